@@ -1,0 +1,31 @@
+// Whole-file access for the custom dictionary and the compression wrapper. Paths are UTF-16 as
+// the host passes them; the POSIX build converts them to UTF-8, the Win32 build hands them to
+// the wide-character file API.
+//
+// Failures throw lexivane::Error carrying the platform's error number (errno on POSIX, the
+// Win32 error code on Windows) and a message that names the path. Files are opened, used and
+// closed within one call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexivane::platform {
+
+// The whole content of the file at `path`.
+std::vector<std::uint8_t> ReadFileBytes(std::u16string_view path);
+
+// Creates the file at `path`, or truncates an existing one, and writes `bytes` to it.
+void WriteFileBytes(std::u16string_view path, std::string_view bytes);
+
+// Deletes the file at `path`; reports nothing when that fails.
+void DeleteFileQuietly(std::u16string_view path);
+
+// UTF-16 to UTF-8 and back, for paths and for the command-line tool. Unpaired surrogates become
+// U+FFFD; invalid UTF-8 sequences become U+FFFD.
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view text);
+
+}  // namespace lexivane::platform
