@@ -1,1 +1,98 @@
-// Work in progress.
+// Case mapping through ICU's simple (one code point to one code point) mappings. These are
+// locale-independent, which for English is what the en-US locale would give anyway: no Turkish
+// dotless i, no Lithuanian dot handling.
+//
+// Proper case upper-cases the first character of a word with u_toupper, not u_totitle. The two
+// differ only for the four Latin digraph letters (DŽ, LJ, NJ, DZ) and a few Greek letters with
+// iota subscript, and upper case keeps this build in step with the Win32 one, which has no
+// simple title-case mapping, and with callers that recognise a capitalised word by comparing
+// its first character with that character's upper-case form.
+
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
+
+#include "platform/text.h"
+
+namespace lexivane::platform {
+namespace {
+
+enum class Mapping { kLower, kUpper };
+
+UChar32 MapCodePoint(UChar32 c, Mapping mapping) {
+  return mapping == Mapping::kLower ? u_tolower(c) : u_toupper(c);
+}
+
+char16_t MapAscii(char16_t unit, Mapping mapping) {
+  if (mapping == Mapping::kLower) {
+    return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit + 0x20) : unit;
+  }
+  return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 0x20) : unit;
+}
+
+// Maps the code point that starts at `out[i]` in place and returns the index after it. `out`
+// starts as a copy of the text, so only changed code points need writing back. A mapping whose
+// encoding has another length is dropped: callers rely on positions carrying over unchanged.
+std::size_t MapOneInPlace(std::u16string& out, std::size_t i, Mapping mapping) {
+  const char16_t unit = out[i];
+  if (unit < 0x80) {
+    out[i] = MapAscii(unit, mapping);
+    return i + 1;
+  }
+  const std::size_t start = i;
+  UChar32 c;
+  U16_NEXT(out.data(), i, out.size(), c);
+  // An unpaired surrogate comes back as itself and has no case.
+  if (U_IS_SURROGATE(c)) return i;
+  const UChar32 mapped = MapCodePoint(c, mapping);
+  if (mapped == c || U16_LENGTH(mapped) != U16_LENGTH(c)) return i;
+  std::size_t write = start;
+  UBool unused_error = false;
+  U16_APPEND(out.data(), write, out.size(), mapped, unused_error);
+  (void)unused_error;  // The room was checked above: the lengths are equal.
+  return i;
+}
+
+std::u16string MapAll(std::u16string_view text, Mapping mapping) {
+  std::u16string out(text);
+  for (std::size_t i = 0; i < out.size();) i = MapOneInPlace(out, i, mapping);
+  return out;
+}
+
+bool StartsWordAfter(char16_t unit) {
+  switch (unit) {
+    case u' ':
+    case u'\t':
+    case u'\n':
+    case u'\v':
+    case u'\f':
+    case u'\r':
+    case u'\0':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::u16string ToLower(std::u16string_view text) {
+  return MapAll(text, Mapping::kLower);
+}
+
+std::u16string ToUpper(std::u16string_view text) {
+  return MapAll(text, Mapping::kUpper);
+}
+
+std::u16string ToProper(std::u16string_view text) {
+  std::u16string out(text);
+  bool word_start = true;
+  for (std::size_t i = 0; i < out.size();) {
+    // Separators are all single units with no case, so the unit before the mapping decides.
+    const char16_t first_unit = out[i];
+    i = MapOneInPlace(out, i, word_start ? Mapping::kUpper : Mapping::kLower);
+    word_start = StartsWordAfter(first_unit);
+  }
+  return out;
+}
+
+}  // namespace lexivane::platform
