@@ -1,1 +1,97 @@
-// Work in progress.
+#include "suggest/suggestion_search.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/custom_dictionary.h"
+#include "engine/word_check.h"
+#include "engine/word_tables.h"
+#include "platform/text.h"
+#include "suggest/candidate_filter.h"
+#include "suggest/similarity.h"
+
+namespace lexivane {
+
+namespace {
+
+struct Ranked {
+  std::u16string word;
+  float score;
+};
+
+void AppendSplits(const WordTables& tables, const CustomDictionary& custom, std::u16string_view word,
+                  bool check_custom, float threshold, std::vector<Ranked>& results) {
+  for (std::size_t i = 2; i + 2 <= word.size(); ++i) {
+    const std::u16string_view left = word.substr(0, i);
+    const std::u16string_view right = word.substr(i);
+    // Both checks always run; the right part is always checked against the custom words too.
+    const bool left_known = CheckWord(tables, custom, left, check_custom);
+    const bool right_known = CheckWord(tables, custom, right, true);
+    if (left_known && right_known) {
+      results.push_back({std::u16string(left) + u' ' + std::u16string(right), threshold});
+    }
+  }
+}
+
+void AppendWindow(const WordTables& tables, std::string_view word, float threshold,
+                  std::vector<Ranked>& results) {
+  const unsigned char first_byte = word[0];
+  if (first_byte == 0xFF) return;  // no "next letter"; a cleaned word is ASCII anyway
+  const std::int32_t first = tables.StartIdx(PrefixSlot(first_byte, 'a'));
+  const std::int32_t last = tables.EndIdx(PrefixSlot(first_byte + 1, 'a'));
+  CandidateFilter filter(word, PackedSoundex(word), threshold);
+  for (std::int32_t k = first; k <= last; ++k) {
+    double score;
+    if (filter.Accept(tables.Word(k), tables.Key(k), score)) {
+      results.push_back({platform::FromSingleByte(tables.Word(k)), static_cast<float>(score)});
+    }
+  }
+}
+
+// The exchange sort is kept as it is because its treatment of equal scores is visible:
+// window order A 0.8, B 0.8, C 0.9 comes out C, B, A.
+void ExchangeSort(std::vector<Ranked>& results) {
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    for (std::size_t j = i + 1; j < results.size(); ++j) {
+      if (results[i].score < results[j].score) std::swap(results[i], results[j]);
+    }
+  }
+}
+
+// Custom words need a ratio above 0.8, which two words of very different lengths cannot reach
+// unless they are equal apart from case (and so of equal length).
+bool CanBeSimilar(std::size_t a, std::size_t b) {
+  return a == b || 2.0 * static_cast<double>(std::min(a, b)) / static_cast<double>(a + b) > 0.8;
+}
+
+}  // namespace
+
+std::int32_t SearchSuggestions(const WordTables& tables, const CustomDictionary& custom,
+                               std::u16string_view word, std::vector<std::u16string>& out,
+                               bool check_custom, float threshold) {
+  const std::u16string cleaned = CleanWord(platform::ToLower(word));
+  if (cleaned.size() < 2 || cleaned.size() > kLongestSuggestibleWord ||
+      platform::IsNumeric(cleaned)) {
+    return 0;
+  }
+
+  std::vector<Ranked> results;
+  AppendSplits(tables, custom, cleaned, check_custom, threshold, results);
+  AppendWindow(tables, platform::ToSingleByte(cleaned), threshold, results);
+  ExchangeSort(results);
+
+  std::vector<std::u16string> suggestions;
+  suggestions.reserve(results.size());
+  for (Ranked& result : results) suggestions.push_back(std::move(result.word));
+  if (check_custom) {
+    for (const std::u16string& entry : custom.words()) {
+      if (CanBeSimilar(entry.size(), cleaned.size()) && SimilarityRatio(entry, cleaned) > 0.8) {
+        suggestions.push_back(entry);
+      }
+    }
+  }
+  out = std::move(suggestions);
+  return static_cast<std::int32_t>(results.size());
+}
+
+}  // namespace lexivane

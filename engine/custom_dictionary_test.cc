@@ -1,0 +1,97 @@
+#include "engine/custom_dictionary.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "lexivane/error.h"
+#include "tests/test_support.h"
+
+namespace lexivane {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::ScratchDir;
+
+class CustomDictionaryFile : public ::testing::Test {
+ protected:
+  // Loads a file with `content` into a dictionary that already holds "old1" and "old2".
+  std::vector<std::u16string> LoadAfterOldWords(std::string_view content) {
+    testing::WriteBytes(dir_.path() / "words.dic", content);
+    CustomDictionary custom;
+    custom.Add(u"old1");
+    custom.Add(u"old2");
+    custom.Load(dir_.File("words.dic"));
+    return custom.words();
+  }
+
+  ScratchDir dir_;
+};
+
+TEST_F(CustomDictionaryFile, LinesEndAtCrOrCrLf) {
+  EXPECT_THAT(LoadAfterOldWords("alpha\r\nbeta\r\n"), ElementsAre(u"alpha", u"beta"));
+  EXPECT_THAT(LoadAfterOldWords("alpha\rbeta\r\r\ngamma"),
+              ElementsAre(u"alpha", u"beta", u"gamma"));
+  // A lone LF is an ordinary character.
+  EXPECT_THAT(LoadAfterOldWords("alpha\nbeta\n"), ElementsAre(u"alpha\nbeta\n"));
+}
+
+TEST_F(CustomDictionaryFile, ShortLinesAreSkippedAndMayLeaveTheListAlone) {
+  EXPECT_THAT(LoadAfterOldWords("a\r\n\r\nbe\r\nx"), ElementsAre(u"be"));
+  EXPECT_THAT(LoadAfterOldWords("\r\n\r\nx\r\n"), ElementsAre(u"old1", u"old2"));
+  EXPECT_THAT(LoadAfterOldWords(""), ElementsAre(u"old1", u"old2"));
+}
+
+TEST_F(CustomDictionaryFile, BytesAreWindows1252) {
+  EXPECT_THAT(LoadAfterOldWords(std::string("caf\xe9\r\n\x80uro\r\n\x81\x00z", 15)),
+              ElementsAre(u"caf\u00e9", u"\u20acuro", std::u16string(u"\u0081\0z", 3)));
+}
+
+TEST_F(CustomDictionaryFile, GarbageAndHugeFilesLoad) {
+  std::string garbage;
+  for (int i = 0; i < 100000; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  EXPECT_FALSE(LoadAfterOldWords(garbage).empty());
+
+  std::string many;
+  for (int i = 0; i < 1000000; ++i) many.append("w").append(std::to_string(i)).append("\r\n");
+  testing::WriteBytes(dir_.path() / "many.dic", many);
+  CustomDictionary custom;
+  custom.Load(dir_.File("many.dic"));
+  ASSERT_EQ(custom.words().size(), 1000000u);
+  EXPECT_TRUE(custom.Contains(u"W999999"));
+  EXPECT_FALSE(custom.Contains(u"w1000000"));
+}
+
+TEST_F(CustomDictionaryFile, AMissingFileThrowsAndKeepsTheList) {
+  CustomDictionary custom;
+  custom.Add(u"keep");
+  EXPECT_THROW(custom.Load(dir_.File("absent.dic")), Error);
+  EXPECT_THAT(custom.words(), ElementsAre(u"keep"));
+}
+
+TEST_F(CustomDictionaryFile, SaveWritesEveryEntryAndAnEmptyListAsNothing) {
+  CustomDictionary custom;
+  testing::WriteBytes(dir_.path() / "out.dic", "previous content");
+  custom.Save(dir_.File("out.dic"));
+  EXPECT_TRUE(testing::ReadBytes(dir_.path() / "out.dic").empty());
+  custom.Add(u"foo");
+  custom.Add(u"foo");
+  custom.Add(u"\u4e00\xd800");
+  custom.Save(dir_.File("out.dic"));
+  const std::string expected = "foo\r\nfoo\r\n??\r\n";
+  EXPECT_EQ(testing::ReadBytes(dir_.path() / "out.dic"),
+            std::vector<std::uint8_t>(expected.begin(), expected.end()));
+}
+
+TEST(CustomDictionary, ContainsIgnoresCaseOnly) {
+  CustomDictionary custom;
+  EXPECT_FALSE(custom.Contains(u""));
+  custom.Add(u"Stra\u00dfe");
+  custom.Add(u"New York");
+  EXPECT_TRUE(custom.Contains(u"STRA\u00dfE"));
+  EXPECT_TRUE(custom.Contains(u"new york"));
+  EXPECT_FALSE(custom.Contains(u"newyork"));
+  EXPECT_FALSE(custom.Contains(u"new york."));
+}
+
+}  // namespace
+}  // namespace lexivane

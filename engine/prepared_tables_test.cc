@@ -1,0 +1,120 @@
+#include "engine/prepared_tables.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "engine/word_list.h"
+#include "lexivane/error.h"
+#include "platform/module.h"
+#include "platform/text.h"
+#include "tests/reference/plain_engine.h"
+#include "tests/test_support.h"
+
+namespace lexivane {
+namespace {
+
+std::span<const std::uint8_t> Bytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+TEST(WordList, LoadsTheSmallExample) {
+  const WordListTables tables = LoadWordList(Bytes("a\r\nab\r\nabc\r\nb\r\nba\r\nbe"));
+  EXPECT_THAT(tables.words, ::testing::ElementsAre("ab", "abc", "ba", "be"));
+  for (int slot = 0; slot < kPrefixSlots; ++slot) {
+    std::pair<int, int> expected{0, 0};
+    if (slot == PrefixSlot('a', 'b')) expected = {0, 1};
+    if (slot == PrefixSlot('b', 'a')) expected = {2, 2};
+    if (slot == PrefixSlot('b', 'e')) expected = {3, 3};
+    if (slot == PrefixSlot(0, 0)) expected = {0, -1};
+    ASSERT_EQ(std::make_pair(tables.start_idx[slot], tables.end_idx[slot]), expected) << slot;
+  }
+}
+
+TEST(WordList, LowerCasesAndKeepsTrailingBytesOfTheLastLine) {
+  const WordListTables tables = LoadWordList(Bytes(std::string_view("Hello\r\nWORLD\0\0", 14)));
+  EXPECT_THAT(tables.words, ::testing::ElementsAre("hello", std::string("world\0\0", 7)));
+  EXPECT_EQ(UnpackSoundex(tables.keys[0]), "H400");
+}
+
+TEST(PreparedTables, RefusesWhatItCannotIndexExactly) {
+  EXPECT_THROW(BuildPreparedImage(LoadWordList(Bytes("ab\r\nab"))), Error);
+  EXPECT_THROW(BuildPreparedImage(LoadWordList(Bytes("ab\r\nba\r\nabc"))), Error);
+  std::vector<std::uint8_t> image = BuildPreparedImage(LoadWordList(Bytes("ab\r\nac")));
+  image.pop_back();
+  EXPECT_THROW(PreparedTables{image}, Error);
+}
+
+TEST(PreparedTables, FindsEveryEntryAndNothingElse) {
+  const std::vector<std::uint8_t> image =
+      BuildPreparedImage(LoadWordList(Bytes("ab\r\nabc\r\nba\r\nbe\r\ncaf\xe9")));
+  const PreparedTables tables(image);
+  ASSERT_EQ(tables.word_count(), 5);
+  for (std::int32_t i = 0; i < tables.word_count(); ++i) EXPECT_EQ(tables.Find(tables.Word(i)), i);
+  for (auto missing : {"", "a", "abd", "abcd", "caf", "caf\xe9\xe9", "zz"}) {
+    EXPECT_EQ(tables.Find(missing), -1) << missing;
+  }
+}
+
+// The embedded tables must be exactly what the plain loader makes of the embedded list.
+TEST(PreparedTables, EmbeddedTablesEqualThePlainLoad) {
+  const auto list = platform::EmbeddedWordList();
+  const PreparedTables prepared(platform::EmbeddedPreparedTables());
+  reference::PlainEngine plain(prepared.word_count());
+  plain.LoadDictionary(list);
+
+  ASSERT_EQ(plain.tables.Words.size(), static_cast<std::size_t>(prepared.word_count()));
+  for (std::int32_t i = 0; i < prepared.word_count(); ++i) {
+    ASSERT_EQ(platform::FromSingleByte(prepared.Word(i)), plain.tables.Words[i]) << i;
+    const std::string key = UnpackSoundex(prepared.Key(i));
+    ASSERT_EQ(std::u16string(key.begin(), key.end()), plain.tables.Keys[i]) << i;
+  }
+  for (int slot = 0; slot < kPrefixSlots; ++slot) {
+    ASSERT_EQ(prepared.StartIdx(slot), plain.tables.StartIdx[slot]) << slot;
+    ASSERT_EQ(prepared.EndIdx(slot), plain.tables.EndIdx[slot]) << slot;
+  }
+}
+
+TEST(EmbeddedWordList, HasTheExpectedShape) {
+  const auto list = platform::EmbeddedWordList();
+  const std::string_view text(reinterpret_cast<const char*>(list.data()), list.size());
+  ASSERT_TRUE(text.ends_with(std::string_view("\0\0", 2)));
+  EXPECT_FALSE(text.ends_with(std::string_view("\r\n\0\0", 4)));
+
+  std::vector<std::string_view> lines;
+  for (std::size_t begin = 0;;) {
+    const std::size_t end = text.find("\r\n", begin);
+    lines.push_back(text.substr(begin, end - begin));
+    if (end == std::string_view::npos) break;
+    begin = end + 2;
+  }
+  lines.back().remove_suffix(2);
+  EXPECT_GT(lines.size(), 95000u);
+  EXPECT_LT(lines.size(), 110000u);
+  EXPECT_TRUE(
+      std::is_sorted(lines.begin(), lines.end(), [](std::string_view a, std::string_view b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+              return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+            });
+      }));
+  EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end());
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    EXPECT_TRUE(std::binary_search(lines.begin(), lines.end(), std::string_view(&letter, 1)));
+    // Every suggestion window starts or ends at a letter's "a" block.
+    const std::string xa{letter, 'a'};
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](std::string_view line) {
+      return line.starts_with(xa);
+    })) << xa;
+  }
+  for (auto word :
+       {"office", "offices", "offish", "offset", "oafish", "thank", "you", "the", "receive",
+        "house", "hello", "dogs", "john", "zydeco", "zygote", "zymurgy", "caf\xe9"}) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), word), lines.end()) << word;
+  }
+}
+
+}  // namespace
+}  // namespace lexivane

@@ -1,0 +1,68 @@
+#include "engine/word_check.h"
+
+#include <algorithm>
+
+#include "engine/custom_dictionary.h"
+#include "engine/word_tables.h"
+#include "platform/text.h"
+
+namespace lexivane {
+
+namespace {
+
+bool IsAsciiLetter(unsigned char byte) {
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
+}
+
+bool IsShortOrNumeric(std::u16string_view word) {
+  return word.size() < 2 || platform::IsNumeric(word);
+}
+
+}  // namespace
+
+bool IsPlainWord(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(),
+                     [](unsigned char byte) { return byte >= 0x40 && byte <= 0x7B; });
+}
+
+std::u16string CleanWord(std::u16string_view word) {
+  const std::string bytes = platform::ToSingleByte(word);
+  if (IsPlainWord(bytes)) return std::u16string(word);
+
+  // Every byte kept is ASCII, so the result's characters are the bytes themselves.
+  std::u16string result;
+  int counted = 0;
+  for (unsigned char byte : bytes) {
+    if (IsAsciiLetter(byte) || byte == ' ' || (byte == '\'' && !result.empty())) {
+      result += byte;
+      ++counted;
+    } else if (byte == '-') {
+      if (counted > 0) result += byte;
+    } else if (byte >= '0' && byte <= '9') {
+      result += byte;
+    } else if (counted > 0) {
+      break;
+    }
+  }
+  if (counted < 2) return {};
+  if (result.ends_with(u'-') || result.ends_with(u'\'')) {
+    result.pop_back();
+  } else if (result.ends_with(u"'s")) {
+    result.resize(result.size() - 2);
+  }
+  return result;
+}
+
+bool CheckWord(const WordTables& tables, const CustomDictionary& custom, std::u16string_view word,
+               bool check_custom) {
+  const std::u16string lowered = platform::ToLower(word);
+  if (IsShortOrNumeric(lowered) || tables.LookUpMain(lowered)) return true;
+  const std::u16string cleaned = CleanWord(lowered);
+  if (cleaned != lowered) {
+    if (IsShortOrNumeric(cleaned) || tables.LookUpMain(cleaned)) return true;
+  }
+  // The custom dictionary is asked for the lower-cased word, punctuation and all.
+  return check_custom && custom.Contains(lowered);
+}
+
+}  // namespace lexivane

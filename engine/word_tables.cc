@@ -1,0 +1,35 @@
+#include "engine/word_tables.h"
+
+#include "platform/module.h"
+#include "platform/text.h"
+
+namespace lexivane {
+
+namespace {
+
+// The embedded image is validated once per process; every thread's tables then share it.
+const PreparedTables& EmbeddedTables() {
+  static const PreparedTables tables(platform::EmbeddedPreparedTables());
+  return tables;
+}
+
+}  // namespace
+
+void WordTables::Load() {
+  image_ = &EmbeddedTables();
+  loaded_ = true;
+}
+
+bool WordTables::LookUpMain(std::u16string_view word) const {
+  if (!loaded_) return false;  // every entry is "" and the word has two or more characters
+  // A word with a character outside the code page equals no entry: every entry is the
+  // decoding of single-byte text.
+  thread_local std::string bytes;
+  if (!platform::ToSingleByteExact(word, bytes)) return false;
+  const std::int32_t index = image_->Find(bytes);
+  if (index < 0) return false;
+  const std::int32_t slot = PrefixSlot(bytes[0], bytes[1]);
+  return image_->StartIdx(slot) <= index && index <= image_->EndIdx(slot);
+}
+
+}  // namespace lexivane

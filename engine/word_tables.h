@@ -1,0 +1,38 @@
+// One thread's main word list tables: `Words`, `Keys`, `StartIdx` and `EndIdx`.
+//
+// They start empty (every word "", every key and index 0) and are filled by Load(), which the
+// engine's Init runs. Filling them means pointing them at the tables prepared when the
+// component was built (prepared_tables.h), which are immutable; so a load is cheap, a repeated
+// load changes nothing, and threads never see each other's state. Owned by the thread's
+// ThreadState; used only from that thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/prepared_tables.h"
+
+namespace lexivane {
+
+class WordTables {
+ public:
+  // Fills the tables from the list embedded in the component. Throws lexivane::Error when the
+  // embedded tables are unreadable; the tables then stay as they were.
+  void Load();
+  bool loaded() const { return loaded_; }
+
+  std::string_view Word(std::int32_t i) const { return loaded_ ? image_->Word(i) : ""; }
+  PackedKey Key(std::int32_t i) const { return loaded_ ? image_->Key(i) : 0; }
+  std::int32_t StartIdx(std::int32_t slot) const { return loaded_ ? image_->StartIdx(slot) : 0; }
+  std::int32_t EndIdx(std::int32_t slot) const { return loaded_ ? image_->EndIdx(slot) : 0; }
+
+  // True when `word` (lower case, two or more characters) is an entry of its prefix range.
+  bool LookUpMain(std::u16string_view word) const;
+
+ private:
+  bool loaded_ = false;
+  const PreparedTables* image_ = nullptr;
+};
+
+}  // namespace lexivane

@@ -1,0 +1,113 @@
+// The fast engine against the plain one (tests/reference): the same word-check answers and the
+// same suggestion lists, in the same order, on real misspellings and on text.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "engine/prepared_tables.h"
+#include "lexivane/spell_check.h"
+#include "platform/files.h"
+#include "platform/module.h"
+#include "tests/reference/plain_engine.h"
+#include "tests/test_support.h"
+#include "textcheck/word_scanner.h"
+
+namespace lexivane {
+namespace {
+
+reference::PlainEngine LoadedPlainEngine() {
+  const PreparedTables prepared(platform::EmbeddedPreparedTables());
+  reference::PlainEngine plain(prepared.word_count());
+  plain.LoadDictionary(platform::EmbeddedWordList());
+  return plain;
+}
+
+class EngineEquivalence : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { plain_ = new reference::PlainEngine(LoadedPlainEngine()); }
+  static void TearDownTestSuite() { delete plain_; }
+
+  // Runs `body` on a thread of its own whose custom dictionary holds a few words, so that
+  // no other test sees them.
+  void OnLoadedThread(const std::function<void()>& body) {
+    testing::OnFreshThread([&] {
+      SpellCheck fast;
+      fast.Init();
+      for (auto word : custom_words_) fast.AddToCustom(word);
+      plain_->CustomWords.assign(std::begin(custom_words_), std::end(custom_words_));
+      fast_ = &fast;
+      body();
+      fast_ = nullptr;
+    });
+  }
+
+  void ExpectSameSuggestions(const std::u16string& word, float threshold,
+                             std::initializer_list<bool> custom_modes = {true, false}) {
+    fast_->SetSuggestionSimilarity(threshold);
+    plain_->SimilarityThreshold = fast_->SuggestionSimilarity();
+    for (bool check_custom : custom_modes) {
+      std::vector<std::u16string> fast_out{u"sentinel"}, plain_out{u"sentinel"};
+      const std::int32_t fast_n = fast_->GetSuggestions(word, fast_out, check_custom);
+      const std::int32_t plain_n = plain_->GetSuggestions(word, plain_out, check_custom);
+      ASSERT_EQ(fast_n, plain_n) << testing::Utf8(word) << " at " << threshold;
+      ASSERT_EQ(fast_out, plain_out) << testing::Utf8(word) << " at " << threshold;
+    }
+  }
+
+  static inline reference::PlainEngine* plain_ = nullptr;
+  // Custom words that splits and custom suggestions can find.
+  static constexpr std::u16string_view custom_words_[] = {u"Lexivane", u"teh", u"Wrod", u"xx"};
+  SpellCheck* fast_ = nullptr;
+};
+
+TEST_F(EngineEquivalence, SuggestionsOnTheBirkbeckSample) {
+  OnLoadedThread([&] {
+    for (const auto& row : testing::ReadCorpus("birkbeck-sample.tsv")) {
+      ExpectSameSuggestions(platform::FromUtf8(row.misspelling), 0.8f, {true});
+    }
+  });
+}
+
+TEST_F(EngineEquivalence, SuggestionsAtOtherThresholds) {
+  const auto rows = testing::ReadCorpus("aspell.tsv");
+  OnLoadedThread([&] {
+    for (float threshold : {0.0f, 0.5f, 0.7f, 0.95f, 0.96f, 1.0f}) {
+      for (std::size_t i = 0; i < rows.size(); i += threshold == 0.0f ? 53 : 7) {
+        ExpectSameSuggestions(platform::FromUtf8(rows[i].misspelling), threshold);
+      }
+    }
+  });
+}
+
+TEST_F(EngineEquivalence, SuggestionsForOddInput) {
+  for (auto word : {u"@@", u"a b c d", u"x-ray's", u"''tis''", u"CAF\u00c9S", u"\u00e9t\u00e9",
+                    u"2nd", u"abc123def", u"teh teh", u"wrodlexivane", u"qqqqqqqqqqqq"}) {
+    OnLoadedThread([&] {
+      ExpectSameSuggestions(word, 0.8f);
+      ExpectSameSuggestions(word, 0.0f);
+    });
+  }
+}
+
+TEST_F(EngineEquivalence, WordChecksOnText) {
+  std::ifstream in(testing::SharedDir() / "bench" / "texts" / "big.txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  std::set<std::u16string> tokens;
+  ForEachToken(platform::FromUtf8(text.str()),
+               [&](std::u16string_view token, std::int32_t) { tokens.emplace(token); });
+  ASSERT_GT(tokens.size(), 30000u);
+  OnLoadedThread([&] {
+    for (const std::u16string& token : tokens) {
+      for (bool check_custom : {true, false}) {
+        ASSERT_EQ(fast_->CheckWord(token, check_custom), plain_->CheckWord(token, check_custom))
+            << testing::Utf8(token);
+      }
+    }
+  });
+}
+
+}  // namespace
+}  // namespace lexivane
