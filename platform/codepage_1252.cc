@@ -13,7 +13,7 @@ constexpr char kNoForm = '?';
 
 // 0x80 to 0x9F. The five bytes that Windows-1252 leaves undefined keep the C1 control of the
 // same value, so that every byte survives the round trip.
-constexpr std::array<char16_t, 32> kHighControlsRange = {
+constexpr std::array<char16_t, 32> kUnitsOf80To9F = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
@@ -30,7 +30,7 @@ struct Tables {
 constexpr Tables MakeTables() {
   Tables t;
   for (int b = 0; b < 256; ++b) t.to_unit[b] = static_cast<char16_t>(b);
-  for (int i = 0; i < 32; ++i) t.to_unit[0x80 + i] = kHighControlsRange[i];
+  for (int i = 0; i < 32; ++i) t.to_unit[0x80 + i] = kUnitsOf80To9F[i];
   for (int u = 0; u < 256; ++u) t.low_to_byte[u] = kNoForm;
   for (int b = 0; b < 256; ++b) {
     if (t.to_unit[b] < 0x100) t.low_to_byte[t.to_unit[b]] = static_cast<char>(b);
@@ -40,97 +40,17 @@ constexpr Tables MakeTables() {
 
 constexpr Tables kTables = MakeTables();
 
-// The 27 characters above U+00FF that have a byte. Rare in words, so a switch is fast enough.
+// The 27 characters above U+00FF that have a byte all sit in the 0x80 to 0x9F range. They are
+// rare in words, so a scan of that short range beats keeping a second table in step with it.
 bool HighUnitToByte(char16_t unit, char& byte) {
-  unsigned char b;
-  switch (unit) {
-    case 0x0152:
-      b = 0x8C;
-      break;
-    case 0x0153:
-      b = 0x9C;
-      break;
-    case 0x0160:
-      b = 0x8A;
-      break;
-    case 0x0161:
-      b = 0x9A;
-      break;
-    case 0x0178:
-      b = 0x9F;
-      break;
-    case 0x017D:
-      b = 0x8E;
-      break;
-    case 0x017E:
-      b = 0x9E;
-      break;
-    case 0x0192:
-      b = 0x83;
-      break;
-    case 0x02C6:
-      b = 0x88;
-      break;
-    case 0x02DC:
-      b = 0x98;
-      break;
-    case 0x2013:
-      b = 0x96;
-      break;
-    case 0x2014:
-      b = 0x97;
-      break;
-    case 0x2018:
-      b = 0x91;
-      break;
-    case 0x2019:
-      b = 0x92;
-      break;
-    case 0x201A:
-      b = 0x82;
-      break;
-    case 0x201C:
-      b = 0x93;
-      break;
-    case 0x201D:
-      b = 0x94;
-      break;
-    case 0x201E:
-      b = 0x84;
-      break;
-    case 0x2020:
-      b = 0x86;
-      break;
-    case 0x2021:
-      b = 0x87;
-      break;
-    case 0x2022:
-      b = 0x95;
-      break;
-    case 0x2026:
-      b = 0x85;
-      break;
-    case 0x2030:
-      b = 0x89;
-      break;
-    case 0x2039:
-      b = 0x8B;
-      break;
-    case 0x203A:
-      b = 0x9B;
-      break;
-    case 0x20AC:
-      b = 0x80;
-      break;
-    case 0x2122:
-      b = 0x99;
-      break;
-    default:
-      byte = kNoForm;
-      return false;
+  for (std::size_t i = 0; i < kUnitsOf80To9F.size(); ++i) {
+    if (kUnitsOf80To9F[i] == unit) {
+      byte = static_cast<char>(0x80 + i);
+      return true;
+    }
   }
-  byte = static_cast<char>(b);
-  return true;
+  byte = kNoForm;
+  return false;
 }
 
 // Fills `out` (already sized) and answers whether every unit had an exact form.
