@@ -13,13 +13,26 @@
 namespace lexivane::platform {
 namespace {
 
+// The path as a message shows it: a NUL would end the message early for C-string readers.
+std::string Shown(const std::string& path) {
+  std::string shown;
+  for (char c : path) {
+    if (c == '\0') {
+      shown += "\\0";
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 [[noreturn]] void Fail(int number, const std::string& what, const std::string& path) {
-  throw Error(number,
-              "cannot " + what + " '" + path + "': " + std::generic_category().message(number));
+  throw Error(number, "cannot " + what + " '" + Shown(path) +
+                          "': " + std::generic_category().message(number));
 }
 
 [[noreturn]] void FailOpen(int number, const std::string& path, const char* mode) {
-  throw Error(number, "cannot open '" + path + "' for " + mode + ": " +
+  throw Error(number, "cannot open '" + Shown(path) + "' for " + mode + ": " +
                           std::generic_category().message(number));
 }
 
@@ -68,7 +81,7 @@ std::vector<std::uint8_t> ReadFileBytes(std::u16string_view path) {
   if (::fstat(fd, &info) != 0) Fail(errno, "read", native);
   if (S_ISDIR(info.st_mode)) FailOpen(EISDIR, native, "reading");
   if (!S_ISREG(info.st_mode)) {
-    throw Error(EINVAL, "cannot read '" + native + "': not a regular file");
+    throw Error(EINVAL, "cannot read '" + Shown(native) + "': not a regular file");
   }
 
   // The size is only a first guess: the file may grow or shrink while it is read.

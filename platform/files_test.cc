@@ -137,7 +137,9 @@ TEST_F(FilesTest, AnEmbeddedNulIsRefusedRatherThanCut) {
   // Cut at the NUL, this path would name the existing file "real".
   WriteFileBytes(PathOf(u"real"), "keep");
   const std::u16string path = PathOf(std::u16string(u"real\0.dic", 9));
-  EXPECT_EQ(ErrorFrom([&] { ReadFileBytes(path); }).number(), EINVAL);
+  const Error error = ErrorFrom([&] { ReadFileBytes(path); });
+  EXPECT_EQ(error.number(), EINVAL);
+  EXPECT_THAT(error.what(), HasSubstr("real\\0.dic'"));
   EXPECT_EQ(ErrorFrom([&] { WriteFileBytes(path, "lost"); }).number(), EINVAL);
   DeleteFileQuietly(path);
   EXPECT_EQ(Bytes(ReadFileBytes(PathOf(u"real"))), "keep");

@@ -27,14 +27,27 @@ std::string SystemMessage(DWORD error) {
   return ToUtf8(text);
 }
 
+// The path as a message shows it: a NUL would end the message early for C-string readers.
+std::string Shown(std::u16string_view path) {
+  std::string shown;
+  for (char c : ToUtf8(path)) {
+    if (c == '\0') {
+      shown += "\\0";
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 [[noreturn]] void Fail(DWORD error, const std::string& what, std::u16string_view path) {
   throw Error(static_cast<int>(error),
-              "cannot " + what + " '" + ToUtf8(path) + "': " + SystemMessage(error));
+              "cannot " + what + " '" + Shown(path) + "': " + SystemMessage(error));
 }
 
 [[noreturn]] void FailOpen(DWORD error, std::u16string_view path, const char* mode) {
   throw Error(static_cast<int>(error),
-              "cannot open '" + ToUtf8(path) + "' for " + mode + ": " + SystemMessage(error));
+              "cannot open '" + Shown(path) + "' for " + mode + ": " + SystemMessage(error));
 }
 
 // The system would cut the path at an embedded NUL and open some other file.
