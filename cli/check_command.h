@@ -1,0 +1,26 @@
+// `lexivane check`: reports every word of the input texts that the word check rejects, with
+// its line, column and first suggestions.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace lexivane::cli {
+
+struct CheckOptions {
+  std::vector<std::string> files;  // none means standard input
+  std::optional<std::string> custom_file;
+  bool json = false;
+  int max_suggestions = 5;
+};
+
+// Registers the subcommand and its options on `app`.
+void AddCheckCommand(CLI::App& app, CheckOptions& options);
+int RunCheck(const CheckOptions& options);
+
+}  // namespace lexivane::cli

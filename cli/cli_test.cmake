@@ -1,0 +1,63 @@
+# End-to-end checks of the lexivane tool: exit codes, findings on the sample text, JSON output,
+# the custom dictionary option. Run by CTest with -DLEXIVANE=<tool> -DSOURCE_DIR=<repo>
+# -DWORK_DIR=<scratch>.
+function(run expected_code)
+  execute_process(COMMAND ${LEXIVANE} ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err)
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "lexivane ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+function(expect_in text pattern)
+  if(NOT text MATCHES "${pattern}")
+    message(FATAL_ERROR "expected '${pattern}' in:\n${text}")
+  endif()
+endfunction()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+set(ENV{XDG_CONFIG_HOME} ${WORK_DIR}/config)
+
+run(1 check ${SOURCE_DIR}/examples/sample.txt)
+foreach(word Teh seperate recieve thankyou offise definately)
+  expect_in("${out}" "sample.txt:[0-9]+:[0-9]+: ${word}:")
+endforeach()
+expect_in("${out}" "thankyou: thank you")
+
+file(WRITE ${WORK_DIR}/clean.txt "The cat sat on the mat.\r\nAll is well.\n")
+run(0 check ${WORK_DIR}/clean.txt)
+run(2 check ${WORK_DIR}/missing.txt)
+expect_in("${err}" "missing.txt")
+run(2 check ${WORK_DIR})
+run(2 frobnicate)
+run(0 --help)
+run(0 check --help)
+run(0 suggest --help)
+
+file(WRITE ${WORK_DIR}/lines.txt "fine\r\nstill fine\rand then wrold\n")
+run(1 check --json ${WORK_DIR}/lines.txt)
+expect_in("${out}" "\"column\":10,")
+expect_in("${out}" "\"line\":3,")
+expect_in("${out}" "\"word\":\"wrold\"")
+
+# A custom dictionary named on the command line must exist; the default one is optional.
+file(WRITE ${WORK_DIR}/custom.dic "Wrold\r\n")
+run(0 check --custom ${WORK_DIR}/custom.dic ${WORK_DIR}/lines.txt)
+run(2 check --custom ${WORK_DIR}/nope.dic ${WORK_DIR}/lines.txt)
+file(MAKE_DIRECTORY ${WORK_DIR}/config/lexivane)
+file(COPY_FILE ${WORK_DIR}/custom.dic ${WORK_DIR}/config/lexivane/lvscust.dic)
+run(0 check ${WORK_DIR}/lines.txt)
+
+run(0 suggest offise)
+expect_in("${out}" "^offise: [0-9]+\n  office\n")
+run(0 suggest --json --threshold 1 recieve)
+expect_in("${out}" "\"suggestions\":\\[\"receive\"\\]")
+run(0 suggest --no-custom wrold)
+if(out MATCHES "Wrold")
+  message(FATAL_ERROR "--no-custom still offered the custom word:\n${out}")
+endif()
+run(2 suggest --threshold 1.5 word)
+run(2 suggest)

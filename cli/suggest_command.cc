@@ -1,0 +1,49 @@
+#include "cli/suggest_command.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_support.h"
+#include "platform/files.h"
+
+namespace lexivane::cli {
+
+void AddSuggestCommand(CLI::App& app, SuggestOptions& options) {
+  CLI::App* suggest = app.add_subcommand("suggest", "Show the ranked suggestions for words");
+  suggest->add_option("words", options.words, "Words to find suggestions for")->required();
+  suggest
+      ->add_option("--threshold", options.threshold,
+                   "Similarity a main-list word needs, 0 to 1 (default 0.8)")
+      ->check(CLI::Range(0.0f, 1.0f));
+  suggest->add_flag("--no-custom", options.no_custom,
+                    "Leave the custom dictionary out of the search");
+  suggest->add_option("--custom", options.custom_file,
+                      "Custom dictionary to use instead of " + DefaultCustomDictionaryFile());
+  suggest->add_flag("--json", options.json, "Print one JSON object per word");
+}
+
+int RunSuggest(const SuggestOptions& options) {
+  SpellCheck engine;
+  engine.Init();
+  if (options.threshold) engine.SetSuggestionSimilarity(*options.threshold);
+  LoadCustomDictionary(engine, options.custom_file);
+
+  for (const std::string& word : options.words) {
+    std::vector<std::u16string> suggestions;
+    const std::int32_t count =
+        engine.GetSuggestions(platform::FromUtf8(word), suggestions, !options.no_custom);
+    if (options.json) {
+      nlohmann::json result{
+          {"word", word}, {"count", count}, {"suggestions", nlohmann::json::array()}};
+      for (const auto& suggestion : suggestions) result["suggestions"].push_back(Utf8(suggestion));
+      std::cout << result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+      continue;
+    }
+    std::cout << word << ": " << count << '\n';
+    for (const auto& suggestion : suggestions) std::cout << "  " << Utf8(suggestion) << '\n';
+  }
+  return kExitClean;
+}
+
+}  // namespace lexivane::cli
