@@ -3,8 +3,10 @@
 // the wide-character file API.
 //
 // Failures throw lexivane::Error carrying the platform's error number (errno on POSIX, the
-// Win32 error code on Windows) and a message that names the path. Files are opened, used and
-// closed within one call.
+// Win32 error code on Windows) and a message of the form "cannot open 'PATH' for reading:
+// REASON" (or "for writing", "cannot read", "cannot write", "cannot close"). A path with an
+// embedded NUL is refused (EINVAL, ERROR_INVALID_NAME) rather than cut short. Files are opened,
+// used and closed within one call; every function may be called from any thread.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +16,12 @@
 
 namespace lexivane::platform {
 
-// The whole content of the file at `path`.
+// The whole content of the file at `path`. Only regular files are read: a directory fails
+// with EISDIR on POSIX (ERROR_ACCESS_DENIED on Windows), a FIFO or device with EINVAL.
 std::vector<std::uint8_t> ReadFileBytes(std::u16string_view path);
 
-// Creates the file at `path`, or truncates an existing one, and writes `bytes` to it.
+// Creates the file at `path`, or truncates an existing one, and writes `bytes` to it. A failed
+// write (a full disk) or close is reported; the file is then left truncated and partly written.
 void WriteFileBytes(std::u16string_view path, std::string_view bytes);
 
 // Deletes the file at `path`; reports nothing when that fails.

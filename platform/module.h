@@ -7,8 +7,10 @@
 
 namespace lexivane::platform {
 
-// The directory that holds the component's own file (the shared library or DLL), without a
-// trailing separator, as the platform reports it.
+// The directory that holds the component's own file (the shared library or DLL, or the program
+// when the component is linked into it), absolute and without a trailing separator, as the
+// platform reports it. A component at the root of a POSIX file system gives "". Should the
+// platform give no answer at all, ".". Found once and then remembered; never throws.
 std::u16string ComponentDirectory();
 
 // The separator that joins ComponentDirectory() and a file name: "\" on Windows, "/" elsewhere.

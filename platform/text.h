@@ -34,7 +34,9 @@ std::u16string ToUpper(std::u16string_view text);
 
 // Proper case: the first character of every word upper-cased, all others lower-cased, where a
 // word starts at the beginning of the text and after a space, tab, line feed, vertical tab,
-// form feed, carriage return or NUL. Apostrophes and hyphens do not start a word.
+// form feed, carriage return or NUL. Apostrophes and hyphens do not start a word. The first
+// character takes the same mapping as ToUpper (not a title-case form such as "ǅ"), so that a
+// proper-cased word always has a first character equal to its own upper case.
 std::u16string ToProper(std::u16string_view text);
 
 // True when the whole text reads as a number under US English rules; see docs/numbers.md.
