@@ -19,8 +19,14 @@ std::uint32_t HashWord(std::string_view word) {
   return hash;
 }
 
+// The tag comes from the hash's low bits because the home slot comes from its high bits.
 std::uint32_t Tag(std::uint32_t hash) {
-  return hash & ~kIndexMask;
+  return hash << kIndexBits;
+}
+
+// Maps a hash onto [0, slots) by multiplication, so the table need not be a power of two.
+std::uint32_t HomeSlot(std::uint32_t hash, std::uint32_t slots) {
+  return static_cast<std::uint32_t>((std::uint64_t{hash} * slots) >> 32);
 }
 
 std::size_t Align4(std::size_t n) {
@@ -67,9 +73,9 @@ std::vector<std::uint8_t> BuildPreparedImage(const WordListTables& tables) {
     max_length = std::max(max_length, static_cast<std::uint32_t>(word.size()));
   }
 
-  // Half full at most, so that a probe for a missing word usually ends at the first free slot.
-  std::uint32_t hash_slots = 1;
-  while (hash_slots < 2 * word_count) hash_slots *= 2;
+  // Two thirds full: a probe for a missing word ends after a few slots of one cache line,
+  // and the index stays near a fifth of the image.
+  const std::uint32_t hash_slots = word_count + word_count / 2 + 1;
   std::vector<std::uint32_t> hash(hash_slots, 0);
   for (std::uint32_t i = 0; i < word_count; ++i) {
     const std::string& word = tables.words[i];
@@ -79,8 +85,8 @@ std::vector<std::uint8_t> BuildPreparedImage(const WordListTables& tables) {
       Refuse("entry '" + word + "' lies outside its prefix range (is the list sorted?)");
     }
     const std::uint32_t h = HashWord(word);
-    std::uint32_t probe = h & (hash_slots - 1);
-    for (; hash[probe] != 0; probe = (probe + 1) & (hash_slots - 1)) {
+    std::uint32_t probe = HomeSlot(h, hash_slots);
+    for (; hash[probe] != 0; probe = probe + 1 == hash_slots ? 0 : probe + 1) {
       if (tables.words[(hash[probe] & kIndexMask) - 1] == word)
         Refuse("duplicate entry '" + word + "'");
     }
@@ -111,7 +117,7 @@ PreparedTables::PreparedTables(std::span<const std::uint8_t> image) {
   if (image.size() < sizeof header) throw Error(0, "the embedded word tables are truncated");
   std::memcpy(&header, image.data(), sizeof header);
   if (std::memcmp(header.magic, kImageMagic, sizeof header.magic) != 0 ||
-      (header.hash_slots & (header.hash_slots - 1)) != 0 || header.hash_slots == 0) {
+      header.hash_slots <= header.word_count) {
     throw Error(0, "the embedded word tables are not in the expected format");
   }
   const Layout layout = ComputeLayout(header.word_count, header.hash_slots, header.blob_size);
@@ -121,7 +127,7 @@ PreparedTables::PreparedTables(std::span<const std::uint8_t> image) {
   }
   const auto* base = image.data();
   word_count_ = header.word_count;
-  hash_mask_ = header.hash_slots - 1;
+  hash_slots_ = header.hash_slots;
   max_word_length_ = header.max_word_length;
   offsets_ = reinterpret_cast<const std::uint32_t*>(base + layout.offsets);
   keys_ = reinterpret_cast<const PackedKey*>(base + layout.keys);
@@ -134,10 +140,11 @@ PreparedTables::PreparedTables(std::span<const std::uint8_t> image) {
 std::int32_t PreparedTables::Find(std::string_view word) const {
   if (hash_ == nullptr || word.size() > max_word_length_) return -1;
   const std::uint32_t h = HashWord(word);
-  for (std::uint32_t probe = h & hash_mask_;; probe = (probe + 1) & hash_mask_) {
+  for (std::uint32_t probe = HomeSlot(h, hash_slots_);;
+       probe = probe + 1 == hash_slots_ ? 0 : probe + 1) {
     const std::uint32_t entry = hash_[probe];
     if (entry == 0) return -1;
-    if (Tag(entry) == Tag(h)) {
+    if ((entry & ~kIndexMask) == Tag(h)) {
       const auto index = static_cast<std::int32_t>((entry & kIndexMask) - 1);
       if (Word(index) == word) return index;
     }

@@ -32,7 +32,7 @@ namespace lexivane {
 struct ImageHeader {
   char magic[8];
   std::uint32_t word_count;
-  std::uint32_t hash_slots;  // a power of two
+  std::uint32_t hash_slots;  // more than word_count, so a probe always ends
   std::uint32_t blob_size;
   std::uint32_t max_word_length;
 };
@@ -65,7 +65,7 @@ class PreparedTables {
 
  private:
   std::uint32_t word_count_ = 0;
-  std::uint32_t hash_mask_ = 0;
+  std::uint32_t hash_slots_ = 0;
   std::uint32_t max_word_length_ = 0;
   const std::uint32_t* offsets_ = nullptr;
   const PackedKey* keys_ = nullptr;

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs everything Lexivane needs to build, test and benchmark on Debian 12. Run as root.
+set -euo pipefail
+
+packages=(
+  # build and test
+  build-essential cmake pkg-config git python3
+  libicu-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev zlib1g-dev
+  # the Windows cross-build
+  g++-mingw-w64-x86-64 libz-mingw-w64-dev
+  # benchmarks, and the spell checkers they are measured against
+  libbenchmark-dev libaspell-dev aspell-en libhunspell-dev hunspell-en-us libnuspell-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

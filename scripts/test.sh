@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds everything from nothing and runs every test: the release build, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the Windows cross-build (compile and link),
+# and an install that a separate host project builds against.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup-debian.sh
+jobs=$(nproc)
+
+echo "== release build and tests"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DLEXIVANE_BUILD_BENCH=ON
+cmake --build build/release -j"$jobs"
+ctest --test-dir build/release --output-on-failure -j"$jobs"
+
+echo "== the installed package"
+scripts/check-install.sh build/release
+
+echo "== Windows cross-build"
+cmake -S . -B build/mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+  -DLEXIVANE_TABLE_COMPILER="$PWD/build/release/data/lexivane_table_compiler" \
+  -DLEXIVANE_BUILD_TESTS=OFF -DLEXIVANE_BUILD_CLI=OFF
+cmake --build build/mingw -j"$jobs"
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEXIVANE_SANITIZE=ON
+cmake --build build/sanitize -j"$jobs"
+ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
