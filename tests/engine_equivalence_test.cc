@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "engine/prepared_tables.h"
 #include "lexivane/spell_check.h"
@@ -107,6 +108,43 @@ TEST_F(EngineEquivalence, WordChecksOnText) {
       }
     }
   });
+}
+
+}  // namespace
+}  // namespace lexivane
+
+namespace lexivane {
+namespace {
+
+// Every row of every corpus. It takes a few minutes, so it is disabled in the unit test run and
+// registered with CTest on its own (tests/CMakeLists.txt), for the release build only.
+TEST(EngineEquivalenceCorpora, DISABLED_EveryRowOfEveryCorpus) {
+  const reference::PlainEngine plain = LoadedPlainEngine();
+  std::vector<std::u16string> words;
+  for (auto corpus : {"birkbeck.tsv", "holbrook.tsv", "aspell.tsv", "wikipedia-mitton.tsv",
+                      "norvig-testset1.tsv", "norvig-testset2.tsv",
+                      "wikipedia-for-machines-2010.tsv", "wikipedia-for-machines-2018.tsv"}) {
+    for (const auto& row : testing::ReadCorpus(corpus)) {
+      words.push_back(platform::FromUtf8(row.misspelling));
+    }
+  }
+  ASSERT_GT(words.size(), 50000u);
+
+  // The plain engine is only read, so both halves share it; each thread loads its own tables.
+  auto compare_every_other = [&](std::size_t first) {
+    SpellCheck fast;
+    fast.Init();
+    for (std::size_t i = first; i < words.size(); i += 2) {
+      std::vector<std::u16string> fast_out, plain_out;
+      const std::int32_t fast_n = fast.GetSuggestions(words[i], fast_out);
+      const std::int32_t plain_n = plain.GetSuggestions(words[i], plain_out, true);
+      ASSERT_EQ(fast_n, plain_n) << testing::Utf8(words[i]);
+      ASSERT_EQ(fast_out, plain_out) << testing::Utf8(words[i]);
+    }
+  };
+  std::thread other(compare_every_other, 1);
+  compare_every_other(0);
+  other.join();
 }
 
 }  // namespace
