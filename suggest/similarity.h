@@ -3,11 +3,15 @@
 // combines them with Soundex keys into the score of one main-list candidate.
 //
 // These are the plain, literal algorithms; they are the reference that the fast candidate
-// filter (candidate_filter.h) must agree with exactly. Pure functions, any thread.
+// filter (candidate_filter.h) must agree with exactly. Pure functions, any thread; only a
+// GestaltMatcher object, which holds reusable buffers, belongs to one thread at a time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "suggest/soundex.h"
 
@@ -41,5 +45,35 @@ double SimilarityRatioOfBytes(std::string_view a, std::string_view b);
 // match, the similarity ratio otherwise.
 double CandidateScore(std::string_view candidate, PackedKey candidate_key, std::string_view input,
                       PackedKey input_key, float t);
+
+// Helpers shared with the candidate filter, which must reproduce the functions above bit for
+// bit while scoring thousands of words without allocating for each one.
+
+// SameLetters with a caller-owned scratch copy of b (reused, so it allocates only to grow).
+bool SameLetters(std::string_view a, std::string_view b, std::string& scratch);
+
+// Step 1 of SimilarityRatioOfBytes: equality after ASCII upper-casing of the bytes.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// 2M / (la + lb) in double, the one expression behind every ratio, so that a caller that
+// compares a bound against the threshold rounds exactly as the ratio does. Nondecreasing in
+// `matching` for a fixed total.
+inline double GestaltRatio(std::size_t matching, std::size_t total_length) {
+  return 2.0 * static_cast<double>(matching) / static_cast<double>(total_length);
+}
+
+// MatchingChars with work buffers that live as long as the object; the explicit work list
+// keeps the stack flat whatever the length of the words.
+class GestaltMatcher {
+ public:
+  std::int32_t MatchingChars(std::string_view a, std::string_view b);
+
+ private:
+  struct Range {
+    std::size_t a_begin, a_end, b_begin, b_end;  // half-open
+  };
+  std::vector<std::uint32_t> run_rows_;  // two rows of run lengths, ending at each b position
+  std::vector<Range> pending_;
+};
 
 }  // namespace lexivane
