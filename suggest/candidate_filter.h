@@ -2,10 +2,12 @@
 //
 // The suggestion search scores up to some twelve thousand main-list words against one input.
 // CandidateFilter is prepared once per input and rules most candidates out with bounds that
-// can never reject a word the plain score would accept (a length bound and a letter-count
-// bound on the similarity ratio, a length bound on the edit distance), and computes the exact
-// score only for the rest. Its answers equal those of CandidateScore bit for bit; the tests
-// hold it to that. Not thread-safe: one filter per search.
+// can never reject a word the plain score would accept (length, letter-count and
+// common-subsequence bounds on the similarity ratio, a length bound and a banded computation
+// for the edit distance), and computes the exact score only for the rest. Its answers equal those
+// of CandidateScore bit for bit; the tests hold it to that. The filter keeps its own copy of the
+// input and reuses its work buffers, so Accept allocates only while they grow. Not thread-safe: one
+// filter per search.
 #pragma once
 
 #include <array>
@@ -13,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "suggest/similarity.h"
 #include "suggest/soundex.h"
 
 namespace lexivane {
@@ -25,6 +28,39 @@ class CandidateFilter {
   // True exactly when CandidateScore(candidate, candidate_key, input, input_key, t) >= t;
   // then `score` holds that score.
   bool Accept(std::string_view candidate, PackedKey candidate_key, double& score);
+
+ private:
+  // The number of matching characters a candidate of `length` bytes needs for its ratio to
+  // reach the threshold, or kUnreachable when more than the shorter word's length.
+  static constexpr std::uint32_t kUnreachable = UINT32_MAX;
+  std::size_t RequiredMatches(std::size_t length) const;
+  std::size_t ComputeRequiredMatches(std::size_t length) const;
+  // The edit distance to the input when it is at most 2, else 3; needs |la - lb| <= 2.
+  int BandedEditDistance(std::string_view candidate) const;
+  bool LetterCountsAllow(std::string_view candidate, std::size_t required);
+  std::size_t CommonSubsequenceLength(std::string_view candidate) const;
+  bool AcceptByRatio(std::string_view candidate, std::size_t required, double& score);
+
+  std::string input_;
+  PackedKey input_key_;
+  double threshold_;
+
+  // RequiredMatches for the common candidate lengths, computed once.
+  static constexpr std::size_t kTabledLengths = 64;
+  std::array<std::uint32_t, kTabledLengths> required_matches_{};
+
+  // For inputs longer than 64 bytes: how often each byte value occurs in the input.
+  // `remaining_` is the same table while a candidate is counted against it, and is restored
+  // before Accept returns.
+  std::array<std::uint32_t, 256> input_counts_{};
+  std::array<std::uint32_t, 256> remaining_{};
+
+  // For inputs of up to 64 bytes: bit i of position_masks_[c] is set when input_[i] == c.
+  static constexpr std::size_t kMaxBitParallelInput = 64;
+  std::array<std::uint64_t, 256> position_masks_{};
+
+  std::string same_letters_scratch_;
+  GestaltMatcher matcher_;
 };
 
 }  // namespace lexivane
