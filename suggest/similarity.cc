@@ -79,7 +79,7 @@ std::int32_t GestaltMatcher::MatchingChars(std::string_view a, std::string_view 
   // Two rows of run lengths: the run of equal bytes that ends at a[i] and b[j], within the
   // current range. Runs are found by their ends, but a longest run's end and start differ by
   // the same length for every candidate, so "first end" is "first start" in both words.
-  run_rows_.assign(2 * (b.size() + 1), 0);
+  if (run_rows_.size() < 2 * (b.size() + 1)) run_rows_.resize(2 * (b.size() + 1));
   pending_.clear();
   pending_.push_back({0, a.size(), 0, b.size()});
   std::size_t total = 0;
