@@ -21,8 +21,12 @@ std::u16string KeyOf(const std::u16string& word) {
   return std::u16string(key.begin(), key.end());
 }
 
+// CandidateScore compares keys in their packed form; packing is one-to-one, so comparing packed
+// keys is comparing the strings.
 PackedKey Pack(const std::u16string& key) {
-  return PackedSoundex(platform::ToSingleByte(key));
+  if (key.empty()) return 0;
+  return static_cast<PackedKey>((key[0] - u'A' + 1) << 9 | (key[1] - u'0') << 6 |
+                                (key[2] - u'0') << 3 | (key[3] - u'0'));
 }
 
 }  // namespace
