@@ -1,0 +1,123 @@
+// Suggestions for the misspellings of the Birkbeck sample: per-word latency (median and 95th
+// percentile, each call timed on its own with steady_clock) and accuracy (the correct word,
+// compared without regard to case, first / among the first five suggestions).
+//
+// The engine runs at its default threshold, aspell in "normal" mode. hunspell and nuspell
+// take tens of milliseconds a word, so they run over every 10th row only (rows 0, 10, 20, ...);
+// the engine and aspell run over both the whole sample and that subset, so that each peer has
+// a figure on the very same words. The argument "every" in a benchmark's name is that stride.
+// One call on the first word, untimed, comes first, so that no engine's one-time setup lands on
+// a word's figure. Suggestions are converted and compared after each call's timing ends.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/bench_data.h"
+#include "bench/peers.h"
+#include "lexivane/spell_check.h"
+#include "platform/files.h"
+
+namespace lexivane::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// `suggest(row, out)` fills `out` with the UTF-8 suggestions for the row and answers the
+// milliseconds its engine took.
+template <typename Suggest>
+void MeasureSuggestions(benchmark::State& state, Suggest&& suggest) {
+  const std::vector<Misspelling> rows =
+      EveryNth(BirkbeckSample(), static_cast<std::size_t>(state.range(0)));
+  std::vector<std::string> suggestions;
+  if (!rows.empty()) suggest(rows.front(), suggestions);
+
+  SuggestionTally tally;
+  for (auto _ : state) {
+    tally = SuggestionTally();
+    for (const Misspelling& row : rows) {
+      const double milliseconds = suggest(row, suggestions);
+      tally.Add(milliseconds, suggestions, row.correct);
+    }
+  }
+  state.counters["words"] = static_cast<double>(tally.words());
+  state.counters["median_ms"] = tally.MedianMs();
+  state.counters["p95_ms"] = tally.P95Ms();
+  state.counters["mean_ms"] = tally.MeanMs();
+  state.counters["top1_%"] = tally.Top1Percent();
+  state.counters["top5_%"] = tally.Top5Percent();
+  state.counters["none_%"] = tally.NonePercent();
+}
+
+template <typename Call>
+double MillisecondsOf(Call&& call) {
+  const Clock::time_point start = Clock::now();
+  call();
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void BM_Lexivane_GetSuggestions(benchmark::State& state) {
+  SpellCheck engine;
+  engine.Init();
+  std::vector<std::u16string> found;
+  MeasureSuggestions(state, [&](const Misspelling& row, std::vector<std::string>& out) {
+    const double milliseconds =
+        MillisecondsOf([&] { engine.GetSuggestions(row.misspelling_utf16, found); });
+    out.clear();
+    for (const std::u16string& word : found) out.push_back(platform::ToUtf8(word));
+    return milliseconds;
+  });
+}
+
+template <typename Engine>
+void MeasurePeer(benchmark::State& state) {
+  try {
+    Engine engine;
+    MeasureSuggestions(state, [&](const Misspelling& row, std::vector<std::string>& out) {
+      return MillisecondsOf([&] { engine.Suggest(row.misspelling, out); });
+    });
+  } catch (const std::runtime_error& e) {
+    state.SkipWithError(e.what());
+  }
+}
+
+void BM_Aspell_Suggest(benchmark::State& state) {
+  MeasurePeer<AspellEngine>(state);
+}
+void BM_Hunspell_Suggest(benchmark::State& state) {
+  MeasurePeer<HunspellEngine>(state);
+}
+void BM_Nuspell_Suggest(benchmark::State& state) {
+  MeasurePeer<NuspellEngine>(state);
+}
+
+// One pass over the rows is the measurement; repeating it would only repeat the figures.
+BENCHMARK(BM_Lexivane_GetSuggestions)
+    ->ArgName("every")
+    ->Arg(1)
+    ->Arg(10)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Aspell_Suggest)
+    ->ArgName("every")
+    ->Arg(1)
+    ->Arg(10)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Hunspell_Suggest)
+    ->ArgName("every")
+    ->Arg(10)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Nuspell_Suggest)
+    ->ArgName("every")
+    ->Arg(10)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace lexivane::bench
+
+BENCHMARK_MAIN();
