@@ -26,16 +26,14 @@ void SpellCheck::Init(std::u16string_view, std::u16string_view, bool) {
 }
 
 bool SpellCheck::CheckWord(std::u16string_view sWord, bool bCheckCustom) const {
-  const ThreadState& state = ThisThread();
-  return lexivane::CheckWord(state.tables, state.custom, sWord, bCheckCustom);
+  ThreadState& state = ThisThread();
+  return lexivane::CheckWord(state.tables, state.custom, sWord, bCheckCustom, state.scratch);
 }
 
 std::int32_t SpellCheck::GetSuggestions(std::u16string_view sWord,
                                         std::vector<std::u16string>& SuggOut,
                                         bool bCheckCustom) const {
-  const ThreadState& state = ThisThread();
-  return SearchSuggestions(state.tables, state.custom, sWord, SuggOut, bCheckCustom,
-                           SimilarityThreshold);
+  return SearchSuggestions(ThisThread(), sWord, SuggOut, bCheckCustom, SimilarityThreshold);
 }
 
 void SpellCheck::SetSuggestionSimilarity(float fPercentage) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/custom_dictionary.h"
+#include "engine/word_check.h"
 #include "engine/word_tables.h"
 
 namespace lexivane {
@@ -12,6 +13,7 @@ namespace lexivane {
 struct ThreadState {
   WordTables tables;
   CustomDictionary custom;
+  WordCheckScratch scratch;
 };
 
 ThreadState& ThisThread();

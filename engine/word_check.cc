@@ -54,12 +54,13 @@ std::u16string CleanWord(std::u16string_view word) {
 }
 
 bool CheckWord(const WordTables& tables, const CustomDictionary& custom, std::u16string_view word,
-               bool check_custom) {
-  const std::u16string lowered = platform::ToLower(word);
-  if (IsShortOrNumeric(lowered) || tables.LookUpMain(lowered)) return true;
+               bool check_custom, WordCheckScratch& scratch) {
+  std::u16string& lowered = scratch.lowered;
+  platform::ToLower(word, lowered);
+  if (IsShortOrNumeric(lowered) || tables.LookUpMain(lowered, scratch.single_byte)) return true;
   const std::u16string cleaned = CleanWord(lowered);
   if (cleaned != lowered) {
-    if (IsShortOrNumeric(cleaned) || tables.LookUpMain(cleaned)) return true;
+    if (IsShortOrNumeric(cleaned) || tables.LookUpMain(cleaned, scratch.single_byte)) return true;
   }
   // The custom dictionary is asked for the lower-cased word, punctuation and all.
   return check_custom && custom.Contains(lowered);

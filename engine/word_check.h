@@ -15,6 +15,13 @@ namespace lexivane {
 class WordTables;
 class CustomDictionary;
 
+// Buffers the word check reuses, so that checking an ordinary word allocates nothing. One per
+// thread (see ThreadState).
+struct WordCheckScratch {
+  std::u16string lowered;
+  std::string single_byte;
+};
+
 // True when every byte of `bytes` lies in 0x40 to 0x7B (the at sign, the ASCII letters, the
 // characters from "[" to the grave accent, and "{"), or when `bytes` is empty.
 bool IsPlainWord(std::string_view bytes);
@@ -26,6 +33,6 @@ bool IsPlainWord(std::string_view bytes);
 std::u16string CleanWord(std::u16string_view word);
 
 bool CheckWord(const WordTables& tables, const CustomDictionary& custom, std::u16string_view word,
-               bool check_custom);
+               bool check_custom, WordCheckScratch& scratch);
 
 }  // namespace lexivane

@@ -20,11 +20,11 @@ void WordTables::Load() {
   loaded_ = true;
 }
 
-bool WordTables::LookUpMain(std::u16string_view word) const {
-  if (!loaded_) return false;  // every entry is "" and the word has two or more characters
+bool WordTables::LookUpMain(std::u16string_view word, std::string& bytes) const {
+  // Before a load every entry is "", and the word has two or more characters.
+  if (!loaded_ || word.size() > image_->max_word_length()) return false;
   // A word with a character outside the code page equals no entry: every entry is the
   // decoding of single-byte text.
-  thread_local std::string bytes;
   if (!platform::ToSingleByteExact(word, bytes)) return false;
   const std::int32_t index = image_->Find(bytes);
   if (index < 0) return false;

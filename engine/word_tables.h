@@ -28,7 +28,8 @@ class WordTables {
   std::int32_t EndIdx(std::int32_t slot) const { return loaded_ ? image_->EndIdx(slot) : 0; }
 
   // True when `word` (lower case, two or more characters) is an entry of its prefix range.
-  bool LookUpMain(std::u16string_view word) const;
+  // `scratch` is reused for the word's single-byte form.
+  bool LookUpMain(std::u16string_view word, std::string& scratch) const;
 
  private:
   bool loaded_ = false;

@@ -79,6 +79,11 @@ std::u16string ToLower(std::u16string_view text) {
   return MapAll(text, Mapping::kLower);
 }
 
+void ToLower(std::u16string_view text, std::u16string& out) {
+  out.assign(text);
+  for (std::size_t i = 0; i < out.size();) i = MapOneInPlace(out, i, Mapping::kLower);
+}
+
 std::u16string ToUpper(std::u16string_view text) {
   return MapAll(text, Mapping::kUpper);
 }

@@ -72,6 +72,17 @@ std::u16string ToLower(std::u16string_view text) {
   return Map(text, LCMAP_LOWERCASE);
 }
 
+void ToLower(std::u16string_view text, std::u16string& out) {
+  if (!IsAscii(text)) {
+    out = Map(text, LCMAP_LOWERCASE);
+    return;
+  }
+  out.assign(text);
+  for (char16_t& unit : out) {
+    if (unit >= u'A' && unit <= u'Z') unit += 0x20;
+  }
+}
+
 std::u16string ToUpper(std::u16string_view text) {
   return Map(text, LCMAP_UPPERCASE);
 }

@@ -30,6 +30,8 @@ char16_t FromSingleByte(unsigned char byte);
 // is mapped on its own (simple case mapping), so ß, ŉ or İ never expand. Unpaired surrogates
 // and characters without a case pass through unchanged.
 std::u16string ToLower(std::u16string_view text);
+// The same into `out`, reusing its storage: the word check lower-cases every word it sees.
+void ToLower(std::u16string_view text, std::u16string& out);
 std::u16string ToUpper(std::u16string_view text);
 
 // Proper case: the first character of every word upper-cased, all others lower-cased, where a

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/custom_dictionary.h"
+#include "engine/thread_state.h"
 #include "engine/word_check.h"
-#include "engine/word_tables.h"
 #include "platform/text.h"
 #include "suggest/candidate_filter.h"
 #include "suggest/similarity.h"
@@ -19,14 +18,15 @@ struct Ranked {
   float score;
 };
 
-void AppendSplits(const WordTables& tables, const CustomDictionary& custom, std::u16string_view word,
-                  bool check_custom, float threshold, std::vector<Ranked>& results) {
+void AppendSplits(ThreadState& state, std::u16string_view word, bool check_custom, float threshold,
+                  std::vector<Ranked>& results) {
   for (std::size_t i = 2; i + 2 <= word.size(); ++i) {
     const std::u16string_view left = word.substr(0, i);
     const std::u16string_view right = word.substr(i);
     // Both checks always run; the right part is always checked against the custom words too.
-    const bool left_known = CheckWord(tables, custom, left, check_custom);
-    const bool right_known = CheckWord(tables, custom, right, true);
+    const bool left_known =
+        CheckWord(state.tables, state.custom, left, check_custom, state.scratch);
+    const bool right_known = CheckWord(state.tables, state.custom, right, true, state.scratch);
     if (left_known && right_known) {
       results.push_back({std::u16string(left) + u' ' + std::u16string(right), threshold});
     }
@@ -66,9 +66,9 @@ bool CanBeSimilar(std::size_t a, std::size_t b) {
 
 }  // namespace
 
-std::int32_t SearchSuggestions(const WordTables& tables, const CustomDictionary& custom,
-                               std::u16string_view word, std::vector<std::u16string>& out,
-                               bool check_custom, float threshold) {
+std::int32_t SearchSuggestions(ThreadState& state, std::u16string_view word,
+                               std::vector<std::u16string>& out, bool check_custom,
+                               float threshold) {
   const std::u16string cleaned = CleanWord(platform::ToLower(word));
   if (cleaned.size() < 2 || cleaned.size() > kLongestSuggestibleWord ||
       platform::IsNumeric(cleaned)) {
@@ -76,15 +76,15 @@ std::int32_t SearchSuggestions(const WordTables& tables, const CustomDictionary&
   }
 
   std::vector<Ranked> results;
-  AppendSplits(tables, custom, cleaned, check_custom, threshold, results);
-  AppendWindow(tables, platform::ToSingleByte(cleaned), threshold, results);
+  AppendSplits(state, cleaned, check_custom, threshold, results);
+  AppendWindow(state.tables, platform::ToSingleByte(cleaned), threshold, results);
   ExchangeSort(results);
 
   std::vector<std::u16string> suggestions;
   suggestions.reserve(results.size());
   for (Ranked& result : results) suggestions.push_back(std::move(result.word));
   if (check_custom) {
-    for (const std::u16string& entry : custom.words()) {
+    for (const std::u16string& entry : state.custom.words()) {
       if (CanBeSimilar(entry.size(), cleaned.size()) && SimilarityRatio(entry, cleaned) > 0.8) {
         suggestions.push_back(entry);
       }

@@ -19,8 +19,7 @@
 
 namespace lexivane {
 
-class WordTables;
-class CustomDictionary;
+struct ThreadState;
 
 // Words whose cleaned form is longer than this get no suggestions: they are far beyond any
 // word, and the phonetic key and the edit distance are defined only up to this length.
@@ -28,8 +27,8 @@ inline constexpr std::size_t kLongestSuggestibleWord = 32767;
 
 // Returns the number of ranked suggestions; `out` is left untouched when the word cleans to
 // fewer than two characters, to a number, or to more than kLongestSuggestibleWord characters.
-std::int32_t SearchSuggestions(const WordTables& tables, const CustomDictionary& custom,
-                               std::u16string_view word, std::vector<std::u16string>& out,
-                               bool check_custom, float threshold);
+std::int32_t SearchSuggestions(ThreadState& state, std::u16string_view word,
+                               std::vector<std::u16string>& out, bool check_custom,
+                               float threshold);
 
 }  // namespace lexivane
