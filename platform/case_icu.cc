@@ -12,6 +12,7 @@
 #include <unicode/utf16.h>
 
 #include "platform/text.h"
+#include "platform/word_breaks.h"
 
 namespace lexivane::platform {
 namespace {
@@ -56,21 +57,6 @@ std::u16string MapAll(std::u16string_view text, Mapping mapping) {
   std::u16string out(text);
   for (std::size_t i = 0; i < out.size();) i = MapOneInPlace(out, i, mapping);
   return out;
-}
-
-bool StartsWordAfter(char16_t unit) {
-  switch (unit) {
-    case u' ':
-    case u'\t':
-    case u'\n':
-    case u'\v':
-    case u'\f':
-    case u'\r':
-    case u'\0':
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "platform/text.h"
+#include "platform/word_breaks.h"
 
 namespace lexivane::platform {
 namespace {
@@ -42,21 +43,6 @@ std::u16string Map(std::u16string_view text, DWORD flags) {
                       reinterpret_cast<LPWSTR>(out.data()), length, nullptr, nullptr, 0);
   if (written != length) return std::u16string(text);
   return out;
-}
-
-bool StartsWordAfter(char16_t unit) {
-  switch (unit) {
-    case u' ':
-    case u'\t':
-    case u'\n':
-    case u'\v':
-    case u'\f':
-    case u'\r':
-    case u'\0':
-      return true;
-    default:
-      return false;
-  }
 }
 
 bool IsLeadSurrogate(char16_t unit) {
