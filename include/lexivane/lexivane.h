@@ -1,5 +1,8 @@
 // Lexivane: an English spell-checking component. Include this one header.
 #pragma once
 
+#include "lexivane/dialog.h"
 #include "lexivane/error.h"
+#include "lexivane/events.h"
 #include "lexivane/spell_check.h"
+#include "lexivane/yield.h"

@@ -12,14 +12,34 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "lexivane/error.h"
+#include "lexivane/events.h"
 #include "lexivane/export.h"
 
 namespace lexivane {
+
+// The buttons of the suggestions dialog that DisableButtons can select; combine with |.
+enum lvButtons : std::int32_t {
+  lvIgnore = 2,
+  lvChangeAll = 4,
+  lvIgnoreAll = 8,
+  lvAddWord = 16,
+  lvSuggest = 32,
+};
+
+// What DisableButtons does to the selected buttons; combine with |. Applied in this order, so
+// that a later one wins: disable, enable, hide, show.
+enum lvDisableMode : std::int32_t {
+  lvDisableButtons = 1,
+  lvEnableButtons = 2,
+  lvHideButtons = 4,
+  lvShowButtons = 8,
+};
 
 class LEXIVANE_API SpellCheck {
  public:
@@ -61,8 +81,37 @@ class LEXIVANE_API SpellCheck {
   // Returns false, and keeps the list, when the file cannot be read.
   bool LoadCustom(std::u16string_view sFile = {});
 
+  // Checks a whole text token by token and reports to the connected sinks: progress for every
+  // token, each unknown word, each replacement the user chose, and the end or cancellation of
+  // the run. With ShowDialog true, the suggestions dialog is shown for every unknown word
+  // through the thread's dialog view. The text itself is never changed; the host applies
+  // replacements to its own copy. See docs/text-check.md.
+  void CheckText(std::u16string_view sText, bool ShowDialog = true);
+
+  // Every whole-word occurrence of Find in Text, in any letter case, replaced by Replace.
+  std::u16string ReplaceWord(std::u16string_view Text, std::u16string_view Find,
+                             std::u16string_view Replace) const;
+
+  // Shows the thread's suggestions dialog for sWord and returns the user's answer: the
+  // "Change to" text (Change, Change All, Add Word), sWord (Ignore, Ignore All), or nullopt
+  // (Cancel). *bChangeAll and *bIgnoreAll, when given, are set for Change All and Ignore All.
+  // Throws lexivane::Error when the thread has no dialog view (SetDialogView).
+  std::optional<std::u16string> ShowSuggestionDialog(std::u16string_view sWord,
+                                                     bool* bChangeAll = nullptr,
+                                                     bool* bIgnoreAll = nullptr);
+
+  // Disables, enables, hides or shows dialog buttons: Buttons is a mask of lvButtons, Mode a
+  // mask of lvDisableMode. The change holds for every later showing on the thread.
+  void DisableButtons(std::int32_t Buttons, std::int32_t Mode);
+
+  // Connects and disconnects an event sink; every connected sink receives each event, in the
+  // order of connection. Sinks are not owned.
+  void Advise(SpellCheckEvents* sink);
+  void Unadvise(SpellCheckEvents* sink);
+
  private:
   float SimilarityThreshold;
+  std::vector<SpellCheckEvents*> sinks_;
 };
 
 }  // namespace lexivane

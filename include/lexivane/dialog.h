@@ -1,0 +1,148 @@
+// The suggestions dialog: a toolkit-free model of the modal dialog that lets a user decide what
+// to do with one word that is not in the dictionary, and the view interface that shows it.
+//
+// There is exactly one SuggestionsDialog per thread, created hidden the first time anything on
+// the thread refers to it (in practice by the first SpellCheck object) and destroyed only when
+// the thread ends; everything it holds (texts, list, button states, flags, its own engine)
+// survives from one showing to the next and is shared by every engine on the thread. The model
+// holds the whole behaviour; a DialogView only draws it and forwards what the user does, so a Qt
+// window, a Win32 dialog and a test script all show the same dialog.
+//
+// The model offers what a user can do and nothing a user cannot: while the dialog is hidden,
+// typing, selecting and clicking do nothing, so nothing can change the answer of a showing
+// after its closing button. Only SpellCheck::ShowSuggestionDialog shows the dialog. Everything
+// runs on the owning thread; nothing is locked. See docs/dialog.md.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lexivane/export.h"
+
+namespace lexivane {
+
+class SpellCheck;
+
+enum class DialogButton { Change, ChangeAll, Ignore, IgnoreAll, AddWord, Suggest, Cancel };
+
+// One control of the dialog, as every view draws it. Positions and sizes are in twips (1/1440
+// inch, 15 twips per pixel at 96 dots per inch) relative to the client area. In a caption the
+// character after "&" is the access key; "&" itself is not displayed.
+struct DialogControl {
+  enum class Kind { Label, TextBox, ListBox, Button };
+  std::u16string_view name;  // "cmdChange", "txtWord", ...
+  Kind kind;
+  std::u16string_view caption;  // "&Change"; empty for the text box and the list
+  std::int32_t left, top, width, height;
+  std::int32_t tab_order;
+};
+
+class LEXIVANE_API SuggestionsDialog {
+ public:
+  // The calling thread's dialog, created hidden on first use.
+  static SuggestionsDialog& ForThisThread();
+
+  // The layout every view draws: the client area's size and the eleven controls.
+  static constexpr std::int32_t kClientWidth = 6075;
+  static constexpr std::int32_t kClientHeight = 2520;
+  static constexpr int kTimerIntervalMs = 100;
+  static const std::array<DialogControl, 11>& Controls();
+  // The control that stands for a button (its name, caption and place).
+  static const DialogControl& ControlFor(DialogButton button);
+
+  // What the user sees.
+  std::u16string_view Caption() const;
+  std::u16string_view ChangeToText() const;
+  const std::vector<std::u16string>& Suggestions() const;  // the list items as displayed
+  int SelectedIndex() const;                               // -1 when nothing is selected
+  bool IsEnabled(DialogButton button) const;
+  bool IsVisible(DialogButton button) const;
+  bool IsShown() const;
+
+  // What the user does. All of it is ignored while the dialog is hidden; a click on a disabled
+  // or hidden button does nothing. Clicking a closing button hides the dialog, which ends the
+  // showing; Suggest refills the list and leaves the dialog shown.
+  void SetChangeToText(std::u16string_view text);  // typing in the "Change to" box
+  // The item's text, as displayed, becomes the "Change to" text; -1 deselects and leaves the
+  // text alone; an index outside the list does nothing.
+  void Select(int index);
+  // Selects the item, refreshes the buttons, then clicks Change: so a double-click on an item
+  // that differs from the word only in letter case does nothing, whatever the last tick left.
+  void DoubleClick(int index);
+  void Click(DialogButton button);
+  void PressEnter();   // the default button: clicks Change
+  void PressEscape();  // the cancel button: clicks Ignore
+  // The window frame's close button: answers as Ignore (the word itself) when Ignore is enabled
+  // and visible, otherwise as Cancel, so that the frame always closes the dialog.
+  void Close();
+
+  // The 100 ms timer: refreshes the enabled state of Add Word, Change and Change All. A view
+  // calls it every kTimerIntervalMs while it shows the dialog; it works shown or hidden.
+  void Tick();
+
+  SuggestionsDialog(const SuggestionsDialog&) = delete;
+  SuggestionsDialog& operator=(const SuggestionsDialog&) = delete;
+  ~SuggestionsDialog();
+
+ private:
+  friend class DialogOperations;
+  struct State;
+  // Which closing button ended the last showing; Change and Add Word set none.
+  struct ResultFlags {
+    bool bCancelClicked = false;
+    bool bIgnoreClicked = false;
+    bool bChangeAllClicked = false;
+    bool bIgnoreAllClicked = false;
+  };
+
+  SuggestionsDialog();
+  void PutChangeToText(std::u16string_view text);  // the engine's write, shown or hidden
+  void StartUp();
+  void FillSuggestions();
+  void DisableButtons(std::int32_t Buttons, std::int32_t Mode);
+  void Show();
+  void Hide();
+  const ResultFlags& Result() const;
+
+  std::unique_ptr<State> state_;
+};
+
+// Shows the dialog modally: ShowModal returns once a closing button has hidden the dialog
+// (dialog.IsShown() is false again). The view calls dialog.Tick() every 100 ms meanwhile,
+// draws what the model reports after every user action and tick, and forwards Enter, Esc and
+// the frame's close button to PressEnter, PressEscape and Close. A view that returns with the
+// dialog still shown makes the showing fail with lexivane::Error; an exception from the view
+// hides the dialog and reaches the caller of ShowSuggestionDialog.
+class DialogView {
+ public:
+  virtual ~DialogView() = default;
+  virtual void ShowModal(SuggestionsDialog& dialog) = 0;
+};
+
+// Installs the calling thread's view; nullptr removes it. The view is not owned and must outlive
+// its installation. Without a view, showing the dialog throws lexivane::Error.
+LEXIVANE_API void SetDialogView(DialogView* view);
+
+// A view for tests and for hosts without a display: each showing calls `play` once with the
+// dialog, and `play` answers it as a user would (for example
+// `dialog.Select(0); dialog.Tick(); dialog.Click(DialogButton::Change);`). The script is the
+// clock too: the view never ticks on its own, so the buttons keep the states that the last
+// tick left until the script calls Tick(). If `play` leaves the dialog shown, ShowModal throws
+// lexivane::Error rather than wait for ever.
+class LEXIVANE_API ScriptedDialogView : public DialogView {
+ public:
+  explicit ScriptedDialogView(std::function<void(SuggestionsDialog&)> play);
+  void ShowModal(SuggestionsDialog& dialog) override;
+  int showings() const { return showings_; }
+
+ private:
+  std::function<void(SuggestionsDialog&)> play_;
+  int showings_ = 0;
+};
+
+}  // namespace lexivane

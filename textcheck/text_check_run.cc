@@ -1,0 +1,121 @@
+#include "textcheck/text_check_run.h"
+
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "dialog/dialog_operations.h"
+#include "engine/thread_state.h"
+#include "engine/word_check.h"
+#include "lexivane/events.h"
+#include "platform/text.h"
+#include "textcheck/host_yield.h"
+#include "textcheck/replace_word.h"
+#include "textcheck/word_scanner.h"
+
+namespace lexivane {
+
+namespace {
+
+// Words this run no longer checks (Ignore All, and both sides of a Change All), compared
+// without regard to letter case.
+class SkipList {
+ public:
+  void Add(std::u16string_view word) { words_.insert(platform::ToLower(word)); }
+  bool Contains(std::u16string_view word) const {
+    return !words_.empty() && words_.contains(platform::ToLower(word));
+  }
+
+ private:
+  std::unordered_set<std::u16string> words_;
+};
+
+// Raises one event on every sink connected at this moment, in the order of connection.
+template <typename Event>
+void Raise(const std::vector<SpellCheckEvents*>& sinks, Event&& event) {
+  const std::vector<SpellCheckEvents*> connected = sinks;
+  for (SpellCheckEvents* sink : connected) event(*sink);
+}
+
+std::int32_t Length(std::u16string_view text) {
+  return static_cast<std::int32_t>(text.size());
+}
+
+}  // namespace
+
+void RunTextCheck(std::u16string_view text, bool show_dialog,
+                  const std::vector<SpellCheckEvents*>& sinks) {
+  std::u16string working(text);
+  std::int32_t position = 1;
+  std::int32_t token_count = 0;
+  SkipList skip_list;
+  std::u16string token;
+  // The dialog's answer for the current token: empty when no dialog was shown, nullopt for
+  // Cancel.
+  std::optional<std::u16string> answer = std::u16string();
+  bool change_all = false;
+  bool ignore_all = false;
+  bool cancel = false;  // the host's; never reset by the run
+  std::vector<std::u16string> suggestions;
+
+  std::int32_t end = FindNextDelimiter(1, working);
+  if (end == -1) return;  // an empty text raises no event at all
+  for (;;) {
+    if (end == -1) {
+      Raise(sinks, [&](SpellCheckEvents& sink) { sink.SpellCheckComplete(token_count); });
+      return;
+    }
+    ++token_count;
+    token.assign(working, position - 1, end - position);
+    Raise(sinks, [&](SpellCheckEvents& sink) {
+      sink.SpellCheckProgress(position - 1, Length(working), token_count);
+    });
+
+    ThreadState& state = ThisThread();
+    if (!skip_list.Contains(token) &&
+        !CheckWord(state.tables, state.custom, token, true, state.scratch)) {
+      Raise(sinks,
+            [&](SpellCheckEvents& sink) { sink.SpellWordNotInDic(token, position - 1, cancel); });
+      if (cancel) {
+        Raise(sinks, [](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
+        return;
+      }
+      if (show_dialog) {
+        answer = DialogOperations::ShowSuggestionDialog(token, &change_all, &ignore_all);
+        if (change_all || ignore_all) skip_list.Add(token);
+        if (change_all) {
+          const std::u16string& replacement = *answer;
+          skip_list.Add(replacement);
+          // Everything up to and including the delimiter after the token is the left part, so
+          // that the position can move by exactly the change in its length.
+          const std::size_t split =
+              std::min(working.size(), static_cast<std::size_t>(position - 1) + token.size() + 1);
+          const std::u16string_view left = std::u16string_view(working).substr(0, split);
+          const std::u16string_view right = std::u16string_view(working).substr(split);
+          std::u16string new_left = ReplaceWord(left, token, replacement);
+          std::u16string new_right = ReplaceWord(right, token, replacement);
+          Raise(sinks, [&](SpellCheckEvents& sink) {
+            sink.SpellChangeAll(token, replacement, position - 1);
+          });
+          position += Length(new_left) - Length(left);
+          working = std::move(new_left) + new_right;
+        }
+      }
+    }
+    if (!answer) {
+      Raise(sinks, [](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
+      return;
+    }
+    YieldToHost();
+    if (answer->size() >= 2 && *answer != token && !change_all) {
+      Raise(sinks, [&](SpellCheckEvents& sink) {
+        sink.SpellReplace(token, *answer, position - 1, suggestions);
+      });
+    }
+    answer->clear();
+    position += Length(token) + 1;
+    end = FindNextDelimiter(position, working);
+  }
+}
+
+}  // namespace lexivane
