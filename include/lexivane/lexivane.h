@@ -6,3 +6,4 @@
 #include "lexivane/events.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/yield.h"
+#include "lexivane/zlib_wrapper.h"
