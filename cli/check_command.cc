@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.h"
+#include "cli/event_printer.h"
 #include "textcheck/word_scanner.h"
 
 namespace lexivane::cli {
@@ -48,11 +49,13 @@ void Report(const CheckOptions& options, const std::string& file, std::pair<int,
   const std::size_t shown =
       std::min(suggestions.size(), static_cast<std::size_t>(std::max(options.max_suggestions, 0)));
   if (options.json) {
-    nlohmann::json finding{{"file", file},           {"line", where.first},
-                           {"column", where.second}, {"offset", offset},
-                           {"word", Utf8(word)},     {"suggestions", nlohmann::json::array()}};
+    nlohmann::ordered_json finding{
+        {"file", file},           {"line", where.first},
+        {"column", where.second}, {"offset", offset},
+        {"word", Utf8(word)},     {"suggestions", nlohmann::ordered_json::array()}};
     for (std::size_t i = 0; i < shown; ++i) finding["suggestions"].push_back(Utf8(suggestions[i]));
-    std::cout << finding.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << finding.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << '\n';
     return;
   }
   std::cout << file << ':' << where.first << ':' << where.second << ": " << Utf8(word) << ':';
@@ -71,6 +74,9 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
   check->add_option("--custom", options.custom_file,
                     "Custom dictionary to use instead of " + DefaultCustomDictionaryFile());
   check->add_flag("--json", options.json, "Print one JSON object per misspelt word");
+  check->add_flag("--events", options.events,
+                  "Print every event of a text check run without the dialog, one JSON object a "
+                  "line, instead of the findings");
   check
       ->add_option("--suggestions", options.max_suggestions,
                    "How many suggestions to show for each word (default 5)")
@@ -87,6 +93,14 @@ int RunCheck(const CheckOptions& options) {
   bool found = false;
   for (const std::string& file : files) {
     const InputText input = ReadInput(file);
+    if (options.events) {
+      EventPrinter printer(std::cout);
+      engine.Advise(&printer);
+      engine.CheckText(input.text, false);
+      engine.Unadvise(&printer);
+      found = found || printer.found_unknown_word();
+      continue;
+    }
     LineCounter lines(input.text);
     std::vector<std::u16string> suggestions;
     ForEachToken(input.text, [&](std::u16string_view token, std::int32_t position) {

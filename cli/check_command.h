@@ -16,6 +16,7 @@ struct CheckOptions {
   std::vector<std::string> files;  // none means standard input
   std::optional<std::string> custom_file;
   bool json = false;
+  bool events = false;
   int max_suggestions = 5;
 };
 

@@ -61,3 +61,18 @@ if(out MATCHES "Wrold")
 endif()
 run(2 suggest --threshold 1.5 word)
 run(2 suggest)
+
+# The events of a text check run without the dialog, one JSON object a line.
+run(1 check --events ${SOURCE_DIR}/examples/sample.txt)
+expect_in("${out}" "^{\"event\":\"SpellCheckProgress\",\"lPosition\":0,")
+expect_in("${out}" "{\"event\":\"SpellWordNotInDic\",\"sOriginalWord\":\"Teh\",\"lPosStart\":[0-9]+,\"Cancel\":false}")
+expect_in("${out}" "{\"event\":\"SpellCheckComplete\",\"lNumWordsChecked\":[0-9]+}\n$")
+run(0 check --events ${WORK_DIR}/clean.txt)
+
+# Whole-word replacement in any letter case, the replacement inserted as given.
+file(WRITE ${WORK_DIR}/cats.txt "The cat and the Cat, catalog and CAT's bobcat.")
+run(0 replace cat dog ${WORK_DIR}/cats.txt)
+if(NOT out STREQUAL "The dog and the dog, catalog and dog's bobcat.")
+  message(FATAL_ERROR "replace gave: ${out}")
+endif()
+run(2 replace cat)

@@ -4,7 +4,9 @@
 
 #include "cli/check_command.h"
 #include "cli/cli_support.h"
+#include "cli/replace_command.h"
 #include "cli/suggest_command.h"
+#include "cli/zlib_command.h"
 #include "lexivane/error.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +17,10 @@ int main(int argc, char** argv) {
   SuggestOptions suggest;
   AddCheckCommand(app, check);
   AddSuggestCommand(app, suggest);
+  ZlibOptions zlib;
+  AddZlibCommand(app, zlib);
+  ReplaceOptions replace;
+  AddReplaceCommand(app, replace);
 
   try {
     app.parse(argc, argv);
@@ -27,6 +33,8 @@ int main(int argc, char** argv) {
 
   try {
     if (app.got_subcommand("check")) return RunCheck(check);
+    if (app.got_subcommand("zlib")) return RunZlib(zlib);
+    if (app.got_subcommand("replace")) return RunReplace(replace);
     return RunSuggest(suggest);
   } catch (const CommandError& error) {
     std::cerr << "lexivane: " << error.what() << '\n';

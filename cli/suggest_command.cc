@@ -34,10 +34,11 @@ int RunSuggest(const SuggestOptions& options) {
     const std::int32_t count =
         engine.GetSuggestions(platform::FromUtf8(word), suggestions, !options.no_custom);
     if (options.json) {
-      nlohmann::json result{
-          {"word", word}, {"count", count}, {"suggestions", nlohmann::json::array()}};
+      nlohmann::ordered_json result{
+          {"word", word}, {"count", count}, {"suggestions", nlohmann::ordered_json::array()}};
       for (const auto& suggestion : suggestions) result["suggestions"].push_back(Utf8(suggestion));
-      std::cout << result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+      std::cout << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                << '\n';
       continue;
     }
     std::cout << word << ": " << count << '\n';

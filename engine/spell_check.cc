@@ -1,11 +1,16 @@
 #include "lexivane/spell_check.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "dialog/dialog_operations.h"
 #include "engine/custom_dictionary.h"
 #include "engine/thread_state.h"
 #include "engine/word_check.h"
+#include "lexivane/dialog.h"
 #include "suggest/suggestion_search.h"
+#include "textcheck/replace_word.h"
+#include "textcheck/text_check_run.h"
 
 namespace lexivane {
 
@@ -55,6 +60,34 @@ bool SpellCheck::LoadCustom(std::u16string_view sFile) {
     return true;
   } catch (const std::exception&) {
     return false;
+  }
+}
+
+void SpellCheck::CheckText(std::u16string_view sText, bool ShowDialog) {
+  RunTextCheck(sText, ShowDialog, sinks_);
+}
+
+std::u16string SpellCheck::ReplaceWord(std::u16string_view Text, std::u16string_view Find,
+                                       std::u16string_view Replace) const {
+  return lexivane::ReplaceWord(Text, Find, Replace);
+}
+
+std::optional<std::u16string> SpellCheck::ShowSuggestionDialog(std::u16string_view sWord,
+                                                               bool* bChangeAll, bool* bIgnoreAll) {
+  return DialogOperations::ShowSuggestionDialog(sWord, bChangeAll, bIgnoreAll);
+}
+
+void SpellCheck::DisableButtons(std::int32_t Buttons, std::int32_t Mode) {
+  DialogOperations::DisableButtons(Buttons, Mode);
+}
+
+void SpellCheck::Advise(SpellCheckEvents* sink) {
+  if (sink != nullptr) sinks_.push_back(sink);
+}
+
+void SpellCheck::Unadvise(SpellCheckEvents* sink) {
+  if (const auto found = std::find(sinks_.begin(), sinks_.end(), sink); found != sinks_.end()) {
+    sinks_.erase(found);
   }
 }
 

@@ -1,0 +1,29 @@
+#include "cli/replace_command.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/cli_support.h"
+#include "platform/files.h"
+
+namespace lexivane::cli {
+
+void AddReplaceCommand(CLI::App& app, ReplaceOptions& options) {
+  CLI::App* replace = app.add_subcommand(
+      "replace",
+      "Replace every whole-word occurrence of FIND, in any letter case, by REPLACE and write the "
+      "text to standard output");
+  replace->add_option("find", options.find, "The word to replace")->required();
+  replace->add_option("replace", options.replace, "Its replacement, inserted as given")->required();
+  replace->add_option("file", options.file, "The UTF-8 text (standard input when absent or -)");
+}
+
+int RunReplace(const ReplaceOptions& options) {
+  const InputText input = ReadInput(options.file);
+  const SpellCheck engine;
+  std::cout << Utf8(engine.ReplaceWord(input.text, platform::FromUtf8(options.find),
+                                       platform::FromUtf8(options.replace)));
+  return kExitClean;
+}
+
+}  // namespace lexivane::cli
