@@ -74,6 +74,10 @@ std::u16string ToUpper(std::u16string_view text) {
   return MapAll(text, Mapping::kUpper);
 }
 
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && ToLower(a) == ToLower(b);
+}
+
 std::u16string ToProper(std::u16string_view text) {
   std::u16string out(text);
   bool word_start = true;

@@ -73,6 +73,10 @@ std::u16string ToUpper(std::u16string_view text) {
   return Map(text, LCMAP_UPPERCASE);
 }
 
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && ToLower(a) == ToLower(b);
+}
+
 std::u16string ToProper(std::u16string_view text) {
   const std::u16string upper = ToUpper(text);
   std::u16string out = ToLower(text);

@@ -34,6 +34,12 @@ std::u16string ToLower(std::u16string_view text);
 void ToLower(std::u16string_view text, std::u16string& out);
 std::u16string ToUpper(std::u16string_view text);
 
+// True when `a` and `b` are equal with letter case ignored: equality after ToLower of both,
+// rather than a collation, so that it never disagrees with ToLower (the simple per-code-point
+// mapping above). Texts of different lengths are never equal; a surrogate half that is
+// unpaired within its own text is compared as it stands, even where it was cut from a pair.
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
+
 // Proper case: the first character of every word upper-cased, all others lower-cased, where a
 // word starts at the beginning of the text and after a space, tab, line feed, vertical tab,
 // form feed, carriage return or NUL. Apostrophes and hyphens do not start a word. The first

@@ -153,6 +153,21 @@ TEST(CaseMappingTest, NoCodePointChangesItsLength) {
   }
 }
 
+TEST(CaseMappingTest, EqualIgnoringCaseIsEqualityOfLowerCaseForms) {
+  EXPECT_TRUE(EqualIgnoringCase(u"Teh", u"tEH"));
+  EXPECT_TRUE(EqualIgnoringCase(u"CAFÉ", u"café"));
+  EXPECT_TRUE(EqualIgnoringCase(u"", u""));
+  EXPECT_TRUE(EqualIgnoringCase(u"\u212A", u"K"));  // Kelvin sign lower-cases to k
+  EXPECT_TRUE(EqualIgnoringCase(u"\U00010400", u"\U00010428"));
+  EXPECT_FALSE(EqualIgnoringCase(u"teh", u"the"));
+  EXPECT_FALSE(EqualIgnoringCase(u"ß", u"SS"));  // no full case folding
+  EXPECT_FALSE(EqualIgnoringCase(u"e", u"é"));
+  EXPECT_FALSE(EqualIgnoringCase(u"ab", u"abc"));
+  // Halves cut from a pair are unpaired on their own and keep their case.
+  EXPECT_FALSE(EqualIgnoringCase(Units({0xDC00}), Units({0xDC28})));
+  EXPECT_TRUE(EqualIgnoringCase(Units({0xDC00, u'A'}), Units({0xDC00, u'a'})));
+}
+
 TEST(CaseMappingTest, ProperCaseStartsWordsOnlyAfterBlanksAndControls) {
   struct Case {
     std::u16string in;
