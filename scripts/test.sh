@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the release build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the Windows cross-build (compile and link),
-# and an install that a separate host project builds against.
+# an install that a separate host project builds against, and a minute of fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -25,3 +25,6 @@ echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEXIVANE_SANITIZE=ON
 cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+
+echo "== fuzzing the zlib wrapper"
+zlibwrap/run_fuzzer.sh build/fuzz 60
