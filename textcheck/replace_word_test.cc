@@ -1,0 +1,318 @@
+#include "textcheck/replace_word.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <future>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/reference/plain_replace_word.h"
+
+namespace lexivane {
+namespace {
+
+std::u16string Units(std::initializer_list<char16_t> units) {
+  return std::u16string(units);
+}
+
+// Code units in hex, since the random texts hold unpaired surrogates that UTF-8 cannot show.
+std::string Hex(std::u16string_view text) {
+  std::string out = "[";
+  for (char16_t unit : text) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, " %04X", static_cast<unsigned>(unit));
+    out += buffer;
+  }
+  return out + " ]";
+}
+
+// --- Word characters ---------------------------------------------------------------------------
+
+TEST(ReplaceWordCharacters, AsciiLettersDigitsUnderscoreDelAndSomeControls) {
+  std::u16string expected;
+  for (char16_t c = u'A'; c <= u'Z'; ++c) expected += c;
+  for (char16_t c = u'a'; c <= u'z'; ++c) expected += c;
+  for (char16_t c = u'0'; c <= u'9'; ++c) expected += c;
+  for (char16_t c = 0x10; c <= 0x19; ++c) expected += c;
+  expected += u'_';
+  expected += char16_t{0x7F};
+  std::u16string found;
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    if (IsReplaceWordCharacter(static_cast<char16_t>(c))) found += static_cast<char16_t>(c);
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Hex(found), Hex(expected));
+}
+
+// --- Whole words and letter case ---------------------------------------------------------------
+
+TEST(ReplaceWord, EveryLetterCaseIsReplacedByTheReplacementAsPassed) {
+  EXPECT_EQ(ReplaceWord(u"TEH Teh teh", u"teh", u"The"), u"The The The");
+  EXPECT_EQ(ReplaceWord(u"TEH Teh teh", u"tEH", u"the"), u"the the the");
+  EXPECT_EQ(ReplaceWord(u"CAFÉ café Café", u"café", u"bar"), u"bar bar bar");
+  // Letter case beyond Latin-1, in a pair of surrogates.
+  EXPECT_EQ(ReplaceWord(u"\U00010400 \U00010428", u"\U00010428", u"x"), u"x x");
+}
+
+TEST(ReplaceWord, StartAndEndOfTheTextAreBoundaries) {
+  EXPECT_EQ(ReplaceWord(u"teh cat teh", u"teh", u"the"), u"the cat the");
+  EXPECT_EQ(ReplaceWord(u"teh", u"teh", u"the"), u"the");
+}
+
+TEST(ReplaceWord, PartsOfLongerWordsAreLeftAlone) {
+  EXPECT_EQ(ReplaceWord(u"tehs xteh teh1 2teh", u"teh", u"the"), u"tehs xteh teh1 2teh");
+  EXPECT_EQ(ReplaceWord(u"tehs teh", u"teh", u"the"), u"tehs the");
+  EXPECT_EQ(ReplaceWord(u"teh_ _teh", u"teh", u"the"), u"teh_ _teh");
+  // DEL and the controls 0x10 to 0x19 join words; 0x1A does not.
+  EXPECT_EQ(ReplaceWord(u"teh\x7F \x10teh \x19teh", u"teh", u"the"), u"teh\x7F \x10teh \x19teh");
+  EXPECT_EQ(ReplaceWord(u"teh\x1A", u"teh", u"the"), u"the\x1A");
+}
+
+TEST(ReplaceWord, PunctuationAndNonAsciiLettersBoundWords) {
+  EXPECT_EQ(ReplaceWord(u"teh's teh- teh. teh, 'teh' -teh", u"teh", u"the"),
+            u"the's the- the. the, 'the' -the");
+  EXPECT_EQ(ReplaceWord(u"tehé étehé", u"teh", u"the"), u"theé étheé");
+  EXPECT_EQ(ReplaceWord(u"teh\u4E00 teh\U0001F600", u"teh", u"the"), u"the\u4E00 the\U0001F600");
+}
+
+TEST(ReplaceWord, OneLetterFindInsideAWordAtTheEnd) {
+  EXPECT_EQ(ReplaceWord(u"ba", u"a", u"xyz"), u"ba");
+  EXPECT_EQ(ReplaceWord(u"ba a", u"a", u"xyz"), u"ba xyz");
+}
+
+TEST(ReplaceWord, LaterTextShiftsByTheLengthDifference) {
+  EXPECT_EQ(ReplaceWord(u"a teh b teh c", u"teh", u"thee"), u"a thee b thee c");
+  EXPECT_EQ(ReplaceWord(u"a teh b teh c", u"teh", u"t"), u"a t b t c");
+  EXPECT_EQ(ReplaceWord(u"teh,teh,teh", u"teh", u"the"), u"the,the,the");
+}
+
+TEST(ReplaceWord, EmptyReplacementKeepsBothNeighbours) {
+  EXPECT_EQ(ReplaceWord(u"x teh, y", u"teh", u""), u"x , y");
+  EXPECT_EQ(ReplaceWord(u"teh teh", u"teh", u""), u" ");
+  EXPECT_EQ(ReplaceWord(u"teh", u"teh", u""), u"");
+  // The search resumes one unit after the deleted word, so the unit that moved into its place
+  // never starts an occurrence.
+  EXPECT_EQ(ReplaceWord(u"-x-x", u"-x", u""), u"-x");
+}
+
+TEST(ReplaceWord, NothingToReplace) {
+  EXPECT_EQ(ReplaceWord(u"", u"teh", u"the"), u"");
+  EXPECT_EQ(ReplaceWord(u"te", u"teh", u"the"), u"te");
+  EXPECT_EQ(ReplaceWord(u"the cat", u"teh", u"the"), u"the cat");
+  EXPECT_EQ(ReplaceWord(std::u16string(u"a\0b", 3), u"b", u"c"), std::u16string(u"a\0c", 3));
+}
+
+// The search resumes inside the replacement, so it sees the replacement again; only an
+// occurrence lying wholly inside it would repeat without end.
+TEST(ReplaceWord, OccurrencesInsideTheReplacementAreSkipped) {
+  EXPECT_EQ(ReplaceWord(u"a teh b", u"teh", u"teh teh"), u"a teh teh b");
+  EXPECT_EQ(ReplaceWord(u"teh teh", u"teh", u"teh teh"), u"teh teh teh teh");
+  EXPECT_EQ(ReplaceWord(u"teh. teh", u"teh", u"x teh"), u"x teh. x teh");
+  EXPECT_EQ(ReplaceWord(u"aa aa", u"aa", u"a aa"), u"a aa a aa");
+  // The same word in the replacement, but not as a whole word: nothing to skip or replace.
+  EXPECT_EQ(ReplaceWord(u"aa", u"aa", u"aaaa"), u"aaaa");
+  EXPECT_EQ(ReplaceWord(u"aaaa", u"aa", u"x"), u"aaaa");
+}
+
+TEST(ReplaceWord, OccurrenceRunningOnFromTheReplacementIsReplaced) {
+  // "x a" then " b": "a b" starts inside the replacement and ends in the text after it.
+  EXPECT_EQ(ReplaceWord(u"a b b", u"a b", u"x a"), u"x x a");
+  EXPECT_EQ(reference::PlainReplaceWord(u"a b b", u"a b", u"x a"), u"x x a");
+}
+
+TEST(ReplaceWord, EmptyFindReturnsTheTextUnchanged) {
+  EXPECT_EQ(ReplaceWord(u"a b", u"", u"x"), u"a b");
+  EXPECT_EQ(ReplaceWord(u"", u"", u"x"), u"");
+}
+
+// A surrogate half at either end of Find can match a half cut from a pair in the text; the
+// cut half keeps its case, as it does when that substring is compared on its own.
+TEST(ReplaceWord, HalvesCutFromPairsCompareAsTheyStand) {
+  const std::u16string capital = u"\U00010400";  // D801 DC00, lower case D801 DC28
+  const std::u16string text = u"-" + capital + u" " + capital + u".";
+  EXPECT_EQ(ReplaceWord(text, Units({0xDC00}), u"x"), u"-\xD801x \xD801x.");
+  EXPECT_EQ(ReplaceWord(text, Units({0xDC28}), u"x"), text);
+  EXPECT_EQ(ReplaceWord(text, Units({0xD801}), u"y"), u"-y\xDC00 y\xDC00.");
+}
+
+// --- Against the plain loop --------------------------------------------------------------------
+
+// Runs `body` and gives up the whole test binary if it has not returned within `limit`, so
+// that a loop without end fails instead of hanging.
+void EndsWithin(std::chrono::seconds limit, const std::function<void()>& body) {
+  std::packaged_task<void()> task(body);
+  std::future<void> done = task.get_future();
+  std::thread runner(std::move(task));
+  if (done.wait_for(limit) != std::future_status::ready) {
+    std::fprintf(stderr, "ReplaceWord did not end within %lld s\n",
+                 static_cast<long long>(limit.count()));
+    std::_Exit(EXIT_FAILURE);
+  }
+  runner.join();
+  done.get();
+}
+
+class RandomTexts {
+ public:
+  explicit RandomTexts(unsigned seed) : random_(seed) {}
+
+  std::u16string Text(std::size_t max_length) {
+    std::u16string out;
+    for (std::size_t n = Below(max_length + 1); n > 0; --n) out += Piece();
+    return out;
+  }
+
+  // Find: usually a piece of the text, so that it occurs, sometimes in another letter case.
+  std::u16string Find(const std::u16string& text) {
+    if (text.empty() || Below(4) == 0) return Text(3);
+    const std::size_t start = Below(text.size());
+    std::u16string find =
+        text.substr(start, 1 + Below(std::min<std::size_t>(4, text.size() - start)));
+    if (Below(2) == 0) {
+      for (char16_t& unit : find) {
+        if (unit >= u'a' && unit <= u'z') unit -= 0x20;
+      }
+    }
+    return find;
+  }
+
+  std::u16string Replace(const std::u16string& find) {
+    switch (Below(9)) {
+      case 0:
+        return u"";
+      case 1:
+        return find + u" " + find;
+      case 2:
+        return u"x " + find;
+      case 3:
+        return find + find;
+      case 4:
+        return find + u"-" + Text(2);
+      case 5:
+        return Text(2) + u" " + find.substr(Below(find.size() + 1));
+      case 6:
+        return find.substr(0, find.size() / 2);
+      default:
+        return Text(4);
+    }
+  }
+
+ private:
+  std::size_t Below(std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_);
+  }
+
+  std::u16string Piece() {
+    static const std::vector<std::u16string> kPieces = {
+        u"a",
+        u"A",
+        u"b",
+        u"B",
+        u"1",
+        u"_",
+        u"'",
+        u"-",
+        u" ",
+        u" ",
+        u"é",
+        u"É",
+        u"\U00010400",  // a pair whose lower case is another pair
+        u"\U00010428",
+        Units({0xD801}),  // unpaired halves, which may pair with their neighbours
+        Units({0xDC00}),
+        Units({0xDC28}),
+    };
+    return kPieces[Below(kPieces.size())];
+  }
+
+  std::mt19937 random_;
+};
+
+TEST(ReplaceWordDifferential, MatchesThePlainLoopOnRandomTexts) {
+  EndsWithin(std::chrono::seconds(120), [] {
+    RandomTexts random(20240611);
+    for (int i = 0; i < 40000; ++i) {
+      const std::u16string text = random.Text(i % 4 == 0 ? 40 : 12);
+      const std::u16string find = random.Find(text);
+      const std::u16string replace = random.Replace(find);
+      const std::u16string expected = reference::PlainReplaceWord(text, find, replace);
+      const std::u16string actual = ReplaceWord(text, find, replace);
+      ASSERT_EQ(Hex(actual), Hex(expected))
+          << "text " << Hex(text) << "\nfind " << Hex(find) << "\nreplace " << Hex(replace);
+    }
+  });
+}
+
+// Long enough for the lowered window to slide several times, with pairs and unpaired halves
+// everywhere, so that window edges fall between the halves of pairs.
+TEST(ReplaceWordDifferential, MatchesThePlainLoopAcrossLoweringWindows) {
+  const std::vector<std::u16string> pieces = {u"\U00010400", u"\U00010428",   u"a",           u"A",
+                                              u" ",          Units({0xD801}), Units({0xDC00})};
+  std::mt19937 random(9);  // a seed whose windows end between the halves of pairs
+  std::u16string text;
+  while (text.size() < 140'000) {
+    text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+  }
+  struct Case {
+    std::u16string find, replace;
+  };
+  const std::vector<Case> cases = {
+      {u"\U00010428a\U00010400", u"\U00010400"},
+      {u"Aa\U00010400", u"b\U00010428 aA\U00010400"},
+      {Units({0xDC00, u' ', 0xD801}), u"-"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(ReplaceWord(text, c.find, c.replace) ==
+                reference::PlainReplaceWord(text, c.find, c.replace))
+        << Hex(c.find);
+  }
+}
+
+// Each replacement consumes at least one unit of the original text, so none can be repeated
+// without end, however much the replacement and Find overlap.
+TEST(ReplaceWordDifferential, EndsWhereThePlainLoopWouldNot) {
+  EndsWithin(std::chrono::seconds(60), [] {
+    const std::u16string text = u"teh a teh, teh.teh";
+    for (const std::u16string replace : {u"teh teh", u"x teh", u"teh-teh-teh", u"a teh"}) {
+      const std::u16string out = ReplaceWord(text, u"teh", replace);
+      EXPECT_EQ(out, reference::PlainReplaceWord(text, u"teh", replace));
+      EXPECT_LE(out.size(), text.size() * (1 + replace.size()));
+    }
+  });
+}
+
+// --- Size --------------------------------------------------------------------------------------
+
+// Big enough that splicing a fresh string per occurrence (some 10^12 unit copies) or lowering
+// the text per search would blow the limit by far, small enough for the sanitizer build.
+TEST(ReplaceWordLargeText, TwentyMillionUnitsWithManyOccurrences) {
+  const std::u16string line_in =
+      u"The quick brown fox jumps over a lazy dog; tehs, teh-like words. ";
+  const std::u16string line_out =
+      u"The quick brown fox jumps over a lazy dog; tehs, thee-like words. ";
+  const std::size_t lines = 20'000'000 / line_in.size() + 1;  // one occurrence on each
+  std::u16string text, expected;
+  text.reserve(lines * line_in.size());
+  expected.reserve(lines * line_out.size());
+  for (std::size_t i = 0; i < lines; ++i) {
+    text += line_in;
+    expected += line_out;
+  }
+
+  const auto start = std::chrono::steady_clock::now();
+  std::u16string out;
+  EndsWithin(std::chrono::seconds(60), [&] { out = ReplaceWord(text, u"TEH", u"thee"); });
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_TRUE(out == expected);
+  EXPECT_LT(elapsed, std::chrono::seconds(10));
+}
+
+}  // namespace
+}  // namespace lexivane
