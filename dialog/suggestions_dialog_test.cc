@@ -1,0 +1,461 @@
+#include "lexivane/dialog.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "engine/custom_dictionary.h"
+#include "lexivane/spell_check.h"
+#include "platform/text.h"
+#include "tests/test_support.h"
+
+namespace lexivane {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::OnFreshThread;
+using Play = std::function<void(SuggestionsDialog&)>;
+
+// Shows the thread's dialog for `word` through a scripted view that plays `play` once.
+std::optional<std::u16string> Answer(std::u16string_view word, Play play) {
+  ScriptedDialogView view(std::move(play));
+  SetDialogView(&view);
+  std::optional<std::u16string> answer;
+  try {
+    answer = SpellCheck().ShowSuggestionDialog(word);
+  } catch (...) {
+    SetDialogView(nullptr);
+    throw;
+  }
+  SetDialogView(nullptr);
+  return answer;
+}
+
+// Shows the dialog for `word`, runs `look` while it is up, then cancels.
+void WhileShownFor(std::u16string_view word, Play look) {
+  Answer(word, [&](SuggestionsDialog& dialog) {
+    look(dialog);
+    dialog.Click(DialogButton::Cancel);
+  });
+}
+
+constexpr DialogButton kAllButtons[] = {
+    DialogButton::Change,  DialogButton::ChangeAll, DialogButton::Ignore, DialogButton::IgnoreAll,
+    DialogButton::AddWord, DialogButton::Suggest,   DialogButton::Cancel};
+
+TEST(SuggestionsDialogLayout, ControlsFitTheClientAreaWithDistinctAccessKeysAndTabStops) {
+  const auto& controls = SuggestionsDialog::Controls();
+  std::set<std::u16string_view> names;
+  std::set<int> tab_stops;
+  std::set<char16_t> access_keys;
+  for (const DialogControl& control : controls) {
+    names.insert(control.name);
+    tab_stops.insert(control.tab_order);
+    EXPECT_GE(control.left, 0);
+    EXPECT_LE(control.left + control.width, SuggestionsDialog::kClientWidth);
+    EXPECT_LE(control.top + control.height, SuggestionsDialog::kClientHeight);
+    if (const auto amp = control.caption.find(u'&'); amp != std::u16string_view::npos) {
+      ASSERT_LT(amp + 1, control.caption.size());
+      EXPECT_TRUE(
+          access_keys.insert(platform::ToLower(control.caption.substr(amp + 1, 1))[0]).second)
+          << testing::Utf8(control.caption);
+    }
+  }
+  EXPECT_EQ(names.size(), controls.size());
+  EXPECT_EQ(tab_stops.size(), controls.size());
+  EXPECT_EQ(*tab_stops.begin(), 0);
+  EXPECT_EQ(*tab_stops.rbegin(), 10);
+  EXPECT_EQ(access_keys.size(), 7u);  // one for each button
+
+  const auto& change_to = controls[1];
+  EXPECT_EQ(change_to.name, u"txtWord");
+  EXPECT_EQ(change_to.tab_order, 0);
+}
+
+TEST(SuggestionsDialogLayout, EveryButtonHasItsOwnCommandControl) {
+  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::Change).caption, u"&Change");
+  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::ChangeAll).caption, u"Change A&ll");
+  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::Ignore).caption, u"&Ignore");
+  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::IgnoreAll).caption, u"I&gnore All");
+  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::AddWord).caption, u"&Add Word");
+  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::Suggest).caption, u"&Suggest");
+  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::Cancel).name, u"cmdCancel");
+  const DialogControl& cancel = SuggestionsDialog::ControlFor(DialogButton::Cancel);
+  EXPECT_EQ(std::make_pair(cancel.left, cancel.top), std::make_pair(4740, 2040));
+  for (DialogButton button : kAllButtons) {
+    EXPECT_EQ(SuggestionsDialog::ControlFor(button).kind, DialogControl::Kind::Button);
+  }
+}
+
+TEST(SuggestionsDialog, OneHiddenDialogPerThreadFromTheFirstReference) {
+  OnFreshThread([] {
+    // Asking for the dialog before any engine exists creates its engine, which asks again.
+    SuggestionsDialog& dialog = SuggestionsDialog::ForThisThread();
+    SpellCheck first, second;
+    EXPECT_EQ(&SuggestionsDialog::ForThisThread(), &dialog);
+    EXPECT_FALSE(dialog.IsShown());
+    EXPECT_EQ(dialog.Caption(), u"Spell Check");
+    EXPECT_EQ(dialog.ChangeToText(), u"");
+    EXPECT_THAT(dialog.Suggestions(), IsEmpty());
+    EXPECT_EQ(dialog.SelectedIndex(), -1);
+    for (DialogButton button : kAllButtons) {
+      EXPECT_TRUE(dialog.IsEnabled(button));
+      EXPECT_TRUE(dialog.IsVisible(button));
+    }
+    const SuggestionsDialog* elsewhere = nullptr;
+    std::thread([&] { elsewhere = &SuggestionsDialog::ForThisThread(); }).join();
+    EXPECT_NE(elsewhere, &dialog);
+  });
+  // The other order: the engine comes first and makes the dialog.
+  OnFreshThread([] {
+    SpellCheck engine;
+    EXPECT_FALSE(SuggestionsDialog::ForThisThread().IsShown());
+  });
+}
+
+TEST(SuggestionsDialog, ListTakesTheLetterCaseOfTheWord) {
+  OnFreshThread([] {
+    SpellCheck engine;
+    engine.Init();
+    engine.AddToCustom(u"@@@@x");
+    const std::pair<std::u16string_view, std::vector<std::u16string>> cases[] = {
+        {u"TEH", {u"THE", u"TEE"}},
+        {u"Teh", {u"The", u"Tee"}},
+        {u"teh", {u"the", u"tee"}},
+        {u"tEH", {u"the", u"tee"}},
+        // Proper case starts a word after a blank only, not after an apostrophe.
+        {u"Dont", {u"Dent", u"Dint", u"Don't"}},
+        {u"Hosue", {u"House", u"Hose"}},
+        // A word without letters counts as upper case.
+        {u"@@@@", {u"@@@@X"}},
+    };
+    for (const auto& [word, first] : cases) {
+      WhileShownFor(word, [&](SuggestionsDialog& dialog) {
+        ASSERT_GE(dialog.Suggestions().size(), first.size()) << testing::Utf8(word);
+        const std::vector<std::u16string> shown(dialog.Suggestions().begin(),
+                                                dialog.Suggestions().begin() + first.size());
+        EXPECT_EQ(shown, first) << testing::Utf8(word);
+        EXPECT_EQ(dialog.ChangeToText(), word);
+      });
+    }
+    WhileShownFor(u"Hosue", [](SuggestionsDialog& dialog) {
+      EXPECT_EQ(dialog.Suggestions().back(), u"Ho Sue");
+    });
+    WhileShownFor(u"1234",
+                  [](SuggestionsDialog& dialog) { EXPECT_THAT(dialog.Suggestions(), IsEmpty()); });
+  });
+}
+
+TEST(SuggestionsDialog, NoSuggestionsLeavesTheWordToBeEdited) {
+  OnFreshThread([] {
+    SpellCheck().Init();
+    const auto answer = Answer(u"zzxqj", [](SuggestionsDialog& dialog) {
+      EXPECT_THAT(dialog.Suggestions(), IsEmpty());
+      EXPECT_EQ(dialog.SelectedIndex(), -1);
+      EXPECT_EQ(dialog.ChangeToText(), u"zzxqj");
+      dialog.Tick();
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Change));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::AddWord));
+      dialog.Click(DialogButton::Change);
+      ASSERT_TRUE(dialog.IsShown());
+      dialog.SetChangeToText(u"quiz");
+      dialog.Tick();
+      dialog.Click(DialogButton::Change);
+    });
+    EXPECT_EQ(answer, u"quiz");
+  });
+}
+
+TEST(SuggestionsDialog, ChangeNeedsMoreThanALetterCaseDifference) {
+  OnFreshThread([] {
+    SpellCheck engine;
+    engine.Init();
+    engine.AddToCustom(u"Teh");  // offered for "tEH", shown as "teh"
+    WhileShownFor(u"tEH", [](SuggestionsDialog& dialog) {
+      ASSERT_EQ(dialog.Suggestions().back(), u"teh");
+      dialog.Select(static_cast<int>(dialog.Suggestions().size()) - 1);
+      EXPECT_EQ(dialog.ChangeToText(), u"teh");
+      dialog.Tick();
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Change));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
+      dialog.DoubleClick(static_cast<int>(dialog.Suggestions().size()) - 1);
+      EXPECT_TRUE(dialog.IsShown());
+
+      dialog.Select(0);
+      EXPECT_EQ(dialog.ChangeToText(), u"the");
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Change)) << "only the tick enables it";
+      dialog.Tick();
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::Change));
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::ChangeAll));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord)) << "a known word";
+    });
+  });
+}
+
+TEST(SuggestionsDialog, AnEmptyBoxDisablesChangeChangeAllAndAddWord) {
+  OnFreshThread([] {
+    SpellCheck().Init();
+    WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
+      dialog.Select(0);
+      dialog.Tick();
+      ASSERT_TRUE(dialog.IsEnabled(DialogButton::Change));
+      dialog.SetChangeToText(u"");
+      dialog.Tick();
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Change));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord));
+      dialog.PressEnter();
+      EXPECT_TRUE(dialog.IsShown());
+      EXPECT_EQ(dialog.SelectedIndex(), 0) << "typing leaves the list alone";
+    });
+  });
+}
+
+TEST(SuggestionsDialog, ListIgnoresTheHostEnginesThreshold) {
+  OnFreshThread([] {
+    SpellCheck host;
+    host.Init();
+    host.SetSuggestionSimilarity(0.5f);
+    std::vector<std::u16string> host_list, default_list;
+    host.GetSuggestions(u"thier", host_list);
+    SpellCheck().GetSuggestions(u"thier", default_list);
+    ASSERT_GT(host_list.size(), default_list.size());
+    WhileShownFor(u"thier", [&](SuggestionsDialog& dialog) {
+      EXPECT_EQ(dialog.Suggestions(), default_list);
+    });
+    EXPECT_EQ(host.SuggestionSimilarity(), 0.5f);
+  });
+}
+
+TEST(SuggestionsDialog, AddWordExtendsTheThreadsCustomDictionaryInMemoryOnly) {
+  OnFreshThread([] {
+    SpellCheck host;
+    host.Init();
+    const std::filesystem::path file(testing::Utf8(DefaultCustomDictionaryPath()));
+    const bool existed = std::filesystem::exists(file);
+    const auto bytes_before = testing::ReadBytes(file);
+    ASSERT_FALSE(host.CheckWord(u"wibble"));
+
+    const auto answer = Answer(u"wibble", [](SuggestionsDialog& dialog) {
+      dialog.Tick();
+      ASSERT_TRUE(dialog.IsEnabled(DialogButton::AddWord));
+      dialog.Click(DialogButton::AddWord);
+    });
+    EXPECT_EQ(answer, u"wibble");
+    EXPECT_TRUE(host.CheckWord(u"wibble"));
+    EXPECT_EQ(std::filesystem::exists(file), existed);
+    EXPECT_EQ(testing::ReadBytes(file), bytes_before);
+
+    WhileShownFor(u"Wibble", [](SuggestionsDialog& dialog) {
+      dialog.Tick();
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord)) << "now a known word";
+    });
+  });
+}
+
+TEST(SuggestionsDialog, SuggestRefillsTheListForTheTypedTextAndStaysOpen) {
+  OnFreshThread([] {
+    SpellCheck().Init();
+    WhileShownFor(u"Teh", [](SuggestionsDialog& dialog) {
+      dialog.Select(1);
+      dialog.SetChangeToText(u"HOSUE");
+      dialog.Click(DialogButton::Suggest);
+      EXPECT_TRUE(dialog.IsShown());
+      EXPECT_THAT(dialog.Suggestions(), ElementsAre(u"HOUSE", u"HOSE", u"HOOKE", u"HOS", u"HAGUE",
+                                                    u"HOSEA", u"HESSE", u"HO SUE"));
+      EXPECT_EQ(dialog.SelectedIndex(), -1);
+      EXPECT_EQ(dialog.ChangeToText(), u"HOSUE");
+      EXPECT_EQ(dialog.Caption(), u"Spell Check (not in dictionary: Teh)");
+    });
+  });
+}
+
+TEST(SuggestionsDialog, SelectionCopiesTheItemAndIgnoresIndexesOutsideTheList) {
+  OnFreshThread([] {
+    SpellCheck().Init();
+    WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
+      dialog.Select(1);
+      EXPECT_EQ(dialog.ChangeToText(), u"tee");
+      dialog.Select(-1);
+      EXPECT_EQ(dialog.SelectedIndex(), -1);
+      EXPECT_EQ(dialog.ChangeToText(), u"tee");
+      const int size = static_cast<int>(dialog.Suggestions().size());
+      for (int outside : {size, -2}) {
+        dialog.Select(outside);
+        dialog.DoubleClick(outside);
+        EXPECT_EQ(dialog.SelectedIndex(), -1);
+        EXPECT_EQ(dialog.ChangeToText(), u"tee");
+        EXPECT_TRUE(dialog.IsShown());
+      }
+    });
+  });
+}
+
+TEST(SuggestionsDialog, DoubleClickChangesToTheItemWhateverTheLastTickSaw) {
+  OnFreshThread([] {
+    SpellCheck().Init();
+    // The first showing leaves Change disabled; no tick runs before the double-click.
+    Answer(u"teh", [](SuggestionsDialog& dialog) {
+      dialog.Tick();
+      dialog.Click(DialogButton::Ignore);
+    });
+    ASSERT_FALSE(SuggestionsDialog::ForThisThread().IsEnabled(DialogButton::Change));
+    EXPECT_EQ(Answer(u"Teh", [](SuggestionsDialog& dialog) { dialog.DoubleClick(0); }), u"The");
+  });
+}
+
+TEST(SuggestionsDialog, EnterAndEscapeClickOnlyUsableButtons) {
+  OnFreshThread([] {
+    SpellCheck engine;
+    engine.Init();
+    EXPECT_EQ(Answer(u"teh",
+                     [](SuggestionsDialog& dialog) {
+                       dialog.Tick();
+                       dialog.PressEnter();  // Change is disabled: nothing
+                       ASSERT_TRUE(dialog.IsShown());
+                       dialog.Select(0);
+                       dialog.Tick();
+                       dialog.PressEnter();
+                     }),
+              u"the");
+    EXPECT_EQ(Answer(u"teh",
+                     [](SuggestionsDialog& dialog) {
+                       dialog.SetChangeToText(u"typed");
+                       dialog.PressEscape();
+                     }),
+              u"teh");
+    for (std::int32_t mode : {lvDisableButtons, lvHideButtons}) {
+      engine.DisableButtons(lvIgnore, mode);
+      WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
+        dialog.PressEscape();
+        dialog.Click(DialogButton::Ignore);
+        EXPECT_TRUE(dialog.IsShown());
+      });
+      engine.DisableButtons(lvIgnore, lvEnableButtons | lvShowButtons);
+    }
+  });
+}
+
+TEST(SuggestionsDialog, FrameCloseAnswersAsIgnoreOrElseAsCancel) {
+  OnFreshThread([] {
+    SpellCheck engine;
+    engine.Init();
+    const Play type_and_close = [](SuggestionsDialog& dialog) {
+      dialog.SetChangeToText(u"typed");
+      dialog.Close();
+    };
+    EXPECT_EQ(Answer(u"teh", type_and_close), u"teh");
+    engine.DisableButtons(lvIgnore, lvHideButtons);
+    EXPECT_EQ(Answer(u"teh", type_and_close), std::nullopt);
+  });
+}
+
+TEST(SuggestionsDialog, AHiddenDialogTakesNoInput) {
+  OnFreshThread([] {
+    SpellCheck().Init();
+    // Clicks after the closing one must not change the answer of the showing.
+    const auto answer = Answer(u"teh", [](SuggestionsDialog& dialog) {
+      dialog.Select(0);
+      dialog.Tick();
+      dialog.Click(DialogButton::Change);
+      dialog.Click(DialogButton::Cancel);
+      dialog.SetChangeToText(u"later");
+      dialog.Select(1);
+      dialog.DoubleClick(2);
+      dialog.Close();
+    });
+    EXPECT_EQ(answer, u"the");
+    const SuggestionsDialog& dialog = SuggestionsDialog::ForThisThread();
+    EXPECT_EQ(dialog.ChangeToText(), u"the");
+    EXPECT_EQ(dialog.SelectedIndex(), 0);
+  });
+}
+
+TEST(SuggestionsDialog, CaptionNamesTheWordOfTheShowing) {
+  OnFreshThread([] {
+    WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
+      EXPECT_EQ(dialog.Caption(), u"Spell Check (not in dictionary: teh)");
+    });
+    EXPECT_EQ(SuggestionsDialog::ForThisThread().Caption(),
+              u"Spell Check (not in dictionary: teh)");
+    const auto answer = Answer(u"", [](SuggestionsDialog& dialog) {
+      EXPECT_EQ(dialog.Caption(), u"Spell Check (not in dictionary: )");
+      dialog.Tick();
+      for (DialogButton button :
+           {DialogButton::Change, DialogButton::ChangeAll, DialogButton::AddWord}) {
+        EXPECT_FALSE(dialog.IsEnabled(button));
+      }
+      dialog.Click(DialogButton::Ignore);
+    });
+    EXPECT_EQ(answer, u"");
+  });
+}
+
+TEST(SuggestionsDialog, DisableButtonsAppliesModesInOrderToTheFiveSelectableButtons) {
+  OnFreshThread([] {
+    SpellCheck engine;
+    const SuggestionsDialog& dialog = SuggestionsDialog::ForThisThread();
+    engine.DisableButtons(lvSuggest, lvDisableButtons | lvEnableButtons);
+    EXPECT_TRUE(dialog.IsEnabled(DialogButton::Suggest));
+    engine.DisableButtons(lvSuggest, lvHideButtons | lvShowButtons);
+    EXPECT_TRUE(dialog.IsVisible(DialogButton::Suggest));
+    for (std::int32_t nothing : {1, 64, 1 << 30}) engine.DisableButtons(nothing, lvHideButtons);
+    engine.DisableButtons(lvIgnore, 0);
+    engine.DisableButtons(lvIgnore, 16 | 32);
+    for (DialogButton button : kAllButtons) {
+      EXPECT_TRUE(dialog.IsEnabled(button));
+      EXPECT_TRUE(dialog.IsVisible(button));
+    }
+
+    // Every bit set: Change and Cancel cannot be selected at all.
+    engine.DisableButtons(-1, lvDisableButtons | lvHideButtons);
+    for (DialogButton button : kAllButtons) {
+      const bool selectable = button != DialogButton::Change && button != DialogButton::Cancel;
+      EXPECT_EQ(dialog.IsEnabled(button), !selectable);
+      EXPECT_EQ(dialog.IsVisible(button), !selectable);
+    }
+  });
+}
+
+TEST(SuggestionsDialog, DisabledAddWordAndChangeAllOutlastTheRefreshUntilEnabled) {
+  OnFreshThread([] {
+    SpellCheck engine;
+    engine.Init();
+    engine.DisableButtons(lvAddWord | lvIgnore | lvChangeAll, lvDisableButtons);
+    for (int showing = 0; showing < 2; ++showing) {
+      WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
+        dialog.Select(0);
+        dialog.SetChangeToText(u"wibble");
+        dialog.Tick();
+        EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord));
+        EXPECT_FALSE(dialog.IsEnabled(DialogButton::Ignore));
+        EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
+        EXPECT_TRUE(dialog.IsEnabled(DialogButton::Change));
+      });
+    }
+    engine.DisableButtons(lvAddWord | lvChangeAll, lvEnableButtons);
+    WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::AddWord)) << "at once";
+      dialog.Tick();
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::AddWord));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
+      dialog.Select(0);
+      dialog.Tick();
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord)) << "the refresh rules again";
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::ChangeAll));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Ignore));
+    });
+  });
+}
+
+}  // namespace
+}  // namespace lexivane
