@@ -23,6 +23,7 @@ std::u16string OrDefaultPath(std::u16string_view file) {
 }  // namespace
 
 SpellCheck::SpellCheck() : SimilarityThreshold(0.8f) {
+  SuggestionsDialog::ForThisThread();
   ThisThread();
 }
 
