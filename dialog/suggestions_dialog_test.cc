@@ -80,19 +80,17 @@ TEST(SuggestionsDialogLayout, ControlsFitTheClientAreaWithDistinctAccessKeysAndT
   EXPECT_EQ(change_to.tab_order, 0);
 }
 
-TEST(SuggestionsDialogLayout, EveryButtonHasItsOwnCommandControl) {
-  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::Change).caption, u"&Change");
-  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::ChangeAll).caption, u"Change A&ll");
-  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::Ignore).caption, u"&Ignore");
-  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::IgnoreAll).caption, u"I&gnore All");
-  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::AddWord).caption, u"&Add Word");
-  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::Suggest).caption, u"&Suggest");
-  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::Cancel).name, u"cmdCancel");
-  const DialogControl& cancel = SuggestionsDialog::ControlFor(DialogButton::Cancel);
-  EXPECT_EQ(std::make_pair(cancel.left, cancel.top), std::make_pair(4740, 2040));
-  for (DialogButton button : kAllButtons) {
+TEST(SuggestionsDialogLayout, EveryButtonMapsToItsOwnControl) {
+  const std::pair<DialogButton, std::u16string_view> buttons[] = {
+      {DialogButton::Change, u"cmdChange"},   {DialogButton::ChangeAll, u"cmdChangeAll"},
+      {DialogButton::Ignore, u"cmdIgnore"},   {DialogButton::IgnoreAll, u"cmdIgnoreAll"},
+      {DialogButton::AddWord, u"cmdAddWord"}, {DialogButton::Suggest, u"cmdSuggest"},
+      {DialogButton::Cancel, u"cmdCancel"}};
+  for (const auto& [button, name] : buttons) {
+    EXPECT_EQ(SuggestionsDialog::ControlFor(button).name, name);
     EXPECT_EQ(SuggestionsDialog::ControlFor(button).kind, DialogControl::Kind::Button);
   }
+  EXPECT_EQ(SuggestionsDialog::ControlFor(DialogButton::ChangeAll).caption, u"Change A&ll");
 }
 
 TEST(SuggestionsDialog, OneHiddenDialogPerThreadFromTheFirstReference) {
