@@ -30,9 +30,15 @@ class SkipList {
   std::unordered_set<std::u16string> words_;
 };
 
-// Raises one event on every sink connected at this moment, in the order of connection.
+// Raises one event on every sink connected at this moment, in the order of connection. The
+// list is copied first, as a sink may connect or disconnect sinks from its handler; a host
+// usually connects one sink, which needs no copy of the list.
 template <typename Event>
 void Raise(const std::vector<SpellCheckEvents*>& sinks, Event&& event) {
+  if (sinks.size() == 1) {
+    event(*sinks.front());
+    return;
+  }
   const std::vector<SpellCheckEvents*> connected = sinks;
   for (SpellCheckEvents* sink : connected) event(*sink);
 }
