@@ -1,5 +1,6 @@
 // Whole-word replacement: every whole-word occurrence of a word in a text, matched without
-// regard to letter case, replaced by another word exactly as given.
+// regard to letter case (each candidate substring against Find by platform::EqualIgnoringCase),
+// replaced by another word exactly as given.
 //
 // A word character here is an ASCII letter or digit, the underscore, DEL (0x7F) or one of the
 // control characters 0x10 to 0x19 (judged by the character's Windows-1252 byte); everything
@@ -8,7 +9,9 @@
 // changed and resuming one character after the start of the replacement just inserted; where
 // that would find an occurrence lying wholly inside that replacement, the search resumes after
 // the replacement instead, so that every call ends (docs/text-check.md states the rule).
-// An empty Find returns the text unchanged. Pure function, any thread.
+// An empty Find returns the text unchanged. One pass over the text for a word-sized Find; the
+// result is written once, never spliced.
+// Pure function, any thread.
 #pragma once
 
 #include <string>
