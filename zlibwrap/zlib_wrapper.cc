@@ -4,7 +4,9 @@
 
 #include <limits>
 #include <new>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "platform/files.h"
 #include "platform/text.h"
