@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything from nothing and runs every test: the release build, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the Windows cross-build (compile and link),
-# an install that a separate host project builds against, and a minute of fuzzing.
+# Builds everything from nothing and runs every test: the release build, an install that a
+# separate host project builds against, the Windows cross-build (compile and link), a minute of
+# fuzzing, and the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -21,10 +21,11 @@ cmake -S . -B build/mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DLEXIVANE_BUILD_TESTS=OFF -DLEXIVANE_BUILD_CLI=OFF
 cmake --build build/mingw -j"$jobs"
 
+echo "== fuzzing the zlib wrapper"
+zlibwrap/run_fuzzer.sh build/fuzz 60
+
+# Last, so that the run ends with the test runner's summary.
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEXIVANE_SANITIZE=ON
 cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
-
-echo "== fuzzing the zlib wrapper"
-zlibwrap/run_fuzzer.sh build/fuzz 60
