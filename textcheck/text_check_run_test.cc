@@ -283,6 +283,35 @@ TEST(TextCheckRun, OddTextNeverBreaksTheWalk) {
   });
 }
 
+TEST(TextCheckRun, AHundredMegabyteTextRunsToTheEnd) {
+  // 50 million code units are 100 MB of UTF-16; the sanitizer build walks a tenth of that.
+#if defined(LEXIVANE_SANITIZED)
+  constexpr std::size_t kUnits = 5'000'000;
+#else
+  constexpr std::size_t kUnits = 50'000'000;
+#endif
+  const std::u16string line = u"The quick brown fox jumps over the lazy dgo, teh end.\r\n";
+  std::u16string text;
+  text.reserve(kUnits + line.size());
+  while (text.size() < kUnits) text += line;
+  OnFreshThread([&] {
+    SpellCheck engine;
+    engine.Init();
+    struct Counter : SpellCheckEvents {
+      void SpellWordNotInDic(std::u16string_view, std::int32_t, bool&) override { ++unknown; }
+      void SpellCheckComplete(std::int32_t words) override { tokens = words; }
+      std::int64_t unknown = 0;
+      std::int32_t tokens = 0;
+    } counter;
+    engine.Advise(&counter);
+    engine.CheckText(text, false);
+    const std::int64_t lines = static_cast<std::int64_t>(text.size() / line.size());
+    EXPECT_EQ(counter.unknown, 2 * lines);  // "dgo" and "teh"
+    // Eleven words, and the empty tokens after ", " and at CR and LF.
+    EXPECT_EQ(counter.tokens, 14 * lines);
+  });
+}
+
 // A host that applies every SpellReplace and SpellChangeAll to its own copy of the text, as a
 // word processor would.
 class HostDocument : public SpellCheckEvents {
