@@ -1,21 +1,7 @@
 # End-to-end checks of the lexivane tool: exit codes, findings on the sample text, JSON output,
 # the custom dictionary option. Run by CTest with -DLEXIVANE=<tool> -DSOURCE_DIR=<repo>
 # -DWORK_DIR=<scratch>.
-function(run expected_code)
-  execute_process(COMMAND ${LEXIVANE} ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out
-                  ERROR_VARIABLE err)
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "lexivane ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-  set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_in text pattern)
-  if(NOT text MATCHES "${pattern}")
-    message(FATAL_ERROR "expected '${pattern}' in:\n${text}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})

@@ -2,21 +2,7 @@
 # and that a failure leaves no output behind. Run by CTest with -DLEXIVANE=<tool>
 # -DWORK_DIR=<scratch>. The byte-level format is checked against Python's zlib in
 # zlibwrap/zlib_interop_test.py.
-function(run expected_code)
-  execute_process(COMMAND ${LEXIVANE} ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out
-                  ERROR_VARIABLE err)
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "lexivane ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-  set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_in text pattern)
-  if(NOT text MATCHES "${pattern}")
-    message(FATAL_ERROR "expected '${pattern}' in:\n${text}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
 
 function(expect_same_file a b)
   file(SHA256 ${a} hash_a)

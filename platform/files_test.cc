@@ -16,6 +16,7 @@
 
 #include "lexivane/error.h"
 #include "platform/module.h"
+#include "tests/test_support.h"
 
 namespace lexivane::platform {
 namespace {
@@ -23,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
+using lexivane::testing::ErrorFrom;
 
 // A fresh directory per test, under LEXIVANE_TEST_TMP when the test runner names one.
 class FilesTest : public ::testing::Test {
@@ -48,17 +50,6 @@ class FilesTest : public ::testing::Test {
     return FromUtf8(dir_.string()) + u"/" + name;
   }
 
-  // The error that `action` throws; fails the test when it throws nothing.
-  template <typename Action>
-  static Error ErrorFrom(Action action) {
-    try {
-      action();
-    } catch (const Error& error) {
-      return error;
-    }
-    ADD_FAILURE() << "no lexivane::Error thrown";
-    return Error(0, "");
-  }
 
   fs::path dir_;
 };

@@ -9,6 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "lexivane/error.h"
+
 namespace lexivane::testing {
 
 // A fresh directory for one test, removed with everything in it when the object dies.
@@ -40,6 +44,18 @@ struct CorpusRow {
 std::vector<CorpusRow> ReadCorpus(std::string_view file_name);
 
 std::string Utf8(std::u16string_view text);
+
+// The lexivane::Error that `action` throws; fails the test when it throws none.
+template <typename Action>
+Error ErrorFrom(Action action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error;
+  }
+  ADD_FAILURE() << "no lexivane::Error thrown";
+  return Error(0, "");
+}
 
 // Runs `body` on a new thread and waits for it. The engine's dictionaries belong to the thread,
 // so a test that adds custom words runs them where no other test will see them.

@@ -55,17 +55,7 @@ Bytes Prefixed(std::uint32_t length, const Bytes& stream) {
   return file;
 }
 
-// The error `action` throws; fails the test when it throws none.
-template <typename Action>
-Error ErrorFrom(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no lexivane::Error thrown";
-  return Error(0, "");
-}
+using testing::ErrorFrom;
 
 TEST(ZlibWrapperByteArray, CompressesIntoExactlyTheCompressedLength) {
   ZlibWrapper zlib;

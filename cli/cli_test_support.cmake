@@ -1,0 +1,20 @@
+# Helpers of the tool's end-to-end checks, included by cli_test.cmake and zlib_cli_test.cmake.
+# They expect LEXIVANE, the path of the tool.
+
+# Runs the tool with ARGN and fails unless it exits with `expected_code`; leaves its standard
+# output in `out` and its standard error in `err`.
+function(run expected_code)
+  execute_process(COMMAND ${LEXIVANE} ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err)
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "lexivane ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+function(expect_in text pattern)
+  if(NOT text MATCHES "${pattern}")
+    message(FATAL_ERROR "expected '${pattern}' in:\n${text}")
+  endif()
+endfunction()
