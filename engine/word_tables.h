@@ -21,6 +21,8 @@ class WordTables {
   // embedded tables are unreadable; the tables then stay as they were.
   void Load();
   bool loaded() const { return loaded_; }
+  // The prepared tables once loaded, else nullptr.
+  const PreparedTables* image() const { return loaded_ ? image_ : nullptr; }
 
   std::string_view Word(std::int32_t i) const { return loaded_ ? image_->Word(i) : ""; }
   PackedKey Key(std::int32_t i) const { return loaded_ ? image_->Key(i) : 0; }

@@ -52,7 +52,8 @@ std::size_t CandidateFilter::ComputeRequiredMatches(std::size_t length) const {
   return low;
 }
 
-bool CandidateFilter::Accept(std::string_view candidate, PackedKey candidate_key, double& score) {
+bool CandidateFilter::AcceptAfterLengthBound(std::string_view candidate, PackedKey candidate_key,
+                                             double& score) {
   // A length gap above 2 alone puts the distance above 2, so only near-equal lengths need it.
   if (candidate_key == input_key_ && LengthGap(candidate.size(), input_.size()) <= 2) [[unlikely]] {
     const int distance = BandedEditDistance(candidate);

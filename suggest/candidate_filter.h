@@ -27,12 +27,21 @@ class CandidateFilter {
 
   // True exactly when CandidateScore(candidate, candidate_key, input, input_key, t) >= t;
   // then `score` holds that score.
-  bool Accept(std::string_view candidate, PackedKey candidate_key, double& score);
+  bool Accept(std::string_view candidate, PackedKey candidate_key, double& score) {
+    // Most of a window is ruled out by length alone; inline, that costs one table lookup.
+    const std::size_t length = candidate.size();
+    if (candidate_key != input_key_ && length < kTabledLengths &&
+        required_matches_[length] == kUnreachable) {
+      return false;
+    }
+    return AcceptAfterLengthBound(candidate, candidate_key, score);
+  }
 
  private:
   // The number of matching characters a candidate of `length` bytes needs for its ratio to
   // reach the threshold, or kUnreachable when more than the shorter word's length.
   static constexpr std::uint32_t kUnreachable = UINT32_MAX;
+  bool AcceptAfterLengthBound(std::string_view candidate, PackedKey candidate_key, double& score);
   std::size_t RequiredMatches(std::size_t length) const;
   std::size_t ComputeRequiredMatches(std::size_t length) const;
   // The edit distance to the input when it is at most 2, else 3; needs |la - lb| <= 2.

@@ -33,6 +33,19 @@ void AppendSplits(ThreadState& state, std::u16string_view word, bool check_custo
   }
 }
 
+// `Tables` is the thread's WordTables, or the prepared image itself once they are loaded, which
+// spares the scan a check of the load state for every word.
+template <typename Tables>
+void ScoreWindow(const Tables& tables, std::int32_t first, std::int32_t last,
+                 CandidateFilter& filter, std::vector<Ranked>& results) {
+  for (std::int32_t k = first; k <= last; ++k) {
+    double score;
+    if (filter.Accept(tables.Word(k), tables.Key(k), score)) {
+      results.push_back({platform::FromSingleByte(tables.Word(k)), static_cast<float>(score)});
+    }
+  }
+}
+
 void AppendWindow(const WordTables& tables, std::string_view word, float threshold,
                   std::vector<Ranked>& results) {
   const unsigned char first_byte = word[0];
@@ -40,11 +53,10 @@ void AppendWindow(const WordTables& tables, std::string_view word, float thresho
   const std::int32_t first = tables.StartIdx(PrefixSlot(first_byte, 'a'));
   const std::int32_t last = tables.EndIdx(PrefixSlot(first_byte + 1, 'a'));
   CandidateFilter filter(word, PackedSoundex(word), threshold);
-  for (std::int32_t k = first; k <= last; ++k) {
-    double score;
-    if (filter.Accept(tables.Word(k), tables.Key(k), score)) {
-      results.push_back({platform::FromSingleByte(tables.Word(k)), static_cast<float>(score)});
-    }
+  if (const PreparedTables* image = tables.image()) {
+    ScoreWindow(*image, first, last, filter, results);
+  } else {
+    ScoreWindow(tables, first, last, filter, results);
   }
 }
 
