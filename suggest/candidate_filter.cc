@@ -18,6 +18,9 @@ std::size_t LengthGap(std::size_t a, std::size_t b) {
 CandidateFilter::CandidateFilter(std::string_view input, PackedKey input_key, float t)
     : input_(input), input_key_(input_key), threshold_(t) {
   for (const char byte : input_) ++input_counts_[static_cast<unsigned char>(byte)];
+  for (std::size_t byte = 0; byte < absent_from_input_.size(); ++byte) {
+    absent_from_input_[byte] = input_counts_[byte] == 0 ? 1 : 0;
+  }
   remaining_ = input_counts_;
   if (input_.size() <= kMaxBitParallelInput) {
     for (std::size_t i = 0; i < input_.size(); ++i) {
@@ -140,6 +143,11 @@ bool CandidateFilter::LetterCountsAllow(std::string_view candidate, std::size_t 
   // candidate byte uses up one equal input byte. Stops as soon as too many bytes are left
   // without a partner, which for most words happens within the first few bytes.
   const std::size_t allowed_unmatched = candidate.size() - required;
+  // First the bytes that the input lacks altogether: they can have no partner, and counting
+  // them is a dependency-free pass that rules out most words before the exact count below.
+  std::size_t absent = 0;
+  for (const char byte : candidate) absent += absent_from_input_[static_cast<unsigned char>(byte)];
+  if (absent > allowed_unmatched) return false;
   std::size_t unmatched = 0;
   if (input_.size() <= kMaxBitParallelInput) {
     // The unused input positions fit in one register; a partner takes the lowest one.

@@ -62,6 +62,8 @@ class CandidateFilter {
   // `remaining_` is the same table while a candidate is counted against it, and is restored
   // before Accept returns.
   std::array<std::uint32_t, 256> input_counts_{};
+  // 1 for each byte value the input does not contain, else 0.
+  std::array<std::uint8_t, 256> absent_from_input_{};
   std::array<std::uint32_t, 256> remaining_{};
 
   // For inputs of up to 64 bytes: bit i of position_masks_[c] is set when input_[i] == c.
