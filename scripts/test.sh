@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the release build, an install that a
-# separate host project builds against, the Windows cross-build (compile and link), a minute of
-# fuzzing, and the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# separate host project builds against, the Windows cross-build (compile and link), bounded
+# fuzzing of the zlib wrapper and of the engine, and the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -23,6 +23,9 @@ cmake --build build/mingw -j"$jobs"
 
 echo "== fuzzing the zlib wrapper"
 zlibwrap/run_fuzzer.sh build/fuzz 60
+
+echo "== fuzzing the engine against its plain reference"
+tests/run_engine_fuzzer.sh build/fuzz 45
 
 # Last, so that the run ends with the test runner's summary.
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"

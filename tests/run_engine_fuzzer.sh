@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the engine's libFuzzer target with clang in BUILD_DIR and runs it for SECONDS on a
+# seed corpus of misspellings and odd text that it writes itself (UTF-16LE). Crashes, hangs,
+# sanitizer reports and answers that differ from the plain reference fail the run.
+#
+# usage: tests/run_engine_fuzzer.sh [BUILD_DIR (build/fuzz)] [SECONDS (45)]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/fuzz}
+seconds=${2:-45}
+
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLEXIVANE_FUZZ=ON -DLEXIVANE_BUILD_TESTS=OFF -DLEXIVANE_BUILD_CLI=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target lexivane_engine_fuzzer
+
+corpus="$build/engine-corpus"
+mkdir -p "$corpus"
+python3 - "$corpus" <<'PYTHON'
+import os, sys
+seeds = ["offise", "Teh", "thankyou", "recieve", "hello,", "(dogs')", "caf\u00e9", "x1",
+         "teh\u0001the", "a teh b\u0001teh teh", "\ud800ab", "1,234.5", "zygotr", "don't"]
+for i, seed in enumerate(seeds):
+    with open(os.path.join(sys.argv[1], f"seed-{i}"), "wb") as f:
+        f.write(seed.encode("utf-16-le", "surrogatepass"))
+PYTHON
+
+"$build/tests/lexivane_engine_fuzzer" -max_total_time="$seconds" -max_len=160 -timeout=10 \
+  -rss_limit_mb=2048 -artifact_prefix="$build/" -print_final_stats=1 "$corpus"
