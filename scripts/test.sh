@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the release build, an install that a
 # separate host project builds against, the Windows cross-build (compile and link), bounded
-# fuzzing of the zlib wrapper and of the engine, and the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# fuzzing of the zlib wrapper and of the engine, and the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
