@@ -12,6 +12,21 @@ namespace {
 
 // --- Code page ---------------------------------------------------------------------------------
 
+// Every Unicode scalar value once, in order, as UTF-16.
+std::u16string EveryScalarValue() {
+  std::u16string all;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    if (c < 0x10000) {
+      all += static_cast<char16_t>(c);
+    } else {
+      all += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      all += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+  }
+  return all;
+}
+
 TEST(CodePageTest, EveryByteSurvivesTheRoundTrip) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
@@ -129,16 +144,7 @@ TEST(CaseMappingTest, UnpairedSurrogatesPassThrough) {
 }
 
 TEST(CaseMappingTest, NoCodePointChangesItsLength) {
-  std::u16string all;
-  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
-    if (c >= 0xD800 && c <= 0xDFFF) continue;
-    if (c < 0x10000) {
-      all += static_cast<char16_t>(c);
-    } else {
-      all += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      all += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
-  }
+  const std::u16string all = EveryScalarValue();
   const std::u16string lower = ToLower(all);
   const std::u16string upper = ToUpper(all);
   const std::u16string proper = ToProper(all);
@@ -227,16 +233,7 @@ TEST(IsNumericTest, RejectsWhatIsNotANumber) {
 // --- UTF-8 -------------------------------------------------------------------------------------
 
 TEST(Utf8Test, RoundTripsEveryCodePoint) {
-  std::u16string all;
-  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
-    if (c >= 0xD800 && c <= 0xDFFF) continue;
-    if (c < 0x10000) {
-      all += static_cast<char16_t>(c);
-    } else {
-      all += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      all += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
-  }
+  const std::u16string all = EveryScalarValue();
   EXPECT_TRUE(FromUtf8(ToUtf8(all)) == all);
 }
 

@@ -9,9 +9,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/fuzz}
 seconds=${2:-45}
 
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DLEXIVANE_FUZZ=ON -DLEXIVANE_BUILD_TESTS=OFF -DLEXIVANE_BUILD_CLI=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target lexivane_engine_fuzzer
+scripts/build-fuzzer.sh "$build" lexivane_engine_fuzzer
 
 corpus="$build/engine-corpus"
 mkdir -p "$corpus"
