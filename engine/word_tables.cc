@@ -17,12 +17,11 @@ const PreparedTables& EmbeddedTables() {
 
 void WordTables::Load() {
   image_ = &EmbeddedTables();
-  loaded_ = true;
 }
 
 bool WordTables::LookUpMain(std::u16string_view word, std::string& bytes) const {
   // Before a load every entry is "", and the word has two or more characters.
-  if (!loaded_ || word.size() > image_->max_word_length()) return false;
+  if (image_ == nullptr || word.size() > image_->max_word_length()) return false;
   // A word with a character outside the code page equals no entry: every entry is the
   // decoding of single-byte text.
   if (!platform::ToSingleByteExact(word, bytes)) return false;

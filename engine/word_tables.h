@@ -20,22 +20,20 @@ class WordTables {
   // Fills the tables from the list embedded in the component. Throws lexivane::Error when the
   // embedded tables are unreadable; the tables then stay as they were.
   void Load();
-  bool loaded() const { return loaded_; }
   // The prepared tables once loaded, else nullptr.
-  const PreparedTables* image() const { return loaded_ ? image_ : nullptr; }
+  const PreparedTables* image() const { return image_; }
 
-  std::string_view Word(std::int32_t i) const { return loaded_ ? image_->Word(i) : ""; }
-  PackedKey Key(std::int32_t i) const { return loaded_ ? image_->Key(i) : 0; }
-  std::int32_t StartIdx(std::int32_t slot) const { return loaded_ ? image_->StartIdx(slot) : 0; }
-  std::int32_t EndIdx(std::int32_t slot) const { return loaded_ ? image_->EndIdx(slot) : 0; }
+  std::string_view Word(std::int32_t i) const { return image_ ? image_->Word(i) : ""; }
+  PackedKey Key(std::int32_t i) const { return image_ ? image_->Key(i) : 0; }
+  std::int32_t StartIdx(std::int32_t slot) const { return image_ ? image_->StartIdx(slot) : 0; }
+  std::int32_t EndIdx(std::int32_t slot) const { return image_ ? image_->EndIdx(slot) : 0; }
 
   // True when `word` (lower case, two or more characters) is an entry of its prefix range.
   // `scratch` is reused for the word's single-byte form.
   bool LookUpMain(std::u16string_view word, std::string& scratch) const;
 
  private:
-  bool loaded_ = false;
-  const PreparedTables* image_ = nullptr;
+  const PreparedTables* image_ = nullptr;  // null while the tables are empty
 };
 
 }  // namespace lexivane
