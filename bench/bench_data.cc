@@ -27,7 +27,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 }
 
 std::u16string Folded(std::string_view utf8) {
-  return platform::ToLower(platform::FromUtf8(utf8));
+  return platform::ToLower(lexivane::FromUtf8(utf8));
 }
 
 }  // namespace
@@ -43,14 +43,14 @@ TextTokens TokenizeText(std::u16string_view text) {
   ForEachToken(text, [&tokens](std::u16string_view token, std::int32_t) {
     if (token.empty()) return;
     tokens.utf16.emplace_back(token);
-    tokens.utf8.push_back(platform::ToUtf8(token));
+    tokens.utf8.push_back(lexivane::ToUtf8(token));
   });
   return tokens;
 }
 
 const TextTokens& BigTextTokens() {
   static const TextTokens tokens =
-      TokenizeText(platform::FromUtf8(ReadWholeFile(DataDir() / "texts" / "big.txt")));
+      TokenizeText(lexivane::FromUtf8(ReadWholeFile(DataDir() / "texts" / "big.txt")));
   return tokens;
 }
 
@@ -64,7 +64,7 @@ std::vector<Misspelling> ParseCorpus(std::string_view tsv) {
     const std::size_t tab = line.find('\t');
     if (tab == std::string_view::npos) continue;
     Misspelling row{std::string(line.substr(0, tab)), std::string(line.substr(tab + 1)), {}};
-    row.misspelling_utf16 = platform::FromUtf8(row.misspelling);
+    row.misspelling_utf16 = lexivane::FromUtf8(row.misspelling);
     rows.push_back(std::move(row));
   }
   return rows;

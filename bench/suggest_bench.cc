@@ -66,7 +66,7 @@ void BM_Lexivane_GetSuggestions(benchmark::State& state) {
     const double milliseconds =
         MillisecondsOf([&] { engine.GetSuggestions(row.misspelling_utf16, found); });
     out.clear();
-    for (const std::u16string& word : found) out.push_back(platform::ToUtf8(word));
+    for (const std::u16string& word : found) out.push_back(lexivane::ToUtf8(word));
     return milliseconds;
   });
 }

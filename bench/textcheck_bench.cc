@@ -33,7 +33,7 @@ const BigText& LoadBigText() {
     std::ostringstream content;
     content << in.rdbuf();
     const std::string bytes = std::move(content).str();
-    return BigText{bytes.size(), platform::FromUtf8(bytes)};
+    return BigText{bytes.size(), lexivane::FromUtf8(bytes)};
   }();
   return big;
 }

@@ -19,14 +19,14 @@ InputText ReadInput(const std::string& file) {
     std::ostringstream content;
     content << std::cin.rdbuf();
     bytes = std::move(content).str();
-    return {"<stdin>", platform::FromUtf8(bytes)};
+    return {"<stdin>", lexivane::FromUtf8(bytes)};
   }
   if (std::filesystem::is_directory(file)) throw CommandError(file + ": is a directory");
   std::ifstream in(file, std::ios::binary);
   if (!in) throw CommandError(file + ": " + std::strerror(errno));
   bytes.assign(std::istreambuf_iterator<char>(in), {});
   if (in.bad()) throw CommandError(file + ": read error");
-  return {file, platform::FromUtf8(bytes)};
+  return {file, lexivane::FromUtf8(bytes)};
 }
 
 std::string DefaultCustomDictionaryFile() {
@@ -46,14 +46,14 @@ std::optional<std::string> LoadCustomDictionary(SpellCheck& engine,
   std::string file = custom_file.value_or(DefaultCustomDictionaryFile());
   if (file.empty()) return std::nullopt;
   if (!custom_file && !std::filesystem::is_regular_file(file)) return std::nullopt;
-  if (!engine.LoadCustom(platform::FromUtf8(file))) {
+  if (!engine.LoadCustom(lexivane::FromUtf8(file))) {
     throw CommandError(file + ": cannot read the custom dictionary");
   }
   return file;
 }
 
 std::string Utf8(std::u16string_view text) {
-  return platform::ToUtf8(text);
+  return lexivane::ToUtf8(text);
 }
 
 }  // namespace lexivane::cli

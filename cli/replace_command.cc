@@ -21,8 +21,8 @@ void AddReplaceCommand(CLI::App& app, ReplaceOptions& options) {
 int RunReplace(const ReplaceOptions& options) {
   const InputText input = ReadInput(options.file);
   const SpellCheck engine;
-  std::cout << Utf8(engine.ReplaceWord(input.text, platform::FromUtf8(options.find),
-                                       platform::FromUtf8(options.replace)));
+  std::cout << Utf8(engine.ReplaceWord(input.text, lexivane::FromUtf8(options.find),
+                                       lexivane::FromUtf8(options.replace)));
   return kExitClean;
 }
 

@@ -32,7 +32,7 @@ int RunSuggest(const SuggestOptions& options) {
   for (const std::string& word : options.words) {
     std::vector<std::u16string> suggestions;
     const std::int32_t count =
-        engine.GetSuggestions(platform::FromUtf8(word), suggestions, !options.no_custom);
+        engine.GetSuggestions(lexivane::FromUtf8(word), suggestions, !options.no_custom);
     if (options.json) {
       nlohmann::ordered_json result{
           {"word", word}, {"count", count}, {"suggestions", nlohmann::ordered_json::array()}};

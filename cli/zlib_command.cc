@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 // The wrapper takes UTF-16 paths; a name that is not valid UTF-8 would come back as another
 // name, so it is refused rather than silently changed.
 std::u16string PathArgument(const std::string& path) {
-  std::u16string converted = platform::FromUtf8(path);
-  if (platform::ToUtf8(converted) != path) {
+  std::u16string converted = lexivane::FromUtf8(path);
+  if (lexivane::ToUtf8(converted) != path) {
     throw CommandError(path + ": file names must be valid UTF-8");
   }
   return converted;
@@ -48,7 +48,7 @@ class TemporaryOutput {
   TemporaryOutput(const TemporaryOutput&) = delete;
   TemporaryOutput& operator=(const TemporaryOutput&) = delete;
   ~TemporaryOutput() {
-    if (!moved_) platform::DeleteFileQuietly(platform::FromUtf8(path_));
+    if (!moved_) platform::DeleteFileQuietly(lexivane::FromUtf8(path_));
   }
 
   const std::string& path() const { return path_; }
@@ -61,7 +61,7 @@ class TemporaryOutput {
       fs::create_hard_link(path_, output_, error);
       if (!error) {
         moved_ = true;
-        platform::DeleteFileQuietly(platform::FromUtf8(path_));
+        platform::DeleteFileQuietly(lexivane::FromUtf8(path_));
         return;
       }
       if (error == std::errc::file_exists || Exists(output_)) RefuseExisting(output_);
@@ -126,7 +126,7 @@ int RunZlib(const ZlibOptions& options) {
   ZlibWrapper zlib;
   std::int32_t code = 0;
   try {
-    const std::u16string written = platform::FromUtf8(temporary.path());
+    const std::u16string written = lexivane::FromUtf8(temporary.path());
     code = options.decompress
                ? zlib.DecompressFile(input, written)
                : zlib.CompressFile(input, written, static_cast<std::int16_t>(options.level));

@@ -7,7 +7,9 @@ install(TARGETS lexivane EXPORT lexivaneTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/lexivane
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
+install(FILES ${PROJECT_BINARY_DIR}/include/lexivane/version.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lexivane)
 
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/lexivane)
 install(EXPORT lexivaneTargets NAMESPACE lexivane:: DESTINATION ${config_dir})

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "engine/word_list.h"
-#include "suggest/soundex.h"
+#include "engine/soundex.h"
 
 namespace lexivane {
 

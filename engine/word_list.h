@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "suggest/soundex.h"
+#include "engine/soundex.h"
 
 namespace lexivane {
 

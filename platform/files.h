@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lexivane/utf8.h"
+
 namespace lexivane::platform {
 
 // The whole content of the file at `path`. Only regular files are read: a directory fails
@@ -26,10 +28,5 @@ void WriteFileBytes(std::u16string_view path, std::string_view bytes);
 
 // Deletes the file at `path`; reports nothing when that fails.
 void DeleteFileQuietly(std::u16string_view path);
-
-// UTF-16 to UTF-8 and back, for paths and for the command-line tool. Unpaired surrogates become
-// U+FFFD; invalid UTF-8 sequences become U+FFFD.
-std::string ToUtf8(std::u16string_view text);
-std::u16string FromUtf8(std::string_view text);
 
 }  // namespace lexivane::platform

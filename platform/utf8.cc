@@ -1,11 +1,11 @@
 // UTF-8 conversion written out by hand so that the portable core needs no library for it and
-// both builds treat broken input the same way. Invalid input becomes U+FFFD one maximal
+// both builds treat broken input the same way (ICU's converter is not in the Windows build). Invalid input becomes U+FFFD one maximal
 // subpart at a time (the practice Unicode recommends and browsers follow): a lead byte and the
 // continuation bytes that could still have completed it count as one error.
 
-#include "platform/files.h"
+#include "lexivane/utf8.h"
 
-namespace lexivane::platform {
+namespace lexivane {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -112,4 +112,4 @@ std::u16string FromUtf8(std::string_view text) {
   return out;
 }
 
-}  // namespace lexivane::platform
+}  // namespace lexivane

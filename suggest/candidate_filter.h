@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "suggest/similarity.h"
-#include "suggest/soundex.h"
+#include "engine/soundex.h"
 
 namespace lexivane {
 

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "suggest/similarity.h"
-#include "suggest/soundex.h"
+#include "engine/soundex.h"
 
 namespace lexivane {
 namespace {

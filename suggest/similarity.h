@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "suggest/soundex.h"
+#include "engine/soundex.h"
 
 namespace lexivane {
 

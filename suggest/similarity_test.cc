@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "suggest/soundex.h"
+#include "engine/soundex.h"
 
 namespace lexivane {
 namespace {

@@ -66,7 +66,7 @@ class EngineEquivalence : public ::testing::Test {
 TEST_F(EngineEquivalence, SuggestionsOnTheBirkbeckSample) {
   OnLoadedThread([&] {
     for (const auto& row : testing::ReadCorpus("birkbeck-sample.tsv")) {
-      ExpectSameSuggestions(platform::FromUtf8(row.misspelling), 0.8f, {true});
+      ExpectSameSuggestions(lexivane::FromUtf8(row.misspelling), 0.8f, {true});
     }
   });
 }
@@ -76,7 +76,7 @@ TEST_F(EngineEquivalence, SuggestionsAtOtherThresholds) {
   OnLoadedThread([&] {
     for (float threshold : {0.0f, 0.5f, 0.7f, 0.95f, 0.96f, 1.0f}) {
       for (std::size_t i = 0; i < rows.size(); i += threshold == 0.0f ? 53 : 7) {
-        ExpectSameSuggestions(platform::FromUtf8(rows[i].misspelling), threshold);
+        ExpectSameSuggestions(lexivane::FromUtf8(rows[i].misspelling), threshold);
       }
     }
   });
@@ -97,7 +97,7 @@ TEST_F(EngineEquivalence, WordChecksOnText) {
   std::stringstream text;
   text << in.rdbuf();
   std::set<std::u16string> tokens;
-  ForEachToken(platform::FromUtf8(text.str()),
+  ForEachToken(lexivane::FromUtf8(text.str()),
                [&](std::u16string_view token, std::int32_t) { tokens.emplace(token); });
   ASSERT_GT(tokens.size(), 30000u);
   OnLoadedThread([&] {
@@ -125,7 +125,7 @@ TEST(EngineEquivalenceCorpora, DISABLED_EveryRowOfEveryCorpus) {
                       "norvig-testset1.tsv", "norvig-testset2.tsv",
                       "wikipedia-for-machines-2010.tsv", "wikipedia-for-machines-2018.tsv"}) {
     for (const auto& row : testing::ReadCorpus(corpus)) {
-      words.push_back(platform::FromUtf8(row.misspelling));
+      words.push_back(lexivane::FromUtf8(row.misspelling));
     }
   }
   ASSERT_GT(words.size(), 50000u);

@@ -30,7 +30,7 @@ ScratchDir::~ScratchDir() {
 }
 
 std::u16string ScratchDir::File(std::string_view name) const {
-  return platform::FromUtf8((path_ / name).string());
+  return lexivane::FromUtf8((path_ / name).string());
 }
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
@@ -62,7 +62,7 @@ std::vector<CorpusRow> ReadCorpus(std::string_view file_name) {
 }
 
 std::string Utf8(std::u16string_view text) {
-  return platform::ToUtf8(text);
+  return lexivane::ToUtf8(text);
 }
 
 void OnFreshThread(const std::function<void()>& body) {

@@ -57,7 +57,7 @@ std::u16string TextOf(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::string Utf8(std::u16string_view path) {
-  return platform::ToUtf8(path);
+  return lexivane::ToUtf8(path);
 }
 
 }  // namespace

@@ -5,5 +5,7 @@
 #include "lexivane/error.h"
 #include "lexivane/events.h"
 #include "lexivane/spell_check.h"
+#include "lexivane/utf8.h"
+#include "lexivane/version.h"
 #include "lexivane/yield.h"
 #include "lexivane/zlib_wrapper.h"

@@ -5,7 +5,7 @@
 #include "engine/word_check.h"
 #include "platform/text.h"
 #include "suggest/similarity.h"
-#include "suggest/soundex.h"
+#include "engine/soundex.h"
 
 namespace lexivane::reference {
 

@@ -1,4 +1,4 @@
-#include "suggest/soundex.h"
+#include "engine/soundex.h"
 
 #include <array>
 
