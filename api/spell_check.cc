@@ -22,6 +22,10 @@ std::u16string OrDefaultPath(std::u16string_view file) {
 
 }  // namespace
 
+std::u16string DefaultCustomDictionaryPath() {
+  return DefaultCustomDictionaryFile();
+}
+
 SpellCheck::SpellCheck() : SimilarityThreshold(0.8f) {
   SuggestionsDialog::ForThisThread();
   ThisThread();

@@ -45,7 +45,7 @@ void CustomDictionary::Load(std::u16string_view path) {
   for (const std::u16string& word : words_) lowered_.insert(platform::ToLower(word));
 }
 
-std::u16string DefaultCustomDictionaryPath() {
+std::u16string DefaultCustomDictionaryFile() {
   return platform::ComponentDirectory() + platform::PathSeparator() + u"lvscust.dic";
 }
 

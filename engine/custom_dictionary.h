@@ -42,6 +42,6 @@ class CustomDictionary {
 
 // The custom dictionary file used when the host names none: "lvscust.dic" in the directory
 // that holds the component's own file.
-std::u16string DefaultCustomDictionaryPath();
+std::u16string DefaultCustomDictionaryFile();
 
 }  // namespace lexivane

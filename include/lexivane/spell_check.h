@@ -41,6 +41,10 @@ enum lvDisableMode : std::int32_t {
   lvShowButtons = 8,
 };
 
+// The custom dictionary file that SaveCustom and LoadCustom use when they are given no file:
+// "lvscust.dic" in the platform's folder for it (see docs/custom-dictionary.md).
+LEXIVANE_API std::u16string DefaultCustomDictionaryPath();
+
 class LEXIVANE_API SpellCheck {
  public:
   SpellCheck();
