@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "api/thread_state.h"
 #include "lexivane/dialog.h"
 #include "lexivane/error.h"
 #include "lexivane/spell_check.h"
@@ -114,7 +115,7 @@ TEST(DialogOperations, TheAnswerDoesNotDependOnTheCallersStorage) {
       dialog.SetChangeToText(u"something much longer than the word was");
       dialog.Click(DialogButton::Ignore);
     });
-    EXPECT_EQ(engine.ShowSuggestionDialog(SuggestionsDialog::ForThisThread().ChangeToText()),
+    EXPECT_EQ(engine.ShowSuggestionDialog(ThisThread().dialog.ChangeToText()),
               u"first");
   });
 }
@@ -174,15 +175,15 @@ TEST(DialogOperations, EnginesOfOneThreadShareTheDialogAndItsEngine) {
       dialog.Click(DialogButton::Cancel);
     });
     EXPECT_EQ(host.ShowSuggestionDialog(u"wibble"), std::nullopt);
-    EXPECT_EQ(shown_for_host, &SuggestionsDialog::ForThisThread());
+    EXPECT_EQ(shown_for_host, &ThisThread().dialog);
     EXPECT_EQ(shown_for_other, shown_for_host);
   });
 }
 
 TEST(DialogOperations, DisableButtonsActsOnTheHiddenDialogAtOnce) {
   OnFreshThread([] {
-    DialogOperations::DisableButtons(lvIgnore | lvSuggest, lvHideButtons);
-    const SuggestionsDialog& dialog = SuggestionsDialog::ForThisThread();
+    ThisThread().dialog_operations.DisableButtons(lvIgnore | lvSuggest, lvHideButtons);
+    const SuggestionsDialog& dialog = ThisThread().dialog;
     EXPECT_FALSE(dialog.IsShown());
     EXPECT_FALSE(dialog.IsVisible(DialogButton::Ignore));
     EXPECT_FALSE(dialog.IsVisible(DialogButton::Suggest));
@@ -201,7 +202,7 @@ TEST(DialogOperations, ShowingWithoutAViewFailsBeforeTouchingTheDialog) {
       EXPECT_THAT(error.what(), HasSubstr("SetDialogView"));
     }
     EXPECT_FALSE(change_all);
-    EXPECT_EQ(SuggestionsDialog::ForThisThread().Caption(), u"Spell Check");
+    EXPECT_EQ(ThisThread().dialog.Caption(), u"Spell Check");
 
     // A view belongs to the thread that installed it.
     InstalledView view([](SuggestionsDialog& dialog) { dialog.Click(DialogButton::Ignore); });
@@ -218,7 +219,7 @@ TEST(DialogOperations, AViewThatDoesNotCloseTheDialogFailsTheShowingAndHidesIt) 
       InstalledView view([](SuggestionsDialog& dialog) { dialog.Click(DialogButton::Suggest); });
       EXPECT_THROW(engine.ShowSuggestionDialog(u"teh"), Error);
     }
-    EXPECT_FALSE(SuggestionsDialog::ForThisThread().IsShown());
+    EXPECT_FALSE(ThisThread().dialog.IsShown());
 
     // A view of the host's own that returns early, and one that throws.
     struct ReturnsAtOnce : DialogView {
@@ -231,7 +232,7 @@ TEST(DialogOperations, AViewThatDoesNotCloseTheDialogFailsTheShowingAndHidesIt) 
     } throws;
     SetDialogView(&throws);
     EXPECT_THROW(engine.ShowSuggestionDialog(u"teh"), std::runtime_error);
-    EXPECT_FALSE(SuggestionsDialog::ForThisThread().IsShown());
+    EXPECT_FALSE(ThisThread().dialog.IsShown());
 
     InstalledView view([](SuggestionsDialog& dialog) { dialog.Click(DialogButton::Ignore); });
     EXPECT_EQ(engine.ShowSuggestionDialog(u"teh"), u"teh") << "the dialog still works";

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/custom_dictionary.h"
+#include "api/thread_state.h"
 #include "lexivane/spell_check.h"
 #include "platform/text.h"
 #include "tests/test_support.h"
@@ -96,9 +96,9 @@ TEST(SuggestionsDialogLayout, EveryButtonMapsToItsOwnControl) {
 TEST(SuggestionsDialog, OneHiddenDialogPerThreadFromTheFirstReference) {
   OnFreshThread([] {
     // Asking for the dialog before any engine exists creates its engine, which asks again.
-    SuggestionsDialog& dialog = SuggestionsDialog::ForThisThread();
+    SuggestionsDialog& dialog = ThisThread().dialog;
     SpellCheck first, second;
-    EXPECT_EQ(&SuggestionsDialog::ForThisThread(), &dialog);
+    EXPECT_EQ(&ThisThread().dialog, &dialog);
     EXPECT_FALSE(dialog.IsShown());
     EXPECT_EQ(dialog.Caption(), u"Spell Check");
     EXPECT_EQ(dialog.ChangeToText(), u"");
@@ -109,13 +109,13 @@ TEST(SuggestionsDialog, OneHiddenDialogPerThreadFromTheFirstReference) {
       EXPECT_TRUE(dialog.IsVisible(button));
     }
     const SuggestionsDialog* elsewhere = nullptr;
-    std::thread([&] { elsewhere = &SuggestionsDialog::ForThisThread(); }).join();
+    std::thread([&] { elsewhere = &ThisThread().dialog; }).join();
     EXPECT_NE(elsewhere, &dialog);
   });
   // The other order: the engine comes first and makes the dialog.
   OnFreshThread([] {
     SpellCheck engine;
-    EXPECT_FALSE(SuggestionsDialog::ForThisThread().IsShown());
+    EXPECT_FALSE(ThisThread().dialog.IsShown());
   });
 }
 
@@ -306,7 +306,7 @@ TEST(SuggestionsDialog, DoubleClickChangesToTheItemWhateverTheLastTickSaw) {
       dialog.Tick();
       dialog.Click(DialogButton::Ignore);
     });
-    ASSERT_FALSE(SuggestionsDialog::ForThisThread().IsEnabled(DialogButton::Change));
+    ASSERT_FALSE(ThisThread().dialog.IsEnabled(DialogButton::Change));
     EXPECT_EQ(Answer(u"Teh", [](SuggestionsDialog& dialog) { dialog.DoubleClick(0); }), u"The");
   });
 }
@@ -372,7 +372,7 @@ TEST(SuggestionsDialog, AHiddenDialogTakesNoInput) {
       dialog.Close();
     });
     EXPECT_EQ(answer, u"the");
-    const SuggestionsDialog& dialog = SuggestionsDialog::ForThisThread();
+    const SuggestionsDialog& dialog = ThisThread().dialog;
     EXPECT_EQ(dialog.ChangeToText(), u"the");
     EXPECT_EQ(dialog.SelectedIndex(), 0);
   });
@@ -383,7 +383,7 @@ TEST(SuggestionsDialog, CaptionNamesTheWordOfTheShowing) {
     WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
       EXPECT_EQ(dialog.Caption(), u"Spell Check (not in dictionary: teh)");
     });
-    EXPECT_EQ(SuggestionsDialog::ForThisThread().Caption(),
+    EXPECT_EQ(ThisThread().dialog.Caption(),
               u"Spell Check (not in dictionary: teh)");
     const auto answer = Answer(u"", [](SuggestionsDialog& dialog) {
       EXPECT_EQ(dialog.Caption(), u"Spell Check (not in dictionary: )");
@@ -401,7 +401,7 @@ TEST(SuggestionsDialog, CaptionNamesTheWordOfTheShowing) {
 TEST(SuggestionsDialog, DisableButtonsAppliesModesInOrderToTheFiveSelectableButtons) {
   OnFreshThread([] {
     SpellCheck engine;
-    const SuggestionsDialog& dialog = SuggestionsDialog::ForThisThread();
+    const SuggestionsDialog& dialog = ThisThread().dialog;
     engine.DisableButtons(lvSuggest, lvDisableButtons | lvEnableButtons);
     EXPECT_TRUE(dialog.IsEnabled(DialogButton::Suggest));
     engine.DisableButtons(lvSuggest, lvHideButtons | lvShowButtons);

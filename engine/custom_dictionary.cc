@@ -1,7 +1,6 @@
 #include "engine/custom_dictionary.h"
 
 #include "platform/files.h"
-#include "platform/module.h"
 #include "platform/text.h"
 
 namespace lexivane {
@@ -43,10 +42,6 @@ void CustomDictionary::Load(std::u16string_view path) {
   words_ = std::move(lines);
   lowered_.clear();
   for (const std::u16string& word : words_) lowered_.insert(platform::ToLower(word));
-}
-
-std::u16string DefaultCustomDictionaryFile() {
-  return platform::ComponentDirectory() + platform::PathSeparator() + u"lvscust.dic";
 }
 
 }  // namespace lexivane

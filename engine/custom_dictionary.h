@@ -40,8 +40,4 @@ class CustomDictionary {
   std::unordered_set<std::u16string> lowered_;
 };
 
-// The custom dictionary file used when the host names none: "lvscust.dic" in the directory
-// that holds the component's own file.
-std::u16string DefaultCustomDictionaryFile();
-
 }  // namespace lexivane

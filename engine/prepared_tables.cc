@@ -55,7 +55,7 @@ void Put(std::vector<std::uint8_t>& image, std::size_t at, const T* values, std:
 }
 
 void Refuse(const std::string& why) {
-  throw Error(0, "cannot prepare the word list: " + why);
+  throw Error(kErrorInvalidWordList, "cannot prepare the word list: " + why);
 }
 
 }  // namespace
@@ -114,16 +114,16 @@ std::vector<std::uint8_t> BuildPreparedImage(const WordListTables& tables) {
 
 PreparedTables::PreparedTables(std::span<const std::uint8_t> image) {
   ImageHeader header{};
-  if (image.size() < sizeof header) throw Error(0, "the embedded word tables are truncated");
+  if (image.size() < sizeof header) throw Error(kErrorCorruptWordTables, "the embedded word tables are truncated");
   std::memcpy(&header, image.data(), sizeof header);
   if (std::memcmp(header.magic, kImageMagic, sizeof header.magic) != 0 ||
       header.hash_slots <= header.word_count) {
-    throw Error(0, "the embedded word tables are not in the expected format");
+    throw Error(kErrorCorruptWordTables, "the embedded word tables are not in the expected format");
   }
   const Layout layout = ComputeLayout(header.word_count, header.hash_slots, header.blob_size);
   if (layout.total != image.size() ||
       reinterpret_cast<std::uintptr_t>(image.data()) % alignof(std::uint32_t) != 0) {
-    throw Error(0, "the embedded word tables have an unexpected size or alignment");
+    throw Error(kErrorCorruptWordTables, "the embedded word tables have an unexpected size or alignment");
   }
   const auto* base = image.data();
   word_count_ = header.word_count;

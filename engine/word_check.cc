@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/custom_dictionary.h"
-#include "engine/word_tables.h"
+#include "engine/dictionaries.h"
 #include "platform/text.h"
 
 namespace lexivane {
@@ -53,8 +52,9 @@ std::u16string CleanWord(std::u16string_view word) {
   return result;
 }
 
-bool CheckWord(const WordTables& tables, const CustomDictionary& custom, std::u16string_view word,
-               bool check_custom, WordCheckScratch& scratch) {
+bool IsAcceptedWord(Dictionaries& dictionaries, std::u16string_view word, bool check_custom) {
+  const WordTables& tables = dictionaries.tables;
+  WordCheckScratch& scratch = dictionaries.scratch;
   std::u16string& lowered = scratch.lowered;
   platform::ToLower(word, lowered);
   if (IsShortOrNumeric(lowered) || tables.LookUpMain(lowered, scratch.single_byte)) return true;
@@ -63,7 +63,7 @@ bool CheckWord(const WordTables& tables, const CustomDictionary& custom, std::u1
     if (IsShortOrNumeric(cleaned) || tables.LookUpMain(cleaned, scratch.single_byte)) return true;
   }
   // The custom dictionary is asked for the lower-cased word, punctuation and all.
-  return check_custom && custom.Contains(lowered);
+  return check_custom && dictionaries.custom.Contains(lowered);
 }
 
 }  // namespace lexivane

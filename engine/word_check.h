@@ -12,11 +12,10 @@
 
 namespace lexivane {
 
-class WordTables;
-class CustomDictionary;
+struct Dictionaries;
 
 // Buffers the word check reuses, so that checking an ordinary word allocates nothing. One per
-// thread (see ThreadState).
+// thread (see Dictionaries).
 struct WordCheckScratch {
   std::u16string lowered;
   std::string single_byte;
@@ -32,7 +31,8 @@ bool IsPlainWord(std::string_view bytes);
 // empty, and one trailing hyphen, apostrophe or "'s" is dropped.
 std::u16string CleanWord(std::u16string_view word);
 
-bool CheckWord(const WordTables& tables, const CustomDictionary& custom, std::u16string_view word,
-               bool check_custom, WordCheckScratch& scratch);
+// The word check itself: true when `word` is accepted, the custom dictionary consulted only when
+// `check_custom` is true.
+bool IsAcceptedWord(Dictionaries& dictionaries, std::u16string_view word, bool check_custom);
 
 }  // namespace lexivane

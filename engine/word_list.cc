@@ -12,7 +12,7 @@ namespace {
 std::string LowerCaseSingleByte(std::string_view line) {
   std::string lowered;
   if (!platform::ToSingleByteExact(platform::ToLower(platform::FromSingleByte(line)), lowered)) {
-    throw Error(0, "word list entry '" + std::string(line) +
+    throw Error(kErrorInvalidWordList, "word list entry '" + std::string(line) +
                        "' has no lower-case form in the single-byte code page");
   }
   return lowered;

@@ -4,7 +4,7 @@
 // engine's Init runs. Filling them means pointing them at the tables prepared when the
 // component was built (prepared_tables.h), which are immutable; so a load is cheap, a repeated
 // load changes nothing, and threads never see each other's state. Owned by the thread's
-// ThreadState; used only from that thread.
+// Dictionaries; used only from that thread.
 #pragma once
 
 #include <cstdint>

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/thread_state.h"
-#include "engine/word_check.h"
+#include "engine/dictionaries.h"
 #include "platform/text.h"
 #include "suggest/candidate_filter.h"
 #include "suggest/similarity.h"
@@ -18,15 +17,14 @@ struct Ranked {
   float score;
 };
 
-void AppendSplits(ThreadState& state, std::u16string_view word, bool check_custom, float threshold,
-                  std::vector<Ranked>& results) {
+void AppendSplits(Dictionaries& dictionaries, std::u16string_view word, bool check_custom,
+                  float threshold, std::vector<Ranked>& results) {
   for (std::size_t i = 2; i + 2 <= word.size(); ++i) {
     const std::u16string_view left = word.substr(0, i);
     const std::u16string_view right = word.substr(i);
     // Both checks always run; the right part is always checked against the custom words too.
-    const bool left_known =
-        CheckWord(state.tables, state.custom, left, check_custom, state.scratch);
-    const bool right_known = CheckWord(state.tables, state.custom, right, true, state.scratch);
+    const bool left_known = IsAcceptedWord(dictionaries, left, check_custom);
+    const bool right_known = IsAcceptedWord(dictionaries, right, true);
     if (left_known && right_known) {
       results.push_back({std::u16string(left) + u' ' + std::u16string(right), threshold});
     }
@@ -78,7 +76,7 @@ bool CanBeSimilar(std::size_t a, std::size_t b) {
 
 }  // namespace
 
-std::int32_t SearchSuggestions(ThreadState& state, std::u16string_view word,
+std::int32_t SearchSuggestions(Dictionaries& dictionaries, std::u16string_view word,
                                std::vector<std::u16string>& out, bool check_custom,
                                float threshold) {
   const std::u16string cleaned = CleanWord(platform::ToLower(word));
@@ -88,15 +86,15 @@ std::int32_t SearchSuggestions(ThreadState& state, std::u16string_view word,
   }
 
   std::vector<Ranked> results;
-  AppendSplits(state, cleaned, check_custom, threshold, results);
-  AppendWindow(state.tables, platform::ToSingleByte(cleaned), threshold, results);
+  AppendSplits(dictionaries, cleaned, check_custom, threshold, results);
+  AppendWindow(dictionaries.tables, platform::ToSingleByte(cleaned), threshold, results);
   ExchangeSort(results);
 
   std::vector<std::u16string> suggestions;
   suggestions.reserve(results.size());
   for (Ranked& result : results) suggestions.push_back(std::move(result.word));
   if (check_custom) {
-    for (const std::u16string& entry : state.custom.words()) {
+    for (const std::u16string& entry : dictionaries.custom.words()) {
       if (CanBeSimilar(entry.size(), cleaned.size()) && SimilarityRatio(entry, cleaned) > 0.8) {
         suggestions.push_back(entry);
       }

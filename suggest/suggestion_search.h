@@ -9,7 +9,7 @@
 //
 // The window is scanned through CandidateFilter, whose answers equal the plain scoring rule's;
 // tests/reference holds the plain search and the tests compare the two. Runs on the calling
-// thread over that thread's state.
+// thread over that thread's dictionaries.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,7 @@
 
 namespace lexivane {
 
-struct ThreadState;
+struct Dictionaries;
 
 // Words whose cleaned form is longer than this get no suggestions: they are far beyond any
 // word, and the phonetic key and the edit distance are defined only up to this length.
@@ -27,7 +27,7 @@ inline constexpr std::size_t kLongestSuggestibleWord = 32767;
 
 // Returns the number of ranked suggestions; `out` is left untouched when the word cleans to
 // fewer than two characters, to a number, or to more than kLongestSuggestibleWord characters.
-std::int32_t SearchSuggestions(ThreadState& state, std::u16string_view word,
+std::int32_t SearchSuggestions(Dictionaries& dictionaries, std::u16string_view word,
                                std::vector<std::u16string>& out, bool check_custom,
                                float threshold);
 

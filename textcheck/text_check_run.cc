@@ -4,12 +4,9 @@
 #include <string>
 #include <unordered_set>
 
-#include "dialog/dialog_operations.h"
-#include "engine/thread_state.h"
-#include "engine/word_check.h"
 #include "lexivane/events.h"
 #include "platform/text.h"
-#include "textcheck/host_yield.h"
+#include "textcheck/event_sinks.h"
 #include "textcheck/replace_word.h"
 #include "textcheck/word_scanner.h"
 
@@ -30,27 +27,14 @@ class SkipList {
   std::unordered_set<std::u16string> words_;
 };
 
-// Raises one event on every sink connected at this moment, in the order of connection. The
-// list is copied first, as a sink may connect or disconnect sinks from its handler; a host
-// usually connects one sink, which needs no copy of the list.
-template <typename Event>
-void Raise(const std::vector<SpellCheckEvents*>& sinks, Event&& event) {
-  if (sinks.size() == 1) {
-    event(*sinks.front());
-    return;
-  }
-  const std::vector<SpellCheckEvents*> connected = sinks;
-  for (SpellCheckEvents* sink : connected) event(*sink);
-}
-
 std::int32_t Length(std::u16string_view text) {
   return static_cast<std::int32_t>(text.size());
 }
 
 }  // namespace
 
-void RunTextCheck(std::u16string_view text, bool show_dialog,
-                  const std::vector<SpellCheckEvents*>& sinks) {
+void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& sinks,
+                  TextCheckHost& host) {
   std::u16string working(text);
   std::int32_t position = 1;
   std::int32_t token_count = 0;
@@ -68,26 +52,27 @@ void RunTextCheck(std::u16string_view text, bool show_dialog,
   if (end == -1) return;  // an empty text raises no event at all
   for (;;) {
     if (end == -1) {
-      Raise(sinks, [&](SpellCheckEvents& sink) { sink.SpellCheckComplete(token_count); });
+      sinks.Raise([&](SpellCheckEvents& sink) { sink.SpellCheckComplete(token_count); });
       return;
     }
     ++token_count;
     token.assign(working, position - 1, end - position);
-    Raise(sinks, [&](SpellCheckEvents& sink) {
+    sinks.Raise([&](SpellCheckEvents& sink) {
       sink.SpellCheckProgress(position - 1, Length(working), token_count);
     });
 
-    ThreadState& state = ThisThread();
-    if (!skip_list.Contains(token) &&
-        !CheckWord(state.tables, state.custom, token, true, state.scratch)) {
-      Raise(sinks,
-            [&](SpellCheckEvents& sink) { sink.SpellWordNotInDic(token, position - 1, cancel); });
+    if (!skip_list.Contains(token) && !host.CheckWord(token)) {
+      sinks.Raise(
+          [&](SpellCheckEvents& sink) { sink.SpellWordNotInDic(token, position - 1, cancel); });
       if (cancel) {
-        Raise(sinks, [](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
+        sinks.Raise([](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
         return;
       }
       if (show_dialog) {
-        answer = DialogOperations::ShowSuggestionDialog(token, &change_all, &ignore_all);
+        TextCheckHost::Answer reply = host.AskUser(token);
+        answer = std::move(reply.text);
+        change_all = reply.change_all;
+        ignore_all = reply.ignore_all;
         if (change_all || ignore_all) skip_list.Add(token);
         if (change_all) {
           const std::u16string& replacement = *answer;
@@ -100,7 +85,7 @@ void RunTextCheck(std::u16string_view text, bool show_dialog,
           const std::u16string_view right = std::u16string_view(working).substr(split);
           std::u16string new_left = ReplaceWord(left, token, replacement);
           std::u16string new_right = ReplaceWord(right, token, replacement);
-          Raise(sinks, [&](SpellCheckEvents& sink) {
+          sinks.Raise([&](SpellCheckEvents& sink) {
             sink.SpellChangeAll(token, replacement, position - 1);
           });
           position += Length(new_left) - Length(left);
@@ -109,12 +94,12 @@ void RunTextCheck(std::u16string_view text, bool show_dialog,
       }
     }
     if (!answer) {
-      Raise(sinks, [](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
+      sinks.Raise([](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
       return;
     }
-    YieldToHost();
+    host.Yield();
     if (answer->size() >= 2 && *answer != token && !change_all) {
-      Raise(sinks, [&](SpellCheckEvents& sink) {
+      sinks.Raise([&](SpellCheckEvents& sink) {
         sink.SpellReplace(token, *answer, position - 1, suggestions);
       });
     }

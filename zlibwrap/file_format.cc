@@ -20,9 +20,9 @@ std::string FrameCompressedFile(std::int32_t original_size, std::span<const std:
 
 CompressedFile ParseCompressedFile(std::vector<std::uint8_t> content, std::u16string_view path) {
   const std::string where = "cannot decompress '" + lexivane::ToUtf8(path) + "': ";
-  if (content.empty()) throw Error(0, where + "the file is empty");
+  if (content.empty()) throw Error(kErrorFileEmpty, where + "the file is empty");
   if (content.size() < kLengthPrefixSize) {
-    throw Error(0, where + "the file has " + std::to_string(content.size()) +
+    throw Error(kErrorFileTruncated, where + "the file has " + std::to_string(content.size()) +
                        " bytes, fewer than its 4-byte length prefix");
   }
 

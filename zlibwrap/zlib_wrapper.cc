@@ -17,8 +17,9 @@ namespace lexivane {
 
 namespace {
 
-[[noreturn]] void Refuse(std::string_view action, const std::string& reason) {
-  throw Error(0, "cannot " + std::string(action) + ": " + reason);
+[[noreturn]] void Refuse(std::string_view action, const std::string& reason,
+                         int number = kErrorOutOfRange) {
+  throw Error(number, "cannot " + std::string(action) + ": " + reason);
 }
 
 std::int32_t SizeOf(std::size_t size, std::string_view action) {
@@ -60,10 +61,10 @@ std::string Utf8(std::u16string_view path) {
   return lexivane::ToUtf8(path);
 }
 
-}  // namespace
-
-std::int32_t ZlibWrapper::Compress(std::vector<std::uint8_t>& data, std::int16_t level,
-                                   std::string_view action) {
+// The members' work; `action` opens the message of any lexivane::Error they throw, so that the
+// file members can name their file.
+std::int32_t Compress(std::vector<std::uint8_t>& data, std::int16_t level, std::string_view action,
+                      std::int32_t& original_size, std::int32_t& compressed_size) {
   const std::int32_t n = SizeOf(data.size(), action);
   const std::int32_t buffer_size = CompressBufferSize(n, action);
 
@@ -72,20 +73,22 @@ std::int32_t ZlibWrapper::Compress(std::vector<std::uint8_t>& data, std::int16_t
     buffer.resize(static_cast<std::size_t>(buffer_size));
   } catch (const std::bad_alloc&) {
     Refuse(action,
-           "out of memory for an output buffer of " + std::to_string(buffer_size) + " bytes");
+           "out of memory for an output buffer of " + std::to_string(buffer_size) + " bytes",
+           kErrorOutOfMemory);
   }
   uLongf length = static_cast<uLongf>(buffer_size);
   const int code = ::compress2(buffer.data(), &length, data.data(), static_cast<uLong>(n), level);
   buffer.resize(length);
 
   data = std::move(buffer);
-  original_size_ = n;
-  compressed_size_ = static_cast<std::int32_t>(length);
+  original_size = n;
+  compressed_size = static_cast<std::int32_t>(length);
   return code;
 }
 
-std::int32_t ZlibWrapper::Decompress(std::vector<std::uint8_t>& data, std::int32_t orig_size,
-                                     std::int32_t start, std::string_view action) {
+std::int32_t Decompress(std::vector<std::uint8_t>& data, std::int32_t orig_size, std::int32_t start,
+                        std::string_view action, std::int32_t& original_size,
+                        std::int32_t& compressed_size) {
   if (start < 0 || static_cast<std::size_t>(start) > data.size()) {
     Refuse(action, "the start index " + std::to_string(start) + " lies outside the " +
                        std::to_string(data.size()) + "-byte array");
@@ -97,31 +100,49 @@ std::int32_t ZlibWrapper::Decompress(std::vector<std::uint8_t>& data, std::int32
       std::span<const std::uint8_t>(data).subspan(static_cast<std::size_t>(start)), buffer_size);
 
   data = std::move(result.bytes);
-  original_size_ = orig_size;
-  compressed_size_ = compressed;
+  original_size = orig_size;
+  compressed_size = compressed;
   return result.code;
+}
+
+}  // namespace
+
+struct ZlibWrapper::Sizes {
+  std::int32_t compressed = 0;
+  std::int32_t original = 0;
+};
+
+ZlibWrapper::ZlibWrapper() : sizes_(std::make_unique<Sizes>()) {}
+ZlibWrapper::~ZlibWrapper() = default;
+
+std::int32_t ZlibWrapper::CompressedSize() const {
+  return sizes_->compressed;
+}
+
+std::int32_t ZlibWrapper::OriginalSize() const {
+  return sizes_->original;
 }
 
 std::int32_t ZlibWrapper::CompressByteArray(std::vector<std::uint8_t>& TheData,
                                             std::int16_t CompressionLevel) {
-  return Compress(TheData, CompressionLevel, "compress");
+  return Compress(TheData, CompressionLevel, "compress", sizes_->original, sizes_->compressed);
 }
 
 std::int32_t ZlibWrapper::CompressString(std::u16string& TheString, std::int16_t CompressionLevel) {
   std::vector<std::uint8_t> data = BytesOf(TheString);
-  const std::int32_t code = Compress(data, CompressionLevel, "compress");
+  const std::int32_t code = Compress(data, CompressionLevel, "compress", sizes_->original, sizes_->compressed);
   TheString = TextOf(data);
   return code;
 }
 
 std::int32_t ZlibWrapper::DecompressByteArray(std::vector<std::uint8_t>& TheData,
                                               std::int32_t OrigSize, std::int32_t lStart) {
-  return Decompress(TheData, OrigSize, lStart, "decompress");
+  return Decompress(TheData, OrigSize, lStart, "decompress", sizes_->original, sizes_->compressed);
 }
 
 std::int32_t ZlibWrapper::DecompressString(std::u16string& TheString, std::int32_t OrigSize) {
   std::vector<std::uint8_t> data = BytesOf(TheString);
-  const std::int32_t code = Decompress(data, OrigSize, 0, "decompress");
+  const std::int32_t code = Decompress(data, OrigSize, 0, "decompress", sizes_->original, sizes_->compressed);
   TheString = TextOf(data);
   return code;
 }
@@ -131,11 +152,11 @@ std::int32_t ZlibWrapper::CompressFile(std::u16string_view FilePathIn,
                                        std::int16_t CompressionLevel) {
   const std::string action = "compress '" + Utf8(FilePathIn) + "'";
   std::vector<std::uint8_t> data = platform::ReadFileBytes(FilePathIn);
-  if (data.empty()) Refuse(action, "the file is empty");
+  if (data.empty()) Refuse(action, "the file is empty", kErrorFileEmpty);
 
-  const std::int32_t code = Compress(data, CompressionLevel, action);
+  const std::int32_t code = Compress(data, CompressionLevel, action, sizes_->original, sizes_->compressed);
   platform::DeleteFileQuietly(FilePathOut);
-  platform::WriteFileBytes(FilePathOut, zlibwrap::FrameCompressedFile(original_size_, data));
+  platform::WriteFileBytes(FilePathOut, zlibwrap::FrameCompressedFile(sizes_->original, data));
   return code;
 }
 
@@ -145,7 +166,7 @@ std::int32_t ZlibWrapper::DecompressFile(std::u16string_view FilePathIn,
   zlibwrap::CompressedFile file =
       zlibwrap::ParseCompressedFile(platform::ReadFileBytes(FilePathIn), FilePathIn);
 
-  const std::int32_t code = Decompress(file.stream, file.original_size, 0, action);
+  const std::int32_t code = Decompress(file.stream, file.original_size, 0, action, sizes_->original, sizes_->compressed);
   platform::DeleteFileQuietly(FilePathOut);
   platform::WriteFileBytes(
       FilePathOut,

@@ -1,12 +1,12 @@
 // The suggestions dialog: a toolkit-free model of the modal dialog that lets a user decide what
 // to do with one word that is not in the dictionary, and the view interface that shows it.
 //
-// There is exactly one SuggestionsDialog per thread, created hidden the first time anything on
-// the thread refers to it (in practice by the first SpellCheck object) and destroyed only when
-// the thread ends; everything it holds (texts, list, button states, flags, its own engine)
-// survives from one showing to the next and is shared by every engine on the thread. The model
-// holds the whole behaviour; a DialogView only draws it and forwards what the user does, so a Qt
-// window, a Win32 dialog and a test script all show the same dialog.
+// There is exactly one dialog per thread, created hidden with the thread's state (in practice by
+// the first SpellCheck object) and destroyed only with it; everything it holds (texts, list,
+// button states, flags, its own engine) survives from one showing to the next and is shared by
+// every engine on the thread. The component's model holds the whole behaviour; this interface is
+// what a DialogView sees of it. A view only draws the dialog and forwards what the user does, so
+// a Qt window, a Win32 dialog and a test script all show the same dialog.
 //
 // The model offers what a user can do and nothing a user cannot: while the dialog is hidden,
 // typing, selecting and clicking do nothing, so nothing can change the answer of a showing
@@ -26,8 +26,6 @@
 
 namespace lexivane {
 
-class SpellCheck;
-
 enum class DialogButton { Change, ChangeAll, Ignore, IgnoreAll, AddWord, Suggest, Cancel };
 
 // One control of the dialog, as every view draws it. Positions and sizes are in twips (1/1440
@@ -44,9 +42,6 @@ struct DialogControl {
 
 class LEXIVANE_API SuggestionsDialog {
  public:
-  // The calling thread's dialog, created hidden on first use.
-  static SuggestionsDialog& ForThisThread();
-
   // The layout every view draws: the client area's size and the eleven controls.
   static constexpr std::int32_t kClientWidth = 6075;
   static constexpr std::int32_t kClientHeight = 2520;
@@ -56,60 +51,40 @@ class LEXIVANE_API SuggestionsDialog {
   static const DialogControl& ControlFor(DialogButton button);
 
   // What the user sees.
-  std::u16string_view Caption() const;
-  std::u16string_view ChangeToText() const;
-  const std::vector<std::u16string>& Suggestions() const;  // the list items as displayed
-  int SelectedIndex() const;                               // -1 when nothing is selected
-  bool IsEnabled(DialogButton button) const;
-  bool IsVisible(DialogButton button) const;
-  bool IsShown() const;
+  virtual std::u16string_view Caption() const = 0;
+  virtual std::u16string_view ChangeToText() const = 0;
+  virtual const std::vector<std::u16string>& Suggestions() const = 0;  // the items as displayed
+  virtual int SelectedIndex() const = 0;  // -1 when nothing is selected
+  virtual bool IsEnabled(DialogButton button) const = 0;
+  virtual bool IsVisible(DialogButton button) const = 0;
+  virtual bool IsShown() const = 0;
 
   // What the user does. All of it is ignored while the dialog is hidden; a click on a disabled
   // or hidden button does nothing. Clicking a closing button hides the dialog, which ends the
   // showing; Suggest refills the list and leaves the dialog shown.
-  void SetChangeToText(std::u16string_view text);  // typing in the "Change to" box
+  virtual void SetChangeToText(std::u16string_view text) = 0;  // typing in the "Change to" box
   // The item's text, as displayed, becomes the "Change to" text; -1 deselects and leaves the
   // text alone; an index outside the list does nothing.
-  void Select(int index);
+  virtual void Select(int index) = 0;
   // Selects the item, refreshes the buttons, then clicks Change: so a double-click on an item
   // that differs from the word only in letter case does nothing, whatever the last tick left.
-  void DoubleClick(int index);
-  void Click(DialogButton button);
-  void PressEnter();   // the default button: clicks Change
-  void PressEscape();  // the cancel button: clicks Ignore
+  virtual void DoubleClick(int index) = 0;
+  virtual void Click(DialogButton button) = 0;
+  virtual void PressEnter() = 0;   // the default button: clicks Change
+  virtual void PressEscape() = 0;  // the cancel button: clicks Ignore
   // The window frame's close button: answers as Ignore (the word itself) when Ignore is enabled
   // and visible, otherwise as Cancel, so that the frame always closes the dialog.
-  void Close();
+  virtual void Close() = 0;
 
   // The 100 ms timer: refreshes the enabled state of Add Word, Change and Change All. A view
   // calls it every kTimerIntervalMs while it shows the dialog; it works shown or hidden.
-  void Tick();
+  virtual void Tick() = 0;
 
+ protected:
+  SuggestionsDialog() = default;
+  virtual ~SuggestionsDialog();
   SuggestionsDialog(const SuggestionsDialog&) = delete;
   SuggestionsDialog& operator=(const SuggestionsDialog&) = delete;
-  ~SuggestionsDialog();
-
- private:
-  friend class DialogOperations;
-  struct State;
-  // Which closing button ended the last showing; Change and Add Word set none.
-  struct ResultFlags {
-    bool bCancelClicked = false;
-    bool bIgnoreClicked = false;
-    bool bChangeAllClicked = false;
-    bool bIgnoreAllClicked = false;
-  };
-
-  SuggestionsDialog();
-  void PutChangeToText(std::u16string_view text);  // the engine's write, shown or hidden
-  void StartUp();
-  void FillSuggestions();
-  void DisableButtons(std::int32_t Buttons, std::int32_t Mode);
-  void Show();
-  void Hide();
-  const ResultFlags& Result() const;
-
-  std::unique_ptr<State> state_;
 };
 
 // Shows the dialog modally: ShowModal returns once a closing button has hidden the dialog
@@ -137,12 +112,16 @@ LEXIVANE_API void SetDialogView(DialogView* view);
 class LEXIVANE_API ScriptedDialogView : public DialogView {
  public:
   explicit ScriptedDialogView(std::function<void(SuggestionsDialog&)> play);
+  ~ScriptedDialogView() override;
+  ScriptedDialogView(const ScriptedDialogView&) = delete;
+  ScriptedDialogView& operator=(const ScriptedDialogView&) = delete;
+
   void ShowModal(SuggestionsDialog& dialog) override;
-  int showings() const { return showings_; }
+  int showings() const;  // how often the dialog was shown through this view
 
  private:
-  std::function<void(SuggestionsDialog&)> play_;
-  int showings_ = 0;
+  struct Script;  // kept out of this header so that later releases keep the ABI
+  std::unique_ptr<Script> script_;
 };
 
 }  // namespace lexivane

@@ -6,12 +6,13 @@
 // through one is seen by all at once. Two threads share nothing, so each thread calls Init
 // for itself. An object must be used on the thread that created it; nothing is locked.
 //
-// Strings are UTF-16 because positions and lengths are counted in 16-bit code units. Queries
-// never throw on odd input; the operations that can fail (Init, SaveCustom) throw
-// lexivane::Error.
+// Strings are UTF-16 because positions and lengths are counted in 16-bit code units (see
+// lexivane/utf8.h to convert). Queries never throw on odd input; the operations that can fail
+// (Init, SaveCustom, CheckText, ShowSuggestionDialog) throw lexivane::Error.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,7 +48,12 @@ LEXIVANE_API std::u16string DefaultCustomDictionaryPath();
 
 class LEXIVANE_API SpellCheck {
  public:
+  // Creating the first engine object of a thread creates the thread's dictionaries, empty, and
+  // its suggestions dialog, hidden.
   SpellCheck();
+  ~SpellCheck();
+  SpellCheck(const SpellCheck&) = delete;
+  SpellCheck& operator=(const SpellCheck&) = delete;
 
   // Loads the English word list embedded in the library into this thread's tables. The three
   // arguments are accepted for compatibility and have no effect. The custom dictionary is
@@ -70,14 +76,15 @@ class LEXIVANE_API SpellCheck {
 
   // The suggestion threshold, 0.8 for a new object. Values above 1 are stored as 1, values
   // below 0 as 0.
-  float SuggestionSimilarity() const { return SimilarityThreshold; }
-  void SetSuggestionSimilarity(float fPercentage);
+  float SuggestionSimilarity() const;
+  void SetSuggestionSimilarity(float fPercentage);  // NaN is ignored
 
   // Appends the word, unchanged, to this thread's custom dictionary in memory.
   void AddToCustom(std::u16string_view sWord);
 
-  // Writes the custom dictionary to sFile, or to "lvscust.dic" beside the library when sFile is
-  // empty, replacing the file's content. Throws lexivane::Error when the file cannot be written.
+  // Writes the custom dictionary to sFile, or to DefaultCustomDictionaryPath() when sFile is
+  // empty (creating its folder), replacing the file's content. Throws lexivane::Error when the
+  // file cannot be written; the old file is then left as it was.
   void SaveCustom(std::u16string_view sFile = {});
 
   // Reads the custom dictionary from sFile (or the default file). Lines of two or more
@@ -89,7 +96,9 @@ class LEXIVANE_API SpellCheck {
   // token, each unknown word, each replacement the user chose, and the end or cancellation of
   // the run. With ShowDialog true, the suggestions dialog is shown for every unknown word
   // through the thread's dialog view. The text itself is never changed; the host applies
-  // replacements to its own copy. See docs/text-check.md.
+  // replacements to its own copy. Positions are 32-bit: a text longer than 2^31 - 1 code units
+  // is refused with lexivane::Error (kErrorTextTooLong) before any event. See
+  // docs/text-check.md.
   void CheckText(std::u16string_view sText, bool ShowDialog = true);
 
   // Every whole-word occurrence of Find in Text, in any letter case, replaced by Replace.
@@ -109,13 +118,14 @@ class LEXIVANE_API SpellCheck {
   void DisableButtons(std::int32_t Buttons, std::int32_t Mode);
 
   // Connects and disconnects an event sink; every connected sink receives each event, in the
-  // order of connection. Sinks are not owned.
+  // order of connection. Sinks are not owned. No sink is called after its Unadvise returns, even
+  // when a handler disconnects it in the middle of an event (see docs/text-check.md).
   void Advise(SpellCheckEvents* sink);
   void Unadvise(SpellCheckEvents* sink);
 
  private:
-  float SimilarityThreshold;
-  std::vector<SpellCheckEvents*> sinks_;
+  struct Object;  // the object's own state, kept out of this header so that releases keep the ABI
+  std::unique_ptr<Object> object_;
 };
 
 }  // namespace lexivane

@@ -14,10 +14,11 @@
 // survives; see docs/zlib.md for the file format and the memory rule for hostile lengths.
 //
 // An instance owns nothing but its two sizes; instances are independent of each other and of
-// the spell checker. Use one instance from one thread at a time.
+// the spell checker. Use one instance from one thread at a time. Not copyable.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,11 @@ namespace lexivane {
 
 class LEXIVANE_API ZlibWrapper {
  public:
+  ZlibWrapper();
+  ~ZlibWrapper();
+  ZlibWrapper(const ZlibWrapper&) = delete;
+  ZlibWrapper& operator=(const ZlibWrapper&) = delete;
+
   // Compresses TheData at CompressionLevel (-1 for zlib's default, 0 to 9) and replaces it by
   // the compressed bytes. OriginalSize() becomes the input size, CompressedSize() the output's.
   // An empty array compresses to the 8-byte stream of nothing.
@@ -64,19 +70,12 @@ class LEXIVANE_API ZlibWrapper {
   std::int32_t DecompressFile(std::u16string_view FilePathIn, std::u16string_view FilePathOut);
 
   // The sizes of the last operation; both 0 for a new instance.
-  std::int32_t CompressedSize() const { return compressed_size_; }
-  std::int32_t OriginalSize() const { return original_size_; }
+  std::int32_t CompressedSize() const;
+  std::int32_t OriginalSize() const;
 
  private:
-  // The members' work; `action` opens the message of any lexivane::Error they throw, so that
-  // the file members can name their file.
-  std::int32_t Compress(std::vector<std::uint8_t>& data, std::int16_t level,
-                        std::string_view action);
-  std::int32_t Decompress(std::vector<std::uint8_t>& data, std::int32_t orig_size,
-                          std::int32_t start, std::string_view action);
-
-  std::int32_t compressed_size_ = 0;
-  std::int32_t original_size_ = 0;
+  struct Sizes;  // kept out of this header so that later releases keep the ABI
+  std::unique_ptr<Sizes> sizes_;
 };
 
 // The name the class has in the component's own vocabulary.
