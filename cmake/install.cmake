@@ -1,5 +1,5 @@
 # Installs the shared library with its headers, a CMake package (find_package(lexivane) gives
-# lexivane::lexivane) and a pkg-config file.
+# lexivane::lexivane), a pkg-config file, and the licences and README under the doc folder.
 include(CMakePackageConfigHelpers)
 
 install(TARGETS lexivane EXPORT lexivaneTargets
@@ -23,3 +23,7 @@ install(FILES ${PROJECT_BINARY_DIR}/lexivaneConfig.cmake
 
 configure_file(${PROJECT_SOURCE_DIR}/cmake/lexivane.pc.in ${PROJECT_BINARY_DIR}/lexivane.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/lexivane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
+              ${PROJECT_SOURCE_DIR}/data/COPYING.scowl
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
