@@ -1,5 +1,5 @@
 # Installs the shared library with its headers, a CMake package (find_package(lexivane) gives
-# lexivane::lexivane) and a pkg-config file.
+# lexivane::lexivane), a pkg-config file, and the licences and README under the doc folder.
 include(CMakePackageConfigHelpers)
 
 install(TARGETS lexivane EXPORT lexivaneTargets
@@ -21,5 +21,28 @@ install(FILES ${PROJECT_BINARY_DIR}/lexivaneConfig.cmake
               ${PROJECT_BINARY_DIR}/lexivaneConfigVersion.cmake
         DESTINATION ${config_dir})
 
+# The pkg-config file finds the prefix from its own folder, so that the installed tree can be
+# moved (cmake --install --prefix, DESTDIR) and still be right. Its depth depends on the libdir:
+# lib/pkgconfig is two levels below the prefix, Debian's lib/x86_64-linux-gnu/pkgconfig three.
+# A distribution that passes absolute install folders gets them written out as they are.
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}" OR IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
+  set(pc_prefix "${CMAKE_INSTALL_PREFIX}")
+  set(pc_libdir "${CMAKE_INSTALL_FULL_LIBDIR}")
+  set(pc_includedir "${CMAKE_INSTALL_FULL_INCLUDEDIR}")
+else()
+  file(RELATIVE_PATH pc_up "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
+  string(REGEX REPLACE "/$" "" pc_up "${pc_up}")
+  set(pc_prefix "\${pcfiledir}/${pc_up}")
+  set(pc_libdir "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+  set(pc_includedir "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+endif()
+set(pc_libs_private "")
+foreach(lib IN LISTS CMAKE_DL_LIBS)
+  string(APPEND pc_libs_private " -l${lib}")
+endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/lexivane.pc.in ${PROJECT_BINARY_DIR}/lexivane.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/lexivane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
+              ${PROJECT_SOURCE_DIR}/data/COPYING.scowl
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -1,21 +1,60 @@
 #!/usr/bin/env bash
-# Installs the build in $1 to a scratch prefix and builds examples/host against it, once with
-# find_package and once with pkg-config, then runs both.
+# Installs the build in $1 the way a distribution package does (DESTDIR, with the prefix and
+# libdir the build was configured with: /usr and lib/x86_64-linux-gnu on Debian), builds
+# examples/host against it with find_package and with pkg-config, both with clang++ at its
+# default standard so that the package has to supply the one its headers need, and runs both
+# on ASCII and UTF-8 words. Then installs again to another prefix and checks that the
+# pkg-config file follows. Nothing of the library is rebuilt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:?usage: check-install.sh BUILD_DIR}
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
-cmake --install "$build" --prefix "$prefix/usr" >/dev/null
-cmake -S examples/host -B "$prefix/host" -DCMAKE_PREFIX_PATH="$prefix/usr" >/dev/null
-cmake --build "$prefix/host" >/dev/null
-g++ -std=c++20 examples/host/main.cc -o "$prefix/host-pc" \
-  $(PKG_CONFIG_PATH="$prefix/usr/lib/pkgconfig" pkg-config --cflags --libs lexivane)
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+fail() { printf '%s\n' "$@" >&2; exit 1; }
+prefix=$(cache CMAKE_INSTALL_PREFIX)
+libdir=$(cache CMAKE_INSTALL_LIBDIR)
+[[ $libdir == /* ]] || libdir=$prefix/$libdir
+root=$scratch/root
+lib=$root$libdir
+DESTDIR=$root cmake --install "$build" >/dev/null
 
-for host in "$prefix/host/host" "$prefix/host-pc"; do
-  output=$(LD_LIBRARY_PATH="$prefix/usr/lib" "$host" house recieve)
-  grep -q "^house: ok$" <<<"$output"
-  grep -q "^recieve: receive" <<<"$output"
+for file in LICENSE README.md; do cmp "$file" "$root$prefix/share/doc/lexivane/$file"; done
+cmp data/COPYING.scowl "$root$prefix/share/doc/lexivane/COPYING.scowl"
+
+# The pkg-config file in $1/pkgconfig must name $1 and the headers beside it.
+check_pc_dirs() {
+  local found
+  found=$(PKG_CONFIG_PATH=$1/pkgconfig pkg-config --variable=libdir lexivane)
+  [[ $(realpath -m "$found") == "$(realpath "$1")" ]] || fail "lexivane.pc: libdir $found"
+  found=$(PKG_CONFIG_PATH=$1/pkgconfig pkg-config --variable=includedir lexivane)
+  test -f "$found/lexivane/lexivane.h" || fail "lexivane.pc: includedir $found"
+}
+check_pc_dirs "$lib"
+PKG_CONFIG_PATH=$lib/pkgconfig pkg-config --static --libs lexivane | grep -q -- '-licuuc.*-lz'
+
+cmake -S examples/host -B "$scratch/host" -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_PREFIX_PATH="$root$prefix" >/dev/null
+grep -q "^lexivane_DIR:PATH=$lib/" "$scratch/host/CMakeCache.txt"
+cmake --build "$scratch/host" >/dev/null
+# shellcheck disable=SC2046  # pkg-config's flags are meant to be split
+clang++ examples/host/main.cc -o "$scratch/host-pc" \
+  $(PKG_CONFIG_PATH="$lib/pkgconfig" pkg-config --cflags --libs lexivane)
+
+# Words go in as UTF-8 bytes and come back as the same bytes: café is in the list, clichè is
+# not and its first suggestion is cliché.
+cafe=$'caf\xc3\xa9' cliche_grave=$'clich\xc3\xa8' cliche=$'clich\xc3\xa9'
+for host in "$scratch/host/host" "$scratch/host-pc"; do
+  output=$(LD_LIBRARY_PATH=$lib "$host" house recieve "$cafe" "$cliche_grave")
+  for line in "house: ok" "recieve: receive " "$cafe: ok" "$cliche_grave: $cliche "; do
+    grep -q "^$line" <<<"$output" || fail "$host: no line \"$line\" in" "$output"
+  done
 done
-echo "installed package: find_package and pkg-config hosts work"
+
+libdir=$(cache CMAKE_INSTALL_LIBDIR)
+if [[ $libdir != /* ]]; then
+  cmake --install "$build" --prefix "$scratch/elsewhere" >/dev/null
+  check_pc_dirs "$scratch/elsewhere/$libdir"
+fi
+echo "installed package ($prefix, $libdir): find_package and pkg-config hosts work"
