@@ -1,25 +1,35 @@
-// Whole text check runs, answered by a scripted dialog and watched by recording sinks.
+// Text check runs: the run itself against a host that answers from a script instead of a
+// dialog, then whole CheckText calls through the public API with a scripted dialog view.
+#include "textcheck/text_check_run.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <algorithm>
+#include <deque>
+#include <limits>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "engine/dictionaries.h"
 #include "lexivane/lexivane.h"
 #include "platform/text.h"
 #include "tests/test_support.h"
+#include "textcheck/event_sinks.h"
 
 namespace lexivane {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using testing::OnFreshThread;
 using testing::Utf8;
+using Answer = TextCheckHost::Answer;
 
-// Writes every event, and every yield, as one line of a shared log.
+// Writes every event as one line of a shared log.
 class RecordingSink : public SpellCheckEvents {
  public:
   explicit RecordingSink(std::vector<std::string>& log, std::string prefix = "")
@@ -55,232 +65,207 @@ class RecordingSink : public SpellCheckEvents {
   std::string prefix_;
 };
 
-// One thread with the word list loaded, a scripted dialog, a yield that logs itself and a
-// recording sink on `engine`; everything is undone when the thread ends.
-class RunFixture {
+// Loaded once: the tables are immutable, and each host gets its own custom dictionary.
+Dictionaries& LoadedDictionaries() {
+  static Dictionaries* dictionaries = [] {
+    auto* loaded = new Dictionaries;
+    loaded->tables.Load();
+    return loaded;
+  }();
+  return *dictionaries;
+}
+
+// Answers the run's questions from a queue and logs each question and each yield.
+class ScriptedHost : public TextCheckHost {
  public:
-  explicit RunFixture(std::function<void(SuggestionsDialog&)> user)
-      : view_(std::move(user)), sink_(log) {
-    engine.Init();
-    engine.Advise(&sink_);
-    SetDialogView(&view_);
-    SetYieldFunction([this] { log.push_back("yield"); });
-  }
-  ~RunFixture() {
-    SetDialogView(nullptr);
-    SetYieldFunction(nullptr);
-  }
+  explicit ScriptedHost(std::vector<std::string>& log, std::deque<Answer> answers = {})
+      : log_(log), answers_(std::move(answers)) {}
 
-  int showings() const { return view_.showings(); }
-  RecordingSink& sink() { return sink_; }
-
-  std::vector<std::string> log;
-  SpellCheck engine;
+  bool CheckWord(std::u16string_view token) override {
+    return IsAcceptedWord(LoadedDictionaries(), token, true);
+  }
+  Answer AskUser(std::u16string_view token) override {
+    log_.push_back("ask " + Utf8(token));
+    if (answers_.empty()) throw std::runtime_error("no answer scripted for " + Utf8(token));
+    Answer answer = std::move(answers_.front());
+    answers_.pop_front();
+    return answer;
+  }
+  void Yield() override { log_.push_back("yield"); }
 
  private:
-  ScriptedDialogView view_;
-  RecordingSink sink_;
+  std::vector<std::string>& log_;
+  std::deque<Answer> answers_;
 };
 
-void ClickItem(SuggestionsDialog& dialog, std::u16string_view item, DialogButton button) {
-  const auto& items = dialog.Suggestions();
-  const auto found = std::find(items.begin(), items.end(), item);
-  ASSERT_NE(found, items.end()) << Utf8(item);
-  dialog.Select(static_cast<int>(found - items.begin()));
-  dialog.Tick();
-  dialog.Click(button);
+Answer Change(std::u16string text) {
+  return {std::move(text), false, false};
 }
-
-void TypeAndClick(SuggestionsDialog& dialog, std::u16string_view text, DialogButton button) {
-  dialog.SetChangeToText(text);
-  dialog.Tick();
-  dialog.Click(button);
+Answer ChangeAll(std::u16string text) {
+  return {std::move(text), true, false};
 }
-
-TEST(TextCheckRun, TheCatSat) {
-  OnFreshThread([] {
-    std::u16string caption;
-    RunFixture run([&](SuggestionsDialog& dialog) {
-      caption = dialog.Caption();
-      EXPECT_EQ(dialog.ChangeToText(), u"Teh");
-      dialog.Tick();
-      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Change));
-      ClickItem(dialog, u"The", DialogButton::Change);
-    });
-    run.engine.CheckText(u"Teh cat sat.");
-    EXPECT_EQ(caption, u"Spell Check (not in dictionary: Teh)");
-    EXPECT_THAT(run.log, ElementsAre("Progress 0 12 1", "NotInDic Teh 0 false", "yield",
-                                     "Replace Teh The 0 [0]", "Progress 4 12 2", "yield",
-                                     "Progress 8 12 3", "yield", "Complete 3"));
-  });
+Answer IgnoreAll(std::u16string word) {
+  return {std::move(word), false, true};
 }
+const Answer kCancel{std::nullopt, false, false};
 
-TEST(TextCheckRun, EmptyTokensAreCountedAndAccepted) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog&) { FAIL() << "no dialog expected"; });
-    run.engine.CheckText(u"");
-    EXPECT_TRUE(run.log.empty());
-    run.engine.CheckText(u"   ");
-    EXPECT_THAT(run.log, ElementsAre("Progress 0 3 1", "yield", "Progress 1 3 2", "yield",
-                                     "Progress 2 3 3", "yield", "Complete 3"));
-    run.log.clear();
-    run.engine.CheckText(u"hello, world.");
-    EXPECT_THAT(run.log, ElementsAre("Progress 0 13 1", "yield", "Progress 6 13 2", "yield",
-                                     "Progress 7 13 3", "yield", "Complete 3"));
-  });
-}
+struct RunCase {
+  const char* what;
+  std::u16string text;
+  bool show_dialog;
+  std::deque<Answer> answers;
+  std::vector<std::string> events;
+  bool cancel_on_unknown = false;
+};
 
-TEST(TextCheckRun, WithoutTheDialogOnlyTheUnknownWordIsReported) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog&) { FAIL() << "no dialog expected"; });
-    run.engine.CheckText(u"cat wrold", false);
-    EXPECT_THAT(run.log, ElementsAre("Progress 0 9 1", "yield", "Progress 4 9 2",
-                                     "NotInDic wrold 4 false", "yield", "Complete 2"));
-  });
-}
-
-TEST(TextCheckRun, CancelFromTheHostEndsTheRunBeforeTheDialog) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog&) { FAIL() << "no dialog expected"; });
-    run.sink().cancel_on_unknown = true;
-    run.engine.CheckText(u"wrold cat wrold");
-    EXPECT_THAT(run.log, ElementsAre("Progress 0 15 1", "NotInDic wrold 0 false", "Cancel"));
-    EXPECT_EQ(run.showings(), 0);
-  });
-}
-
-TEST(TextCheckRun, CancelFromTheDialogEndsTheRun) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog& dialog) { dialog.Click(DialogButton::Cancel); });
-    run.engine.CheckText(u"wrold cat");
-    EXPECT_THAT(run.log, ElementsAre("Progress 0 9 1", "NotInDic wrold 0 false", "Cancel"));
-  });
-}
-
-TEST(TextCheckRun, IgnoreAllCoversEveryLetterCase) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog& dialog) { dialog.Click(DialogButton::IgnoreAll); });
-    run.engine.CheckText(u"Wrold wrold WROLD");
-    EXPECT_EQ(run.showings(), 1);
-    EXPECT_THAT(run.log,
-                ElementsAre("Progress 0 17 1", "NotInDic Wrold 0 false", "yield", "Progress 6 17 2",
-                            "yield", "Progress 12 17 3", "yield", "Complete 3"));
-  });
-}
-
-TEST(TextCheckRun, IgnoreReportsTheNextOccurrenceAgain) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog& dialog) { dialog.PressEscape(); });
-    run.engine.CheckText(u"wrold wrold");
-    EXPECT_EQ(run.showings(), 2);
-  });
-}
-
-TEST(TextCheckRun, ChangeAllMovesLaterPositions) {
-  OnFreshThread([] {
-    RunFixture run(
-        [](SuggestionsDialog& dialog) { TypeAndClick(dialog, u"speak", DialogButton::ChangeAll); });
-    run.engine.CheckText(u"a xqzvwk b xqzvwk");
-    EXPECT_THAT(run.log,
-                ElementsAre("Progress 0 17 1", "yield", "Progress 2 17 2",
-                            "NotInDic xqzvwk 2 false", "ChangeAll xqzvwk speak 2", "yield",
-                            "Progress 8 15 3", "yield", "Progress 10 15 4", "yield", "Complete 4"));
-  });
-}
-
-TEST(TextCheckRun, ShortOrUnchangedAnswersRaiseNoReplace) {
-  OnFreshThread([] {
-    // Change takes a one-letter answer; Add Word is the only way to answer with the same word
-    // in other letter case.
-    std::u16string answer;
-    RunFixture run([&](SuggestionsDialog& dialog) {
-      TypeAndClick(dialog, answer,
-                   answer.size() < 2 ? DialogButton::Change : DialogButton::AddWord);
-    });
-    answer = u"x";
-    run.engine.CheckText(u"wrold", false);
-    run.engine.CheckText(u"wrold");
-    EXPECT_EQ(std::count_if(run.log.begin(), run.log.end(),
-                            [](const std::string& line) { return line.starts_with("Replace"); }),
-              0);
-    // A change of letter case alone is a replacement (only Add Word lets it through).
-    answer = u"WROLD";
-    run.log.clear();
-    run.engine.CheckText(u"wrold");
-    EXPECT_THAT(run.log, ::testing::Contains("Replace wrold WROLD 0 [0]"));
-    EXPECT_TRUE(run.engine.CheckWord(u"Wrold"));  // Add Word added it for the thread
-  });
-}
-
-TEST(TextCheckRun, ChangeAllToAWordAlreadySkipped) {
-  OnFreshThread([] {
-    int showing = 0;
-    RunFixture run([&](SuggestionsDialog& dialog) {
-      if (showing++ == 0) {
-        dialog.Click(DialogButton::IgnoreAll);  // "xqzvwk" into the skip list
-      } else {
-        TypeAndClick(dialog, u"xqzvwk", DialogButton::ChangeAll);
-      }
-    });
-    run.engine.CheckText(u"xqzvwk wrold wrold xqzvwk");
-    EXPECT_EQ(run.showings(), 2);
-    EXPECT_EQ(run.log.back(), "Complete 4");
-  });
+TEST(TextCheckRun, EventsInOrder) {
+  const RunCase cases[] = {
+      {"a Change", u"Teh cat sat.", true, {Change(u"The")},
+       {"Progress 0 12 1", "NotInDic Teh 0 false", "ask Teh", "yield", "Replace Teh The 0 [0]",
+        "Progress 4 12 2", "yield", "Progress 8 12 3", "yield", "Complete 3"}},
+      {"an empty text raises nothing", u"", true, {}, {}},
+      {"empty tokens are counted", u"   ", true, {},
+       {"Progress 0 3 1", "yield", "Progress 1 3 2", "yield", "Progress 2 3 3", "yield",
+        "Complete 3"}},
+      {"the empty token between comma and space", u"hello, world.", true, {},
+       {"Progress 0 13 1", "yield", "Progress 6 13 2", "yield", "Progress 7 13 3", "yield",
+        "Complete 3"}},
+      {"no dialog: only the report", u"cat wrold", false, {},
+       {"Progress 0 9 1", "yield", "Progress 4 9 2", "NotInDic wrold 4 false", "yield",
+        "Complete 2"}},
+      {"the host cancels before the dialog", u"wrold cat wrold", true, {},
+       {"Progress 0 15 1", "NotInDic wrold 0 false", "Cancel"}, true},
+      {"the user cancels", u"wrold cat", true, {kCancel},
+       {"Progress 0 9 1", "NotInDic wrold 0 false", "ask wrold", "Cancel"}},
+      {"Ignore All covers every letter case", u"Wrold wrold WROLD", true, {IgnoreAll(u"Wrold")},
+       {"Progress 0 17 1", "NotInDic Wrold 0 false", "ask Wrold", "yield", "Progress 6 17 2",
+        "yield", "Progress 12 17 3", "yield", "Complete 3"}},
+      {"Ignore asks again", u"wrold wrold", true, {Change(u"wrold"), Change(u"wrold")},
+       {"Progress 0 11 1", "NotInDic wrold 0 false", "ask wrold", "yield", "Progress 6 11 2",
+        "NotInDic wrold 6 false", "ask wrold", "yield", "Complete 2"}},
+      {"Change All moves later positions", u"a xqzvwk b xqzvwk", true, {ChangeAll(u"speak")},
+       {"Progress 0 17 1", "yield", "Progress 2 17 2", "NotInDic xqzvwk 2 false", "ask xqzvwk",
+        "ChangeAll xqzvwk speak 2", "yield", "Progress 8 15 3", "yield", "Progress 10 15 4",
+        "yield", "Complete 4"}},
+      {"a one-letter answer is no replacement", u"wrold", true, {Change(u"x")},
+       {"Progress 0 5 1", "NotInDic wrold 0 false", "ask wrold", "yield", "Complete 1"}},
+      {"a change of letter case is a replacement", u"wrold", true, {Change(u"WROLD")},
+       {"Progress 0 5 1", "NotInDic wrold 0 false", "ask wrold", "yield",
+        "Replace wrold WROLD 0 [0]", "Complete 1"}},
+      {"Change All to a word already skipped", u"xqzvwk wrold wrold xqzvwk", true,
+       {IgnoreAll(u"xqzvwk"), ChangeAll(u"xqzvwk")},
+       {"Progress 0 25 1", "NotInDic xqzvwk 0 false", "ask xqzvwk", "yield", "Progress 7 25 2",
+        "NotInDic wrold 7 false", "ask wrold", "ChangeAll wrold xqzvwk 7", "yield",
+        "Progress 14 27 3", "yield", "Progress 21 27 4", "yield", "Complete 4"}},
+  };
+  for (const RunCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> log;
+    RecordingSink sink(log);
+    sink.cancel_on_unknown = c.cancel_on_unknown;
+    EventSinks sinks;
+    sinks.Advise(&sink);
+    ScriptedHost host(log, c.answers);
+    RunTextCheck(c.text, c.show_dialog, sinks, host);
+    EXPECT_THAT(log, ElementsAreArray(c.events));
+  }
 }
 
 TEST(TextCheckRun, NestedRunsAreIndependent) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog& dialog) { dialog.Click(DialogButton::Ignore); });
-    SpellCheck inner_engine;
-    RecordingSink inner_sink(run.log, "inner ");
-    inner_engine.Advise(&inner_sink);
+  std::vector<std::string> log;
+  RecordingSink outer_sink(log), inner_sink(log, "inner ");
+  EventSinks outer, inner;
+  outer.Advise(&outer_sink);
+  inner.Advise(&inner_sink);
+  ScriptedHost host(log, {Change(u"wrold")});
+  struct Nesting : SpellCheckEvents {
+    void SpellCheckProgress(std::int32_t, std::int32_t, std::int32_t words) override {
+      if (words == 2) RunTextCheck(u"inner wrold", false, *inner, *host);
+    }
+    EventSinks* inner;
+    ScriptedHost* host;
+  } nesting;
+  nesting.inner = &inner;
+  nesting.host = &host;
+  outer.Advise(&nesting);
 
-    class NestingSink : public SpellCheckEvents {
-     public:
-      explicit NestingSink(SpellCheck& engine) : engine_(engine) {}
-      void SpellCheckProgress(std::int32_t, std::int32_t, std::int32_t words) override {
-        if (words == 2) engine_.CheckText(u"inner wrold", false);
-      }
-      SpellCheck& engine_;
-    } nesting(inner_engine);
-    run.engine.Advise(&nesting);
-
-    run.engine.CheckText(u"cat sat wrold");
-    EXPECT_THAT(run.log,
-                ElementsAre("Progress 0 13 1", "yield", "Progress 4 13 2", "inner Progress 0 11 1",
-                            "yield", "inner Progress 6 11 2", "inner NotInDic wrold 6 false",
-                            "yield", "inner Complete 2", "yield", "Progress 8 13 3",
-                            "NotInDic wrold 8 false", "yield", "Complete 3"));
-  });
+  RunTextCheck(u"cat sat wrold", true, outer, host);
+  EXPECT_THAT(log, ElementsAre("Progress 0 13 1", "yield", "Progress 4 13 2",
+                               "inner Progress 0 11 1", "yield", "inner Progress 6 11 2",
+                               "inner NotInDic wrold 6 false", "yield", "inner Complete 2",
+                               "yield", "Progress 8 13 3", "NotInDic wrold 8 false", "ask wrold",
+                               "yield", "Complete 3"));
 }
 
 TEST(TextCheckRun, FailuresEndTheRunAndReachTheCaller) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog&) {});  // leaves the dialog shown
-    EXPECT_THROW(run.engine.CheckText(u"cat wrold"), Error);
-    SetDialogView(nullptr);
-    EXPECT_THROW(run.engine.CheckText(u"cat wrold"), Error);
+  std::vector<std::string> log;
+  RecordingSink sink(log);
+  EventSinks sinks;
+  sinks.Advise(&sink);
+  ScriptedHost unanswered(log);
+  EXPECT_THROW(RunTextCheck(u"cat wrold sat", true, sinks, unanswered), std::runtime_error);
+  EXPECT_EQ(log.back(), "ask wrold");
 
-    class ThrowingSink : public SpellCheckEvents {
-      void SpellCheckProgress(std::int32_t, std::int32_t, std::int32_t words) override {
-        if (words == 2) throw std::runtime_error("host failure");
-      }
-    } throwing;
-    run.engine.Advise(&throwing);
-    run.log.clear();
-    EXPECT_THROW(run.engine.CheckText(u"cat sat mat", false), std::runtime_error);
-    EXPECT_THAT(run.log, ElementsAre("Progress 0 11 1", "yield", "Progress 4 11 2"));
-  });
+  struct ThrowingSink : SpellCheckEvents {
+    void SpellCheckProgress(std::int32_t, std::int32_t, std::int32_t words) override {
+      if (words == 2) throw std::runtime_error("host failure");
+    }
+  } throwing;
+  sinks.Advise(&throwing);
+  log.clear();
+  EXPECT_THROW(RunTextCheck(u"cat sat mat", false, sinks, unanswered), std::runtime_error);
+  EXPECT_THAT(log, ElementsAre("Progress 0 11 1", "yield", "Progress 4 11 2"));
+}
+
+// A sink that disconnects (and destroys) another in the middle of an event must not see it
+// called again, and one it connects hears from the next event on.
+TEST(TextCheckRun, SinksConnectedOrDisconnectedDuringAnEvent) {
+  std::vector<std::string> log;
+  EventSinks sinks;
+  auto doomed = std::make_unique<RecordingSink>(log, "doomed ");
+  RecordingSink late(log, "late ");
+  struct Rewiring : SpellCheckEvents {
+    void SpellCheckProgress(std::int32_t, std::int32_t, std::int32_t words) override {
+      if (words != 1) return;
+      sinks->Unadvise(doomed->get());
+      doomed->reset();
+      sinks->Advise(late);
+    }
+    EventSinks* sinks;
+    std::unique_ptr<RecordingSink>* doomed;
+    RecordingSink* late;
+  } rewiring;
+  rewiring.sinks = &sinks;
+  rewiring.doomed = &doomed;
+  rewiring.late = &late;
+  sinks.Advise(&rewiring);
+  sinks.Advise(doomed.get());
+  ScriptedHost host(log);
+  RunTextCheck(u"cat sat", false, sinks, host);
+  EXPECT_THAT(log, ElementsAre("yield", "late Progress 4 7 2", "yield", "late Complete 2"));
+
+  // The same sink connected twice hears everything twice; each Unadvise removes one.
+  log.clear();
+  EventSinks twice;
+  RecordingSink sink(log);
+  twice.Advise(&sink);
+  twice.Advise(&sink);
+  RunTextCheck(u"cat", false, twice, host);
+  twice.Unadvise(&sink);
+  RunTextCheck(u"sat", false, twice, host);
+  EXPECT_THAT(log, ElementsAre("Progress 0 3 1", "Progress 0 3 1", "yield", "Complete 1",
+                               "Complete 1", "Progress 0 3 1", "yield", "Complete 1"));
 }
 
 TEST(TextCheckRun, OddTextNeverBreaksTheWalk) {
-  OnFreshThread([] {
-    RunFixture run([](SuggestionsDialog&) {});
-    SetYieldFunction(nullptr);
-    const std::u16string odd(u"\xd800 caf\u00e9\0\0 \xdc00x \U0001F600\tend", 18);
-    run.engine.CheckText(odd, false);
-    EXPECT_EQ(run.log.back(), "Complete 5");
-  });
+  std::vector<std::string> log;
+  RecordingSink sink(log);
+  EventSinks sinks;
+  sinks.Advise(&sink);
+  ScriptedHost host(log);
+  const std::u16string odd(u"\xd800 caf\u00e9\0\0 \xdc00x \U0001F600\tend", 18);
+  RunTextCheck(odd, false, sinks, host);
+  EXPECT_EQ(log.back(), "Complete 5");
 }
 
 TEST(TextCheckRun, AHundredMegabyteTextRunsToTheEnd) {
@@ -309,6 +294,45 @@ TEST(TextCheckRun, AHundredMegabyteTextRunsToTheEnd) {
     EXPECT_EQ(counter.unknown, 2 * lines);  // "dgo" and "teh"
     // Eleven words, and the empty tokens after ", " and at CR and LF.
     EXPECT_EQ(counter.tokens, 14 * lines);
+  });
+}
+
+TEST(CheckText, ATextBeyondThirtyTwoBitPositionsIsRefusedBeforeAnyEvent) {
+  // Zero pages that are never touched: a valid text of 2^31 units without 4 GB of memory.
+  constexpr std::size_t kUnits = std::size_t{1} << 31;
+  void* pages = ::mmap(nullptr, kUnits * sizeof(char16_t), PROT_READ,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  OnFreshThread([&] {
+    std::vector<std::string> log;
+    RecordingSink sink(log);
+    SpellCheck engine;
+    engine.Advise(&sink);
+    const std::u16string_view text(static_cast<const char16_t*>(pages), kUnits);
+    EXPECT_EQ(testing::ErrorFrom([&] { engine.CheckText(text, false); }).number(),
+              kErrorTextTooLong);
+    EXPECT_TRUE(log.empty());
+  });
+  ::munmap(pages, kUnits * sizeof(char16_t));
+}
+
+TEST(CheckText, AHandlerMayDestroyTheEngineThatRunsTheCheck) {
+  OnFreshThread([] {
+    auto engine = std::make_unique<SpellCheck>();
+    engine->Init();
+    struct Destroyer : SpellCheckEvents {
+      void SpellCheckProgress(std::int32_t, std::int32_t, std::int32_t) override {
+        engine->reset();
+        ++events;
+      }
+      std::unique_ptr<SpellCheck>* engine;
+      int events = 0;
+    } destroyer;
+    destroyer.engine = &engine;
+    engine->Advise(&destroyer);
+    SpellCheck* running = engine.get();
+    running->CheckText(u"cat sat", false);
+    EXPECT_EQ(destroyer.events, 2);
   });
 }
 
@@ -350,7 +374,18 @@ std::u16string CaseLike(std::u16string_view model, std::u16string_view word) {
   return result;
 }
 
-TEST(TextCheckRun, AHostThatFollowsTheEventsEndsWithTheCorrectedText) {
+void ClickItem(SuggestionsDialog& dialog, std::u16string_view item, DialogButton button) {
+  const auto& items = dialog.Suggestions();
+  const auto found = std::find(items.begin(), items.end(), item);
+  ASSERT_NE(found, items.end()) << Utf8(item);
+  dialog.Select(static_cast<int>(found - items.begin()));
+  dialog.Tick();
+  dialog.Click(button);
+}
+
+// The whole road through the public API: the dialog shown by a scripted view, the host's text
+// kept in step by the events.
+TEST(CheckText, AHostThatFollowsTheEventsEndsWithTheCorrectedText) {
   OnFreshThread([] {
     // Misspellings answered with Change (each occurrence, in the occurrence's letter case) and
     // Change All (every occurrence, with the replacement exactly as typed).
@@ -365,15 +400,9 @@ TEST(TextCheckRun, AHostThatFollowsTheEventsEndsWithTheCorrectedText) {
 
     std::mt19937 random(20261205);
     auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
-    auto cased = [&](std::u16string word) {
-      switch (pick(3)) {
-        case 0:
-          return word;
-        case 1:
-          return CaseLike(u"Xx", word);
-        default:
-          return CaseLike(u"XX", word);
-      }
+    auto cased = [&](const std::u16string& word) {
+      const std::u16string_view models[] = {u"xx", u"Xx", u"XX"};
+      return CaseLike(models[pick(3)], word);
     };
     std::u16string text, expected;
     for (int i = 0; i < 4000; ++i) {
@@ -399,11 +428,16 @@ TEST(TextCheckRun, AHostThatFollowsTheEventsEndsWithTheCorrectedText) {
       expected += fixed + separator;
     }
 
-    RunFixture run([&](SuggestionsDialog& dialog) {
+    std::u16string caption;
+    ScriptedDialogView view([&](SuggestionsDialog& dialog) {
+      caption = dialog.Caption();
       const std::u16string word(dialog.ChangeToText());
       for (const auto& [wrong, right] : change_all) {
-        if (platform::ToLower(word) == wrong)
-          return TypeAndClick(dialog, right, DialogButton::ChangeAll);
+        if (platform::ToLower(word) == wrong) {
+          dialog.SetChangeToText(right);
+          dialog.Tick();
+          return dialog.Click(DialogButton::ChangeAll);
+        }
       }
       for (const auto& [wrong, right] : change) {
         if (platform::ToLower(word) == wrong)
@@ -411,12 +445,15 @@ TEST(TextCheckRun, AHostThatFollowsTheEventsEndsWithTheCorrectedText) {
       }
       FAIL() << "unexpected word " << Utf8(word);
     });
-    SetYieldFunction(nullptr);
+    SetDialogView(&view);
+    SpellCheck engine;
+    engine.Init();
     HostDocument host(text);
-    run.engine.Advise(&host);
-    run.engine.CheckText(text);
+    engine.Advise(&host);
+    engine.CheckText(text);
     EXPECT_TRUE(host.text == expected);
-    EXPECT_EQ(run.log.back().substr(0, 8), "Complete");
+    EXPECT_TRUE(caption.starts_with(u"Spell Check (not in dictionary: ")) << Utf8(caption);
+    SetDialogView(nullptr);
   });
 }
 
