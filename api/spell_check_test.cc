@@ -6,6 +6,7 @@
 #include <cstring>
 #include <thread>
 
+#include "api/thread_state.h"
 #include "platform/module.h"
 #include "platform/text.h"
 #include "tests/test_support.h"
@@ -48,6 +49,22 @@ TEST(SpellCheckThreads, ThreadsShareNothing) {
     }).join();
     EXPECT_TRUE(here.CheckWord(u"wibblewobble"));
     EXPECT_FALSE(here.CheckWord(u"flibbertyjib"));
+  });
+}
+
+TEST(SpellCheckThreads, AReleasedStateComesBackEmpty) {
+  testing::OnFreshThread([] {
+    SpellCheck engine;
+    engine.Init();
+    engine.AddToCustom(u"wibblewobble");
+    engine.DisableButtons(lvIgnore, lvHideButtons);
+    ReleaseThisThread();
+    // An engine object holds nothing of the thread's: it works on the fresh state at once.
+    EXPECT_FALSE(engine.CheckWord(u"house"));
+    EXPECT_FALSE(engine.CheckWord(u"wibblewobble"));
+    EXPECT_TRUE(ThisThread().dialog.IsVisible(DialogButton::Ignore));
+    engine.Init();
+    EXPECT_TRUE(engine.CheckWord(u"house"));
   });
 }
 
