@@ -180,17 +180,6 @@ TEST(DialogOperations, EnginesOfOneThreadShareTheDialogAndItsEngine) {
   });
 }
 
-TEST(DialogOperations, DisableButtonsActsOnTheHiddenDialogAtOnce) {
-  OnFreshThread([] {
-    ThisThread().dialog_operations.DisableButtons(lvIgnore | lvSuggest, lvHideButtons);
-    const SuggestionsDialog& dialog = ThisThread().dialog;
-    EXPECT_FALSE(dialog.IsShown());
-    EXPECT_FALSE(dialog.IsVisible(DialogButton::Ignore));
-    EXPECT_FALSE(dialog.IsVisible(DialogButton::Suggest));
-    EXPECT_TRUE(dialog.IsVisible(DialogButton::IgnoreAll));
-  });
-}
-
 TEST(DialogOperations, ShowingWithoutAViewFailsBeforeTouchingTheDialog) {
   OnFreshThread([] {
     SpellCheck engine;
