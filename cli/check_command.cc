@@ -106,8 +106,8 @@ bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText
         CheckStandardOutput();
       });
   if (!checked) {
-    throw CommandError(input.name + ": not checked: more than " + std::to_string(kMaxPiece) +
-                       " UTF-16 code units in a row without a line break or word delimiter");
+    throw CommandError(input.name + ": not checked: " + std::to_string(kMaxPiece) +
+                       " or more UTF-16 code units in a row without a word delimiter");
   }
   return found;
 }
