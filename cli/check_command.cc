@@ -2,11 +2,14 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <new>
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.h"
 #include "cli/event_printer.h"
-#include "textcheck/word_scanner.h"
+#include "cli/input_text.h"
+#include "cli/standard_output.h"
+#include "cli/unknown_words.h"
 
 namespace lexivane::cli {
 
@@ -18,7 +21,7 @@ class LineCounter {
  public:
   explicit LineCounter(std::u16string_view text) : text_(text) {}
 
-  std::pair<int, int> Advance(std::size_t offset) {
+  std::pair<std::size_t, std::size_t> Advance(std::size_t offset) {
     for (; position_ < offset; ++position_) {
       const char16_t c = text_[position_];
       const bool line_end =
@@ -39,13 +42,13 @@ class LineCounter {
  private:
   std::u16string_view text_;
   std::size_t position_ = 0;
-  int line_ = 1;
-  int column_ = 1;
+  std::size_t line_ = 1;
+  std::size_t column_ = 1;
 };
 
-void Report(const CheckOptions& options, const std::string& file, std::pair<int, int> where,
-            std::size_t offset, std::u16string_view word,
-            const std::vector<std::u16string>& suggestions) {
+void Report(const CheckOptions& options, const std::string& file,
+            std::pair<std::size_t, std::size_t> where, std::size_t offset,
+            std::u16string_view word, const std::vector<std::u16string>& suggestions) {
   const std::size_t shown =
       std::min(suggestions.size(), static_cast<std::size_t>(std::max(options.max_suggestions, 0)));
   if (options.json) {
@@ -58,28 +61,73 @@ void Report(const CheckOptions& options, const std::string& file, std::pair<int,
               << '\n';
     return;
   }
-  std::cout << file << ':' << where.first << ':' << where.second << ": " << Utf8(word) << ':';
-  if (shown == 0) std::cout << " (no suggestions)";
-  for (std::size_t i = 0; i < shown; ++i)
-    std::cout << (i == 0 ? " " : ", ") << Utf8(suggestions[i]);
+  std::cout << file << ':' << where.first << ':' << where.second << ": " << Utf8(word);
+  if (options.max_suggestions > 0) {
+    std::cout << ':';
+    if (shown == 0) std::cout << " (no suggestions)";
+    for (std::size_t i = 0; i < shown; ++i)
+      std::cout << (i == 0 ? " " : ", ") << Utf8(suggestions[i]);
+  }
   std::cout << '\n';
+}
+
+// Prints every event of a run over the whole text; true when a word was reported unknown.
+bool PrintEvents(SpellCheck& engine, const InputText& input) {
+  // The events carry 32-bit positions and lengths, so the text cannot be cut into pieces here.
+  if (input.text.size() > kMaxPiece) {
+    throw CommandError(input.name + ": too long for --events, whose positions are 32-bit (" +
+                       std::to_string(input.text.size()) + " UTF-16 code units, at most " +
+                       std::to_string(kMaxPiece) + ")");
+  }
+  EventPrinter printer;
+  engine.Advise(&printer);
+  try {
+    engine.CheckText(input.text, false);
+  } catch (...) {
+    engine.Unadvise(&printer);
+    throw;
+  }
+  engine.Unadvise(&printer);
+  return printer.found_unknown_word();
+}
+
+// Reports the unknown words of one input; true when there was any.
+bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText& input) {
+  if (options.events) return PrintEvents(engine, input);
+  LineCounter lines(input.text);
+  std::vector<std::u16string> suggestions;
+  bool found = false;
+  const bool checked =
+      ForEachUnknownWord(engine, input.text, [&](std::u16string_view word, std::size_t offset) {
+        found = true;
+        suggestions.clear();
+        if (options.max_suggestions > 0) engine.GetSuggestions(word, suggestions);
+        Report(options, input.name, lines.Advance(offset), offset, word, suggestions);
+        CheckStandardOutput();
+      });
+  if (!checked) {
+    throw CommandError(input.name + ": not checked: " + std::to_string(kMaxPiece) +
+                       " or more UTF-16 code units in a row without a word delimiter");
+  }
+  return found;
 }
 
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, CheckOptions& options) {
   CLI::App* check = app.add_subcommand(
-      "check", "Report the misspelt words of UTF-8 texts (standard input when no file is named)");
+      "check",
+      "Report the misspelt words of texts (standard input when no file is named), UTF-8 unless "
+      "a byte order mark says UTF-16 or UTF-32");
   check->add_option("files", options.files, "Text files to check; - reads standard input");
-  check->add_option("--custom", options.custom_file,
-                    "Custom dictionary to use instead of " + DefaultCustomDictionaryFile());
+  AddCustomOption(*check, options.custom_file);
   check->add_flag("--json", options.json, "Print one JSON object per misspelt word");
   check->add_flag("--events", options.events,
                   "Print every event of a text check run without the dialog, one JSON object a "
                   "line, instead of the findings");
   check
       ->add_option("--suggestions", options.max_suggestions,
-                   "How many suggestions to show for each word (default 5)")
+                   "How many suggestions to show for each word (default 5; 0 shows none)")
       ->check(CLI::NonNegativeNumber);
 }
 
@@ -92,25 +140,11 @@ int RunCheck(const CheckOptions& options) {
       options.files.empty() ? std::vector<std::string>{"-"} : options.files;
   bool found = false;
   for (const std::string& file : files) {
-    const InputText input = ReadInput(file);
-    if (options.events) {
-      EventPrinter printer(std::cout);
-      engine.Advise(&printer);
-      engine.CheckText(input.text, false);
-      engine.Unadvise(&printer);
-      found = found || printer.found_unknown_word();
-      continue;
+    try {
+      found = CheckInput(engine, options, ReadInput(file)) || found;
+    } catch (const std::bad_alloc&) {
+      throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
     }
-    LineCounter lines(input.text);
-    std::vector<std::u16string> suggestions;
-    ForEachToken(input.text, [&](std::u16string_view token, std::int32_t position) {
-      if (engine.CheckWord(token)) return;
-      found = true;
-      suggestions.clear();
-      engine.GetSuggestions(token, suggestions);
-      const std::size_t offset = static_cast<std::size_t>(position) - 1;
-      Report(options, input.name, lines.Advance(offset), offset, token, suggestions);
-    });
   }
   return found ? kExitFound : kExitClean;
 }

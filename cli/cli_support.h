@@ -1,16 +1,19 @@
-// Pieces that every lexivane command shares: reading input text, finding and loading the
-// user's custom dictionary, and reporting failures with the tool's exit codes.
+// Pieces that every lexivane command shares: finding and loading the user's custom dictionary,
+// and reporting failures with the tool's exit codes.
 //
 // Exit codes: 0 success (nothing found), 1 misspellings found, 2 a usage or file error.
 #pragma once
 
-#include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "lexivane/spell_check.h"
+
+namespace CLI {
+class App;
+}
 
 namespace lexivane::cli {
 
@@ -24,20 +27,16 @@ class CommandError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// One input text: a file's content, or standard input for "-". Decoded from UTF-8 (invalid
-// sequences become U+FFFD). Throws CommandError when the file cannot be read.
-struct InputText {
-  std::string name;  // the file name as given, or "<stdin>"
-  std::u16string text;
-};
-InputText ReadInput(const std::string& file);
-
-// The custom dictionary the tool uses: --custom FILE when given (it must exist), otherwise
-// $XDG_CONFIG_HOME/lexivane/lvscust.dic (or ~/.config/...) when that file exists, otherwise
-// none. Returns the path it loaded, if any. Throws CommandError when a named file cannot be read.
+// The custom dictionary the tool uses: --custom FILE when given (it must be readable),
+// otherwise the library's default file (DefaultCustomDictionaryPath) when that exists,
+// otherwise none. Returns the path it loaded, if any. Throws CommandError, with the system's
+// reason, when the file it means to load cannot be read.
 std::optional<std::string> LoadCustomDictionary(SpellCheck& engine,
                                                 const std::optional<std::string>& custom_file);
 std::string DefaultCustomDictionaryFile();
+
+// Registers --custom FILE on a command; an empty name is a usage error.
+void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file);
 
 std::string Utf8(std::u16string_view text);
 

@@ -1,6 +1,7 @@
 # End-to-end checks of the lexivane tool: exit codes, findings on the sample text, JSON output,
-# the custom dictionary option. Run by CTest with -DLEXIVANE=<tool> -DSOURCE_DIR=<repo>
-# -DWORK_DIR=<scratch>.
+# byte order marks, the custom dictionary option, failures that must end in a message. Run by
+# CTest with -DLEXIVANE=<tool> -DSOURCE_DIR=<repo> -DWORK_DIR=<scratch>, and
+# -DADDRESS_SPACE_LIMIT=<bytes> where the tool may run under such a limit.
 include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
@@ -15,13 +16,36 @@ expect_in("${out}" "thankyou: thank you")
 
 file(WRITE ${WORK_DIR}/clean.txt "The cat sat on the mat.\r\nAll is well.\n")
 run(0 check ${WORK_DIR}/clean.txt)
-run(2 check ${WORK_DIR}/missing.txt)
-expect_in("${err}" "missing.txt")
-run(2 check ${WORK_DIR})
 run(2 frobnicate)
 run(0 --help)
 run(0 check --help)
 run(0 suggest --help)
+run(0)
+expect_in("${out}" "^lexivane: .*Usage: lexivane")
+run(0 --version)
+expect_in("${out}" "^lexivane [0-9]+\\.[0-9]+\\.[0-9]+\n$")
+
+# "Teh wrold" and a line end in every encoding a byte order mark names; --suggestions 0 leaves
+# the word alone on its line. The mark is no part of the first word.
+string(HEX "Teh wrold\n" ascii)
+string(REGEX REPLACE "(..)" "\\100" utf16le "${ascii}")
+string(REGEX REPLACE "(..)" "00\\1" utf16be "${ascii}")
+string(REGEX REPLACE "(..)" "\\1000000" utf32le "${ascii}")
+string(REGEX REPLACE "(..)" "000000\\1" utf32be "${ascii}")
+foreach(encoded "EFBBBF${ascii}" "FFFE${utf16le}" "FEFF${utf16be}" "FFFE0000${utf32le}"
+                "0000FEFF${utf32be}")
+  write_bytes(${WORK_DIR}/bom.txt ${encoded})
+  run(1 check --suggestions 0 ${WORK_DIR}/bom.txt)
+  if(NOT out STREQUAL "${WORK_DIR}/bom.txt:1:1: Teh\n${WORK_DIR}/bom.txt:1:5: wrold\n")
+    message(FATAL_ERROR "${encoded} gave:\n${out}")
+  endif()
+endforeach()
+# An unpaired surrogate and a lone last byte each become U+FFFD.
+write_bytes(${WORK_DIR}/broken.txt "FFFE00D82000770072006F006C00640041")
+run(1 check --suggestions 0 ${WORK_DIR}/broken.txt)
+if(NOT out STREQUAL "${WORK_DIR}/broken.txt:1:3: wrold�\n")
+  message(FATAL_ERROR "broken UTF-16 gave:\n${out}")
+endif()
 
 file(WRITE ${WORK_DIR}/lines.txt "fine\r\nstill fine\rand then wrold\n")
 run(1 check --json ${WORK_DIR}/lines.txt)
@@ -29,10 +53,31 @@ expect_in("${out}" "\"column\":10,")
 expect_in("${out}" "\"line\":3,")
 expect_in("${out}" "\"word\":\"wrold\"")
 
-# A custom dictionary named on the command line must exist; the default one is optional.
+# A custom dictionary named on the command line must be readable, and so must a text; the
+# message gives the system's reason.
 file(WRITE ${WORK_DIR}/custom.dic "Wrold\r\n")
 run(0 check --custom ${WORK_DIR}/custom.dic ${WORK_DIR}/lines.txt)
-run(2 check --custom ${WORK_DIR}/nope.dic ${WORK_DIR}/lines.txt)
+file(CREATE_LINK loop ${WORK_DIR}/loop SYMBOLIC)
+set(files missing loop ${too_long_name} .)
+set(reasons "No such file or directory" "Too many levels of symbolic links" "File name too long"
+            "Is a directory")
+foreach(file reason IN ZIP_LISTS files reasons)
+  run(2 check --custom ${WORK_DIR}/${file} ${WORK_DIR}/lines.txt)
+  expect_in("${err}" "^lexivane: ${WORK_DIR}/${file}: cannot read the custom dictionary: ${reason}\n$")
+  run(2 check ${WORK_DIR}/${file})
+  expect_in("${err}" "^lexivane: ${WORK_DIR}/${file}: ${reason}\n$")
+endforeach()
+execute_process(COMMAND ${LEXIVANE} check --custom "" ${WORK_DIR}/lines.txt RESULT_VARIABLE code
+                ERROR_VARIABLE err)
+expect_in("${code}: ${err}" "^2: --custom: the file name is empty")
+
+# The default custom dictionary is optional, even where its folder cannot exist.
+set(ENV{XDG_CONFIG_HOME} ${WORK_DIR}/clean.txt)
+run(1 check ${WORK_DIR}/lines.txt)
+unset(ENV{XDG_CONFIG_HOME})
+set(ENV{HOME} ${WORK_DIR}/clean.txt)
+run(1 check ${WORK_DIR}/lines.txt)
+set(ENV{XDG_CONFIG_HOME} ${WORK_DIR}/config)
 file(MAKE_DIRECTORY ${WORK_DIR}/config/lexivane)
 file(COPY_FILE ${WORK_DIR}/custom.dic ${WORK_DIR}/config/lexivane/lvscust.dic)
 run(0 check ${WORK_DIR}/lines.txt)
@@ -45,7 +90,9 @@ run(0 suggest --no-custom wrold)
 if(out MATCHES "Wrold")
   message(FATAL_ERROR "--no-custom still offered the custom word:\n${out}")
 endif()
-run(2 suggest --threshold 1.5 word)
+foreach(threshold 1.5 nan inf)
+  run(2 suggest --threshold ${threshold} word)
+endforeach()
 run(2 suggest)
 
 # The events of a text check run without the dialog, one JSON object a line.
@@ -62,3 +109,30 @@ if(NOT out STREQUAL "The dog and the dog, catalog and dog's bobcat.")
   message(FATAL_ERROR "replace gave: ${out}")
 endif()
 run(2 replace cat)
+
+# Output is never lost silently: not to a full device, not to a reader that went away.
+foreach(command "check;${SOURCE_DIR}/examples/sample.txt" "check;--events;${WORK_DIR}/clean.txt"
+                "suggest;offise" "replace;cat;dog;${WORK_DIR}/cats.txt" "--help" "--version")
+  execute_process(COMMAND ${LEXIVANE} ${command} OUTPUT_FILE /dev/full RESULT_VARIABLE code
+                  ERROR_VARIABLE err)
+  if(NOT code EQUAL 2 OR NOT err STREQUAL
+     "lexivane: cannot write to standard output: No space left on device\n")
+    message(FATAL_ERROR "lexivane ${command} > /dev/full: exit ${code}\n${err}")
+  endif()
+endforeach()
+string(REPEAT "wrold " 200000 many)
+file(WRITE ${WORK_DIR}/many.txt "${many}")
+execute_process(COMMAND ${LEXIVANE} check --suggestions 0 ${WORK_DIR}/many.txt COMMAND head -c 1
+                RESULTS_VARIABLE codes OUTPUT_QUIET ERROR_VARIABLE err)
+if(NOT codes STREQUAL "2;0" OR NOT err MATCHES "cannot write to standard output: Broken pipe")
+  message(FATAL_ERROR "a closed pipe gave exit ${codes}\n${err}")
+endif()
+
+# Out of memory is a message too (the sanitizers reserve too much address space for this).
+if(ADDRESS_SPACE_LIMIT)
+  execute_process(COMMAND prlimit --as=${ADDRESS_SPACE_LIMIT} ${LEXIVANE} check
+                  INPUT_FILE /dev/zero RESULT_VARIABLE code ERROR_VARIABLE err)
+  if(NOT code EQUAL 2 OR NOT err STREQUAL "lexivane: <stdin>: not enough memory to check it\n")
+    message(FATAL_ERROR "endless standard input gave exit ${code}\n${err}")
+  endif()
+endif()

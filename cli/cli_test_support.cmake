@@ -18,3 +18,15 @@ function(expect_in text pattern)
     message(FATAL_ERROR "expected '${pattern}' in:\n${text}")
   endif()
 endfunction()
+
+# Writes the bytes given in hexadecimal (CMake strings cannot hold NUL).
+function(write_bytes path hex)
+  string(REGEX REPLACE "(..)" "\\\\x\\1" escaped "${hex}")
+  execute_process(COMMAND printf "${escaped}" OUTPUT_FILE ${path} RESULT_VARIABLE code)
+  if(NOT code EQUAL 0)
+    message(FATAL_ERROR "cannot write ${path}")
+  endif()
+endfunction()
+
+# A 300-character file name, longer than any file system allows.
+string(REPEAT "n" 300 too_long_name)

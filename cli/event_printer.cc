@@ -1,16 +1,19 @@
 #include "cli/event_printer.h"
 
+#include <iostream>
 #include <nlohmann/json.hpp>
-#include <ostream>
 
 #include "cli/cli_support.h"
+#include "cli/standard_output.h"
 
 namespace lexivane::cli {
 
 namespace {
 
-void Print(std::ostream& out, const nlohmann::ordered_json& event) {
-  out << event.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+void Print(const nlohmann::ordered_json& event) {
+  std::cout << event.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+            << '\n';
+  CheckStandardOutput();
 }
 
 }  // namespace
@@ -20,7 +23,7 @@ void EventPrinter::SpellReplace(std::u16string_view sOriginalWord,
                                 std::vector<std::u16string>& sSuggestions) {
   nlohmann::ordered_json suggestions = nlohmann::ordered_json::array();
   for (const auto& suggestion : sSuggestions) suggestions.push_back(Utf8(suggestion));
-  Print(out_, {{"event", "SpellReplace"},
+  Print({{"event", "SpellReplace"},
                {"sOriginalWord", Utf8(sOriginalWord)},
                {"sReplacementWord", Utf8(sReplacementWord)},
                {"lPosStart", lPosStart},
@@ -30,7 +33,7 @@ void EventPrinter::SpellReplace(std::u16string_view sOriginalWord,
 void EventPrinter::SpellWordNotInDic(std::u16string_view sOriginalWord, std::int32_t lPosStart,
                                      bool& Cancel) {
   found_unknown_word_ = true;
-  Print(out_, {{"event", "SpellWordNotInDic"},
+  Print({{"event", "SpellWordNotInDic"},
                {"sOriginalWord", Utf8(sOriginalWord)},
                {"lPosStart", lPosStart},
                {"Cancel", Cancel}});
@@ -38,23 +41,23 @@ void EventPrinter::SpellWordNotInDic(std::u16string_view sOriginalWord, std::int
 
 void EventPrinter::SpellChangeAll(std::u16string_view sOriginalWord,
                                   std::u16string_view sReplacementWord, std::int32_t lPosStart) {
-  Print(out_, {{"event", "SpellChangeAll"},
+  Print({{"event", "SpellChangeAll"},
                {"sOriginalWord", Utf8(sOriginalWord)},
                {"sReplacementWord", Utf8(sReplacementWord)},
                {"lPosStart", lPosStart}});
 }
 
 void EventPrinter::SpellCheckCancel() {
-  Print(out_, {{"event", "SpellCheckCancel"}});
+  Print({{"event", "SpellCheckCancel"}});
 }
 
 void EventPrinter::SpellCheckComplete(std::int32_t lNumWordsChecked) {
-  Print(out_, {{"event", "SpellCheckComplete"}, {"lNumWordsChecked", lNumWordsChecked}});
+  Print({{"event", "SpellCheckComplete"}, {"lNumWordsChecked", lNumWordsChecked}});
 }
 
 void EventPrinter::SpellCheckProgress(std::int32_t lPosition, std::int32_t lTotal,
                                       std::int32_t lWords) {
-  Print(out_, {{"event", "SpellCheckProgress"},
+  Print({{"event", "SpellCheckProgress"},
                {"lPosition", lPosition},
                {"lTotal", lTotal},
                {"lWords", lWords}});

@@ -1,8 +1,7 @@
-// A sink that prints every event of a text check run as one JSON object per line, in order,
-// so that a host author can see what the component reports.
+// A sink that prints every event of a text check run to standard output as one JSON object per
+// line, in order, so that a host author can see what the component reports. A failed write
+// throws CommandError, which ends the run.
 #pragma once
-
-#include <iosfwd>
 
 #include "lexivane/events.h"
 
@@ -10,8 +9,6 @@ namespace lexivane::cli {
 
 class EventPrinter : public SpellCheckEvents {
  public:
-  explicit EventPrinter(std::ostream& out) : out_(out) {}
-
   bool found_unknown_word() const { return found_unknown_word_; }
 
   void SpellReplace(std::u16string_view sOriginalWord, std::u16string_view sReplacementWord,
@@ -26,7 +23,6 @@ class EventPrinter : public SpellCheckEvents {
                           std::int32_t lWords) override;
 
  private:
-  std::ostream& out_;
   bool found_unknown_word_ = false;
 };
 

@@ -1,18 +1,31 @@
 // lexivane: the command-line face of the spell checker.
 #include <CLI/CLI.hpp>
+#include <csignal>
+#include <filesystem>
 #include <iostream>
+#include <new>
+#include <optional>
+#include <string>
 
 #include "cli/check_command.h"
 #include "cli/cli_support.h"
 #include "cli/replace_command.h"
+#include "cli/standard_output.h"
 #include "cli/suggest_command.h"
 #include "cli/zlib_command.h"
 #include "lexivane/error.h"
+#include "lexivane/version.h"
 
-int main(int argc, char** argv) {
-  using namespace lexivane::cli;
+namespace {
+
+using namespace lexivane::cli;
+
+int Run(int argc, char** argv) {
   CLI::App app{"lexivane: English spell checking with the embedded word list", "lexivane"};
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);
+  app.set_version_flag(
+      "--version", [] { return std::string("lexivane ") + lexivane::Version(); },
+      "Print the version and exit");
   CheckOptions check;
   SuggestOptions suggest;
   AddCheckCommand(app, check);
@@ -24,22 +37,58 @@ int main(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& help) {
-    return app.exit(help);
+  } catch (const CLI::Success& help_or_version) {
+    return app.exit(help_or_version);
   } catch (const CLI::ParseError& error) {
     app.exit(error);
     return kExitError;
   }
 
+  if (app.got_subcommand("check")) return RunCheck(check);
+  if (app.got_subcommand("zlib")) return RunZlib(zlib);
+  if (app.got_subcommand("replace")) return RunReplace(replace);
+  if (app.got_subcommand("suggest")) return RunSuggest(suggest);
+  std::cout << app.help();
+  return kExitClean;
+}
+
+}  // namespace
+
+// Every failure ends here as a message and exit code 2: nothing aborts.
+int main(int argc, char** argv) {
+  // A reader that went away is a failed write to report, not a signal that kills the tool.
+  std::signal(SIGPIPE, SIG_IGN);
+  StandardOutput output;
+  int code = kExitError;
+  std::optional<std::string> failure;
   try {
-    if (app.got_subcommand("check")) return RunCheck(check);
-    if (app.got_subcommand("zlib")) return RunZlib(zlib);
-    if (app.got_subcommand("replace")) return RunReplace(replace);
-    return RunSuggest(suggest);
+    code = Run(argc, argv);
   } catch (const CommandError& error) {
-    std::cerr << "lexivane: " << error.what() << '\n';
+    failure = error.what();
   } catch (const lexivane::Error& error) {
-    std::cerr << "lexivane: " << error.what() << '\n';
+    failure = error.what();
+  } catch (const std::filesystem::filesystem_error& error) {
+    failure = (error.path1().empty() ? std::string() : error.path1().string() + ": ") +
+              error.code().message();
+  } catch (const std::bad_alloc&) {
+    failure = "out of memory";
+  } catch (const std::exception& error) {
+    failure = error.what();
   }
-  return kExitError;
+  // Every write is checked as it is made, so a standard output that has failed by now is what
+  // ended the command, and the failure already says so.
+  const bool output_failed = !std::cout;
+  if (failure) {
+    code = kExitError;
+    std::cerr << "lexivane: " << *failure << '\n';
+  }
+  if (!failure || !output_failed) {
+    try {
+      output.Finish();
+    } catch (const CommandError& error) {
+      std::cerr << "lexivane: " << error.what() << '\n';
+      code = kExitError;
+    }
+  }
+  return code;
 }

@@ -4,7 +4,9 @@
 #include <iostream>
 
 #include "cli/cli_support.h"
-#include "platform/files.h"
+#include "cli/input_text.h"
+#include "cli/standard_output.h"
+#include "lexivane/utf8.h"
 
 namespace lexivane::cli {
 
@@ -15,7 +17,7 @@ void AddReplaceCommand(CLI::App& app, ReplaceOptions& options) {
       "text to standard output");
   replace->add_option("find", options.find, "The word to replace")->required();
   replace->add_option("replace", options.replace, "Its replacement, inserted as given")->required();
-  replace->add_option("file", options.file, "The UTF-8 text (standard input when absent or -)");
+  replace->add_option("file", options.file, "The text (standard input when absent or -)");
 }
 
 int RunReplace(const ReplaceOptions& options) {
@@ -23,6 +25,7 @@ int RunReplace(const ReplaceOptions& options) {
   const SpellCheck engine;
   std::cout << Utf8(engine.ReplaceWord(input.text, lexivane::FromUtf8(options.find),
                                        lexivane::FromUtf8(options.replace)));
+  CheckStandardOutput();
   return kExitClean;
 }
 

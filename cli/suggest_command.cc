@@ -1,11 +1,14 @@
 #include "cli/suggest_command.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.h"
-#include "platform/files.h"
+#include "cli/standard_output.h"
+#include "lexivane/utf8.h"
 
 namespace lexivane::cli {
 
@@ -15,11 +18,17 @@ void AddSuggestCommand(CLI::App& app, SuggestOptions& options) {
   suggest
       ->add_option("--threshold", options.threshold,
                    "Similarity a main-list word needs, 0 to 1 (default 0.8)")
+      // NaN fails every comparison, so the range alone would let it through.
+      ->check(CLI::Validator(
+          [](const std::string& value) {
+            return std::isfinite(std::strtod(value.c_str(), nullptr)) ? ""
+                                                                       : "not a finite number";
+          },
+          "NUMBER"))
       ->check(CLI::Range(0.0f, 1.0f));
   suggest->add_flag("--no-custom", options.no_custom,
                     "Leave the custom dictionary out of the search");
-  suggest->add_option("--custom", options.custom_file,
-                      "Custom dictionary to use instead of " + DefaultCustomDictionaryFile());
+  AddCustomOption(*suggest, options.custom_file);
   suggest->add_flag("--json", options.json, "Print one JSON object per word");
 }
 
@@ -39,10 +48,11 @@ int RunSuggest(const SuggestOptions& options) {
       for (const auto& suggestion : suggestions) result["suggestions"].push_back(Utf8(suggestion));
       std::cout << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                 << '\n';
-      continue;
+    } else {
+      std::cout << word << ": " << count << '\n';
+      for (const auto& suggestion : suggestions) std::cout << "  " << Utf8(suggestion) << '\n';
     }
-    std::cout << word << ": " << count << '\n';
-    for (const auto& suggestion : suggestions) std::cout << "  " << Utf8(suggestion) << '\n';
+    CheckStandardOutput();
   }
   return kExitClean;
 }

@@ -1,5 +1,6 @@
 # End-to-end checks of `lexivane zlib`: round trips, the refusal to overwrite, --force, levels,
-# and that a failure leaves no output behind. Run by CTest with -DLEXIVANE=<tool>
+# what OUT is (a symbolic link, a FIFO) and its permission bits, and that a failure leaves no
+# output behind. Run by CTest with -DLEXIVANE=<tool>
 # -DWORK_DIR=<scratch>. The byte-level format is checked against Python's zlib in
 # zlibwrap/zlib_interop_test.py.
 include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
@@ -12,6 +13,13 @@ function(expect_same_file a b)
   endif()
 endfunction()
 
+function(expect_mode path mode)
+  execute_process(COMMAND stat -c %a ${path} OUTPUT_VARIABLE actual OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT actual STREQUAL mode)
+    message(FATAL_ERROR "${path} has mode ${actual}, expected ${mode}")
+  endif()
+endfunction()
+
 function(expect_missing path)
   if(EXISTS ${path})
     message(FATAL_ERROR "${path} should not exist")
@@ -19,8 +27,9 @@ function(expect_missing path)
 endfunction()
 
 file(REMOVE_RECURSE ${WORK_DIR})
-file(MAKE_DIRECTORY ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR}/tmp)
 set(w ${WORK_DIR})
+set(ENV{TMPDIR} ${w}/tmp)
 string(REPEAT "The quick brown fox jumps over the lazy dog.\n" 200 text)
 file(WRITE ${w}/text.txt "${text}")
 
@@ -59,6 +68,42 @@ run(0 zlib compress -f --level 9 ${w}/inplace ${w}/inplace)
 run(0 zlib decompress -f ${w}/inplace ${w}/inplace)
 expect_same_file(${w}/text.txt ${w}/inplace)
 
+# A new OUT gets no permission its input lacks; a replaced one keeps its own. A symbolic link
+# stays a link to the replaced file; one to nowhere, or in a loop, is refused.
+file(COPY_FILE ${w}/text.txt ${w}/private.txt)
+file(CHMOD ${w}/private.txt PERMISSIONS OWNER_READ OWNER_WRITE)
+run(0 zlib compress ${w}/private.txt ${w}/private.z)
+expect_mode(${w}/private.z 600)
+file(WRITE ${w}/shared.z "")
+file(CHMOD ${w}/shared.z PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ)
+file(CREATE_LINK shared.z ${w}/link.z SYMBOLIC)
+run(0 zlib compress --force ${w}/private.txt ${w}/link.z)
+expect_mode(${w}/shared.z 640)
+file(READ_SYMLINK ${w}/link.z target)
+expect_in("${target}" "^shared.z$")
+expect_same_file(${w}/private.z ${w}/shared.z)
+file(CREATE_LINK nowhere ${w}/dangling.z SYMBOLIC)
+run(2 zlib compress --force ${w}/text.txt ${w}/dangling.z)
+expect_in("${err}" "dangling.z: a symbolic link to a missing file")
+file(CREATE_LINK loop.z ${w}/loop.z SYMBOLIC)
+run(2 zlib compress --force ${w}/text.txt ${w}/loop.z)
+expect_in("${err}" "loop.z' for writing: Too many levels of symbolic links")
+run(2 zlib compress ${w}/loop.z ${w}/from-loop.z)
+expect_in("${err}" "loop.z' for reading: Too many levels of symbolic links")
+run(2 zlib compress ${w}/text.txt ${w}/${too_long_name})
+expect_in("${err}" "nnn' for writing: File name too long")
+
+# A FIFO is written into, and stays a FIFO.
+execute_process(COMMAND mkfifo ${w}/fifo)
+execute_process(COMMAND ${LEXIVANE} zlib compress --force ${w}/private.txt ${w}/fifo
+                COMMAND cat ${w}/fifo OUTPUT_FILE ${w}/from-fifo.z RESULTS_VARIABLE codes
+                TIMEOUT 60)
+execute_process(COMMAND test -p ${w}/fifo RESULT_VARIABLE still_fifo)
+if(NOT codes STREQUAL "0;0" OR NOT still_fifo EQUAL 0)
+  message(FATAL_ERROR "writing into a FIFO: exit ${codes}")
+endif()
+expect_same_file(${w}/private.z ${w}/from-fifo.z)
+
 # Levels: -1 to 9, anything else is a usage error.
 foreach(level -1 0 1 9)
   run(0 zlib compress --force --level ${level} ${w}/text.txt ${w}/level.z)
@@ -88,10 +133,10 @@ if(err MATCHES "lexivane-")
   message(FATAL_ERROR "the message names the temporary file:\n${err}")
 endif()
 run(2 zlib compress ${w}/text.txt ${w})
-foreach(gone missing.z empty.z empty.out short.out not-zlib.out)
+foreach(gone missing.z empty.z empty.out short.out not-zlib.out from-loop.z)
   expect_missing(${w}/${gone})
 endforeach()
-file(GLOB leftovers ${w}/.*.tmp)
+file(GLOB leftovers ${w}/.lexivane-* ${w}/tmp/.lexivane-*)
 if(leftovers)
   message(FATAL_ERROR "temporary files left behind: ${leftovers}")
 endif()

@@ -1,13 +1,20 @@
 #include "cli/zlib_command.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <random>
+#include <new>
 
 #include "cli/cli_support.h"
+#include "lexivane/utf8.h"
 #include "lexivane/zlib_wrapper.h"
-#include "platform/files.h"
 
 namespace lexivane::cli {
 
@@ -25,57 +32,142 @@ std::u16string PathArgument(const std::string& path) {
   return converted;
 }
 
-bool Exists(const fs::path& path) {
-  std::error_code ignored;
-  return fs::exists(fs::symlink_status(path, ignored));
-}
-
 [[noreturn]] void RefuseExisting(const std::string& output) {
   throw CommandError(output + ": the file exists; use --force to replace it");
 }
 
-// A hidden file beside OUT, so that the final rename stays on one file system. Removed when
-// this object dies unless it was moved into place.
+[[noreturn]] void CannotOpen(const std::string& output, int error) {
+  throw CommandError("cannot open '" + output + "' for writing: " + std::strerror(error));
+}
+
+[[noreturn]] void CannotWrite(const std::string& output, int error) {
+  throw CommandError("cannot write '" + output + "': " + std::strerror(error));
+}
+
+// Where the output goes. A symbolic link stays and the file it leads to is replaced; a device
+// or FIFO is written into, since replacing it would turn /dev/null into an ordinary file.
+struct Destination {
+  enum class Kind { kNew, kRegular, kSpecial };
+  Kind kind;
+  std::string path;  // OUT, or the file its symbolic links lead to
+  mode_t mode = 0;   // the permission bits of the regular file that is replaced
+};
+
+Destination FindDestination(const std::string& output, bool force) {
+  struct stat info;
+  if (::lstat(output.c_str(), &info) != 0) {
+    if (errno == ENOENT) return {Destination::Kind::kNew, output};
+    CannotOpen(output, errno);
+  }
+  if (!force) RefuseExisting(output);
+  std::string path = output;
+  if (S_ISLNK(info.st_mode)) {
+    std::error_code error;
+    path = fs::canonical(output, error).string();
+    if (error == std::errc::no_such_file_or_directory) {
+      throw CommandError(output + ": a symbolic link to a missing file; not writing through it");
+    }
+    if (error) CannotOpen(output, error.value());
+    if (::stat(path.c_str(), &info) != 0) CannotOpen(output, errno);
+  }
+  if (S_ISDIR(info.st_mode)) throw CommandError(output + ": is a directory");
+  if (S_ISREG(info.st_mode)) return {Destination::Kind::kRegular, path, info.st_mode & 0777};
+  return {Destination::Kind::kSpecial, path};
+}
+
+// A private folder (mode 0700) that holds the output while zlib writes it, so that nobody else
+// can open the file before its permission bits are set. It is made beside the destination, so
+// that the final rename stays on one file system, and is removed with whatever it still holds
+// when this object dies.
 class TemporaryOutput {
  public:
-  explicit TemporaryOutput(const std::string& output) : output_(output) {
-    const fs::path out(output);
-    std::random_device random;
-    const std::string name = "." + out.filename().string() + ".lexivane-" +
-                             std::to_string(random()) + std::to_string(random()) + ".tmp";
-    path_ = (out.parent_path() / name).string();
+  TemporaryOutput(const fs::path& folder, const std::string& output) {
+    std::string pattern = (folder / ".lexivane-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) CannotOpen(output, errno);
+    folder_ = pattern;
+    file_ = (fs::path(folder_) / "out").string();
   }
   TemporaryOutput(const TemporaryOutput&) = delete;
   TemporaryOutput& operator=(const TemporaryOutput&) = delete;
   ~TemporaryOutput() {
-    if (!moved_) platform::DeleteFileQuietly(lexivane::FromUtf8(path_));
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
   }
 
-  const std::string& path() const { return path_; }
+  const std::string& file() const { return file_; }
 
-  void MoveIntoPlace(bool force) {
-    std::error_code error;
-    if (!force) {
-      // A hard link fails when OUT exists, so even a file created since the first check is
-      // kept. File systems without hard links fall back to a check and a rename.
-      fs::create_hard_link(path_, output_, error);
-      if (!error) {
-        moved_ = true;
-        platform::DeleteFileQuietly(lexivane::FromUtf8(path_));
-        return;
-      }
-      if (error == std::errc::file_exists || Exists(output_)) RefuseExisting(output_);
-    }
-    fs::rename(path_, output_, error);
-    if (error) throw CommandError(output_ + ": cannot write: " + error.message());
-    moved_ = true;
+ private:
+  std::string folder_;
+  std::string file_;
+};
+
+// Closes on every path out.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now and answers errno, or 0.
+  int Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? 0 : errno;
   }
 
  private:
-  std::string output_;
-  std::string path_;
-  bool moved_ = false;
+  int fd_;
 };
+
+// Copies the finished file into a device or FIFO.
+void WriteInto(const std::string& temporary, const std::string& path, const std::string& output) {
+  const Descriptor in(::open(temporary.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) CannotWrite(output, errno);
+  Descriptor out(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  if (out.get() < 0) CannotOpen(output, errno);
+  struct stat info;
+  if (::fstat(out.get(), &info) != 0) CannotWrite(output, errno);
+  // Writing over a regular file in place would leave a mix of old and new bytes.
+  if (S_ISREG(info.st_mode)) CannotWrite(output, EEXIST);
+
+  char chunk[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(in.get(), chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) CannotWrite(output, errno);
+    if (n == 0) break;
+    for (const char* next = chunk; n > 0;) {
+      const ssize_t written = ::write(out.get(), next, static_cast<std::size_t>(n));
+      if (written < 0 && errno == EINTR) continue;
+      if (written < 0) CannotWrite(output, errno);
+      if (written == 0) CannotWrite(output, ENOSPC);
+      next += written;
+      n -= written;
+    }
+  }
+  if (const int error = out.Close(); error != 0) CannotWrite(output, error);
+}
+
+// Moves the finished file to a new OUT. Without --force a hard link is made instead of a
+// rename, since it fails when OUT exists: even a file created since the first check is kept.
+// File systems without hard links fall back to a check and a rename.
+void MoveTo(const std::string& temporary, const std::string& path, const std::string& output,
+            bool force) {
+  std::error_code error;
+  if (!force) {
+    fs::create_hard_link(temporary, path, error);
+    if (!error) return;
+    struct stat info;
+    if (error == std::errc::file_exists || ::lstat(path.c_str(), &info) == 0) {
+      RefuseExisting(output);
+    }
+  }
+  fs::rename(temporary, path, error);
+  if (error) CannotWrite(output, error.value());
+}
 
 // Errors about the temporary file are errors about OUT as far as the user is concerned.
 std::string AboutOutput(std::string message, const std::string& temporary,
@@ -119,19 +211,29 @@ void AddZlibCommand(CLI::App& app, ZlibOptions& options) {
 int RunZlib(const ZlibOptions& options) {
   const std::u16string input = PathArgument(options.input);
   PathArgument(options.output);
-  if (!options.force && Exists(options.output)) RefuseExisting(options.output);
-  if (fs::is_directory(options.output)) throw CommandError(options.output + ": is a directory");
+  const Destination destination = FindDestination(options.output, options.force);
+  const bool special = destination.kind == Destination::Kind::kSpecial;
+  struct stat input_info;
+  const mode_t input_mode =
+      ::stat(options.input.c_str(), &input_info) == 0 ? input_info.st_mode & 0777 : 0600;
 
-  TemporaryOutput temporary(options.output);
+  std::error_code error;
+  const fs::path folder =
+      special ? fs::temp_directory_path(error) : fs::path(destination.path).parent_path();
+  if (error) CannotOpen(options.output, error.value());
+  TemporaryOutput temporary(folder, options.output);
   ZlibWrapper zlib;
   std::int32_t code = 0;
   try {
-    const std::u16string written = lexivane::FromUtf8(temporary.path());
+    const std::u16string written = lexivane::FromUtf8(temporary.file());
     code = options.decompress
                ? zlib.DecompressFile(input, written)
                : zlib.CompressFile(input, written, static_cast<std::int16_t>(options.level));
   } catch (const Error& error) {
-    throw CommandError(AboutOutput(error.what(), temporary.path(), options.output));
+    throw CommandError(AboutOutput(error.what(), temporary.file(), options.output));
+  } catch (const std::bad_alloc&) {
+    throw CommandError("cannot " + std::string(options.decompress ? "decompress" : "compress") +
+                       " '" + options.input + "': out of memory");
   }
   if (code != 0) {
     std::cerr << "lexivane: zlib cannot " << (options.decompress ? "decompress" : "compress")
@@ -144,13 +246,25 @@ int RunZlib(const ZlibOptions& options) {
     // The length prefix only bounds the output; a file whose content is shorter is intact by
     // its checksum, but may not be what the writer meant.
     std::error_code ignored;
-    const auto written = fs::file_size(temporary.path(), ignored);
+    const auto written = fs::file_size(temporary.file(), ignored);
     if (written != static_cast<std::uintmax_t>(zlib.OriginalSize())) {
       std::cerr << "lexivane: warning: '" << options.input << "' gives its length as "
                 << zlib.OriginalSize() << " bytes but holds " << written << '\n';
     }
   }
-  temporary.MoveIntoPlace(options.force);
+
+  if (special) {
+    WriteInto(temporary.file(), destination.path, options.output);
+    return kExitClean;
+  }
+  // A replaced file keeps its permission bits; a new one gets none that its input lacks.
+  struct stat info;
+  if (::stat(temporary.file().c_str(), &info) != 0) CannotWrite(options.output, errno);
+  const mode_t mode = destination.kind == Destination::Kind::kNew
+                         ? info.st_mode & input_mode
+                         : destination.mode;
+  if (::chmod(temporary.file().c_str(), mode) != 0) CannotWrite(options.output, errno);
+  MoveTo(temporary.file(), destination.path, options.output, options.force);
   return kExitClean;
 }
 

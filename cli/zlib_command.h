@@ -1,10 +1,12 @@
 // `lexivane zlib compress|decompress IN OUT`: the compression wrapper's file format (a 4-byte
 // little-endian original length, then a zlib stream) on the command line.
 //
-// OUT is written under a temporary name beside it and moved into place only when zlib
-// succeeded, so a failure never leaves a partial file behind, and an existing OUT is replaced
-// only with --force. Exit codes: 0 success, 2 a usage or file error, 3 a zlib failure (the
-// message names the zlib code).
+// OUT is written in a private folder beside it and moved into place only when zlib succeeded,
+// so a failure never leaves a partial file behind, and an existing OUT is replaced only with
+// --force. A symbolic link OUT stays and the file it leads to is replaced; a device or FIFO is
+// written into. A new OUT gets no permission bit that IN lacks; a replaced file keeps its own.
+// Exit codes: 0 success, 2 a usage or file error, 3 a zlib failure (the message names the zlib
+// code).
 #pragma once
 
 #include <string>

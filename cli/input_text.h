@@ -1,0 +1,26 @@
+// The texts the tool reads: a file's content, or standard input for "-", decoded to UTF-16.
+//
+// A byte order mark says the encoding: EF BB BF is UTF-8 (the mark is dropped), FF FE and FE FF
+// UTF-16 little- and big-endian, FF FE 00 00 and 00 00 FE FF UTF-32 little- and big-endian (so
+// a UTF-16 little-endian text that begins with U+0000 reads as UTF-32). Without a mark the text
+// is UTF-8. Nothing is refused: each broken piece becomes one U+FFFD, be it a maximal invalid
+// UTF-8 subpart, an unpaired UTF-16 surrogate, a UTF-32 value that is no character, or the 1 to
+// 3 bytes left over after the last whole code unit.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lexivane::cli {
+
+struct InputText {
+  std::string name;  // the file name as given, or "<stdin>"
+  std::u16string text;
+};
+
+// Throws CommandError naming the file when it cannot be read.
+InputText ReadInput(const std::string& file);
+
+std::u16string DecodeText(std::string_view bytes);
+
+}  // namespace lexivane::cli
