@@ -6,12 +6,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -361,6 +363,64 @@ TEST(ComponentDirectoryTest, IsTheAbsoluteDirectoryOfTheComponentFile) {
   EXPECT_TRUE(fs::equivalent(path, fs::read_symlink("/proc/self/exe").parent_path())) << path;
 #endif
 }
+
+#ifndef _WIN32
+// Sets or removes an environment variable for the life of the object.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value != nullptr) {
+      ::setenv(name, value, 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+  ~ScopedVariable() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(CustomDictionaryDirectoryTest, IsTheXdgConfigurationDirectory) {
+  const struct passwd* account = ::getpwuid(::getuid());
+  const std::string from_account = account != nullptr
+                                       ? std::string(account->pw_dir) + "/.config/lexivane"
+                                       : ToUtf8(ComponentDirectory());
+  const struct {
+    const char* config;
+    const char* home;
+    std::string expected;
+  } cases[] = {
+      {"/cfg", "/home/u", "/cfg/lexivane"},
+      {"/cfg//", nullptr, "/cfg/lexivane"},
+      {"relative", "/home/u", "/home/u/.config/lexivane"},  // only an absolute path counts
+      {"", "/home/u/", "/home/u/.config/lexivane"},
+      {"/", nullptr, "/lexivane"},
+      {nullptr, "relative", from_account},
+      {nullptr, nullptr, from_account},
+  };
+  for (const auto& c : cases) {
+    const ScopedVariable config("XDG_CONFIG_HOME", c.config);
+    const ScopedVariable home("HOME", c.home);
+    EXPECT_EQ(ToUtf8(CustomDictionaryDirectory()), c.expected)
+        << (c.config ? c.config : "(unset)") << ", " << (c.home ? c.home : "(unset)");
+  }
+}
+#else
+TEST(CustomDictionaryDirectoryTest, IsTheComponentDirectory) {
+  EXPECT_EQ(CustomDictionaryDirectory(), ComponentDirectory());
+}
+#endif
 
 }  // namespace
 }  // namespace lexivane::platform
