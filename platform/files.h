@@ -26,22 +26,24 @@ std::vector<std::uint8_t> ReadFileBytes(std::u16string_view path);
 // Makes `bytes` the whole content of the file at `path`, creating it when missing. A failed
 // write (a full disk) is reported and leaves the file as it was.
 //
-// The bytes go to a hidden temporary file in the same directory, created with the permissions
-// the file will have, flushed to the disk and then renamed over the file (on Windows with
-// MoveFileExW), so that no failure and no crash leaves the file empty or half written, and a
-// failure leaves no temporary file behind. An existing file keeps its permission bits, and its
-// owner and group where the process may set them (on Windows its attributes); a new one gets
-// 0666 less the umask. A path that ends in a symbolic link replaces the file the link leads to;
-// the link stays. Other attributes of the old file (ACLs, extended attributes, other hard
-// links to it) do not carry over to the new one.
+// The bytes go to a temporary file in the same directory (hidden on POSIX: its name starts
+// with a dot), created with the permissions the file will have, flushed to the disk and then
+// renamed over the file (on Windows with MoveFileExW), so that no failure and no crash leaves
+// the file empty or half written, and a failure leaves no temporary file behind. An existing
+// file keeps its permission bits, and its owner and group where the process may set them (on
+// Windows its attributes); a new one gets 0666 less the umask. A path that ends in a symbolic
+// link replaces the file the link leads to, and the link stays (on Windows only when the file
+// exists). Other attributes of the old file (ACLs, extended attributes, further hard links to
+// it) do not carry over to the new one.
 //
 // Access is judged on the file itself: a read-only file fails with EACCES (ERROR_ACCESS_DENIED)
-// although its directory would allow replacing it, a directory with EISDIR (ERROR_ACCESS_DENIED),
-// a missing directory with ENOENT (ERROR_PATH_NOT_FOUND). Two cases write into the file in place
-// instead, as a plain truncate-and-write would, so that a failure there can leave it truncated:
-// a device, FIFO or socket (/dev/null, /dev/full, NUL), which is never replaced; and a writable
-// file whose directory refuses the temporary file or the rename (a read-only directory, or on
-// POSIX one with the sticky bit and another owner).
+// although its directory would allow replacing it; a directory fails with EISDIR
+// (ERROR_ACCESS_DENIED), a missing directory with ENOENT (ERROR_PATH_NOT_FOUND). Two cases are
+// written in place instead, truncated and written as a plain open would, so that a failure
+// there can leave the file truncated: a device, FIFO or socket (/dev/null, /dev/full, NUL),
+// which is never replaced; and a writable file whose directory refuses the temporary file or
+// the rename (a read-only directory, or on POSIX a sticky one such as /tmp when the file
+// belongs to another user).
 void WriteFileBytes(std::u16string_view path, std::string_view bytes);
 
 // Creates the directory at `path` and whatever parent directories it lacks, on POSIX with mode
