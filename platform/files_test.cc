@@ -59,17 +59,20 @@ class FilesTest : public ::testing::Test {
     return FromUtf8(dir_.string()) + u"/" + name;
   }
 
-  // The names in the directory: a write must leave no temporary file behind.
-  std::set<std::string> Names() const {
-    std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir_)) {
-      names.insert(entry.path().filename().string());
-    }
-    return names;
-  }
-
   fs::path dir_;
 };
+
+// Every entry under `dir` with the target of each link, so that a comparison sees a stray
+// temporary file as well as a link replaced by a file.
+std::set<std::string> Tree(const fs::path& dir) {
+  std::set<std::string> tree;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir)) {
+    std::string line = entry.path().lexically_relative(dir).string();
+    if (entry.is_symlink()) line += " -> " + fs::read_symlink(entry.path()).string();
+    tree.insert(line);
+  }
+  return tree;
+}
 
 std::string Quoted(std::u16string_view path) {
   std::string quoted = "'";
@@ -102,7 +105,7 @@ TEST_F(FilesTest, WriteCreatesTruncatesAndWritesEmptyFiles) {
   WriteFileBytes(path, "");
   EXPECT_TRUE(fs::exists(dir_ / "custom.dic"));
   EXPECT_TRUE(ReadFileBytes(path).empty());
-  EXPECT_EQ(Names(), std::set<std::string>{"custom.dic"});
+  EXPECT_EQ(Tree(dir_), std::set<std::string>{"custom.dic"});
 #ifndef _WIN32
   const mode_t umask = ::umask(0);
   ::umask(umask);
@@ -179,18 +182,6 @@ int WriteWithSizeLimit(const std::u16string& path, std::string_view bytes, rlim_
   int status = 0;
   if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
-}
-
-// Every entry under `dir` with the target of each link, so that a comparison sees a stray
-// temporary file as well as a link replaced by a file.
-std::set<std::string> Tree(const fs::path& dir) {
-  std::set<std::string> tree;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir)) {
-    std::string line = entry.path().lexically_relative(dir).string();
-    if (entry.is_symlink()) line += " -> " + fs::read_symlink(entry.path()).string();
-    tree.insert(line);
-  }
-  return tree;
 }
 
 // The file is replaced whole or not at all, whichever name leads to it: a failed write leaves
@@ -280,11 +271,11 @@ TEST_F(FilesTest, SpecialFilesAreWrittenIntoDirectly) {
             "through the pipe");
   ::close(reader);
   EXPECT_TRUE(fs::is_fifo(fifo));
-  EXPECT_EQ(Names(), std::set<std::string>{"pipe"});
+  EXPECT_EQ(Tree(dir_), std::set<std::string>{"pipe"});
 }
 
-// Write access is judged on the file: a read-only file is refused although its folder would
-// allow replacing it, and a writable file in a read-only folder is written in place.
+// Write access is judged on the file: a read-only file is refused although its directory would
+// allow replacing it, and a writable file in a read-only directory is written in place.
 TEST_F(FilesTest, WriteAccessIsTheFilesOwn) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
   const std::u16string locked = PathOf(u"locked.dic");
