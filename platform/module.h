@@ -13,6 +13,16 @@ namespace lexivane::platform {
 // platform give no answer at all, ".". Found once and then remembered; never throws.
 std::u16string ComponentDirectory();
 
+// The directory of the default custom dictionary file, absolute and without a trailing
+// separator. On Windows it is ComponentDirectory(). Elsewhere it is the user's configuration
+// directory, as the XDG base directory rules place it: $XDG_CONFIG_HOME/lexivane when that
+// variable holds an absolute path, else $HOME/.config/lexivane when HOME does, else the home
+// directory of the user's account followed by /.config/lexivane; and ComponentDirectory() only
+// when there is no home at all. The directory may not exist yet (CreateDirectories makes it).
+// Read from the environment on every call, so it follows changes to it; like getenv, it must
+// not run while another thread changes the environment. Never throws.
+std::u16string CustomDictionaryDirectory();
+
 // The separator that joins ComponentDirectory() and a file name: "\" on Windows, "/" elsewhere.
 char16_t PathSeparator();
 

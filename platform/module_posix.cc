@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <pwd.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -11,7 +12,11 @@
 #include <link.h>
 #endif
 
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/module.h"
@@ -70,7 +75,46 @@ std::u16string FindComponentDirectory() {
   return FromUtf8(std::string_view(file).substr(0, slash));
 }
 
+// The value of an environment variable that holds an absolute path, without trailing slashes
+// (the root gives ""), or nothing. The XDG rules call a relative path there invalid.
+std::optional<std::string> AbsolutePathFrom(const char* variable) {
+  const char* value = std::getenv(variable);
+  if (value == nullptr || value[0] != '/') return std::nullopt;
+  std::string path = value;
+  while (!path.empty() && path.back() == '/') path.pop_back();
+  return path;
+}
+
+// The home directory in the user's account entry, or nothing.
+std::optional<std::string> AccountHome() {
+  const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 1024);
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  for (;;) {
+    const int error = ::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found);
+    if (error != ERANGE || buffer.size() >= (std::size_t{1} << 20)) break;
+    buffer.resize(buffer.size() * 2);
+  }
+  if (found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') {
+    return std::nullopt;
+  }
+  std::string home = found->pw_dir;
+  while (!home.empty() && home.back() == '/') home.pop_back();
+  return home;
+}
+
 }  // namespace
+
+std::u16string CustomDictionaryDirectory() {
+  if (const auto config = AbsolutePathFrom("XDG_CONFIG_HOME")) {
+    return FromUtf8(*config + "/lexivane");
+  }
+  std::optional<std::string> home = AbsolutePathFrom("HOME");
+  if (!home) home = AccountHome();
+  if (home) return FromUtf8(*home + "/.config/lexivane");
+  return ComponentDirectory();
+}
 
 std::u16string ComponentDirectory() {
   // The component does not move while loaded; asking once also pins a relative loader path

@@ -51,6 +51,10 @@ std::u16string ComponentDirectory() {
   return directory;
 }
 
+std::u16string CustomDictionaryDirectory() {
+  return ComponentDirectory();
+}
+
 char16_t PathSeparator() {
   return u'\\';
 }

@@ -1,13 +1,20 @@
 // The result is built by appending. Everything before the current search start is final: later
 // searches start further right, and the whole-word test of an occurrence there looks back at
-// most one unit, which is always the last unit appended. What is not final is always the
-// inserted replacement less its first unit, followed by the rest of the original text. So no
-// string is spliced, and the original text is lower-cased once, window by window, together
-// with Find and Replace, for all the comparisons.
+// most one unit, which is always the last unit appended. What the search looks at is the text
+// as changed so far from its start on, which is never built either: the part of the replacement
+// just inserted after its first unit (the open part), then the rest of the original text.
 //
-// Occurrences that start inside the pending part of the replacement are found by looking only
-// at the replacement (worked out once per call) and at the first few units of the rest of the
-// text; occurrences further right are found in the lower-cased original.
+// Each search is one pass of a Knuth-Morris-Pratt matcher over the lower-case form of that
+// text, looking for the middle of Find (all but its first and last unit); the two end units of
+// each hit are then compared on their own. That split is what comparing each candidate
+// substring lower-cased on its own asks for: inside a candidate, every unit pairs and maps as in
+// the whole text, while a trail surrogate at its start or a lead at its end is unpaired within
+// it and keeps its case, whatever stands outside. A search ends at the first whole occurrence,
+// and the next one starts inside the replacement inserted for it, after the units it replaced,
+// so every unit of the original text is matched once, and every unit of a replacement at most
+// once per time it is inserted: the time is linear in the text and the result together.
+//
+// The original text is lower-cased window by window, once, as the searches move right.
 
 #include "textcheck/replace_word.h"
 
@@ -40,24 +47,30 @@ bool IsBoundary(Neighbour unit) {
   return unit == kTextEdge || !IsReplaceWordCharacter(static_cast<char16_t>(unit));
 }
 
-// A text and the lower-case form of a window of it. The window slides forward with the search
-// and reuses its storage: lowering a long text whole would touch as much fresh memory again as
-// the result does. Its edges never cut a surrogate pair, so each window maps exactly as the
-// whole text would.
+// The lower-case form of `units` (one unit, or a surrogate pair), unit `i` of it.
+char16_t LowerOf(std::u16string_view units, std::size_t i) {
+  if (units.size() == 1 && units[0] < 0x80) {
+    return units[0] >= u'A' && units[0] <= u'Z' ? static_cast<char16_t>(units[0] + 0x20) : units[0];
+  }
+  return platform::ToLower(units)[i];
+}
+
+// A text and the lower-case form of a window of it. The window slides with the search and
+// reuses its storage: lowering a long text whole would touch as much fresh memory again as the
+// result does. Its edges never cut a surrogate pair, so each window maps exactly as the whole
+// text would.
 class LoweredText {
  public:
   explicit LoweredText(std::u16string_view text) : text_(text) {}
 
   std::u16string_view text() const { return text_; }
 
-  // The lower-case form of text[j, j + length), which must lie within the text. The pointer
-  // holds until the next call.
-  const char16_t* LowerAt(std::size_t j, std::size_t length) {
-    if (j < start_ || j + length > window_end()) Slide(j, length);
-    return lower_.data() + (j - start_);
+  // The lower-case form of the text from `k` (within the text) to the end of the window that
+  // holds it. The view holds until the next call.
+  std::u16string_view From(std::size_t k) {
+    if (k < start_ || k >= start_ + lower_.size()) Slide(k);
+    return std::u16string_view(lower_).substr(k - start_);
   }
-
-  std::size_t window_end() const { return start_ + lower_.size(); }
 
  private:
   static constexpr std::size_t kWindow = std::size_t{1} << 16;
@@ -66,9 +79,9 @@ class LoweredText {
     return k > 0 && k < text_.size() && IsLeadSurrogate(text_[k - 1]) && IsTrailSurrogate(text_[k]);
   }
 
-  void Slide(std::size_t j, std::size_t length) {
-    std::size_t begin = j;
-    std::size_t end = std::min(text_.size(), j + std::max(length, kWindow));
+  void Slide(std::size_t k) {
+    std::size_t begin = k;
+    std::size_t end = std::min(text_.size(), k + kWindow);
     if (CutsPair(begin)) --begin;
     if (CutsPair(end)) ++end;
     platform::ToLower(text_.substr(begin, end - begin), lower_);
@@ -80,150 +93,181 @@ class LoweredText {
   std::u16string lower_;
 };
 
-// True when text[j, j + lower_part.size()), lower-cased on its own, equals `lower_part`.
-//
-// The slice of the whole text's lower-case form is that substring's own lower-case form except
-// where the cut splits a surrogate pair: on its own, the cut half is unpaired and keeps its
-// case, while in the whole text it was mapped with its partner. Such a half is compared as it
-// stands; the unit next to it inside the substring is never a trail that the whole text
-// paired differently, so the rest of the slice is exact.
-bool MatchesAt(LoweredText& source, std::size_t j, std::u16string_view lower_part) {
-  const std::u16string_view text = source.text();
-  if (lower_part.empty()) return true;
-  const char16_t* lower = source.LowerAt(j, lower_part.size());
-  std::size_t begin = j;
-  std::size_t end = j + lower_part.size();
-  if (begin > 0 && IsLeadSurrogate(text[begin - 1]) && IsTrailSurrogate(text[begin])) {
-    if (text[begin] != lower_part.front()) return false;
-    ++begin;
-    lower_part.remove_prefix(1);
-  }
-  // A start that was cut is a trail, so an end cut (a lead) never falls on the same unit.
-  if (end < text.size() && IsLeadSurrogate(text[end - 1]) && IsTrailSurrogate(text[end])) {
-    if (text[end - 1] != lower_part.back()) return false;
-    --end;
-    lower_part.remove_suffix(1);
-  }
-  return std::equal(lower + (begin - j), lower + (end - j), lower_part.begin());
-}
-
-// What the replacement offers to the search that resumes one unit after its start: the
-// occurrences of Find lying wholly inside it, and the starts from which Find could run on into
-// the text that follows it. Worked out once per call, since the replacement never changes.
-class ReplacementSearch {
+// The ends of the occurrences of a pattern in a stream of units fed piece by piece
+// (Knuth-Morris-Pratt): after a mismatch the matcher falls back to the longest part of the
+// pattern that the units just seen still match, so no unit is looked at again.
+class StreamMatcher {
  public:
-  ReplacementSearch(std::u16string_view replace, std::u16string_view find,
-                    std::u16string_view lower_find)
-      : replace_(replace), find_(find), lower_find_(lower_find) {
-    LoweredText lowered(replace);
-    const std::size_t r_size = replace.size();
-    const std::size_t f_size = find.size();
-    // Occurrences wholly inside, starting at 1 or later. The unit after the replacement is
-    // always the one that followed the occurrence it replaced, which bounds a word, so one
-    // that ends with the replacement is whole when its start is.
-    for (std::size_t r = 1; r + f_size <= r_size && !whole_inside_; ++r) {
-      whole_inside_ = IsBoundary(replace[r - 1]) &&
-                      (r + f_size == r_size || IsBoundary(replace[r + f_size])) &&
-                      MatchesAt(lowered, r, lower_find);
-    }
-    // Starts from which Find runs on past the end: kept when the part inside can begin Find.
-    // Where a lead ends the replacement, it may pair with the unit after it, and a trail
-    // opening the candidate is unpaired there, so the lowered replacement says nothing.
-    const bool junction_may_pair = r_size > 0 && IsLeadSurrogate(replace.back());
-    for (std::size_t r = std::max<std::size_t>(1, r_size + 1 - std::min(r_size, f_size));
-         r < r_size; ++r) {
-      if (!IsBoundary(replace[r - 1])) continue;
-      if (junction_may_pair || IsTrailSurrogate(replace[r])) {
-        running_on_.push_back({r, false});
-        continue;
-      }
-      const char16_t* lower = lowered.LowerAt(r, r_size - r);
-      if (std::equal(lower, lower + (r_size - r), lower_find.begin())) {
-        running_on_.push_back({r, true});
-      }
+  explicit StreamMatcher(std::u16string_view pattern)
+      : pattern_(pattern), fallback_(pattern.size()) {
+    // fallback_[i]: the length of the longest proper prefix of pattern[0, i] that ends it too.
+    for (std::size_t i = 1, k = 0; i < pattern.size(); ++i) {
+      while (k > 0 && pattern[i] != pattern[k]) k = fallback_[k - 1];
+      if (pattern[i] == pattern[k]) ++k;
+      fallback_[i] = k;
     }
   }
 
-  // Whether a whole occurrence lies wholly inside the replacement, after its first unit.
-  bool HasWholeInside() const { return whole_inside_; }
+  void Restart() { matched_ = 0; }
 
-  // The first start r (1 or later) inside the replacement of a whole occurrence that runs on
-  // into text[rest, ...), or kNone.
-  std::size_t FindRunningOn(LoweredText& text, std::size_t rest) const {
-    const std::u16string_view original = text.text();
-    for (const Start& start : running_on_) {
-      const std::size_t inside = replace_.size() - start.r;
-      const std::size_t outside = find_.size() - inside;
-      if (original.size() - rest < outside) continue;
-      const std::size_t end = rest + outside;
-      if (!IsBoundary(end < original.size() ? original[end] : kTextEdge)) {
-        continue;
+  // Feeds `units` up to the first unit that completes an occurrence and answers its index, or
+  // answers units.size() when none does. The pattern must not be empty.
+  std::size_t Feed(std::u16string_view units) {
+    for (std::size_t i = 0; i < units.size(); ++i) {
+      if (matched_ == 0) {
+        // Nothing pending: only the pattern's first unit can start an occurrence.
+        i = units.find(pattern_[0], i);
+        if (i == kNone) return units.size();
       }
-      if (start.inside_matches) {
-        // The candidate's lower-case form is the two pieces' own lower-case forms side by
-        // side: no pair spans the junction, and the piece inside has been compared already.
-        if (MatchesAt(text, rest, lower_find_.substr(inside))) return start.r;
-      } else {
-        std::u16string candidate(replace_.substr(start.r));
-        candidate.append(original.substr(rest, outside));
-        if (platform::EqualIgnoringCase(candidate, find_)) return start.r;
+      while (matched_ > 0 && pattern_[matched_] != units[i]) matched_ = fallback_[matched_ - 1];
+      if (pattern_[matched_] == units[i]) ++matched_;
+      if (matched_ == pattern_.size()) {
+        matched_ = fallback_[matched_ - 1];
+        return i;
       }
+    }
+    return units.size();
+  }
+
+ private:
+  std::u16string_view pattern_;
+  std::vector<std::size_t> fallback_;
+  std::size_t matched_ = 0;
+};
+
+// The text as changed so far, from a search start on: the open part of the last replacement,
+// then the original text from `rest`.
+struct Ahead {
+  std::u16string_view open;
+  std::u16string_view text;
+  std::size_t rest;
+
+  std::size_t size() const { return open.size() + (text.size() - rest); }
+  char16_t operator[](std::size_t i) const {
+    return i < open.size() ? open[i] : text[rest + (i - open.size())];
+  }
+};
+
+// The search for whole occurrences of Find in the text as changed so far, made of the original
+// text and the replacement. Holds the lower-case forms of Find and of the replacement, worked
+// out once per call.
+class WholeWordSearch {
+ public:
+  WholeWordSearch(std::u16string_view text, std::u16string_view find, std::u16string_view replace)
+      : text_(text),
+        find_(find),
+        lower_find_(platform::ToLower(find)),
+        replace_(replace),
+        lower_replace_(platform::ToLower(replace)),
+        middle_(std::u16string_view(lower_find_).substr(1, find.size() < 2 ? 0 : find.size() - 2)) {
+  }
+  // The matcher refers to lower_find_.
+  WholeWordSearch(const WholeWordSearch&) = delete;
+  WholeWordSearch& operator=(const WholeWordSearch&) = delete;
+
+  std::u16string_view text() const { return text_.text(); }
+  std::u16string_view find() const { return find_; }
+  std::u16string_view replace() const { return replace_; }
+
+  // The first start j of a whole occurrence of Find in replace[open, ...) followed by
+  // text[rest, ...), counted from the start of that, or kNone. `before` is the unit that
+  // precedes it in the text as changed so far.
+  std::size_t First(std::size_t open, std::size_t rest, Neighbour before) {
+    const Ahead ahead{replace_.substr(open), text_.text(), rest};
+    const std::size_t m = find_.size();
+    if (ahead.size() < m) return kNone;
+    if (m <= 2) {
+      // No middle: every start is a candidate, and costs a few comparisons.
+      for (std::size_t j = 0; j + m <= ahead.size(); ++j) {
+        if (IsWholeAt(ahead, j, before)) return j;
+      }
+      return kNone;
+    }
+
+    // Feeds the lower-case form of ahead[offset, ...) to the matcher. A middle ending at
+    // ahead[i] makes a candidate at i + 2 - m if one more unit, its last, follows.
+    middle_.Restart();
+    auto search = [&](std::u16string_view lower, std::size_t offset) {
+      for (std::size_t k = 0; k < lower.size(); ++k) {
+        k += middle_.Feed(lower.substr(k));
+        if (k == lower.size()) break;
+        const std::size_t i = offset + k;
+        if (i + 1 < ahead.size() && IsWholeAt(ahead, i + 2 - m, before)) return i + 2 - m;
+      }
+      return kNone;
+    };
+    // Middles start one unit after the search start. The lowered replacement serves for the
+    // open part but for its last unit, which may pair with the unit after it.
+    const std::size_t open_size = ahead.open.size();
+    if (open_size >= 3) {
+      const std::u16string_view lower_open =
+          std::u16string_view(lower_replace_).substr(open + 1, open_size - 2);
+      if (const std::size_t j = search(lower_open, 1); j != kNone) return j;
+    }
+    if (open_size >= 1) {
+      // Where the replacement meets the original text, a pair may form or break up, so the
+      // lowered original is wrong there too.
+      char16_t junction[2];
+      std::size_t count = 0;
+      if (open_size >= 2) junction[count++] = LowerAt(ahead, open_size - 1);
+      if (rest < text_.text().size()) junction[count++] = LowerAt(ahead, open_size);
+      const std::size_t offset = open_size >= 2 ? open_size - 1 : 1;
+      if (const std::size_t j = search(std::u16string_view(junction, count), offset); j != kNone) {
+        return j;
+      }
+    }
+    for (std::size_t t = rest + 1; t < text_.text().size();) {
+      const std::u16string_view lower = text_.From(t);
+      if (const std::size_t j = search(lower, open_size + (t - rest)); j != kNone) return j;
+      t += lower.size();
     }
     return kNone;
   }
 
  private:
-  struct Start {
-    std::size_t r;
-    // False where the part inside could not be compared on its own; the whole candidate is
-    // then compared as it stands.
-    bool inside_matches;
-  };
-
-  std::u16string_view replace_;
-  std::u16string_view find_;
-  std::u16string_view lower_find_;
-  bool whole_inside_ = false;
-  std::vector<Start> running_on_;
-};
-
-// The first j >= from where a whole occurrence of Find lies wholly in the text; `before` is the
-// unit that precedes text[from] in the text as changed so far.
-std::size_t FindWholeInText(LoweredText& text, std::u16string_view lower_find, std::size_t from,
-                            Neighbour before) {
-  const std::u16string_view original = text.text();
-  const std::size_t size = lower_find.size();
-  if (from > original.size() || original.size() - from < size) return kNone;
-  const std::size_t last = original.size() - size;
-  const char16_t first = lower_find.front();
-  // A substring whose first unit is a trail cut from its pair starts with that trail as it
-  // stands, not lowered: then the text itself has to be looked at as well.
-  const bool cut_trail_may_start = IsTrailSurrogate(first);
-  for (std::size_t j = from; j <= last;) {
-    // Look for the first unit of Find as far as whole candidates lie in the lowered window.
-    const char16_t* lower = text.LowerAt(j, size);
-    const std::size_t scan_end = std::min(last + 1, text.window_end() - size + 1);
-    std::size_t k = j;
-    if (cut_trail_may_start) {
-      while (k < scan_end && lower[k - j] != first && original[k] != first) ++k;
-    } else {
-      const char16_t* hit = std::char_traits<char16_t>::find(lower, scan_end - j, first);
-      k = hit ? j + static_cast<std::size_t>(hit - lower) : scan_end;
+  // The lower-case form of ahead[i] as the text as changed so far maps it: with its partner
+  // when it is half of a pair there.
+  char16_t LowerAt(const Ahead& ahead, std::size_t i) const {
+    const char16_t unit = ahead[i];
+    if (IsLeadSurrogate(unit) && i + 1 < ahead.size() && IsTrailSurrogate(ahead[i + 1])) {
+      const char16_t pair[2] = {unit, ahead[i + 1]};
+      return LowerOf(std::u16string_view(pair, 2), 0);
     }
-    if (k == scan_end) {
-      j = scan_end;
-      continue;
+    if (IsTrailSurrogate(unit) && i > 0 && IsLeadSurrogate(ahead[i - 1])) {
+      const char16_t pair[2] = {ahead[i - 1], unit};
+      return LowerOf(std::u16string_view(pair, 2), 1);
     }
-    j = k;
-    if (IsBoundary(j == from ? before : original[j - 1]) &&
-        IsBoundary(j + size < original.size() ? original[j + size] : kTextEdge) &&
-        MatchesAt(text, j, lower_find)) {
-      return j;
-    }
-    ++j;
+    return LowerOf(std::u16string_view(&unit, 1), 0);
   }
-  return kNone;
-}
+
+  // Whether ahead[j, j + m) is a whole occurrence, given that its middle matches.
+  bool IsWholeAt(const Ahead& ahead, std::size_t j, Neighbour before) const {
+    const std::size_t m = find_.size();
+    if (!IsBoundary(j == 0 ? before : ahead[j - 1])) return false;
+    if (!IsBoundary(j + m < ahead.size() ? ahead[j + m] : kTextEdge)) return false;
+    const char16_t first = ahead[j];
+    const char16_t last = ahead[j + m - 1];
+    if (m == 1) {
+      // A lone unit: a surrogate half is unpaired and keeps its case.
+      return (IsLeadSurrogate(first) || IsTrailSurrogate(first)
+                  ? first
+                  : LowerOf(std::u16string_view(&first, 1), 0)) == lower_find_[0];
+    }
+    // A trail at the start and a lead at the end are unpaired within the candidate; a lead at
+    // the start pairs with the unit after it, a trail at the end with the unit before it.
+    const char16_t lower_first = IsTrailSurrogate(first) ? first : LowerAt(ahead, j);
+    if (lower_first != lower_find_[0]) return false;
+    const char16_t lower_last = IsLeadSurrogate(last) ? last : LowerAt(ahead, j + m - 1);
+    return lower_last == lower_find_[m - 1];
+  }
+
+  LoweredText text_;
+  std::u16string_view find_;
+  std::u16string lower_find_;
+  std::u16string_view replace_;
+  std::u16string lower_replace_;
+  StreamMatcher middle_;
+};
 
 std::array<bool, 0x10000> MakeWordCharacterTable() {
   std::u16string every_unit(0x10000, u'\0');
@@ -253,12 +297,12 @@ struct ResultMeasurer {
 
 // Feeds the result to `sink` from left to right, each unit once.
 template <typename Sink>
-void Replace(std::u16string_view text, std::u16string_view find, std::u16string_view replace,
-             std::u16string_view lower_find, const ReplacementSearch& in_replacement, Sink& sink) {
-  LoweredText original(text);
-  std::size_t rest = 0;  // the original text from here on is not yet final
-  // Whether replace[1, ...) is still open to the search, between the final part and the rest.
-  bool pending = false;
+void Replace(WholeWordSearch& search, Sink& sink) {
+  const std::u16string_view text = search.text();
+  const std::u16string_view replace = search.replace();
+  const std::size_t m = search.find().size();
+  std::size_t rest = 0;               // the original text from here on is not yet final
+  std::size_t open = replace.size();  // replace[open, ...) lies between the final part and the rest
   Neighbour last_final = kTextEdge;
 
   auto emit = [&](std::u16string_view units) {
@@ -266,45 +310,45 @@ void Replace(std::u16string_view text, std::u16string_view find, std::u16string_
     sink.Append(units);
     last_final = units.back();
   };
-  // Replaces the occurrence that ends at text[end] and moves past the first unit of the text
-  // that now starts there: the next search starts one unit after the replacement's start.
-  auto insert_replacement = [&](std::size_t end) {
-    if (!replace.empty()) {
-      emit(replace.substr(0, 1));
-      pending = replace.size() > 1;
-      rest = end;
-    } else if (end < text.size()) {
-      emit(text.substr(end, 1));
-      rest = end + 1;
-    } else {
-      rest = end;
-    }
-  };
 
   for (;;) {
-    if (pending) {
-      if (in_replacement.HasWholeInside()) {
-        // Replacing it would insert the same replacement again with the same occurrence in
-        // it, without end: go on after the replacement instead.
-        emit(replace.substr(1));
-        pending = false;
-      } else if (const std::size_t r = in_replacement.FindRunningOn(original, rest); r != kNone) {
-        emit(replace.substr(1, r - 1));
-        pending = false;
-        insert_replacement(rest + find.size() - (replace.size() - r));
-        continue;
-      }
-    }
-    const Neighbour before = pending ? replace.back() : last_final;
-    const std::size_t j = FindWholeInText(original, lower_find, rest, before);
-    if (pending) emit(replace.substr(1));
-    pending = false;
+    const std::size_t open_size = replace.size() - open;
+    const std::size_t j = search.First(open, rest, last_final);
+    std::size_t end;  // where the occurrence ends in the original text
     if (j == kNone) {
+      emit(replace.substr(open));
       emit(text.substr(rest));
       return;
     }
-    emit(text.substr(rest, j - rest));
-    insert_replacement(j + find.size());
+    if (j < open_size) {
+      if (j + m <= open_size) {
+        // Wholly inside the replacement: replacing it would insert the same replacement again
+        // with the same occurrence in it, without end. Go on after the replacement instead.
+        emit(replace.substr(open));
+        open = replace.size();
+        continue;
+      }
+      emit(replace.substr(open, j));
+      end = rest + (j + m - open_size);
+    } else {
+      emit(replace.substr(open));
+      emit(text.substr(rest, j - open_size));
+      end = rest + (j - open_size) + m;
+    }
+    // The next search starts one unit after the start of the replacement.
+    if (!replace.empty()) {
+      emit(replace.substr(0, 1));
+      open = 1;
+      rest = end;
+    } else {
+      open = 0;
+      if (end < text.size()) {
+        emit(text.substr(end, 1));
+        rest = end + 1;
+      } else {
+        rest = end;
+      }
+    }
   }
 }
 
@@ -319,19 +363,18 @@ std::u16string ReplaceWord(std::u16string_view text, std::u16string_view find,
                            std::u16string_view replace) {
   if (find.empty() || text.size() < find.size()) return std::u16string(text);
 
-  const std::u16string lower_find = platform::ToLower(find);
-  const ReplacementSearch in_replacement(replace, find, lower_find);
+  WholeWordSearch search(text, find, replace);
   ResultWriter writer;
   if (replace.size() > find.size()) {
     // The result may outgrow the text. Measuring it first costs a second search, but growing
     // a long string copies it into fresh memory, which costs more.
     ResultMeasurer measurer;
-    Replace(text, find, replace, lower_find, in_replacement, measurer);
+    Replace(search, measurer);
     writer.out.reserve(measurer.size);
   } else {
     writer.out.reserve(text.size());
   }
-  Replace(text, find, replace, lower_find, in_replacement, writer);
+  Replace(search, writer);
   return std::move(writer.out);
 }
 

@@ -9,8 +9,8 @@
 // changed and resuming one character after the start of the replacement just inserted; where
 // that would find an occurrence lying wholly inside that replacement, the search resumes after
 // the replacement instead, so that every call ends (docs/text-check.md states the rule).
-// An empty Find returns the text unchanged. One pass over the text for a word-sized Find; the
-// result is written once, never spliced.
+// An empty Find returns the text unchanged. The time is linear in the lengths of the text and
+// the result, whatever the length of Find; the result is written once, never spliced.
 // Pure function, any thread.
 #pragma once
 

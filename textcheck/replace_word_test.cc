@@ -161,7 +161,8 @@ void EndsWithin(std::chrono::seconds limit, const std::function<void()>& body) {
 
 class RandomTexts {
  public:
-  explicit RandomTexts(unsigned seed) : random_(seed) {}
+  // `units`: what the texts are made of, beside two pairs of surrogates.
+  RandomTexts(unsigned seed, std::u16string units) : random_(seed), units_(std::move(units)) {}
 
   std::u16string Text(std::size_t max_length) {
     std::u16string out;
@@ -174,7 +175,7 @@ class RandomTexts {
     if (text.empty() || Below(4) == 0) return Text(3);
     const std::size_t start = Below(text.size());
     std::u16string find =
-        text.substr(start, 1 + Below(std::min<std::size_t>(4, text.size() - start)));
+        text.substr(start, 1 + Below(std::min<std::size_t>(12, text.size() - start)));
     if (Below(2) == 0) {
       for (char16_t& unit : find) {
         if (unit >= u'a' && unit <= u'z') unit -= 0x20;
@@ -209,26 +210,29 @@ class RandomTexts {
     return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_);
   }
 
-  // Letters of both cases, a digit, the underscore, the punctuation that bounds words, é,
-  // unpaired halves that may pair with their neighbours, and a pair whose lower case is
-  // another pair.
+  // One of the units, or a pair whose lower case is another pair.
   std::u16string Piece() {
-    static const std::u16string kUnits = u"aAbB1_'-  éÉ\xD801\xDC00\xDC28";
-    const std::size_t i = Below(kUnits.size() + 2);
-    if (i < kUnits.size()) return kUnits.substr(i, 1);
-    return i == kUnits.size() ? u"\U00010400" : u"\U00010428";
+    const std::size_t i = Below(units_.size() + 2);
+    if (i < units_.size()) return units_.substr(i, 1);
+    return i == units_.size() ? u"\U00010400" : u"\U00010428";
   }
 
   std::mt19937 random_;
+  std::u16string units_;
 };
 
 TEST(ReplaceWordDifferential, MatchesThePlainLoopOnRandomTexts) {
   EndsWithin(std::chrono::seconds(120), [] {
-    RandomTexts random(20240611);
+    // Letters of both cases, a digit, the underscore, the punctuation that bounds words, é and
+    // unpaired halves that may pair with their neighbours; then a few units only, so that
+    // texts and long Finds repeat themselves and partial matches overlap.
+    RandomTexts random(20240611, u"aAbB1_'-  éÉ\xD801\xDC00\xDC28");
+    RandomTexts repetitive(20240612, u"aA \xDC00");
     for (int i = 0; i < 40000; ++i) {
-      const std::u16string text = random.Text(i % 4 == 0 ? 40 : 12);
-      const std::u16string find = random.Find(text);
-      const std::u16string replace = random.Replace(find);
+      RandomTexts& source = i % 2 == 0 ? random : repetitive;
+      const std::u16string text = source.Text(i % 4 < 2 ? 40 : 12);
+      const std::u16string find = source.Find(text);
+      const std::u16string replace = source.Replace(find);
       const std::u16string expected = reference::PlainReplaceWord(text, find, replace);
       const std::u16string actual = ReplaceWord(text, find, replace);
       ASSERT_EQ(Hex(actual), Hex(expected))
@@ -261,6 +265,18 @@ TEST(ReplaceWordLargeText, TwentyMillionUnitsWithManyOccurrences) {
   const auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_TRUE(out == expected);
   EXPECT_LT(elapsed, std::chrono::seconds(10));
+}
+
+// A long Find that nearly matches at every start: comparing each candidate afresh would take
+// some 10^10 unit comparisons.
+TEST(ReplaceWordLargeText, LongFindThatNearlyMatchesEverywhere) {
+  const std::size_t find_size = 65'536;
+  const std::u16string head(400'000 - find_size, u'É');
+  const std::u16string text = head + std::u16string(find_size - 1, u'é') + u"X";
+  const std::u16string find = std::u16string(find_size - 1, u'É') + u"x";
+  std::u16string out;
+  EndsWithin(std::chrono::seconds(60), [&] { out = ReplaceWord(text, find, u"y"); });
+  EXPECT_TRUE(out == head + u"y");
 }
 
 // The text is lower-cased a window at a time. Occurrences packed this close straddle the end of
