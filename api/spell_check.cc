@@ -67,7 +67,8 @@ struct SpellCheck::Object {
 };
 
 std::u16string DefaultCustomDictionaryPath() {
-  return platform::ComponentDirectory() + platform::PathSeparator() + kCustomDictionaryFile;
+  return platform::CustomDictionaryDirectory() + platform::PathSeparator() +
+         kCustomDictionaryFile;
 }
 
 SpellCheck::SpellCheck() : object_(std::make_unique<Object>()) {
@@ -103,6 +104,9 @@ void SpellCheck::AddToCustom(std::u16string_view sWord) {
 }
 
 void SpellCheck::SaveCustom(std::u16string_view sFile) {
+  // The default file's folder is the user's configuration folder, which may not exist yet; a
+  // file the host names is written where it says, or not at all.
+  if (sFile.empty()) platform::CreateDirectories(platform::CustomDictionaryDirectory());
   ThisThread().dictionaries.custom.Save(OrDefaultPath(sFile));
 }
 
@@ -129,7 +133,7 @@ void SpellCheck::CheckText(std::u16string_view sText, bool ShowDialog) {
 
 std::u16string SpellCheck::ReplaceWord(std::u16string_view Text, std::u16string_view Find,
                                        std::u16string_view Replace) const {
-  return lexivane::ReplaceWord(Text, Find, Replace);
+  return ReplaceWholeWords(Text, Find, Replace);
 }
 
 std::optional<std::u16string> SpellCheck::ShowSuggestionDialog(std::u16string_view sWord,

@@ -120,7 +120,7 @@ foreach(command "check;${SOURCE_DIR}/examples/sample.txt" "check;--events;${WORK
     message(FATAL_ERROR "lexivane ${command} > /dev/full: exit ${code}\n${err}")
   endif()
 endforeach()
-string(REPEAT "wrold " 200000 many)
+string(REPEAT "xqzvwk " 200000 many)
 file(WRITE ${WORK_DIR}/many.txt "${many}")
 execute_process(COMMAND ${LEXIVANE} check --suggestions 0 ${WORK_DIR}/many.txt COMMAND head -c 1
                 RESULTS_VARIABLE codes OUTPUT_QUIET ERROR_VARIABLE err)

@@ -23,8 +23,9 @@ class CustomDictionary {
   // `IsInCustom`: true when an entry equals `word` once both are lower-cased.
   bool Contains(std::u16string_view word) const;
 
-  // Writes every entry to `path`, creating or truncating the file. Throws lexivane::Error with
-  // the file error; the list itself never changes.
+  // Writes every entry to `path`, creating the file or replacing it whole (see
+  // platform::WriteFileBytes). Throws lexivane::Error with the file error, leaving an existing
+  // file as it was; the list itself never changes.
   void Save(std::u16string_view path) const;
 
   // `ReadCustomFile`: when the file holds at least one line of two or more characters, those

@@ -359,7 +359,7 @@ bool IsReplaceWordCharacter(char16_t c) {
   return table[c];
 }
 
-std::u16string ReplaceWord(std::u16string_view text, std::u16string_view find,
+std::u16string ReplaceWholeWords(std::u16string_view text, std::u16string_view find,
                            std::u16string_view replace) {
   if (find.empty() || text.size() < find.size()) return std::u16string(text);
 

@@ -54,82 +54,82 @@ TEST(ReplaceWordCharacters, AsciiLettersDigitsUnderscoreDelAndSomeControls) {
 // --- Whole words and letter case ---------------------------------------------------------------
 
 TEST(ReplaceWord, EveryLetterCaseIsReplacedByTheReplacementAsPassed) {
-  EXPECT_EQ(ReplaceWord(u"TEH Teh teh", u"teh", u"The"), u"The The The");
-  EXPECT_EQ(ReplaceWord(u"TEH Teh teh", u"tEH", u"the"), u"the the the");
-  EXPECT_EQ(ReplaceWord(u"CAFÉ café Café", u"café", u"bar"), u"bar bar bar");
+  EXPECT_EQ(ReplaceWholeWords(u"TEH Teh teh", u"teh", u"The"), u"The The The");
+  EXPECT_EQ(ReplaceWholeWords(u"TEH Teh teh", u"tEH", u"the"), u"the the the");
+  EXPECT_EQ(ReplaceWholeWords(u"CAFÉ café Café", u"café", u"bar"), u"bar bar bar");
   // Letter case beyond Latin-1, in a pair of surrogates.
-  EXPECT_EQ(ReplaceWord(u"\U00010400 \U00010428", u"\U00010428", u"x"), u"x x");
+  EXPECT_EQ(ReplaceWholeWords(u"\U00010400 \U00010428", u"\U00010428", u"x"), u"x x");
 }
 
 TEST(ReplaceWord, StartAndEndOfTheTextAreBoundaries) {
-  EXPECT_EQ(ReplaceWord(u"teh cat teh", u"teh", u"the"), u"the cat the");
-  EXPECT_EQ(ReplaceWord(u"teh", u"teh", u"the"), u"the");
+  EXPECT_EQ(ReplaceWholeWords(u"teh cat teh", u"teh", u"the"), u"the cat the");
+  EXPECT_EQ(ReplaceWholeWords(u"teh", u"teh", u"the"), u"the");
 }
 
 TEST(ReplaceWord, PartsOfLongerWordsAreLeftAlone) {
-  EXPECT_EQ(ReplaceWord(u"tehs xteh teh1 2teh", u"teh", u"the"), u"tehs xteh teh1 2teh");
-  EXPECT_EQ(ReplaceWord(u"tehs teh", u"teh", u"the"), u"tehs the");
-  EXPECT_EQ(ReplaceWord(u"teh_ _teh", u"teh", u"the"), u"teh_ _teh");
+  EXPECT_EQ(ReplaceWholeWords(u"tehs xteh teh1 2teh", u"teh", u"the"), u"tehs xteh teh1 2teh");
+  EXPECT_EQ(ReplaceWholeWords(u"tehs teh", u"teh", u"the"), u"tehs the");
+  EXPECT_EQ(ReplaceWholeWords(u"teh_ _teh", u"teh", u"the"), u"teh_ _teh");
   // DEL and the controls 0x10 to 0x19 join words; 0x1A does not.
-  EXPECT_EQ(ReplaceWord(u"teh\x7F \x10teh \x19teh", u"teh", u"the"), u"teh\x7F \x10teh \x19teh");
-  EXPECT_EQ(ReplaceWord(u"teh\x1A", u"teh", u"the"), u"the\x1A");
+  EXPECT_EQ(ReplaceWholeWords(u"teh\x7F \x10teh \x19teh", u"teh", u"the"), u"teh\x7F \x10teh \x19teh");
+  EXPECT_EQ(ReplaceWholeWords(u"teh\x1A", u"teh", u"the"), u"the\x1A");
 }
 
 TEST(ReplaceWord, PunctuationAndNonAsciiLettersBoundWords) {
-  EXPECT_EQ(ReplaceWord(u"teh's teh- teh. teh, 'teh' -teh", u"teh", u"the"),
+  EXPECT_EQ(ReplaceWholeWords(u"teh's teh- teh. teh, 'teh' -teh", u"teh", u"the"),
             u"the's the- the. the, 'the' -the");
-  EXPECT_EQ(ReplaceWord(u"tehé étehé", u"teh", u"the"), u"theé étheé");
-  EXPECT_EQ(ReplaceWord(u"teh\u4E00 teh\U0001F600", u"teh", u"the"), u"the\u4E00 the\U0001F600");
+  EXPECT_EQ(ReplaceWholeWords(u"tehé étehé", u"teh", u"the"), u"theé étheé");
+  EXPECT_EQ(ReplaceWholeWords(u"teh\u4E00 teh\U0001F600", u"teh", u"the"), u"the\u4E00 the\U0001F600");
 }
 
 TEST(ReplaceWord, OneLetterFindInsideAWordAtTheEnd) {
-  EXPECT_EQ(ReplaceWord(u"ba", u"a", u"xyz"), u"ba");
-  EXPECT_EQ(ReplaceWord(u"ba a", u"a", u"xyz"), u"ba xyz");
+  EXPECT_EQ(ReplaceWholeWords(u"ba", u"a", u"xyz"), u"ba");
+  EXPECT_EQ(ReplaceWholeWords(u"ba a", u"a", u"xyz"), u"ba xyz");
 }
 
 TEST(ReplaceWord, LaterTextShiftsByTheLengthDifference) {
-  EXPECT_EQ(ReplaceWord(u"a teh b teh c", u"teh", u"thee"), u"a thee b thee c");
-  EXPECT_EQ(ReplaceWord(u"a teh b teh c", u"teh", u"t"), u"a t b t c");
-  EXPECT_EQ(ReplaceWord(u"teh,teh,teh", u"teh", u"the"), u"the,the,the");
+  EXPECT_EQ(ReplaceWholeWords(u"a teh b teh c", u"teh", u"thee"), u"a thee b thee c");
+  EXPECT_EQ(ReplaceWholeWords(u"a teh b teh c", u"teh", u"t"), u"a t b t c");
+  EXPECT_EQ(ReplaceWholeWords(u"teh,teh,teh", u"teh", u"the"), u"the,the,the");
 }
 
 TEST(ReplaceWord, EmptyReplacementKeepsBothNeighbours) {
-  EXPECT_EQ(ReplaceWord(u"x teh, y", u"teh", u""), u"x , y");
-  EXPECT_EQ(ReplaceWord(u"teh teh", u"teh", u""), u" ");
-  EXPECT_EQ(ReplaceWord(u"teh", u"teh", u""), u"");
+  EXPECT_EQ(ReplaceWholeWords(u"x teh, y", u"teh", u""), u"x , y");
+  EXPECT_EQ(ReplaceWholeWords(u"teh teh", u"teh", u""), u" ");
+  EXPECT_EQ(ReplaceWholeWords(u"teh", u"teh", u""), u"");
   // The search resumes one unit after the deleted word, so the unit that moved into its place
   // never starts an occurrence.
-  EXPECT_EQ(ReplaceWord(u"-x-x", u"-x", u""), u"-x");
+  EXPECT_EQ(ReplaceWholeWords(u"-x-x", u"-x", u""), u"-x");
 }
 
 TEST(ReplaceWord, NothingToReplace) {
-  EXPECT_EQ(ReplaceWord(u"", u"teh", u"the"), u"");
-  EXPECT_EQ(ReplaceWord(u"te", u"teh", u"the"), u"te");
-  EXPECT_EQ(ReplaceWord(u"the cat", u"teh", u"the"), u"the cat");
-  EXPECT_EQ(ReplaceWord(std::u16string(u"a\0b", 3), u"b", u"c"), std::u16string(u"a\0c", 3));
+  EXPECT_EQ(ReplaceWholeWords(u"", u"teh", u"the"), u"");
+  EXPECT_EQ(ReplaceWholeWords(u"te", u"teh", u"the"), u"te");
+  EXPECT_EQ(ReplaceWholeWords(u"the cat", u"teh", u"the"), u"the cat");
+  EXPECT_EQ(ReplaceWholeWords(std::u16string(u"a\0b", 3), u"b", u"c"), std::u16string(u"a\0c", 3));
 }
 
 // The search resumes inside the replacement, so it sees the replacement again; only an
 // occurrence lying wholly inside it would repeat without end.
 TEST(ReplaceWord, OccurrencesInsideTheReplacementAreSkipped) {
-  EXPECT_EQ(ReplaceWord(u"a teh b", u"teh", u"teh teh"), u"a teh teh b");
-  EXPECT_EQ(ReplaceWord(u"teh teh", u"teh", u"teh teh"), u"teh teh teh teh");
-  EXPECT_EQ(ReplaceWord(u"teh. teh", u"teh", u"x teh"), u"x teh. x teh");
-  EXPECT_EQ(ReplaceWord(u"aa aa", u"aa", u"a aa"), u"a aa a aa");
+  EXPECT_EQ(ReplaceWholeWords(u"a teh b", u"teh", u"teh teh"), u"a teh teh b");
+  EXPECT_EQ(ReplaceWholeWords(u"teh teh", u"teh", u"teh teh"), u"teh teh teh teh");
+  EXPECT_EQ(ReplaceWholeWords(u"teh. teh", u"teh", u"x teh"), u"x teh. x teh");
+  EXPECT_EQ(ReplaceWholeWords(u"aa aa", u"aa", u"a aa"), u"a aa a aa");
   // The same word in the replacement, but not as a whole word: nothing to skip or replace.
-  EXPECT_EQ(ReplaceWord(u"aa", u"aa", u"aaaa"), u"aaaa");
-  EXPECT_EQ(ReplaceWord(u"aaaa", u"aa", u"x"), u"aaaa");
+  EXPECT_EQ(ReplaceWholeWords(u"aa", u"aa", u"aaaa"), u"aaaa");
+  EXPECT_EQ(ReplaceWholeWords(u"aaaa", u"aa", u"x"), u"aaaa");
 }
 
 TEST(ReplaceWord, OccurrenceRunningOnFromTheReplacementIsReplaced) {
   // "x a" then " b": "a b" starts inside the replacement and ends in the text after it.
-  EXPECT_EQ(ReplaceWord(u"a b b", u"a b", u"x a"), u"x x a");
+  EXPECT_EQ(ReplaceWholeWords(u"a b b", u"a b", u"x a"), u"x x a");
   EXPECT_EQ(reference::PlainReplaceWord(u"a b b", u"a b", u"x a"), u"x x a");
 }
 
 TEST(ReplaceWord, EmptyFindReturnsTheTextUnchanged) {
-  EXPECT_EQ(ReplaceWord(u"a b", u"", u"x"), u"a b");
-  EXPECT_EQ(ReplaceWord(u"", u"", u"x"), u"");
+  EXPECT_EQ(ReplaceWholeWords(u"a b", u"", u"x"), u"a b");
+  EXPECT_EQ(ReplaceWholeWords(u"", u"", u"x"), u"");
 }
 
 // A surrogate half at either end of Find can match a half cut from a pair in the text; the
@@ -137,9 +137,9 @@ TEST(ReplaceWord, EmptyFindReturnsTheTextUnchanged) {
 TEST(ReplaceWord, HalvesCutFromPairsCompareAsTheyStand) {
   const std::u16string capital = u"\U00010400";  // D801 DC00, lower case D801 DC28
   const std::u16string text = u"-" + capital + u" " + capital + u".";
-  EXPECT_EQ(ReplaceWord(text, Units({0xDC00}), u"x"), u"-\xD801x \xD801x.");
-  EXPECT_EQ(ReplaceWord(text, Units({0xDC28}), u"x"), text);
-  EXPECT_EQ(ReplaceWord(text, Units({0xD801}), u"y"), u"-y\xDC00 y\xDC00.");
+  EXPECT_EQ(ReplaceWholeWords(text, Units({0xDC00}), u"x"), u"-\xD801x \xD801x.");
+  EXPECT_EQ(ReplaceWholeWords(text, Units({0xDC28}), u"x"), text);
+  EXPECT_EQ(ReplaceWholeWords(text, Units({0xD801}), u"y"), u"-y\xDC00 y\xDC00.");
 }
 
 // --- Against the plain loop --------------------------------------------------------------------
@@ -234,7 +234,7 @@ TEST(ReplaceWordDifferential, MatchesThePlainLoopOnRandomTexts) {
       const std::u16string find = source.Find(text);
       const std::u16string replace = source.Replace(find);
       const std::u16string expected = reference::PlainReplaceWord(text, find, replace);
-      const std::u16string actual = ReplaceWord(text, find, replace);
+      const std::u16string actual = ReplaceWholeWords(text, find, replace);
       ASSERT_EQ(Hex(actual), Hex(expected))
           << "text " << Hex(text) << "\nfind " << Hex(find) << "\nreplace " << Hex(replace);
     }
@@ -261,7 +261,7 @@ TEST(ReplaceWordLargeText, TwentyMillionUnitsWithManyOccurrences) {
 
   const auto start = std::chrono::steady_clock::now();
   std::u16string out;
-  EndsWithin(std::chrono::seconds(60), [&] { out = ReplaceWord(text, u"TEH", u"thee"); });
+  EndsWithin(std::chrono::seconds(60), [&] { out = ReplaceWholeWords(text, u"TEH", u"thee"); });
   const auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_TRUE(out == expected);
   EXPECT_LT(elapsed, std::chrono::seconds(10));
@@ -275,7 +275,7 @@ TEST(ReplaceWordLargeText, LongFindThatNearlyMatchesEverywhere) {
   const std::u16string text = head + std::u16string(find_size - 1, u'é') + u"X";
   const std::u16string find = std::u16string(find_size - 1, u'É') + u"x";
   std::u16string out;
-  EndsWithin(std::chrono::seconds(60), [&] { out = ReplaceWord(text, find, u"y"); });
+  EndsWithin(std::chrono::seconds(60), [&] { out = ReplaceWholeWords(text, find, u"y"); });
   EXPECT_TRUE(out == head + u"y");
 }
 
@@ -291,8 +291,8 @@ TEST(ReplaceWordLargeText, OccurrencesAcrossLoweringWindows) {
     // The trail cut from the pair is whole; the unpaired one follows a letter.
     trails_replaced += u"\xD801yz a" + trail + u" ";
   }
-  EXPECT_TRUE(ReplaceWord(text, u"\U00010428 A", u"x") == pairs_replaced);
-  EXPECT_TRUE(ReplaceWord(text, trail, u"yz") == trails_replaced);
+  EXPECT_TRUE(ReplaceWholeWords(text, u"\U00010428 A", u"x") == pairs_replaced);
+  EXPECT_TRUE(ReplaceWholeWords(text, trail, u"yz") == trails_replaced);
 }
 
 }  // namespace

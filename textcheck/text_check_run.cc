@@ -83,8 +83,8 @@ void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& 
               std::min(working.size(), static_cast<std::size_t>(position - 1) + token.size() + 1);
           const std::u16string_view left = std::u16string_view(working).substr(0, split);
           const std::u16string_view right = std::u16string_view(working).substr(split);
-          std::u16string new_left = ReplaceWord(left, token, replacement);
-          std::u16string new_right = ReplaceWord(right, token, replacement);
+          std::u16string new_left = ReplaceWholeWords(left, token, replacement);
+          std::u16string new_right = ReplaceWholeWords(right, token, replacement);
           sinks.Raise([&](SpellCheckEvents& sink) {
             sink.SpellChangeAll(token, replacement, position - 1);
           });

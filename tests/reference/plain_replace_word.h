@@ -1,6 +1,6 @@
 // Whole-word replacement written the plain way: a case-insensitive substring search from a
 // 1-based start, a whole-word test of each hit and a fresh spliced string for every occurrence
-// replaced. Quadratic on purpose; the tests hold the fast ReplaceWord to its answers.
+// replaced. Quadratic on purpose; the tests hold the fast ReplaceWholeWords to its answers.
 //
 // Where the plain loop would run for ever (a whole occurrence found lying inside the
 // replacement just inserted, after its first character), it resumes after that replacement;
