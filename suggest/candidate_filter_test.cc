@@ -1,8 +1,7 @@
 #include "suggest/candidate_filter.h"
 
-#include <cmath>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cctype>
 #include <limits>
 #include <random>
 #include <string>
@@ -10,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "suggest/similarity.h"
+#include "engine/prepared_tables.h"
 #include "engine/soundex.h"
+#include "platform/module.h"
+#include "suggest/similarity.h"
+#include "tests/test_support.h"
 
 namespace lexivane {
 namespace {
@@ -19,17 +21,9 @@ namespace {
 using namespace std::string_literals;
 
 // The thresholds the engine can hold, and some it cannot (the filter must agree there too).
-const float kThresholds[] = {0.0f,
-                             0.5f,
-                             0.8f,
-                             0.95f,
-                             0.96f,
-                             1.0f,
-                             0.75f,
-                             1.0f / 3,
-                             -0.2f,
-                             1.5f,
-                             std::numeric_limits<float>::quiet_NaN()};
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+const float kThresholds[] = {0.0f,  0.5f,     0.8f,  0.95f, 0.96f, 1.0f,
+                             0.75f, 1.0f / 3, -0.2f, 1.5f,  kNaN};
 
 // Compares one filter answer with the plain score; a message names the first differences.
 class Differ {
@@ -56,18 +50,13 @@ class Differ {
   int failures_ = 0;
 };
 
-enum class Keys { kReal, kEqual, kDifferent };
+// The key a candidate is checked under: its own, the input's, or one that differs from it.
+enum KeyRelation { kOwnKey, kInputKey, kOtherKey };
+const KeyRelation kKeyRelations[] = {kOwnKey, kInputKey, kOtherKey};
 
-PackedKey CandidateKey(Keys keys, std::string_view candidate, PackedKey input_key) {
-  switch (keys) {
-    case Keys::kReal:
-      return PackedSoundex(candidate);
-    case Keys::kEqual:
-      return input_key;
-    case Keys::kDifferent:
-      return static_cast<PackedKey>(input_key + 1);
-  }
-  return 0;
+PackedKey CandidateKey(KeyRelation relation, std::string_view candidate, PackedKey input_key) {
+  if (relation == kOwnKey) return PackedSoundex(candidate);
+  return static_cast<PackedKey>(relation == kInputKey ? input_key : input_key + 1);
 }
 
 std::string RandomWord(std::mt19937& random, std::string_view alphabet, std::size_t max_length) {
@@ -114,9 +103,9 @@ void CompareRandomWords(std::string_view alphabet, std::size_t max_length, int i
     }
     for (const float t : kThresholds) {
       CandidateFilter filter(input, input_key, t);
-      for (const Keys keys : {Keys::kReal, Keys::kEqual, Keys::kDifferent}) {
+      for (const KeyRelation relation : kKeyRelations) {
         for (const std::string& candidate : candidates) {
-          differ.Check(filter, candidate, CandidateKey(keys, candidate, input_key), input,
+          differ.Check(filter, candidate, CandidateKey(relation, candidate, input_key), input,
                        input_key, t);
         }
       }
@@ -125,59 +114,42 @@ void CompareRandomWords(std::string_view alphabet, std::size_t max_length, int i
   EXPECT_GT(differ.checked(), 0);
 }
 
-TEST(CandidateFilterTest, AcceptsTheWorkedExamples) {
-  const PackedKey key = PackedSoundex("offise");
-  CandidateFilter filter("offise", key, 0.8f);
-  double score = 0;
-  ASSERT_TRUE(filter.Accept("office", PackedSoundex("office"), score));
-  EXPECT_DOUBLE_EQ(score, 0.95);
-  ASSERT_TRUE(filter.Accept("oafish", PackedSoundex("oafish"), score));
-  EXPECT_NEAR(score, 0.875, 1e-6);
-  ASSERT_TRUE(filter.Accept("offset", PackedSoundex("offset"), score));
-  EXPECT_EQ(score, 10.0 / 12);
-  EXPECT_FALSE(filter.Accept("offices", PackedSoundex("offices"), score));
-  EXPECT_FALSE(filter.Accept("abacus", PackedSoundex("abacus"), score));
-  EXPECT_FALSE(filter.Accept("", 0, score));
+// The worked examples, the case-blind equality that no byte bound may pre-empt ("OFFICE" shares
+// no byte with "office", yet its ratio is 1.0) and empty words, under every key relation.
+TEST(CandidateFilterTest, AgreesWithTheScoreOnChosenWords) {
+  const std::pair<std::string_view, std::string_view> pairs[] = {
+      {"offise", "office"},  {"offise", "oafish"}, {"offise", "offset"},
+      {"offise", "offices"}, {"offise", "abacus"}, {"offise", ""},
+      {"office", "OFFICE"},  {"office", "Office"}, {"", ""},
+      {"", "abc"},           {"teh", "the"},       {"recieve", "receive"},
+  };
+  Differ differ;
+  for (const auto& [input, candidate] : pairs) {
+    const PackedKey input_key = PackedSoundex(input);
+    for (const float t : kThresholds) {
+      CandidateFilter filter(input, input_key, t);
+      for (const KeyRelation relation : kKeyRelations) {
+        differ.Check(filter, candidate, CandidateKey(relation, candidate, input_key), input,
+                     input_key, t);
+      }
+    }
+  }
 }
 
-TEST(CandidateFilterTest, CaseBlindEqualityScoresOneWhateverTheBounds) {
-  // No byte of "OFFICE" equals a byte of "office", yet the ratio is 1.0.
-  CandidateFilter filter("office", PackedSoundex("office"), 1.0f);
-  double score = 0;
-  ASSERT_TRUE(filter.Accept("OFFICE", 1, score));
-  EXPECT_EQ(score, 1.0);
-  // Under the input's key "Office" is a close match first (distance 1), and a close match
-  // that is no permutation scores 0.95.
-  EXPECT_FALSE(filter.Accept("Office", PackedSoundex("office"), score));
-  EXPECT_TRUE(filter.Accept("Office", 1, score));
-}
-
-TEST(CandidateFilterTest, EmptyWords) {
-  double score = 0;
-  CandidateFilter empty_input("", 0, 0.0f);
-  ASSERT_TRUE(empty_input.Accept("", 0, score));
-  EXPECT_EQ(score, 1.0);
-  ASSERT_TRUE(empty_input.Accept("abc", 1, score));
-  EXPECT_EQ(score, 0.0);
-  CandidateFilter strict("", 0, 0.5f);
-  EXPECT_FALSE(strict.Accept("abc", 1, score));
-}
-
-TEST(CandidateFilterTest, AgreesWithTheScoreOnWordsOfTwoLetters) {
-  CompareRandomWords("ab", 8, 150, 150);
-}
-
-TEST(CandidateFilterTest, AgreesWithTheScoreOnWordsOfThreeLetters) {
-  CompareRandomWords("abc", 9, 150, 150);
-}
-
-TEST(CandidateFilterTest, AgreesWithTheScoreOnOddBytes) {
-  // Upper case for the case-blind equality, NUL for the same-letters quirk, a Latin-1 letter.
-  CompareRandomWords("aAb\0\xE9"s, 6, 150, 150);
-}
-
-TEST(CandidateFilterTest, AgreesWithTheScoreAroundTheSixtyFourByteLimit) {
-  CompareRandomWords("abcd", 80, 30, 60);
+// Two letters and three reach every branch often; upper case for the case-blind equality, NUL
+// for the same-letters quirk, a Latin-1 letter; words around the 64-byte limit of the
+// bit-parallel bounds.
+TEST(CandidateFilterTest, AgreesWithTheScoreOnRandomWords) {
+  const struct {
+    std::string alphabet;
+    std::size_t max_length;
+    int inputs, candidates_per_input;
+  } cases[] = {
+      {"ab", 8, 150, 150}, {"abc", 9, 150, 150}, {"aAb\0\xE9"s, 6, 150, 150}, {"abcd", 80, 30, 60}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.alphabet));
+    CompareRandomWords(c.alphabet, c.max_length, c.inputs, c.candidates_per_input);
+  }
 }
 
 TEST(CandidateFilterTest, RejectsAtOnceAgainstAVeryLongInput) {
@@ -189,8 +161,10 @@ TEST(CandidateFilterTest, RejectsAtOnceAgainstAVeryLongInput) {
   for (const float t : {0.0f, 0.8f}) {
     CandidateFilter filter(input, input_key, t);
     for (const char* candidate : candidates) {
-      differ.Check(filter, candidate, PackedSoundex(candidate), input, input_key, t);
-      differ.Check(filter, candidate, input_key, input, input_key, t);
+      for (const KeyRelation relation : kKeyRelations) {
+        differ.Check(filter, candidate, CandidateKey(relation, candidate, input_key), input,
+                     input_key, t);
+      }
     }
   }
   // Under an equal key a word of nearly the same length takes the banded distance over its
@@ -214,31 +188,15 @@ TEST(CandidateFilterTest, RejectsAtOnceAgainstAVeryLongInput) {
 
 // The main word list against real misspellings, in the windows the suggestion search scans.
 TEST(CandidateFilterTest, AgreesWithTheScoreOnRealMisspellings) {
-  std::ifstream dictionary(LEXIVANE_SOURCE_DIR "/data/words.dic", std::ios::binary);
-  if (!dictionary) GTEST_SKIP() << "data/words.dic is not there";
-  std::ifstream corpus(LEXIVANE_SHARED_DIR "/bench/corpora/birkbeck-sample.tsv");
-  if (!corpus) GTEST_SKIP() << "the Birkbeck sample is not there";
-
-  const std::string text{std::istreambuf_iterator<char>(dictionary), {}};
-  std::vector<std::string> words;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    words.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  std::vector<PackedKey> keys;
-  for (const std::string& word : words) keys.push_back(PackedSoundex(word));
-
+  const PreparedTables words(platform::EmbeddedPreparedTables());
   std::vector<std::string> misspellings;
-  for (std::string line; std::getline(corpus, line);) {
-    std::string word = line.substr(0, line.find('\t'));
-    bool ascii = word.size() >= 2;
-    for (char& byte : word) {
-      if (static_cast<unsigned char>(byte) >= 0x80) ascii = false;
-      if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte - 'A' + 'a');
+  for (const testing::CorpusRow& row : testing::ReadCorpus("birkbeck-sample.tsv")) {
+    std::string word;
+    for (const unsigned char byte : row.misspelling) word += static_cast<char>(std::tolower(byte));
+    if (word.size() >= 2 &&
+        std::all_of(word.begin(), word.end(), [](unsigned char byte) { return byte < 0x80; })) {
+      misspellings.push_back(word);
     }
-    if (ascii) misspellings.push_back(word);
   }
   ASSERT_GT(misspellings.size(), 100u);
 
@@ -247,18 +205,18 @@ TEST(CandidateFilterTest, AgreesWithTheScoreOnRealMisspellings) {
   for (std::size_t n = 0; n < kInputs; ++n) {
     const std::string& input = misspellings[n * misspellings.size() / kInputs];
     const PackedKey input_key = PackedSoundex(input);
-    const char first = input[0];
-    const auto in_window = [&](const std::string& word) {
-      return word.size() >= 2 &&
-             ((word[0] == first && word[1] >= 'a') || (word[0] == first + 1 && word[1] == 'a'));
-    };
+    // The window the suggestion search scans: from the input letter's "a" block to the end of
+    // the next letter's.
+    const std::int32_t first = words.StartIdx(PrefixSlot(input[0], 'a'));
+    const std::int32_t last = words.EndIdx(PrefixSlot(input[0] + 1, 'a'));
     for (const float t : {0.0f, 0.5f, 0.8f, 0.95f, 0.96f, 1.0f}) {
       CandidateFilter filter(input, input_key, t);
-      for (std::size_t k = 0; k < words.size(); ++k) {
-        if (!in_window(words[k])) continue;
-        differ.Check(filter, words[k], keys[k], input, input_key, t);
+      for (std::int32_t k = first; k <= last; ++k) {
+        differ.Check(filter, words.Word(k), words.Key(k), input, input_key, t);
         // Every candidate under the input's key too, to reach the close-match rule often.
-        if (t == 0.8f || t == 0.96f) differ.Check(filter, words[k], input_key, input, input_key, t);
+        if (t == 0.8f || t == 0.96f) {
+          differ.Check(filter, words.Word(k), input_key, input, input_key, t);
+        }
       }
     }
   }
