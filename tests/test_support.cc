@@ -43,9 +43,6 @@ void WriteBytes(const fs::path& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-fs::path SourceDir() {
-  return LEXIVANE_SOURCE_DIR;
-}
 fs::path SharedDir() {
   return LEXIVANE_SHARED_DIR;
 }

@@ -33,8 +33,7 @@ class ScratchDir {
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 
-std::filesystem::path SourceDir();  // the repository
-std::filesystem::path SharedDir();  // the shared benchmark data beside it
+std::filesystem::path SharedDir();  // the shared benchmark data beside the repository
 
 // Rows of a misspelling corpus: misspelling TAB correct word.
 struct CorpusRow {
