@@ -250,11 +250,9 @@ TEST_F(ZlibWrapperFile, UnreadableOrEmptyInputLeavesTheOutputAlone) {
               HasSubstr("the file is empty"));
   EXPECT_THAT(ErrorFrom([&] { zlib_.DecompressFile(In(), Out()); }).what(),
               HasSubstr("the file is empty"));
-  for (const Bytes& short_file : {Bytes{0x01}, Bytes{0xE8, 0x03, 0x00}}) {
-    WriteIn(short_file);
-    EXPECT_THAT(ErrorFrom([&] { zlib_.DecompressFile(In(), Out()); }).what(),
-                HasSubstr("fewer than its 4-byte length prefix"));
-  }
+  WriteIn({0xE8, 0x03, 0x00});
+  EXPECT_THAT(ErrorFrom([&] { zlib_.DecompressFile(In(), Out()); }).what(),
+              HasSubstr("fewer than its 4-byte length prefix"));
   EXPECT_EQ(AsString(ReadBytes(OutPath())), "keep me");
   EXPECT_EQ(zlib_.OriginalSize(), 0);
 }
