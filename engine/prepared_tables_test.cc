@@ -74,9 +74,8 @@ TEST(PreparedTables, EmbeddedTablesEqualThePlainLoad) {
   }
 }
 
-// What the suggestion search and the other tests count on: the entries strictly ascending by
-// byte value, an "a" block for every letter (each suggestion window starts or ends at one) and
-// the words the tests use.
+// What the suggestion search counts on: the entries strictly ascending by byte value, and an "a"
+// block for every letter (each suggestion window starts or ends at one).
 TEST(EmbeddedWordList, HasTheExpectedShape) {
   const PreparedTables tables(platform::EmbeddedPreparedTables());
   EXPECT_GT(tables.word_count(), 95000);
@@ -87,11 +86,6 @@ TEST(EmbeddedWordList, HasTheExpectedShape) {
   for (char letter = 'a'; letter <= 'z'; ++letter) {
     const std::string xa{letter, 'a'};
     EXPECT_TRUE(tables.Word(tables.StartIdx(PrefixSlot(letter, 'a'))).starts_with(xa)) << xa;
-  }
-  for (auto word :
-       {"office", "offices", "offish", "offset", "oafish", "thank", "you", "the", "receive",
-        "house", "hello", "dogs", "john", "zydeco", "zygote", "zymurgy", "caf\xe9"}) {
-    EXPECT_GE(tables.Find(word), 0) << word;
   }
 }
 

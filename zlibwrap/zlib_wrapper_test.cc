@@ -73,15 +73,6 @@ TEST(ZlibWrapperByteArray, RoundTripKeepsBothSizes) {
   EXPECT_EQ(data, Sample(1000));
   EXPECT_EQ(zlib.CompressedSize(), compressed);
 
-  // Random bytes grow, and must still fit the buffer of 1,022 bytes.
-  std::mt19937 random(11);
-  Bytes noise(1000);
-  for (auto& byte : noise) byte = static_cast<std::uint8_t>(random());
-  data = noise;
-  EXPECT_EQ(zlib.CompressByteArray(data, 9), 0);
-  EXPECT_GT(data.size(), 1000u);
-  EXPECT_EQ(Inflated(data, 1000), noise);
-
   data.clear();  // zlib's header, one empty block and the Adler-32
   EXPECT_EQ(zlib.CompressByteArray(data, 6), 0);
   EXPECT_EQ(data.size(), 8u);
@@ -102,12 +93,6 @@ TEST(ZlibWrapperByteArray, FailuresLeaveWhatZlibProduced) {
   EXPECT_EQ(data, Bytes(original.begin(), original.begin() + 113));
   EXPECT_EQ(zlib.OriginalSize(), 100);
   EXPECT_EQ(zlib.CompressedSize(), static_cast<std::int32_t>(stream.size()));
-
-  data.assign(stream.begin(), stream.end() - 6);  // truncated inside the deflate data
-  EXPECT_EQ(zlib.DecompressByteArray(data, 1000, 0), Z_DATA_ERROR);
-  EXPECT_LT(data.size(), original.size());
-  EXPECT_EQ(data, Bytes(original.begin(), original.begin() + data.size()));
-  EXPECT_EQ(zlib.CompressedSize(), static_cast<std::int32_t>(stream.size() - 6));
 
   data = stream;  // the start at the very end: no input at all
   EXPECT_EQ(zlib.DecompressByteArray(data, 1000, static_cast<std::int32_t>(data.size())),
