@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -31,6 +32,13 @@ ScratchDir::~ScratchDir() {
 
 std::u16string ScratchDir::File(std::string_view name) const {
   return lexivane::FromUtf8((path_ / name).string());
+}
+
+std::vector<std::uint8_t> TextLikeBytes(std::size_t size) {
+  std::mt19937 random(7);
+  std::vector<std::uint8_t> data(size);
+  for (auto& byte : data) byte = static_cast<std::uint8_t>("the quick brown fox "[random() % 20]);
+  return data;
 }
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -21,13 +20,7 @@ using testing::ErrorFrom;
 using ::testing::HasSubstr;
 using testing::ReadBytes;
 using testing::ScratchDir;
-
-Bytes Sample(std::size_t size, unsigned seed = 7) {
-  std::mt19937 random(seed);
-  Bytes data(size);
-  for (auto& byte : data) byte = static_cast<std::uint8_t>("the quick brown fox "[random() % 20]);
-  return data;
-}
+using testing::TextLikeBytes;
 
 // zlib's own answer, independent of the wrapper's buffers.
 Bytes Inflated(const Bytes& stream, std::size_t expected_size) {
@@ -55,22 +48,22 @@ TEST(ZlibWrapperByteArray, RoundTripKeepsBothSizes) {
   ZlibWrapper zlib;
   EXPECT_EQ(zlib.OriginalSize(), 0);
   EXPECT_EQ(zlib.CompressedSize(), 0);
-  Bytes data = Sample(1000);
+  Bytes data = TextLikeBytes(1000);
   ASSERT_EQ(zlib.CompressByteArray(data, 6), 0);
   const Bytes stream = data;
   const auto compressed = static_cast<std::int32_t>(stream.size());
   EXPECT_EQ(zlib.OriginalSize(), 1000);
   EXPECT_EQ(zlib.CompressedSize(), compressed);
-  EXPECT_EQ(Inflated(stream, 1000), Sample(1000));
+  EXPECT_EQ(Inflated(stream, 1000), TextLikeBytes(1000));
 
   EXPECT_EQ(zlib.DecompressByteArray(data, 1000, 0), 0);
-  EXPECT_EQ(data, Sample(1000));
+  EXPECT_EQ(data, TextLikeBytes(1000));
   EXPECT_EQ(zlib.OriginalSize(), 1000);
   EXPECT_EQ(zlib.CompressedSize(), compressed);
 
   data = Prefixed(1000, stream);
   EXPECT_EQ(zlib.DecompressByteArray(data, 1000, 4), 0);
-  EXPECT_EQ(data, Sample(1000));
+  EXPECT_EQ(data, TextLikeBytes(1000));
   EXPECT_EQ(zlib.CompressedSize(), compressed);
 
   data.clear();  // zlib's header, one empty block and the Adler-32
@@ -83,7 +76,7 @@ TEST(ZlibWrapperByteArray, RoundTripKeepsBothSizes) {
 // A failed decompression still replaces the array with what zlib produced, and the sizes
 // describe the request.
 TEST(ZlibWrapperByteArray, FailuresLeaveWhatZlibProduced) {
-  const Bytes original = Sample(1000);
+  const Bytes original = TextLikeBytes(1000);
   ZlibWrapper zlib;
   Bytes stream = original;
   ASSERT_EQ(zlib.CompressByteArray(stream, 6), 0);
@@ -200,25 +193,25 @@ class ZlibWrapperFile : public ::testing::Test {
 };
 
 TEST_F(ZlibWrapperFile, CompressedFileIsTheLengthPrefixThenTheStream) {
-  WriteIn(Sample(1000));
+  WriteIn(TextLikeBytes(1000));
   testing::WriteBytes(OutPath(), std::string(5000, 'x'));  // replaced, not overwritten in part
 
   EXPECT_EQ(zlib_.CompressFile(In(), Out(), 9), 0);
   const Bytes file = ReadBytes(OutPath());
   ASSERT_EQ(file.size(), static_cast<std::size_t>(zlib_.CompressedSize()) + 4);
   EXPECT_EQ(Bytes(file.begin(), file.begin() + 4), (Bytes{0xE8, 0x03, 0x00, 0x00}));
-  EXPECT_EQ(Inflated(Bytes(file.begin() + 4, file.end()), 1000), Sample(1000));
+  EXPECT_EQ(Inflated(Bytes(file.begin() + 4, file.end()), 1000), TextLikeBytes(1000));
   EXPECT_EQ(zlib_.OriginalSize(), 1000);
 
   ZlibWrapper reader;
   std::filesystem::rename(OutPath(), InPath());
   EXPECT_EQ(reader.DecompressFile(In(), Out()), 0);
-  EXPECT_EQ(ReadBytes(OutPath()), Sample(1000));
+  EXPECT_EQ(ReadBytes(OutPath()), TextLikeBytes(1000));
   EXPECT_EQ(reader.OriginalSize(), 1000);
   EXPECT_EQ(reader.CompressedSize(), static_cast<std::int32_t>(file.size()));
 
   // A bad level still writes the prefix, with nothing after it.
-  WriteIn(Sample(300));
+  WriteIn(TextLikeBytes(300));
   EXPECT_EQ(zlib_.CompressFile(In(), Out(), 10), Z_STREAM_ERROR);
   EXPECT_EQ(ReadBytes(OutPath()), (Bytes{0x2C, 0x01, 0x00, 0x00}));
 }
@@ -243,7 +236,7 @@ TEST_F(ZlibWrapperFile, UnreadableOrEmptyInputLeavesTheOutputAlone) {
 }
 
 TEST_F(ZlibWrapperFile, HostileLengthPrefixes) {
-  Bytes stream = Sample(1000);
+  Bytes stream = TextLikeBytes(1000);
   ASSERT_EQ(zlib_.CompressByteArray(stream, 6), 0);
 
   // Lengths no buffer can be sized for: 2 GiB reads as a negative number.
@@ -259,7 +252,7 @@ TEST_F(ZlibWrapperFile, HostileLengthPrefixes) {
   // A length of 0 leaves room for 12 bytes: the output is cut there and zlib says so.
   WriteIn(Prefixed(0, stream));
   EXPECT_EQ(zlib_.DecompressFile(In(), Out()), Z_BUF_ERROR);
-  EXPECT_EQ(ReadBytes(OutPath()), Sample(12));  // the first 12 bytes of Sample(1000)
+  EXPECT_EQ(ReadBytes(OutPath()), TextLikeBytes(12));  // the first 12 bytes of the 1,000
   EXPECT_EQ(zlib_.OriginalSize(), 0);
 
   // Only the prefix: uncompress sees the four zero bytes that stand in for it, and the
