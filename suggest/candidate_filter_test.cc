@@ -1,7 +1,5 @@
 #include "suggest/candidate_filter.h"
 
-#include <algorithm>
-#include <cctype>
 #include <limits>
 #include <random>
 #include <string>
@@ -9,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/prepared_tables.h"
 #include "engine/soundex.h"
-#include "platform/module.h"
 #include "suggest/similarity.h"
-#include "tests/test_support.h"
 
 namespace lexivane {
 namespace {
@@ -182,43 +177,6 @@ TEST(CandidateFilterTest, RejectsAtOnceAgainstAVeryLongInput) {
     for (const char* candidate : candidates) accepted += filter.Accept(candidate, 1, score);
   }
   EXPECT_EQ(accepted, 0);
-}
-
-// The main word list against real misspellings, in the windows the suggestion search scans.
-TEST(CandidateFilterTest, AgreesWithTheScoreOnRealMisspellings) {
-  const PreparedTables words(platform::EmbeddedPreparedTables());
-  std::vector<std::string> misspellings;
-  for (const testing::CorpusRow& row : testing::ReadCorpus("birkbeck-sample.tsv")) {
-    std::string word;
-    for (const unsigned char byte : row.misspelling) word += static_cast<char>(std::tolower(byte));
-    if (word.size() >= 2 &&
-        std::all_of(word.begin(), word.end(), [](unsigned char byte) { return byte < 0x80; })) {
-      misspellings.push_back(word);
-    }
-  }
-  ASSERT_GT(misspellings.size(), 100u);
-
-  Differ differ;
-  constexpr std::size_t kInputs = 24;
-  for (std::size_t n = 0; n < kInputs; ++n) {
-    const std::string& input = misspellings[n * misspellings.size() / kInputs];
-    const PackedKey input_key = PackedSoundex(input);
-    // The window the suggestion search scans: from the input letter's "a" block to the end of
-    // the next letter's.
-    const std::int32_t first = words.StartIdx(PrefixSlot(input[0], 'a'));
-    const std::int32_t last = words.EndIdx(PrefixSlot(input[0] + 1, 'a'));
-    for (const float t : {0.0f, 0.5f, 0.8f, 0.95f, 0.96f, 1.0f}) {
-      CandidateFilter filter(input, input_key, t);
-      for (std::int32_t k = first; k <= last; ++k) {
-        differ.Check(filter, words.Word(k), words.Key(k), input, input_key, t);
-        // Every candidate under the input's key too, to reach the close-match rule often.
-        if (t == 0.8f || t == 0.96f) {
-          differ.Check(filter, words.Word(k), input_key, input, input_key, t);
-        }
-      }
-    }
-  }
-  EXPECT_GT(differ.checked(), 100000);
 }
 
 }  // namespace
