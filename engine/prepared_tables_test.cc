@@ -55,7 +55,8 @@ TEST(PreparedTables, FindsEveryEntryAndNothingElse) {
   }
 }
 
-// The embedded tables must be exactly what the plain loader makes of the embedded list.
+// The embedded tables must be exactly what the plain loader makes of the embedded list, and
+// the hash index must find every entry.
 TEST(PreparedTables, EmbeddedTablesEqualThePlainLoad) {
   const auto list = platform::EmbeddedWordList();
   const PreparedTables prepared(platform::EmbeddedPreparedTables());
@@ -65,6 +66,7 @@ TEST(PreparedTables, EmbeddedTablesEqualThePlainLoad) {
   ASSERT_EQ(plain.tables.Words.size(), static_cast<std::size_t>(prepared.word_count()));
   for (std::int32_t i = 0; i < prepared.word_count(); ++i) {
     ASSERT_EQ(platform::FromSingleByte(prepared.Word(i)), plain.tables.Words[i]) << i;
+    ASSERT_EQ(prepared.Find(prepared.Word(i)), i) << i;
     const std::string key = UnpackSoundex(prepared.Key(i));
     ASSERT_EQ(std::u16string(key.begin(), key.end()), plain.tables.Keys[i]) << i;
   }
