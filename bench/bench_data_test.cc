@@ -15,12 +15,8 @@ TEST(BenchDataTokenize, KeepsNonEmptyTokensInBothEncodings) {
   const TextTokens tokens = TokenizeText(u"Well,  \"said\" caf\u00e9 --Holmes's.\n");
   EXPECT_THAT(tokens.utf16, ElementsAre(u"Well", u"said", u"caf\u00e9", u"Holmes's"));
   EXPECT_THAT(tokens.utf8, ElementsAre("Well", "said", "caf\xc3\xa9", "Holmes's"));
-}
-
-TEST(BenchDataTokenize, TextOfDelimitersOnlyHasNoTokens) {
-  const TextTokens tokens = TokenizeText(u" .,-\r\n");
-  EXPECT_TRUE(tokens.utf16.empty());
-  EXPECT_TRUE(tokens.utf8.empty());
+  EXPECT_TRUE(TokenizeText(u" .,-\r\n").utf16.empty());
+  EXPECT_TRUE(TokenizeText(u" .,-\r\n").utf8.empty());
 }
 
 TEST(BenchDataCorpus, ParsesRowsAndSkipsLinesWithoutTab) {
@@ -32,6 +28,9 @@ TEST(BenchDataCorpus, ParsesRowsAndSkipsLinesWithoutTab) {
   EXPECT_EQ(rows[0].misspelling_utf16, u"Ab");
   EXPECT_EQ(rows[1].misspelling, "a lot");  // a blank inside a misspelling is kept
   EXPECT_EQ(rows[2].correct, "line");       // the last line needs no line end
+
+  EXPECT_EQ(BirkbeckSample().size(), 2008u);
+  EXPECT_EQ(BirkbeckSample().front().correct, "Albert");
 }
 
 TEST(BenchDataCorpus, EveryNthStartsAtTheFirstRow) {
@@ -42,13 +41,6 @@ TEST(BenchDataCorpus, EveryNthStartsAtTheFirstRow) {
                                              Field(&Misspelling::misspelling, "k")));
   EXPECT_EQ(EveryNth(rows, 1).size(), rows.size());
   EXPECT_TRUE(EveryNth(rows, 0).empty());
-}
-
-TEST(BenchDataCorpus, BirkbeckSampleIsReadWhole) {
-  const std::vector<Misspelling>& rows = BirkbeckSample();
-  ASSERT_EQ(rows.size(), 2008u);
-  EXPECT_EQ(rows.front().misspelling, "Ab");
-  EXPECT_EQ(rows.front().correct, "Albert");
 }
 
 TEST(BenchDataQuantile, InterpolatesBetweenNearestRanks) {
@@ -63,16 +55,10 @@ TEST(BenchDataQuantile, InterpolatesBetweenNearestRanks) {
   EXPECT_DOUBLE_EQ(Quantile({}, 0.5), 0);
 }
 
-TEST(BenchDataAccuracy, RankIgnoresCase) {
-  const std::vector<std::string> suggestions{"albert", "Alberta", "CAF\xc3\x89"};
-  EXPECT_EQ(RankOf(suggestions, "Albert"), 1u);
-  EXPECT_EQ(RankOf(suggestions, "alberta"), 2u);
-  EXPECT_EQ(RankOf(suggestions, "caf\xc3\xa9"), 3u);  // beyond ASCII too
-  EXPECT_EQ(RankOf(suggestions, "Alber"), 0u);        // whole words only
-  EXPECT_EQ(RankOf({}, "Albert"), 0u);
-}
-
+// Ranks compare whole words without regard to case, beyond ASCII too.
 TEST(BenchDataAccuracy, TallyCountsTopOneTopFiveAndEmpty) {
+  EXPECT_EQ(RankOf({"albert", "Alberta", "CAF\xc3\x89"}, "caf\xc3\xa9"), 3u);
+  EXPECT_EQ(RankOf({"albert", "Alberta"}, "Alber"), 0u);
   SuggestionTally tally;
   tally.Add(1.0, {"right", "b"}, "Right");                      // first
   tally.Add(2.0, {"a", "b", "c", "d", "right"}, "right");       // fifth

@@ -27,21 +27,17 @@ class CustomDictionaryFile : public ::testing::Test {
   ScratchDir dir_;
 };
 
-TEST_F(CustomDictionaryFile, LinesEndAtCrOrCrLf) {
+// Lines end at CR or CR LF; a lone LF is an ordinary character. Lines shorter than two
+// characters are skipped, and a file without a longer one leaves the list alone. The bytes
+// are Windows-1252.
+TEST_F(CustomDictionaryFile, LoadReplacesTheListWithTheLongerLines) {
   EXPECT_THAT(LoadAfterOldWords("alpha\r\nbeta\r\n"), ElementsAre(u"alpha", u"beta"));
   EXPECT_THAT(LoadAfterOldWords("alpha\rbeta\r\r\ngamma"),
               ElementsAre(u"alpha", u"beta", u"gamma"));
-  // A lone LF is an ordinary character.
   EXPECT_THAT(LoadAfterOldWords("alpha\nbeta\n"), ElementsAre(u"alpha\nbeta\n"));
-}
-
-TEST_F(CustomDictionaryFile, ShortLinesAreSkippedAndMayLeaveTheListAlone) {
   EXPECT_THAT(LoadAfterOldWords("a\r\n\r\nbe\r\nx"), ElementsAre(u"be"));
   EXPECT_THAT(LoadAfterOldWords("\r\n\r\nx\r\n"), ElementsAre(u"old1", u"old2"));
   EXPECT_THAT(LoadAfterOldWords(""), ElementsAre(u"old1", u"old2"));
-}
-
-TEST_F(CustomDictionaryFile, BytesAreWindows1252) {
   EXPECT_THAT(LoadAfterOldWords(std::string("caf\xe9\r\n\x80uro\r\n\x81\x00z", 15)),
               ElementsAre(u"caf\u00e9", u"\u20acuro", std::u16string(u"\u0081\0z", 3)));
 }

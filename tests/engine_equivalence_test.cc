@@ -25,6 +25,16 @@ reference::PlainEngine LoadedPlainEngine() {
   return plain;
 }
 
+// Both engines at the same threshold; the output starts non-empty, so that both must clear it.
+void ExpectSameSuggestions(SpellCheck& fast, const reference::PlainEngine& plain,
+                           const std::u16string& word, bool check_custom) {
+  std::vector<std::u16string> fast_out{u"sentinel"}, plain_out{u"sentinel"};
+  const std::int32_t fast_n = fast.GetSuggestions(word, fast_out, check_custom);
+  const std::int32_t plain_n = plain.GetSuggestions(word, plain_out, check_custom);
+  ASSERT_EQ(fast_n, plain_n) << testing::Utf8(word) << " at " << plain.SimilarityThreshold;
+  ASSERT_EQ(fast_out, plain_out) << testing::Utf8(word) << " at " << plain.SimilarityThreshold;
+}
+
 class EngineEquivalence : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { plain_ = new reference::PlainEngine(LoadedPlainEngine()); }
@@ -49,11 +59,7 @@ class EngineEquivalence : public ::testing::Test {
     fast_->SetSuggestionSimilarity(threshold);
     plain_->SimilarityThreshold = fast_->SuggestionSimilarity();
     for (bool check_custom : custom_modes) {
-      std::vector<std::u16string> fast_out{u"sentinel"}, plain_out{u"sentinel"};
-      const std::int32_t fast_n = fast_->GetSuggestions(word, fast_out, check_custom);
-      const std::int32_t plain_n = plain_->GetSuggestions(word, plain_out, check_custom);
-      ASSERT_EQ(fast_n, plain_n) << testing::Utf8(word) << " at " << threshold;
-      ASSERT_EQ(fast_out, plain_out) << testing::Utf8(word) << " at " << threshold;
+      ASSERT_NO_FATAL_FAILURE(lexivane::ExpectSameSuggestions(*fast_, *plain_, word, check_custom));
     }
   }
 
@@ -83,13 +89,13 @@ TEST_F(EngineEquivalence, SuggestionsAtOtherThresholds) {
 }
 
 TEST_F(EngineEquivalence, SuggestionsForOddInput) {
-  for (auto word : {u"@@", u"a b c d", u"x-ray's", u"''tis''", u"CAF\u00c9S", u"\u00e9t\u00e9",
-                    u"2nd", u"abc123def", u"teh teh", u"wrodlexivane", u"qqqqqqqqqqqq"}) {
-    OnLoadedThread([&] {
+  OnLoadedThread([&] {
+    for (auto word : {u"@@", u"a b c d", u"x-ray's", u"''tis''", u"CAF\u00c9S", u"\u00e9t\u00e9",
+                      u"2nd", u"abc123def", u"teh teh", u"wrodlexivane", u"qqqqqqqqqqqq"}) {
       ExpectSameSuggestions(word, 0.8f);
       ExpectSameSuggestions(word, 0.0f);
-    });
-  }
+    }
+  });
 }
 
 TEST_F(EngineEquivalence, WordChecksOnText) {
@@ -110,12 +116,6 @@ TEST_F(EngineEquivalence, WordChecksOnText) {
   });
 }
 
-}  // namespace
-}  // namespace lexivane
-
-namespace lexivane {
-namespace {
-
 // Every row of every corpus. It takes a few minutes, so it is disabled in the unit test run and
 // registered with CTest on its own (tests/CMakeLists.txt), for the release build only.
 TEST(EngineEquivalenceCorpora, DISABLED_EveryRowOfEveryCorpus) {
@@ -135,11 +135,7 @@ TEST(EngineEquivalenceCorpora, DISABLED_EveryRowOfEveryCorpus) {
     SpellCheck fast;
     fast.Init();
     for (std::size_t i = first; i < words.size(); i += 2) {
-      std::vector<std::u16string> fast_out, plain_out;
-      const std::int32_t fast_n = fast.GetSuggestions(words[i], fast_out);
-      const std::int32_t plain_n = plain.GetSuggestions(words[i], plain_out, true);
-      ASSERT_EQ(fast_n, plain_n) << testing::Utf8(words[i]);
-      ASSERT_EQ(fast_out, plain_out) << testing::Utf8(words[i]);
+      ASSERT_NO_FATAL_FAILURE(ExpectSameSuggestions(fast, plain, words[i], true));
     }
   };
   std::thread other(compare_every_other, 1);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -33,6 +34,13 @@ std::u16string ScratchDir::File(std::string_view name) const {
   return lexivane::FromUtf8((path_ / name).string());
 }
 
+std::vector<std::uint8_t> TextLikeBytes(std::size_t size) {
+  std::mt19937 random(7);
+  std::vector<std::uint8_t> data(size);
+  for (auto& byte : data) byte = static_cast<std::uint8_t>("the quick brown fox "[random() % 20]);
+  return data;
+}
+
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
@@ -43,9 +51,6 @@ void WriteBytes(const fs::path& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-fs::path SourceDir() {
-  return LEXIVANE_SOURCE_DIR;
-}
 fs::path SharedDir() {
   return LEXIVANE_SHARED_DIR;
 }

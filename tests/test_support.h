@@ -30,11 +30,13 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// `size` bytes of text-like data: compressible, but not trivially; the same on every call.
+std::vector<std::uint8_t> TextLikeBytes(std::size_t size);
+
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 
-std::filesystem::path SourceDir();  // the repository
-std::filesystem::path SharedDir();  // the shared benchmark data beside it
+std::filesystem::path SharedDir();  // the shared benchmark data beside the repository
 
 // Rows of a misspelling corpus: misspelling TAB correct word.
 struct CorpusRow {

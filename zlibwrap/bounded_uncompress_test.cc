@@ -4,13 +4,15 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <random>
 #include <vector>
+
+#include "tests/test_support.h"
 
 namespace lexivane::zlibwrap {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using lexivane::testing::TextLikeBytes;
 
 Bytes Deflated(const Bytes& data, int level = Z_DEFAULT_COMPRESSION) {
   uLongf length = compressBound(data.size());
@@ -18,14 +20,6 @@ Bytes Deflated(const Bytes& data, int level = Z_DEFAULT_COMPRESSION) {
   EXPECT_EQ(compress2(out.data(), &length, data.data(), data.size(), level), Z_OK);
   out.resize(length);
   return out;
-}
-
-// Text-like bytes: compressible, but not trivially.
-Bytes Sample(std::size_t size, unsigned seed = 1) {
-  std::mt19937 random(seed);
-  Bytes data(size);
-  for (auto& byte : data) byte = static_cast<std::uint8_t>("etaoin shrdlu\n"[random() % 14]);
-  return data;
 }
 
 // One plain uncompress call into a buffer of the full size: what BoundedUncompress must match.
@@ -56,7 +50,7 @@ TEST(ZlibWrapperBuffers, BufferSizeRule) {
 // The growing buffer must be invisible: for valid, truncated and corrupted streams, and for
 // buffers too small, exactly right or generous, every first trial gives the plain call's answer.
 TEST(ZlibWrapperBuffers, GrowingBufferGivesTheSameAnswerAsOneFullBuffer) {
-  const Bytes original = Sample(5000);
+  const Bytes original = TextLikeBytes(5000);
   const Bytes stream = Deflated(original);
 
   std::vector<Bytes> sources = {stream, {}, Bytes(stream.begin(), stream.begin() + 2)};
@@ -88,7 +82,7 @@ TEST(ZlibWrapperBuffers, GrowingBufferGivesTheSameAnswerAsOneFullBuffer) {
 }
 
 TEST(ZlibWrapperBuffers, HostileSizeAllocatesOnlyWhatTheDataCanFill) {
-  const Bytes original = Sample(100);
+  const Bytes original = TextLikeBytes(100);
   const Bytes stream = Deflated(original);
   const Uncompressed got = BoundedUncompress(stream, INT32_MAX);
   EXPECT_EQ(got.code, Z_OK);
