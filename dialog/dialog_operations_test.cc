@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "api/thread_state.h"
 #include "lexivane/dialog.h"
@@ -78,18 +79,21 @@ TEST(DialogOperations, EveryClosingButtonGivesItsAnswerAndFlags) {
         }
         outcome.close(dialog);
       });
-      bool change_all = true;
-      bool ignore_all = true;  // both written whatever the host passed in
-      EXPECT_EQ(engine.ShowSuggestionDialog(u"teh", &change_all, &ignore_all), outcome.answer);
-      EXPECT_EQ(change_all, outcome.change_all);
-      EXPECT_EQ(ignore_all, outcome.ignore_all);
-      EXPECT_EQ(engine.ShowSuggestionDialog(u"teh"), outcome.answer) << "without the flags";
-      EXPECT_EQ(view.showings(), 2);
+      bool change_all = true, ignore_all = true;  // both written whatever the host passed in
+      try {
+        EXPECT_EQ(engine.ShowSuggestionDialog(u"teh", &change_all, &ignore_all), outcome.answer);
+        EXPECT_EQ(change_all, outcome.change_all);
+        EXPECT_EQ(ignore_all, outcome.ignore_all);
+        EXPECT_EQ(engine.ShowSuggestionDialog(u"teh"), outcome.answer) << "without the flags";
+        EXPECT_EQ(view.showings(), 2);
 
-      // The next showing reads none of this one's flags.
-      InstalledView next(ChangeToFirstSuggestion);
-      EXPECT_EQ(engine.ShowSuggestionDialog(u"teh", &change_all, &ignore_all), u"the");
-      EXPECT_FALSE(change_all || ignore_all);
+        // The next showing reads none of this one's flags.
+        InstalledView next(ChangeToFirstSuggestion);
+        EXPECT_EQ(engine.ShowSuggestionDialog(u"teh", &change_all, &ignore_all), u"the");
+        EXPECT_FALSE(change_all || ignore_all);
+      } catch (const Error& error) {  // a script that did not close: fail this row only
+        ADD_FAILURE() << error.what();
+      }
     });
   }
 }
@@ -181,7 +185,9 @@ TEST(DialogOperations, ANestedShowingIsRefusedAndLeavesTheOuterOneAlone) {
   OnFreshThread([] {
     SpellCheck engine;
     engine.Init();
+    bool up = false;
     InstalledView view([&](SuggestionsDialog& dialog) {
+      if (std::exchange(up, true)) return dialog.Click(DialogButton::Cancel);  // if let through
       const std::vector<std::u16string> list = dialog.Suggestions();
       // Host code that runs while the dialog is up and asks for it again.
       EXPECT_THROW(engine.ShowSuggestionDialog(u"hosue"), Error);

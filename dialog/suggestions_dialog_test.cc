@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "api/thread_state.h"
+#include "lexivane/error.h"
 #include "lexivane/spell_check.h"
 #include "platform/text.h"
 #include "tests/test_support.h"
@@ -32,7 +33,12 @@ std::optional<std::u16string> Answer(std::u16string_view word, Play play) {
   struct Uninstall {
     ~Uninstall() { SetDialogView(nullptr); }
   } uninstall;
-  return SpellCheck().ShowSuggestionDialog(word);
+  try {
+    return SpellCheck().ShowSuggestionDialog(word);
+  } catch (const Error& error) {  // the script left the dialog shown: fail this test only
+    ADD_FAILURE() << error.what();
+    return u"(the showing failed)";
+  }
 }
 
 // Shows the dialog for `word`, runs `look` while it is up, then cancels.
