@@ -128,9 +128,11 @@ TEST(SuggestionsDialog, TickEnablesChangeForAnotherWordAndAddWordForAnUnknownOne
       bool change, add_word;
     };
     const Row rows[] = {
-        {u"zzxqj", u"zzxqj", false, true}, {u"zzxqj", u"quiz", true, false},
-        {u"tEH", u"teh", false, false},  // only the letter case differs; known from the custom list
-        {u"teh", u"wibble", true, true},   {u"teh", u"the", true, false},
+        {u"zzxqj", u"zzxqj", false, true},  // the word itself
+        {u"zzxqj", u"quiz", true, false},   // a known replacement
+        {u"tEH", u"teh", false, false},     // the letter case only; known from the custom list
+        {u"teh", u"wibble", true, true},    // an unknown replacement
+        {u"teh", u"the", true, false},
         {u"teh", u"", false, false},  // an empty text counts as a known word
         {u"", u"", false, false},
     };
@@ -154,7 +156,8 @@ TEST(SuggestionsDialog, TickEnablesChangeForAnotherWordAndAddWordForAnUnknownOne
   });
 }
 
-TEST(SuggestionsDialog, ListIgnoresTheHostEnginesThreshold) {
+// The dialog's own engine works on the thread's lists, with a threshold of its own.
+TEST(SuggestionsDialog, AddWordReachesTheHostButTheHostsThresholdDoesNotReachTheList) {
   OnFreshThread([] {
     SpellCheck host;
     host.Init();
@@ -167,18 +170,11 @@ TEST(SuggestionsDialog, ListIgnoresTheHostEnginesThreshold) {
       EXPECT_EQ(dialog.Suggestions(), default_list);
     });
     EXPECT_EQ(host.SuggestionSimilarity(), 0.5f);
-  });
-}
 
-TEST(SuggestionsDialog, AddWordExtendsTheThreadsCustomDictionaryInMemoryOnly) {
-  OnFreshThread([] {
-    SpellCheck host;
-    host.Init();
     const std::filesystem::path file(testing::Utf8(DefaultCustomDictionaryPath()));
     const bool existed = std::filesystem::exists(file);
     const auto bytes_before = testing::ReadBytes(file);
     ASSERT_FALSE(host.CheckWord(u"wibble"));
-
     const auto answer = Answer(u"wibble", [](SuggestionsDialog& dialog) {
       dialog.Tick();
       ASSERT_TRUE(dialog.IsEnabled(DialogButton::AddWord));
@@ -186,7 +182,7 @@ TEST(SuggestionsDialog, AddWordExtendsTheThreadsCustomDictionaryInMemoryOnly) {
     });
     EXPECT_EQ(answer, u"wibble");
     EXPECT_TRUE(host.CheckWord(u"wibble"));
-    EXPECT_EQ(std::filesystem::exists(file), existed);
+    EXPECT_EQ(std::filesystem::exists(file), existed) << "in memory only";
     EXPECT_EQ(testing::ReadBytes(file), bytes_before);
   });
 }
@@ -331,7 +327,6 @@ TEST(SuggestionsDialog, DisabledAddWordAndChangeAllOutlastTheRefreshUntilEnabled
     engine.DisableButtons(lvAddWord | lvIgnore | lvChangeAll, lvDisableButtons);
     for (int showing = 0; showing < 2; ++showing) {
       WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
-        dialog.Select(0);
         dialog.SetChangeToText(u"wibble");
         dialog.Tick();
         EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord));
