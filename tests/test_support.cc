@@ -6,6 +6,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <exception>
 #include <thread>
 
 #include <unistd.h>
@@ -71,7 +72,14 @@ std::string Utf8(std::u16string_view text) {
 }
 
 void OnFreshThread(const std::function<void()>& body) {
-  std::thread(body).join();
+  // An exception that left the thread would end the whole test binary; it fails the test instead.
+  std::thread([&] {
+    try {
+      body();
+    } catch (const std::exception& error) {
+      ADD_FAILURE() << "exception on the test's thread: " << error.what();
+    }
+  }).join();
 }
 
 }  // namespace lexivane::testing
