@@ -2,11 +2,11 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
-#include <exception>
 #include <thread>
 
 #include <unistd.h>
