@@ -69,22 +69,27 @@ std::string Bytes(const std::vector<std::uint8_t>& bytes) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-// Every byte value, then a shorter content, then none: each reads back as written, under a
-// name beyond ASCII, and no temporary file stays beside it.
-TEST_F(FilesTest, WritesWhatReadsBackAndDeletes) {
+// Directories made with whatever parents they lack, private to the user; in them, every byte
+// value, then a shorter content, then none, each read back as written under a name beyond
+// ASCII, with no temporary file left beside it.
+TEST_F(FilesTest, MakesWritesReadsAndDeletes) {
+  CreateDirectories(PathOf(u"a/b/"));
+  CreateDirectories(PathOf(u"a/b"));  // existing already
   std::string all;
   for (int b = 0; b < 512; ++b) all += static_cast<char>(b);
-  const std::u16string path = PathOf(u"caf\u00e9-\U00010400.dic");
+  const std::u16string path = PathOf(u"a/b/caf\u00e9-\U00010400.dic");
   const fs::path native = fs::u8path(ToUtf8(path));
   for (const std::string& content : {all, std::string("short\r\n"), std::string()}) {
     WriteFileBytes(path, content);
     EXPECT_EQ(Bytes(ReadFileBytes(path)), content);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "a/b"), {}), 1);
   }
 #ifndef _WIN32
   const mode_t umask = ::umask(0);
   ::umask(umask);
   EXPECT_EQ(fs::status(native).permissions(), fs::perms(0666 & ~umask));
+  EXPECT_EQ(fs::status(dir_ / "a").permissions(), fs::perms(0700 & ~umask));
+  EXPECT_EQ(fs::status(dir_ / "a/b").permissions(), fs::perms(0700 & ~umask));
 #endif
   DeleteFileQuietly(path);
   EXPECT_FALSE(fs::exists(native));
@@ -147,13 +152,7 @@ int WriteWithSizeLimit(const std::u16string& path, std::string_view bytes, rlim_
     const struct rlimit size_limit = {limit, limit};
     ::signal(SIGXFSZ, SIG_IGN);
     if (::setrlimit(RLIMIT_FSIZE, &size_limit) != 0) ::_exit(255);
-    int number = 0;
-    try {
-      WriteFileBytes(path, bytes);
-    } catch (const Error& error) {
-      number = error.number();
-    }
-    ::_exit(number);
+    ::_exit(ErrorFrom([&] { WriteFileBytes(path, bytes); }).number());
   }
   int status = 0;
   if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
@@ -256,18 +255,6 @@ TEST_F(FilesTest, WriteAccessIsTheFilesOwn) {
 }
 #endif
 
-TEST_F(FilesTest, CreateDirectoriesMakesWhatIsMissing) {
-  CreateDirectories(PathOf(u"a/b/c"));
-  CreateDirectories(PathOf(u"a/b/c/"));  // existing already
-  EXPECT_TRUE(fs::is_directory(dir_ / "a/b/c"));
-#ifndef _WIN32
-  const mode_t umask = ::umask(0);
-  ::umask(umask);
-  EXPECT_EQ(fs::status(dir_ / "a").permissions(), fs::perms(0700 & ~umask));
-  EXPECT_EQ(fs::status(dir_ / "a/b/c").permissions(), fs::perms(0700 & ~umask));
-#endif
-}
-
 TEST(ComponentDirectoryTest, IsTheAbsoluteDirectoryOfTheComponentFile) {
   const std::u16string directory = ComponentDirectory();
   ASSERT_FALSE(directory.empty());
@@ -281,22 +268,19 @@ TEST(ComponentDirectoryTest, IsTheAbsoluteDirectoryOfTheComponentFile) {
 }
 
 #ifndef _WIN32
-// Sets or removes an environment variable for the life of the object.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    Set(value);
+// Sets or, given nullptr, removes an environment variable for the life of the object.
+struct ScopedVariable {
+  ScopedVariable(const char* name, const char* value) : name(name) {
+    if (const char* value_before = std::getenv(name)) old = value_before;
+    Set(name, value);
   }
-  ~ScopedVariable() { Set(old_ ? old_->c_str() : nullptr); }
-
- private:
-  void Set(const char* value) const {
-    value != nullptr ? ::setenv(name_, value, 1) : ::unsetenv(name_);
+  ~ScopedVariable() { Set(name, old ? old->c_str() : nullptr); }
+  static void Set(const char* name, const char* value) {
+    value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
   }
 
-  const char* name_;
-  std::optional<std::string> old_;
+  const char* name;
+  std::optional<std::string> old;
 };
 
 TEST(CustomDictionaryDirectoryTest, IsTheXdgConfigurationDirectory) {
