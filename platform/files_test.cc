@@ -160,7 +160,8 @@ int WriteWithSizeLimit(const std::u16string& path, std::string_view bytes, rlim_
 }
 
 // The file is replaced whole or not at all, whichever name leads to it: a failed write leaves
-// the old content, a successful one keeps the permission bits, and links stay links.
+// the old content, a successful one keeps the permission bits (o+w too, which the usual umask
+// takes away), and links stay links.
 TEST_F(FilesTest, AWriteReplacesTheFileWholeOrNotAtAll) {
   // Links as name and target; a target that starts with '/' is made absolute within the case.
   const struct {
@@ -181,7 +182,7 @@ TEST_F(FilesTest, AWriteReplacesTheFileWholeOrNotAtAll) {
     fs::create_directories(dir / "sub");
     if (c.exists) {
       lexivane::testing::WriteBytes(dir / c.file, "old\r\n");
-      fs::permissions(dir / c.file, fs::perms(0751));
+      fs::permissions(dir / c.file, fs::perms(0753));
     }
     for (const auto& [name, target] : c.links) {
       fs::create_symlink(target[0] == '/' ? dir.string() + target : target, dir / name);
@@ -201,7 +202,7 @@ TEST_F(FilesTest, AWriteReplacesTheFileWholeOrNotAtAll) {
     EXPECT_EQ(Tree(dir), after);
     EXPECT_TRUE(Bytes(ReadFileBytes(FromUtf8((dir / c.file).string()))) == content);
     if (c.exists) {
-      EXPECT_EQ(fs::status(dir / c.file).permissions(), fs::perms(0751));
+      EXPECT_EQ(fs::status(dir / c.file).permissions(), fs::perms(0753));
     }
   }
 }
