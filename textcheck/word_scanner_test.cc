@@ -54,17 +54,14 @@ TEST(WordScanner, EmptyTokensBetweenAdjacentDelimiters) {
   EXPECT_TRUE(Walk(u"").empty());
 }
 
-TEST(WordScanner, WhatStaysInsideAToken) {
+TEST(WordScanner, WhatStaysInsideATokenAndItsPosition) {
   EXPECT_EQ(Walk(u"don't"), (Tokens{{u"don't", 1}}));
   EXPECT_EQ(Walk(u"e-mail"), (Tokens{{u"e", 1}, {u"mail", 3}}));
   EXPECT_EQ(Walk(u"3.5"), (Tokens{{u"3", 1}, {u"5", 3}}));
   EXPECT_EQ(Walk(u"e.g."), (Tokens{{u"e", 1}, {u"g", 3}}));
   EXPECT_EQ(Walk(u"caf\u00e9 na\u00efve"), (Tokens{{u"caf\u00e9", 1}, {u"na\u00efve", 6}}));
   EXPECT_EQ(Walk(u"\u201cquoted text\u201d"), (Tokens{{u"\u201cquoted", 1}, {u"text\u201d", 9}}));
-}
-
-TEST(WordScanner, PositionsCountCodeUnits) {
-  // A character outside the basic plane takes two positions.
+  // Positions count code units: a character outside the basic plane takes two.
   EXPECT_EQ(Walk(u"\U0001F600x y"), (Tokens{{u"\U0001F600x", 1}, {u"y", 5}}));
 }
 
