@@ -98,15 +98,10 @@ class ScriptedHost : public TextCheckHost {
   std::deque<Answer> answers_;
 };
 
-Answer Change(std::u16string text) {
-  return {std::move(text), false, false};
-}
-Answer ChangeAll(std::u16string text) {
-  return {std::move(text), true, false};
-}
-Answer IgnoreAll(std::u16string word) {
-  return {std::move(word), false, true};
-}
+// The user's answers, as the dialog operations report them.
+const auto Change = [](std::u16string text) { return Answer{std::move(text), false, false}; };
+const auto ChangeAll = [](std::u16string text) { return Answer{std::move(text), true, false}; };
+const auto IgnoreAll = [](std::u16string word) { return Answer{std::move(word), false, true}; };
 const Answer kCancel{std::nullopt, false, false};
 
 // Calls `on_progress` with the token count of every progress event.
