@@ -80,14 +80,10 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
                        std::to_string(kMaxPiece) + ")");
   }
   EventPrinter printer;
-  engine.Advise(&printer);
-  try {
+  {
+    const SinkConnection connection(engine, printer);
     engine.CheckText(input.text, false);
-  } catch (...) {
-    engine.Unadvise(&printer);
-    throw;
   }
-  engine.Unadvise(&printer);
   return printer.found_unknown_word();
 }
 

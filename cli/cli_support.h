@@ -40,4 +40,20 @@ void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file)
 
 std::string Utf8(std::u16string_view text);
 
+// Connects a sink to an engine for as long as it lives, so that the engine never keeps a
+// pointer to a sink that is gone, however a run ends.
+class SinkConnection {
+ public:
+  SinkConnection(SpellCheck& engine, SpellCheckEvents& sink) : engine_(engine), sink_(sink) {
+    engine_.Advise(&sink_);
+  }
+  SinkConnection(const SinkConnection&) = delete;
+  SinkConnection& operator=(const SinkConnection&) = delete;
+  ~SinkConnection() { engine_.Unadvise(&sink_); }
+
+ private:
+  SpellCheck& engine_;
+  SpellCheckEvents& sink_;
+};
+
 }  // namespace lexivane::cli

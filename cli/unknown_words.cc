@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "lexivane/events.h"
 
 namespace lexivane::cli {
@@ -24,21 +25,6 @@ class UnknownWordSink : public SpellCheckEvents {
  private:
   const std::function<void(std::u16string_view, std::size_t)>& found_;
   std::size_t piece_start_ = 0;
-};
-
-// Disconnects the sink however the run ends, since the engine keeps only a pointer to it.
-class Connection {
- public:
-  Connection(SpellCheck& engine, SpellCheckEvents& sink) : engine_(engine), sink_(sink) {
-    engine_.Advise(&sink_);
-  }
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
-  ~Connection() { engine_.Unadvise(&sink_); }
-
- private:
-  SpellCheck& engine_;
-  SpellCheckEvents& sink_;
 };
 
 // The end of every piece, the last one text.size(); empty when some stretch cannot be cut.
@@ -67,7 +53,7 @@ bool ForEachUnknownWord(SpellCheck& engine, std::u16string_view text,
   if (ends.empty()) return false;
 
   UnknownWordSink sink(found);
-  const Connection connection(engine, sink);
+  const SinkConnection connection(engine, sink);
   std::size_t start = 0;
   for (const std::size_t end : ends) {
     sink.set_piece_start(start);

@@ -40,11 +40,9 @@ void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& 
   std::int32_t token_count = 0;
   SkipList skip_list;
   std::u16string token;
-  // The dialog's answer for the current token: empty when no dialog was shown, nullopt for
-  // Cancel.
-  std::optional<std::u16string> answer = std::u16string();
-  bool change_all = false;
-  bool ignore_all = false;
+  // The user's answer for the current token: an empty text when no dialog was shown, no text
+  // for Cancel.
+  TextCheckHost::Answer answer{std::u16string()};
   bool cancel = false;  // the host's; never reset by the run
   std::vector<std::u16string> suggestions;
 
@@ -69,13 +67,10 @@ void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& 
         return;
       }
       if (show_dialog) {
-        TextCheckHost::Answer reply = host.AskUser(token);
-        answer = std::move(reply.text);
-        change_all = reply.change_all;
-        ignore_all = reply.ignore_all;
-        if (change_all || ignore_all) skip_list.Add(token);
-        if (change_all) {
-          const std::u16string& replacement = *answer;
+        answer = host.AskUser(token);
+        if (answer.change_all || answer.ignore_all) skip_list.Add(token);
+        if (answer.change_all) {
+          const std::u16string& replacement = *answer.text;
           skip_list.Add(replacement);
           // Everything up to and including the delimiter after the token is the left part, so
           // that the position can move by exactly the change in its length.
@@ -93,17 +88,18 @@ void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& 
         }
       }
     }
-    if (!answer) {
+    if (!answer.text) {
       sinks.Raise([](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
       return;
     }
     host.Yield();
-    if (answer->size() >= 2 && *answer != token && !change_all) {
+    const std::u16string& text = *answer.text;
+    if (text.size() >= 2 && text != token && !answer.change_all) {
       sinks.Raise([&](SpellCheckEvents& sink) {
-        sink.SpellReplace(token, *answer, position - 1, suggestions);
+        sink.SpellReplace(token, text, position - 1, suggestions);
       });
     }
-    answer->clear();
+    answer.text->clear();
     position += Length(token) + 1;
     end = FindNextDelimiter(position, working);
   }
