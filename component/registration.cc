@@ -1,28 +1,24 @@
 #include "component/registration.h"
 
-#include <oleauto.h>
-
 #include <string>
 #include <string_view>
 
 #include "component/module_lifetime.h"
 #include "lexivane_idl.h"
 
-// In oleaut32 (and its import library) since Windows Vista, but not declared by mingw-w64's
-// headers.
-extern "C" {
-HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* help_directory);
-HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID library, WORD major, WORD minor, LCID locale,
-                                        SYSKIND kind);
-}
-
 namespace lexivane::component {
 namespace {
 
 // One registry value, by key (relative to a classes root), value name ("" for the default
-// value) and data. In keys and data, {clsid} and {libid} stand for the identifiers and {path}
-// for the DLL's full path. A key that no other row's key lies under is the root of a tree that
-// is ours alone: unregistering deletes that tree.
+// value) and data. In keys and data, {clsid}, {libid}, {iid} and {source_iid} stand for the
+// identifiers, {path} for the DLL's full path and {directory} for its folder. A key that no
+// other row's key lies under is the root of a tree that is ours alone: unregistering deletes it.
+// A row without a name or data only makes its key.
+//
+// The type library and its interfaces are written here rather than by RegisterTypeLib, which
+// files a library under the locale of its header (409); ours is registered as neutral (0).
+// The interfaces are marshalled from the type library: the dual _SpellCheck by the automation
+// marshaller PSOAInterface, the dispatch interface __SpellCheck by PSDispatch.
 struct Row {
   std::wstring_view key;
   std::wstring_view name;
@@ -42,11 +38,22 @@ constexpr Row kRows[] = {
     {L"Lexivane.SpellCheck\\CurVer", L"", L"Lexivane.SpellCheck.1"},
     {L"Lexivane.SpellCheck.1", L"", L"SpellCheck"},
     {L"Lexivane.SpellCheck.1\\CLSID", L"", L"{clsid}"},
+    {L"TypeLib\\{libid}", L"", L""},
+    {L"TypeLib\\{libid}\\1.0", L"", L"Lexivane 1.1 (english)"},
+    {L"TypeLib\\{libid}\\1.0\\0\\win64", L"", L"{path}"},
+    {L"TypeLib\\{libid}\\1.0\\FLAGS", L"", L"0"},
+    {L"TypeLib\\{libid}\\1.0\\HELPDIR", L"", L"{directory}"},
+    {L"Interface\\{iid}", L"", L"_SpellCheck"},
+    {L"Interface\\{iid}\\ProxyStubClsid", L"", L"{00020424-0000-0000-C000-000000000046}"},
+    {L"Interface\\{iid}\\ProxyStubClsid32", L"", L"{00020424-0000-0000-C000-000000000046}"},
+    {L"Interface\\{iid}\\TypeLib", L"", L"{libid}"},
+    {L"Interface\\{iid}\\TypeLib", L"Version", L"1.0"},
+    {L"Interface\\{source_iid}", L"", L"__SpellCheck"},
+    {L"Interface\\{source_iid}\\ProxyStubClsid", L"", L"{00020420-0000-0000-C000-000000000046}"},
+    {L"Interface\\{source_iid}\\ProxyStubClsid32", L"", L"{00020420-0000-0000-C000-000000000046}"},
+    {L"Interface\\{source_iid}\\TypeLib", L"", L"{libid}"},
+    {L"Interface\\{source_iid}\\TypeLib", L"Version", L"1.0"},
 };
-
-// The type library's version and the locale it is registered under (neutral).
-constexpr WORD kLibraryMajor = 1, kLibraryMinor = 0;
-constexpr LCID kLibraryLocale = LOCALE_NEUTRAL;
 
 struct Place {
   HKEY root;
@@ -74,7 +81,12 @@ std::wstring ModulePath() {
 std::wstring Expand(std::wstring_view text, const std::wstring& path) {
   std::wstring out(text);
   const std::pair<std::wstring_view, std::wstring> substitutions[] = {
-      {L"{clsid}", GuidText(CLSID_SpellCheck)}, {L"{libid}", GuidText(LIBID_Lexivane)}, {L"{path}", path}};
+      {L"{clsid}", GuidText(CLSID_SpellCheck)},
+      {L"{libid}", GuidText(LIBID_Lexivane)},
+      {L"{iid}", GuidText(IID__SpellCheck)},
+      {L"{source_iid}", GuidText(DIID___SpellCheck)},
+      {L"{path}", path},
+      {L"{directory}", path.substr(0, path.find_last_of(L'\\'))}};
   for (const auto& [placeholder, value] : substitutions) {
     for (std::size_t at = out.find(placeholder); at != std::wstring::npos;
          at = out.find(placeholder, at + value.size())) {
@@ -104,6 +116,10 @@ LSTATUS WriteRows(const Place& place, const std::wstring& path) {
     status = ::RegCreateKeyExW(classes, Expand(row.key, path).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                                nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS) break;
+    if (row.name.empty() && row.data.empty()) {
+      ::RegCloseKey(key);
+      continue;
+    }
     const std::wstring data = Expand(row.data, path);
     status = ::RegSetValueExW(key, row.name.empty() ? nullptr : std::wstring(row.name).c_str(), 0,
                               REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
@@ -133,58 +149,25 @@ LSTATUS DeleteRows(const Place& place) {
   return result;
 }
 
-HRESULT RegisterTypeLibrary(const std::wstring& path, bool for_user) {
-  ITypeLib* library = nullptr;
-  HRESULT result = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
-  if (FAILED(result)) return result;
-  auto* const path_text = const_cast<LPOLESTR>(path.c_str());
-  result = for_user ? ::RegisterTypeLibForUser(library, path_text, nullptr)
-                    : ::RegisterTypeLib(library, path_text, nullptr);
-  library->Release();
-  return result;
-}
-
-HRESULT UnregisterTypeLibrary(bool for_user) {
-  const HRESULT result =
-      for_user ? ::UnRegisterTypeLibForUser(LIBID_Lexivane, kLibraryMajor, kLibraryMinor,
-                                            kLibraryLocale, SYS_WIN64)
-               : ::UnRegisterTypeLib(LIBID_Lexivane, kLibraryMajor, kLibraryMinor, kLibraryLocale,
-                                     SYS_WIN64);
-  // Nothing registered is what unregistering wants.
-  if (result == TYPE_E_REGISTRYACCESS || result == TYPE_E_LIBNOTREGISTERED ||
-      result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
-    return S_OK;
-  }
-  return result;
-}
-
 }  // namespace
 
 HRESULT RegisterServer() {
   const std::wstring path = ModulePath();
   if (path.empty()) return HRESULT_FROM_WIN32(::GetLastError());
-  bool for_user = false;
   LSTATUS status = WriteRows(kMachine, path);
   if (status == ERROR_ACCESS_DENIED) {
     DeleteRows(kMachine);  // whatever part of the machine's keys could be written
-    for_user = true;
     status = WriteRows(kUser, path);
   }
   if (status != ERROR_SUCCESS) {
     UnregisterServer();
     return HRESULT_FROM_WIN32(status);
   }
-  const HRESULT result = RegisterTypeLibrary(path, for_user);
-  if (FAILED(result)) UnregisterServer();
-  return result;
+  return S_OK;
 }
 
 HRESULT UnregisterServer() {
   HRESULT result = S_OK;
-  for (const bool for_user : {false, true}) {
-    const HRESULT unregistered = UnregisterTypeLibrary(for_user);
-    if (FAILED(unregistered) && unregistered != E_ACCESSDENIED) result = unregistered;
-  }
   for (const Place& place : {kMachine, kUser}) {
     const LSTATUS status = DeleteRows(place);
     // The machine's keys are out of reach of a user who registered for their own account only.
