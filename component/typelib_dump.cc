@@ -74,13 +74,13 @@ std::string TypeName(ITypeInfo* info, const TYPEDESC& type) {
                 {VT_LPSTR, "LPSTR"}, {VT_LPWSTR, "LPWSTR"},  {VT_UI4, "ulong"}};
   switch (type.vt) {
     case VT_PTR: return TypeName(info, *type.lptdesc) + "*";
-    case VT_SAFEARRAY: return "SAFEARRAY(" + TypeName(info, *type.lptdesc) + ")";
+    case VT_SAFEARRAY: return std::string("SAFEARRAY(").append(TypeName(info, *type.lptdesc)) + ")";
     case VT_USERDEFINED: return ReferencedName(info, type.hreftype);
     default:
       for (const auto& entry : kNames) {
         if (entry.vt == type.vt) return entry.name;
       }
-      return "vt" + std::to_string(type.vt);
+      return std::string("vt").append(std::to_string(type.vt));
   }
 }
 
@@ -92,7 +92,7 @@ std::string VariantText(const VARIANT& value) {
     case VT_I2: out = std::to_string(V_I2(&value)); break;
     case VT_I4: out = std::to_string(V_I4(&value)); break;
     case VT_INT: out = std::to_string(V_INT(&value)); break;
-    case VT_BSTR: out = "\"" + Narrow(V_BSTR(&value)) + "\""; break;
+    case VT_BSTR: out = std::string("\"").append(Narrow(V_BSTR(&value))) + "\""; break;
     default: {
       VARIANT copy = value, text;
       VariantInit(&text);
@@ -102,7 +102,7 @@ std::string VariantText(const VARIANT& value) {
       VariantClear(&text);
     }
   }
-  return "vt" + std::to_string(V_VT(&value)) + ":" + out;
+  return std::string("vt").append(std::to_string(V_VT(&value))) + ":" + out;
 }
 
 std::string ParamFlags(USHORT flags) {
@@ -231,7 +231,7 @@ int wmain(int argc, wchar_t** argv) {
   for (UINT index = 0; index < count; ++index) {
     ITypeInfo* info = nullptr;
     if (FAILED(library->GetTypeInfo(index, &info))) continue;
-    const std::string label = "type " + std::to_string(index);
+    const std::string label = std::string("type ").append(std::to_string(index));
     DumpType(info, label.c_str());
     info->Release();
   }
