@@ -12,7 +12,8 @@
 namespace lexivane::component {
 namespace {
 
-constexpr int kOwnNumberBit = 0x20000000;
+// Lexivane's own numbers are 0x20000000 plus a small code (lexivane/error.h).
+constexpr int kOwnNumberBase = 0x20000000;
 constexpr wchar_t kErrorSource[] = L"Lexivane.SpellCheck";
 
 std::wstring FromUtf8(const std::string& text) {
@@ -40,6 +41,10 @@ std::wstring SystemMessage(DWORD code) {
   return text;
 }
 
+bool IsOwnNumber(int number) {
+  return (number & ~0xFFFF) == kOwnNumberBase;
+}
+
 bool IsWin32Code(int number) {
   return number > 0 && number <= 0xFFFF;
 }
@@ -63,7 +68,7 @@ void SetThreadErrorInfo(const std::wstring& description) {
 
 HRESULT HresultFromErrorNumber(int number) {
   if (number == kErrorOutOfMemory) return E_OUTOFMEMORY;
-  if (number & kOwnNumberBit) {
+  if (IsOwnNumber(number)) {
     return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0200 + (number & 0xFFFF));
   }
   if (IsWin32Code(number)) return HRESULT_FROM_WIN32(static_cast<DWORD>(number));

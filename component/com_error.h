@@ -3,7 +3,7 @@
 // information, so that no C++ exception ever leaves the component.
 //
 // The mapping (docs/component.md, "Errors"):
-//   lexivane::Error with one of Lexivane's own numbers (bit 29 set) -> 0x80040200 + (number &
+//   lexivane::Error with one of Lexivane's own numbers (0x2000xxxx) -> 0x80040200 + (number &
 //   0xFFFF), a FACILITY_ITF code of the component's own, except kErrorOutOfMemory ->
 //   E_OUTOFMEMORY; lexivane::Error with a Win32 error code -> HRESULT_FROM_WIN32(code);
 //   std::bad_alloc -> E_OUTOFMEMORY; anything else -> E_UNEXPECTED.
