@@ -114,16 +114,23 @@ void DispatchArguments::ReshapeScriptArray(DISPID member) {
   if (argument == nullptr || V_VT(argument) != (VT_BYREF | VT_VARIANT)) return;
   VARIANT* variable = V_VARIANTREF(argument);
   if (variable == nullptr) return;
-  if (V_VT(variable) == VT_EMPTY) {
+  // A script's array variable (Dim a(9), ReDim) refers to the script's own array storage.
+  SAFEARRAY** array = nullptr;
+  if (V_VT(variable) == (VT_BYREF | VT_ARRAY | VT_VARIANT)) {
+    array = V_ARRAYREF(variable);
+  } else if (V_VT(variable) == (VT_ARRAY | VT_VARIANT)) {
+    array = &V_ARRAY(variable);
+  } else if (V_VT(variable) == VT_EMPTY) {
     V_VT(variable) = VT_ARRAY | VT_VARIANT;
     V_ARRAY(variable) = nullptr;
     emptied_array_ = variable;
-  } else if (V_VT(variable) != (VT_ARRAY | VT_VARIANT)) {
+    array = &V_ARRAY(variable);
+  } else {
     return;
   }
   replaced_.push_back({argument, *argument});
   V_VT(argument) = VT_BYREF | VT_ARRAY | VT_VARIANT;
-  V_ARRAYREF(argument) = &V_ARRAY(variable);
+  V_ARRAYREF(argument) = array;
 }
 
 }  // namespace lexivane::component

@@ -7,11 +7,12 @@
 //    fewer arguments or by passing VT_ERROR with DISP_E_PARAMNOTFOUND. The type library's Invoke
 //    would hand the method that error value in place of a string or a pointer; it gets a NULL
 //    string, or a pointer to a scratch boolean, instead.
-//  - GetSuggestions' SuggOut passed as VT_BYREF | VT_VARIANT pointing at an array variable (or
-//    at an Empty one), which is how script engines pass a variable by reference. Some
-//    implementations of Invoke accept only VT_BYREF | VT_ARRAY | VT_VARIANT for a
-//    SAFEARRAY(VARIANT)* parameter, so the argument is given in that form, pointing into the
-//    caller's variable; an Empty variable that receives no array is left Empty.
+//  - GetSuggestions' SuggOut passed as VT_BYREF | VT_VARIANT pointing at a variable that holds
+//    an array, refers to one (a script's Dim a(9) or ReDim'd array) or is Empty: how script
+//    engines pass a variable by reference. Some implementations of Invoke accept only
+//    VT_BYREF | VT_ARRAY | VT_VARIANT for a SAFEARRAY(VARIANT)* parameter, so the argument is
+//    given in that form, pointing at the array the variable holds or refers to; an Empty
+//    variable that receives no array is left Empty.
 //
 // Arguments the caller passed are changed in place and restored by the destructor, which must run
 // before the call returns to the caller. Used on the calling thread only.

@@ -116,6 +116,16 @@ TEST(DispatchArgumentsTest, AScriptsArrayVariableIsLentAsATypedArrayReference) {
   EXPECT_EQ(V_ARRAY(&variable), nullptr);
   ::SafeArrayDestroy(given);
 
+  // A variable that refers to the script's own array storage lends that storage.
+  SAFEARRAY* storage = nullptr;
+  V_VT(&variable) = VT_BYREF | VT_ARRAY | VT_VARIANT;
+  V_ARRAYREF(&variable) = &storage;
+  {
+    DispatchArguments arguments(kGetSuggestions, DISPATCH_METHOD, caller);
+    EXPECT_EQ(V_ARRAYREF(&arguments.get()->rgvarg[0]), &storage);
+  }
+  EXPECT_EQ(V_ARRAYREF(&variable), &storage);
+
   // An Empty variable that receives no array stays Empty; one that receives an array holds it.
   for (const bool fill : {false, true}) {
     VARIANT empty;
