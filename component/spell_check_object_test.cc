@@ -9,9 +9,11 @@
 #include <wrl/client.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "lexivane/dialog.h"
 #include "lexivane_idl.h"
 
 namespace lexivane::component {
@@ -54,6 +56,15 @@ class RecordingSink final : public IDispatch {
       VARIANT& argument = parameters->rgvarg[i];
       if (V_VT(&argument) == VT_BSTR) text += V_BSTR(&argument);
       if (V_VT(&argument) == VT_I4) text += std::to_wstring(V_I4(&argument));
+      if (V_VT(&argument) == (VT_BYREF | VT_ARRAY | VT_VARIANT)) {
+        SAFEARRAY*& array = *V_ARRAYREF(&argument);
+        text +=
+            L"[" + std::to_wstring(array == nullptr ? -1 : array->rgsabound[0].cElements) + L"]";
+        // Whatever a handler leaves in it is the component's to discard.
+        ::SafeArrayDestroy(array);
+        SAFEARRAYBOUND bound{2, 0};
+        array = ::SafeArrayCreate(VT_VARIANT, 1, &bound);
+      }
       if (V_VT(&argument) == (VT_BYREF | VT_BOOL)) {
         text += std::to_wstring(*V_BOOLREF(&argument));
         *V_BOOLREF(&argument) = set_cancel_to;
@@ -122,6 +133,77 @@ TEST_F(SpellCheckObjectTest, OnlyTrueItselfCancels) {
     EXPECT_EQ(sink.events.back().substr(0, 2), std::to_wstring(c.last_event) + L"(") << c.value;
     point_->Unadvise(cookie);
   }
+}
+
+// Installs a dialog view that answers every showing with the given clicks.
+class AnsweringView {
+ public:
+  AnsweringView(std::function<void(SuggestionsDialog&)> answer) : view_(std::move(answer)) {
+    SetDialogView(&view_);
+  }
+  ~AnsweringView() { SetDialogView(nullptr); }
+
+ private:
+  ScriptedDialogView view_;
+};
+
+void TypeAndClick(SuggestionsDialog& dialog, DialogButton button) {
+  dialog.SetChangeToText(u"the");
+  dialog.Tick();
+  dialog.Click(button);
+}
+
+TEST_F(SpellCheckObjectTest, DialogAnswersCrossTheBoundary) {
+  const struct {
+    DialogButton button;
+    const wchar_t* answer;  // nullptr: the boolean False
+    VARIANT_BOOL change_all, ignore_all;
+    const wchar_t* run_event;  // the event the run's answer adds, before Complete
+  } cases[] = {
+      {DialogButton::Change, L"the", 0, 0, L"1(teh,the,0,[0])"},
+      {DialogButton::ChangeAll, L"the", VARIANT_TRUE, 0, L"3(teh,the,0)"},
+      {DialogButton::IgnoreAll, L"teh", 0, VARIANT_TRUE, L"5(1)"},
+      {DialogButton::Cancel, nullptr, 0, 0, L"4()"},
+  };
+  Connect(sinks_[0]);
+  BSTR word = ::SysAllocString(L"teh");
+  for (const auto& c : cases) {
+    AnsweringView view([&](SuggestionsDialog& dialog) { TypeAndClick(dialog, c.button); });
+    VARIANT_BOOL change_all = VARIANT_TRUE;
+    VARIANT_BOOL ignore_all = VARIANT_TRUE;
+    VARIANT answer;
+    ASSERT_EQ(object_->ShowSuggestionDialog(word, &change_all, &ignore_all, &answer), S_OK);
+    if (c.answer == nullptr) {
+      EXPECT_EQ(V_VT(&answer), VT_BOOL);
+      EXPECT_EQ(V_BOOL(&answer), VARIANT_FALSE);
+    } else {
+      ASSERT_EQ(V_VT(&answer), VT_BSTR);
+      EXPECT_STREQ(V_BSTR(&answer), c.answer);
+    }
+    EXPECT_EQ(change_all, c.change_all);
+    EXPECT_EQ(ignore_all, c.ignore_all);
+    ::VariantClear(&answer);
+    EXPECT_EQ(object_->ShowSuggestionDialog(word, nullptr, nullptr, &answer), S_OK);
+    ::VariantClear(&answer);
+
+    sinks_[0].events.clear();
+    VARIANT result;
+    EXPECT_EQ(object_->CheckText(word, VARIANT_TRUE, &result), S_OK);
+    ASSERT_GE(sinks_[0].events.size(), 3u);
+    EXPECT_EQ(sinks_[0].events[2], c.run_event);
+  }
+
+  // A view that fails makes the whole run fail, with error information.
+  AnsweringView failing([](SuggestionsDialog&) { throw std::runtime_error("no display"); });
+  VARIANT result;
+  EXPECT_EQ(object_->CheckText(word, VARIANT_TRUE, &result), E_UNEXPECTED);
+  ComPtr<IErrorInfo> info;
+  ASSERT_EQ(::GetErrorInfo(0, &info), S_OK);
+  BSTR description = nullptr;
+  info->GetDescription(&description);
+  EXPECT_STREQ(description, L"no display");
+  ::SysFreeString(description);
+  ::SysFreeString(word);
 }
 
 TEST_F(SpellCheckObjectTest, SinksMayDisconnectAndReleaseDuringAnEvent) {
