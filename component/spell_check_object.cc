@@ -207,18 +207,24 @@ STDMETHODIMP SpellCheckObject::CheckWord(BSTR sWord, VARIANT_BOOL bCheckCustom,
 STDMETHODIMP SpellCheckObject::GetSuggestions(BSTR sWord, SAFEARRAY** SuggOut,
                                               VARIANT_BOOL bCheckCustom, LONG* retval) {
   if (SuggOut == nullptr || retval == nullptr) return Fail(E_POINTER, kNullPointer);
-  const HRESULT accepted = CheckReplaceableArray(*SuggOut);
-  if (accepted == DISP_E_TYPEMISMATCH) {
-    return Fail(accepted, L"SuggOut must be a one-dimensional array of Variants");
+  // An array of another kind is refused before any work; a fixed-size or locked one only when
+  // it would have to be replaced.
+  const HRESULT replaceable = CheckReplaceableArray(*SuggOut);
+  if (replaceable == DISP_E_TYPEMISMATCH) {
+    return Fail(replaceable, L"SuggOut must be a one-dimensional array of Variants");
   }
-  if (FAILED(accepted)) return Fail(accepted, L"SuggOut is a fixed-size or locked array");
   return Guarded([&] {
     // The engine leaves its list untouched for a word too short to suggest for, and replaces
     // it otherwise. No list it gives holds exactly one empty string (an empty word is never
     // similar enough), so that one tells the two apart.
     std::vector<std::u16string> suggestions(1);
-    *retval = engine_.GetSuggestions(FromBstr(sWord), suggestions, FromVariantBool(bCheckCustom));
+    const LONG ranked =
+        engine_.GetSuggestions(FromBstr(sWord), suggestions, FromVariantBool(bCheckCustom));
+    *retval = ranked;
     if (suggestions.size() == 1 && suggestions.front().empty()) return S_OK;
+    if (FAILED(replaceable)) {
+      return Fail(replaceable, L"SuggOut is a fixed-size or locked array");
+    }
     ReplaceArray(SuggOut, suggestions);
     return S_OK;
   });

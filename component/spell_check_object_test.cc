@@ -11,6 +11,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lexivane/dialog.h"
@@ -308,6 +309,20 @@ TEST_F(SpellCheckObjectTest, SuggestionArrayIsReplacedOnlyForASuggestibleWord) {
     ::SafeArrayDestroy(array);
     ::SysFreeString(word);
   }
+
+  // A fixed-size array (a script's Dim a(0)) may stay as it is, but not be replaced.
+  SAFEARRAY* fixed = ::SafeArrayCreate(VT_VARIANT, 1, &bound);
+  fixed->fFeatures |= FADF_STATIC | FADF_FIXEDSIZE;
+  SAFEARRAY* const before = fixed;
+  for (const auto& [text, expected] : {std::pair{L"123", S_OK}, {L"teh", DISP_E_ARRAYISLOCKED}}) {
+    BSTR word = ::SysAllocString(text);
+    LONG count = -1;
+    EXPECT_EQ(object_->GetSuggestions(word, &fixed, VARIANT_TRUE, &count), expected) << text;
+    EXPECT_EQ(fixed, before);
+    ::SysFreeString(word);
+  }
+  fixed->fFeatures &= ~(FADF_STATIC | FADF_FIXEDSIZE);
+  ::SafeArrayDestroy(fixed);
 }
 
 TEST_F(SpellCheckObjectTest, ResultsAndFailuresAtTheBoundary) {

@@ -53,8 +53,9 @@ class Bstr {
 
 // S_OK when a caller's array may be replaced by a suggestion array: NULL, or one-dimensional
 // VARIANTs that the caller lets go of. DISP_E_TYPEMISMATCH for another element type or another
-// number of dimensions, DISP_E_ARRAYISLOCKED for an array that is locked or fixed in size (a
-// static, embedded or fixed-size array belongs to its caller's storage and may not be freed).
+// number of dimensions (checked first), DISP_E_ARRAYISLOCKED for an array that is locked or fixed
+// in size (a static, embedded or fixed-size array belongs to its caller's storage and may not be
+// freed).
 HRESULT CheckReplaceableArray(const SAFEARRAY* array);
 
 // A new one-dimensional, 0-based array holding each word as a VT_BSTR VARIANT; NULL for none.
