@@ -7,7 +7,7 @@
 set -euo pipefail
 objdump=$1 dll=$2
 expected_exports="DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer"
-allowed_imports="ADVAPI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL USER32.DLL"
+allowed_imports="ADVAPI32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL USER32.DLL"
 
 headers=$("$objdump" -p "$dll")
 exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" |
