@@ -190,8 +190,10 @@ bool DialogWindow::Handle(UINT message, WPARAM wparam, LPARAM) {
       return false;  // the focus is set once the window is shown
     case WM_COMMAND:
       if (!built_) return false;  // the controls announcing themselves while being made
+      // No redraw here: whatever the command changed in the model comes back through
+      // DialogChanged. A redraw on every notification would also catch the box between its
+      // EN_UPDATE and its EN_CHANGE and put the model's old text back over the user's.
       Command(LOWORD(wparam), HIWORD(wparam));
-      Refresh();
       return true;
     case WM_TIMER:
       if (wparam != kTimerId) return false;
@@ -309,8 +311,9 @@ void DialogWindow::Refresh() {
   if (window_ == nullptr || !built_) return;
   struct Guard {
     bool& flag;
-    explicit Guard(bool& f) : flag(f) { flag = true; }
-    ~Guard() { flag = false; }
+    bool was;
+    explicit Guard(bool& f) : flag(f), was(f) { flag = true; }
+    ~Guard() { flag = was; }
   } guard(refreshing_);
 
   SetTextOf(window_, dialog_.Caption());
