@@ -131,9 +131,22 @@ struct Showing {
   int error = 0;
 };
 
+// Runs `body` on a thread of its own and waits for it: a fresh dialog each time, with every
+// button as it starts and nothing added to the thread's custom dictionary.
+void OnFreshThread(std::function<void()> body) {
+  const HANDLE thread = ::CreateThread(
+      nullptr, 0,
+      [](void* body) -> DWORD {
+        (*static_cast<std::function<void()>*>(body))();
+        return 0;
+      },
+      &body, 0, nullptr);
+  ::WaitForSingleObject(thread, INFINITE);
+  ::CloseHandle(thread);
+}
+
 // Shows the system's window for `word` on this thread while `play` plays the user.
-Showing ShowFor(std::u16string_view word, User::Play play) {
-  SpellCheck engine;
+Showing ShowFor(SpellCheck& engine, std::u16string_view word, User::Play play) {
   SetDialogView(nullptr);  // the default: the Win32 window
   Showing showing;
   User user(std::move(play));
@@ -145,19 +158,7 @@ Showing ShowFor(std::u16string_view word, User::Play play) {
   return showing;
 }
 
-class Win32DialogViewTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    engine_.Init();
-    engine_.DisableButtons(lvIgnore | lvChangeAll | lvIgnoreAll | lvAddWord | lvSuggest,
-                           lvEnableButtons | lvShowButtons);
-  }
-  void TearDown() override { SetUp(); }
-
-  SpellCheck engine_;
-};
-
-TEST_F(Win32DialogViewTest, EveryWayToAnswerThroughTheWindow) {
+TEST(Win32DialogView, EveryWayToAnswerThroughTheWindow) {
   struct Row {
     const char* what;
     std::int32_t hidden;  // buttons that DisableButtons hides before the showing
@@ -237,99 +238,106 @@ TEST_F(Win32DialogViewTest, EveryWayToAnswerThroughTheWindow) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    engine_.DisableButtons(row.hidden, lvHideButtons);
-    const Showing showing = ShowFor(u"teh", [&](User& u) {
-      ASSERT_NE(u.NextDialog(), nullptr);
-      row.play(u);
+    OnFreshThread([&] {
+      SpellCheck engine;
+      engine.Init();
+      engine.DisableButtons(row.hidden, lvHideButtons);
+      const Showing showing = ShowFor(engine, u"teh", [&](User& u) {
+        ASSERT_NE(u.NextDialog(), nullptr);
+        row.play(u);
+      });
+      EXPECT_EQ(showing.error, row.error);
+      if (row.error != 0) {
+        MSG quit;
+        EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(quit.wParam, 7u);
+        return;
+      }
+      EXPECT_EQ(showing.answer, row.answer);
+      EXPECT_EQ(showing.change_all, row.change_all);
+      EXPECT_EQ(showing.ignore_all, row.ignore_all);
     });
-    engine_.DisableButtons(row.hidden, lvShowButtons);
-    EXPECT_EQ(showing.error, row.error);
-    if (row.error != 0) {
-      MSG quit;
-      EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-      EXPECT_EQ(quit.wParam, 7u);
-      continue;
-    }
-    EXPECT_EQ(showing.answer, row.answer);
-    EXPECT_EQ(showing.change_all, row.change_all);
-    EXPECT_EQ(showing.ignore_all, row.ignore_all);
   }
 }
 
 // The window is the table: every control where its twips say at the screen's resolution, in
 // the table's tab order, the box focused with its text selected, and no owner.
-TEST_F(Win32DialogViewTest, TheWindowIsBuiltFromTheControlTable) {
-  ShowFor(u"teh", [](User& u) {
-    const HWND dialog = u.NextDialog();
-    ASSERT_NE(dialog, nullptr);
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi_x = ::GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpi_y = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    const auto x = [&](int twips) { return ::MulDiv(twips, dpi_x, 1440); };
-    const auto y = [&](int twips) { return ::MulDiv(twips, dpi_y, 1440); };
+TEST(Win32DialogView, TheWindowIsBuiltFromTheControlTable) {
+  OnFreshThread([] {
+    SpellCheck engine;
+    engine.Init();
+    ShowFor(engine, u"teh", [](User& u) {
+      const HWND dialog = u.NextDialog();
+      ASSERT_NE(dialog, nullptr);
+      const HDC screen = ::GetDC(nullptr);
+      const int dpi_x = ::GetDeviceCaps(screen, LOGPIXELSX);
+      const int dpi_y = ::GetDeviceCaps(screen, LOGPIXELSY);
+      ::ReleaseDC(nullptr, screen);
+      const auto x = [&](int twips) { return ::MulDiv(twips, dpi_x, 1440); };
+      const auto y = [&](int twips) { return ::MulDiv(twips, dpi_y, 1440); };
 
-    RECT client;
-    ::GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, x(SuggestionsDialog::kClientWidth));
-    EXPECT_EQ(client.bottom, y(SuggestionsDialog::kClientHeight));
-    EXPECT_EQ(TextOf(dialog), L"Spell Check (not in dictionary: teh)");
-    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
+      RECT client;
+      ::GetClientRect(dialog, &client);
+      EXPECT_EQ(client.right, x(SuggestionsDialog::kClientWidth));
+      EXPECT_EQ(client.bottom, y(SuggestionsDialog::kClientHeight));
+      EXPECT_EQ(TextOf(dialog), L"Spell Check (not in dictionary: teh)");
+      EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
 
-    std::map<HWND, int> tab_order;
-    for (const DialogControl& control : SuggestionsDialog::Controls()) {
-      SCOPED_TRACE(std::string(control.name.begin(), control.name.end()));
-      const wchar_t* window_class = L"Button";
-      if (control.kind == DialogControl::Kind::Label) window_class = L"Static";
-      if (control.kind == DialogControl::Kind::TextBox) window_class = L"Edit";
-      if (control.kind == DialogControl::Kind::ListBox) window_class = L"ListBox";
-      const std::wstring caption = WideOf(control.caption);
-      const HWND child = ::FindWindowExW(dialog, nullptr, window_class,
-                                         caption.empty() ? nullptr : caption.c_str());
-      ASSERT_NE(child, nullptr);
-      RECT r;
-      ::GetWindowRect(child, &r);
-      ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-      EXPECT_EQ(r.left, x(control.left));
-      EXPECT_EQ(r.top, y(control.top));
-      EXPECT_EQ(r.right - r.left, x(control.width));
-      EXPECT_EQ(r.bottom - r.top, y(control.height));
-      const LONG style = ::GetWindowLongW(child, GWL_STYLE);
-      tab_order[child] = control.tab_order;
-      EXPECT_EQ((style & WS_TABSTOP) != 0, control.kind != DialogControl::Kind::Label);
-      if (control.kind == DialogControl::Kind::ListBox) {
-        EXPECT_EQ(style & LBS_SORT, 0) << "items stay in the order of the suggestions";
-        EXPECT_NE(style & LBS_NOTIFY, 0);
-        EXPECT_EQ(style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL), 0);
+      std::map<HWND, int> tab_order;
+      for (const DialogControl& control : SuggestionsDialog::Controls()) {
+        SCOPED_TRACE(std::string(control.name.begin(), control.name.end()));
+        const wchar_t* window_class = L"Button";
+        if (control.kind == DialogControl::Kind::Label) window_class = L"Static";
+        if (control.kind == DialogControl::Kind::TextBox) window_class = L"Edit";
+        if (control.kind == DialogControl::Kind::ListBox) window_class = L"ListBox";
+        const std::wstring caption = WideOf(control.caption);
+        const HWND child = ::FindWindowExW(dialog, nullptr, window_class,
+                                           caption.empty() ? nullptr : caption.c_str());
+        ASSERT_NE(child, nullptr);
+        RECT r;
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, x(control.left));
+        EXPECT_EQ(r.top, y(control.top));
+        EXPECT_EQ(r.right - r.left, x(control.width));
+        EXPECT_EQ(r.bottom - r.top, y(control.height));
+        const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+        tab_order[child] = control.tab_order;
+        EXPECT_EQ((style & WS_TABSTOP) != 0, control.kind != DialogControl::Kind::Label);
+        if (control.kind == DialogControl::Kind::ListBox) {
+          EXPECT_EQ(style & LBS_SORT, 0) << "items stay in the order of the suggestions";
+          EXPECT_NE(style & LBS_NOTIFY, 0);
+          EXPECT_EQ(style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL), 0);
+        }
+        if (control.kind == DialogControl::Kind::Button) {
+          const bool is_default = (style & 0x0F) == BS_DEFPUSHBUTTON;
+          EXPECT_EQ(is_default, control.name == u"cmdChange");
+        }
       }
-      if (control.kind == DialogControl::Kind::Button) {
-        const bool is_default = (style & 0x0F) == BS_DEFPUSHBUTTON;
-        EXPECT_EQ(is_default, control.name == u"cmdChange");
+      // The dialog manager tabs through the children in their order in the window list.
+      std::vector<int> order;
+      for (HWND c = ::GetWindow(dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        order.push_back(tab_order.at(c));
       }
-    }
-    // The dialog manager tabs through the children in their order in the window list.
-    std::vector<int> order;
-    for (HWND c = ::GetWindow(dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
-      order.push_back(tab_order.at(c));
-    }
-    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(::GetNextDlgTabItem(dialog, u.Box(), FALSE), u.List());
+      EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+      EXPECT_EQ(::GetNextDlgTabItem(dialog, u.Box(), FALSE), u.List());
 
-    GUITHREADINFO focus{};
-    focus.cbSize = sizeof focus;
-    ::GetGUIThreadInfo(u.shower(), &focus);
-    EXPECT_EQ(focus.hwndFocus, u.Box());
-    DWORD start = 0, end = 0;
-    ::SendMessageW(u.Box(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                   reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(end - start, 3u) << "the word selected, so that typing replaces it";
-    u.Key(VK_ESCAPE);
+      GUITHREADINFO focus{};
+      focus.cbSize = sizeof focus;
+      ::GetGUIThreadInfo(u.shower(), &focus);
+      EXPECT_EQ(focus.hwndFocus, u.Box());
+      DWORD start = 0, end = 0;
+      ::SendMessageW(u.Box(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+      EXPECT_EQ(end - start, 3u) << "the word selected, so that typing replaces it";
+      u.Key(VK_ESCAPE);
+    });
   });
 }
 
 // A whole text check run through the public API, with the system's window for each unknown
 // word: Change for the first, Ignore for the second.
-TEST_F(Win32DialogViewTest, CheckTextShowsTheWindowForEachUnknownWord) {
+TEST(Win32DialogView, CheckTextShowsTheWindowForEachUnknownWord) {
   struct Events : SpellCheckEvents {
     void SpellReplace(std::u16string_view original, std::u16string_view replacement,
                       std::int32_t position, std::vector<std::u16string>&) override {
@@ -340,9 +348,11 @@ TEST_F(Win32DialogViewTest, CheckTextShowsTheWindowForEachUnknownWord) {
     std::vector<std::u16string> replaced;
     bool complete = false;
   } events;
-  engine_.Advise(&events);
   std::vector<std::wstring> captions;
-  {
+  OnFreshThread([&] {
+    SpellCheck engine;
+    engine.Init();
+    engine.Advise(&events);
     User user([&](User& u) {
       ASSERT_NE(u.NextDialog(), nullptr);
       captions.push_back(TextOf(u.dialog()));
@@ -352,9 +362,9 @@ TEST_F(Win32DialogViewTest, CheckTextShowsTheWindowForEachUnknownWord) {
       u.Key(VK_ESCAPE);
     });
     SetDialogView(nullptr);
-    engine_.CheckText(u"teh cat thier");
-  }
-  engine_.Unadvise(&events);
+    engine.CheckText(u"teh cat thier");
+    engine.Unadvise(&events);
+  });
   EXPECT_EQ(captions, (std::vector<std::wstring>{L"Spell Check (not in dictionary: teh)",
                                                  L"Spell Check (not in dictionary: thier)"}));
   EXPECT_EQ(events.replaced, std::vector<std::u16string>{u"teh>the@0"});
