@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -333,6 +334,33 @@ TEST(Win32DialogView, TheWindowIsBuiltFromTheControlTable) {
       u.Key(VK_ESCAPE);
     });
   });
+}
+
+// An exception while the window handles a message (here the timer's) stops at the window
+// procedure, closes the window and comes out of ShowModal.
+TEST(Win32DialogView, AnExceptionInsideTheWindowComesOutOfShowModal) {
+  struct FailingTimer : SuggestionsDialog {
+    std::u16string_view Caption() const override { return u"Spell Check (failing)"; }
+    std::u16string_view ChangeToText() const override { return u""; }
+    const std::vector<std::u16string>& Suggestions() const override { return items; }
+    int SelectedIndex() const override { return -1; }
+    bool IsEnabled(DialogButton) const override { return true; }
+    bool IsVisible(DialogButton) const override { return true; }
+    bool IsShown() const override { return true; }
+    void SetObserver(DialogObserver*) override {}
+    void SetChangeToText(std::u16string_view) override {}
+    void Select(int) override {}
+    void DoubleClick(int) override {}
+    void Click(DialogButton) override {}
+    void PressEnter() override {}
+    void PressEscape() override {}
+    void Close() override {}
+    void Tick() override { throw std::runtime_error("the timer failed"); }
+    std::vector<std::u16string> items;
+  } dialog;
+  Win32DialogView view;
+  EXPECT_THROW(view.ShowModal(dialog), std::runtime_error);
+  EXPECT_EQ(::FindWindowW(nullptr, L"Spell Check (failing)"), nullptr);
 }
 
 // A whole text check run through the public API, with the system's window for each unknown
