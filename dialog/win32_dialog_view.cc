@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <exception>
@@ -33,6 +34,13 @@ std::size_t IndexOf(const DialogControl& control) {
   return static_cast<std::size_t>(&control - SuggestionsDialog::Controls().data());
 }
 
+// The box and the list: the one control of their kind.
+const DialogControl& OnlyControlOf(DialogControl::Kind kind) {
+  const auto& table = SuggestionsDialog::Controls();
+  return *std::find_if(table.begin(), table.end(),
+                       [kind](const DialogControl& control) { return control.kind == kind; });
+}
+
 const wchar_t* Wide(std::u16string_view text) {
   return reinterpret_cast<const wchar_t*>(text.data());
 }
@@ -53,21 +61,18 @@ void SetTextOf(HWND window, std::u16string_view text) {
 // and the font. Size and caption are set once the font is known.
 std::vector<WORD> EmptyDialogTemplate() {
   constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+  // clang-format off
   std::vector<WORD> words = {
-      LOWORD(kStyle),
-      HIWORD(kStyle),
-      0,
-      0,  // extended style
-      0,  // no controls
-      0,
-      0,
-      0,
-      0,  // position and size
-      0,  // no menu
-      0,  // the dialog class
-      0,  // no caption
-      8,  // point size
+      LOWORD(kStyle), HIWORD(kStyle),
+      0, 0,        // extended style
+      0,           // no controls
+      0, 0, 0, 0,  // position and size
+      0,           // no menu
+      0,           // the dialog class
+      0,           // no caption
+      8,           // point size, then the face name
   };
+  // clang-format on
   for (const wchar_t* face = L"MS Shell Dlg"; *face != L'\0'; ++face) words.push_back(*face);
   words.push_back(0);
   return words;
@@ -95,6 +100,8 @@ class DialogWindow final : public DialogObserver {
   void Refresh();
   HWND Control(const DialogControl& control) const { return controls_[IndexOf(control)]; }
   HWND Control(DialogButton button) const { return Control(SuggestionsDialog::ControlFor(button)); }
+  HWND Box() const { return Control(OnlyControlOf(DialogControl::Kind::TextBox)); }
+  HWND List() const { return Control(OnlyControlOf(DialogControl::Kind::ListBox)); }
 
   SuggestionsDialog& dialog_;
   HWND window_ = nullptr;
@@ -127,9 +134,8 @@ void DialogWindow::Run() {
   Refresh();
   ::ShowWindow(window_, SW_SHOW);
   ::SetForegroundWindow(window_);
-  const HWND box = Control(SuggestionsDialog::Controls()[1]);
-  ::SetFocus(box);
-  ::SendMessageW(box, EM_SETSEL, 0, -1);
+  ::SetFocus(Box());
+  ::SendMessageW(Box(), EM_SETSEL, 0, -1);
 
   MSG message;
   while (dialog_.IsShown() && window_ != nullptr && !failure_) {
@@ -317,9 +323,9 @@ void DialogWindow::Refresh() {
   } guard(refreshing_);
 
   SetTextOf(window_, dialog_.Caption());
-  SetTextOf(Control(SuggestionsDialog::Controls()[1]), dialog_.ChangeToText());
+  SetTextOf(Box(), dialog_.ChangeToText());
 
-  const HWND list = Control(SuggestionsDialog::Controls()[3]);
+  const HWND list = List();
   if (dialog_.Suggestions() != drawn_items_) {
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const std::u16string& item : dialog_.Suggestions()) {
