@@ -194,6 +194,8 @@ TEST(Win32DialogView, EveryWayToAnswerThroughTheWindow) {
        u"the", true},
       {"Alt+G: Ignore All", 0, [](User& u) { u.AltKey(L'g'); }, u"teh", false, true},
       {"Cancel", 0, [](User& u) { u.Click(L"Ca&ncel"); }, std::nullopt},
+      {"N alone, with a button focused: Cancel", 0,
+       [](User& u) { ::PostMessageW(u.Button(L"&Ignore"), WM_CHAR, L'n', 1); }, std::nullopt},
       {"an item picked from the list, then Change", 0,
        [](User& u) {
          u.Pick(1);
