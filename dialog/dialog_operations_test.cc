@@ -140,6 +140,9 @@ TEST(DialogOperations, ASecondShowingStartsAfreshButKeepsTheButtonConfiguration)
 }
 
 TEST(DialogOperations, ShowingWithoutAViewFailsBeforeTouchingTheDialog) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows shows its own window without a view (win32_dialog_view_test.cc)";
+#endif
   OnFreshThread([] {
     SpellCheck engine;
     bool change_all = true;
