@@ -215,6 +215,14 @@ void GetSuggestionsFillsTheCallersArray() {
     CHECK(kept.get() == before);
     CHECK(StringsOf(kept.get()) == std::vector<std::wstring>{L"keep"});
   }
+  // So is an array that is part of its owner's storage, as a script's Dim a(0) is.
+  Bstr number(L"123");
+  SafeArray fixed(MakeStringArray({L"keep"}));
+  fixed.get()->fFeatures |= FADF_STATIC | FADF_FIXEDSIZE;
+  SAFEARRAY* before = fixed.get();
+  CHECK_HR(object->GetSuggestions(number.get(), fixed.out(), VARIANT_TRUE, &ranked), S_OK);
+  CHECK(fixed.get() == before);
+  fixed.get()->fFeatures &= ~(FADF_STATIC | FADF_FIXEDSIZE);  // ours to free after all
 }
 
 void GetSuggestionsOffersCustomWordsUnlessTold() {
@@ -439,6 +447,16 @@ void WrongSuggestionArraysAreRefusedOrReplaced() {
       StringsOf(after);  // fails the check unless one-dimensional of VARIANTs
     }
   };
+  // An array that is part of its owner's storage cannot be replaced: refused, left alone.
+  SafeArray fixed(MakeStringArray({L"keep"}));
+  fixed.get()->fFeatures |= FADF_STATIC | FADF_FIXEDSIZE;
+  SAFEARRAY* fixed_before = fixed.get();
+  LONG ranked = 0;
+  CHECK(FAILED(object->GetSuggestions(teh.get(), fixed.out(), VARIANT_TRUE, &ranked)));
+  CHECK(fixed.get() == fixed_before);
+  CHECK(StringsOf(fixed.get()) == std::vector<std::wstring>{L"keep"});
+  fixed.get()->fFeatures &= ~(FADF_STATIC | FADF_FIXEDSIZE);
+
   SAFEARRAYBOUND square[] = {{2, 0}, {2, 0}};
   for (int late = 0; late < 2; ++late) {
     SafeArray two_dimensional(SafeArrayCreate(VT_VARIANT, 2, square));

@@ -101,16 +101,18 @@ void TypeLibraryAndInterfacesAreRegistered() {
 void NothingOfOursRemains() {
   const std::wstring keys[] = {kClassKey,          kProgId,       kVersionedProgId,
                                kLibraryKey,        kInterfaceKey, kEventInterfaceKey};
-  for (const std::wstring& key : keys) {
-    // HKCR merges the machine's and the user's classes; look at both.
-    for (const wchar_t* root : {L"Software\\Classes\\", L""}) {
-      HKEY base = *root ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT;
-      if (KeyExists(base, root + key))
-        Fail(__FILE__, __LINE__, Narrow(root + key) + " is still registered");
-    }
-    if (KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + key))
-      Fail(__FILE__, __LINE__, "HKCU\\Software\\Classes\\" + Narrow(key) + " is registered");
-  }
+  // HKCR merges the machine's and the user's classes; look at both.
+  const struct {
+    HKEY root;
+    const char* name;
+    const wchar_t* classes;
+  } places[] = {{HKEY_LOCAL_MACHINE, "HKLM\\", L"Software\\Classes\\"},
+                {HKEY_CURRENT_USER, "HKCU\\", L"Software\\Classes\\"},
+                {HKEY_CLASSES_ROOT, "HKCR\\", L""}};
+  for (const std::wstring& key : keys)
+    for (const auto& place : places)
+      if (KeyExists(place.root, place.classes + key))
+        Fail(__FILE__, __LINE__, place.name + Narrow(place.classes + key) + " is still there");
   CLSID clsid{};
   CHECK(FAILED(CLSIDFromProgID(kProgId, &clsid)));
 }
