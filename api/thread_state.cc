@@ -1,33 +1,12 @@
-#include "api/thread_state.h"
-
-#include <memory>
+// The public setters that install things in the calling thread's state. Where the states are
+// kept is the platform's concern: thread_state_posix.cc, thread_state_win32.cc.
 #include <utility>
 
+#include "api/thread_state.h"
 #include "lexivane/dialog.h"
 #include "lexivane/yield.h"
 
 namespace lexivane {
-
-namespace {
-
-// Held by pointer rather than as a thread_local object so that it can be released before the
-// thread ends and created afresh on the next use.
-std::unique_ptr<ThreadState>& Slot() {
-  thread_local std::unique_ptr<ThreadState> state;
-  return state;
-}
-
-}  // namespace
-
-ThreadState& ThisThread() {
-  std::unique_ptr<ThreadState>& state = Slot();
-  if (state == nullptr) state = std::make_unique<ThreadState>();
-  return *state;
-}
-
-void ReleaseThisThread() {
-  Slot().reset();
-}
 
 void SetDialogView(DialogView* view) {
   ThisThread().dialog_operations.set_view(view);
