@@ -16,14 +16,18 @@ void Fail(const char* file, int line, const std::string& message) {
   std::fflush(stdout);
 }
 
-int FailuresSoFar() { return failures_in_check; }
+int FailuresSoFar() {
+  return failures_in_check;
+}
 
-void Skip(const std::string& reason) { throw CheckSkipped{reason}; }
+void Skip(const std::string& reason) {
+  throw CheckSkipped{reason};
+}
 
 std::string Narrow(const std::wstring& text) {
   if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                 nullptr, nullptr);
   std::string result(size, '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
                       nullptr, nullptr);
@@ -205,7 +209,8 @@ ComPtr<_SpellCheck> CreateLoadedSpellCheck() {
 
 ComPtr<IDispatch> DispatchOf(_SpellCheck* object) {
   ComPtr<IDispatch> dispatch;
-  REQUIRE_HR(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf())));
+  REQUIRE_HR(
+      object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf())));
   return dispatch;
 }
 
@@ -245,8 +250,8 @@ TempFolder::~TempFolder() {
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes(GetFileSize(file, nullptr), '\0');
   DWORD read = 0;
@@ -257,8 +262,7 @@ std::string ReadFileBytes(const std::wstring& path) {
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   REQUIRE(file != INVALID_HANDLE_VALUE);
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -270,7 +274,9 @@ Thread::Thread(LPTHREAD_START_ROUTINE entry, void* argument)
   REQUIRE(handle_ != nullptr);
 }
 
-Thread::~Thread() { Join(); }
+Thread::~Thread() {
+  Join();
+}
 
 void Thread::Join() {
   if (!handle_) return;

@@ -12,9 +12,9 @@
 // before it returns.
 #pragma once
 
-#include <windows.h>
 #include <oaidl.h>
 #include <ocidl.h>
+#include <windows.h>
 #include <wrl/client.h>
 
 #include <initializer_list>
@@ -59,9 +59,15 @@ int FailuresSoFar();
 std::string Narrow(const std::wstring& text);  // UTF-8, for messages
 std::string HresultText(HRESULT hr);
 
-inline std::string Show(const std::wstring& value) { return '"' + Narrow(value) + '"'; }
-inline std::string Show(const wchar_t* value) { return Show(std::wstring(value ? value : L"")); }
-inline std::string Show(HRESULT value) { return HresultText(value); }
+inline std::string Show(const std::wstring& value) {
+  return '"' + Narrow(value) + '"';
+}
+inline std::string Show(const wchar_t* value) {
+  return Show(std::wstring(value ? value : L""));
+}
+inline std::string Show(HRESULT value) {
+  return HresultText(value);
+}
 template <typename T>
 std::string Show(const T& value) {
   std::ostringstream out;
@@ -85,29 +91,29 @@ std::string Show(const T& value) {
   do {                                                                                            \
     HRESULT actual_hr = (expression);                                                             \
     if (actual_hr != (expected))                                                                  \
-      ::lexivane::component_tests::Fail(                                                          \
-          __FILE__, __LINE__,                                                                     \
-          std::string(#expression) + " returned " +                                               \
-              ::lexivane::component_tests::HresultText(actual_hr) + ", expected " +               \
-              ::lexivane::component_tests::HresultText(expected));                                \
+      ::lexivane::component_tests::Fail(__FILE__, __LINE__,                                       \
+                                        std::string(#expression) + " returned " +                 \
+                                            ::lexivane::component_tests::HresultText(actual_hr) + \
+                                            ", expected " +                                       \
+                                            ::lexivane::component_tests::HresultText(expected));  \
   } while (false)
-#define REQUIRE(condition)                                                        \
-  do {                                                                            \
-    if (!(condition)) {                                                           \
-      ::lexivane::component_tests::Fail(__FILE__, __LINE__, #condition);         \
-      throw ::lexivane::component_tests::CheckAborted{};                          \
-    }                                                                             \
+#define REQUIRE(condition)                                               \
+  do {                                                                   \
+    if (!(condition)) {                                                  \
+      ::lexivane::component_tests::Fail(__FILE__, __LINE__, #condition); \
+      throw ::lexivane::component_tests::CheckAborted{};                 \
+    }                                                                    \
   } while (false)
-#define REQUIRE_HR(expression)                                                                   \
-  do {                                                                                           \
-    HRESULT required_hr = (expression);                                                          \
-    if (FAILED(required_hr)) {                                                                   \
-      ::lexivane::component_tests::Fail(                                                         \
-          __FILE__, __LINE__,                                                                    \
-          std::string(#expression) + " failed: " +                                               \
-              ::lexivane::component_tests::HresultText(required_hr));                            \
-      throw ::lexivane::component_tests::CheckAborted{};                                         \
-    }                                                                                            \
+#define REQUIRE_HR(expression)                                                      \
+  do {                                                                              \
+    HRESULT required_hr = (expression);                                             \
+    if (FAILED(required_hr)) {                                                      \
+      ::lexivane::component_tests::Fail(                                            \
+          __FILE__, __LINE__,                                                       \
+          std::string(#expression) +                                                \
+              " failed: " + ::lexivane::component_tests::HresultText(required_hr)); \
+      throw ::lexivane::component_tests::CheckAborted{};                            \
+    }                                                                               \
   } while (false)
 
 // A BSTR owned by the test.
@@ -177,7 +183,7 @@ VARIANT RefArg(float* target);
 VARIANT RefArg(BSTR* target);
 VARIANT RefArg(SAFEARRAY** target);  // VT_BYREF | VT_ARRAY | VT_VARIANT
 VARIANT RefArg(VARIANT* target);     // VT_BYREF | VT_VARIANT, as script engines pass arrays
-VARIANT MissingArg();                 // an omitted optional argument
+VARIANT MissingArg();                // an omitted optional argument
 
 // The outcome of IDispatch::Invoke.
 struct DispatchResult {

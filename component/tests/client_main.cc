@@ -46,7 +46,9 @@ int RunGroup(const CheckGroup& group) {
 
 }  // namespace
 
-const std::vector<std::wstring>& GroupArguments() { return group_arguments; }
+const std::vector<std::wstring>& GroupArguments() {
+  return group_arguments;
+}
 
 }  // namespace lexivane::component_tests
 

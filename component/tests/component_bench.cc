@@ -9,9 +9,9 @@
 // argument left out, as a script engine calls), cycling over the words of the text, and
 // CheckText over the whole text in MB of the file per second, without a sink and with one sink
 // that counts the events. QueryPerformanceCounter times each figure.
-#include <windows.h>
 #include <ocidl.h>
 #include <shellapi.h>
+#include <windows.h>
 #include <wrl/client.h>
 
 #include <cstdio>
@@ -36,7 +36,8 @@ double Now() {
 }
 
 std::string ReadBytes(const wchar_t* path) {
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file =
+      CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes(GetFileSize(file, nullptr), '\0');
   DWORD read = 0;
@@ -47,7 +48,8 @@ std::string ReadBytes(const wchar_t* path) {
 }
 
 std::wstring Widen(const std::string& bytes) {
-  int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  int size =
+      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(size, L'\0');
   MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
   return text;
@@ -124,7 +126,8 @@ int Run(const wchar_t* dll_path, const wchar_t* text_path, double seconds) {
                                 reinterpret_cast<void**>(factory.GetAddressOf()));
   if (FAILED(hr)) return Fail("DllGetClassObject", hr);
   ComPtr<_SpellCheck> spell;
-  hr = factory->CreateInstance(nullptr, IID__SpellCheck, reinterpret_cast<void**>(spell.GetAddressOf()));
+  hr = factory->CreateInstance(nullptr, IID__SpellCheck,
+                               reinterpret_cast<void**>(spell.GetAddressOf()));
   if (FAILED(hr)) return Fail("CreateInstance", hr);
   BSTR empty = SysAllocString(L"");
   VARIANT result;
@@ -141,9 +144,8 @@ int Run(const wchar_t* dll_path, const wchar_t* text_path, double seconds) {
   std::printf("text: %zu bytes, %zu words\n", bytes.size(), words.size());
 
   VARIANT_BOOL correct;
-  double early = CallsPerSecond(seconds, [&](long i) {
-    spell->CheckWord(words[i % words.size()], VARIANT_TRUE, &correct);
-  });
+  double early = CallsPerSecond(
+      seconds, [&](long i) { spell->CheckWord(words[i % words.size()], VARIANT_TRUE, &correct); });
   std::printf("CheckWord early-bound: %.0f calls/s\n", early);
 
   ComPtr<IDispatch> dispatch;

@@ -91,7 +91,9 @@ class RecordingSink : public IDispatch {
   }
 };
 
-VARIANT_BOOL* CancelOf(DISPPARAMS& parameters) { return parameters.rgvarg[0].pboolVal; }
+VARIANT_BOOL* CancelOf(DISPPARAMS& parameters) {
+  return parameters.rgvarg[0].pboolVal;
+}
 
 ComPtr<IConnectionPoint> EventsConnectionPoint(_SpellCheck* object) {
   ComPtr<IConnectionPointContainer> container;
@@ -119,7 +121,9 @@ using Lines = std::vector<std::wstring>;
 const Lines kTehCatEvents = {L"SpellCheckProgress 0 7 1", L"SpellWordNotInDic Teh 0",
                              L"SpellCheckProgress 4 7 2", L"SpellCheckComplete 2"};
 
-std::string Show(const Lines& lines) { return component_tests::Show(lines); }
+std::string Show(const Lines& lines) {
+  return component_tests::Show(lines);
+}
 
 void OneConnectionPointForTheEventInterface() {
   ComPtr<_SpellCheck> object = CreateSpellCheck();
@@ -181,7 +185,8 @@ void CancelEndsTheRun() {
     VARIANT_BOOL cancel;
     Lines events;
   } runs[] = {
-      {VARIANT_TRUE, {L"SpellCheckProgress 0 11 1", L"SpellWordNotInDic Teh 0", L"SpellCheckCancel"}},
+      {VARIANT_TRUE,
+       {L"SpellCheckProgress 0 11 1", L"SpellWordNotInDic Teh 0", L"SpellCheckCancel"}},
       {1,
        {L"SpellCheckProgress 0 11 1", L"SpellWordNotInDic Teh 0", L"SpellCheckProgress 4 11 2",
         L"SpellCheckProgress 8 11 3", L"SpellWordNotInDic teh 8", L"SpellCheckComplete 3"}},
@@ -318,8 +323,8 @@ class DialogUser {
   }
   static std::vector<std::wstring> DisabledButtons(HWND dialog) {
     std::vector<std::wstring> names;
-    for (const wchar_t* name : {L"Change", L"Ignore", L"Change All", L"Ignore All", L"Add Word",
-                                L"Suggest", L"Cancel"}) {
+    for (const wchar_t* name :
+         {L"Change", L"Ignore", L"Change All", L"Ignore All", L"Add Word", L"Suggest", L"Cancel"}) {
       HWND button = FindChild(dialog, L"Button", name);
       if (button && !IsWindowEnabled(button)) names.push_back(name);
     }
@@ -364,8 +369,9 @@ void ChangeAllKeepsTheHostInStep() {
   };
   DWORD cookie = Connect(object.Get(), sink);
   DialogUser user({DialogUser::Answer{L"the", L"Change All"}});
-  CHECK_HR(WithDialogUser(user, [&] { return CheckText(object.Get(), host_text.str().c_str(), true); }),
-           S_OK);
+  CHECK_HR(
+      WithDialogUser(user, [&] { return CheckText(object.Get(), host_text.str().c_str(), true); }),
+      S_OK);
   CHECK_EQ(user.shown, 1);
   CHECK_EQ(host_text.str(), std::wstring(L"the cat and the dog"));
   CHECK_EQ(Show(sink.events),

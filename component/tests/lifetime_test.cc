@@ -50,9 +50,9 @@ struct ApartmentThread {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
       ComPtr<_SpellCheck> object;
-      record.created = CoCreateInstance(CLSID_SpellCheck, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID__SpellCheck,
-                                        reinterpret_cast<void**>(object.GetAddressOf()));
+      record.created =
+          CoCreateInstance(CLSID_SpellCheck, nullptr, CLSCTX_INPROC_SERVER, IID__SpellCheck,
+                           reinterpret_cast<void**>(object.GetAddressOf()));
       if (SUCCEEDED(record.created)) {
         Bstr empty(L"");
         Variant result;
@@ -91,9 +91,9 @@ void ApartmentsShareNothing() {
                              second.house = CheckWordOrZero(object, L"house");
                              checked.Set();
                            }};
-  {
-    Thread one(adding), two(checking);
-  }
+  Thread one(adding), two(checking);
+  one.Join();
+  two.Join();
   for (const ApartmentSteps* steps : {&first, &second}) {
     CHECK_HR(steps->created, S_OK);
     CHECK_EQ(steps->own_word, VARIANT_TRUE);
@@ -119,8 +119,8 @@ void CallsFromAnotherApartmentRunOnTheObjectsThread() {
     caller_thread = GetCurrentThreadId();
     {
       ComPtr<_SpellCheck> proxy;
-      unmarshalled = CoGetInterfaceAndReleaseStream(
-          stream, IID__SpellCheck, reinterpret_cast<void**>(proxy.GetAddressOf()));
+      unmarshalled = CoGetInterfaceAndReleaseStream(stream, IID__SpellCheck,
+                                                    reinterpret_cast<void**>(proxy.GetAddressOf()));
       if (SUCCEEDED(unmarshalled)) {
         Bstr word(L"Marshalledword");
         Variant result;
@@ -142,7 +142,9 @@ void CallsFromAnotherApartmentRunOnTheObjectsThread() {
   CHECK_EQ(CheckWordOrZero(object.Get(), L"marshalledword"), VARIANT_TRUE);
 }
 
-bool ComponentLoaded() { return GetModuleHandleW(kComponentFile) != nullptr; }
+bool ComponentLoaded() {
+  return GetModuleHandleW(kComponentFile) != nullptr;
+}
 
 void FreeUnusedLibraries() {
   CoFreeUnusedLibraries();

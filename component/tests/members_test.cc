@@ -8,7 +8,9 @@
 namespace lexivane::component_tests {
 namespace {
 
-bool IsTrue(VARIANT_BOOL value) { return value == VARIANT_TRUE; }
+bool IsTrue(VARIANT_BOOL value) {
+  return value == VARIANT_TRUE;
+}
 
 // Early-bound CheckWord, failing the check when the call itself fails.
 bool CheckWordEarly(_SpellCheck* object, const wchar_t* word, VARIANT_BOOL check_custom) {
@@ -33,12 +35,18 @@ void DispatchIdsAreTheLibrarys() {
     const wchar_t* name;
     DISPID id;
   } members[] = {
-      {L"SuggestionSimilarity", 0x68030000}, {L"DisableButtons", 0x60030001},
-      {L"CheckWord", 0x60030002},            {L"GetSuggestions", 0x60030003},
-      {L"AddToCustom", 0x60030006},          {L"SaveCustom", 0x60030007},
-      {L"LoadCustom", 0x60030008},           {L"ShowSuggestionDialog", 0x60030009},
-      {L"CheckText", 0x6003000A},            {L"Init", 0x6003000C},
-      {L"ReplaceWord", 0x6003000E},          {L"checkword", 0x60030002},
+      {L"SuggestionSimilarity", 0x68030000},
+      {L"DisableButtons", 0x60030001},
+      {L"CheckWord", 0x60030002},
+      {L"GetSuggestions", 0x60030003},
+      {L"AddToCustom", 0x60030006},
+      {L"SaveCustom", 0x60030007},
+      {L"LoadCustom", 0x60030008},
+      {L"ShowSuggestionDialog", 0x60030009},
+      {L"CheckText", 0x6003000A},
+      {L"Init", 0x6003000C},
+      {L"ReplaceWord", 0x6003000E},
+      {L"checkword", 0x60030002},
   };
   for (const auto& member : members) CHECK_EQ(IdOfName(object.Get(), member.name), member.id);
 
@@ -147,8 +155,8 @@ void CheckWordAnswersTrueAsMinusOne() {
   const struct {
     const wchar_t* word;
     bool correct;
-  } words[] = {{L"Teh", false}, {L"the", true},      {L"a", true},       {L"123", true},
-               {L"", true},     {L"house.", true},   {L"HOUSE", true},   {L"zqxv", false}};
+  } words[] = {{L"Teh", false}, {L"the", true},    {L"a", true},     {L"123", true},
+               {L"", true},     {L"house.", true}, {L"HOUSE", true}, {L"zqxv", false}};
   for (const auto& row : words) {
     CHECK_EQ(CheckWordEarly(object.Get(), row.word, VARIANT_TRUE), row.correct);
     Bstr word(row.word);
@@ -233,9 +241,7 @@ void GetSuggestionsOffersCustomWordsUnlessTold() {
   const struct {
     VARIANT flag;
     std::vector<std::wstring> expected;
-  } calls[] = {{MissingArg(), {L"Zyxwabc"}},
-               {BoolArg(true), {L"Zyxwabc"}},
-               {BoolArg(false), {}}};
+  } calls[] = {{MissingArg(), {L"Zyxwabc"}}, {BoolArg(true), {L"Zyxwabc"}}, {BoolArg(false), {}}};
   for (const auto& call : calls) {
     SafeArray suggestions;
     DispatchResult result;
@@ -382,8 +388,8 @@ void ReplaceWordLeavesItsArgumentsAlone() {
   CHECK_HR(by_value.hr, S_OK);
   CHECK_EQ(by_value.value.vt, VARTYPE(VT_BSTR));
   CHECK_EQ(std::wstring(by_value.value.bstrVal), std::wstring(L"the cat, the. tehs"));
-  CallByName(dispatch.Get(), L"ReplaceWord", {RefArg(text.out()), RefArg(find.out()),
-             RefArg(replace.out())}, by_reference);
+  CallByName(dispatch.Get(), L"ReplaceWord",
+             {RefArg(text.out()), RefArg(find.out()), RefArg(replace.out())}, by_reference);
   CHECK_HR(by_reference.hr, S_OK);
   CHECK_EQ(text.str(), std::wstring(L"Teh cat, teh. tehs"));
 }
@@ -415,8 +421,8 @@ void BadDispatchCallsFailCleanly() {
   CallByName(dispatch.Get(), L"CheckWord", {StringArg(word), BoolArg(true), LongArg(1)}, too_many);
   CHECK_HR(too_many.hr, DISP_E_BADPARAMCOUNT);
 
-  for (auto [name, count] : {std::pair{L"CheckWord", 0}, std::pair{L"ReplaceWord", 2},
-                             std::pair{L"Init", 1}}) {
+  for (auto [name, count] :
+       {std::pair{L"CheckWord", 0}, std::pair{L"ReplaceWord", 2}, std::pair{L"Init", 1}}) {
     DispatchResult too_few;
     if (count == 0) CallByName(dispatch.Get(), name, {}, too_few);
     if (count == 1) CallByName(dispatch.Get(), name, {StringArg(word)}, too_few);
@@ -487,7 +493,8 @@ std::vector<CheckGroup> MemberGroups() {
       {"members",
        {{"InitLoadsTheWordList", InitLoadsTheWordList},  // first: needs the thread's empty list
         {"DispatchIdsAreTheLibrarys", DispatchIdsAreTheLibrarys},
-        {"SuggestionSimilarityIsAPropertyOfEachObject", SuggestionSimilarityIsAPropertyOfEachObject},
+        {"SuggestionSimilarityIsAPropertyOfEachObject",
+         SuggestionSimilarityIsAPropertyOfEachObject},
         {"DisableButtonsTakesAMaskAndAMode", DisableButtonsTakesAMaskAndAMode},
         {"CheckWordAnswersTrueAsMinusOne", CheckWordAnswersTrueAsMinusOne},
         {"CheckWordLooksInTheCustomDictionaryUnlessTold",

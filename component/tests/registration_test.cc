@@ -92,15 +92,14 @@ void TypeLibraryAndInterfacesAreRegistered() {
   for (const wchar_t* key : {kInterfaceKey, kEventInterfaceKey})
     ExpectValue(std::wstring(key) + L"\\TypeLib", nullptr, kLibraryId);
   // The dual interface crosses apartments through the type library marshaller.
-  ExpectValue(std::wstring(kInterfaceKey) + L"\\ProxyStubClsid32", nullptr,
-              kTypeLibraryMarshaller);
+  ExpectValue(std::wstring(kInterfaceKey) + L"\\ProxyStubClsid32", nullptr, kTypeLibraryMarshaller);
   ComPtr<ITypeLib> library;
   CHECK_HR(LoadRegTypeLib(LIBID_Lexivane, 1, 0, 0, library.GetAddressOf()), S_OK);
 }
 
 void NothingOfOursRemains() {
-  const std::wstring keys[] = {kClassKey,          kProgId,       kVersionedProgId,
-                               kLibraryKey,        kInterfaceKey, kEventInterfaceKey};
+  const std::wstring keys[] = {kClassKey,   kProgId,       kVersionedProgId,
+                               kLibraryKey, kInterfaceKey, kEventInterfaceKey};
   // HKCR merges the machine's and the user's classes; look at both.
   const struct {
     HKEY root;

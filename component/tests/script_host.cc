@@ -11,10 +11,10 @@
 // the exit code is Quit's, or 0.
 //
 // Everything runs on the main thread, an apartment-threaded one, as in a desktop script host.
-#include <windows.h>
 #include <activscp.h>
 #include <ocidl.h>
 #include <shellapi.h>
+#include <windows.h>
 #include <wrl/client.h>
 
 #include <cstdio>
@@ -26,7 +26,8 @@ namespace {
 using Microsoft::WRL::ComPtr;
 
 // VBScript's engine, registered by the system.
-constexpr CLSID kVBScript = {0xB54F3741, 0x5B07, 0x11CF, {0xA4, 0xB0, 0x00, 0xAA, 0x00, 0x4A, 0x55, 0xE8}};
+constexpr CLSID kVBScript = {
+    0xB54F3741, 0x5B07, 0x11CF, {0xA4, 0xB0, 0x00, 0xAA, 0x00, 0x4A, 0x55, 0xE8}};
 // mingw-w64's uuid library has no IID_IActiveScriptParse64, so it is spelt out here.
 constexpr IID kIActiveScriptParse64 = {
     0xC7EF7658, 0xE1EE, 0x480E, {0x97, 0xEA, 0xD5, 0x2C, 0xB4, 0xD7, 0x6D, 0x17}};
@@ -72,8 +73,8 @@ class EventSink final : public IDispatch {
     return E_NOTIMPL;
   }
 
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
-                                   VARIANT*, EXCEPINFO*, UINT*) override {
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                                   EXCEPINFO*, UINT*) override {
     BSTR event = nullptr;
     UINT count = 0;
     if (FAILED(names_->GetNames(id, &event, 1, &count)) || count == 0) return S_OK;
@@ -104,8 +105,8 @@ class EventSink final : public IDispatch {
     }
     DISPPARAMS forwarded{arguments.data(), nullptr, n, 0};
     EXCEPINFO exception{};
-    script_->Invoke(handler_id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &forwarded,
-                    nullptr, &exception, nullptr);
+    script_->Invoke(handler_id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &forwarded, nullptr,
+                    &exception, nullptr);
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);
@@ -127,17 +128,28 @@ class EventSink final : public IDispatch {
     VariantInit(&converted);
     if (SUCCEEDED(VariantChangeType(&converted, &box, 0, type))) {
       switch (type) {
-        case VT_BOOL: *target.pboolVal = converted.boolVal; break;
-        case VT_I2: *target.piVal = converted.iVal; break;
-        case VT_I4: *target.plVal = converted.lVal; break;
-        case VT_R4: *target.pfltVal = converted.fltVal; break;
-        case VT_R8: *target.pdblVal = converted.dblVal; break;
+        case VT_BOOL:
+          *target.pboolVal = converted.boolVal;
+          break;
+        case VT_I2:
+          *target.piVal = converted.iVal;
+          break;
+        case VT_I4:
+          *target.plVal = converted.lVal;
+          break;
+        case VT_R4:
+          *target.pfltVal = converted.fltVal;
+          break;
+        case VT_R8:
+          *target.pdblVal = converted.dblVal;
+          break;
         case VT_BSTR:
           SysFreeString(*target.pbstrVal);
           *target.pbstrVal = converted.bstrVal;
           converted.vt = VT_EMPTY;  // handed over
           break;
-        default: break;
+        default:
+          break;
       }
     }
     VariantClear(&converted);
@@ -387,8 +399,8 @@ void Host::DisconnectObject(IUnknown* object) {
 }
 
 std::wstring ReadScript(const std::wstring& file) {
-  HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+  HANDLE handle =
+      CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
   std::string bytes(GetFileSize(handle, nullptr), '\0');
   DWORD read = 0;
@@ -414,7 +426,8 @@ int Host::Run(const std::wstring& script_file) {
                                  reinterpret_cast<void**>(parser.GetAddressOf()));
   if (SUCCEEDED(hr)) hr = engine_->SetScriptSite(this);
   if (SUCCEEDED(hr)) hr = parser->InitNew();
-  if (SUCCEEDED(hr)) hr = engine_->AddNamedItem(L"WScript", SCRIPTITEM_ISVISIBLE | SCRIPTITEM_NOCODE);
+  if (SUCCEEDED(hr))
+    hr = engine_->AddNamedItem(L"WScript", SCRIPTITEM_ISVISIBLE | SCRIPTITEM_NOCODE);
   EXCEPINFO exception{};
   if (SUCCEEDED(hr))
     hr = parser->ParseScriptText(code.c_str(), nullptr, nullptr, nullptr, 0, 0, 0, nullptr,
