@@ -1,5 +1,6 @@
 #include "dialog/dialog_operations.h"
 
+#include "dialog/default_dialog_view.h"
 #include "dialog/suggestions_dialog.h"
 #include "lexivane/error.h"
 
@@ -32,11 +33,11 @@ std::optional<std::u16string> DialogOperations::ShowSuggestionDialog(std::u16str
 
   // Refused before the dialog is touched, so that a nested showing leaves the one that is up
   // exactly as it was.
-  DialogView* view = view_;
+  DialogView* view = view_ != nullptr ? view_ : DefaultDialogView();
   if (view == nullptr) {
     throw Error(kErrorNoDialogView,
                 "cannot show the suggestions dialog: no dialog view is installed on this thread "
-                "(call lexivane::SetDialogView first)");
+                "and the platform has none of its own (call lexivane::SetDialogView first)");
   }
   if (dialog_.IsShown()) {
     throw Error(kErrorDialogAlreadyShown,

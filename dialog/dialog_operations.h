@@ -21,16 +21,18 @@ class DialogOperations {
  public:
   explicit DialogOperations(SuggestionsDialogModel& dialog) : dialog_(dialog) {}
 
-  // The view that shows the dialog; nullptr when none is installed. Not owned.
+  // The view that shows the dialog; nullptr restores the platform's default view (see
+  // default_dialog_view.h). Not owned.
   void set_view(DialogView* view) { view_ = view; }
 
   // Shows the dialog modally through the view for `word` and returns what the user chose: the
   // "Change to" text for Change, Change All and Add Word; `word` itself for Ignore and Ignore
   // All; std::nullopt for Cancel. Both flags are written (false first) when non-null:
   // change_all for Change All, ignore_all for Ignore All. Throws lexivane::Error when there is
-  // no view or the dialog is already shown (a nested showing; both refused before the dialog is
-  // touched), and when the view returns with the dialog still shown. An exception from the view
-  // propagates; a dialog once shown is hidden again in every case.
+  // no view (none installed and none on the platform) or the dialog is already shown (a nested
+  // showing; both refused before the dialog is touched), and when the view returns with the
+  // dialog still shown. An exception from the view propagates; a dialog once shown is hidden
+  // again in every case.
   std::optional<std::u16string> ShowSuggestionDialog(std::u16string_view word, bool* change_all,
                                                      bool* ignore_all);
 

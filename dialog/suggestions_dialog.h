@@ -5,6 +5,11 @@
 // operations (dialog_operations.h) alone use the side a user cannot reach: putting the word in,
 // StartUp, the showing itself, the result record and the button configuration.
 //
+// Every operation, from either side, ends by telling the observer if it changed what a view
+// shows. Fields change only through Set(), which remembers that something changed; the
+// outermost operation then notifies once, so DoubleClick (a select, a refresh and a click)
+// costs a view one redraw.
+//
 // The dialog owns its engine `oSpell`, a Speller over the thread's dictionaries with a threshold
 // of its own that stays 0.8. One model per thread, owned by the thread's state; used on that
 // thread only.
@@ -35,6 +40,7 @@ class SuggestionsDialogModel final : public SuggestionsDialog {
   bool IsEnabled(DialogButton button) const override;
   bool IsVisible(DialogButton button) const override;
   bool IsShown() const override { return shown_; }
+  void SetObserver(DialogObserver* observer) override { observer_ = observer; }
 
   void SetChangeToText(std::u16string_view text) override;
   void Select(int index) override;
@@ -57,13 +63,22 @@ class SuggestionsDialogModel final : public SuggestionsDialog {
   void PutChangeToText(std::u16string_view text);  // shown or hidden
   void StartUp();
   void DisableButtons(std::int32_t Buttons, std::int32_t Mode);
-  void Show() { shown_ = true; }
-  void Hide() { shown_ = false; }
+  void Show();
+  void Hide();
   const ResultFlags& Result() const { return flags_; }
 
  private:
   static constexpr std::size_t kButtonCount = 7;
   void FillSuggestions();
+  void ClickNow(DialogButton button);
+  void DisableButtonsNow(std::int32_t Buttons, std::int32_t Mode);
+
+  // Runs one operation and, when it is the outermost one and changed what a view shows, tells
+  // the observer. An operation that throws tells nobody; its changes are reported with the next.
+  template <typename Action>
+  void Notifying(Action action);
+  template <typename T>
+  void Set(T& field, T value);
 
   std::u16string caption_;
   std::u16string change_to_;                 // txtWord
@@ -72,6 +87,10 @@ class SuggestionsDialogModel final : public SuggestionsDialog {
   std::array<bool, kButtonCount> enabled_;
   std::array<bool, kButtonCount> visible_;
   bool shown_ = false;
+
+  DialogObserver* observer_ = nullptr;
+  int depth_ = 0;         // operations under way, nested ones included
+  bool changed_ = false;  // something a view shows changed since the last notification
 
   ResultFlags flags_;
   // Set only by DisableButtons, so that the refresh does not enable the button again.

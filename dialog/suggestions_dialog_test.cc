@@ -320,6 +320,96 @@ TEST(SuggestionsDialog, OneHiddenDialogPerThreadWhereDisableButtonsSelectsFiveBu
   });
 }
 
+// Counts the notifications and keeps what the dialog showed at the last one.
+class CountingObserver : public DialogObserver {
+ public:
+  explicit CountingObserver(SuggestionsDialog& dialog) : dialog_(dialog) {
+    dialog_.SetObserver(this);
+  }
+  ~CountingObserver() override { dialog_.SetObserver(nullptr); }
+  void DialogChanged() override {
+    ++calls;
+    text = dialog_.ChangeToText();
+    shown = dialog_.IsShown();
+  }
+  int calls = 0;
+  std::u16string text;
+  bool shown = true;
+
+ private:
+  SuggestionsDialog& dialog_;
+};
+
+// One notification per operation that changes what a view shows, after the change, and none
+// for an operation that changes nothing.
+TEST(SuggestionsDialog, TellsTheObserverOncePerOperationThatChangesWhatAViewShows) {
+  OnFreshThread([] {
+    SpellCheck().Init();
+    SuggestionsDialogModel& model = ThisThread().dialog;
+    struct Row {
+      const char* what;
+      Play before, act;
+      int calls;
+    };
+    const auto nothing = [](SuggestionsDialog&) {};
+    const Row rows[] = {
+        {"typing", nothing, [](SuggestionsDialog& d) { d.SetChangeToText(u"x"); }, 1},
+        {"typing the same text", nothing, [](SuggestionsDialog& d) { d.SetChangeToText(u"teh"); },
+         0},
+        {"selecting", nothing, [](SuggestionsDialog& d) { d.Select(1); }, 1},
+        {"selecting the selected item", [](SuggestionsDialog& d) { d.Select(1); },
+         [](SuggestionsDialog& d) { d.Select(1); }, 0},
+        {"selecting outside the list", nothing, [](SuggestionsDialog& d) { d.Select(99); }, 0},
+        {"a tick that changes a button", [](SuggestionsDialog& d) { d.SetChangeToText(u"the"); },
+         [](SuggestionsDialog& d) { d.Tick(); }, 1},
+        {"a tick at rest", [](SuggestionsDialog& d) { d.Tick(); },
+         [](SuggestionsDialog& d) { d.Tick(); }, 0},
+        {"Suggest for another text", [](SuggestionsDialog& d) { d.SetChangeToText(u"hosue"); },
+         [](SuggestionsDialog& d) { d.Click(DialogButton::Suggest); }, 1},
+        {"Suggest that finds the same list", nothing,
+         [](SuggestionsDialog& d) { d.Click(DialogButton::Suggest); }, 0},
+        {"a click on a disabled button", [](SuggestionsDialog& d) { d.Tick(); },
+         [](SuggestionsDialog& d) { d.Click(DialogButton::Change); }, 0},
+        {"a double-click: select, refresh and close", nothing,
+         [](SuggestionsDialog& d) { d.DoubleClick(0); }, 1},
+        {"Cancel", nothing, [](SuggestionsDialog& d) { d.Click(DialogButton::Cancel); }, 1},
+        {"hiding a button", nothing,
+         [&](SuggestionsDialog&) { model.DisableButtons(lvIgnore, lvHideButtons); }, 1},
+        {"a mode that changes nothing", nothing,
+         [&](SuggestionsDialog&) { model.DisableButtons(lvIgnore, lvShowButtons); }, 0},
+    };
+    for (const Row& row : rows) {
+      WhileShownFor(u"teh", [&](SuggestionsDialog& dialog) {
+        SCOPED_TRACE(row.what);
+        row.before(dialog);
+        CountingObserver observer(dialog);
+        row.act(dialog);
+        EXPECT_EQ(observer.calls, row.calls);
+        if (observer.calls > 0) {
+          EXPECT_EQ(observer.text, dialog.ChangeToText()) << "told after the change";
+          EXPECT_EQ(observer.shown, dialog.IsShown());
+        }
+      });
+      model.DisableButtons(lvIgnore, lvShowButtons);
+    }
+
+    // The engine's side tells a view too: a showing starts with notifications, and a hidden
+    // dialog still changes through DisableButtons, though never through input.
+    CountingObserver observer(model);
+    WhileShownFor(u"hosue", [](SuggestionsDialog&) {});
+    EXPECT_GE(observer.calls, 2);
+    EXPECT_FALSE(observer.shown);
+    observer.calls = 0;
+    model.Select(0);
+    model.SetChangeToText(u"later");
+    model.Close();
+    EXPECT_EQ(observer.calls, 0);
+    model.DisableButtons(lvSuggest, lvDisableButtons);
+    model.DisableButtons(lvSuggest, lvEnableButtons);
+    EXPECT_EQ(observer.calls, 2);
+  });
+}
+
 TEST(SuggestionsDialog, DisabledAddWordAndChangeAllOutlastTheRefreshUntilEnabled) {
   OnFreshThread([] {
     SpellCheck engine;

@@ -11,9 +11,10 @@
 
 namespace lexivane::platform {
 
-// The single-byte form of `text` in the ANSI code page (Windows-1252): exactly one byte per
-// UTF-16 code unit, so lengths and positions carry over unchanged. A code unit without a
-// single-byte form (a surrogate half, most characters above U+00FF) becomes "?".
+// The single-byte form of `text` in the ANSI code page: the system's on Windows (Windows-1252 on
+// an English system), Windows-1252 elsewhere. Exactly one byte per UTF-16 code unit, so lengths
+// and positions carry over unchanged. A code unit without a single-byte form (a surrogate half,
+// most characters above U+00FF) becomes "?"; no best-fit guesses ("ā" is "?", not "a").
 std::string ToSingleByte(std::u16string_view text);
 
 // As ToSingleByte, and reports whether every code unit had an exact single-byte form. When it
@@ -22,7 +23,9 @@ bool ToSingleByteExact(std::u16string_view text, std::string& out);
 
 // The inverse mapping: one UTF-16 code unit per byte. The five bytes that Windows-1252 leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value, as the
-// system conversion does, so that every byte survives a round trip.
+// system conversion does, so that every byte survives a round trip. (On a Windows system whose
+// ANSI code page has two-byte characters, a byte that only starts one reads as U+FFFD and does
+// not; see codepage_win32.cc.)
 std::u16string FromSingleByte(std::string_view bytes);
 char16_t FromSingleByte(unsigned char byte);
 
@@ -47,7 +50,8 @@ bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
 // proper-cased word always has a first character equal to its own upper case.
 std::u16string ToProper(std::u16string_view text);
 
-// True when the whole text reads as a number under US English rules; see docs/numbers.md.
+// True when the whole text reads as a number: on Windows by the system's automation conversion
+// in the user's locale, elsewhere by US English rules; see docs/numbers.md.
 bool IsNumeric(std::u16string_view text);
 
 }  // namespace lexivane::platform

@@ -8,6 +8,8 @@ packages=(
   libicu-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev zlib1g-dev
   # the Windows cross-build
   g++-mingw-w64-x86-64 libz-mingw-w64-dev
+  # the Windows build's dialog under Wine (scripts/screenshot-dialog.sh)
+  wine wine64 xvfb xauth imagemagick fonts-wine
   # the fuzzer
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against

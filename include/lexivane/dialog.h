@@ -8,6 +8,10 @@
 // what a DialogView sees of it. A view only draws the dialog and forwards what the user does, so
 // a Qt window, a Win32 dialog and a test script all show the same dialog.
 //
+// A view learns of changes through one DialogObserver: whatever alters what a view draws calls
+// it once, after the operation that made the change, whoever made it (the user, the timer, the
+// engine starting a showing, a host's DisableButtons).
+//
 // The model offers what a user can do and nothing a user cannot: while the dialog is hidden,
 // typing, selecting and clicking do nothing, so nothing can change the answer of a showing
 // after its closing button. Only SpellCheck::ShowSuggestionDialog shows the dialog. Everything
@@ -40,6 +44,18 @@ struct DialogControl {
   std::int32_t tab_order;
 };
 
+// Told when what the dialog shows has changed: its caption, the "Change to" text, the list, the
+// selection, a button's enabled or visible state, or whether it is shown. The model calls
+// DialogChanged once per operation that changed any of these (however many it changed) and
+// never for one that changed nothing, so a timer tick that leaves everything as it was costs a
+// view no redraw. The observer reads the new state through the SuggestionsDialog interface; it
+// must not throw.
+class DialogObserver {
+ public:
+  virtual ~DialogObserver() = default;
+  virtual void DialogChanged() = 0;
+};
+
 class LEXIVANE_API SuggestionsDialog {
  public:
   // The layout every view draws: the client area's size and the eleven controls.
@@ -58,6 +74,10 @@ class LEXIVANE_API SuggestionsDialog {
   virtual bool IsEnabled(DialogButton button) const = 0;
   virtual bool IsVisible(DialogButton button) const = 0;
   virtual bool IsShown() const = 0;
+
+  // The one observer, typically the view while it shows the dialog; nullptr removes it. Not
+  // owned: a view removes itself before it returns from ShowModal.
+  virtual void SetObserver(DialogObserver* observer) = 0;
 
   // What the user does. All of it is ignored while the dialog is hidden; a click on a disabled
   // or hidden button does nothing. Clicking a closing button hides the dialog, which ends the
@@ -89,8 +109,8 @@ class LEXIVANE_API SuggestionsDialog {
 
 // Shows the dialog modally: ShowModal returns once a closing button has hidden the dialog
 // (dialog.IsShown() is false again). The view calls dialog.Tick() every 100 ms meanwhile,
-// draws what the model reports after every user action and tick, and forwards Enter, Esc and
-// the frame's close button to PressEnter, PressEscape and Close. A view that returns with the
+// observes the dialog and redraws what changed whenever it is told, and forwards Enter, Esc
+// and the frame's close button to PressEnter, PressEscape and Close. A view that returns with the
 // dialog still shown makes the showing fail with lexivane::Error; an exception from the view
 // hides the dialog and reaches the caller of ShowSuggestionDialog.
 class DialogView {
@@ -99,8 +119,10 @@ class DialogView {
   virtual void ShowModal(SuggestionsDialog& dialog) = 0;
 };
 
-// Installs the calling thread's view; nullptr removes it. The view is not owned and must outlive
-// its installation. Without a view, showing the dialog throws lexivane::Error.
+// Installs the calling thread's view; nullptr removes it and restores the platform's default.
+// The view is not owned and must outlive its installation. On Windows the default is the
+// system's own window (a modal dialog of Win32 controls); elsewhere there is none, and showing
+// the dialog without an installed view throws lexivane::Error.
 LEXIVANE_API void SetDialogView(DialogView* view);
 
 // A view for tests and for hosts without a display: each showing calls `play` once with the
