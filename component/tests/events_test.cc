@@ -262,12 +262,18 @@ class DialogUser {
       while (!(dialog = FindDialog())) {
         if (WaitForSingleObject(stop_, 50) == WAIT_OBJECT_0) return;
       }
-      if (shown++ == 0) disabled_buttons = DisabledButtons(dialog);
       if (answer.change_to) {
         HWND box = FindChild(dialog, L"Edit", nullptr);
         SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.change_to));
       }
-      PostMessageW(FindChild(dialog, L"Button", answer.button), BM_CLICK, 0, 0);
+      // The dialog enables its buttons on its timer, after it shows; a click on a disabled
+      // button does nothing.
+      HWND button = FindChild(dialog, L"Button", answer.button);
+      while (!IsWindowEnabled(button)) {
+        if (WaitForSingleObject(stop_, 20) == WAIT_OBJECT_0) return;
+      }
+      if (shown++ == 0) disabled_buttons = DisabledButtons(dialog);
+      PostMessageW(button, BM_CLICK, 0, 0);
       while (IsWindow(dialog) && IsWindowVisible(dialog)) {
         if (WaitForSingleObject(stop_, 20) == WAIT_OBJECT_0) return;
       }
@@ -394,11 +400,14 @@ void ShowSuggestionDialogReturnsTheAnswer() {
   VARIANT_BOOL change_all = VARIANT_TRUE, ignore_all = VARIANT_TRUE;
   Variant cancelled, changed;
   HRESULT cancel_hr = E_FAIL;
+  VARIANT_BOOL flags_after_cancel[2] = {1, 1};
   DialogUser user({{nullptr, L"Cancel"}, {L"the", L"Change All"}});
   CHECK_HR(WithDialogUser(user,
                           [&] {
                             cancel_hr = object->ShowSuggestionDialog(word.get(), &change_all,
                                                                      &ignore_all, &cancelled);
+                            flags_after_cancel[0] = change_all;
+                            flags_after_cancel[1] = ignore_all;
                             return object->ShowSuggestionDialog(word.get(), &change_all,
                                                                 &ignore_all, &changed);
                           }),
@@ -407,6 +416,8 @@ void ShowSuggestionDialogReturnsTheAnswer() {
   CHECK_EQ(Show(user.disabled_buttons), Show(Lines{L"Ignore", L"Add Word"}));
   CHECK_EQ(cancelled.vt, VARTYPE(VT_BOOL));
   CHECK_EQ(cancelled.boolVal, VARIANT_FALSE);
+  CHECK_EQ(flags_after_cancel[0], VARIANT_FALSE);  // cleared, though they went in True
+  CHECK_EQ(flags_after_cancel[1], VARIANT_FALSE);
   CHECK_EQ(changed.vt, VARTYPE(VT_BSTR));
   if (changed.vt == VT_BSTR) CHECK_EQ(std::wstring(changed.bstrVal), std::wstring(L"the"));
   CHECK_EQ(change_all, VARIANT_TRUE);

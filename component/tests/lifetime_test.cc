@@ -3,6 +3,8 @@
 // unloads when nothing holds it and loads again fresh, and a thread that used it may end after.
 #include "component/tests/client_checks.h"
 
+#include <algorithm>
+
 namespace lexivane::component_tests {
 namespace {
 
@@ -111,8 +113,9 @@ void CallsFromAnotherApartmentRunOnTheObjectsThread() {
   IStream* stream = nullptr;
   REQUIRE_HR(CoMarshalInterThreadInterfaceInStream(IID__SpellCheck, object.Get(), &stream));
   Event done;
-  HRESULT unmarshalled = E_FAIL, added = E_FAIL;
+  HRESULT unmarshalled = E_FAIL, added = E_FAIL, suggested = E_FAIL;
   VARIANT_BOOL known = 0;
+  std::vector<std::wstring> suggestions;
   DWORD caller_thread = 0;
   auto client = [&] {
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
@@ -126,6 +129,12 @@ void CallsFromAnotherApartmentRunOnTheObjectsThread() {
         Variant result;
         added = proxy->AddToCustom(word.get(), &result);
         known = CheckWordOrZero(proxy.Get(), L"marshalledword");
+        // The array goes out, is replaced on the object's thread, and comes back.
+        Bstr teh(L"teh");
+        SafeArray array(MakeStringArray({L"old"}));
+        LONG ranked = 0;
+        suggested = proxy->GetSuggestions(teh.get(), array.out(), VARIANT_TRUE, &ranked);
+        if (SUCCEEDED(suggested)) suggestions = StringsOf(array.get());
       }
     }
     CoUninitialize();
@@ -137,6 +146,8 @@ void CallsFromAnotherApartmentRunOnTheObjectsThread() {
   CHECK_HR(unmarshalled, S_OK);
   CHECK_HR(added, S_OK);
   CHECK_EQ(known, VARIANT_TRUE);
+  CHECK_HR(suggested, S_OK);
+  CHECK(std::find(suggestions.begin(), suggestions.end(), L"the") != suggestions.end());
   CHECK(caller_thread != GetCurrentThreadId());
   // The word went into this thread's dictionary.
   CHECK_EQ(CheckWordOrZero(object.Get(), L"marshalledword"), VARIANT_TRUE);
