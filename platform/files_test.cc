@@ -46,6 +46,7 @@ class FilesTest : public ::testing::Test {
   const fs::path& dir_ = scratch_.path();
 };
 
+#ifndef _WIN32
 // Every entry under `dir` with the target of each link, so that a comparison sees a stray
 // temporary file as well as a link replaced by a file.
 std::set<std::string> Tree(const fs::path& dir) {
@@ -57,6 +58,7 @@ std::set<std::string> Tree(const fs::path& dir) {
   }
   return tree;
 }
+#endif
 
 // The path as messages quote it, a NUL shown as "\0".
 std::string Quoted(std::u16string_view path) {
@@ -97,6 +99,14 @@ TEST_F(FilesTest, MakesWritesReadsAndDeletes) {
   DeleteFileQuietly(PathOf(u"no-such-dir/x"));
 }
 
+// The numbers each platform gives for the failures below.
+#ifdef _WIN32
+constexpr int kNoFile = ERROR_FILE_NOT_FOUND, kNoFolder = ERROR_PATH_NOT_FOUND,
+              kIsFolder = ERROR_ACCESS_DENIED, kBadName = ERROR_INVALID_NAME;
+#else
+constexpr int kNoFile = ENOENT, kNoFolder = ENOENT, kIsFolder = EISDIR, kBadName = EINVAL;
+#endif
+
 // Failures name the path and what was being done. A NUL is refused rather than cut: cut there,
 // the path would name the existing file "real".
 TEST_F(FilesTest, FailuresNameThePathAndTheReason) {
@@ -109,13 +119,13 @@ TEST_F(FilesTest, FailuresNameThePathAndTheReason) {
     std::u16string path;
     int number;
   } cases[] = {
-      {kRead, PathOf(u"missing.dic"), ENOENT},
-      {kWrite, PathOf(u"no-such-dir/custom.dic"), ENOENT},
-      {kRead, FromUtf8(dir_.string()), EISDIR},
-      {kWrite, FromUtf8(dir_.string()), EISDIR},
-      {kRead, nul, EINVAL},
-      {kWrite, nul, EINVAL},
-      {kCreateDirectories, nul, EINVAL},
+      {kRead, PathOf(u"missing.dic"), kNoFile},
+      {kWrite, PathOf(u"no-such-dir/custom.dic"), kNoFolder},
+      {kRead, FromUtf8(dir_.string()), kIsFolder},
+      {kWrite, FromUtf8(dir_.string()), kIsFolder},
+      {kRead, nul, kBadName},
+      {kWrite, nul, kBadName},
+      {kCreateDirectories, nul, kBadName},
 #ifdef _WIN32
       {kCreateDirectories, real, ERROR_ALREADY_EXISTS},
 #else

@@ -6,10 +6,10 @@ packages=(
   # build and test
   build-essential cmake pkg-config git python3
   libicu-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev zlib1g-dev
-  # the Windows cross-build
-  g++-mingw-w64-x86-64 libz-mingw-w64-dev
-  # the Windows build's dialog under Wine (scripts/screenshot-dialog.sh)
-  wine wine64 xvfb xauth imagemagick fonts-wine
+  # the Windows cross-build, and Wine (with an X server) to run and test it and to show the
+  # dialog (scripts/screenshot-dialog.sh)
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
+  wine wine64 libwine-dev xvfb xauth imagemagick fonts-wine
   # the fuzzer
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the release build, an install that a
-# separate host project builds against, the Windows cross-build (compile and link), bounded
+# separate host project builds against, the Windows component and tests under Wine, bounded
 # fuzzing of the zlib wrapper and of the engine, and the same tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer.
 set -euo pipefail
@@ -19,11 +19,8 @@ ctest --test-dir build/release --output-on-failure -j"$jobs"
 echo "== the installed package"
 scripts/check-install.sh build/release
 
-echo "== Windows cross-build"
-cmake -S . -B build/mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DLEXIVANE_TABLE_COMPILER="$PWD/build/release/data/lexivane_table_compiler" \
-  -DLEXIVANE_BUILD_TESTS=OFF -DLEXIVANE_BUILD_CLI=OFF
-cmake --build build/mingw -j"$jobs"
+echo "== Windows cross-build, tested under Wine"
+scripts/test-windows.sh build/release build/mingw
 
 echo "== fuzzing the zlib wrapper"
 zlibwrap/run_fuzzer.sh build/fuzz 60

@@ -4,7 +4,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/mman.h>
+#endif
 
 #include <deque>
 #include <functional>
@@ -245,8 +247,9 @@ TEST(TextCheckRun, SinksConnectedOrDisconnectedDuringAnEvent) {
 }
 
 TEST(TextCheckRun, AHundredMegabyteTextRunsToTheEnd) {
-  // 50 million code units are 100 MB of UTF-16; the sanitizer build walks a tenth of that.
-#if defined(LEXIVANE_SANITIZED)
+  // 50 million code units are 100 MB of UTF-16; the sanitizer build walks a tenth of that, and
+  // so does Windows under Wine, where each token's yield to the message loop is a server call.
+#if defined(LEXIVANE_SANITIZED) || defined(_WIN32)
   constexpr std::size_t kUnits = 5'000'000;
 #else
   constexpr std::size_t kUnits = 50'000'000;
@@ -273,6 +276,7 @@ TEST(TextCheckRun, AHundredMegabyteTextRunsToTheEnd) {
   });
 }
 
+#ifndef _WIN32  // untouched zero pages come from mmap
 TEST(CheckText, ATextBeyondThirtyTwoBitPositionsIsRefusedBeforeAnyEvent) {
   // Zero pages that are never touched: a valid text of 2^31 units without 4 GB of memory.
   constexpr std::size_t kUnits = std::size_t{1} << 31;
@@ -291,6 +295,7 @@ TEST(CheckText, ATextBeyondThirtyTwoBitPositionsIsRefusedBeforeAnyEvent) {
   });
   ::munmap(pages, kUnits * sizeof(char16_t));
 }
+#endif
 
 TEST(CheckText, AHandlerMayDestroyTheEngineThatRunsTheCheck) {
   OnFreshThread([] {
