@@ -4,12 +4,12 @@
 # identifier, parameter and default value a host can see is checked. Lines of the listing that
 # start with "#" are comments.
 #
-# usage: check_type_library.sh TYPELIB_DUMP DLL EXPECTED
-# The environment's LEXIVANE_WINE_RUN is the command that runs a program under Wine
-# (scripts/wine-prefix.sh PREFIX wine), as the build sets it.
+# usage: check_type_library.sh TYPELIB_DUMP DLL EXPECTED WINE_COMMAND...
+#   WINE_COMMAND runs a program under Wine, e.g. scripts/wine-prefix.sh PREFIX wine
 set -euo pipefail
 dump=$(realpath "$1") dll=$(realpath "$2") expected=$3
-read -ra wine_run <<<"${LEXIVANE_WINE_RUN:?the Wine command is not set}"
+shift 3
+wine_run=("$@")
 
 actual=$(cd "$(dirname "$dll")" && "${wine_run[@]}" "$dump" "$(basename "$dll")" | tr -d '\r')
 if diff -u <(grep -v '^#' "$expected") <(printf '%s\n' "$actual"); then

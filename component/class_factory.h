@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <unknwn.h>
 
 namespace lexivane::component {

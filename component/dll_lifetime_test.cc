@@ -10,6 +10,7 @@
 //
 // usage: dll_lifetime_test DLL
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <cstdio>
@@ -100,9 +101,9 @@ bool UseAnObject(const Dll& dll) {
 
 void CheckCounts(const Dll& dll) {
   void* unused = nullptr;
-  Expect(dll.get_class_object(IID_IDispatch, IID_IClassFactory, &unused) ==
-             CLASS_E_CLASSNOTAVAILABLE,
-         "DllGetClassObject refuses a class that is not SpellCheck");
+  Expect(
+      dll.get_class_object(IID_IDispatch, IID_IClassFactory, &unused) == CLASS_E_CLASSNOTAVAILABLE,
+      "DllGetClassObject refuses a class that is not SpellCheck");
   Expect(dll.can_unload_now() == S_OK, "a DLL without objects may unload");
 
   IClassFactory* factory = nullptr;

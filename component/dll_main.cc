@@ -6,6 +6,7 @@
 // its own (DLL_THREAD_DETACH); when the DLL is unloaded, every state that remains is freed, so no
 // thread that ends later runs code of the unloaded DLL.
 #include <windows.h>
+
 #include <unknwn.h>
 
 #include "api/thread_state.h"

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 namespace lexivane::component {

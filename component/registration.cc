@@ -71,7 +71,8 @@ std::wstring GuidText(REFGUID guid) {
 std::wstring ModulePath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = ::GetModuleFileNameW(ThisModule(), path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length =
+        ::GetModuleFileNameW(ThisModule(), path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return L"";
     if (length < path.size()) return path.substr(0, length);
     path.resize(path.size() * 2);
@@ -134,8 +135,9 @@ LSTATUS WriteRows(const Place& place, const std::wstring& path) {
 // Deletes our trees under one classes root. Keys that are not there are no error.
 LSTATUS DeleteRows(const Place& place) {
   HKEY classes = nullptr;
-  LSTATUS status = ::RegOpenKeyExW(place.root, place.classes, 0, DELETE | KEY_ENUMERATE_SUB_KEYS |
-                                   KEY_QUERY_VALUE | KEY_SET_VALUE, &classes);
+  LSTATUS status =
+      ::RegOpenKeyExW(place.root, place.classes, 0,
+                      DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE, &classes);
   if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
   if (status != ERROR_SUCCESS) return status;
   LSTATUS result = ERROR_SUCCESS;
@@ -171,7 +173,8 @@ HRESULT UnregisterServer() {
   for (const Place& place : {kMachine, kUser}) {
     const LSTATUS status = DeleteRows(place);
     // The machine's keys are out of reach of a user who registered for their own account only.
-    if (status != ERROR_SUCCESS && !(status == ERROR_ACCESS_DENIED && place.root == kMachine.root)) {
+    if (status != ERROR_SUCCESS &&
+        !(status == ERROR_ACCESS_DENIED && place.root == kMachine.root)) {
       result = HRESULT_FROM_WIN32(status);
     }
   }

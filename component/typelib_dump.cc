@@ -9,6 +9,7 @@
 // and default value; every enumeration member with its value and help string. A dual interface
 // is listed as both halves: the dispatch view and the vtable interface behind it.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <cstdio>
@@ -39,15 +40,24 @@ std::string GuidText(const GUID& guid) {
 
 const char* KindName(TYPEKIND kind) {
   switch (kind) {
-    case TKIND_ENUM: return "enum";
-    case TKIND_RECORD: return "record";
-    case TKIND_MODULE: return "module";
-    case TKIND_INTERFACE: return "interface";
-    case TKIND_DISPATCH: return "dispatch";
-    case TKIND_COCLASS: return "coclass";
-    case TKIND_ALIAS: return "alias";
-    case TKIND_UNION: return "union";
-    default: return "?";
+    case TKIND_ENUM:
+      return "enum";
+    case TKIND_RECORD:
+      return "record";
+    case TKIND_MODULE:
+      return "module";
+    case TKIND_INTERFACE:
+      return "interface";
+    case TKIND_DISPATCH:
+      return "dispatch";
+    case TKIND_COCLASS:
+      return "coclass";
+    case TKIND_ALIAS:
+      return "alias";
+    case TKIND_UNION:
+      return "union";
+    default:
+      return "?";
   }
 }
 
@@ -66,16 +76,19 @@ std::string TypeName(ITypeInfo* info, const TYPEDESC& type) {
   static const struct {
     VARTYPE vt;
     const char* name;
-  } kNames[] = {{VT_EMPTY, "void"},  {VT_VOID, "void"},      {VT_I2, "short"},
-                {VT_I4, "long"},     {VT_R4, "single"},      {VT_R8, "double"},
-                {VT_BSTR, "BSTR"},   {VT_DISPATCH, "IDispatch"}, {VT_BOOL, "VARIANT_BOOL"},
-                {VT_VARIANT, "VARIANT"}, {VT_UNKNOWN, "IUnknown"}, {VT_UI1, "byte"},
-                {VT_INT, "int"},     {VT_UINT, "uint"},      {VT_HRESULT, "HRESULT"},
-                {VT_LPSTR, "LPSTR"}, {VT_LPWSTR, "LPWSTR"},  {VT_UI4, "ulong"}};
+  } kNames[] = {{VT_EMPTY, "void"},      {VT_VOID, "void"},          {VT_I2, "short"},
+                {VT_I4, "long"},         {VT_R4, "single"},          {VT_R8, "double"},
+                {VT_BSTR, "BSTR"},       {VT_DISPATCH, "IDispatch"}, {VT_BOOL, "VARIANT_BOOL"},
+                {VT_VARIANT, "VARIANT"}, {VT_UNKNOWN, "IUnknown"},   {VT_UI1, "byte"},
+                {VT_INT, "int"},         {VT_UINT, "uint"},          {VT_HRESULT, "HRESULT"},
+                {VT_LPSTR, "LPSTR"},     {VT_LPWSTR, "LPWSTR"},      {VT_UI4, "ulong"}};
   switch (type.vt) {
-    case VT_PTR: return TypeName(info, *type.lptdesc) + "*";
-    case VT_SAFEARRAY: return std::string("SAFEARRAY(").append(TypeName(info, *type.lptdesc)) + ")";
-    case VT_USERDEFINED: return ReferencedName(info, type.hreftype);
+    case VT_PTR:
+      return TypeName(info, *type.lptdesc) + "*";
+    case VT_SAFEARRAY:
+      return std::string("SAFEARRAY(").append(TypeName(info, *type.lptdesc)) + ")";
+    case VT_USERDEFINED:
+      return ReferencedName(info, type.hreftype);
     default:
       for (const auto& entry : kNames) {
         if (entry.vt == type.vt) return entry.name;
@@ -88,11 +101,21 @@ std::string TypeName(ITypeInfo* info, const TYPEDESC& type) {
 std::string VariantText(const VARIANT& value) {
   std::string out;
   switch (V_VT(&value)) {
-    case VT_BOOL: out = std::to_string(V_BOOL(&value)); break;
-    case VT_I2: out = std::to_string(V_I2(&value)); break;
-    case VT_I4: out = std::to_string(V_I4(&value)); break;
-    case VT_INT: out = std::to_string(V_INT(&value)); break;
-    case VT_BSTR: out = std::string("\"").append(Narrow(V_BSTR(&value))) + "\""; break;
+    case VT_BOOL:
+      out = std::to_string(V_BOOL(&value));
+      break;
+    case VT_I2:
+      out = std::to_string(V_I2(&value));
+      break;
+    case VT_I4:
+      out = std::to_string(V_I4(&value));
+      break;
+    case VT_INT:
+      out = std::to_string(V_INT(&value));
+      break;
+    case VT_BSTR:
+      out = std::string("\"").append(Narrow(V_BSTR(&value))) + "\"";
+      break;
     default: {
       VARIANT copy = value, text;
       VariantInit(&text);
@@ -128,12 +151,13 @@ void DumpFunctions(ITypeInfo* info, const TYPEATTR& attributes) {
     info->GetNames(function->memid, names, 32, &count);
     Bstr help;
     info->GetDocumentation(function->memid, nullptr, &help, nullptr, nullptr);
-    std::printf("  func %u %s memid=0x%08lX invkind=%d funckind=%d callconv=%d oVft=%d flags=0x%X "
-                "optional=%d returns=%s help=\"%s\"\n",
-                index, Narrow(names[0]).c_str(), static_cast<unsigned long>(function->memid),
-                function->invkind, function->funckind, function->callconv, function->oVft,
-                function->wFuncFlags, function->cParamsOpt,
-                TypeName(info, function->elemdescFunc.tdesc).c_str(), help.text().c_str());
+    std::printf(
+        "  func %u %s memid=0x%08lX invkind=%d funckind=%d callconv=%d oVft=%d flags=0x%X "
+        "optional=%d returns=%s help=\"%s\"\n",
+        index, Narrow(names[0]).c_str(), static_cast<unsigned long>(function->memid),
+        function->invkind, function->funckind, function->callconv, function->oVft,
+        function->wFuncFlags, function->cParamsOpt,
+        TypeName(info, function->elemdescFunc.tdesc).c_str(), help.text().c_str());
     for (SHORT param = 0; param < function->cParams; ++param) {
       const ELEMDESC& element = function->lprgelemdescParam[param];
       // A property put's value has no name of its own in the library.
@@ -161,8 +185,7 @@ void DumpVariables(ITypeInfo* info, const TYPEATTR& attributes) {
     Bstr name, help;
     info->GetDocumentation(variable->memid, &name, &help, nullptr, nullptr);
     std::printf("  var %u %s memid=0x%08lX kind=%d value=%s help=\"%s\"\n", index,
-                name.text().c_str(), static_cast<unsigned long>(variable->memid),
-                variable->varkind,
+                name.text().c_str(), static_cast<unsigned long>(variable->memid), variable->varkind,
                 variable->varkind == VAR_CONST ? VariantText(*variable->lpvarValue).c_str() : "-",
                 help.text().c_str());
     info->ReleaseVarDesc(variable);
@@ -174,12 +197,12 @@ void DumpType(ITypeInfo* info, const char* label) {
   if (FAILED(info->GetTypeAttr(&attributes))) return;
   Bstr name, help;
   info->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr);
-  std::printf("%s %s %s %s flags=0x%X version=%u.%u funcs=%u vars=%u impls=%u vtable=%u help=\"%s\"\n",
-              label, KindName(attributes->typekind), name.text().c_str(),
-              GuidText(attributes->guid).c_str(), attributes->wTypeFlags,
-              attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->cFuncs,
-              attributes->cVars, attributes->cImplTypes, attributes->cbSizeVft,
-              help.text().c_str());
+  std::printf(
+      "%s %s %s %s flags=0x%X version=%u.%u funcs=%u vars=%u impls=%u vtable=%u help=\"%s\"\n",
+      label, KindName(attributes->typekind), name.text().c_str(),
+      GuidText(attributes->guid).c_str(), attributes->wTypeFlags, attributes->wMajorVerNum,
+      attributes->wMinorVerNum, attributes->cFuncs, attributes->cVars, attributes->cImplTypes,
+      attributes->cbSizeVft, help.text().c_str());
   for (UINT index = 0; index < attributes->cImplTypes; ++index) {
     HREFTYPE reference = 0;
     INT flags = 0;
@@ -196,7 +219,8 @@ void DumpType(ITypeInfo* info, const char* label) {
   info->ReleaseTypeAttr(attributes);
   HREFTYPE vtable_reference = 0;
   ITypeInfo* vtable = nullptr;
-  if (dual_view && SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_reference)) &&
+  if (dual_view &&
+      SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_reference)) &&
       SUCCEEDED(info->GetRefTypeInfo(vtable_reference, &vtable))) {
     DumpType(vtable, "  vtable-half");
     vtable->Release();
@@ -221,10 +245,11 @@ int wmain(int argc, wchar_t** argv) {
   library->GetLibAttr(&header);
   Bstr name, help, help_file;
   library->GetDocumentation(-1, &name, &help, nullptr, &help_file);
-  std::printf("library %s %s version=%u.%u lcid=%lu syskind=%d flags=0x%X help=\"%s\" helpfile=\"%s\"\n",
-              name.text().c_str(), GuidText(header->guid).c_str(), header->wMajorVerNum,
-              header->wMinorVerNum, static_cast<unsigned long>(header->lcid), header->syskind,
-              header->wLibFlags, help.text().c_str(), help_file.text().c_str());
+  std::printf(
+      "library %s %s version=%u.%u lcid=%lu syskind=%d flags=0x%X help=\"%s\" helpfile=\"%s\"\n",
+      name.text().c_str(), GuidText(header->guid).c_str(), header->wMajorVerNum,
+      header->wMinorVerNum, static_cast<unsigned long>(header->lcid), header->syskind,
+      header->wLibFlags, help.text().c_str(), help_file.text().c_str());
   library->ReleaseTLibAttr(header);
 
   const UINT count = library->GetTypeInfoCount();

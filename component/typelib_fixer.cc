@@ -15,6 +15,7 @@
 // A Windows program: the build runs it under Wine. It exits non-zero, naming the step that
 // failed, when the input lacks one of the types or a copy step fails.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <cstdint>
@@ -36,11 +37,8 @@ struct WantedType {
   WORD extra_flags;
 };
 constexpr WantedType kOrder[] = {
-    {L"_SpellCheck", 0},
-    {L"SpellCheck", 0},
-    {L"__SpellCheck", TYPEFLAG_FNONEXTENSIBLE},
-    {L"lvDisableMode", 0},
-    {L"lvButtons", 0},
+    {L"_SpellCheck", 0},   {L"SpellCheck", 0}, {L"__SpellCheck", TYPEFLAG_FNONEXTENSIBLE},
+    {L"lvDisableMode", 0}, {L"lvButtons", 0},
 };
 
 void Check(HRESULT result, const char* step) {
@@ -98,7 +96,8 @@ class Copier {
     Check(target_->SetVersion(header->wMajorVerNum, header->wMinorVerNum), "SetVersion");
     Check(target_->SetLcid(header->lcid), "SetLcid");
     if (help.value != nullptr) Check(target_->SetDocString(help.value), "SetDocString");
-    if (help_file.value != nullptr) Check(target_->SetHelpFileName(help_file.value), "SetHelpFileName");
+    if (help_file.value != nullptr)
+      Check(target_->SetHelpFileName(help_file.value), "SetHelpFileName");
     Check(target_->SetHelpContext(help_context), "SetHelpContext");
     // The loader adds "has disk image" itself; the rest are the library's own flags.
     Check(target_->SetLibFlags(header->wLibFlags & ~LIBFLAG_FHASDISKIMAGE), "SetLibFlags");
@@ -166,7 +165,8 @@ class Copier {
             "QueryInterface(ITypeInfo)");
     }
     HREFTYPE copy = 0;
-    Check(target->AddRefTypeInfo(ours.p != nullptr ? ours.p : referenced.p, &copy), "AddRefTypeInfo");
+    Check(target->AddRefTypeInfo(ours.p != nullptr ? ours.p : referenced.p, &copy),
+          "AddRefTypeInfo");
     return copy;
   }
 
@@ -237,14 +237,16 @@ class Copier {
     Check(source->GetNames(function->memid, names, 64, &count), "GetNames");
     const bool put = function->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF);
     const UINT wanted = put ? 1 : static_cast<UINT>(function->cParams) + 1;
-    const HRESULT named = target->SetFuncAndParamNames(index, names, wanted < count ? wanted : count);
+    const HRESULT named =
+        target->SetFuncAndParamNames(index, names, wanted < count ? wanted : count);
     Bstr help;
     DWORD help_context = 0;
     Check(source->GetDocumentation(function->memid, nullptr, &help, &help_context, nullptr),
           "function GetDocumentation");
     for (UINT name = 0; name < count; ++name) SysFreeString(names[name]);
     Check(named, "SetFuncAndParamNames");
-    if (help.value != nullptr) Check(target->SetFuncDocString(index, help.value), "SetFuncDocString");
+    if (help.value != nullptr)
+      Check(target->SetFuncDocString(index, help.value), "SetFuncDocString");
     Check(target->SetFuncHelpContext(index, help_context), "SetFuncHelpContext");
     source->ReleaseFuncDesc(function);
   }
