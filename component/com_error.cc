@@ -83,6 +83,15 @@ std::wstring DescribeError(int number, const std::string& utf8_description) {
   return description.empty() ? system : description + L": " + system;
 }
 
+HRESULT Fail(HRESULT code, const wchar_t* description) noexcept {
+  try {
+    SetThreadErrorInfo(description);
+  } catch (...) {
+    // Out of memory for the description: the HRESULT stands alone.
+  }
+  return code;
+}
+
 HRESULT ReportCurrentException() noexcept {
   HRESULT result = E_UNEXPECTED;
   try {

@@ -29,6 +29,11 @@ HRESULT HresultFromErrorNumber(int number);
 // a Win32 code (trimmed of its line break) unless the description already ends with that text.
 std::wstring DescribeError(int number, const std::string& utf8_description);
 
+// Sets the thread's error information for a failure found at the boundary itself (a NULL
+// pointer, an unusable array) and answers code, so that a caller never reads the information of
+// an earlier failure.
+HRESULT Fail(HRESULT code, const wchar_t* description) noexcept;
+
 // Maps the exception being handled to an HRESULT and sets the thread's error information. Call
 // it only inside a catch block.
 HRESULT ReportCurrentException() noexcept;

@@ -88,6 +88,16 @@ TEST(ComErrorTest, EveryExceptionBecomesAnHresultWithErrorInfo) {
     info->Release();
   }
   EXPECT_EQ(Guarded([] { return S_FALSE; }), S_FALSE);
+
+  // A failure found at the boundary replaces the information of the last one.
+  EXPECT_EQ(Fail(E_POINTER, L"null"), E_POINTER);
+  IErrorInfo* info = nullptr;
+  ASSERT_EQ(::GetErrorInfo(0, &info), S_OK);
+  BSTR description = nullptr;
+  info->GetDescription(&description);
+  EXPECT_STREQ(description, L"null");
+  ::SysFreeString(description);
+  info->Release();
 }
 
 }  // namespace

@@ -82,7 +82,9 @@ TEST(DispatchArgumentsTest, OmittedOptionalsWithoutDefaultGetStandIns) {
 }
 
 TEST(DispatchArgumentsTest, NamedArgumentsStayNamed) {
-  VARIANT flag_value = Long(0);
+  VARIANT flag_value;
+  V_VT(&flag_value) = VT_BOOL;
+  V_BOOL(&flag_value) = VARIANT_FALSE;
   std::vector<VARIANT> reversed = {ByRef(&flag_value), Long(1)};  // bIgnoreAll:=, then sWord
   DISPID named[] = {2};
   DISPPARAMS caller{reversed.data(), named, 2, 1};
@@ -90,9 +92,64 @@ TEST(DispatchArgumentsTest, NamedArgumentsStayNamed) {
   const DISPPARAMS& adjusted = *arguments.get();
   ASSERT_EQ(adjusted.cArgs, 3u);
   EXPECT_EQ(adjusted.cNamedArgs, 1u);
-  EXPECT_EQ(V_VARIANTREF(&adjusted.rgvarg[0]), &flag_value);
+  EXPECT_EQ(adjusted.rgdispidNamedArgs[0], 2);
+  EXPECT_EQ(V_BOOLREF(&adjusted.rgvarg[0]), &V_BOOL(&flag_value));
   EXPECT_EQ(V_VT(&adjusted.rgvarg[1]), VT_BYREF | VT_BOOL);  // bChangeAll, supplied
   EXPECT_EQ(V_VT(&adjusted.rgvarg[2]), VT_I4);               // sWord
+}
+
+// A script passes each variable as VT_BYREF | VT_VARIANT.
+TEST(DispatchArgumentsTest, ScriptVariablesReachTypedByReferenceParameters) {
+  const DISPID kSuggestionSimilarity = 0x68030000;
+  const DISPID kInit = 0x6003000C;
+  const DISPID kReplaceWord = 0x6003000E;
+  const struct {
+    DISPID member;
+    WORD flags;
+    UINT arguments;
+    UINT position;     // the variable's parameter (a put's value is named DISPID_PROPERTYPUT)
+    VARIANT variable;  // what the script's variable holds
+    VARTYPE lent;      // the argument's type during the call
+    VARTYPE after;     // the variable's type once the member wrote -1 through the argument
+  } cases[] = {
+      {kReplaceWord, DISPATCH_METHOD, 3, 0, Long(0), VT_BYREF | VT_BSTR, VT_I4},
+      {kInit, DISPATCH_METHOD, 3, 2, Long(5), VT_BYREF | VT_BOOL, VT_I4},
+      {kShowSuggestionDialog, DISPATCH_METHOD, 3, 1, VARIANT{}, VT_BYREF | VT_BOOL, VT_BOOL},
+      {kSuggestionSimilarity, DISPATCH_PROPERTYPUT, 1, 0, Long(1), VT_BYREF | VT_R4, VT_I4},
+      {kCheckWord, DISPATCH_METHOD, 2, 1, Long(1), VT_BYREF | VT_VARIANT, VT_I4},
+  };
+  for (auto c : cases) {
+    VARIANT variable = c.variable;
+    std::vector<VARIANT> reversed(c.arguments, Long(0));
+    DISPID put = DISPID_PROPERTYPUT;
+    const bool is_put = c.flags == DISPATCH_PROPERTYPUT;
+    const UINT slot = is_put ? 0 : c.arguments - 1 - c.position;
+    reversed[slot] = ByRef(&variable);
+    DISPPARAMS caller{reversed.data(), is_put ? &put : nullptr, c.arguments, is_put ? 1u : 0u};
+    {
+      DispatchArguments arguments(c.member, c.flags, caller);
+      VARIANT& lent = arguments.get()->rgvarg[slot];
+      ASSERT_EQ(V_VT(&lent), c.lent) << std::hex << c.member;
+      if (V_VT(&lent) == (VT_BYREF | VT_BOOL)) *V_BOOLREF(&lent) = VARIANT_TRUE;
+    }
+    EXPECT_EQ(V_VT(&reversed[slot]), VT_BYREF | VT_VARIANT);
+    EXPECT_EQ(V_VT(&variable), c.after) << std::hex << c.member;
+    if (c.after == VT_BOOL) {
+      EXPECT_EQ(V_BOOL(&variable), VARIANT_TRUE);
+    }
+    ::VariantClear(&variable);
+  }
+
+  // A variable of the parameter's own type is lent in place: what the member writes is there.
+  VARIANT flag;
+  V_VT(&flag) = VT_BOOL;
+  V_BOOL(&flag) = VARIANT_FALSE;
+  std::vector<VARIANT> reversed = {ByRef(&flag), Long(1)};
+  DISPPARAMS caller{reversed.data(), nullptr, 2, 0};
+  {
+    DispatchArguments arguments(kShowSuggestionDialog, DISPATCH_METHOD, caller);
+    EXPECT_EQ(V_BOOLREF(&arguments.get()->rgvarg[1]), &V_BOOL(&flag));
+  }
 }
 
 TEST(DispatchArgumentsTest, AScriptsArrayVariableIsLentAsATypedArrayReference) {
@@ -115,6 +172,16 @@ TEST(DispatchArgumentsTest, AScriptsArrayVariableIsLentAsATypedArrayReference) {
   EXPECT_EQ(V_VT(&variable), VT_ARRAY | VT_VARIANT);
   EXPECT_EQ(V_ARRAY(&variable), nullptr);
   ::SafeArrayDestroy(given);
+
+  // A variable that refers to the script's own array storage lends that storage.
+  SAFEARRAY* storage = nullptr;
+  V_VT(&variable) = VT_BYREF | VT_ARRAY | VT_VARIANT;
+  V_ARRAYREF(&variable) = &storage;
+  {
+    DispatchArguments arguments(kGetSuggestions, DISPATCH_METHOD, caller);
+    EXPECT_EQ(V_ARRAYREF(&arguments.get()->rgvarg[0]), &storage);
+  }
+  EXPECT_EQ(V_ARRAYREF(&variable), &storage);
 
   // An Empty variable that receives no array stays Empty; one that receives an array holds it.
   for (const bool fill : {false, true}) {

@@ -23,6 +23,8 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+constexpr wchar_t kNullPointer[] = L"a required pointer argument is NULL";
+
 class SpellCheckObject final : public _SpellCheck,
                                public IConnectionPointContainer,
                                public IProvideClassInfo2,
@@ -174,19 +176,19 @@ STDMETHODIMP SpellCheckObject::Invoke(DISPID member, REFIID riid, LCID, WORD fla
 }
 
 STDMETHODIMP SpellCheckObject::get_SuggestionSimilarity(float* retval) {
-  if (retval == nullptr) return E_POINTER;
+  if (retval == nullptr) return Fail(E_POINTER, kNullPointer);
   *retval = engine_.SuggestionSimilarity();
   return S_OK;
 }
 
 STDMETHODIMP SpellCheckObject::put_SuggestionSimilarity(float* fPercentage) {
-  if (fPercentage == nullptr) return E_POINTER;
+  if (fPercentage == nullptr) return Fail(E_POINTER, kNullPointer);
   engine_.SetSuggestionSimilarity(*fPercentage);
   return S_OK;
 }
 
 STDMETHODIMP SpellCheckObject::DisableButtons(::lvButtons* Buttons, ::lvDisableMode* Mode) {
-  if (Buttons == nullptr || Mode == nullptr) return E_POINTER;
+  if (Buttons == nullptr || Mode == nullptr) return Fail(E_POINTER, kNullPointer);
   return Guarded([&] {
     engine_.DisableButtons(static_cast<std::int32_t>(*Buttons), static_cast<std::int32_t>(*Mode));
     return S_OK;
@@ -195,7 +197,7 @@ STDMETHODIMP SpellCheckObject::DisableButtons(::lvButtons* Buttons, ::lvDisableM
 
 STDMETHODIMP SpellCheckObject::CheckWord(BSTR sWord, VARIANT_BOOL bCheckCustom,
                                          VARIANT_BOOL* retval) {
-  if (retval == nullptr) return E_POINTER;
+  if (retval == nullptr) return Fail(E_POINTER, kNullPointer);
   return Guarded([&] {
     *retval = ToVariantBool(engine_.CheckWord(FromBstr(sWord), FromVariantBool(bCheckCustom)));
     return S_OK;
@@ -204,9 +206,12 @@ STDMETHODIMP SpellCheckObject::CheckWord(BSTR sWord, VARIANT_BOOL bCheckCustom,
 
 STDMETHODIMP SpellCheckObject::GetSuggestions(BSTR sWord, SAFEARRAY** SuggOut,
                                               VARIANT_BOOL bCheckCustom, LONG* retval) {
-  if (SuggOut == nullptr || retval == nullptr) return E_POINTER;
+  if (SuggOut == nullptr || retval == nullptr) return Fail(E_POINTER, kNullPointer);
   const HRESULT accepted = CheckReplaceableArray(*SuggOut);
-  if (FAILED(accepted)) return accepted;
+  if (accepted == DISP_E_TYPEMISMATCH) {
+    return Fail(accepted, L"SuggOut must be a one-dimensional array of Variants");
+  }
+  if (FAILED(accepted)) return Fail(accepted, L"SuggOut is a fixed-size or locked array");
   return Guarded([&] {
     // The engine leaves its list untouched for a word too short to suggest for, and replaces
     // it otherwise. No list it gives holds exactly one empty string (an empty word is never
@@ -220,7 +225,7 @@ STDMETHODIMP SpellCheckObject::GetSuggestions(BSTR sWord, SAFEARRAY** SuggOut,
 }
 
 STDMETHODIMP SpellCheckObject::AddToCustom(BSTR sWord, VARIANT* retval) {
-  if (retval == nullptr) return E_POINTER;
+  if (retval == nullptr) return Fail(E_POINTER, kNullPointer);
   ::VariantInit(retval);
   return Guarded([&] {
     engine_.AddToCustom(FromBstr(sWord));
@@ -229,7 +234,7 @@ STDMETHODIMP SpellCheckObject::AddToCustom(BSTR sWord, VARIANT* retval) {
 }
 
 STDMETHODIMP SpellCheckObject::SaveCustom(BSTR sFile, VARIANT* retval) {
-  if (retval == nullptr) return E_POINTER;
+  if (retval == nullptr) return Fail(E_POINTER, kNullPointer);
   ::VariantInit(retval);
   return Guarded([&] {
     engine_.SaveCustom(FromBstr(sFile));
@@ -238,7 +243,7 @@ STDMETHODIMP SpellCheckObject::SaveCustom(BSTR sFile, VARIANT* retval) {
 }
 
 STDMETHODIMP SpellCheckObject::LoadCustom(BSTR sFile, VARIANT_BOOL* retval) {
-  if (retval == nullptr) return E_POINTER;
+  if (retval == nullptr) return Fail(E_POINTER, kNullPointer);
   return Guarded([&] {
     *retval = ToVariantBool(engine_.LoadCustom(FromBstr(sFile)));
     return S_OK;
@@ -247,7 +252,7 @@ STDMETHODIMP SpellCheckObject::LoadCustom(BSTR sFile, VARIANT_BOOL* retval) {
 
 STDMETHODIMP SpellCheckObject::ShowSuggestionDialog(BSTR sWord, VARIANT_BOOL* bChangeAll,
                                                     VARIANT_BOOL* bIgnoreAll, VARIANT* retval) {
-  if (retval == nullptr) return E_POINTER;
+  if (retval == nullptr) return Fail(E_POINTER, kNullPointer);
   ::VariantInit(retval);
   // The dialog runs a message loop, where host code may release the object.
   const ComPtr<IUnknown> hold(Identity());
@@ -270,7 +275,7 @@ STDMETHODIMP SpellCheckObject::ShowSuggestionDialog(BSTR sWord, VARIANT_BOOL* bC
 }
 
 STDMETHODIMP SpellCheckObject::CheckText(BSTR sText, VARIANT_BOOL ShowDialog, VARIANT* retval) {
-  if (retval == nullptr) return E_POINTER;
+  if (retval == nullptr) return Fail(E_POINTER, kNullPointer);
   ::VariantInit(retval);
   // Event handlers and the message loop run host code, which may release the object.
   const ComPtr<IUnknown> hold(Identity());
@@ -281,7 +286,7 @@ STDMETHODIMP SpellCheckObject::CheckText(BSTR sText, VARIANT_BOOL ShowDialog, VA
 }
 
 STDMETHODIMP SpellCheckObject::Init(BSTR sName, BSTR sKey, VARIANT_BOOL*, VARIANT* retval) {
-  if (retval == nullptr) return E_POINTER;
+  if (retval == nullptr) return Fail(E_POINTER, kNullPointer);
   ::VariantInit(retval);
   // ForASP, like the other two, has no effect and is handed back as it came.
   return Guarded([&] {
@@ -292,7 +297,7 @@ STDMETHODIMP SpellCheckObject::Init(BSTR sName, BSTR sKey, VARIANT_BOOL*, VARIAN
 
 STDMETHODIMP SpellCheckObject::ReplaceWord(BSTR* Text, BSTR* Find, BSTR* Replace, BSTR* retval) {
   if (Text == nullptr || Find == nullptr || Replace == nullptr || retval == nullptr) {
-    return E_POINTER;
+    return Fail(E_POINTER, kNullPointer);
   }
   *retval = nullptr;
   // The three strings are passed by reference for compatibility only; none is written.
