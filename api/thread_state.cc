@@ -1,5 +1,9 @@
 #include "api/thread_state.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <memory>
 #include <utility>
 
@@ -7,6 +11,42 @@
 #include "lexivane/yield.h"
 
 namespace lexivane {
+
+#ifdef _WIN32
+
+namespace {
+
+// MinGW-w64's GCC frees a thread's emulated thread-local storage before it runs that thread's
+// thread_local destructors, so a thread_local owner would delete through freed memory when the
+// thread ends (a crash that depends on what the heap did meanwhile). A fiber-local slot's
+// callback runs while the value is still there: when the thread ends, and when the DLL unloads.
+void WINAPI DeleteState(void* state) {
+  delete static_cast<ThreadState*>(state);
+}
+
+DWORD Slot() {
+  static const DWORD slot = ::FlsAlloc(&DeleteState);
+  return slot;
+}
+
+}  // namespace
+
+ThreadState& ThisThread() {
+  auto* state = static_cast<ThreadState*>(::FlsGetValue(Slot()));
+  if (state == nullptr) {
+    state = new ThreadState;
+    ::FlsSetValue(Slot(), state);
+  }
+  return *state;
+}
+
+void ReleaseThisThread() {
+  auto* state = static_cast<ThreadState*>(::FlsGetValue(Slot()));
+  ::FlsSetValue(Slot(), nullptr);
+  delete state;
+}
+
+#else
 
 namespace {
 
@@ -28,6 +68,8 @@ ThreadState& ThisThread() {
 void ReleaseThisThread() {
   Slot().reset();
 }
+
+#endif
 
 void SetDialogView(DialogView* view) {
   ThisThread().dialog_operations.set_view(view);
