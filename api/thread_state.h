@@ -7,9 +7,15 @@
 //
 // Lifetime: created, empty, by the thread's first use of the component (in practice the first
 // SpellCheck object it creates) and destroyed when the thread ends, or earlier by
-// ReleaseThisThread(), after which the next use creates a fresh, empty one. The Windows component
-// releases it before its DLL can be unloaded; nothing else does. Used on its own thread only;
-// nothing is locked.
+// ReleaseThisThread(), after which the next use creates a fresh, empty one. Used on its own
+// thread only; nothing is locked.
+//
+// Storage: on POSIX a thread_local owner destroys the state when the thread ends. On Windows the
+// code may live in a DLL that is unloaded while threads that used it go on, so no thread-exit
+// destructor may point into it: a plain TLS slot holds the state, the DLL frees a thread's state
+// when the thread ends (ReleaseThisThread from DLL_THREAD_DETACH) and all that remain when it is
+// unloaded (ReleaseAllThreads). A program that links the core on Windows releases a thread's
+// state itself or leaves it to the process's end.
 #pragma once
 
 #include <functional>
@@ -38,5 +44,11 @@ ThreadState& ThisThread();
 // Destroys the calling thread's state now. Must not be called while an operation of the
 // component is running on the thread (from an event handler or a dialog view, for example).
 void ReleaseThisThread();
+
+#if defined(_WIN32)
+// Destroys every thread's state; each thread's next use creates a fresh one. For a DLL that is
+// being unloaded: no operation of the component may be running on any thread.
+void ReleaseAllThreads();
+#endif
 
 }  // namespace lexivane

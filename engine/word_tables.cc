@@ -16,6 +16,10 @@ const PreparedTables& EmbeddedTables() {
 }  // namespace
 
 void WordTables::Load() {
+  // The tables were prepared from the embedded list at build time, but the list itself must
+  // still be there: a component whose list cannot be read fails its load (on Windows with the
+  // error of the resource lookup), as one that read the list on every load would.
+  platform::EmbeddedWordList();
   image_ = &EmbeddedTables();
 }
 

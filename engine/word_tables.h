@@ -18,7 +18,7 @@ namespace lexivane {
 class WordTables {
  public:
   // Fills the tables from the list embedded in the component. Throws lexivane::Error when the
-  // embedded tables are unreadable; the tables then stay as they were.
+  // embedded list or tables are unreadable; the tables then stay as they were.
   void Load();
   // The prepared tables once loaded, else nullptr.
   const PreparedTables* image() const { return image_; }

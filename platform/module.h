@@ -26,7 +26,8 @@ std::u16string CustomDictionaryDirectory();
 // The separator that joins ComponentDirectory() and a file name: "\" on Windows, "/" elsewhere.
 char16_t PathSeparator();
 
-// The word list embedded into the component, byte for byte.
+// The word list embedded into the component, byte for byte. On Windows it is a resource of the
+// component's module; should that be missing, this throws lexivane::Error with the Win32 error.
 std::span<const std::uint8_t> EmbeddedWordList();
 
 // The tables prepared from that list when the component was built (see engine/prepared_tables.h).

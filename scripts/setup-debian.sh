@@ -6,7 +6,8 @@ packages=(
   # build and test
   build-essential cmake pkg-config git python3
   libicu-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev zlib1g-dev
-  # the Windows cross-build, and Wine (with an X server) to run and test it
+  # the Windows cross-build, and Wine (with an X server) to run and test it and to show the
+  # dialog (scripts/screenshot-dialog.sh); the component's type library is made with widl and Wine
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
   wine wine64 libwine-dev xvfb xauth imagemagick fonts-wine
   # the fuzzer

@@ -1,0 +1,104 @@
+#include "component/com_error.h"
+
+#include <gtest/gtest.h>
+#include <oleauto.h>
+
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "lexivane/error.h"
+#include "lexivane_idl.h"
+
+namespace lexivane::component {
+namespace {
+
+TEST(ComErrorTest, ErrorNumbersMapToTheirHresults) {
+  const struct {
+    int number;
+    HRESULT expected;
+  } cases[] = {
+      {kErrorCorruptWordTables, static_cast<HRESULT>(0x80040201)},
+      {kErrorNoDialogView, static_cast<HRESULT>(0x80040203)},
+      {kErrorTextTooLong, static_cast<HRESULT>(0x80040206)},
+      {kErrorOutOfMemory, E_OUTOFMEMORY},
+      {ERROR_PATH_NOT_FOUND, HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)},
+      {ERROR_ACCESS_DENIED, static_cast<HRESULT>(0x80070005)},
+      // Nothing may read as success or lose its failure bit.
+      {0, E_UNEXPECTED},
+      {-5, E_UNEXPECTED},
+      {0x10000, E_UNEXPECTED},
+      {0x20010000, E_UNEXPECTED},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HresultFromErrorNumber(c.number), c.expected) << std::hex << c.number;
+  }
+}
+
+TEST(ComErrorTest, Win32DescriptionsCarryTheSystemTextOnce) {
+  const std::wstring plain = DescribeError(ERROR_ACCESS_DENIED, "cannot write 'x'");
+  ASSERT_GT(plain.size(), std::wstring(L"cannot write 'x': ").size());
+  EXPECT_EQ(plain.rfind(L"cannot write 'x': ", 0), 0u) << plain;
+  const std::wstring system = plain.substr(std::wstring(L"cannot write 'x': ").size());
+
+  // The platform layer usually ends its descriptions with the system's text already.
+  std::string already = "cannot write 'x': ";
+  for (wchar_t c : system) already += static_cast<char>(c);  // the system's text is ASCII here
+  EXPECT_EQ(DescribeError(ERROR_ACCESS_DENIED, already), plain);
+
+  EXPECT_EQ(DescribeError(kErrorNoDialogView, "no view"), L"no view");
+  EXPECT_EQ(DescribeError(kErrorNoDialogView, "caf\xC3\xA9"), L"caf\u00E9");
+}
+
+HRESULT Throwing(void (*thrower)()) {
+  return Guarded([&] {
+    thrower();
+    return S_OK;
+  });
+}
+
+TEST(ComErrorTest, EveryExceptionBecomesAnHresultWithErrorInfo) {
+  const struct {
+    void (*thrower)();
+    HRESULT expected;
+    const wchar_t* description;
+  } cases[] = {
+      {[] { throw Error(kErrorNoDialogView, "no view"); }, static_cast<HRESULT>(0x80040203),
+       L"no view"},
+      {[] { throw std::bad_alloc(); }, E_OUTOFMEMORY, L"out of memory"},
+      {[] { throw std::logic_error("broken"); }, E_UNEXPECTED, L"broken"},
+      {[] { throw 42; }, E_UNEXPECTED, L"unexpected failure"},
+  };
+  for (const auto& c : cases) {
+    ::SetErrorInfo(0, nullptr);
+    EXPECT_EQ(Throwing(c.thrower), c.expected);
+    IErrorInfo* info = nullptr;
+    ASSERT_EQ(::GetErrorInfo(0, &info), S_OK);
+    BSTR source = nullptr;
+    BSTR description = nullptr;
+    GUID guid{};
+    info->GetSource(&source);
+    info->GetDescription(&description);
+    info->GetGUID(&guid);
+    EXPECT_STREQ(source, L"Lexivane.SpellCheck");
+    EXPECT_STREQ(description, c.description);
+    EXPECT_EQ(guid, IID__SpellCheck);
+    ::SysFreeString(source);
+    ::SysFreeString(description);
+    info->Release();
+  }
+  EXPECT_EQ(Guarded([] { return S_FALSE; }), S_FALSE);
+
+  // A failure found at the boundary replaces the information of the last one.
+  EXPECT_EQ(Fail(E_POINTER, L"null"), E_POINTER);
+  IErrorInfo* info = nullptr;
+  ASSERT_EQ(::GetErrorInfo(0, &info), S_OK);
+  BSTR description = nullptr;
+  info->GetDescription(&description);
+  EXPECT_STREQ(description, L"null");
+  ::SysFreeString(description);
+  info->Release();
+}
+
+}  // namespace
+}  // namespace lexivane::component

@@ -1,0 +1,454 @@
+// The events of __SpellCheck as a host's sink receives them through the connection point, sinks
+// that misbehave, and the suggestions dialog driven from a second thread as a user would.
+#include "component/tests/client_checks.h"
+
+#include <olectl.h>
+
+#include <functional>
+
+namespace lexivane::component_tests {
+namespace {
+
+// A sink that records each event as one line ("SpellWordNotInDic Teh 0"), after checking the
+// argument types a host's handler is declared with. It lives on the test's stack: the reference
+// count tells whether the component still holds it.
+class RecordingSink : public IDispatch {
+ public:
+  std::vector<std::wstring> events;
+  std::function<void(DISPID, DISPPARAMS&)> handler;  // runs after the event is recorded
+  HRESULT answer = S_OK;
+  LONG references = 0;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID___SpellCheck) {
+      *out = this;
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters,
+                                   VARIANT*, EXCEPINFO*, UINT*) override {
+    std::wstring line = Describe(id, *parameters);
+    if (iid != IID_NULL || flags != DISPATCH_METHOD || parameters->cNamedArgs != 0)
+      line += L" (called as other than a plain method)";
+    events.push_back(line);
+    if (handler) handler(id, *parameters);
+    return answer;
+  }
+
+ private:
+  // The argument written index-th by the caller; arguments arrive last first.
+  static std::wstring Argument(const DISPPARAMS& parameters, UINT index, VARTYPE type) {
+    const VARIANT& value = parameters.rgvarg[parameters.cArgs - 1 - index];
+    if (value.vt != type) return L"<type " + std::to_wstring(value.vt) + L">";
+    switch (type) {
+      case VT_BSTR:
+        return value.bstrVal ? value.bstrVal : L"";
+      case VT_I4:
+        return std::to_wstring(value.lVal);
+      default:
+        return L"";  // by-reference arguments: the type is what matters
+    }
+  }
+
+  static std::wstring Describe(DISPID id, const DISPPARAMS& parameters) {
+    const struct {
+      DISPID id;
+      const wchar_t* name;
+      std::vector<VARTYPE> types;
+    } events[] = {
+        {1, L"SpellReplace", {VT_BSTR, VT_BSTR, VT_I4, VT_BYREF | VT_ARRAY | VT_VARIANT}},
+        {2, L"SpellWordNotInDic", {VT_BSTR, VT_I4, VT_BYREF | VT_BOOL}},
+        {3, L"SpellChangeAll", {VT_BSTR, VT_BSTR, VT_I4}},
+        {4, L"SpellCheckCancel", {}},
+        {5, L"SpellCheckComplete", {VT_I4}},
+        {6, L"SpellCheckProgress", {VT_I4, VT_I4, VT_I4}},
+    };
+    for (const auto& event : events) {
+      if (event.id != id) continue;
+      if (parameters.cArgs != event.types.size())
+        return std::wstring(event.name) + L" with " + std::to_wstring(parameters.cArgs) + L" args";
+      std::wstring line = event.name;
+      for (UINT i = 0; i < event.types.size(); ++i) {
+        std::wstring text = Argument(parameters, i, event.types[i]);
+        if (!text.empty()) line += L" " + text;
+      }
+      return line;
+    }
+    return L"unknown event " + std::to_wstring(id);
+  }
+};
+
+VARIANT_BOOL* CancelOf(DISPPARAMS& parameters) {
+  return parameters.rgvarg[0].pboolVal;
+}
+
+ComPtr<IConnectionPoint> EventsConnectionPoint(_SpellCheck* object) {
+  ComPtr<IConnectionPointContainer> container;
+  REQUIRE_HR(object->QueryInterface(IID_IConnectionPointContainer,
+                                    reinterpret_cast<void**>(container.GetAddressOf())));
+  ComPtr<IConnectionPoint> point;
+  REQUIRE_HR(container->FindConnectionPoint(DIID___SpellCheck, point.GetAddressOf()));
+  return point;
+}
+
+DWORD Connect(_SpellCheck* object, RecordingSink& sink) {
+  DWORD cookie = 0;
+  REQUIRE_HR(EventsConnectionPoint(object)->Advise(&sink, &cookie));
+  return cookie;
+}
+
+HRESULT CheckText(_SpellCheck* object, const wchar_t* text, bool show_dialog) {
+  Bstr value(text);
+  Variant result;
+  return object->CheckText(value.get(), show_dialog ? VARIANT_TRUE : VARIANT_FALSE, &result);
+}
+
+using Lines = std::vector<std::wstring>;
+
+const Lines kTehCatEvents = {L"SpellCheckProgress 0 7 1", L"SpellWordNotInDic Teh 0",
+                             L"SpellCheckProgress 4 7 2", L"SpellCheckComplete 2"};
+
+std::string Show(const Lines& lines) {
+  return component_tests::Show(lines);
+}
+
+void OneConnectionPointForTheEventInterface() {
+  ComPtr<_SpellCheck> object = CreateSpellCheck();
+  ComPtr<IConnectionPointContainer> container;
+  REQUIRE_HR(object.As(&container));
+  ComPtr<IEnumConnectionPoints> points;
+  REQUIRE_HR(container->EnumConnectionPoints(points.GetAddressOf()));
+  IConnectionPoint* found[2] = {};
+  ULONG count = 0;
+  points->Next(2, found, &count);
+  CHECK_EQ(count, 1ul);
+  for (ULONG i = 0; i < count; ++i) {
+    IID iid{};
+    CHECK_HR(found[i]->GetConnectionInterface(&iid), S_OK);
+    CHECK(IsEqualIID(iid, DIID___SpellCheck));
+    found[i]->Release();
+  }
+  ComPtr<IConnectionPoint> point = EventsConnectionPoint(object.Get());
+  CHECK_HR(point->Unadvise(12345), CONNECT_E_NOCONNECTION);
+  RecordingSink sink;
+  DWORD cookie = Connect(object.Get(), sink);
+  CHECK(sink.references > 0);
+  CHECK_HR(point->Unadvise(cookie), S_OK);
+  CHECK_EQ(sink.references, 0L);
+}
+
+// Every sink gets the events of "Teh cat" in order with the arguments a handler is declared
+// with; a handler may call the object back.
+void EventsOfACheckWithoutTheDialog() {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  RecordingSink first, second;
+  VARIANT_BOOL cancel_seen = 1, cat_known = 0;
+  first.handler = [&](DISPID id, DISPPARAMS& parameters) {
+    if (id != 2) return;
+    cancel_seen = *CancelOf(parameters);
+    Bstr cat(L"cat");
+    object->CheckWord(cat.get(), VARIANT_TRUE, &cat_known);
+  };
+  DWORD first_cookie = Connect(object.Get(), first);
+  DWORD second_cookie = Connect(object.Get(), second);
+  CHECK_HR(CheckText(object.Get(), L"Teh cat", false), S_OK);
+  CHECK_EQ(Show(first.events), Show(kTehCatEvents));
+  CHECK_EQ(Show(second.events), Show(kTehCatEvents));
+  CHECK_EQ(cancel_seen, VARIANT_FALSE);
+  CHECK_EQ(cat_known, VARIANT_TRUE);
+
+  ComPtr<IConnectionPoint> point = EventsConnectionPoint(object.Get());
+  point->Unadvise(first_cookie);
+  point->Unadvise(second_cookie);
+  CHECK_EQ(first.references, 0L);
+  CHECK_EQ(second.references, 0L);
+}
+
+// Cancel set to True (-1) by the handler ends the run: SpellCheckCancel follows, nothing else.
+// Any other value lets the run go on.
+void CancelEndsTheRun() {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  const struct {
+    VARIANT_BOOL cancel;
+    Lines events;
+  } runs[] = {
+      {VARIANT_TRUE,
+       {L"SpellCheckProgress 0 11 1", L"SpellWordNotInDic Teh 0", L"SpellCheckCancel"}},
+      {1,
+       {L"SpellCheckProgress 0 11 1", L"SpellWordNotInDic Teh 0", L"SpellCheckProgress 4 11 2",
+        L"SpellCheckProgress 8 11 3", L"SpellWordNotInDic teh 8", L"SpellCheckComplete 3"}},
+  };
+  for (const auto& run : runs) {
+    RecordingSink sink;
+    sink.handler = [&](DISPID id, DISPPARAMS& parameters) {
+      if (id == 2) *CancelOf(parameters) = run.cancel;
+    };
+    DWORD cookie = Connect(object.Get(), sink);
+    CHECK_HR(CheckText(object.Get(), L"Teh cat teh", false), S_OK);
+    CHECK_EQ(Show(sink.events), Show(run.events));
+    EventsConnectionPoint(object.Get())->Unadvise(cookie);
+  }
+}
+
+// Sinks that fail, disconnect themselves or drop the last reference to the object inside an
+// event: the run goes on to its end for the sinks still connected.
+void MisbehavingSinksDoNotStopTheRun() {
+  {
+    ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+    RecordingSink failing, quitting, steady;
+    failing.answer = E_FAIL;
+    DWORD quitting_cookie = 0;
+    quitting.handler = [&](DISPID, DISPPARAMS&) {
+      EventsConnectionPoint(object.Get())->Unadvise(quitting_cookie);
+    };
+    DWORD failing_cookie = Connect(object.Get(), failing);
+    quitting_cookie = Connect(object.Get(), quitting);
+    DWORD steady_cookie = Connect(object.Get(), steady);
+    CHECK_HR(CheckText(object.Get(), L"Teh cat", false), S_OK);
+    CHECK_EQ(Show(failing.events), Show(kTehCatEvents));
+    CHECK_EQ(Show(quitting.events), Show(Lines{L"SpellCheckProgress 0 7 1"}));
+    CHECK_EQ(quitting.references, 0L);
+    CHECK_EQ(Show(steady.events), Show(kTehCatEvents));
+    EventsConnectionPoint(object.Get())->Unadvise(failing_cookie);
+    EventsConnectionPoint(object.Get())->Unadvise(steady_cookie);
+  }
+  {
+    RecordingSink owner;
+    ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+    _SpellCheck* running = object.Get();
+    Connect(running, owner);
+    ComPtr<_SpellCheck> last_reference = std::move(object);
+    owner.handler = [&](DISPID id, DISPPARAMS&) {
+      if (id == 2) last_reference.Reset();
+    };
+    CHECK_HR(CheckText(running, L"Teh cat", false), S_OK);
+    CHECK_EQ(Show(owner.events), Show(kTehCatEvents));
+    CHECK_EQ(owner.references, 0L);  // the object is gone and let go of its sink
+  }
+}
+
+// Finds the suggestions dialog of this process from another thread and answers it as a user
+// would: types into the "Change to" box, then clicks a button. Records what it saw.
+class DialogUser {
+ public:
+  struct Answer {
+    const wchar_t* change_to;  // nullptr: leave the box as it is
+    const wchar_t* button;     // the caption without its "&"
+  };
+  explicit DialogUser(std::vector<Answer> answers)
+      : answers_(std::move(answers)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~DialogUser() { CloseHandle(stop_); }
+
+  int shown = 0;
+  std::vector<std::wstring> disabled_buttons;  // seen at the first showing
+
+  // Runs on the driving thread until every answer is given, or Stop.
+  void operator()() {
+    for (const Answer& answer : answers_) {
+      HWND dialog = nullptr;
+      while (!(dialog = FindDialog())) {
+        if (WaitForSingleObject(stop_, 50) == WAIT_OBJECT_0) return;
+      }
+      if (answer.change_to) {
+        HWND box = FindChild(dialog, L"Edit", nullptr);
+        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.change_to));
+      }
+      // The dialog enables its buttons on its timer, after it shows; a click on a disabled
+      // button does nothing.
+      HWND button = FindChild(dialog, L"Button", answer.button);
+      while (!IsWindowEnabled(button)) {
+        if (WaitForSingleObject(stop_, 20) == WAIT_OBJECT_0) return;
+      }
+      if (shown++ == 0) disabled_buttons = DisabledButtons(dialog);
+      PostMessageW(button, BM_CLICK, 0, 0);
+      while (IsWindow(dialog) && IsWindowVisible(dialog)) {
+        if (WaitForSingleObject(stop_, 20) == WAIT_OBJECT_0) return;
+      }
+    }
+  }
+  void Stop() { SetEvent(stop_); }
+
+ private:
+  static std::wstring Caption(HWND window) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    std::wstring caption;
+    for (const wchar_t* c = text; *c; ++c)
+      if (*c != L'&') caption += *c;
+    return caption;
+  }
+  static std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+  }
+  static HWND FindChild(HWND dialog, const wchar_t* window_class, const wchar_t* caption) {
+    struct Search {
+      const wchar_t* window_class;
+      const wchar_t* caption;
+      HWND found;
+    } search{window_class, caption, nullptr};
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+          auto& search = *reinterpret_cast<Search*>(data);
+          if (_wcsicmp(ClassOf(child).c_str(), search.window_class) != 0) return TRUE;
+          if (search.caption && Caption(child) != search.caption) return TRUE;
+          search.found = child;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  static HWND FindDialog() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          DWORD process = 0;
+          GetWindowThreadProcessId(window, &process);
+          if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+          if (!FindChild(window, L"Button", L"Change All")) return TRUE;
+          *reinterpret_cast<HWND*>(data) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+  static std::vector<std::wstring> DisabledButtons(HWND dialog) {
+    std::vector<std::wstring> names;
+    for (const wchar_t* name :
+         {L"Change", L"Ignore", L"Change All", L"Ignore All", L"Add Word", L"Suggest", L"Cancel"}) {
+      HWND button = FindChild(dialog, L"Button", name);
+      if (button && !IsWindowEnabled(button)) names.push_back(name);
+    }
+    return names;
+  }
+
+  std::vector<Answer> answers_;
+  HANDLE stop_;
+};
+
+// Runs `call` on this thread while `user` answers the dialog from another; skips the check when
+// this build shows no dialog window (the call fails for want of a view).
+template <typename Call>
+HRESULT WithDialogUser(DialogUser& user, Call call) {
+  HRESULT hr;
+  {
+    Thread driver(user);
+    struct StopOnExit {  // also when the call ends the check
+      DialogUser& user;
+      ~StopOnExit() { user.Stop(); }
+    } stop{user};
+    hr = call();
+  }
+  constexpr HRESULT kNoDialogView = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0203);
+  if (hr == kNoDialogView) Skip("this build has no dialog window");
+  return hr;
+}
+
+// Change All in the dialog: the run raises SpellChangeAll, the host's handler calls ReplaceWord
+// on its own text with the event's words, and the run's later positions match that text.
+void ChangeAllKeepsTheHostInStep() {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  Bstr host_text(L"Teh cat and teh dog");
+  RecordingSink sink;
+  sink.handler = [&](DISPID id, DISPPARAMS& parameters) {
+    if (id != 3 || parameters.cArgs != 3 || parameters.rgvarg[2].vt != VT_BSTR ||
+        parameters.rgvarg[1].vt != VT_BSTR)
+      return;
+    Bstr find(parameters.rgvarg[2].bstrVal), replace(parameters.rgvarg[1].bstrVal), changed;
+    if (SUCCEEDED(object->ReplaceWord(host_text.out(), find.out(), replace.out(), changed.out())))
+      std::swap(*host_text.out(), *changed.out());
+  };
+  DWORD cookie = Connect(object.Get(), sink);
+  DialogUser user({DialogUser::Answer{L"the", L"Change All"}});
+  CHECK_HR(
+      WithDialogUser(user, [&] { return CheckText(object.Get(), host_text.str().c_str(), true); }),
+      S_OK);
+  CHECK_EQ(user.shown, 1);
+  CHECK_EQ(host_text.str(), std::wstring(L"the cat and the dog"));
+  CHECK_EQ(Show(sink.events),
+           Show(Lines{L"SpellCheckProgress 0 19 1", L"SpellWordNotInDic Teh 0",
+                      L"SpellChangeAll Teh the 0", L"SpellCheckProgress 4 19 2",
+                      L"SpellCheckProgress 8 19 3", L"SpellCheckProgress 12 19 4",
+                      L"SpellCheckProgress 16 19 5", L"SpellCheckComplete 5"}));
+  EventsConnectionPoint(object.Get())->Unadvise(cookie);
+}
+
+// ShowSuggestionDialog early- and late-bound: Cancel is a boolean False with both flags cleared,
+// Change All the typed word with bChangeAll set; buttons disabled through DisableButtons with
+// lvAddWord Or lvIgnore are disabled in the dialog.
+void ShowSuggestionDialogReturnsTheAnswer() {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  lvButtons buttons = lvButtons(lvAddWord | lvIgnore);
+  lvDisableMode mode = lvDisableButtons;
+  REQUIRE_HR(object->DisableButtons(&buttons, &mode));
+  Bstr word(L"Teh");
+  VARIANT_BOOL change_all = VARIANT_TRUE, ignore_all = VARIANT_TRUE;
+  Variant cancelled, changed;
+  HRESULT cancel_hr = E_FAIL;
+  VARIANT_BOOL flags_after_cancel[2] = {1, 1};
+  DialogUser user({{nullptr, L"Cancel"}, {L"the", L"Change All"}});
+  CHECK_HR(WithDialogUser(user,
+                          [&] {
+                            cancel_hr = object->ShowSuggestionDialog(word.get(), &change_all,
+                                                                     &ignore_all, &cancelled);
+                            flags_after_cancel[0] = change_all;
+                            flags_after_cancel[1] = ignore_all;
+                            return object->ShowSuggestionDialog(word.get(), &change_all,
+                                                                &ignore_all, &changed);
+                          }),
+           S_OK);
+  CHECK_HR(cancel_hr, S_OK);
+  CHECK_EQ(Show(user.disabled_buttons), Show(Lines{L"Ignore", L"Add Word"}));
+  CHECK_EQ(cancelled.vt, VARTYPE(VT_BOOL));
+  CHECK_EQ(cancelled.boolVal, VARIANT_FALSE);
+  CHECK_EQ(flags_after_cancel[0], VARIANT_FALSE);  // cleared, though they went in True
+  CHECK_EQ(flags_after_cancel[1], VARIANT_FALSE);
+  CHECK_EQ(changed.vt, VARTYPE(VT_BSTR));
+  if (changed.vt == VT_BSTR) CHECK_EQ(std::wstring(changed.bstrVal), std::wstring(L"the"));
+  CHECK_EQ(change_all, VARIANT_TRUE);
+  CHECK_EQ(ignore_all, VARIANT_FALSE);
+
+  // A dispatch caller that leaves both flags out gets the same answer.
+  DialogUser late_user({DialogUser::Answer{L"the", L"Change All"}});
+  DispatchResult late;
+  WithDialogUser(late_user, [&] {
+    CallByName(DispatchOf(object.Get()).Get(), L"ShowSuggestionDialog", {StringArg(word)}, late);
+    return late.hr;
+  });
+  CHECK_HR(late.hr, S_OK);
+  CHECK_EQ(late.value.vt, VARTYPE(VT_BSTR));
+  lvDisableMode enable = lvEnableButtons;
+  object->DisableButtons(&buttons, &enable);
+}
+
+}  // namespace
+
+std::vector<CheckGroup> EventGroups() {
+  return {
+      {"events",
+       {{"OneConnectionPointForTheEventInterface", OneConnectionPointForTheEventInterface},
+        {"EventsOfACheckWithoutTheDialog", EventsOfACheckWithoutTheDialog},
+        {"CancelEndsTheRun", CancelEndsTheRun},
+        {"MisbehavingSinksDoNotStopTheRun", MisbehavingSinksDoNotStopTheRun}}},
+      {"dialog",
+       {{"ChangeAllKeepsTheHostInStep", ChangeAllKeepsTheHostInStep},
+        {"ShowSuggestionDialogReturnsTheAnswer", ShowSuggestionDialogReturnsTheAnswer}}},
+  };
+}
+
+}  // namespace lexivane::component_tests

@@ -1,0 +1,234 @@
+// Apartments and the DLL's lifetime as a host process sees them: each apartment thread has its
+// own dictionaries, a call from another apartment is marshalled to the object's thread, the DLL
+// unloads when nothing holds it and loads again fresh, and a thread that used it may end after.
+#include "component/tests/client_checks.h"
+
+#include <algorithm>
+
+namespace lexivane::component_tests {
+namespace {
+
+// Waits while pumping this apartment's messages, so that calls marshalled to it get through.
+void WaitPumping(HANDLE event) {
+  DWORD index = 0;
+  CoWaitForMultipleHandles(0, INFINITE, 1, &event, &index);
+}
+
+class Event {
+ public:
+  Event() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~Event() { CloseHandle(handle_); }
+  Event(const Event&) = delete;
+  Event& operator=(const Event&) = delete;
+  HANDLE get() const { return handle_; }
+  void Set() { SetEvent(handle_); }
+
+ private:
+  HANDLE handle_;
+};
+
+// What one apartment thread did with its own object; threads cannot end a check, so they note
+// each step's outcome here for the check to test after Join.
+struct ApartmentSteps {
+  HRESULT created = E_FAIL;
+  VARIANT_BOOL own_word = 0;    // a word this thread added to its custom dictionary
+  VARIANT_BOOL other_word = 0;  // the word the other thread added
+  VARIANT_BOOL house = 0;       // a main-list word, after this thread's Init
+};
+
+VARIANT_BOOL CheckWordOrZero(_SpellCheck* object, const wchar_t* word) {
+  Bstr text(word);
+  VARIANT_BOOL result = 0;
+  object->CheckWord(text.get(), VARIANT_TRUE, &result);
+  return result;
+}
+
+// Runs `steps` on an apartment-threaded object of a fresh STA thread.
+template <typename Steps>
+struct ApartmentThread {
+  ApartmentSteps& record;
+  Steps steps;
+  void operator()() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+      ComPtr<_SpellCheck> object;
+      record.created =
+          CoCreateInstance(CLSID_SpellCheck, nullptr, CLSCTX_INPROC_SERVER, IID__SpellCheck,
+                           reinterpret_cast<void**>(object.GetAddressOf()));
+      if (SUCCEEDED(record.created)) {
+        Bstr empty(L"");
+        Variant result;
+        object->Init(empty.get(), empty.get(), nullptr, &result);
+        steps(object.Get());
+      }
+    }
+    CoUninitialize();
+  }
+};
+template <typename Steps>
+ApartmentThread(ApartmentSteps&, Steps) -> ApartmentThread<Steps>;
+
+void AddToCustomOrIgnore(_SpellCheck* object, const wchar_t* word) {
+  Bstr text(word);
+  Variant result;
+  object->AddToCustom(text.get(), &result);
+}
+
+void ApartmentsShareNothing() {
+  Event added, checked;
+  ApartmentSteps first, second;
+  ApartmentThread adding{first, [&](_SpellCheck* object) {
+                           AddToCustomOrIgnore(object, L"Firstapartmentword");
+                           first.own_word = CheckWordOrZero(object, L"firstapartmentword");
+                           added.Set();
+                           WaitForSingleObject(checked.get(), INFINITE);
+                           first.other_word = CheckWordOrZero(object, L"secondapartmentword");
+                           first.house = CheckWordOrZero(object, L"house");
+                         }};
+  ApartmentThread checking{second, [&](_SpellCheck* object) {
+                             WaitForSingleObject(added.get(), INFINITE);
+                             AddToCustomOrIgnore(object, L"Secondapartmentword");
+                             second.own_word = CheckWordOrZero(object, L"secondapartmentword");
+                             second.other_word = CheckWordOrZero(object, L"firstapartmentword");
+                             second.house = CheckWordOrZero(object, L"house");
+                             checked.Set();
+                           }};
+  Thread one(adding), two(checking);
+  one.Join();
+  two.Join();
+  for (const ApartmentSteps* steps : {&first, &second}) {
+    CHECK_HR(steps->created, S_OK);
+    CHECK_EQ(steps->own_word, VARIANT_TRUE);
+    CHECK_EQ(steps->other_word, VARIANT_FALSE);
+    CHECK_EQ(steps->house, VARIANT_TRUE);
+  }
+  // This thread never called Init: its word list is still empty while the others have theirs.
+  CHECK_EQ(CheckWordOrZero(CreateSpellCheck().Get(), L"house"), VARIANT_FALSE);
+}
+
+// A multithreaded client calls an object of this apartment: the call runs here, on the thread
+// that owns the object's dictionaries, through the registered type library's marshaller.
+void CallsFromAnotherApartmentRunOnTheObjectsThread() {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  IStream* stream = nullptr;
+  REQUIRE_HR(CoMarshalInterThreadInterfaceInStream(IID__SpellCheck, object.Get(), &stream));
+  Event done;
+  HRESULT unmarshalled = E_FAIL, added = E_FAIL, suggested = E_FAIL;
+  VARIANT_BOOL known = 0;
+  std::vector<std::wstring> suggestions;
+  DWORD caller_thread = 0;
+  auto client = [&] {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    caller_thread = GetCurrentThreadId();
+    {
+      ComPtr<_SpellCheck> proxy;
+      unmarshalled = CoGetInterfaceAndReleaseStream(stream, IID__SpellCheck,
+                                                    reinterpret_cast<void**>(proxy.GetAddressOf()));
+      if (SUCCEEDED(unmarshalled)) {
+        Bstr word(L"Marshalledword");
+        Variant result;
+        added = proxy->AddToCustom(word.get(), &result);
+        known = CheckWordOrZero(proxy.Get(), L"marshalledword");
+        // The array goes out, is replaced on the object's thread, and comes back.
+        Bstr teh(L"teh");
+        SafeArray array(MakeStringArray({L"old"}));
+        LONG ranked = 0;
+        suggested = proxy->GetSuggestions(teh.get(), array.out(), VARIANT_TRUE, &ranked);
+        if (SUCCEEDED(suggested)) suggestions = StringsOf(array.get());
+      }
+    }
+    CoUninitialize();
+    done.Set();
+  };
+  Thread thread(client);
+  WaitPumping(done.get());
+  thread.Join();
+  CHECK_HR(unmarshalled, S_OK);
+  CHECK_HR(added, S_OK);
+  CHECK_EQ(known, VARIANT_TRUE);
+  CHECK_HR(suggested, S_OK);
+  CHECK(std::find(suggestions.begin(), suggestions.end(), L"the") != suggestions.end());
+  CHECK(caller_thread != GetCurrentThreadId());
+  // The word went into this thread's dictionary.
+  CHECK_EQ(CheckWordOrZero(object.Get(), L"marshalledword"), VARIANT_TRUE);
+}
+
+bool ComponentLoaded() {
+  return GetModuleHandleW(kComponentFile) != nullptr;
+}
+
+void FreeUnusedLibraries() {
+  CoFreeUnusedLibraries();
+  CoFreeUnusedLibrariesEx(0, 0);
+}
+
+// The DLL goes when the last object and the last server lock go, while a thread that used it
+// lives on; loaded again, it starts with fresh dictionaries; the thread then ends cleanly.
+void UnloadsAndLoadsAgain() {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  AddToCustomOrIgnore(object.Get(), L"Beforeunloadword");
+  CHECK_EQ(CheckWordOrZero(object.Get(), L"beforeunloadword"), VARIANT_TRUE);
+
+  Event used, may_end;
+  ApartmentSteps worker_steps;
+  ApartmentThread worker{worker_steps, [&](_SpellCheck* object) {
+                           worker_steps.house = CheckWordOrZero(object, L"house");
+                         }};
+  auto worker_then_wait = [&] {
+    worker();  // uses the component and leaves its apartment
+    used.Set();
+    WaitForSingleObject(may_end.get(), INFINITE);
+  };
+  Thread thread(worker_then_wait);
+  struct EndWorkerOnExit {  // also when a REQUIRE ends the check
+    Event& may_end;
+    ~EndWorkerOnExit() { may_end.Set(); }
+  } end_worker{may_end};
+  WaitForSingleObject(used.get(), INFINITE);
+  CHECK_EQ(worker_steps.house, VARIANT_TRUE);
+
+  // A server lock keeps the DLL without any object.
+  ComPtr<IClassFactory> factory;
+  REQUIRE_HR(CoGetClassObject(CLSID_SpellCheck, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                              reinterpret_cast<void**>(factory.GetAddressOf())));
+  CHECK_HR(factory->LockServer(TRUE), S_OK);
+  factory.Reset();
+  object.Reset();
+  FreeUnusedLibraries();
+  CHECK(ComponentLoaded());
+  REQUIRE_HR(CoGetClassObject(CLSID_SpellCheck, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                              reinterpret_cast<void**>(factory.GetAddressOf())));
+  CHECK_HR(factory->LockServer(FALSE), S_OK);
+  factory.Reset();
+  FreeUnusedLibraries();
+  CHECK(!ComponentLoaded());
+
+  may_end.Set();
+  thread.Join();  // the worker ends with the DLL gone
+
+  ComPtr<_SpellCheck> again = CreateSpellCheck();
+  CHECK(ComponentLoaded());
+  CHECK_EQ(CheckWordOrZero(again.Get(), L"beforeunloadword"), VARIANT_FALSE);
+  CHECK_EQ(CheckWordOrZero(again.Get(), L"house"), VARIANT_FALSE);
+  Bstr empty(L"");
+  Variant result;
+  CHECK_HR(again->Init(empty.get(), empty.get(), nullptr, &result), S_OK);
+  CHECK_EQ(CheckWordOrZero(again.Get(), L"house"), VARIANT_TRUE);
+  again.Reset();
+  FreeUnusedLibraries();
+  CHECK(!ComponentLoaded());
+}
+
+}  // namespace
+
+std::vector<CheckGroup> LifetimeGroups() {
+  return {
+      {"apartments",
+       {{"ApartmentsShareNothing", ApartmentsShareNothing},
+        {"CallsFromAnotherApartmentRunOnTheObjectsThread",
+         CallsFromAnotherApartmentRunOnTheObjectsThread}}},
+      {"unload", {{"UnloadsAndLoadsAgain", UnloadsAndLoadsAgain}}},
+  };
+}
+
+}  // namespace lexivane::component_tests
