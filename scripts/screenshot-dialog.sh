@@ -26,8 +26,8 @@ mkdir -p "$(dirname "$out")"
 # is its place on the other.
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   set -euo pipefail
-  # A server of the prefix that lingers from an earlier session is bound to that session's X
-  # server, where no window of ours would appear.
+  # A server of the prefix left over from an earlier session stays bound to the X server of
+  # that session, where no window of ours would appear.
   WINEPREFIX=$2 wineserver -k 2>/dev/null || true
   coproc show { scripts/wine-run.sh "$2" "$1" --on-screen 2>&1; }
   read -r word x y width height <&"${show[0]}"
@@ -38,7 +38,7 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   read -r answer <&"${show[0]}"
   wait "$show_PID"
   echo "dialog closed; the answer was \"$answer\"" >&2
-  # The prefix'"'"'s server is bound to this X server: end it with it.
+  # The server of the prefix is bound to this X server: end it with it.
   WINEPREFIX=$2 wineserver -k 2>/dev/null || true
 ' screenshot "$build/examples/show_dialog/lexivane_show_dialog.exe" "$PWD/$build/wine-prefix" "$out"
 echo "$out"
