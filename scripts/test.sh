@@ -21,6 +21,8 @@ scripts/check-install.sh build/release
 
 echo "== Windows cross-build, tested under Wine"
 scripts/test-windows.sh build/release build/mingw
+echo "== the Windows dialog for \"Teh\", as a picture"
+scripts/screenshot-dialog.sh build/dialog-teh.png
 
 echo "== fuzzing the zlib wrapper"
 zlibwrap/run_fuzzer.sh build/fuzz 60
