@@ -59,8 +59,9 @@ class RecordingSink : public IDispatch {
       case VT_I4:
         return std::to_wstring(value.lVal);
       case VT_BYREF | VT_ARRAY | VT_VARIANT:  // SpellReplace's suggestions: their number
-        return *value.pparray ? L"[" + std::to_wstring((*value.pparray)->rgsabound[0].cElements) + L"]"
-                              : L"[null]";
+        return *value.pparray
+                   ? L"[" + std::to_wstring((*value.pparray)->rgsabound[0].cElements) + L"]"
+                   : L"[null]";
       default:
         return L"";  // Cancel: the type is what matters
     }
@@ -445,40 +446,40 @@ void DialogAnswersReachTheRun() {
   }
 }
 
-// ShowSuggestionDialog early- and late-bound: Cancel is a boolean False with both flags cleared,
-// Change All the typed word with bChangeAll set; buttons disabled through DisableButtons with
-// lvAddWord Or lvIgnore are disabled in the dialog.
+// ShowSuggestionDialog early- and late-bound: each button's answer with both flags, which go in
+// True; buttons disabled through DisableButtons with lvAddWord Or lvIgnore are disabled in the
+// dialog.
 void ShowSuggestionDialogReturnsTheAnswer() {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   lvButtons buttons = lvButtons(lvAddWord | lvIgnore);
   lvDisableMode mode = lvDisableButtons;
   REQUIRE_HR(object->DisableButtons(&buttons, &mode));
   Bstr word(L"Teh");
-  VARIANT_BOOL change_all = VARIANT_TRUE, ignore_all = VARIANT_TRUE;
-  Variant cancelled, changed;
-  HRESULT cancel_hr = E_FAIL;
-  VARIANT_BOOL flags_after_cancel[2] = {1, 1};
-  DialogUser user({{nullptr, L"Cancel"}, {L"the", L"Change All"}});
-  CHECK_HR(WithDialogUser(user,
-                          [&] {
-                            cancel_hr = object->ShowSuggestionDialog(word.get(), &change_all,
-                                                                     &ignore_all, &cancelled);
-                            flags_after_cancel[0] = change_all;
-                            flags_after_cancel[1] = ignore_all;
-                            return object->ShowSuggestionDialog(word.get(), &change_all,
-                                                                &ignore_all, &changed);
-                          }),
-           S_OK);
-  CHECK_HR(cancel_hr, S_OK);
-  CHECK_EQ(Show(user.disabled_buttons), Show(Lines{L"Ignore", L"Add Word"}));
-  CHECK_EQ(cancelled.vt, VARTYPE(VT_BOOL));
-  CHECK_EQ(cancelled.boolVal, VARIANT_FALSE);
-  CHECK_EQ(flags_after_cancel[0], VARIANT_FALSE);  // cleared, though they went in True
-  CHECK_EQ(flags_after_cancel[1], VARIANT_FALSE);
-  CHECK_EQ(changed.vt, VARTYPE(VT_BSTR));
-  if (changed.vt == VT_BSTR) CHECK_EQ(std::wstring(changed.bstrVal), std::wstring(L"the"));
-  CHECK_EQ(change_all, VARIANT_TRUE);
-  CHECK_EQ(ignore_all, VARIANT_FALSE);
+  const struct {
+    const wchar_t* button;
+    const wchar_t* answer;  // nullptr: the boolean False
+    VARIANT_BOOL change_all, ignore_all;
+  } rows[] = {{L"Change", L"the", 0, 0},
+              {L"Change All", L"the", VARIANT_TRUE, 0},
+              {L"Ignore All", L"Teh", 0, VARIANT_TRUE},
+              {L"Cancel", nullptr, 0, 0}};
+  for (const auto& row : rows) {
+    VARIANT_BOOL change_all = VARIANT_TRUE, ignore_all = VARIANT_TRUE;
+    Variant answer;
+    DialogUser user({DialogUser::Answer{L"the", row.button}});
+    CHECK_HR(WithDialogUser(user,
+                            [&] {
+                              return object->ShowSuggestionDialog(word.get(), &change_all,
+                                                                  &ignore_all, &answer);
+                            }),
+             S_OK);
+    CHECK_EQ(Show(user.disabled_buttons), Show(Lines{L"Ignore", L"Add Word"}));
+    CHECK_EQ(answer.vt, VARTYPE(row.answer ? VT_BSTR : VT_BOOL));
+    if (answer.vt == VT_BSTR) CHECK_EQ(std::wstring(answer.bstrVal), std::wstring(row.answer));
+    if (answer.vt == VT_BOOL) CHECK_EQ(answer.boolVal, VARIANT_FALSE);
+    CHECK_EQ(change_all, row.change_all);
+    CHECK_EQ(ignore_all, row.ignore_all);
+  }
 
   // A dispatch caller that leaves both flags out gets the same answer.
   DialogUser late_user({DialogUser::Answer{L"the", L"Change All"}});
