@@ -313,15 +313,9 @@ class DialogUser {
   static std::wstring Caption(HWND window) {
     wchar_t text[256] = L"";
     GetWindowTextW(window, text, 256);
-    std::wstring caption;
-    for (const wchar_t* c = text; *c; ++c)
-      if (*c != L'&') caption += *c;
+    std::wstring caption(text);
+    std::erase(caption, L'&');
     return caption;
-  }
-  static std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    return name;
   }
   static HWND FindChild(HWND dialog, const wchar_t* window_class, const wchar_t* caption) {
     struct Search {
@@ -333,7 +327,9 @@ class DialogUser {
         dialog,
         [](HWND child, LPARAM data) -> BOOL {
           auto& search = *reinterpret_cast<Search*>(data);
-          if (_wcsicmp(ClassOf(child).c_str(), search.window_class) != 0) return TRUE;
+          wchar_t window_class[64] = L"";
+          GetClassNameW(child, window_class, 64);
+          if (_wcsicmp(window_class, search.window_class) != 0) return TRUE;
           if (search.caption && Caption(child) != search.caption) return TRUE;
           search.found = child;
           return FALSE;

@@ -59,8 +59,6 @@ struct ApartmentThread {
     CoUninitialize();
   }
 };
-template <typename Steps>
-ApartmentThread(ApartmentSteps&, Steps) -> ApartmentThread<Steps>;
 
 void AddToCustomOrIgnore(_SpellCheck* object, const wchar_t* word) {
   Bstr text(word);

@@ -68,7 +68,6 @@ void InitLoadsTheWordList() {
   Bstr name(L"any name"), key(L"any key");
   Variant result;
   CHECK_HR(first->Init(name.get(), key.get(), nullptr, &result), S_OK);
-  CHECK_EQ(result.vt, VARTYPE(VT_EMPTY));
   ComPtr<_SpellCheck> second = CreateSpellCheck();
   CHECK(CheckWordEarly(second.Get(), L"house", VARIANT_TRUE));
 
