@@ -412,40 +412,12 @@ void ChangeAllKeepsTheHostInStep() {
   EventsConnectionPoint(object.Get())->Unadvise(cookie);
 }
 
-// Each other answer in the dialog reaches the run as its event: Change raises SpellReplace with
-// an empty array for the host's own suggestions (which the handler may fill; the component
-// discards them), Ignore All lets the run complete, Cancel cancels it.
-void DialogAnswersReachTheRun() {
-  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
-  const struct {
-    const wchar_t* button;
-    Lines events;  // after the word's SpellCheckProgress and SpellWordNotInDic
-  } answers[] = {
-      {L"Change", {L"SpellReplace teh the 0 [0]", L"SpellCheckComplete 1"}},
-      {L"Ignore All", {L"SpellCheckComplete 1"}},
-      {L"Cancel", {L"SpellCheckCancel"}},
-  };
-  for (const auto& answer : answers) {
-    RecordingSink sink;
-    sink.handler = [](DISPID id, DISPPARAMS& parameters) {
-      if (id != 1 || parameters.rgvarg[0].vt != (VT_BYREF | VT_ARRAY | VT_VARIANT)) return;
-      SafeArrayDestroy(*parameters.rgvarg[0].pparray);
-      *parameters.rgvarg[0].pparray = MakeStringArray({L"the", L"then"});
-    };
-    DWORD cookie = Connect(object.Get(), sink);
-    DialogUser user({DialogUser::Answer{L"the", answer.button}});
-    CHECK_HR(WithDialogUser(user, [&] { return CheckText(object.Get(), L"teh", true); }), S_OK);
-    Lines expected = {L"SpellCheckProgress 0 3 1", L"SpellWordNotInDic teh 0"};
-    expected.insert(expected.end(), answer.events.begin(), answer.events.end());
-    CHECK_EQ(Show(sink.events), Show(expected));
-    EventsConnectionPoint(object.Get())->Unadvise(cookie);
-  }
-}
-
-// ShowSuggestionDialog early- and late-bound: each button's answer with both flags, which go in
-// True; buttons disabled through DisableButtons with lvAddWord Or lvIgnore are disabled in the
-// dialog.
-void ShowSuggestionDialogReturnsTheAnswer() {
+// Each button of the dialog, shown by ShowSuggestionDialog and then by a run: the answer with
+// both flags (which go in True), and the event the run raises for it. Change's SpellReplace
+// carries an empty array for the host's own suggestions, which the handler may fill (the
+// component discards them). Buttons disabled through DisableButtons with lvAddWord Or lvIgnore
+// are disabled in the dialog.
+void EveryAnswerOfTheDialog() {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   lvButtons buttons = lvButtons(lvAddWord | lvIgnore);
   lvDisableMode mode = lvDisableButtons;
@@ -455,26 +427,46 @@ void ShowSuggestionDialogReturnsTheAnswer() {
     const wchar_t* button;
     const wchar_t* answer;  // nullptr: the boolean False
     VARIANT_BOOL change_all, ignore_all;
-  } rows[] = {{L"Change", L"the", 0, 0},
-              {L"Change All", L"the", VARIANT_TRUE, 0},
-              {L"Ignore All", L"Teh", 0, VARIANT_TRUE},
-              {L"Cancel", nullptr, 0, 0}};
+    Lines run;  // after the word's SpellCheckProgress and SpellWordNotInDic
+  } rows[] = {
+      {L"Change", L"the", 0, 0, {L"SpellReplace Teh the 0 [0]", L"SpellCheckComplete 1"}},
+      {L"Change All",
+       L"the",
+       VARIANT_TRUE,
+       0,
+       {L"SpellChangeAll Teh the 0", L"SpellCheckComplete 1"}},
+      {L"Ignore All", L"Teh", 0, VARIANT_TRUE, {L"SpellCheckComplete 1"}},
+      {L"Cancel", nullptr, 0, 0, {L"SpellCheckCancel"}},
+  };
   for (const auto& row : rows) {
+    RecordingSink sink;
+    sink.handler = [](DISPID id, DISPPARAMS& parameters) {
+      if (id != 1 || parameters.rgvarg[0].vt != (VT_BYREF | VT_ARRAY | VT_VARIANT)) return;
+      SafeArrayDestroy(*parameters.rgvarg[0].pparray);
+      *parameters.rgvarg[0].pparray = MakeStringArray({L"the", L"then"});
+    };
+    DWORD cookie = Connect(object.Get(), sink);
     VARIANT_BOOL change_all = VARIANT_TRUE, ignore_all = VARIANT_TRUE;
     Variant answer;
-    DialogUser user({DialogUser::Answer{L"the", row.button}});
+    DialogUser user({{L"the", row.button}, {L"the", row.button}});
     CHECK_HR(WithDialogUser(user,
                             [&] {
-                              return object->ShowSuggestionDialog(word.get(), &change_all,
-                                                                  &ignore_all, &answer);
+                              HRESULT hr = object->ShowSuggestionDialog(word.get(), &change_all,
+                                                                        &ignore_all, &answer);
+                              return FAILED(hr) ? hr : CheckText(object.Get(), L"Teh", true);
                             }),
              S_OK);
+    CHECK_EQ(user.shown, 2);
     CHECK_EQ(Show(user.disabled_buttons), Show(Lines{L"Ignore", L"Add Word"}));
     CHECK_EQ(answer.vt, VARTYPE(row.answer ? VT_BSTR : VT_BOOL));
     if (answer.vt == VT_BSTR) CHECK_EQ(std::wstring(answer.bstrVal), std::wstring(row.answer));
     if (answer.vt == VT_BOOL) CHECK_EQ(answer.boolVal, VARIANT_FALSE);
     CHECK_EQ(change_all, row.change_all);
     CHECK_EQ(ignore_all, row.ignore_all);
+    Lines expected = {L"SpellCheckProgress 0 3 1", L"SpellWordNotInDic Teh 0"};
+    expected.insert(expected.end(), row.run.begin(), row.run.end());
+    CHECK_EQ(Show(sink.events), Show(expected));
+    EventsConnectionPoint(object.Get())->Unadvise(cookie);
   }
 
   // A dispatch caller that leaves both flags out gets the same answer.
@@ -500,8 +492,7 @@ std::vector<CheckGroup> EventGroups() {
         {"SinksGetEveryEventOfTheRun", SinksGetEveryEventOfTheRun}}},
       {"dialog",
        {{"ChangeAllKeepsTheHostInStep", ChangeAllKeepsTheHostInStep},
-        {"DialogAnswersReachTheRun", DialogAnswersReachTheRun},
-        {"ShowSuggestionDialogReturnsTheAnswer", ShowSuggestionDialogReturnsTheAnswer}}},
+        {"EveryAnswerOfTheDialog", EveryAnswerOfTheDialog}}},
   };
 }
 
