@@ -48,19 +48,14 @@ InitOutcome CallInit(const std::wstring& path) {
   auto* name = const_cast<LPOLESTR>(L"Init");
   if (object != nullptr &&
       SUCCEEDED(object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &init))) {
-    VARIANT args[2];
-    for (VARIANT& arg : args) {
-      VariantInit(&arg);
-      V_VT(&arg) = VT_BSTR;
-      V_BSTR(&arg) = ::SysAllocString(L"");
-    }
+    VARIANT args[2] = {};  // null BSTRs, which automation reads as empty strings
+    for (VARIANT& arg : args) V_VT(&arg) = VT_BSTR;
     DISPPARAMS params = {args, nullptr, 2, 0};
     VARIANT result;
     VariantInit(&result);
     outcome.result = object->Invoke(init, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                                     &result, &outcome.error, nullptr);
     VariantClear(&result);
-    for (VARIANT& arg : args) VariantClear(&arg);
   }
   if (object != nullptr) object->Release();
   ::FreeLibrary(module);

@@ -101,18 +101,6 @@ VARIANT LongArg(LONG value) {
   v.lVal = value;
   return v;
 }
-VARIANT FloatArg(float value) {
-  VARIANT v{};
-  v.vt = VT_R4;
-  v.fltVal = value;
-  return v;
-}
-VARIANT ObjectArg(IDispatch* value) {
-  VARIANT v{};
-  v.vt = VT_DISPATCH;
-  v.pdispVal = value;
-  return v;
-}
 VARIANT RefArg(VARIANT_BOOL* target) {
   VARIANT v{};
   v.vt = VT_BYREF | VT_BOOL;
@@ -259,14 +247,6 @@ std::string ReadFileBytes(const std::wstring& path) {
   CloseHandle(file);
   bytes.resize(read);
   return bytes;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  REQUIRE(file != INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
 }
 
 Thread::Thread(LPTHREAD_START_ROUTINE entry, void* argument)

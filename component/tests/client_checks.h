@@ -175,8 +175,6 @@ std::string Show(const std::vector<std::wstring>& strings);
 VARIANT StringArg(const Bstr& value);
 VARIANT BoolArg(bool value);
 VARIANT LongArg(LONG value);
-VARIANT FloatArg(float value);
-VARIANT ObjectArg(IDispatch* value);
 VARIANT RefArg(VARIANT_BOOL* target);
 VARIANT RefArg(LONG* target);
 VARIANT RefArg(float* target);
@@ -234,7 +232,6 @@ class TempFolder {
 };
 
 std::string ReadFileBytes(const std::wstring& path);  // empty when the file cannot be read
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 // The component's file name; GetModuleHandle finds the DLL by it while COM keeps it loaded.
 inline constexpr wchar_t kComponentFile[] = L"lexvn11en.dll";

@@ -58,8 +58,12 @@ class RecordingSink : public IDispatch {
         return value.bstrVal ? value.bstrVal : L"";
       case VT_I4:
         return std::to_wstring(value.lVal);
+      case VT_BYREF | VT_ARRAY | VT_VARIANT:  // SpellReplace's suggestions: their number
+        return *value.pparray
+                   ? L"[" + std::to_wstring((*value.pparray)->rgsabound[0].cElements) + L"]"
+                   : L"[null]";
       default:
-        return L"";  // by-reference arguments: the type is what matters
+        return L"";  // Cancel: the type is what matters
     }
   }
 
@@ -121,11 +125,10 @@ using Lines = std::vector<std::wstring>;
 const Lines kTehCatEvents = {L"SpellCheckProgress 0 7 1", L"SpellWordNotInDic Teh 0",
                              L"SpellCheckProgress 4 7 2", L"SpellCheckComplete 2"};
 
-std::string Show(const Lines& lines) {
-  return component_tests::Show(lines);
-}
-
-void OneConnectionPointForTheEventInterface() {
+// One connection point, for the event interface, also named by the class's information.
+// Cookies are never reused and an unknown one is refused; a sink that is not a dispatch
+// interface cannot connect; the point holds its sinks until they disconnect.
+void ConnectionPointProtocol() {
   ComPtr<_SpellCheck> object = CreateSpellCheck();
   ComPtr<IConnectionPointContainer> container;
   REQUIRE_HR(object.As(&container));
@@ -141,55 +144,65 @@ void OneConnectionPointForTheEventInterface() {
     CHECK(IsEqualIID(iid, DIID___SpellCheck));
     found[i]->Release();
   }
+  ComPtr<IConnectionPoint> other;
+  CHECK_HR(container->FindConnectionPoint(IID_IDispatch, other.GetAddressOf()),
+           CONNECT_E_NOCONNECTION);
+  ComPtr<IProvideClassInfo2> class_info;
+  REQUIRE_HR(object.As(&class_info));
+  GUID source{};
+  CHECK_HR(class_info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source), S_OK);
+  CHECK(IsEqualGUID(source, DIID___SpellCheck));
+
   ComPtr<IConnectionPoint> point = EventsConnectionPoint(object.Get());
-  CHECK_HR(point->Unadvise(12345), CONNECT_E_NOCONNECTION);
   RecordingSink sink;
-  DWORD cookie = Connect(object.Get(), sink);
+  DWORD cookies[4] = {};
+  for (int i = 0; i < 3; ++i) cookies[i] = Connect(object.Get(), sink);
+  CHECK_HR(point->Unadvise(cookies[2]), S_OK);
+  cookies[3] = Connect(object.Get(), sink);
+  CHECK(cookies[0] != 0 && cookies[3] != cookies[2]);
+  for (DWORD unknown : {cookies[2], DWORD(12345)})
+    CHECK_HR(point->Unadvise(unknown), CONNECT_E_NOCONNECTION);
+  ComPtr<IEnumConnections> connections;
+  REQUIRE_HR(point->EnumConnections(connections.GetAddressOf()));
+  CONNECTDATA data[4] = {};
+  ULONG fetched = 0;
+  CHECK_HR(connections->Next(4, data, &fetched), S_FALSE);
+  CHECK_EQ(fetched, 3ul);
+  CHECK_EQ(data[2].dwCookie, cookies[3]);
+  for (ULONG i = 0; i < fetched; ++i) data[i].pUnk->Release();
+  connections.Reset();
   CHECK(sink.references > 0);
-  CHECK_HR(point->Unadvise(cookie), S_OK);
+  for (DWORD cookie : {cookies[0], cookies[1], cookies[3]}) CHECK_HR(point->Unadvise(cookie), S_OK);
   CHECK_EQ(sink.references, 0L);
-}
 
-// Every sink gets the events of "Teh cat" in order with the arguments a handler is declared
-// with; a handler may call the object back.
-void EventsOfACheckWithoutTheDialog() {
-  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
-  RecordingSink first, second;
-  VARIANT_BOOL cancel_seen = 1, cat_known = 0;
-  first.handler = [&](DISPID id, DISPPARAMS& parameters) {
-    if (id != 2) return;
-    cancel_seen = *CancelOf(parameters);
-    Bstr cat(L"cat");
-    object->CheckWord(cat.get(), VARIANT_TRUE, &cat_known);
-  };
-  DWORD first_cookie = Connect(object.Get(), first);
-  DWORD second_cookie = Connect(object.Get(), second);
-  CHECK_HR(CheckText(object.Get(), L"Teh cat", false), S_OK);
-  CHECK_EQ(Show(first.events), Show(kTehCatEvents));
-  CHECK_EQ(Show(second.events), Show(kTehCatEvents));
-  CHECK_EQ(cancel_seen, VARIANT_FALSE);
-  CHECK_EQ(cat_known, VARIANT_TRUE);
-
-  ComPtr<IConnectionPoint> point = EventsConnectionPoint(object.Get());
-  point->Unadvise(first_cookie);
-  point->Unadvise(second_cookie);
-  CHECK_EQ(first.references, 0L);
-  CHECK_EQ(second.references, 0L);
+  struct NotDispatch : IUnknown {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+      *out = iid == IID_IUnknown ? this : nullptr;
+      return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  } not_dispatch;
+  DWORD cookie = 7;
+  CHECK_HR(point->Advise(&not_dispatch, &cookie), CONNECT_E_CANNOTCONNECT);
+  CHECK_EQ(cookie, 0ul);
 }
 
 // Cancel set to True (-1) by the handler ends the run: SpellCheckCancel follows, nothing else.
-// Any other value lets the run go on.
+// Any other non-zero value lets the run go on.
 void CancelEndsTheRun() {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  const Lines whole_run = {L"SpellCheckProgress 0 11 1", L"SpellWordNotInDic Teh 0",
+                           L"SpellCheckProgress 4 11 2", L"SpellCheckProgress 8 11 3",
+                           L"SpellWordNotInDic teh 8",   L"SpellCheckComplete 3"};
   const struct {
     VARIANT_BOOL cancel;
     Lines events;
   } runs[] = {
       {VARIANT_TRUE,
        {L"SpellCheckProgress 0 11 1", L"SpellWordNotInDic Teh 0", L"SpellCheckCancel"}},
-      {1,
-       {L"SpellCheckProgress 0 11 1", L"SpellWordNotInDic Teh 0", L"SpellCheckProgress 4 11 2",
-        L"SpellCheckProgress 8 11 3", L"SpellWordNotInDic teh 8", L"SpellCheckComplete 3"}},
+      {1, whole_run},
+      {0x7FFF, whole_run},
   };
   for (const auto& run : runs) {
     RecordingSink sink;
@@ -203,27 +216,42 @@ void CancelEndsTheRun() {
   }
 }
 
-// Sinks that fail, disconnect themselves or drop the last reference to the object inside an
-// event: the run goes on to its end for the sinks still connected.
-void MisbehavingSinksDoNotStopTheRun() {
+// Every sink gets the events of "Teh cat" in order, with the arguments a handler is declared
+// with, and a handler may call the object back; sinks that fail, disconnect themselves or a
+// later sink, or drop the last reference to the object inside an event do not stop the run for
+// the sinks still connected, and a sink disconnected during an event does not get that event.
+void SinksGetEveryEventOfTheRun() {
   {
     ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
-    RecordingSink failing, quitting, steady;
+    RecordingSink failing, quitting, dropped, steady;
     failing.answer = E_FAIL;
-    DWORD quitting_cookie = 0;
+    VARIANT_BOOL cancel_seen = 1, cat_known = 0;
+    steady.handler = [&](DISPID id, DISPPARAMS& parameters) {
+      if (id != 2) return;
+      cancel_seen = *CancelOf(parameters);
+      Bstr cat(L"cat");
+      object->CheckWord(cat.get(), VARIANT_TRUE, &cat_known);
+    };
+    DWORD quitting_cookie = 0, dropped_cookie = 0;
     quitting.handler = [&](DISPID, DISPPARAMS&) {
+      EventsConnectionPoint(object.Get())->Unadvise(dropped_cookie);
       EventsConnectionPoint(object.Get())->Unadvise(quitting_cookie);
     };
     DWORD failing_cookie = Connect(object.Get(), failing);
     quitting_cookie = Connect(object.Get(), quitting);
+    dropped_cookie = Connect(object.Get(), dropped);
     DWORD steady_cookie = Connect(object.Get(), steady);
     CHECK_HR(CheckText(object.Get(), L"Teh cat", false), S_OK);
     CHECK_EQ(Show(failing.events), Show(kTehCatEvents));
     CHECK_EQ(Show(quitting.events), Show(Lines{L"SpellCheckProgress 0 7 1"}));
-    CHECK_EQ(quitting.references, 0L);
+    CHECK_EQ(Show(dropped.events), Show(Lines{}));
+    CHECK_EQ(quitting.references + dropped.references, 0L);
     CHECK_EQ(Show(steady.events), Show(kTehCatEvents));
+    CHECK_EQ(cancel_seen, VARIANT_FALSE);
+    CHECK_EQ(cat_known, VARIANT_TRUE);
     EventsConnectionPoint(object.Get())->Unadvise(failing_cookie);
     EventsConnectionPoint(object.Get())->Unadvise(steady_cookie);
+    CHECK_EQ(failing.references + steady.references, 0L);
   }
   {
     RecordingSink owner;
@@ -285,15 +313,9 @@ class DialogUser {
   static std::wstring Caption(HWND window) {
     wchar_t text[256] = L"";
     GetWindowTextW(window, text, 256);
-    std::wstring caption;
-    for (const wchar_t* c = text; *c; ++c)
-      if (*c != L'&') caption += *c;
+    std::wstring caption(text);
+    std::erase(caption, L'&');
     return caption;
-  }
-  static std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    return name;
   }
   static HWND FindChild(HWND dialog, const wchar_t* window_class, const wchar_t* caption) {
     struct Search {
@@ -305,7 +327,9 @@ class DialogUser {
         dialog,
         [](HWND child, LPARAM data) -> BOOL {
           auto& search = *reinterpret_cast<Search*>(data);
-          if (_wcsicmp(ClassOf(child).c_str(), search.window_class) != 0) return TRUE;
+          wchar_t window_class[64] = L"";
+          GetClassNameW(child, window_class, 64);
+          if (_wcsicmp(window_class, search.window_class) != 0) return TRUE;
           if (search.caption && Caption(child) != search.caption) return TRUE;
           search.found = child;
           return FALSE;
@@ -388,40 +412,62 @@ void ChangeAllKeepsTheHostInStep() {
   EventsConnectionPoint(object.Get())->Unadvise(cookie);
 }
 
-// ShowSuggestionDialog early- and late-bound: Cancel is a boolean False with both flags cleared,
-// Change All the typed word with bChangeAll set; buttons disabled through DisableButtons with
-// lvAddWord Or lvIgnore are disabled in the dialog.
-void ShowSuggestionDialogReturnsTheAnswer() {
+// Each button of the dialog, shown by ShowSuggestionDialog and then by a run: the answer with
+// both flags (which go in True), and the event the run raises for it. Change's SpellReplace
+// carries an empty array for the host's own suggestions, which the handler may fill (the
+// component discards them). Buttons disabled through DisableButtons with lvAddWord Or lvIgnore
+// are disabled in the dialog.
+void EveryAnswerOfTheDialog() {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   lvButtons buttons = lvButtons(lvAddWord | lvIgnore);
   lvDisableMode mode = lvDisableButtons;
   REQUIRE_HR(object->DisableButtons(&buttons, &mode));
   Bstr word(L"Teh");
-  VARIANT_BOOL change_all = VARIANT_TRUE, ignore_all = VARIANT_TRUE;
-  Variant cancelled, changed;
-  HRESULT cancel_hr = E_FAIL;
-  VARIANT_BOOL flags_after_cancel[2] = {1, 1};
-  DialogUser user({{nullptr, L"Cancel"}, {L"the", L"Change All"}});
-  CHECK_HR(WithDialogUser(user,
-                          [&] {
-                            cancel_hr = object->ShowSuggestionDialog(word.get(), &change_all,
-                                                                     &ignore_all, &cancelled);
-                            flags_after_cancel[0] = change_all;
-                            flags_after_cancel[1] = ignore_all;
-                            return object->ShowSuggestionDialog(word.get(), &change_all,
-                                                                &ignore_all, &changed);
-                          }),
-           S_OK);
-  CHECK_HR(cancel_hr, S_OK);
-  CHECK_EQ(Show(user.disabled_buttons), Show(Lines{L"Ignore", L"Add Word"}));
-  CHECK_EQ(cancelled.vt, VARTYPE(VT_BOOL));
-  CHECK_EQ(cancelled.boolVal, VARIANT_FALSE);
-  CHECK_EQ(flags_after_cancel[0], VARIANT_FALSE);  // cleared, though they went in True
-  CHECK_EQ(flags_after_cancel[1], VARIANT_FALSE);
-  CHECK_EQ(changed.vt, VARTYPE(VT_BSTR));
-  if (changed.vt == VT_BSTR) CHECK_EQ(std::wstring(changed.bstrVal), std::wstring(L"the"));
-  CHECK_EQ(change_all, VARIANT_TRUE);
-  CHECK_EQ(ignore_all, VARIANT_FALSE);
+  const struct {
+    const wchar_t* button;
+    const wchar_t* answer;  // nullptr: the boolean False
+    VARIANT_BOOL change_all, ignore_all;
+    Lines run;  // after the word's SpellCheckProgress and SpellWordNotInDic
+  } rows[] = {
+      {L"Change", L"the", 0, 0, {L"SpellReplace Teh the 0 [0]", L"SpellCheckComplete 1"}},
+      {L"Change All",
+       L"the",
+       VARIANT_TRUE,
+       0,
+       {L"SpellChangeAll Teh the 0", L"SpellCheckComplete 1"}},
+      {L"Ignore All", L"Teh", 0, VARIANT_TRUE, {L"SpellCheckComplete 1"}},
+      {L"Cancel", nullptr, 0, 0, {L"SpellCheckCancel"}},
+  };
+  for (const auto& row : rows) {
+    RecordingSink sink;
+    sink.handler = [](DISPID id, DISPPARAMS& parameters) {
+      if (id != 1 || parameters.rgvarg[0].vt != (VT_BYREF | VT_ARRAY | VT_VARIANT)) return;
+      SafeArrayDestroy(*parameters.rgvarg[0].pparray);
+      *parameters.rgvarg[0].pparray = MakeStringArray({L"the", L"then"});
+    };
+    DWORD cookie = Connect(object.Get(), sink);
+    VARIANT_BOOL change_all = VARIANT_TRUE, ignore_all = VARIANT_TRUE;
+    Variant answer;
+    DialogUser user({{L"the", row.button}, {L"the", row.button}});
+    CHECK_HR(WithDialogUser(user,
+                            [&] {
+                              HRESULT hr = object->ShowSuggestionDialog(word.get(), &change_all,
+                                                                        &ignore_all, &answer);
+                              return FAILED(hr) ? hr : CheckText(object.Get(), L"Teh", true);
+                            }),
+             S_OK);
+    CHECK_EQ(user.shown, 2);
+    CHECK_EQ(Show(user.disabled_buttons), Show(Lines{L"Ignore", L"Add Word"}));
+    CHECK_EQ(answer.vt, VARTYPE(row.answer ? VT_BSTR : VT_BOOL));
+    if (answer.vt == VT_BSTR) CHECK_EQ(std::wstring(answer.bstrVal), std::wstring(row.answer));
+    if (answer.vt == VT_BOOL) CHECK_EQ(answer.boolVal, VARIANT_FALSE);
+    CHECK_EQ(change_all, row.change_all);
+    CHECK_EQ(ignore_all, row.ignore_all);
+    Lines expected = {L"SpellCheckProgress 0 3 1", L"SpellWordNotInDic Teh 0"};
+    expected.insert(expected.end(), row.run.begin(), row.run.end());
+    CHECK_EQ(Show(sink.events), Show(expected));
+    EventsConnectionPoint(object.Get())->Unadvise(cookie);
+  }
 
   // A dispatch caller that leaves both flags out gets the same answer.
   DialogUser late_user({DialogUser::Answer{L"the", L"Change All"}});
@@ -441,13 +487,12 @@ void ShowSuggestionDialogReturnsTheAnswer() {
 std::vector<CheckGroup> EventGroups() {
   return {
       {"events",
-       {{"OneConnectionPointForTheEventInterface", OneConnectionPointForTheEventInterface},
-        {"EventsOfACheckWithoutTheDialog", EventsOfACheckWithoutTheDialog},
+       {{"ConnectionPointProtocol", ConnectionPointProtocol},
         {"CancelEndsTheRun", CancelEndsTheRun},
-        {"MisbehavingSinksDoNotStopTheRun", MisbehavingSinksDoNotStopTheRun}}},
+        {"SinksGetEveryEventOfTheRun", SinksGetEveryEventOfTheRun}}},
       {"dialog",
        {{"ChangeAllKeepsTheHostInStep", ChangeAllKeepsTheHostInStep},
-        {"ShowSuggestionDialogReturnsTheAnswer", ShowSuggestionDialogReturnsTheAnswer}}},
+        {"EveryAnswerOfTheDialog", EveryAnswerOfTheDialog}}},
   };
 }
 

@@ -8,12 +8,6 @@
 namespace lexivane::component_tests {
 namespace {
 
-// Waits while pumping this apartment's messages, so that calls marshalled to it get through.
-void WaitPumping(HANDLE event) {
-  DWORD index = 0;
-  CoWaitForMultipleHandles(0, INFINITE, 1, &event, &index);
-}
-
 class Event {
  public:
   Event() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -65,8 +59,6 @@ struct ApartmentThread {
     CoUninitialize();
   }
 };
-template <typename Steps>
-ApartmentThread(ApartmentSteps&, Steps) -> ApartmentThread<Steps>;
 
 void AddToCustomOrIgnore(_SpellCheck* object, const wchar_t* word) {
   Bstr text(word);
@@ -141,7 +133,10 @@ void CallsFromAnotherApartmentRunOnTheObjectsThread() {
     done.Set();
   };
   Thread thread(client);
-  WaitPumping(done.get());
+  // Pumps this apartment's messages meanwhile, so that the marshalled calls get through.
+  HANDLE done_handle = done.get();
+  DWORD index = 0;
+  CoWaitForMultipleHandles(0, INFINITE, 1, &done_handle, &index);
   thread.Join();
   CHECK_HR(unmarshalled, S_OK);
   CHECK_HR(added, S_OK);

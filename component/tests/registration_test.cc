@@ -33,11 +33,6 @@ std::wstring ReadString(const std::wstring& key, const wchar_t* name, bool* pres
   return *present ? value : L"";
 }
 
-std::wstring Upper(std::wstring text) {
-  CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-  return text;
-}
-
 void ExpectValue(const std::wstring& key, const wchar_t* name, const std::wstring& expected) {
   bool present = false;
   std::wstring value = ReadString(key, name, &present);
@@ -47,7 +42,7 @@ void ExpectValue(const std::wstring& key, const wchar_t* name, const std::wstrin
     return;
   }
   // Paths and GUIDs compare without regard to letter case.
-  if (Upper(value) != Upper(expected))
+  if (_wcsicmp(value.c_str(), expected.c_str()) != 0)
     Fail(__FILE__, __LINE__, where + " is " + Show(value) + ", expected " + Show(expected));
 }
 
