@@ -1,9 +1,13 @@
 // Apartments and the DLL's lifetime as a host process sees them: each apartment thread has its
 // own dictionaries, a call from another apartment is marshalled to the object's thread, the DLL
 // unloads when nothing holds it and loads again fresh, and a thread that used it may end after.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "component/tests/client_checks.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace lexivane::component_tests {
 namespace {
@@ -30,13 +34,6 @@ struct ApartmentSteps {
   VARIANT_BOOL house = 0;       // a main-list word, after this thread's Init
 };
 
-VARIANT_BOOL CheckWordOrZero(_SpellCheck* object, const wchar_t* word) {
-  Bstr text(word);
-  VARIANT_BOOL result = 0;
-  object->CheckWord(text.get(), VARIANT_TRUE, &result);
-  return result;
-}
-
 // Runs `steps` on an apartment-threaded object of a fresh STA thread.
 template <typename Steps>
 struct ApartmentThread {
@@ -60,50 +57,45 @@ struct ApartmentThread {
   }
 };
 
-void AddToCustomOrIgnore(_SpellCheck* object, const wchar_t* word) {
-  Bstr text(word);
-  Variant result;
-  object->AddToCustom(text.get(), &result);
-}
-
-void ApartmentsShareNothing() {
+TEST(Apartments, ApartmentsShareNothing) {
   Event added, checked;
   ApartmentSteps first, second;
   ApartmentThread adding{first, [&](_SpellCheck* object) {
-                           AddToCustomOrIgnore(object, L"Firstapartmentword");
-                           first.own_word = CheckWordOrZero(object, L"firstapartmentword");
+                           AddToCustom(object, L"Firstapartmentword");
+                           first.own_word = CheckWord(object, L"firstapartmentword");
                            added.Set();
                            WaitForSingleObject(checked.get(), INFINITE);
-                           first.other_word = CheckWordOrZero(object, L"secondapartmentword");
-                           first.house = CheckWordOrZero(object, L"house");
+                           first.other_word = CheckWord(object, L"secondapartmentword");
+                           first.house = CheckWord(object, L"house");
                          }};
   ApartmentThread checking{second, [&](_SpellCheck* object) {
                              WaitForSingleObject(added.get(), INFINITE);
-                             AddToCustomOrIgnore(object, L"Secondapartmentword");
-                             second.own_word = CheckWordOrZero(object, L"secondapartmentword");
-                             second.other_word = CheckWordOrZero(object, L"firstapartmentword");
-                             second.house = CheckWordOrZero(object, L"house");
+                             AddToCustom(object, L"Secondapartmentword");
+                             second.own_word = CheckWord(object, L"secondapartmentword");
+                             second.other_word = CheckWord(object, L"firstapartmentword");
+                             second.house = CheckWord(object, L"house");
                              checked.Set();
                            }};
-  Thread one(adding), two(checking);
-  one.Join();
-  two.Join();
+  std::jthread one(std::ref(adding)), two(std::ref(checking));
+  one.join();
+  two.join();
   for (const ApartmentSteps* steps : {&first, &second}) {
-    CHECK_HR(steps->created, S_OK);
-    CHECK_EQ(steps->own_word, VARIANT_TRUE);
-    CHECK_EQ(steps->other_word, VARIANT_FALSE);
-    CHECK_EQ(steps->house, VARIANT_TRUE);
+    EXPECT_EQ(steps->created, S_OK);
+    EXPECT_EQ(steps->own_word, VARIANT_TRUE);
+    EXPECT_EQ(steps->other_word, VARIANT_FALSE);
+    EXPECT_EQ(steps->house, VARIANT_TRUE);
   }
   // This thread never called Init: its word list is still empty while the others have theirs.
-  CHECK_EQ(CheckWordOrZero(CreateSpellCheck().Get(), L"house"), VARIANT_FALSE);
+  EXPECT_EQ(CheckWord(CreateSpellCheck().Get(), L"house"), VARIANT_FALSE);
 }
 
 // A multithreaded client calls an object of this apartment: the call runs here, on the thread
 // that owns the object's dictionaries, through the registered type library's marshaller.
-void CallsFromAnotherApartmentRunOnTheObjectsThread() {
+TEST(Apartments, CallsFromAnotherApartmentRunOnTheObjectsThread) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   IStream* stream = nullptr;
-  REQUIRE_HR(CoMarshalInterThreadInterfaceInStream(IID__SpellCheck, object.Get(), &stream));
+  ASSERT_HRESULT_SUCCEEDED(
+      CoMarshalInterThreadInterfaceInStream(IID__SpellCheck, object.Get(), &stream));
   Event done;
   HRESULT unmarshalled = E_FAIL, added = E_FAIL, suggested = E_FAIL;
   VARIANT_BOOL known = 0;
@@ -120,7 +112,7 @@ void CallsFromAnotherApartmentRunOnTheObjectsThread() {
         Bstr word(L"Marshalledword");
         Variant result;
         added = proxy->AddToCustom(word.get(), &result);
-        known = CheckWordOrZero(proxy.Get(), L"marshalledword");
+        known = CheckWord(proxy.Get(), L"marshalledword");
         // The array goes out, is replaced on the object's thread, and comes back.
         Bstr teh(L"teh");
         SafeArray array(MakeStringArray({L"old"}));
@@ -132,20 +124,20 @@ void CallsFromAnotherApartmentRunOnTheObjectsThread() {
     CoUninitialize();
     done.Set();
   };
-  Thread thread(client);
+  std::jthread thread(std::ref(client));
   // Pumps this apartment's messages meanwhile, so that the marshalled calls get through.
   HANDLE done_handle = done.get();
   DWORD index = 0;
   CoWaitForMultipleHandles(0, INFINITE, 1, &done_handle, &index);
-  thread.Join();
-  CHECK_HR(unmarshalled, S_OK);
-  CHECK_HR(added, S_OK);
-  CHECK_EQ(known, VARIANT_TRUE);
-  CHECK_HR(suggested, S_OK);
-  CHECK(std::find(suggestions.begin(), suggestions.end(), L"the") != suggestions.end());
-  CHECK(caller_thread != GetCurrentThreadId());
+  thread.join();
+  EXPECT_EQ(unmarshalled, S_OK);
+  EXPECT_EQ(added, S_OK);
+  EXPECT_EQ(known, VARIANT_TRUE);
+  EXPECT_EQ(suggested, S_OK);
+  EXPECT_TRUE(std::find(suggestions.begin(), suggestions.end(), L"the") != suggestions.end());
+  EXPECT_TRUE(caller_thread != GetCurrentThreadId());
   // The word went into this thread's dictionary.
-  CHECK_EQ(CheckWordOrZero(object.Get(), L"marshalledword"), VARIANT_TRUE);
+  EXPECT_EQ(CheckWord(object.Get(), L"marshalledword"), VARIANT_TRUE);
 }
 
 bool ComponentLoaded() {
@@ -159,71 +151,61 @@ void FreeUnusedLibraries() {
 
 // The DLL goes when the last object and the last server lock go, while a thread that used it
 // lives on; loaded again, it starts with fresh dictionaries; the thread then ends cleanly.
-void UnloadsAndLoadsAgain() {
+TEST(Unload, UnloadsAndLoadsAgain) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
-  AddToCustomOrIgnore(object.Get(), L"Beforeunloadword");
-  CHECK_EQ(CheckWordOrZero(object.Get(), L"beforeunloadword"), VARIANT_TRUE);
+  AddToCustom(object.Get(), L"Beforeunloadword");
+  EXPECT_EQ(CheckWord(object.Get(), L"beforeunloadword"), VARIANT_TRUE);
 
   Event used, may_end;
   ApartmentSteps worker_steps;
-  ApartmentThread worker{worker_steps, [&](_SpellCheck* object) {
-                           worker_steps.house = CheckWordOrZero(object, L"house");
-                         }};
+  ApartmentThread worker{
+      worker_steps, [&](_SpellCheck* object) { worker_steps.house = CheckWord(object, L"house"); }};
   auto worker_then_wait = [&] {
     worker();  // uses the component and leaves its apartment
     used.Set();
     WaitForSingleObject(may_end.get(), INFINITE);
   };
-  Thread thread(worker_then_wait);
+  std::jthread thread(std::ref(worker_then_wait));
   struct EndWorkerOnExit {  // also when a REQUIRE ends the check
     Event& may_end;
     ~EndWorkerOnExit() { may_end.Set(); }
   } end_worker{may_end};
   WaitForSingleObject(used.get(), INFINITE);
-  CHECK_EQ(worker_steps.house, VARIANT_TRUE);
+  EXPECT_EQ(worker_steps.house, VARIANT_TRUE);
 
   // A server lock keeps the DLL without any object.
   ComPtr<IClassFactory> factory;
-  REQUIRE_HR(CoGetClassObject(CLSID_SpellCheck, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                              reinterpret_cast<void**>(factory.GetAddressOf())));
-  CHECK_HR(factory->LockServer(TRUE), S_OK);
+  ASSERT_HRESULT_SUCCEEDED(CoGetClassObject(CLSID_SpellCheck, CLSCTX_INPROC_SERVER, nullptr,
+                                            IID_IClassFactory,
+                                            reinterpret_cast<void**>(factory.GetAddressOf())));
+  EXPECT_EQ(factory->LockServer(TRUE), S_OK);
   factory.Reset();
   object.Reset();
   FreeUnusedLibraries();
-  CHECK(ComponentLoaded());
-  REQUIRE_HR(CoGetClassObject(CLSID_SpellCheck, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                              reinterpret_cast<void**>(factory.GetAddressOf())));
-  CHECK_HR(factory->LockServer(FALSE), S_OK);
+  EXPECT_TRUE(ComponentLoaded());
+  ASSERT_HRESULT_SUCCEEDED(CoGetClassObject(CLSID_SpellCheck, CLSCTX_INPROC_SERVER, nullptr,
+                                            IID_IClassFactory,
+                                            reinterpret_cast<void**>(factory.GetAddressOf())));
+  EXPECT_EQ(factory->LockServer(FALSE), S_OK);
   factory.Reset();
   FreeUnusedLibraries();
-  CHECK(!ComponentLoaded());
+  EXPECT_FALSE(ComponentLoaded());
 
   may_end.Set();
-  thread.Join();  // the worker ends with the DLL gone
+  thread.join();  // the worker ends with the DLL gone
 
   ComPtr<_SpellCheck> again = CreateSpellCheck();
-  CHECK(ComponentLoaded());
-  CHECK_EQ(CheckWordOrZero(again.Get(), L"beforeunloadword"), VARIANT_FALSE);
-  CHECK_EQ(CheckWordOrZero(again.Get(), L"house"), VARIANT_FALSE);
+  EXPECT_TRUE(ComponentLoaded());
+  EXPECT_EQ(CheckWord(again.Get(), L"beforeunloadword"), VARIANT_FALSE);
+  EXPECT_EQ(CheckWord(again.Get(), L"house"), VARIANT_FALSE);
   Bstr empty(L"");
   Variant result;
-  CHECK_HR(again->Init(empty.get(), empty.get(), nullptr, &result), S_OK);
-  CHECK_EQ(CheckWordOrZero(again.Get(), L"house"), VARIANT_TRUE);
+  EXPECT_EQ(again->Init(empty.get(), empty.get(), nullptr, &result), S_OK);
+  EXPECT_EQ(CheckWord(again.Get(), L"house"), VARIANT_TRUE);
   again.Reset();
   FreeUnusedLibraries();
-  CHECK(!ComponentLoaded());
+  EXPECT_FALSE(ComponentLoaded());
 }
 
 }  // namespace
-
-std::vector<CheckGroup> LifetimeGroups() {
-  return {
-      {"apartments",
-       {{"ApartmentsShareNothing", ApartmentsShareNothing},
-        {"CallsFromAnotherApartmentRunOnTheObjectsThread",
-         CallsFromAnotherApartmentRunOnTheObjectsThread}}},
-      {"unload", {{"UnloadsAndLoadsAgain", UnloadsAndLoadsAgain}}},
-  };
-}
-
 }  // namespace lexivane::component_tests

@@ -2,35 +2,44 @@
 // IDispatch by name, the way compiled hosts call it; the errors a host sees; and what a careless
 // dispatch caller may pass. What a script passes (literals, Variants, its own arrays) is left to
 // the *.vbs tests beside this file.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "component/tests/client_checks.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 namespace lexivane::component_tests {
 namespace {
 
-bool IsTrue(VARIANT_BOOL value) {
-  return value == VARIANT_TRUE;
-}
+using testing::AnyOf;
+using testing::ElementsAre;
+using testing::HasSubstr;
 
-// Early-bound CheckWord, failing the check when the call itself fails.
-bool CheckWordEarly(_SpellCheck* object, const wchar_t* word, VARIANT_BOOL check_custom) {
-  Bstr text(word);
-  VARIANT_BOOL result = 0;
-  CHECK_HR(object->CheckWord(text.get(), check_custom, &result), S_OK);
-  // Hosts compare with True (-1); a 1 would read as "not True" in a script's If x = True.
-  CHECK(result == VARIANT_TRUE || result == VARIANT_FALSE);
-  return IsTrue(result);
-}
+// First of its suite: it needs the main thread's word list still empty.
+TEST(Members, InitLoadsTheWordList) {
+  // The first object of this process's main thread: the thread's word list is still empty.
+  ComPtr<_SpellCheck> first = CreateSpellCheck();
+  EXPECT_FALSE(CheckWord(first.Get(), L"house"));
+  EXPECT_TRUE(CheckWord(first.Get(), L"a"));
 
-void AddToCustom(_SpellCheck* object, const wchar_t* word) {
-  Bstr text(word);
+  Bstr name(L"any name"), key(L"any key");
   Variant result;
-  CHECK_HR(object->AddToCustom(text.get(), &result), S_OK);
-  CHECK_EQ(result.vt, VARTYPE(VT_EMPTY));
+  EXPECT_EQ(first->Init(name.get(), key.get(), nullptr, &result), S_OK);
+  ComPtr<_SpellCheck> second = CreateSpellCheck();
+  EXPECT_TRUE(CheckWord(second.Get(), L"house"));
+
+  // A compiled dispatch caller passes ForASP by reference (scripts leave it out).
+  VARIANT_BOOL for_asp = VARIANT_TRUE;
+  DispatchCall given(DispatchOf(second.Get()).Get(), L"Init",
+                     {StringArg(name), StringArg(key), RefArg(&for_asp)});
+  EXPECT_EQ(given.hr, S_OK);
+  EXPECT_TRUE(CheckWord(first.Get(), L"house"));
 }
 
-void DispatchIdsAreTheLibrarys() {
+TEST(Members, DispatchIdsAreTheLibrarys) {
   ComPtr<IDispatch> object = DispatchOf(CreateSpellCheck().Get());
   const struct {
     const wchar_t* name;
@@ -42,80 +51,58 @@ void DispatchIdsAreTheLibrarys() {
       {L"ReplaceWord", 0x6003000E},
       {L"checkword", 0x60030002},
   };
-  for (const auto& member : members) CHECK_EQ(IdOfName(object.Get(), member.name), member.id);
+  for (const auto& member : members) EXPECT_EQ(IdOfName(object.Get(), member.name), member.id);
 
   UINT count = 0;
-  CHECK_HR(object->GetTypeInfoCount(&count), S_OK);
-  CHECK_EQ(count, 1u);
+  EXPECT_EQ(object->GetTypeInfoCount(&count), S_OK);
+  EXPECT_EQ(count, 1u);
   ComPtr<ITypeInfo> type;
-  REQUIRE_HR(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, type.GetAddressOf()));
+  ASSERT_HRESULT_SUCCEEDED(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, type.GetAddressOf()));
   TYPEATTR* attributes = nullptr;
-  REQUIRE_HR(type->GetTypeAttr(&attributes));
-  CHECK(IsEqualGUID(attributes->guid, IID__SpellCheck));
+  ASSERT_HRESULT_SUCCEEDED(type->GetTypeAttr(&attributes));
+  EXPECT_TRUE(IsEqualGUID(attributes->guid, IID__SpellCheck));
   type->ReleaseTypeAttr(attributes);
 
   ComPtr<ISupportErrorInfo> error_support;
-  REQUIRE_HR(object.As(&error_support));
-  CHECK_HR(error_support->InterfaceSupportsErrorInfo(IID__SpellCheck), S_OK);
+  ASSERT_HRESULT_SUCCEEDED(object.As(&error_support));
+  EXPECT_EQ(error_support->InterfaceSupportsErrorInfo(IID__SpellCheck), S_OK);
 }
 
-void InitLoadsTheWordList() {
-  // The first object of this process's main thread: the thread's word list is still empty.
-  ComPtr<_SpellCheck> first = CreateSpellCheck();
-  CHECK(!CheckWordEarly(first.Get(), L"house", VARIANT_TRUE));
-  CHECK(CheckWordEarly(first.Get(), L"a", VARIANT_TRUE));
-
-  Bstr name(L"any name"), key(L"any key");
-  Variant result;
-  CHECK_HR(first->Init(name.get(), key.get(), nullptr, &result), S_OK);
-  ComPtr<_SpellCheck> second = CreateSpellCheck();
-  CHECK(CheckWordEarly(second.Get(), L"house", VARIANT_TRUE));
-
-  // A compiled dispatch caller passes ForASP by reference (scripts leave it out).
-  VARIANT_BOOL for_asp = VARIANT_TRUE;
-  DispatchResult given;
-  CallByName(DispatchOf(second.Get()).Get(), L"Init",
-             {StringArg(name), StringArg(key), RefArg(&for_asp)}, given);
-  CHECK_HR(given.hr, S_OK);
-  CHECK(CheckWordEarly(first.Get(), L"house", VARIANT_TRUE));
-}
-
-void SuggestionSimilarityIsAPropertyOfEachObject() {
+TEST(Members, SuggestionSimilarityIsAPropertyOfEachObject) {
   ComPtr<_SpellCheck> object = CreateSpellCheck();
   float value = 0;
-  CHECK_HR(object->get_SuggestionSimilarity(&value), S_OK);
-  CHECK_EQ(value, 0.8f);
+  EXPECT_EQ(object->get_SuggestionSimilarity(&value), S_OK);
+  EXPECT_EQ(value, 0.8f);
   const struct {
     float put, get;
   } puts[] = {{0.5f, 0.5f}, {2.0f, 1.0f}, {-1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 0.0f}};
   for (const auto& row : puts) {
     float in = row.put;
-    CHECK_HR(object->put_SuggestionSimilarity(&in), S_OK);
-    CHECK_HR(object->get_SuggestionSimilarity(&value), S_OK);
-    CHECK_EQ(value, row.get);
+    EXPECT_EQ(object->put_SuggestionSimilarity(&in), S_OK);
+    EXPECT_EQ(object->get_SuggestionSimilarity(&value), S_OK);
+    EXPECT_EQ(value, row.get);
   }
   // Each object keeps its own threshold.
-  CHECK_HR(CreateSpellCheck()->get_SuggestionSimilarity(&value), S_OK);
-  CHECK_EQ(value, 0.8f);
+  EXPECT_EQ(CreateSpellCheck()->get_SuggestionSimilarity(&value), S_OK);
+  EXPECT_EQ(value, 0.8f);
 }
 
-void DisableButtonsTakesAMaskAndAMode() {
+TEST(Members, DisableButtonsTakesAMaskAndAMode) {
   ComPtr<_SpellCheck> object = CreateSpellCheck();
   lvButtons buttons = lvButtons(lvAddWord | lvIgnore);
   lvDisableMode mode = lvDisableButtons;
-  CHECK_HR(object->DisableButtons(&buttons, &mode), S_OK);
-  CHECK_EQ(int(buttons), 18);
-  CHECK_EQ(int(mode), 1);
+  EXPECT_EQ(object->DisableButtons(&buttons, &mode), S_OK);
+  EXPECT_EQ(int(buttons), 18);
+  EXPECT_EQ(int(mode), 1);
 
   // A compiled late-bound host passes its variables by reference (scripts pass literals).
   ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
   LONG mask = 18, enable = lvEnableButtons;
-  DispatchResult by_reference;
-  CallByName(dispatch.Get(), L"DisableButtons", {RefArg(&mask), RefArg(&enable)}, by_reference);
-  CHECK_HR(by_reference.hr, S_OK);
+  DispatchCall by_reference(dispatch.Get(), L"DisableButtons", {RefArg(&mask), RefArg(&enable)});
+  EXPECT_EQ(by_reference.hr, S_OK);
 }
 
-void CheckWordAnswersTrueAsMinusOne() {
+TEST(Members, CheckWordAnswersTrueAsMinusOne) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
   const struct {
@@ -124,48 +111,46 @@ void CheckWordAnswersTrueAsMinusOne() {
   } words[] = {{L"Teh", false}, {L"the", true},    {L"a", true},     {L"123", true},
                {L"", true},     {L"house.", true}, {L"HOUSE", true}, {L"zqxv", false}};
   for (const auto& row : words) {
-    CHECK_EQ(CheckWordEarly(object.Get(), row.word, VARIANT_TRUE), row.correct);
+    EXPECT_EQ(CheckWord(object.Get(), row.word), row.correct ? VARIANT_TRUE : VARIANT_FALSE);
     Bstr word(row.word);
-    DispatchResult late;
-    CallByName(dispatch.Get(), L"CheckWord", {StringArg(word)}, late);
-    CHECK_HR(late.hr, S_OK);
-    CHECK_EQ(late.value.vt, VARTYPE(VT_BOOL));
-    CHECK_EQ(late.value.boolVal, row.correct ? VARIANT_TRUE : VARIANT_FALSE);
+    DispatchCall late(dispatch.Get(), L"CheckWord", {StringArg(word)});
+    EXPECT_EQ(late.hr, S_OK);
+    EXPECT_EQ(late.value.vt, VARTYPE(VT_BOOL));
+    EXPECT_EQ(late.value.boolVal, row.correct ? VARIANT_TRUE : VARIANT_FALSE);
   }
 }
 
-void CheckWordLooksInTheCustomDictionaryUnlessTold() {
+TEST(Members, CheckWordLooksInTheCustomDictionaryUnlessTold) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   AddToCustom(object.Get(), L"Zqxlexword");
-  CHECK(CheckWordEarly(object.Get(), L"zqxlexword", VARIANT_TRUE));
-  CHECK(!CheckWordEarly(object.Get(), L"zqxlexword", VARIANT_FALSE));
+  EXPECT_TRUE(CheckWord(object.Get(), L"zqxlexword"));
+  EXPECT_FALSE(CheckWord(object.Get(), L"zqxlexword", VARIANT_FALSE));
   // Any non-zero flag is True (255 is what Wine's type library reads back as the default).
-  CHECK(CheckWordEarly(object.Get(), L"zqxlexword", 255));
+  EXPECT_TRUE(CheckWord(object.Get(), L"zqxlexword", 255));
 
   // A compiled late-bound host may pass the flag as a number.
   Bstr word(L"Zqxlexword");
-  DispatchResult late;
-  CallByName(DispatchOf(object.Get()).Get(), L"CheckWord", {StringArg(word), LongArg(0)}, late);
-  CHECK_HR(late.hr, S_OK);
-  CHECK_EQ(late.value.boolVal, VARIANT_FALSE);
+  DispatchCall late(DispatchOf(object.Get()).Get(), L"CheckWord", {StringArg(word), LongArg(0)});
+  EXPECT_EQ(late.hr, S_OK);
+  EXPECT_EQ(late.value.boolVal, VARIANT_FALSE);
 }
 
-void GetSuggestionsFillsTheCallersArray() {
+TEST(Members, GetSuggestionsFillsTheCallersArray) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   Bstr teh(L"Teh");
   SafeArray suggestions;
   LONG ranked = 0;
-  CHECK_HR(object->GetSuggestions(teh.get(), suggestions.out(), VARIANT_TRUE, &ranked), S_OK);
+  EXPECT_EQ(object->GetSuggestions(teh.get(), suggestions.out(), VARIANT_TRUE, &ranked), S_OK);
   std::vector<std::wstring> words = StringsOf(suggestions.get());
-  CHECK(ranked > 0 && ranked <= static_cast<LONG>(words.size()));
-  CHECK(std::find(words.begin(), words.end(), std::wstring(L"the")) != words.end());
+  EXPECT_TRUE(ranked > 0 && ranked <= static_cast<LONG>(words.size()));
+  EXPECT_TRUE(std::find(words.begin(), words.end(), std::wstring(L"the")) != words.end());
 
   // Nothing found: the array the caller passed is replaced by none at all.
   Bstr nothing(L"zzzzqqqq");
   SafeArray replaced(MakeStringArray({L"old"}));
-  CHECK_HR(object->GetSuggestions(nothing.get(), replaced.out(), VARIANT_TRUE, &ranked), S_OK);
-  CHECK_EQ(ranked, 0L);
-  CHECK(replaced.get() == nullptr);
+  EXPECT_EQ(object->GetSuggestions(nothing.get(), replaced.out(), VARIANT_TRUE, &ranked), S_OK);
+  EXPECT_EQ(ranked, 0L);
+  EXPECT_TRUE(replaced.get() == nullptr);
 
   // A word too short or a number leaves the caller's array as it was. An array that is part of
   // its owner's storage (a script's Dim a(0)) may be kept so, but not be replaced.
@@ -185,15 +170,17 @@ void GetSuggestionsFillsTheCallersArray() {
     kept.get()->fFeatures |= row.features;
     SAFEARRAY* before = kept.get();
     ranked = -1;
-    CHECK_HR(object->GetSuggestions(word.get(), kept.out(), VARIANT_TRUE, &ranked), row.expected);
-    if (SUCCEEDED(row.expected)) CHECK_EQ(ranked, 0L);
-    CHECK(kept.get() == before);
-    CHECK(StringsOf(kept.get()) == std::vector<std::wstring>{L"keep"});
+    EXPECT_EQ(object->GetSuggestions(word.get(), kept.out(), VARIANT_TRUE, &ranked), row.expected);
+    if (SUCCEEDED(row.expected)) {
+      EXPECT_EQ(ranked, 0);
+    }
+    EXPECT_EQ(kept.get(), before);
+    EXPECT_THAT(StringsOf(kept.get()), ElementsAre(L"keep"));
     kept.get()->fFeatures &= ~row.features;  // ours to free after all
   }
 }
 
-void GetSuggestionsOffersCustomWordsUnlessTold() {
+TEST(Members, GetSuggestionsOffersCustomWordsUnlessTold) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   AddToCustom(object.Get(), L"Zyxwabc");
   ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
@@ -204,22 +191,21 @@ void GetSuggestionsOffersCustomWordsUnlessTold() {
   } calls[] = {{MissingArg(), {L"Zyxwabc"}}, {BoolArg(true), {L"Zyxwabc"}}, {BoolArg(false), {}}};
   for (const auto& call : calls) {
     SafeArray suggestions;
-    DispatchResult result;
-    CallByName(dispatch.Get(), L"GetSuggestions",
-               {StringArg(word), RefArg(suggestions.out()), call.flag}, result);
-    CHECK_HR(result.hr, S_OK);
-    CHECK_EQ(result.value.vt, VARTYPE(VT_I4));
-    CHECK_EQ(result.value.lVal, 0L);  // custom words are offered but not counted
-    CHECK_EQ(StringsOf(suggestions.get()), call.expected);
+    DispatchCall result(dispatch.Get(), L"GetSuggestions",
+                        {StringArg(word), RefArg(suggestions.out()), call.flag});
+    EXPECT_EQ(result.hr, S_OK);
+    EXPECT_EQ(result.value.vt, VARTYPE(VT_I4));
+    EXPECT_EQ(result.value.lVal, 0L);  // custom words are offered but not counted
+    EXPECT_EQ(StringsOf(suggestions.get()), call.expected);
   }
 }
 
 // The default file lies beside the DLL: saved by an omitted name (late-bound), an empty one and
 // a null BSTR (early-bound), and read back by an omitted name.
-void DefaultCustomDictionaryIsBesideTheDll() {
+TEST(Members, DefaultCustomDictionaryIsBesideTheDll) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   wchar_t dll[MAX_PATH];
-  REQUIRE(GetModuleFileNameW(GetModuleHandleW(kComponentFile), dll, MAX_PATH) > 0);
+  ASSERT_TRUE(GetModuleFileNameW(GetModuleHandleW(kComponentFile), dll, MAX_PATH) > 0);
   std::wstring file(dll);
   file = file.substr(0, file.find_last_of(L'\\') + 1) + L"lvscust.dic";
   AddToCustom(object.Get(), L"Defaultfileword");
@@ -228,21 +214,21 @@ void DefaultCustomDictionaryIsBesideTheDll() {
   for (int way = 0; way < 3; ++way) {
     DeleteFileW(file.c_str());
     if (way == 0) {
-      DispatchResult result;
-      CallByName(dispatch.Get(), L"SaveCustom", {}, result);
-      CHECK_HR(result.hr, S_OK);
+      DispatchCall result(dispatch.Get(), L"SaveCustom", {});
+      EXPECT_EQ(result.hr, S_OK);
     } else {
       Variant result;
-      CHECK_HR(object->SaveCustom(way == 1 ? empty.get() : nullptr, &result), S_OK);
+      EXPECT_EQ(object->SaveCustom(way == 1 ? empty.get() : nullptr, &result), S_OK);
     }
-    CHECK(ReadFileBytes(file).find("Defaultfileword\r\n") != std::string::npos);
+    std::ifstream saved(std::filesystem::path(file), std::ios::binary);
+    EXPECT_THAT(std::string(std::istreambuf_iterator<char>(saved), {}),
+                HasSubstr("Defaultfileword\r\n"));
   }
   AddToCustom(object.Get(), L"Notsavedword");
-  DispatchResult load;
-  CallByName(dispatch.Get(), L"LoadCustom", {}, load);
-  CHECK_HR(load.hr, S_OK);
-  CHECK_EQ(load.value.boolVal, VARIANT_TRUE);
-  CHECK(!CheckWordEarly(object.Get(), L"notsavedword", VARIANT_TRUE));
+  DispatchCall load(dispatch.Get(), L"LoadCustom", {});
+  EXPECT_EQ(load.hr, S_OK);
+  EXPECT_EQ(load.value.boolVal, VARIANT_TRUE);
+  EXPECT_FALSE(CheckWord(object.Get(), L"notsavedword"));
   DeleteFileW(file.c_str());
 }
 
@@ -259,76 +245,77 @@ std::wstring SystemMessage(DWORD error) {
 // A save into a missing folder reaches the host as the Win32 error, with error info naming the
 // component and carrying the description and the system's text for the error. (errors.vbs checks
 // what a script sees of it.)
-void SaveCustomFailureCarriesTheError() {
+TEST(Members, SaveCustomFailureCarriesTheError) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
-  TempFolder folder;
-  Bstr file(folder.path() + L"\\no such folder\\custom.dic");
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  Bstr file(std::wstring(temp) + L"lexivane no such folder\\custom.dic");
   const HRESULT expected = HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
   const std::wstring system_text = SystemMessage(ERROR_PATH_NOT_FOUND);
 
   SetErrorInfo(0, nullptr);
   Variant result;
-  CHECK_HR(object->SaveCustom(file.get(), &result), expected);
-  ErrorInfoText info = TakeErrorInfo();
-  CHECK(info.present);
-  CHECK_EQ(info.source, std::wstring(kProgId));
-  CHECK(info.description.size() > system_text.size());
-  CHECK(info.description.find(system_text) != std::wstring::npos);
+  EXPECT_EQ(object->SaveCustom(file.get(), &result), expected);
+  ComPtr<IErrorInfo> info;
+  ASSERT_EQ(GetErrorInfo(0, info.GetAddressOf()), S_OK);
+  Bstr source, description;
+  info->GetSource(source.out());
+  info->GetDescription(description.out());
+  EXPECT_EQ(source.str(), kProgId);
+  EXPECT_THAT(description.str(), HasSubstr(system_text));
+  EXPECT_GT(description.str().size(), system_text.size());
 
   // A file that cannot be read is False, not an error.
   VARIANT_BOOL loaded = VARIANT_TRUE;
-  CHECK_HR(object->LoadCustom(file.get(), &loaded), S_OK);
-  CHECK_EQ(loaded, VARIANT_FALSE);
+  EXPECT_EQ(object->LoadCustom(file.get(), &loaded), S_OK);
+  EXPECT_EQ(loaded, VARIANT_FALSE);
 }
 
 // The in/out strings come back as the very strings passed, early-bound and late-bound by
 // reference (basics.vbs passes them by value).
-void ReplaceWordLeavesItsArgumentsAlone() {
+TEST(Members, ReplaceWordLeavesItsArgumentsAlone) {
   ComPtr<_SpellCheck> object = CreateSpellCheck();  // needs no word list
   Bstr text(L"Teh cat, teh. tehs"), find(L"TEH"), replace(L"the"), result;
   const BSTR given[] = {text.get(), find.get(), replace.get()};
   auto check_untouched = [&] {
-    CHECK(text.get() == given[0] && find.get() == given[1] && replace.get() == given[2]);
-    CHECK_EQ(text.str(), std::wstring(L"Teh cat, teh. tehs"));
+    EXPECT_TRUE(text.get() == given[0] && find.get() == given[1] && replace.get() == given[2]);
+    EXPECT_EQ(text.str(), std::wstring(L"Teh cat, teh. tehs"));
   };
-  CHECK_HR(object->ReplaceWord(text.out(), find.out(), replace.out(), result.out()), S_OK);
-  CHECK_EQ(result.str(), std::wstring(L"the cat, the. tehs"));
+  EXPECT_EQ(object->ReplaceWord(text.out(), find.out(), replace.out(), result.out()), S_OK);
+  EXPECT_EQ(result.str(), std::wstring(L"the cat, the. tehs"));
   check_untouched();
 
-  DispatchResult by_reference;
-  CallByName(DispatchOf(object.Get()).Get(), L"ReplaceWord",
-             {RefArg(text.out()), RefArg(find.out()), RefArg(replace.out())}, by_reference);
-  CHECK_HR(by_reference.hr, S_OK);
-  CHECK_EQ(by_reference.value.vt, VARTYPE(VT_BSTR));
+  DispatchCall by_reference(DispatchOf(object.Get()).Get(), L"ReplaceWord",
+                            {RefArg(text.out()), RefArg(find.out()), RefArg(replace.out())});
+  EXPECT_EQ(by_reference.hr, S_OK);
+  EXPECT_EQ(by_reference.value.vt, VARTYPE(VT_BSTR));
   check_untouched();
 }
 
 // What a careless dispatch caller may pass: each call fails cleanly, and none takes the process
 // down. (errors.vbs passes CheckWord too few, too many and an object for its word.)
-void BadDispatchCallsFailCleanly() {
+TEST(BadCalls, BadDispatchCallsFailCleanly) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
   Bstr word(L"word");
-  DispatchResult too_few[2];
-  CallByName(dispatch.Get(), L"ReplaceWord", {StringArg(word), StringArg(word)}, too_few[0]);
-  CallByName(dispatch.Get(), L"Init", {StringArg(word)}, too_few[1]);
-  for (const DispatchResult& call : too_few)
-    CHECK(call.hr == DISP_E_PARAMNOTOPTIONAL || call.hr == DISP_E_BADPARAMCOUNT);
+  DispatchCall replace_word(dispatch.Get(), L"ReplaceWord", {StringArg(word), StringArg(word)});
+  DispatchCall init(dispatch.Get(), L"Init", {StringArg(word)});
+  for (HRESULT hr : {replace_word.hr, init.hr})
+    EXPECT_THAT(hr, AnyOf(DISP_E_PARAMNOTOPTIONAL, DISP_E_BADPARAMCOUNT));
 
   DISPID id = 0;
   LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"NoSuchMember")};
-  CHECK_HR(dispatch->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id),
-           DISP_E_UNKNOWNNAME);
-  DispatchResult private_id;
-  CallById(dispatch.Get(), 0x60030004, DISPATCH_METHOD, {}, private_id);
-  CHECK_HR(private_id.hr, DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id),
+            DISP_E_UNKNOWNNAME);
+  DispatchCall private_id(dispatch.Get(), 0x60030004, {});
+  EXPECT_EQ(private_id.hr, DISP_E_MEMBERNOTFOUND);
 }
 
 // SuggOut of the wrong kind, or one that cannot be replaced, is refused early-bound with the
 // caller's array left to the caller. Late-bound the type library may instead hand over a proper
 // array; either way the array in the caller's hands afterwards is one it may destroy.
 // (A fixed-size array for a word without suggestions: GetSuggestionsFillsTheCallersArray.)
-void WrongSuggestionArraysAreRefused() {
+TEST(BadCalls, WrongSuggestionArraysAreRefused) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   Bstr teh(L"teh");
   SAFEARRAYBOUND bounds[] = {{2, 0}, {2, 0}};
@@ -352,8 +339,8 @@ void WrongSuggestionArraysAreRefused() {
     if (row.locked) SafeArrayLock(array.get());
     SAFEARRAY* before = array.get();
     LONG ranked = 0;
-    CHECK_HR(object->GetSuggestions(teh.get(), array.out(), VARIANT_TRUE, &ranked), row.expected);
-    CHECK(array.get() == before);
+    EXPECT_EQ(object->GetSuggestions(teh.get(), array.out(), VARIANT_TRUE, &ranked), row.expected);
+    EXPECT_TRUE(array.get() == before);
     if (row.locked) SafeArrayUnlock(array.get());
     array.get()->fFeatures &= ~row.features;
   }
@@ -365,39 +352,15 @@ void WrongSuggestionArraysAreRefused() {
     VARIANT argument{};
     argument.vt = VT_BYREF | VT_ARRAY | type;
     argument.pparray = array.out();
-    DispatchResult result;
-    CallByName(dispatch.Get(), L"GetSuggestions", {StringArg(teh), argument}, result);
+    DispatchCall result(dispatch.Get(), L"GetSuggestions", {StringArg(teh), argument});
     if (FAILED(result.hr)) {
-      CHECK(array.get() == before);
+      EXPECT_TRUE(array.get() == before);
     } else {
-      CHECK(array.get() != before);
+      EXPECT_TRUE(array.get() != before);
       StringsOf(array.get());  // fails the check unless one-dimensional of VARIANTs
     }
   }
 }
 
 }  // namespace
-
-std::vector<CheckGroup> MemberGroups() {
-  return {
-      {"members",
-       {{"InitLoadsTheWordList", InitLoadsTheWordList},  // first: needs the thread's empty list
-        {"DispatchIdsAreTheLibrarys", DispatchIdsAreTheLibrarys},
-        {"SuggestionSimilarityIsAPropertyOfEachObject",
-         SuggestionSimilarityIsAPropertyOfEachObject},
-        {"DisableButtonsTakesAMaskAndAMode", DisableButtonsTakesAMaskAndAMode},
-        {"CheckWordAnswersTrueAsMinusOne", CheckWordAnswersTrueAsMinusOne},
-        {"CheckWordLooksInTheCustomDictionaryUnlessTold",
-         CheckWordLooksInTheCustomDictionaryUnlessTold},
-        {"GetSuggestionsFillsTheCallersArray", GetSuggestionsFillsTheCallersArray},
-        {"GetSuggestionsOffersCustomWordsUnlessTold", GetSuggestionsOffersCustomWordsUnlessTold},
-        {"DefaultCustomDictionaryIsBesideTheDll", DefaultCustomDictionaryIsBesideTheDll},
-        {"SaveCustomFailureCarriesTheError", SaveCustomFailureCarriesTheError},
-        {"ReplaceWordLeavesItsArgumentsAlone", ReplaceWordLeavesItsArgumentsAlone}}},
-      {"bad_calls",
-       {{"BadDispatchCallsFailCleanly", BadDispatchCallsFailCleanly},
-        {"WrongSuggestionArraysAreRefused", WrongSuggestionArraysAreRefused}}},
-  };
-}
-
 }  // namespace lexivane::component_tests

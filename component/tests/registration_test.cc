@@ -1,6 +1,11 @@
 // What DllRegisterServer leaves in the registry, and that DllUnregisterServer takes all of it away.
-// CTest runs "registered" after `regsvr32 lexvn11en.dll` with the DLL's Windows path as argument,
-// and "unregistered" after `regsvr32 /u`.
+// CTest runs the Registered suite after `regsvr32 lexvn11en.dll` with the DLL's Windows path as
+// argument, and Unregistered after `regsvr32 /u`.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+
 #include "component/tests/client_checks.h"
 
 namespace lexivane::component_tests {
@@ -23,65 +28,59 @@ bool KeyExists(HKEY root, const std::wstring& key) {
   return true;
 }
 
-// The string value; *present tells whether the key and the value exist.
-std::wstring ReadString(const std::wstring& key, const wchar_t* name, bool* present) {
+// The string value, or nullopt when the key or the value is missing.
+std::optional<std::wstring> ReadString(const std::wstring& key, const wchar_t* name = nullptr) {
   wchar_t value[1024];
   DWORD size = sizeof value;
-  LSTATUS status =
-      RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
-  *present = status == ERROR_SUCCESS;
-  return *present ? value : L"";
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+// Paths and GUIDs compare without regard to letter case.
+MATCHER_P(IsWithoutCase, expected, "") {
+  return arg && _wcsicmp(arg->c_str(), std::wstring(expected).c_str()) == 0;
 }
 
 void ExpectValue(const std::wstring& key, const wchar_t* name, const std::wstring& expected) {
-  bool present = false;
-  std::wstring value = ReadString(key, name, &present);
-  std::string where = "HKCR\\" + Narrow(key) + (name ? " value " + Narrow(name) : " default");
-  if (!present) {
-    Fail(__FILE__, __LINE__, where + " is missing");
-    return;
-  }
-  // Paths and GUIDs compare without regard to letter case.
-  if (_wcsicmp(value.c_str(), expected.c_str()) != 0)
-    Fail(__FILE__, __LINE__, where + " is " + Show(value) + ", expected " + Show(expected));
+  EXPECT_THAT(ReadString(key, name), IsWithoutCase(expected))
+      << "HKCR\\" << key << " " << (name ? name : L"(default)") << ", expected " << expected;
 }
 
 // The DLL's full Windows path, from the path on the command line (which may be a Linux path:
 // Wine resolves it on the current drive).
 std::wstring DllPath() {
-  if (GroupArguments().empty()) {
-    Fail(__FILE__, __LINE__, "the DLL's path is not on the command line");
-    throw CheckAborted{};
-  }
+  if (ProgramArguments().empty()) throw std::runtime_error("the DLL's path is not given");
   wchar_t full[MAX_PATH];
-  REQUIRE(GetFullPathNameW(GroupArguments()[0].c_str(), MAX_PATH, full, nullptr) > 0);
+  REQUIRE_HR(GetFullPathNameW(ProgramArguments()[0].c_str(), MAX_PATH, full, nullptr) > 0 ? S_OK
+                                                                                          : E_FAIL);
   return full;
 }
 
-void ClassIsRegistered() {
+}  // namespace
+
+TEST(Registered, Class) {
   ExpectValue(std::wstring(kClassKey) + L"\\InprocServer32", nullptr, DllPath());
   ExpectValue(std::wstring(kClassKey) + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
   ExpectValue(std::wstring(kClassKey) + L"\\TypeLib", nullptr, kLibraryId);
-  bool present = false;
-  std::wstring prog_id = ReadString(std::wstring(kClassKey) + L"\\ProgID", nullptr, &present);
-  CHECK(prog_id == kProgId || prog_id == kVersionedProgId);
+  EXPECT_THAT(ReadString(std::wstring(kClassKey) + L"\\ProgID"),
+              testing::AnyOf(std::wstring(kProgId), std::wstring(kVersionedProgId)));
 }
 
-void ProgIdLeadsToTheClass() {
+TEST(Registered, ProgIdLeadsToTheClass) {
   ExpectValue(std::wstring(kProgId) + L"\\CLSID", nullptr, kClassId);
   // A versioned identifier is optional; when the component registers one, it leads there too.
-  bool has_current = false;
-  std::wstring current = ReadString(std::wstring(kProgId) + L"\\CurVer", nullptr, &has_current);
-  if (has_current) {
-    CHECK_EQ(current, std::wstring(kVersionedProgId));
-    ExpectValue(current + L"\\CLSID", nullptr, kClassId);
+  if (auto current = ReadString(std::wstring(kProgId) + L"\\CurVer")) {
+    EXPECT_EQ(*current, kVersionedProgId);
+    ExpectValue(*current + L"\\CLSID", nullptr, kClassId);
   }
   CLSID clsid{};
-  CHECK_HR(CLSIDFromProgID(kProgId, &clsid), S_OK);
-  CHECK(IsEqualCLSID(clsid, CLSID_SpellCheck));
+  EXPECT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
+  EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_SpellCheck));
 }
 
-void TypeLibraryAndInterfacesAreRegistered() {
+TEST(Registered, TypeLibraryAndInterfaces) {
   ExpectValue(std::wstring(kLibraryKey) + L"\\1.0\\0\\win64", nullptr, DllPath());
   ExpectValue(std::wstring(kLibraryKey) + L"\\1.0", nullptr, L"Lexivane 1.1 (english)");
   for (const wchar_t* key : {kInterfaceKey, kEventInterfaceKey})
@@ -89,38 +88,26 @@ void TypeLibraryAndInterfacesAreRegistered() {
   // The dual interface crosses apartments through the type library marshaller.
   ExpectValue(std::wstring(kInterfaceKey) + L"\\ProxyStubClsid32", nullptr, kTypeLibraryMarshaller);
   ComPtr<ITypeLib> library;
-  CHECK_HR(LoadRegTypeLib(LIBID_Lexivane, 1, 0, 0, library.GetAddressOf()), S_OK);
+  EXPECT_EQ(LoadRegTypeLib(LIBID_Lexivane, 1, 0, 0, library.GetAddressOf()), S_OK);
 }
 
-void NothingOfOursRemains() {
+TEST(Unregistered, NothingOfOursRemains) {
   const std::wstring keys[] = {kClassKey,   kProgId,       kVersionedProgId,
                                kLibraryKey, kInterfaceKey, kEventInterfaceKey};
   // HKCR merges the machine's and the user's classes; look at both.
   const struct {
     HKEY root;
-    const char* name;
+    const wchar_t* name;
     const wchar_t* classes;
-  } places[] = {{HKEY_LOCAL_MACHINE, "HKLM\\", L"Software\\Classes\\"},
-                {HKEY_CURRENT_USER, "HKCU\\", L"Software\\Classes\\"},
-                {HKEY_CLASSES_ROOT, "HKCR\\", L""}};
+  } places[] = {{HKEY_LOCAL_MACHINE, L"HKLM\\", L"Software\\Classes\\"},
+                {HKEY_CURRENT_USER, L"HKCU\\", L"Software\\Classes\\"},
+                {HKEY_CLASSES_ROOT, L"HKCR\\", L""}};
   for (const std::wstring& key : keys)
     for (const auto& place : places)
-      if (KeyExists(place.root, place.classes + key))
-        Fail(__FILE__, __LINE__, place.name + Narrow(place.classes + key) + " is still there");
+      EXPECT_FALSE(KeyExists(place.root, place.classes + key))
+          << place.name << place.classes << key;
   CLSID clsid{};
-  CHECK(FAILED(CLSIDFromProgID(kProgId, &clsid)));
-}
-
-}  // namespace
-
-std::vector<CheckGroup> RegistrationGroups() {
-  return {
-      {"registered",
-       {{"ClassIsRegistered", ClassIsRegistered},
-        {"ProgIdLeadsToTheClass", ProgIdLeadsToTheClass},
-        {"TypeLibraryAndInterfacesAreRegistered", TypeLibraryAndInterfacesAreRegistered}}},
-      {"unregistered", {{"NothingOfOursRemains", NothingOfOursRemains}}},
-  };
+  EXPECT_HRESULT_FAILED(CLSIDFromProgID(kProgId, &clsid));
 }
 
 }  // namespace lexivane::component_tests
