@@ -25,8 +25,8 @@ class Event {
   HANDLE handle_;
 };
 
-// What one apartment thread did with its own object; threads cannot end a check, so they note
-// each step's outcome here for the check to test after Join.
+// What one apartment thread did with its own object, noted step by step for the test to check
+// after the thread ends.
 struct ApartmentSteps {
   HRESULT created = E_FAIL;
   VARIANT_BOOL own_word = 0;    // a word this thread added to its custom dictionary
@@ -166,7 +166,7 @@ TEST(Unload, UnloadsAndLoadsAgain) {
     WaitForSingleObject(may_end.get(), INFINITE);
   };
   std::jthread thread(std::ref(worker_then_wait));
-  struct EndWorkerOnExit {  // also when a REQUIRE ends the check
+  struct EndWorkerOnExit {  // also when an ASSERT ends the test
     Event& may_end;
     ~EndWorkerOnExit() { may_end.Set(); }
   } end_worker{may_end};

@@ -357,7 +357,7 @@ TEST(BadCalls, WrongSuggestionArraysAreRefused) {
       EXPECT_TRUE(array.get() == before);
     } else {
       EXPECT_TRUE(array.get() != before);
-      StringsOf(array.get());  // fails the check unless one-dimensional of VARIANTs
+      StringsOf(array.get());  // fails the test unless one-dimensional of VARIANTs
     }
   }
 }
