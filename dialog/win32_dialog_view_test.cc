@@ -17,13 +17,14 @@
 #include "lexivane/error.h"
 #include "lexivane/events.h"
 #include "lexivane/spell_check.h"
+#include "tests/test_support.h"
 
 namespace lexivane {
 namespace {
 
-std::wstring WideOf(std::u16string_view text) {
-  return std::wstring(text.begin(), text.end());
-}
+// Each showing runs on a fresh thread: a fresh dialog, with every button as it starts and
+// nothing added to the thread's custom dictionary.
+using testing::OnFreshThread;
 
 std::wstring TextOf(HWND window) {
   wchar_t text[256] = {};
@@ -131,20 +132,6 @@ struct Showing {
   bool ignore_all = false;
   int error = 0;
 };
-
-// Runs `body` on a thread of its own and waits for it: a fresh dialog each time, with every
-// button as it starts and nothing added to the thread's custom dictionary.
-void OnFreshThread(std::function<void()> body) {
-  const HANDLE thread = ::CreateThread(
-      nullptr, 0,
-      [](void* body) -> DWORD {
-        (*static_cast<std::function<void()>*>(body))();
-        return 0;
-      },
-      &body, 0, nullptr);
-  ::WaitForSingleObject(thread, INFINITE);
-  ::CloseHandle(thread);
-}
 
 // Shows the system's window for `word` on this thread while `play` plays the user.
 Showing ShowFor(SpellCheck& engine, std::u16string_view word, User::Play play) {
@@ -289,12 +276,9 @@ TEST(Win32DialogView, TheWindowIsBuiltFromTheControlTable) {
       std::map<HWND, int> tab_order;
       for (const DialogControl& control : SuggestionsDialog::Controls()) {
         SCOPED_TRACE(std::string(control.name.begin(), control.name.end()));
-        const wchar_t* window_class = L"Button";
-        if (control.kind == DialogControl::Kind::Label) window_class = L"Static";
-        if (control.kind == DialogControl::Kind::TextBox) window_class = L"Edit";
-        if (control.kind == DialogControl::Kind::ListBox) window_class = L"ListBox";
-        const std::wstring caption = WideOf(control.caption);
-        const HWND child = ::FindWindowExW(dialog, nullptr, window_class,
+        const wchar_t* classes[] = {L"Static", L"Edit", L"ListBox", L"Button"};  // by Kind
+        const std::wstring caption(control.caption.begin(), control.caption.end());
+        const HWND child = ::FindWindowExW(dialog, nullptr, classes[static_cast<int>(control.kind)],
                                            caption.empty() ? nullptr : caption.c_str());
         ASSERT_NE(child, nullptr);
         RECT r;

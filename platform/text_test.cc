@@ -54,7 +54,7 @@ TEST(CodePageTest, EveryByteRoundTripsAndNoOtherUnitConverts) {
   }
 }
 
-TEST(CodePageTest, HighRangeFollowsTheSystemCodePage) {
+TEST(CodePageTest, HighRangeFollowsTheSystemCodePageAndOtherUnitsBecomeQuestionMarks) {
   std::string high;
   for (int b = 0x80; b < 0xA0; ++b) high += static_cast<char>(b);
   EXPECT_EQ(FromSingleByte(high),
@@ -66,11 +66,8 @@ TEST(CodePageTest, HighRangeFollowsTheSystemCodePage) {
   EXPECT_EQ(ToSingleByte(u"café €5 “quoted” Œuvre"),
             "caf\xE9 \x80"
             "5 \x93quoted\x94 \x8Cuvre");
-}
-
-// One byte per code unit, whatever came before: a supplementary character is two units and so
-// two question marks, and positions carry over.
-TEST(CodePageTest, UnitsWithoutAFormBecomeQuestionMarksOneForOne) {
+  // One byte per code unit, whatever came before: a supplementary character is two units and so
+  // two question marks, and positions carry over.
   EXPECT_EQ(ToSingleByte(u"a\U00010400b\xD800q"), "a??b?q");
   std::string out = "stale content";
   EXPECT_FALSE(ToSingleByteExact(u"\u0100", out));

@@ -67,16 +67,6 @@ class RecordingSink : public SpellCheckEvents {
   std::string prefix_;
 };
 
-// Loaded once: the tables are immutable, and each host gets its own custom dictionary.
-Dictionaries& LoadedDictionaries() {
-  static Dictionaries* dictionaries = [] {
-    auto* loaded = new Dictionaries;
-    loaded->tables.Load();
-    return loaded;
-  }();
-  return *dictionaries;
-}
-
 // Answers the run's questions from a queue and logs each question and each yield.
 class ScriptedHost : public TextCheckHost {
  public:
@@ -84,7 +74,13 @@ class ScriptedHost : public TextCheckHost {
       : log_(log), answers_(std::move(answers)) {}
 
   bool CheckWord(std::u16string_view token) override {
-    return IsAcceptedWord(LoadedDictionaries(), token, true);
+    // Loaded once and never freed: the tables are immutable, and no host adds custom words.
+    static Dictionaries* const dictionaries = [] {
+      auto* loaded = new Dictionaries;
+      loaded->tables.Load();
+      return loaded;
+    }();
+    return IsAcceptedWord(*dictionaries, token, true);
   }
   Answer AskUser(std::u16string_view token) override {
     log_.push_back("ask " + Utf8(token));
