@@ -7,7 +7,9 @@
 #include <string>
 
 #include "lexivane/error.h"
+#include "lexivane/utf8.h"
 #include "lexivane_idl.h"
+#include "platform/system_message.h"
 
 namespace lexivane::component {
 namespace {
@@ -16,29 +18,13 @@ namespace {
 constexpr int kOwnNumberBase = 0x20000000;
 constexpr wchar_t kErrorSource[] = L"Lexivane.SpellCheck";
 
-std::wstring FromUtf8(const std::string& text) {
-  if (text.empty()) return {};
-  const int length =
-      ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-  return wide;
+// Windows' wchar_t and char16_t are both UTF-16 code units.
+std::wstring Wide(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
 }
 
-std::wstring SystemMessage(DWORD code) {
-  LPWSTR buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-  std::wstring text;
-  if (length != 0 && buffer != nullptr) text.assign(buffer, length);
-  if (buffer != nullptr) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  return text;
+std::wstring FromUtf8(const std::string& text) {
+  return Wide(lexivane::FromUtf8(text));
 }
 
 bool IsOwnNumber(int number) {
@@ -78,7 +64,7 @@ HRESULT HresultFromErrorNumber(int number) {
 std::wstring DescribeError(int number, const std::string& utf8_description) {
   std::wstring description = FromUtf8(utf8_description);
   if (!IsWin32Code(number)) return description;
-  const std::wstring system = SystemMessage(static_cast<DWORD>(number));
+  const std::wstring system = Wide(platform::SystemMessage(static_cast<DWORD>(number)));
   if (system.empty() || description.ends_with(system)) return description;
   return description.empty() ? system : description + L": " + system;
 }

@@ -13,15 +13,13 @@
 
 #include "lexivane/error.h"
 #include "platform/module.h"
+#include "platform/own_module_win32.h"
 
 namespace lexivane::platform {
 namespace {
 
 constexpr WORD kWordListLanguage = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 constexpr int kWordListId = 101;
-
-// Any function of this module would do; this one exists only to have its address taken.
-void Anchor() {}
 
 [[noreturn]] void Fail(DWORD error, const char* step) {
   throw Error(static_cast<int>(error),
@@ -30,13 +28,8 @@ void Anchor() {}
 }
 
 std::span<const std::uint8_t> LoadWordList() {
-  HMODULE module = nullptr;
-  // The module is the caller's own and cannot unload while this runs.
-  if (!::GetModuleHandleExW(
-          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-          reinterpret_cast<LPCWSTR>(&Anchor), &module)) {
-    Fail(::GetLastError(), "GetModuleHandleEx");
-  }
+  const HMODULE module = OwnModule();
+  if (module == nullptr) Fail(::GetLastError(), "GetModuleHandleEx");
   HRSRC found = ::FindResourceExW(module, L"DIC", MAKEINTRESOURCEW(kWordListId), kWordListLanguage);
   if (found == nullptr) Fail(::GetLastError(), "FindResourceEx");
   const DWORD size = ::SizeofResource(module, found);

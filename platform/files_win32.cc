@@ -13,22 +13,14 @@
 
 #include "lexivane/error.h"
 #include "platform/files.h"
+#include "platform/system_message.h"
 
 namespace lexivane::platform {
 namespace {
 
-std::string SystemMessage(DWORD error) {
-  LPWSTR buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-  std::u16string text;
-  if (length != 0 && buffer != nullptr) text.assign(reinterpret_cast<char16_t*>(buffer), length);
-  if (buffer != nullptr) ::LocalFree(buffer);
-  // System messages end with CR LF, which has no place inside a one-line description.
-  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
-    text.pop_back();
-  }
+// The system's text for the error, or its number when the system has none.
+std::string Reason(DWORD error) {
+  const std::u16string text = SystemMessage(error);
   if (text.empty()) return "error " + std::to_string(error);
   return ToUtf8(text);
 }
@@ -48,12 +40,12 @@ std::string Shown(std::u16string_view path) {
 
 [[noreturn]] void Fail(DWORD error, const std::string& what, std::u16string_view path) {
   throw Error(static_cast<int>(error),
-              "cannot " + what + " '" + Shown(path) + "': " + SystemMessage(error));
+              "cannot " + what + " '" + Shown(path) + "': " + Reason(error));
 }
 
 [[noreturn]] void FailOpen(DWORD error, std::u16string_view path, const char* mode) {
   throw Error(static_cast<int>(error),
-              "cannot open '" + Shown(path) + "' for " + mode + ": " + SystemMessage(error));
+              "cannot open '" + Shown(path) + "' for " + mode + ": " + Reason(error));
 }
 
 // The system would cut the path at an embedded NUL and open some other file.
@@ -337,7 +329,7 @@ void CreateDirectories(std::u16string_view path) {
   if (failed != directory) {
     message += " for '" + Shown(std::u16string(directory.begin(), directory.end())) + "'";
   }
-  throw Error(static_cast<int>(error), message + ": " + SystemMessage(error));
+  throw Error(static_cast<int>(error), message + ": " + Reason(error));
 }
 
 void DeleteFileQuietly(std::u16string_view path) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/module.h"
+#include "platform/own_module_win32.h"
 
 namespace lexivane::platform {
 namespace {
@@ -15,14 +16,8 @@ namespace {
 void Anchor() {}
 
 std::u16string FindComponentDirectory() {
-  HMODULE module = nullptr;
-  // The reference count stays as it is: the module is the caller's own and cannot unload
-  // while this runs.
-  if (!::GetModuleHandleExW(
-          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-          reinterpret_cast<LPCWSTR>(&Anchor), &module)) {
-    return u".";
-  }
+  const HMODULE module = OwnModule();
+  if (module == nullptr) return u".";
 
   // GetModuleFileNameW gives no hint of the length it needs; it fills the buffer and truncates
   // when the name does not fit, so the buffer grows until the name fits with room to spare.
@@ -44,6 +39,16 @@ std::u16string FindComponentDirectory() {
 }
 
 }  // namespace
+
+HMODULE OwnModule() {
+  HMODULE module = nullptr;
+  if (!::GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&Anchor), &module)) {
+    return nullptr;
+  }
+  return module;
+}
 
 std::u16string ComponentDirectory() {
   // The module does not move while it is loaded.
