@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include <new>
 #include <stdexcept>
@@ -74,20 +75,17 @@ TEST(ComErrorTest, EveryFailureBecomesAnHresultWithErrorInfo) {
   for (const auto& c : cases) {
     ::SetErrorInfo(0, nullptr);
     EXPECT_EQ(c.call(), c.expected);
-    IErrorInfo* info = nullptr;
+    Microsoft::WRL::ComPtr<IErrorInfo> info;
     ASSERT_EQ(::GetErrorInfo(0, &info), S_OK);
-    BSTR source = nullptr;
-    BSTR description = nullptr;
+    BSTR texts[2] = {};
     GUID guid{};
-    info->GetSource(&source);
-    info->GetDescription(&description);
+    info->GetSource(&texts[0]);
+    info->GetDescription(&texts[1]);
     info->GetGUID(&guid);
-    EXPECT_STREQ(source, L"Lexivane.SpellCheck");
-    EXPECT_STREQ(description, c.description);
+    EXPECT_STREQ(texts[0], L"Lexivane.SpellCheck");
+    EXPECT_STREQ(texts[1], c.description);
     EXPECT_EQ(guid, IID__SpellCheck);
-    ::SysFreeString(source);
-    ::SysFreeString(description);
-    info->Release();
+    for (BSTR text : texts) ::SysFreeString(text);
   }
   EXPECT_EQ(Guarded([] { return S_FALSE; }), S_FALSE);
 }

@@ -30,16 +30,13 @@ class SpellCheckObjectTest : public testing::Test {
   ComPtr<_SpellCheck> object_;
 };
 
-// Installs a dialog view that answers every showing with the given clicks.
-class AnsweringView {
- public:
-  AnsweringView(std::function<void(SuggestionsDialog&)> answer) : view_(std::move(answer)) {
-    SetDialogView(&view_);
+// A dialog view that answers every showing with the given clicks, installed while it lives.
+struct AnsweringView : ScriptedDialogView {
+  explicit AnsweringView(std::function<void(SuggestionsDialog&)> answer)
+      : ScriptedDialogView(std::move(answer)) {
+    SetDialogView(this);
   }
-  ~AnsweringView() { SetDialogView(nullptr); }
-
- private:
-  ScriptedDialogView view_;
+  ~AnsweringView() override { SetDialogView(nullptr); }
 };
 
 // The flags are optional: a caller may pass null for both.

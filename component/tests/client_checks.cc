@@ -1,6 +1,5 @@
 #include "component/tests/client_checks.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include <gmock/gmock.h>
@@ -8,41 +7,37 @@
 
 namespace lexivane::component_tests {
 
-std::string HresultText(HRESULT hr) {
+void Require(HRESULT hr, const char* expression) {
+  if (SUCCEEDED(hr)) return;
   char text[16];
   std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-  return text;
+  throw std::runtime_error(std::string(expression) + " failed: " + text);
 }
 
 SAFEARRAY* MakeStringArray(const std::vector<std::wstring>& strings) {
   SAFEARRAYBOUND bound{static_cast<ULONG>(strings.size()), 0};
   SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 1, &bound);
   for (LONG i = 0; i < static_cast<LONG>(strings.size()); ++i) {
-    Variant element;
-    element.vt = VT_BSTR;
-    element.bstrVal = SysAllocString(strings[i].c_str());
-    SafeArrayPutElement(array, &i, &element);
+    Bstr text(strings[i]);
+    VARIANT element = StringArg(text);
+    SafeArrayPutElement(array, &i, &element);  // copies the string
   }
   return array;
 }
 
 std::vector<std::wstring> StringsOf(SAFEARRAY* array) {
   std::vector<std::wstring> strings;
-  if (!array) return strings;
   VARTYPE type = VT_EMPTY;
-  SafeArrayGetVartype(array, &type);
-  EXPECT_EQ(SafeArrayGetDim(array), 1u);
+  if (!array || FAILED(SafeArrayGetVartype(array, &type))) return strings;
   EXPECT_EQ(type, VT_VARIANT);
-  if (SafeArrayGetDim(array) != 1 || type != VT_VARIANT) return strings;
-  LONG lower = 0, upper = -1;
-  SafeArrayGetLBound(array, 1, &lower);
-  SafeArrayGetUBound(array, 1, &upper);
-  EXPECT_EQ(lower, 0);
-  for (LONG i = lower; i <= upper; ++i) {
-    Variant element;
-    SafeArrayGetElement(array, &i, &element);
-    EXPECT_EQ(element.vt, VT_BSTR) << "element " << i;
-    if (element.vt == VT_BSTR) strings.emplace_back(element.bstrVal, SysStringLen(element.bstrVal));
+  EXPECT_EQ(SafeArrayGetDim(array), 1u);
+  if (type != VT_VARIANT || SafeArrayGetDim(array) != 1) return strings;
+  EXPECT_EQ(array->rgsabound[0].lLbound, 0);
+  const auto* elements = static_cast<const VARIANT*>(array->pvData);
+  for (ULONG i = 0; i < array->rgsabound[0].cElements; ++i) {
+    EXPECT_EQ(elements[i].vt, VT_BSTR) << "element " << i;
+    if (elements[i].vt == VT_BSTR)
+      strings.emplace_back(elements[i].bstrVal, SysStringLen(elements[i].bstrVal));
   }
   return strings;
 }
@@ -53,36 +48,18 @@ VARIANT StringArg(const Bstr& value) {
   v.bstrVal = value.get();
   return v;
 }
-VARIANT BoolArg(bool value) {
+
+VARIANT ValueArg(VARTYPE type, LONG value) {
   VARIANT v{};
-  v.vt = VT_BOOL;
-  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
-}
-VARIANT LongArg(LONG value) {
-  VARIANT v{};
-  v.vt = VT_I4;
+  v.vt = type;
   v.lVal = value;
   return v;
-}
-VARIANT MissingArg() {
-  VARIANT v{};
-  v.vt = VT_ERROR;
-  v.scode = DISP_E_PARAMNOTFOUND;
-  return v;
-}
-
-DispatchCall::~DispatchCall() {
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
 }
 
 DISPID IdOfName(IDispatch* object, const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  EXPECT_EQ(hr, S_OK) << "GetIDsOfNames(" << name << ")";
+  EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK) << name;
   return id;
 }
 
@@ -91,7 +68,7 @@ DispatchCall::DispatchCall(IDispatch* object, DISPID id, std::initializer_list<V
   std::vector<VARIANT> reversed(std::rbegin(arguments), std::rend(arguments));
   DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
   hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, &value,
-                      &exception, &bad_argument);
+                      &exception, nullptr);
 }
 
 DispatchCall::DispatchCall(IDispatch* object, const wchar_t* name,
@@ -107,11 +84,15 @@ ComPtr<_SpellCheck> CreateSpellCheck() {
   return object;
 }
 
-ComPtr<_SpellCheck> CreateLoadedSpellCheck() {
-  ComPtr<_SpellCheck> object = CreateSpellCheck();
+HRESULT LoadWordList(_SpellCheck* object) {
   Bstr empty(L"");
   Variant result;
-  REQUIRE_HR(object->Init(empty.get(), empty.get(), nullptr, &result));
+  return object->Init(empty.get(), empty.get(), nullptr, &result);
+}
+
+ComPtr<_SpellCheck> CreateLoadedSpellCheck() {
+  ComPtr<_SpellCheck> object = CreateSpellCheck();
+  REQUIRE_HR(LoadWordList(object.Get()));
   return object;
 }
 

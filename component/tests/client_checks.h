@@ -1,5 +1,6 @@
 // What the component's client tests share: small owners for the automation types they pass to
-// the component, dispatch calls, and the component's object.
+// the component, a minimal IDispatch for their sinks, dispatch calls, and the component's object.
+// The script host (script_host.cc) uses the owners and the IDispatch base too.
 //
 // The client program (client_main.cc) runs one GoogleTest suite per process, so that each CTest
 // entry starts with a fresh apartment and a fresh copy of the component's per-thread state.
@@ -28,17 +29,15 @@ namespace lexivane::component_tests {
 
 using Microsoft::WRL::ComPtr;
 
-// The command line's arguments after GoogleTest's own (the registry tests take the DLL's path).
-const std::vector<std::wstring>& ProgramArguments();
+// The DLL's full Windows path, from the argument after GoogleTest's own (which may be a Linux
+// path: Wine resolves it on the current drive).
+std::wstring DllPath();
 
-std::string HresultText(HRESULT hr);
-
-inline void Require(HRESULT hr, const char* expression) {
-  if (FAILED(hr)) throw std::runtime_error(std::string(expression) + " failed: " + HresultText(hr));
-}
+void Require(HRESULT hr, const char* expression);  // throws when hr is a failure
 #define REQUIRE_HR(expression) ::lexivane::component_tests::Require((expression), #expression)
 
-// A BSTR owned by the test.
+// A BSTR owned by the test; out() is for an [out] or [in, out] argument, which the callee may
+// free and replace.
 class Bstr {
  public:
   Bstr() = default;
@@ -46,40 +45,71 @@ class Bstr {
   ~Bstr() { SysFreeString(value_); }
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
-
   BSTR get() const { return value_; }
-  BSTR* out() {  // for an [out] or [in, out] argument: the callee may free and replace it
-    return &value_;
-  }
+  BSTR* out() { return &value_; }
   std::wstring str() const { return value_ ? std::wstring(value_, SysStringLen(value_)) : L""; }
 
  private:
   BSTR value_ = nullptr;
 };
 
-// A VARIANT owned by the test.
+// A VARIANT and an EXCEPINFO owned by the test.
 struct Variant : VARIANT {
   Variant() { VariantInit(this); }
   ~Variant() { VariantClear(this); }
   Variant(const Variant&) = delete;
   Variant& operator=(const Variant&) = delete;
 };
+struct ExceptionInfo : EXCEPINFO {
+  ExceptionInfo() : EXCEPINFO{} {}
+  ~ExceptionInfo() {
+    for (BSTR text : {bstrSource, bstrDescription, bstrHelpFile}) SysFreeString(text);
+  }
+  ExceptionInfo(const ExceptionInfo&) = delete;
+  ExceptionInfo& operator=(const ExceptionInfo&) = delete;
+};
 
 // A SAFEARRAY owned by the test; out() hands it to an [in, out] argument.
 class SafeArray {
  public:
   explicit SafeArray(SAFEARRAY* array = nullptr) : value_(array) {}
-  ~SafeArray() {
-    if (value_) SafeArrayDestroy(value_);
-  }
+  ~SafeArray() { SafeArrayDestroy(value_); }
   SafeArray(const SafeArray&) = delete;
   SafeArray& operator=(const SafeArray&) = delete;
-
   SAFEARRAY* get() const { return value_; }
   SAFEARRAY** out() { return &value_; }
 
  private:
   SAFEARRAY* value_ = nullptr;
+};
+
+// An IDispatch without type information, names or members (unless a derived class answers
+// Invoke) that answers for IUnknown, IDispatch and one more interface (an event interface) and
+// counts its references without deleting itself: it lives where its owner puts it, and the count
+// tells whether others still hold it.
+class DispatchBase : public IDispatch {
+ public:
+  explicit DispatchBase(REFIID also = IID_IDispatch) : also_(also) {}
+  LONG references = 0;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == also_ ? this : nullptr;
+    return *out ? AddRef(), S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+ private:
+  IID also_;
 };
 
 // A one-dimensional, zero-based array of VARIANTs holding the strings, as a host builds it.
@@ -91,21 +121,18 @@ std::vector<std::wstring> StringsOf(SAFEARRAY* array);
 // Arguments for a dispatch call. They borrow what they point at: the caller keeps the BSTRs,
 // arrays and by-reference targets alive across the call.
 VARIANT StringArg(const Bstr& value);
-VARIANT BoolArg(bool value);
-VARIANT LongArg(LONG value);
-VARIANT MissingArg();  // an omitted optional argument
+// VT_I4, VT_BOOL (VARIANT_TRUE or VARIANT_FALSE) or VT_ERROR, which share the VARIANT's four
+// bytes. An omitted optional argument is ValueArg(VT_ERROR, DISP_E_PARAMNOTFOUND).
+VARIANT ValueArg(VARTYPE type, LONG value);
 
-// By reference: VARIANT_BOOL, LONG, float, BSTR, SAFEARRAY* (an array of VARIANTs) or VARIANT
-// (as script engines pass arrays).
+// By reference: VARIANT_BOOL, LONG, BSTR or SAFEARRAY* (an array of VARIANTs).
 template <typename T>
 VARIANT RefArg(T* target) {
   VARIANT v{};
   if constexpr (std::is_same_v<T, VARIANT_BOOL>) v.vt = VT_BOOL;
   if constexpr (std::is_same_v<T, LONG>) v.vt = VT_I4;
-  if constexpr (std::is_same_v<T, float>) v.vt = VT_R4;
   if constexpr (std::is_same_v<T, BSTR>) v.vt = VT_BSTR;
   if constexpr (std::is_same_v<T, SAFEARRAY*>) v.vt = VT_ARRAY | VT_VARIANT;
-  if constexpr (std::is_same_v<T, VARIANT>) v.vt = VT_VARIANT;
   v.vt |= VT_BYREF;
   v.byref = target;
   return v;
@@ -117,19 +144,15 @@ VARIANT RefArg(T* target) {
 struct DispatchCall {
   HRESULT hr = E_FAIL;
   Variant value;
-  EXCEPINFO exception{};
-  UINT bad_argument = 0;
+  ExceptionInfo exception;
   DispatchCall(IDispatch* object, DISPID id, std::initializer_list<VARIANT> arguments);
   DispatchCall(IDispatch* object, const wchar_t* name, std::initializer_list<VARIANT> arguments);
-  ~DispatchCall();
-  DispatchCall(const DispatchCall&) = delete;
-  DispatchCall& operator=(const DispatchCall&) = delete;
 };
 DISPID IdOfName(IDispatch* object, const wchar_t* name);
 
-// The component's class, created through its programmatic identifier.
+// The component's class, created through its programmatic identifier; LoadWordList calls Init.
 ComPtr<_SpellCheck> CreateSpellCheck();
-// The same, with the word list loaded.
+HRESULT LoadWordList(_SpellCheck* object);
 ComPtr<_SpellCheck> CreateLoadedSpellCheck();
 ComPtr<IDispatch> DispatchOf(_SpellCheck* object);
 
@@ -141,6 +164,5 @@ void AddToCustom(_SpellCheck* object, const wchar_t* word);
 // The component's file name; GetModuleHandle finds the DLL by it while COM keeps it loaded.
 inline constexpr wchar_t kComponentFile[] = L"lexvn11en.dll";
 inline constexpr wchar_t kProgId[] = L"Lexivane.SpellCheck";
-inline constexpr DISPID kSuggestionSimilarityId = 0x68030000;
 
 }  // namespace lexivane::component_tests

@@ -1,6 +1,6 @@
-// The component's client test program: `component_client_test --gtest_filter=<Suite>.*
-// [arguments]` runs GoogleTest's tests on an apartment-threaded main thread. CTest runs one
-// suite per process; the arguments left after GoogleTest's own are the tests' (ProgramArguments).
+// The component's client test program: `component_client_test --gtest_filter=<Suite>.* [DLL]`
+// runs GoogleTest's tests on an apartment-threaded main thread. CTest runs one suite per
+// process; the suites that look at the DLL itself take its path.
 #include <gtest/gtest.h>
 
 #include "component/tests/client_checks.h"
@@ -8,25 +8,24 @@
 namespace lexivane::component_tests {
 namespace {
 
-std::vector<std::wstring> program_arguments;
+std::string dll_argument;  // the argument left after GoogleTest's own
 
 }  // namespace
 
-const std::vector<std::wstring>& ProgramArguments() {
-  return program_arguments;
+std::wstring DllPath() {
+  wchar_t given[MAX_PATH], full[MAX_PATH];
+  if (dll_argument.empty() ||
+      !MultiByteToWideChar(CP_ACP, 0, dll_argument.c_str(), -1, given, MAX_PATH) ||
+      !GetFullPathNameW(given, MAX_PATH, full, nullptr))
+    throw std::runtime_error("the DLL's path is not given");
+  return full;
 }
 
 }  // namespace lexivane::component_tests
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    std::string argument(argv[i]);
-    std::wstring wide(MultiByteToWideChar(CP_ACP, 0, argument.c_str(), -1, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, argument.c_str(), -1, wide.data(), wide.size());
-    wide.pop_back();  // the terminating null
-    lexivane::component_tests::program_arguments.push_back(wide);
-  }
+  if (argc > 1) lexivane::component_tests::dll_argument = argv[1];
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   int exit_code = RUN_ALL_TESTS();
   CoUninitialize();

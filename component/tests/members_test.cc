@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "component/tests/client_checks.h"
+#include "platform/system_message.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -41,17 +42,11 @@ TEST(Members, InitLoadsTheWordList) {
 
 TEST(Members, DispatchIdsAreTheLibrarys) {
   ComPtr<IDispatch> object = DispatchOf(CreateSpellCheck().Get());
-  const struct {
-    const wchar_t* name;
-    DISPID id;
-  } members[] = {
-      // The type library's test holds every member's identifier; these show the object serves
-      // them, without regard to letter case.
-      {L"SuggestionSimilarity", kSuggestionSimilarityId},
-      {L"ReplaceWord", 0x6003000E},
-      {L"checkword", 0x60030002},
-  };
-  for (const auto& member : members) EXPECT_EQ(IdOfName(object.Get(), member.name), member.id);
+  // The type library's test holds every member's identifier; these show that the object serves
+  // them, without regard to letter case.
+  EXPECT_EQ(IdOfName(object.Get(), L"SuggestionSimilarity"), 0x68030000);
+  EXPECT_EQ(IdOfName(object.Get(), L"ReplaceWord"), 0x6003000E);
+  EXPECT_EQ(IdOfName(object.Get(), L"checkword"), 0x60030002);
 
   UINT count = 0;
   EXPECT_EQ(object->GetTypeInfoCount(&count), S_OK);
@@ -102,36 +97,24 @@ TEST(Members, DisableButtonsTakesAMaskAndAMode) {
   EXPECT_EQ(by_reference.hr, S_OK);
 }
 
-TEST(Members, CheckWordAnswersTrueAsMinusOne) {
+// (basics.vbs checks True and False late-bound, compared with a script's True.) Any non-zero
+// bCheckCustom is True: 255 is what Wine's type library reads back as the default; a compiled
+// late-bound host may pass the flag as a number.
+TEST(Members, CheckWordAnswersTrueAsMinusOneAndLooksInTheCustomDictionaryUnlessTold) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
-  ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
-  const struct {
-    const wchar_t* word;
-    bool correct;
-  } words[] = {{L"Teh", false}, {L"the", true},    {L"a", true},     {L"123", true},
-               {L"", true},     {L"house.", true}, {L"HOUSE", true}, {L"zqxv", false}};
-  for (const auto& row : words) {
-    EXPECT_EQ(CheckWord(object.Get(), row.word), row.correct ? VARIANT_TRUE : VARIANT_FALSE);
-    Bstr word(row.word);
-    DispatchCall late(dispatch.Get(), L"CheckWord", {StringArg(word)});
-    EXPECT_EQ(late.hr, S_OK);
-    EXPECT_EQ(late.value.vt, VARTYPE(VT_BOOL));
-    EXPECT_EQ(late.value.boolVal, row.correct ? VARIANT_TRUE : VARIANT_FALSE);
-  }
-}
+  for (const wchar_t* word : {L"the", L"a", L"123", L"", L"house.", L"HOUSE"})
+    EXPECT_EQ(CheckWord(object.Get(), word), VARIANT_TRUE) << word;
+  for (const wchar_t* word : {L"Teh", L"zqxv"}) EXPECT_EQ(CheckWord(object.Get(), word), 0) << word;
 
-TEST(Members, CheckWordLooksInTheCustomDictionaryUnlessTold) {
-  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   AddToCustom(object.Get(), L"Zqxlexword");
   EXPECT_TRUE(CheckWord(object.Get(), L"zqxlexword"));
   EXPECT_FALSE(CheckWord(object.Get(), L"zqxlexword", VARIANT_FALSE));
-  // Any non-zero flag is True (255 is what Wine's type library reads back as the default).
   EXPECT_TRUE(CheckWord(object.Get(), L"zqxlexword", 255));
-
-  // A compiled late-bound host may pass the flag as a number.
   Bstr word(L"Zqxlexword");
-  DispatchCall late(DispatchOf(object.Get()).Get(), L"CheckWord", {StringArg(word), LongArg(0)});
+  DispatchCall late(DispatchOf(object.Get()).Get(), L"CheckWord",
+                    {StringArg(word), ValueArg(VT_I4, 0)});
   EXPECT_EQ(late.hr, S_OK);
+  EXPECT_EQ(late.value.vt, VARTYPE(VT_BOOL));
   EXPECT_EQ(late.value.boolVal, VARIANT_FALSE);
 }
 
@@ -188,7 +171,9 @@ TEST(Members, GetSuggestionsOffersCustomWordsUnlessTold) {
   const struct {
     VARIANT flag;
     std::vector<std::wstring> expected;
-  } calls[] = {{MissingArg(), {L"Zyxwabc"}}, {BoolArg(true), {L"Zyxwabc"}}, {BoolArg(false), {}}};
+  } calls[] = {{ValueArg(VT_ERROR, DISP_E_PARAMNOTFOUND), {L"Zyxwabc"}},
+               {ValueArg(VT_BOOL, VARIANT_TRUE), {L"Zyxwabc"}},
+               {ValueArg(VT_BOOL, VARIANT_FALSE), {}}};
   for (const auto& call : calls) {
     SafeArray suggestions;
     DispatchCall result(dispatch.Get(), L"GetSuggestions",
@@ -232,16 +217,6 @@ TEST(Members, DefaultCustomDictionaryIsBesideTheDll) {
   DeleteFileW(file.c_str());
 }
 
-std::wstring SystemMessage(DWORD error) {
-  wchar_t text[512] = L"";
-  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                 text, 512, nullptr);
-  std::wstring message(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
-    message.pop_back();
-  return message;
-}
-
 // A save into a missing folder reaches the host as the Win32 error, with error info naming the
 // component and carrying the description and the system's text for the error. (errors.vbs checks
 // what a script sees of it.)
@@ -251,7 +226,8 @@ TEST(Members, SaveCustomFailureCarriesTheError) {
   GetTempPathW(MAX_PATH, temp);
   Bstr file(std::wstring(temp) + L"lexivane no such folder\\custom.dic");
   const HRESULT expected = HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
-  const std::wstring system_text = SystemMessage(ERROR_PATH_NOT_FOUND);
+  const std::u16string system_message = platform::SystemMessage(ERROR_PATH_NOT_FOUND);
+  const std::wstring system_text(system_message.begin(), system_message.end());
 
   SetErrorInfo(0, nullptr);
   Variant result;

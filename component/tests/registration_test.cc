@@ -39,36 +39,24 @@ std::optional<std::wstring> ReadString(const std::wstring& key, const wchar_t* n
 }
 
 // Paths and GUIDs compare without regard to letter case.
-MATCHER_P(IsWithoutCase, expected, "") {
-  return arg && _wcsicmp(arg->c_str(), std::wstring(expected).c_str()) == 0;
-}
-
 void ExpectValue(const std::wstring& key, const wchar_t* name, const std::wstring& expected) {
-  EXPECT_THAT(ReadString(key, name), IsWithoutCase(expected))
-      << "HKCR\\" << key << " " << (name ? name : L"(default)") << ", expected " << expected;
-}
-
-// The DLL's full Windows path, from the path on the command line (which may be a Linux path:
-// Wine resolves it on the current drive).
-std::wstring DllPath() {
-  if (ProgramArguments().empty()) throw std::runtime_error("the DLL's path is not given");
-  wchar_t full[MAX_PATH];
-  REQUIRE_HR(GetFullPathNameW(ProgramArguments()[0].c_str(), MAX_PATH, full, nullptr) > 0 ? S_OK
-                                                                                          : E_FAIL);
-  return full;
+  const std::optional<std::wstring> value = ReadString(key, name);
+  EXPECT_TRUE(value && _wcsicmp(value->c_str(), expected.c_str()) == 0)
+      << "HKCR\\" << key << " " << (name ? name : L"(default)") << " is "
+      << value.value_or(L"missing") << ", expected " << expected;
 }
 
 }  // namespace
 
-TEST(Registered, Class) {
-  ExpectValue(std::wstring(kClassKey) + L"\\InprocServer32", nullptr, DllPath());
-  ExpectValue(std::wstring(kClassKey) + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-  ExpectValue(std::wstring(kClassKey) + L"\\TypeLib", nullptr, kLibraryId);
-  EXPECT_THAT(ReadString(std::wstring(kClassKey) + L"\\ProgID"),
+// The class leads to the DLL and the type library; the programmatic identifier to the class;
+// the type library and both interfaces to each other.
+TEST(Registered, EveryKey) {
+  const std::wstring class_key = kClassKey, library_key = kLibraryKey, dll = DllPath();
+  ExpectValue(class_key + L"\\InprocServer32", nullptr, dll);
+  ExpectValue(class_key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+  ExpectValue(class_key + L"\\TypeLib", nullptr, kLibraryId);
+  EXPECT_THAT(ReadString(class_key + L"\\ProgID"),
               testing::AnyOf(std::wstring(kProgId), std::wstring(kVersionedProgId)));
-}
-
-TEST(Registered, ProgIdLeadsToTheClass) {
   ExpectValue(std::wstring(kProgId) + L"\\CLSID", nullptr, kClassId);
   // A versioned identifier is optional; when the component registers one, it leads there too.
   if (auto current = ReadString(std::wstring(kProgId) + L"\\CurVer")) {
@@ -78,11 +66,9 @@ TEST(Registered, ProgIdLeadsToTheClass) {
   CLSID clsid{};
   EXPECT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
   EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_SpellCheck));
-}
 
-TEST(Registered, TypeLibraryAndInterfaces) {
-  ExpectValue(std::wstring(kLibraryKey) + L"\\1.0\\0\\win64", nullptr, DllPath());
-  ExpectValue(std::wstring(kLibraryKey) + L"\\1.0", nullptr, L"Lexivane 1.1 (english)");
+  ExpectValue(library_key + L"\\1.0\\0\\win64", nullptr, dll);
+  ExpectValue(library_key + L"\\1.0", nullptr, L"Lexivane 1.1 (english)");
   for (const wchar_t* key : {kInterfaceKey, kEventInterfaceKey})
     ExpectValue(std::wstring(key) + L"\\TypeLib", nullptr, kLibraryId);
   // The dual interface crosses apartments through the type library marshaller.
