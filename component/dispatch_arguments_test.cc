@@ -42,15 +42,14 @@ std::vector<VARTYPE> PassedTypes(const DISPPARAMS& parameters) {
 }
 
 TEST(DispatchArgumentsTest, OmittedOptionalsWithoutDefaultGetStandIns) {
-  const VARTYPE kString = VT_BSTR;
   const VARTYPE kFlag = VT_BYREF | VT_BOOL;
   const struct {
     DISPID member;
     std::vector<VARIANT> reversed;
     std::vector<VARTYPE> expected;
   } cases[] = {
-      {kSaveCustom, {}, {kString}},
-      {kSaveCustom, {Omitted()}, {kString}},
+      {kSaveCustom, {}, {VT_BSTR}},
+      {kSaveCustom, {Omitted()}, {VT_BSTR}},
       {kSaveCustom, {Long(1)}, {VT_I4}},
       {kShowSuggestionDialog, {Long(1)}, {VT_I4, kFlag, kFlag}},
       {kShowSuggestionDialog, {Omitted(), Long(1)}, {VT_I4, kFlag, kFlag}},

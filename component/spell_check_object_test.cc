@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "component/variant_args.h"
 #include "lexivane/dialog.h"
 #include "lexivane_idl.h"
 
@@ -41,7 +42,7 @@ struct AnsweringView : ScriptedDialogView {
 
 // The flags are optional: a caller may pass null for both.
 TEST_F(SpellCheckObjectTest, DialogWithoutFlagsOrWithAFailingView) {
-  BSTR word = ::SysAllocString(L"teh");
+  const Bstr word(u"teh");
   {
     AnsweringView view([](SuggestionsDialog& dialog) {
       dialog.SetChangeToText(u"the");
@@ -49,7 +50,7 @@ TEST_F(SpellCheckObjectTest, DialogWithoutFlagsOrWithAFailingView) {
       dialog.Click(DialogButton::ChangeAll);
     });
     VARIANT answer;
-    ASSERT_EQ(object_->ShowSuggestionDialog(word, nullptr, nullptr, &answer), S_OK);
+    ASSERT_EQ(object_->ShowSuggestionDialog(word.get(), nullptr, nullptr, &answer), S_OK);
     EXPECT_EQ(V_VT(&answer), VT_BSTR);
     ::VariantClear(&answer);
   }
@@ -57,14 +58,13 @@ TEST_F(SpellCheckObjectTest, DialogWithoutFlagsOrWithAFailingView) {
   // A view that fails makes the whole run fail, with error information.
   AnsweringView failing([](SuggestionsDialog&) { throw std::runtime_error("no display"); });
   VARIANT result;
-  EXPECT_EQ(object_->CheckText(word, VARIANT_TRUE, &result), E_UNEXPECTED);
+  EXPECT_EQ(object_->CheckText(word.get(), VARIANT_TRUE, &result), E_UNEXPECTED);
   ComPtr<IErrorInfo> info;
   ASSERT_EQ(::GetErrorInfo(0, &info), S_OK);
   BSTR description = nullptr;
   info->GetDescription(&description);
   EXPECT_STREQ(description, L"no display");
   ::SysFreeString(description);
-  ::SysFreeString(word);
 }
 
 // What the clients' tests cannot pass through a type library: null pointers, and an in/out

@@ -1,3 +1,6 @@
+// The component's client test program: `component_client_test --gtest_filter=<Suite>.* [DLL]`
+// runs GoogleTest's tests on an apartment-threaded main thread. CTest runs one suite per
+// process; the suites that look at the DLL itself take its path.
 #include "component/tests/client_checks.h"
 
 #include <cstdio>
@@ -6,6 +9,20 @@
 #include <gtest/gtest.h>
 
 namespace lexivane::component_tests {
+namespace {
+
+std::string dll_argument;  // the argument left after GoogleTest's own
+
+}  // namespace
+
+std::wstring DllPath() {
+  wchar_t given[MAX_PATH], full[MAX_PATH];
+  if (dll_argument.empty() ||
+      !MultiByteToWideChar(CP_ACP, 0, dll_argument.c_str(), -1, given, MAX_PATH) ||
+      !GetFullPathNameW(given, MAX_PATH, full, nullptr))
+    throw std::runtime_error("the DLL's path is not given");
+  return full;
+}
 
 void Require(HRESULT hr, const char* expression) {
   if (SUCCEEDED(hr)) return;
@@ -79,8 +96,7 @@ ComPtr<_SpellCheck> CreateSpellCheck() {
   CLSID clsid{};
   REQUIRE_HR(CLSIDFromProgID(kProgId, &clsid));
   ComPtr<_SpellCheck> object;
-  REQUIRE_HR(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__SpellCheck,
-                              reinterpret_cast<void**>(object.GetAddressOf())));
+  REQUIRE_HR(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)));
   return object;
 }
 
@@ -98,8 +114,7 @@ ComPtr<_SpellCheck> CreateLoadedSpellCheck() {
 
 ComPtr<IDispatch> DispatchOf(_SpellCheck* object) {
   ComPtr<IDispatch> dispatch;
-  REQUIRE_HR(
-      object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf())));
+  REQUIRE_HR(object->QueryInterface(IID_PPV_ARGS(&dispatch)));
   return dispatch;
 }
 
@@ -120,3 +135,12 @@ void AddToCustom(_SpellCheck* object, const wchar_t* word) {
 }
 
 }  // namespace lexivane::component_tests
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (argc > 1) lexivane::component_tests::dll_argument = argv[1];
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  int exit_code = RUN_ALL_TESTS();
+  CoUninitialize();
+  return exit_code;
+}

@@ -2,8 +2,8 @@
 // the component, a minimal IDispatch for their sinks, dispatch calls, and the component's object.
 // The script host (script_host.cc) uses the owners and the IDispatch base too.
 //
-// The client program (client_main.cc) runs one GoogleTest suite per process, so that each CTest
-// entry starts with a fresh apartment and a fresh copy of the component's per-thread state.
+// The client program (main in client_checks.cc) runs one GoogleTest suite per process, so that each
+// CTest entry starts with a fresh apartment and a fresh copy of the component's per-thread state.
 // Helpers that return a value cannot use ASSERT_*: when a step they need fails, REQUIRE_HR
 // throws, and GoogleTest reports the exception as the test's failure. It is thrown on the test's
 // own side only: sinks and window drivers record what they saw and the test checks it after the
@@ -36,15 +36,20 @@ std::wstring DllPath();
 void Require(HRESULT hr, const char* expression);  // throws when hr is a failure
 #define REQUIRE_HR(expression) ::lexivane::component_tests::Require((expression), #expression)
 
+// The owners below are never copied.
+struct NoCopy {
+  NoCopy() = default;
+  NoCopy(const NoCopy&) = delete;
+  NoCopy& operator=(const NoCopy&) = delete;
+};
+
 // A BSTR owned by the test; out() is for an [out] or [in, out] argument, which the callee may
 // free and replace.
-class Bstr {
+class Bstr : NoCopy {
  public:
   Bstr() = default;
   explicit Bstr(const std::wstring& text) : value_(SysAllocStringLen(text.data(), text.size())) {}
   ~Bstr() { SysFreeString(value_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
   BSTR get() const { return value_; }
   BSTR* out() { return &value_; }
   std::wstring str() const { return value_ ? std::wstring(value_, SysStringLen(value_)) : L""; }
@@ -54,28 +59,22 @@ class Bstr {
 };
 
 // A VARIANT and an EXCEPINFO owned by the test.
-struct Variant : VARIANT {
+struct Variant : VARIANT, NoCopy {
   Variant() { VariantInit(this); }
   ~Variant() { VariantClear(this); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
 };
-struct ExceptionInfo : EXCEPINFO {
+struct ExceptionInfo : EXCEPINFO, NoCopy {
   ExceptionInfo() : EXCEPINFO{} {}
   ~ExceptionInfo() {
     for (BSTR text : {bstrSource, bstrDescription, bstrHelpFile}) SysFreeString(text);
   }
-  ExceptionInfo(const ExceptionInfo&) = delete;
-  ExceptionInfo& operator=(const ExceptionInfo&) = delete;
 };
 
 // A SAFEARRAY owned by the test; out() hands it to an [in, out] argument.
-class SafeArray {
+class SafeArray : NoCopy {
  public:
   explicit SafeArray(SAFEARRAY* array = nullptr) : value_(array) {}
   ~SafeArray() { SafeArrayDestroy(value_); }
-  SafeArray(const SafeArray&) = delete;
-  SafeArray& operator=(const SafeArray&) = delete;
   SAFEARRAY* get() const { return value_; }
   SAFEARRAY** out() { return &value_; }
 

@@ -8,20 +8,16 @@
 #include "component/tests/client_checks.h"
 #include "platform/system_message.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 namespace lexivane::component_tests {
 namespace {
 
-using testing::AnyOf;
-using testing::ElementsAre;
 using testing::HasSubstr;
 
 // First of its suite: it needs the main thread's word list still empty.
 TEST(Members, InitLoadsTheWordList) {
-  // The first object of this process's main thread: the thread's word list is still empty.
   ComPtr<_SpellCheck> first = CreateSpellCheck();
   EXPECT_FALSE(CheckWord(first.Get(), L"house"));
   EXPECT_TRUE(CheckWord(first.Get(), L"a"));
@@ -68,14 +64,12 @@ TEST(Members, SuggestionSimilarityIsAPropertyOfEachObject) {
   float value = 0;
   EXPECT_EQ(object->get_SuggestionSimilarity(&value), S_OK);
   EXPECT_EQ(value, 0.8f);
-  const struct {
-    float put, get;
-  } puts[] = {{0.5f, 0.5f}, {2.0f, 1.0f}, {-1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 0.0f}};
-  for (const auto& row : puts) {
-    float in = row.put;
-    EXPECT_EQ(object->put_SuggestionSimilarity(&in), S_OK);
+  // Values outside 0 to 1 are taken as the nearer end.
+  for (auto [put, get] :
+       {std::pair{0.5f, 0.5f}, {2.0f, 1.0f}, {-1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 0.0f}}) {
+    EXPECT_EQ(object->put_SuggestionSimilarity(&put), S_OK);
     EXPECT_EQ(object->get_SuggestionSimilarity(&value), S_OK);
-    EXPECT_EQ(value, row.get);
+    EXPECT_EQ(value, get) << put;
   }
   // Each object keeps its own threshold.
   EXPECT_EQ(CreateSpellCheck()->get_SuggestionSimilarity(&value), S_OK);
@@ -118,7 +112,7 @@ TEST(Members, CheckWordAnswersTrueAsMinusOneAndLooksInTheCustomDictionaryUnlessT
   EXPECT_EQ(late.value.boolVal, VARIANT_FALSE);
 }
 
-TEST(Members, GetSuggestionsFillsTheCallersArray) {
+TEST(Members, GetSuggestionsFillsTheCallersArrayAndOffersCustomWordsUnlessTold) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   Bstr teh(L"Teh");
   SafeArray suggestions;
@@ -126,7 +120,7 @@ TEST(Members, GetSuggestionsFillsTheCallersArray) {
   EXPECT_EQ(object->GetSuggestions(teh.get(), suggestions.out(), VARIANT_TRUE, &ranked), S_OK);
   std::vector<std::wstring> words = StringsOf(suggestions.get());
   EXPECT_TRUE(ranked > 0 && ranked <= static_cast<LONG>(words.size()));
-  EXPECT_TRUE(std::find(words.begin(), words.end(), std::wstring(L"the")) != words.end());
+  EXPECT_THAT(words, testing::Contains(L"the"));
 
   // Nothing found: the array the caller passed is replaced by none at all.
   Bstr nothing(L"zzzzqqqq");
@@ -158,13 +152,11 @@ TEST(Members, GetSuggestionsFillsTheCallersArray) {
       EXPECT_EQ(ranked, 0);
     }
     EXPECT_EQ(kept.get(), before);
-    EXPECT_THAT(StringsOf(kept.get()), ElementsAre(L"keep"));
+    EXPECT_THAT(StringsOf(kept.get()), testing::ElementsAre(L"keep"));
     kept.get()->fFeatures &= ~row.features;  // ours to free after all
   }
-}
 
-TEST(Members, GetSuggestionsOffersCustomWordsUnlessTold) {
-  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  // Custom words are offered unless bCheckCustom is False, late-bound with the flag left out too.
   AddToCustom(object.Get(), L"Zyxwabc");
   ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
   Bstr word(L"zyxwabc");
@@ -191,8 +183,7 @@ TEST(Members, DefaultCustomDictionaryIsBesideTheDll) {
   ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
   wchar_t dll[MAX_PATH];
   ASSERT_TRUE(GetModuleFileNameW(GetModuleHandleW(kComponentFile), dll, MAX_PATH) > 0);
-  std::wstring file(dll);
-  file = file.substr(0, file.find_last_of(L'\\') + 1) + L"lvscust.dic";
+  const std::filesystem::path file = std::filesystem::path(dll).replace_filename(L"lvscust.dic");
   AddToCustom(object.Get(), L"Defaultfileword");
   ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
   Bstr empty(L"");
@@ -205,7 +196,7 @@ TEST(Members, DefaultCustomDictionaryIsBesideTheDll) {
       Variant result;
       EXPECT_EQ(object->SaveCustom(way == 1 ? empty.get() : nullptr, &result), S_OK);
     }
-    std::ifstream saved(std::filesystem::path(file), std::ios::binary);
+    std::ifstream saved(file, std::ios::binary);
     EXPECT_THAT(std::string(std::istreambuf_iterator<char>(saved), {}),
                 HasSubstr("Defaultfileword\r\n"));
   }
@@ -225,13 +216,12 @@ TEST(Members, SaveCustomFailureCarriesTheError) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   Bstr file(std::wstring(temp) + L"lexivane no such folder\\custom.dic");
-  const HRESULT expected = HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
   const std::u16string system_message = platform::SystemMessage(ERROR_PATH_NOT_FOUND);
   const std::wstring system_text(system_message.begin(), system_message.end());
 
   SetErrorInfo(0, nullptr);
   Variant result;
-  EXPECT_EQ(object->SaveCustom(file.get(), &result), expected);
+  EXPECT_EQ(object->SaveCustom(file.get(), &result), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
   ComPtr<IErrorInfo> info;
   ASSERT_EQ(GetErrorInfo(0, info.GetAddressOf()), S_OK);
   Bstr source, description;
@@ -277,7 +267,7 @@ TEST(BadCalls, BadDispatchCallsFailCleanly) {
   DispatchCall replace_word(dispatch.Get(), L"ReplaceWord", {StringArg(word), StringArg(word)});
   DispatchCall init(dispatch.Get(), L"Init", {StringArg(word)});
   for (HRESULT hr : {replace_word.hr, init.hr})
-    EXPECT_THAT(hr, AnyOf(DISP_E_PARAMNOTOPTIONAL, DISP_E_BADPARAMCOUNT));
+    EXPECT_THAT(hr, testing::AnyOf(DISP_E_PARAMNOTOPTIONAL, DISP_E_BADPARAMCOUNT));
 
   DISPID id = 0;
   LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"NoSuchMember")};

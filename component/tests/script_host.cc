@@ -5,8 +5,8 @@
 //
 // WScript offers Echo (its one argument on a line of standard output), CreateObject(progid) and
 // ConnectObject(object, prefix). An event is forwarded to the script's sub named prefix &
-// EventName, when the script has one. A script error is printed with its line and makes the exit
-// code 1.
+// EventName, when the script has one. A script error is printed with its line, and makes the
+// exit code 1 as a failure of the engine does.
 //
 // Everything runs on the main thread, an apartment-threaded one, as in a desktop script host.
 #include <activscp.h>
@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <list>
 
 #include "component/tests/client_checks.h"
 
@@ -28,17 +29,11 @@ constexpr IID kIActiveScriptParse64 = {
 // Forwards the events of one connection to the script's subs. A script engine writes back only
 // through VT_BYREF | VT_VARIANT, so a VARIANT_BOOL by reference (SpellWordNotInDic's Cancel)
 // reaches the handler in a VARIANT box, and what the handler left there is written back after
-// it returns; other arguments go as they are. Deletes itself when released.
+// it returns; other arguments go as they are.
 class EventSink final : public DispatchBase {
  public:
   EventSink(REFIID events, ComPtr<ITypeInfo> names, ComPtr<IDispatch> script, std::wstring prefix)
       : DispatchBase(events), names_(names), script_(script), prefix_(std::move(prefix)) {}
-
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = DispatchBase::Release();
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
                                    EXCEPINFO*, UINT*) override {
@@ -176,6 +171,7 @@ class Host final : public IActiveScriptSite, public DispatchBase {
   HRESULT ConnectObject(IDispatch* object, const std::wstring& prefix);
 
   ComPtr<IActiveScript> engine_;
+  std::list<EventSink> sinks_;  // they outlive the script's objects
   // The event connections made by ConnectObject, undone at the end: a point and a cookie each.
   std::vector<std::pair<ComPtr<IConnectionPoint>, DWORD>> connections_;
   bool failed_ = false;
@@ -201,11 +197,8 @@ HRESULT Host::ConnectObject(IDispatch* object, const std::wstring& prefix) {
   ComPtr<IDispatch> script;
   if (SUCCEEDED(hr)) hr = engine_->GetScriptDispatch(nullptr, &script);
   if (FAILED(hr)) return hr;
-  auto* sink = new EventSink(events, event_type, script, prefix);
-  sink->AddRef();
   DWORD cookie = 0;
-  hr = point->Advise(sink, &cookie);
-  sink->Release();
+  hr = point->Advise(&sinks_.emplace_back(events, event_type, script, prefix), &cookie);
   if (SUCCEEDED(hr)) connections_.emplace_back(point, cookie);
   return hr;
 }
@@ -241,11 +234,9 @@ int Host::Run(const char* script_file) {
   if (engine_) engine_->Close();
   parser.Reset();
   engine_.Reset();
-  if (FAILED(hr) && !failed_) {
+  if (FAILED(hr))
     std::printf("the script engine failed: 0x%08lX\n", static_cast<unsigned long>(hr));
-    return 2;
-  }
-  return failed_ ? 1 : 0;
+  return failed_ || FAILED(hr) ? 1 : 0;
 }
 
 }  // namespace
