@@ -1,3 +1,7 @@
+// The suggestions dialog and the engine's operations that show it, through the public API with a
+// scripted view playing the user: the layout every view draws, the list and the buttons while
+// the dialog is up, what each way of closing it answers, the button configuration a host sets,
+// the observer a view redraws on, and the showings that fail.
 #include "lexivane/dialog.h"
 
 #include <gmock/gmock.h>
@@ -7,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -22,18 +27,26 @@ namespace lexivane {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::IsSupersetOf;
 using testing::OnFreshThread;
 using Play = std::function<void(SuggestionsDialog&)>;
 
-// Shows the thread's dialog for `word` through a scripted view that plays `play` once.
+// Installs a scripted view that plays `play` at each showing, for as long as it lives.
+class InstalledView {
+ public:
+  explicit InstalledView(Play play) : view_(std::move(play)) { SetDialogView(&view_); }
+  ~InstalledView() { SetDialogView(nullptr); }
+  int showings() const { return view_.showings(); }
+
+ private:
+  ScriptedDialogView view_;
+};
+
+// Shows the thread's dialog for `word` while `play` plays the user once.
 std::optional<std::u16string> Answer(std::u16string_view word, Play play) {
-  ScriptedDialogView view(std::move(play));
-  SetDialogView(&view);
-  struct Uninstall {
-    ~Uninstall() { SetDialogView(nullptr); }
-  } uninstall;
+  InstalledView view(std::move(play));
   try {
     return SpellCheck().ShowSuggestionDialog(word);
   } catch (const Error& error) {  // the script left the dialog shown: fail this test only
@@ -57,6 +70,16 @@ void WhileShownFor(std::u16string_view word, Play look) {
     look(dialog);
     dialog.Click(DialogButton::Cancel);
   });
+}
+
+Play Click(DialogButton button) {
+  return [button](SuggestionsDialog& dialog) { dialog.Click(button); };
+}
+
+void ChangeToFirstSuggestion(SuggestionsDialog& dialog) {
+  dialog.Select(0);
+  dialog.Tick();
+  dialog.Click(DialogButton::Change);
 }
 
 constexpr DialogButton kAllButtons[] = {
@@ -233,21 +256,78 @@ TEST(SuggestionsDialog, DoubleClickJudgesTheItemWhateverTheLastTickSaw) {
   });
 }
 
-TEST(SuggestionsDialog, EscAndTheFrameCloseLeaveADisabledOrHiddenIgnoreAlone) {
-  OnFreshEngine([](SpellCheck& engine) {
-    for (std::int32_t mode : {lvDisableButtons, lvHideButtons}) {
-      SCOPED_TRACE(mode);
-      engine.DisableButtons(lvIgnore, mode);
-      const auto answer = Answer(u"teh", [](SuggestionsDialog& dialog) {
-        dialog.PressEscape();
-        dialog.Click(DialogButton::Ignore);
-        EXPECT_TRUE(dialog.IsShown());
-        dialog.SetChangeToText(u"typed");
-        dialog.Close();
+// Each row on a dialog of its own, so that no row inherits the button states of another. Both
+// flags are written whatever the host passed in, and the next showing reads none of them.
+TEST(SuggestionsDialog, EveryWayToCloseGivesItsAnswerAndFlags) {
+  struct Row {
+    const char* closed_by;
+    std::int32_t ignore_mode;  // what DisableButtons does to Ignore before the showing
+    bool pick_first;           // the first suggestion into the box, or else "typed" typed into it
+    Play close;
+    std::optional<std::u16string> answer;
+    bool change_all = false, ignore_all = false;
+  };
+  // Esc and a click on Ignore do nothing then, and the frame closes as Cancel.
+  const Play frame_without_ignore = [](SuggestionsDialog& dialog) {
+    dialog.PressEscape();
+    dialog.Click(DialogButton::Ignore);
+    EXPECT_TRUE(dialog.IsShown());
+    dialog.Close();
+  };
+  const Row rows[] = {
+      {"Change", 0, true, Click(DialogButton::Change), u"the"},
+      {"Enter", 0, true, &SuggestionsDialog::PressEnter, u"the"},
+      {"double-click", 0, false, [](SuggestionsDialog& dialog) { dialog.DoubleClick(0); }, u"the"},
+      {"Change All", 0, true, Click(DialogButton::ChangeAll), u"the", true},
+      {"Ignore", 0, false, Click(DialogButton::Ignore), u"teh"},
+      {"Esc", 0, false, &SuggestionsDialog::PressEscape, u"teh"},
+      {"frame close", 0, false, &SuggestionsDialog::Close, u"teh"},
+      {"Ignore All", 0, false, Click(DialogButton::IgnoreAll), u"teh", false, true},
+      {"Add Word", 0, false, Click(DialogButton::AddWord), u"typed"},
+      {"Cancel", 0, true, Click(DialogButton::Cancel), std::nullopt},
+      {"frame close, Ignore disabled", lvDisableButtons, false, frame_without_ignore, std::nullopt},
+      {"frame close, Ignore hidden", lvHideButtons, false, frame_without_ignore, std::nullopt},
+  };
+  for (const Row& row : rows) {
+    OnFreshEngine([&](SpellCheck& engine) {
+      SCOPED_TRACE(row.closed_by);
+      engine.DisableButtons(lvIgnore, row.ignore_mode);
+      InstalledView view([&](SuggestionsDialog& dialog) {
+        if (row.pick_first) {
+          dialog.Select(0);
+          dialog.Tick();
+        } else {
+          dialog.SetChangeToText(u"typed");
+        }
+        row.close(dialog);
       });
-      EXPECT_EQ(answer, std::nullopt) << "the frame closes as Cancel";
-      engine.DisableButtons(lvIgnore, lvEnableButtons | lvShowButtons);
-    }
+      bool change_all = true, ignore_all = true;
+      try {
+        EXPECT_EQ(engine.ShowSuggestionDialog(u"teh", &change_all, &ignore_all), row.answer);
+        EXPECT_EQ(change_all, row.change_all);
+        EXPECT_EQ(ignore_all, row.ignore_all);
+        EXPECT_EQ(engine.ShowSuggestionDialog(u"teh"), row.answer) << "without the flags";
+        EXPECT_EQ(view.showings(), 2);
+
+        InstalledView next(ChangeToFirstSuggestion);
+        EXPECT_EQ(engine.ShowSuggestionDialog(u"teh", &change_all, &ignore_all), u"the");
+        EXPECT_FALSE(change_all || ignore_all);
+      } catch (const Error& error) {  // a script that did not close: fail this row only
+        ADD_FAILURE() << error.what();
+      }
+    });
+  }
+}
+
+TEST(SuggestionsDialog, TheAnswerDoesNotDependOnTheCallersStorage) {
+  OnFreshThread([] {
+    Answer(u"first", Click(DialogButton::Ignore));
+    // The word is a view of the box that the showing overwrites and the user edits.
+    InstalledView typing([](SuggestionsDialog& dialog) {
+      dialog.SetChangeToText(u"something much longer than the word was");
+      dialog.Click(DialogButton::Ignore);
+    });
+    EXPECT_EQ(SpellCheck().ShowSuggestionDialog(ThisThread().dialog.ChangeToText()), u"first");
   });
 }
 
@@ -288,6 +368,56 @@ TEST(SuggestionsDialog, OneHiddenDialogPerThreadWhereDisableButtonsSelectsFiveBu
   });
 }
 
+TEST(SuggestionsDialog, DisabledAddWordAndChangeAllOutlastTheRefreshUntilEnabled) {
+  OnFreshEngine([](SpellCheck& engine) {
+    engine.DisableButtons(lvAddWord | lvIgnore | lvChangeAll, lvDisableButtons);
+    for (int showing = 0; showing < 2; ++showing) {
+      WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
+        dialog.SetChangeToText(u"wibble");
+        dialog.Tick();
+        EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord));
+        EXPECT_FALSE(dialog.IsEnabled(DialogButton::Ignore));
+        EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
+        EXPECT_TRUE(dialog.IsEnabled(DialogButton::Change));
+      });
+    }
+    engine.DisableButtons(lvAddWord | lvChangeAll, lvEnableButtons);
+    WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::AddWord)) << "at once";
+      dialog.Tick();
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::AddWord));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
+      dialog.Select(0);
+      dialog.Tick();
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord)) << "the refresh rules again";
+      EXPECT_TRUE(dialog.IsEnabled(DialogButton::ChangeAll));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Ignore));
+    });
+  });
+}
+
+// Engines of one thread share its one dialog: what one configures holds for another's showing.
+TEST(SuggestionsDialog, ASecondShowingStartsAfreshButKeepsTheButtonConfiguration) {
+  OnFreshEngine([](SpellCheck& host) {
+    host.DisableButtons(lvIgnore, lvHideButtons);
+    host.DisableButtons(lvIgnoreAll | lvSuggest, lvDisableButtons);
+    EXPECT_EQ(Answer(u"teh", ChangeToFirstSuggestion), u"the");
+    InstalledView view([](SuggestionsDialog& dialog) {
+      EXPECT_EQ(&dialog, &ThisThread().dialog);
+      EXPECT_EQ(dialog.Caption(), u"Spell Check (not in dictionary: hosue)");
+      EXPECT_EQ(dialog.Suggestions().front(), u"house");
+      EXPECT_EQ(dialog.SelectedIndex(), -1);
+      EXPECT_FALSE(dialog.IsVisible(DialogButton::Ignore));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::IgnoreAll));
+      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Suggest));
+      dialog.SetChangeToText(u"hose");
+      dialog.Tick();
+      dialog.Click(DialogButton::Change);
+    });
+    EXPECT_EQ(SpellCheck().ShowSuggestionDialog(u"hosue"), u"hose");
+  });
+}
+
 // Counts the notifications and keeps what the dialog showed at the last one.
 struct CountingObserver : DialogObserver {
   explicit CountingObserver(SuggestionsDialog& dialog) : dialog(dialog) {
@@ -320,7 +450,6 @@ TEST(SuggestionsDialog, TellsTheObserverOncePerOperationThatChangesWhatAViewShow
       return [t](SuggestionsDialog& d) { d.SetChangeToText(t); };
     };
     const auto select = [](int i) { return [i](SuggestionsDialog& d) { d.Select(i); }; };
-    const auto click = [](DialogButton b) { return [b](SuggestionsDialog& d) { d.Click(b); }; };
     const Play tick = &SuggestionsDialog::Tick;
     const Row rows[] = {
         {"typing", nothing, type(u"x"), 1},
@@ -330,12 +459,12 @@ TEST(SuggestionsDialog, TellsTheObserverOncePerOperationThatChangesWhatAViewShow
         {"selecting outside the list", nothing, select(99), 0},
         {"a tick that changes a button", type(u"the"), tick, 1},
         {"a tick at rest", tick, tick, 0},
-        {"Suggest for another text", type(u"hosue"), click(DialogButton::Suggest), 1},
-        {"Suggest that finds the same list", nothing, click(DialogButton::Suggest), 0},
-        {"a click on a disabled button", tick, click(DialogButton::Change), 0},
+        {"Suggest for another text", type(u"hosue"), Click(DialogButton::Suggest), 1},
+        {"Suggest that finds the same list", nothing, Click(DialogButton::Suggest), 0},
+        {"a click on a disabled button", tick, Click(DialogButton::Change), 0},
         {"a double-click: select, refresh and close", nothing,
          [](SuggestionsDialog& d) { d.DoubleClick(0); }, 1},
-        {"Cancel", nothing, click(DialogButton::Cancel), 1},
+        {"Cancel", nothing, Click(DialogButton::Cancel), 1},
         {"hiding a button", nothing,
          [&](SuggestionsDialog&) { model.DisableButtons(lvIgnore, lvHideButtons); }, 1},
         {"a mode that changes nothing", nothing,
@@ -382,31 +511,60 @@ TEST(SuggestionsDialog, TellsTheObserverOncePerOperationThatChangesWhatAViewShow
   });
 }
 
-TEST(SuggestionsDialog, DisabledAddWordAndChangeAllOutlastTheRefreshUntilEnabled) {
+TEST(SuggestionsDialog, ShowingWithoutAViewFailsBeforeTouchingTheDialog) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows shows its own window without a view (win32_dialog_view_test.cc)";
+#endif
+  OnFreshThread([] {
+    SpellCheck engine;
+    bool change_all = true;
+    const Error error =
+        testing::ErrorFrom([&] { engine.ShowSuggestionDialog(u"teh", &change_all); });
+    EXPECT_THAT(error.what(), HasSubstr("SetDialogView"));
+    EXPECT_FALSE(change_all);
+    EXPECT_EQ(ThisThread().dialog.Caption(), u"Spell Check");
+
+    // A view belongs to the thread that installed it.
+    InstalledView view(Click(DialogButton::Ignore));
+    std::thread([] { EXPECT_THROW(SpellCheck().ShowSuggestionDialog(u"teh"), Error); }).join();
+    SetDialogView(nullptr);
+    EXPECT_THROW(engine.ShowSuggestionDialog(u"teh"), Error);
+  });
+}
+
+TEST(SuggestionsDialog, AViewThatDoesNotCloseTheDialogFailsTheShowingAndHidesIt) {
+  OnFreshThread([] {
+    SpellCheck engine;
+    // A view of the host's own that returns with the dialog still up, and one that throws.
+    struct ReturnsAtOnce : DialogView {
+      void ShowModal(SuggestionsDialog&) override {}
+    } returns_at_once;
+    SetDialogView(&returns_at_once);
+    EXPECT_THROW(engine.ShowSuggestionDialog(u"teh"), Error);
+    struct Throws : DialogView {
+      void ShowModal(SuggestionsDialog&) override { throw std::runtime_error("display gone"); }
+    } throws;
+    SetDialogView(&throws);
+    EXPECT_THROW(engine.ShowSuggestionDialog(u"teh"), std::runtime_error);
+    EXPECT_FALSE(ThisThread().dialog.IsShown());
+    EXPECT_EQ(Answer(u"teh", Click(DialogButton::Ignore)), u"teh") << "the dialog still works";
+  });
+}
+
+TEST(SuggestionsDialog, ANestedShowingIsRefusedAndLeavesTheOuterOneAlone) {
   OnFreshEngine([](SpellCheck& engine) {
-    engine.DisableButtons(lvAddWord | lvIgnore | lvChangeAll, lvDisableButtons);
-    for (int showing = 0; showing < 2; ++showing) {
-      WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
-        dialog.SetChangeToText(u"wibble");
-        dialog.Tick();
-        EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord));
-        EXPECT_FALSE(dialog.IsEnabled(DialogButton::Ignore));
-        EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
-        EXPECT_TRUE(dialog.IsEnabled(DialogButton::Change));
-      });
-    }
-    engine.DisableButtons(lvAddWord | lvChangeAll, lvEnableButtons);
-    WhileShownFor(u"teh", [](SuggestionsDialog& dialog) {
-      EXPECT_TRUE(dialog.IsEnabled(DialogButton::AddWord)) << "at once";
-      dialog.Tick();
-      EXPECT_TRUE(dialog.IsEnabled(DialogButton::AddWord));
-      EXPECT_FALSE(dialog.IsEnabled(DialogButton::ChangeAll));
-      dialog.Select(0);
-      dialog.Tick();
-      EXPECT_FALSE(dialog.IsEnabled(DialogButton::AddWord)) << "the refresh rules again";
-      EXPECT_TRUE(dialog.IsEnabled(DialogButton::ChangeAll));
-      EXPECT_FALSE(dialog.IsEnabled(DialogButton::Ignore));
+    bool up = false;
+    const auto answer = Answer(u"teh", [&](SuggestionsDialog& dialog) {
+      if (std::exchange(up, true)) return dialog.Click(DialogButton::Cancel);  // if let through
+      const std::vector<std::u16string> list = dialog.Suggestions();
+      // Host code that runs while the dialog is up and asks for it again.
+      EXPECT_THROW(engine.ShowSuggestionDialog(u"hosue"), Error);
+      EXPECT_TRUE(dialog.IsShown());
+      EXPECT_EQ(dialog.Caption(), u"Spell Check (not in dictionary: teh)");
+      EXPECT_EQ(dialog.Suggestions(), list);
+      ChangeToFirstSuggestion(dialog);
     });
+    EXPECT_EQ(answer, u"the");
   });
 }
 
