@@ -67,6 +67,7 @@ TEST(PreparedTables, EmbeddedTablesEqualThePlainLoad) {
   for (auto missing : {"", "a", "cafeteri", "cafeterias\xe9", "offise", "zzzzq"}) {
     EXPECT_EQ(prepared.Find(missing), -1) << missing;
   }
+  EXPECT_EQ(prepared.Find(std::string(200, 'e')), -1);  // longer than any entry
 }
 
 // What the suggestion search counts on: the entries strictly ascending by byte value, and an "a"
