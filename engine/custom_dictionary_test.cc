@@ -69,11 +69,10 @@ TEST_F(CustomDictionaryFile, SaveWritesEveryEntryAndAnEmptyListAsNothing) {
   testing::WriteBytes(dir_.path() / "out.dic", "previous content");
   custom.Save(dir_.File("out.dic"));
   EXPECT_TRUE(testing::ReadBytes(dir_.path() / "out.dic").empty());
-  custom.Add(u"foo");
-  custom.Add(u"foo");
-  custom.Add(u"\u4e00\xd800");
+  // Duplicates, and words too short to load back, are saved all the same, as they were added.
+  for (auto word : {u"Foo", u"Foo", u"x", u"", u"\u00ef\u4e00\xd800"}) custom.Add(word);
   custom.Save(dir_.File("out.dic"));
-  const std::string expected = "foo\r\nfoo\r\n??\r\n";
+  const std::string expected = "Foo\r\nFoo\r\nx\r\n\r\n\xef??\r\n";
   EXPECT_EQ(testing::ReadBytes(dir_.path() / "out.dic"),
             std::vector<std::uint8_t>(expected.begin(), expected.end()));
 }

@@ -190,8 +190,7 @@ TEST(IsNumericTest, TheWindowsConversionDiffersOnlyWhereDocumented) {
 #else
   constexpr bool kWindows = false;
 #endif
-  const char16_t* beyond_a_double[] = {u"1e400"};
-  for (const char16_t* n : beyond_a_double) EXPECT_EQ(IsNumeric(n), !kWindows) << ToUtf8(n);
+  EXPECT_EQ(IsNumeric(u"1e400"), !kWindows);  // beyond a double
   const char16_t* numbers_to_windows_only[] = {
       u"1,23", u"1,2345", u"1234,567", u"1,",  u"1,,234", u"(-5)", u"-(5)",   u"(5)-", u"(5)+",
       u"+-5",  u"5$",     u"- 5",      u"$ 5", u"&H1F",   u"&O17", u"&Hface", u"5\n",  u"\n5",

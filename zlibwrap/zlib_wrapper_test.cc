@@ -35,6 +35,12 @@ std::string AsString(const Bytes& bytes) {
   return {bytes.begin(), bytes.end()};
 }
 
+// The wrapper's stream for `data` at level 6.
+Bytes Compressed(Bytes data) {
+  ZlibWrapper().CompressByteArray(data, 6);
+  return data;
+}
+
 Bytes Prefixed(std::uint32_t length, const Bytes& stream) {
   Bytes file(4 + stream.size());
   for (std::size_t i = 0; i < 4; ++i) file[i] = static_cast<std::uint8_t>(length >> (8 * i));
@@ -42,77 +48,60 @@ Bytes Prefixed(std::uint32_t length, const Bytes& stream) {
   return file;
 }
 
-// Compression leaves exactly the compressed length; decompression keeps both sizes, and
-// lStart 4 skips a file's length prefix.
-TEST(ZlibWrapperByteArray, RoundTripKeepsBothSizes) {
+// Compression leaves exactly the compressed length, and for no data zlib's header, one empty
+// block and the Adler-32.
+TEST(ZlibWrapperByteArray, CompressionLeavesTheStreamAndBothSizes) {
   ZlibWrapper zlib;
   EXPECT_EQ(zlib.OriginalSize(), 0);
   EXPECT_EQ(zlib.CompressedSize(), 0);
   Bytes data = TextLikeBytes(1000);
   ASSERT_EQ(zlib.CompressByteArray(data, 6), 0);
-  const Bytes stream = data;
-  const auto compressed = static_cast<std::int32_t>(stream.size());
   EXPECT_EQ(zlib.OriginalSize(), 1000);
-  EXPECT_EQ(zlib.CompressedSize(), compressed);
-  EXPECT_EQ(Inflated(stream, 1000), TextLikeBytes(1000));
-
-  EXPECT_EQ(zlib.DecompressByteArray(data, 1000, 0), 0);
-  EXPECT_EQ(data, TextLikeBytes(1000));
-  EXPECT_EQ(zlib.OriginalSize(), 1000);
-  EXPECT_EQ(zlib.CompressedSize(), compressed);
-
-  data = Prefixed(1000, stream);
-  EXPECT_EQ(zlib.DecompressByteArray(data, 1000, 4), 0);
-  EXPECT_EQ(data, TextLikeBytes(1000));
-  EXPECT_EQ(zlib.CompressedSize(), compressed);
-
-  data.clear();  // zlib's header, one empty block and the Adler-32
+  EXPECT_EQ(zlib.CompressedSize(), static_cast<std::int32_t>(data.size()));
+  EXPECT_EQ(Inflated(data, 1000), TextLikeBytes(1000));
+  data.clear();
   EXPECT_EQ(zlib.CompressByteArray(data, 6), 0);
   EXPECT_EQ(data.size(), 8u);
-  EXPECT_EQ(zlib.DecompressByteArray(data, 0, 0), 0);
-  EXPECT_TRUE(data.empty());
 }
 
-// A failed decompression still replaces the array with what zlib produced, and the sizes
-// describe the request.
-TEST(ZlibWrapperByteArray, FailuresLeaveWhatZlibProduced) {
-  const Bytes original = TextLikeBytes(1000);
-  ZlibWrapper zlib;
-  Bytes stream = original;
-  ASSERT_EQ(zlib.CompressByteArray(stream, 6), 0);
-
-  Bytes data = stream;  // OrigSize 100: a buffer of 113 bytes
-  EXPECT_EQ(zlib.DecompressByteArray(data, 100, 0), Z_BUF_ERROR);
-  EXPECT_EQ(data, Bytes(original.begin(), original.begin() + 113));
-  EXPECT_EQ(zlib.OriginalSize(), 100);
-  EXPECT_EQ(zlib.CompressedSize(), static_cast<std::int32_t>(stream.size()));
-
-  data = stream;  // the start at the very end: no input at all
-  EXPECT_EQ(zlib.DecompressByteArray(data, 1000, static_cast<std::int32_t>(data.size())),
-            Z_DATA_ERROR);
-  EXPECT_TRUE(data.empty());
-  EXPECT_EQ(zlib.CompressedSize(), 0);
+// Decompression replaces the array with what zlib produced, failures too; OriginalSize is the
+// size asked for, CompressedSize what follows the start (4 skips a file's length prefix). The
+// buffer for 100 bytes has 113; down to -12 there is one (-1 gives 11 bytes, -12 none at all),
+// and the largest size that has one decompresses without allocating it.
+TEST(ZlibWrapperByteArray, DecompressionLeavesWhatZlibProduced) {
+  const Bytes text = TextLikeBytes(1000), hello = {'h', 'e', 'l', 'l', 'o'};
+  const Bytes stream = Compressed(text), hello_stream = Compressed(hello);
+  const auto size = [](const Bytes& bytes) { return static_cast<std::int32_t>(bytes.size()); };
+  const struct {
+    Bytes input;
+    std::int32_t orig_size, start;
+    int code;
+    Bytes output;
+    std::int32_t compressed_size;
+  } cases[] = {
+      {stream, 1000, 0, Z_OK, text, size(stream)},
+      {Prefixed(1000, stream), 1000, 4, Z_OK, text, size(stream)},
+      {Compressed({}), 0, 0, Z_OK, {}, 8},
+      {stream, 100, 0, Z_BUF_ERROR, Bytes(text.begin(), text.begin() + 113), size(stream)},
+      {stream, 1000, size(stream), Z_DATA_ERROR, {}, 0},  // the start at the end: no input
+      {hello_stream, -1, 0, Z_OK, hello, size(hello_stream)},
+      {hello_stream, 2126221421, 0, Z_OK, hello, size(hello_stream)},
+      {hello_stream, -12, 0, Z_DATA_ERROR, {}, size(hello_stream)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("OrigSize " + std::to_string(c.orig_size) + ", start " + std::to_string(c.start));
+    ZlibWrapper zlib;
+    Bytes data = c.input;
+    EXPECT_EQ(zlib.DecompressByteArray(data, c.orig_size, c.start), c.code);
+    EXPECT_EQ(data, c.output);
+    EXPECT_EQ(zlib.OriginalSize(), c.orig_size);
+    EXPECT_EQ(zlib.CompressedSize(), c.compressed_size);
+  }
 }
 
+// Refusals change neither the array nor the sizes.
 TEST(ZlibWrapperByteArray, OriginalSizesThatNoBufferFitsAreRefused) {
-  ZlibWrapper zlib;
-  Bytes stream = {'h', 'e', 'l', 'l', 'o'};
-  ASSERT_EQ(zlib.CompressByteArray(stream, 6), 0);
-  const std::int32_t compressed = zlib.CompressedSize();
-
-  // Down to -12 the buffer rule still gives a buffer (-1 gives 11 bytes, -12 none at all), and
-  // the largest size that has one decompresses without allocating it.
-  Bytes data = stream;
-  EXPECT_EQ(zlib.DecompressByteArray(data, -1, 0), 0);
-  EXPECT_EQ(AsString(data), "hello");
-  data = stream;
-  EXPECT_EQ(zlib.DecompressByteArray(data, 2126221421, 0), 0);
-  EXPECT_EQ(AsString(data), "hello");
-  data = stream;
-  EXPECT_EQ(zlib.DecompressByteArray(data, -12, 0), Z_DATA_ERROR);
-  EXPECT_TRUE(data.empty());
-
-  // Refusals change neither the array nor the sizes.
+  const Bytes stream = Compressed({'h', 'e', 'l', 'l', 'o'});
   const struct {
     std::int32_t orig_size, start;
     const char* message;
@@ -121,17 +110,17 @@ TEST(ZlibWrapperByteArray, OriginalSizesThatNoBufferFitsAreRefused) {
       {INT32_MIN, 0, "leaves no output buffer"},
       {INT32_MAX, 0, "the original size 2147483647 is too large"},
       {100, -1, "the start index -1 lies outside"},
-      {100, compressed + 1, "lies outside"},
+      {100, static_cast<std::int32_t>(stream.size()) + 1, "lies outside"},
   };
-  ZlibWrapper fresh;
-  data = stream;
+  ZlibWrapper zlib;
+  Bytes data = stream;
   for (const auto& r : refusals) {
-    EXPECT_THAT(ErrorFrom([&] { fresh.DecompressByteArray(data, r.orig_size, r.start); }).what(),
+    EXPECT_THAT(ErrorFrom([&] { zlib.DecompressByteArray(data, r.orig_size, r.start); }).what(),
                 HasSubstr(r.message));
   }
   EXPECT_EQ(data, stream);
-  EXPECT_EQ(fresh.OriginalSize(), 0);
-  EXPECT_EQ(fresh.CompressedSize(), 0);
+  EXPECT_EQ(zlib.OriginalSize(), 0);
+  EXPECT_EQ(zlib.CompressedSize(), 0);
 }
 
 // The compressed string holds zlib's bytes one per character; every byte value survives.
@@ -236,8 +225,7 @@ TEST_F(ZlibWrapperFile, UnreadableOrEmptyInputLeavesTheOutputAlone) {
 }
 
 TEST_F(ZlibWrapperFile, HostileLengthPrefixes) {
-  Bytes stream = TextLikeBytes(1000);
-  ASSERT_EQ(zlib_.CompressByteArray(stream, 6), 0);
+  const Bytes stream = Compressed(TextLikeBytes(1000));
 
   // Lengths no buffer can be sized for: 2 GiB reads as a negative number.
   testing::WriteBytes(OutPath(), "keep me");
