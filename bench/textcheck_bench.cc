@@ -5,6 +5,9 @@
 //
 // Counters: MB/s of the text (its UTF-8 size), tokens (every token of the walk, empty ones
 // included, as the run counts them), s/token (time per token).
+//
+// Also ReplaceWord over the same text, as a host answers Change All: a frequent word ("the",
+// some 80,000 whole-word occurrences in every letter case) and a word that never occurs.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -88,6 +91,18 @@ BENCHMARK_CAPTURE(BM_Lexivane_CheckText, no_sink, Setup::kNoSink)->Unit(benchmar
 BENCHMARK_CAPTURE(BM_Lexivane_CheckText, counting_sink_and_host_yield,
                   Setup::kCountingSinkAndHostYield)
     ->Unit(benchmark::kMillisecond);
+
+void BM_Lexivane_ReplaceWord(benchmark::State& state, const char16_t* find) {
+  const BigText& big = LoadBigText();
+  const SpellCheck engine;
+  std::size_t size = 0;
+  for (auto _ : state) size = engine.ReplaceWord(big.text, find, u"thee").size();
+  state.SetBytesProcessed(static_cast<std::int64_t>(big.utf8_bytes) * state.iterations());
+  state.counters["growth"] = static_cast<double>(size) - static_cast<double>(big.text.size());
+}
+
+BENCHMARK_CAPTURE(BM_Lexivane_ReplaceWord, frequent_word, u"THE")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Lexivane_ReplaceWord, absent_word, u"teh")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace lexivane::bench

@@ -185,7 +185,8 @@ TEST(ReplaceWordDifferential, MatchesThePlainLoopOnRandomTexts) {
 // --- Size --------------------------------------------------------------------------------------
 
 // Big enough that splicing a fresh string per occurrence (some 10^12 unit copies) or lowering
-// the text per search would blow the limit by far, small enough for the sanitizer build.
+// the text per search would never end within the guard, small enough for the sanitizer build.
+// Its speed is measured by bench/, not here.
 TEST(ReplaceWordLargeText, TwentyMillionUnitsWithManyOccurrences) {
   const std::u16string line_in = u"The quick brown fox; tehs, teh-like words. ";
   const std::u16string line_out = u"The quick brown fox; tehs, thee-like words. ";
@@ -196,12 +197,9 @@ TEST(ReplaceWordLargeText, TwentyMillionUnitsWithManyOccurrences) {
     expected += line_out;
   }
 
-  const auto start = std::chrono::steady_clock::now();
   std::u16string out;
   EndsWithin(std::chrono::seconds(60), [&] { out = ReplaceWholeWords(text, u"TEH", u"thee"); });
-  const auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_TRUE(out == expected);
-  EXPECT_LT(elapsed, std::chrono::seconds(10));
 }
 
 // A long Find that nearly matches at every start: comparing each candidate afresh would take
