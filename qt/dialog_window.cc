@@ -55,7 +55,6 @@ void DialogWindow::Run() {
   Refresh();
   setWindowModality(Qt::ApplicationModal);
   show();
-  raise();
   activateWindow();
   box_->setFocus();
   box_->selectAll();
