@@ -87,14 +87,15 @@ void DialogWindow::DialogChanged() {
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
   // A focused push button takes Enter itself (it clicks that button, as in any dialog box);
   // from anywhere else Enter reaches the model's default button, also while it is disabled.
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return Forward([this] { dialog_.PressEnter(); });
-    case Qt::Key_Escape:
-      return Forward([this] { dialog_.PressEscape(); });
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    return Forward([this] { dialog_.PressEnter(); });
   }
   QDialog::keyPressEvent(event);
+}
+
+// Esc, through QDialog's own key handling. Only the model hides the window, never QDialog.
+void DialogWindow::reject() {
+  Forward([this] { dialog_.PressEscape(); });
 }
 
 // The frame's close button: the model decides the answer, and the window goes only if the model

@@ -49,6 +49,7 @@ class DialogWindow final : public QDialog, public DialogObserver {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void reject() override;
 
  private:
   void Build();

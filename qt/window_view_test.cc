@@ -98,7 +98,7 @@ void ExpectEnabledSoon(QDialog& window, DialogButton button, bool enabled) {
 
 // The user at the window: a view that wraps the Qt window, as a host may compose views, and
 // schedules one user per showing to act in the window once it is up and active. A user who
-// leaves the dialog open fails the test and is closed through the frame after a while.
+// leaves the dialog open fails the test, which cancels it after a while.
 class UserAtTheWindow final : public DialogView {
  public:
   void Expect(User user) { users_.push_back(std::move(user)); }
@@ -109,13 +109,13 @@ class UserAtTheWindow final : public DialogView {
     User user = users_.empty() ? User() : users_.front();
     if (!users_.empty()) users_.erase(users_.begin());
     if (user) {
-      QTimer::singleShot(0, [user = std::move(user)] {
+      QTimer::singleShot(0, [user = std::move(user), &dialog] {
         QDialog* window = ShownWindow();
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-        QTimer::singleShot(5000, window, [window] {
+        QTimer::singleShot(5000, window, [&dialog] {
           ADD_FAILURE() << "the dialog was left open";
-          window->close();
+          dialog.Click(DialogButton::Cancel);
         });
         user(*window);
       });
@@ -378,6 +378,21 @@ TEST_F(WindowViewTest, TheYieldProcessesQtEventsDuringARun) {
     EXPECT_EQ(fired, installed);
     QTest::qWait(1);  // whatever the run left
   }
+}
+
+// An application that quits while the dialog is up ends the showing as a failure, not a hang.
+TEST_F(WindowViewTest, QuittingTheApplicationFailsTheShowing) {
+  user_.Expect([](QDialog&) { QCoreApplication::exit(3); });
+  try {
+    engine_.ShowSuggestionDialog(u"Teh");
+    ADD_FAILURE() << "the showing answered";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.number(), kErrorDialogLeftShown);
+  }
+  EXPECT_EQ(ShownWindow(), nullptr);
+  // The thread's event loops run again once the application's own loop has started afresh.
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  QApplication::exec();
 }
 
 // Only the QApplication's thread can have Qt windows.
