@@ -61,7 +61,7 @@ if [[ -f $lib/pkgconfig/lexivane-qt.pc ]]; then
     -DCMAKE_PREFIX_PATH="$root$prefix" >/dev/null
   cmake --build "$scratch/show_dialog" >/dev/null
   # shellcheck disable=SC2046  # pkg-config's flags are meant to be split
-  clang++ examples/show_dialog/main_qt.cc -fPIC -o "$scratch/show_dialog-pc" \
+  clang++ examples/show_dialog/main_qt.cc -o "$scratch/show_dialog-pc" \
     $(PKG_CONFIG_PATH="$lib/pkgconfig" pkg-config --cflags --libs lexivane-qt)
   for program in "$scratch/show_dialog/lexivane_show_dialog" "$scratch/show_dialog-pc"; do
     output=$(echo | QT_QPA_PLATFORM=offscreen LD_LIBRARY_PATH=$lib "$program" --on-screen Teh \
