@@ -1,12 +1,13 @@
 // DialogWindow: one showing of the suggestions dialog as a Qt window, built from the model's
 // control table and destroyed when the showing ends.
 //
-// The window is a QDialog without a parent (for its default-button handling), one widget per
-// row of SuggestionsDialog::Controls() with the row's name as objectName, each placed in pixels
-// converted from the table's twips at the window's logical dots per inch, rounded to the
-// nearest pixel as the Windows window does, so that both windows come out the same size. The
-// window follows the model through DialogObserver, touching only what differs, and forwards
-// what the user does to the model; the model's own redraw is never taken for the user's input.
+// The window is a QDialog without a parent (for its default-button and Esc handling; only the
+// model ever hides it) with one widget per row of SuggestionsDialog::Controls(), the row's name
+// as objectName, each placed in pixels converted from the table's twips at the window's logical
+// dots per inch, rounded to the nearest pixel as the Windows window does, so that both windows
+// come out the same size. The window follows the model through DialogObserver, touching only what
+// differs, and forwards what the user does to the model; the model's own redraw is never taken for
+// the user's input.
 //
 // Run() shows the window application-modal and runs an event loop of its own until the model is
 // hidden. An exception from the model never crosses Qt's event loop: it ends the loop and Run()
