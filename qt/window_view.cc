@@ -12,7 +12,7 @@
 namespace lexivane::qt {
 namespace {
 
-// A text check run yields once per token, hundreds of thousands of times a second: processing
+// A text check run yields once per token, many thousands of times a second: processing
 // Qt's events each time would cost more than the check itself. Every 5 ms keeps the host's
 // windows responsive at a negligible cost.
 constexpr auto kYieldInterval = std::chrono::milliseconds(5);
