@@ -10,6 +10,9 @@ packages=(
   # dialog (scripts/screenshot-dialog.sh); the component's type library is made with widl and Wine
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
   wine wine64 libwine-dev xvfb xauth imagemagick fonts-wine
+  # the Qt window of the dialog (liblexivane-qt; Qt Test; the offscreen and xcb platforms), a
+  # font for it, and a small window manager that frames its screenshot with the caption
+  qt6-base-dev fonts-dejavu-core twm
   # the fuzzer
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against

@@ -18,7 +18,7 @@ LAYERS = [
     {"suggest"},
     {"textcheck", "dialog"},
     {"api"},
-    {"component"},
+    {"component", "qt"},
 ]
 RANK = {folder: rank for rank, layer in enumerate(LAYERS) for folder in layer}
 PUBLIC_ONLY = {"cli", "examples", "include"}
