@@ -163,6 +163,34 @@ std::string Words(std::size_t n) {
   return std::to_string(n) + (n == 1 ? " word" : " words");
 }
 
+// Writes the corrected text when there is one to keep; answers the exit code.
+int WriteCorrections(const FixOptions& options, const TextFile& file, std::u16string_view result,
+                     bool cancelled, bool write, std::size_t words_changed) {
+  if (!write) {
+    std::cerr << "lexivane: " << options.file << ": "
+              << (cancelled ? "cancelled; " : "no changes; ") << "not changed\n";
+    return cancelled ? kExitFound : kExitClean;
+  }
+  const std::string bytes = EncodeLike(file, result);
+  if (ChangedOnDisk(file)) {
+    const std::string beside = WriteBeside(file.path, ".fixed", bytes, file.mode);
+    throw CommandError(options.file +
+                       ": changed on disk while it was being corrected, so it was left as it "
+                       "is; the corrected text is in " +
+                       beside);
+  }
+  const std::string backup = options.file + ".bak";
+  try {
+    if (!options.no_backup) ReplaceFile(backup, file.bytes, file.mode, backup);
+    ReplaceFile(file.path, bytes, file.mode, options.file);
+  } catch (const CommandError& error) {
+    throw CommandError(std::string(error.what()) + "; " + options.file + " was not changed");
+  }
+  std::cerr << "lexivane: " << options.file << ": " << Words(words_changed) << " changed"
+            << (options.no_backup ? "" : "; the original is in " + backup) << '\n';
+  return kExitClean;
+}
+
 }  // namespace
 
 void AddFixCommand(CLI::App& app, FixOptions& options) {
@@ -206,34 +234,30 @@ int RunFix(const FixOptions& options) {
   const bool changed = result != file.text;
   const bool keep =
       !watcher.cancelled() || (changed && front_end->KeepChangesAfterCancel(host.words_changed()));
+  const bool added_words = recorder.added_words();
   front_end.reset();
   terminal.reset();  // the terminal as it was before any message
-  if (recorder.added_words()) SaveCustom(engine, custom, !options.no_backup);
 
-  if (!keep || !changed) {
-    std::cerr << "lexivane: " << options.file << ": "
-              << (watcher.cancelled() ? "cancelled; " : "no changes; ") << "not changed\n";
-    return watcher.cancelled() ? kExitFound : kExitClean;
+  // The words added are saved whatever becomes of the text, and a failure to save them does
+  // not keep the corrections from being written: it is reported after them.
+  std::optional<std::string> custom_failure;
+  if (added_words) {
+    try {
+      SaveCustom(engine, custom, !options.no_backup);
+    } catch (const CommandError& error) {
+      custom_failure = error.what();
+    }
   }
-
-  const std::string bytes = EncodeLike(file, result);
-  if (ChangedOnDisk(file)) {
-    const std::string beside = WriteBeside(file.path, ".fixed", bytes, file.mode);
-    throw CommandError(options.file +
-                       ": changed on disk while it was being corrected, so it was left as it "
-                       "is; the corrected text is in " +
-                       beside);
-  }
-  const std::string backup = options.file + ".bak";
+  int code = kExitClean;
   try {
-    if (!options.no_backup) ReplaceFile(backup, file.bytes, file.mode, backup);
-    ReplaceFile(file.path, bytes, file.mode, options.file);
-  } catch (const CommandError& error) {
-    throw CommandError(std::string(error.what()) + "; " + options.file + " was not changed");
+    code = WriteCorrections(options, file, result, watcher.cancelled(), keep && changed,
+                            host.words_changed());
+  } catch (const CommandError&) {
+    if (custom_failure) std::cerr << "lexivane: " << *custom_failure << '\n';
+    throw;
   }
-  std::cerr << "lexivane: " << options.file << ": " << Words(host.words_changed()) << " changed"
-            << (options.no_backup ? "" : "; the original is in " + backup) << '\n';
-  return kExitClean;
+  if (custom_failure) throw CommandError(*custom_failure);
+  return code;
 }
 
 }  // namespace lexivane::cli

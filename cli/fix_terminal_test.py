@@ -4,7 +4,8 @@
 Each run starts the tool in a new session whose controlling terminal is a fresh pseudo-terminal
 (standard input is /dev/null, standard output and error are pipes), answers the dialog with key
 presses as a person would, and then checks the file, its backup, the exit status and the
-message. Usage: fix_terminal_test.py LEXIVANE WORK_DIR
+message. Usage: fix_terminal_test.py LEXIVANE WORK_DIR [--window], the last when the tool was
+built with the Qt window.
 """
 
 import fcntl
@@ -22,6 +23,7 @@ import time
 
 LEXIVANE = os.path.abspath(sys.argv[1])
 WORK = os.path.abspath(sys.argv[2])
+WINDOW = "--window" in sys.argv[3:]
 TIMEOUT = 20
 PROMPT = r"Esc Ignore\r?\n> "  # the last line of the dialog
 failures = []
@@ -109,7 +111,7 @@ def check(name, condition, detail=""):
 
 
 def scenario(name, content, keys, expected, code=0, args=(), mode=0o644, message="",
-             backup=True, during=None):
+             backup=True, written=None):
     """Corrects a fresh file with `keys` (one string per showing of the dialog, or a function
     of the Run) and checks the outcome."""
     path = make(name + ".txt", content, mode)
@@ -133,7 +135,7 @@ def scenario(name, content, keys, expected, code=0, args=(), mode=0o644, message
     check(name, status == code, f"exit {status}, expected {code}\n{err}")
     check(name, read(path) == expected, f"the file holds {read(path)!r}")
     check(name, re.search(message, err), f"no {message!r} in {err!r}")
-    wrote = expected != original and code == 0
+    wrote = expected != original and code == 0 if written is None else written
     has_backup = os.path.exists(path + ".bak")
     check(name, has_backup == (wrote and backup), f"backup present: {has_backup}")
     if has_backup:
@@ -200,6 +202,10 @@ scenario("no_add_word", "quzzle zorbleq wrold\n", ["i"], "quzzle zorbleq wrold\n
          args=["--custom", custom])
 check("no_add_word", os.stat(custom).st_mtime == 0, "the dictionary was written")
 
+# A dictionary that cannot be saved does not keep the corrections from being written.
+scenario("add_word_unsaved", "zorbleq wrold\n", ["a", "1\r"], "zorbleq world\n", code=2,
+         args=["--custom", os.path.join(WORK, "missing", "custom.dic")], written=True,
+         message=r"1 word changed.*\n.*the words added were not saved")
 
 # Someone else changes the file while the dialog is up: it is left alone and the correction
 # goes beside it.
@@ -262,6 +268,16 @@ if os.geteuid() == 0:
         check("locked_" + when, read(path) == b"Teh cat\n", "the file changed")
         check("locked_" + when, os.listdir(folder) == ["text.txt"], f"{os.listdir(folder)}")
     os.chmod(folder, 0o777)
+
+# With a display the window is used, so a run without any terminal still works; a file without
+# misspellings never opens it.
+if WINDOW:
+    path = make("window.txt", "The cat sat.\n")
+    done = subprocess.run([LEXIVANE, "fix", path], stdin=subprocess.DEVNULL, capture_output=True,
+                          text=True, start_new_session=True, timeout=TIMEOUT,
+                          env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    check("window", done.returncode == 0 and "no changes" in done.stderr,
+          f"exit {done.returncode}: {done.stderr}")
 
 print(f"{len(failures)} failure(s)" if failures else "all fix runs passed")
 sys.exit(1 if failures else 0)

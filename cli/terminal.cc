@@ -77,11 +77,10 @@ std::unique_ptr<Terminal> Terminal::Open() {
     Install(kEndingSignals[i], OnEndingSignal, &previous_actions[i]);
   }
   Install(SIGTSTP, OnStop, &previous_stop_action);
-  if (::tcsetattr(fd, TCSANOW, &raw_settings) != 0) {
-    const std::unique_ptr<Terminal> restores(new Terminal(fd));
-    return nullptr;
-  }
-  return std::unique_ptr<Terminal>(new Terminal(fd));
+  // From here on the destructor puts the terminal and the signals back.
+  std::unique_ptr<Terminal> terminal(new Terminal(fd));
+  if (::tcsetattr(fd, TCSANOW, &raw_settings) != 0) return nullptr;
+  return terminal;
 }
 
 Terminal::Terminal(int fd) : fd_(fd) {}
