@@ -29,12 +29,12 @@ void CarefulHost::SpellReplace(std::u16string_view sOriginalWord,
 
 // W is replaced piece by piece: the stretches between edits, and each edit's word on its own.
 // Every edit's word starts right after a word delimiter (or at the start) and ends right before
-// one (or at the end), and the word of a Change All never contains a delimiter, so no whole-word
-// occurrence crosses a cut and every cut is a word boundary on both sides: the pieces give
-// exactly ReplaceWord of the whole of W, which is what the run made of its working text. Cut
-// this way, each edit learns where its word went and how long it now is. Where the Change All
-// replaced (part of) the word of an edit, the edit's replacement still wins: the person chose
-// it for that very occurrence.
+// one (or at the end); every delimiter is a word boundary for ReplaceWord too, and the word of a
+// Change All never contains one. So no occurrence crosses a cut, and the ends of the text that a
+// piece sees stand where W has boundaries anyway: the pieces give exactly ReplaceWord of the
+// whole of W, which is what the run made of its working text. Cut this way, each edit learns
+// where its word went and how long it now is. Where the Change All replaced (part of) the word
+// of an edit, the edit's replacement still wins: the person chose it for that very occurrence.
 void CarefulHost::SpellChangeAll(std::u16string_view sOriginalWord,
                                  std::u16string_view sReplacementWord, std::int32_t) {
   // The number of occurrences a piece held: each marked one grows by exactly one unit.
@@ -82,8 +82,9 @@ std::size_t CarefulHost::ResultPosition(std::size_t working_position) const {
   std::size_t position = working_position;
   for (const Edit& edit : edits_) {
     if (edit.position >= working_position) break;
-    if (edit.position + edit.length > working_position)
-      return position - (working_position - edit.position);
+    if (edit.position + edit.length > working_position) {
+      return position - (working_position - edit.position);  // inside: the edit's start
+    }
     position = position + edit.replacement.size() - edit.length;
   }
   return position;

@@ -35,12 +35,12 @@ std::string Label(DialogButton button) {
   return ToUtf8(caption);
 }
 
-// Text of the file as the terminal may show it: control characters (tabs included) drawn as
-// blanks, so they cannot move the cursor or change colours.
+// Text of the file as the terminal may show it: control characters (tabs and the C1 range
+// included) drawn as blanks, so that they cannot move the cursor or change colours.
 std::string Printable(std::u16string_view text) {
   std::u16string shown(text);
   for (char16_t& c : shown) {
-    if (c < 0x20 || c == 0x7F) c = u' ';
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = u' ';
   }
   return ToUtf8(shown);
 }
