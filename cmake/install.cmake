@@ -1,5 +1,7 @@
 # Installs the shared library with its headers, a CMake package (find_package(lexivane) gives
-# lexivane::lexivane), a pkg-config file, and the licences and README under the doc folder.
+# lexivane::lexivane), a pkg-config file, and the licences and README under the doc folder; with
+# the Qt window built, also liblexivane-qt, its header, the package's qt component
+# (find_package(lexivane COMPONENTS qt) gives lexivane::qt) and lexivane-qt.pc.
 include(CMakePackageConfigHelpers)
 
 install(TARGETS lexivane EXPORT lexivaneTargets
@@ -7,12 +9,21 @@ install(TARGETS lexivane EXPORT lexivaneTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/lexivane
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h" PATTERN "qt.h" EXCLUDE)
 install(FILES ${PROJECT_BINARY_DIR}/include/lexivane/version.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lexivane)
 
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/lexivane)
 install(EXPORT lexivaneTargets NAMESPACE lexivane:: DESTINATION ${config_dir})
+if(TARGET lexivane_qt)
+  install(TARGETS lexivane_qt EXPORT lexivaneQtTargets
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/include/lexivane/qt.h
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lexivane)
+  # A separate export set, which lexivaneConfig.cmake loads only when the qt component is asked
+  # for: a host of the core alone needs no Qt.
+  install(EXPORT lexivaneQtTargets NAMESPACE lexivane:: DESTINATION ${config_dir})
+endif()
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/lexivaneConfig.cmake.in
   ${PROJECT_BINARY_DIR}/lexivaneConfig.cmake INSTALL_DESTINATION ${config_dir})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/lexivaneConfigVersion.cmake
@@ -42,6 +53,11 @@ foreach(lib IN LISTS CMAKE_DL_LIBS)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/lexivane.pc.in ${PROJECT_BINARY_DIR}/lexivane.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/lexivane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+if(TARGET lexivane_qt)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/lexivane-qt.pc.in ${PROJECT_BINARY_DIR}/lexivane-qt.pc
+                 @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/lexivane-qt.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
               ${PROJECT_SOURCE_DIR}/data/COPYING.scowl

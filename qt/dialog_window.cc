@@ -14,6 +14,7 @@ namespace lexivane::qt {
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
+constexpr int kFontPoints = 8;
 
 constexpr DialogButton kButtons[] = {
     DialogButton::Change,  DialogButton::ChangeAll, DialogButton::Ignore, DialogButton::IgnoreAll,
@@ -55,7 +56,6 @@ void DialogWindow::Run() {
   Refresh();
   setWindowModality(Qt::ApplicationModal);
   show();
-  raise();
   activateWindow();
   box_->setFocus();
   box_->selectAll();
@@ -109,6 +109,11 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 }
 
 void DialogWindow::Build() {
+  // The size the layout was drawn for: the Windows window's 8 points, which also scale with
+  // the DPI.
+  QFont small = font();
+  small.setPointSize(kFontPoints);
+  setFont(small);
   const int dpi_x = logicalDpiX();
   const int dpi_y = logicalDpiY();
   setFixedSize(Pixels(SuggestionsDialog::kClientWidth, dpi_x),

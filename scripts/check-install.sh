@@ -3,8 +3,9 @@
 # libdir the build was configured with: /usr and lib/x86_64-linux-gnu on Debian), builds
 # examples/host against it with find_package and with pkg-config, both with clang++ at its
 # default standard so that the package has to supply the one its headers need, and runs both
-# on ASCII and UTF-8 words. Then installs again to another prefix and checks that the
-# pkg-config file follows. Nothing of the library is rebuilt.
+# on ASCII and UTF-8 words; where the Qt window was built, does the same for a program that shows
+# it. Then installs again to another prefix and checks that the pkg-config file follows. Nothing
+# of the library is rebuilt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:?usage: check-install.sh BUILD_DIR}
@@ -52,9 +53,28 @@ for host in "$scratch/host/host" "$scratch/host-pc"; do
   done
 done
 
+# The Qt window, where it was built: the dialog program built against the package with
+# find_package's qt component and with pkg-config lexivane-qt shows the dialog for "Teh" on Qt's
+# offscreen platform and is answered through the window's frame, as Ignore: with the word.
+if [[ -f $lib/pkgconfig/lexivane-qt.pc ]]; then
+  cmake -S examples/show_dialog -B "$scratch/show_dialog" -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_PREFIX_PATH="$root$prefix" >/dev/null
+  cmake --build "$scratch/show_dialog" >/dev/null
+  # shellcheck disable=SC2046  # pkg-config's flags are meant to be split
+  clang++ examples/show_dialog/main_qt.cc -fPIC -o "$scratch/show_dialog-pc" \
+    $(PKG_CONFIG_PATH="$lib/pkgconfig" pkg-config --cflags --libs lexivane-qt)
+  for program in "$scratch/show_dialog/lexivane_show_dialog" "$scratch/show_dialog-pc"; do
+    output=$(echo | QT_QPA_PLATFORM=offscreen LD_LIBRARY_PATH=$lib "$program" --on-screen Teh \
+      2>"$scratch/qt-errors")
+    [[ $output == "on-screen "*$'\nTeh' ]] ||
+      fail "$program: the dialog was not answered:" "$output" "$(cat "$scratch/qt-errors")"
+  done
+  qt=", and so does the Qt window"
+fi
+
 libdir=$(cache CMAKE_INSTALL_LIBDIR)
 if [[ $libdir != /* ]]; then
   cmake --install "$build" --prefix "$scratch/elsewhere" >/dev/null
   check_pc_dirs "$scratch/elsewhere/$libdir"
 fi
-echo "installed package ($prefix, $libdir): find_package and pkg-config hosts work"
+echo "installed package ($prefix, $libdir): find_package and pkg-config hosts work${qt:-}"

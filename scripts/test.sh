@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything from nothing and runs every test: the release build, an install that a
-# separate host project builds against, the Windows component and tests under Wine, bounded
-# fuzzing of the zlib wrapper and of the engine, and the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Builds everything from nothing and runs every test: the release build, an install that
+# separate host projects build against, the Windows component and tests under Wine, pictures of
+# both dialog windows, bounded fuzzing of the zlib wrapper and of the engine, and the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -18,11 +18,13 @@ ctest --test-dir build/release --output-on-failure -j"$jobs"
 
 echo "== the installed package"
 scripts/check-install.sh build/release
+echo "== the Qt dialog for \"Teh\", as a picture (from the release build)"
+scripts/screenshot-dialog.sh qt build/dialog-teh-qt.png
 
 echo "== Windows cross-build, tested under Wine"
 scripts/test-windows.sh build/release build/mingw
 echo "== the Windows dialog for \"Teh\", as a picture"
-scripts/screenshot-dialog.sh build/dialog-teh.png
+scripts/screenshot-dialog.sh windows build/dialog-teh.png
 
 echo "== fuzzing the zlib wrapper"
 zlibwrap/run_fuzzer.sh build/fuzz 60
