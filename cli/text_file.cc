@@ -110,6 +110,18 @@ class TemporaryCopy {
   bool kept_ = false;
 };
 
+// Creates `name`, which must not exist yet, holding `bytes`; answers errno, or 0. A file that
+// could not be filled is removed again.
+int CreateExclusively(const std::string& name, std::string_view bytes, mode_t mode) {
+  Descriptor fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+  if (fd.get() < 0) return errno;
+  int error = WriteAll(fd.get(), bytes);
+  if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
+  if (const int closed = fd.Close(); error == 0) error = closed;
+  if (error != 0) ::unlink(name.c_str());
+  return error;
+}
+
 // Makes a rename in `folder` last across a crash; a folder that refuses fsync loses nothing.
 void SyncFolder(const fs::path& folder) {
   const Descriptor fd(
@@ -239,7 +251,16 @@ std::string WriteBeside(const std::string& path, const std::string& suffix, std:
       SyncFolder(fs::path(path).parent_path());
       return name;
     }
-    if (errno != EEXIST) throw CommandError(name + ": cannot write: " + std::strerror(errno));
+    if (errno == EEXIST) continue;
+    if (errno != EPERM && errno != EOPNOTSUPP) {
+      throw CommandError(name + ": cannot write: " + std::strerror(errno));
+    }
+    // A file system without hard links: the name is taken by creating the file exclusively and
+    // filling it in place, which is safe for a file that nobody knows of yet.
+    const int error = CreateExclusively(name, bytes, mode);
+    if (error == EEXIST) continue;
+    if (error != 0) throw CommandError(name + ": cannot write: " + std::strerror(error));
+    return name;
   }
 }
 
