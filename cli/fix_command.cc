@@ -129,7 +129,8 @@ struct CustomDictionary {
   std::optional<std::string> original;
 };
 
-CustomDictionary LoadCustom(SpellCheck& engine, const std::optional<std::string>& custom_file) {
+CustomDictionary OpenCustomDictionary(SpellCheck& engine,
+                                      const std::optional<std::string>& custom_file) {
   CustomDictionary custom{custom_file.value_or(DefaultCustomDictionaryFile()), std::nullopt};
   struct stat info;
   // A dictionary that does not exist yet starts empty; Add Word will create it.
@@ -146,7 +147,7 @@ CustomDictionary LoadCustom(SpellCheck& engine, const std::optional<std::string>
   return custom;
 }
 
-void SaveCustom(SpellCheck& engine, const CustomDictionary& custom, bool backup) {
+void SaveAddedWords(SpellCheck& engine, const CustomDictionary& custom, bool backup) {
   try {
     if (backup && custom.original) {
       struct stat info;
@@ -217,7 +218,7 @@ int RunFix(const FixOptions& options) {
 
   SpellCheck engine;
   engine.Init();
-  const CustomDictionary custom = LoadCustom(engine, options.custom_file);
+  const CustomDictionary custom = OpenCustomDictionary(engine, options.custom_file);
 
   AddWordRecorder recorder(front_end->view());
   CarefulHost host(engine, file.text);
@@ -243,7 +244,7 @@ int RunFix(const FixOptions& options) {
   std::optional<std::string> custom_failure;
   if (added_words) {
     try {
-      SaveCustom(engine, custom, !options.no_backup);
+      SaveAddedWords(engine, custom, !options.no_backup);
     } catch (const CommandError& error) {
       custom_failure = error.what();
     }
