@@ -9,6 +9,7 @@
 
 #include "cli/check_command.h"
 #include "cli/cli_support.h"
+#include "cli/fix_command.h"
 #include "cli/replace_command.h"
 #include "cli/standard_output.h"
 #include "cli/suggest_command.h"
@@ -34,6 +35,8 @@ int Run(int argc, char** argv) {
   AddZlibCommand(app, zlib);
   ReplaceOptions replace;
   AddReplaceCommand(app, replace);
+  FixOptions fix;
+  AddFixCommand(app, fix);
 
   try {
     app.parse(argc, argv);
@@ -48,6 +51,7 @@ int Run(int argc, char** argv) {
   if (app.got_subcommand("zlib")) return RunZlib(zlib);
   if (app.got_subcommand("replace")) return RunReplace(replace);
   if (app.got_subcommand("suggest")) return RunSuggest(suggest);
+  if (app.got_subcommand("fix")) return RunFix(fix);
   std::cout << app.help();
   return kExitClean;
 }
