@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end runs of `lexivane fix` in its Qt window, answered with key presses that the X
-server's XTEST extension fakes, as if typed. Run inside a virtual X server (xvfb-run), with no
-terminal, so the window is the only place to answer. Usage: fix_window_test.py LEXIVANE WORK_DIR
+server's XTEST extension fakes, as if typed. Run on an X server of the test run's own
+(scripts/with-x-server.sh), with no terminal, so the window is the only place to answer. Usage: fix_window_test.py LEXIVANE WORK_DIR
 """
 
 import ctypes

@@ -54,7 +54,7 @@ case $platform in
     # A dialog is a transient window, which twm frames only when told to.
     printf '%s\n' 'TitleFont "fixed"' 'MenuFont "fixed"' 'IconFont "fixed"' 'ResizeFont "fixed"' \
       'IconManagerFont "fixed"' DecorateTransients RandomPlacement NoGrabServer >"$twmrc"
-    xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+    scripts/with-x-server.sh bash -c '
       set -euo pipefail
       LC_ALL=C twm -f "$3" 2>/dev/null &
       twm_pid=$!
@@ -76,7 +76,7 @@ case $platform in
     mkdir -p "$(dirname "$out")"
     # The screen is the size of the prefix's virtual desktop, so that the window's place on the
     # one is its place on the other.
-    xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+    scripts/with-x-server.sh bash -c '
       set -euo pipefail
       # A server of the prefix left over from an earlier session stays bound to the X server of
       # that session, where no window of ours would appear.

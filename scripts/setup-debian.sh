@@ -13,6 +13,8 @@ packages=(
   # the Qt window of the dialog (liblexivane-qt; Qt Test; the offscreen and xcb platforms), a
   # font for it, and a small window manager that frames its screenshot with the caption
   qt6-base-dev fonts-dejavu-core twm
+  # the key presses that the test of `lexivane fix` in its window fakes (XTEST)
+  libxtst6
   # the fuzzer
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against

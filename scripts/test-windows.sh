@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows component and its tests with mingw-w64 and runs them under Wine, all
-# inside one X server, so that the one wine server of the build's prefix has a display for the
-# dialog (see scripts/wine-run.sh).
+# inside one X server (the run's own, see scripts/with-x-server.sh), so that the one wine server
+# of the build's prefix has a display for the dialog (see scripts/wine-run.sh).
 #
 #   scripts/test-windows.sh HOST_BUILD_DIR [WINDOWS_BUILD_DIR]
 #
@@ -16,9 +16,7 @@ fi
 host_build=$(realpath "$1")
 build=${2:-build/mingw}
 
-if [[ -z ${LEXIVANE_IN_XVFB:-} ]]; then
-  LEXIVANE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+[[ -n ${LEXIVANE_X_SERVER:-} ]] || exec scripts/with-x-server.sh bash scripts/test-windows.sh "$@"
 
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DLEXIVANE_TABLE_COMPILER="$host_build/data/lexivane_table_compiler" -DLEXIVANE_BUILD_CLI=OFF

@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
+# One X server for the whole run: the Qt window's test, both screenshots and the Windows stage.
+[[ -n ${LEXIVANE_X_SERVER:-} ]] || exec scripts/with-x-server.sh bash scripts/test.sh "$@"
 jobs=$(nproc)
 
 echo "== release build and tests"

@@ -9,8 +9,9 @@
 # installed. Creating a prefix takes about 15 s; later runs start in a fraction of a second while
 # the wine server stays up (it lingers for 60 s after the last program).
 #
-# Windows need an X display: run the tests inside one `xvfb-run -a` session together with the
-# build, because a wine server started without a display stays without one while it lives.
+# Windows need an X display: run the tests on one X server together with the build
+# (scripts/with-x-server.sh), because a wine server started without a display stays without one
+# while it lives.
 set -euo pipefail
 
 if (($# < 2)); then
