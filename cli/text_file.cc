@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "cli/cli_support.h"
+#include "cli/descriptor.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::cli {
@@ -21,27 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Closes on every path out.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  // Closes now and answers errno, or 0.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
 
 // Reads to the end; answers errno, or 0.
 int ReadAll(int fd, std::string& bytes) {

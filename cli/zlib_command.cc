@@ -13,6 +13,7 @@
 #include <new>
 
 #include "cli/cli_support.h"
+#include "cli/descriptor.h"
 #include "lexivane/utf8.h"
 #include "lexivane/zlib_wrapper.h"
 
@@ -99,27 +100,6 @@ class TemporaryOutput {
  private:
   std::string folder_;
   std::string file_;
-};
-
-// Closes on every path out.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  // Closes now and answers errno, or 0.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
 };
 
 // Copies the finished file into a device or FIFO.
