@@ -19,6 +19,9 @@ packages=(
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against
   libbenchmark-dev libaspell-dev aspell-en libhunspell-dev hunspell-en-us libnuspell-dev
+  # the Enchant 2 provider (enchant/), and the enchant-2 tools its tests drive
+  libenchant-2-dev
+  enchant-2
 )
 
 missing=()

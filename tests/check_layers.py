@@ -2,9 +2,9 @@
 """Fails when an #include runs against the layers (HACKING.md draws them).
 
 A source folder may include its own headers, the public headers (lexivane/...) and the folders of
-lower layers; two folders of one layer may not include each other. The tool and the examples
-are clients of the installed library and include public headers only. Unit tests (*_test.*),
-the shared test support, the fuzzers and the benchmarks sit above everything.
+lower layers; two folders of one layer may not include each other. The tool, the Enchant provider
+and the examples are clients of the installed library and include public headers only. Unit
+tests (*_test.*), the shared test support, the fuzzers and the benchmarks sit above everything.
 
 usage: tests/check_layers.py [SOURCE_DIR]
 """
@@ -21,7 +21,7 @@ LAYERS = [
     {"component", "qt"},
 ]
 RANK = {folder: rank for rank, layer in enumerate(LAYERS) for folder in layer}
-PUBLIC_ONLY = {"cli", "examples", "include"}
+PUBLIC_ONLY = {"cli", "enchant", "examples", "include"}
 ABOVE_ALL = {"tests", "bench"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
 

@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""The provider in the real Enchant 2 tools, and in Emacs through them.
+
+Enchant loads providers from one fixed folder only, so every client runs in a private mount
+namespace in which a staging folder (the system's providers plus ours) is bind-mounted over that
+folder; nothing outside the namespace changes. Enchant's configuration (the ordering that puts
+Lexivane first, and the personal lists) lives in a fresh folder of the test's own. Where mount
+namespaces are not permitted (an unprivileged container) the test is skipped with exit 77.
+
+Usage: clients_test.py PROVIDER_MODULE ENCHANT_PROVIDER_DIR TESTDATA_DIR WORK_DIR
+"""
+
+import difflib
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+
+MODULE, SYSTEM_DIR, TESTDATA, WORK = (pathlib.Path(arg).resolve() for arg in sys.argv[1:5])
+SKIP = 77
+failures = []
+
+
+def skip(reason):
+    print(f"skipped: {reason}")
+    sys.exit(SKIP)
+
+
+def prepare():
+    shutil.rmtree(WORK, ignore_errors=True)
+    stage, config, home = WORK / "stage", WORK / "config", WORK / "home"
+    for folder in (stage, config, home):
+        folder.mkdir(parents=True)
+    for provider in SYSTEM_DIR.glob("*.so"):
+        shutil.copy(provider, stage)
+    shutil.copy(MODULE, stage / "enchant_lexivane.so")
+    (config / "enchant.ordering").write_text("en_US:lexivane\nen:lexivane\n")
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(home),
+           "XDG_CONFIG_HOME": str(home / ".config"), "ENCHANT_CONFIG_DIR": str(config),
+           "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"}
+    return stage, config, env
+
+
+def run(stage, env, command, stdin=""):
+    """Runs `command` with the staged providers in place of the system's; returns its output."""
+    wrapped = ["unshare", "--mount", "sh", "-c", 'mount --bind "$1" "$2" && shift 2 && exec "$@"',
+               "sh", str(stage), str(SYSTEM_DIR), *command]
+    result = subprocess.run(wrapped, input=stdin.encode(), capture_output=True, env=env,
+                            timeout=30)
+    return result.returncode, result.stdout.decode("utf-8", "replace"), \
+        result.stderr.decode("utf-8", "replace")
+
+
+def expect_same(name, expected, actual):
+    if expected != actual:
+        diff = difflib.unified_diff(expected.splitlines(), actual.splitlines(), "expected",
+                                    "actual", lineterm="")
+        failures.append(f"{name}:\n" + "\n".join(diff))
+
+
+def main():
+    for tool in ("unshare", "mount", "enchant-2", "enchant-lsmod-2"):
+        if not shutil.which(tool):
+            skip(f"{tool} is not installed")
+    stage, config, env = prepare()
+    status, _, error = run(stage, env, ["true"])
+    if status != 0:
+        skip(f"no private mount namespace here (unshare --mount, mount --bind): {error.strip()}")
+
+    # Discovery: the ordering names Lexivane first for both tags it serves; the apostrophes are
+    # what Emacs learns to keep inside words.
+    for tag in ("en_US", "en"):
+        _, listed, _ = run(stage, env, ["enchant-lsmod-2", "-lang", tag])
+        expect_same(f"enchant-lsmod-2 -lang {tag}", f"{tag} (lexivane)\n", listed)
+    _, characters, _ = run(stage, env, ["enchant-lsmod-2", "-word-chars", "en_US"])
+    expect_same("enchant-lsmod-2 -word-chars", "'\u2019\n", characters)
+
+    # Whole sessions: the pipe with its commands (*word lands in Enchant's personal list), and
+    # list mode over the same lines.
+    session = (TESTDATA / "session.txt").read_text(encoding="utf-8")
+    _, piped, error = run(stage, env, ["enchant-2", "-a", "-d", "en_US"], session)
+    expect_same("enchant-2 -a", (TESTDATA / "session.pipe").read_text(encoding="utf-8"), piped)
+    personal = config / "en_US.dic"
+    expect_same("personal list after *word", "zorbly\n",
+                personal.read_text(encoding="utf-8") if personal.exists() else "(none)\n")
+    _, listed, _ = run(stage, env, ["enchant-2", "-l", "-d", "en_US"], session)
+    expect_same("enchant-2 -l", (TESTDATA / "session.list").read_text(encoding="utf-8"), listed)
+
+    # Emacs's flyspell with enchant-2 as its speller, word by word and over a large region.
+    emacs_skipped = not shutil.which("emacs")
+    if not emacs_skipped:
+        expected = (TESTDATA / "emacs.flagged").read_text(encoding="utf-8")
+        for large in ("", "1"):
+            _, flagged, error = run(stage, {**env, "FLY_LARGE": large},
+                                    ["emacs", "--batch", "-Q", "-l", str(TESTDATA / "flyspell.el"),
+                                     str(TESTDATA / "emacs.txt")])
+            expect_same(f"Emacs flyspell (large region: {bool(large)})", expected, flagged)
+
+    for failure in failures:
+        print(failure)
+    if failures:
+        return 1
+    if emacs_skipped:
+        skip("the enchant-2 checks passed; emacs is not installed, so Emacs was not tried")
+    print("Enchant and Emacs use the provider as expected")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

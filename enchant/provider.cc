@@ -1,0 +1,184 @@
+// enchant_lexivane.so: the Enchant 2 provider that answers English checks and suggestions from
+// the Lexivane engine.
+//
+// Enchant loads every module in its provider folder and calls init_enchant_provider; the
+// structures it hands back and forth are plain C with function pointers, and whatever we return
+// as a list it frees with g_strfreev, so lists are built with GLib's allocator. Personal,
+// session and exclude lists stay with Enchant, which consults them before it asks us, so the
+// engine's own custom dictionary is never read or written here.
+//
+// Threads: the engine's tables belong to the thread that loads them, and a host may call one
+// dictionary from several threads. Every thread that calls in gets its own engine object, made
+// and initialised on its first call and destroyed when the thread ends; nothing is shared, so
+// nothing is locked.
+//
+// No exception leaves this file: a failure inside the engine answers "error" (check) or "no
+// suggestions" (suggest) instead of reaching a host written in C.
+#include <enchant-provider.h>
+#include <glib.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lexivane/spell_check.h"
+#include "lexivane/utf8.h"
+
+namespace {
+
+// The tags served. The word list is American English; "en" is offered as well so that a host
+// asking for English without a region gets it, while Enchant still prefers a provider that
+// has the exact regional tag (en_GB, en_AU) when one is installed.
+constexpr const char* kTags[] = {"en_US", "en"};
+
+// Words longer than this (in UTF-16 code units) get no suggestions: no English word comes
+// near it, and the suggestion search grows with the word's length, so a pasted megabyte must
+// not stall the host's interface.
+constexpr std::size_t kLongestWordToSuggestFor = 100;
+
+// U+2019, the typographic apostrophe, read as ' before the engine sees the word, and the two
+// characters Enchant is told (get_extra_word_characters) may sit inside a word.
+constexpr char16_t kRightSingleQuote = u'\u2019';
+constexpr const char* kApostrophes = "'\u2019";
+
+// The calling thread's engine, made and initialised on the thread's first call.
+lexivane::SpellCheck& ThreadEngine() {
+  thread_local std::unique_ptr<lexivane::SpellCheck> engine;
+  if (!engine) {
+    auto created = std::make_unique<lexivane::SpellCheck>();
+    created->Init();
+    engine = std::move(created);
+  }
+  return *engine;
+}
+
+// The word as the engine is asked it: invalid UTF-8 becomes U+FFFD (and so never matches).
+std::u16string EngineWord(const char* word, std::size_t length) {
+  std::u16string text = lexivane::FromUtf8(std::string_view(word, word ? length : 0));
+  for (char16_t& unit : text) {
+    if (unit == kRightSingleQuote) unit = u'\'';
+  }
+  return text;
+}
+
+int Check(EnchantDict*, const char* const word, std::size_t length) {
+  try {
+    return ThreadEngine().CheckWord(EngineWord(word, length), false) ? 0 : 1;
+  } catch (...) {
+    return -1;
+  }
+}
+
+// A NULL-terminated array that g_strfreev frees.
+char** GStringArray(const std::vector<std::string>& items) {
+  char** array = g_new0(char*, items.size() + 1);
+  for (std::size_t i = 0; i < items.size(); ++i) array[i] = g_strdup(items[i].c_str());
+  return array;
+}
+
+char** Suggest(EnchantDict*, const char* const word, std::size_t length, std::size_t* out_count) {
+  *out_count = 0;
+  try {
+    const std::u16string engine_word = EngineWord(word, length);
+    if (engine_word.size() > kLongestWordToSuggestFor) return nullptr;
+    std::vector<std::u16string> suggestions;
+    ThreadEngine().GetSuggestions(engine_word, suggestions, false);
+    if (suggestions.empty()) return nullptr;
+    std::vector<std::string> utf8;
+    utf8.reserve(suggestions.size());
+    for (const auto& suggestion : suggestions) utf8.push_back(lexivane::ToUtf8(suggestion));
+    *out_count = utf8.size();
+    return GStringArray(utf8);
+  } catch (...) {
+    *out_count = 0;
+    return nullptr;
+  }
+}
+
+const char* ExtraWordCharacters(EnchantDict*) {
+  return kApostrophes;
+}
+
+// Where a character may stand in a word: letters, marks and digits anywhere; an apostrophe
+// only between them, so that quotes around a word and a possessive's trailing mark stay out;
+// everything else (dashes, slashes, other punctuation) ends the word. `position` is Enchant's:
+// 0 the first character, 1 one inside, 2 the last.
+int IsWordCharacter(EnchantDict*, std::uint32_t character, std::size_t position) {
+  if (character == u'\'' || character == kRightSingleQuote) return position == 1;
+  if (character > 0x10FFFF) return 0;
+  switch (g_unichar_type(character)) {
+    case G_UNICODE_UPPERCASE_LETTER:
+    case G_UNICODE_LOWERCASE_LETTER:
+    case G_UNICODE_TITLECASE_LETTER:
+    case G_UNICODE_MODIFIER_LETTER:
+    case G_UNICODE_OTHER_LETTER:
+    case G_UNICODE_NON_SPACING_MARK:
+    case G_UNICODE_SPACING_MARK:
+    case G_UNICODE_ENCLOSING_MARK:
+    case G_UNICODE_DECIMAL_NUMBER:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+bool Serves(const char* tag) {
+  if (!tag) return false;
+  for (const char* served : kTags) {
+    if (std::string_view(tag) == served) return true;
+  }
+  return false;
+}
+
+EnchantDict* RequestDict(EnchantProvider*, const char* const tag) {
+  if (!Serves(tag)) return nullptr;
+  EnchantDict* dict = g_new0(EnchantDict, 1);
+  dict->check = Check;
+  dict->suggest = Suggest;
+  dict->get_extra_word_characters = ExtraWordCharacters;
+  dict->is_word_character = IsWordCharacter;
+  return dict;
+}
+
+void DisposeDict(EnchantProvider*, EnchantDict* dict) {
+  g_free(dict);
+}
+
+int DictionaryExists(EnchantProvider*, const char* const tag) {
+  return Serves(tag);
+}
+
+const char* Identify(EnchantProvider*) {
+  return "lexivane";
+}
+
+const char* Describe(EnchantProvider*) {
+  return "Lexivane Provider";
+}
+
+char** ListDicts(EnchantProvider*, std::size_t* out_count) {
+  *out_count = std::size(kTags);
+  char** tags = g_new0(char*, std::size(kTags) + 1);
+  for (std::size_t i = 0; i < std::size(kTags); ++i) tags[i] = g_strdup(kTags[i]);
+  return tags;
+}
+
+void Dispose(EnchantProvider* provider) {
+  g_free(provider);
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) EnchantProvider* init_enchant_provider() {
+  EnchantProvider* provider = g_new0(EnchantProvider, 1);
+  provider->dispose = Dispose;
+  provider->request_dict = RequestDict;
+  provider->dispose_dict = DisposeDict;
+  provider->dictionary_exists = DictionaryExists;
+  provider->identify = Identify;
+  provider->describe = Describe;
+  provider->list_dicts = ListDicts;
+  return provider;
+}

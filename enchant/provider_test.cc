@@ -1,0 +1,145 @@
+// The provider called as Enchant calls it: loaded with dlopen, every list freed with g_strfreev.
+#include <dlfcn.h>
+#include <enchant-provider.h>
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> TakeList(char** list, std::size_t count) {
+  std::vector<std::string> items(list, list + count);
+  EXPECT_EQ(list ? list[count] : nullptr, nullptr);  // NULL-terminated as well as counted
+  g_strfreev(list);
+  return items;
+}
+
+class ProviderTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    module_ = dlopen(PROVIDER_MODULE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module_, nullptr) << dlerror();
+  }
+
+  void SetUp() override {
+    auto init = reinterpret_cast<EnchantProvider* (*)()>(dlsym(module_, "init_enchant_provider"));
+    ASSERT_NE(init, nullptr);
+    provider_ = init();
+    dict_ = provider_->request_dict(provider_, "en_US");
+    ASSERT_NE(dict_, nullptr);
+  }
+
+  void TearDown() override {
+    provider_->dispose_dict(provider_, dict_);
+    provider_->dispose(provider_);
+  }
+
+  int Check(const std::string& word) { return dict_->check(dict_, word.data(), word.size()); }
+
+  std::vector<std::string> Suggest(const std::string& word) {
+    std::size_t count = 99;
+    char** list = dict_->suggest(dict_, word.data(), word.size(), &count);
+    return TakeList(list, count);
+  }
+
+  static inline void* module_ = nullptr;
+  EnchantProvider* provider_ = nullptr;
+  EnchantDict* dict_ = nullptr;
+};
+
+TEST_F(ProviderTest, IdentifiesItselfAndServesAmericanAndPlainEnglish) {
+  EXPECT_STREQ(provider_->identify(provider_), "lexivane");
+  EXPECT_TRUE(g_utf8_validate(provider_->describe(provider_), -1, nullptr));
+  std::size_t count = 0;
+  char** tags = provider_->list_dicts(provider_, &count);
+  EXPECT_EQ(TakeList(tags, count), (std::vector<std::string>{"en_US", "en"}));
+  for (const char* tag : {"en_US", "en"}) EXPECT_TRUE(provider_->dictionary_exists(provider_, tag));
+  for (const char* tag : {"en_GB", "de_DE", "", "en_US.UTF-8"}) {
+    EXPECT_FALSE(provider_->dictionary_exists(provider_, tag)) << tag;
+    EXPECT_EQ(provider_->request_dict(provider_, tag), nullptr) << tag;
+  }
+  // Personal, session and exclude lists are Enchant's own.
+  EXPECT_EQ(dict_->add_to_personal, nullptr);
+  EXPECT_EQ(dict_->add_to_session, nullptr);
+  EXPECT_EQ(dict_->add_to_exclude, nullptr);
+}
+
+TEST_F(ProviderTest, ChecksWordsAsTheEngineDoes) {
+  const struct {
+    std::string word;
+    int answer;  // Enchant's: 0 correct, 1 misspelt
+  } cases[] = {
+      {"hello", 0},
+      {"Receive", 0},        // letter case never matters
+      {"recieve", 1},        //
+      {"don't", 0},          //
+      {"wouldn\u2019t", 0},  // the typographic apostrophe reads as '
+      {"dont", 1},           //
+      // Invalid UTF-8 reads as U+FFFD: without letters it passes like "!!!", within them it
+      // spoils the word. Enchant never passes a NUL, but the word then ends there ("he").
+      {"\xff\xfe", 0},
+      {"hel\xffo", 1},
+      {std::string("he\0llo", 6), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Check(c.word), c.answer) << c.word;
+}
+
+TEST_F(ProviderTest, SuggestsInTheEngineRanking) {
+  const std::vector<std::string> suggestions = Suggest("recieve");
+  ASSERT_FALSE(suggestions.empty());
+  EXPECT_EQ(suggestions.front(), "receive");
+  EXPECT_EQ(Suggest("wrold").front(), "world");
+  EXPECT_EQ(Suggest("qzxvkjq"), std::vector<std::string>{});
+  EXPECT_EQ(Suggest("\xff\xfe\xfd"), std::vector<std::string>{});
+}
+
+TEST_F(ProviderTest, AnswersAHugeWordAtOnce) {
+  const std::string huge(10 << 20, 'x');
+  EXPECT_EQ(Check(huge), 1);
+  EXPECT_EQ(Suggest(huge), std::vector<std::string>{});  // no suggestion search on it
+}
+
+TEST_F(ProviderTest, WordCharactersSplitAtDashesAndKeepInnerApostrophes) {
+  EXPECT_STREQ(dict_->get_extra_word_characters(dict_), "'\u2019");
+  const struct {
+    std::uint32_t character;
+    bool start, inside, end;
+  } cases[] = {
+      {'a', true, true, true},          {U'\u00e9', true, true, true},  // é
+      {U'\u0301', true, true, true},    {'7', true, true, true},        // combining acute
+      {'\'', false, true, false},       {U'\u2019', false, true, false}, {'-', false, false, false},
+      {U'\u2014', false, false, false},  // em dash
+      {U'\u2013', false, false, false}, {'/', false, false, false},      {'"', false, false, false},
+      {U'\u201c', false, false, false}, {'^', false, false, false},      {' ', false, false, false},
+      {'_', false, false, false},       {0x110000, false, false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(dict_->is_word_character(dict_, c.character, 0), c.start) << c.character;
+    EXPECT_EQ(dict_->is_word_character(dict_, c.character, 1), c.inside) << c.character;
+    EXPECT_EQ(dict_->is_word_character(dict_, c.character, 2), c.end) << c.character;
+  }
+}
+
+// A host may call one dictionary from several threads; each gets its own engine.
+TEST_F(ProviderTest, AnswersOnEveryThread) {
+  std::vector<std::thread> threads;
+  std::vector<int> failures(4, 0);
+  for (int& failed : failures) {
+    threads.emplace_back([this, &failed] {
+      for (int i = 0; i < 20; ++i) {
+        failed += Check("hello") != 0 || Check("recieve") != 1;
+        std::size_t count = 0;
+        char** list = dict_->suggest(dict_, "recieve", 7, &count);
+        failed += count == 0 || std::string(list[0]) != "receive";
+        g_strfreev(list);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(failures, std::vector<int>(4, 0));
+}
+
+}  // namespace
