@@ -22,6 +22,8 @@ packages=(
   # the Enchant 2 provider (enchant/), and the enchant-2 tools its tests drive
   libenchant-2-dev
   enchant-2
+  # Emacs, whose flyspell the provider's test drives through enchant-2
+  emacs-nox
 )
 
 missing=()
