@@ -23,6 +23,13 @@ DESTDIR=$root cmake --install "$build" >/dev/null
 
 for file in LICENSE README.md; do cmp "$file" "$root$prefix/share/doc/lexivane/$file"; done
 cmp data/COPYING.scowl "$root$prefix/share/doc/lexivane/COPYING.scowl"
+# The Enchant provider, where it was built, goes to Enchant's folder below the libdir and finds
+# the library one level up.
+if grep -q '^ENCHANT_FOUND:INTERNAL=1' "$build/CMakeCache.txt"; then
+  found=$(LD_LIBRARY_PATH= ldd "$lib/enchant-2/enchant_lexivane.so" | awk '/liblexivane/ {print $3}')
+  [[ $(dirname "$(realpath -m "$found")") == "$(realpath "$lib")" ]] ||
+    fail "enchant_lexivane.so: not in $lib/enchant-2, or finding the library at '$found'"
+fi
 
 # The pkg-config file in $1/pkgconfig must name $1 and the headers beside it.
 check_pc_dirs() {
