@@ -101,10 +101,11 @@ const char* ExtraWordCharacters(EnchantDict*) {
   return kApostrophes;
 }
 
-// Where a character may stand in a word: letters, marks and digits anywhere; an apostrophe
-// only between them, so that quotes around a word and a possessive's trailing mark stay out;
-// everything else (dashes, slashes, other punctuation) ends the word. `position` is Enchant's:
-// 0 the first character, 1 one inside, 2 the last.
+// Where a character may stand in a word, as the tool's word boundaries have it: letters, marks,
+// digits and connectors such as `_` anywhere; an apostrophe only between them, so that quotes
+// around a word and a plural possessive's trailing mark stay out; everything else (dashes,
+// slashes, periods, other punctuation and symbols) ends the word. `position` is Enchant's: 0 the
+// first character, 1 one inside, 2 the last.
 int IsWordCharacter(EnchantDict*, std::uint32_t character, std::size_t position) {
   if (character == u'\'' || character == kRightSingleQuote) return position == 1;
   if (character > 0x10FFFF) return 0;
@@ -118,6 +119,7 @@ int IsWordCharacter(EnchantDict*, std::uint32_t character, std::size_t position)
     case G_UNICODE_SPACING_MARK:
     case G_UNICODE_ENCLOSING_MARK:
     case G_UNICODE_DECIMAL_NUMBER:
+    case G_UNICODE_CONNECT_PUNCTUATION:
       return 1;
     default:
       return 0;

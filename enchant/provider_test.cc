@@ -105,22 +105,22 @@ TEST_F(ProviderTest, AnswersAHugeWordAtOnce) {
 TEST_F(ProviderTest, WordCharactersSplitAtDashesAndKeepInnerApostrophes) {
   EXPECT_STREQ(dict_->get_extra_word_characters(dict_), "'\u2019");
   const struct {
-    std::uint32_t character;
-    bool start, inside, end;
-  } cases[] = {
-      {'a', true, true, true},          {U'\u00e9', true, true, true},  // é
-      {U'\u0301', true, true, true},    {'7', true, true, true},        // combining acute
-      {'\'', false, true, false},       {U'\u2019', false, true, false}, {'-', false, false, false},
-      {U'\u2014', false, false, false},  // em dash
-      {U'\u2013', false, false, false}, {'/', false, false, false},      {'"', false, false, false},
-      {U'\u201c', false, false, false}, {'^', false, false, false},      {' ', false, false, false},
-      {'_', false, false, false},       {0x110000, false, false, false},
+    std::u32string characters;
+    int start, inside, end;
+  } classes[] = {
+      {U"a\u00e9\u03017_", 1, 1, 1},  // letters, marks, digits, connectors
+      {U"'\u2019", 0, 1, 0},          // apostrophes
+      // dashes (hyphen, en, em), slash, quotes, ^, blank, period, colon, +, &, ellipsis, emoji
+      {U"-\u2013\u2014/\"\u201c\u2018^ .:+&\u2026\U0001F600", 0, 0, 0},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(dict_->is_word_character(dict_, c.character, 0), c.start) << c.character;
-    EXPECT_EQ(dict_->is_word_character(dict_, c.character, 1), c.inside) << c.character;
-    EXPECT_EQ(dict_->is_word_character(dict_, c.character, 2), c.end) << c.character;
+  for (const auto& c : classes) {
+    for (const std::uint32_t character : c.characters) {
+      EXPECT_EQ(dict_->is_word_character(dict_, character, 0), c.start) << character;
+      EXPECT_EQ(dict_->is_word_character(dict_, character, 1), c.inside) << character;
+      EXPECT_EQ(dict_->is_word_character(dict_, character, 2), c.end) << character;
+    }
   }
+  EXPECT_EQ(dict_->is_word_character(dict_, 0x110000, 1), 0);  // no character at all
 }
 
 // A host may call one dictionary from several threads; each gets its own engine.
