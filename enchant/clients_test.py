@@ -46,8 +46,8 @@ def run(stage, env, command, stdin=""):
     """Runs `command` with the staged providers in place of the system's; returns its output."""
     wrapped = ["unshare", "--mount", "sh", "-c", 'mount --bind "$1" "$2" && shift 2 && exec "$@"',
                "sh", str(stage), str(SYSTEM_DIR), *command]
-    result = subprocess.run(wrapped, input=stdin.encode(), capture_output=True, env=env,
-                            timeout=30)
+    data = stdin if isinstance(stdin, bytes) else stdin.encode()
+    result = subprocess.run(wrapped, input=data, capture_output=True, env=env, timeout=30)
     return result.returncode, result.stdout.decode("utf-8", "replace"), \
         result.stderr.decode("utf-8", "replace")
 
@@ -86,6 +86,14 @@ def main():
                 personal.read_text(encoding="utf-8") if personal.exists() else "(none)\n")
     _, listed, _ = run(stage, env, ["enchant-2", "-l", "-d", "en_US"], session)
     expect_same("enchant-2 -l", (TESTDATA / "session.list").read_text(encoding="utf-8"), listed)
+
+    # Bad input reaches the provider as Enchant passes it on (broken UTF-8, a NUL, a word of
+    # 5,000 letters) and the session goes on.
+    status, piped, error = run(stage, env, ["enchant-2", "-a", "-d", "en_US"],
+                               b"caf\xff\nhe\x00llo\n" + b"e" * 5000 + b"\nwrold\n")
+    last = "& wrold 2 0: world, wold\n\n\n"  # the last line's answer, its blank, the one at the end
+    expect_same("enchant-2 -a on bad input", f"status 0, ends {last}",
+                f"status {status}, ends {piped[-len(last):]}")
 
     # Emacs's flyspell with enchant-2 as its speller, word by word and over a large region.
     emacs_skipped = not shutil.which("emacs")
