@@ -13,6 +13,7 @@
 #include "cli/input_text.h"
 #include "cli/running_words.h"
 #include "cli/standard_output.h"
+#include "cli/word_verdicts.h"
 
 namespace lexivane::cli {
 
@@ -96,10 +97,11 @@ bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText
                 std::unordered_map<std::u16string, std::vector<std::u16string>>& suggested) {
   if (options.events) return PrintEvents(engine, input);
   LineCounter lines(input.text);
+  WordVerdicts verdicts(engine);
   const std::vector<std::u16string> none;
   bool found = false;
   ForEachRunningWord(input.text, [&](const RunningWord& word) {
-    if (engine.CheckWord(word.word)) return;
+    if (verdicts.Accepts(word.word)) return;
     found = true;
     const std::vector<std::u16string>* suggestions = &none;
     if (options.max_suggestions > 0) {

@@ -9,6 +9,7 @@
 #include "cli/input_text.h"
 #include "cli/running_words.h"
 #include "cli/standard_output.h"
+#include "cli/word_verdicts.h"
 
 namespace lexivane::cli {
 
@@ -29,6 +30,7 @@ int RunList(const ListOptions& options) {
 
   const std::vector<std::string> files =
       options.files.empty() ? std::vector<std::string>{"-"} : options.files;
+  WordVerdicts verdicts(engine);
   std::unordered_set<std::u16string> printed;  // with --unique, across all the files
   bool found = false;
   for (const std::string& file : files) {
@@ -36,7 +38,7 @@ int RunList(const ListOptions& options) {
       const InputText input = ReadInput(file);
       const std::u16string_view text = input.text;
       ForEachRunningWord(text, [&](const RunningWord& word) {
-        if (engine.CheckWord(word.word)) return;
+        if (verdicts.Accepts(word.word)) return;
         found = true;
         const std::u16string_view as_written = text.substr(word.offset, word.length);
         if (options.unique && !printed.emplace(as_written).second) return;
