@@ -19,10 +19,12 @@ packages=(
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against
   libbenchmark-dev libaspell-dev aspell-en libhunspell-dev hunspell-en-us libnuspell-dev
+  # the aspell and hunspell programs that `lexivane list` and `check` are timed against
+  aspell hunspell
   # the Enchant 2 provider (enchant/), and the enchant-2 tools its tests drive
   libenchant-2-dev
   enchant-2
-  # Emacs, whose flyspell the provider's test drives through enchant-2
+  # Emacs, whose flyspell and ispell drive `lexivane -a` and the provider through enchant-2
   emacs-nox
 )
 
