@@ -6,10 +6,12 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/check_command.h"
 #include "cli/cli_support.h"
 #include "cli/fix_command.h"
+#include "cli/pipe_command.h"
 #include "cli/replace_command.h"
 #include "cli/standard_output.h"
 #include "cli/suggest_command.h"
@@ -22,6 +24,9 @@ namespace {
 using namespace lexivane::cli;
 
 int Run(int argc, char** argv) {
+  if (const std::vector<std::string> arguments(argv + 1, argv + argc); IsIspellCall(arguments)) {
+    return RunIspellCall(arguments);
+  }
   CLI::App app{"lexivane: English spell checking with the embedded word list", "lexivane"};
   app.require_subcommand(0, 1);
   app.set_version_flag(
