@@ -29,6 +29,10 @@ int Run(int argc, char** argv) {
   }
   CLI::App app{"lexivane: English spell checking with the embedded word list", "lexivane"};
   app.require_subcommand(0, 1);
+  // The ispell-style calls never reach CLI11 (see pipe_command.h); the help names them.
+  app.footer(
+      "lexivane -a (or lexivane pipe) speaks the ispell pipe protocol for editors; lexivane -l "
+      "lists the misspelt words of standard input");
   app.set_version_flag(
       "--version", [] { return std::string("lexivane ") + lexivane::Version(); },
       "Print the version and exit");

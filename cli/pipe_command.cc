@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -89,8 +90,10 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
       i = arguments.size();
     } else if (argument == "-d") {
       CheckDictionary(value(argument));
-    } else if (argument == "-i" || argument == "-T") {
-      if (const std::string name = value(argument); argument == "-i") CheckEncoding(name);
+    } else if (argument == "-i") {
+      CheckEncoding(value(argument));
+    } else if (argument == "-T") {
+      value(argument);  // ispell's formatter name: the text is plain text whatever it says
     } else if (argument.starts_with("--encoding=")) {
       CheckEncoding(argument.substr(11));
     } else if (argument.starts_with("--lang=") || argument.starts_with("--master=")) {
