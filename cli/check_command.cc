@@ -1,15 +1,19 @@
 #include "cli/check_command.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <iostream>
+#include <limits>
 #include <new>
 #include <nlohmann/json.hpp>
+#include <unordered_map>
 
 #include "cli/cli_support.h"
 #include "cli/event_printer.h"
 #include "cli/input_text.h"
+#include "cli/running_words.h"
 #include "cli/standard_output.h"
-#include "cli/unknown_words.h"
+#include "cli/word_verdicts.h"
 
 namespace lexivane::cli {
 
@@ -47,16 +51,15 @@ class LineCounter {
 };
 
 void Report(const CheckOptions& options, const std::string& file,
-            std::pair<std::size_t, std::size_t> where, std::size_t offset,
-            std::u16string_view word, const std::vector<std::u16string>& suggestions) {
-  const std::size_t shown =
-      std::min(suggestions.size(), static_cast<std::size_t>(std::max(options.max_suggestions, 0)));
+            std::pair<std::size_t, std::size_t> where, std::size_t offset, std::u16string_view word,
+            const std::vector<std::u16string>& suggestions) {
   if (options.json) {
     nlohmann::ordered_json finding{
         {"file", file},           {"line", where.first},
         {"column", where.second}, {"offset", offset},
         {"word", Utf8(word)},     {"suggestions", nlohmann::ordered_json::array()}};
-    for (std::size_t i = 0; i < shown; ++i) finding["suggestions"].push_back(Utf8(suggestions[i]));
+    for (const std::u16string& suggestion : suggestions)
+      finding["suggestions"].push_back(Utf8(suggestion));
     std::cout << finding.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << '\n';
     return;
@@ -64,8 +67,8 @@ void Report(const CheckOptions& options, const std::string& file,
   std::cout << file << ':' << where.first << ':' << where.second << ": " << Utf8(word);
   if (options.max_suggestions > 0) {
     std::cout << ':';
-    if (shown == 0) std::cout << " (no suggestions)";
-    for (std::size_t i = 0; i < shown; ++i)
+    if (suggestions.empty()) std::cout << " (no suggestions)";
+    for (std::size_t i = 0; i < suggestions.size(); ++i)
       std::cout << (i == 0 ? " " : ", ") << Utf8(suggestions[i]);
   }
   std::cout << '\n';
@@ -74,10 +77,11 @@ void Report(const CheckOptions& options, const std::string& file,
 // Prints every event of a run over the whole text; true when a word was reported unknown.
 bool PrintEvents(SpellCheck& engine, const InputText& input) {
   // The events carry 32-bit positions and lengths, so the text cannot be cut into pieces here.
-  if (input.text.size() > kMaxPiece) {
+  constexpr std::size_t kMaxRun = std::numeric_limits<std::int32_t>::max();
+  if (input.text.size() > kMaxRun) {
     throw CommandError(input.name + ": too long for --events, whose positions are 32-bit (" +
                        std::to_string(input.text.size()) + " UTF-16 code units, at most " +
-                       std::to_string(kMaxPiece) + ")");
+                       std::to_string(kMaxRun) + ")");
   }
   EventPrinter printer;
   {
@@ -87,24 +91,32 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
   return printer.found_unknown_word();
 }
 
-// Reports the unknown words of one input; true when there was any.
-bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText& input) {
+// Reports the misspelt words of one input; true when there was any. Suggestions are searched
+// only when shown, and once per distinct word: a misspelling tends to recur.
+bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText& input,
+                std::unordered_map<std::u16string, std::vector<std::u16string>>& suggested) {
   if (options.events) return PrintEvents(engine, input);
   LineCounter lines(input.text);
-  std::vector<std::u16string> suggestions;
+  WordVerdicts verdicts(engine);
+  const std::vector<std::u16string> none;
   bool found = false;
-  const bool checked =
-      ForEachUnknownWord(engine, input.text, [&](std::u16string_view word, std::size_t offset) {
-        found = true;
-        suggestions.clear();
-        if (options.max_suggestions > 0) engine.GetSuggestions(word, suggestions);
-        Report(options, input.name, lines.Advance(offset), offset, word, suggestions);
-        CheckStandardOutput();
-      });
-  if (!checked) {
-    throw CommandError(input.name + ": not checked: " + std::to_string(kMaxPiece) +
-                       " or more UTF-16 code units in a row without a word delimiter");
-  }
+  ForEachRunningWord(input.text, [&](const RunningWord& word) {
+    if (verdicts.Accepts(word.word)) return;
+    found = true;
+    const std::vector<std::u16string>* suggestions = &none;
+    if (options.max_suggestions > 0) {
+      auto [it, added] = suggested.try_emplace(word.word);
+      if (added) {
+        engine.GetSuggestions(word.word, it->second);
+        if (it->second.size() > static_cast<std::size_t>(options.max_suggestions))
+          it->second.resize(static_cast<std::size_t>(options.max_suggestions));
+      }
+      suggestions = &it->second;
+    }
+    Report(options, input.name, lines.Advance(word.offset), word.offset,
+           std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
+    CheckStandardOutput();
+  });
   return found;
 }
 
@@ -134,10 +146,11 @@ int RunCheck(const CheckOptions& options) {
 
   const std::vector<std::string> files =
       options.files.empty() ? std::vector<std::string>{"-"} : options.files;
+  std::unordered_map<std::u16string, std::vector<std::u16string>> suggested;
   bool found = false;
   for (const std::string& file : files) {
     try {
-      found = CheckInput(engine, options, ReadInput(file)) || found;
+      found = CheckInput(engine, options, ReadInput(file), suggested) || found;
     } catch (const std::bad_alloc&) {
       throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
     }

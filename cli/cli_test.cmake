@@ -16,6 +16,8 @@ expect_in("${out}" "thankyou: thank you")
 
 file(WRITE ${WORK_DIR}/clean.txt "The cat sat on the mat.\r\nAll is well.\n")
 run(0 check ${WORK_DIR}/clean.txt)
+run(0 list ${WORK_DIR}/clean.txt)
+run(2 list ${WORK_DIR}/missing.txt)
 run(2 frobnicate)
 run(0 --help)
 run(0 check --help)
@@ -43,8 +45,37 @@ endforeach()
 # An unpaired surrogate and a lone last byte each become U+FFFD.
 write_bytes(${WORK_DIR}/broken.txt "FFFE00D82000770072006F006C00640041")
 run(1 check --suggestions 0 ${WORK_DIR}/broken.txt)
-if(NOT out STREQUAL "${WORK_DIR}/broken.txt:1:3: wrold�\n")
+if(NOT out STREQUAL "${WORK_DIR}/broken.txt:1:3: wrold\n")
   message(FATAL_ERROR "broken UTF-16 gave:\n${out}")
+endif()
+
+# Words in running text: dashes, ellipses, + and & split words, quotes are no part of them, a
+# typographic apostrophe is one; columns count characters (the emoji is one).
+file(WRITE ${WORK_DIR}/running.txt "\"Teh\" wouldn’t “wrold”—recieve… a+teh & 😀 Teh\n")
+set(list_all "Teh\nwrold\nrecieve\nteh\nTeh\n")
+run(1 check --suggestions 0 ${WORK_DIR}/running.txt)
+string(REGEX MATCHALL ":1:[0-9]+: [a-zA-Z]+" found "${out}")
+if(NOT found STREQUAL ":1:2: Teh;:1:17: wrold;:1:24: recieve;:1:35: teh;:1:43: Teh")
+  message(FATAL_ERROR "running text gave:\n${out}")
+endif()
+foreach(args "list;${WORK_DIR}/running.txt" "list;-;${WORK_DIR}/running.txt"
+             "list;-u;${WORK_DIR}/running.txt;${WORK_DIR}/running.txt")
+  execute_process(COMMAND ${LEXIVANE} ${args} INPUT_FILE ${WORK_DIR}/running.txt
+                  RESULT_VARIABLE code OUTPUT_VARIABLE out)
+  list(LENGTH args files)
+  math(EXPR files "${files} - 1")
+  string(REPEAT "${list_all}" ${files} expected)
+  if(args MATCHES "-u")
+    set(expected "Teh\nwrold\nrecieve\nteh\n")
+  endif()
+  if(NOT "${code}:${out}" STREQUAL "1:${expected}")
+    message(FATAL_ERROR "lexivane ${args}: exit ${code}\n${out}")
+  endif()
+endforeach()
+execute_process(COMMAND ${LEXIVANE} list INPUT_FILE ${WORK_DIR}/running.txt RESULT_VARIABLE code
+                OUTPUT_VARIABLE out)
+if(NOT "${code}:${out}" STREQUAL "1:${list_all}")
+  message(FATAL_ERROR "lexivane list < running.txt: exit ${code}\n${out}")
 endif()
 
 file(WRITE ${WORK_DIR}/lines.txt "fine\r\nstill fine\rand then wrold\n")
@@ -57,6 +88,7 @@ expect_in("${out}" "\"word\":\"wrold\"")
 # message gives the system's reason.
 file(WRITE ${WORK_DIR}/custom.dic "Wrold\r\n")
 run(0 check --custom ${WORK_DIR}/custom.dic ${WORK_DIR}/lines.txt)
+run(0 list --custom ${WORK_DIR}/custom.dic ${WORK_DIR}/lines.txt)
 file(CREATE_LINK loop ${WORK_DIR}/loop SYMBOLIC)
 set(files missing loop ${too_long_name} .)
 set(reasons "No such file or directory" "Too many levels of symbolic links" "File name too long"
@@ -112,6 +144,7 @@ run(2 replace cat)
 
 # Output is never lost silently: not to a full device, not to a reader that went away.
 foreach(command "check;${SOURCE_DIR}/examples/sample.txt" "check;--events;${WORK_DIR}/clean.txt"
+                "list;${SOURCE_DIR}/examples/sample.txt"
                 "suggest;offise" "replace;cat;dog;${WORK_DIR}/cats.txt" "--help" "--version")
   execute_process(COMMAND ${LEXIVANE} ${command} OUTPUT_FILE /dev/full RESULT_VARIABLE code
                   ERROR_VARIABLE err)

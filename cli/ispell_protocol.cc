@@ -77,14 +77,14 @@ std::u16string LowerCase(std::u16string_view word) {
 }
 
 IspellSession::IspellSession(SpellCheck& engine, std::optional<std::string> personal_file)
-    : engine_(engine), personal_file_(std::move(personal_file)) {}
+    : engine_(engine), personal_file_(std::move(personal_file)), verdicts_(std::in_place, engine) {}
 
 std::optional<std::string> IspellSession::TakeWarning() {
   return std::exchange(warning_, {});
 }
 
-bool IspellSession::Accepted(const std::u16string& word) const {
-  return engine_.CheckWord(word) ||
+bool IspellSession::Accepted(const std::u16string& word) {
+  return verdicts_->Accepts(word) ||
          (!session_words_.empty() && session_words_.contains(LowerCase(word)));
 }
 

@@ -22,6 +22,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "cli/word_verdicts.h"
 #include "lexivane/spell_check.h"
 
 namespace lexivane::cli {
@@ -50,7 +51,7 @@ class IspellSession {
   std::vector<std::string> MisspeltWords(std::string_view line);
 
  private:
-  bool Accepted(const std::u16string& word) const;
+  bool Accepted(const std::u16string& word);
   const std::vector<std::u16string>& Suggestions(const std::u16string& word);
   void Forget();  // the dictionaries changed: answers kept so far may be wrong
   std::string Check(std::string_view line);
@@ -58,6 +59,9 @@ class IspellSession {
 
   SpellCheck& engine_;
   std::optional<std::string> personal_file_;
+  // Running text repeats its words; each distinct one is judged once until the dictionaries
+  // change.
+  std::optional<WordVerdicts> verdicts_;
   bool terse_ = false;
   std::unordered_set<std::u16string> session_words_;  // lower-cased
   // Editors ask about the same words again and again; the search is the costly part.

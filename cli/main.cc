@@ -11,6 +11,7 @@
 #include "cli/check_command.h"
 #include "cli/cli_support.h"
 #include "cli/fix_command.h"
+#include "cli/list_command.h"
 #include "cli/pipe_command.h"
 #include "cli/replace_command.h"
 #include "cli/standard_output.h"
@@ -39,6 +40,8 @@ int Run(int argc, char** argv) {
   CheckOptions check;
   SuggestOptions suggest;
   AddCheckCommand(app, check);
+  ListOptions list;
+  AddListCommand(app, list);
   AddSuggestCommand(app, suggest);
   ZlibOptions zlib;
   AddZlibCommand(app, zlib);
@@ -57,6 +60,7 @@ int Run(int argc, char** argv) {
   }
 
   if (app.got_subcommand("check")) return RunCheck(check);
+  if (app.got_subcommand("list")) return RunList(list);
   if (app.got_subcommand("zlib")) return RunZlib(zlib);
   if (app.got_subcommand("replace")) return RunReplace(replace);
   if (app.got_subcommand("suggest")) return RunSuggest(suggest);

@@ -21,6 +21,8 @@ packages=(
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against
   libbenchmark-dev libaspell-dev aspell-en libhunspell-dev hunspell-en-us libnuspell-dev
+  # the aspell and hunspell programs that `lexivane list` and `check` are timed against
+  aspell hunspell
 )
 
 missing=()

@@ -29,7 +29,6 @@ TEST(WordScanner, FindNextDelimiterBounds) {
   EXPECT_EQ(FindNextDelimiter(2, u"a b"), 2);
 }
 
-// The delimiters themselves are checked unit by unit in cli/unknown_words_test.cc.
 TEST(WordScanner, TokensAndTheirPositions) {
   EXPECT_EQ(Walk(u"hello, world."), (Tokens{{u"hello", 1}, {u"", 7}, {u"world", 8}}));
   EXPECT_EQ(Walk(u"one\r\ntwo"), (Tokens{{u"one", 1}, {u"", 5}, {u"two", 6}}));

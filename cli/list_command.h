@@ -1,0 +1,24 @@
+// `lexivane list`: the misspelt words of texts, one a line, as they stand in the text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace lexivane::cli {
+
+struct ListOptions {
+  std::vector<std::string> files;  // none means standard input
+  std::optional<std::string> custom_file;
+  bool unique = false;
+};
+
+// Registers the subcommand and its options on `app`.
+void AddListCommand(CLI::App& app, ListOptions& options);
+int RunList(const ListOptions& options);
+
+}  // namespace lexivane::cli
