@@ -30,3 +30,14 @@ endfunction()
 
 # A 300-character file name, longer than any file system allows.
 string(REPEAT "n" 300 too_long_name)
+
+# Like run, with standard input read from `input`.
+function(run_with_input expected_code input)
+  execute_process(COMMAND ${LEXIVANE} ${ARGN} INPUT_FILE ${input} RESULT_VARIABLE code
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "lexivane ${ARGN} < ${input}: exit ${code}, expected ${expected_code}\n${out}${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()

@@ -6,11 +6,13 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/check_command.h"
 #include "cli/cli_support.h"
 #include "cli/fix_command.h"
 #include "cli/list_command.h"
+#include "cli/pipe_command.h"
 #include "cli/replace_command.h"
 #include "cli/standard_output.h"
 #include "cli/suggest_command.h"
@@ -23,8 +25,15 @@ namespace {
 using namespace lexivane::cli;
 
 int Run(int argc, char** argv) {
+  if (const std::vector<std::string> arguments(argv + 1, argv + argc); IsIspellCall(arguments)) {
+    return RunIspellCall(arguments);
+  }
   CLI::App app{"lexivane: English spell checking with the embedded word list", "lexivane"};
   app.require_subcommand(0, 1);
+  // The ispell-style calls never reach CLI11 (see pipe_command.h); the help names them.
+  app.footer(
+      "lexivane -a (or lexivane pipe) speaks the ispell pipe protocol for editors; lexivane -l "
+      "lists the misspelt words of standard input");
   app.set_version_flag(
       "--version", [] { return std::string("lexivane ") + lexivane::Version(); },
       "Print the version and exit");

@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev fonts-dejavu-core twm
   # the key presses that the test of `lexivane fix` in its window fakes (XTEST)
   libxtst6
+  # the editor whose ispell and flyspell modes test `lexivane -a` as their spell checker
+  emacs-nox
   # the fuzzer
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against

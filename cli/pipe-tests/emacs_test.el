@@ -1,0 +1,74 @@
+;;; emacs_test.el --- Emacs's ispell and flyspell with lexivane as the spell checker  -*- lexical-binding: t -*-
+;; Run: emacs --batch -Q -l emacs_test.el LEXIVANE TEXT-FILE
+;; Prints what the editor found and fails (exit 1) on any difference from what is expected.
+(require 'ispell)
+(require 'flyspell)
+(require 'cl-lib)
+
+(defvar lexivane-test-failures 0)
+(defun lexivane-expect (what got expected)
+  (if (equal got expected)
+      (message "ok: %s" what)
+    (setq lexivane-test-failures (1+ lexivane-test-failures))
+    (message "FAIL: %s\n  got:      %S\n  expected: %S" what got expected)))
+
+(setq ispell-program-name (expand-file-name (nth 0 command-line-args-left))
+      ispell-dictionary "en_US"
+      ispell-silently-savep t)
+(defvar lexivane-text-file (nth 1 command-line-args-left))
+(setq command-line-args-left nil)
+
+(defun lexivane-flagged ()
+  "The words flyspell marked, in buffer order."
+  (mapcar (lambda (o) (buffer-substring-no-properties (overlay-start o) (overlay-end o)))
+          (sort (cl-remove-if-not #'flyspell-overlay-p (overlays-in (point-min) (point-max)))
+                (lambda (a b) (< (overlay-start a) (overlay-start b))))))
+
+(defconst lexivane-expected-flagged '("Teh" "wrold" "helo" "Secnd" "recieve"))
+
+(with-temp-buffer
+  (insert-file-contents lexivane-text-file)
+  (text-mode)
+  ;; The identity the banner gives: UTF-8 and the dictionaries the program lists.
+  (ispell-set-spellchecker-params)
+  (lexivane-expect "recognised as a UTF-8 speller" (and ispell-really-enchant t) t)
+  (lexivane-expect "dictionaries" (mapcar #'car ispell-enchant-dictionary-alist) '("en_US"))
+  ;; Word by word through the pipe (a region below flyspell-large-region).
+  (flyspell-mode 1)
+  (flyspell-buffer)
+  (lexivane-expect "flyspell word by word" (lexivane-flagged) lexivane-expected-flagged)
+  ;; The whole region at once through -l.
+  (flyspell-delete-all-overlays)
+  (let ((flyspell-large-region 1))
+    (flyspell-buffer))
+  (lexivane-expect "flyspell large region" (lexivane-flagged) lexivane-expected-flagged)
+  ;; The first suggestions, as the correction menu shows them.
+  (let ((first-suggestions
+         (mapcar (lambda (word)
+                   (ispell-send-string (concat "^" word "\n"))
+                   (while (progn (ispell-accept-output) (not (string= "" (car ispell-filter)))))
+                   (let ((result (ispell-parse-output (cadr ispell-filter))))
+                     (setq ispell-filter nil)
+                     (car (nth 2 result))))
+                 '("wrold" "recieve" "Teh"))))
+    (lexivane-expect "first suggestions" first-suggestions '("world" "receive" "the")))
+  (flyspell-mode -1))
+
+;; ispell-buffer over whole lines: every misspelling replaced by its first suggestion (in the
+;; engine's letter case). The offsets of the pipe must point at each word, or Emacs stops with a
+;; misalignment error.
+(with-temp-buffer
+  (insert-file-contents lexivane-text-file)
+  (text-mode)
+  (let (asked)
+    (cl-letf (((symbol-function 'ispell-command-loop)
+               (lambda (miss _guess word _start _end) (push word asked) (car miss))))
+      (condition-case err
+          (ispell-buffer)
+        (error (lexivane-expect "ispell-buffer ran" (error-message-string err) nil))))
+    (lexivane-expect "ispell-buffer asked about" (reverse asked) lexivane-expected-flagged)
+    (lexivane-expect "ispell-buffer corrected"
+                     (buffer-string)
+                     "the café, naïve world 😀 isn’t hole.\nsecond line with receive — and don't.\n")))
+(ispell-kill-ispell t)
+(kill-emacs (if (= lexivane-test-failures 0) 0 1))
