@@ -15,8 +15,6 @@ packages=(
   qt6-base-dev fonts-dejavu-core twm
   # the key presses that the test of `lexivane fix` in its window fakes (XTEST)
   libxtst6
-  # the editor whose ispell and flyspell modes test `lexivane -a` as their spell checker
-  emacs-nox
   # the fuzzer
   clang libclang-rt-14-dev
   # benchmarks, and the spell checkers they are measured against
@@ -24,9 +22,8 @@ packages=(
   # the aspell and hunspell programs that `lexivane list` and `check` are timed against
   aspell hunspell
   # the Enchant 2 provider (enchant/), and the enchant-2 tools its tests drive
-  libenchant-2-dev
-  enchant-2
-  # Emacs, whose flyspell and ispell drive `lexivane -a` and the provider through enchant-2
+  libenchant-2-dev enchant-2
+  # the editor whose ispell and flyspell test `lexivane -a`, and the provider through enchant-2
   emacs-nox
 )
 
