@@ -91,13 +91,21 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
   return printer.found_unknown_word();
 }
 
-// Reports the misspelt words of one input; true when there was any. Suggestions are searched
-// only when shown, and once per distinct word: a misspelling tends to recur.
+// What the inputs of one command share: each distinct word is judged once, and its
+// suggestions are searched only when shown, and once: a misspelling tends to recur.
+struct Judged {
+  explicit Judged(const SpellCheck& engine) : verdicts(engine) {}
+  WordVerdicts verdicts;
+  std::unordered_map<std::u16string, std::vector<std::u16string>> suggested;
+};
+
+// Reports the misspelt words of one input; true when there was any.
 bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText& input,
-                std::unordered_map<std::u16string, std::vector<std::u16string>>& suggested) {
+                Judged& judged) {
   if (options.events) return PrintEvents(engine, input);
   LineCounter lines(input.text);
-  WordVerdicts verdicts(engine);
+  WordVerdicts& verdicts = judged.verdicts;
+  auto& suggested = judged.suggested;
   const std::vector<std::u16string> none;
   bool found = false;
   ForEachRunningWord(input.text, [&](const RunningWord& word) {
@@ -146,11 +154,11 @@ int RunCheck(const CheckOptions& options) {
 
   const std::vector<std::string> files =
       options.files.empty() ? std::vector<std::string>{"-"} : options.files;
-  std::unordered_map<std::u16string, std::vector<std::u16string>> suggested;
+  Judged judged(engine);
   bool found = false;
   for (const std::string& file : files) {
     try {
-      found = CheckInput(engine, options, ReadInput(file), suggested) || found;
+      found = CheckInput(engine, options, ReadInput(file), judged) || found;
     } catch (const std::bad_alloc&) {
       throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
     }
