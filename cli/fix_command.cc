@@ -20,9 +20,7 @@
 #include "cli/text_file.h"
 #include "lexivane/dialog.h"
 #include "lexivane/utf8.h"
-#ifdef LEXIVANE_CLI_WITH_QT
 #include "cli/window_front_end.h"
-#endif
 
 namespace lexivane::cli {
 
@@ -111,9 +109,11 @@ class ViewInstallation {
 
 std::unique_ptr<FrontEnd> OpenFrontEnd(const FixOptions& options,
                                        std::unique_ptr<Terminal>& terminal) {
-#ifdef LEXIVANE_CLI_WITH_QT
-  if (!options.terminal && DisplayAvailable()) return MakeWindowFrontEnd();
-#endif
+  if (!options.terminal && DisplayAvailable()) {
+    std::string why_not;
+    if (auto window = MakeWindowFrontEnd(why_not)) return window;
+    if (!why_not.empty()) std::cerr << "lexivane: " << why_not << "; asking on the terminal\n";
+  }
   terminal = Terminal::Open();
   if (!terminal) {
     throw CommandError(options.file + ": not changed: " +

@@ -1,10 +1,9 @@
 #include "cli/window_front_end.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <cstdlib>
+#include <dlfcn.h>
 
-#include "lexivane/qt.h"
+#include <cstdlib>
+#include <filesystem>
 
 namespace lexivane::cli {
 
@@ -15,39 +14,38 @@ bool Set(const char* name, bool empty_counts) {
   return value != nullptr && (empty_counts || *value != '\0');
 }
 
-class WindowFrontEnd final : public FrontEnd {
- public:
-  WindowFrontEnd() : application_(argc_, argv_) { qt::InstallDialogView(); }
-  ~WindowFrontEnd() override { qt::RemoveDialogView(); }
-
-  DialogView& view() override { return window_; }
-
-  bool KeepChangesAfterCancel(std::size_t words_changed) override {
-    const QString question =
-        words_changed == 1 ? QStringLiteral("Keep the change made so far?")
-                           : QStringLiteral("Keep the %1 changes made so far?").arg(words_changed);
-    return QMessageBox::question(nullptr, QStringLiteral("lexivane fix"), question,
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
-  }
-
- private:
-  // QApplication keeps references to both for its whole life.
-  int argc_ = 1;
-  char name_[9] = "lexivane";
-  char* argv_[2] = {name_, nullptr};
-  QApplication application_;
-  qt::WindowView window_;
-};
-
 }  // namespace
 
 bool DisplayAvailable() {
   return Set("QT_QPA_PLATFORM", true) || Set("DISPLAY", false) || Set("WAYLAND_DISPLAY", false);
 }
 
-std::unique_ptr<FrontEnd> MakeWindowFrontEnd() {
-  return std::make_unique<WindowFrontEnd>();
+std::unique_ptr<FrontEnd> MakeWindowFrontEnd(std::string& why_not) {
+#ifndef LEXIVANE_FIX_WINDOW_MODULE
+  why_not.clear();  // nothing to report: this tool only ever asks on the terminal
+  return nullptr;
+#else
+  std::error_code error;
+  const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) {
+    why_not = "cannot find the tool's own folder: " + error.message();
+    return nullptr;
+  }
+  const std::filesystem::path module = tool.parent_path() / LEXIVANE_FIX_WINDOW_MODULE;
+  // Never closed: Qt cannot be unloaded safely, and the front end's code lives there.
+  void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    why_not = std::string("cannot load the window: ") + ::dlerror();
+    return nullptr;
+  }
+  const auto make = reinterpret_cast<decltype(&lexivane_make_window_front_end)>(
+      ::dlsym(handle, "lexivane_make_window_front_end"));
+  if (make == nullptr) {
+    why_not = module.string() + " is not the tool's window module";
+    return nullptr;
+  }
+  return std::unique_ptr<FrontEnd>(make());
+#endif
 }
 
 }  // namespace lexivane::cli

@@ -30,6 +30,15 @@ if grep -q '^ENCHANT_FOUND:INTERNAL=1' "$build/CMakeCache.txt"; then
   [[ $(dirname "$(realpath -m "$found")") == "$(realpath "$lib")" ]] ||
     fail "enchant_lexivane.so: not in $lib/enchant-2, or finding the library at '$found'"
 fi
+# The tool's window module, where the Qt window was built, sits in <libdir>/lexivane, where the
+# tool looks for it, and finds the Qt library one level up (the core library is the tool's).
+if [[ -f $lib/pkgconfig/lexivane-qt.pc ]]; then
+  module=$lib/lexivane/lexivane-fix-window.so
+  [[ -f $module ]] || fail "the tool's window module is not at $module"
+  found=$(LD_LIBRARY_PATH= ldd "$module" | awk '/liblexivane-qt/ {print $3}')
+  [[ $(dirname "$(realpath -m "$found")") == "$(realpath "$lib")" ]] ||
+    fail "$module: finding liblexivane-qt at '$found'"
+fi
 
 # The pkg-config file in $1/pkgconfig must name $1 and the headers beside it.
 check_pc_dirs() {
