@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "api/thread_state.h"
+#include "lexivane/shown_suggestions.h"
+#include "lexivane/utf8.h"
 #include "platform/module.h"
 #include "platform/text.h"
 #include "tests/test_support.h"
@@ -125,6 +127,29 @@ TEST(SpellCheckCustom, CustomWordsInChecksAndSuggestions) {
     EXPECT_EQ(out.back(), u"offise");
     EXPECT_EQ(engine.GetSuggestions(u"offise", out, false), n);
     EXPECT_EQ(out.size(), static_cast<std::size_t>(n));
+  });
+}
+
+// What the pipe and the Enchant provider offer: the ranking in the word's letter case, at most
+// as many as asked.
+TEST(ShownSuggestions, InTheWordsLetterCase) {
+  testing::OnFreshThread([] {
+    SpellCheck engine;
+    engine.Init();
+    const struct {
+      std::u16string word;
+      std::size_t max_count;
+      std::vector<std::u16string> first;
+    } cases[] = {
+        {u"Teh", 3, {u"The", u"Tee", u"Th"}},
+        {u"TEH", 2, {u"THE", u"TEE"}},
+        {u"tEH", 1, {u"the"}},  // no style worth copying: the list's own case
+        {u"teh", 0, {}},
+        {u"x", 5, {}},          // too short to search
+    };
+    for (const auto& c : cases) {
+      EXPECT_EQ(ShownSuggestions(engine, c.word, c.max_count), c.first) << ToUtf8(c.word);
+    }
   });
 }
 

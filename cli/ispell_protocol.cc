@@ -93,10 +93,8 @@ const std::vector<std::u16string>& IspellSession::Suggestions(const std::u16stri
     return known->second;
   }
   if (suggestions_.size() >= kRememberedWords) suggestions_.clear();
-  std::vector<std::u16string> found;
-  engine_.GetSuggestions(word, found);
-  if (found.size() > kMaxPipeSuggestions) found.resize(kMaxPipeSuggestions);
-  return suggestions_.emplace(word, std::move(found)).first->second;
+  return suggestions_.emplace(word, ShownSuggestions(engine_, word, kShownSuggestionsMax))
+      .first->second;
 }
 
 void IspellSession::Forget() {
@@ -127,17 +125,6 @@ std::string IspellSession::Check(std::string_view line) {
     out += '\n';
   });
   return out + '\n';
-}
-
-std::vector<std::string> IspellSession::MisspeltWords(std::string_view line) {
-  const std::u16string text = FromUtf8(line);
-  std::vector<std::string> words;
-  ForEachRunningWord(text, [&](const RunningWord& found) {
-    if (!Accepted(found.word)) {
-      words.push_back(ToUtf8(std::u16string_view(text).substr(found.offset, found.length)));
-    }
-  });
-  return words;
 }
 
 void IspellSession::Save() {

@@ -6,7 +6,9 @@
 // check otherwise; `^` marks text that could be mistaken for a request. Text gets one result
 // line per word (`*`, `& word N OFFSET: s1, s2`, `# word OFFSET`) and one blank line; requests
 // print nothing. Offsets count characters (code points) from the first byte of the line, `^`
-// included. Bytes that are not UTF-8 count as one character per maximal invalid piece.
+// included. Bytes that are not UTF-8 count as one character per maximal invalid piece. The
+// suggestions are those the Enchant provider gives too (ShownSuggestions: at most 15, in the
+// misspelling's letter case).
 //
 // The personal dictionary is the engine's custom dictionary: `*` and `&` add to it in memory and
 // `#` saves it to its file, atomically (the engine writes a temporary file and renames it). The
@@ -23,12 +25,10 @@
 #include <vector>
 
 #include "cli/word_verdicts.h"
+#include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 
 namespace lexivane::cli {
-
-// How many suggestions a misspelt word gets at most.
-inline constexpr std::size_t kMaxPipeSuggestions = 15;
 
 // The one line a client reads first. Clients take the speller's kind from the part in
 // parentheses; this one gets a UTF-8 conversation and no ispell-only options.
@@ -46,9 +46,6 @@ class IspellSession {
 
   // A message for standard error that the last Answer left, if any.
   std::optional<std::string> TakeWarning();
-
-  // The misspelt words of a line as they stand in it, for list mode.
-  std::vector<std::string> MisspeltWords(std::string_view line);
 
  private:
   bool Accepted(const std::u16string& word);

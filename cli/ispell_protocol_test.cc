@@ -115,18 +115,6 @@ TEST(IspellProtocol, OnlyThePersonalWordsAreSavedAndOnlyOnRequest) {
   EXPECT_NE(missing_folder_warnings.find("the file was left as it was"), std::string::npos);
 }
 
-TEST(IspellProtocol, ListModeGivesTheMisspeltWordsAsWritten) {
-  std::vector<std::string> words;
-  std::thread([&] {
-    SpellCheck engine;
-    engine.Init();
-    IspellSession session(engine, std::nullopt);
-    session.Answer("@Teh");
-    words = session.MisspeltWords("“Wrold” teh, don’t helo-there");
-  }).join();
-  EXPECT_EQ(words, (std::vector<std::string>{"Wrold", "helo"}));
-}
-
 TEST(IspellProtocol, BannerNamesAVersionEditorsAccept) {
   EXPECT_TRUE(IspellBanner().starts_with("@(#) International Ispell Version 3.1.20 (but really "));
 }

@@ -13,6 +13,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/ispell_protocol.h"
+#include "cli/list_command.h"
 #include "cli/standard_output.h"
 
 namespace lexivane::cli {
@@ -36,6 +37,7 @@ enum class Call {
 struct IspellOptions {
   Call call = Call::kPipe;
   std::optional<std::string> personal_file;
+  std::vector<std::string> files;  // list mode's texts; none means standard input
 };
 
 // The words a client may ask for: the embedded list is American English, and editors name it
@@ -110,9 +112,15 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
       } else {
         options.personal_file = argument.substr(2);
       }
+    } else if (argument == "-" || !argument.starts_with("-")) {
+      options.files.push_back(argument);
     } else {
       throw CommandError("unknown option for the ispell interface: " + argument);
     }
+  }
+  if (!options.files.empty() && options.call != Call::kList) {
+    throw CommandError("a file to check (" + options.files.front() +
+                       ") is only taken in list mode (-l); the pipe reads standard input");
   }
   return options;
 }
@@ -183,16 +191,29 @@ void Warn(const std::string& message) {
   std::cerr << "lexivane: " << message << std::endl;
 }
 
+// List mode is `lexivane list` with the personal dictionary as the custom one (none while the
+// file named with -p does not exist yet), but succeeds whatever it finds, as its callers expect
+// (Emacs takes any other status for a failure to check).
+int ListMisspellings(const IspellOptions& options) {
+  ListOptions list;
+  list.files = options.files;
+  list.custom_file = options.personal_file;
+  struct stat info;
+  if (options.personal_file && ::stat(options.personal_file->c_str(), &info) != 0 &&
+      errno == ENOENT) {
+    list.custom_file = "";
+  }
+  RunList(list);
+  return kExitClean;
+}
+
 int Converse(const IspellOptions& options) {
   SpellCheck engine;
   engine.Init();
   LoadPersonalDictionary(engine, options.personal_file);
   IspellSession session(engine, options.personal_file);
-  const bool list = options.call == Call::kList;
-  if (!list) {
-    std::cout << IspellBanner() << '\n' << std::flush;
-    CheckStandardOutput();
-  }
+  std::cout << IspellBanner() << '\n' << std::flush;
+  CheckStandardOutput();
   LineReader reader;
   std::string line;
   bool too_long = false;
@@ -200,14 +221,12 @@ int Converse(const IspellOptions& options) {
     if (too_long) {
       Warn("line " + std::to_string(number) + " is longer than " + std::to_string(kMaxLine) +
            " bytes and was not checked");
-      if (!list) std::cout << '\n';
-    } else if (list) {
-      for (const std::string& word : session.MisspeltWords(line)) std::cout << word << '\n';
+      std::cout << '\n';
     } else {
       std::cout << session.Answer(line);
     }
-    // The client waits for each answer before it sends the next line; a list is read at the end.
-    if (!list) std::cout.flush();
+    // The client waits for each answer before it sends the next line.
+    std::cout.flush();
     CheckStandardOutput();
     if (const auto warning = session.TakeWarning()) Warn(*warning);
   }
@@ -247,8 +266,9 @@ int RunIspellCall(const std::vector<std::string>& arguments) {
     case Call::kConfig:
       std::cout << '\n';  // no setting has a folder or a value a client could use
       break;
-    case Call::kPipe:
     case Call::kList:
+      return ListMisspellings(options);
+    case Call::kPipe:
       return Converse(options);
   }
   CheckStandardOutput();

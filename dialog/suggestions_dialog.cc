@@ -5,6 +5,7 @@
 
 #include "lexivane/spell_check.h"
 #include "platform/text.h"
+#include "suggest/case_style.h"
 
 namespace lexivane {
 
@@ -14,33 +15,6 @@ constexpr std::u16string_view kIdleCaption = u"Spell Check";
 
 std::size_t IndexOf(DialogButton button) {
   return static_cast<std::size_t>(button);
-}
-
-// The list shows every suggestion in the letter case of the word it was asked for.
-enum class CaseStyle { Upper, Lower, Capitalised };
-
-CaseStyle CaseStyleOf(std::u16string_view word) {
-  // An empty word and one without letters equal their upper case: numbers stay as they are.
-  if (word == platform::ToUpper(word)) return CaseStyle::Upper;
-  if (word == platform::ToLower(word)) return CaseStyle::Lower;
-  const std::u16string_view first = word.substr(0, 1);
-  const std::u16string_view rest = word.substr(1);
-  if (rest == platform::ToLower(rest) && first == platform::ToUpper(first)) {
-    return CaseStyle::Capitalised;
-  }
-  return CaseStyle::Lower;  // tEH, McDonald: no style worth copying
-}
-
-std::u16string InCaseStyle(std::u16string_view suggestion, CaseStyle style) {
-  switch (style) {
-    case CaseStyle::Upper:
-      return platform::ToUpper(suggestion);
-    case CaseStyle::Capitalised:
-      return platform::ToProper(suggestion);
-    case CaseStyle::Lower:
-      break;
-  }
-  return platform::ToLower(suggestion);
 }
 
 }  // namespace
@@ -192,6 +166,7 @@ void SuggestionsDialogModel::Hide() {
 }
 
 void SuggestionsDialogModel::FillSuggestions() {
+  // The list shows every suggestion in the letter case of the word it was asked for.
   const CaseStyle style = CaseStyleOf(change_to_);
   // A word that the search refuses (too short, a number) leaves the array as given: empty.
   std::vector<std::u16string> found;

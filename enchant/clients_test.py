@@ -7,7 +7,10 @@ folder; nothing outside the namespace changes. Enchant's configuration (the orde
 Lexivane first, and the personal lists) lives in a fresh folder of the test's own. Where mount
 namespaces are not permitted (an unprivileged container) the test is skipped with exit 77.
 
-Usage: clients_test.py PROVIDER_MODULE ENCHANT_PROVIDER_DIR TESTDATA_DIR WORK_DIR
+The answers must agree with the lexivane tool's on the same input, when the tool is given: the
+words flagged and their suggestions with `lexivane -a`, the words listed with `lexivane list`.
+
+Usage: clients_test.py PROVIDER_MODULE ENCHANT_PROVIDER_DIR TESTDATA_DIR WORK_DIR [LEXIVANE]
 """
 
 import difflib
@@ -18,6 +21,7 @@ import subprocess
 import sys
 
 MODULE, SYSTEM_DIR, TESTDATA, WORK = (pathlib.Path(arg).resolve() for arg in sys.argv[1:5])
+LEXIVANE = sys.argv[5] if len(sys.argv) > 5 else None
 SKIP = 77
 failures = []
 
@@ -52,6 +56,17 @@ def run(stage, env, command, stdin=""):
         result.stderr.decode("utf-8", "replace")
 
 
+def run_tool(env, arguments, stdin):
+    result = subprocess.run([LEXIVANE, *arguments], input=stdin.encode(), capture_output=True,
+                            env=env, timeout=30)
+    return result.stdout.decode("utf-8", "replace")
+
+
+def misspellings(pipe_output):
+    """The answers about misspelt words (`&` and `#` lines) of an ispell pipe conversation."""
+    return "".join(line + "\n" for line in pipe_output.splitlines() if line[:1] in ("&", "#"))
+
+
 def expect_same(name, expected, actual):
     if expected != actual:
         diff = difflib.unified_diff(expected.splitlines(), actual.splitlines(), "expected",
@@ -76,9 +91,15 @@ def main():
     _, characters, _ = run(stage, env, ["enchant-lsmod-2", "-word-chars", "en_US"])
     expect_same("enchant-lsmod-2 -word-chars", "'\u2019\n", characters)
 
+    # List mode reads every line as text, as `lexivane list` does (and before the session below
+    # puts a word in Enchant's personal list).
+    session = (TESTDATA / "session.txt").read_text(encoding="utf-8")
+    if LEXIVANE:
+        _, listed, _ = run(stage, env, ["enchant-2", "-l", "-d", "en_US"], session)
+        expect_same("enchant-2 -l against lexivane list", run_tool(env, ["list"], session), listed)
+
     # Whole sessions: the pipe with its commands (*word lands in Enchant's personal list), and
     # list mode over the same lines.
-    session = (TESTDATA / "session.txt").read_text(encoding="utf-8")
     _, piped, error = run(stage, env, ["enchant-2", "-a", "-d", "en_US"], session)
     expect_same("enchant-2 -a", (TESTDATA / "session.pipe").read_text(encoding="utf-8"), piped)
     personal = config / "en_US.dic"
@@ -86,6 +107,14 @@ def main():
                 personal.read_text(encoding="utf-8") if personal.exists() else "(none)\n")
     _, listed, _ = run(stage, env, ["enchant-2", "-l", "-d", "en_US"], session)
     expect_same("enchant-2 -l", (TESTDATA / "session.list").read_text(encoding="utf-8"), listed)
+
+    # The tool gives the same misspellings with the same suggestions; Enchant's tool also
+    # answers `*` for numbers (it asks the provider about them, which accepts them) where ours
+    # skips them.
+    if LEXIVANE:
+        ours = run_tool(env, ["-a", "-p", str(WORK / "lexivane.dic")], session)
+        expect_same("misspellings of enchant-2 -a against lexivane -a", misspellings(ours),
+                    misspellings(piped))
 
     # Bad input reaches the provider as Enchant passes it on (broken UTF-8, a NUL, a word of
     # 5,000 letters) and the session goes on.

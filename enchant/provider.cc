@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"
 
@@ -84,8 +85,8 @@ char** Suggest(EnchantDict*, const char* const word, std::size_t length, std::si
   try {
     const std::u16string engine_word = EngineWord(word, length);
     if (engine_word.size() > kLongestWordToSuggestFor) return nullptr;
-    std::vector<std::u16string> suggestions;
-    ThreadEngine().GetSuggestions(engine_word, suggestions, false);
+    const std::vector<std::u16string> suggestions = lexivane::ShownSuggestions(
+        ThreadEngine(), engine_word, lexivane::kShownSuggestionsMax, false);
     if (suggestions.empty()) return nullptr;
     std::vector<std::string> utf8;
     utf8.reserve(suggestions.size());

@@ -78,6 +78,7 @@ TEST_F(ProviderTest, ChecksAndSuggestsAsTheEngine) {
       {"don't", 0, ""},
       {"wouldn\u2019t", 0, ""},  // the typographic apostrophe reads as '
       {"dont", 1, "dent"},
+      {"Teh", 1, "The"},  // in the word's letter case
       // Invalid UTF-8 reads as U+FFFD: without letters it passes like "!!!", within them it
       // spoils the word. Enchant never passes a NUL; the engine's word then ends there ("he").
       {"\xff\xfe", 0, ""},

@@ -51,11 +51,11 @@
                      (setq ispell-filter nil)
                      (car (nth 2 result))))
                  '("wrold" "recieve" "Teh"))))
-    (lexivane-expect "first suggestions" first-suggestions '("world" "receive" "the")))
+    (lexivane-expect "first suggestions" first-suggestions '("world" "receive" "The")))
   (flyspell-mode -1))
 
 ;; ispell-buffer over whole lines: every misspelling replaced by its first suggestion (in the
-;; engine's letter case). The offsets of the pipe must point at each word, or Emacs stops with a
+;; misspelling's letter case: "Teh" becomes "The"). The offsets of the pipe must point at each word, or Emacs stops with a
 ;; misalignment error.
 (with-temp-buffer
   (insert-file-contents lexivane-text-file)
@@ -69,6 +69,6 @@
     (lexivane-expect "ispell-buffer asked about" (reverse asked) lexivane-expected-flagged)
     (lexivane-expect "ispell-buffer corrected"
                      (buffer-string)
-                     "the café, naïve world 😀 isn’t hole.\nsecond line with receive — and don't.\n")))
+                     "The café, naïve world 😀 isn’t hole.\nSecond line with receive — and don't.\n")))
 (ispell-kill-ispell t)
 (kill-emacs (if (= lexivane-test-failures 0) 0 1))

@@ -41,10 +41,16 @@ expect_in("${out}" "\n\\*\n\n$")
 
 # List mode: the misspelt words as written, one a line, with the personal words accepted.
 run_with_input(0 ${CMAKE_CURRENT_LIST_DIR}/text.in -l -p ${personal})
-set(listed "helo\nhelo\nhelo\ndont\nwouldnt\ntis\nMarys\nrecieve\nhelo\n1st\n3rd\n42nd\nabc123\n")
+set(listed "helo\nhelo\nhelo\ndont\nwouldnt\ntis\nMarys\nrecieve\nhelo\n1st\n3rd\n42nd\nabc123\nTeh\nTEH\ntEH\nHte\n")
 if(NOT out STREQUAL listed)
   message(FATAL_ERROR "-l gave:\n${out}")
 endif()
+# It takes files too, as `lexivane list` does; a personal dictionary not yet made is empty.
+file(WRITE ${WORK_DIR}/list.in "wrold helo\n")
+run_with_input(0 ${WORK_DIR}/list.in -l -p ${personal} ${CMAKE_CURRENT_LIST_DIR}/text.in -)
+expect_in("${out}" "^${listed}helo\n$")
+run_with_input(0 ${WORK_DIR}/list.in -l -p ${WORK_DIR}/none.dic)
+expect_in("${out}" "^wrold\nhelo\n$")
 
 # What editors ask before a session.
 run(0 -vv)
@@ -56,9 +62,9 @@ expect_in("${out}" "^'’\n$")
 foreach(call "-D" "dicts" "config;dict-dir")
   run(0 ${call})
 endforeach()
-set(calls "-a -d de_DE" "-a -i ISO-8859-1" "-a --frobnicate" "-a -p" "-a --personal=")
+set(calls "-a -d de_DE" "-a -i ISO-8859-1" "-a --frobnicate" "-a -p" "-a --personal=" "-a x.txt")
 set(messages "no dictionary de_DE" "encoding iso-8859-1" "unknown option" "-p needs a value"
-             "name is empty")
+             "name is empty" "only taken in list mode")
 foreach(call message IN ZIP_LISTS calls messages)
   separate_arguments(call)
   run(2 ${call})
