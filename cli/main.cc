@@ -33,7 +33,7 @@ int Run(int argc, char** argv) {
   // The ispell-style calls never reach CLI11 (see pipe_command.h); the help names them.
   app.footer(
       "lexivane -a (or lexivane pipe) speaks the ispell pipe protocol for editors; lexivane -l "
-      "lists the misspelt words of standard input");
+      "[FILE...] lists the misspelt words of files or standard input, as list does");
   app.set_version_flag(
       "--version", [] { return std::string("lexivane ") + lexivane::Version(); },
       "Print the version and exit");
