@@ -17,8 +17,19 @@ constexpr std::size_t kUtf16Block = std::size_t{1} << 16;
 MisspeltWords::MisspeltWords(const SpellCheck& engine, bool unique)
     : verdicts_(engine), unique_(unique) {}
 
-void MisspeltWords::Add(std::string_view as_written, std::string_view word) {
-  if (verdicts_.Accepts(word)) return;
+void MisspeltWords::AddAscii(std::string_view word) {
+  batch_[waiting_++] = {word, verdicts_.Find(word)};
+  if (waiting_ == kBatch) FlushBatch();
+}
+
+void MisspeltWords::FlushBatch() {
+  for (std::size_t i = 0; i < waiting_; ++i) Add(batch_[i].word, batch_[i].word, batch_[i].place);
+  waiting_ = 0;
+}
+
+void MisspeltWords::Add(std::string_view as_written, std::string_view word,
+                        Utf8WordVerdicts::Place place) {
+  if (verdicts_.Accepts(word, place)) return;
   found_ = true;
   if (unique_ && !printed_.emplace(as_written).second) return;
   lines_ += as_written;
@@ -41,8 +52,12 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
   do {
     lines_.clear();
     ForEachUtf8RunningWord(
-        piece, blank_before,
-        [this](std::string_view as_written, std::string_view word) { Add(as_written, word); });
+        piece, blank_before, [this](std::string_view word) { AddAscii(word); },
+        [this](std::string_view as_written, std::string_view word) {
+          FlushBatch();  // the words before come first
+          Add(as_written, word, verdicts_.Find(word));
+        });
+    FlushBatch();
     if (!lines_.empty()) print(lines_);
     // Every piece but the last ends in a blank.
     if (!piece.empty()) blank_before = piece.back();
@@ -55,7 +70,7 @@ void MisspeltWords::ListUtf16(std::u16string_view text, const Print& print) {
   ForEachRunningWord(text, [&](const RunningWord& running) {
     as_written = ToUtf8(text.substr(running.offset, running.length));
     word = ToUtf8(running.word);
-    Add(as_written, word);
+    Add(as_written, word, verdicts_.Find(word));
     if (lines_.size() >= kUtf16Block) {
       print(lines_);
       lines_.clear();

@@ -38,10 +38,22 @@ class MisspeltWords {
   bool found() const { return found_; }
 
  private:
-  void Add(std::string_view as_written, std::string_view word);
+  // Words of plain ASCII wait in a batch, so that the lookups of several overlap; a word of
+  // the piece being walked stays valid until the piece is done.
+  static constexpr std::size_t kBatch = 16;
+  struct Waiting {
+    std::string_view word;
+    Utf8WordVerdicts::Place place;
+  };
+
+  void AddAscii(std::string_view word);
+  void FlushBatch();
+  void Add(std::string_view as_written, std::string_view word, Utf8WordVerdicts::Place place);
   void ListUtf16(std::u16string_view text, const Print& print);
 
   Utf8WordVerdicts verdicts_;
+  Waiting batch_[kBatch];
+  std::size_t waiting_ = 0;
   const bool unique_;
   std::unordered_set<std::string> printed_;  // with `unique`, across all the texts
   std::string lines_;                        // of the piece being walked

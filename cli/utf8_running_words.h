@@ -30,11 +30,14 @@ using Utf8WordFound = std::function<void(std::string_view as_written, std::strin
 void ForEachWordOfNonAsciiStretch(std::string_view stretch, char blank_before,
                                   const Utf8WordFound& found);
 
-// Calls found(as_written, word) for every word of `text`, in order. `blank_before` is the
-// blank that came just before `text` when it is a piece of a longer text, or '\0' when it is
-// the start. An exception thrown by `found` ends the walk and reaches the caller.
-template <typename Found>
-void ForEachUtf8RunningWord(std::string_view text, char blank_before, Found&& found) {
+// Calls, for every word of `text` in order, found_ascii(word) for a word of a stretch of plain
+// ASCII (a slice of `text`, as written and as checked) and found(as_written, word) for a word
+// of any other stretch. `blank_before` is the blank that came just before `text` when it is a
+// piece of a longer text, or '\0' when it is the start. An exception thrown by a callback ends
+// the walk and reaches the caller.
+template <typename FoundAscii, typename Found>
+void ForEachUtf8RunningWord(std::string_view text, char blank_before, FoundAscii&& found_ascii,
+                            Found&& found) {
   const char* bytes = text.data();
   const std::size_t size = text.size();
   for (std::size_t i = 0; i < size;) {
@@ -48,8 +51,7 @@ void ForEachUtf8RunningWord(std::string_view text, char blank_before, Found&& fo
       any_high |= static_cast<unsigned char>(bytes[i]);
     if (any_high < 0x80) {
       CutAsciiStretch(bytes, start, i, [&](std::size_t begin, std::size_t end) {
-        const std::string_view word(bytes + begin, end - begin);
-        found(word, word);
+        found_ascii(std::string_view(bytes + begin, end - begin));
       });
     } else {
       ForEachWordOfNonAsciiStretch(text.substr(start, i - start),

@@ -83,14 +83,30 @@ bool BasicWordVerdicts<Char>::Check(std::basic_string_view<Char> word) const {
 }
 
 template <typename Char>
-bool BasicWordVerdicts<Char>::Accepts(std::basic_string_view<Char> word) {
+typename BasicWordVerdicts<Char>::Place BasicWordVerdicts<Char>::Find(
+    std::basic_string_view<Char> word) const {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
+  const std::size_t byte_count = word.size() * sizeof(Char);
+  Place place{0, 0};
+  if (byte_count > 8) {
+    place.hash = LongHash(bytes, byte_count);
+  } else if (byte_count > 0) {
+    place.key = ShortKey(bytes, byte_count);
+    place.hash = ShortHash(place.key, byte_count);
+  }
+  __builtin_prefetch(&slots_[place.hash & (capacity_ - 1)]);
+  return place;
+}
+
+template <typename Char>
+bool BasicWordVerdicts<Char>::Accepts(std::basic_string_view<Char> word, Place place) {
   // Words too long for a slot are rare enough to judge each time.
   if (word.empty() || word.size() >= kAccepted) return Check(word);
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   const std::size_t byte_count = word.size() * sizeof(Char);
   const bool is_short = byte_count <= 8;
-  const std::uint64_t key = is_short ? ShortKey(bytes, byte_count) : 0;
-  const std::uint32_t h = is_short ? ShortHash(key, byte_count) : LongHash(bytes, byte_count);
+  const std::uint64_t key = place.key;
+  const std::uint32_t h = place.hash;
   const auto length = static_cast<std::uint32_t>(word.size());
   const std::size_t mask = capacity_ - 1;
   std::size_t i = h & mask;

@@ -33,8 +33,19 @@ class BasicWordVerdicts {
 
   explicit BasicWordVerdicts(const SpellCheck& engine);
 
-  // engine.CheckWord(word), the custom dictionary included.
-  bool Accepts(std::basic_string_view<Char> word);
+  // Where a word is to be looked for. Finding the slot mostly waits for memory, so a caller
+  // with many words at hand can Find several first (which starts fetching their slots) and
+  // then ask Accepts for each, the waits overlapping.
+  struct Place {
+    std::uint64_t key;
+    std::uint32_t hash;
+  };
+  Place Find(std::basic_string_view<Char> word) const;
+
+  // engine.CheckWord(word), the custom dictionary included. `place` is Find(word), computed
+  // before or after any other call.
+  bool Accepts(std::basic_string_view<Char> word, Place place);
+  bool Accepts(std::basic_string_view<Char> word) { return Accepts(word, Find(word)); }
 
  private:
   static constexpr std::uint32_t kAccepted = std::uint32_t{1} << 31;
