@@ -73,6 +73,13 @@ std::string Utf16Le(std::u16string_view text) {
   return bytes;
 }
 
+// `count` words joined by dashes into one stretch, with `tail` at its end.
+std::string DashedWords(int count, const std::string& tail) {
+  std::string stretch;
+  for (int i = 0; i < count; ++i) stretch += (i % 2 == 0 ? "teh-" : "wrold-");
+  return stretch + tail;
+}
+
 class MisspeltWordsTest : public ::testing::Test {
  protected:
   MisspeltWordsTest() { engine_.Init(); }
@@ -108,6 +115,10 @@ TEST_F(MisspeltWordsTest, PrintsWhatTheUtf16WalkPrints) {
       {{Utf16Le(u"teh wrold\u2019s the"), "\xFE\xFF\0t\0e\0h\0 \0x"s,
         "\xFF\xFE\0\0t\0\0\0e\0\0\0h\0\0\0"s, "\0\0\xFE\xFF\0\0\0w\0\0\0r\0\0\0o"s,
         Utf16Le(u"teh") + "x"},
+       false},
+      // More words in one stretch than are held back before its end is known.
+      {{DashedWords(200, "x y"), DashedWords(200, "\xC3\xA9 y"),
+        "a " + DashedWords(64, "\xE2\x80\x99s")},
        false},
       {{"teh wrold teh", "wrold Teh teh\u2019s teh's", "teh"}, true},
       {{Utf16Le(u"wrold teh"), "teh wrold recieve", "\xEF\xBB\xBFrecieve"}, true},
