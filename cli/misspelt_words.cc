@@ -37,6 +37,7 @@ void MisspeltWords::Add(std::string_view as_written, std::string_view word,
 }
 
 void MisspeltWords::List(ChunkedInput& input, const Print& print) {
+  waiting_ = 0;  // words of a walk that an exception ended are gone with their piece
   std::string_view piece;
   if (!input.Next(piece)) return;
   using namespace std::string_view_literals;

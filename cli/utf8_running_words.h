@@ -11,7 +11,8 @@
 // reads as U+FFFD, as everywhere in the tool.
 //
 // Meant for the hot loop of `list`: the callbacks are template parameters, the bytes are read
-// once, and an ASCII word costs no allocation. Any thread (the ICU part keeps a break iterator per thread).
+// once, and an ASCII word costs no allocation. Any thread (the ICU part keeps a break iterator per
+// thread).
 #pragma once
 
 #include <cstddef>

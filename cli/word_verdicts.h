@@ -3,11 +3,11 @@
 // Running text repeats its words (a long English text has a few tens of thousands of distinct
 // words among millions), so a lookup among the words already judged saves the word check's
 // lower-casing, conversion and lookup in the main list. The table is flat (open addressing over
-// one array of slots, the words side by side in one buffer) because a node per word made the
-// lookup cost more than the check it saves. It keeps at most kMaxRemembered words, so that a
-// text of endless distinct words cannot exhaust memory; later words are judged each time. The
-// verdicts hold as long as the dictionaries are not changed. One object per engine and thread,
-// like the engine.
+// one array of slots, short words in their slots, longer ones side by side in one buffer)
+// because a node per word made the lookup cost more than the check it saves. It keeps at most
+// kMaxRemembered words, so that a text of endless distinct words cannot exhaust memory; later words
+// are judged each time. The verdicts hold as long as the dictionaries are not changed. One object
+// per engine and thread, like the engine.
 //
 // WordVerdicts is keyed by the word in UTF-16, as the engine takes it; Utf8WordVerdicts by its
 // UTF-8 bytes, for text read as bytes, and widens only a word it has not judged yet. Its words
@@ -20,7 +20,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "lexivane/spell_check.h"
 
