@@ -17,21 +17,12 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-// Reads to the end (a directory fails with EISDIR); the descriptor stays open.
-std::string ReadAll(int fd, const std::string& name) {
+std::string ReadAll(InputFile& input) {
   std::string bytes;
-  struct stat info;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-  }
+  bytes.reserve(input.SizeHint());
   char chunk[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw CommandError(name + ": " + std::strerror(errno));
-    if (n == 0) return bytes;
-    bytes.append(chunk, static_cast<std::size_t>(n));
-  }
+  while (const std::size_t n = input.Read(chunk, sizeof chunk)) bytes.append(chunk, n);
+  return bytes;
 }
 
 template <int kUnitBytes, bool kBigEndian>
@@ -44,8 +35,12 @@ std::uint32_t Unit(std::string_view bytes, std::size_t at) {
   return unit;
 }
 
-bool IsHighSurrogate(std::uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(std::uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHighSurrogate(std::uint32_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(std::uint32_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 template <bool kBigEndian>
 std::u16string DecodeUtf16(std::string_view bytes) {
@@ -99,16 +94,34 @@ std::u16string DecodeText(std::string_view bytes) {
   return FromUtf8(bytes);
 }
 
-InputText ReadInput(const std::string& file) {
-  if (file == "-") return {"<stdin>", DecodeText(ReadAll(STDIN_FILENO, "<stdin>"))};
+InputFile::InputFile(const std::string& file)
+    : name_(file == "-" ? "<stdin>" : file),
+      fd_(file == "-" ? STDIN_FILENO : ::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+  if (fd_ < 0) throw CommandError(file + ": " + std::strerror(errno));
+}
 
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw CommandError(file + ": " + std::strerror(errno));
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
-  return {file, DecodeText(ReadAll(fd, file))};
+InputFile::~InputFile() {
+  if (fd_ != STDIN_FILENO) ::close(fd_);
+}
+
+std::size_t InputFile::Read(char* into, std::size_t most) {
+  for (;;) {
+    const ssize_t n = ::read(fd_, into, most);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno != EINTR) throw CommandError(name_ + ": " + std::strerror(errno));
+  }
+}
+
+std::size_t InputFile::SizeHint() const {
+  struct stat info;
+  if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode))
+    return static_cast<std::size_t>(info.st_size);
+  return 0;
+}
+
+InputText ReadInput(const std::string& file) {
+  InputFile input(file);
+  return {input.name(), DecodeText(ReadAll(input))};
 }
 
 }  // namespace lexivane::cli

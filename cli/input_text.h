@@ -8,10 +8,31 @@
 // 3 bytes left over after the last whole code unit.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace lexivane::cli {
+
+// A file open for reading, or standard input for "-"; closed (standard input excepted) when the
+// object goes. Both throw CommandError naming the file.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& file);
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile();
+
+  const std::string& name() const { return name_; }
+  // Reads at most `most` bytes (a directory fails here, with EISDIR); 0 at the end.
+  std::size_t Read(char* into, std::size_t most);
+  // The size of a regular file, else 0.
+  std::size_t SizeHint() const;
+
+ private:
+  std::string name_;  // as given, or "<stdin>"
+  int fd_;
+};
 
 struct InputText {
   std::string name;  // the file name as given, or "<stdin>"

@@ -3,13 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <new>
-#include <unordered_set>
+#include <string_view>
 
+#include "cli/chunked_input.h"
 #include "cli/cli_support.h"
 #include "cli/input_text.h"
-#include "cli/running_words.h"
+#include "cli/misspelt_words.h"
 #include "cli/standard_output.h"
-#include "cli/word_verdicts.h"
 
 namespace lexivane::cli {
 
@@ -30,26 +30,22 @@ int RunList(const ListOptions& options) {
 
   const std::vector<std::string> files =
       options.files.empty() ? std::vector<std::string>{"-"} : options.files;
-  WordVerdicts verdicts(engine);
-  std::unordered_set<std::u16string> printed;  // with --unique, across all the files
-  bool found = false;
+  MisspeltWords misspelt(engine, options.unique);
+  const auto print = [](std::string_view lines) {
+    std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+    CheckStandardOutput();
+  };
   for (const std::string& file : files) {
     try {
-      const InputText input = ReadInput(file);
-      const std::u16string_view text = input.text;
-      ForEachRunningWord(text, [&](const RunningWord& word) {
-        if (verdicts.Accepts(word.word)) return;
-        found = true;
-        const std::u16string_view as_written = text.substr(word.offset, word.length);
-        if (options.unique && !printed.emplace(as_written).second) return;
-        std::cout << Utf8(as_written) << '\n';
-        CheckStandardOutput();
-      });
+      InputFile input(file);
+      ChunkedInput chunks(
+          [&input](char* into, std::size_t most) { return input.Read(into, most); });
+      misspelt.List(chunks, print);
     } catch (const std::bad_alloc&) {
       throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
     }
   }
-  return found ? kExitFound : kExitClean;
+  return misspelt.found() ? kExitFound : kExitClean;
 }
 
 }  // namespace lexivane::cli

@@ -12,24 +12,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "cli/ascii_words.h"
+
 namespace lexivane::cli {
 
 namespace {
 
 // ICU counts positions in 32 bits; one call never gets more than this many code units.
 constexpr std::size_t kMaxIcuStretch = std::numeric_limits<std::int32_t>::max() / 2;
-
-// Blanks always separate words (no word boundary rule joins across them), so the text can be
-// cut at them and each stretch cut on its own.
-bool IsAsciiBlank(char16_t c) {
-  return c == u' ' || (c >= u'\t' && c <= u'\r');
-}
-bool IsAsciiLetter(char16_t c) {
-  return (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
-}
-bool IsAsciiDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
 
 // One segment-building pass shared by both paths: hands a word on, with U+2019 read as U+0027.
 class Emitter {
@@ -116,33 +106,6 @@ class IcuWords {
   UText* utext_ = nullptr;
 };
 
-// ICU's word boundaries restricted to ASCII, followed by the cut at punctuation: letters,
-// digits and `_` join; an apostrophe joins two letters or two digits; everything else
-// separates. Segments left after the cut are runs of [A-Za-z0-9_] and those apostrophes.
-void EmitAsciiStretch(std::u16string_view text, std::size_t begin, std::size_t end,
-                      Emitter& emitter) {
-  const auto joins = [](char16_t c) { return IsAsciiLetter(c) || IsAsciiDigit(c) || c == u'_'; };
-  for (std::size_t i = begin; i < end;) {
-    if (!joins(text[i])) {
-      ++i;
-      continue;
-    }
-    const std::size_t start = i;
-    bool has_letter = false;
-    for (;;) {
-      for (; i < end && joins(text[i]); ++i) has_letter = has_letter || IsAsciiLetter(text[i]);
-      if (i + 1 < end && text[i] == u'\'' &&
-          ((IsAsciiLetter(text[i - 1]) && IsAsciiLetter(text[i + 1])) ||
-           (IsAsciiDigit(text[i - 1]) && IsAsciiDigit(text[i + 1])))) {
-        ++i;
-        continue;
-      }
-      break;
-    }
-    if (has_letter) emitter.Emit(start, i);
-  }
-}
-
 }  // namespace
 
 void ForEachRunningWord(std::u16string_view text,
@@ -159,7 +122,8 @@ void ForEachRunningWord(std::u16string_view text,
     for (; i < text.size() && !IsAsciiBlank(text[i]) && i - start < kMaxIcuStretch; ++i)
       ascii = ascii && text[i] < 0x80;
     if (ascii) {
-      EmitAsciiStretch(text, start, i, emitter);
+      CutAsciiStretch(text.data(), start, i,
+                      [&](std::size_t begin, std::size_t end) { emitter.Emit(begin, end); });
     } else {
       // The blank before the stretch goes along: combining marks after it belong to it.
       const bool after_blank = start > 0 && IsAsciiBlank(text[start - 1]);
