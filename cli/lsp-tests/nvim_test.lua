@@ -10,7 +10,7 @@ local PATIENCE = 5000 -- milliseconds for any one wait
 local lexivane, sample, config = os.getenv("LEXIVANE"), os.getenv("SAMPLE"), os.getenv("XDG_CONFIG_HOME")
 
 local function fail(message)
-  io.stderr:write("FAIL: " .. message .. "\n")
+  io.stderr:write("\nFAIL: " .. message .. "\n")
   vim.cmd("cq")
 end
 

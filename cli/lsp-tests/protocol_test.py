@@ -45,7 +45,7 @@ def expect(what, got, want):
     if got == want:
         return
     dump = lambda value: json.dumps(value, indent=1, sort_keys=True, ensure_ascii=False).splitlines()
-    diff = difflib.unified_diff(dump(want), dump(got), "expected", "server", lineterm="")
+    diff = difflib.unified_diff(dump(want), dump(got), "expected", "server", n=6, lineterm="")
     failures.append(f"{what}:\n" + "\n".join(diff))
 
 
