@@ -359,6 +359,10 @@ def incremental_changes():
     for n in range(20):
         document.change(edit(0, 0, 0, 0, "teh " if n % 2 else "wrold "))
     expect("diagnostics after a burst", document.published(), document.expected())
+    server.notify("textDocument/didSave", {"textDocument": {"uri": document.uri}})
+    expect("diagnostics after saving", server.published(document.uri), document.expected())
+    server.notify("textDocument/didClose", {"textDocument": {"uri": document.uri}})
+    expect("diagnostics after closing", server.published(document.uri), [])
     server.end()
 
 
