@@ -219,14 +219,17 @@ class Server:
         return answer
 
     def published(self, uri, version="any"):
-        """The next diagnostics published for `uri` (with `version`, earlier ones skipped)."""
+        """The next diagnostics published for `uri` (with `version`: earlier ones for `uri` are
+        skipped). Other notifications stay pending."""
+        def for_uri(message):
+            return (message["method"] == "textDocument/publishDiagnostics"
+                    and message["params"]["uri"] == uri)
+
         while True:
-            while self.pending:
-                message = self.pending.pop(0)
-                params = message.get("params", {})
-                if (message["method"] == "textDocument/publishDiagnostics" and params["uri"] == uri
-                        and (version == "any" or params.get("version") == version)):
-                    return params["diagnostics"]
+            for n, message in enumerate(self.pending):
+                if for_uri(message) and version in ("any", message["params"].get("version")):
+                    self.pending = [m for m in self.pending[:n] if not for_uri(m)] + self.pending[n + 1:]
+                    return message["params"]["diagnostics"]
             self.pending.append(self.receive(f"diagnostics of {uri} version {version}"))
 
     def end(self, shut_down=True):
@@ -374,8 +377,8 @@ def expected_actions(uri, diagnostic):
                for n, s in enumerate(diagnostic["data"]["suggestions"])]
     for title, command in ((f"Add '{word}' to the dictionary", ADD),
                            (f"Ignore '{word}' in this session", IGNORE)):
-        actions.append({"title": title, "kind": "quickfix", "isPreferred": False, "diagnostics": None,
-                        "edit": None, "command": {"title": title, "command": command, "arguments": [word]}})
+        actions.append({"title": title, "kind": "quickfix", "isPreferred": False, "edit": None,
+                        "command": {"title": title, "command": command, "arguments": [word]}})
     return actions
 
 
@@ -385,11 +388,13 @@ def seen_actions(actions):
     for action in actions or []:
         command = action.get("command")
         seen.append({"title": action.get("title"), "isPreferred": bool(action.get("isPreferred")),
-                     "diagnostics": action.get("diagnostics"), "edit": action.get("edit"),
+                     "edit": action.get("edit"),
                      # the kind of the ignore action is left open
                      "kind": "quickfix" if command and command["command"] == IGNORE else action.get("kind")})
-        if command:
+        if command:  # whether a command carries the diagnostic is left open too
             seen[-1]["command"] = command
+        else:
+            seen[-1]["diagnostics"] = action.get("diagnostics")
     return seen
 
 
