@@ -98,16 +98,12 @@ void SpellingWorker::IgnoreWord(std::u16string word) {
 void SpellingWorker::Run() {
   try {
     SpellCheck engine;
-    engine.Init();
-    engine.SetSuggestionSimilarity(settings_.suggestion_threshold);
-    try {
-      // A file named in the settings need not exist yet: adding a word creates it.
-      std::optional<std::string> file = settings_.custom_dictionary;
-      if (file && !std::filesystem::exists(*file)) file = "";
-      LoadCustomDictionary(engine, file);
-    } catch (const CommandError& error) {
-      warn_(std::string(error.what()) + "; checking without it");
+    std::vector<std::u16string> added;
+    {
+      std::lock_guard lock(jobs_mutex_);
+      added.swap(words_to_add_);
     }
+    PrepareEngine(engine, settings_, added, warn_);
     MisspellingFinder finder(engine, settings_.max_suggestions);
     const auto stopping = [this] { return stop_.load(); };
     while (const auto snapshot = workspace_.NextToCheck(stopping)) {
@@ -128,6 +124,43 @@ void SpellingWorker::Run() {
   } catch (const std::exception& error) {
     warn_(std::string("the spelling worker stopped: ") + error.what());
   }
+}
+
+void PrepareEngine(SpellCheck& engine, const SpellingSettings& settings,
+                   const std::vector<std::u16string>& added,
+                   const std::function<void(const std::string&)>& warn) {
+  engine.Init();
+  engine.SetSuggestionSimilarity(settings.suggestion_threshold);
+  try {
+    std::optional<std::string> file = settings.custom_dictionary;
+    std::error_code error;
+    if (file && !std::filesystem::exists(*file, error)) file = "";
+    LoadCustomDictionary(engine, file);
+  } catch (const CommandError& error) {
+    warn(std::string(error.what()) + "; checking without it");
+  }
+  for (const std::u16string& word : added) engine.AddToCustom(word);
+}
+
+std::vector<Misspelling> FindOnFreshThread(std::u16string_view text,
+                                           const SpellingSettings& settings,
+                                           const std::vector<std::u16string>& added,
+                                           const std::unordered_set<std::u16string>& ignored) {
+  std::vector<Misspelling> found;
+  std::exception_ptr failure;
+  std::thread([&] {
+    try {
+      SpellCheck engine;
+      PrepareEngine(engine, settings, added, [](const std::string&) {});  // the worker warns
+      MisspellingFinder finder(engine, settings.max_suggestions);
+      for (const std::u16string& word : ignored) finder.Ignore(word);
+      found = std::move(*finder.Find(text));
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }).join();
+  if (failure) std::rethrow_exception(failure);
+  return found;
 }
 
 }  // namespace lexivane::cli

@@ -62,6 +62,20 @@ class MisspellingFinder {
   std::unordered_map<std::u16string, SuggestionList> suggestions_;
 };
 
+// Readies an engine of the calling thread for checking: the threshold, the custom dictionary
+// (a file named in the settings that does not exist yet is none; one that cannot be read is
+// reported through `warn`, and left out) and the words added in this session.
+void PrepareEngine(SpellCheck& engine, const SpellingSettings& settings,
+                   const std::vector<std::u16string>& added,
+                   const std::function<void(const std::string&)>& warn);
+
+// The misspellings of a text, found on a thread of its own with a fresh engine: for the words
+// a code action asks about in text that the worker has not checked since its last edit.
+std::vector<Misspelling> FindOnFreshThread(std::u16string_view text,
+                                           const SpellingSettings& settings,
+                                           const std::vector<std::u16string>& added,
+                                           const std::unordered_set<std::u16string>& ignored);
+
 class SpellingWorker {
  public:
   // `added` and `ignored` are the session's words so far: words added whose saving failed and

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <tuple>
 #include <thread>
 #include <utility>
 
@@ -323,39 +324,62 @@ Json LspServer::CodeActions(const Json& params) {
     return Json::array();
   }
   Json actions = Json::array();
-  // The words come from the server's own state: Neovim 0.7.2 sends the diagnostics of the
-  // context with byte columns.
-  workspace_.VisitMisspellings(
-      uri, PositionFrom(range.at("start")), PositionFrom(range.at("end")),
-      [&](const PlacedMisspelling& placed) {
-        const Json where = Range(placed.start, placed.end);
-        const Json diagnostic = Diagnostic(where, *placed.misspelling, settings_.severity);
-        const std::string word = ToUtf8(placed.misspelling->word);
-        bool first = true;
-        for (const std::u16string& suggestion : *placed.misspelling->suggestions) {
-          const std::string text = ToUtf8(suggestion);
-          Json edits = Json::array({Json{{"range", where}, {"newText", text}}});
-          Json changes = Json::object();
-          changes[uri] = std::move(edits);
-          actions.push_back({{"title", "Change to " + Quoted(text)},
-                             {"kind", "quickfix"},
-                             {"diagnostics", Json::array({diagnostic})},
-                             {"isPreferred", first},
-                             {"edit", {{"changes", std::move(changes)}}}});
-          first = false;
-        }
-        const std::pair<const char*, std::string> kCommands[] = {
-            {kAddCommand, "Add " + Quoted(word) + " to the dictionary"},
-            {kIgnoreCommand, "Ignore " + Quoted(word) + " in this session"}};
-        for (const auto& [command, title] : kCommands) {
-          actions.push_back({{"title", title},
-                             {"kind", "quickfix"},
-                             {"diagnostics", Json::array({diagnostic})},
-                             {"command", {{"title", title},
-                                          {"command", command},
-                                          {"arguments", Json::array({word})}}}});
-        }
-      });
+  const auto add_actions = [&](const PlacedMisspelling& placed) {
+    const Json where = Range(placed.start, placed.end);
+    const Json diagnostic = Diagnostic(where, *placed.misspelling, settings_.severity);
+    const std::string word = ToUtf8(placed.misspelling->word);
+    bool first = true;
+    for (const std::u16string& suggestion : *placed.misspelling->suggestions) {
+      const std::string text = ToUtf8(suggestion);
+      Json edits = Json::array({Json{{"range", where}, {"newText", text}}});
+      Json changes = Json::object();
+      changes[uri] = std::move(edits);
+      actions.push_back({{"title", "Change to " + Quoted(text)},
+                         {"kind", "quickfix"},
+                         {"diagnostics", Json::array({diagnostic})},
+                         {"isPreferred", first},
+                         {"edit", {{"changes", std::move(changes)}}}});
+      first = false;
+    }
+    const std::pair<const char*, std::string> kCommands[] = {
+        {kAddCommand, "Add " + Quoted(word) + " to the dictionary"},
+        {kIgnoreCommand, "Ignore " + Quoted(word) + " in this session"}};
+    for (const auto& [command, title] : kCommands) {
+      actions.push_back({{"title", title},
+                         {"kind", "quickfix"},
+                         {"diagnostics", Json::array({diagnostic})},
+                         {"command", {{"title", title},
+                                      {"command", command},
+                                      {"arguments", Json::array({word})}}}});
+    }
+  };
+  // The words come from the server's own state, never from the context's diagnostics (Neovim
+  // 0.7.2 sends them with byte columns): the stored misspellings, or, when the lines asked
+  // about were edited after the last check, those lines checked now.
+  const TextPosition start = PositionFrom(range.at("start"));
+  const TextPosition end = std::max(start, PositionFrom(range.at("end")),
+                                    [](const TextPosition& a, const TextPosition& b) {
+                                      return std::tie(a.line, a.character) <
+                                             std::tie(b.line, b.character);
+                                    });
+  const auto lines = workspace_.UncheckedLines(uri, start.line, end.line);
+  if (!lines) {
+    workspace_.VisitMisspellings(uri, start, end, add_actions);
+    return actions;
+  }
+  const TextDocument edited(*lines);
+  const std::size_t from = edited.OffsetOf({0, start.character});
+  const std::size_t to = edited.OffsetOf({end.line - start.line, end.character});
+  const auto moved = [&](TextPosition position) {
+    return TextPosition{position.line + start.line, position.character};
+  };
+  for (const Misspelling& found :
+       FindOnFreshThread(*lines, settings_.spelling, added_words_, ignored_words_)) {
+    if (found.offset <= to && found.offset + found.length >= from) {
+      add_actions({moved(edited.PositionOf(found.offset)),
+                   moved(edited.PositionOf(found.offset + found.length)), &found});
+    }
+  }
   return actions;
 }
 

@@ -44,8 +44,8 @@ class LspServer {
 
   // Handles one message body; returns the process's exit status once `exit` has come.
   std::optional<int> Handle(std::string_view body);
-  // The exit status when the input ends without `exit`.
-  int StatusAtEndOfInput() const { return shut_down_ ? 0 : 1; }
+  // The exit status when the input ends without `exit`: a failure, shut down or not.
+  static int StatusAtEndOfInput() { return 1; }
 
  private:
   using Json = nlohmann::json;

@@ -35,6 +35,7 @@ bool Workspace::Change(const std::string& uri, std::int64_t version,
   }
   entry.version = version;
   entry.dirty = true;
+  entry.stored_current = false;
   entry.changed_at = Clock::now();
   changed_.notify_all();
   return true;
@@ -82,6 +83,18 @@ bool Workspace::VisitMisspellings(const std::string& uri, TextPosition start, Te
   return true;
 }
 
+std::optional<std::u16string> Workspace::UncheckedLines(const std::string& uri,
+                                                        std::size_t first,
+                                                        std::size_t last) const {
+  std::lock_guard lock(mutex_);
+  const auto found = documents_.find(uri);
+  if (found == documents_.end() || found->second.stored_current) return std::nullopt;
+  const TextDocument& document = found->second.document;
+  const std::size_t start = document.OffsetOf({first, 0});
+  const std::size_t end = document.OffsetOf({last + 1, 0});
+  return document.text().substr(start, end - start);
+}
+
 std::vector<std::string> Workspace::OpenUris() const {
   std::lock_guard lock(mutex_);
   std::vector<std::string> uris;
@@ -126,6 +139,7 @@ void Workspace::Store(const Snapshot& checked, std::vector<Misspelling> found,
   Entry& entry = it->second;
   publish(checked, found);  // where they were found, with the version they were found in
   for (const Edit& edit : entry.edits_while_checked) Shift(found, edit);
+  entry.stored_current = entry.edits_while_checked.empty() && !entry.dirty;
   entry.edits_while_checked.clear();
   entry.being_checked = false;
   entry.misspellings = std::move(found);

@@ -82,6 +82,11 @@ class Workspace {
   // that ends where the range starts counts), in order; false when the document is not open.
   bool VisitMisspellings(const std::string& uri, TextPosition start, TextPosition end,
                          const std::function<void(const PlacedMisspelling&)>& visit) const;
+  // The text of lines [first, last] when the stored misspellings miss the document's latest
+  // edits (the worker has not checked them yet); nullopt when they are current, or the
+  // document is not open.
+  std::optional<std::u16string> UncheckedLines(const std::string& uri, std::size_t first,
+                                               std::size_t last) const;
   std::vector<std::string> OpenUris() const;
 
   // The worker's side. NextToCheck waits until a document has been quiet for the quiet time
@@ -105,6 +110,7 @@ class Workspace {
     bool dirty = true;
     Clock::time_point changed_at;
     bool being_checked = false;
+    bool stored_current = false;  // the misspellings are those of the text as it stands
     std::vector<Edit> edits_while_checked;
     std::vector<Misspelling> misspellings;
   };
