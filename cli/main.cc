@@ -12,6 +12,7 @@
 #include "cli/cli_support.h"
 #include "cli/fix_command.h"
 #include "cli/list_command.h"
+#include "cli/lsp_command.h"
 #include "cli/pipe_command.h"
 #include "cli/replace_command.h"
 #include "cli/standard_output.h"
@@ -49,6 +50,8 @@ int Run(int argc, char** argv) {
   AddReplaceCommand(app, replace);
   FixOptions fix;
   AddFixCommand(app, fix);
+  LspOptions lsp;
+  AddLspCommand(app, lsp);
 
   try {
     app.parse(argc, argv);
@@ -65,6 +68,7 @@ int Run(int argc, char** argv) {
   if (app.got_subcommand("replace")) return RunReplace(replace);
   if (app.got_subcommand("suggest")) return RunSuggest(suggest);
   if (app.got_subcommand("fix")) return RunFix(fix);
+  if (app.got_subcommand("lsp")) return RunLsp(lsp);
   std::cout << app.help();
   return kExitClean;
 }

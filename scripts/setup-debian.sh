@@ -25,6 +25,8 @@ packages=(
   libenchant-2-dev enchant-2
   # the editor whose ispell and flyspell test `lexivane -a`, and the provider through enchant-2
   emacs-nox
+  # the editor whose LSP client tests `lexivane lsp` (cli/lsp-tests/nvim_test.lua)
+  neovim
 )
 
 missing=()

@@ -1,0 +1,617 @@
+#!/usr/bin/env python3
+"""`lexivane lsp` driven by a small Language Server Protocol client that checks the raw messages.
+
+Each scenario starts its own server with XDG_CONFIG_HOME in a fresh folder under WORK_DIR (so
+the custom dictionary starts empty), speaks Content-Length framing on its standard input and
+output, and compares what comes back with what the tool's own `list` and ispell pipe say about
+the same text: the misspelt words come from `lexivane list`, their suggestions from
+`lexivane -a`, their ranges are worked out here in UTF-16 code units. Every read waits at most
+PATIENCE seconds, so a server that hangs fails the test instead of hanging it.
+
+Usage: protocol_test.py LEXIVANE WORK_DIR. Exit status 0 when everything matched; otherwise
+each mismatch is printed as a diff of the JSON, and the status is 1.
+"""
+
+import difflib
+import json
+import os
+import queue
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+
+LEXIVANE = os.path.abspath(sys.argv[1])
+WORK = os.path.abspath(sys.argv[2])
+PATIENCE = 5  # seconds for any one message, or for the server to end
+failures = []
+servers = []  # every server started, so that none outlives the test
+
+CAPABILITIES = {
+    "textDocumentSync": {"openClose": True, "change": 2, "save": {"includeText": False}},
+    "codeActionProvider": {"codeActionKinds": ["quickfix"]},
+    "executeCommandProvider": {"commands": ["lexivane.addToDictionary", "lexivane.ignoreWord"]},
+}
+ADD, IGNORE = "lexivane.addToDictionary", "lexivane.ignoreWord"
+
+
+class Failure(Exception):
+    pass
+
+
+def expect(what, got, want):
+    if got == want:
+        return
+    dump = lambda value: json.dumps(value, indent=1, sort_keys=True, ensure_ascii=False).splitlines()
+    diff = difflib.unified_diff(dump(want), dump(got), "expected", "server", n=6, lineterm="")
+    failures.append(f"{what}:\n" + "\n".join(diff))
+
+
+# --- text, positions and the tool's own verdicts ---------------------------------------------
+
+def units(text):
+    """Length of `text` in UTF-16 code units."""
+    return sum(2 if ord(c) > 0xFFFF else 1 for c in text)
+
+
+def line_starts(text):
+    """Index where every line begins; a line ends at CR LF, LF or a lone CR."""
+    return [0] + [m.end() for m in re.finditer(r"\r\n|\n|\r", text)]
+
+
+def position(text, index):
+    starts = line_starts(text)
+    line = max(n for n, start in enumerate(starts) if start <= index)
+    return {"line": line, "character": units(text[starts[line]:index])}
+
+
+def index_of(text, pos):
+    start = line_starts(text)[pos["line"]]
+    index, counted = start, 0
+    while counted < pos["character"]:
+        counted += units(text[index])
+        index += 1
+    return index
+
+
+def apply_change(text, change):
+    if "range" not in change:
+        return change["text"]
+    begin, end = index_of(text, change["range"]["start"]), index_of(text, change["range"]["end"])
+    return text[:begin] + change["text"] + text[end:]
+
+
+def span(text, begin, end):
+    return {"start": position(text, begin), "end": position(text, end)}
+
+
+class Verdicts:
+    """What the tool says about a text, with the custom dictionary of one configuration folder."""
+
+    def __init__(self, config):
+        self.env = dict(os.environ, XDG_CONFIG_HOME=config)
+
+    def words(self, text):
+        run = subprocess.run([LEXIVANE, "list"], input=text.encode(), capture_output=True,
+                             env=self.env, timeout=30)
+        if run.returncode not in (0, 1):
+            raise Failure(f"lexivane list failed: {run.stderr.decode()}")
+        return run.stdout.decode().splitlines()
+
+    def suggestions(self, word):
+        run = subprocess.run([LEXIVANE, "-a"], input=f"^{word}\n".encode(), capture_output=True,
+                             env=self.env, timeout=30)
+        answer = run.stdout.decode().splitlines()[1]
+        return answer.split(": ", 1)[1].split(", ") if answer.startswith("&") else []
+
+    def diagnostics(self, text, severity=3, max_suggestions=5, accepted=()):
+        """The diagnostics a document holding `text` is expected to get."""
+        found, cursor = [], 0
+        for word in self.words(text):
+            match = re.compile(r"(?<![\w'’])" + re.escape(word) + r"(?![\w'’])").search(text, cursor)
+            cursor = match.end()
+            if word.lower() in accepted:
+                continue
+            where = span(text, match.start(), match.end())
+            found.append({"range": where, "severity": severity, "source": "lexivane",
+                          "code": "unknown-word", "message": f"Unknown word '{word}'",
+                          "data": {"word": word, "range": where,
+                                   "suggestions": self.suggestions(word)[:max_suggestions]}})
+        return found
+
+
+# --- the client --------------------------------------------------------------------------------
+
+class Server:
+    """One `lexivane lsp` process. Notifications that arrive while a response is awaited are kept
+    in `pending`, in order; requests from the server are answered with a null result."""
+
+    def __init__(self, *args, config=None):
+        self.config = config or tempfile.mkdtemp(prefix="config-", dir=WORK)
+        self.verdicts = Verdicts(self.config)
+        self.process = subprocess.Popen(
+            [LEXIVANE, "lsp", *args], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE, env=self.verdicts.env)
+        self.inbox = queue.Queue()
+        self.stderr = b""
+        self.pending = []
+        self.next_id = 0
+        threading.Thread(target=self._pump, daemon=True).start()
+        self.stderr_reader = threading.Thread(target=self._collect_stderr, daemon=True)
+        self.stderr_reader.start()
+        servers.append(self)
+
+    def _pump(self):
+        stream = self.process.stdout
+        while True:
+            length = None
+            while True:
+                header = stream.readline()
+                if not header:
+                    self.inbox.put(None)
+                    return
+                if header == b"\r\n":
+                    break
+                name, _, value = header.decode("ascii").partition(":")
+                if name.strip().lower() == "content-length":
+                    length = int(value)
+            body = stream.read(length)
+            try:
+                self.inbox.put(json.loads(body))
+            except ValueError:
+                self.inbox.put({"unreadable": body.decode("utf-8", "replace")})
+
+    def _collect_stderr(self):
+        self.stderr = self.process.stderr.read()
+
+    def send_raw(self, data):
+        self.process.stdin.write(data)
+        self.process.stdin.flush()
+
+    def send(self, message):
+        body = json.dumps(message, ensure_ascii=False).encode()
+        self.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
+
+    def notify(self, method, params=None):
+        self.send({"jsonrpc": "2.0", "method": method, "params": params or {}})
+
+    def receive(self, waiting_for):
+        try:
+            message = self.inbox.get(timeout=PATIENCE)
+        except queue.Empty:
+            raise Failure(f"nothing from the server within {PATIENCE} s while waiting for {waiting_for}")
+        if message is None:
+            raise Failure(f"the server closed its output while waiting for {waiting_for}")
+        if "method" in message and "id" in message:
+            self.send({"jsonrpc": "2.0", "id": message["id"], "result": None})
+        return message
+
+    def response(self, message_id, waiting_for):
+        while True:
+            message = self.receive(waiting_for)
+            if "method" not in message and message.get("id") == message_id:
+                return message
+            if "method" in message and "id" not in message:
+                self.pending.append(message)
+            elif "method" not in message:
+                raise Failure(f"unexpected message while waiting for {waiting_for}: {message}")
+
+    def call(self, method, params=None):
+        """The whole response (result or error) to a request."""
+        self.next_id += 1
+        self.send({"jsonrpc": "2.0", "id": self.next_id, "method": method, "params": params or {}})
+        return self.response(self.next_id, method)
+
+    def result(self, method, params=None):
+        answer = self.call(method, params)
+        if "error" in answer:
+            raise Failure(f"{method} failed: {answer['error']}")
+        return answer.get("result")
+
+    def initialize(self, capabilities=None, options=None):
+        params = {"processId": os.getpid(), "rootUri": None, "capabilities": capabilities or {}}
+        if options is not None:
+            params["initializationOptions"] = options
+        answer = self.result("initialize", params)
+        self.notify("initialized")
+        return answer
+
+    def published(self, uri, version="any"):
+        """The next diagnostics published for `uri` (with `version`: earlier ones for `uri` are
+        skipped). Other notifications stay pending."""
+        def for_uri(message):
+            return (message["method"] == "textDocument/publishDiagnostics"
+                    and message["params"]["uri"] == uri)
+
+        while True:
+            for n, message in enumerate(self.pending):
+                if for_uri(message) and version in ("any", message["params"].get("version")):
+                    self.pending = [m for m in self.pending[:n] if not for_uri(m)] + self.pending[n + 1:]
+                    return message["params"]["diagnostics"]
+            self.pending.append(self.receive(f"diagnostics of {uri} version {version}"))
+
+    def end(self, shut_down=True):
+        """Ends the session and returns the exit status."""
+        if shut_down:
+            expect("shutdown result", self.call("shutdown").get("result", "missing"), None)
+        self.notify("exit")
+        return self.wait()
+
+    def wait(self):
+        try:
+            status = self.process.wait(timeout=PATIENCE)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise Failure(f"the server did not end within {PATIENCE} s")
+        self.process.stdin.close()
+        self.stderr_reader.join(PATIENCE)
+        return status
+
+
+class Document:
+    """An open document and the text the server should now hold for it."""
+
+    count = 0
+
+    def __init__(self, server, text):
+        Document.count += 1
+        self.server, self.text, self.version = server, text, 1
+        self.uri = f"file://{WORK}/document-{Document.count}.txt"
+        server.notify("textDocument/didOpen", {"textDocument": {
+            "uri": self.uri, "languageId": "plaintext", "version": 1, "text": text}})
+
+    def change(self, *changes):
+        self.version += 1
+        for change in changes:
+            self.text = apply_change(self.text, change)
+        self.server.notify("textDocument/didChange", {
+            "textDocument": {"uri": self.uri, "version": self.version},
+            "contentChanges": list(changes)})
+
+    def published(self):
+        return self.server.published(self.uri, self.version)
+
+    def expected(self, **settings):
+        return self.server.verdicts.diagnostics(self.text, **settings)
+
+
+def edit(start_line, start_char, end_line, end_char, text):
+    return {"range": {"start": {"line": start_line, "character": start_char},
+                      "end": {"line": end_line, "character": end_char}}, "text": text}
+
+
+def scenario(function):
+    def run():
+        try:
+            function()
+        except Failure as failure:
+            failures.append(f"{function.__name__}: {failure}")
+    run.__name__ = function.__name__
+    return run
+
+
+# --- scenarios ---------------------------------------------------------------------------------
+
+SAMPLE = "Hello wrold, this is teh test.\n😀 café teh mispelled line\nNaïve résumé wrods, Teh end.\n"
+
+
+@scenario
+def capabilities():
+    utf16 = dict(CAPABILITIES, positionEncoding="utf-16")
+    cases = [  # client's general capabilities, the capabilities expected
+        ({}, CAPABILITIES),
+        ({"positionEncodings": ["utf-16"]}, utf16),
+        ({"positionEncodings": ["utf-8", "utf-32", "utf-16"]}, utf16),
+        ({"positionEncodings": ["utf-8"]}, utf16),  # UTF-16 is the one every client must take
+    ]
+    for general, want in cases:
+        server = Server()
+        answer = server.initialize({"general": general} if general else {})
+        expect(f"capabilities for {general}", answer["capabilities"], want)
+        expect("server name", answer["serverInfo"]["name"], "lexivane")
+        expect("server version is text", type(answer["serverInfo"].get("version")), str)
+        expect("second initialize", server.call("initialize", {"capabilities": {}}).get("error", {}).get("code"), -32600)
+        expect("exit status after shutdown", server.end(), 0)
+        expect("standard error", server.stderr, b"")
+
+
+@scenario
+def utf16_ranges():
+    cases = [
+        SAMPLE,
+        "😀😀 naïve wrold\n",         # two surrogate pairs before the word
+        "Teh résumé\r\nis wrods\rend teh",  # CR LF and a lone CR end lines too
+        "𝒜 teh ﬁne teh",              # a letter outside the BMP, a ligature
+        "",
+        "Nothing wrong here.\n",
+    ]
+    server = Server()
+    server.initialize()
+    for text in cases:
+        document = Document(server, text)
+        expect(f"diagnostics of {text!r}", document.published(), document.expected())
+    server.end()
+
+
+@scenario
+def incremental_changes():
+    server = Server()
+    server.initialize()
+    document = Document(server, SAMPLE)
+    expect("diagnostics on opening", document.published(), document.expected())
+    cases = [  # what the changes do, the changes of one didChange
+        ("insert after an emoji", [edit(1, 2, 1, 2, " wrold")]),
+        ("insert an emoji before a typo", [edit(0, 21, 0, 21, "😀")]),
+        ("delete a typo", [edit(0, 6, 0, 12, "")]),
+        ("a line break replaced joins two lines", [edit(0, 26, 1, 0, " ")]),
+        ("split a word with accents", [edit(1, 8, 1, 8, "x zq")]),
+        ("multi-line replace up to the end", [edit(0, 5, 2, 0, "x\nwrold\nteh y")]),
+        ("several changes, each on the text the last one left",
+         [edit(0, 0, 0, 0, "teh "), edit(0, 0, 0, 4, ""), edit(1, 0, 1, 0, "Mispelled\n"),
+          edit(2, 0, 2, 0, "😀")]),
+        ("a change without a range replaces the text", [{"text": "whole new txet\n😀 teh"}]),
+        ("append a line at the end", [edit(1, 6, 1, 6, "\nwrods")]),
+        ("replace everything with nothing", [{"text": ""}]),
+    ]
+    for what, changes in cases:
+        document.change(*changes)
+        expect(f"diagnostics after: {what} -> {document.text!r}", document.published(), document.expected())
+    # A burst of changes with no wait between them: only the last text has to be published.
+    for n in range(20):
+        document.change(edit(0, 0, 0, 0, "teh " if n % 2 else "wrold "))
+    expect("diagnostics after a burst", document.published(), document.expected())
+    server.notify("textDocument/didSave", {"textDocument": {"uri": document.uri}})
+    expect("diagnostics after saving", server.published(document.uri), document.expected())
+    server.notify("textDocument/didClose", {"textDocument": {"uri": document.uri}})
+    expect("diagnostics after closing", server.published(document.uri), [])
+    server.end()
+
+
+def expected_actions(uri, diagnostic):
+    word = diagnostic["data"]["word"]
+    actions = [{"title": f"Change to '{s}'", "kind": "quickfix", "isPreferred": n == 0,
+                "diagnostics": [diagnostic],
+                "edit": {"changes": {uri: [{"range": diagnostic["range"], "newText": s}]}}}
+               for n, s in enumerate(diagnostic["data"]["suggestions"])]
+    for title, command in ((f"Add '{word}' to the dictionary", ADD),
+                           (f"Ignore '{word}' in this session", IGNORE)):
+        actions.append({"title": title, "kind": "quickfix", "isPreferred": False, "edit": None,
+                        "command": {"title": title, "command": command, "arguments": [word]}})
+    return actions
+
+
+def seen_actions(actions):
+    """The actions as the server gave them, with the fields the contract leaves open set aside."""
+    seen = []
+    for action in actions or []:
+        command = action.get("command")
+        seen.append({"title": action.get("title"), "isPreferred": bool(action.get("isPreferred")),
+                     "edit": action.get("edit"),
+                     # the kind of the ignore action is left open
+                     "kind": "quickfix" if command and command["command"] == IGNORE else action.get("kind")})
+        if command:  # whether a command carries the diagnostic is left open too
+            seen[-1]["command"] = command
+        else:
+            seen[-1]["diagnostics"] = action.get("diagnostics")
+    return seen
+
+
+@scenario
+def code_actions():
+    server = Server()
+    server.initialize()
+    document = Document(server, SAMPLE)
+    diagnostics = document.published()
+    by_word = lambda line, word: next(d for d in diagnostics if d["range"]["start"]["line"] == line
+                                      and d["data"]["word"] == word)
+    wrold, teh0, teh1, mispelled = (by_word(0, "wrold"), by_word(0, "teh"), by_word(1, "teh"),
+                                    by_word(1, "mispelled"))
+    cases = [  # what, range asked for (line, first, last character), diagnostics expected
+        ("cursor inside a word after an emoji", (1, 9, 9), [teh1]),
+        ("cursor at a word's start", (0, 6, 6), [wrold]),
+        ("cursor at a word's end", (0, 11, 11), [wrold]),
+        ("range over two words", (1, 10, 13), [teh1, mispelled]),
+        ("cursor between words", (0, 15, 15), []),
+        ("whole line", (0, 0, 30), [wrold, teh0]),
+    ]
+    for what, (line, first, last), want in cases:
+        # Neovim 0.7.2 hands the diagnostics back with byte columns; the server must not use them.
+        bytes_range = {"start": {"line": line, "character": first + 3},
+                       "end": {"line": line, "character": last + 3}}
+        context = {"diagnostics": [dict(d, range=bytes_range) for d in want]}
+        got = server.result("textDocument/codeAction", {
+            "textDocument": {"uri": document.uri},
+            "range": {"start": {"line": line, "character": first}, "end": {"line": line, "character": last}},
+            "context": context})
+        expect(f"code actions, {what}", seen_actions(got),
+               [a for d in want for a in expected_actions(document.uri, d)])
+    # The actions follow the text as it is now, even before its diagnostics are published.
+    document.change(edit(1, 2, 1, 2, "wrods "))
+    got = server.result("textDocument/codeAction", {
+        "textDocument": {"uri": document.uri},
+        "range": {"start": {"line": 1, "character": 4}, "end": {"line": 1, "character": 4}},
+        "context": {"diagnostics": []}})
+    wrods = next(d for d in document.expected() if d["data"]["word"] == "wrods")
+    expect("code actions on text not yet checked", seen_actions(got), expected_actions(document.uri, wrods))
+    server.end()
+
+
+def command(server, name, *arguments):
+    return server.call("workspace/executeCommand", {"command": name, "arguments": list(arguments)})
+
+
+def dictionary_lines(path):
+    with open(path, "rb") as file:
+        return file.read().split(b"\r\n")
+
+
+@scenario
+def commands():
+    server = Server()
+    server.initialize()
+    first, second = Document(server, SAMPLE), Document(server, "wrold again, and mispelled\n")
+    for document in (first, second):
+        document.published()
+    dictionary = os.path.join(server.config, "lexivane", "lvscust.dic")
+
+    accepted = set()
+    cases = [  # command, word, error code expected, words the documents accept afterwards
+        (ADD, "wrold", None, {"wrold"}),
+        (IGNORE, "MISPELLED", None, {"mispelled"}),  # an ignored word is accepted in any case
+        (IGNORE, "teh", None, {"teh"}),
+        (ADD, 42, -32602, set()),
+        (ADD, None, -32602, set()),  # no argument at all
+        (IGNORE, "", -32602, set()),
+    ]
+    for name, word, error, now_accepted in cases:
+        answer = command(server, name, *([] if word is None else [word]))
+        expect(f"{name} {word!r}", answer.get("error", {}).get("code") if error else answer,
+               error if error else {"jsonrpc": "2.0", "id": server.next_id, "result": None})
+        if error:
+            continue
+        accepted |= now_accepted
+        for document in (first, second):
+            expect(f"{document.uri} after {name} {word!r}", document.published(),
+                   document.expected(accepted=accepted - {"wrold"}))
+    expect("custom dictionary after adding", b"wrold" in dictionary_lines(dictionary), True)
+    expect("ignored words stay out of the file", b"teh" in dictionary_lines(dictionary), False)
+
+    # A word added by another server is in the file the tool reads.
+    expect("list with the custom dictionary", server.verdicts.words("wrold teh"), ["teh"])
+    expect("exit status", server.end(), 0)
+
+    # A dictionary that cannot be written: the error, and the word still accepted.
+    blocker = os.path.join(WORK, "a-file-not-a-folder")
+    open(blocker, "w").close()
+    server = Server("--custom", os.path.join(blocker, "words.dic"))
+    server.initialize()
+    document = Document(server, "wrold teh")
+    document.published()
+    answer = command(server, ADD, "wrold")
+    expect("add to an unwritable dictionary", answer.get("error", {}).get("code"), -32603)
+    expect("the error says why", bool(answer.get("error", {}).get("message")), True)
+    expect("the word is accepted anyway", document.published(), document.expected(accepted={"wrold"}))
+    server.end()
+
+
+@scenario
+def settings():
+    custom = os.path.join(WORK, "settings-custom.dic")
+    cases = [  # initializationOptions, didChangeConfiguration settings, severity, suggestions
+        (None, None, 3, 5),
+        ({"severity": "error"}, None, 1, 5),
+        ({"severity": "hint", "maxSuggestions": 0}, None, 4, 0),
+        ({"severity": 2, "maxSuggestions": 15}, None, 2, 15),
+        (None, {"lexivane": {"severity": "warning", "maxSuggestions": 1}}, 2, 1),
+        ({"severity": "error"}, {"severity": "information", "maxSuggestions": 3}, 3, 3),
+        ({"maxSuggestions": 2}, {"lexivane": {"severity": "hint"}}, 4, 2),
+    ]
+    for options, changed, severity, suggestions in cases:
+        server = Server()
+        server.initialize(options=options)
+        document = Document(server, SAMPLE)
+        published = document.published()
+        if changed is not None:
+            server.notify("workspace/didChangeConfiguration", {"settings": changed})
+            published = server.published(document.uri)
+        expect(f"diagnostics with {options} then {changed}", published,
+               document.expected(severity=severity, max_suggestions=suggestions))
+        server.end()
+
+    # The customDictionary setting names the file that additions go to.
+    server = Server()
+    server.initialize(options={"customDictionary": custom})
+    Document(server, "wrods").published()
+    command(server, ADD, "wrods")
+    expect("customDictionary setting", b"wrods" in dictionary_lines(custom), True)
+    server.end()
+
+
+@scenario
+def errors():
+    server = Server()
+    expect("request before initialize",
+           server.call("textDocument/codeAction", {}).get("error", {}).get("code"), -32002)
+    server.initialize()
+    requests = [  # raw bytes sent, error code, id of the error response
+        (b'{"jsonrpc": "2.0", "id": 7, "method": "lexivane/unknown", "params": {}}', -32601, 7),
+        (b'{"jsonrpc": "2.0", "id": 8, "method": "textDocument/hover", "params": {}}', -32601, 8),
+        (b'{"jsonrpc": "2.0", "id": 9, "method": ', -32700, None),
+        ('{"jsonrpc": "2.0", "method": "x", "params": {"t": "é\x00"'.encode(), -32700, None),
+        (b'[1, 2]', -32600, None),
+        (b'{"jsonrpc": "2.0", "id": 10}', -32600, 10),
+        (b'{"jsonrpc": "2.0", "id": 11, "method": 5}', -32600, 11),
+    ]
+    for body, code, message_id in requests:
+        server.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
+        answer = server.response(message_id, f"the answer to {body!r}")
+        expect(f"error for {body!r}", (answer.get("error", {}).get("code"), "id" in answer), (code, True))
+
+    # Header blocks without a valid length, and notifications nobody handles, get no answer:
+    # the first thing to come back is the answer to the request sent after them.
+    server.send_raw(b"Content-Type: application/vscode-jsonrpc\r\n\r\n")
+    server.send_raw(b"Content-Length: twelve\r\n\r\n")
+    server.notify("$/setTrace", {"value": "verbose"})
+    server.notify("lexivane/whatever")
+    server.next_id += 1
+    server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "lexivane/unknown"})
+    answer = server.receive("the answer after the noise")
+    expect("first message after the noise", (answer.get("id"), answer.get("error", {}).get("code")),
+           (server.next_id, -32601))
+
+    document = Document(server, "still wrold")
+    expect("still checking after the errors", document.published(), document.expected())
+    expect("exit status", server.end(), 0)
+    expect("standard error after the errors", server.stderr, b"")
+
+
+@scenario
+def lifecycle():
+    def shut_down(server):
+        server.result("shutdown")
+
+    def request_after_shutdown(server):
+        server.result("shutdown")
+        expect("request after shutdown", server.call("textDocument/codeAction", {}).get("error", {}).get("code"),
+               -32600)
+
+    cases = [  # what happens before the end, how it ends, exit status
+        ("shutdown", shut_down, "exit", 0),
+        ("nothing", None, "exit", 1),
+        ("shutdown", shut_down, "end of input", 1),
+        ("nothing", None, "end of input", 1),
+        ("a request after shutdown", request_after_shutdown, "exit", 0),
+    ]
+    for what, before, how, status in cases:
+        server = Server()
+        server.initialize()
+        Document(server, "teh").published()
+        if before:
+            before(server)
+        if how == "exit":
+            server.notify("exit")
+        else:
+            server.process.stdin.close()
+        expect(f"exit status after {what} and {how}", server.wait(), status)
+        expect(f"standard error after {what} and {how}", server.stderr, b"")
+
+
+def main():
+    shutil.rmtree(WORK, ignore_errors=True)
+    os.makedirs(WORK)
+    for run in (capabilities, utf16_ranges, incremental_changes, code_actions, commands, settings,
+                errors, lifecycle):
+        run()
+    for server in servers:
+        if server.process.poll() is None:
+            server.process.kill()
+    for failure in failures:
+        print(failure, end="\n\n")
+    print(f"{len(failures)} mismatches" if failures else "all LSP protocol checks passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

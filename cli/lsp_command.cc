@@ -1,0 +1,45 @@
+#include "cli/lsp_command.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/cli_support.h"
+#include "cli/lsp_server.h"
+#include "cli/lsp_transport.h"
+
+namespace lexivane::cli {
+
+void AddLspCommand(CLI::App& app, LspOptions& options) {
+  CLI::App* lsp = app.add_subcommand(
+      "lsp",
+      "Run as a language server on standard input and output: misspelt words as diagnostics, "
+      "suggestions as quick fixes (docs/lsp.md)");
+  AddCustomOption(*lsp, options.custom_file);
+  lsp->add_flag("--stdio", options.stdio, "Talk on standard input and output (the default)");
+}
+
+int RunLsp(const LspOptions& options) {
+  MessageWriter writer(STDOUT_FILENO);
+  LspSettings settings;
+  settings.spelling.custom_dictionary = options.custom_file;
+  LspServer server([&writer](const std::string& body) { writer.Send(body); }, settings);
+  MessageReader reader(STDIN_FILENO);
+  std::string body;
+  for (;;) {
+    switch (reader.Next(body)) {
+      case MessageReader::Result::kMessage:
+        if (const auto status = server.Handle(body)) return *status;
+        break;
+      case MessageReader::Result::kBadHeader:
+      case MessageReader::Result::kTooLarge:
+        // Nothing to answer: without a body there is no id. The client's next message is read.
+        break;
+      case MessageReader::Result::kEnd:
+        return server.StatusAtEndOfInput();
+    }
+  }
+}
+
+}  // namespace lexivane::cli
