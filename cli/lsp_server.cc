@@ -354,30 +354,41 @@ Json LspServer::CodeActions(const Json& params) {
     }
   };
   // The words come from the server's own state, never from the context's diagnostics (Neovim
-  // 0.7.2 sends them with byte columns): the stored misspellings, or, when the lines asked
-  // about were edited after the last check, those lines checked now.
+  // 0.7.2 sends them with byte columns): the stored misspellings, or, when the document was
+  // edited after its last check, the text around the range checked now.
   const TextPosition start = PositionFrom(range.at("start"));
   const TextPosition end = std::max(start, PositionFrom(range.at("end")),
                                     [](const TextPosition& a, const TextPosition& b) {
                                       return std::tie(a.line, a.character) <
                                              std::tie(b.line, b.character);
                                     });
-  const auto lines = workspace_.UncheckedLines(uri, start.line, end.line);
-  if (!lines) {
+  const auto piece = workspace_.UncheckedPiece(uri, start, end);
+  if (!piece) {
     workspace_.VisitMisspellings(uri, start, end, add_actions);
     return actions;
   }
-  const TextDocument edited(*lines);
-  const std::size_t from = edited.OffsetOf({0, start.character});
-  const std::size_t to = edited.OffsetOf({end.line - start.line, end.character});
-  const auto moved = [&](TextPosition position) {
-    return TextPosition{position.line + start.line, position.character};
+  // Positions in the piece and in the document differ by where the piece starts.
+  const auto in_piece = [&](TextPosition position) {
+    return position.line == piece->start.line
+               ? TextPosition{0, position.character - piece->start.character}
+               : TextPosition{position.line - piece->start.line, position.character};
   };
+  const auto in_document = [&](TextPosition position) {
+    return position.line == 0
+               ? TextPosition{piece->start.line, piece->start.character + position.character}
+               : TextPosition{piece->start.line + position.line, position.character};
+  };
+  const TextDocument around(piece->text);
+  const std::size_t from = around.OffsetOf(in_piece(start));
+  const std::size_t to = around.OffsetOf(in_piece(end));
   for (const Misspelling& found :
-       FindOnFreshThread(*lines, settings_.spelling, added_words_, ignored_words_)) {
-    if (found.offset <= to && found.offset + found.length >= from) {
-      add_actions({moved(edited.PositionOf(found.offset)),
-                   moved(edited.PositionOf(found.offset + found.length)), &found});
+       FindOnFreshThread(piece->text, settings_.spelling, added_words_, ignored_words_)) {
+    const std::size_t found_end = found.offset + found.length;
+    const bool maybe_part = (piece->cut_before && found.offset == 0) ||
+                            (piece->cut_after && found_end == piece->text.size());
+    if (!maybe_part && found.offset <= to && found_end >= from) {
+      add_actions({in_document(around.PositionOf(found.offset)),
+                   in_document(around.PositionOf(found_end)), &found});
     }
   }
   return actions;

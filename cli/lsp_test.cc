@@ -116,6 +116,32 @@ TEST(Workspace, MisspellingsFollowTheEditsMadeBeforeAndDuringTheirCheck) {
   EXPECT_FALSE(workspace.NextToCheck([] { return true; }));
 }
 
+// What a code action checks on the spot: the words around its range, up to the blanks, never
+// a whole line of megabytes.
+TEST(Workspace, UncheckedPieceReachesTheBlanksAroundTheRange) {
+  Workspace workspace(0ms);
+  const std::u16string run(70000, u'x');
+  workspace.Open("doc", 1, u"ab teh cd\nx" + run + u" wrold");
+  const auto piece = [&](TextPosition start, TextPosition end) {
+    const auto found = workspace.UncheckedPiece("doc", start, end);
+    return found ? ToUtf8(found->text).substr(0, 12) + "|" + std::to_string(found->start.line) +
+                       ":" + std::to_string(found->start.character) +
+                       (found->cut_before ? " cut before" : "") +
+                       (found->cut_after ? " cut after" : "")
+                 : std::string("stored");
+  };
+  EXPECT_EQ(piece({0, 4}, {0, 4}), " teh|0:2");          // the blank before comes along
+  EXPECT_EQ(piece({0, 0}, {0, 1}), "ab|0:0");
+  EXPECT_EQ(piece({0, 7}, {1, 0}), " cd\n" + std::string(8, 'x') + "|0:6 cut after");
+  EXPECT_EQ(piece({1, 4500}, {1, 4500}), std::string(12, 'x') + "|1:404 cut before cut after");
+  EXPECT_EQ(piece({1, 70003}, {1, 70003}), " wrold|1:70001");
+  EXPECT_EQ(piece({0, 0}, {1, 70003}), "stored");       // a range too long to check now
+  const auto never = [] { return false; };
+  const auto snapshot = workspace.NextToCheck(never);
+  workspace.Store(*snapshot, {}, [](auto&, auto&) {});
+  EXPECT_EQ(piece({0, 4}, {0, 4}), "stored");           // the last check is current
+}
+
 // The finder is held to the reference walk of `list`: the same words, as written, in order.
 TEST(MisspellingFinder, FindsWhatListFinds) {
   std::thread([] {

@@ -83,16 +83,31 @@ bool Workspace::VisitMisspellings(const std::string& uri, TextPosition start, Te
   return true;
 }
 
-std::optional<std::u16string> Workspace::UncheckedLines(const std::string& uri,
-                                                        std::size_t first,
-                                                        std::size_t last) const {
+std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string& uri,
+                                                               TextPosition start,
+                                                               TextPosition end) const {
   std::lock_guard lock(mutex_);
   const auto found = documents_.find(uri);
   if (found == documents_.end() || found->second.stored_current) return std::nullopt;
   const TextDocument& document = found->second.document;
-  const std::size_t start = document.OffsetOf({first, 0});
-  const std::size_t end = document.OffsetOf({last + 1, 0});
-  return document.text().substr(start, end - start);
+  const std::u16string& text = document.text();
+  const std::size_t from = document.OffsetOf(start);
+  const std::size_t to = std::max(from, document.OffsetOf(end));
+  if (to - from > kLongestUncheckedRange) return std::nullopt;
+  const auto blank = [&](std::size_t i) {
+    return text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r');
+  };
+  // The blank itself starts the piece: a combining mark after it belongs to it, as it does
+  // when the whole text is cut.
+  std::size_t begin = from;
+  while (begin > 0 && from - begin < kStretchReach && !blank(begin - 1)) --begin;
+  const bool cut_before = begin > 0 && !blank(begin - 1);
+  if (begin > 0 && !cut_before) --begin;
+  std::size_t stop = to;
+  while (stop < text.size() && stop - to < kStretchReach && !blank(stop)) ++stop;
+  const bool cut_after = stop < text.size() && !blank(stop);
+  return TextPiece{text.substr(begin, stop - begin), document.PositionOf(begin), cut_before,
+                   cut_after};
 }
 
 std::vector<std::string> Workspace::OpenUris() const {

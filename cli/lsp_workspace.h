@@ -82,11 +82,24 @@ class Workspace {
   // that ends where the range starts counts), in order; false when the document is not open.
   bool VisitMisspellings(const std::string& uri, TextPosition start, TextPosition end,
                          const std::function<void(const PlacedMisspelling&)>& visit) const;
-  // The text of lines [first, last] when the stored misspellings miss the document's latest
-  // edits (the worker has not checked them yet); nullopt when they are current, or the
-  // document is not open.
-  std::optional<std::u16string> UncheckedLines(const std::string& uri, std::size_t first,
-                                               std::size_t last) const;
+  // A piece of text that holds every word touching a range, for checking on the spot when the
+  // stored misspellings miss the document's latest edits (the worker has not checked them yet).
+  // The piece runs from the last ASCII blank before the range (words never cross one) to the
+  // first after it, looking at most kStretchReach code units each way; where no blank is in
+  // reach it is cut there, and `cut_before` / `cut_after` say so (a word at a cut edge may be
+  // part of a longer one). Nullopt when the stored misspellings are current, the range is
+  // longer than kLongestUncheckedRange (the stored ones serve then), or the document is not
+  // open.
+  struct TextPiece {
+    std::u16string text;
+    TextPosition start;  // of the piece's first character
+    bool cut_before = false;
+    bool cut_after = false;
+  };
+  static constexpr std::size_t kStretchReach = 4096;
+  static constexpr std::size_t kLongestUncheckedRange = 65536;
+  std::optional<TextPiece> UncheckedPiece(const std::string& uri, TextPosition start,
+                                          TextPosition end) const;
   std::vector<std::string> OpenUris() const;
 
   // The worker's side. NextToCheck waits until a document has been quiet for the quiet time
