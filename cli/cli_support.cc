@@ -70,6 +70,14 @@ std::optional<std::string> LoadCustomDictionary(SpellCheck& engine,
   return file;
 }
 
+std::optional<std::string> NoneUntilMade(const std::optional<std::string>& custom_file) {
+  struct stat info;
+  if (custom_file && ::stat(custom_file->c_str(), &info) != 0 && errno == ENOENT) {
+    return std::string();
+  }
+  return custom_file;
+}
+
 std::string Utf8(std::u16string_view text) {
   return ToUtf8(text);
 }

@@ -35,6 +35,11 @@ std::optional<std::string> LoadCustomDictionary(SpellCheck& engine,
                                                 const std::optional<std::string>& custom_file);
 std::string DefaultCustomDictionaryFile();
 
+// For a custom dictionary that saving creates (the pipe's personal dictionary, the language
+// server's): a file named but not made yet is none (""), which LoadCustomDictionary takes as no
+// dictionary. Any other name, and no name, come back as they are.
+std::optional<std::string> NoneUntilMade(const std::optional<std::string>& custom_file);
+
 // Registers --custom FILE on a command; an empty name is a usage error.
 void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file);
 

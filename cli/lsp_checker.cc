@@ -1,6 +1,5 @@
 #include "cli/lsp_checker.h"
 
-#include <filesystem>
 #include <utility>
 
 #include "cli/cli_support.h"
@@ -132,10 +131,7 @@ void PrepareEngine(SpellCheck& engine, const SpellingSettings& settings,
   engine.Init();
   engine.SetSuggestionSimilarity(settings.suggestion_threshold);
   try {
-    std::optional<std::string> file = settings.custom_dictionary;
-    std::error_code error;
-    if (file && !std::filesystem::exists(*file, error)) file = "";
-    LoadCustomDictionary(engine, file);
+    LoadCustomDictionary(engine, NoneUntilMade(settings.custom_dictionary));
   } catch (const CommandError& error) {
     warn(std::string(error.what()) + "; checking without it");
   }

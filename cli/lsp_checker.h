@@ -31,6 +31,7 @@ struct SpellingSettings {
   std::optional<std::string> custom_dictionary;  // none: the tool's default file
   float suggestion_threshold = 0.8f;
   std::size_t max_suggestions = 5;
+  friend bool operator==(const SpellingSettings&, const SpellingSettings&) = default;
 };
 
 // Words longer than this (in UTF-16 code units) get no suggestions: the search grows with the

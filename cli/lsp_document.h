@@ -21,7 +21,7 @@ namespace lexivane::cli {
 struct TextPosition {
   std::size_t line = 0;
   std::size_t character = 0;
-  friend bool operator==(const TextPosition&, const TextPosition&) = default;
+  friend auto operator<=>(const TextPosition&, const TextPosition&) = default;
 };
 
 class TextDocument {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
-#include <tuple>
 #include <thread>
 #include <utility>
 
@@ -293,10 +292,7 @@ void LspServer::Configure(const Json& given) {
   for (const std::string& name : refused) {
     ShowMessage(kMessageWarning, "lexivane: the setting " + name + " has a value it cannot take");
   }
-  const bool changed = next.severity != settings_.severity ||
-                       next.spelling.custom_dictionary != settings_.spelling.custom_dictionary ||
-                       next.spelling.suggestion_threshold != settings_.spelling.suggestion_threshold ||
-                       next.spelling.max_suggestions != settings_.spelling.max_suggestions;
+  const bool changed = next != settings_;
   settings_ = std::move(next);
   if (changed && worker_) {
     StartWorker();
@@ -357,11 +353,7 @@ Json LspServer::CodeActions(const Json& params) {
   // 0.7.2 sends them with byte columns): the stored misspellings, or, when the document was
   // edited after its last check, the text around the range checked now.
   const TextPosition start = PositionFrom(range.at("start"));
-  const TextPosition end = std::max(start, PositionFrom(range.at("end")),
-                                    [](const TextPosition& a, const TextPosition& b) {
-                                      return std::tie(a.line, a.character) <
-                                             std::tie(b.line, b.character);
-                                    });
+  const TextPosition end = std::max(start, PositionFrom(range.at("end")));
   const auto piece = workspace_.UncheckedPiece(uri, start, end);
   if (!piece) {
     workspace_.VisitMisspellings(uri, start, end, add_actions);

@@ -27,6 +27,7 @@ namespace lexivane::cli {
 struct LspSettings {
   SpellingSettings spelling;
   int severity = 3;  // the protocol's DiagnosticSeverity: 1 error ... 4 hint
+  friend bool operator==(const LspSettings&, const LspSettings&) = default;
 };
 
 class LspServer {

@@ -51,8 +51,7 @@ bool MessageReader::Fill(std::size_t count) {
 }
 
 bool MessageReader::ReadLine(std::string& line) {
-  std::size_t searched = start_;
-  for (;;) {
+  for (std::size_t searched = start_;;) {
     const std::size_t end = buffer_.find('\n', searched);
     if (end != std::string::npos) {
       line.assign(buffer_, start_, end - start_);
@@ -60,10 +59,10 @@ bool MessageReader::ReadLine(std::string& line) {
       start_ = end + 1;
       return true;
     }
-    searched = buffer_.size();
-    const std::size_t before = buffer_.size() - start_;
-    if (!Fill(before + 1)) return false;
-    searched = start_ + before;
+    // Fill may move what is kept to the front of the buffer: search on from the same byte.
+    const std::size_t searched_bytes = buffer_.size() - start_;
+    if (!Fill(searched_bytes + 1)) return false;
+    searched = start_ + searched_bytes;
   }
 }
 

@@ -110,13 +110,6 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
                    cut_after};
 }
 
-std::vector<std::string> Workspace::OpenUris() const {
-  std::lock_guard lock(mutex_);
-  std::vector<std::string> uris;
-  for (const auto& [uri, entry] : documents_) uris.push_back(uri);
-  return uris;
-}
-
 std::optional<Workspace::Snapshot> Workspace::NextToCheck(const std::function<bool()>& stop) {
   std::unique_lock lock(mutex_);
   for (;;) {

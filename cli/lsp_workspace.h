@@ -100,7 +100,6 @@ class Workspace {
   static constexpr std::size_t kLongestUncheckedRange = 65536;
   std::optional<TextPiece> UncheckedPiece(const std::string& uri, TextPosition start,
                                           TextPosition end) const;
-  std::vector<std::string> OpenUris() const;
 
   // The worker's side. NextToCheck waits until a document has been quiet for the quiet time
   // since its last change (or `stop` returns true: nullopt); Store keeps what was found in a

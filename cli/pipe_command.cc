@@ -1,6 +1,5 @@
 #include "cli/pipe_command.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -179,14 +178,6 @@ class LineReader {
   bool at_end_ = false;
 };
 
-// The personal dictionary named with -p need not exist yet: `#` creates it. One that exists
-// must be read, or saving would replace the user's words with the session's.
-void LoadPersonalDictionary(SpellCheck& engine, const std::optional<std::string>& file) {
-  struct stat info;
-  if (file && ::stat(file->c_str(), &info) != 0 && errno == ENOENT) return;
-  LoadCustomDictionary(engine, file);
-}
-
 void Warn(const std::string& message) {
   std::cerr << "lexivane: " << message << std::endl;
 }
@@ -197,12 +188,7 @@ void Warn(const std::string& message) {
 int ListMisspellings(const IspellOptions& options) {
   ListOptions list;
   list.files = options.files;
-  list.custom_file = options.personal_file;
-  struct stat info;
-  if (options.personal_file && ::stat(options.personal_file->c_str(), &info) != 0 &&
-      errno == ENOENT) {
-    list.custom_file = "";
-  }
+  list.custom_file = NoneUntilMade(options.personal_file);
   RunList(list);
   return kExitClean;
 }
@@ -210,7 +196,9 @@ int ListMisspellings(const IspellOptions& options) {
 int Converse(const IspellOptions& options) {
   SpellCheck engine;
   engine.Init();
-  LoadPersonalDictionary(engine, options.personal_file);
+  // The personal dictionary named with -p need not exist yet: `#` creates it. One that exists
+  // must be read, or saving would replace the user's words with the session's.
+  LoadCustomDictionary(engine, NoneUntilMade(options.personal_file));
   IspellSession session(engine, options.personal_file);
   std::cout << IspellBanner() << '\n' << std::flush;
   CheckStandardOutput();
