@@ -6,70 +6,46 @@
 #include <limits>
 #include <new>
 #include <nlohmann/json.hpp>
-#include <unordered_map>
 
-#include "cli/cli_support.h"
+#include "cli/command_options.h"
 #include "cli/event_printer.h"
-#include "cli/input_text.h"
-#include "cli/running_words.h"
-#include "cli/standard_output.h"
-#include "cli/word_verdicts.h"
+#include "frontend/command_error.h"
+#include "frontend/custom_dictionary_file.h"
+#include "frontend/input_text.h"
+#include "frontend/running_words.h"
+#include "frontend/sink_connection.h"
+#include "frontend/spelling_session.h"
+#include "frontend/standard_output.h"
+#include "frontend/text_positions.h"
+#include "lexivane/utf8.h"
 
 namespace lexivane::cli {
 
+using namespace frontend;
+
 namespace {
 
-// Turns 0-based UTF-16 offsets, visited in increasing order, into 1-based lines and columns.
-// A line ends at LF, at CR LF or at a lone CR; columns count characters, not code units.
-class LineCounter {
- public:
-  explicit LineCounter(std::u16string_view text) : text_(text) {}
-
-  std::pair<std::size_t, std::size_t> Advance(std::size_t offset) {
-    for (; position_ < offset; ++position_) {
-      const char16_t c = text_[position_];
-      const bool line_end =
-          c == u'\n' ||
-          (c == u'\r' && (position_ + 1 >= text_.size() || text_[position_ + 1] != u'\n'));
-      if (line_end) {
-        ++line_;
-        column_ = 1;
-      } else if (c != u'\r' &&
-                 !(c >= 0xDC00 && c <= 0xDFFF && position_ > 0 && text_[position_ - 1] >= 0xD800 &&
-                   text_[position_ - 1] <= 0xDBFF)) {
-        ++column_;
-      }
-    }
-    return {line_, column_};
-  }
-
- private:
-  std::u16string_view text_;
-  std::size_t position_ = 0;
-  std::size_t line_ = 1;
-  std::size_t column_ = 1;
-};
-
-void Report(const CheckOptions& options, const std::string& file,
-            std::pair<std::size_t, std::size_t> where, std::size_t offset, std::u16string_view word,
+// Lines and columns are shown from 1.
+void Report(const CheckOptions& options, const std::string& file, LinePosition where,
+            std::size_t offset, std::u16string_view word,
             const std::vector<std::u16string>& suggestions) {
   if (options.json) {
     nlohmann::ordered_json finding{
-        {"file", file},           {"line", where.first},
-        {"column", where.second}, {"offset", offset},
-        {"word", Utf8(word)},     {"suggestions", nlohmann::ordered_json::array()}};
+        {"file", file},           {"line", where.line + 1},
+        {"column", where.column + 1}, {"offset", offset},
+        {"word", ToUtf8(word)},     {"suggestions", nlohmann::ordered_json::array()}};
     for (const std::u16string& suggestion : suggestions)
-      finding["suggestions"].push_back(Utf8(suggestion));
+      finding["suggestions"].push_back(ToUtf8(suggestion));
     std::cout << finding.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << '\n';
     return;
   }
-  std::cout << file << ':' << where.first << ':' << where.second << ": " << Utf8(word);
+  std::cout << file << ':' << where.line + 1 << ':' << where.column + 1 << ": " << ToUtf8(word);
   if (options.max_suggestions > 0) {
     std::cout << ':';
     if (suggestions.empty()) std::cout << " (no suggestions)";
     for (std::size_t i = 0; i < suggestions.size(); ++i)
-      std::cout << (i == 0 ? " " : ", ") << Utf8(suggestions[i]);
+      std::cout << (i == 0 ? " " : ", ") << ToUtf8(suggestions[i]);
   }
   std::cout << '\n';
 }
@@ -91,37 +67,19 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
   return printer.found_unknown_word();
 }
 
-// What the inputs of one command share: each distinct word is judged once, and its
-// suggestions are searched only when shown, and once: a misspelling tends to recur.
-struct Judged {
-  explicit Judged(const SpellCheck& engine) : verdicts(engine) {}
-  WordVerdicts verdicts;
-  std::unordered_map<std::u16string, std::vector<std::u16string>> suggested;
-};
-
-// Reports the misspelt words of one input; true when there was any.
+// Reports the misspelt words of one input; true when there was any. The session is shared by
+// all the inputs of the command: each distinct word is judged once, and its suggestions are
+// searched only when shown, and once, since a misspelling tends to recur.
 bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText& input,
-                Judged& judged) {
+                SpellingSession& session) {
   if (options.events) return PrintEvents(engine, input);
-  LineCounter lines(input.text);
-  WordVerdicts& verdicts = judged.verdicts;
-  auto& suggested = judged.suggested;
-  const std::vector<std::u16string> none;
+  PositionCounter positions(input.text, Columns::kCharacters);
   bool found = false;
   ForEachRunningWord(input.text, [&](const RunningWord& word) {
-    if (verdicts.Accepts(word.word)) return;
+    if (session.Accepts(word.word)) return;
     found = true;
-    const std::vector<std::u16string>* suggestions = &none;
-    if (options.max_suggestions > 0) {
-      auto [it, added] = suggested.try_emplace(word.word);
-      if (added) {
-        engine.GetSuggestions(word.word, it->second);
-        if (it->second.size() > static_cast<std::size_t>(options.max_suggestions))
-          it->second.resize(static_cast<std::size_t>(options.max_suggestions));
-      }
-      suggestions = &it->second;
-    }
-    Report(options, input.name, lines.Advance(word.offset), word.offset,
+    const SuggestionList suggestions = session.Suggestions(word.word);
+    Report(options, input.name, positions.At(word.offset), word.offset,
            std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
     CheckStandardOutput();
   });
@@ -150,15 +108,15 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
 int RunCheck(const CheckOptions& options) {
   SpellCheck engine;
   engine.Init();
-  LoadCustomDictionary(engine, options.custom_file);
+  CustomDictionaryFile(options.custom_file).LoadInto(engine);
 
   const std::vector<std::string> files =
       options.files.empty() ? std::vector<std::string>{"-"} : options.files;
-  Judged judged(engine);
+  SpellingSession session(engine, static_cast<std::size_t>(options.max_suggestions));
   bool found = false;
   for (const std::string& file : files) {
     try {
-      found = CheckInput(engine, options, ReadInput(file), judged) || found;
+      found = CheckInput(engine, options, ReadInput(file), session) || found;
     } catch (const std::bad_alloc&) {
       throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
     }

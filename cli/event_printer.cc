@@ -3,10 +3,12 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "cli/cli_support.h"
-#include "cli/standard_output.h"
+#include "frontend/command_error.h"
+#include "frontend/standard_output.h"
 
 namespace lexivane::cli {
+
+using namespace frontend;
 
 namespace {
 
@@ -22,10 +24,10 @@ void EventPrinter::SpellReplace(std::u16string_view sOriginalWord,
                                 std::u16string_view sReplacementWord, std::int32_t lPosStart,
                                 std::vector<std::u16string>& sSuggestions) {
   nlohmann::ordered_json suggestions = nlohmann::ordered_json::array();
-  for (const auto& suggestion : sSuggestions) suggestions.push_back(Utf8(suggestion));
+  for (const auto& suggestion : sSuggestions) suggestions.push_back(ToUtf8(suggestion));
   Print({{"event", "SpellReplace"},
-               {"sOriginalWord", Utf8(sOriginalWord)},
-               {"sReplacementWord", Utf8(sReplacementWord)},
+               {"sOriginalWord", ToUtf8(sOriginalWord)},
+               {"sReplacementWord", ToUtf8(sReplacementWord)},
                {"lPosStart", lPosStart},
                {"sSuggestions", suggestions}});
 }
@@ -34,7 +36,7 @@ void EventPrinter::SpellWordNotInDic(std::u16string_view sOriginalWord, std::int
                                      bool& Cancel) {
   found_unknown_word_ = true;
   Print({{"event", "SpellWordNotInDic"},
-               {"sOriginalWord", Utf8(sOriginalWord)},
+               {"sOriginalWord", ToUtf8(sOriginalWord)},
                {"lPosStart", lPosStart},
                {"Cancel", Cancel}});
 }
@@ -42,8 +44,8 @@ void EventPrinter::SpellWordNotInDic(std::u16string_view sOriginalWord, std::int
 void EventPrinter::SpellChangeAll(std::u16string_view sOriginalWord,
                                   std::u16string_view sReplacementWord, std::int32_t lPosStart) {
   Print({{"event", "SpellChangeAll"},
-               {"sOriginalWord", Utf8(sOriginalWord)},
-               {"sReplacementWord", Utf8(sReplacementWord)},
+               {"sOriginalWord", ToUtf8(sOriginalWord)},
+               {"sReplacementWord", ToUtf8(sReplacementWord)},
                {"lPosStart", lPosStart}});
 }
 

@@ -11,18 +11,20 @@
 #include <memory>
 #include <sstream>
 
-#include "cli/add_word_recorder.h"
-#include "cli/careful_host.h"
-#include "cli/cli_support.h"
-#include "cli/front_end.h"
-#include "cli/terminal.h"
-#include "cli/terminal_dialog_view.h"
-#include "cli/text_file.h"
+#include "fix/add_word_recorder.h"
+#include "fix/careful_host.h"
+#include "frontend/custom_dictionary_file.h"
+#include "fix/answer_front_end.h"
+#include "fix/terminal.h"
+#include "fix/terminal_dialog_view.h"
+#include "fix/text_file.h"
 #include "lexivane/dialog.h"
 #include "lexivane/utf8.h"
-#include "cli/window_front_end.h"
+#include "fix/window_front_end.h"
 
 namespace lexivane::cli {
+
+using namespace frontend;
 
 namespace {
 

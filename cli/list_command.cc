@@ -1,17 +1,15 @@
 #include "cli/list_command.h"
 
 #include <CLI/CLI.hpp>
-#include <iostream>
-#include <new>
-#include <string_view>
 
-#include "cli/chunked_input.h"
-#include "cli/cli_support.h"
-#include "cli/input_text.h"
-#include "cli/misspelt_words.h"
-#include "cli/standard_output.h"
+#include "cli/command_options.h"
+#include "frontend/command_error.h"
+#include "frontend/custom_dictionary_file.h"
+#include "frontend/misspelt_words.h"
 
 namespace lexivane::cli {
+
+using namespace frontend;
 
 void AddListCommand(CLI::App& app, ListOptions& options) {
   CLI::App* list = app.add_subcommand(
@@ -26,26 +24,8 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
 int RunList(const ListOptions& options) {
   SpellCheck engine;
   engine.Init();
-  LoadCustomDictionary(engine, options.custom_file);
-
-  const std::vector<std::string> files =
-      options.files.empty() ? std::vector<std::string>{"-"} : options.files;
-  MisspeltWords misspelt(engine, options.unique);
-  const auto print = [](std::string_view lines) {
-    std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
-    CheckStandardOutput();
-  };
-  for (const std::string& file : files) {
-    try {
-      InputFile input(file);
-      ChunkedInput chunks(
-          [&input](char* into, std::size_t most) { return input.Read(into, most); });
-      misspelt.List(chunks, print);
-    } catch (const std::bad_alloc&) {
-      throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
-    }
-  }
-  return misspelt.found() ? kExitFound : kExitClean;
+  CustomDictionaryFile(options.custom_file).LoadInto(engine);
+  return ListMisspeltWordsOfFiles(engine, options.files, options.unique) ? kExitFound : kExitClean;
 }
 
 }  // namespace lexivane::cli

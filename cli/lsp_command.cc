@@ -5,11 +5,13 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "cli/cli_support.h"
-#include "cli/lsp_server.h"
-#include "cli/lsp_transport.h"
+#include "cli/command_options.h"
+#include "lsp/language_server.h"
+#include "lsp/message_transport.h"
 
 namespace lexivane::cli {
+
+using namespace frontend;
 
 void AddLspCommand(CLI::App& app, LspOptions& options) {
   CLI::App* lsp = app.add_subcommand(

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "cli/check_command.h"
-#include "cli/cli_support.h"
+#include "frontend/command_error.h"
 #include "cli/fix_command.h"
 #include "cli/list_command.h"
 #include "cli/lsp_command.h"
-#include "cli/pipe_command.h"
+#include "pipe/ispell_calls.h"
 #include "cli/replace_command.h"
-#include "cli/standard_output.h"
+#include "frontend/standard_output.h"
 #include "cli/suggest_command.h"
 #include "cli/zlib_command.h"
 #include "lexivane/error.h"
@@ -24,6 +24,7 @@
 namespace {
 
 using namespace lexivane::cli;
+using namespace lexivane::frontend;
 
 int Run(int argc, char** argv) {
   if (const std::vector<std::string> arguments(argv + 1, argv + argc); IsIspellCall(arguments)) {

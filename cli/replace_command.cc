@@ -3,12 +3,14 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "cli/cli_support.h"
-#include "cli/input_text.h"
-#include "cli/standard_output.h"
+#include "frontend/command_error.h"
+#include "frontend/input_text.h"
+#include "frontend/standard_output.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::cli {
+
+using namespace frontend;
 
 void AddReplaceCommand(CLI::App& app, ReplaceOptions& options) {
   CLI::App* replace = app.add_subcommand(

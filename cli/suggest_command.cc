@@ -6,8 +6,10 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "cli/cli_support.h"
-#include "cli/standard_output.h"
+#include "cli/command_options.h"
+#include "frontend/command_error.h"
+#include "frontend/custom_dictionary_file.h"
+#include "frontend/standard_output.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::cli {
@@ -36,7 +38,7 @@ int RunSuggest(const SuggestOptions& options) {
   SpellCheck engine;
   engine.Init();
   if (options.threshold) engine.SetSuggestionSimilarity(*options.threshold);
-  LoadCustomDictionary(engine, options.custom_file);
+  frontend::CustomDictionaryFile(options.custom_file).LoadInto(engine);
 
   for (const std::string& word : options.words) {
     std::vector<std::u16string> suggestions;
@@ -45,16 +47,16 @@ int RunSuggest(const SuggestOptions& options) {
     if (options.json) {
       nlohmann::ordered_json result{
           {"word", word}, {"count", count}, {"suggestions", nlohmann::ordered_json::array()}};
-      for (const auto& suggestion : suggestions) result["suggestions"].push_back(Utf8(suggestion));
+      for (const auto& suggestion : suggestions) result["suggestions"].push_back(ToUtf8(suggestion));
       std::cout << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                 << '\n';
     } else {
       std::cout << word << ": " << count << '\n';
-      for (const auto& suggestion : suggestions) std::cout << "  " << Utf8(suggestion) << '\n';
+      for (const auto& suggestion : suggestions) std::cout << "  " << ToUtf8(suggestion) << '\n';
     }
     CheckStandardOutput();
   }
-  return kExitClean;
+  return frontend::kExitClean;
 }
 
 }  // namespace lexivane::cli

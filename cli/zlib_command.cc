@@ -12,12 +12,14 @@
 #include <iostream>
 #include <new>
 
-#include "cli/cli_support.h"
-#include "cli/descriptor.h"
+#include "frontend/command_error.h"
+#include "frontend/descriptor.h"
 #include "lexivane/utf8.h"
 #include "lexivane/zlib_wrapper.h"
 
 namespace lexivane::cli {
+
+using namespace frontend;
 
 namespace {
 

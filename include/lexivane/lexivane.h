@@ -4,6 +4,7 @@
 #include "lexivane/dialog.h"
 #include "lexivane/error.h"
 #include "lexivane/events.h"
+#include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"

@@ -1,0 +1,47 @@
+#include "fix/add_word_recorder.h"
+
+namespace lexivane::frontend::fix {
+
+namespace {
+
+class RecordingDialog final : public SuggestionsDialog {
+ public:
+  RecordingDialog(SuggestionsDialog& dialog, bool& added_words)
+      : dialog_(dialog), added_words_(added_words) {}
+
+  std::u16string_view Caption() const override { return dialog_.Caption(); }
+  std::u16string_view ChangeToText() const override { return dialog_.ChangeToText(); }
+  const std::vector<std::u16string>& Suggestions() const override { return dialog_.Suggestions(); }
+  int SelectedIndex() const override { return dialog_.SelectedIndex(); }
+  bool IsEnabled(DialogButton button) const override { return dialog_.IsEnabled(button); }
+  bool IsVisible(DialogButton button) const override { return dialog_.IsVisible(button); }
+  bool IsShown() const override { return dialog_.IsShown(); }
+  void SetObserver(DialogObserver* observer) override { dialog_.SetObserver(observer); }
+  void SetChangeToText(std::u16string_view text) override { dialog_.SetChangeToText(text); }
+  void Select(int index) override { dialog_.Select(index); }
+  void DoubleClick(int index) override { dialog_.DoubleClick(index); }
+  void Click(DialogButton button) override {
+    if (button == DialogButton::AddWord && dialog_.IsShown() && dialog_.IsEnabled(button) &&
+        dialog_.IsVisible(button)) {
+      added_words_ = true;
+    }
+    dialog_.Click(button);
+  }
+  void PressEnter() override { dialog_.PressEnter(); }
+  void PressEscape() override { dialog_.PressEscape(); }
+  void Close() override { dialog_.Close(); }
+  void Tick() override { dialog_.Tick(); }
+
+ private:
+  SuggestionsDialog& dialog_;
+  bool& added_words_;
+};
+
+}  // namespace
+
+void AddWordRecorder::ShowModal(SuggestionsDialog& dialog) {
+  RecordingDialog recording(dialog, added_words_);
+  inner_.ShowModal(recording);
+}
+
+}  // namespace lexivane::frontend::fix

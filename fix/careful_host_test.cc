@@ -1,0 +1,271 @@
+// The careful host over whole runs answered by a scripted dialog: the corrected text must be
+// exactly what the person chose, and where the documented simple host (shift positions by the
+// earlier replacements, ReplaceWord for Change All) is right, both must agree.
+#include "fix/careful_host.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "lexivane/lexivane.h"
+#include "tests/test_support.h"
+
+namespace lexivane::frontend::fix {
+namespace {
+
+using testing::OnFreshThread;
+using testing::Utf8;
+
+// One showing: the word the dialog must be showing, the text typed into the box (none keeps
+// it) and the button clicked.
+struct Step {
+  std::u16string word;
+  DialogButton button;
+  std::u16string typed;
+};
+
+// The host the documentation describes: a Change lands at the reported position plus the
+// length change of the earlier Changes; a Change All is ReplaceWord on the host's text.
+class SimpleHost : public SpellCheckEvents {
+ public:
+  explicit SimpleHost(std::u16string text) : text(std::move(text)) {}
+  void SpellReplace(std::u16string_view word, std::u16string_view replacement,
+                    std::int32_t position, std::vector<std::u16string>&) override {
+    text.replace(position + shift_, word.size(), replacement);
+    shift_ +=
+        static_cast<std::int64_t>(replacement.size()) - static_cast<std::int64_t>(word.size());
+  }
+  void SpellChangeAll(std::u16string_view word, std::u16string_view replacement,
+                      std::int32_t) override {
+    text = SpellCheck().ReplaceWord(text, word, replacement);
+  }
+  std::u16string text;
+
+ private:
+  std::int64_t shift_ = 0;
+};
+
+// Every word the dialog is shown for must stand where ResultPosition says in the text so far.
+class PositionCheck : public SpellCheckEvents {
+ public:
+  explicit PositionCheck(const CarefulHost& host) : host_(host) {}
+  void SpellWordNotInDic(std::u16string_view word, std::int32_t position, bool&) override {
+    EXPECT_EQ(ToUtf8(host_.Result().substr(host_.ResultPosition(position), word.size())), ToUtf8(word));
+  }
+
+ private:
+  const CarefulHost& host_;
+};
+
+struct Outcome {
+  std::u16string careful, simple;
+  std::size_t words_changed;
+};
+
+Outcome Correct(const std::u16string& text, const std::vector<Step>& steps) {
+  std::size_t next = 0;
+  ScriptedDialogView view([&](SuggestionsDialog& dialog) {
+    ASSERT_LT(next, steps.size()) << "an unexpected showing for " << ToUtf8(dialog.ChangeToText());
+    const Step& step = steps[next++];
+    EXPECT_EQ(ToUtf8(dialog.ChangeToText()), ToUtf8(step.word));
+    if (!step.typed.empty()) dialog.SetChangeToText(step.typed);
+    dialog.Tick();
+    dialog.Click(step.button);
+  });
+  SetDialogView(&view);
+  SpellCheck engine;
+  engine.Init();
+  CarefulHost careful(engine, text);
+  SimpleHost simple(text);
+  PositionCheck check(careful);
+  engine.Advise(&careful);
+  engine.Advise(&simple);
+  engine.Advise(&check);
+  engine.CheckText(text);
+  SetDialogView(nullptr);
+  EXPECT_EQ(next, steps.size()) << "showings left over";
+  return {careful.Result(), simple.text, careful.words_changed()};
+}
+
+constexpr auto kChange = DialogButton::Change;
+constexpr auto kChangeAll = DialogButton::ChangeAll;
+constexpr auto kIgnore = DialogButton::Ignore;
+constexpr auto kIgnoreAll = DialogButton::IgnoreAll;
+constexpr auto kAddWord = DialogButton::AddWord;
+constexpr auto kCancel = DialogButton::Cancel;
+
+TEST(CarefulHost, TheResultIsWhatThePersonChose) {
+  const struct {
+    const char* name;
+    std::u16string text;
+    std::vector<Step> steps;
+    std::u16string expected;
+    std::size_t words_changed;
+    bool simple_agrees;  // false where the simple host's arithmetic cannot follow
+  } cases[] = {
+      {"changes, longer and shorter, keep the line ends",
+       u"Teh cat\r\nthankyou, thhe offise\n",
+       {{u"Teh", kChange, u"The"},
+        {u"thankyou", kChange, u"thank you"},
+        {u"thhe", kChange, u"the"},
+        {u"offise", kChange, u"office"}},
+       u"The cat\r\nthank you, the office\n",
+       4,
+       true},
+      {"change all from the first of three",
+       u"wrold one, Wrold two. Teh WROLD.",
+       {{u"wrold", kChangeAll, u"world"}, {u"Teh", kChange, u"The"}},
+       u"world one, world two. The world.",
+       4,
+       true},
+      {"change all reaches back past an ignored occurrence and an earlier change",
+       u"qick teh, qick",
+       {{u"qick", kIgnore, u""}, {u"teh", kChange, u"thee"}, {u"qick", kChangeAll, u"quick"}},
+       u"quick thee, quick",
+       3,
+       true},
+      {"change all to a shorter word moves the later changes",
+       u"recieve wrold recieve thhe",
+       {{u"recieve", kChangeAll, u"get"},
+        {u"wrold", kChange, u"world"},
+        {u"thhe", kChange, u"the"}},
+       u"get world get the",
+       4,
+       true},
+      {"a change, then change all of the same word: the change stays",
+       u"teh a teh b wrold",
+       {{u"teh", kChange, u"the"}, {u"teh", kChangeAll, u"thee"}, {u"wrold", kChange, u"world"}},
+       u"the a thee b world",
+       3,
+       false},
+      {"change all inside a changed word with an apostrophe: the change stays",
+       u"tehs's cat, tehs dog",
+       {{u"tehs's", kChange, u"these"}, {u"tehs", kChangeAll, u"this"}},
+       u"these cat, this dog",
+       2,
+       true},
+      {"ignore all in any letter case, changes around it",
+       u"wrold Teh wrold teh TEH",
+       {{u"wrold", kChange, u"world"}, {u"Teh", kIgnoreAll, u""}, {u"wrold", kChange, u"word"}},
+       u"world Teh word teh TEH",
+       2,
+       true},
+      {"a one-letter change changes nothing",
+       u"qick brown",
+       {{u"qick", kChange, u"q"}},
+       u"qick brown",
+       0,
+       true},
+      {"add word as shown changes nothing and accepts later occurrences",
+       u"Zorbleq met zorbleq",
+       {{u"Zorbleq", kAddWord, u""}},
+       u"Zorbleq met zorbleq",
+       0,
+       true},
+      {"add word with another spelling replaces this occurrence",
+       u"zorblex and wrold",
+       {{u"zorblex", kAddWord, u"Zorblex"}, {u"wrold", kChange, u"world"}},
+       u"Zorblex and world",
+       2,
+       true},
+      {"cancel half-way keeps what was chosen before",
+       u"Teh cat wrold teh",
+       {{u"Teh", kChange, u"The"}, {u"wrold", kCancel, u""}},
+       u"The cat wrold teh",
+       1,
+       true},
+  };
+  for (const auto& c : cases) {
+    OnFreshThread([&] {
+      const Outcome outcome = Correct(c.text, c.steps);
+      EXPECT_EQ(ToUtf8(outcome.careful), ToUtf8(c.expected)) << c.name;
+      EXPECT_EQ(outcome.words_changed, c.words_changed) << c.name;
+      if (c.simple_agrees) {
+        EXPECT_EQ(ToUtf8(outcome.simple), ToUtf8(c.expected)) << c.name;
+      }
+    });
+  }
+}
+
+// Random texts of misspellings and known words, each showing answered at random. The expected
+// text is built occurrence by occurrence: a Change made before its word's Change All stays,
+// every other occurrence of a word changed all takes the Change All's replacement.
+TEST(CarefulHost, RandomAnswersGiveTheChosenText) {
+  const std::vector<std::u16string> known = {u"the", u"cat", u"sat", u"on", u"mat", u"and"};
+  const std::vector<std::u16string> wrong = {u"teh", u"wrold", u"qick", u"recieve", u"thhe"};
+  const std::vector<std::u16string> fixes = {u"the", u"world",     u"quick",    u"receive",
+                                             u"at",  u"dinosaurs", u"thank you"};
+  const std::vector<std::u16string> separators = {u" ", u", ", u".\n", u"-", u" (", u")\r\n"};
+  const DialogButton buttons[] = {kChange, kIgnore, kChangeAll, kIgnoreAll};
+  std::mt19937 random(20261206);
+  const auto pick = [&](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  };
+
+  OnFreshThread([&] {
+    for (int round = 0; round < 40; ++round) {
+      std::vector<std::pair<std::u16string, std::u16string>> pieces;  // token, separator
+      std::u16string text;
+      for (int i = 0; i < 30; ++i) {
+        const bool misspelt = pick(2) == 0;
+        pieces.emplace_back(misspelt ? wrong[pick(wrong.size())] : known[pick(known.size())],
+                            separators[pick(separators.size())]);
+        text += pieces.back().first + pieces.back().second;
+      }
+      // Each misspelling's answers, one per showing, until Change All or Ignore All ends them.
+      std::map<std::u16string, std::vector<Step>> plans;
+      std::vector<Step> steps;
+      for (const auto& [token, separator] : pieces) {
+        if (std::find(wrong.begin(), wrong.end(), token) == wrong.end()) continue;
+        std::vector<Step>& plan = plans[token];
+        if (!plan.empty() && plan.back().button != kChange && plan.back().button != kIgnore) {
+          continue;
+        }
+        plan.push_back({token, buttons[pick(std::size(buttons))], fixes[pick(fixes.size())]});
+        steps.push_back(plan.back());
+      }
+      bool simple_agrees = true;
+      std::map<std::u16string, std::size_t> seen;
+      std::u16string expected;
+      for (const auto& [token, separator] : pieces) {
+        std::u16string fixed = token;
+        if (const auto found = plans.find(token); found != plans.end()) {
+          const std::vector<Step>& plan = found->second;
+          const std::size_t k = seen[token]++;
+          const bool all = plan.back().button == kChangeAll;
+          if (k < plan.size() && plan[k].button == kChange) {
+            fixed = plan[k].typed;
+            simple_agrees = simple_agrees && !all;
+          } else if (all) {
+            fixed = plan.back().typed;
+          }
+        }
+        expected += fixed + separator;
+      }
+      const Outcome outcome = Correct(text, steps);
+      EXPECT_EQ(ToUtf8(outcome.careful), ToUtf8(expected)) << "text: " << ToUtf8(text);
+      if (simple_agrees) {
+        EXPECT_EQ(ToUtf8(outcome.simple), ToUtf8(expected)) << ToUtf8(text);
+      }
+    }
+  });
+}
+
+TEST(CarefulHost, AChangeWhereTheTextHoldsAnotherWordIsABug) {
+  SpellCheck engine;
+  CarefulHost host(engine, u"the cat sat");
+  std::vector<std::u16string> none;
+  EXPECT_THROW(host.SpellReplace(u"cat", u"dog", 0, none), std::logic_error);
+  EXPECT_THROW(host.SpellReplace(u"sat", u"set", 9, none), std::logic_error);
+  host.SpellReplace(u"sat", u"set", 8, none);
+  EXPECT_THROW(host.SpellReplace(u"cat", u"dog", 4, none), std::logic_error);  // backwards
+  EXPECT_EQ(ToUtf8(host.Result()), "the cat set");
+}
+
+}  // namespace
+}  // namespace lexivane::frontend::fix

@@ -1,0 +1,62 @@
+// The user's custom dictionary file as every front end uses it: which file, when a missing one
+// is no dictionary, how it is loaded, and how words reach it.
+//
+// The file is the one the person named (--custom FILE, the pipe's -p, the language server's
+// setting) or else the library's default file (DefaultCustomDictionaryPath). The default file
+// is optional: while it does not exist (or a folder on its path is missing, or is a file, as
+// with HOME=/dev/null) there is no dictionary. A named file must exist, unless it is one that
+// saving creates (Missing::kNoneUntilMade: the pipe's personal dictionary, the server's, the
+// one `fix` adds to). Any other failure to read is reported, since checking without the
+// user's words would report them all.
+//
+// Words are added to the file as it is on disk at that moment, never by writing out one
+// program's picture of it: a word another program added meanwhile stays. The engine writes a
+// temporary file and renames it over the old one, so the file is whole at every moment.
+//
+// Objects are values; LoadInto works on the calling thread's custom dictionary (see
+// lexivane/spell_check.h), AddWords on a thread of its own and may be called from any thread.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lexivane/spell_check.h"
+
+namespace lexivane::frontend {
+
+// The library's default custom dictionary file in UTF-8; empty when it has no place (no home
+// folder).
+std::string DefaultCustomDictionaryFile();
+
+class CustomDictionaryFile {
+ public:
+  enum class Missing { kRefused, kNoneUntilMade };
+
+  explicit CustomDictionaryFile(std::optional<std::string> named,
+                                Missing missing = Missing::kRefused);
+
+  // The file meant: the named one, or the default file ("" when it has no place).
+  const std::string& path() const { return path_; }
+  bool named() const { return named_; }
+  // True while the file is not there (and may not be: see above).
+  bool IsMissing() const;
+
+  // Loads the file into the calling thread's custom dictionary. False when there is none to
+  // load. Throws CommandError ("FILE: cannot read the custom dictionary: REASON") when the file
+  // it means to load cannot be read.
+  bool LoadInto(SpellCheck& engine) const;
+
+  // Adds the words that the file does not hold yet, creating it (and the default file's
+  // folder) when missing. Throws CommandError when the file cannot be read (the message LoadInto
+  // gives) or written ("FILE: cannot save the custom dictionary: REASON"); the file is then as
+  // it was.
+  void AddWords(const std::vector<std::u16string>& words) const;
+
+ private:
+  std::string path_;
+  bool named_;
+  Missing missing_;
+};
+
+}  // namespace lexivane::frontend

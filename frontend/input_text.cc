@@ -1,0 +1,127 @@
+#include "frontend/input_text.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include "frontend/command_error.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+std::string ReadAll(InputFile& input) {
+  std::string bytes;
+  bytes.reserve(input.SizeHint());
+  char chunk[1 << 16];
+  while (const std::size_t n = input.Read(chunk, sizeof chunk)) bytes.append(chunk, n);
+  return bytes;
+}
+
+template <int kUnitBytes, bool kBigEndian>
+std::uint32_t Unit(std::string_view bytes, std::size_t at) {
+  std::uint32_t unit = 0;
+  for (int i = 0; i < kUnitBytes; ++i) {
+    const auto byte = static_cast<std::uint8_t>(bytes[at + (kBigEndian ? i : kUnitBytes - 1 - i)]);
+    unit = unit << 8 | byte;
+  }
+  return unit;
+}
+
+bool IsHighSurrogate(std::uint32_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(std::uint32_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+template <bool kBigEndian>
+std::u16string DecodeUtf16(std::string_view bytes) {
+  std::u16string text;
+  text.reserve(bytes.size() / 2 + 1);
+  const std::size_t units = bytes.size() / 2;
+  for (std::size_t i = 0; i < units; ++i) {
+    const std::uint32_t unit = Unit<2, kBigEndian>(bytes, 2 * i);
+    if (IsHighSurrogate(unit) && i + 1 < units &&
+        IsLowSurrogate(Unit<2, kBigEndian>(bytes, 2 * i + 2))) {
+      text += static_cast<char16_t>(unit);
+      text += static_cast<char16_t>(Unit<2, kBigEndian>(bytes, 2 * ++i));
+    } else {
+      text += IsHighSurrogate(unit) || IsLowSurrogate(unit) ? kReplacement
+                                                            : static_cast<char16_t>(unit);
+    }
+  }
+  if (bytes.size() % 2 != 0) text += kReplacement;
+  return text;
+}
+
+template <bool kBigEndian>
+std::u16string DecodeUtf32(std::string_view bytes) {
+  std::u16string text;
+  text.reserve(bytes.size() / 4 + 1);
+  for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
+    const std::uint32_t c = Unit<4, kBigEndian>(bytes, at);
+    if (c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      text += kReplacement;
+    } else if (c >= 0x10000) {
+      text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      text += static_cast<char16_t>(c);
+    }
+  }
+  if (bytes.size() % 4 != 0) text += kReplacement;
+  return text;
+}
+
+}  // namespace
+
+std::u16string DecodeText(std::string_view bytes) {
+  const auto starts = [&](std::string_view mark) { return bytes.starts_with(mark); };
+  using namespace std::string_view_literals;
+  if (starts("\xEF\xBB\xBF"sv)) return FromUtf8(bytes.substr(3));
+  if (starts("\xFF\xFE\0\0"sv)) return DecodeUtf32<false>(bytes.substr(4));
+  if (starts("\0\0\xFE\xFF"sv)) return DecodeUtf32<true>(bytes.substr(4));
+  if (starts("\xFF\xFE"sv)) return DecodeUtf16<false>(bytes.substr(2));
+  if (starts("\xFE\xFF"sv)) return DecodeUtf16<true>(bytes.substr(2));
+  return FromUtf8(bytes);
+}
+
+InputFile::InputFile(const std::string& file)
+    : name_(file == "-" ? "<stdin>" : file),
+      fd_(file == "-" ? STDIN_FILENO : ::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+  if (fd_ < 0) throw CommandError(file + ": " + std::strerror(errno));
+}
+
+InputFile::~InputFile() {
+  if (fd_ != STDIN_FILENO) ::close(fd_);
+}
+
+std::size_t InputFile::Read(char* into, std::size_t most) {
+  for (;;) {
+    const ssize_t n = ::read(fd_, into, most);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno != EINTR) throw CommandError(name_ + ": " + std::strerror(errno));
+  }
+}
+
+std::size_t InputFile::SizeHint() const {
+  struct stat info;
+  if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode))
+    return static_cast<std::size_t>(info.st_size);
+  return 0;
+}
+
+InputText ReadInput(const std::string& file) {
+  InputFile input(file);
+  return {input.name(), DecodeText(ReadAll(input))};
+}
+
+}  // namespace lexivane::frontend

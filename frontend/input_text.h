@@ -1,0 +1,47 @@
+// The texts the tool reads: a file's content, or standard input for "-", decoded to UTF-16.
+//
+// A byte order mark says the encoding: EF BB BF is UTF-8 (the mark is dropped), FF FE and FE FF
+// UTF-16 little- and big-endian, FF FE 00 00 and 00 00 FE FF UTF-32 little- and big-endian (so
+// a UTF-16 little-endian text that begins with U+0000 reads as UTF-32). Without a mark the text
+// is UTF-8. Nothing is refused: each broken piece becomes one U+FFFD, be it a maximal invalid
+// UTF-8 subpart, an unpaired UTF-16 surrogate, a UTF-32 value that is no character, or the 1 to
+// 3 bytes left over after the last whole code unit.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lexivane::frontend {
+
+// A file open for reading, or standard input for "-"; closed (standard input excepted) when the
+// object goes. Both throw CommandError naming the file.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& file);
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile();
+
+  const std::string& name() const { return name_; }
+  // Reads at most `most` bytes (a directory fails here, with EISDIR); 0 at the end.
+  std::size_t Read(char* into, std::size_t most);
+  // The size of a regular file, else 0.
+  std::size_t SizeHint() const;
+
+ private:
+  std::string name_;  // as given, or "<stdin>"
+  int fd_;
+};
+
+struct InputText {
+  std::string name;  // the file name as given, or "<stdin>"
+  std::u16string text;
+};
+
+// Throws CommandError naming the file when it cannot be read.
+InputText ReadInput(const std::string& file);
+
+std::u16string DecodeText(std::string_view bytes);
+
+}  // namespace lexivane::frontend

@@ -1,0 +1,108 @@
+#include "frontend/misspelt_words.h"
+
+#include <iostream>
+#include <new>
+
+#include "frontend/command_error.h"
+#include "frontend/input_text.h"
+#include "frontend/running_words.h"
+#include "frontend/standard_output.h"
+#include "frontend/utf8_running_words.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+
+namespace {
+
+// A UTF-16 text is printed in blocks of about this many bytes.
+constexpr std::size_t kUtf16Block = std::size_t{1} << 16;
+
+}  // namespace
+
+MisspeltWords::MisspeltWords(const SpellCheck& engine, bool unique)
+    : verdicts_(engine), unique_(unique) {}
+
+void MisspeltWords::AddAscii(std::string_view word) {
+  batch_[waiting_++] = {word, verdicts_.Find(word)};
+  if (waiting_ == kBatch) FlushBatch();
+}
+
+void MisspeltWords::FlushBatch() {
+  for (std::size_t i = 0; i < waiting_; ++i) Add(batch_[i].word, batch_[i].word, batch_[i].place);
+  waiting_ = 0;
+}
+
+void MisspeltWords::Add(std::string_view as_written, std::string_view word,
+                        Utf8WordVerdicts::Place place) {
+  if (verdicts_.Accepts(word, place)) return;
+  found_ = true;
+  if (unique_ && !printed_.emplace(as_written).second) return;
+  lines_ += as_written;
+  lines_ += '\n';
+}
+
+void MisspeltWords::List(ChunkedInput& input, const Print& print) {
+  waiting_ = 0;  // words of a walk that an exception ended are gone with their piece
+  std::string_view piece;
+  if (!input.Next(piece)) return;
+  using namespace std::string_view_literals;
+  if (piece.starts_with("\xFF\xFE"sv) || piece.starts_with("\xFE\xFF"sv) ||
+      piece.starts_with("\0\0\xFE\xFF"sv)) {
+    std::string bytes(piece);
+    bytes += input.TakeRest();
+    ListUtf16(DecodeText(bytes), print);
+    return;
+  }
+  if (piece.starts_with("\xEF\xBB\xBF"sv)) piece.remove_prefix(3);
+  char blank_before = '\0';  // none at the start of the text
+  do {
+    lines_.clear();
+    ForEachUtf8RunningWord(
+        piece, blank_before, [this](std::string_view word) { AddAscii(word); },
+        [this](std::string_view as_written, std::string_view word) {
+          FlushBatch();  // the words before come first
+          Add(as_written, word, verdicts_.Find(word));
+        });
+    FlushBatch();
+    if (!lines_.empty()) print(lines_);
+    // Every piece but the last ends in a blank.
+    if (!piece.empty()) blank_before = piece.back();
+  } while (input.Next(piece));
+}
+
+void MisspeltWords::ListUtf16(std::u16string_view text, const Print& print) {
+  lines_.clear();
+  std::string as_written, word;
+  ForEachRunningWord(text, [&](const RunningWord& running) {
+    as_written = ToUtf8(text.substr(running.offset, running.length));
+    word = ToUtf8(running.word);
+    Add(as_written, word, verdicts_.Find(word));
+    if (lines_.size() >= kUtf16Block) {
+      print(lines_);
+      lines_.clear();
+    }
+  });
+  if (!lines_.empty()) print(lines_);
+}
+
+bool ListMisspeltWordsOfFiles(const SpellCheck& engine, const std::vector<std::string>& files,
+                              bool unique) {
+  MisspeltWords misspelt(engine, unique);
+  const auto print = [](std::string_view lines) {
+    std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+    CheckStandardOutput();
+  };
+  for (const std::string& file : files.empty() ? std::vector<std::string>{"-"} : files) {
+    try {
+      InputFile input(file);
+      ChunkedInput chunks(
+          [&input](char* into, std::size_t most) { return input.Read(into, most); });
+      misspelt.List(chunks, print);
+    } catch (const std::bad_alloc&) {
+      throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
+    }
+  }
+  return misspelt.found();
+}
+
+}  // namespace lexivane::frontend

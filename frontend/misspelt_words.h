@@ -1,0 +1,70 @@
+// The misspelt words of texts, one a line, as `list` prints them: each word as it stands in
+// its text, in UTF-8, in order, or only its first appearance across all the texts with
+// `unique`. Each distinct word is judged once for all the texts (Utf8WordVerdicts).
+//
+// A text is walked as it is read, a piece at a time (ChunkedInput), so memory does not grow
+// with its length. Without a byte order mark, or with the UTF-8 one (dropped), it is UTF-8 and
+// its words are found in the bytes (ForEachUtf8RunningWord); only a word never seen before is
+// widened to UTF-16 for the check. A UTF-16 or UTF-32 text, rare in practice, is read whole,
+// decoded (DecodeText) and walked in UTF-16. The lines of each piece are handed on in one
+// block, so output costs one write per piece rather than per word.
+//
+// One object per engine and thread, like the engine.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "frontend/chunked_input.h"
+#include "frontend/word_verdicts.h"
+#include "lexivane/spell_check.h"
+
+namespace lexivane::frontend {
+
+class MisspeltWords {
+ public:
+  // Takes a block of whole lines, each ending in '\n'.
+  using Print = std::function<void(std::string_view lines)>;
+
+  MisspeltWords(const SpellCheck& engine, bool unique);
+
+  // Prints the misspelt words of one text. Exceptions of `input` and `print` reach the caller;
+  // lines of the pieces handed on before stay printed.
+  void List(ChunkedInput& input, const Print& print);
+
+  // Whether any text so far had a misspelt word (printed or not).
+  bool found() const { return found_; }
+
+ private:
+  // Words of plain ASCII wait in a batch, so that the lookups of several overlap; a word of
+  // the piece being walked stays valid until the piece is done.
+  static constexpr std::size_t kBatch = 16;
+  struct Waiting {
+    std::string_view word;
+    Utf8WordVerdicts::Place place;
+  };
+
+  void AddAscii(std::string_view word);
+  void FlushBatch();
+  void Add(std::string_view as_written, std::string_view word, Utf8WordVerdicts::Place place);
+  void ListUtf16(std::u16string_view text, const Print& print);
+
+  Utf8WordVerdicts verdicts_;
+  Waiting batch_[kBatch];
+  std::size_t waiting_ = 0;
+  const bool unique_;
+  std::unordered_set<std::string> printed_;  // with `unique`, across all the texts
+  std::string lines_;                        // of the piece being walked
+  bool found_ = false;
+};
+
+// What `lexivane list` and the pipe's -l do: the misspelt words of each file ("-" is standard
+// input; no file at all means standard input) on standard output, in order. True when any was
+// found. Throws CommandError naming the file that cannot be read or is too large for memory.
+bool ListMisspeltWordsOfFiles(const SpellCheck& engine, const std::vector<std::string>& files,
+                              bool unique);
+
+}  // namespace lexivane::frontend

@@ -1,0 +1,211 @@
+#include "frontend/misspelt_words.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "frontend/input_text.h"
+#include "frontend/running_words.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+using namespace std::string_literals;
+
+using Walk = void (*)(std::u16string_view, const std::function<void(const RunningWord&)>&);
+
+// What `list` printed when it read each text whole and walked it in UTF-16: the reference.
+std::string ListedInUtf16(const SpellCheck& engine, const std::vector<std::string>& texts,
+                          bool unique, Walk walk) {
+  WordVerdicts verdicts(engine);
+  std::unordered_set<std::u16string> printed;
+  std::string out;
+  for (const std::string& bytes : texts) {
+    const std::u16string decoded = DecodeText(bytes);
+    const std::u16string_view text = decoded;
+    walk(text, [&](const RunningWord& word) {
+      if (verdicts.Accepts(word.word)) return;
+      const std::u16string_view as_written = text.substr(word.offset, word.length);
+      if (unique && !printed.emplace(as_written).second) return;
+      out += ToUtf8(as_written) + '\n';
+    });
+  }
+  return out;
+}
+
+// What MisspeltWords prints, each text read in pieces of `chunk_size`, at most `read_size`
+// bytes a read.
+std::string Listed(const SpellCheck& engine, const std::vector<std::string>& texts, bool unique,
+                   std::size_t chunk_size, std::size_t read_size) {
+  MisspeltWords misspelt(engine, unique);
+  std::string out;
+  for (const std::string& text : texts) {
+    std::size_t at = 0;
+    ChunkedInput input(
+        [&](char* into, std::size_t most) {
+          const std::size_t n = std::min({most, read_size, text.size() - at});
+          std::memcpy(into, text.data() + at, n);
+          at += n;
+          return n;
+        },
+        chunk_size);
+    misspelt.List(input, [&](std::string_view lines) {
+      EXPECT_TRUE(!lines.empty() && lines.back() == '\n');
+      out += lines;
+    });
+  }
+  EXPECT_EQ(misspelt.found(), !out.empty());
+  return out;
+}
+
+std::string Utf16Le(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
+// `count` words joined by dashes into one stretch, with `tail` at its end.
+std::string DashedWords(int count, const std::string& tail) {
+  std::string stretch;
+  for (int i = 0; i < count; ++i) stretch += (i % 2 == 0 ? "teh-" : "wrold-");
+  return stretch + tail;
+}
+
+class MisspeltWordsTest : public ::testing::Test {
+ protected:
+  MisspeltWordsTest() { engine_.Init(); }
+  SpellCheck engine_;
+};
+
+TEST_F(MisspeltWordsTest, PrintsWhatTheUtf16WalkPrints) {
+  const struct {
+    std::vector<std::string> texts;
+    bool unique;
+  } cases[] = {
+      {{""}, false},
+      {{"the teh wrold, recieve"}, false},
+      {{"don't dont'x students' 'tis rock'n'roll a''b teh'"}, false},
+      {{"wouldn\u2019t teh\u2019s teh's \u2019wrold\u2019"}, false},
+      // Combining marks after a blank, one of them alphabetic, and after a line break.
+      {{"a \xCC\x81teh e\xCC\x81tre \xCC\x81", "x \xCD\x85wrold\n\xCC\x81teh"}, false},
+      // Broken UTF-8: a lone continuation byte, a cut sequence, bytes never valid, an encoded
+      // surrogate, an overlong form, and a sequence cut by the end of the text.
+      {{"caf\xC3 wr\x80old teh\xFF\xFEx \xED\xA0\x80"
+        "abc \xC0\xAFqq \xE2\x80teh \xF0\x9F\x98"},
+       false},
+      {{"teh\0wrold\0\0x \0"s}, false},
+      {{"teh\r\nwrold\r\n\r\nrecieve"}, false},
+      {{"na\xC3\xAFve cafe\xCC\x81 teh\xE2\x80\x94wrold \xE6\x9D\xB1\xE4\xBA\xAC "
+        "\xF0\x9F\x98\x80teh"},
+       false},
+      // Byte order marks: UTF-8 (dropped, even before a combining mark), UTF-16 and UTF-32
+      // in both orders, an odd byte at the end, a mark alone, and one inside the text.
+      {{"\xEF\xBB\xBFteh wrold", "\xEF\xBB\xBF\xCC\x81teh", "\xEF\xBB\xBF",
+        "teh \xEF\xBB\xBFwrold"},
+       false},
+      {{Utf16Le(u"teh wrold\u2019s the"), "\xFE\xFF\0t\0e\0h\0 \0x"s,
+        "\xFF\xFE\0\0t\0\0\0e\0\0\0h\0\0\0"s, "\0\0\xFE\xFF\0\0\0w\0\0\0r\0\0\0o"s,
+        Utf16Le(u"teh") + "x"},
+       false},
+      // More words in one stretch than are held back before its end is known.
+      {{DashedWords(200, "x y"), DashedWords(200, "\xC3\xA9 y"),
+        "a " + DashedWords(64, "\xE2\x80\x99s")},
+       false},
+      {{"teh wrold teh", "wrold Teh teh\u2019s teh's", "teh"}, true},
+      {{Utf16Le(u"wrold teh"), "teh wrold recieve", "\xEF\xBB\xBFrecieve"}, true},
+  };
+  for (const auto& c : cases) {
+    std::string context;
+    for (const std::string& text : c.texts) context += "[" + text + "] ";
+    const std::string expected = ListedInUtf16(engine_, c.texts, c.unique, ForEachRunningWord);
+    EXPECT_EQ(ListedInUtf16(engine_, c.texts, c.unique, ForEachRunningWordByIcu), expected)
+        << context;
+    for (const std::size_t chunk_size : {1, 2, 3, 7, 1 << 20}) {
+      for (const std::size_t read_size : {1, 5, 1 << 20}) {
+        EXPECT_EQ(Listed(engine_, c.texts, c.unique, chunk_size, read_size), expected)
+            << context << "chunk " << chunk_size << " read " << read_size;
+      }
+    }
+  }
+}
+
+// Lines of 10 MB without a blank, in ASCII and not, grow a piece well past its size.
+TEST_F(MisspeltWordsTest, LongLinesWithoutBlanks) {
+  std::string ascii, mixed;
+  while (ascii.size() < 10'000'000) ascii += "teh-wrold'x/recieve.the_";
+  while (mixed.size() < 10'000'000) mixed += "teh\xE2\x80\x94wr\xC3\xB6ld.\xCC\x81";
+  for (const std::string& text : {ascii, mixed, "a " + mixed + " teh"}) {
+    const std::string expected = ListedInUtf16(engine_, {text}, false, ForEachRunningWord);
+    EXPECT_EQ(Listed(engine_, {text}, false, ChunkedInput::kDefaultChunkSize, 1 << 16), expected);
+  }
+}
+
+// Seeded mixtures of the pieces that the two walks treat apart, cut into pieces and reads of
+// every size.
+TEST_F(MisspeltWordsTest, AgreesWithTheUtf16WalkOnGeneratedText) {
+  const std::vector<std::string> fragments = {"a",
+                                              "Z",
+                                              "q",
+                                              "teh",
+                                              "wrold",
+                                              "the",
+                                              "0",
+                                              "9",
+                                              "_",
+                                              "'",
+                                              ".",
+                                              ":",
+                                              "-",
+                                              "/",
+                                              "^",
+                                              "\"",
+                                              " ",
+                                              "\n",
+                                              "\t",
+                                              "\r\n",
+                                              "\0"s,
+                                              "\xC3\xA9",
+                                              "\xE2\x80\x99",
+                                              "\xE2\x80\x9C",
+                                              "\xE2\x80\x94",
+                                              "\xCC\x81",
+                                              "\xCD\x85",
+                                              "\xC2\xAD",
+                                              "\xE6\x9D\xB1",
+                                              "\xF0\x9F\x98\x80",
+                                              "\x80",
+                                              "\xC3",
+                                              "\xE2\x80",
+                                              "\xFF",
+                                              "\xED\xA0\x80",
+                                              "\xEF\xBB\xBF"};
+  std::mt19937 random(20261206);
+  const auto below = [&](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  };
+  for (int round = 0; round < 10000; ++round) {
+    std::vector<std::string> texts(1 + below(3));
+    for (std::string& text : texts) {
+      if (below(20) == 0) text = below(2) == 0 ? "\xFF\xFE" : "\xEF\xBB\xBF";
+      for (std::size_t n = below(60); n > 0; --n) text += fragments[below(fragments.size())];
+    }
+    const bool unique = below(2) == 0;
+    const std::size_t chunk_size = below(4) == 0 ? std::size_t{1} << 20 : 1 + below(9);
+    const std::size_t read_size = below(4) == 0 ? std::size_t{1} << 20 : 1 + below(16);
+    const std::string expected = ListedInUtf16(engine_, texts, unique, ForEachRunningWord);
+    ASSERT_EQ(Listed(engine_, texts, unique, chunk_size, read_size), expected)
+        << "round " << round << " chunk " << chunk_size << " read " << read_size;
+  }
+}
+
+}  // namespace
+}  // namespace lexivane::frontend

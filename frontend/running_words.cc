@@ -1,0 +1,161 @@
+#include "frontend/running_words.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/utext.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "frontend/ascii_words.h"
+
+namespace lexivane::frontend {
+
+namespace {
+
+// ICU counts positions in 32 bits; one call never gets more than this many code units.
+constexpr std::size_t kMaxIcuStretch = std::numeric_limits<std::int32_t>::max() / 2;
+
+// One segment-building pass shared by both paths: hands a word on, with U+2019 read as U+0027.
+class Emitter {
+ public:
+  Emitter(std::u16string_view text, const std::function<void(const RunningWord&)>& found)
+      : text_(text), found_(found) {}
+
+  void Emit(std::size_t begin, std::size_t end) {
+    word_.offset = begin;
+    word_.length = end - begin;
+    word_.word.assign(text_.substr(begin, end - begin));
+    ReadApostrophes(word_.word);
+    found_(word_);
+  }
+
+  // Cuts a segment of the word boundaries at its inner punctuation (apostrophes and connectors
+  // stay) and hands on the pieces that hold a letter.
+  void EmitSegment(std::size_t begin, std::size_t end) {
+    std::size_t piece = begin;
+    bool has_letter = false;
+    for (std::size_t i = begin; i < end;) {
+      const std::size_t at = i;
+      UChar32 c;
+      U16_NEXT(text_.data(), i, end, c);
+      const bool cuts =
+          c == 0x2044 /* fraction slash */ ||
+          (u_ispunct(c) && c != u'\'' && c != kTypographicApostrophe &&
+           u_charType(c) != U_CONNECTOR_PUNCTUATION);
+      if (cuts) {
+        if (has_letter) Emit(piece, at);
+        piece = i;
+        has_letter = false;
+      } else {
+        has_letter = has_letter || u_isUAlphabetic(c);
+      }
+    }
+    if (has_letter) Emit(piece, end);
+  }
+
+ private:
+  std::u16string_view text_;
+  const std::function<void(const RunningWord&)>& found_;
+  RunningWord word_{};
+};
+
+// The thread's word break iterator and the UText it reads, made on first use.
+class IcuWords {
+ public:
+  IcuWords() {
+    UErrorCode status = U_ZERO_ERROR;
+    iterator_.reset(icu::BreakIterator::createWordInstance(icu::Locale::getEnglish(), status));
+    if (U_FAILURE(status)) {
+      throw std::runtime_error(std::string("cannot load the word break rules: ") +
+                               u_errorName(status));
+    }
+  }
+  IcuWords(const IcuWords&) = delete;
+  IcuWords& operator=(const IcuWords&) = delete;
+  ~IcuWords() { utext_close(utext_); }
+
+  // Hands every segment of text[begin, end) to the emitter.
+  void Segment(std::u16string_view text, std::size_t begin, std::size_t end, Emitter& emitter) {
+    UErrorCode status = U_ZERO_ERROR;
+    utext_ = utext_openUChars(utext_, reinterpret_cast<const UChar*>(text.data() + begin),
+                              static_cast<std::int64_t>(end - begin), &status);
+    iterator_->setText(utext_, status);
+    if (U_FAILURE(status)) {
+      throw std::runtime_error(std::string("cannot cut text into words: ") + u_errorName(status));
+    }
+    std::int32_t start = iterator_->first();
+    for (std::int32_t stop = iterator_->next(); stop != icu::BreakIterator::DONE;
+         start = stop, stop = iterator_->next()) {
+      emitter.EmitSegment(begin + static_cast<std::size_t>(start),
+                          begin + static_cast<std::size_t>(stop));
+    }
+  }
+
+  static IcuWords& ForThisThread() {
+    thread_local IcuWords words;
+    return words;
+  }
+
+ private:
+  std::unique_ptr<icu::BreakIterator> iterator_;
+  UText* utext_ = nullptr;
+};
+
+}  // namespace
+
+void ReadApostrophes(std::u16string& word) {
+  std::replace(word.begin(), word.end(), kTypographicApostrophe, u'\'');
+}
+
+void ForEachRunningWord(std::u16string_view text,
+                        const std::function<void(const RunningWord&)>& found) {
+  Emitter emitter(text, found);
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (IsAsciiBlank(text[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    bool ascii = true;
+    for (; i < text.size() && !IsAsciiBlank(text[i]) && i - start < kMaxIcuStretch; ++i)
+      ascii = ascii && text[i] < 0x80;
+    if (ascii) {
+      CutAsciiStretch(text.data(), start, i,
+                      [&](std::size_t begin, std::size_t end) { emitter.Emit(begin, end); });
+    } else {
+      // The blank before the stretch goes along: combining marks after it belong to it.
+      const bool after_blank = start > 0 && IsAsciiBlank(text[start - 1]);
+      IcuWords::ForThisThread().Segment(text, after_blank ? start - 1 : start, i, emitter);
+    }
+  }
+}
+
+void ForEachRunningWordByIcu(std::u16string_view text,
+                             const std::function<void(const RunningWord&)>& found) {
+  Emitter emitter(text, found);
+  IcuWords& icu = IcuWords::ForThisThread();
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.size();
+    if (end - start > kMaxIcuStretch) {
+      // Cut after the last blank in reach, or anywhere when there is none.
+      end = start + kMaxIcuStretch;
+      for (std::size_t i = end; i > start + 1; --i) {
+        if (IsAsciiBlank(text[i - 1])) {
+          end = i;
+          break;
+        }
+      }
+    }
+    icu.Segment(text, start, end, emitter);
+    start = end;
+  }
+}
+
+}  // namespace lexivane::frontend

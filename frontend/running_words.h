@@ -1,0 +1,49 @@
+// The words of running text, as `check`, `list` and the ispell pipe cut them.
+//
+// A word is a segment of the Unicode word boundaries (ICU's word break iterator), cut again at
+// every punctuation character inside it except the apostrophes U+0027 and U+2019 and connector
+// punctuation such as `_`: so "don't" and "wouldn’t" stay whole, while "e-mail", "and/or",
+// "end—next", "a.b" and "x:y" are two words each, and quotes and a leading `^` are never part
+// of a word. Segments without a letter (numbers, emoji, punctuation, blanks) are skipped.
+// docs/words.md has the table of cases.
+//
+// Texts are read in stretches between ASCII blanks; stretches of plain ASCII are cut by hand
+// (ICU's rules reduced to that alphabet, cli/ascii_words.h), the others by ICU, which gives the
+// same words while keeping the break iterator off the common path. ForEachRunningWordByIcu runs
+// ICU over everything and is what the fast path is held to in the tests.
+//
+// Each thread keeps its own break iterator; the functions may be called from any thread.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace lexivane::frontend {
+
+// The typographic apostrophe, which the engine is asked as U+0027 ("wouldn’t" is "wouldn't").
+inline constexpr char16_t kTypographicApostrophe = u'\u2019';
+// The characters that join the parts of a word, in UTF-8: what editors are told.
+inline constexpr const char* kApostrophesUtf8 = "'\u2019";
+
+// A word as CheckWord is to be asked it: each typographic apostrophe read as U+0027.
+void ReadApostrophes(std::u16string& word);
+
+struct RunningWord {
+  std::size_t offset;   // in UTF-16 code units from the start of the text given
+  std::size_t length;   // in UTF-16 code units, of the word as it stands in the text
+  std::u16string word;  // what CheckWord is asked: U+2019 read as U+0027
+};
+
+// Calls `found` for every word of `text` in order. The RunningWord is reused between calls;
+// copy what must outlive one. An exception thrown by `found` ends the walk and reaches the
+// caller.
+void ForEachRunningWord(std::u16string_view text,
+                        const std::function<void(const RunningWord&)>& found);
+
+// The same words, found by running ICU over the whole text (any length).
+void ForEachRunningWordByIcu(std::u16string_view text,
+                             const std::function<void(const RunningWord&)>& found);
+
+}  // namespace lexivane::frontend

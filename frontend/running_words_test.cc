@@ -1,0 +1,76 @@
+#include "frontend/running_words.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+using Walk = void (*)(std::u16string_view, const std::function<void(const RunningWord&)>&);
+
+// "offset:word offset:word ..." for compact tables; also holds every word to its span.
+std::string Words(Walk walk, std::u16string_view text) {
+  std::string out;
+  walk(text, [&](const RunningWord& w) {
+    EXPECT_EQ(w.length, w.word.size()) << ToUtf8(w.word);
+    std::u16string as_written(text.substr(w.offset, w.length));
+    for (char16_t& c : as_written)
+      if (c == u'\u2019') c = u'\'';
+    EXPECT_EQ(as_written, w.word);
+    if (!out.empty()) out += ' ';
+    out += std::to_string(w.offset) + ':' + ToUtf8(w.word);
+  });
+  return out;
+}
+
+TEST(RunningWords, CutsAsDocumented) {
+  const struct {
+    std::u16string text;
+    std::string words;
+  } cases[] = {
+      {u"", ""},
+      {u" \t\r\n", ""},
+      {u"well\u2014said \u2013 done", "0:well 5:said 12:done"},
+      {u"and/or", "0:and 4:or"},
+      {u"wait\u2026what wait...what", "0:wait 5:what 10:wait 17:what"},
+      {u"salt+pepper & co", "0:salt 5:pepper 14:co"},
+      {u"\"quoted\" 'single' \u201Ccurly\u201D \u2018curly\u2019",
+       "1:quoted 10:single 19:curly 27:curly"},
+      {u"^leading ^^x", "1:leading 11:x"},
+      {u"wouldn\u2019t don't rock'n'roll", "0:wouldn't 9:don't 15:rock'n'roll"},
+      {u"students' books 'tis", "0:students 10:books 17:tis"},
+      {u"42 3.14 1,000 3rd 1'2 a'1", "14:3rd 22:a"},
+      {u"e-mail e.g. x:y", "0:e 2:mail 7:e 9:g 12:x 14:y"},
+      {u"a_b __ x1", "0:a_b 7:x1"},
+      {u"hi \U0001F600 there\U0001F44D!", "0:hi 6:there"},
+      {u"caf\u00E9 cafe\u0301 na\u00EFve", "0:caf\u00E9 5:cafe\u0301 11:na\u00EFve"},
+      {u"\u6771\u4EAC\u306B\u884C\u304F", "0:\u6771\u4EAC 2:\u306B 3:\u884C\u304F"},
+      {u"1\u20442x a\u2044b \u00B7dot\u00B7", "2:2x 5:a 7:b 10:dot"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Words(ForEachRunningWord, c.text), c.words) << ToUtf8(c.text);
+    EXPECT_EQ(Words(ForEachRunningWordByIcu, c.text), c.words) << ToUtf8(c.text);
+  }
+}
+
+// The hand-made ASCII path and ICU agree on any mix of the characters the rules treat apart.
+TEST(RunningWords, AsciiShortcutAgreesWithIcu) {
+  const std::u16string alphabet =
+      u"aZq09_'.:,;-/^\" \n\t\r\u00E9\u2019\u201C\u2014\u0301\u00AD\u6771\U0001F600";
+  std::mt19937 random(10);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 30);
+  for (int i = 0; i < 20000; ++i) {
+    std::u16string text;
+    for (int n = length(random); n > 0; --n) text += alphabet[pick(random)];
+    ASSERT_EQ(Words(ForEachRunningWord, text), Words(ForEachRunningWordByIcu, text))
+        << ToUtf8(text);
+  }
+}
+
+}  // namespace
+}  // namespace lexivane::frontend

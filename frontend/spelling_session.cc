@@ -1,0 +1,51 @@
+#include "frontend/spelling_session.h"
+
+#include "lexivane/letter_case.h"
+#include "lexivane/shown_suggestions.h"
+
+namespace lexivane::frontend {
+
+std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
+                                              std::size_t max_count, bool check_custom) {
+  if (max_count == 0 || word.size() > kLongestWordToSuggestFor) return {};
+  return ShownSuggestions(engine, word, max_count, check_custom);
+}
+
+SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions)
+    : engine_(engine),
+      max_suggestions_(max_suggestions),
+      verdicts_([this](std::u16string_view word) {
+        return engine_.CheckWord(word) ||
+               (!session_words_.empty() && session_words_.contains(FoldCase(word)));
+      }) {}
+
+bool SpellingSession::Accepts(std::u16string_view word) {
+  return verdicts_.Accepts(word);
+}
+
+SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
+  const std::u16string key(word);
+  if (const auto known = suggestions_.find(key); known != suggestions_.end()) return known->second;
+  if (suggestions_.size() >= kRememberedSuggestions) suggestions_.clear();
+  auto list = std::make_shared<const std::vector<std::u16string>>(
+      SuggestionsToShow(engine_, word, max_suggestions_));
+  return suggestions_.emplace(key, std::move(list)).first->second;
+}
+
+void SpellingSession::AddToCustom(std::u16string_view word) {
+  engine_.AddToCustom(word);
+  added_words_.emplace_back(word);
+  Forget();
+}
+
+void SpellingSession::AcceptForSession(std::u16string_view word) {
+  session_words_.insert(FoldCase(word));
+  Forget();
+}
+
+void SpellingSession::Forget() {
+  verdicts_.Forget();
+  suggestions_.clear();
+}
+
+}  // namespace lexivane::frontend

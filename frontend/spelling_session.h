@@ -1,0 +1,75 @@
+// The spell checking behind every front end that judges words as they come (`check`, the ispell
+// pipe, the language server): verdicts, the session's own words, and the suggestions to show.
+//
+// Running text repeats its words, and editors ask about the same ones again and again, so each
+// distinct word is judged once (WordVerdicts) and given its suggestions once. Words accepted
+// for the session (ignored in an editor, the pipe's `@`) are matched as the engine matches its
+// custom dictionary, in any letter case (FoldCase); words added to the custom dictionary go to
+// the engine's. Either makes the session forget its verdicts and suggestions, since both may
+// change: this is the one place that does.
+//
+// Suggestions are the engine's ranking in the misspelling's letter case (ShownSuggestions), at
+// most `max_suggestions`; a word longer than kLongestWordToSuggestFor gets none, since the search
+// grows with the square of the length and no English word comes near such a word. At most
+// kRememberedSuggestions lists are kept; more distinct misspellings start the memory afresh,
+// so that endless garbage cannot grow it without bound.
+//
+// One session per engine object, on the engine's thread; the engine must be initialised and
+// outlive the session.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "frontend/word_verdicts.h"
+#include "lexivane/spell_check.h"
+
+namespace lexivane::frontend {
+
+using SuggestionList = std::shared_ptr<const std::vector<std::u16string>>;
+
+inline constexpr std::size_t kLongestWordToSuggestFor = 100;  // UTF-16 code units
+inline constexpr std::size_t kRememberedSuggestions = 16384;
+
+// What every front end shows for a misspelt word: ShownSuggestions, or none for a word longer
+// than kLongestWordToSuggestFor.
+std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
+                                              std::size_t max_count, bool check_custom = true);
+
+class SpellingSession {
+ public:
+  SpellingSession(SpellCheck& engine, std::size_t max_suggestions);
+  SpellingSession(const SpellingSession&) = delete;
+  SpellingSession& operator=(const SpellingSession&) = delete;
+
+  // `word` as CheckWord is asked it (RunningWord::word).
+  bool Accepts(std::u16string_view word);
+  SuggestionList Suggestions(std::u16string_view word);
+
+  // Adds the word, as given, to the engine's custom dictionary (in memory; see
+  // CustomDictionaryFile::AddWords for the file).
+  void AddToCustom(std::u16string_view word);
+  // Accepts the word, in any letter case, for as long as the session lasts.
+  void AcceptForSession(std::u16string_view word);
+  // The engine's dictionaries changed behind the session's back.
+  void Forget();
+
+  // The words added with AddToCustom, in order.
+  const std::vector<std::u16string>& added_words() const { return added_words_; }
+  std::size_t max_suggestions() const { return max_suggestions_; }
+
+ private:
+  SpellCheck& engine_;
+  const std::size_t max_suggestions_;
+  std::unordered_set<std::u16string> session_words_;  // folded
+  std::vector<std::u16string> added_words_;
+  WordVerdicts verdicts_;
+  std::unordered_map<std::u16string, SuggestionList> suggestions_;
+};
+
+}  // namespace lexivane::frontend

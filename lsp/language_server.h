@@ -1,0 +1,82 @@
+// `lexivane lsp`: a language server that reports misspelt words as diagnostics, offers the
+// ranked suggestions as quick fixes, and adds words to the user's custom dictionary or ignores
+// them for the session. docs/lsp.md describes what a client sees.
+//
+// LspServer takes the client's messages one at a time, on one thread, and sends its answers and
+// notifications through `send`, which the checking worker also calls from its own thread (so it
+// must be thread-safe). Requests are answered from the server's state without waiting for a
+// check: documents are checked by the worker after their changes come to rest.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "lsp/spelling_worker.h"
+#include "lsp/workspace.h"
+
+namespace lexivane::frontend::lsp {
+
+struct LspSettings {
+  SpellingSettings spelling;
+  int severity = 3;  // the protocol's DiagnosticSeverity: 1 error ... 4 hint
+  friend bool operator==(const LspSettings&, const LspSettings&) = default;
+};
+
+class LspServer {
+ public:
+  using Send = std::function<void(const std::string& body)>;
+
+  // How long a document's changes must rest before it is checked.
+  static constexpr auto kQuietTime = std::chrono::milliseconds(50);
+
+  LspServer(Send send, LspSettings settings,
+            std::chrono::milliseconds quiet_time = kQuietTime);
+  LspServer(const LspServer&) = delete;
+  LspServer& operator=(const LspServer&) = delete;
+  ~LspServer();
+
+  // Handles one message body; returns the process's exit status once `exit` has come.
+  std::optional<int> Handle(std::string_view body);
+  // The exit status when the input ends without `exit`: a failure, shut down or not.
+  static int StatusAtEndOfInput() { return 1; }
+
+ private:
+  using Json = nlohmann::json;
+
+  void HandleRequest(const Json& id, const std::string& method, const Json& params);
+  void HandleNotification(const std::string& method, const Json& params);
+
+  Json Initialize(const Json& params);
+  Json CodeActions(const Json& params);
+  Json ExecuteCommand(const Json& params);
+  void Configure(const Json& settings);
+  void StartWorker();
+
+  void Respond(const Json& id, Json result);
+  void RespondError(const Json& id, int code, const std::string& message);
+  void Notify(const std::string& method, Json params);
+  void ShowMessage(int type, const std::string& message);
+
+  // Called by the worker with the workspace locked.
+  void Publish(const Workspace::Snapshot& checked, const std::vector<Misspelling>& found,
+               int severity);
+
+  const Send send_;
+  LspSettings settings_;
+  Workspace workspace_;
+  std::vector<std::u16string> added_words_;       // this session's, for a restarted worker
+  std::unordered_set<std::u16string> ignored_words_;  // lower case
+  std::unique_ptr<SpellingWorker> worker_;
+  bool initialized_ = false;
+  bool shut_down_ = false;
+};
+
+}  // namespace lexivane::frontend::lsp

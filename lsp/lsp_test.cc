@@ -1,0 +1,194 @@
+// The language server's own state: positions and edits of documents, the misspellings that
+// follow the edits, and the finder that must list what `lexivane list` lists. The protocol
+// itself is tested from outside (cli/lsp-tests/).
+#include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
+
+#include "lsp/spelling_worker.h"
+#include "lsp/text_document.h"
+#include "lsp/workspace.h"
+#include "frontend/running_words.h"
+#include "frontend/word_verdicts.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend::lsp {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(TextDocument, PositionsCountUtf16AndEveryKindOfLineEnd) {
+  // Lines: "a", "bc", "", "d", "😀x" (the emoji is two code units).
+  const TextDocument document(u"a\r\nbc\r\rd\n\U0001F600x");
+  EXPECT_EQ(document.line_count(), 5u);
+  const struct {
+    TextPosition position;
+    std::size_t offset;
+  } cases[] = {
+      {{0, 0}, 0},  {{0, 1}, 1},   {{0, 9}, 1},    // past the end: before the CR LF
+      {{1, 0}, 3},  {{1, 2}, 5},   {{2, 0}, 6},    // a lone CR ends a line
+      {{2, 5}, 6},  {{3, 1}, 8},   {{4, 2}, 11},   // after the emoji's two units
+      {{4, 3}, 12}, {{4, 99}, 12}, {{99, 0}, 12},  // past the last line: the end
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(document.OffsetOf(c.position), c.offset)
+        << c.position.line << ":" << c.position.character;
+  }
+  EXPECT_EQ(document.PositionOf(5), (TextPosition{1, 2}));
+  EXPECT_EQ(document.PositionOf(7), (TextPosition{3, 0}));
+  EXPECT_EQ(document.PositionOf(99), (TextPosition{4, 3}));
+}
+
+// The table of line starts that edits keep must be the one a fresh document builds, whatever
+// the edits join or split (a CR meeting an LF, a CR LF cut in two).
+TEST(TextDocument, EditsKeepTheLinesAFreshDocumentFinds) {
+  std::mt19937 random(20261206);
+  const std::u16string pieces[] = {u"a", u"bc", u"\r", u"\n", u"\r\n", u"\U0001F600", u" "};
+  const auto some_text = [&] {
+    std::u16string text;
+    for (int n = random() % 5; n > 0; --n) text += pieces[random() % std::size(pieces)];
+    return text;
+  };
+  TextDocument document(some_text());
+  for (int round = 0; round < 3000; ++round) {
+    const std::size_t size = document.text().size();
+    const std::size_t start = random() % (size + 1);
+    const std::size_t end = start + random() % (size - start + 1);
+    document.Replace(start, end, some_text());
+    const TextDocument fresh(document.text());
+    ASSERT_EQ(document.line_count(), fresh.line_count()) << ToUtf8(document.text());
+    for (std::size_t offset = 0; offset <= document.text().size(); ++offset) {
+      ASSERT_EQ(document.PositionOf(offset), fresh.PositionOf(offset)) << offset;
+    }
+  }
+}
+
+Misspelling At(std::size_t offset, std::u16string word) {
+  const std::size_t length = word.size();
+  return {offset, length, std::move(word), std::make_shared<const std::vector<std::u16string>>()};
+}
+
+// What VisitMisspellings finds: each as "line:character-line:character word".
+std::vector<std::string> Visited(const Workspace& workspace, TextPosition start, TextPosition end) {
+  std::vector<std::string> seen;
+  workspace.VisitMisspellings("doc", start, end, [&](const PlacedMisspelling& placed) {
+    seen.push_back(std::to_string(placed.start.line) + ":" + std::to_string(placed.start.character) +
+                   "-" + std::to_string(placed.end.line) + ":" +
+                   std::to_string(placed.end.character) + " " + ToUtf8(placed.misspelling->word));
+  });
+  return seen;
+}
+
+TEST(Workspace, MisspellingsFollowTheEditsMadeBeforeAndDuringTheirCheck) {
+  Workspace workspace(0ms);
+  workspace.Open("doc", 1, u"teh wrold\nteh end");
+  const auto never = [] { return false; };
+  auto snapshot = workspace.NextToCheck(never);
+  ASSERT_TRUE(snapshot);
+  // An edit while the check runs: "xx " before everything, and "wrold" touched at its end.
+  workspace.Change("doc", 2, {{{{{0, 0}, {0, 0}}}, u"xx "}, {{{{0, 12}, {0, 12}}}, u"s"}});
+  std::vector<std::string> published;
+  workspace.Store(*snapshot, {At(0, u"teh"), At(4, u"wrold"), At(10, u"teh")},
+                  [&](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
+                    EXPECT_EQ(checked.version, 1);
+                    published.push_back(std::to_string(found.size()));
+                  });
+  EXPECT_EQ(published, std::vector<std::string>{"3"});  // as found, in the checked text
+  // Stored for the current text: the words the edits touched (even at an edge) are gone, the
+  // one after them moved; a word touching the range's edge counts.
+  EXPECT_EQ(Visited(workspace, {0, 0}, {9, 0}), std::vector<std::string>{"1:0-1:3 teh"});
+  EXPECT_EQ(Visited(workspace, {1, 3}, {1, 3}), std::vector<std::string>{"1:0-1:3 teh"});
+  EXPECT_TRUE(Visited(workspace, {1, 4}, {1, 5}).empty());
+  // A whole-text change drops everything; the document is due for a check again.
+  workspace.Change("doc", 3, {{std::nullopt, u"new"}});
+  EXPECT_TRUE(Visited(workspace, {0, 0}, {9, 0}).empty());
+  snapshot = workspace.NextToCheck(never);
+  ASSERT_TRUE(snapshot);
+  EXPECT_EQ(snapshot->document.text(), u"new");
+  EXPECT_EQ(snapshot->version, 3);
+  // Nothing is stored or published for a document closed (or reopened) during its check.
+  bool closed = false;
+  workspace.Close("doc", [&] { closed = true; });
+  workspace.Store(*snapshot, {At(0, u"new")}, [&](auto&, auto&) { ADD_FAILURE(); });
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(workspace.Change("doc", 4, {}));
+  EXPECT_FALSE(workspace.NextToCheck([] { return true; }));
+}
+
+// What a code action checks on the spot: the words around its range, up to the blanks, never
+// a whole line of megabytes.
+TEST(Workspace, UncheckedPieceReachesTheBlanksAroundTheRange) {
+  Workspace workspace(0ms);
+  const std::u16string run(70000, u'x');
+  workspace.Open("doc", 1, u"ab teh cd\nx" + run + u" wrold");
+  const auto piece = [&](TextPosition start, TextPosition end) {
+    const auto found = workspace.UncheckedPiece("doc", start, end);
+    return found ? ToUtf8(found->text).substr(0, 12) + "|" + std::to_string(found->start.line) +
+                       ":" + std::to_string(found->start.character) +
+                       (found->cut_before ? " cut before" : "") +
+                       (found->cut_after ? " cut after" : "")
+                 : std::string("stored");
+  };
+  EXPECT_EQ(piece({0, 4}, {0, 4}), " teh|0:2");          // the blank before comes along
+  EXPECT_EQ(piece({0, 0}, {0, 1}), "ab|0:0");
+  EXPECT_EQ(piece({0, 7}, {1, 0}), " cd\n" + std::string(8, 'x') + "|0:6 cut after");
+  EXPECT_EQ(piece({1, 4500}, {1, 4500}), std::string(12, 'x') + "|1:404 cut before cut after");
+  EXPECT_EQ(piece({1, 70003}, {1, 70003}), " wrold|1:70001");
+  EXPECT_EQ(piece({0, 0}, {1, 70003}), "stored");       // a range too long to check now
+  const auto never = [] { return false; };
+  const auto snapshot = workspace.NextToCheck(never);
+  workspace.Store(*snapshot, {}, [](auto&, auto&) {});
+  EXPECT_EQ(piece({0, 4}, {0, 4}), "stored");           // the last check is current
+}
+
+// The finder is held to the reference walk of `list`: the same words, as written, in order.
+TEST(MisspellingFinder, FindsWhatListFinds) {
+  std::thread([] {
+    SpellCheck engine;
+    engine.Init();
+    MisspellingFinder finder(engine, 3);
+    const std::u16string texts[] = {
+        u"Hello wrold, this is teh test.\n\U0001F600 caf\u00e9 teh mispelled line",
+        u"wouldn\u2019t \u201cwrold\u201d don't-dont e.g. abc123 Teh TEH",
+        u"na\u00efve re\u0301cieve \u2014em\u2014dash\u2014 x\u0301y",
+    };
+    for (const std::u16string& text : texts) {
+      std::vector<std::u16string> expected;
+      WordVerdicts verdicts(engine);
+      ForEachRunningWordByIcu(text, [&](const RunningWord& word) {
+        if (!verdicts.Accepts(word.word)) expected.push_back(text.substr(word.offset, word.length));
+      });
+      const auto found = finder.Find(text);
+      ASSERT_TRUE(found);
+      std::vector<std::u16string> words;
+      for (const Misspelling& m : *found) {
+        EXPECT_EQ(text.substr(m.offset, m.length), m.word);
+        EXPECT_LE(m.suggestions->size(), 3u);
+        words.push_back(m.word);
+      }
+      EXPECT_EQ(words, expected) << ToUtf8(text);
+    }
+    // Suggestions in the word's letter case; ignored words in any case; added words once the
+    // finder forgets what it knew.
+    const auto first = [&](std::u16string_view text) {
+      auto found = finder.Find(text);
+      return found && !found->empty() ? ToUtf8((*found)[0].word) + ":" +
+                                            ToUtf8((*found)[0].suggestions->at(0))
+                                      : std::string("none");
+    };
+    EXPECT_EQ(first(u"Teh"), "Teh:The");
+    finder.Ignore(u"TEH");
+    EXPECT_EQ(first(u"teh"), "none");
+    engine.AddToCustom(u"wrold");
+    EXPECT_EQ(first(u"wrold"), "wrold:world");  // still the verdict remembered
+    finder.Forget();
+    EXPECT_EQ(first(u"wrold"), "none");
+    std::u16string many;
+    for (int i = 0; i < 10000; ++i) many += u"teh ";
+    EXPECT_FALSE(finder.Find(many, [] { return true; }));
+  }).join();
+}
+
+}  // namespace
+}  // namespace lexivane::frontend::lsp

@@ -1,0 +1,124 @@
+#include "lsp/message_transport.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <optional>
+
+#include "frontend/command_error.h"
+
+namespace lexivane::frontend::lsp {
+
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+bool MessageReader::Fill(std::size_t count) {
+  if (start_ > 0 && start_ == buffer_.size()) {
+    buffer_.clear();
+    start_ = 0;
+  }
+  while (buffer_.size() - start_ < count) {
+    char chunk[1 << 16];
+    const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw CommandError(std::string("cannot read standard input: ") + std::strerror(errno));
+    if (n == 0) return false;
+    if (start_ > (1 << 20) && start_ * 2 > buffer_.size()) {  // drop what was read long ago
+      buffer_.erase(0, start_);
+      start_ = 0;
+    }
+    buffer_.append(chunk, static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+bool MessageReader::ReadLine(std::string& line) {
+  for (std::size_t searched = start_;;) {
+    const std::size_t end = buffer_.find('\n', searched);
+    if (end != std::string::npos) {
+      line.assign(buffer_, start_, end - start_);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      start_ = end + 1;
+      return true;
+    }
+    // Fill may move what is kept to the front of the buffer: search on from the same byte.
+    const std::size_t searched_bytes = buffer_.size() - start_;
+    if (!Fill(searched_bytes + 1)) return false;
+    searched = start_ + searched_bytes;
+  }
+}
+
+MessageReader::Result MessageReader::Next(std::string& body) {
+  std::string line;
+  // Blank lines between messages are not a header block.
+  do {
+    if (!ReadLine(line)) return Result::kEnd;
+  } while (line.empty());
+  std::optional<std::size_t> length;
+  bool usable = true;
+  for (; !line.empty(); ) {
+    const std::size_t colon = line.find(':');
+    if (colon != std::string::npos &&
+        EqualsIgnoringCase(Trimmed(std::string_view(line).substr(0, colon)), "Content-Length")) {
+      const std::string_view value = Trimmed(std::string_view(line).substr(colon + 1));
+      std::size_t parsed = 0;
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+      if (error != std::errc() || end != value.data() + value.size() || value.empty()) {
+        usable = false;
+      } else {
+        length = parsed;
+      }
+    }
+    if (!ReadLine(line)) return Result::kEnd;
+  }
+  if (!usable || !length) return Result::kBadHeader;
+  if (*length > kMaxMessageBytes) {
+    for (std::size_t left = *length; left > 0;) {
+      if (!Fill(1)) return Result::kEnd;
+      const std::size_t taken = std::min(left, buffer_.size() - start_);
+      start_ += taken;
+      left -= taken;
+    }
+    return Result::kTooLarge;
+  }
+  if (!Fill(*length)) return Result::kEnd;
+  body.assign(buffer_, start_, *length);
+  start_ += *length;
+  return Result::kMessage;
+}
+
+bool MessageWriter::Send(const std::string& body) {
+  std::lock_guard lock(mutex_);
+  if (failed_) return false;
+  const std::string message = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  for (std::size_t written = 0; written < message.size();) {
+    const ssize_t n = ::write(fd_, message.data() + written, message.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed_ = true;
+      return false;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace lexivane::frontend::lsp

@@ -1,0 +1,140 @@
+// The documents open in the language server, shared between the thread that reads the client's
+// messages (which opens, edits and closes them, and answers code actions from them) and the
+// worker that checks them (which takes a copy of a changed document, checks it without the lock,
+// and stores the misspellings it found).
+//
+// The misspellings stored are always those of the current text: an edit moves the ones after it
+// and drops the ones it touches. An edit made while the worker checks an older copy is noted and
+// replayed on the worker's findings when it stores them, so that they too fit the current text.
+// A document changed again is checked again; the published diagnostics carry the version they
+// were found in.
+//
+// Thread-safe: every member locks.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lsp/text_document.h"
+
+namespace lexivane::frontend::lsp {
+
+using SuggestionList = std::shared_ptr<const std::vector<std::u16string>>;
+
+struct Misspelling {
+  std::size_t offset = 0;  // in UTF-16 code units
+  std::size_t length = 0;
+  std::u16string word;  // as written in the text
+  SuggestionList suggestions;
+};
+
+// A misspelling at the position the client sees.
+struct PlacedMisspelling {
+  TextPosition start;
+  TextPosition end;
+  const Misspelling* misspelling;
+};
+
+// A change of a document's text: a range, or the whole text when there is none.
+struct TextChange {
+  std::optional<std::pair<TextPosition, TextPosition>> range;
+  std::u16string text;
+};
+
+class Workspace {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // A copy of a document for the worker to check.
+  struct Snapshot {
+    std::string uri;
+    std::int64_t version = 0;
+    std::uint64_t opening = 0;  // which opening of the uri it belongs to
+    TextDocument document;
+  };
+
+  // Called with the lock held, so that what is published for a document can never follow its
+  // closing; it must not call back into the workspace.
+  using Publisher = std::function<void(const Snapshot&, const std::vector<Misspelling>&)>;
+
+  explicit Workspace(Clock::duration quiet_time);
+
+  void Open(const std::string& uri, std::int64_t version, std::u16string text);
+  // False when the document is not open.
+  bool Change(const std::string& uri, std::int64_t version, const std::vector<TextChange>& changes);
+  // Calls `closed` with the lock held (to publish the empty list) if the document was open.
+  void Close(const std::string& uri, const std::function<void()>& closed);
+  // The document is checked again (it was saved), or every open one (the dictionaries or the
+  // settings changed).
+  void CheckAgain(const std::string& uri);
+  void CheckAllAgain();
+
+  // Calls `visit` with the lock held for the stored misspellings that touch the range (a word
+  // that ends where the range starts counts), in order; false when the document is not open.
+  bool VisitMisspellings(const std::string& uri, TextPosition start, TextPosition end,
+                         const std::function<void(const PlacedMisspelling&)>& visit) const;
+  // A piece of text that holds every word touching a range, for checking on the spot when the
+  // stored misspellings miss the document's latest edits (the worker has not checked them yet).
+  // The piece runs from the last ASCII blank before the range (words never cross one) to the
+  // first after it, looking at most kStretchReach code units each way; where no blank is in
+  // reach it is cut there, and `cut_before` / `cut_after` say so (a word at a cut edge may be
+  // part of a longer one). Nullopt when the stored misspellings are current, the range is
+  // longer than kLongestUncheckedRange (the stored ones serve then), or the document is not
+  // open.
+  struct TextPiece {
+    std::u16string text;
+    TextPosition start;  // of the piece's first character
+    bool cut_before = false;
+    bool cut_after = false;
+  };
+  static constexpr std::size_t kStretchReach = 4096;
+  static constexpr std::size_t kLongestUncheckedRange = 65536;
+  std::optional<TextPiece> UncheckedPiece(const std::string& uri, TextPosition start,
+                                          TextPosition end) const;
+
+  // The worker's side. NextToCheck waits until a document has been quiet for the quiet time
+  // since its last change (or `stop` returns true: nullopt); Store keeps what was found in a
+  // snapshot and publishes it, unless the document was closed meanwhile.
+  std::optional<Snapshot> NextToCheck(const std::function<bool()>& stop);
+  void Store(const Snapshot& checked, std::vector<Misspelling> found, const Publisher& publish);
+  // Wakes NextToCheck so that it asks `stop` again.
+  void Wake();
+
+ private:
+  struct Edit {
+    std::size_t start;
+    std::size_t old_end;
+    std::size_t new_length;
+  };
+  struct Entry {
+    TextDocument document;
+    std::int64_t version = 0;
+    std::uint64_t opening = 0;
+    bool dirty = true;
+    Clock::time_point changed_at;
+    bool being_checked = false;
+    bool stored_current = false;  // the misspellings are those of the text as it stands
+    std::vector<Edit> edits_while_checked;
+    std::vector<Misspelling> misspellings;
+  };
+
+  // Moves the misspellings after the edit and drops those it touches.
+  static void Shift(std::vector<Misspelling>& misspellings, const Edit& edit);
+
+  const Clock::duration quiet_time_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::map<std::string, Entry> documents_;
+  std::uint64_t openings_ = 0;
+};
+
+}  // namespace lexivane::frontend::lsp

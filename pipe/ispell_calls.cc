@@ -1,0 +1,273 @@
+#include "pipe/ispell_calls.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string_view>
+
+#include "frontend/command_error.h"
+#include "frontend/custom_dictionary_file.h"
+#include "frontend/misspelt_words.h"
+#include "frontend/running_words.h"
+#include "frontend/standard_output.h"
+#include "pipe/ispell_session.h"
+
+namespace lexivane::frontend::ispell {
+
+namespace {
+
+// A longer line is not checked (it gets its blank line and a warning): a client that sends
+// endless bytes without a line end must not exhaust the memory.
+constexpr std::size_t kMaxLine = std::size_t{64} << 20;
+
+enum class Call {
+  kPipe,
+  kList,
+  kBanner,
+  kListDictionaries,
+  kWordCharacters,
+  kDictionaries,
+  kConfig
+};
+
+struct IspellOptions {
+  Call call = Call::kPipe;
+  std::optional<std::string> personal_file;
+  std::vector<std::string> files;  // list mode's texts; none means standard input
+};
+
+// The words a client may ask for: the embedded list is American English, and editors name it
+// in several ways.
+void CheckDictionary(const std::string& name) {
+  if (name == "en" || name == "en_US" || name == "en-US" || name == "english" ||
+      name == "american" || name == "default") {
+    return;
+  }
+  throw CommandError("no dictionary " + name + ": lexivane has only en_US (American English)");
+}
+
+void CheckEncoding(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (name != "utf-8" && name != "utf8") {
+    throw CommandError("encoding " + name + ": lexivane speaks UTF-8 only");
+  }
+}
+
+// ispell's options that change nothing here: -m (affix information), -B and -C (run-together
+// words), -S (suggestion order), -P, -t and -n (input formats), -x (no backup file).
+bool IsIgnoredFlag(std::string_view argument) {
+  static constexpr std::string_view kFlags[] = {"-m", "-B", "-C", "-S", "-P", "-t", "-n", "-x"};
+  return std::find(std::begin(kFlags), std::end(kFlags), argument) != std::end(kFlags);
+}
+
+IspellOptions Parse(const std::vector<std::string>& arguments) {
+  IspellOptions options;
+  std::size_t i = 0;
+  if (!arguments.empty() && arguments[0] == "pipe") ++i;
+  const auto value = [&](const std::string& option) -> std::string {
+    if (++i >= arguments.size()) throw CommandError(option + " needs a value");
+    return arguments[i];
+  };
+  for (; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument.empty() || argument == "-a" || IsIgnoredFlag(argument)) continue;
+    if (argument == "-l") {
+      options.call = Call::kList;
+    } else if (argument == "-v" || argument == "-vv") {
+      options.call = Call::kBanner;
+    } else if (argument == "-list-dicts" || argument == "-D") {
+      options.call = Call::kListDictionaries;
+    } else if (argument == "-word-chars") {
+      options.call = Call::kWordCharacters;
+      if (i + 1 < arguments.size()) CheckDictionary(arguments[++i]);
+    } else if (i == 0 && argument == "dicts") {
+      options.call = Call::kDictionaries;
+    } else if (i == 0 && argument == "config") {
+      options.call = Call::kConfig;
+      i = arguments.size();
+    } else if (argument == "-d") {
+      CheckDictionary(value(argument));
+    } else if (argument == "-i") {
+      CheckEncoding(value(argument));
+    } else if (argument == "-T") {
+      value(argument);  // ispell's formatter name: the text is plain text whatever it says
+    } else if (argument.starts_with("--encoding=")) {
+      CheckEncoding(argument.substr(11));
+    } else if (argument.starts_with("--lang=") || argument.starts_with("--master=")) {
+      CheckDictionary(argument.substr(argument.find('=') + 1));
+    } else if (argument == "-p" || argument.starts_with("--personal=")) {
+      options.personal_file =
+          argument == "-p" ? value(argument) : argument.substr(argument.find('=') + 1);
+      if (options.personal_file->empty())
+        throw CommandError("the personal dictionary's name is empty");
+    } else if (argument.starts_with("-d") || argument.starts_with("-p")) {
+      // ispell also takes the value glued to the option.
+      if (argument[1] == 'd') {
+        CheckDictionary(argument.substr(2));
+      } else {
+        options.personal_file = argument.substr(2);
+      }
+    } else if (argument == "-" || !argument.starts_with("-")) {
+      options.files.push_back(argument);
+    } else {
+      throw CommandError("unknown option for the ispell interface: " + argument);
+    }
+  }
+  if (!options.files.empty() && options.call != Call::kList) {
+    throw CommandError("a file to check (" + options.files.front() +
+                       ") is only taken in list mode (-l); the pipe reads standard input");
+  }
+  return options;
+}
+
+// Reads standard input line by line with read(2), so that a line is answered as soon as it has
+// arrived, whatever follows.
+class LineReader {
+ public:
+  // The next line without its line end in `line`; false at the end of the input. A line longer
+  // than kMaxLine is skipped whole and reported as `too_long`, with `line` empty.
+  bool Next(std::string& line, bool& too_long) {
+    too_long = false;
+    line.clear();
+    std::size_t searched = start_;
+    for (;;) {
+      const std::size_t end = buffer_.find('\n', searched);
+      if (end != std::string::npos) {
+        if (!too_long) line.assign(buffer_, start_, end - start_);
+        start_ = end + 1;
+        return true;
+      }
+      if (at_end_) {
+        const bool last = start_ < buffer_.size() || too_long;
+        if (!too_long) line.assign(buffer_, start_);
+        start_ = buffer_.size();
+        return last;
+      }
+      if (buffer_.size() - start_ > kMaxLine) {
+        too_long = true;
+        buffer_.clear();
+      } else {
+        buffer_.erase(0, start_);  // only moves anything once per line
+      }
+      start_ = 0;
+      searched = buffer_.size();
+      Fill();
+    }
+  }
+
+ private:
+  void Fill() {
+    char chunk[1 << 16];
+    for (;;) {
+      const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0)
+        throw CommandError(std::string("cannot read standard input: ") + std::strerror(errno));
+      if (n == 0) at_end_ = true;
+      buffer_.append(chunk, static_cast<std::size_t>(n));
+      return;
+    }
+  }
+
+  std::string buffer_;
+  std::size_t start_ = 0;
+  bool at_end_ = false;
+};
+
+void Warn(const std::string& message) {
+  std::cerr << "lexivane: " << message << std::endl;
+}
+
+// The personal dictionary named with -p need not exist yet: `#` creates it. One that exists
+// must be read, or the session would flag the user's words.
+CustomDictionaryFile Personal(const IspellOptions& options) {
+  return CustomDictionaryFile(options.personal_file, CustomDictionaryFile::Missing::kNoneUntilMade);
+}
+
+// List mode is `lexivane list` with the personal dictionary as the custom one, but succeeds
+// whatever it finds, as its callers expect (Emacs takes any other status for a failure to
+// check).
+int ListMisspellings(const IspellOptions& options) {
+  SpellCheck engine;
+  engine.Init();
+  Personal(options).LoadInto(engine);
+  ListMisspeltWordsOfFiles(engine, options.files, false);
+  return kExitClean;
+}
+
+int Converse(const IspellOptions& options) {
+  SpellCheck engine;
+  engine.Init();
+  const CustomDictionaryFile personal = Personal(options);
+  personal.LoadInto(engine);
+  IspellSession session(engine, personal);
+  std::cout << IspellBanner() << '\n' << std::flush;
+  CheckStandardOutput();
+  LineReader reader;
+  std::string line;
+  bool too_long = false;
+  for (std::size_t number = 1; reader.Next(line, too_long); ++number) {
+    if (too_long) {
+      Warn("line " + std::to_string(number) + " is longer than " + std::to_string(kMaxLine) +
+           " bytes and was not checked");
+      std::cout << '\n';
+    } else {
+      std::cout << session.Answer(line);
+    }
+    // The client waits for each answer before it sends the next line.
+    std::cout.flush();
+    CheckStandardOutput();
+    if (const auto warning = session.TakeWarning()) Warn(*warning);
+  }
+  return kExitClean;
+}
+
+}  // namespace
+
+bool IsIspellCall(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return false;
+  const std::string& first = arguments[0];
+  if (first == "pipe" || first == "dicts" || first == "config" || first.empty()) return true;
+  static constexpr std::string_view kCalls[] = {
+      "-a", "-l", "-v", "-vv", "-list-dicts", "-word-chars", "-D", "-d", "-i", "-p", "-T"};
+  return IsIgnoredFlag(first) ||
+         std::find(std::begin(kCalls), std::end(kCalls), first) != std::end(kCalls) ||
+         first.starts_with("--encoding=") || first.starts_with("--lang=") ||
+         first.starts_with("--master=") || first.starts_with("--personal=");
+}
+
+int RunIspellCall(const std::vector<std::string>& arguments) {
+  const IspellOptions options = Parse(arguments);
+  switch (options.call) {
+    case Call::kBanner:
+      std::cout << IspellBanner() << '\n';
+      break;
+    case Call::kListDictionaries:
+      std::cout << "en_US (lexivane)\n";
+      break;
+    case Call::kDictionaries:
+      std::cout << "en_US\n";
+      break;
+    case Call::kWordCharacters:
+      // Apostrophes join the parts of a word ("don't"); the editor takes letters as given.
+      std::cout << kApostrophesUtf8 << '\n';
+      break;
+    case Call::kConfig:
+      std::cout << '\n';  // no setting has a folder or a value a client could use
+      break;
+    case Call::kList:
+      return ListMisspellings(options);
+    case Call::kPipe:
+      return Converse(options);
+  }
+  CheckStandardOutput();
+  return kExitClean;
+}
+
+}  // namespace lexivane::frontend::ispell

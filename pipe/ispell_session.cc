@@ -1,0 +1,122 @@
+#include "pipe/ispell_session.h"
+
+#include <utility>
+#include <vector>
+
+#include "frontend/command_error.h"
+#include "frontend/running_words.h"
+#include "frontend/text_positions.h"
+#include "lexivane/letter_case.h"
+#include "lexivane/shown_suggestions.h"
+#include "lexivane/utf8.h"
+#include "lexivane/version.h"
+
+namespace lexivane::frontend::ispell {
+
+namespace {
+
+// The word of a request line (`*word`): the rest of the line without surrounding blanks.
+std::u16string RequestWord(std::string_view line) {
+  line.remove_prefix(1);
+  const auto first = line.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const auto last = line.find_last_not_of(" \t\r");
+  return FromUtf8(line.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+std::string IspellBanner() {
+  // Editors give UTF-8 and their full word characters only to the spell checkers they know by
+  // name. Enchant's conversation is the one ours is: UTF-8 always, word characters and
+  // dictionaries asked of the program itself (-word-chars, -list-dicts).
+  return std::string(
+             "@(#) International Ispell Version 3.1.20 (but really Enchant 2.3.3) lexivane ") +
+         Version();
+}
+
+IspellSession::IspellSession(SpellCheck& engine, CustomDictionaryFile personal)
+    : personal_(std::move(personal)), session_(engine, kShownSuggestionsMax) {}
+
+std::optional<std::string> IspellSession::TakeWarning() {
+  return std::exchange(warning_, {});
+}
+
+std::string IspellSession::Check(std::string_view line) {
+  const std::u16string text = FromUtf8(line);
+  // The line holds no LF; offsets count every character before the word, a CR included.
+  PositionCounter positions(text, Columns::kCharacters);
+  std::string out;
+  ForEachRunningWord(text, [&](const RunningWord& found) {
+    if (session_.Accepts(found.word)) {
+      if (!terse_) out += "*\n";
+      return;
+    }
+    const std::string as_written =
+        ToUtf8(std::u16string_view(text).substr(found.offset, found.length));
+    const std::string offset = std::to_string(positions.At(found.offset).characters);
+    const SuggestionList list = session_.Suggestions(found.word);
+    const std::vector<std::u16string>& suggestions = *list;
+    if (suggestions.empty()) {
+      out += "# " + as_written + ' ' + offset + '\n';
+      return;
+    }
+    out += "& " + as_written + ' ' + std::to_string(suggestions.size()) + ' ' + offset + ':';
+    for (std::size_t i = 0; i < suggestions.size(); ++i) {
+      out += (i == 0 ? " " : ", ") + ToUtf8(suggestions[i]);
+    }
+    out += '\n';
+  });
+  return out + '\n';
+}
+
+void IspellSession::Save() {
+  try {
+    personal_.AddWords(session_.added_words());
+  } catch (const CommandError& error) {
+    warning_ = std::string(error.what()) + "; the file was left as it was";
+  }
+}
+
+std::string IspellSession::Answer(std::string_view line) {
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  if (line.empty()) return "\n";
+  switch (line.front()) {
+    case '*':
+    case '&': {
+      const std::u16string word = RequestWord(line);
+      if (!word.empty()) session_.AddToCustom(line.front() == '&' ? FoldCase(word) : word);
+      return {};
+    }
+    case '@': {
+      const std::u16string word = RequestWord(line);
+      if (!word.empty()) session_.AcceptForSession(word);
+      return {};
+    }
+    case '#':
+      Save();
+      return {};
+    case '!':
+      terse_ = true;
+      return {};
+    case '%':
+      terse_ = false;
+      return {};
+    // Filter modes (+ -) and ispell's ~ name formats that are not ours: the text is read as
+    // plain text whatever they say.
+    case '+':
+    case '-':
+    case '~':
+      return {};
+    case '$':
+      // $$ requests (a stored replacement, configuration) are accepted and have no effect.
+      if (line.starts_with("$$")) return {};
+      break;
+    default:
+      break;
+  }
+  // `^` and `$` are no word characters: the line is checked whole, so offsets count them.
+  return Check(line);
+}
+
+}  // namespace lexivane::frontend::ispell

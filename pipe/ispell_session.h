@@ -1,0 +1,57 @@
+// The ispell pipe protocol that editors speak to a spell checker (`lexivane -a`), without the
+// process around it: IspellSession answers one input line at a time and returns the text to
+// print, so that whole conversations can be tested in memory.
+//
+// A line is a request when its first character is one of * & @ # ! % + - ~ $$, and text to
+// check otherwise; `^` marks text that could be mistaken for a request. Text gets one result
+// line per word (`*`, `& word N OFFSET: s1, s2`, `# word OFFSET`) and one blank line; requests
+// print nothing. Offsets count characters (code points) from the first byte of the line, `^`
+// included. Bytes that are not UTF-8 count as one character per maximal invalid piece. The
+// suggestions are those the Enchant provider gives too (ShownSuggestions: at most 15, in the
+// misspelling's letter case).
+//
+// The personal dictionary is the engine's custom dictionary: `*` adds a word to it in memory, `&`
+// the word in lower case (as the engine folds case), and `#` adds the words added so far to its
+// file as it is on disk then (CustomDictionaryFile::AddWords). The session's own words (`@`) are
+// accepted in any letter case and never saved. Every request counts for every later line, words
+// checked before it included. One session per engine object, on the engine's thread.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "frontend/custom_dictionary_file.h"
+#include "frontend/spelling_session.h"
+#include "lexivane/spell_check.h"
+
+namespace lexivane::frontend::ispell {
+
+// The one line a client reads first. Clients take the speller's kind from the part in
+// parentheses; this one gets a UTF-8 conversation and no ispell-only options.
+std::string IspellBanner();
+
+class IspellSession {
+ public:
+  // `personal` is where `#` saves.
+  IspellSession(SpellCheck& engine, CustomDictionaryFile personal);
+
+  // The answer to one line, given without its line end; empty for requests. A failed save
+  // is returned by TakeWarning, not thrown: the conversation goes on and the file stays as it
+  // was.
+  std::string Answer(std::string_view line);
+
+  // A message for standard error that the last Answer left, if any.
+  std::optional<std::string> TakeWarning();
+
+ private:
+  std::string Check(std::string_view line);
+  void Save();
+
+  CustomDictionaryFile personal_;
+  SpellingSession session_;
+  bool terse_ = false;
+  std::optional<std::string> warning_;
+};
+
+}  // namespace lexivane::frontend::ispell

@@ -1,0 +1,136 @@
+#include "pipe/ispell_session.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/test_support.h"
+
+namespace lexivane::frontend::ispell {
+namespace {
+
+// Answers the lines in a session of its own. The custom dictionary belongs to the thread, so
+// each conversation gets a fresh thread and starts with none.
+std::string Converse(const std::vector<std::string>& lines,
+                     std::optional<std::string> personal_file = std::nullopt,
+                     std::string* warnings = nullptr) {
+  std::string out;
+  std::thread([&] {
+    SpellCheck engine;
+    engine.Init();
+    IspellSession session(engine, CustomDictionaryFile(
+                                      personal_file, CustomDictionaryFile::Missing::kNoneUntilMade));
+    for (const std::string& line : lines) {
+      out += session.Answer(line);
+      if (const auto warning = session.TakeWarning(); warning && warnings) *warnings += *warning;
+    }
+  }).join();
+  return out;
+}
+
+// What a client sees for a line, with the suggestion lists cut after the first.
+std::string FirstSuggestions(std::string answer) {
+  std::istringstream lines(answer);
+  std::string line, out;
+  while (std::getline(lines, line)) {
+    if (line.starts_with("& ")) line = line.substr(0, line.find(',', line.find(':')));
+    out += line + '\n';
+  }
+  return out;
+}
+
+TEST(IspellProtocol, TextLinesGetOneResultPerWordAndABlankLine) {
+  const struct {
+    std::vector<std::string> lines;
+    std::string expected;
+  } cases[] = {
+      {{"The cat sat."}, "*\n*\n*\n\n"},
+      {{""}, "\n"},
+      {{"\r"}, "\n"},
+      // Offsets count characters from the start of the line: the emoji is one, the ^ counts.
+      {{"café 😀 naïve wrold"}, "*\n*\n& wrold 2 13: world\n\n"},
+      {{"^helo wrold"}, "& helo 15 1: hole\n& wrold 2 6: world\n\n"},
+      {{"^*helo"}, "& helo 15 2: hole\n\n"},
+      // Apostrophes, typographic ones too, stay in the word; quotes and numbers do not count.
+      {{"don’t \"wrold\" 42 3.14"}, "*\n& wrold 2 7: world\n\n"},
+      {{"xqzvbk"}, "# xqzvbk 0\n\n"},
+      // Bytes that are not UTF-8 count one character each; a NUL splits words.
+      {{"\xff\xfe wrold", std::string("helo\0wrold", 10)},
+       "& wrold 2 3: world\n\n& helo 15 0: hole\n& wrold 2 5: world\n\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FirstSuggestions(Converse(c.lines)), c.expected) << c.lines[0];
+  }
+}
+
+TEST(IspellProtocol, RequestsChangeWhatIsAcceptedAndPrintNothing) {
+  const struct {
+    std::vector<std::string> lines;
+    std::string expected;
+  } cases[] = {
+      {{"*wrold", "wrold Wrold"}, "*\n*\n\n"},
+      {{"&Foobarx", "foobarx FOOBARX"}, "*\n*\n\n"},
+      {{"@Helo", "HELO helo"}, "*\n*\n\n"},
+      // Terse mode drops the lines of correct words, not the blank line.
+      {{"!", "cat helo", "%", "cat"}, "& helo 15 4: hole\n\n*\n\n"},
+      // Filter modes, formats and stored replacements are accepted and change nothing.
+      {{"+", "-", "~tex", "$$ra helo,hello", "$$cr lang", "helo"}, "& helo 15 0: hole\n\n"},
+      // A single $ is text like any other.
+      {{"$helo"}, "& helo 15 1: hole\n\n"},
+      // Requests without a word are ignored.
+      {{"*", "@ ", "cat"}, "*\n\n"},
+      // A request counts for the words checked before it too.
+      {{"wrold", "*wrold", "wrold"}, "& wrold 2 0: world\n\n*\n\n"},
+      {{"helo", "@helo", "Helo"}, "& helo 15 0: hole\n\n*\n\n"},
+      {{"foobarx", "&Foobarx", "FOOBARX"}, "# foobarx 0\n\n*\n\n"},
+      // Letter case is folded as the engine folds it: İ is i, with no dot above.
+      {{"&\u0130zmirx", "\u0130zmirx izmirx"}, "*\n*\n\n"},
+      {{"@\u0130zmirx", "\u0130ZMIRX"}, "*\n\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FirstSuggestions(Converse(c.lines)), c.expected) << c.lines[0];
+  }
+}
+
+TEST(IspellProtocol, AWordTooLongForAnyEnglishWordGetsNoSuggestionsAtOnce) {
+  const std::string word(30000, 'q');
+  EXPECT_EQ(Converse({word}), "# " + word + " 0\n\n");
+}
+
+TEST(IspellProtocol, OnlyThePersonalWordsAreSavedAndOnlyOnRequest) {
+  lexivane::testing::ScratchDir dir;
+  const std::string file = (dir.path() / "personal.dic").string();
+  Converse({"*wrold", "@helo"}, file);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  Converse({"*wrold", "&Foobarx", "@helo", "#"}, file);
+  const std::vector<std::uint8_t> saved = lexivane::testing::ReadBytes(file);
+  EXPECT_EQ(std::string(saved.begin(), saved.end()), "wrold\r\nfoobarx\r\n");
+
+  // A file that cannot be written is reported and left as it was; the session goes on.
+  std::filesystem::permissions(
+      dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::string warnings;
+  const std::string out = Converse({"*helo", "#", "helo"}, file, &warnings);
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(out, "*\n\n");
+  if (::geteuid() != 0) {  // root writes anyway
+    EXPECT_NE(warnings.find(file + ": cannot save the custom dictionary: "), std::string::npos)
+        << warnings;
+    EXPECT_EQ(lexivane::testing::ReadBytes(file).size(), 14u);
+  }
+  std::string missing_folder_warnings;
+  Converse({"*helo", "#"}, (dir.path() / "none" / "x.dic").string(), &missing_folder_warnings);
+  EXPECT_NE(missing_folder_warnings.find("the file was left as it was"), std::string::npos);
+}
+
+TEST(IspellProtocol, BannerNamesAVersionEditorsAccept) {
+  EXPECT_TRUE(IspellBanner().starts_with("@(#) International Ispell Version 3.1.20 (but really "));
+}
+
+}  // namespace
+}  // namespace lexivane::frontend::ispell

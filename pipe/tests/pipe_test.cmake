@@ -1,0 +1,106 @@
+# End-to-end checks of `lexivane -a` and its family: golden transcripts of whole sessions
+# (NAME.in answered as NAME.out), list mode, the calls editors make before a session, and input
+# or output that must end in a message, never a crash, a hang or a lost dictionary. Run by CTest
+# with -DLEXIVANE=<tool> -DWORK_DIR=<scratch>.
+include(${CMAKE_CURRENT_LIST_DIR}/../../cli/cli_test_support.cmake)
+
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR}/config)
+set(ENV{XDG_CONFIG_HOME} ${WORK_DIR}/config)
+set(personal ${WORK_DIR}/personal.dic)
+
+# The arguments editors pass, an empty one included.
+foreach(name text commands)
+  execute_process(COMMAND ${LEXIVANE} -a -m -B -d en_US -i UTF-8 --encoding=utf-8 -p ${personal} ""
+                  INPUT_FILE ${CMAKE_CURRENT_LIST_DIR}/${name}.in RESULT_VARIABLE code
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  file(READ ${CMAKE_CURRENT_LIST_DIR}/${name}.out expected)
+  if(NOT code EQUAL 0 OR NOT out STREQUAL expected OR NOT err STREQUAL "")
+    file(WRITE ${WORK_DIR}/${name}.out "${out}")
+    message(FATAL_ERROR "${name}.in: exit ${code}, ${err}\ndiff ${CMAKE_CURRENT_LIST_DIR}/${name}.out ${WORK_DIR}/${name}.out")
+  endif()
+endforeach()
+# `*` and `&` words, not `@` ones, were saved by `#`, in the custom dictionary's format.
+file(READ ${personal} saved HEX)
+if(NOT saved STREQUAL "77726f6c640d0a666f6f626172780d0a")  # wrold CR LF foobarx CR LF
+  message(FATAL_ERROR "the personal dictionary holds: ${saved}")
+endif()
+
+# The next session starts with them; `pipe` is the same conversation.
+execute_process(COMMAND ${LEXIVANE} pipe -p ${personal} INPUT_FILE ${CMAKE_CURRENT_LIST_DIR}/commands.in
+                OUTPUT_VARIABLE again)
+expect_in("${again}" "^@[^\n]*\n& helo [0-9]+ 0: ")
+# Without -p the default custom dictionary is the personal one; `#` creates it and its folder.
+file(WRITE ${WORK_DIR}/add.in "*Lexivanee\n#\n")
+run_with_input(0 ${WORK_DIR}/add.in -a)
+file(READ ${WORK_DIR}/config/lexivane/lvscust.dic saved)
+expect_in("${saved}" "^Lexivanee\n$")  # CMake reads CR LF as LF
+file(WRITE ${WORK_DIR}/check.in "Lexivanee\n")
+run_with_input(0 ${WORK_DIR}/check.in -a)
+expect_in("${out}" "\n\\*\n\n$")
+
+# List mode: the misspelt words as written, one a line, with the personal words accepted.
+run_with_input(0 ${CMAKE_CURRENT_LIST_DIR}/text.in -l -p ${personal})
+set(listed "helo\nhelo\nhelo\ndont\nwouldnt\ntis\nMarys\nrecieve\nhelo\n1st\n3rd\n42nd\nabc123\nTeh\nTEH\ntEH\nHte\n")
+if(NOT out STREQUAL listed)
+  message(FATAL_ERROR "-l gave:\n${out}")
+endif()
+# It takes files too, as `lexivane list` does; a personal dictionary not yet made is empty.
+file(WRITE ${WORK_DIR}/list.in "wrold helo\n")
+run_with_input(0 ${WORK_DIR}/list.in -l -p ${personal} ${CMAKE_CURRENT_LIST_DIR}/text.in -)
+expect_in("${out}" "^${listed}helo\n$")
+run_with_input(0 ${WORK_DIR}/list.in -l -p ${WORK_DIR}/none.dic)
+expect_in("${out}" "^wrold\nhelo\n$")
+
+# What editors ask before a session.
+run(0 -vv)
+expect_in("${out}" "^@\\(#\\) International Ispell Version 3\\.1\\.20 \\(but really Enchant [0-9.]+\\)[^\n]*\n$")
+run(0 -list-dicts)
+expect_in("${out}" "^en_US \\(lexivane\\)\n$")
+run(0 -word-chars en_US)
+expect_in("${out}" "^'’\n$")
+foreach(call "-D" "dicts" "config;dict-dir")
+  run(0 ${call})
+endforeach()
+set(calls "-a -d de_DE" "-a -i ISO-8859-1" "-a --frobnicate" "-a -p" "-a --personal=" "-a x.txt")
+set(messages "no dictionary de_DE" "encoding iso-8859-1" "unknown option" "-p needs a value"
+             "name is empty" "only taken in list mode")
+foreach(call message IN ZIP_LISTS calls messages)
+  separate_arguments(call)
+  run(2 ${call})
+  expect_in("${err}" "^lexivane: [^\n]*${message}")
+endforeach()
+
+# A personal dictionary that exists must be readable: saving over it would lose the words.
+run(2 -a -p ${WORK_DIR})
+expect_in("${err}" "cannot read the custom dictionary")
+# One that cannot be saved is reported; the session goes on and the old file stays.
+file(WRITE ${WORK_DIR}/save.in "*helo\n#\nhelo\n")
+run_with_input(0 ${WORK_DIR}/save.in -a -p ${WORK_DIR}/missing/personal.dic)
+expect_in("${out}" "\n\\*\n\n$")
+expect_in("${err}" "missing/personal.dic: cannot save the personal dictionary: .*left as it was")
+
+# A 10 MB line is answered; an endless one of NUL bytes is skipped with a warning.
+string(REPEAT "wrold cat " 1000000 long)
+file(WRITE ${WORK_DIR}/long.in "${long}\ncat\n")
+run_with_input(0 ${WORK_DIR}/long.in -a -p ${personal})  # wrold is a personal word
+string(LENGTH "${out}" length)
+string(SUBSTRING "${out}" 0 100 start)
+string(FIND "${out}" "\n\n*\n\n" last REVERSE)
+expect_in("${length} ${last}: ${start}" "^(40000[0-9][0-9]) ([0-9]+): @[^\n]*\n\\*\n")
+math(EXPR last "${last} + 5")  # the long line's blank line and the next line's answer end it
+if(NOT last EQUAL length)
+  message(FATAL_ERROR "the 10 MB line was not answered as one line")
+endif()
+execute_process(COMMAND head -c 70000000 /dev/zero COMMAND ${LEXIVANE} -a RESULTS_VARIABLE codes
+                OUTPUT_VARIABLE out ERROR_VARIABLE err)
+expect_in("${codes}: ${out}" "^0;0: @[^\n]*\n\n$")
+expect_in("${err}" "^lexivane: line 1 is longer than [0-9]+ bytes and was not checked\n$")
+
+# Output that cannot be written ends the session with a message.
+execute_process(COMMAND ${LEXIVANE} -a INPUT_FILE ${WORK_DIR}/check.in OUTPUT_FILE /dev/full
+                RESULT_VARIABLE code ERROR_VARIABLE err)
+expect_in("${code}: ${err}" "^2: lexivane: cannot write to standard output: No space left on device\n$")
+execute_process(COMMAND ${LEXIVANE} -a INPUT_FILE ${WORK_DIR}/long.in COMMAND head -c 1
+                RESULTS_VARIABLE codes OUTPUT_QUIET ERROR_VARIABLE err)
+expect_in("${codes}: ${err}" "^2;0: lexivane: cannot write to standard output: Broken pipe\n$")
