@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "frontend/command_error.h"
+#include "lexivane/utf8.h"
 #include "frontend/standard_output.h"
 
 namespace lexivane::cli {

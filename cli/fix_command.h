@@ -6,8 +6,7 @@
 // 1 cancelled with the file left as it was, 2 an error, the file left as it was.
 #pragma once
 
-#include <optional>
-#include <string>
+#include "fix/correct_file.h"
 
 namespace CLI {
 class App;
@@ -15,12 +14,7 @@ class App;
 
 namespace lexivane::cli {
 
-struct FixOptions {
-  std::string file;
-  std::optional<std::string> custom_file;
-  bool terminal = false;
-  bool no_backup = false;
-};
+using frontend::fix::FixOptions;
 
 // Registers the subcommand and its options on `app`.
 void AddFixCommand(CLI::App& app, FixOptions& options);

@@ -12,6 +12,7 @@
 namespace lexivane::cli {
 
 using namespace frontend;
+using namespace frontend::lsp;
 
 void AddLspCommand(CLI::App& app, LspOptions& options) {
   CLI::App* lsp = app.add_subcommand(

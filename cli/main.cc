@@ -27,8 +27,8 @@ using namespace lexivane::cli;
 using namespace lexivane::frontend;
 
 int Run(int argc, char** argv) {
-  if (const std::vector<std::string> arguments(argv + 1, argv + argc); IsIspellCall(arguments)) {
-    return RunIspellCall(arguments);
+  if (const std::vector<std::string> arguments(argv + 1, argv + argc); ispell::IsIspellCall(arguments)) {
+    return ispell::RunIspellCall(arguments);
   }
   CLI::App app{"lexivane: English spell checking with the embedded word list", "lexivane"};
   app.require_subcommand(0, 1);

@@ -6,6 +6,7 @@
 #include "frontend/command_error.h"
 #include "frontend/input_text.h"
 #include "frontend/standard_output.h"
+#include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::cli {
@@ -25,7 +26,7 @@ void AddReplaceCommand(CLI::App& app, ReplaceOptions& options) {
 int RunReplace(const ReplaceOptions& options) {
   const InputText input = ReadInput(options.file);
   const SpellCheck engine;
-  std::cout << Utf8(engine.ReplaceWord(input.text, lexivane::FromUtf8(options.find),
+  std::cout << ToUtf8(engine.ReplaceWord(input.text, lexivane::FromUtf8(options.find),
                                        lexivane::FromUtf8(options.replace)));
   CheckStandardOutput();
   return kExitClean;

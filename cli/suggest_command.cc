@@ -54,7 +54,7 @@ int RunSuggest(const SuggestOptions& options) {
       std::cout << word << ": " << count << '\n';
       for (const auto& suggestion : suggestions) std::cout << "  " << ToUtf8(suggestion) << '\n';
     }
-    CheckStandardOutput();
+    frontend::CheckStandardOutput();
   }
   return frontend::kExitClean;
 }

@@ -12,6 +12,10 @@
 // and initialised on its first call and destroyed when the thread ends; nothing is shared, so
 // nothing is locked.
 //
+// Words are judged as every other front end judges them: the typographic apostrophe read as
+// U+0027, no suggestion search for a word too long to be near an English one, and which
+// characters may stand in a word answered by the word rule itself (frontend/).
+//
 // No exception leaves this file: a failure inside the engine answers "error" (check) or "no
 // suggestions" (suggest) instead of reaching a host written in C.
 #include <enchant-provider.h>
@@ -23,6 +27,9 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/running_words.h"
+#include "frontend/spelling_session.h"
+#include "frontend/word_characters.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"
@@ -33,16 +40,6 @@ namespace {
 // asking for English without a region gets it, while Enchant still prefers a provider that
 // has the exact regional tag (en_GB, en_AU) when one is installed.
 constexpr const char* kTags[] = {"en_US", "en"};
-
-// Words longer than this (in UTF-16 code units) get no suggestions: no English word comes
-// near it, and the suggestion search grows with the square of the length (seconds for a word of
-// 30,000 letters), which must not stall the host's interface.
-constexpr std::size_t kLongestWordToSuggestFor = 100;
-
-// U+2019, the typographic apostrophe, read as ' before the engine sees the word, and the two
-// characters Enchant is told (get_extra_word_characters) may sit inside a word.
-constexpr char16_t kRightSingleQuote = u'\u2019';
-constexpr const char* kApostrophes = "'\u2019";
 
 // The calling thread's engine, made and initialised on the thread's first call.
 lexivane::SpellCheck& ThreadEngine() {
@@ -59,9 +56,7 @@ lexivane::SpellCheck& ThreadEngine() {
 // list entry holds.
 std::u16string EngineWord(const char* word, std::size_t length) {
   std::u16string text = lexivane::FromUtf8(std::string_view(word, word ? length : 0));
-  for (char16_t& unit : text) {
-    if (unit == kRightSingleQuote) unit = u'\'';
-  }
+  lexivane::frontend::ReadApostrophes(text);
   return text;
 }
 
@@ -83,10 +78,8 @@ char** GStringArray(const std::vector<std::string>& items) {
 char** Suggest(EnchantDict*, const char* const word, std::size_t length, std::size_t* out_count) {
   *out_count = 0;
   try {
-    const std::u16string engine_word = EngineWord(word, length);
-    if (engine_word.size() > kLongestWordToSuggestFor) return nullptr;
-    const std::vector<std::u16string> suggestions = lexivane::ShownSuggestions(
-        ThreadEngine(), engine_word, lexivane::kShownSuggestionsMax, false);
+    const std::vector<std::u16string> suggestions = lexivane::frontend::SuggestionsToShow(
+        ThreadEngine(), EngineWord(word, length), lexivane::kShownSuggestionsMax, false);
     if (suggestions.empty()) return nullptr;
     std::vector<std::string> utf8;
     utf8.reserve(suggestions.size());
@@ -100,31 +93,19 @@ char** Suggest(EnchantDict*, const char* const word, std::size_t length, std::si
 }
 
 const char* ExtraWordCharacters(EnchantDict*) {
-  return kApostrophes;
+  return lexivane::frontend::kApostrophesUtf8;
 }
 
-// Where a character may stand in a word, as the tool's word boundaries have it: letters, marks,
-// digits and connectors such as `_` anywhere; an apostrophe only between them, so that quotes
-// around a word and a plural possessive's trailing mark stay out; everything else (dashes,
-// slashes, periods, other punctuation and symbols) ends the word. `position` is Enchant's: 0 the
-// first character, 1 one inside, 2 the last.
+// `position` is Enchant's: 0 the first character, 1 one inside, 2 the last.
 int IsWordCharacter(EnchantDict*, std::uint32_t character, std::size_t position) {
-  if (character == u'\'' || character == kRightSingleQuote) return position == 1;
-  if (character > 0x10FFFF) return 0;
-  switch (g_unichar_type(character)) {
-    case G_UNICODE_UPPERCASE_LETTER:
-    case G_UNICODE_LOWERCASE_LETTER:
-    case G_UNICODE_TITLECASE_LETTER:
-    case G_UNICODE_MODIFIER_LETTER:
-    case G_UNICODE_OTHER_LETTER:
-    case G_UNICODE_NON_SPACING_MARK:
-    case G_UNICODE_SPACING_MARK:
-    case G_UNICODE_ENCLOSING_MARK:
-    case G_UNICODE_DECIMAL_NUMBER:
-    case G_UNICODE_CONNECT_PUNCTUATION:
-      return 1;
-    default:
-      return 0;
+  using lexivane::frontend::PlaceInWord;
+  const PlaceInWord place = position == 0   ? PlaceInWord::kFirst
+                            : position == 1 ? PlaceInWord::kInside
+                                            : PlaceInWord::kLast;
+  try {
+    return lexivane::frontend::MayStandInWord(character, place);
+  } catch (...) {
+    return 0;
   }
 }
 

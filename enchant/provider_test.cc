@@ -107,8 +107,9 @@ TEST_F(ProviderTest, WordCharactersSplitAtDashesAndKeepInnerApostrophes) {
     std::u32string characters;
     int start, inside, end;
   } classes[] = {
-      {U"a\u00e9\u03017_", 1, 1, 1},  // letters, marks, digits, connectors
-      {U"'\u2019", 0, 1, 0},          // apostrophes
+      {U"a\u00e97_", 1, 1, 1},  // letters, digits, connectors
+      {U"\u0301", 0, 1, 1},     // a mark belongs to the letter before it
+      {U"'\u2019", 0, 1, 0},    // apostrophes
       // dashes (hyphen, en, em), slash, quotes, ^, blank, period, colon, +, &, ellipsis, emoji
       {U"-\u2013\u2014/\"\u201c\u2018^ .:+&\u2026\U0001F600", 0, 0, 0},
   };

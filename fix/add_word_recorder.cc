@@ -6,7 +6,7 @@ namespace {
 
 class RecordingDialog final : public SuggestionsDialog {
  public:
-  RecordingDialog(SuggestionsDialog& dialog, bool& added_words)
+  RecordingDialog(SuggestionsDialog& dialog, std::vector<std::u16string>& added_words)
       : dialog_(dialog), added_words_(added_words) {}
 
   std::u16string_view Caption() const override { return dialog_.Caption(); }
@@ -23,7 +23,7 @@ class RecordingDialog final : public SuggestionsDialog {
   void Click(DialogButton button) override {
     if (button == DialogButton::AddWord && dialog_.IsShown() && dialog_.IsEnabled(button) &&
         dialog_.IsVisible(button)) {
-      added_words_ = true;
+      added_words_.emplace_back(dialog_.ChangeToText());
     }
     dialog_.Click(button);
   }
@@ -34,7 +34,7 @@ class RecordingDialog final : public SuggestionsDialog {
 
  private:
   SuggestionsDialog& dialog_;
-  bool& added_words_;
+  std::vector<std::u16string>& added_words_;
 };
 
 }  // namespace

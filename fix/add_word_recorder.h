@@ -1,11 +1,14 @@
-// AddWordRecorder: a dialog view that shows the dialog through another view and notes whether
-// the person used Add Word, so that `lexivane fix` saves the custom dictionary only then,
-// whatever the view (a window or the terminal).
+// AddWordRecorder: a dialog view that shows the dialog through another view and notes the words
+// the person added with Add Word, so that `lexivane fix` adds them to the custom dictionary
+// file, whatever the view (a window or the terminal).
 //
 // The inner view is handed a SuggestionsDialog that forwards every member to the real dialog
-// and records a click on Add Word that the model will act on: the button enabled and visible
-// and the dialog shown. Main thread only; the inner view must outlive the recorder.
+// and records a click on Add Word that the model will act on (the button enabled and visible
+// and the dialog shown): the word added is the "Change to" text at that moment. Main thread only; the inner view must outlive the recorder.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "lexivane/dialog.h"
 
@@ -16,11 +19,11 @@ class AddWordRecorder : public DialogView {
   explicit AddWordRecorder(DialogView& inner) : inner_(inner) {}
 
   void ShowModal(SuggestionsDialog& dialog) override;
-  bool added_words() const { return added_words_; }
+  const std::vector<std::u16string>& added_words() const { return added_words_; }
 
  private:
   DialogView& inner_;
-  bool added_words_ = false;
+  std::vector<std::u16string> added_words_;
 };
 
 }  // namespace lexivane::frontend::fix

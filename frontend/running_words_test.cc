@@ -1,5 +1,7 @@
 #include "frontend/running_words.h"
 
+#include "frontend/word_characters.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -69,6 +71,27 @@ TEST(RunningWords, AsciiShortcutAgreesWithIcu) {
     for (int n = length(random); n > 0; --n) text += alphabet[pick(random)];
     ASSERT_EQ(Words(ForEachRunningWord, text), Words(ForEachRunningWordByIcu, text))
         << ToUtf8(text);
+  }
+}
+
+// What a client that cuts words itself is told, by place: first, inside, last.
+TEST(RunningWords, WhereACharacterMayStandComesFromTheRule) {
+  const struct {
+    std::u32string characters;
+    bool first, inside, last;
+  } classes[] = {
+      {U"aZ\u00e97_\u03A3", true, true, true},  // letters, digits, connectors
+      {U"\u0301", false, true, true},            // a mark belongs to the letter before it
+      {U"'\u2019", false, true, false},          // apostrophes join two letters
+      {U"-\u2014/.:\"\u201c^ \t+&\u2026\U0001F600", false, false, false},
+      {{0xD800, 0x110000}, false, false, false},  // no characters at all
+  };
+  for (const auto& c : classes) {
+    for (const char32_t character : c.characters) {
+      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kFirst), c.first) << static_cast<std::uint32_t>(character);
+      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kInside), c.inside) << static_cast<std::uint32_t>(character);
+      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kLast), c.last) << static_cast<std::uint32_t>(character);
+    }
   }
 }
 

@@ -6,9 +6,11 @@
 #include <thread>
 #include <utility>
 
+#include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
-#include "pipe/ispell_session.h"
+#include "lexivane/letter_case.h"
 #include "lexivane/error.h"
+#include "lexivane/shown_suggestions.h"
 #include "lexivane/utf8.h"
 #include "lexivane/version.h"
 
@@ -398,7 +400,7 @@ Json LspServer::ExecuteCommand(const Json& params) {
     added_words_.push_back(word);  // accepted for the session even when it could not be saved
     worker_->AddWord(word);
   } else {
-    ignored_words_.insert(LowerCase(word));
+    ignored_words_.insert(FoldCase(word));
     worker_->IgnoreWord(word);
   }
   workspace_.CheckAllAgain();

@@ -2,8 +2,9 @@
 
 #include <utility>
 
+#include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
-#include "pipe/ispell_session.h"
+#include "lexivane/letter_case.h"
 #include "frontend/running_words.h"
 #include "lexivane/shown_suggestions.h"
 
@@ -33,7 +34,7 @@ std::optional<std::vector<Misspelling>> MisspellingFinder::Find(
     ForEachRunningWord(text, [&](const RunningWord& word) {
       if (stop && ++words % kWordsBetweenStopChecks == 0 && stop()) throw Stopped{};
       if (verdicts_->Accepts(word.word)) return;
-      if (!ignored_.empty() && ignored_.contains(LowerCase(word.word))) return;
+      if (!ignored_.empty() && ignored_.contains(FoldCase(word.word))) return;
       found.push_back({word.offset, word.length,
                        std::u16string(text.substr(word.offset, word.length)),
                        SuggestionsFor(word.word)});
@@ -45,7 +46,7 @@ std::optional<std::vector<Misspelling>> MisspellingFinder::Find(
 }
 
 void MisspellingFinder::Ignore(std::u16string_view word) {
-  ignored_.insert(LowerCase(word));
+  ignored_.insert(FoldCase(word));
 }
 
 void MisspellingFinder::Forget() {
@@ -131,7 +132,8 @@ void PrepareEngine(SpellCheck& engine, const SpellingSettings& settings,
   engine.Init();
   engine.SetSuggestionSimilarity(settings.suggestion_threshold);
   try {
-    LoadCustomDictionary(engine, NoneUntilMade(settings.custom_dictionary));
+    CustomDictionaryFile(settings.custom_dictionary, CustomDictionaryFile::Missing::kNoneUntilMade)
+        .LoadInto(engine);
   } catch (const CommandError& error) {
     warn(std::string(error.what()) + "; checking without it");
   }

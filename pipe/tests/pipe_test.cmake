@@ -78,7 +78,7 @@ expect_in("${err}" "cannot read the custom dictionary")
 file(WRITE ${WORK_DIR}/save.in "*helo\n#\nhelo\n")
 run_with_input(0 ${WORK_DIR}/save.in -a -p ${WORK_DIR}/missing/personal.dic)
 expect_in("${out}" "\n\\*\n\n$")
-expect_in("${err}" "missing/personal.dic: cannot save the personal dictionary: .*left as it was")
+expect_in("${err}" "missing/personal.dic: cannot save the custom dictionary: .*left as it was")
 
 # A 10 MB line is answered; an endless one of NUL bytes is skipped with a warning.
 string(REPEAT "wrold cat " 1000000 long)

@@ -1,0 +1,24 @@
+// `lexivane fix FILE`: corrects a text file word by word with the suggestions dialog, in a
+// window when there is a display and on the terminal otherwise, and writes back exactly what
+// the person chose without ever losing the original (see docs/cli.md).
+//
+// Exit codes: 0 done (the corrections were written, or there was nothing to correct),
+// 1 cancelled with the file left as it was, 2 an error (CommandError), the file left as it was.
+// Main thread only.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace lexivane::frontend::fix {
+
+struct FixOptions {
+  std::string file;
+  std::optional<std::string> custom_file;
+  bool terminal = false;
+  bool no_backup = false;
+};
+
+int CorrectFile(const FixOptions& options);
+
+}  // namespace lexivane::frontend::fix
