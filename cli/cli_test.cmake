@@ -13,6 +13,8 @@ foreach(word Teh seperate recieve thankyou offise definately)
   expect_in("${out}" "sample.txt:[0-9]+:[0-9]+: ${word}:")
 endforeach()
 expect_in("${out}" "thankyou: thank you")
+# The suggestions the pipe shows: in the misspelling's letter case.
+expect_in("${out}" "sample.txt:3:1: Teh: The, ")
 
 file(WRITE ${WORK_DIR}/clean.txt "The cat sat on the mat.\r\nAll is well.\n")
 run(0 check ${WORK_DIR}/clean.txt)
