@@ -30,10 +30,12 @@ void Report(const CheckOptions& options, const std::string& file, LinePosition w
             std::size_t offset, std::u16string_view word,
             const std::vector<std::u16string>& suggestions) {
   if (options.json) {
-    nlohmann::ordered_json finding{
-        {"file", file},           {"line", where.line + 1},
-        {"column", where.column + 1}, {"offset", offset},
-        {"word", ToUtf8(word)},     {"suggestions", nlohmann::ordered_json::array()}};
+    nlohmann::ordered_json finding{{"file", file},
+                                   {"line", where.line + 1},
+                                   {"column", where.column + 1},
+                                   {"offset", offset},
+                                   {"word", ToUtf8(word)},
+                                   {"suggestions", nlohmann::ordered_json::array()}};
     for (const std::u16string& suggestion : suggestions)
       finding["suggestions"].push_back(ToUtf8(suggestion));
     std::cout << finding.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)

@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include "frontend/command_error.h"
-#include "lexivane/utf8.h"
 #include "frontend/standard_output.h"
+#include "lexivane/utf8.h"
 
 namespace lexivane::cli {
 
@@ -14,8 +14,7 @@ using namespace frontend;
 namespace {
 
 void Print(const nlohmann::ordered_json& event) {
-  std::cout << event.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-            << '\n';
+  std::cout << event.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   CheckStandardOutput();
 }
 
@@ -27,27 +26,27 @@ void EventPrinter::SpellReplace(std::u16string_view sOriginalWord,
   nlohmann::ordered_json suggestions = nlohmann::ordered_json::array();
   for (const auto& suggestion : sSuggestions) suggestions.push_back(ToUtf8(suggestion));
   Print({{"event", "SpellReplace"},
-               {"sOriginalWord", ToUtf8(sOriginalWord)},
-               {"sReplacementWord", ToUtf8(sReplacementWord)},
-               {"lPosStart", lPosStart},
-               {"sSuggestions", suggestions}});
+         {"sOriginalWord", ToUtf8(sOriginalWord)},
+         {"sReplacementWord", ToUtf8(sReplacementWord)},
+         {"lPosStart", lPosStart},
+         {"sSuggestions", suggestions}});
 }
 
 void EventPrinter::SpellWordNotInDic(std::u16string_view sOriginalWord, std::int32_t lPosStart,
                                      bool& Cancel) {
   found_unknown_word_ = true;
   Print({{"event", "SpellWordNotInDic"},
-               {"sOriginalWord", ToUtf8(sOriginalWord)},
-               {"lPosStart", lPosStart},
-               {"Cancel", Cancel}});
+         {"sOriginalWord", ToUtf8(sOriginalWord)},
+         {"lPosStart", lPosStart},
+         {"Cancel", Cancel}});
 }
 
 void EventPrinter::SpellChangeAll(std::u16string_view sOriginalWord,
                                   std::u16string_view sReplacementWord, std::int32_t lPosStart) {
   Print({{"event", "SpellChangeAll"},
-               {"sOriginalWord", ToUtf8(sOriginalWord)},
-               {"sReplacementWord", ToUtf8(sReplacementWord)},
-               {"lPosStart", lPosStart}});
+         {"sOriginalWord", ToUtf8(sOriginalWord)},
+         {"sReplacementWord", ToUtf8(sReplacementWord)},
+         {"lPosStart", lPosStart}});
 }
 
 void EventPrinter::SpellCheckCancel() {
@@ -61,9 +60,9 @@ void EventPrinter::SpellCheckComplete(std::int32_t lNumWordsChecked) {
 void EventPrinter::SpellCheckProgress(std::int32_t lPosition, std::int32_t lTotal,
                                       std::int32_t lWords) {
   Print({{"event", "SpellCheckProgress"},
-               {"lPosition", lPosition},
-               {"lTotal", lTotal},
-               {"lWords", lWords}});
+         {"lPosition", lPosition},
+         {"lTotal", lTotal},
+         {"lWords", lWords}});
 }
 
 }  // namespace lexivane::cli

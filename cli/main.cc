@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "cli/check_command.h"
-#include "frontend/command_error.h"
 #include "cli/fix_command.h"
 #include "cli/list_command.h"
 #include "cli/lsp_command.h"
-#include "pipe/ispell_calls.h"
 #include "cli/replace_command.h"
-#include "frontend/standard_output.h"
 #include "cli/suggest_command.h"
 #include "cli/zlib_command.h"
+#include "frontend/command_error.h"
+#include "frontend/standard_output.h"
 #include "lexivane/error.h"
 #include "lexivane/version.h"
+#include "pipe/ispell_calls.h"
 
 namespace {
 
@@ -27,7 +27,8 @@ using namespace lexivane::cli;
 using namespace lexivane::frontend;
 
 int Run(int argc, char** argv) {
-  if (const std::vector<std::string> arguments(argv + 1, argv + argc); ispell::IsIspellCall(arguments)) {
+  if (const std::vector<std::string> arguments(argv + 1, argv + argc);
+      ispell::IsIspellCall(arguments)) {
     return ispell::RunIspellCall(arguments);
   }
   CLI::App app{"lexivane: English spell checking with the embedded word list", "lexivane"};

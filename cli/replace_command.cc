@@ -27,7 +27,7 @@ int RunReplace(const ReplaceOptions& options) {
   const InputText input = ReadInput(options.file);
   const SpellCheck engine;
   std::cout << ToUtf8(engine.ReplaceWord(input.text, lexivane::FromUtf8(options.find),
-                                       lexivane::FromUtf8(options.replace)));
+                                         lexivane::FromUtf8(options.replace)));
   CheckStandardOutput();
   return kExitClean;
 }

@@ -23,8 +23,7 @@ void AddSuggestCommand(CLI::App& app, SuggestOptions& options) {
       // NaN fails every comparison, so the range alone would let it through.
       ->check(CLI::Validator(
           [](const std::string& value) {
-            return std::isfinite(std::strtod(value.c_str(), nullptr)) ? ""
-                                                                       : "not a finite number";
+            return std::isfinite(std::strtod(value.c_str(), nullptr)) ? "" : "not a finite number";
           },
           "NUMBER"))
       ->check(CLI::Range(0.0f, 1.0f));
@@ -47,7 +46,8 @@ int RunSuggest(const SuggestOptions& options) {
     if (options.json) {
       nlohmann::ordered_json result{
           {"word", word}, {"count", count}, {"suggestions", nlohmann::ordered_json::array()}};
-      for (const auto& suggestion : suggestions) result["suggestions"].push_back(ToUtf8(suggestion));
+      for (const auto& suggestion : suggestions)
+        result["suggestions"].push_back(ToUtf8(suggestion));
       std::cout << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                 << '\n';
     } else {

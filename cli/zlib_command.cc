@@ -242,9 +242,8 @@ int RunZlib(const ZlibOptions& options) {
   // A replaced file keeps its permission bits; a new one gets none that its input lacks.
   struct stat info;
   if (::stat(temporary.file().c_str(), &info) != 0) CannotWrite(options.output, errno);
-  const mode_t mode = destination.kind == Destination::Kind::kNew
-                         ? info.st_mode & input_mode
-                         : destination.mode;
+  const mode_t mode =
+      destination.kind == Destination::Kind::kNew ? info.st_mode & input_mode : destination.mode;
   if (::chmod(temporary.file().c_str(), mode) != 0) CannotWrite(options.output, errno);
   MoveTo(temporary.file(), destination.path, options.output, options.force);
   return kExitClean;

@@ -4,7 +4,8 @@
 //
 // The inner view is handed a SuggestionsDialog that forwards every member to the real dialog
 // and records a click on Add Word that the model will act on (the button enabled and visible
-// and the dialog shown): the word added is the "Change to" text at that moment. Main thread only; the inner view must outlive the recorder.
+// and the dialog shown): the word added is the "Change to" text at that moment. Main thread only;
+// the inner view must outlive the recorder.
 #pragma once
 
 #include <string>

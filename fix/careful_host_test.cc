@@ -55,7 +55,8 @@ class PositionCheck : public SpellCheckEvents {
  public:
   explicit PositionCheck(const CarefulHost& host) : host_(host) {}
   void SpellWordNotInDic(std::u16string_view word, std::int32_t position, bool&) override {
-    EXPECT_EQ(ToUtf8(host_.Result().substr(host_.ResultPosition(position), word.size())), ToUtf8(word));
+    EXPECT_EQ(ToUtf8(host_.Result().substr(host_.ResultPosition(position), word.size())),
+              ToUtf8(word));
   }
 
  private:

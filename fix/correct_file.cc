@@ -127,8 +127,9 @@ struct CustomDictionary {
 CustomDictionary OpenCustomDictionary(SpellCheck& engine,
                                       const std::optional<std::string>& custom_file) {
   // A dictionary that does not exist yet starts empty; Add Word will create it.
-  CustomDictionary custom{CustomDictionaryFile(custom_file, CustomDictionaryFile::Missing::kNoneUntilMade),
-                          std::nullopt};
+  CustomDictionary custom{
+      CustomDictionaryFile(custom_file, CustomDictionaryFile::Missing::kNoneUntilMade),
+      std::nullopt};
   if (!custom.file.LoadInto(engine)) return custom;
   std::ifstream in(custom.file.path(), std::ios::binary);
   std::ostringstream bytes;

@@ -57,7 +57,8 @@ CustomDictionaryFile::CustomDictionaryFile(std::optional<std::string> named, Mis
 
 bool CustomDictionaryFile::IsMissing() const {
   struct stat info;
-  return path_.empty() || (::stat(path_.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR));
+  return path_.empty() ||
+         (::stat(path_.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR));
 }
 
 bool CustomDictionaryFile::LoadInto(SpellCheck& engine) const {

@@ -58,7 +58,8 @@ TEST(CustomDictionaryFile, AMissingFileIsNoneOnlyWhereSavingMakesIt) {
       {missing, Missing::kNoneUntilMade, false, ""},
       {in_a_file, Missing::kNoneUntilMade, false, ""},
       {missing, Missing::kRefused, false, ": cannot read the custom dictionary: No such file"},
-      {dir.path().string(), Missing::kNoneUntilMade, false, ": cannot read the custom dictionary: Is a directory"},
+      {dir.path().string(), Missing::kNoneUntilMade, false,
+       ": cannot read the custom dictionary: Is a directory"},
   };
   for (const auto& c : cases) {
     const Loaded result = Load(CustomDictionaryFile(c.file, c.missing));
@@ -92,7 +93,9 @@ TEST(CustomDictionaryFile, AFailedSaveLeavesTheFileAndSaysWhy) {
     CustomDictionaryFile(in_missing_folder, Missing::kNoneUntilMade).AddWords({u"wrold"});
     ADD_FAILURE() << "no error";
   } catch (const CommandError& error) {
-    EXPECT_EQ(std::string(error.what()).rfind(in_missing_folder + ": cannot save the custom dictionary: ", 0), 0u)
+    EXPECT_EQ(std::string(error.what())
+                  .rfind(in_missing_folder + ": cannot save the custom dictionary: ", 0),
+              0u)
         << error.what();
   }
   EXPECT_FALSE(std::filesystem::exists(in_missing_folder));

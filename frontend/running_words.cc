@@ -44,10 +44,9 @@ class Emitter {
       const std::size_t at = i;
       UChar32 c;
       U16_NEXT(text_.data(), i, end, c);
-      const bool cuts =
-          c == 0x2044 /* fraction slash */ ||
-          (u_ispunct(c) && c != u'\'' && c != kTypographicApostrophe &&
-           u_charType(c) != U_CONNECTOR_PUNCTUATION);
+      const bool cuts = c == 0x2044 /* fraction slash */ ||
+                        (u_ispunct(c) && c != u'\'' && c != kTypographicApostrophe &&
+                         u_charType(c) != U_CONNECTOR_PUNCTUATION);
       if (cuts) {
         if (has_letter) Emit(piece, at);
         piece = i;

@@ -81,16 +81,19 @@ TEST(RunningWords, WhereACharacterMayStandComesFromTheRule) {
     bool first, inside, last;
   } classes[] = {
       {U"aZ\u00e97_\u03A3", true, true, true},  // letters, digits, connectors
-      {U"\u0301", false, true, true},            // a mark belongs to the letter before it
-      {U"'\u2019", false, true, false},          // apostrophes join two letters
+      {U"\u0301", false, true, true},           // a mark belongs to the letter before it
+      {U"'\u2019", false, true, false},         // apostrophes join two letters
       {U"-\u2014/.:\"\u201c^ \t+&\u2026\U0001F600", false, false, false},
       {{0xD800, 0x110000}, false, false, false},  // no characters at all
   };
   for (const auto& c : classes) {
     for (const char32_t character : c.characters) {
-      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kFirst), c.first) << static_cast<std::uint32_t>(character);
-      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kInside), c.inside) << static_cast<std::uint32_t>(character);
-      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kLast), c.last) << static_cast<std::uint32_t>(character);
+      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kFirst), c.first)
+          << static_cast<std::uint32_t>(character);
+      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kInside), c.inside)
+          << static_cast<std::uint32_t>(character);
+      EXPECT_EQ(MayStandInWord(character, PlaceInWord::kLast), c.last)
+          << static_cast<std::uint32_t>(character);
     }
   }
 }

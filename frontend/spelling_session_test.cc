@@ -48,8 +48,8 @@ TEST(SpellingSession, WordsAddedOrAcceptedCountForWordsJudgedBefore) {
 
 // A word accepted for the session is matched as the engine matches its custom dictionary.
 TEST(SpellingSession, SessionWordsFoldCaseAsTheEngineDoes) {
-  const std::u16string words[] = {u"\u0130zmirx", u"izmirx",       u"IZMIRX",
-                                  u"Stra\u00DFex", u"STRASSEX",     u"\u03A3igmax",
+  const std::u16string words[] = {u"\u0130zmirx",  u"izmirx",      u"IZMIRX",
+                                  u"Stra\u00DFex", u"STRASSEX",    u"\u03A3igmax",
                                   u"\u03C3igmax",  u"\u03C2igmax", u"\u01C4ax"};
   for (const std::u16string& added : words) {
     std::vector<bool> by_session, by_engine;

@@ -9,17 +9,17 @@ namespace {
 
 TEST(TextPositions, LinesEndAtLfCrLfOrALoneCrAndColumnsCountUnitsOrCharacters) {
   // "a\r\nb\rc\nd" then a surrogate pair, an unpaired high surrogate and "e".
-  const std::u16string text = u"a\r\nb\rc\nd\U0001F600\xD800" u"e";
+  const std::u16string text =
+      u"a\r\nb\rc\nd\U0001F600\xD800"
+      u"e";
   const struct {
     std::size_t offset;
     LinePosition units, characters;
   } cases[] = {
-      {0, {0, 0, 0}, {0, 0, 0}},     {1, {0, 1, 1}, {0, 1, 1}},
-      {3, {1, 0, 3}, {1, 0, 3}},     {4, {1, 1, 4}, {1, 1, 4}},
-      {5, {2, 0, 5}, {2, 0, 5}},     {7, {3, 0, 7}, {3, 0, 7}},
-      {8, {3, 1, 8}, {3, 1, 8}},     {10, {3, 3, 9}, {3, 2, 9}},
-      {11, {3, 4, 10}, {3, 3, 10}},  {12, {3, 5, 11}, {3, 4, 11}},
-      {99, {3, 5, 11}, {3, 4, 11}},  // past the end: the end
+      {0, {0, 0, 0}, {0, 0, 0}},    {1, {0, 1, 1}, {0, 1, 1}},    {3, {1, 0, 3}, {1, 0, 3}},
+      {4, {1, 1, 4}, {1, 1, 4}},    {5, {2, 0, 5}, {2, 0, 5}},    {7, {3, 0, 7}, {3, 0, 7}},
+      {8, {3, 1, 8}, {3, 1, 8}},    {10, {3, 3, 9}, {3, 2, 9}},   {11, {3, 4, 10}, {3, 3, 10}},
+      {12, {3, 5, 11}, {3, 4, 11}}, {99, {3, 5, 11}, {3, 4, 11}},  // past the end: the end
   };
   for (const Columns columns : {Columns::kUtf16Units, Columns::kCharacters}) {
     // Offsets asked one after another, as the front ends ask them, and each on its own.

@@ -34,7 +34,8 @@ const std::array<std::uint8_t, 128>& AsciiAnswers() {
   static const std::array<std::uint8_t, 128> answers = [] {
     std::array<std::uint8_t, 128> table{};
     for (char32_t c = 0; c < 128; ++c) {
-      for (const PlaceInWord place : {PlaceInWord::kFirst, PlaceInWord::kInside, PlaceInWord::kLast}) {
+      for (const PlaceInWord place :
+           {PlaceInWord::kFirst, PlaceInWord::kInside, PlaceInWord::kLast}) {
         if (AskTheRule(c, place)) table[c] |= 1 << static_cast<int>(place);
       }
     }

@@ -14,8 +14,9 @@ namespace {
 // Words that differ in one byte at each place the short keys and the hash read, across the
 // lengths where they change how they read, and enough generated ones to outgrow the table.
 std::vector<std::string> Words() {
-  std::vector<std::string> words = {"", "a", "I", "x", "the", "teh", "The", "THE", "don't",
-                                    "dont", "caf\xC3\xA9", "na\xC3\xAFve", "cafe\xCC\x81"};
+  std::vector<std::string> words = {
+      "",    "a",     "I",    "x",           "the",          "teh",         "The",
+      "THE", "don't", "dont", "caf\xC3\xA9", "na\xC3\xAFve", "cafe\xCC\x81"};
   for (const std::string base : {"comprehensively", "wrdl", "counterrevolutionaries"}) {
     for (std::size_t length = 1; length <= base.size(); ++length) {
       const std::string word = base.substr(0, length);

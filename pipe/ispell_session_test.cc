@@ -23,8 +23,8 @@ std::string Converse(const std::vector<std::string>& lines,
   std::thread([&] {
     SpellCheck engine;
     engine.Init();
-    IspellSession session(engine, CustomDictionaryFile(
-                                      personal_file, CustomDictionaryFile::Missing::kNoneUntilMade));
+    IspellSession session(
+        engine, CustomDictionaryFile(personal_file, CustomDictionaryFile::Missing::kNoneUntilMade));
     for (const std::string& line : lines) {
       out += session.Answer(line);
       if (const auto warning = session.TakeWarning(); warning && warnings) *warnings += *warning;
