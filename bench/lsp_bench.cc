@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -63,7 +64,11 @@ class Server {
     posix_spawn_file_actions_adddup2(&actions, from[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, to[1]);
     posix_spawn_file_actions_addclose(&actions, from[0]);
-    char program[] = LEXIVANE_TOOL;
+    // LEXIVANE_TOOL in the environment names another build of the tool, for before-and-after
+    // figures from one benchmark program.
+    const char* other = std::getenv("LEXIVANE_TOOL");
+    std::string program_name = other && *other ? other : LEXIVANE_TOOL;
+    char* program = program_name.data();
     char command[] = "lsp";
     char custom[] = "--custom=/nonexistent/lexivane-bench.dic";  // no user words
     char* argv[] = {program, command, custom, nullptr};
