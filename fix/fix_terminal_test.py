@@ -8,6 +8,7 @@ message. Usage: fix_terminal_test.py LEXIVANE WORK_DIR [--window], the last when
 built with the Qt window.
 """
 
+import atexit
 import fcntl
 import os
 import pwd
@@ -18,6 +19,7 @@ import signal
 import stat
 import subprocess
 import sys
+import tempfile
 import termios
 import time
 
@@ -32,7 +34,7 @@ failures = []
 class Run:
     """The tool on its own pseudo-terminal; `screen` is everything drawn on it so far."""
 
-    def __init__(self, *args, user=None, patience=TIMEOUT):
+    def __init__(self, *args, user=None, tool=LEXIVANE, env=None, patience=TIMEOUT):
         self.patience = patience  # seconds to wait for the screen or the end
         self.master, slave = os.openpty()
 
@@ -45,8 +47,8 @@ class Run:
                 os.setuid(user.pw_uid)
 
         self.process = subprocess.Popen(
-            [LEXIVANE, "fix", "--terminal", *args], stdin=subprocess.DEVNULL,
-            stdout=subprocess.PIPE, stderr=subprocess.PIPE, pass_fds=(slave,),
+            [tool, "fix", "--terminal", *args], stdin=subprocess.DEVNULL,
+            stdout=subprocess.PIPE, stderr=subprocess.PIPE, pass_fds=(slave,), env=env,
             preexec_fn=become_session_leader)
         os.close(slave)
         self.screen = ""
@@ -245,11 +247,37 @@ for args in ([], ["--terminal"]):
           f"exit {done.returncode}: {done.stderr}")
     check("nowhere", read(path) == b"Teh cat\n", "the file changed")
 
-# A folder that cannot be written (the tool runs as an ordinary user for this): refused up
-# front, or, when the folder turns read-only while the dialog is up, the file stays as it was.
+def stage_tool(folder):
+    """Copies the tool into `folder` with the libraries that the loader finds for it through its
+    run path (the build tree's), and returns the copy and an environment in which it loads those
+    copies. The runs ask on the terminal, so they never load the window module."""
+    shutil.copy2(LEXIVANE, folder)
+    dynamic = subprocess.run(["readelf", "-d", LEXIVANE], capture_output=True, text=True,
+                             check=True).stdout
+    found = re.search(r"\((?:RUNPATH|RPATH)\).*\[(.*)\]", dynamic)
+    run_path = {os.path.realpath(entry.replace("$ORIGIN", os.path.dirname(LEXIVANE)))
+                for entry in (found.group(1).split(":") if found else []) if entry}
+    loaded = subprocess.run(["ldd", LEXIVANE], capture_output=True, text=True, check=True).stdout
+    for name, library in re.findall(r"^\s*(\S+) => (/\S+)", loaded, re.MULTILINE):
+        if os.path.realpath(os.path.dirname(library)) in run_path:
+            shutil.copy(library, os.path.join(folder, name))
+    # The loader searches LD_LIBRARY_PATH before the run path. A configuration folder under WORK
+    # would be out of reach too, and a custom dictionary that cannot be looked at is an error.
+    return os.path.join(folder, os.path.basename(LEXIVANE)), dict(
+        os.environ, LD_LIBRARY_PATH=folder, XDG_CONFIG_HOME=os.path.join(folder, "config"))
+
+
+# A folder that cannot be written: refused up front, or, when the folder turns read-only while
+# the dialog is up, the file stays as it was. Root writes anyway, so the tool runs as an ordinary
+# user for this, who may not reach WORK (a checkout in root's home, mode 0700): that user runs a
+# copy of the tool on a file in a fresh folder open to everyone.
 if os.geteuid() == 0:
     nobody = pwd.getpwnam("nobody")
-    folder = os.path.join(WORK, "locked")
+    staged = tempfile.mkdtemp(prefix="lexivane-fix-test-")
+    atexit.register(shutil.rmtree, staged, ignore_errors=True)
+    os.chmod(staged, 0o755)
+    tool, env = stage_tool(staged)
+    folder = os.path.join(staged, "locked")
     os.makedirs(folder)
     path = os.path.join(folder, "text.txt")
     for when in ("before", "during"):
@@ -259,7 +287,7 @@ if os.geteuid() == 0:
         os.chmod(path, 0o666)
         if when == "before":
             os.chmod(folder, 0o555)
-        run = Run(path, user=nobody)
+        run = Run(path, user=nobody, tool=tool, env=env)
         if when == "during":
             run.answer("")
             os.chmod(folder, 0o555)
@@ -269,7 +297,6 @@ if os.geteuid() == 0:
               "not changed" in err, f"exit {status}: {err}")
         check("locked_" + when, read(path) == b"Teh cat\n", "the file changed")
         check("locked_" + when, os.listdir(folder) == ["text.txt"], f"{os.listdir(folder)}")
-    os.chmod(folder, 0o777)
 
 # With a display the window is used, so a run without any terminal still works; a file without
 # misspellings never opens it.

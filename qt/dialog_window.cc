@@ -8,13 +8,18 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QString>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <cstdint>
 
 namespace lexivane::qt {
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
-constexpr int kFontPoints = 8;
+// The size the layout was drawn for, the Windows window's, and the least that the window's font
+// comes down to where a caption does not fit at that size.
+constexpr qreal kFontPoints = 8;
+constexpr qreal kSmallestFontPoints = 6;
 
 constexpr DialogButton kButtons[] = {
     DialogButton::Change,  DialogButton::ChangeAll, DialogButton::Ignore, DialogButton::IgnoreAll,
@@ -33,6 +38,17 @@ std::size_t IndexOf(const DialogControl& control) {
 
 QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The room a control gives its caption: a label's whole box, a button's inside the bevel that the
+// style draws.
+QSize CaptionRoom(const QWidget& widget) {
+  const auto* button = qobject_cast<const QPushButton*>(&widget);
+  if (button == nullptr) return widget.contentsRect().size();
+  QStyleOptionButton option;
+  option.initFrom(button);
+  if (button->autoDefault()) option.features |= QStyleOptionButton::AutoDefaultButton;
+  return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).size();
 }
 
 int SelectedRow(const QListWidget& list) {
@@ -110,11 +126,6 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 }
 
 void DialogWindow::Build() {
-  // The size the layout was drawn for: the Windows window's 8 points, which also scale with
-  // the DPI.
-  QFont small = font();
-  small.setPointSize(kFontPoints);
-  setFont(small);
   const int dpi_x = logicalDpiX();
   const int dpi_y = logicalDpiY();
   setFixedSize(Pixels(SuggestionsDialog::kClientWidth, dpi_x),
@@ -176,6 +187,29 @@ void DialogWindow::Build() {
                         Pixels(control->width, dpi_x), Pixels(control->height, dpi_y));
     controls_[IndexOf(*control)] = widget;
   }
+  FitFont();
+}
+
+// The application's face at the layout's size if every caption fits its control there, or else
+// at the largest size, in half points, at which they all do: the layout was drawn for the Windows
+// window's narrow face, and "Suggestions:" in DejaVu Sans needs less than 8 points. Points scale
+// with the DPI as the twips do, but the pixels of each round apart, so the answer may differ from
+// one DPI to another.
+void DialogWindow::FitFont() {
+  QFont face = font();
+  for (qreal points = kFontPoints;; points -= 0.5) {
+    face.setPointSizeF(points);
+    const QFontMetrics metrics(face, this);
+    bool fits = true;
+    for (const DialogControl& control : SuggestionsDialog::Controls()) {
+      if (control.caption.empty()) continue;
+      const QSize needed = metrics.size(Qt::TextShowMnemonic, ToQString(control.caption));
+      const QSize room = CaptionRoom(*controls_[IndexOf(control)]);
+      fits = fits && needed.width() <= room.width() && needed.height() <= room.height();
+    }
+    if (fits || points <= kSmallestFontPoints) break;
+  }
+  setFont(face);
 }
 
 // Brings every widget in line with the model, touching only what differs, so that a redraw

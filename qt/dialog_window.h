@@ -5,9 +5,10 @@
 // model ever hides it) with one widget per row of SuggestionsDialog::Controls(), the row's name
 // as objectName, each placed in pixels converted from the table's twips at the window's logical
 // dots per inch, rounded to the nearest pixel as the Windows window does, so that both windows
-// come out the same size. The window follows the model through DialogObserver, touching only what
-// differs, and forwards what the user does to the model; the model's own redraw is never taken for
-// the user's input.
+// come out the same size. Its font is the application's face at the 8 points the layout was drawn
+// for, or smaller where a caption would not fit its control at that size. The window follows the
+// model through DialogObserver, touching only what differs, and forwards what the user does to
+// the model; the model's own redraw is never taken for the user's input.
 //
 // Run() shows the window application-modal and runs an event loop of its own until the model is
 // hidden. An exception from the model never crosses Qt's event loop: it ends the loop and Run()
@@ -54,6 +55,8 @@ class DialogWindow final : public QDialog, public DialogObserver {
 
  private:
   void Build();
+  // Sizes the window's font so that the controls' captions fit them.
+  void FitFont();
   void Refresh();
   // Runs one of the user's actions on the model; an exception ends the showing.
   void Forward(const std::function<void()>& action);

@@ -12,9 +12,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -35,6 +38,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using User = std::function<void(QDialog& window)>;
 using Answer = std::tuple<std::optional<std::u16string>, bool, bool>;  // text, all, ignore all
 constexpr std::int32_t kAllButtons = lvIgnore | lvChangeAll | lvIgnoreAll | lvAddWord | lvSuggest;
@@ -181,6 +185,48 @@ TEST_F(WindowViewTest, BuildsEveryControlFromTheTableAtTheScreensDpi) {
     EXPECT_TRUE(list.selectionMode() == QAbstractItemView::SingleSelection &&
                 !list.isSortingEnabled() && list.selectedItems().isEmpty());
     EXPECT_EQ(list.item(0)->text(), "The");  // proper case, as the word
+    QTest::keyClick(&window, Qt::Key_Escape);
+  });
+}
+
+// Every caption fits its control at the screen's DPI, whatever face the platform's default is:
+// a label's text within the label, a button's within the bevel that the style draws. The font is
+// no smaller than that needs: half a point more clips a caption, or it is the layout's 8 points.
+// CTest repeats this on a screen of 144 dpi, where the twips and the font's pixels round apart.
+TEST_F(WindowViewTest, EveryCaptionFitsItsControlAtTheScreensDpi) {
+  Show([](QDialog& window) {
+    // The captions that do not fit with `more` points added to the window's font.
+    const auto misfits = [&window](qreal more) {
+      std::vector<std::string> found;
+      for (const DialogControl& row : SuggestionsDialog::Controls()) {
+        if (row.caption.empty()) continue;
+        const QWidget& widget = Get(window, row.name);
+        QFont font = widget.font();
+        font.setPointSizeF(font.pointSizeF() + more);
+        const QSize text = QFontMetrics(font, &widget).size(Qt::TextShowMnemonic, Q(row.caption));
+        QRect room = widget.contentsRect();
+        if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
+          QStyleOptionButton option;
+          option.initFrom(button);
+          option.features = button->autoDefault() ? QStyleOptionButton::AutoDefaultButton
+                                                  : QStyleOptionButton::None;
+          room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        }
+        if (text.width() > room.width() || text.height() > room.height()) {
+          found.push_back(QString::asprintf("%s needs %dx%d in %dx%d",
+                                            qPrintable(widget.objectName()), text.width(),
+                                            text.height(), room.width(), room.height())
+                              .toStdString());
+        }
+      }
+      return found;
+    };
+    const QFont& font = window.font();
+    SCOPED_TRACE(QString::asprintf("%g points of %s", font.pointSizeF(),
+                                   qPrintable(QFontInfo(font).family()))
+                     .toStdString());
+    EXPECT_THAT(misfits(0), IsEmpty());
+    EXPECT_TRUE(font.pointSizeF() == 8 || !misfits(0.5).empty()) << "smaller than it need be";
     QTest::keyClick(&window, Qt::Key_Escape);
   });
 }
