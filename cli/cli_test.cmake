@@ -15,6 +15,12 @@ endforeach()
 expect_in("${out}" "thankyou: thank you")
 # The suggestions the pipe shows: in the misspelling's letter case.
 expect_in("${out}" "sample.txt:3:1: Teh: The, ")
+# A word far longer than any English word gets none, without a search that grows with the square
+# of its length.
+string(REPEAT "q" 30000 long_word)
+file(WRITE ${WORK_DIR}/long.txt "${long_word}\n")
+run(1 check ${WORK_DIR}/long.txt)
+expect_in("${out}" "long.txt:1:1: q+: \\(no suggestions\\)\n$")
 
 file(WRITE ${WORK_DIR}/clean.txt "The cat sat on the mat.\r\nAll is well.\n")
 run(0 check ${WORK_DIR}/clean.txt)
