@@ -8,7 +8,7 @@
 // docs/words.md has the table of cases.
 //
 // Texts are read in stretches between ASCII blanks; stretches of plain ASCII are cut by hand
-// (ICU's rules reduced to that alphabet, cli/ascii_words.h), the others by ICU, which gives the
+// (ICU's rules reduced to that alphabet, frontend/ascii_words.h), the others by ICU, which gives the
 // same words while keeping the break iterator off the common path. ForEachRunningWordByIcu runs
 // ICU over everything and is what the fast path is held to in the tests.
 //

@@ -25,7 +25,7 @@ packages=(
   libenchant-2-dev enchant-2
   # the editor whose ispell and flyspell test `lexivane -a`, and the provider through enchant-2
   emacs-nox
-  # the editor whose LSP client tests `lexivane lsp` (cli/lsp-tests/nvim_test.lua)
+  # the editor whose LSP client tests `lexivane lsp` (lsp/tests/nvim_test.lua)
   neovim
 )
 
