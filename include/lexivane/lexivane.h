@@ -2,6 +2,7 @@
 #pragma once
 
 #include "lexivane/dialog.h"
+#include "lexivane/dialog_buttons.h"
 #include "lexivane/error.h"
 #include "lexivane/events.h"
 #include "lexivane/shown_suggestions.h"
