@@ -7,6 +7,7 @@
 #include "lexivane/events.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
+#include "lexivane/suggestions_dialog.h"
 #include "lexivane/utf8.h"
 #include "lexivane/version.h"
 #include "lexivane/yield.h"
