@@ -1,4 +1,4 @@
-#include "lexivane/dialog.h"
+#include "lexivane/suggestions_dialog.h"
 
 namespace lexivane {
 

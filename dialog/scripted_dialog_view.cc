@@ -1,7 +1,7 @@
 #include <utility>
 
-#include "lexivane/dialog.h"
 #include "lexivane/error.h"
+#include "lexivane/suggestions_dialog.h"
 
 namespace lexivane {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "lexivane/spell_check.h"
+#include "lexivane/dialog_buttons.h"
 #include "platform/text.h"
 #include "suggest/case_style.h"
 

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lexivane/dialog.h"
+#include "lexivane/suggestions_dialog.h"
 #include "suggest/speller.h"
 
 namespace lexivane {

@@ -19,7 +19,7 @@
 // Stateless between showings: one object serves any number of threads, each showing on its own.
 #pragma once
 
-#include "lexivane/dialog.h"
+#include "lexivane/suggestions_dialog.h"
 
 namespace lexivane {
 

@@ -1,17 +1,24 @@
 #!/usr/bin/env python3
 """Fails when an #include runs against the layers (HACKING.md draws them).
 
-A source folder may include its own headers, the public headers (lexivane/...) and the folders of
-lower layers; two folders of one layer may not include each other. The tool, the Enchant provider
-and the examples are clients of the installed library and include public headers only. Unit
-tests (*_test.*), the shared test support, the fuzzers and the benchmarks sit above everything.
+The library's folders stack: a folder may include its own headers, the public headers of its
+own floor and of the floors below it, and the folders of lower layers; two folders of one layer
+may not include each other. A public header sits on the floor of the folder that implements it,
+so that lexivane/X.h included from below X's implementation is caught like any other include.
+
+Above the library stand its clients: the tool, the front ends, the layer they share and the
+examples. They use the installed library through its public headers, and include one another
+only as CLIENTS says. Unit tests (*_test.*), the shared test support and the benchmarks sit
+above everything and are not checked. Only C++ is scanned (*.h, *.cc and the header templates).
 
 usage: tests/check_layers.py [SOURCE_DIR]
+       tests/check_layers.py --self-test
 """
 import pathlib
 import re
 import sys
 
+# The library's folders, lowest floor first.
 LAYERS = [
     {"platform"},
     {"engine", "zlibwrap"},
@@ -21,32 +28,165 @@ LAYERS = [
     {"component", "qt"},
 ]
 RANK = {folder: rank for rank, layer in enumerate(LAYERS) for folder in layer}
-PUBLIC_ONLY = {"cli", "enchant", "examples", "include"}
+
+# Each client folder and the client folders it may include besides its own; all of them may
+# include every public header, none the library's folders.
+FRONT_ENDS = {"pipe", "lsp", "fix", "enchant"}
+CLIENTS = {
+    "cli": FRONT_ENDS | {"frontend"},
+    **{front_end: {"frontend"} for front_end in FRONT_ENDS},
+    "frontend": set(),
+    "examples": set(),
+}
 ABOVE_ALL = {"tests", "bench"}
-INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
+
+# Each public header and the folder that implements it. A header of declarations only belongs
+# to the lowest folder whose types it uses: platform/ when it uses none of ours.
+PUBLIC_HEADERS = {
+    "export.h": "platform",  # macros only
+    "events.h": "platform",  # an interface over standard types
+    "dialog_buttons.h": "platform",  # two enumerations
+    "error.h": "platform",
+    "utf8.h": "platform",
+    "letter_case.h": "platform",
+    "zlib_wrapper.h": "zlibwrap",
+    "suggestions_dialog.h": "dialog",
+    "dialog.h": "api",  # SetDialogView keeps the view in the thread's state
+    "spell_check.h": "api",
+    "shown_suggestions.h": "api",
+    "version.h": "api",  # generated from version.h.in
+    "yield.h": "api",
+    "lexivane.h": "api",  # all of the above but qt.h
+    "qt.h": "qt",
+}
+
+INCLUDE = re.compile(r'^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>)', re.MULTILINE)
+SOURCES = (".h", ".cc", ".h.in")
+
+
+def below(wanted, folder):
+    """True when `folder` may use what `wanted` implements."""
+    return wanted == folder or RANK[wanted] < RANK[folder]
+
+
+def include_violation(folder, floor, target):
+    """Why `folder`, a file of which sits on `floor`, may not include `target` (None if it may)."""
+    first, _, rest = target.partition("/")
+    if not rest or first == folder:
+        return None
+    if first == "lexivane":
+        wanted = PUBLIC_HEADERS.get(rest)
+        if wanted is None:
+            return "which is no public header in the table of tests/check_layers.py"
+        if floor in RANK and not below(wanted, floor):
+            return f"which {wanted}/ implements, above {floor}/"
+        return None
+    if folder in CLIENTS or folder == "include":
+        allowed = CLIENTS.get(folder, set())
+        if first in allowed:
+            return None
+        more = "".join(f", {name}/" for name in sorted(allowed))
+        return f"but may include public headers{more} only"
+    if first not in RANK:
+        return "which belongs to no layer below it"
+    if not below(first, floor):
+        return "which is not in a lower layer"
+    return None
+
+
+def file_violations(relative, text):
+    """The messages for one source file, `relative` to the source folder."""
+    folder = relative.parts[0]
+    if folder in ABOVE_ALL or re.search(r"_test\.\w+$", relative.name):
+        return
+    if folder == "include":
+        floor = PUBLIC_HEADERS.get(relative.name.removesuffix(".in"))
+        if floor is None:
+            yield f"{relative}: a public header missing from the table of tests/check_layers.py"
+            return
+    elif folder in RANK or folder in CLIENTS:
+        floor = folder
+    else:
+        yield f"{relative}: {folder}/ is in no layer; add it to tests/check_layers.py and HACKING.md"
+        return
+    for quoted, angled in INCLUDE.findall(text):
+        # Angle brackets reach our folders through the same include path, so they count too.
+        target = quoted or angled
+        if angled and target.split("/")[0] not in {"lexivane", *RANK, *CLIENTS}:
+            continue
+        why = include_violation(folder, floor, target)
+        if why:
+            yield f"{relative}: includes {target}, {why}"
 
 
 def violations(root):
     for path in sorted(root.rglob("*")):
-        if path.suffix not in {".h", ".cc"} or "build" in path.relative_to(root).parts[:1]:
-            continue
         relative = path.relative_to(root)
-        folder = relative.parts[0]
-        if folder in ABOVE_ALL or re.search(r"_test\.\w+$", path.name):
+        top = relative.parts[0]
+        if not path.name.endswith(SOURCES) or top.startswith((".", "build")) or not path.is_file():
             continue
-        for target in INCLUDE.findall(path.read_text(encoding="utf-8", errors="replace")):
-            wanted = target.split("/")[0]
-            if "/" not in target or wanted in {"lexivane", folder}:
-                continue
-            if folder in PUBLIC_ONLY:
-                yield f"{relative}: includes {target}, but may include public headers only"
-            elif folder in RANK and wanted in RANK and RANK[wanted] >= RANK[folder]:
-                yield f"{relative}: includes {target}, which is not in a lower layer"
-            elif folder in RANK and wanted not in RANK:
-                yield f"{relative}: includes {target}, which belongs to no layer below it"
+        yield from file_violations(relative, path.read_text(encoding="utf-8", errors="replace"))
+
+
+# (file, include line, whether the rules allow it): the rules held to cases worked out by hand.
+SELF_TEST = [
+    ("platform/error.cc", '#include "lexivane/error.h"', True),
+    ("engine/word_list.cc", '#include "lexivane/error.h"', True),
+    ("engine/word_list.cc", '#include "lexivane/spell_check.h"', False),
+    ("engine/word_list.cc", "#include <lexivane/spell_check.h>", False),
+    ("zlibwrap/zlib_wrapper.cc", '#include "lexivane/zlib_wrapper.h"', True),
+    ("engine/word_list.cc", '#include "lexivane/zlib_wrapper.h"', False),
+    ("dialog/model.cc", '#include "lexivane/suggestions_dialog.h"', True),
+    ("dialog/model.cc", '#include "lexivane/dialog_buttons.h"', True),
+    ("dialog/model.cc", '#include "lexivane/dialog.h"', False),
+    ("textcheck/run.cc", '#include "lexivane/suggestions_dialog.h"', False),
+    ("textcheck/run.cc", '#include "lexivane/events.h"', True),
+    ("textcheck/run.cc", '#include "dialog/model.h"', False),
+    ("suggest/speller.cc", '#include "engine/word_check.h"', True),
+    ("engine/word_check.cc", "#include <suggest/speller.h>", False),
+    ("engine/word_check.cc", '#include "lexivane/nothing.h"', False),
+    ("api/facade.cc", '#include "lexivane/dialog.h"', True),
+    ("qt/window.cc", '#include "lexivane/qt.h"', True),
+    ("component/object.cc", '#include "lexivane/qt.h"', False),
+    ("component/object.cc", '#include "api/thread_state.h"', True),
+    ("include/lexivane/suggestions_dialog.h", '#include "lexivane/export.h"', True),
+    ("include/lexivane/suggestions_dialog.h", '#include "lexivane/spell_check.h"', False),
+    ("include/lexivane/version.h.in", '#include "lexivane/export.h"', True),
+    ("include/lexivane/spell_check.h", '#include "api/thread_state.h"', False),
+    ("include/lexivane/unlisted.h", '#include "lexivane/export.h"', False),
+    ("cli/main.cc", '#include "lsp/server.h"', True),
+    ("cli/main.cc", '#include "frontend/front_end.h"', True),
+    ("cli/main.cc", '#include "api/thread_state.h"', False),
+    ("lsp/server.cc", '#include "frontend/front_end.h"', True),
+    ("lsp/server.cc", '#include "pipe/protocol.h"', False),
+    ("lsp/server.cc", '#include "cli/main.h"', False),
+    ("enchant/provider.cc", '#include "frontend/front_end.h"', True),
+    ("frontend/front_end.cc", '#include "lexivane/qt.h"', True),
+    ("frontend/front_end.cc", '#include "fix/window.h"', False),
+    ("frontend/front_end.cc", '#include "engine/word_check.h"', False),
+    ("examples/host/main.cc", "#include <lexivane/lexivane.h>", True),
+    ("examples/host/main.cc", '#include "frontend/front_end.h"', False),
+    ("engine/word_check_test.cc", '#include "api/thread_state.h"', True),
+    ("tests/test_support.cc", '#include "cli/main.h"', True),
+    ("bench/peers.cc", "#include <hunspell/hunspell.hxx>", True),
+    ("unlisted/tool.cc", "#include <vector>", False),
+]
+
+
+def self_test():
+    wrong = 0
+    for file, line, allowed in SELF_TEST:
+        found = list(file_violations(pathlib.PurePosixPath(file), line + "\n"))
+        if bool(found) == allowed:
+            wrong += 1
+            print(f"{file}: {line}: expected {'no ' if allowed else ''}violation, got {found}")
+    print(f"{len(SELF_TEST) - wrong} of {len(SELF_TEST)} cases answered as expected")
+    return 1 if wrong else 0
 
 
 def main():
+    if sys.argv[1:] == ["--self-test"]:
+        return self_test()
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
     found = list(violations(root))
     for line in found:

@@ -18,29 +18,12 @@
 #include <string_view>
 #include <vector>
 
+#include "lexivane/dialog_buttons.h"
 #include "lexivane/error.h"
 #include "lexivane/events.h"
 #include "lexivane/export.h"
 
 namespace lexivane {
-
-// The buttons of the suggestions dialog that DisableButtons can select; combine with |.
-enum lvButtons : std::int32_t {
-  lvIgnore = 2,
-  lvChangeAll = 4,
-  lvIgnoreAll = 8,
-  lvAddWord = 16,
-  lvSuggest = 32,
-};
-
-// What DisableButtons does to the selected buttons; combine with |. Applied in this order, so
-// that a later one wins: disable, enable, hide, show.
-enum lvDisableMode : std::int32_t {
-  lvDisableButtons = 1,
-  lvEnableButtons = 2,
-  lvHideButtons = 4,
-  lvShowButtons = 8,
-};
 
 // The custom dictionary file that SaveCustom and LoadCustom use when they are given no file:
 // "lvscust.dic" in the platform's folder for it (see docs/custom-dictionary.md).
