@@ -2,8 +2,8 @@
 // ranked suggestions as quick fixes, and adds words to the user's custom dictionary or ignores
 // them for the session. docs/lsp.md describes what a client sees.
 //
-// LspServer takes the client's messages one at a time, on one thread, and sends its answers and
-// notifications through `send`, which the checking worker also calls from its own thread (so it
+// LanguageServer takes the client's messages one at a time, on one thread, and sends its answers
+// and notifications through `send`, which the checking worker also calls from its own thread (so it
 // must be thread-safe). Requests are answered from the server's state without waiting for a
 // check: documents are checked by the worker after their changes come to rest.
 #pragma once
@@ -19,29 +19,24 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/server_settings.h"
 #include "lsp/spelling_worker.h"
 #include "lsp/workspace.h"
 
 namespace lexivane::frontend::lsp {
 
-struct LspSettings {
-  SpellingSettings spelling;
-  int severity = 3;  // the protocol's DiagnosticSeverity: 1 error ... 4 hint
-  friend bool operator==(const LspSettings&, const LspSettings&) = default;
-};
-
-class LspServer {
+class LanguageServer {
  public:
   using Send = std::function<void(const std::string& body)>;
 
   // How long a document's changes must rest before it is checked.
   static constexpr auto kQuietTime = std::chrono::milliseconds(50);
 
-  LspServer(Send send, LspSettings settings,
-            std::chrono::milliseconds quiet_time = kQuietTime);
-  LspServer(const LspServer&) = delete;
-  LspServer& operator=(const LspServer&) = delete;
-  ~LspServer();
+  LanguageServer(Send send, ServerSettings settings,
+                 std::chrono::milliseconds quiet_time = kQuietTime);
+  LanguageServer(const LanguageServer&) = delete;
+  LanguageServer& operator=(const LanguageServer&) = delete;
+  ~LanguageServer();
 
   // Handles one message body; returns the process's exit status once `exit` has come.
   std::optional<int> Handle(std::string_view body);
@@ -65,15 +60,11 @@ class LspServer {
   void Notify(const std::string& method, Json params);
   void ShowMessage(int type, const std::string& message);
 
-  // Called by the worker with the workspace locked.
-  void Publish(const Workspace::Snapshot& checked, const std::vector<Misspelling>& found,
-               int severity);
-
   const Send send_;
-  LspSettings settings_;
+  ServerSettings settings_;
   Workspace workspace_;
-  std::vector<std::u16string> added_words_;       // this session's, for a restarted worker
-  std::unordered_set<std::u16string> ignored_words_;  // lower case
+  std::vector<std::u16string> added_words_;           // this session's, for a restarted worker
+  std::unordered_set<std::u16string> ignored_words_;  // folded
   std::unique_ptr<SpellingWorker> worker_;
   bool initialized_ = false;
   bool shut_down_ = false;

@@ -3,20 +3,25 @@
 // itself is tested from outside (cli/lsp-tests/).
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <random>
 #include <thread>
 
-#include "lsp/spelling_worker.h"
-#include "lsp/text_document.h"
-#include "lsp/workspace.h"
 #include "frontend/running_words.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/utf8.h"
+#include "lsp/code_action_words.h"
+#include "lsp/server_settings.h"
+#include "lsp/spelling_worker.h"
+#include "lsp/text_document.h"
+#include "lsp/workspace.h"
 
 namespace lexivane::frontend::lsp {
 namespace {
 
 using namespace std::chrono_literals;
+using Json = nlohmann::json;
 
 TEST(TextDocument, PositionsCountUtf16AndEveryKindOfLineEnd) {
   // Lines: "a", "bc", "", "d", "😀x" (the emoji is two code units).
@@ -73,9 +78,10 @@ Misspelling At(std::size_t offset, std::u16string word) {
 std::vector<std::string> Visited(const Workspace& workspace, TextPosition start, TextPosition end) {
   std::vector<std::string> seen;
   workspace.VisitMisspellings("doc", start, end, [&](const PlacedMisspelling& placed) {
-    seen.push_back(std::to_string(placed.start.line) + ":" + std::to_string(placed.start.character) +
-                   "-" + std::to_string(placed.end.line) + ":" +
-                   std::to_string(placed.end.character) + " " + ToUtf8(placed.misspelling->word));
+    seen.push_back(std::to_string(placed.start.line) + ":" +
+                   std::to_string(placed.start.character) + "-" + std::to_string(placed.end.line) +
+                   ":" + std::to_string(placed.end.character) + " " +
+                   ToUtf8(placed.misspelling->word));
   });
   return seen;
 }
@@ -130,16 +136,16 @@ TEST(Workspace, UncheckedPieceReachesTheBlanksAroundTheRange) {
                        (found->cut_after ? " cut after" : "")
                  : std::string("stored");
   };
-  EXPECT_EQ(piece({0, 4}, {0, 4}), " teh|0:2");          // the blank before comes along
+  EXPECT_EQ(piece({0, 4}, {0, 4}), " teh|0:2");  // the blank before comes along
   EXPECT_EQ(piece({0, 0}, {0, 1}), "ab|0:0");
   EXPECT_EQ(piece({0, 7}, {1, 0}), " cd\n" + std::string(8, 'x') + "|0:6 cut after");
   EXPECT_EQ(piece({1, 4500}, {1, 4500}), std::string(12, 'x') + "|1:404 cut before cut after");
   EXPECT_EQ(piece({1, 70003}, {1, 70003}), " wrold|1:70001");
-  EXPECT_EQ(piece({0, 0}, {1, 70003}), "stored");       // a range too long to check now
+  EXPECT_EQ(piece({0, 0}, {1, 70003}), "stored");  // a range too long to check now
   const auto never = [] { return false; };
   const auto snapshot = workspace.NextToCheck(never);
   workspace.Store(*snapshot, {}, [](auto&, auto&) {});
-  EXPECT_EQ(piece({0, 4}, {0, 4}), "stored");           // the last check is current
+  EXPECT_EQ(piece({0, 4}, {0, 4}), "stored");  // the last check is current
 }
 
 // The finder is held to the reference walk of `list`: the same words, as written, in order.
@@ -173,9 +179,9 @@ TEST(MisspellingFinder, FindsWhatListFinds) {
     // finder forgets what it knew.
     const auto first = [&](std::u16string_view text) {
       auto found = finder.Find(text);
-      return found && !found->empty() ? ToUtf8((*found)[0].word) + ":" +
-                                            ToUtf8((*found)[0].suggestions->at(0))
-                                      : std::string("none");
+      return found && !found->empty()
+                 ? ToUtf8((*found)[0].word) + ":" + ToUtf8((*found)[0].suggestions->at(0))
+                 : std::string("none");
     };
     EXPECT_EQ(first(u"Teh"), "Teh:The");
     finder.Ignore(u"TEH");
@@ -188,6 +194,74 @@ TEST(MisspellingFinder, FindsWhatListFinds) {
     for (int i = 0; i < 10000; ++i) many += u"teh ";
     EXPECT_FALSE(finder.Find(many, [] { return true; }));
   }).join();
+}
+
+TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
+  ServerSettings current;
+  current.checker = {"/old.dic", 0.8f, 5};
+  const struct {
+    const char* given;
+    ServerSettings expected;
+    std::vector<std::string> refused;
+  } cases[] = {
+      {R"({})", current, {}},
+      {R"({"lexivane": {"severity": "hint", "maxSuggestions": 15, "other": true}})",
+       {{"/old.dic", 0.8f, 15}, 4},
+       {}},
+      {R"({"severity": 1, "suggestionThreshold": 0.5, "customDictionary": "/new.dic"})",
+       {{"/new.dic", 0.5f, 5}, 1},
+       {}},
+      {R"({"customDictionary": null, "suggestionThreshold": 1, "severity": "info"})",
+       {{std::nullopt, 1.0f, 5}, 3},
+       {}},
+      {R"({"customDictionary": "", "maxSuggestions": 0})", {{std::nullopt, 0.8f, 0}, 3}, {}},
+      {R"({"severity": 0, "maxSuggestions": 16, "suggestionThreshold": 1.5, "customDictionary": 5})",
+       current,
+       {"customDictionary", "severity", "suggestionThreshold", "maxSuggestions"}},
+      {R"({"severity": "fatal", "maxSuggestions": 2.5, "suggestionThreshold": "0.5"})",
+       current,
+       {"severity", "suggestionThreshold", "maxSuggestions"}},
+      {R"({"severity": 2.0, "maxSuggestions": -1, "suggestionThreshold": -0.1})",
+       current,
+       {"severity", "suggestionThreshold", "maxSuggestions"}},
+      {R"({"lexivane": 5, "severity": 1})", current, {}},  // the key wins, and is no object
+      {R"([1])", current, {}},
+  };
+  for (const auto& c : cases) {
+    const SettingsChange change = ChangeSettings(current, Json::parse(c.given));
+    EXPECT_EQ(change.settings, c.expected) << c.given;
+    EXPECT_EQ(change.refused, c.refused) << c.given;
+  }
+}
+
+// The words found on the spot in a piece that starts inside a line of the document: on the
+// piece's first line characters shift by the piece's start, on later lines they do not.
+TEST(CodeActionWords, PlacesThePiecesWordsThatTouchTheRange) {
+  const std::u16string text = u"teh wrold\nfoo teh";
+  const std::vector<Misspelling> found = {At(0, u"teh"), At(4, u"wrold"), At(14, u"teh")};
+  const struct {
+    TextPosition start, end;
+    bool cut_before, cut_after;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {{3, 10}, {3, 10}, false, false, {"3:10-3:13 teh"}},
+      {{3, 13}, {3, 13}, false, false, {"3:10-3:13 teh"}},  // a cursor at a word's end
+      {{3, 14}, {3, 16}, false, false, {"3:14-3:19 wrold"}},
+      {{4, 4}, {4, 5}, false, false, {"4:4-4:7 teh"}},
+      {{3, 12}, {4, 0}, false, false, {"3:10-3:13 teh", "3:14-3:19 wrold"}},
+      {{3, 10}, {4, 7}, true, true, {"3:14-3:19 wrold"}},  // words at a cut may be longer
+      {{4, 0}, {4, 3}, false, false, {}},
+  };
+  for (const auto& c : cases) {
+    const Workspace::TextPiece piece{text, {3, 10}, c.cut_before, c.cut_after};
+    std::vector<std::string> placed;
+    for (const PlacedMisspelling& p : MisspellingsTouchingRange(piece, c.start, c.end, found)) {
+      placed.push_back(std::to_string(p.start.line) + ":" + std::to_string(p.start.character) +
+                       "-" + std::to_string(p.end.line) + ":" + std::to_string(p.end.character) +
+                       " " + ToUtf8(p.misspelling->word));
+    }
+    EXPECT_EQ(placed, c.expected) << c.start.line << ":" << c.start.character;
+  }
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
-#include "lexivane/letter_case.h"
 #include "frontend/running_words.h"
+#include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
 
 namespace lexivane::frontend::lsp {
@@ -26,8 +26,8 @@ struct Stopped {};
 MisspellingFinder::MisspellingFinder(const SpellCheck& engine, std::size_t max_suggestions)
     : engine_(engine), max_suggestions_(max_suggestions), verdicts_(std::in_place, engine) {}
 
-std::optional<std::vector<Misspelling>> MisspellingFinder::Find(
-    std::u16string_view text, const std::function<bool()>& stop) {
+std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view text,
+                                                                const std::function<bool()>& stop) {
   std::vector<Misspelling> found;
   std::size_t words = 0;
   try {
@@ -66,7 +66,7 @@ SuggestionList MisspellingFinder::SuggestionsFor(const std::u16string& word) {
   return suggestions_.emplace(word, std::move(list)).first->second;
 }
 
-SpellingWorker::SpellingWorker(Workspace& workspace, SpellingSettings settings,
+SpellingWorker::SpellingWorker(Workspace& workspace, CheckerSettings settings,
                                std::vector<std::u16string> added,
                                std::unordered_set<std::u16string> ignored,
                                Workspace::Publisher publish,
@@ -126,7 +126,7 @@ void SpellingWorker::Run() {
   }
 }
 
-void PrepareEngine(SpellCheck& engine, const SpellingSettings& settings,
+void PrepareEngine(SpellCheck& engine, const CheckerSettings& settings,
                    const std::vector<std::u16string>& added,
                    const std::function<void(const std::string&)>& warn) {
   engine.Init();
@@ -141,7 +141,7 @@ void PrepareEngine(SpellCheck& engine, const SpellingSettings& settings,
 }
 
 std::vector<Misspelling> FindOnFreshThread(std::u16string_view text,
-                                           const SpellingSettings& settings,
+                                           const CheckerSettings& settings,
                                            const std::vector<std::u16string>& added,
                                            const std::unordered_set<std::u16string>& ignored) {
   std::vector<Misspelling> found;

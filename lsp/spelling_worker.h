@@ -21,18 +21,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "lsp/workspace.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/spell_check.h"
+#include "lsp/server_settings.h"
+#include "lsp/workspace.h"
 
 namespace lexivane::frontend::lsp {
-
-struct SpellingSettings {
-  std::optional<std::string> custom_dictionary;  // none: the tool's default file
-  float suggestion_threshold = 0.8f;
-  std::size_t max_suggestions = 5;
-  friend bool operator==(const SpellingSettings&, const SpellingSettings&) = default;
-};
 
 // Words longer than this (in UTF-16 code units) get no suggestions: the search grows with the
 // square of the length, and no English word is near such a word.
@@ -66,14 +60,14 @@ class MisspellingFinder {
 // Readies an engine of the calling thread for checking: the threshold, the custom dictionary
 // (a file named in the settings that does not exist yet is none; one that cannot be read is
 // reported through `warn`, and left out) and the words added in this session.
-void PrepareEngine(SpellCheck& engine, const SpellingSettings& settings,
+void PrepareEngine(SpellCheck& engine, const CheckerSettings& settings,
                    const std::vector<std::u16string>& added,
                    const std::function<void(const std::string&)>& warn);
 
 // The misspellings of a text, found on a thread of its own with a fresh engine: for the words
 // a code action asks about in text that the worker has not checked since its last edit.
 std::vector<Misspelling> FindOnFreshThread(std::u16string_view text,
-                                           const SpellingSettings& settings,
+                                           const CheckerSettings& settings,
                                            const std::vector<std::u16string>& added,
                                            const std::unordered_set<std::u16string>& ignored);
 
@@ -82,7 +76,7 @@ class SpellingWorker {
   // `added` and `ignored` are the session's words so far: words added whose saving failed and
   // words ignored (in lower case). `warn` reports a custom dictionary that cannot be read; it
   // and `publish` are called on the worker's thread.
-  SpellingWorker(Workspace& workspace, SpellingSettings settings, std::vector<std::u16string> added,
+  SpellingWorker(Workspace& workspace, CheckerSettings settings, std::vector<std::u16string> added,
                  std::unordered_set<std::u16string> ignored, Workspace::Publisher publish,
                  std::function<void(const std::string&)> warn);
   SpellingWorker(const SpellingWorker&) = delete;
@@ -96,7 +90,7 @@ class SpellingWorker {
   void Run();
 
   Workspace& workspace_;
-  const SpellingSettings settings_;
+  const CheckerSettings settings_;
   const Workspace::Publisher publish_;
   const std::function<void(const std::string&)> warn_;
   std::atomic<bool> stop_{false};
