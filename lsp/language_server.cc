@@ -1,14 +1,13 @@
 #include "lsp/language_server.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <exception>
 #include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "frontend/custom_dictionary_file.h"
-#include "lexivane/letter_case.h"
+#include "frontend/command_error.h"
 #include "lexivane/utf8.h"
 #include "lexivane/version.h"
 #include "lsp/code_action_words.h"
@@ -30,37 +29,6 @@ constexpr int kServerNotInitialized = -32002;
 
 constexpr int kMessageError = 1;  // window/showMessage types
 constexpr int kMessageWarning = 2;
-
-// Saves the word into the custom dictionary file, merged with what the file holds now (another
-// program may have added to it). On a thread of its own, whose custom dictionary starts empty.
-std::optional<std::string> SaveWord(const std::optional<std::string>& custom_file,
-                                    const std::u16string& word) {
-  std::optional<std::string> failure;
-  std::thread([&] {
-    const std::string file = custom_file.value_or(DefaultCustomDictionaryFile());
-    try {
-      if (file.empty()) {
-        failure = "there is no place for the custom dictionary (no home folder)";
-        return;
-      }
-      SpellCheck engine;
-      engine.Init();
-      std::error_code error;
-      if (std::filesystem::exists(file, error) && !engine.LoadCustom(FromUtf8(file))) {
-        failure = file + ": cannot read the custom dictionary, so the word was not saved to it";
-        return;
-      }
-      if (engine.CheckWord(word) && !engine.CheckWord(word, false)) return;  // already there
-      engine.AddToCustom(word);
-      // The default file's folder is made when missing; a file named in the settings must
-      // have its folder already.
-      engine.SaveCustom(custom_file ? FromUtf8(file) : std::u16string());
-    } catch (const std::exception& error) {
-      failure = file + ": " + error.what();
-    }
-  }).join();
-  return failure;
-}
 
 }  // namespace
 
@@ -195,7 +163,7 @@ void LanguageServer::StartWorker() {
   worker_.reset();  // the old one stops before the new one starts
   const int severity = settings_.severity;
   worker_ = std::make_unique<SpellingWorker>(
-      workspace_, settings_.checker, added_words_, ignored_words_,
+      workspace_, settings_.checker, session_words_,
       // Called with the workspace locked, on the worker's thread.
       [this, severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
         Notify("textDocument/publishDiagnostics",
@@ -226,8 +194,19 @@ Json LanguageServer::CodeActions(const Json& params) {
     workspace_.VisitMisspellings(uri, start, end, add_quick_fixes);
     return actions;
   }
-  const std::vector<Misspelling> found =
-      FindOnFreshThread(piece->text, settings_.checker, added_words_, ignored_words_);
+  // On a thread of its own, with an engine of its own: the thread's dictionaries start empty.
+  std::vector<Misspelling> found;
+  std::exception_ptr failure;
+  std::thread([&] {
+    try {
+      MisspellingFinder finder(settings_.checker, [](const std::string&) {});  // the worker warns
+      finder.Take(session_words_);
+      found = std::move(*finder.Find(piece->text));
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }).join();
+  if (failure) std::rethrow_exception(failure);
   for (const PlacedMisspelling& placed : MisspellingsTouchingRange(*piece, start, end, found)) {
     add_quick_fixes(placed);
   }
@@ -242,11 +221,16 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
   const std::u16string word = CommandWord(params);
   std::optional<std::string> failure;
   if (command == kAddCommand) {
-    failure = SaveWord(settings_.checker.custom_dictionary, word);
-    added_words_.push_back(word);  // accepted for the session even when it could not be saved
+    try {
+      CustomDictionaryOf(settings_.checker).AddWords({word});
+    } catch (const CommandError& error) {
+      failure = error.what();
+    }
+    // Accepted for the session even when it could not be saved.
+    session_words_.added.push_back(word);
     worker_->AddWord(word);
   } else {
-    ignored_words_.insert(FoldCase(word));
+    session_words_.ignored.push_back(word);
     worker_->IgnoreWord(word);
   }
   workspace_.CheckAllAgain();

@@ -3,8 +3,8 @@
 // them for the session. docs/lsp.md describes what a client sees.
 //
 // LanguageServer takes the client's messages one at a time, on one thread, and sends its answers
-// and notifications through `send`, which the checking worker also calls from its own thread (so it
-// must be thread-safe). Requests are answered from the server's state without waiting for a
+// and notifications through `send`, which the checking worker also calls from its own thread (so
+// it must be thread-safe). Requests are answered from the server's state without waiting for a
 // check: documents are checked by the worker after their changes come to rest.
 #pragma once
 
@@ -14,11 +14,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/misspelling_finder.h"
 #include "lsp/server_settings.h"
 #include "lsp/spelling_worker.h"
 #include "lsp/workspace.h"
@@ -63,8 +62,7 @@ class LanguageServer {
   const Send send_;
   ServerSettings settings_;
   Workspace workspace_;
-  std::vector<std::u16string> added_words_;           // this session's, for a restarted worker
-  std::unordered_set<std::u16string> ignored_words_;  // folded
+  SessionWords session_words_;  // for a worker or a finder made later
   std::unique_ptr<SpellingWorker> worker_;
   bool initialized_ = false;
   bool shut_down_ = false;

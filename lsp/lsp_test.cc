@@ -1,27 +1,31 @@
-// The language server's own state: positions and edits of documents, the misspellings that
-// follow the edits, and the finder that must list what `lexivane list` lists. The protocol
-// itself is tested from outside (cli/lsp-tests/).
+// The language server's own state and logic: positions and edits of documents, the
+// misspellings that follow the edits, the finder that must list what `lexivane list` lists, the
+// settings, and the words a code action is about. The protocol as editors speak it is tested
+// from outside (lsp/tests/).
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include <random>
-#include <thread>
+
+#include <nlohmann/json.hpp>
 
 #include "frontend/running_words.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/utf8.h"
 #include "lsp/code_action_words.h"
+#include "lsp/misspelling_finder.h"
 #include "lsp/server_settings.h"
-#include "lsp/spelling_worker.h"
 #include "lsp/text_document.h"
 #include "lsp/workspace.h"
+#include "tests/test_support.h"
 
 namespace lexivane::frontend::lsp {
 namespace {
 
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
+using lexivane::testing::OnFreshThread;
+using lexivane::testing::ScratchDir;
+using lexivane::testing::WriteBytes;
 
 TEST(TextDocument, PositionsCountUtf16AndEveryKindOfLineEnd) {
   // Lines: "a", "bc", "", "d", "😀x" (the emoji is two code units).
@@ -148,12 +152,26 @@ TEST(Workspace, UncheckedPieceReachesTheBlanksAroundTheRange) {
   EXPECT_EQ(piece({0, 4}, {0, 4}), "stored");  // the last check is current
 }
 
+// The first misspelling a finder finds in `text` with its first suggestion, or "none".
+std::string FirstFound(MisspellingFinder& finder, std::u16string_view text) {
+  const auto found = finder.Find(text);
+  if (!found || found->empty()) return "none";
+  const Misspelling& first = found->front();
+  return ToUtf8(first.word) + ":" +
+         (first.suggestions->empty() ? "" : ToUtf8(first.suggestions->front()));
+}
+
 // The finder is held to the reference walk of `list`: the same words, as written, in order.
-TEST(MisspellingFinder, FindsWhatListFinds) {
-  std::thread([] {
-    SpellCheck engine;
+TEST(MisspellingFinder, FindsWhatListFindsLessTheSessionsWords) {
+  const ScratchDir scratch;
+  OnFreshThread([&] {
+    CheckerSettings settings;
+    settings.custom_dictionary = (scratch.path() / "made-by-the-first-word.dic").string();
+    settings.max_suggestions = 3;
+    MisspellingFinder finder(settings,
+                             [](const std::string& warning) { ADD_FAILURE() << warning; });
+    SpellCheck engine;  // the reference, on the same thread's dictionaries
     engine.Init();
-    MisspellingFinder finder(engine, 3);
     const std::u16string texts[] = {
         u"Hello wrold, this is teh test.\n\U0001F600 caf\u00e9 teh mispelled line",
         u"wouldn\u2019t \u201cwrold\u201d don't-dont e.g. abc123 Teh TEH",
@@ -175,25 +193,49 @@ TEST(MisspellingFinder, FindsWhatListFinds) {
       }
       EXPECT_EQ(words, expected) << ToUtf8(text);
     }
-    // Suggestions in the word's letter case; ignored words in any case; added words once the
-    // finder forgets what it knew.
-    const auto first = [&](std::u16string_view text) {
-      auto found = finder.Find(text);
-      return found && !found->empty()
-                 ? ToUtf8((*found)[0].word) + ":" + ToUtf8((*found)[0].suggestions->at(0))
-                 : std::string("none");
-    };
-    EXPECT_EQ(first(u"Teh"), "Teh:The");
+    // Suggestions in the word's letter case. Ignored words match in any letter case, folded as
+    // the engine folds it (a dotted capital I is an i); added words count at once.
+    EXPECT_EQ(FirstFound(finder, u"Teh"), "Teh:The");
     finder.Ignore(u"TEH");
-    EXPECT_EQ(first(u"teh"), "none");
-    engine.AddToCustom(u"wrold");
-    EXPECT_EQ(first(u"wrold"), "wrold:world");  // still the verdict remembered
-    finder.Forget();
-    EXPECT_EQ(first(u"wrold"), "none");
+    EXPECT_EQ(FirstFound(finder, u"teh"), "none");
+    EXPECT_EQ(FirstFound(finder, u"izmirx"), "izmirx:izmir");
+    finder.Ignore(u"\u0130zmirx");
+    EXPECT_EQ(FirstFound(finder, u"izmirx IZMIRX \u0130ZMIRX"), "none");
+    EXPECT_EQ(FirstFound(finder, u"wrold"), "wrold:world");
+    finder.Add(u"wrold");
+    EXPECT_EQ(FirstFound(finder, u"wrold"), "none");
+    EXPECT_TRUE(engine.CheckWord(u"wrold"));  // in the thread's custom dictionary
     std::u16string many;
-    for (int i = 0; i < 10000; ++i) many += u"teh ";
+    for (int i = 0; i < 10000; ++i) many += u"tehh ";
     EXPECT_FALSE(finder.Find(many, [] { return true; }));
-  }).join();
+  });
+}
+
+TEST(MisspellingFinder, LoadsTheCustomDictionaryOrChecksWithoutIt) {
+  const ScratchDir scratch;
+  WriteBytes(scratch.path() / "words.dic", "wrold\r\n");
+  const struct {
+    const char* file;
+    bool loaded;
+    const char* warning;  // the end of it
+    const char* found;
+  } cases[] = {
+      {"words.dic", true, "", "teh:the"},
+      {"missing.dic", false, "", "wrold:world"},  // none until the first word saved makes it
+      {".", false, "cannot read the custom dictionary: Is a directory; checking without it",
+       "wrold:world"},
+  };
+  for (const auto& c : cases) {
+    OnFreshThread([&] {
+      CheckerSettings settings;
+      settings.custom_dictionary = (scratch.path() / c.file).string();
+      std::string warning;
+      MisspellingFinder finder(settings, [&](const std::string& text) { warning = text; });
+      EXPECT_EQ(finder.loaded_custom_file().has_value(), c.loaded) << c.file;
+      EXPECT_TRUE(warning.ends_with(c.warning)) << warning;
+      EXPECT_EQ(FirstFound(finder, u"wrold teh"), c.found) << c.file;
+    });
+  }
 }
 
 TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {

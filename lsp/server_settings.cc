@@ -27,6 +27,11 @@ std::optional<int> SeverityFrom(const Json& value) {
 
 }  // namespace
 
+CustomDictionaryFile CustomDictionaryOf(const CheckerSettings& settings) {
+  return CustomDictionaryFile(settings.custom_dictionary,
+                              CustomDictionaryFile::Missing::kNoneUntilMade);
+}
+
 SettingsChange ChangeSettings(const ServerSettings& current, const Json& given) {
   SettingsChange change{current, {}};
   const Json& settings = given.contains("lexivane") ? given["lexivane"] : given;

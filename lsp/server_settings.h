@@ -13,6 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "frontend/custom_dictionary_file.h"
+
 namespace lexivane::frontend::lsp {
 
 struct CheckerSettings {
@@ -21,6 +23,10 @@ struct CheckerSettings {
   std::size_t max_suggestions = 5;
   friend bool operator==(const CheckerSettings&, const CheckerSettings&) = default;
 };
+
+// The custom dictionary file the settings mean. The server's file is made by the first word
+// saved to it; until then there is none.
+CustomDictionaryFile CustomDictionaryOf(const CheckerSettings& settings);
 
 struct ServerSettings {
   CheckerSettings checker;
