@@ -1,9 +1,7 @@
 #include "lsp/language_server.h"
 
 #include <algorithm>
-#include <exception>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -95,6 +93,7 @@ void LanguageServer::HandleRequest(const Json& id, const std::string& method, co
   if (method == "shutdown") {
     shut_down_ = true;
     worker_.reset();
+    finder_.reset();
     return Respond(id, nullptr);
   }
   if (method == "textDocument/codeAction") return Respond(id, CodeActions(params));
@@ -152,6 +151,7 @@ void LanguageServer::Configure(const Json& given) {
     ShowMessage(kMessageWarning, "lexivane: the setting " + name + " has a value it cannot take");
   }
   if (change.settings == settings_) return;
+  if (change.settings.checker != settings_.checker) finder_.reset();
   settings_ = std::move(change.settings);
   if (worker_) {
     StartWorker();
@@ -172,6 +172,19 @@ void LanguageServer::StartWorker() {
       [this](const std::string& message) { ShowMessage(kMessageError, "lexivane: " + message); });
 }
 
+MisspellingFinder* LanguageServer::FinderOfThisThread() {
+  if (finder_) return &*finder_;
+  if (custom_file_of_this_thread_ &&
+      *custom_file_of_this_thread_ != CustomDictionaryOf(settings_.checker).path()) {
+    return nullptr;
+  }
+  // A custom dictionary that cannot be read is the worker's to report, once.
+  finder_.emplace(settings_.checker, [](const std::string&) {});
+  finder_->Take(session_words_);
+  if (finder_->loaded_custom_file()) custom_file_of_this_thread_ = finder_->loaded_custom_file();
+  return &*finder_;
+}
+
 Json LanguageServer::CodeActions(const Json& params) {
   const std::string uri = params.at("textDocument").at("uri").get<std::string>();
   const Json& range = params.at("range");
@@ -190,23 +203,12 @@ Json LanguageServer::CodeActions(const Json& params) {
   const TextPosition start = PositionFrom(range.at("start"));
   const TextPosition end = std::max(start, PositionFrom(range.at("end")));
   const auto piece = workspace_.UncheckedPiece(uri, start, end);
-  if (!piece) {
+  MisspellingFinder* const finder = piece ? FinderOfThisThread() : nullptr;
+  if (finder == nullptr) {
     workspace_.VisitMisspellings(uri, start, end, add_quick_fixes);
     return actions;
   }
-  // On a thread of its own, with an engine of its own: the thread's dictionaries start empty.
-  std::vector<Misspelling> found;
-  std::exception_ptr failure;
-  std::thread([&] {
-    try {
-      MisspellingFinder finder(settings_.checker, [](const std::string&) {});  // the worker warns
-      finder.Take(session_words_);
-      found = std::move(*finder.Find(piece->text));
-    } catch (...) {
-      failure = std::current_exception();
-    }
-  }).join();
-  if (failure) std::rethrow_exception(failure);
+  const std::vector<Misspelling> found = *finder->Find(piece->text);
   for (const PlacedMisspelling& placed : MisspellingsTouchingRange(*piece, start, end, found)) {
     add_quick_fixes(placed);
   }
@@ -229,9 +231,11 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
     // Accepted for the session even when it could not be saved.
     session_words_.added.push_back(word);
     worker_->AddWord(word);
+    if (finder_) finder_->Add(word);
   } else {
     session_words_.ignored.push_back(word);
     worker_->IgnoreWord(word);
+    if (finder_) finder_->Ignore(word);
   }
   workspace_.CheckAllAgain();
   if (failure) throw std::runtime_error(*failure);

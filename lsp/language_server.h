@@ -2,10 +2,16 @@
 // ranked suggestions as quick fixes, and adds words to the user's custom dictionary or ignores
 // them for the session. docs/lsp.md describes what a client sees.
 //
-// LanguageServer takes the client's messages one at a time, on one thread, and sends its answers
-// and notifications through `send`, which the checking worker also calls from its own thread (so
-// it must be thread-safe). Requests are answered from the server's state without waiting for a
-// check: documents are checked by the worker after their changes come to rest.
+// LanguageServer takes the client's messages one at a time, on one thread (the server's
+// thread), and sends its answers and notifications through `send`, which the checking worker
+// also calls from its own thread (so it must be thread-safe). Requests are answered from the
+// server's state without waiting for a check: documents are checked by the worker after their
+// changes come to rest, and a code action on a document edited since its last check checks
+// the words around its range on the server's thread, with a finder of its own.
+//
+// The server's thread must be the same for the object's whole life, and the server's finder
+// uses that thread's dictionaries (lexivane/spell_check.h): a host should not check words with
+// engines of its own on that thread.
 #pragma once
 
 #include <chrono>
@@ -53,6 +59,7 @@ class LanguageServer {
   Json ExecuteCommand(const Json& params);
   void Configure(const Json& settings);
   void StartWorker();
+  MisspellingFinder* FinderOfThisThread();
 
   void Respond(const Json& id, Json result);
   void RespondError(const Json& id, int code, const std::string& message);
@@ -64,6 +71,13 @@ class LanguageServer {
   Workspace workspace_;
   SessionWords session_words_;  // for a worker or a finder made later
   std::unique_ptr<SpellingWorker> worker_;
+  // Made on the first code action that needs it, made afresh when the settings change.
+  std::optional<MisspellingFinder> finder_;
+  // The custom dictionary file loaded into this thread's dictionaries. Its words stay there
+  // (nothing takes words out of a thread's custom dictionary), so once the settings name
+  // another file no finder of this thread can be trusted, and code actions are answered from
+  // the stored misspellings.
+  std::optional<std::string> custom_file_of_this_thread_;
   bool initialized_ = false;
   bool shut_down_ = false;
 };

@@ -1,10 +1,14 @@
 // The language server's own state and logic: positions and edits of documents, the
 // misspellings that follow the edits, the finder that must list what `lexivane list` lists, the
-// settings, and the words a code action is about. The protocol as editors speak it is tested
-// from outside (lsp/tests/).
+// settings, the words a code action is about, and the server's answers to code actions made
+// on its own thread. The protocol as editors speak it is tested from outside (lsp/tests/).
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <random>
+#include <set>
 
 #include <nlohmann/json.hpp>
 
@@ -12,7 +16,9 @@
 #include "frontend/word_verdicts.h"
 #include "lexivane/utf8.h"
 #include "lsp/code_action_words.h"
+#include "lsp/language_server.h"
 #include "lsp/misspelling_finder.h"
+#include "lsp/protocol_json.h"
 #include "lsp/server_settings.h"
 #include "lsp/text_document.h"
 #include "lsp/workspace.h"
@@ -304,6 +310,161 @@ TEST(CodeActionWords, PlacesThePiecesWordsThatTouchTheRange) {
     }
     EXPECT_EQ(placed, c.expected) << c.start.line << ":" << c.start.character;
   }
+}
+
+// A client of a LanguageServer made on the calling thread, as the tool makes it on its main
+// thread. Documents rest for an hour before the worker checks them, so that after an edit
+// every code action is answered on the server's thread until the test says otherwise.
+class TestClient {
+ public:
+  explicit TestClient(ServerSettings settings)
+      : server_([this](const std::string& body) { Receive(body); }, std::move(settings), 1h) {
+    Request("initialize", {{"capabilities", Json::object()}});
+  }
+
+  void Notify(const std::string& method, Json params) {
+    server_.Handle(
+        Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}.dump());
+  }
+  // The whole response: requests are answered before Handle returns.
+  Json Request(const std::string& method, Json params) {
+    const int id = ++last_id_;
+    server_.Handle(
+        Json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", std::move(params)}}
+            .dump());
+    return Take([&](const Json& message) { return message.value("id", 0) == id; });
+  }
+  // The diagnostics of the document, of the first publication for which `wanted` holds.
+  Json AwaitDiagnostics(const std::function<bool(const Json& params)>& wanted) {
+    return Take([&](const Json& message) {
+      return message.value("method", "") == "textDocument/publishDiagnostics" &&
+             wanted(message["params"]);
+    })["params"]["diagnostics"];
+  }
+
+  void Open(std::string text) {
+    Notify("textDocument/didOpen",
+           {{"textDocument", {{"uri", kUri}, {"version", 1}, {"text", std::move(text)}}}});
+  }
+  // Inserts `text` at the start of the document.
+  void Prepend(const std::string& text) {
+    const Json at = {{"line", 0}, {"character", 0}};
+    Notify("textDocument/didChange",
+           {{"textDocument", {{"uri", kUri}, {"version", ++version_}}},
+            {"contentChanges",
+             Json::array({{{"range", {{"start", at}, {"end", at}}}, {"text", text}}})}});
+  }
+  // The words of the code actions for the range, each with its number of corrections:
+  // "word:corrections@line:character".
+  std::vector<std::string> ActionWords(TextPosition start, TextPosition end) {
+    const Json answer =
+        Request("textDocument/codeAction",
+                {{"textDocument", {{"uri", kUri}}},
+                 {"range",
+                  {{"start", {{"line", start.line}, {"character", start.character}}},
+                   {"end", {{"line", end.line}, {"character", end.character}}}}},
+                 {"context", {{"diagnostics", Json::array()}}}});
+    std::vector<std::string> words;
+    int corrections = 0;
+    for (const Json& action : answer.at("result")) {
+      if (action.contains("edit")) {
+        ++corrections;
+      } else if (action["command"]["command"] == kAddCommand) {
+        const Json& where = action["diagnostics"][0]["range"]["start"];
+        words.push_back(action["command"]["arguments"][0].get<std::string>() + ":" +
+                        std::to_string(corrections) + "@" + where["line"].dump() + ":" +
+                        where["character"].dump());
+        corrections = 0;
+      }
+    }
+    return words;
+  }
+
+ private:
+  static constexpr const char* kUri = "file:///test.txt";
+
+  void Receive(const std::string& body) {
+    std::lock_guard lock(mutex_);
+    messages_.push_back(Json::parse(body));
+    arrived_.notify_all();
+  }
+  Json Take(const std::function<bool(const Json&)>& wanted) {
+    std::unique_lock lock(mutex_);
+    for (std::size_t seen = 0;; ++seen) {
+      while (seen == messages_.size()) {
+        if (!arrived_.wait_for(lock, 10s, [&] { return seen < messages_.size(); })) {
+          ADD_FAILURE() << "no message came";
+          return Json::object();
+        }
+      }
+      if (wanted(messages_[seen])) {
+        Json message = std::move(messages_[seen]);
+        messages_.erase(messages_.begin() + static_cast<std::ptrdiff_t>(seen));
+        return message;
+      }
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::deque<Json> messages_;
+  int last_id_ = 0;
+  int version_ = 1;
+  LanguageServer server_;  // last: its worker stops before what it sends to goes
+};
+
+TEST(LanguageServer, CodeActionsAfterEditsTakeTheSessionsWordsAndSettings) {
+  const ScratchDir scratch;
+  WriteBytes(scratch.path() / "a-file", "");
+  OnFreshThread([&] {
+    ServerSettings settings;
+    settings.checker.custom_dictionary = (scratch.path() / "a-file" / "words.dic").string();
+    TestClient client(settings);
+    client.Open("teh wrold izmirx");
+    EXPECT_EQ(client.AwaitDiagnostics([](const Json&) { return true; }).size(), 3u);
+    // The text just typed has no stored misspellings: the server's thread checks it.
+    client.Prepend("wrold ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 0}), std::vector<std::string>{"wrold:2@0:0"});
+    // Ignored in another letter case, and added to a dictionary that cannot be saved: the
+    // request fails, and the word is accepted all the same.
+    EXPECT_EQ(
+        client.Request("workspace/executeCommand",
+                       {{"command", kIgnoreCommand}, {"arguments", {"\u0130zmirx"}}})["result"],
+        nullptr);
+    const Json answer = client.Request("workspace/executeCommand",
+                                       {{"command", kAddCommand}, {"arguments", {"wrold"}}});
+    EXPECT_EQ(answer["error"]["code"], -32603);
+    EXPECT_NE(answer["error"]["message"].get<std::string>().find("words.dic"), std::string::npos);
+    client.Prepend("IZMIRX wrold tehh ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 18}), std::vector<std::string>{"tehh:5@0:13"});
+    // A finder made afresh for the new settings has the session's words too.
+    client.Notify("workspace/didChangeConfiguration", {{"settings", {{"maxSuggestions", 1}}}});
+    client.Prepend("izmirx wrold tehh ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 50}),
+              (std::vector<std::string>{"tehh:1@0:13", "tehh:1@0:31", "teh:1@0:42"}));
+  });
+}
+
+// The words of a custom dictionary loaded on a thread stay in its dictionaries, so once the
+// settings name another file, the server's thread answers from what the worker stored.
+TEST(LanguageServer, AnotherCustomDictionaryLeavesCodeActionsToTheWorker) {
+  const ScratchDir scratch;
+  WriteBytes(scratch.path() / "first.dic", "wrold\r\n");
+  OnFreshThread([&] {
+    ServerSettings settings;
+    settings.checker.custom_dictionary = (scratch.path() / "first.dic").string();
+    TestClient client(settings);
+    client.Open("wrold teh");
+    client.AwaitDiagnostics([](const Json&) { return true; });
+    client.Prepend("x ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 20}), std::vector<std::string>{"teh:5@0:8"});
+    client.Notify("workspace/didChangeConfiguration",
+                  {{"settings", {{"customDictionary", (scratch.path() / "second.dic").string()}}}});
+    client.AwaitDiagnostics([](const Json& params) { return params["diagnostics"].size() == 2; });
+    client.Prepend("y ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 20}),
+              (std::vector<std::string>{"wrold:2@0:4", "teh:5@0:10"}));
+  });
 }
 
 }  // namespace
