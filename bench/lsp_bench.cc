@@ -9,6 +9,9 @@
 //                              typed on each of 50 lines, the first among them), then a code
 //                              action on the first line, timed from sending the request to its
 //                              answer: the worker is busy checking the changed text meanwhile;
+//   Lsp_CodeActionAfterEdit    one letter typed on the first line, and once the server has
+//                              taken the change, a code action there: what checking the words
+//                              around the range on the spot costs, with the worker idle;
 //   Lsp_CodeActionAtRest       a code action when the stored misspellings are current.
 // Lsp_CodeActionAfterBurst/1 does the same on the text made one line of 5 MB (line breaks
 // turned into spaces, the letters typed 100,000 characters apart).
@@ -155,15 +158,15 @@ const char* const kUri = "file:///bench/big.txt";
 
 Json CodeActionAtTheFirstWord() {
   return {{"textDocument", {{"uri", kUri}}},
-          {"range", {{"start", {{"line", 0}, {"character", 1}}},
-                     {"end", {{"line", 0}, {"character", 1}}}}},
+          {"range",
+           {{"start", {{"line", 0}, {"character", 1}}}, {"end", {{"line", 0}, {"character", 1}}}}},
           {"context", {{"diagnostics", Json::array()}}}};
 }
 
 void Open(Server& server, const std::string& text) {
   server.Notify("textDocument/didOpen",
-                {{"textDocument", {{"uri", kUri}, {"languageId", "plaintext"}, {"version", 1},
-                                   {"text", text}}}});
+                {{"textDocument",
+                  {{"uri", kUri}, {"languageId", "plaintext"}, {"version", 1}, {"text", text}}}});
 }
 
 void SetTime(benchmark::State& state, Clock::time_point start) {
@@ -214,6 +217,29 @@ BENCHMARK(Lsp_CodeActionAfterBurst)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
+
+void Lsp_CodeActionAfterEdit(benchmark::State& state) {
+  const std::string text = FiveMegabytes();
+  Server server;
+  Open(server, text);
+  server.AwaitDiagnostics(1);
+  int version = 1;
+  std::size_t actions = 0;
+  for (auto _ : state) {
+    const Json at = {{"line", 0}, {"character", 0}};
+    server.Notify("textDocument/didChange",
+                  {{"textDocument", {{"uri", kUri}, {"version", ++version}}},
+                   {"contentChanges",
+                    Json::array({{{"range", {{"start", at}, {"end", at}}}, {"text", "x"}}})}});
+    server.Request("lexivane/none", Json::object());  // answered once the change is made
+    const auto start = Clock::now();
+    const Json answer = server.Request("textDocument/codeAction", CodeActionAtTheFirstWord());
+    SetTime(state, start);
+    actions = answer["result"].size();
+  }
+  state.counters["actions"] = static_cast<double>(actions);
+}
+BENCHMARK(Lsp_CodeActionAfterEdit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
 
 void Lsp_CodeActionAtRest(benchmark::State& state) {
   const std::string text = FiveMegabytes();

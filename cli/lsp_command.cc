@@ -25,9 +25,9 @@ void AddLspCommand(CLI::App& app, LspOptions& options) {
 
 int RunLsp(const LspOptions& options) {
   MessageWriter writer(STDOUT_FILENO);
-  LspSettings settings;
-  settings.spelling.custom_dictionary = options.custom_file;
-  LspServer server([&writer](const std::string& body) { writer.Send(body); }, settings);
+  ServerSettings settings;
+  settings.checker.custom_dictionary = options.custom_file;
+  LanguageServer server([&writer](const std::string& body) { writer.Send(body); }, settings);
   MessageReader reader(STDIN_FILENO);
   std::string body;
   for (;;) {

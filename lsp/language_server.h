@@ -2,10 +2,16 @@
 // ranked suggestions as quick fixes, and adds words to the user's custom dictionary or ignores
 // them for the session. docs/lsp.md describes what a client sees.
 //
-// LspServer takes the client's messages one at a time, on one thread, and sends its answers and
-// notifications through `send`, which the checking worker also calls from its own thread (so it
-// must be thread-safe). Requests are answered from the server's state without waiting for a
-// check: documents are checked by the worker after their changes come to rest.
+// LanguageServer takes the client's messages one at a time, on one thread (the server's
+// thread), and sends its answers and notifications through `send`, which the checking worker
+// also calls from its own thread (so it must be thread-safe). Requests are answered from the
+// server's state without waiting for a check: documents are checked by the worker after their
+// changes come to rest, and a code action on a document edited since its last check checks
+// the words around its range on the server's thread, with a finder of its own.
+//
+// The server's thread must be the same for the object's whole life, and the server's finder
+// uses that thread's dictionaries (lexivane/spell_check.h): a host should not check words with
+// engines of its own on that thread.
 #pragma once
 
 #include <chrono>
@@ -14,34 +20,28 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/misspelling_finder.h"
+#include "lsp/server_settings.h"
 #include "lsp/spelling_worker.h"
 #include "lsp/workspace.h"
 
 namespace lexivane::frontend::lsp {
 
-struct LspSettings {
-  SpellingSettings spelling;
-  int severity = 3;  // the protocol's DiagnosticSeverity: 1 error ... 4 hint
-  friend bool operator==(const LspSettings&, const LspSettings&) = default;
-};
-
-class LspServer {
+class LanguageServer {
  public:
   using Send = std::function<void(const std::string& body)>;
 
   // How long a document's changes must rest before it is checked.
   static constexpr auto kQuietTime = std::chrono::milliseconds(50);
 
-  LspServer(Send send, LspSettings settings,
-            std::chrono::milliseconds quiet_time = kQuietTime);
-  LspServer(const LspServer&) = delete;
-  LspServer& operator=(const LspServer&) = delete;
-  ~LspServer();
+  LanguageServer(Send send, ServerSettings settings,
+                 std::chrono::milliseconds quiet_time = kQuietTime);
+  LanguageServer(const LanguageServer&) = delete;
+  LanguageServer& operator=(const LanguageServer&) = delete;
+  ~LanguageServer();
 
   // Handles one message body; returns the process's exit status once `exit` has come.
   std::optional<int> Handle(std::string_view body);
@@ -59,22 +59,25 @@ class LspServer {
   Json ExecuteCommand(const Json& params);
   void Configure(const Json& settings);
   void StartWorker();
+  MisspellingFinder* FinderOfThisThread();
 
   void Respond(const Json& id, Json result);
   void RespondError(const Json& id, int code, const std::string& message);
   void Notify(const std::string& method, Json params);
   void ShowMessage(int type, const std::string& message);
 
-  // Called by the worker with the workspace locked.
-  void Publish(const Workspace::Snapshot& checked, const std::vector<Misspelling>& found,
-               int severity);
-
   const Send send_;
-  LspSettings settings_;
+  ServerSettings settings_;
   Workspace workspace_;
-  std::vector<std::u16string> added_words_;       // this session's, for a restarted worker
-  std::unordered_set<std::u16string> ignored_words_;  // lower case
+  SessionWords session_words_;  // for a worker or a finder made later
   std::unique_ptr<SpellingWorker> worker_;
+  // Made on the first code action that needs it, made afresh when the settings change.
+  std::optional<MisspellingFinder> finder_;
+  // The custom dictionary file loaded into this thread's dictionaries. Its words stay there
+  // (nothing takes words out of a thread's custom dictionary), so once the settings name
+  // another file no finder of this thread can be trusted, and code actions are answered from
+  // the stored misspellings.
+  std::optional<std::string> custom_file_of_this_thread_;
   bool initialized_ = false;
   bool shut_down_ = false;
 };

@@ -1,22 +1,37 @@
-// The language server's own state: positions and edits of documents, the misspellings that
-// follow the edits, and the finder that must list what `lexivane list` lists. The protocol
-// itself is tested from outside (cli/lsp-tests/).
+// The language server's own state and logic: positions and edits of documents, the
+// misspellings that follow the edits, the finder that must list what `lexivane list` lists, the
+// settings, the words a code action is about, and the server's answers to code actions made
+// on its own thread. The protocol as editors speak it is tested from outside (lsp/tests/).
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <random>
-#include <thread>
+#include <set>
 
-#include "lsp/spelling_worker.h"
-#include "lsp/text_document.h"
-#include "lsp/workspace.h"
+#include <nlohmann/json.hpp>
+
 #include "frontend/running_words.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/utf8.h"
+#include "lsp/code_action_words.h"
+#include "lsp/language_server.h"
+#include "lsp/misspelling_finder.h"
+#include "lsp/protocol_json.h"
+#include "lsp/server_settings.h"
+#include "lsp/text_document.h"
+#include "lsp/workspace.h"
+#include "tests/test_support.h"
 
 namespace lexivane::frontend::lsp {
 namespace {
 
 using namespace std::chrono_literals;
+using Json = nlohmann::json;
+using lexivane::testing::OnFreshThread;
+using lexivane::testing::ScratchDir;
+using lexivane::testing::WriteBytes;
 
 TEST(TextDocument, PositionsCountUtf16AndEveryKindOfLineEnd) {
   // Lines: "a", "bc", "", "d", "😀x" (the emoji is two code units).
@@ -73,9 +88,10 @@ Misspelling At(std::size_t offset, std::u16string word) {
 std::vector<std::string> Visited(const Workspace& workspace, TextPosition start, TextPosition end) {
   std::vector<std::string> seen;
   workspace.VisitMisspellings("doc", start, end, [&](const PlacedMisspelling& placed) {
-    seen.push_back(std::to_string(placed.start.line) + ":" + std::to_string(placed.start.character) +
-                   "-" + std::to_string(placed.end.line) + ":" +
-                   std::to_string(placed.end.character) + " " + ToUtf8(placed.misspelling->word));
+    seen.push_back(std::to_string(placed.start.line) + ":" +
+                   std::to_string(placed.start.character) + "-" + std::to_string(placed.end.line) +
+                   ":" + std::to_string(placed.end.character) + " " +
+                   ToUtf8(placed.misspelling->word));
   });
   return seen;
 }
@@ -130,24 +146,38 @@ TEST(Workspace, UncheckedPieceReachesTheBlanksAroundTheRange) {
                        (found->cut_after ? " cut after" : "")
                  : std::string("stored");
   };
-  EXPECT_EQ(piece({0, 4}, {0, 4}), " teh|0:2");          // the blank before comes along
+  EXPECT_EQ(piece({0, 4}, {0, 4}), " teh|0:2");  // the blank before comes along
   EXPECT_EQ(piece({0, 0}, {0, 1}), "ab|0:0");
   EXPECT_EQ(piece({0, 7}, {1, 0}), " cd\n" + std::string(8, 'x') + "|0:6 cut after");
   EXPECT_EQ(piece({1, 4500}, {1, 4500}), std::string(12, 'x') + "|1:404 cut before cut after");
   EXPECT_EQ(piece({1, 70003}, {1, 70003}), " wrold|1:70001");
-  EXPECT_EQ(piece({0, 0}, {1, 70003}), "stored");       // a range too long to check now
+  EXPECT_EQ(piece({0, 0}, {1, 70003}), "stored");  // a range too long to check now
   const auto never = [] { return false; };
   const auto snapshot = workspace.NextToCheck(never);
   workspace.Store(*snapshot, {}, [](auto&, auto&) {});
-  EXPECT_EQ(piece({0, 4}, {0, 4}), "stored");           // the last check is current
+  EXPECT_EQ(piece({0, 4}, {0, 4}), "stored");  // the last check is current
+}
+
+// The first misspelling a finder finds in `text` with its first suggestion, or "none".
+std::string FirstFound(MisspellingFinder& finder, std::u16string_view text) {
+  const auto found = finder.Find(text);
+  if (!found || found->empty()) return "none";
+  const Misspelling& first = found->front();
+  return ToUtf8(first.word) + ":" +
+         (first.suggestions->empty() ? "" : ToUtf8(first.suggestions->front()));
 }
 
 // The finder is held to the reference walk of `list`: the same words, as written, in order.
-TEST(MisspellingFinder, FindsWhatListFinds) {
-  std::thread([] {
-    SpellCheck engine;
+TEST(MisspellingFinder, FindsWhatListFindsLessTheSessionsWords) {
+  const ScratchDir scratch;
+  OnFreshThread([&] {
+    CheckerSettings settings;
+    settings.custom_dictionary = (scratch.path() / "made-by-the-first-word.dic").string();
+    settings.max_suggestions = 3;
+    MisspellingFinder finder(settings,
+                             [](const std::string& warning) { ADD_FAILURE() << warning; });
+    SpellCheck engine;  // the reference, on the same thread's dictionaries
     engine.Init();
-    MisspellingFinder finder(engine, 3);
     const std::u16string texts[] = {
         u"Hello wrold, this is teh test.\n\U0001F600 caf\u00e9 teh mispelled line",
         u"wouldn\u2019t \u201cwrold\u201d don't-dont e.g. abc123 Teh TEH",
@@ -169,25 +199,272 @@ TEST(MisspellingFinder, FindsWhatListFinds) {
       }
       EXPECT_EQ(words, expected) << ToUtf8(text);
     }
-    // Suggestions in the word's letter case; ignored words in any case; added words once the
-    // finder forgets what it knew.
-    const auto first = [&](std::u16string_view text) {
-      auto found = finder.Find(text);
-      return found && !found->empty() ? ToUtf8((*found)[0].word) + ":" +
-                                            ToUtf8((*found)[0].suggestions->at(0))
-                                      : std::string("none");
-    };
-    EXPECT_EQ(first(u"Teh"), "Teh:The");
+    // Suggestions in the word's letter case. Ignored words match in any letter case, folded as
+    // the engine folds it (a dotted capital I is an i); added words count at once.
+    EXPECT_EQ(FirstFound(finder, u"Teh"), "Teh:The");
     finder.Ignore(u"TEH");
-    EXPECT_EQ(first(u"teh"), "none");
-    engine.AddToCustom(u"wrold");
-    EXPECT_EQ(first(u"wrold"), "wrold:world");  // still the verdict remembered
-    finder.Forget();
-    EXPECT_EQ(first(u"wrold"), "none");
+    EXPECT_EQ(FirstFound(finder, u"teh"), "none");
+    EXPECT_EQ(FirstFound(finder, u"izmirx"), "izmirx:izmir");
+    finder.Ignore(u"\u0130zmirx");
+    EXPECT_EQ(FirstFound(finder, u"izmirx IZMIRX \u0130ZMIRX"), "none");
+    EXPECT_EQ(FirstFound(finder, u"wrold"), "wrold:world");
+    finder.Add(u"wrold");
+    EXPECT_EQ(FirstFound(finder, u"wrold"), "none");
+    EXPECT_TRUE(engine.CheckWord(u"wrold"));  // in the thread's custom dictionary
     std::u16string many;
-    for (int i = 0; i < 10000; ++i) many += u"teh ";
+    for (int i = 0; i < 10000; ++i) many += u"tehh ";
     EXPECT_FALSE(finder.Find(many, [] { return true; }));
-  }).join();
+  });
+}
+
+TEST(MisspellingFinder, LoadsTheCustomDictionaryOrChecksWithoutIt) {
+  const ScratchDir scratch;
+  WriteBytes(scratch.path() / "words.dic", "wrold\r\n");
+  const struct {
+    const char* file;
+    bool loaded;
+    const char* warning;  // the end of it
+    const char* found;
+  } cases[] = {
+      {"words.dic", true, "", "teh:the"},
+      {"missing.dic", false, "", "wrold:world"},  // none until the first word saved makes it
+      {".", false, "cannot read the custom dictionary: Is a directory; checking without it",
+       "wrold:world"},
+  };
+  for (const auto& c : cases) {
+    OnFreshThread([&] {
+      CheckerSettings settings;
+      settings.custom_dictionary = (scratch.path() / c.file).string();
+      std::string warning;
+      MisspellingFinder finder(settings, [&](const std::string& text) { warning = text; });
+      EXPECT_EQ(finder.loaded_custom_file().has_value(), c.loaded) << c.file;
+      EXPECT_TRUE(warning.ends_with(c.warning)) << warning;
+      EXPECT_EQ(FirstFound(finder, u"wrold teh"), c.found) << c.file;
+    });
+  }
+}
+
+TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
+  ServerSettings current;
+  current.checker = {"/old.dic", 0.8f, 5};
+  const struct {
+    const char* given;
+    ServerSettings expected;
+    std::vector<std::string> refused;
+  } cases[] = {
+      {R"({})", current, {}},
+      {R"({"lexivane": {"severity": "hint", "maxSuggestions": 15, "other": true}})",
+       {{"/old.dic", 0.8f, 15}, 4},
+       {}},
+      {R"({"severity": 1, "suggestionThreshold": 0.5, "customDictionary": "/new.dic"})",
+       {{"/new.dic", 0.5f, 5}, 1},
+       {}},
+      {R"({"customDictionary": null, "suggestionThreshold": 1, "severity": "info"})",
+       {{std::nullopt, 1.0f, 5}, 3},
+       {}},
+      {R"({"customDictionary": "", "maxSuggestions": 0})", {{std::nullopt, 0.8f, 0}, 3}, {}},
+      {R"({"severity": 0, "maxSuggestions": 16, "suggestionThreshold": 1.5, "customDictionary": 5})",
+       current,
+       {"customDictionary", "severity", "suggestionThreshold", "maxSuggestions"}},
+      {R"({"severity": "fatal", "maxSuggestions": 2.5, "suggestionThreshold": "0.5"})",
+       current,
+       {"severity", "suggestionThreshold", "maxSuggestions"}},
+      {R"({"severity": 2.0, "maxSuggestions": -1, "suggestionThreshold": -0.1})",
+       current,
+       {"severity", "suggestionThreshold", "maxSuggestions"}},
+      {R"({"lexivane": 5, "severity": 1})", current, {}},  // the key wins, and is no object
+      {R"([1])", current, {}},
+  };
+  for (const auto& c : cases) {
+    const SettingsChange change = ChangeSettings(current, Json::parse(c.given));
+    EXPECT_EQ(change.settings, c.expected) << c.given;
+    EXPECT_EQ(change.refused, c.refused) << c.given;
+  }
+}
+
+// The words found on the spot in a piece that starts inside a line of the document: on the
+// piece's first line characters shift by the piece's start, on later lines they do not.
+TEST(CodeActionWords, PlacesThePiecesWordsThatTouchTheRange) {
+  const std::u16string text = u"teh wrold\nfoo teh";
+  const std::vector<Misspelling> found = {At(0, u"teh"), At(4, u"wrold"), At(14, u"teh")};
+  const struct {
+    TextPosition start, end;
+    bool cut_before, cut_after;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {{3, 10}, {3, 10}, false, false, {"3:10-3:13 teh"}},
+      {{3, 13}, {3, 13}, false, false, {"3:10-3:13 teh"}},  // a cursor at a word's end
+      {{3, 14}, {3, 16}, false, false, {"3:14-3:19 wrold"}},
+      {{4, 4}, {4, 5}, false, false, {"4:4-4:7 teh"}},
+      {{3, 12}, {4, 0}, false, false, {"3:10-3:13 teh", "3:14-3:19 wrold"}},
+      {{3, 10}, {4, 7}, true, true, {"3:14-3:19 wrold"}},  // words at a cut may be longer
+      {{4, 0}, {4, 3}, false, false, {}},
+  };
+  for (const auto& c : cases) {
+    const Workspace::TextPiece piece{text, {3, 10}, c.cut_before, c.cut_after};
+    std::vector<std::string> placed;
+    for (const PlacedMisspelling& p : MisspellingsTouchingRange(piece, c.start, c.end, found)) {
+      placed.push_back(std::to_string(p.start.line) + ":" + std::to_string(p.start.character) +
+                       "-" + std::to_string(p.end.line) + ":" + std::to_string(p.end.character) +
+                       " " + ToUtf8(p.misspelling->word));
+    }
+    EXPECT_EQ(placed, c.expected) << c.start.line << ":" << c.start.character;
+  }
+}
+
+// A client of a LanguageServer made on the calling thread, as the tool makes it on its main
+// thread. Documents rest for an hour before the worker checks them, so that after an edit
+// every code action is answered on the server's thread until the test says otherwise.
+class TestClient {
+ public:
+  explicit TestClient(ServerSettings settings)
+      : server_([this](const std::string& body) { Receive(body); }, std::move(settings), 1h) {
+    Request("initialize", {{"capabilities", Json::object()}});
+  }
+
+  void Notify(const std::string& method, Json params) {
+    server_.Handle(
+        Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}.dump());
+  }
+  // The whole response: requests are answered before Handle returns.
+  Json Request(const std::string& method, Json params) {
+    const int id = ++last_id_;
+    server_.Handle(
+        Json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", std::move(params)}}
+            .dump());
+    return Take([&](const Json& message) { return message.value("id", 0) == id; });
+  }
+  // The diagnostics of the document, of the first publication for which `wanted` holds.
+  Json AwaitDiagnostics(const std::function<bool(const Json& params)>& wanted) {
+    return Take([&](const Json& message) {
+      return message.value("method", "") == "textDocument/publishDiagnostics" &&
+             wanted(message["params"]);
+    })["params"]["diagnostics"];
+  }
+
+  void Open(std::string text) {
+    Notify("textDocument/didOpen",
+           {{"textDocument", {{"uri", kUri}, {"version", 1}, {"text", std::move(text)}}}});
+  }
+  // Inserts `text` at the start of the document.
+  void Prepend(const std::string& text) {
+    const Json at = {{"line", 0}, {"character", 0}};
+    Notify("textDocument/didChange",
+           {{"textDocument", {{"uri", kUri}, {"version", ++version_}}},
+            {"contentChanges",
+             Json::array({{{"range", {{"start", at}, {"end", at}}}, {"text", text}}})}});
+  }
+  // The words of the code actions for the range, each with its number of corrections:
+  // "word:corrections@line:character".
+  std::vector<std::string> ActionWords(TextPosition start, TextPosition end) {
+    const Json answer =
+        Request("textDocument/codeAction",
+                {{"textDocument", {{"uri", kUri}}},
+                 {"range",
+                  {{"start", {{"line", start.line}, {"character", start.character}}},
+                   {"end", {{"line", end.line}, {"character", end.character}}}}},
+                 {"context", {{"diagnostics", Json::array()}}}});
+    std::vector<std::string> words;
+    int corrections = 0;
+    for (const Json& action : answer.at("result")) {
+      if (action.contains("edit")) {
+        ++corrections;
+      } else if (action["command"]["command"] == kAddCommand) {
+        const Json& where = action["diagnostics"][0]["range"]["start"];
+        words.push_back(action["command"]["arguments"][0].get<std::string>() + ":" +
+                        std::to_string(corrections) + "@" + where["line"].dump() + ":" +
+                        where["character"].dump());
+        corrections = 0;
+      }
+    }
+    return words;
+  }
+
+ private:
+  static constexpr const char* kUri = "file:///test.txt";
+
+  void Receive(const std::string& body) {
+    std::lock_guard lock(mutex_);
+    messages_.push_back(Json::parse(body));
+    arrived_.notify_all();
+  }
+  Json Take(const std::function<bool(const Json&)>& wanted) {
+    std::unique_lock lock(mutex_);
+    for (std::size_t seen = 0;; ++seen) {
+      while (seen == messages_.size()) {
+        if (!arrived_.wait_for(lock, 10s, [&] { return seen < messages_.size(); })) {
+          ADD_FAILURE() << "no message came";
+          return Json::object();
+        }
+      }
+      if (wanted(messages_[seen])) {
+        Json message = std::move(messages_[seen]);
+        messages_.erase(messages_.begin() + static_cast<std::ptrdiff_t>(seen));
+        return message;
+      }
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::deque<Json> messages_;
+  int last_id_ = 0;
+  int version_ = 1;
+  LanguageServer server_;  // last: its worker stops before what it sends to goes
+};
+
+TEST(LanguageServer, CodeActionsAfterEditsTakeTheSessionsWordsAndSettings) {
+  const ScratchDir scratch;
+  WriteBytes(scratch.path() / "a-file", "");
+  OnFreshThread([&] {
+    ServerSettings settings;
+    settings.checker.custom_dictionary = (scratch.path() / "a-file" / "words.dic").string();
+    TestClient client(settings);
+    client.Open("teh wrold izmirx");
+    EXPECT_EQ(client.AwaitDiagnostics([](const Json&) { return true; }).size(), 3u);
+    // The text just typed has no stored misspellings: the server's thread checks it.
+    client.Prepend("wrold ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 0}), std::vector<std::string>{"wrold:2@0:0"});
+    // Ignored in another letter case, and added to a dictionary that cannot be saved: the
+    // request fails, and the word is accepted all the same.
+    EXPECT_EQ(
+        client.Request("workspace/executeCommand",
+                       {{"command", kIgnoreCommand}, {"arguments", {"\u0130zmirx"}}})["result"],
+        nullptr);
+    const Json answer = client.Request("workspace/executeCommand",
+                                       {{"command", kAddCommand}, {"arguments", {"wrold"}}});
+    EXPECT_EQ(answer["error"]["code"], -32603);
+    EXPECT_NE(answer["error"]["message"].get<std::string>().find("words.dic"), std::string::npos);
+    client.Prepend("IZMIRX wrold tehh ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 18}), std::vector<std::string>{"tehh:5@0:13"});
+    // A finder made afresh for the new settings has the session's words too.
+    client.Notify("workspace/didChangeConfiguration", {{"settings", {{"maxSuggestions", 1}}}});
+    client.Prepend("izmirx wrold tehh ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 50}),
+              (std::vector<std::string>{"tehh:1@0:13", "tehh:1@0:31", "teh:1@0:42"}));
+  });
+}
+
+// The words of a custom dictionary loaded on a thread stay in its dictionaries, so once the
+// settings name another file, the server's thread answers from what the worker stored.
+TEST(LanguageServer, AnotherCustomDictionaryLeavesCodeActionsToTheWorker) {
+  const ScratchDir scratch;
+  WriteBytes(scratch.path() / "first.dic", "wrold\r\n");
+  OnFreshThread([&] {
+    ServerSettings settings;
+    settings.checker.custom_dictionary = (scratch.path() / "first.dic").string();
+    TestClient client(settings);
+    client.Open("wrold teh");
+    client.AwaitDiagnostics([](const Json&) { return true; });
+    client.Prepend("x ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 20}), std::vector<std::string>{"teh:5@0:8"});
+    client.Notify("workspace/didChangeConfiguration",
+                  {{"settings", {{"customDictionary", (scratch.path() / "second.dic").string()}}}});
+    client.AwaitDiagnostics([](const Json& params) { return params["diagnostics"].size() == 2; });
+    client.Prepend("y ");
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 20}),
+              (std::vector<std::string>{"wrold:2@0:4", "teh:5@0:10"}));
+  });
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ bool MessageReader::Fill(std::size_t count) {
     char chunk[1 << 16];
     const ssize_t n = ::read(fd_, chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw CommandError(std::string("cannot read standard input: ") + std::strerror(errno));
+    if (n < 0)
+      throw CommandError(std::string("cannot read standard input: ") + std::strerror(errno));
     if (n == 0) return false;
     if (start_ > (1 << 20) && start_ * 2 > buffer_.size()) {  // drop what was read long ago
       buffer_.erase(0, start_);
@@ -74,7 +75,7 @@ MessageReader::Result MessageReader::Next(std::string& body) {
   } while (line.empty());
   std::optional<std::size_t> length;
   bool usable = true;
-  for (; !line.empty(); ) {
+  for (; !line.empty();) {
     const std::size_t colon = line.find(':');
     if (colon != std::string::npos &&
         EqualsIgnoringCase(Trimmed(std::string_view(line).substr(0, colon)), "Content-Length")) {

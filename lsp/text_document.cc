@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "frontend/text_positions.h"
+
 namespace lexivane::frontend::lsp {
 
 namespace {
@@ -10,9 +12,7 @@ namespace {
 void AddLineStarts(std::u16string_view text, std::size_t begin, std::size_t end,
                    std::vector<std::size_t>& starts) {
   for (std::size_t i = begin; i < end; ++i) {
-    if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n'))) {
-      starts.push_back(i + 1);
-    }
+    if (EndsLine(text, i)) starts.push_back(i + 1);
   }
 }
 
@@ -50,9 +50,9 @@ void TextDocument::Replace(std::size_t start, std::size_t end, std::u16string_vi
   const std::size_t new_end = start + replacement.size();
   std::vector<std::size_t> after(
       std::upper_bound(line_starts_.begin(), line_starts_.end(), end + 1), line_starts_.end());
-  line_starts_.erase(std::upper_bound(line_starts_.begin(), line_starts_.end(),
-                                      start == 0 ? 0 : start - 1),
-                     line_starts_.end());
+  line_starts_.erase(
+      std::upper_bound(line_starts_.begin(), line_starts_.end(), start == 0 ? 0 : start - 1),
+      line_starts_.end());
   AddLineStarts(text_, start == 0 ? 0 : start - 1, std::min(text_.size(), new_end + 1),
                 line_starts_);
   for (const std::size_t line_start : after) line_starts_.push_back(line_start - end + new_end);

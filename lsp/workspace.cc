@@ -64,8 +64,9 @@ void Workspace::CheckAllAgain() {
   changed_.notify_all();
 }
 
-bool Workspace::VisitMisspellings(const std::string& uri, TextPosition start, TextPosition end,
-                                  const std::function<void(const PlacedMisspelling&)>& visit) const {
+bool Workspace::VisitMisspellings(
+    const std::string& uri, TextPosition start, TextPosition end,
+    const std::function<void(const PlacedMisspelling&)>& visit) const {
   std::lock_guard lock(mutex_);
   const auto found = documents_.find(uri);
   if (found == documents_.end()) return false;
@@ -84,8 +85,8 @@ bool Workspace::VisitMisspellings(const std::string& uri, TextPosition start, Te
 }
 
 std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string& uri,
-                                                               TextPosition start,
-                                                               TextPosition end) const {
+                                                              TextPosition start,
+                                                              TextPosition end) const {
   std::lock_guard lock(mutex_);
   const auto found = documents_.find(uri);
   if (found == documents_.end() || found->second.stored_current) return std::nullopt;

@@ -24,11 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "frontend/spelling_session.h"
 #include "lsp/text_document.h"
 
 namespace lexivane::frontend::lsp {
-
-using SuggestionList = std::shared_ptr<const std::vector<std::u16string>>;
 
 struct Misspelling {
   std::size_t offset = 0;  // in UTF-16 code units

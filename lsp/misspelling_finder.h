@@ -1,0 +1,69 @@
+// The misspellings of a text as the language server reports them: the words `lexivane list`
+// prints for the same text, less those the session accepts, each with its suggestions.
+//
+// A finder owns an engine, readied from the settings (the suggestion threshold, and the custom
+// dictionary file, loaded when the finder is made), and the SpellingSession over it that judges
+// each distinct word once, remembers its suggestions, and holds the words ignored for the
+// session. The words the user adds or ignores reach it through Add and Ignore (or Take, for
+// all of a session's words at once).
+//
+// Threading: a finder is made and used on one thread. Its engine works on that thread's
+// dictionaries, which every engine of the thread shares and which outlive the finder: a word
+// it adds stays in the thread's custom dictionary, and a later finder's custom dictionary file
+// replaces the words there only when that file holds words. The server's worker and the server
+// itself each keep a finder on their own thread.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frontend/spelling_session.h"
+#include "lexivane/spell_check.h"
+#include "lsp/server_settings.h"
+#include "lsp/workspace.h"
+
+namespace lexivane::frontend::lsp {
+
+// The words of a session so far, as the user gave them, for a finder made later.
+struct SessionWords {
+  std::vector<std::u16string> added;    // to the custom dictionary (saved or not)
+  std::vector<std::u16string> ignored;  // for the session, in any letter case
+};
+
+class MisspellingFinder {
+ public:
+  // Reports a custom dictionary file that cannot be read; the finder checks without it.
+  using Warn = std::function<void(const std::string& message)>;
+
+  MisspellingFinder(const CheckerSettings& settings, const Warn& warn);
+  MisspellingFinder(const MisspellingFinder&) = delete;
+  MisspellingFinder& operator=(const MisspellingFinder&) = delete;
+
+  // In order of appearance. `stop` is asked now and then; when it returns true, Find returns
+  // nullopt at once.
+  std::optional<std::vector<Misspelling>> Find(std::u16string_view text,
+                                               const std::function<bool()>& stop = {});
+
+  void Add(std::u16string_view word);     // to the thread's custom dictionary, in memory
+  void Ignore(std::u16string_view word);  // any letter case
+  void Take(const SessionWords& words);
+
+  // The custom dictionary file whose words were loaded into the thread's dictionaries; none
+  // when there was no file to load or it could not be read.
+  const std::optional<std::string>& loaded_custom_file() const { return prepared_.loaded_file; }
+
+ private:
+  struct PreparedEngine {
+    PreparedEngine(const CheckerSettings& settings, const Warn& warn);
+    SpellCheck engine;
+    std::optional<std::string> loaded_file;
+  };
+
+  PreparedEngine prepared_;
+  SpellingSession session_;
+};
+
+}  // namespace lexivane::frontend::lsp

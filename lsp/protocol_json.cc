@@ -1,0 +1,115 @@
+#include "lsp/protocol_json.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend::lsp {
+
+namespace {
+
+using Json = nlohmann::json;
+
+std::string Quoted(const std::string& word) {
+  return "'" + word + "'";
+}
+
+}  // namespace
+
+Json Position(TextPosition position) {
+  return {{"line", position.line}, {"character", position.character}};
+}
+
+Json Range(TextPosition start, TextPosition end) {
+  return {{"start", Position(start)}, {"end", Position(end)}};
+}
+
+Json Diagnostic(const Json& range, const Misspelling& misspelling, int severity) {
+  const std::string word = ToUtf8(misspelling.word);
+  Json suggestions = Json::array();
+  for (const std::u16string& suggestion : *misspelling.suggestions) {
+    suggestions.push_back(ToUtf8(suggestion));
+  }
+  return {{"range", range},
+          {"severity", severity},
+          {"source", "lexivane"},
+          {"code", "unknown-word"},
+          {"message", "Unknown word " + Quoted(word)},
+          {"data", {{"word", word}, {"suggestions", std::move(suggestions)}, {"range", range}}}};
+}
+
+void AddQuickFixes(Json& actions, const std::string& uri, const PlacedMisspelling& placed,
+                   int severity) {
+  const Json where = Range(placed.start, placed.end);
+  const Json diagnostic = Diagnostic(where, *placed.misspelling, severity);
+  const std::string word = ToUtf8(placed.misspelling->word);
+  bool first = true;
+  for (const std::u16string& suggestion : *placed.misspelling->suggestions) {
+    const std::string text = ToUtf8(suggestion);
+    Json changes = Json::object();
+    changes[uri] = Json::array({Json{{"range", where}, {"newText", text}}});
+    actions.push_back({{"title", "Change to " + Quoted(text)},
+                       {"kind", "quickfix"},
+                       {"diagnostics", Json::array({diagnostic})},
+                       {"isPreferred", first},
+                       {"edit", {{"changes", std::move(changes)}}}});
+    first = false;
+  }
+  const std::pair<const char*, std::string> kCommands[] = {
+      {kAddCommand, "Add " + Quoted(word) + " to the dictionary"},
+      {kIgnoreCommand, "Ignore " + Quoted(word) + " in this session"}};
+  for (const auto& [command, title] : kCommands) {
+    actions.push_back(
+        {{"title", title},
+         {"kind", "quickfix"},
+         {"diagnostics", Json::array({diagnostic})},
+         {"command",
+          {{"title", title}, {"command", command}, {"arguments", Json::array({word})}}}});
+  }
+}
+
+Json PublishDiagnosticsParams(const Workspace::Snapshot& checked,
+                              const std::vector<Misspelling>& found, int severity) {
+  Json diagnostics = Json::array();
+  for (const Misspelling& misspelling : found) {
+    const Json where = Range(checked.document.PositionOf(misspelling.offset),
+                             checked.document.PositionOf(misspelling.offset + misspelling.length));
+    diagnostics.push_back(Diagnostic(where, misspelling, severity));
+  }
+  return {
+      {"uri", checked.uri}, {"version", checked.version}, {"diagnostics", std::move(diagnostics)}};
+}
+
+TextPosition PositionFrom(const Json& position) {
+  const auto line = position.at("line").get<std::int64_t>();
+  const auto character = position.at("character").get<std::int64_t>();
+  if (line < 0 || character < 0) throw InvalidParams{"a position is negative"};
+  return {static_cast<std::size_t>(line), static_cast<std::size_t>(character)};
+}
+
+std::vector<TextChange> TextChangesFrom(const Json& content_changes) {
+  std::vector<TextChange> changes;
+  for (const Json& change : content_changes) {
+    TextChange& added = changes.emplace_back();
+    if (change.contains("range")) {
+      const Json& range = change.at("range");
+      added.range.emplace(PositionFrom(range.at("start")), PositionFrom(range.at("end")));
+    }
+    added.text = FromUtf8(change.at("text").get<std::string>());
+  }
+  return changes;
+}
+
+std::u16string CommandWord(const Json& params) {
+  const Json arguments = params.value("arguments", Json::array());
+  if (!arguments.is_array() || arguments.empty()) throw InvalidParams{"the command needs a word"};
+  const Json& first = arguments[0];
+  const Json word = first.is_object() ? first.value("word", Json()) : first;
+  if (!word.is_string() || word.get<std::string>().empty()) {
+    throw InvalidParams{"the command's argument is not a word"};
+  }
+  return FromUtf8(word.get<std::string>());
+}
+
+}  // namespace lexivane::frontend::lsp

@@ -1,0 +1,50 @@
+// The language server's side of the protocol's JSON: the objects it sends (positions, ranges,
+// diagnostics, the quick fixes of a misspelling, the parameters of publishDiagnostics) and the
+// parameters it reads from the client's messages (positions, changes, a command's word).
+//
+// Readers throw InvalidParams, or nlohmann::json's exception for a member that is missing or of
+// the wrong type; the dispatcher answers either with the protocol's error for parameters that
+// do not fit. Pure functions, any thread.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "lsp/text_document.h"
+#include "lsp/workspace.h"
+
+namespace lexivane::frontend::lsp {
+
+// The commands of the code actions, which the server carries out (workspace/executeCommand).
+inline constexpr const char* kAddCommand = "lexivane.addToDictionary";
+inline constexpr const char* kIgnoreCommand = "lexivane.ignoreWord";
+
+// A request whose parameters do not fit.
+struct InvalidParams {
+  std::string message;
+};
+
+nlohmann::json Position(TextPosition position);
+nlohmann::json Range(TextPosition start, TextPosition end);
+nlohmann::json Diagnostic(const nlohmann::json& range, const Misspelling& misspelling,
+                          int severity);
+
+// Appends to `actions` the quick fixes of one misspelling of the document `uri`: a change to
+// each suggestion (the first preferred), then adding the word and ignoring it.
+void AddQuickFixes(nlohmann::json& actions, const std::string& uri, const PlacedMisspelling& placed,
+                   int severity);
+
+// What textDocument/publishDiagnostics carries for the misspellings found in a snapshot.
+nlohmann::json PublishDiagnosticsParams(const Workspace::Snapshot& checked,
+                                        const std::vector<Misspelling>& found, int severity);
+
+TextPosition PositionFrom(const nlohmann::json& position);
+// The changes of a textDocument/didChange, in order.
+std::vector<TextChange> TextChangesFrom(const nlohmann::json& content_changes);
+// The word of a command's arguments: ["word"] (or [{"word": "word"}], as a client that passes
+// the diagnostic's data back would).
+std::u16string CommandWord(const nlohmann::json& params);
+
+}  // namespace lexivane::frontend::lsp

@@ -1,0 +1,75 @@
+#include "lsp/server_settings.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "lexivane/shown_suggestions.h"
+
+namespace lexivane::frontend::lsp {
+
+namespace {
+
+using Json = nlohmann::json;
+
+std::optional<int> SeverityFrom(const Json& value) {
+  if (value.is_number_integer()) {
+    const auto number = value.get<std::int64_t>();
+    if (number >= 1 && number <= 4) return static_cast<int>(number);
+  } else if (value.is_string()) {
+    static const std::pair<const char*, int> kNames[] = {
+        {"error", 1}, {"warning", 2}, {"information", 3}, {"info", 3}, {"hint", 4}};
+    for (const auto& [name, severity] : kNames) {
+      if (value.get<std::string>() == name) return severity;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+CustomDictionaryFile CustomDictionaryOf(const CheckerSettings& settings) {
+  return CustomDictionaryFile(settings.custom_dictionary,
+                              CustomDictionaryFile::Missing::kNoneUntilMade);
+}
+
+SettingsChange ChangeSettings(const ServerSettings& current, const Json& given) {
+  SettingsChange change{current, {}};
+  const Json& settings = given.contains("lexivane") ? given["lexivane"] : given;
+  if (!settings.is_object()) return change;
+  ServerSettings& next = change.settings;
+  const auto refuse = [&](const char* name) { change.refused.emplace_back(name); };
+  if (const auto it = settings.find("customDictionary"); it != settings.end()) {
+    if (it->is_null() || (it->is_string() && it->get<std::string>().empty())) {
+      next.checker.custom_dictionary.reset();
+    } else if (it->is_string()) {
+      next.checker.custom_dictionary = it->get<std::string>();
+    } else {
+      refuse("customDictionary");
+    }
+  }
+  if (const auto it = settings.find("severity"); it != settings.end()) {
+    if (const auto severity = SeverityFrom(*it)) {
+      next.severity = *severity;
+    } else {
+      refuse("severity");
+    }
+  }
+  if (const auto it = settings.find("suggestionThreshold"); it != settings.end()) {
+    if (it->is_number() && it->get<double>() >= 0 && it->get<double>() <= 1) {
+      next.checker.suggestion_threshold = it->get<float>();
+    } else {
+      refuse("suggestionThreshold");
+    }
+  }
+  if (const auto it = settings.find("maxSuggestions"); it != settings.end()) {
+    if (it->is_number_integer() && it->get<std::int64_t>() >= 0 &&
+        it->get<std::int64_t>() <= static_cast<std::int64_t>(kShownSuggestionsMax)) {
+      next.checker.max_suggestions = it->get<std::size_t>();
+    } else {
+      refuse("maxSuggestions");
+    }
+  }
+  return change;
+}
+
+}  // namespace lexivane::frontend::lsp

@@ -1,0 +1,47 @@
+// The language server's settings: what the client may set (in initializationOptions or with
+// workspace/didChangeConfiguration), and how a value the client sends is read and checked.
+//
+// CheckerSettings is what an engine and its finder are made from; a change of it means a new
+// engine for every thread that checks. ServerSettings adds what only shapes the answers (the
+// diagnostics' severity). Values; ChangeSettings is a pure function, for any thread.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "frontend/custom_dictionary_file.h"
+
+namespace lexivane::frontend::lsp {
+
+struct CheckerSettings {
+  std::optional<std::string> custom_dictionary;  // none: the tool's default file
+  float suggestion_threshold = 0.8f;
+  std::size_t max_suggestions = 5;
+  friend bool operator==(const CheckerSettings&, const CheckerSettings&) = default;
+};
+
+// The custom dictionary file the settings mean. The server's file is made by the first word
+// saved to it; until then there is none.
+CustomDictionaryFile CustomDictionaryOf(const CheckerSettings& settings);
+
+struct ServerSettings {
+  CheckerSettings checker;
+  int severity = 3;  // the protocol's DiagnosticSeverity: 1 error ... 4 hint
+  friend bool operator==(const ServerSettings&, const ServerSettings&) = default;
+};
+
+struct SettingsChange {
+  ServerSettings settings;
+  std::vector<std::string> refused;  // the names of the settings whose value was not taken
+};
+
+// `current` with the settings that `given` holds, either under a "lexivane" key or at its top.
+// A setting whose value does not fit keeps its current value and is named in `refused`;
+// settings the server does not know are passed over.
+SettingsChange ChangeSettings(const ServerSettings& current, const nlohmann::json& given);
+
+}  // namespace lexivane::frontend::lsp
