@@ -11,7 +11,6 @@
 
 namespace lexivane::cli {
 
-using namespace frontend;
 using namespace frontend::lsp;
 
 void AddLspCommand(CLI::App& app, LspOptions& options) {
