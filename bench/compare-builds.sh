@@ -14,18 +14,7 @@ set -euo pipefail
 before=$(realpath "$1")
 after=$(realpath "$2")
 runs=${3:-3}
-texts=${LEXIVANE_BENCH_DATA:-$(dirname "$0")/../../shared/bench}/texts
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# No personal word lists of the user's, and nothing written to the user's folders.
-export HOME=$work XDG_CONFIG_HOME=$work/config LC_ALL=C.UTF-8
-
-big=$texts/big.txt
-large=$work/large.txt
-while [ "$(stat -c %s "$large" 2>/dev/null || echo 0)" -lt 100000000 ]; do
-  cat "$big" "$texts/ulysses-pg4300.txt" >>"$large"
-done
-sed 's/^/^/' "$big" >"$work/big-caret.txt"  # every line text, as editors send it
+source "$(dirname "$0")/texts.sh"
 
 before_tool=(env "LD_LIBRARY_PATH=${BEFORE_LIBS:-}" "$before")
 after_tool=("$after")
@@ -49,7 +38,7 @@ for build in before after; do
   best "$build: list big" "$runs" "${command[@]}" list "$big"
   best "$build: list large" 1 "${command[@]}" list "$large"
   best "$build: check big" "$runs" "${command[@]}" check --suggestions 5 "$big"
-  best "$build: pipe big" "$runs" sh -c '"$@" -a <"$0"' "$work/big-caret.txt" "${command[@]}"
+  best "$build: pipe big" "$runs" sh -c '"$@" -a <"$0"' "$big_caret" "${command[@]}"
 done
 if [ -n "${LSP_BENCH:-}" ]; then
   for build in before after; do

@@ -11,20 +11,7 @@ set -euo pipefail
 
 lexivane=$(realpath "$1")
 runs=${2:-3}
-texts=${LEXIVANE_BENCH_DATA:-$(dirname "$0")/../../shared/bench}/texts
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# No personal word lists of the user's, and nothing written to the user's folders.
-export HOME=$work XDG_CONFIG_HOME=$work/config LC_ALL=C.UTF-8
-
-big=$texts/big.txt
-large=$work/large.txt
-while [ "$(stat -c %s "$large" 2>/dev/null || echo 0)" -lt 100000000 ]; do
-  cat "$big" "$texts/ulysses-pg4300.txt" >>"$large"
-done
-# aspell -a reads a line starting with *, &, @, #, !, %, ^, +, -, ~ or $ as a command; a leading
-# ^ makes every line a text to check, as the ispell protocol's clients send it.
-sed 's/^/^/' "$big" >"$work/big-caret.txt"
+source "$(dirname "$0")/texts.sh"
 
 # best NAME RUNS COMMAND...: runs COMMAND (its standard input and output as given to `best`)
 # and prints the best wall-clock and CPU seconds.
@@ -51,7 +38,7 @@ for file in big large; do
   best "hunspell -l $file" "$n" hunspell -l -d en_US "$path"
 done
 best "lexivane check big" "$runs" "$lexivane" check --suggestions 5 "$big"
-best "aspell -a big" 1 sh -c 'aspell -a <"$1"' - "$work/big-caret.txt"
+best "aspell -a big" 1 sh -c 'aspell -a <"$1"' - "$big_caret"
 
 echo
 for file in big large; do
