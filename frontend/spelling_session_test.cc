@@ -73,10 +73,14 @@ TEST(SpellingSession, SuggestionsComeInTheWordsLetterCaseUpToTheMostAskedFor) {
     EXPECT_EQ(Utf8List(two.Suggestions(u"TEH")), (std::vector<std::string>{"THE", "TEE"}));
     SpellingSession none(engine, 0);
     EXPECT_TRUE(none.Suggestions(u"teh")->empty());
-    // The search grows with the square of the length: past the cap there is none.
-    const std::u16string longest(kLongestWordToSuggestFor, u'e');
-    EXPECT_EQ(SuggestionsToShow(engine, longest + u'e', 5).size(), 0u);
-    EXPECT_EQ(SuggestionsToShow(engine, longest, 5), ShownSuggestions(engine, longest, 5));
+    // The search grows with the square of the length: past the cap there is none, even where
+    // the custom dictionary holds a word just like it.
+    const std::u16string longest = std::u16string(kLongestWordToSuggestFor - 1, u'e') + u'x';
+    engine.AddToCustom(longest + u'y');
+    engine.AddToCustom(longest.substr(1) + u'y');
+    EXPECT_EQ(SuggestionsToShow(engine, longest + u'z', 5).size(), 0u);
+    EXPECT_FALSE(ShownSuggestions(engine, longest + u'z', 5).empty());
+    EXPECT_FALSE(SuggestionsToShow(engine, longest.substr(1) + u'z', 5).empty());
   });
 }
 
