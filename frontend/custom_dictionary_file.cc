@@ -1,47 +1,241 @@
 #include "frontend/custom_dictionary_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "frontend/command_error.h"
+#include "frontend/descriptor.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
-// Why the file cannot be read, or nothing when it can. LoadCustom answers only false, so the
-// reason is asked of the system.
-std::optional<std::string> WhyUnreadable(const std::string& file) {
-  // O_NONBLOCK: a FIFO without a writer must not hold the tool up; it is refused below.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::strerror(errno);
-  struct stat info;
-  const int status = ::fstat(fd, &info);
-  const int error = errno;
-  ::close(fd);
-  if (status != 0) return std::strerror(error);
-  if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
-  if (!S_ISREG(info.st_mode)) return "not a regular file";
-  return std::nullopt;
+namespace fs = std::filesystem;
+
+CommandError CannotRead(const std::string& file, const std::string& reason) {
+  return CommandError(file + ": cannot read the custom dictionary: " + reason);
 }
 
-// Loads `file` into the engine's thread, or throws CommandError with the reason.
-void Load(SpellCheck& engine, const std::string& file) {
-  const auto cannot_read = [&](const std::string& reason) {
-    return CommandError(file + ": cannot read the custom dictionary: " + reason);
-  };
-  if (const auto reason = WhyUnreadable(file)) throw cannot_read(*reason);
+CommandError CannotSave(const std::string& file, const std::string& reason) {
+  return CommandError(file + ": cannot save the custom dictionary: " + reason);
+}
+
+// Answers errno, or 0.
+int ReadAll(int fd, std::string& bytes) {
+  char chunk[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return 0;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+}
+
+// Answers errno, or 0.
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+// The whole file, or CommandError with the reason it cannot be read.
+std::string ReadFile(const std::string& file) {
+  // O_NONBLOCK: a FIFO without a writer must not hold the tool up; it is refused below.
+  const Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) throw CannotRead(file, std::strerror(errno));
+  struct stat info;
+  if (::fstat(fd.get(), &info) != 0) throw CannotRead(file, std::strerror(errno));
+  if (S_ISDIR(info.st_mode)) throw CannotRead(file, std::strerror(EISDIR));
+  if (!S_ISREG(info.st_mode)) throw CannotRead(file, "not a regular file");
+  std::string bytes;
+  if (const int error = ReadAll(fd.get(), bytes)) throw CannotRead(file, std::strerror(error));
+  return bytes;
+}
+
+// --- line ends ---------------------------------------------------------------------------------
+
+bool HasLoneLf(std::string_view bytes) {
+  for (auto at = bytes.find('\n'); at != std::string_view::npos; at = bytes.find('\n', at + 1)) {
+    if (at == 0 || bytes[at - 1] != '\r') return true;
+  }
+  return false;
+}
+
+// `bytes` with every line end the engine would not see (an LF on its own) made CR LF.
+std::string WithCrLf(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) out += '\r';
+    out += bytes[i];
+  }
+  return out;
+}
+
+// The line end of the file's first line; CR LF, the engine's own, for a file without one.
+std::string_view LineEndOf(std::string_view bytes) {
+  const auto at = bytes.find_first_of("\r\n");
+  if (at == std::string_view::npos) return "\r\n";
+  if (bytes[at] == '\n') return "\n";
+  return bytes.substr(at + 1, 1) == "\n" ? "\r\n" : "\r";
+}
+
+// The engine's file (every line ending in CR LF, and no CR or LF inside an entry) with `end`
+// for each line end.
+std::string WithLineEnds(std::string_view engine_file, std::string_view end) {
+  std::string out;
+  out.reserve(engine_file.size());
+  for (std::size_t at = 0; at < engine_file.size();) {
+    const auto line_end = engine_file.find("\r\n", at);
+    if (line_end == std::string_view::npos) {
+      out += engine_file.substr(at);
+      break;
+    }
+    out.append(engine_file.substr(at, line_end - at)).append(end);
+    at = line_end + 2;
+  }
+  return out;
+}
+
+// --- loading -----------------------------------------------------------------------------------
+
+// Loads `file`, whose content is `bytes`, into the engine's thread, or throws CommandError. The
+// engine reads files only, so bytes it would misread go to it as a file in memory.
+void Load(SpellCheck& engine, const std::string& file, std::string_view bytes) {
   // The library takes UTF-16 names; another name would come back from a broken one.
   const std::u16string name = FromUtf8(file);
-  if (ToUtf8(name) != file) throw cannot_read("file names must be valid UTF-8");
-  if (!engine.LoadCustom(name)) throw cannot_read("read error");
+  if (ToUtf8(name) != file) throw CannotRead(file, "file names must be valid UTF-8");
+  if (!HasLoneLf(bytes)) {
+    if (!engine.LoadCustom(name)) throw CannotRead(file, "read error");
+    return;
+  }
+  const Descriptor copy(::memfd_create("lexivane-custom-dictionary", MFD_CLOEXEC));
+  if (copy.get() < 0) throw CannotRead(file, std::strerror(errno));
+  if (const int error = WriteAll(copy.get(), WithCrLf(bytes))) {
+    throw CannotRead(file, std::strerror(error));
+  }
+  if (!engine.LoadCustom(FromUtf8("/proc/self/fd/" + std::to_string(copy.get())))) {
+    throw CannotRead(file, "read error");
+  }
+}
+
+// --- saving ------------------------------------------------------------------------------------
+
+// ".NAME" + `suffix`, the name of a file that belongs beside `file`.
+std::string HiddenName(const fs::path& file, std::string_view suffix) {
+  std::string name = ".";
+  name += file.filename().string();
+  name += suffix;
+  return name;
+}
+
+// A file of ours, removed when the object dies unless Keep() was called.
+class OwnFile {
+ public:
+  explicit OwnFile(std::string name) : name_(std::move(name)) {}
+  OwnFile(const OwnFile&) = delete;
+  OwnFile& operator=(const OwnFile&) = delete;
+  ~OwnFile() {
+    if (!kept_) ::unlink(name_.c_str());
+  }
+  const std::string& name() const { return name_; }
+  void Keep() { kept_ = true; }
+
+ private:
+  std::string name_;
+  bool kept_ = false;
+};
+
+// The refusals with which a folder turns away a new file or the replacing of an old one (with
+// the sticky bit, only a file's owner may replace it), although the file itself may be written.
+bool FolderRefuses(int error) {
+  return error == EACCES || error == EPERM;
+}
+
+// The engine's file for its thread's custom dictionary, written to a scratch file in the
+// temporary folder, since the engine writes only files.
+std::string WrittenByEngine(SpellCheck& engine, const std::string& file) {
+  const char* folder = std::getenv("TMPDIR");
+  std::string scratch = (folder != nullptr && *folder != '\0' ? folder : "/tmp");
+  scratch += "/lexivane-XXXXXX";
+  if (const Descriptor fd(::mkstemp(scratch.data())); fd.get() < 0) {
+    throw CannotSave(file, "no temporary file: " + std::string(std::strerror(errno)));
+  }
+  const OwnFile removed(scratch);
+  engine.SaveCustom(FromUtf8(scratch));
+  std::string bytes;
+  const Descriptor saved(::open(scratch.c_str(), O_RDONLY | O_CLOEXEC));
+  const int error = saved.get() < 0 ? errno : ReadAll(saved.get(), bytes);
+  if (error != 0) throw CannotSave(file, std::strerror(error));
+  return bytes;
+}
+
+// Truncates and writes an open file, as the engine does where it cannot replace one.
+void WriteInPlace(Descriptor& fd, std::string_view bytes, const std::string& file) {
+  int error = ::ftruncate(fd.get(), 0) == 0 ? 0 : errno;
+  if (error == 0) error = WriteAll(fd.get(), bytes);
+  if (const int closed = fd.Close(); error == 0) error = closed;
+  if (error != 0) throw CannotSave(file, std::strerror(error));
+}
+
+// Replaces the existing `file` with `bytes` as the engine replaces its file (see the header).
+void Replace(const std::string& file, std::string_view bytes) {
+  std::error_code error;
+  const fs::path target = fs::canonical(file, error);
+  if (error) throw CannotSave(file, error.message());
+  // Opening the file judges write access on the file itself, before the folder may hide it.
+  Descriptor existing(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat info;
+  if (existing.get() < 0 || ::fstat(existing.get(), &info) != 0) {
+    throw CannotSave(file, std::strerror(errno));
+  }
+  // The name only hints at what a file left by a crash was; a long one would pass the limit.
+  constexpr std::string_view kSuffix = ".XXXXXX.tmp";
+  const std::string name = HiddenName(target, kSuffix);
+  std::string temporary =
+      (target.parent_path() / (name.size() > NAME_MAX ? HiddenName("lexivane", kSuffix) : name))
+          .string();
+  Descriptor fd(::mkstemps(temporary.data(), 4));
+  if (fd.get() < 0) {
+    if (!FolderRefuses(errno)) throw CannotSave(file, std::strerror(errno));
+    return WriteInPlace(existing, bytes, file);
+  }
+  OwnFile copy(temporary);
+  // The owner first, since a change of owner clears the set-ID bits; each part is kept where
+  // the process may keep it.
+  if (::fchown(fd.get(), info.st_uid, info.st_gid) != 0 &&
+      ::fchown(fd.get(), static_cast<uid_t>(-1), info.st_gid) != 0) {
+    // Neither: the file now belongs to the writer, as a file it made would.
+  }
+  int failure = ::fchmod(fd.get(), info.st_mode & 07777) == 0 ? 0 : errno;
+  if (failure == 0) failure = WriteAll(fd.get(), bytes);
+  if (failure == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL) failure = errno;
+  if (const int closed = fd.Close(); failure == 0) failure = closed;
+  if (failure != 0) throw CannotSave(file, std::strerror(failure));
+  if (::rename(temporary.c_str(), target.c_str()) == 0) {
+    copy.Keep();
+    return;
+  }
+  if (!FolderRefuses(errno)) throw CannotSave(file, std::strerror(errno));
+  WriteInPlace(existing, bytes, file);
 }
 
 }  // namespace
@@ -63,7 +257,7 @@ bool CustomDictionaryFile::IsMissing() const {
 
 bool CustomDictionaryFile::LoadInto(SpellCheck& engine) const {
   if ((!named_ || missing_ == Missing::kNoneUntilMade) && IsMissing()) return false;
-  Load(engine, path_);
+  Load(engine, path_, ReadFile(path_));
   return true;
 }
 
@@ -71,6 +265,7 @@ void CustomDictionaryFile::AddWords(const std::vector<std::u16string>& words) co
   if (path_.empty()) {
     throw CommandError("there is no place for the custom dictionary (no home folder)");
   }
+  if (ToUtf8(FromUtf8(path_)) != path_) throw CannotSave(path_, "file names must be valid UTF-8");
   // The custom dictionary belongs to the thread: a fresh one starts empty, so what is saved is
   // the file as it is now and the new words, whatever this thread's engines hold.
   std::exception_ptr failure;
@@ -78,20 +273,29 @@ void CustomDictionaryFile::AddWords(const std::vector<std::u16string>& words) co
     try {
       SpellCheck engine;
       engine.Init();
-      if (!IsMissing()) Load(engine, path_);
+      std::string bytes;
+      if (!IsMissing()) {
+        bytes = ReadFile(path_);
+        Load(engine, path_, bytes);
+      }
       bool added = false;
       for (const std::u16string& word : words) {
         if (engine.CheckWord(word) && !engine.CheckWord(word, false)) continue;  // already there
         engine.AddToCustom(word);
         added = true;
       }
-      // The default file's folder is made when missing; a named file's must exist.
-      if (added) engine.SaveCustom(named_ ? FromUtf8(path_) : std::u16string());
+      if (!added) return;
+      const std::string_view line_end = LineEndOf(bytes);
+      if (line_end == "\r\n") {
+        // The default file's folder is made when missing; a named file's must exist.
+        engine.SaveCustom(named_ ? FromUtf8(path_) : std::u16string());
+      } else {
+        Replace(path_, WithLineEnds(WrittenByEngine(engine, path_), line_end));
+      }
     } catch (const CommandError&) {
       failure = std::current_exception();
     } catch (const std::exception& error) {
-      failure = std::make_exception_ptr(
-          CommandError(path_ + ": cannot save the custom dictionary: " + error.what()));
+      failure = std::make_exception_ptr(CannotSave(path_, error.what()));
     }
   }).join();
   if (failure) std::rethrow_exception(failure);

@@ -10,8 +10,14 @@
 // user's words would report them all.
 //
 // Words are added to the file as it is on disk at that moment, never by writing out one
-// program's picture of it: a word another program added meanwhile stays. The engine writes a
-// temporary file and renames it over the old one, so the file is whole at every moment.
+// program's picture of it: a word another program added meanwhile stays. The file is written to
+// a temporary file and renamed over the old one, so it is whole at every moment.
+//
+// The file is Windows-1252 text, one entry a line. The engine ends a line only at CR or CR LF
+// and writes CR LF; the front ends read LF, CR LF and CR alike (an LF file reaches the engine as
+// a copy in memory with CR LF) and write a file in the line ends of its first line, CR LF for a
+// new one (the engine's file, converted, then written and renamed here as the engine would:
+// symbolic links followed, permission bits, owner and group kept where the process may).
 //
 // Objects are values; LoadInto works on the calling thread's custom dictionary (see
 // lexivane/spell_check.h), AddWords on a thread of its own and may be called from any thread.

@@ -39,6 +39,18 @@ file(WRITE ${WORK_DIR}/check.in "Lexivanee\n")
 run_with_input(0 ${WORK_DIR}/check.in -a)
 expect_in("${out}" "\n\\*\n\n$")
 
+# An aspell-style personal list (a header line, LF line ends) is read a line at a time, and `#`
+# keeps its line ends.
+file(WRITE ${WORK_DIR}/aspell.pws "personal_ws-1.1 en 1\nwrold\n")
+file(WRITE ${WORK_DIR}/aspell.in "*helo\n#\nwrold helo\n")
+run_with_input(0 ${WORK_DIR}/aspell.in -a -p ${WORK_DIR}/aspell.pws)
+expect_in("${out}" "\n\\*\n\\*\n\n$")
+file(READ ${WORK_DIR}/aspell.pws saved HEX)
+string(HEX "personal_ws-1.1 en 1\nwrold\nhelo\n" expected)
+if(NOT saved STREQUAL expected)
+  message(FATAL_ERROR "the aspell-style list holds: ${saved}")
+endif()
+
 # List mode: the misspelt words as written, one a line, with the personal words accepted.
 run_with_input(0 ${CMAKE_CURRENT_LIST_DIR}/text.in -l -p ${personal})
 set(listed "helo\nhelo\nhelo\ndont\nwouldnt\ntis\nMarys\nrecieve\nhelo\n1st\n3rd\n42nd\nabc123\nTeh\nTEH\ntEH\nHte\n")
