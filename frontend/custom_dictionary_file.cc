@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -170,6 +171,58 @@ bool FolderRefuses(int error) {
   return error == EACCES || error == EPERM;
 }
 
+// Makes the default file's folder and its missing parents, private to the user as the engine
+// makes it. A failure is left for the save to report.
+void MakeFolders(const fs::path& folder) {
+  if (folder.empty() || ::mkdir(folder.c_str(), 0700) == 0 || errno != ENOENT) return;
+  MakeFolders(folder.parent_path());
+  ::mkdir(folder.c_str(), 0700);
+}
+
+// The lock every save of one dictionary holds (see the header), on the file the name leads to,
+// so that two names of one file (a link and its target) share it. The lock file is never
+// removed: a process that removed it could leave two others locking two different files. Where
+// no lock file can be made (a folder that refuses new files, in which the engine writes the
+// dictionary in place, so that it keeps its inode) the dictionary itself is locked; where
+// neither can be opened, or the file system has no locks, the save goes on without one and
+// reports whatever keeps it from writing.
+class SaveLock {
+ public:
+  explicit SaveLock(const std::string& file)
+      : target_(TargetOf(file)),
+        lock_(target_.parent_path() / HiddenName(target_, ".lock")),
+        fd_(Open(lock_, target_)) {
+    if (fd_.get() < 0) return;
+    const auto deadline = std::chrono::steady_clock::now() + CustomDictionaryFile::kLockPatience;
+    while (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EWOULDBLOCK && errno != EINTR) return;
+      if (std::chrono::steady_clock::now() > deadline) {
+        throw CannotSave(file, "another program has kept it locked for " +
+                                   std::to_string(CustomDictionaryFile::kLockPatience.count()) +
+                                   " seconds (" + lock_.string() + ")");
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }  // closing the descriptor releases the lock
+
+ private:
+  static fs::path TargetOf(const std::string& file) {
+    std::error_code ignored;
+    return fs::weakly_canonical(file, ignored);
+  }
+  static int Open(const fs::path& lock, const fs::path& target) {
+    constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
+    if (fd < 0) fd = ::open(lock.c_str(), O_RDONLY | kFlags);  // another user's, say
+    if (fd < 0) fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    return fd;
+  }
+
+  fs::path target_;
+  fs::path lock_;
+  Descriptor fd_;
+};
+
 // The engine's file for its thread's custom dictionary, written to a scratch file in the
 // temporary folder, since the engine writes only files.
 std::string WrittenByEngine(SpellCheck& engine, const std::string& file) {
@@ -271,6 +324,8 @@ void CustomDictionaryFile::AddWords(const std::vector<std::u16string>& words) co
   std::exception_ptr failure;
   std::thread([&] {
     try {
+      if (!named_) MakeFolders(fs::path(path_).parent_path());
+      const SaveLock lock(path_);
       SpellCheck engine;
       engine.Init();
       std::string bytes;

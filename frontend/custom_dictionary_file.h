@@ -10,8 +10,11 @@
 // user's words would report them all.
 //
 // Words are added to the file as it is on disk at that moment, never by writing out one
-// program's picture of it: a word another program added meanwhile stays. The file is written to
-// a temporary file and renamed over the old one, so it is whole at every moment.
+// program's picture of it: a word another program added meanwhile stays. Every save holds an
+// advisory lock (flock) on a hidden file beside the dictionary, `.NAME.lock`, from reading the
+// file to replacing it, so saves of several processes or threads follow one another; the
+// dictionary itself cannot carry the lock, since a save replaces it with a new file. The file
+// is written to a temporary file and renamed over the old one, so it is whole at every moment.
 //
 // The file is Windows-1252 text, one entry a line. The engine ends a line only at CR or CR LF
 // and writes CR LF; the front ends read LF, CR LF and CR alike (an LF file reaches the engine as
@@ -23,6 +26,7 @@
 // lexivane/spell_check.h), AddWords on a thread of its own and may be called from any thread.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,8 +59,9 @@ class CustomDictionaryFile {
 
   // Adds the words that the file does not hold yet, creating it (and the default file's
   // folder) when missing. Throws CommandError when the file cannot be read (the message LoadInto
-  // gives) or written ("FILE: cannot save the custom dictionary: REASON"); the file is then as
-  // it was.
+  // gives) or written ("FILE: cannot save the custom dictionary: REASON", also when another
+  // process has held the lock for kLockPatience); the file is then as it was.
+  static constexpr std::chrono::seconds kLockPatience{10};
   void AddWords(const std::vector<std::u16string>& words) const;
 
  private:

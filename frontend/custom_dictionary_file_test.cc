@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "frontend/command_error.h"
 #include "tests/test_support.h"
@@ -84,6 +86,66 @@ TEST(CustomDictionaryFile, AddingWordsKeepsWhatTheFileHoldsNow) {
   file.AddWords({u"wrold"});                     // nothing new: nothing written
   EXPECT_EQ(Read(path), "wrold\r\nhelo\r\n");
   EXPECT_TRUE(Load(file).accepts);
+}
+
+// Other programs' files: LF, CR LF and CR lines are read alike, and a file is written in the line
+// ends of its first line, with its bytes kept (the e-acute of Windows-1252 is E9).
+TEST(CustomDictionaryFile, LinesEndAsTheFileEndsThem) {
+  lexivane::testing::ScratchDir dir;
+  const struct {
+    std::string before, after;
+  } cases[] = {
+      {"personal_ws-1.1 en 0\nwrold\ncaf\xE9x\n", "personal_ws-1.1 en 0\nwrold\ncaf\xE9x\nhelo\n"},
+      {"wrold\ncaf\xE9x", "wrold\ncaf\xE9x\nhelo\n"},  // the last line without an end
+      {"wrold\rcaf\xE9x\r", "wrold\rcaf\xE9x\rhelo\r"},
+      {"wrold\r\ncaf\xE9x\ncheez\r\n", "wrold\r\ncaf\xE9x\r\ncheez\r\nhelo\r\n"},
+      {"wrold\ncaf\xE9x\r\n", "wrold\ncaf\xE9x\nhelo\n"},
+      {"", "helo\r\nWROLD\r\n"},
+  };
+  for (const auto& c : cases) {
+    const std::filesystem::path path = dir.path() / "words.dic";
+    lexivane::testing::WriteBytes(path, c.before);
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
+    const CustomDictionaryFile file(path.string());
+    std::thread([&] {
+      SpellCheck engine;
+      engine.Init();
+      file.LoadInto(engine);
+      EXPECT_EQ(engine.CheckWord(u"wrold") && engine.CheckWord(u"caf\u00E9x"), !c.before.empty())
+          << c.before;
+    }).join();
+    file.AddWords({u"helo", u"WROLD"});
+    EXPECT_EQ(Read(path), c.after);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+  }
+  // A link stays a link, and the file it leads to is written.
+  const std::filesystem::path link = dir.path() / "link.dic";
+  std::filesystem::create_symlink("words.dic", link);
+  lexivane::testing::WriteBytes(dir.path() / "words.dic", "wrold\n");
+  CustomDictionaryFile(link.string()).AddWords({u"helo"});
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(Read(dir.path() / "words.dic"), "wrold\nhelo\n");
+}
+
+// Saves at the same instant, from several threads as from several processes, follow one another
+// under the lock: none writes the file as it was before another's save.
+TEST(CustomDictionaryFile, SavesAtTheSameInstantKeepEveryWord) {
+  lexivane::testing::ScratchDir dir;
+  const std::filesystem::path path = dir.path() / "shared.dic";
+  for (const std::string start : {"", "wrold\n"}) {  // the engine's save, and the LF one
+    lexivane::testing::WriteBytes(path, start);
+    std::vector<std::thread> savers;
+    for (char16_t saver = u'a'; saver < u'e'; ++saver) {
+      savers.emplace_back([&, saver] {
+        for (char16_t n = u'a'; n < u'k'; ++n) {
+          CustomDictionaryFile(path.string()).AddWords({std::u16string(u"qz") + saver + n});
+        }
+      });
+    }
+    for (std::thread& saver : savers) saver.join();
+    const std::string saved = Read(path);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 40 + !start.empty()) << saved;
+  }
 }
 
 TEST(CustomDictionaryFile, AFailedSaveLeavesTheFileAndSaysWhy) {

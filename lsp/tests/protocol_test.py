@@ -497,6 +497,39 @@ def commands():
 
 
 @scenario
+def shared_dictionary():
+    """Programs that add to one custom dictionary at the same time keep every word."""
+    config = tempfile.mkdtemp(prefix="config-", dir=WORK)
+    dictionary = os.path.join(config, "lexivane", "lvscust.dic")
+    env = dict(os.environ, XDG_CONFIG_HOME=config)
+    first, second = Server(config=config), Server(config=config)
+    batches = {first: [], second: []}
+    for k, server in enumerate(batches):
+        server.initialize()
+        for n in range(50):  # sent without waiting, so that the two servers save at once
+            batches[server].append(f"zq{'ab'[k]}{chr(97 + n // 26)}{chr(97 + n % 26)}")
+            server.next_id += 1
+            server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "workspace/executeCommand",
+                         "params": {"command": ADD, "arguments": [batches[server][-1]]}})
+    for server, words in batches.items():
+        for n, word in enumerate(words):
+            answer = server.response(server.next_id - len(words) + 1 + n, f"adding {word}")
+            expect(f"adding {word}", answer.get("result", "error"), None)
+    saved = [line.decode() for line in dictionary_lines(dictionary) if line]
+    expect("words kept by two servers", sorted(saved), sorted(batches[first] + batches[second]))
+
+    # A word a server adds while an ispell pipe session is open survives that session's save.
+    pipe = subprocess.Popen([LEXIVANE, "-a"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
+    pipe.stdout.readline()  # the banner: the session has read the file
+    pipe.stdin.write(b"*wrold\n")
+    expect("the second server adds", command(second, ADD, "zorgq").get("result", "error"), None)
+    pipe.communicate(b"#\n", timeout=PATIENCE)
+    expect("after the pipe's save", {b"wrold", b"zorgq"} <= set(dictionary_lines(dictionary)), True)
+    for server in batches:
+        expect("exit status", server.end(), 0)
+
+
+@scenario
 def settings():
     custom = os.path.join(WORK, "settings-custom.dic")
     cases = [  # initializationOptions, didChangeConfiguration settings, severity, suggestions
@@ -601,8 +634,8 @@ def lifecycle():
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     os.makedirs(WORK)
-    for run in (capabilities, utf16_ranges, incremental_changes, code_actions, commands, settings,
-                errors, lifecycle):
+    for run in (capabilities, utf16_ranges, incremental_changes, code_actions, commands,
+                shared_dictionary, settings, errors, lifecycle):
         run()
     for server in servers:
         if server.process.poll() is None:

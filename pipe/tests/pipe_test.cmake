@@ -51,6 +51,24 @@ if(NOT saved STREQUAL expected)
   message(FATAL_ERROR "the aspell-style list holds: ${saved}")
 endif()
 
+# Two sessions that save to one file at the same instant keep both words. A long file makes
+# each save long enough for the two to meet.
+string(REPEAT "filler\n" 200000 long)
+file(WRITE ${WORK_DIR}/a.in "*zqax\n#\n")
+file(WRITE ${WORK_DIR}/b.in "*zqbx\n#\n")
+foreach(round RANGE 1 3)
+  file(WRITE ${WORK_DIR}/shared.dic "${long}")
+  execute_process(COMMAND sh -c "\"$0\" -a -p \"$1\" <\"$2\" >/dev/null & first=$!
+                                 \"$0\" -a -p \"$1\" <\"$3\" >/dev/null && wait $first"
+                          ${LEXIVANE} ${WORK_DIR}/shared.dic ${WORK_DIR}/a.in ${WORK_DIR}/b.in
+                  RESULT_VARIABLE code)
+  file(STRINGS ${WORK_DIR}/shared.dic saved REGEX "^zq")
+  list(SORT saved)
+  if(NOT code EQUAL 0 OR NOT saved STREQUAL "zqax;zqbx")
+    message(FATAL_ERROR "two sessions saving at once: exit ${code}, kept ${saved}")
+  endif()
+endforeach()
+
 # List mode: the misspelt words as written, one a line, with the personal words accepted.
 run_with_input(0 ${CMAKE_CURRENT_LIST_DIR}/text.in -l -p ${personal})
 set(listed "helo\nhelo\nhelo\ndont\nwouldnt\ntis\nMarys\nrecieve\nhelo\n1st\n3rd\n42nd\nabc123\nTeh\nTEH\ntEH\nHte\n")
