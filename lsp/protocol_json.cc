@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "frontend/given_word.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend::lsp {
@@ -106,10 +107,10 @@ std::u16string CommandWord(const Json& params) {
   if (!arguments.is_array() || arguments.empty()) throw InvalidParams{"the command needs a word"};
   const Json& first = arguments[0];
   const Json word = first.is_object() ? first.value("word", Json()) : first;
-  if (!word.is_string() || word.get<std::string>().empty()) {
-    throw InvalidParams{"the command's argument is not a word"};
-  }
-  return FromUtf8(word.get<std::string>());
+  if (!word.is_string()) throw InvalidParams{"the command's argument is not a word"};
+  GivenWord read = ReadGivenWord(FromUtf8(word.get<std::string>()));
+  if (!read.taken()) throw InvalidParams{"the command's word was refused: " + read.refusal};
+  return std::move(read.word);
 }
 
 }  // namespace lexivane::frontend::lsp

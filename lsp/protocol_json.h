@@ -44,7 +44,8 @@ TextPosition PositionFrom(const nlohmann::json& position);
 // The changes of a textDocument/didChange, in order.
 std::vector<TextChange> TextChangesFrom(const nlohmann::json& content_changes);
 // The word of a command's arguments: ["word"] (or [{"word": "word"}], as a client that passes
-// the diagnostic's data back would).
+// the diagnostic's data back would), read as ReadGivenWord reads it; a word it refuses is
+// InvalidParams.
 std::u16string CommandWord(const nlohmann::json& params);
 
 }  // namespace lexivane::frontend::lsp

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "frontend/command_error.h"
+#include "frontend/given_word.h"
 #include "frontend/running_words.h"
 #include "frontend/text_positions.h"
 #include "lexivane/letter_case.h"
@@ -15,12 +16,13 @@ namespace lexivane::frontend::ispell {
 
 namespace {
 
-// The word of a request line (`*word`): the rest of the line without surrounding blanks.
+// The word of a request line (`*word`): the rest of the line without the spaces and tabs around
+// it, which ispell-family programs drop too.
 std::u16string RequestWord(std::string_view line) {
   line.remove_prefix(1);
-  const auto first = line.find_first_not_of(" \t\r");
+  const auto first = line.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
-  const auto last = line.find_last_not_of(" \t\r");
+  const auto last = line.find_last_not_of(" \t");
   return FromUtf8(line.substr(first, last - first + 1));
 }
 
@@ -83,14 +85,19 @@ std::string IspellSession::Answer(std::string_view line) {
   if (line.empty()) return "\n";
   switch (line.front()) {
     case '*':
-    case '&': {
-      const std::u16string word = RequestWord(line);
-      if (!word.empty()) session_.AddToCustom(line.front() == '&' ? FoldCase(word) : word);
-      return {};
-    }
+    case '&':
     case '@': {
-      const std::u16string word = RequestWord(line);
-      if (!word.empty()) session_.AcceptForSession(word);
+      // A request without a word is ignored; one whose word cannot be an entry is refused.
+      const std::u16string given = RequestWord(line);
+      if (given.empty()) return {};
+      const GivenWord read = ReadGivenWord(given);
+      if (!read.taken()) {
+        warning_ = std::string("the ") + line.front() + " request was refused: " + read.refusal;
+      } else if (line.front() == '@') {
+        session_.AcceptForSession(read.word);
+      } else {
+        session_.AddToCustom(line.front() == '&' ? FoldCase(read.word) : read.word);
+      }
       return {};
     }
     case '#':

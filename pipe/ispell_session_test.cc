@@ -84,6 +84,12 @@ TEST(IspellProtocol, RequestsChangeWhatIsAcceptedAndPrintNothing) {
       {{"$helo"}, "& helo 15 1: hole\n\n"},
       // Requests without a word are ignored.
       {{"*", "@ ", "cat"}, "*\n\n"},
+      // The word is read as text reads it: a typographic apostrophe is U+0027.
+      {{"*wroldn’t", "wroldn’t wroldn't"}, "*\n*\n\n"},
+      {{"@zorgx’s", "ZORGX's"}, "*\n\n"},
+      // A word that could not stay one entry is refused (see RequestWordsThatCannotBeEntries).
+      {{"*wrold\rhelo", "@\xC2\xA0helo", "wrold helo"},
+       "& wrold 2 0: world\n& helo 15 6: hole\n\n"},
       // A request counts for the words checked before it too.
       {{"wrold", "*wrold", "wrold"}, "& wrold 2 0: world\n\n*\n\n"},
       {{"helo", "@helo", "Helo"}, "& helo 15 0: hole\n\n*\n\n"},
@@ -126,6 +132,17 @@ TEST(IspellProtocol, OnlyThePersonalWordsAreSavedAndOnlyOnRequest) {
   std::string missing_folder_warnings;
   Converse({"*helo", "#"}, (dir.path() / "none" / "x.dic").string(), &missing_folder_warnings);
   EXPECT_NE(missing_folder_warnings.find("the file was left as it was"), std::string::npos);
+}
+
+TEST(IspellProtocol, RequestWordsThatCannotBeEntriesAreRefusedWithAWarning) {
+  lexivane::testing::ScratchDir dir;
+  const std::string file = (dir.path() / "personal.dic").string();
+  std::string warnings;
+  Converse({"*wrold\rhelo", std::string("&wr\0old", 7), "* wrold\t", "#"}, file, &warnings);
+  EXPECT_EQ(warnings,
+            "the * request was refused: the word holds a line break or another control character"
+            "the & request was refused: the word holds a line break or another control character");
+  EXPECT_EQ(lexivane::testing::ReadBytes(file).size(), 7u);  // wrold CR LF: blanks around drop
 }
 
 TEST(IspellProtocol, BannerNamesAVersionEditorsAccept) {
