@@ -308,6 +308,16 @@ bool CustomDictionaryFile::IsMissing() const {
          (::stat(path_.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR));
 }
 
+std::optional<FileStamp> CustomDictionaryFile::Stamp() const {
+  struct stat info;
+  if (path_.empty() || ::stat(path_.c_str(), &info) != 0) return std::nullopt;
+  constexpr std::int64_t kBillion = 1000000000;
+  return FileStamp{static_cast<std::int64_t>(info.st_dev), static_cast<std::int64_t>(info.st_ino),
+                   static_cast<std::int64_t>(info.st_size),
+                   info.st_mtim.tv_sec * kBillion + info.st_mtim.tv_nsec,
+                   info.st_ctim.tv_sec * kBillion + info.st_ctim.tv_nsec};
+}
+
 bool CustomDictionaryFile::LoadInto(SpellCheck& engine) const {
   if ((!named_ || missing_ == Missing::kNoneUntilMade) && IsMissing()) return false;
   Load(engine, path_, ReadFile(path_));

@@ -27,6 +27,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,14 @@ namespace lexivane::frontend {
 // The library's default custom dictionary file in UTF-8; empty when it has no place (no home
 // folder).
 std::string DefaultCustomDictionaryFile();
+
+// What tells one state of a file on disk from another: a save makes a new file (another inode),
+// and a write in place changes the size or the times.
+struct FileStamp {
+  std::int64_t device = 0, inode = 0, size = 0;
+  std::int64_t modified_ns = 0, changed_ns = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
 
 class CustomDictionaryFile {
  public:
@@ -51,6 +60,10 @@ class CustomDictionaryFile {
   bool named() const { return named_; }
   // True while the file is not there (and may not be: see above).
   bool IsMissing() const;
+
+  // The file's state now; nothing while it is missing or cannot be looked at. Taken before a
+  // load, it tells whether the file changed since.
+  std::optional<FileStamp> Stamp() const;
 
   // Loads the file into the calling thread's custom dictionary. False when there is none to
   // load. Throws CommandError ("FILE: cannot read the custom dictionary: REASON") when the file

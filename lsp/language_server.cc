@@ -161,6 +161,7 @@ void LanguageServer::Configure(const Json& given) {
 
 void LanguageServer::StartWorker() {
   worker_.reset();  // the old one stops before the new one starts
+  custom_file_seen_ = CustomDictionaryOf(settings_.checker).Stamp();  // the new one loads it
   const int severity = settings_.severity;
   worker_ = std::make_unique<SpellingWorker>(
       workspace_, settings_.checker, session_words_,
@@ -172,15 +173,28 @@ void LanguageServer::StartWorker() {
       [this](const std::string& message) { ShowMessage(kMessageError, "lexivane: " + message); });
 }
 
+// A word another program added to the custom dictionary file counts from now on, in every open
+// document.
+void LanguageServer::NoticeCustomFileChange() {
+  std::optional<FileStamp> now = CustomDictionaryOf(settings_.checker).Stamp();
+  if (now == custom_file_seen_) return;
+  custom_file_seen_ = std::move(now);
+  worker_->CustomFileChanged();
+  workspace_.CheckAllAgain();
+}
+
 MisspellingFinder* LanguageServer::FinderOfThisThread() {
-  if (finder_) return &*finder_;
-  if (custom_file_of_this_thread_ &&
-      *custom_file_of_this_thread_ != CustomDictionaryOf(settings_.checker).path()) {
-    return nullptr;
+  if (finder_) {
+    finder_->CatchUpWithCustomFile();
+  } else {
+    if (custom_file_of_this_thread_ &&
+        *custom_file_of_this_thread_ != CustomDictionaryOf(settings_.checker).path()) {
+      return nullptr;
+    }
+    // A custom dictionary that cannot be read is the worker's to report, once.
+    finder_.emplace(settings_.checker, [](const std::string&) {});
+    finder_->Take(session_words_);
   }
-  // A custom dictionary that cannot be read is the worker's to report, once.
-  finder_.emplace(settings_.checker, [](const std::string&) {});
-  finder_->Take(session_words_);
   if (finder_->loaded_custom_file()) custom_file_of_this_thread_ = finder_->loaded_custom_file();
   return &*finder_;
 }
@@ -193,6 +207,7 @@ Json LanguageServer::CodeActions(const Json& params) {
   if (only.is_array() && std::find(only.begin(), only.end(), "quickfix") == only.end()) {
     return Json::array();
   }
+  NoticeCustomFileChange();
   Json actions = Json::array();
   const auto add_quick_fixes = [&](const PlacedMisspelling& placed) {
     AddQuickFixes(actions, uri, placed, settings_.severity);
@@ -223,11 +238,14 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
   const std::u16string word = CommandWord(params);
   std::optional<std::string> failure;
   if (command == kAddCommand) {
+    const CustomDictionaryFile file = CustomDictionaryOf(settings_.checker);
     try {
-      CustomDictionaryOf(settings_.checker).AddWords({word});
+      file.AddWords({word});
     } catch (const CommandError& error) {
       failure = error.what();
     }
+    // The worker loads the file again at its next check, which everything gets below.
+    custom_file_seen_ = file.Stamp();
     // Accepted for the session even when it could not be saved.
     session_words_.added.push_back(word);
     worker_->AddWord(word);

@@ -59,6 +59,7 @@ class LanguageServer {
   Json ExecuteCommand(const Json& params);
   void Configure(const Json& settings);
   void StartWorker();
+  void NoticeCustomFileChange();
   MisspellingFinder* FinderOfThisThread();
 
   void Respond(const Json& id, Json result);
@@ -78,6 +79,8 @@ class LanguageServer {
   // another file no finder of this thread can be trusted, and code actions are answered from
   // the stored misspellings.
   std::optional<std::string> custom_file_of_this_thread_;
+  // The custom dictionary file as the server last saw it, to notice another program's words.
+  std::optional<FileStamp> custom_file_seen_;
   bool initialized_ = false;
   bool shut_down_ = false;
 };

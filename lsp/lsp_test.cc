@@ -244,6 +244,25 @@ TEST(MisspellingFinder, LoadsTheCustomDictionaryOrChecksWithoutIt) {
   }
 }
 
+// Another program's words count once the finder catches up with the file; loading it again
+// must not lose the session's own words, saved or not.
+TEST(MisspellingFinder, CatchesUpWithWordsAddedToTheFileElsewhere) {
+  const ScratchDir scratch;
+  OnFreshThread([&] {
+    CheckerSettings settings;
+    settings.custom_dictionary = (scratch.path() / "words.dic").string();
+    MisspellingFinder finder(settings,
+                             [](const std::string& warning) { ADD_FAILURE() << warning; });
+    finder.Add(u"zorgx");  // not saved
+    EXPECT_EQ(FirstFound(finder, u"zorgx wrold teh"), "wrold:world");
+    EXPECT_FALSE(finder.CatchUpWithCustomFile());
+    CustomDictionaryOf(settings).AddWords({u"wrold"});
+    EXPECT_TRUE(finder.CatchUpWithCustomFile());
+    EXPECT_FALSE(finder.CatchUpWithCustomFile());  // until it changes again
+    EXPECT_EQ(FirstFound(finder, u"zorgx wrold teh"), "teh:the");
+  });
+}
+
 TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
   ServerSettings current;
   current.checker = {"/old.dic", 0.8f, 5};

@@ -1,5 +1,7 @@
 #include "lsp/misspelling_finder.h"
 
+#include <utility>
+
 #include "frontend/command_error.h"
 #include "frontend/running_words.h"
 
@@ -14,16 +16,25 @@ struct Stopped {};
 
 }  // namespace
 
-MisspellingFinder::PreparedEngine::PreparedEngine(const CheckerSettings& settings,
-                                                  const Warn& warn) {
+MisspellingFinder::PreparedEngine::PreparedEngine(const CheckerSettings& settings, Warn warn)
+    : file(CustomDictionaryOf(settings)), warn(std::move(warn)) {
   engine.Init();
   engine.SetSuggestionSimilarity(settings.suggestion_threshold);
-  const CustomDictionaryFile file = CustomDictionaryOf(settings);
+  // Looked at before it is read: a change made while it is read shows at the next look.
+  Load(file.Stamp());
+}
+
+bool MisspellingFinder::PreparedEngine::Load(std::optional<FileStamp> now) {
+  stamp = now;
   try {
-    if (file.LoadInto(engine)) loaded_file = file.path();
+    if (!file.LoadInto(engine)) return false;
   } catch (const CommandError& error) {
-    warn(std::string(error.what()) + "; checking without it");
+    warn(std::string(error.what()) +
+         (loaded_file ? "; checking with the words read before" : "; checking without it"));
+    return false;
   }
+  loaded_file = file.path();
+  return true;
 }
 
 MisspellingFinder::MisspellingFinder(const CheckerSettings& settings, const Warn& warn)
@@ -58,6 +69,16 @@ void MisspellingFinder::Ignore(std::u16string_view word) {
 void MisspellingFinder::Take(const SessionWords& words) {
   for (const std::u16string& word : words.added) Add(word);
   for (const std::u16string& word : words.ignored) Ignore(word);
+}
+
+bool MisspellingFinder::CatchUpWithCustomFile() {
+  const std::optional<FileStamp> now = prepared_.file.Stamp();
+  // A file gone keeps its words: nothing takes words out of a thread's custom dictionary.
+  if (now == prepared_.stamp || !now || !prepared_.Load(now)) return false;
+  // The file's words replaced the thread's custom dictionary, the session's among them.
+  for (const std::u16string& word : session_.added_words()) prepared_.engine.AddToCustom(word);
+  session_.Forget();
+  return true;
 }
 
 }  // namespace lexivane::frontend::lsp

@@ -5,7 +5,9 @@
 // dictionary file, loaded when the finder is made), and the SpellingSession over it that judges
 // each distinct word once, remembers its suggestions, and holds the words ignored for the
 // session. The words the user adds or ignores reach it through Add and Ignore (or Take, for
-// all of a session's words at once).
+// all of a session's words at once); words that reach the file otherwise (another program, or
+// this server's own save) through CatchUpWithCustomFile, which loads the file again when it
+// changed.
 //
 // Threading: a finder is made and used on one thread. Its engine works on that thread's
 // dictionaries, which every engine of the thread shares and which outlive the finder: a word
@@ -50,6 +52,11 @@ class MisspellingFinder {
   void Add(std::u16string_view word);     // to the thread's custom dictionary, in memory
   void Ignore(std::u16string_view word);  // any letter case
   void Take(const SessionWords& words);
+  // Loads the custom dictionary file again when it changed on disk since it was last loaded,
+  // keeping the words added in the session (saved or not); true when it did, so that what was
+  // found before may be out of date. A file that can no longer be read is reported through
+  // `warn`, and the words read before stay.
+  bool CatchUpWithCustomFile();
 
   // The custom dictionary file whose words were loaded into the thread's dictionaries; none
   // when there was no file to load or it could not be read.
@@ -57,8 +64,13 @@ class MisspellingFinder {
 
  private:
   struct PreparedEngine {
-    PreparedEngine(const CheckerSettings& settings, const Warn& warn);
+    PreparedEngine(const CheckerSettings& settings, Warn warn);
+    // Loads the file, as it is at `now`; true when it did.
+    bool Load(std::optional<FileStamp> now);
     SpellCheck engine;
+    const CustomDictionaryFile file;
+    const Warn warn;
+    std::optional<FileStamp> stamp;  // of the file when it was last loaded, or looked at
     std::optional<std::string> loaded_file;
   };
 

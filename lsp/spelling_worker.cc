@@ -23,11 +23,18 @@ SpellingWorker::~SpellingWorker() {
 void SpellingWorker::AddWord(std::u16string word) {
   std::lock_guard lock(words_mutex_);
   words_to_take_.added.push_back(std::move(word));
+  all_due_again_ = true;
 }
 
 void SpellingWorker::IgnoreWord(std::u16string word) {
   std::lock_guard lock(words_mutex_);
   words_to_take_.ignored.push_back(std::move(word));
+  all_due_again_ = true;
+}
+
+void SpellingWorker::CustomFileChanged() {
+  std::lock_guard lock(words_mutex_);
+  all_due_again_ = true;
 }
 
 void SpellingWorker::Run() {
@@ -36,11 +43,14 @@ void SpellingWorker::Run() {
     const auto stopping = [this] { return stop_.load(); };
     while (const auto snapshot = workspace_.NextToCheck(stopping)) {
       SessionWords words;
+      bool all_due_again = false;
       {
         std::lock_guard lock(words_mutex_);
         words = std::exchange(words_to_take_, {});
+        all_due_again = std::exchange(all_due_again_, false);
       }
       finder.Take(words);
+      if (finder.CatchUpWithCustomFile() && !all_due_again) workspace_.CheckAllAgain();
       if (auto found = finder.Find(snapshot->document.text(), stopping)) {
         workspace_.Store(*snapshot, std::move(*found), publish_);
       }

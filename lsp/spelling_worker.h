@@ -8,7 +8,11 @@
 // the dictionaries stay the same. Settings are fixed for the worker's life: the server starts
 // a new worker when they change. Words that the user adds or ignores reach it through AddWord
 // and IgnoreWord, from any thread; they count from the next check on, and the caller asks the
-// workspace to check everything again.
+// workspace to check everything again. Before each check the worker loads the custom
+// dictionary file again if it changed on disk; when it finds such a change first (no caller
+// has said CustomFileChanged or given it words since its last check) it asks the workspace to
+// check every document again itself, so that a word another program added stops being flagged
+// everywhere.
 #pragma once
 
 #include <atomic>
@@ -34,6 +38,9 @@ class SpellingWorker {
 
   void AddWord(std::u16string word);
   void IgnoreWord(std::u16string word);  // any letter case
+  // The caller found the custom dictionary file changed and asks the workspace to check
+  // everything again.
+  void CustomFileChanged();
 
  private:
   void Run();
@@ -46,6 +53,7 @@ class SpellingWorker {
 
   std::mutex words_mutex_;
   SessionWords words_to_take_;  // from other threads, for the finder's next check
+  bool all_due_again_ = false;  // the caller asked the workspace to check everything again
 
   std::thread thread_;  // last: started when everything else is ready
 };

@@ -509,7 +509,8 @@ def commands():
 
 @scenario
 def shared_dictionary():
-    """Programs that add to one custom dictionary at the same time keep every word."""
+    """Programs that add to one custom dictionary at the same time keep every word, and a running
+    server takes up the words that others added."""
     config = tempfile.mkdtemp(prefix="config-", dir=WORK)
     dictionary = os.path.join(config, "lexivane", "lvscust.dic")
     env = dict(os.environ, XDG_CONFIG_HOME=config)
@@ -530,12 +531,29 @@ def shared_dictionary():
     expect("words kept by two servers", sorted(saved), sorted(batches[first] + batches[second]))
 
     # A word a server adds while an ispell pipe session is open survives that session's save.
+    document, other = Document(first, "wrold teh zorgq\n"), Document(first, "more wrold")
+    document.published(), other.published()
     pipe = subprocess.Popen([LEXIVANE, "-a"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
     pipe.stdout.readline()  # the banner: the session has read the file
     pipe.stdin.write(b"*wrold\n")
     expect("the second server adds", command(second, ADD, "zorgq").get("result", "error"), None)
     pipe.communicate(b"#\n", timeout=PATIENCE)
     expect("after the pipe's save", {b"wrold", b"zorgq"} <= set(dictionary_lines(dictionary)), True)
+    # The first server takes both up at its next check, in every document.
+    first.notify("textDocument/didSave", {"textDocument": {"uri": document.uri}})
+    expect("words another program added", document.published(), document.expected())
+    expect("... in the other document too", other.published(), other.expected())
+    # And before a code action, when no document changed.
+    subprocess.run([LEXIVANE, "-a"], input=b"*teh\n#\n", env=env, capture_output=True, timeout=30)
+    first.result("textDocument/codeAction", {
+        "textDocument": {"uri": other.uri}, "context": {"diagnostics": []},
+        "range": {"start": {"line": 0, "character": 0}, "end": {"line": 0, "character": 0}}})
+    # The worker that found the first change checked the saved document once more: the
+    # diagnostics published for it may come twice.
+    want, got = document.expected(), document.published()
+    if got != want:
+        got = document.published()
+    expect("a word added before a code action", got, want)
     for server in batches:
         expect("exit status", server.end(), 0)
 
