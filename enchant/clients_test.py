@@ -16,6 +16,7 @@ Usage: clients_test.py PROVIDER_MODULE ENCHANT_PROVIDER_DIR TESTDATA_DIR WORK_DI
 import difflib
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -67,6 +68,12 @@ def misspellings(pipe_output):
     return "".join(line + "\n" for line in pipe_output.splitlines() if line[:1] in ("&", "#"))
 
 
+def without_ordinals(answers):
+    """Enchant hands ordinals (`1st`, `42nd`) to the provider, which flags them; the tool skips
+    them as numbers. Every other answer must be the same."""
+    return re.sub(r"(?m)^(?:[&#] )?[0-9]+(?:st|nd|rd|th)\b.*\n", "", answers, flags=re.IGNORECASE)
+
+
 def expect_same(name, expected, actual):
     if expected != actual:
         diff = difflib.unified_diff(expected.splitlines(), actual.splitlines(), "expected",
@@ -96,7 +103,8 @@ def main():
     session = (TESTDATA / "session.txt").read_text(encoding="utf-8")
     if LEXIVANE:
         _, listed, _ = run(stage, env, ["enchant-2", "-l", "-d", "en_US"], session)
-        expect_same("enchant-2 -l against lexivane list", run_tool(env, ["list"], session), listed)
+        expect_same("enchant-2 -l against lexivane list", run_tool(env, ["list"], session),
+                    without_ordinals(listed))
 
     # Whole sessions: the pipe with its commands (*word lands in Enchant's personal list), and
     # list mode over the same lines.
@@ -114,7 +122,7 @@ def main():
     if LEXIVANE:
         ours = run_tool(env, ["-a", "-p", str(WORK / "lexivane.dic")], session)
         expect_same("misspellings of enchant-2 -a against lexivane -a", misspellings(ours),
-                    misspellings(piped))
+                    without_ordinals(misspellings(piped)))
 
     # Bad input reaches the provider as Enchant passes it on (broken UTF-8, a NUL, a word of
     # 5,000 letters) and the session goes on.

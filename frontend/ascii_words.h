@@ -2,7 +2,7 @@
 // ASCII, followed by the cut at punctuation that running_words.h describes. Letters, digits and
 // `_` join; an apostrophe joins two letters or two digits; everything else separates. What is
 // left are runs of [A-Za-z0-9_] and those apostrophes, and the runs that hold a letter are the
-// words.
+// words, but for ordinals written with digits (IsOrdinal), which are numbers.
 //
 // One template for UTF-16 code units and for UTF-8 bytes, so that `check` (which counts in
 // characters) and `list` (which works on the bytes) cut the same words. Header only, no state:
@@ -18,6 +18,25 @@ namespace lexivane::frontend {
 template <typename Char>
 constexpr bool IsAsciiBlank(Char c) {
   return c == Char{' '} || (c >= Char{'\t'} && c <= Char{'\r'});
+}
+
+// An ordinal written with digits and its English suffix, in any letter case: "1st", "22nd",
+// "113th", "3RD". A wrong suffix ("1th", "12nd") makes no ordinal, so the word check judges it.
+template <typename Char>
+constexpr bool IsOrdinal(const Char* word, std::size_t length) {
+  if (length < 3) return false;
+  for (std::size_t i = 0; i + 2 < length; ++i) {
+    if (word[i] < Char{'0'} || word[i] > Char{'9'}) return false;
+  }
+  const Char units = word[length - 3];
+  const bool teen = length > 3 && word[length - 4] == Char{'1'};
+  const char* suffix = teen                 ? "th"
+                       : units == Char{'1'} ? "st"
+                       : units == Char{'2'} ? "nd"
+                       : units == Char{'3'} ? "rd"
+                                            : "th";
+  // Setting the 0x20 bit lowers an ASCII letter, and nothing else becomes one of these.
+  return (word[length - 2] | 0x20) == suffix[0] && (word[length - 1] | 0x20) == suffix[1];
 }
 
 namespace ascii_words_detail {
@@ -60,7 +79,9 @@ void CutAsciiStretch(const Char* text, std::size_t begin, std::size_t end, Emit&
       }
       break;
     }
-    if (seen & kLetter) emit(start, i);
+    if ((seen & kLetter) && !((seen & kDigit) && IsOrdinal(text + start, i - start))) {
+      emit(start, i);
+    }
   }
 }
 

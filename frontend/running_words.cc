@@ -36,7 +36,7 @@ class Emitter {
   }
 
   // Cuts a segment of the word boundaries at its inner punctuation (apostrophes and connectors
-  // stay) and hands on the pieces that hold a letter.
+  // stay) and hands on the pieces that hold a letter, ordinals ("3rd") left out as numbers.
   void EmitSegment(std::size_t begin, std::size_t end) {
     std::size_t piece = begin;
     bool has_letter = false;
@@ -48,17 +48,21 @@ class Emitter {
                         (u_ispunct(c) && c != u'\'' && c != kTypographicApostrophe &&
                          u_charType(c) != U_CONNECTOR_PUNCTUATION);
       if (cuts) {
-        if (has_letter) Emit(piece, at);
+        if (has_letter) EmitUnlessOrdinal(piece, at);
         piece = i;
         has_letter = false;
       } else {
         has_letter = has_letter || u_isUAlphabetic(c);
       }
     }
-    if (has_letter) Emit(piece, end);
+    if (has_letter) EmitUnlessOrdinal(piece, end);
   }
 
  private:
+  void EmitUnlessOrdinal(std::size_t begin, std::size_t end) {
+    if (!IsOrdinal(text_.data() + begin, end - begin)) Emit(begin, end);
+  }
+
   std::u16string_view text_;
   const std::function<void(const RunningWord&)>& found_;
   RunningWord word_{};

@@ -4,8 +4,8 @@
 // every punctuation character inside it except the apostrophes U+0027 and U+2019 and connector
 // punctuation such as `_`: so "don't" and "wouldn’t" stay whole, while "e-mail", "and/or",
 // "end—next", "a.b" and "x:y" are two words each, and quotes and a leading `^` are never part
-// of a word. Segments without a letter (numbers, emoji, punctuation, blanks) are skipped.
-// docs/words.md has the table of cases.
+// of a word. Segments without a letter (numbers, emoji, punctuation, blanks) are skipped, and
+// so are ordinals ("3rd", IsOrdinal in ascii_words.h). docs/words.md has the table of cases.
 //
 // Texts are read in stretches between ASCII blanks; stretches of plain ASCII are cut by hand
 // (ICU's rules reduced to that alphabet, frontend/ascii_words.h), the others by ICU, which gives the

@@ -12,6 +12,8 @@
 namespace lexivane::frontend {
 namespace {
 
+using namespace std::string_literals;
+
 using Walk = void (*)(std::u16string_view, const std::function<void(const RunningWord&)>&);
 
 // "offset:word offset:word ..." for compact tables; also holds every word to its span.
@@ -45,7 +47,12 @@ TEST(RunningWords, CutsAsDocumented) {
       {u"^leading ^^x", "1:leading 11:x"},
       {u"wouldn\u2019t don't rock'n'roll", "0:wouldn't 9:don't 15:rock'n'roll"},
       {u"students' books 'tis", "0:students 10:books 17:tis"},
-      {u"42 3.14 1,000 3rd 1'2 a'1", "14:3rd 22:a"},
+      {u"42 3.14 1,000 3rd 1'2 a'1", "22:a"},
+      // Ordinals are numbers; a wrong suffix, or anything more, makes a word to judge.
+      {u"1st 21ST 2nd 3Rd 11th 12th 113th 0th 1,000th", ""},
+      {u"1th 2st 11st 12nd 13rd 1sts 1st's x1st 1stx st",
+       "0:1th 4:2st 8:11st 13:12nd 18:13rd 23:1sts 28:1st's 34:x1st 39:1stx 44:st"},
+      {u"1st\u0301 \u00E91st 2nd\u2014x", "0:1st\u0301 5:\u00E91st 14:x"},
       {u"e-mail e.g. x:y", "0:e 2:mail 7:e 9:g 12:x 14:y"},
       {u"a_b __ x1", "0:a_b 7:x1"},
       {u"hi \U0001F600 there\U0001F44D!", "0:hi 6:there"},
@@ -59,16 +66,20 @@ TEST(RunningWords, CutsAsDocumented) {
   }
 }
 
-// The hand-made ASCII path and ICU agree on any mix of the characters the rules treat apart.
+// The hand-made ASCII path and ICU agree on any mix of the pieces the rules treat apart.
 TEST(RunningWords, AsciiShortcutAgreesWithIcu) {
-  const std::u16string alphabet =
-      u"aZq09_'.:,;-/^\" \n\t\r\u00E9\u2019\u201C\u2014\u0301\u00AD\u6771\U0001F600";
+  const std::u16string pieces[] = {
+      u"a",      u"Z",      u"q",      u"0",      u"9",         u"_",      u"'",
+      u".",      u":",      u",",      u";",      u"-",         u"/",      u"^",
+      u"\"",     u" ",      u"\n",     u"\t",     u"\r",        u"1",      u"st",
+      u"ND",     u"rd",     u"th",     u"\0"s,    u"\u00E9",    u"\u2019", u"\u201C",
+      u"\u2014", u"\u0301", u"\u00AD", u"\u6771", u"\U0001F600"};
   std::mt19937 random(10);
-  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   std::uniform_int_distribution<int> length(0, 30);
   for (int i = 0; i < 20000; ++i) {
     std::u16string text;
-    for (int n = length(random); n > 0; --n) text += alphabet[pick(random)];
+    for (int n = length(random); n > 0; --n) text += pieces[pick(random)];
     ASSERT_EQ(Words(ForEachRunningWord, text), Words(ForEachRunningWordByIcu, text))
         << ToUtf8(text);
   }

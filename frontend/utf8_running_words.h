@@ -103,7 +103,7 @@ void ForEachUtf8RunningWord(std::string_view text, char blank_before, FoundAscii
         }
         break;
       }
-      if (!(seen & kLetter)) continue;
+      if (!(seen & kLetter) || ((seen & kDigit) && IsOrdinal(bytes + start, i - start))) continue;
       waiting[waiting_count][0] = start;
       waiting[waiting_count][1] = i;
       if (++waiting_count < kMaxWaiting) continue;

@@ -71,7 +71,7 @@ endforeach()
 
 # List mode: the misspelt words as written, one a line, with the personal words accepted.
 run_with_input(0 ${CMAKE_CURRENT_LIST_DIR}/text.in -l -p ${personal})
-set(listed "helo\nhelo\nhelo\ndont\nwouldnt\ntis\nMarys\nrecieve\nhelo\n1st\n3rd\n42nd\nabc123\nTeh\nTEH\ntEH\nHte\n")
+set(listed "helo\nhelo\nhelo\ndont\nwouldnt\ntis\nMarys\nrecieve\nhelo\nabc123\nTeh\nTEH\ntEH\nHte\n")
 if(NOT out STREQUAL listed)
   message(FATAL_ERROR "-l gave:\n${out}")
 endif()
