@@ -181,4 +181,14 @@ if(ADDRESS_SPACE_LIMIT)
       message(FATAL_ERROR "${command} of endless standard input gave exit ${code}\n${err}")
     endif()
   endforeach()
+  # The pipe remembers no verdict or suggestions of a token longer than any word: 16 lines of
+  # 5 million letters each, all different, would otherwise be kept whole (300 MB).
+  execute_process(
+    COMMAND sh -c "for n in $(seq 16); do printf $n; head -c 5000000 /dev/zero | tr '\\0' q; echo; done"
+    COMMAND prlimit --as=${ADDRESS_SPACE_LIMIT} ${LEXIVANE} -a
+    COMMAND grep -c "^# [0-9]*q* 0$"
+    RESULTS_VARIABLE codes OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT codes STREQUAL "0;0;0" OR NOT out STREQUAL "16\n")
+    message(FATAL_ERROR "the pipe on long tokens gave exit ${codes}, ${out} answers\n${err}")
+  endif()
 endif()

@@ -24,6 +24,11 @@ bool SpellingSession::Accepts(std::u16string_view word) {
 }
 
 SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
+  // None to search for, and none to remember: a long token would only fill the memory.
+  if (word.size() > kLongestWordToSuggestFor) {
+    static const SuggestionList kNone = std::make_shared<const std::vector<std::u16string>>();
+    return kNone;
+  }
   const std::u16string key(word);
   if (const auto known = suggestions_.find(key); known != suggestions_.end()) return known->second;
   if (suggestions_.size() >= kRememberedSuggestions) suggestions_.clear();

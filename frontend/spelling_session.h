@@ -10,9 +10,9 @@
 //
 // Suggestions are the engine's ranking in the misspelling's letter case (ShownSuggestions), at
 // most `max_suggestions`; a word longer than kLongestWordToSuggestFor gets none, since the search
-// grows with the square of the length and no English word comes near such a word. At most
-// kRememberedSuggestions lists are kept; more distinct misspellings start the memory afresh,
-// so that endless garbage cannot grow it without bound.
+// grows with the square of the length and no English word comes near such a word (nor is it
+// remembered). At most kRememberedSuggestions lists are kept; more distinct misspellings start
+// the memory afresh, so that endless garbage cannot grow it without bound.
 //
 // One session per engine object, on the engine's thread; the engine must be initialised and
 // outlive the session.

@@ -115,8 +115,7 @@ typename BasicWordVerdicts<Char>::Place BasicWordVerdicts<Char>::Find(
 
 template <typename Char>
 bool BasicWordVerdicts<Char>::Accepts(std::basic_string_view<Char> word, Place place) {
-  // Words too long for a slot are rare enough to judge each time.
-  if (word.empty() || word.size() >= kAccepted) return Check(word);
+  if (word.empty() || word.size() > kLongestRemembered) return Check(word);
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   const std::size_t byte_count = word.size() * sizeof(Char);
   const bool is_short = byte_count <= 8;

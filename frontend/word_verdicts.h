@@ -5,8 +5,9 @@
 // lower-casing, conversion and lookup in the main list. The table is flat (open addressing over
 // one array of slots, short words in their slots, longer ones side by side in one buffer)
 // because a node per word made the lookup cost more than the check it saves. It keeps at most
-// kMaxRemembered words, so that a text of endless distinct words cannot exhaust memory; later words
-// are judged each time. The verdicts hold until Forget, which a caller whose judge changes (a
+// kMaxRemembered words of at most kLongestRemembered code units, so that a text of endless
+// distinct words, or of endless long tokens, cannot exhaust memory; other words are judged each
+// time. The verdicts hold until Forget, which a caller whose judge changes (a
 // word added to the dictionaries) must call. One object per engine and thread, like the engine.
 //
 // WordVerdicts is keyed by the word in UTF-16, as the engine takes it; Utf8WordVerdicts by its
@@ -30,6 +31,8 @@ template <typename Char>
 class BasicWordVerdicts {
  public:
   static constexpr std::size_t kMaxRemembered = std::size_t{1} << 20;
+  // No word of a language comes near this length; a longer token is garbage or data, met once.
+  static constexpr std::size_t kLongestRemembered = 64;
 
   // What a word not judged yet is asked: engine.CheckWord, or that and a front end's own words.
   using Judge = std::function<bool(std::u16string_view word)>;

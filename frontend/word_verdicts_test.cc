@@ -55,5 +55,21 @@ TEST(WordVerdicts, AnswerAsTheEngineDoes) {
   }
 }
 
+// A token longer than any word is judged each time and never kept, in both keyings.
+TEST(WordVerdicts, KeepNoTokenLongerThanAWord) {
+  int judged = 0;
+  const auto judge = [&](std::u16string_view) { return ++judged, false; };
+  WordVerdicts in_utf16(judge);
+  Utf8WordVerdicts in_utf8(judge);
+  const std::string longest(Utf8WordVerdicts::kLongestRemembered, 'q');
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const std::string& word : {longest, longest + 'q'}) {
+      in_utf8.Accepts(word);
+      in_utf16.Accepts(FromUtf8(word));
+    }
+  }
+  EXPECT_EQ(judged, 2 + 2 * 2);
+}
+
 }  // namespace
 }  // namespace lexivane::frontend
