@@ -36,7 +36,7 @@ class Emitter {
   }
 
   // Cuts a segment of the word boundaries at its inner punctuation (apostrophes and connectors
-  // stay) and hands on the pieces that hold a letter, ordinals ("3rd") left out as numbers.
+  // stay) and hands on the pieces that hold a letter.
   void EmitSegment(std::size_t begin, std::size_t end) {
     std::size_t piece = begin;
     bool has_letter = false;
@@ -48,18 +48,26 @@ class Emitter {
                         (u_ispunct(c) && c != u'\'' && c != kTypographicApostrophe &&
                          u_charType(c) != U_CONNECTOR_PUNCTUATION);
       if (cuts) {
-        if (has_letter) EmitUnlessOrdinal(piece, at);
+        if (has_letter) EmitPiece(piece, at);
         piece = i;
         has_letter = false;
       } else {
         has_letter = has_letter || u_isUAlphabetic(c);
       }
     }
-    if (has_letter) EmitUnlessOrdinal(piece, end);
+    if (has_letter) EmitPiece(piece, end);
   }
 
  private:
-  void EmitUnlessOrdinal(std::size_t begin, std::size_t end) {
+  // An apostrophe joined a letter that was punctuation to us (ICU's boundaries take `@` and
+  // some punctuation of other scripts for letters): at the piece's edge it joins nothing.
+  // Ordinals ("3rd") are numbers.
+  void EmitPiece(std::size_t begin, std::size_t end) {
+    const auto apostrophe = [this](std::size_t i) {
+      return text_[i] == u'\'' || text_[i] == kTypographicApostrophe;
+    };
+    while (apostrophe(begin)) ++begin;
+    while (apostrophe(end - 1)) --end;
     if (!IsOrdinal(text_.data() + begin, end - begin)) Emit(begin, end);
   }
 

@@ -54,6 +54,7 @@ TEST(RunningWords, CutsAsDocumented) {
        "0:1th 4:2st 8:11st 13:12nd 18:13rd 23:1sts 28:1st's 34:x1st 39:1stx 44:st"},
       {u"1st\u0301 \u00E91st 2nd\u2014x", "0:1st\u0301 5:\u00E91st 14:x"},
       {u"e-mail e.g. x:y", "0:e 2:mail 7:e 9:g 12:x 14:y"},
+      {u"a'@b \u00E9'@'b @\u2019a\u00E9", "0:a 3:b 5:\u00E9 9:b 13:a\u00E9"},
       {u"a_b __ x1", "0:a_b 7:x1"},
       {u"hi \U0001F600 there\U0001F44D!", "0:hi 6:there"},
       {u"caf\u00E9 cafe\u0301 na\u00EFve", "0:caf\u00E9 5:cafe\u0301 11:na\u00EFve"},
@@ -69,11 +70,11 @@ TEST(RunningWords, CutsAsDocumented) {
 // The hand-made ASCII path and ICU agree on any mix of the pieces the rules treat apart.
 TEST(RunningWords, AsciiShortcutAgreesWithIcu) {
   const std::u16string pieces[] = {
-      u"a",      u"Z",      u"q",      u"0",      u"9",         u"_",      u"'",
-      u".",      u":",      u",",      u";",      u"-",         u"/",      u"^",
-      u"\"",     u" ",      u"\n",     u"\t",     u"\r",        u"1",      u"st",
-      u"ND",     u"rd",     u"th",     u"\0"s,    u"\u00E9",    u"\u2019", u"\u201C",
-      u"\u2014", u"\u0301", u"\u00AD", u"\u6771", u"\U0001F600"};
+      u"a",      u"Z",      u"q",      u"0",      u"9",      u"_",         u"'",
+      u".",      u":",      u",",      u";",      u"-",      u"/",         u"^",
+      u"@",      u"\"",     u" ",      u"\n",     u"\t",     u"\r",        u"1",
+      u"st",     u"ND",     u"rd",     u"th",     u"\0"s,    u"\u00E9",    u"\u2019",
+      u"\u201C", u"\u2014", u"\u0301", u"\u00AD", u"\u6771", u"\U0001F600"};
   std::mt19937 random(10);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   std::uniform_int_distribution<int> length(0, 30);
