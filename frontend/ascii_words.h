@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 
 namespace lexivane::frontend {
 
@@ -53,7 +54,28 @@ inline constexpr struct ClassTable {
   }
 } kClass;
 
+// The characters of IsAsciiCutPoint.
+inline constexpr struct CutPointTable {
+  bool at[128] = {};
+  constexpr CutPointTable() {
+    for (int c = 0; c < 32; ++c) at[c] = !IsAsciiBlank(c);
+    at[127] = true;
+    for (const char* mark = "!#$%&()*+-/<=>?[\\]^`{|}~"; *mark != '\0'; ++mark) at[+*mark] = true;
+  }
+} kCutPoint;
+
 }  // namespace ascii_words_detail
+
+// ASCII characters that the word boundaries always break before, that no rule joins across,
+// and that are no part of a word: the controls other than the blanks, and ! # $ % & ( ) * + -
+// / < = > ? [ \ ] ^ ` { | } ~ (not `@`, a letter to ICU's word boundaries). Text may be cut
+// just before one and each side walked on its own with the same words found (the character
+// goes with the side after it, since a combining mark that follows belongs to it).
+template <typename Char>
+constexpr bool IsAsciiCutPoint(Char c) {
+  const auto code = static_cast<std::make_unsigned_t<Char>>(c);
+  return code < 128 && ascii_words_detail::kCutPoint.at[code];
+}
 
 // Calls emit(begin, end) for each word of text[begin, end), in order. The stretch must hold no
 // blank and nothing outside ASCII.

@@ -7,17 +7,27 @@
 
 namespace lexivane::frontend {
 
-ChunkedInput::ChunkedInput(ReadSome read, std::size_t chunk_size)
-    : read_(std::move(read)), chunk_size_(std::max<std::size_t>(chunk_size, 1)) {}
+ChunkedInput::ChunkedInput(ReadSome read, std::size_t chunk_size, std::size_t max_piece)
+    : read_(std::move(read)),
+      chunk_size_(std::max<std::size_t>(chunk_size, 1)),
+      max_piece_(std::max(max_piece, chunk_size_)) {}
 
 bool ChunkedInput::Next(std::string_view& piece) {
-  // The carried bytes come after the last blank of the piece before: none is in them.
+  // The carried bytes come after the last cut point of the piece before: none is in them but
+  // their first byte, which may be the character cut before.
   std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(begin_),
             buffer_.begin() + static_cast<std::ptrdiff_t>(end_), buffer_.begin());
   end_ -= begin_;
   begin_ = 0;
+  const std::size_t first_cut_before = first_ ? 4 : 1;  // a piece is never empty
+  const auto hand_out = [&](std::size_t size) {
+    piece = std::string_view(buffer_.data(), size);
+    begin_ = size;
+    first_ = false;
+    return size > 0;
+  };
   std::size_t searched = end_;
-  std::size_t wanted = std::max(chunk_size_, end_ + 1);
+  std::size_t wanted = std::min(std::max(chunk_size_, end_ + 1), max_piece_);
   for (;;) {
     if (buffer_.size() < wanted) buffer_.resize(wanted);
     while (!at_end_ && end_ < wanted) {
@@ -26,19 +36,23 @@ bool ChunkedInput::Next(std::string_view& piece) {
       end_ += n;
     }
     for (std::size_t i = end_; i > searched; --i) {
-      if (IsAsciiBlank(buffer_[i - 1])) {
-        piece = std::string_view(buffer_.data(), i);
-        begin_ = i;
-        return true;
-      }
+      if (IsAsciiBlank(buffer_[i - 1])) return hand_out(i);
+      if (IsAsciiCutPoint(buffer_[i - 1]) && i - 1 >= first_cut_before) return hand_out(i - 1);
     }
-    if (at_end_) {
-      piece = std::string_view(buffer_.data(), end_);
-      begin_ = end_;
-      return end_ > 0;
+    if (at_end_) return hand_out(end_);
+    if (end_ >= max_piece_) {
+      // Cut anyway, before a sequence that may go on past what was read.
+      std::size_t cut = end_;
+      for (std::size_t i = end_; i + 3 > end_ && i > first_cut_before; --i) {
+        if ((static_cast<unsigned char>(buffer_[i - 1]) & 0xC0) == 0xC0) {
+          cut = i - 1;
+          break;
+        }
+      }
+      return hand_out(cut);
     }
     searched = end_;
-    wanted = end_ + chunk_size_;
+    wanted = std::min(end_ + chunk_size_, max_piece_);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <new>
 
+#include "frontend/ascii_words.h"
 #include "frontend/command_error.h"
 #include "frontend/input_text.h"
 #include "frontend/running_words.h"
@@ -65,8 +66,9 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
         });
     FlushBatch();
     if (!lines_.empty()) print(lines_);
-    // Every piece but the last ends in a blank.
-    if (!piece.empty()) blank_before = piece.back();
+    // A piece that does not end in a blank ends before a character that no word runs across
+    // (or where a stretch too long was cut anyway): the next one is walked from its start.
+    blank_before = !piece.empty() && IsAsciiBlank(piece.back()) ? piece.back() : '\0';
   } while (input.Next(piece));
 }
 

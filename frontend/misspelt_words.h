@@ -3,11 +3,11 @@
 // `unique`. Each distinct word is judged once for all the texts (Utf8WordVerdicts).
 //
 // A text is walked as it is read, a piece at a time (ChunkedInput), so memory does not grow
-// with its length. Without a byte order mark, or with the UTF-8 one (dropped), it is UTF-8 and
-// its words are found in the bytes (ForEachUtf8RunningWord); only a word never seen before is
-// widened to UTF-16 for the check. A UTF-16 or UTF-32 text, rare in practice, is read whole,
-// decoded (DecodeText) and walked in UTF-16. The lines of each piece are handed on in one
-// block, so output costs one write per piece rather than per word.
+// with its length, nor with a stretch without blanks. Without a byte order mark, or with the UTF-8
+// one (dropped), it is UTF-8 and its words are found in the bytes (ForEachUtf8RunningWord); only a
+// word never seen before is widened to UTF-16 for the check. A UTF-16 or UTF-32 text, rare in
+// practice, is read whole, decoded (DecodeText) and walked in UTF-16. The lines of each piece are
+// handed on in one block, so output costs one write per piece rather than per word.
 //
 // One object per engine and thread, like the engine.
 #pragma once
