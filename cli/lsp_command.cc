@@ -26,7 +26,11 @@ int RunLsp(const LspOptions& options) {
   MessageWriter writer(STDOUT_FILENO);
   ServerSettings settings;
   settings.checker.custom_dictionary = options.custom_file;
-  LanguageServer server([&writer](const std::string& body) { writer.Send(body); }, settings);
+  LanguageServer server(
+      [&writer](std::string body, const std::string& topic) {
+        writer.Send(std::move(body), topic);
+      },
+      settings);
   MessageReader reader(STDIN_FILENO);
   std::string body;
   for (;;) {

@@ -114,7 +114,8 @@ void LanguageServer::HandleNotification(const std::string& method, const Json& p
   } else if (method == "textDocument/didClose") {
     const std::string uri = params.at("textDocument").at("uri").get<std::string>();
     workspace_.Close(uri, [&] {
-      Notify("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}});
+      Notify("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}},
+             uri);
     });
   } else if (method == "textDocument/didSave") {
     workspace_.CheckAgain(params.at("textDocument").at("uri").get<std::string>());
@@ -168,7 +169,7 @@ void LanguageServer::StartWorker() {
       // Called with the workspace locked, on the worker's thread.
       [this, severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
         Notify("textDocument/publishDiagnostics",
-               PublishDiagnosticsParams(checked, found, severity));
+               PublishDiagnosticsParams(checked, found, severity), checked.uri);
       },
       [this](const std::string& message) { ShowMessage(kMessageError, "lexivane: " + message); });
 }
@@ -261,16 +262,17 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
 }
 
 void LanguageServer::Respond(const Json& id, Json result) {
-  send_(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}.dump());
+  send_(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}.dump(), {});
 }
 
 void LanguageServer::RespondError(const Json& id, int code, const std::string& message) {
   send_(Json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}}
-            .dump());
+            .dump(),
+        {});
 }
 
-void LanguageServer::Notify(const std::string& method, Json params) {
-  send_(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}.dump());
+void LanguageServer::Notify(const std::string& method, Json params, const std::string& topic) {
+  send_(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}.dump(), topic);
 }
 
 void LanguageServer::ShowMessage(int type, const std::string& message) {

@@ -4,7 +4,8 @@
 //
 // LanguageServer takes the client's messages one at a time, on one thread (the server's
 // thread), and sends its answers and notifications through `send`, which the checking worker
-// also calls from its own thread (so it must be thread-safe). Requests are answered from the
+// also calls from its own thread (so it must be thread-safe), at times with the workspace
+// locked (so it must not wait for the client: MessageWriter queues). Requests are answered from the
 // server's state without waiting for a check: documents are checked by the worker after their
 // changes come to rest, and a code action on a document edited since its last check checks
 // the words around its range on the server's thread, with a finder of its own.
@@ -32,7 +33,9 @@ namespace lexivane::frontend::lsp {
 
 class LanguageServer {
  public:
-  using Send = std::function<void(const std::string& body)>;
+  // `topic` is the uri of the document whose diagnostics the message carries, empty for any
+  // other message: a later message with the same topic makes an unsent one needless.
+  using Send = std::function<void(std::string body, const std::string& topic)>;
 
   // How long a document's changes must rest before it is checked.
   static constexpr auto kQuietTime = std::chrono::milliseconds(50);
@@ -64,7 +67,7 @@ class LanguageServer {
 
   void Respond(const Json& id, Json result);
   void RespondError(const Json& id, int code, const std::string& message);
-  void Notify(const std::string& method, Json params);
+  void Notify(const std::string& method, Json params, const std::string& topic = {});
   void ShowMessage(int type, const std::string& message);
 
   const Send send_;

@@ -337,7 +337,8 @@ TEST(CodeActionWords, PlacesThePiecesWordsThatTouchTheRange) {
 class TestClient {
  public:
   explicit TestClient(ServerSettings settings)
-      : server_([this](const std::string& body) { Receive(body); }, std::move(settings), 1h) {
+      : server_([this](std::string body, const std::string&) { Receive(body); },
+                std::move(settings), 1h) {
     Request("initialize", {{"capabilities", Json::object()}});
   }
 

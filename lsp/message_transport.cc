@@ -1,9 +1,12 @@
 #include "lsp/message_transport.h"
 
+#include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -106,18 +109,79 @@ MessageReader::Result MessageReader::Next(std::string& body) {
   return Result::kMessage;
 }
 
-bool MessageWriter::Send(const std::string& body) {
-  std::lock_guard lock(mutex_);
-  if (failed_) return false;
-  const std::string message = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-  for (std::size_t written = 0; written < message.size();) {
-    const ssize_t n = ::write(fd_, message.data() + written, message.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failed_ = true;
-      return false;
+MessageWriter::MessageWriter(int fd) : fd_(fd), thread_([this] { Run(); }) {}
+
+MessageWriter::~MessageWriter() {
+  Finish();
+}
+
+bool MessageWriter::Send(std::string body, const std::string& topic) {
+  std::string message = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+  message += body;
+  {
+    std::lock_guard lock(mutex_);
+    if (failed_ || finishing_) return false;
+    if (!topic.empty()) {
+      std::erase_if(queue_, [&](const Queued& queued) { return queued.topic == topic; });
     }
+    queue_.push_back({std::move(message), topic});
+  }
+  queued_.notify_one();
+  return true;
+}
+
+void MessageWriter::Finish() {
+  {
+    std::lock_guard lock(mutex_);
+    if (!finishing_) finish_asked_ = std::chrono::steady_clock::now();
+    finishing_ = true;
+  }
+  queued_.notify_one();
+  if (thread_.joinable()) thread_.join();
+}
+
+void MessageWriter::Run() {
+  for (;;) {
+    Queued next;
+    {
+      std::unique_lock lock(mutex_);
+      queued_.wait(lock, [this] { return !queue_.empty() || finishing_; });
+      if (queue_.empty()) return;
+      next = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    if (!Write(next.message)) {
+      std::lock_guard lock(mutex_);
+      failed_ = true;
+      queue_.clear();
+      return;
+    }
+  }
+}
+
+bool MessageWriter::Write(const std::string& message) {
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point progress = Clock::now();
+  for (std::size_t written = 0; written < message.size();) {
+    pollfd output{fd_, POLLOUT, 0};
+    const int ready = ::poll(&output, 1, 100);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return false;
+    if (ready == 0) {
+      std::lock_guard lock(mutex_);
+      if (finishing_ && Clock::now() - std::max(progress, finish_asked_) > kPatienceAtEnd) {
+        return false;
+      }
+      continue;
+    }
+    // A pipe that polls writable takes PIPE_BUF bytes without blocking, so the writer never
+    // waits in write(2), where it could not give up.
+    const ssize_t n = ::write(fd_, message.data() + written,
+                              std::min<std::size_t>(message.size() - written, PIPE_BUF));
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n <= 0) return false;
     written += static_cast<std::size_t>(n);
+    progress = Clock::now();
   }
   return true;
 }

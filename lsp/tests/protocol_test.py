@@ -22,6 +22,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 LEXIVANE = os.path.abspath(sys.argv[1])
 WORK = os.path.abspath(sys.argv[2])
@@ -128,7 +129,7 @@ class Server:
     """One `lexivane lsp` process. Notifications that arrive while a response is awaited are kept
     in `pending`, in order; requests from the server are answered with a null result."""
 
-    def __init__(self, *args, config=None):
+    def __init__(self, *args, config=None, reading=True):
         self.config = config or tempfile.mkdtemp(prefix="config-", dir=WORK)
         self.verdicts = Verdicts(self.config)
         self.process = subprocess.Popen(
@@ -138,10 +139,14 @@ class Server:
         self.stderr = b""
         self.pending = []
         self.next_id = 0
-        threading.Thread(target=self._pump, daemon=True).start()
+        if reading:
+            self.start_reading()
         self.stderr_reader = threading.Thread(target=self._collect_stderr, daemon=True)
         self.stderr_reader.start()
         servers.append(self)
+
+    def start_reading(self):
+        threading.Thread(target=self._pump, daemon=True).start()
 
     def _pump(self):
         stream = self.process.stdout
@@ -167,8 +172,16 @@ class Server:
         self.stderr = self.process.stderr.read()
 
     def send_raw(self, data):
-        self.process.stdin.write(data)
-        self.process.stdin.flush()
+        try:
+            self.process.stdin.write(data)
+            self.process.stdin.flush()
+        except (BrokenPipeError, ValueError):
+            raise Failure(f"the server has ended: {self.stderr_after_end()}")
+
+    def stderr_after_end(self):
+        self.process.kill()
+        self.stderr_reader.join(PATIENCE)
+        return self.stderr.decode(errors="replace").strip()
 
     def send(self, message):
         body = json.dumps(message, ensure_ascii=False).encode()
@@ -222,7 +235,7 @@ class Server:
         """The next diagnostics published for `uri` (with `version`: earlier ones for `uri` are
         skipped). Other notifications stay pending."""
         def for_uri(message):
-            return (message["method"] == "textDocument/publishDiagnostics"
+            return (message.get("method") == "textDocument/publishDiagnostics"
                     and message["params"]["uri"] == uri)
 
         while True:
@@ -660,11 +673,44 @@ def lifecycle():
         expect(f"standard error after {what} and {how}", server.stderr, b"")
 
 
+@scenario
+def client_that_writes_before_it_reads():
+    """Changes to large documents, all sent before anything is read: the server must go on
+    reading while what it has to send waits, and then send what is current."""
+    server = Server(reading=False)
+    server.next_id += 1
+    server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "initialize",
+                 "params": {"capabilities": {}}})
+    server.notify("initialized")
+    large = "teh wrold " * 1500  # diagnostics of about 1 MB, far more than a pipe holds
+    documents = [Document(server, large) for _ in range(4)]
+    time.sleep(0.5)  # their first diagnostics are due now, and cannot all go out
+
+    def write():
+        try:
+            for n in range(50):
+                for document in documents:
+                    document.change({"text": large if n < 49 else f"wrold {n} " + large[:600]})
+        except Failure:
+            pass  # the server was killed: it stopped reading
+
+    writer = threading.Thread(target=write, daemon=True)
+    writer.start()
+    writer.join(30)
+    if writer.is_alive():
+        server.process.kill()
+        raise Failure("the server stopped reading while its output waited (deadlock)")
+    server.start_reading()
+    for document in documents:
+        expect(f"{document.uri} once read", document.published(), document.expected())
+    expect("exit status", server.end(), 0)
+
+
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     os.makedirs(WORK)
     for run in (capabilities, utf16_ranges, incremental_changes, code_actions, commands,
-                shared_dictionary, settings, errors, lifecycle):
+                shared_dictionary, settings, errors, lifecycle, client_that_writes_before_it_reads):
         run()
     for server in servers:
         if server.process.poll() is None:
