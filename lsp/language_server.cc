@@ -1,6 +1,7 @@
 #include "lsp/language_server.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -28,6 +29,50 @@ constexpr int kServerNotInitialized = -32002;
 constexpr int kMessageError = 1;  // window/showMessage types
 constexpr int kMessageWarning = 2;
 
+bool IsHex(char c) {
+  return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
+}
+
+// The UTF-16 code unit of the escape `\uXXXX` at text[at], if there is one.
+std::optional<unsigned> EscapedUnit(std::string_view text, std::size_t at) {
+  if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') return std::nullopt;
+  unsigned unit = 0;
+  for (std::size_t i = at + 2; i < at + 6; ++i) {
+    if (!IsHex(text[i])) return std::nullopt;
+    unit = unit * 16 +
+           static_cast<unsigned>(text[i] <= '9' ? text[i] - '0' : (text[i] | 0x20) - 'a' + 10);
+  }
+  return unit;
+}
+
+// JSON may escape a surrogate without its other half, which the parser refuses; it is read as
+// U+FFFD, as the tool reads broken text everywhere. Returns `body`, or `repaired` holding it
+// with each such escape replaced.
+std::string_view WithLoneSurrogatesReplaced(std::string_view body, std::string& repaired) {
+  std::string_view text = body;
+  // A backslash only ever starts an escape (outside strings it is no JSON at all), and an
+  // escape is a backslash and one character, or `\uXXXX`.
+  for (std::size_t at = text.find('\\'); at != std::string_view::npos; at = text.find('\\', at)) {
+    const std::optional<unsigned> unit = EscapedUnit(text, at);
+    if (!unit || *unit < 0xD800 || *unit > 0xDFFF) {
+      at += 2;
+      continue;
+    }
+    const std::optional<unsigned> next = *unit <= 0xDBFF ? EscapedUnit(text, at + 6) : std::nullopt;
+    if (next && *next >= 0xDC00 && *next <= 0xDFFF) {
+      at += 12;  // a pair
+      continue;
+    }
+    if (repaired.empty()) {
+      repaired = body;
+      text = repaired;
+    }
+    repaired.replace(at, 6, "\\uFFFD");  // as long as the escape: `text` stays valid
+    at += 6;
+  }
+  return text;
+}
+
 }  // namespace
 
 LanguageServer::LanguageServer(Send send, ServerSettings settings,
@@ -39,19 +84,26 @@ LanguageServer::~LanguageServer() = default;
 std::optional<int> LanguageServer::Handle(std::string_view body) {
   Json message;
   try {
-    message = Json::parse(body);
+    std::string repaired;
+    message = Json::parse(WithLoneSurrogatesReplaced(body, repaired));
   } catch (const Json::exception&) {
     RespondError(nullptr, kParseError, "the message is not JSON");
     return std::nullopt;
   }
-  const bool has_id = message.is_object() && message.contains("id") &&
-                      (message["id"].is_string() || message["id"].is_number_integer());
-  if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
-    // A response to a request of ours (the server sends none) is no concern; anything else is
-    // not a message.
-    if (message.is_object() && (message.contains("result") || message.contains("error"))) {
-      return std::nullopt;
-    }
+  const bool has_method = message.is_object() && message.contains("method");
+  // A response to a request of ours (the server sends none) is no concern.
+  if (message.is_object() && !has_method &&
+      (message.contains("result") || message.contains("error"))) {
+    return std::nullopt;
+  }
+  const bool has_id = message.is_object() && message.contains("id");
+  // An id that is neither a string nor an integer makes no request, nor a notification (which
+  // has none): the error cannot name it.
+  if (has_id && !message["id"].is_string() && !message["id"].is_number_integer()) {
+    RespondError(nullptr, kInvalidRequest, "the id is neither a string nor an integer");
+    return std::nullopt;
+  }
+  if (!has_method || !message["method"].is_string()) {
     RespondError(has_id ? message["id"] : Json(nullptr), kInvalidRequest,
                  "the message is neither a request nor a notification");
     return std::nullopt;

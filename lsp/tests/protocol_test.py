@@ -183,12 +183,12 @@ class Server:
         self.stderr_reader.join(PATIENCE)
         return self.stderr.decode(errors="replace").strip()
 
-    def send(self, message):
-        body = json.dumps(message, ensure_ascii=False).encode()
+    def send(self, message, escaped=False):
+        body = json.dumps(message, ensure_ascii=escaped).encode()
         self.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
 
-    def notify(self, method, params=None):
-        self.send({"jsonrpc": "2.0", "method": method, "params": params or {}})
+    def notify(self, method, params=None, escaped=False):
+        self.send({"jsonrpc": "2.0", "method": method, "params": params or {}}, escaped)
 
     def receive(self, waiting_for):
         try:
@@ -270,10 +270,14 @@ class Document:
 
     def __init__(self, server, text):
         Document.count += 1
-        self.server, self.text, self.version = server, text, 1
+        # A surrogate without its other half (sent escaped, as JSON can carry it) is read as
+        # U+FFFD.
+        self.server, self.version = server, 1
+        self.text = re.sub("[\ud800-\udfff]", "\ufffd", text)
         self.uri = f"file://{WORK}/document-{Document.count}.txt"
         server.notify("textDocument/didOpen", {"textDocument": {
-            "uri": self.uri, "languageId": "plaintext", "version": 1, "text": text}})
+            "uri": self.uri, "languageId": "plaintext", "version": 1, "text": text}},
+                      escaped=self.text != text)
 
     def change(self, *changes):
         self.version += 1
@@ -337,6 +341,7 @@ def utf16_ranges():
         "😀😀 naïve wrold\n",         # two surrogate pairs before the word
         "Teh résumé\r\nis wrods\rend teh",  # CR LF and a lone CR end lines too
         "𝒜 teh ﬁne teh",              # a letter outside the BMP, a ligature
+        "\ud800teh \udc00wrold 😀 x\ud83d",  # escaped surrogates without their other half
         "",
         "Nothing wrong here.\n",
     ]
@@ -618,6 +623,10 @@ def errors():
         (b'[1, 2]', -32600, None),
         (b'{"jsonrpc": "2.0", "id": 10}', -32600, 10),
         (b'{"jsonrpc": "2.0", "id": 11, "method": 5}', -32600, 11),
+        # An id that is no string nor integer is answered, with none.
+        (b'{"jsonrpc": "2.0", "id": true, "method": "lexivane/unknown"}', -32600, None),
+        (b'{"jsonrpc": "2.0", "id": 1.5, "method": "lexivane/unknown"}', -32600, None),
+        (b'{"jsonrpc": "2.0", "id": null, "method": "lexivane/unknown"}', -32600, None),
     ]
     for body, code, message_id in requests:
         server.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
