@@ -54,31 +54,46 @@ bool MessageReader::Fill(std::size_t count) {
   return true;
 }
 
-bool MessageReader::ReadLine(std::string& line) {
+MessageReader::Line MessageReader::ReadLine(std::string& line) {
+  bool too_long = false;
   for (std::size_t searched = start_;;) {
     const std::size_t end = buffer_.find('\n', searched);
     if (end != std::string::npos) {
-      line.assign(buffer_, start_, end - start_);
+      too_long = too_long || end - start_ > kMaxHeaderLine;
+      line.clear();
+      if (!too_long) line.assign(buffer_, start_, end - start_);
       if (!line.empty() && line.back() == '\r') line.pop_back();
       start_ = end + 1;
-      return true;
+      return too_long ? Line::kTooLong : Line::kLine;
+    }
+    if (buffer_.size() - start_ > kMaxHeaderLine) {
+      too_long = true;  // what was read of it is dropped, and so is the rest
+      start_ = buffer_.size();
     }
     // Fill may move what is kept to the front of the buffer: search on from the same byte.
     const std::size_t searched_bytes = buffer_.size() - start_;
-    if (!Fill(searched_bytes + 1)) return false;
+    if (!Fill(searched_bytes + 1)) return Line::kEnd;
     searched = start_ + searched_bytes;
   }
 }
 
 MessageReader::Result MessageReader::Next(std::string& body) {
   std::string line;
+  Line read;
   // Blank lines between messages are not a header block.
   do {
-    if (!ReadLine(line)) return Result::kEnd;
-  } while (line.empty());
+    read = ReadLine(line);
+    if (read == Line::kEnd) return Result::kEnd;
+  } while (read == Line::kLine && line.empty());
   std::optional<std::size_t> length;
   bool usable = true;
-  for (; !line.empty();) {
+  for (;; read = ReadLine(line)) {
+    if (read == Line::kEnd) return Result::kEnd;
+    if (read == Line::kTooLong) {
+      usable = false;
+      continue;
+    }
+    if (line.empty()) break;
     const std::size_t colon = line.find(':');
     if (colon != std::string::npos &&
         EqualsIgnoringCase(Trimmed(std::string_view(line).substr(0, colon)), "Content-Length")) {
@@ -91,7 +106,6 @@ MessageReader::Result MessageReader::Next(std::string& body) {
         length = parsed;
       }
     }
-    if (!ReadLine(line)) return Result::kEnd;
   }
   if (!usable || !length) return Result::kBadHeader;
   if (*length > kMaxMessageBytes) {

@@ -2,9 +2,9 @@
 // header block of `Name: value` lines ended by an empty line, of which Content-Length (the
 // body's size in bytes) is the one that counts. Lines end in CR LF; a bare LF is taken too.
 //
-// MessageReader reads one stream on one thread. A header block without a usable Content-Length
-// is skipped whole and reported, so that the next block can still be read; a body larger than
-// kMaxMessageBytes is read past and reported.
+// MessageReader reads one stream on one thread. A header block without a usable Content-Length,
+// or with a line longer than kMaxHeaderLine, is skipped whole and reported, so that the next
+// block can still be read; a body larger than kMaxMessageBytes is read past and reported.
 //
 // MessageWriter keeps the messages to send in a queue that a thread of its own writes out, so
 // that no caller ever waits for the client to read: a client that writes before it reads
@@ -29,6 +29,8 @@ inline constexpr std::size_t kMaxMessageBytes = std::size_t{1} << 30;
 
 class MessageReader {
  public:
+  static constexpr std::size_t kMaxHeaderLine = std::size_t{64} << 10;
+
   explicit MessageReader(int fd) : fd_(fd) {}
 
   enum class Result { kMessage, kBadHeader, kTooLarge, kEnd };
@@ -37,8 +39,10 @@ class MessageReader {
   Result Next(std::string& body);
 
  private:
-  // The next line without its line end; false at the end of the input.
-  bool ReadLine(std::string& line);
+  enum class Line { kLine, kTooLong, kEnd };
+  // The next line without its line end; a line longer than kMaxHeaderLine is read past, and
+  // `line` left empty.
+  Line ReadLine(std::string& line);
   // Makes at least `count` bytes available after start_; false at the end of the input.
   bool Fill(std::size_t count);
 

@@ -8,8 +8,10 @@ the same text: the misspelt words come from `lexivane list`, their suggestions f
 `lexivane -a`, their ranges are worked out here in UTF-16 code units. Every read waits at most
 PATIENCE seconds, so a server that hangs fails the test instead of hanging it.
 
-Usage: protocol_test.py LEXIVANE WORK_DIR. Exit status 0 when everything matched; otherwise
-each mismatch is printed as a diff of the JSON, and the status is 1.
+Usage: protocol_test.py LEXIVANE WORK_DIR [ADDRESS_SPACE_LIMIT]. With the limit (in bytes;
+not under the sanitizers, which reserve far more), the memory cases run the server under it.
+Exit status 0 when everything matched; otherwise each mismatch is printed as a diff of the
+JSON, and the status is 1.
 """
 
 import difflib
@@ -17,6 +19,7 @@ import json
 import os
 import queue
 import re
+import resource
 import shutil
 import subprocess
 import sys
@@ -26,6 +29,7 @@ import time
 
 LEXIVANE = os.path.abspath(sys.argv[1])
 WORK = os.path.abspath(sys.argv[2])
+ADDRESS_SPACE_LIMIT = int(sys.argv[3]) if len(sys.argv) > 3 else None
 PATIENCE = 5  # seconds for any one message, or for the server to end
 failures = []
 servers = []  # every server started, so that none outlives the test
@@ -129,12 +133,14 @@ class Server:
     """One `lexivane lsp` process. Notifications that arrive while a response is awaited are kept
     in `pending`, in order; requests from the server are answered with a null result."""
 
-    def __init__(self, *args, config=None, reading=True):
+    def __init__(self, *args, config=None, reading=True, address_space=None):
         self.config = config or tempfile.mkdtemp(prefix="config-", dir=WORK)
         self.verdicts = Verdicts(self.config)
+        limit = lambda: resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
         self.process = subprocess.Popen(
             [LEXIVANE, "lsp", *args], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-            stderr=subprocess.PIPE, env=self.verdicts.env)
+            stderr=subprocess.PIPE, env=self.verdicts.env,
+            preexec_fn=limit if address_space else None)
         self.inbox = queue.Queue()
         self.stderr = b""
         self.pending = []
@@ -715,11 +721,29 @@ def client_that_writes_before_it_reads():
     expect("exit status", server.end(), 0)
 
 
+@scenario
+def long_header_line():
+    """A header line of 300 MB is read past in bounded memory, and the next message answered."""
+    if not ADDRESS_SPACE_LIMIT:
+        return
+    server = Server(address_space=ADDRESS_SPACE_LIMIT)
+    server.initialize()
+    server.send_raw(b"X-Long: ")
+    chunk = b"x" * (1 << 20)
+    for _ in range(300):
+        server.send_raw(chunk)
+    server.send_raw(b"\r\n\r\n")  # the block, skipped as one without a length would be
+    expect("the call after a long header line",
+           server.call("lexivane/unknown").get("error", {}).get("code"), -32601)
+    expect("exit status", server.end(), 0)
+
+
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     os.makedirs(WORK)
     for run in (capabilities, utf16_ranges, incremental_changes, code_actions, commands,
-                shared_dictionary, settings, errors, lifecycle, client_that_writes_before_it_reads):
+                shared_dictionary, settings, errors, lifecycle, client_that_writes_before_it_reads,
+                long_header_line):
         run()
     for server in servers:
         if server.process.poll() is None:
