@@ -112,18 +112,12 @@ int RunCheck(const CheckOptions& options) {
   engine.Init();
   CustomDictionaryFile(options.custom_file).LoadInto(engine);
 
-  const std::vector<std::string> files =
-      options.files.empty() ? std::vector<std::string>{"-"} : options.files;
   SpellingSession session(engine, static_cast<std::size_t>(options.max_suggestions));
   bool found = false;
-  for (const std::string& file : files) {
-    try {
-      found = CheckInput(engine, options, ReadInput(file), session) || found;
-    } catch (const std::bad_alloc&) {
-      throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
-    }
-  }
-  return found ? kExitFound : kExitClean;
+  const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {
+    found = CheckInput(engine, options, ReadInput(file), session) || found;
+  });
+  return !all_read ? kExitError : found ? kExitFound : kExitClean;
 }
 
 }  // namespace lexivane::cli

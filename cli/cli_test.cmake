@@ -110,6 +110,12 @@ endforeach()
 execute_process(COMMAND ${LEXIVANE} check --custom "" ${WORK_DIR}/lines.txt RESULT_VARIABLE code
                 ERROR_VARIABLE err)
 expect_in("${code}: ${err}" "^2: --custom: the file name is empty")
+# A file that cannot be read is reported, and the files after it are still checked.
+foreach(command list check)
+  run(2 ${command} ${WORK_DIR}/running.txt ${WORK_DIR}/missing.txt ${WORK_DIR}/lines.txt)
+  expect_in("${err}" "^lexivane: ${WORK_DIR}/missing.txt: No such file or directory\n$")
+  expect_in("${out}" "wrold[^\n]*\n$")  # the last of lines.txt
+endforeach()
 
 # The default custom dictionary is optional, even where its folder cannot exist.
 set(ENV{XDG_CONFIG_HOME} ${WORK_DIR}/clean.txt)

@@ -25,7 +25,8 @@ int RunList(const ListOptions& options) {
   SpellCheck engine;
   engine.Init();
   CustomDictionaryFile(options.custom_file).LoadInto(engine);
-  return ListMisspeltWordsOfFiles(engine, options.files, options.unique) ? kExitFound : kExitClean;
+  const ListedFiles listed = ListMisspeltWordsOfFiles(engine, options.files, options.unique);
+  return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 
 }  // namespace lexivane::cli

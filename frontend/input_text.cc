@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <iostream>
+#include <new>
+#include <optional>
 
 #include "frontend/command_error.h"
 #include "lexivane/utf8.h"
@@ -122,6 +125,28 @@ std::size_t InputFile::SizeHint() const {
 InputText ReadInput(const std::string& file) {
   InputFile input(file);
   return {input.name(), DecodeText(ReadAll(input))};
+}
+
+bool ForEachInputFile(const std::vector<std::string>& files,
+                      const std::function<void(const std::string& file)>& take) {
+  bool all_taken = true;
+  for (const std::string& file : files.empty() ? std::vector<std::string>{"-"} : files) {
+    std::optional<std::string> failure;
+    try {
+      take(file);
+    } catch (const CommandError& error) {
+      // Output that failed stays failed (CheckStandardOutput): that one ends everything.
+      if (!std::cout) throw;
+      failure = error.what();
+    } catch (const std::bad_alloc&) {
+      failure = (file == "-" ? "<stdin>" : file) + ": not enough memory to check it";
+    }
+    if (failure) {
+      std::cerr << "lexivane: " << *failure << std::endl;
+      all_taken = false;
+    }
+  }
+  return all_taken;
 }
 
 }  // namespace lexivane::frontend

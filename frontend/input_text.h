@@ -9,8 +9,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lexivane::frontend {
 
@@ -41,6 +43,14 @@ struct InputText {
 
 // Throws CommandError naming the file when it cannot be read.
 InputText ReadInput(const std::string& file);
+
+// Calls `take` for each file in turn, as `check` and `list` take their texts (no file at all
+// means standard input). A file that `take` cannot read, or has too little memory for (its
+// CommandError or std::bad_alloc), is reported on standard error, `lexivane: FILE: REASON`,
+// and the next one is taken: one bad name does not cost the others. False when any was
+// reported. A failure to write standard output ends the walk at once, thrown.
+bool ForEachInputFile(const std::vector<std::string>& files,
+                      const std::function<void(const std::string& file)>& take);
 
 std::u16string DecodeText(std::string_view bytes);
 

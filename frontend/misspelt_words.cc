@@ -1,10 +1,8 @@
 #include "frontend/misspelt_words.h"
 
 #include <iostream>
-#include <new>
 
 #include "frontend/ascii_words.h"
-#include "frontend/command_error.h"
 #include "frontend/input_text.h"
 #include "frontend/running_words.h"
 #include "frontend/standard_output.h"
@@ -87,24 +85,19 @@ void MisspeltWords::ListUtf16(std::u16string_view text, const Print& print) {
   if (!lines_.empty()) print(lines_);
 }
 
-bool ListMisspeltWordsOfFiles(const SpellCheck& engine, const std::vector<std::string>& files,
-                              bool unique) {
+ListedFiles ListMisspeltWordsOfFiles(const SpellCheck& engine,
+                                     const std::vector<std::string>& files, bool unique) {
   MisspeltWords misspelt(engine, unique);
   const auto print = [](std::string_view lines) {
     std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     CheckStandardOutput();
   };
-  for (const std::string& file : files.empty() ? std::vector<std::string>{"-"} : files) {
-    try {
-      InputFile input(file);
-      ChunkedInput chunks(
-          [&input](char* into, std::size_t most) { return input.Read(into, most); });
-      misspelt.List(chunks, print);
-    } catch (const std::bad_alloc&) {
-      throw CommandError((file == "-" ? "<stdin>" : file) + ": not enough memory to check it");
-    }
-  }
-  return misspelt.found();
+  const bool all_read = ForEachInputFile(files, [&](const std::string& file) {
+    InputFile input(file);
+    ChunkedInput chunks([&input](char* into, std::size_t most) { return input.Read(into, most); });
+    misspelt.List(chunks, print);
+  });
+  return {misspelt.found(), !all_read};
 }
 
 }  // namespace lexivane::frontend

@@ -62,9 +62,13 @@ class MisspeltWords {
 };
 
 // What `lexivane list` and the pipe's -l do: the misspelt words of each file ("-" is standard
-// input; no file at all means standard input) on standard output, in order. True when any was
-// found. Throws CommandError naming the file that cannot be read or is too large for memory.
-bool ListMisspeltWordsOfFiles(const SpellCheck& engine, const std::vector<std::string>& files,
-                              bool unique);
+// input; no file at all means standard input) on standard output, in order. A file that cannot
+// be read is reported and the next one taken (ForEachInputFile).
+struct ListedFiles {
+  bool found = false;   // a misspelt word
+  bool failed = false;  // a file that could not be read
+};
+ListedFiles ListMisspeltWordsOfFiles(const SpellCheck& engine,
+                                     const std::vector<std::string>& files, bool unique);
 
 }  // namespace lexivane::frontend

@@ -192,13 +192,12 @@ CustomDictionaryFile Personal(const IspellOptions& options) {
 
 // List mode is `lexivane list` with the personal dictionary as the custom one, but succeeds
 // whatever it finds, as its callers expect (Emacs takes any other status for a failure to
-// check).
+// check); a file it could not read is a failure.
 int ListMisspellings(const IspellOptions& options) {
   SpellCheck engine;
   engine.Init();
   Personal(options).LoadInto(engine);
-  ListMisspeltWordsOfFiles(engine, options.files, false);
-  return kExitClean;
+  return ListMisspeltWordsOfFiles(engine, options.files, false).failed ? kExitError : kExitClean;
 }
 
 int Converse(const IspellOptions& options) {
