@@ -1,10 +1,10 @@
 #include "cli/check_command.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <limits>
-#include <new>
 #include <nlohmann/json.hpp>
 
 #include "cli/command_options.h"
@@ -104,7 +104,14 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
   check
       ->add_option("--suggestions", options.max_suggestions,
                    "How many suggestions to show for each word (default 5; 0 shows none)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Validator(
+          [](const std::string& value) {
+            const bool whole = !value.empty() && value.size() <= 9 &&
+                               std::all_of(value.begin(), value.end(),
+                                           [](char c) { return c >= '0' && c <= '9'; });
+            return whole ? "" : value + " is not a whole number from 0 to 999999999";
+          },
+          "N"));
 }
 
 int RunCheck(const CheckOptions& options) {

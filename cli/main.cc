@@ -60,8 +60,7 @@ int Run(int argc, char** argv) {
   } catch (const CLI::Success& help_or_version) {
     return app.exit(help_or_version);
   } catch (const CLI::ParseError& error) {
-    app.exit(error);
-    return kExitError;
+    throw CommandError(std::string(error.what()) + " (see lexivane --help)");
   }
 
   if (app.got_subcommand("check")) return RunCheck(check);
