@@ -26,6 +26,7 @@ namespace {
 constexpr std::size_t kMaxLine = std::size_t{64} << 20;
 
 enum class Call {
+  kHelp,
   kPipe,
   kList,
   kBanner,
@@ -59,6 +60,24 @@ void CheckEncoding(std::string name) {
   }
 }
 
+constexpr const char* kHelp =
+    "The ispell interface of lexivane, for editors (docs/cli.md):\n"
+    "  lexivane -a [OPTION...]           the ispell pipe on standard input and output (also\n"
+    "                                    lexivane pipe)\n"
+    "  lexivane -l [OPTION...] [FILE...] print the misspelt words of the files (standard input\n"
+    "                                    when none, or for -), one a line; exit status 0\n"
+    "  lexivane -v | -vv                 print the banner\n"
+    "  lexivane -list-dicts | -D         print the dictionaries\n"
+    "  lexivane -word-chars [DICT]       print the characters besides letters that words hold\n"
+    "  lexivane dicts | config KEY       print the dictionaries; a setting (none has a value)\n"
+    "Options:\n"
+    "  -d DICT, --lang=DICT, --master=DICT   en_US (or en, en-US, english, american, default)\n"
+    "  -p FILE, --personal=FILE              the personal dictionary (default: the custom one)\n"
+    "  -i ENC, --encoding=ENC                UTF-8, the only encoding\n"
+    "  -m -B -C -S -P -t -n -x -T FORMAT     accepted and ignored\n"
+    "  --                                    the arguments after it are files\n"
+    "  -h, --help                            print this help\n";
+
 // ispell's options that change nothing here: -m (affix information), -B and -C (run-together
 // words), -S (suggestion order), -P, -t and -n (input formats), -x (no backup file).
 bool IsIgnoredFlag(std::string_view argument) {
@@ -77,6 +96,15 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
   for (; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (argument.empty() || argument == "-a" || IsIgnoredFlag(argument)) continue;
+    if (argument == "--") {  // what follows are files, whatever they look like
+      options.files.insert(options.files.end(),
+                           arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
+      break;
+    }
+    if (argument == "--help" || argument == "-h") {
+      options.call = Call::kHelp;
+      return options;
+    }
     if (argument == "-l") {
       options.call = Call::kList;
     } else if (argument == "-v" || argument == "-vv") {
@@ -244,6 +272,9 @@ bool IsIspellCall(const std::vector<std::string>& arguments) {
 int RunIspellCall(const std::vector<std::string>& arguments) {
   const IspellOptions options = Parse(arguments);
   switch (options.call) {
+    case Call::kHelp:
+      std::cout << kHelp;
+      break;
     case Call::kBanner:
       std::cout << IspellBanner() << '\n';
       break;

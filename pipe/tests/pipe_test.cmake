@@ -81,6 +81,13 @@ run_with_input(0 ${WORK_DIR}/list.in -l -p ${personal} ${CMAKE_CURRENT_LIST_DIR}
 expect_in("${out}" "^${listed}helo\n$")
 run_with_input(0 ${WORK_DIR}/list.in -l -p ${WORK_DIR}/none.dic)
 expect_in("${out}" "^wrold\nhelo\n$")
+# After `--` every argument is a file; one that cannot be read is reported, and the files after
+# it are still listed.
+file(WRITE ${WORK_DIR}/-l "teh\n")
+execute_process(COMMAND ${LEXIVANE} -l -p ${WORK_DIR}/none.dic -- -l missing.in -
+                INPUT_FILE ${WORK_DIR}/list.in WORKING_DIRECTORY ${WORK_DIR}
+                RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+expect_in("${code}: ${out}${err}" "^2: teh\nwrold\nhelo\nlexivane: missing.in: No such file")
 
 # What editors ask before a session.
 run(0 -vv)
@@ -92,6 +99,8 @@ expect_in("${out}" "^'’\n$")
 foreach(call "-D" "dicts" "config;dict-dir")
   run(0 ${call})
 endforeach()
+run(0 -a --help)
+expect_in("${out}" "^The ispell interface of lexivane")
 set(calls "-a -d de_DE" "-a -i ISO-8859-1" "-a --frobnicate" "-a -p" "-a --personal=" "-a x.txt")
 set(messages "no dictionary de_DE" "encoding iso-8859-1" "unknown option" "-p needs a value"
              "name is empty" "only taken in list mode")
