@@ -129,7 +129,7 @@ def scenario(name, content, keys, expected, code=0, args=(), mode=0o644, message
             else:
                 run.answer(step)
         status, err = run.finish()
-    except AssertionError as error:
+    except (AssertionError, subprocess.TimeoutExpired) as error:
         run.process.kill()
         check(name, False, str(error))
         return None
@@ -169,6 +169,12 @@ scenario("change_all", "Teh cat and teh dog. TEH end.\n", ["1l"], "The cat and T
 scenario("ignore_all_and_escape", "teh a TEH b wrold c\n", ["\x1b[Ag", "\x1b"],
          "teh a TEH b wrold c\n", message="no changes")
 scenario("disabled_change_does_nothing", "wrold\n", ["c\ri"], "wrold\n")
+# A choice replaces only the word it was made for: the quotes, the dash, the ellipsis, the 's
+# and the NUL around it stay, and so does what follows them.
+scenario("word_in_token",
+         "She wrote “recieve” twice. I borrowed Jonh's car.\nteh—and, teh… end, teh\0wrold end\n",
+         ["1\r"] * 5,
+         "She wrote “receive” twice. I borrowed John's car.\nthe—and, the… end, the\0wrold end\n")
 # Byte order mark, CR LF and a lone CR, permissions: all as they were.
 scenario("bom_crlf_mode", b"\xef\xbb\xbfTeh cat\r\nwrold\rend\r\n",
          ["1\r", "t\x7f\x7f\x7f\x7f\x7fworld\r\r"], b"\xef\xbb\xbfThe cat\r\nworld\rend\r\n",
