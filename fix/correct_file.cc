@@ -200,7 +200,7 @@ int CorrectFile(const FixOptions& options) {
   engine.Init();
   const CustomDictionary custom = OpenCustomDictionary(engine, options.custom_file);
 
-  AddWordRecorder recorder(front_end->view());
+  AddWordRecorder recorder(front_end->view(), engine);
   CarefulHost host(engine, file.text);
   RunWatcher watcher(host, *front_end, options.file);
   {

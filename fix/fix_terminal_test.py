@@ -175,6 +175,9 @@ scenario("word_in_token",
          "She wrote “recieve” twice. I borrowed Jonh's car.\nteh—and, teh… end, teh\0wrold end\n",
          ["1\r"] * 5,
          "She wrote “receive” twice. I borrowed John's car.\nthe—and, the… end, the\0wrold end\n")
+# What running text accepts is not asked about: only "teh" is.
+scenario("typographic_apostrophes", "I wouldn’t say it isn’t teh end.\n", ["1\r"],
+         "I wouldn’t say it isn’t the end.\n")
 # Byte order mark, CR LF and a lone CR, permissions: all as they were.
 scenario("bom_crlf_mode", b"\xef\xbb\xbfTeh cat\r\nwrold\rend\r\n",
          ["1\r", "t\x7f\x7f\x7f\x7f\x7fworld\r\r"], b"\xef\xbb\xbfThe cat\r\nworld\rend\r\n",
