@@ -168,7 +168,10 @@ scenario("change_all", "Teh cat and teh dog. TEH end.\n", ["1l"], "The cat and T
          message=r"3 words changed")
 scenario("ignore_all_and_escape", "teh a TEH b wrold c\n", ["\x1b[Ag", "\x1b"],
          "teh a TEH b wrold c\n", message="no changes")
-scenario("disabled_change_does_nothing", "wrold\n", ["c\ri"], "wrold\n")
+# A disabled button's key, Enter for Change included, beeps and says so.
+done = scenario("disabled_change_does_nothing", "wrold\n", ["c\ri"], "wrold\n")
+check("disabled_change_does_nothing",
+      done and done[0].screen.count("Change is not available now\a") == 2, "no beep and message")
 # A choice replaces only the word it was made for: the quotes, the dash, the ellipsis, the 's
 # and the NUL around it stay, and so does what follows them.
 scenario("word_in_token",
