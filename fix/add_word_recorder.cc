@@ -1,5 +1,7 @@
 #include "fix/add_word_recorder.h"
 
+#include "frontend/running_words.h"
+
 namespace lexivane::frontend::fix {
 
 namespace {
@@ -40,6 +42,15 @@ class RecordingDialog final : public SuggestionsDialog {
 }  // namespace
 
 void AddWordRecorder::ShowModal(SuggestionsDialog& dialog) {
+  // A showing starts with the token in the "Change to" box.
+  bool accepted = true;
+  ForEachRunningWord(dialog.ChangeToText(), [&](const RunningWord& word) {
+    accepted = accepted && engine_.CheckWord(word.word);
+  });
+  if (accepted) {
+    dialog.Click(DialogButton::Ignore);
+    if (!dialog.IsShown()) return;
+  }
   RecordingDialog recording(dialog, added_words_);
   inner_.ShowModal(recording);
 }

@@ -2,28 +2,35 @@
 // the person added with Add Word, so that `lexivane fix` adds them to the custom dictionary
 // file, whatever the view (a window or the terminal).
 //
+// It also keeps `fix` to the word rule of the other commands: a token whose every word in
+// running text the word check accepts ("wouldn’t", read with U+0027 as `list` reads it) is
+// answered with Ignore without being shown. The run's own tokens and events stay as they are.
+//
 // The inner view is handed a SuggestionsDialog that forwards every member to the real dialog
 // and records a click on Add Word that the model will act on (the button enabled and visible
 // and the dialog shown): the word added is the "Change to" text at that moment. Main thread only;
-// the inner view must outlive the recorder.
+// the inner view and the engine must outlive the recorder.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "lexivane/dialog.h"
+#include "lexivane/spell_check.h"
 
 namespace lexivane::frontend::fix {
 
 class AddWordRecorder : public DialogView {
  public:
-  explicit AddWordRecorder(DialogView& inner) : inner_(inner) {}
+  // `engine` judges the words of running text, with its custom dictionary.
+  AddWordRecorder(DialogView& inner, const SpellCheck& engine) : inner_(inner), engine_(engine) {}
 
   void ShowModal(SuggestionsDialog& dialog) override;
   const std::vector<std::u16string>& added_words() const { return added_words_; }
 
  private:
   DialogView& inner_;
+  const SpellCheck& engine_;
   std::vector<std::u16string> added_words_;
 };
 

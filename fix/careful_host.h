@@ -3,10 +3,18 @@
 //
 // The run walks a working text of its own, to which it applies every Change All, while a Change
 // reaches the host only as an event (positions after it still count the old word). The host
-// mirrors that working text (W) and keeps each Change as an edit: where in W the word stands,
-// and what the person wants there. A Change All is applied to W with ReplaceWord, as the run
-// applies it, and moves the edits through the same replacement. The corrected text is W with
-// the edits applied, so no position arithmetic on the host's own changed text is ever needed.
+// mirrors that working text (W) and keeps what the corrected text holds in other places as
+// edits of it: a stretch of W and what stands there instead. A Change All is applied to W as the
+// run applies it (ReplaceWord) and moves the edits along. The corrected text is W with the edits
+// applied, so no position arithmetic on the host's own changed text is ever needed.
+//
+// A choice replaces only the word it was made for. The run's tokens are cut at its own
+// delimiters, so one may hold more than a word ("“recieve”", "teh—and", "Jonh's", "teh…"); the
+// dialog's suggestions are made for the word inside it (WordInToken), and the chosen text takes
+// that word's place alone. The rest of the token stays, before the chosen text unless the text
+// already begins with it and after it unless the text already ends with it. For a Change the
+// edit is the whole token in its new form; a Change All leaves the bare replacement in W, and
+// the rest of each token it replaced is kept as text beside it (an edit of length 0).
 //
 // One choice is the host's own: when a Change All replaces a word (or part of a word) that the
 // person had already changed one by one, the earlier explicit choice is kept for that occurrence.
@@ -26,6 +34,17 @@
 #include "lexivane/spell_check.h"
 
 namespace lexivane::frontend::fix {
+
+// Where in a token stands the word that the suggestions for the token are made for: what the
+// word check looks up after cleaning it (docs/word-check.md), widened over the letters, marks
+// and digits beside it at which cleaning, knowing only ASCII, stops ("naïeve" is one word).
+// Quotes, dashes, an ellipsis, a trailing possessive 's, a control character and whatever
+// follows them are no part of it. A token without such a word is all word.
+struct WordSpan {
+  std::size_t start;
+  std::size_t end;
+};
+WordSpan WordInToken(std::u16string_view token);
 
 class CarefulHost : public SpellCheckEvents {
  public:
@@ -48,14 +67,18 @@ class CarefulHost : public SpellCheckEvents {
 
  private:
   struct Edit {
-    std::size_t position;  // in W
-    std::size_t length;    // of what W holds there
-    std::u16string replacement;
+    std::size_t position;      // in W
+    std::size_t length;        // of what W holds there; 0 for text kept beside a replaced word
+    std::u16string text;       // what the result holds instead
+    bool before_word = false;  // of length 0: it stood before the word (else after it)
   };
+  class ChangeAll;
 
   const SpellCheck& engine_;
-  std::u16string working_;   // W, the run's working text
-  std::vector<Edit> edits_;  // in increasing position, never overlapping
+  std::u16string working_;  // W, the run's working text
+  // In increasing position, those of length 0 in the order of the result; the others never
+  // overlap and hold no edit of length 0 inside.
+  std::vector<Edit> edits_;
   std::size_t words_changed_ = 0;
 };
 

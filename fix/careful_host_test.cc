@@ -18,6 +18,8 @@
 namespace lexivane::frontend::fix {
 namespace {
 
+using namespace std::string_literals;  // u"..."s keeps a NUL inside
+
 using testing::OnFreshThread;
 using testing::Utf8;
 
@@ -147,9 +149,9 @@ TEST(CarefulHost, TheResultIsWhatThePersonChose) {
       {"change all inside a changed word with an apostrophe: the change stays",
        u"tehs's cat, tehs dog",
        {{u"tehs's", kChange, u"these"}, {u"tehs", kChangeAll, u"this"}},
-       u"these cat, this dog",
+       u"these's cat, this dog",
        2,
-       true},
+       false},
       {"ignore all in any letter case, changes around it",
        u"wrold Teh wrold teh TEH",
        {{u"wrold", kChange, u"world"}, {u"Teh", kIgnoreAll, u""}, {u"wrold", kChange, u"word"}},
@@ -174,6 +176,39 @@ TEST(CarefulHost, TheResultIsWhatThePersonChose) {
        u"Zorblex and world",
        2,
        true},
+      {"a choice replaces the word of a token; quotes, a dash, an ellipsis and an 's stay",
+       u"She wrote “recieve”. Jonh's teh—and teh… end",
+       {{u"“recieve”", kChange, u"receive"},
+        {u"Jonh's", kChange, u"John"},
+        {u"teh—and", kChange, u"the"},
+        {u"teh…", kChange, u"the"}},
+       u"She wrote “receive”. John's the—and the… end",
+       4,
+       false},
+      {"a NUL ends the word, and it stays with what follows",
+       u"teh\0wrold end"s,
+       {{u"teh\0wrold"s, kChange, u"the"}},
+       u"the\0wrold end"s,
+       1,
+       false},
+      {"a typed text that carries the rest of the token gets it once",
+       u"“recieve” “recieve” Jonh's rezumé “teh”",
+       {{u"“recieve”", kChange, u"“receive”"},
+        {u"“recieve”", kChange, u"“receive"},
+        {u"Jonh's", kChange, u"John's"},
+        {u"rezumé", kChange, u"resume"},
+        {u"“teh”", kChange, u"teh"}},
+       u"“receive” “receive” John's resume “teh”",
+       4,
+       false},
+      {"change all keeps the rest of every token it replaces",
+       u"“recieve” and “RECIEVE”, recieve. Jonh's car, jonh's",
+       {{u"“recieve”", kChangeAll, u"receive"},
+        {u"recieve", kChange, u"receive"},
+        {u"Jonh's", kChangeAll, u"John"}},
+       u"“receive” and “receive”, receive. John's car, John's",
+       5,
+       false},
       {"cancel half-way keeps what was chosen before",
        u"Teh cat wrold teh",
        {{u"Teh", kChange, u"The"}, {u"wrold", kCancel, u""}},
@@ -255,6 +290,74 @@ TEST(CarefulHost, RandomAnswersGiveTheChosenText) {
       }
     }
   });
+}
+
+TEST(CarefulHost, TheWordInATokenIsWhatTheSuggestionsAreFor) {
+  const struct {
+    std::u16string token;
+    std::size_t start, end;
+  } cases[] = {
+      {u"“recieve”", 1, 8},    {u"teh—and", 0, 3}, {u"teh…", 0, 3},
+      {u"Jonh's", 0, 4},       {u"dogs'", 0, 4},   {u"'tis", 1, 4},
+      {u"teh\0wrold"s, 0, 3},  {u"2“teh”", 2, 5},  {u"\u212Aeh”", 0, 3},  // Kelvin: a k
+      {u"teh😀", 0, 3},         {u"don't", 0, 5},   {u"rezumé", 0, 6},
+      {u"cafe\u0301s!", 0, 6}, {u"teh𝐚”", 0, 5},   {u"x—teh", 0, 5},  // one letter: all word
+      {u"teh_x", 0, 5},
+  };
+  for (const auto& c : cases) {
+    const WordSpan word = WordInToken(c.token);
+    EXPECT_EQ(word.start, c.start) << Utf8(c.token);
+    EXPECT_EQ(word.end, c.end) << Utf8(c.token);
+  }
+}
+
+// Change All as the run makes it, also where ReplaceWord's order matters, with the rest of each
+// token kept beside its replacement and moved along by later ones.
+TEST(CarefulHost, ChangeAllFollowsTheRunsReplaceWord) {
+  const struct {
+    std::u16string text;
+    std::vector<std::pair<std::u16string, std::u16string>> changes;
+    std::u16string expected;
+  } cases[] = {
+      {u"a b b", {{u"a b", u"x a"}}, u"x x a"},  // from inside the replacement on
+      {u"-x-x", {{u"-x", u""}}, u"-x"},
+      {u"a teh b", {{u"teh", u"teh teh"}}, u"a teh teh b"},  // the occurrence inside it stays
+      {u"“teh”“teh” “TEH”", {{u"“teh”", u"the"}}, u"“the”“teh” “the”"},  // after "e": not whole
+      {u"“teh” a “teh”", {{u"“teh”", u"wrold"}, {u"wrold", u"world"}}, u"“world” a “world”"},
+      {u"“teh”, x", {{u"“teh”", u"a b"}, {u"b, x", u"c"}}, u"“a c”"},  // kept text moves out
+      {u"x—“teh” “teh”", {{u"“teh”", u"wrold"}, {u"x—wrold", u"y"}}, u"“y” “wrold”"},
+  };
+  for (const auto& c : cases) {
+    SpellCheck engine;
+    CarefulHost host(engine, c.text);
+    for (const auto& [find, replacement] : c.changes) host.SpellChangeAll(find, replacement, 0);
+    EXPECT_EQ(Utf8(host.Result()), Utf8(c.expected)) << Utf8(c.text);
+  }
+}
+
+// Random texts and words over the units that ReplaceWord's order turns on: Change All must make
+// of W exactly what the run makes (the host throws otherwise), however the words overlap.
+TEST(CarefulHost, RandomChangeAllsStayInStepWithTheRun) {
+  const std::u16string units = u"aAb -“”'\u212A";
+  std::mt19937 random(18);
+  const auto some = [&](std::size_t most) {
+    std::u16string text(std::uniform_int_distribution<std::size_t>(0, most)(random), u' ');
+    for (char16_t& c : text) c = units[random() % units.size()];
+    return text;
+  };
+  SpellCheck engine;
+  for (int round = 0; round < 3000; ++round) {
+    const std::u16string text = some(24);
+    CarefulHost host(engine, text);
+    std::u16string working = text;
+    for (int change = 0; change < 3; ++change) {
+      const std::u16string find = some(4), replacement = some(5);
+      ASSERT_NO_THROW(host.SpellChangeAll(find, replacement, 0)) << Utf8(text);
+      working = engine.ReplaceWord(working, find, replacement);
+    }
+    // Text kept beside a replacement is all the result adds to W.
+    EXPECT_GE(host.Result().size(), working.size()) << Utf8(text);
+  }
 }
 
 TEST(CarefulHost, AChangeWhereTheTextHoldsAnotherWordIsABug) {

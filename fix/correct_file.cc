@@ -156,13 +156,19 @@ void SaveAddedWords(const std::vector<std::u16string>& words, const CustomDictio
   }
 }
 
+// Where the original is kept; empty for nowhere.
+std::string Backup(const FixOptions& options) {
+  return options.no_backup ? std::string() : options.file + ".bak";
+}
+
 std::string Words(std::size_t n) {
   return std::to_string(n) + (n == 1 ? " word" : " words");
 }
 
 // Writes the corrected text when there is one to keep; answers the exit code.
-int WriteCorrections(const FixOptions& options, const TextFile& file, std::u16string_view result,
-                     bool cancelled, bool write, std::size_t words_changed) {
+int WriteCorrections(const FixOptions& options, const TextFile& file, WriteMethod method,
+                     std::u16string_view result, bool cancelled, bool write,
+                     std::size_t words_changed) {
   if (!write) {
     std::cerr << "lexivane: " << options.file << ": "
               << (cancelled ? "cancelled; " : "no changes; ") << "not changed\n";
@@ -170,21 +176,16 @@ int WriteCorrections(const FixOptions& options, const TextFile& file, std::u16st
   }
   const std::string bytes = EncodeLike(file, result);
   if (ChangedOnDisk(file)) {
-    const std::string beside = WriteBeside(file.path, ".fixed", bytes, file.mode);
+    const std::string beside = WriteBeside(file, ".fixed", bytes);
     throw CommandError(options.file +
                        ": changed on disk while it was being corrected, so it was left as it "
                        "is; the corrected text is in " +
                        beside);
   }
-  const std::string backup = options.file + ".bak";
-  try {
-    if (!options.no_backup) ReplaceFile(backup, file.bytes, file.mode, backup);
-    ReplaceFile(file.path, bytes, file.mode, options.file);
-  } catch (const CommandError& error) {
-    throw CommandError(std::string(error.what()) + "; " + options.file + " was not changed");
-  }
+  const std::string backup = Backup(options);
+  WriteBack(file, method, backup, bytes);
   std::cerr << "lexivane: " << options.file << ": " << Words(words_changed) << " changed"
-            << (options.no_backup ? "" : "; the original is in " + backup) << '\n';
+            << (backup.empty() ? "" : "; the original is in " + backup) << '\n';
   return kExitClean;
 }
 
@@ -192,7 +193,7 @@ int WriteCorrections(const FixOptions& options, const TextFile& file, std::u16st
 
 int CorrectFile(const FixOptions& options) {
   const TextFile file = ReadTextFile(options.file);
-  CheckReplaceable(file);
+  const WriteMethod method = PlanWrite(file, Backup(options));
   std::unique_ptr<Terminal> terminal;
   std::unique_ptr<FrontEnd> front_end = OpenFrontEnd(options, terminal);
 
@@ -200,7 +201,7 @@ int CorrectFile(const FixOptions& options) {
   engine.Init();
   const CustomDictionary custom = OpenCustomDictionary(engine, options.custom_file);
 
-  AddWordRecorder recorder(front_end->view());
+  AddWordRecorder recorder(front_end->view(), engine);
   CarefulHost host(engine, file.text);
   RunWatcher watcher(host, *front_end, options.file);
   {
@@ -231,7 +232,7 @@ int CorrectFile(const FixOptions& options) {
   }
   int code = kExitClean;
   try {
-    code = WriteCorrections(options, file, result, watcher.cancelled(), keep && changed,
+    code = WriteCorrections(options, file, method, result, watcher.cancelled(), keep && changed,
                             host.words_changed());
   } catch (const CommandError&) {
     if (custom_failure) std::cerr << "lexivane: " << *custom_failure << '\n';

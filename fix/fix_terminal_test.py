@@ -34,7 +34,7 @@ failures = []
 class Run:
     """The tool on its own pseudo-terminal; `screen` is everything drawn on it so far."""
 
-    def __init__(self, *args, user=None, tool=LEXIVANE, env=None, patience=TIMEOUT):
+    def __init__(self, *args, user=None, tool=LEXIVANE, env=None, patience=TIMEOUT, prefix=()):
         self.patience = patience  # seconds to wait for the screen or the end
         self.master, slave = os.openpty()
 
@@ -47,7 +47,7 @@ class Run:
                 os.setuid(user.pw_uid)
 
         self.process = subprocess.Popen(
-            [tool, "fix", "--terminal", *args], stdin=subprocess.DEVNULL,
+            [*prefix, tool, "fix", "--terminal", *args], stdin=subprocess.DEVNULL,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, pass_fds=(slave,), env=env,
             preexec_fn=become_session_leader)
         os.close(slave)
@@ -114,13 +114,15 @@ def check(name, condition, detail=""):
 
 
 def scenario(name, content, keys, expected, code=0, args=(), mode=0o644, message="",
-             backup=True, written=None, patience=TIMEOUT):
+             backup=True, written=None, patience=TIMEOUT, prepare=None):
     """Corrects a fresh file with `keys` (one string per showing of the dialog, or a function
-    of the Run) and checks the outcome."""
+    of the Run) and checks the outcome. `prepare` is called with the file's path first."""
     path = make(name + ".txt", content, mode)
     for stale in (path + ".bak", path + ".fixed"):
         if os.path.exists(stale):
             os.remove(stale)
+    if prepare:
+        prepare(path)
     run = Run(*args, path, patience=patience)
     try:
         for step in keys:
@@ -129,7 +131,7 @@ def scenario(name, content, keys, expected, code=0, args=(), mode=0o644, message
             else:
                 run.answer(step)
         status, err = run.finish()
-    except AssertionError as error:
+    except (AssertionError, subprocess.TimeoutExpired) as error:
         run.process.kill()
         check(name, False, str(error))
         return None
@@ -139,7 +141,7 @@ def scenario(name, content, keys, expected, code=0, args=(), mode=0o644, message
     check(name, read(path) == expected, f"the file holds {read(path)!r}")
     check(name, re.search(message, err), f"no {message!r} in {err!r}")
     wrote = expected != original and code == 0 if written is None else written
-    has_backup = os.path.exists(path + ".bak")
+    has_backup = os.path.isfile(path + ".bak")
     check(name, has_backup == (wrote and backup), f"backup present: {has_backup}")
     if has_backup:
         check(name, read(path + ".bak") == original, "the backup is not the original")
@@ -168,7 +170,19 @@ scenario("change_all", "Teh cat and teh dog. TEH end.\n", ["1l"], "The cat and T
          message=r"3 words changed")
 scenario("ignore_all_and_escape", "teh a TEH b wrold c\n", ["\x1b[Ag", "\x1b"],
          "teh a TEH b wrold c\n", message="no changes")
-scenario("disabled_change_does_nothing", "wrold\n", ["c\ri"], "wrold\n")
+# A disabled button's key, Enter for Change included, beeps and says so.
+done = scenario("disabled_change_does_nothing", "wrold\n", ["c\ri"], "wrold\n")
+check("disabled_change_does_nothing",
+      done and done[0].screen.count("Change is not available now\a") == 2, "no beep and message")
+# A choice replaces only the word it was made for: the quotes, the dash, the ellipsis, the 's
+# and the NUL around it stay, and so does what follows them.
+scenario("word_in_token",
+         "She wrote “recieve” twice. I borrowed Jonh's car.\nteh—and, teh… end, teh\0wrold end\n",
+         ["1\r"] * 5,
+         "She wrote “receive” twice. I borrowed John's car.\nthe—and, the… end, the\0wrold end\n")
+# What running text accepts is not asked about: only "teh" is.
+scenario("typographic_apostrophes", "I wouldn’t say it isn’t teh end.\n", ["1\r"],
+         "I wouldn’t say it isn’t the end.\n")
 # Byte order mark, CR LF and a lone CR, permissions: all as they were.
 scenario("bom_crlf_mode", b"\xef\xbb\xbfTeh cat\r\nwrold\rend\r\n",
          ["1\r", "t\x7f\x7f\x7f\x7f\x7fworld\r\r"], b"\xef\xbb\xbfThe cat\r\nworld\rend\r\n",
@@ -210,6 +224,64 @@ check("no_add_word", os.stat(custom).st_mtime == 0, "the dictionary was written"
 scenario("add_word_unsaved", "zorbleq wrold\n", ["a", "1\r"], "zorbleq world\n", code=2,
          args=["--custom", os.path.join(WORK, "missing", "custom.dic")], written=True,
          message=r"1 word changed.*\n.*the words added were not saved")
+
+# The file stays the same file: its owner and group (which root may give a new file), and its
+# other names, for which it is written in place after its backup; that needs the backup.
+if os.geteuid() == 0:
+    path = os.path.join(WORK, "owner.txt")
+    scenario("owner", "Teh cat\n", ["1\r"], "The cat\n", mode=0o640,
+             prepare=lambda path: os.chown(path, 65534, 65534))
+    check("owner", all((os.stat(name).st_uid, os.stat(name).st_gid) == (65534, 65534)
+                       for name in (path, path + ".bak")), "the owner or group changed")
+path = os.path.join(WORK, "linked.txt")
+scenario("linked", "Teh cat\n", ["1\r"], "The cat\n",
+         prepare=lambda path: os.link(path, path + ".other"))
+check("linked", read(path + ".other") == b"The cat\n", "the hard link was split")
+# Refused before anything is asked: no dialog to answer.
+scenario("linked_no_backup", "Teh cat\n", [], "Teh cat\n", code=2, args=["--no-backup"],
+         prepare=lambda path: os.link(path, path + ".other"),
+         message=r"not changed: it has other names \(hard links\), .*--no-backup")
+scenario("backup_is_a_folder", "Teh cat\n", [], "Teh cat\n", code=2,
+         prepare=lambda path: os.mkdir(path + ".bak"), message=r"backup .*\.bak is a folder")
+
+
+# A disk that fills up: staged in a private mount namespace on a small file system of its own
+# (as root in CI), whose files are copied out for the checks when the tool is done.
+def full_disk(name, free_pages, message, kept):
+    disk, out = os.path.join(WORK, name), os.path.join(WORK, name + ".out")
+    os.makedirs(disk)
+    os.makedirs(out)
+    text = ("Teh " + "cat " * 1022 + "end\n") * 15  # 15 pages of 4096 bytes, on a disk of 64
+    script = ('mount -t tmpfs -o size=256k tmpfs "$D" && printf %s "$T" > "$D/text.txt" && '
+              'head -c $((4096 * (64 - 15 - $F))) /dev/zero > "$D/filler" || exit 99; '
+              '"$@" "$D/text.txt"; status=$?; ls -A "$D" > "$O/listing"; '
+              'cp "$D"/text.txt* "$O"; exit $status')
+    env = dict(os.environ, D=disk, O=out, T=text, F=str(free_pages))
+    run = Run(prefix=["unshare", "--mount", "sh", "-c", script, "sh"], env=env)
+    try:
+        run.answer("1l")
+        status, err = run.finish()
+    except (AssertionError, subprocess.TimeoutExpired) as error:
+        run.process.kill()
+        return check(name, False, str(error))
+    listing = read(os.path.join(out, "listing")).decode().split()
+    check(name, status == 2 and re.search(message, err), f"exit {status}: {err}")
+    check(name, read(os.path.join(out, "text.txt")) == text.encode(), "the file changed")
+    check(name, listing == ["filler", "text.txt"] + (["text.txt.fixed"] if kept else []),
+          f"left behind: {listing}")
+    if kept and "text.txt.fixed" in listing:
+        fixed = read(os.path.join(out, "text.txt.fixed"))
+        check(name, fixed == text.replace("Teh", "The").encode(), "the corrected text is lost")
+
+
+if os.geteuid() == 0 and subprocess.run(["unshare", "--mount", "true"]).returncode == 0:
+    # Room for the corrected text but not for the backup too: the text is kept beside the file.
+    full_disk("full_disk", 20, r"No space left on device; .* was not changed; the corrected text "
+              r"is in .*text\.txt\.fixed", True)
+    full_disk("fuller_disk", 9, r"No space left on device; .* was not changed; the corrected "
+              r"text could not be kept either", False)
+else:
+    print("SKIP full_disk: no private mount namespace here (unshare --mount)", flush=True)
 
 # Someone else changes the file while the dialog is up: it is left alone and the correction
 # goes beside it.
@@ -297,6 +369,39 @@ if os.geteuid() == 0:
               "not changed" in err, f"exit {status}: {err}")
         check("locked_" + when, read(path) == b"Teh cat\n", "the file changed")
         check("locked_" + when, os.listdir(folder) == ["text.txt"], f"{os.listdir(folder)}")
+
+    # Another user's file that the group may write, in a folder with the sticky bit (where only
+    # a file's owner may replace it): written in place, it stays the same file with its owner and
+    # group. Another user's backup there cannot be replaced: refused before anything is asked.
+    shared = os.path.join(staged, "shared")
+    os.makedirs(shared)
+    os.chmod(shared, 0o1777)
+    path = os.path.join(shared, "text.txt")
+    for name, old_backup, keys, code, expected in (("sticky_backup", True, [], 2, b"Teh cat\n"),
+                                                    ("group_shared", False, ["1\r"], 0, b"The cat\n")):
+        with open(path, "w") as f:
+            f.write("Teh cat\n")
+        os.chown(path, 0, nobody.pw_gid)
+        os.chmod(path, 0o664)
+        if old_backup:
+            make(os.path.join(shared, "text.txt.bak"), "older")
+        before = os.stat(path)
+        run = Run(path, user=nobody, tool=tool, env=env)
+        try:
+            for step in keys:
+                run.answer(step)
+            status, err = run.finish()
+        except (AssertionError, subprocess.TimeoutExpired) as error:
+            run.process.kill()
+            status, err = None, str(error)
+        after = os.stat(path)
+        check(name, status == code and read(path) == expected, f"exit {status}: {err}")
+        check(name, (after.st_ino, after.st_uid, after.st_gid, after.st_mode) ==
+              (before.st_ino, before.st_uid, before.st_gid, before.st_mode), "another file now")
+        check(name, not old_backup or ("sticky bit" in err and read(path + ".bak") == b"older"),
+              err)
+        if old_backup:
+            os.remove(path + ".bak")
 
 # With a display the window is used, so a run without any terminal still works; a file without
 # misspellings never opens it.

@@ -116,8 +116,19 @@ void TerminalDialogView::HandleKey(SuggestionsDialog& dialog, const Key& key) {
     return;
   }
 
-  if (key.kind == Key::Kind::kEnter) return dialog.PressEnter();
-  if (key.kind == Key::Kind::kEscape) return dialog.PressEscape();
+  // Enter and Esc are the default and the cancel button, and say so when it does nothing.
+  const auto unavailable = [&](DialogButton button) {
+    if (dialog.IsEnabled(button) && dialog.IsVisible(button)) return;
+    terminal_.Write(Label(button).append(" is not available now\a\n> "));
+  };
+  if (key.kind == Key::Kind::kEnter) {
+    unavailable(DialogButton::Change);
+    return dialog.PressEnter();
+  }
+  if (key.kind == Key::Kind::kEscape) {
+    unavailable(DialogButton::Ignore);
+    return dialog.PressEscape();
+  }
   if (key.kind != Key::Kind::kText) return;
   const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(key.text[0])));
   if (c >= '1' && c <= '9') {
@@ -132,9 +143,7 @@ void TerminalDialogView::HandleKey(SuggestionsDialog& dialog, const Key& key) {
   }
   for (const DialogButton button : kButtons) {
     if (c != AccessKey(button)) continue;
-    if (!dialog.IsEnabled(button) || !dialog.IsVisible(button)) {
-      terminal_.Write(Label(button).append(" is not available now\a\n> "));
-    }
+    unavailable(button);
     return dialog.Click(button);
   }
 }

@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "frontend/command_error.h"
 #include "frontend/descriptor.h"
@@ -51,11 +54,34 @@ bool SameTime(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-// A file in the folder of `path` that holds `bytes` with the bits `mode`, flushed to the disk;
-// removed again when the object dies unless Keep() was called.
+// What a file written for another is given: its permission bits, and its owner and group where
+// the process may give them.
+struct Attributes {
+  mode_t mode;
+  std::optional<std::pair<uid_t, gid_t>> owner_and_group;
+};
+
+Attributes Of(const TextFile& file) {
+  return {file.mode, std::pair(file.owner, file.group)};
+}
+
+// The owner first: a change of owner clears the set-user-ID and set-group-ID bits. Only a
+// privileged process may give a file away, and only a member may hand it to a group; what cannot
+// be kept is the writer's, as in a file it created. Answers errno, or 0.
+int Give(int fd, const Attributes& attributes) {
+  if (const auto& ids = attributes.owner_and_group) {
+    if (::fchown(fd, ids->first, ids->second) != 0) {
+      ::fchown(fd, static_cast<uid_t>(-1), ids->second);
+    }
+  }
+  return ::fchmod(fd, attributes.mode) == 0 ? 0 : errno;
+}
+
+// A file in the folder of `path` that holds `bytes`, flushed to the disk; removed again when the
+// object dies unless Keep() was called, and at once when it cannot be filled.
 class TemporaryCopy {
  public:
-  TemporaryCopy(const std::string& path, std::string_view bytes, mode_t mode,
+  TemporaryCopy(const std::string& path, std::string_view bytes, const Attributes& attributes,
                 const std::string& name) {
     const fs::path target(path);
     // Hidden, and named after the file, so that one left by a crash says what it was.
@@ -64,12 +90,19 @@ class TemporaryCopy {
     hidden += ".lexivane-XXXXXX";
     name_ = (target.parent_path() / hidden).string();
     Descriptor fd(::mkstemp(name_.data()));
-    if (fd.get() < 0) Fail(name, errno, false);
-    int error = ::fchmod(fd.get(), mode) == 0 ? 0 : errno;
+    if (fd.get() < 0) {
+      kept_ = true;  // nothing to remove
+      Fail(name, errno);
+    }
+    int error = Give(fd.get(), attributes);
     if (error == 0) error = WriteAll(fd.get(), bytes);
     if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
     if (const int closed = fd.Close(); error == 0) error = closed;
-    if (error != 0) Fail(name, error, true);
+    if (error != 0) {
+      ::unlink(name_.c_str());  // no destructor runs for an object whose constructor throws
+      kept_ = true;
+      Fail(name, error);
+    }
   }
   TemporaryCopy(const TemporaryCopy&) = delete;
   TemporaryCopy& operator=(const TemporaryCopy&) = delete;
@@ -81,8 +114,7 @@ class TemporaryCopy {
   void Keep() { kept_ = true; }
 
  private:
-  [[noreturn]] void Fail(const std::string& name, int error, bool created) {
-    if (!created) kept_ = true;  // nothing to remove
+  [[noreturn]] static void Fail(const std::string& name, int error) {
     throw CommandError(name + ": cannot write: " + std::strerror(error));
   }
 
@@ -92,10 +124,12 @@ class TemporaryCopy {
 
 // Creates `name`, which must not exist yet, holding `bytes`; answers errno, or 0. A file that
 // could not be filled is removed again.
-int CreateExclusively(const std::string& name, std::string_view bytes, mode_t mode) {
-  Descriptor fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+int CreateExclusively(const std::string& name, std::string_view bytes,
+                      const Attributes& attributes) {
+  Descriptor fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (fd.get() < 0) return errno;
-  int error = WriteAll(fd.get(), bytes);
+  int error = Give(fd.get(), attributes);
+  if (error == 0) error = WriteAll(fd.get(), bytes);
   if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
   if (const int closed = fd.Close(); error == 0) error = closed;
   if (error != 0) ::unlink(name.c_str());
@@ -107,6 +141,67 @@ void SyncFolder(const fs::path& folder) {
   const Descriptor fd(
       ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.get() >= 0) ::fsync(fd.get());
+}
+
+std::string FolderOf(const std::string& path) {
+  const fs::path folder = fs::path(path).parent_path();
+  return folder.empty() ? "." : folder.string();
+}
+
+// Gives the bytes of `copy` the name `path` + `suffix`, or that + ".1", ".2", ... when it is
+// taken. Returns the name.
+std::string LinkBeside(const TemporaryCopy& copy, const std::string& path,
+                       const std::string& suffix, std::string_view bytes,
+                       const Attributes& attributes) {
+  for (int n = 0;; ++n) {
+    std::string name = path + suffix;
+    if (n > 0) name.append(".").append(std::to_string(n));
+    // A hard link, unlike a rename, fails when the name is taken, however recently.
+    if (::link(copy.name().c_str(), name.c_str()) == 0) {
+      SyncFolder(fs::path(path).parent_path());
+      return name;
+    }
+    if (errno == EEXIST) continue;
+    if (errno != EPERM && errno != EOPNOTSUPP) {
+      throw CommandError(name + ": cannot write: " + std::strerror(errno));
+    }
+    // A file system without hard links: the name is taken by creating the file exclusively and
+    // filling it in place, which is safe for a file that nobody knows of yet.
+    const int error = CreateExclusively(name, bytes, attributes);
+    if (error == EEXIST) continue;
+    if (error != 0) throw CommandError(name + ": cannot write: " + std::strerror(error));
+    return name;
+  }
+}
+
+// Overwrites the file with `bytes`, which makes it the same file still, with its links, owner,
+// group and everything else. `touched` turns true once its bytes may have changed.
+void WriteInPlace(const TextFile& file, std::string_view bytes, bool& touched) {
+  const auto fail = [&](int error) {
+    throw CommandError(file.name + ": cannot write: " + std::strerror(error));
+  };
+  Descriptor fd(::open(file.path.c_str(), O_WRONLY | O_CLOEXEC));
+  if (fd.get() < 0) fail(errno);
+  // Room for all of it first, so that a full disk is found before the file changes. A file
+  // system that cannot reserve room says so, and is written all the same.
+  if (bytes.size() > file.bytes.size()) {
+    const int error = ::posix_fallocate(fd.get(), 0, static_cast<off_t>(bytes.size()));
+    if (error != 0 && error != EOPNOTSUPP && error != EINVAL) fail(error);
+  }
+  touched = true;
+  int error = WriteAll(fd.get(), bytes);
+  if (error == 0 && ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) error = errno;
+  if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
+  if (const int closed = fd.Close(); error == 0) error = closed;
+  if (error != 0) fail(error);
+}
+
+bool InGroup(gid_t group) {
+  if (group == ::getegid()) return true;
+  std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+  groups.resize(static_cast<std::size_t>(
+      std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+  return std::find(groups.begin(), groups.end(), group) != groups.end();
 }
 
 }  // namespace
@@ -161,6 +256,9 @@ TextFile ReadTextFile(const std::string& name) {
   if (S_ISDIR(info.st_mode)) throw CommandError(name + ": " + std::strerror(EISDIR));
   if (!S_ISREG(info.st_mode)) throw CommandError(name + ": not a regular file");
   file.mode = info.st_mode & 07777;
+  file.owner = info.st_uid;
+  file.group = info.st_gid;
+  file.links = info.st_nlink;
   file.modified = info.st_mtim;
   file.bytes.reserve(static_cast<std::size_t>(info.st_size));
   if (const int error = ReadAll(fd.get(), file.bytes)) {
@@ -181,14 +279,81 @@ TextFile ReadTextFile(const std::string& name) {
   return file;
 }
 
-void CheckReplaceable(const TextFile& file) {
-  const fs::path folder = fs::path(file.path).parent_path();
-  for (const std::string& path : {file.path, folder.empty() ? std::string(".") : folder.string()}) {
-    if (::access(path.c_str(), W_OK) != 0) {
-      throw CommandError(file.name + ": not changed: cannot write " +
-                         (path == file.path ? "the file" : "its folder " + path) + ": " +
-                         std::strerror(errno));
+WriteMethod PlanWrite(const TextFile& file, const std::string& backup) {
+  const auto refuse = [&](const std::string& why) {
+    throw CommandError(file.name + ": not changed: " + why);
+  };
+  const std::string folder = FolderOf(file.path);
+  if (::access(file.path.c_str(), W_OK) != 0) {
+    refuse(std::string("cannot write the file: ") + std::strerror(errno));
+  }
+  if (::access(folder.c_str(), W_OK) != 0) {
+    refuse("cannot write its folder " + folder + ": " + std::strerror(errno));
+  }
+  const uid_t user = ::geteuid();
+  const bool privileged = user == 0;
+  const bool other_owner = !privileged && file.owner != user;
+  const bool other_group = !privileged && !InGroup(file.group);
+  const WriteMethod method =
+      file.links > 1 || other_owner || other_group ? WriteMethod::kInPlace : WriteMethod::kReplace;
+  if (method == WriteMethod::kInPlace && backup.empty()) {
+    refuse(std::string(file.links > 1 ? "it has other names (hard links)"
+                       : other_owner  ? "it belongs to another user"
+                                      : "it belongs to a group you are not in") +
+           ", so it can only be written in place, which needs the backup that --no-backup "
+           "leaves out");
+  }
+  if (backup.empty()) return method;
+  const std::string backup_folder = FolderOf(backup);
+  if (backup_folder != folder && ::access(backup_folder.c_str(), W_OK) != 0) {
+    refuse("cannot write the folder of " + backup + ": " + std::strerror(errno));
+  }
+  struct stat info, folder_info;
+  if (::lstat(backup.c_str(), &info) != 0) return method;
+  if (S_ISDIR(info.st_mode)) refuse("its backup " + backup + " is a folder");
+  if (!privileged && info.st_uid != user && ::stat(backup_folder.c_str(), &folder_info) == 0 &&
+      (folder_info.st_mode & S_ISVTX) && folder_info.st_uid != user) {
+    refuse("cannot replace its backup " + backup +
+           ": it belongs to another user, in a folder with the sticky bit");
+  }
+  return method;
+}
+
+void WriteBack(const TextFile& file, WriteMethod method, const std::string& backup,
+               std::string_view bytes) {
+  std::optional<TemporaryCopy> corrected;
+  bool touched = false;
+  try {
+    if (method == WriteMethod::kReplace) corrected.emplace(file.path, bytes, Of(file), file.name);
+    if (!backup.empty()) {
+      TemporaryCopy original(backup, file.bytes, Of(file), backup);
+      if (::rename(original.name().c_str(), backup.c_str()) != 0) {
+        throw CommandError(backup + ": cannot write: " + std::strerror(errno));
+      }
+      original.Keep();
     }
+    if (corrected) {
+      if (::rename(corrected->name().c_str(), file.path.c_str()) != 0) {
+        throw CommandError(file.name + ": cannot write: " + std::strerror(errno));
+      }
+      corrected->Keep();
+    } else {
+      WriteInPlace(file, bytes, touched);
+    }
+    SyncFolder(fs::path(file.path).parent_path());
+    if (!backup.empty()) SyncFolder(fs::path(backup).parent_path());
+  } catch (const CommandError& error) {
+    std::string message = error.what();
+    message += "; " + file.name +
+               (touched ? " may be damaged; the original is in " + backup : " was not changed");
+    try {
+      message += "; the corrected text is in " +
+                 (corrected ? LinkBeside(*corrected, file.path, ".fixed", bytes, Of(file))
+                            : WriteBeside(file, ".fixed", bytes));
+    } catch (const CommandError& also) {
+      message += std::string("; the corrected text could not be kept either (") + also.what() + ")";
+    }
+    throw CommandError(message);
   }
 }
 
@@ -212,7 +377,7 @@ bool ChangedOnDisk(const TextFile& file) {
 
 void ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode,
                  const std::string& name) {
-  TemporaryCopy copy(path, bytes, mode, name);
+  TemporaryCopy copy(path, bytes, {mode, std::nullopt}, name);
   if (::rename(copy.name().c_str(), path.c_str()) != 0) {
     throw CommandError(name + ": cannot write: " + std::strerror(errno));
   }
@@ -220,28 +385,9 @@ void ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode,
   SyncFolder(fs::path(path).parent_path());
 }
 
-std::string WriteBeside(const std::string& path, const std::string& suffix, std::string_view bytes,
-                        mode_t mode) {
-  TemporaryCopy copy(path, bytes, mode, path + suffix);
-  for (int n = 0;; ++n) {
-    std::string name = path + suffix;
-    if (n > 0) name.append(".").append(std::to_string(n));
-    // A hard link, unlike a rename, fails when the name is taken, however recently.
-    if (::link(copy.name().c_str(), name.c_str()) == 0) {
-      SyncFolder(fs::path(path).parent_path());
-      return name;
-    }
-    if (errno == EEXIST) continue;
-    if (errno != EPERM && errno != EOPNOTSUPP) {
-      throw CommandError(name + ": cannot write: " + std::strerror(errno));
-    }
-    // A file system without hard links: the name is taken by creating the file exclusively and
-    // filling it in place, which is safe for a file that nobody knows of yet.
-    const int error = CreateExclusively(name, bytes, mode);
-    if (error == EEXIST) continue;
-    if (error != 0) throw CommandError(name + ": cannot write: " + std::strerror(error));
-    return name;
-  }
+std::string WriteBeside(const TextFile& file, const std::string& suffix, std::string_view bytes) {
+  const TemporaryCopy copy(file.path, bytes, Of(file), file.path + suffix);
+  return LinkBeside(copy, file.path, suffix, bytes, Of(file));
 }
 
 }  // namespace lexivane::frontend::fix

@@ -3,8 +3,11 @@
 #include "fix/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "frontend/command_error.h"
@@ -124,11 +127,119 @@ TEST(TextFile, WriteBesideNeverReplacesAFile) {
   const std::string path = (dir.path() / "text.txt").string();
   WriteBytes(path, "original");
   WriteBytes(path + ".fixed", "an older correction");
-  EXPECT_EQ(WriteBeside(path, ".fixed", "first", 0600), path + ".fixed.1");
-  EXPECT_EQ(WriteBeside(path, ".fixed", "second", 0600), path + ".fixed.2");
+  const TextFile file = ReadTextFile(path);
+  EXPECT_EQ(WriteBeside(file, ".fixed", "first"), path + ".fixed.1");
+  EXPECT_EQ(WriteBeside(file, ".fixed", "second"), path + ".fixed.2");
   EXPECT_EQ(Content(path + ".fixed"), "an older correction");
   EXPECT_EQ(Content(path + ".fixed.2"), "second");
   EXPECT_EQ(Content(path), "original");
+}
+
+TEST(TextFile, PlanWriteRefusesWhatTheWriteWouldFailAt) {
+  ScratchDir dir;
+  const std::string path = (dir.path() / "text.txt").string();
+  WriteBytes(path, "Teh");
+  const TextFile single = ReadTextFile(path);
+  EXPECT_EQ(PlanWrite(single, ""), WriteMethod::kReplace);
+  fs::create_hard_link(path, path + ".link");
+  const TextFile linked = ReadTextFile(path);
+  EXPECT_EQ(PlanWrite(linked, path + ".bak"), WriteMethod::kInPlace);
+  fs::create_directory(path + ".bak");
+  const struct {
+    const TextFile& file;
+    std::string backup, message;
+  } cases[] = {
+      {linked, "", "not changed: it has other names (hard links), so it can only be written in"},
+      {single, path + ".bak", "not changed: its backup " + path + ".bak is a folder"},
+      {single, (dir.path() / "gone" / "text.txt.bak").string(), "cannot write the folder of"},
+  };
+  for (const auto& c : cases) {
+    try {
+      PlanWrite(c.file, c.backup);
+      ADD_FAILURE() << c.message;
+    } catch (const CommandError& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    }
+  }
+}
+
+// Written in place or replaced, the file stays what it was apart from its text: its other names
+// and its permission bits, and (where the process may give them) its owner and group, which its
+// backup gets too.
+TEST(TextFile, WriteBackKeepsWhatTheFileIs) {
+  ScratchDir dir;
+  const std::string path = (dir.path() / "text.txt").string();
+  WriteBytes(path, "Teh");
+  ::chmod(path.c_str(), 0640);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
+  fs::create_hard_link(path, path + ".link");
+  struct stat before, after, backup;
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  for (const std::string_view text : {"The", "Thee"}) {
+    const TextFile file = ReadTextFile(path);
+    WriteBack(file, PlanWrite(file, path + ".bak"), path + ".bak", text);
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    ASSERT_EQ(::stat((path + ".bak").c_str(), &backup), 0);
+    EXPECT_EQ(Content(path), text);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(backup.st_uid, before.st_uid);
+    EXPECT_EQ(Content(path + ".bak"), text == "The" ? "Teh" : "The");
+    if (text == "The") {  // in place: the other name holds the text too
+      EXPECT_EQ(after.st_ino, before.st_ino);
+      EXPECT_EQ(Content(path + ".link"), "The");
+      fs::remove(path + ".link");
+    }
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2)
+      << "a temporary file was left behind";
+}
+
+// A write that fails keeps the corrected text beside the file where it can, and leaves no
+// temporary file, also when the corrected text itself cannot be written (here: larger than the
+// process may write).
+TEST(TextFile, AFailedWriteKeepsTheCorrectedTextAndNoTemporaryFile) {
+  ScratchDir dir;
+  const std::string path = (dir.path() / "text.txt").string();
+  WriteBytes(path, "Teh");
+  const TextFile file = ReadTextFile(path);
+  const std::string gone = (dir.path() / "gone" / "text.txt.bak").string();
+  const struct {
+    WriteMethod method;
+    std::string bytes, message;
+  } cases[] = {
+      {WriteMethod::kReplace, "The",
+       "was not changed; the corrected text is in " + path + ".fixed"},
+      {WriteMethod::kInPlace, "The",
+       "was not changed; the corrected text is in " + path + ".fixed.1"},
+      {WriteMethod::kReplace, std::string(8192, 'x'),
+       "File too large; " + path +
+           " was not changed; the corrected text "
+           "could not be kept either"},
+  };
+  const auto previous = ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+  rlimit limit;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+  for (const auto& c : cases) {
+    rlimit small = limit;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    try {
+      WriteBack(file, c.method, gone, c.bytes);
+      ADD_FAILURE() << c.message;
+    } catch (const CommandError& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ::signal(SIGXFSZ, previous);
+  EXPECT_EQ(Content(path), "Teh");
+  EXPECT_EQ(Content(path + ".fixed.1"), "The");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3)
+      << "a temporary file was left behind";
 }
 
 }  // namespace
