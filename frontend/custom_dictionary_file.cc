@@ -33,30 +33,6 @@ CommandError CannotSave(const std::string& file, const std::string& reason) {
   return CommandError(file + ": cannot save the custom dictionary: " + reason);
 }
 
-// Answers errno, or 0.
-int ReadAll(int fd, std::string& bytes) {
-  char chunk[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return 0;
-    bytes.append(chunk, static_cast<std::size_t>(n));
-  }
-}
-
-// Answers errno, or 0.
-int WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return ENOSPC;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return 0;
-}
-
 // The whole file, or CommandError with the reason it cannot be read.
 std::string ReadFile(const std::string& file) {
   // O_NONBLOCK: a FIFO without a writer must not hold the tool up; it is refused below.
