@@ -32,6 +32,7 @@ class Emitter {
     word_.length = end - begin;
     word_.word.assign(text_.substr(begin, end - begin));
     ReadApostrophes(word_.word);
+    if (word_.word.find(kWordJoiner) != std::u16string::npos) std::erase(word_.word, kWordJoiner);
     found_(word_);
   }
 

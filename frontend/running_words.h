@@ -30,10 +30,14 @@ inline constexpr const char* kApostrophesUtf8 = "'\u2019";
 // A word as CheckWord is to be asked it: each typographic apostrophe read as U+0027.
 void ReadApostrophes(std::u16string& word);
 
+// The word joiner, which a document mode's filter puts after a character it decoded from a
+// longer sequence (document_modes.h): words run across it, and the word checked leaves it out.
+inline constexpr char16_t kWordJoiner = u'\u2060';
+
 struct RunningWord {
   std::size_t offset;   // in UTF-16 code units from the start of the text given
   std::size_t length;   // in UTF-16 code units, of the word as it stands in the text
-  std::u16string word;  // what CheckWord is asked: U+2019 read as U+0027
+  std::u16string word;  // what CheckWord is asked: U+2019 read as U+0027, no word joiner
 };
 
 // Calls `found` for every word of `text` in order. The RunningWord is reused between calls;

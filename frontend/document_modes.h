@@ -1,0 +1,53 @@
+// Document modes: which parts of a document are prose to check. People check READMEs, web
+// pages, papers, man pages and the comments of their code, not plain prose; a mode hides the
+// markup, code and addresses around the prose so that only what a reader reads is checked.
+//
+// HideNonProse works in place and keeps every offset: each code unit it hides becomes a blank
+// (U+0020), except LF and CR, which stay, so the text keeps its length and its lines, and every
+// position, column and range a front end reports in the filtered text is right in the original.
+// A sequence that stands for one character (an HTML entity such as `&eacute;`, a TeX accent
+// such as `\'e`) may become that character followed by word joiners (U+2060) up to the
+// sequence's length: the word rule keeps a word whole across them and drops them from the word
+// it hands to the check (running_words.h), so "caf&eacute;" is checked as "café".
+//
+// The mode comes from the name the person gives (--mode NAME; the names of the table below), or
+// from the file's extension. Pure functions; any thread.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexivane::frontend {
+
+enum class DocumentMode {
+  kNone,      // everything is prose
+  kUrl,       // plain text with URLs, e-mail addresses and file paths hidden
+  kMarkdown,  // code spans and fences, link targets, autolinks, HTML, front matter hidden
+  kHtml,      // tags, attributes (but alt and title), script, style, code, pre, comments
+  kXml,       // as HTML, with every element's text checked (sgml is a name of it)
+  kTex,       // commands and their non-text arguments, math, verbatim, comments
+  kNroff,     // requests, macro names and escapes
+  kCFamily,   // comments and string literals only (ccpp: C, C++, Java, JS, TS, Rust, Go, C#, Swift)
+  kHashComments,  // # comments only (comment: shell, YAML, TOML, Ruby, Perl, Makefiles, ...)
+  kPython,        // comments, docstrings and string literals
+};
+
+struct ModeName {
+  std::string_view name;
+  DocumentMode mode;
+};
+
+// Every name --mode takes, in the order `--help` shows them.
+const std::vector<ModeName>& ModeNames();
+std::optional<DocumentMode> ModeNamed(std::string_view name);
+std::string_view NameOf(DocumentMode mode);
+
+// The mode a file's name calls for (by its extension, or its whole name for a few such as
+// "Makefile"); kNone when nothing is known of it. "-" (standard input) is kNone.
+DocumentMode ModeForFile(std::string_view file_name);
+
+void HideNonProse(std::u16string& text, DocumentMode mode);
+
+}  // namespace lexivane::frontend

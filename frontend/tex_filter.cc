@@ -1,0 +1,7 @@
+#include "frontend/mode_filters.h"
+
+namespace lexivane::frontend {
+
+void HideTexMarkup(std::u16string&) {}
+
+}  // namespace lexivane::frontend
