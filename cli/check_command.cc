@@ -11,6 +11,7 @@
 #include "cli/event_printer.h"
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
+#include "frontend/document_modes.h"
 #include "frontend/input_text.h"
 #include "frontend/running_words.h"
 #include "frontend/sink_connection.h"
@@ -72,19 +73,24 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
 // Reports the misspelt words of one input; true when there was any. The session is shared by
 // all the inputs of the command: each distinct word is judged once, and its suggestions are
 // searched only when shown, and once, since a misspelling tends to recur.
+// The words are those of the prose the file's mode leaves; each is reported as it stands in
+// the file, at its place there.
 bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText& input,
-                SpellingSession& session) {
+                DocumentMode mode, SpellingSession& session) {
   if (options.events) return PrintEvents(engine, input);
+  std::u16string prose;
+  if (mode != DocumentMode::kNone) HideNonProse(prose = input.text, mode);
   PositionCounter positions(input.text, Columns::kCharacters);
   bool found = false;
-  ForEachRunningWord(input.text, [&](const RunningWord& word) {
-    if (session.Accepts(word.word)) return;
-    found = true;
-    const SuggestionList suggestions = session.Suggestions(word.word);
-    Report(options, input.name, positions.At(word.offset), word.offset,
-           std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
-    CheckStandardOutput();
-  });
+  ForEachRunningWord(
+      mode == DocumentMode::kNone ? input.text : prose, [&](const RunningWord& word) {
+        if (session.Accepts(word.word)) return;
+        found = true;
+        const SuggestionList suggestions = session.Suggestions(word.word);
+        Report(options, input.name, positions.At(word.offset), word.offset,
+               std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
+        CheckStandardOutput();
+      });
   return found;
 }
 
@@ -97,6 +103,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
       "a byte order mark says UTF-16 or UTF-32");
   check->add_option("files", options.files, "Text files to check; - reads standard input");
   AddCustomOption(*check, options.custom_file);
+  AddModeOption(*check, options.mode_name);
   check->add_flag("--json", options.json, "Print one JSON object per misspelt word");
   check->add_flag("--events", options.events,
                   "Print every event of a text check run without the dialog, one JSON object a "
@@ -122,7 +129,9 @@ int RunCheck(const CheckOptions& options) {
   SpellingSession session(engine, static_cast<std::size_t>(options.max_suggestions));
   bool found = false;
   const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {
-    found = CheckInput(engine, options, ReadInput(file), session) || found;
+    found =
+        CheckInput(engine, options, ReadInput(file), ModeOf(options.mode_name, file), session) ||
+        found;
   });
   return !all_read ? kExitError : found ? kExitFound : kExitClean;
 }

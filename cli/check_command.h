@@ -15,6 +15,7 @@ namespace lexivane::cli {
 struct CheckOptions {
   std::vector<std::string> files;  // none means standard input
   std::optional<std::string> custom_file;
+  std::optional<std::string> mode_name;  // none: by each file's extension
   bool json = false;
   bool events = false;
   int max_suggestions = 5;

@@ -15,4 +15,27 @@ void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file)
           "FILE"));
 }
 
+void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name) {
+  std::string names;
+  for (const frontend::ModeName& known : frontend::ModeNames()) {
+    names += (names.empty() ? "" : ", ") + std::string(known.name);
+  }
+  command
+      .add_option("--mode", mode_name,
+                  "Which parts of the files are prose to check: " + names +
+                      " (default: by each file's extension, none for other files)")
+      ->check(CLI::Validator(
+          [names](const std::string& name) {
+            return frontend::ModeNamed(name) ? ""
+                                             : "no mode " + name + " (the modes: " + names + ")";
+          },
+          "NAME"));
+}
+
+frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name,
+                              const std::string& file) {
+  if (mode_name) return frontend::ModeNamed(*mode_name).value_or(frontend::DocumentMode::kNone);
+  return frontend::ModeForFile(file);
+}
+
 }  // namespace lexivane::cli

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "frontend/document_modes.h"
+
 namespace CLI {
 class App;
 }
@@ -13,5 +15,12 @@ namespace lexivane::cli {
 // Registers --custom FILE (the custom dictionary to use instead of the default file) on a
 // command; an empty name is a usage error.
 void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file);
+
+// Registers --mode NAME (which parts of each file are prose: frontend/document_modes.h); an
+// unknown name is a usage error.
+void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name);
+
+// The mode to read `file` in: the one named, or the one its name calls for.
+frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file);
 
 }  // namespace lexivane::cli

@@ -18,6 +18,7 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
       "in order");
   list->add_option("files", options.files, "Text files to check; - reads standard input");
   AddCustomOption(*list, options.custom_file);
+  AddModeOption(*list, options.mode_name);
   list->add_flag("-u,--unique", options.unique, "Print each misspelt word once");
 }
 
@@ -25,7 +26,9 @@ int RunList(const ListOptions& options) {
   SpellCheck engine;
   engine.Init();
   CustomDictionaryFile(options.custom_file).LoadInto(engine);
-  const ListedFiles listed = ListMisspeltWordsOfFiles(engine, options.files, options.unique);
+  const ListedFiles listed = ListMisspeltWordsOfFiles(
+      engine, options.files, options.unique,
+      [&options](const std::string& file) { return ModeOf(options.mode_name, file); });
   return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 

@@ -14,6 +14,7 @@ namespace lexivane::cli {
 struct ListOptions {
   std::vector<std::string> files;  // none means standard input
   std::optional<std::string> custom_file;
+  std::optional<std::string> mode_name;  // none: by each file's extension
   bool unique = false;
 };
 

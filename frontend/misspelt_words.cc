@@ -49,7 +49,8 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
       piece.starts_with("\0\0\xFE\xFF"sv)) {
     std::string bytes(piece);
     bytes += input.TakeRest();
-    ListUtf16(DecodeText(bytes), print);
+    const std::u16string text = DecodeText(bytes);
+    ListUtf16(text, text, print);
     return;
   }
   if (piece.starts_with("\xEF\xBB\xBF"sv)) piece.remove_prefix(3);
@@ -70,10 +71,19 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
   } while (input.Next(piece));
 }
 
-void MisspeltWords::ListUtf16(std::u16string_view text, const Print& print) {
+void MisspeltWords::ListDocument(std::u16string_view text, DocumentMode mode, const Print& print) {
+  waiting_ = 0;
+  if (mode == DocumentMode::kNone) return ListUtf16(text, text, print);
+  std::u16string prose(text);
+  HideNonProse(prose, mode);
+  ListUtf16(text, prose, print);
+}
+
+void MisspeltWords::ListUtf16(std::u16string_view text, std::u16string_view walked,
+                              const Print& print) {
   lines_.clear();
   std::string as_written, word;
-  ForEachRunningWord(text, [&](const RunningWord& running) {
+  ForEachRunningWord(walked, [&](const RunningWord& running) {
     as_written = ToUtf8(text.substr(running.offset, running.length));
     word = ToUtf8(running.word);
     Add(as_written, word, verdicts_.Find(word));
@@ -85,14 +95,20 @@ void MisspeltWords::ListUtf16(std::u16string_view text, const Print& print) {
   if (!lines_.empty()) print(lines_);
 }
 
-ListedFiles ListMisspeltWordsOfFiles(const SpellCheck& engine,
-                                     const std::vector<std::string>& files, bool unique) {
+ListedFiles ListMisspeltWordsOfFiles(
+    const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
+    const std::function<DocumentMode(const std::string& file)>& mode_of) {
   MisspeltWords misspelt(engine, unique);
   const auto print = [](std::string_view lines) {
     std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     CheckStandardOutput();
   };
   const bool all_read = ForEachInputFile(files, [&](const std::string& file) {
+    if (const DocumentMode mode = mode_of ? mode_of(file) : DocumentMode::kNone;
+        mode != DocumentMode::kNone) {
+      misspelt.ListDocument(ReadInput(file).text, mode, print);
+      return;
+    }
     InputFile input(file);
     ChunkedInput chunks([&input](char* into, std::size_t most) { return input.Read(into, most); });
     misspelt.List(chunks, print);

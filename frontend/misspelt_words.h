@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "frontend/chunked_input.h"
+#include "frontend/document_modes.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/spell_check.h"
 
@@ -35,6 +36,9 @@ class MisspeltWords {
   // lines of the pieces handed on before stay printed.
   void List(ChunkedInput& input, const Print& print);
 
+  // Prints the misspelt words of the prose of a whole text, as they stand in it.
+  void ListDocument(std::u16string_view text, DocumentMode mode, const Print& print);
+
   // Whether any text so far had a misspelt word (printed or not).
   bool found() const { return found_; }
 
@@ -50,7 +54,9 @@ class MisspeltWords {
   void AddAscii(std::string_view word);
   void FlushBatch();
   void Add(std::string_view as_written, std::string_view word, Utf8WordVerdicts::Place place);
-  void ListUtf16(std::u16string_view text, const Print& print);
+  // Walks `walked` (the text, or its prose with the rest blanked) and prints the words as they
+  // stand in `text`.
+  void ListUtf16(std::u16string_view text, std::u16string_view walked, const Print& print);
 
   Utf8WordVerdicts verdicts_;
   Waiting batch_[kBatch];
@@ -63,12 +69,14 @@ class MisspeltWords {
 
 // What `lexivane list` and the pipe's -l do: the misspelt words of each file ("-" is standard
 // input; no file at all means standard input) on standard output, in order. A file that cannot
-// be read is reported and the next one taken (ForEachInputFile).
+// be read is reported and the next one taken (ForEachInputFile). `mode_of` says which parts of
+// a file are prose (none given: all of every file); a file with a mode is read whole.
 struct ListedFiles {
   bool found = false;   // a misspelt word
   bool failed = false;  // a file that could not be read
 };
-ListedFiles ListMisspeltWordsOfFiles(const SpellCheck& engine,
-                                     const std::vector<std::string>& files, bool unique);
+ListedFiles ListMisspeltWordsOfFiles(
+    const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
+    const std::function<DocumentMode(const std::string& file)>& mode_of = {});
 
 }  // namespace lexivane::frontend
