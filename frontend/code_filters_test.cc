@@ -24,8 +24,10 @@ std::string WordsLeft(Filter filter, const std::string& utf8) {
         << utf8 << " @" << i;
   }
   std::string words;
-  ForEachRunningWord(
-      text, [&](const RunningWord& w) { words += (words.empty() ? "" : " ") + ToUtf8(w.word); });
+  ForEachRunningWord(text, [&](const RunningWord& w) {
+    if (!words.empty()) words += ' ';
+    words += ToUtf8(w.word);
+  });
   return words;
 }
 
