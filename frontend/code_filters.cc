@@ -54,6 +54,25 @@ std::size_t LineEnd(std::u16string_view text, std::size_t from) {
   return end == kNone ? text.size() : end;
 }
 
+// The end of the line of a position that only moves forward: each line is searched once, so a
+// file of one long line with many literals on it stays linear.
+class LineEnds {
+ public:
+  explicit LineEnds(std::u16string_view text) : text_(text) {}
+  std::size_t Of(std::size_t i) {
+    if (i < start_ || i > end_) {
+      start_ = i;
+      end_ = LineEnd(text_, i);
+    }
+    return end_;
+  }
+
+ private:
+  std::u16string_view text_;
+  std::size_t start_ = 1;
+  std::size_t end_ = 0;
+};
+
 char16_t At(std::u16string_view text, std::size_t i) {
   return i < text.size() ? text[i] : 0;
 }
@@ -68,12 +87,13 @@ void HideUrlsIn(std::u16string& text, std::size_t begin, std::size_t end) {
 
 // `code` and ``code`` on one line, backticks included.
 void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
+  LineEnds line_ends(text);
   for (std::size_t i = begin; i < end; ++i) {
     if (text[i] != u'`') continue;
     std::size_t ticks = 1;
     while (i + ticks < end && text[i + ticks] == u'`') ++ticks;
     const std::u16string_view fence = std::u16string_view(text).substr(i, ticks);
-    const std::size_t line_end = std::min(end, LineEnd(text, i));
+    const std::size_t line_end = std::min(end, line_ends.Of(i));
     const std::size_t close = std::u16string_view(text).substr(0, line_end).find(fence, i + ticks);
     if (close == kNone) {
       i += ticks - 1;
@@ -147,8 +167,8 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
     while (j < end && IsAsciiLetter(text[j])) ++j;
     const std::u16string_view tag = std::u16string_view(text).substr(i + 1, j - i - 1);
     if (i > begin && text[i - 1] == u'{') {  // {@link Foo}
-      const std::size_t close = std::u16string_view(text).substr(0, end).find(u'}', j);
-      if (close != kNone && close < LineEnd(text, j)) {
+      const std::size_t close = std::u16string_view(text).substr(0, end).find_first_of(u"}\n", j);
+      if (close != kNone && text[close] == u'}') {
         Hide(text, i - 1, close + 1);
         i = close;
         continue;
@@ -329,6 +349,7 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
 void KeepCFamilyCommentsAndStrings(std::u16string& text) {
   const std::size_t n = text.size();
   Fence fence;
+  LineEnds line_ends(text);
   std::size_t code = 0;  // the start of the code not hidden yet
   bool line_start = true;
   bool directive = false;  // in a preprocessor line: its strings are code too
@@ -440,7 +461,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
           continue;
         }
       }
-      const std::size_t end = LiteralEnd(text, i + 1, u"\"", true, LineEnd(text, i));
+      const std::size_t end = LiteralEnd(text, i + 1, u"\"", true, line_ends.Of(i));
       const bool closed = end > i + 1 && text[end - 1] == u'"';
       keep_string(i + 1, closed ? end - 1 : end, end, false);
       i = end;
@@ -470,7 +491,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
       ++i;
       continue;
     }
-    const std::size_t line_end = LineEnd(text, i);
+    const std::size_t line_end = line_ends.Of(i);
     const std::size_t end = LiteralEnd(text, i + 1, u"'", true, line_end);
     if (end == line_end && (end == i + 1 || text[end - 1] != u'\'')) {
       ++i;  // no closing quote on the line: not a literal
@@ -559,6 +580,7 @@ void KeepHashComments(std::u16string& text) {
 void KeepPythonCommentsAndStrings(std::u16string& text) {
   const std::size_t n = text.size();
   Fence fence;
+  LineEnds line_ends(text);
   std::size_t code = 0;
   std::size_t i = 0;
   while (i < n) {
@@ -588,7 +610,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text) {
     const std::u16string close(triple ? 3 : 1, c);
     const std::size_t open_end = i + close.size();
     // A backslash keeps the next character in the string, raw or not.
-    const std::size_t end = LiteralEnd(text, open_end, close, true, triple ? n : LineEnd(text, i));
+    const std::size_t end = LiteralEnd(text, open_end, close, true, triple ? n : line_ends.Of(i));
     const bool closed = end >= open_end + close.size() &&
                         text.compare(end - close.size(), close.size(), close) == 0;
     const std::size_t content_end = closed ? end - close.size() : end;
