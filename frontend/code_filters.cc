@@ -1,9 +1,651 @@
+// The filters of source code: only comments and string literals are prose, and inside them
+// what is still code (escapes, format placeholders, doc-comment tags, code in backticks,
+// identifiers, addresses) is hidden too.
+//
+// Each filter is one walk over the text that finds where comments and literals begin and end
+// as the language's own scanner would, and hides the code between them. Nothing ever goes back
+// further than the start of the token being read, so the walk is linear. A comment or string
+// that is never closed runs to the end of the text (block comments, multi-line strings) or of
+// the line (one-line strings), as a compiler reads it.
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+
 #include "frontend/mode_filters.h"
+#include "frontend/running_words.h"
 
 namespace lexivane::frontend {
 
-void KeepCFamilyCommentsAndStrings(std::u16string&) {}
-void KeepHashComments(std::u16string&) {}
-void KeepPythonCommentsAndStrings(std::u16string&) {}
+namespace {
+
+constexpr std::size_t kNone = std::u16string::npos;
+
+void Hide(std::u16string& text, std::size_t begin, std::size_t end) {
+  for (std::size_t i = begin; i < end && i < text.size(); ++i) {
+    if (text[i] != u'\n' && text[i] != u'\r') text[i] = u' ';
+  }
+}
+
+bool IsAsciiLetter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool IsAsciiDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+bool IsUpper(char16_t c) {
+  return c >= u'A' && c <= u'Z';
+}
+bool IsLower(char16_t c) {
+  return c >= u'a' && c <= u'z';
+}
+bool IsHexDigit(char16_t c) {
+  return IsAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+// A character of an identifier, or of a word: letters outside ASCII count as such.
+bool IsWordCharacter(char16_t c) {
+  return IsAsciiLetter(c) || IsAsciiDigit(c) || c == u'_' || (c >= 0x80 && c != kWordJoiner);
+}
+bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+std::size_t LineEnd(std::u16string_view text, std::size_t from) {
+  const std::size_t end = text.find(u'\n', from);
+  return end == kNone ? text.size() : end;
+}
+
+// The end of the line of a position that only moves forward: each line is searched once, so a
+// file of one long line with many literals on it stays linear.
+class LineEnds {
+ public:
+  explicit LineEnds(std::u16string_view text) : text_(text) {}
+  std::size_t Of(std::size_t i) {
+    if (i < start_ || i > end_) {
+      start_ = i;
+      end_ = LineEnd(text_, i);
+    }
+    return end_;
+  }
+
+ private:
+  std::u16string_view text_;
+  std::size_t start_ = 1;
+  std::size_t end_ = 0;
+};
+
+char16_t At(std::u16string_view text, std::size_t i) {
+  return i < text.size() ? text[i] : 0;
+}
+
+// ---- What is code inside prose ----
+
+void HideUrlsIn(std::u16string& text, std::size_t begin, std::size_t end) {
+  std::u16string part = text.substr(begin, end - begin);
+  HideUrls(part);
+  text.replace(begin, part.size(), part);
+}
+
+// `code` and ``code`` on one line, backticks included.
+void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
+  LineEnds line_ends(text);
+  for (std::size_t i = begin; i < end; ++i) {
+    if (text[i] != u'`') continue;
+    std::size_t ticks = 1;
+    while (i + ticks < end && text[i + ticks] == u'`') ++ticks;
+    const std::u16string_view fence = std::u16string_view(text).substr(i, ticks);
+    const std::size_t line_end = std::min(end, line_ends.Of(i));
+    const std::size_t close = std::u16string_view(text).substr(0, line_end).find(fence, i + ticks);
+    if (close == kNone) {
+      i += ticks - 1;
+      continue;
+    }
+    Hide(text, i, close + ticks);
+    i = close + ticks - 1;
+  }
+}
+
+bool IsCamelCase(std::u16string_view word) {
+  for (std::size_t i = 1; i < word.size(); ++i) {
+    if (IsLower(word[i - 1]) && IsUpper(word[i])) return true;  // getValue, HashMap
+    if (i >= 2 && i + 1 < word.size() && IsUpper(word[i - 1]) && IsUpper(word[i]) &&
+        IsLower(word[i + 1]) && IsLower(word[i + 2 < word.size() ? i + 2 : i + 1])) {
+      return true;  // HTTPServer, but not URLs
+    }
+  }
+  return false;
+}
+
+// Identifiers in prose: names with `_`, digits or inner capitals, and names that stand in a
+// call or a member access (`run()`, `os.path`, `std::move`, `p->next`).
+void HideCodeWords(std::u16string& text, std::size_t begin, std::size_t end) {
+  std::size_t i = begin;
+  while (i < end) {
+    if (!IsWordCharacter(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    bool code = false;
+    while (j < end && (IsWordCharacter(text[j]) ||
+                       (text[j] == u'\'' && j + 1 < end && IsWordCharacter(text[j + 1])))) {
+      code = code || text[j] == u'_' || IsAsciiDigit(text[j]);
+      ++j;
+    }
+    const std::u16string_view word = std::u16string_view(text).substr(i, j - i);
+    const std::u16string_view after =
+        std::u16string_view(text).substr(j, std::min<std::size_t>(3, end - j));
+    const char16_t before1 = i > begin ? text[i - 1] : 0;
+    const char16_t before2 = i > begin + 1 ? text[i - 2] : 0;
+    code = code || IsCamelCase(word);
+    code = code || (after.size() >= 2 && after[0] == u'(' &&
+                    (after[1] == u')' || (after[1] != u's' && after.substr(0, 3) != u"(es")));
+    code = code || (after.size() >= 2 && after[0] == u'.' && IsWordCharacter(after[1]) &&
+                    !(word.size() == 1 && after.size() == 3 && after[2] == u'.'));  // not e.g.
+    code = code || (before1 == u'.' && IsWordCharacter(before2) && word.size() > 1);
+    code = code || after.substr(0, 2) == u"::" || after.substr(0, 2) == u"->" ||
+           (before1 == u':' && before2 == u':') || (before1 == u'>' && before2 == u'-');
+    if (code) Hide(text, i, j);
+    i = j;
+  }
+}
+
+// `@param name`, `\brief`, `{@link Name}`: the tags of doc comments, and the name a tag names.
+void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
+  static constexpr std::u16string_view kNaming[] = {
+      u"param",    u"tparam",   u"throws",  u"throw",     u"exception",  u"see",     u"link",
+      u"ref",      u"p",        u"c",       u"a",         u"b",          u"e",       u"em",
+      u"sa",       u"class",    u"struct",  u"fn",        u"var",        u"def",     u"file",
+      u"retval",   u"copydoc",  u"ingroup", u"defgroup",  u"addtogroup", u"typedef", u"property",
+      u"callback", u"template", u"module",  u"namespace", u"enum",       u"type"};
+  for (std::size_t i = begin; i < end; ++i) {
+    const char16_t c = text[i];
+    if ((c != u'@' && c != u'\\') || !IsAsciiLetter(At(text, i + 1)) ||
+        (i > begin && IsWordCharacter(text[i - 1]))) {
+      continue;
+    }
+    std::size_t j = i + 1;
+    while (j < end && IsAsciiLetter(text[j])) ++j;
+    const std::u16string_view tag = std::u16string_view(text).substr(i + 1, j - i - 1);
+    if (i > begin && text[i - 1] == u'{') {  // {@link Foo}
+      const std::size_t close = std::u16string_view(text).substr(0, end).find_first_of(u"}\n", j);
+      if (close != kNone && text[close] == u'}') {
+        Hide(text, i - 1, close + 1);
+        i = close;
+        continue;
+      }
+    }
+    bool naming = false;
+    for (std::u16string_view name : kNaming) naming = naming || tag == name;
+    if (naming) {
+      if (At(text, j) == u'[') {  // \param[in]
+        while (j < end && text[j] != u']' && text[j] != u'\n') ++j;
+        if (j < end) ++j;
+      }
+      std::size_t k = j;
+      while (k < end && (text[k] == u' ' || text[k] == u'\t')) ++k;
+      if (k < end && text[k] == u'{') {  // @param {Type} name
+        while (k < end && text[k] != u'}' && text[k] != u'\n') ++k;
+        if (k < end && text[k] == u'}') ++k;
+        while (k < end && (text[k] == u' ' || text[k] == u'\t')) ++k;
+      }
+      while (k < end && !IsBlank(text[k])) ++k;
+      j = k;
+    }
+    Hide(text, i, j);
+    i = j - 1;
+  }
+}
+
+// A fence of ``` in a doc comment opens a code example that runs to the next fence, across
+// the lines of one block comment or of consecutive line comments.
+struct Fence {
+  bool open = false;
+};
+
+// Hides the comment's markers and what inside it is code; `begin` is the marker's start.
+void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence& fence) {
+  // Decoration: the markers (`//`, `/*`, `#`) and the `*` and `!` of doc-comment lines.
+  std::size_t line = begin;
+  while (line < end) {
+    const std::size_t line_end = std::min(end, LineEnd(text, line));
+    std::size_t content = line;
+    while (content < line_end &&
+           (text[content] == u' ' || text[content] == u'\t' || text[content] == u'/' ||
+            text[content] == u'*' || text[content] == u'!' || text[content] == u'#')) {
+      ++content;
+    }
+    if (std::u16string_view(text).substr(content, 3) == u"```") {
+      fence.open = !fence.open;
+      Hide(text, line, line_end);
+    } else if (fence.open) {
+      Hide(text, line, line_end);
+    } else {
+      Hide(text, line, content);
+    }
+    line = line_end + 1;
+  }
+  HideUrlsIn(text, begin, end);
+  HideDocTags(text, begin, end);
+  HideBackticked(text, begin, end);
+  HideCodeWords(text, begin, end);
+}
+
+// Escapes (`\n`, `\x41`, `\u{1F600}`) and format placeholders (`%-8.3lf`, `%(name)s`, `{0}`,
+// `{:>8}`, `{name}`) in a string literal's content.
+void HideEscapesAndPlaceholders(std::u16string& text, std::size_t begin, std::size_t end,
+                                bool raw) {
+  for (std::size_t i = begin; i < end; ++i) {
+    const char16_t c = text[i];
+    if (c == u'\\' && !raw && i + 1 < end) {
+      std::size_t j = i + 2;
+      const char16_t kind = text[i + 1];
+      if (kind == u'x') {
+        while (j < end && j < i + 4 && IsHexDigit(text[j])) ++j;
+      } else if ((kind == u'u' || kind == u'U') && At(text, j) == u'{') {
+        while (j < end && text[j] != u'}' && j < i + 12) ++j;
+        if (j < end && text[j] == u'}') ++j;
+      } else if (kind == u'u' || kind == u'U') {
+        while (j < end && j < i + (kind == u'u' ? 6 : 10) && IsHexDigit(text[j])) ++j;
+      } else if (kind >= u'0' && kind <= u'7') {
+        while (j < end && j < i + 4 && text[j] >= u'0' && text[j] <= u'7') ++j;
+      }
+      Hide(text, i, j);
+      i = j - 1;
+    } else if (c == u'%' && i + 1 < end) {
+      std::size_t j = i + 1;
+      if (text[j] == u'(') {  // %(name)s
+        std::size_t k = j + 1;
+        while (k < end && IsWordCharacter(text[k])) ++k;
+        if (k < end && text[k] == u')') j = k + 1;
+      }
+      while (j < end && (text[j] == u'-' || text[j] == u'+' || text[j] == u'#' || text[j] == u'0'))
+        ++j;
+      while (j < end && (IsAsciiDigit(text[j]) || text[j] == u'.' || text[j] == u'*')) ++j;
+      while (j < end && (text[j] == u'h' || text[j] == u'l' || text[j] == u'L' || text[j] == u'z' ||
+                         text[j] == u'j' || text[j] == u't' || text[j] == u'q'))
+        ++j;
+      if (j < end && std::u16string_view(u"diouxXeEfFgGaAcspn%vTqwb").find(text[j]) != kNone &&
+          !(j + 1 < end && IsAsciiLetter(text[j + 1]) && j == i + 1 && text[j] != u'%')) {
+        Hide(text, i, j + 1);
+        i = j;
+      }
+    } else if (c == u'{') {
+      std::size_t j = i + 1;
+      while (j < end && j < i + 40 &&
+             (IsWordCharacter(text[j]) ||
+              std::u16string_view(u":.<>^+#?!*,=-").find(text[j]) != kNone))
+        ++j;
+      if (j < end && text[j] == u'}') {
+        Hide(text, i, j + 1);
+        i = j;
+      }
+    }
+  }
+}
+
+// A literal's content once escapes are gone: a string of one token that is not a capitalised
+// word (`"rb"`, `'utf-8'`, `"HOME"`) is a key, a mode or a name, not prose.
+void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
+  std::size_t first = begin;
+  while (first < end && IsBlank(text[first])) ++first;
+  std::size_t last = end;
+  while (last > first && IsBlank(text[last - 1])) --last;
+  for (std::size_t i = first; i < last; ++i) {
+    if (IsBlank(text[i])) return;
+  }
+  if (first < last && IsUpper(text[first])) {  // "Cancel", "Done."
+    std::size_t i = first + 1;
+    while (i < last && IsLower(text[i])) ++i;
+    while (i < last && std::u16string_view(u".,:;!?").find(text[i]) != kNone) ++i;
+    if (i == last) return;
+  }
+  Hide(text, first, last);
+}
+
+// Hides what inside a string literal's content [begin, end) is not prose.
+void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end, bool raw) {
+  HideEscapesAndPlaceholders(text, begin, end, raw);
+  HideUrlsIn(text, begin, end);
+  HideCodeWords(text, begin, end);
+  HideTokenString(text, begin, end);
+}
+
+// Hides `${…}` (template literals) or `{…}` (f-strings, `{{` being a brace) in [begin, end).
+void HideInterpolations(std::u16string& text, std::size_t begin, std::size_t end, bool dollar) {
+  for (std::size_t i = begin; i < end; ++i) {
+    if (dollar ? (text[i] != u'$' || At(text, i + 1) != u'{') : text[i] != u'{') continue;
+    if (!dollar && At(text, i + 1) == u'{') {
+      ++i;
+      continue;
+    }
+    std::size_t j = i + (dollar ? 2 : 1);
+    int depth = 1;
+    for (; j < end && depth > 0; ++j) {
+      if (text[j] == u'{') ++depth;
+      if (text[j] == u'}') --depth;
+    }
+    Hide(text, i, j);
+    i = j - 1;
+  }
+}
+
+// The end of a quoted literal from `from` (just past its opening quote): just past the
+// closing `close`, or `limit` (the end of the line or of the text) when there is none.
+// `escapes`: a backslash takes the next character with it.
+std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16string_view close,
+                       bool escapes, std::size_t limit) {
+  for (std::size_t i = from; i < limit; ++i) {
+    if (escapes && text[i] == u'\\') {
+      ++i;
+      continue;
+    }
+    if (text.substr(i, close.size()) == close) return i + close.size();
+  }
+  return limit;
+}
+
+}  // namespace
+
+void KeepCFamilyCommentsAndStrings(std::u16string& text) {
+  const std::size_t n = text.size();
+  Fence fence;
+  LineEnds line_ends(text);
+  std::size_t code = 0;  // the start of the code not hidden yet
+  bool line_start = true;
+  bool directive = false;  // in a preprocessor line: its strings are code too
+  // Keeps [open_end, close_begin) as a literal's content; the rest of [code, end) is code.
+  const auto keep_string = [&](std::size_t content, std::size_t content_end, std::size_t end,
+                               bool raw) {
+    content_end = std::max(content, content_end);
+    Hide(text, code, content);
+    Hide(text, content_end, end);
+    if (directive) {
+      Hide(text, content, content_end);
+    } else {
+      KeepStringContent(text, content, content_end, raw);
+    }
+    code = end;
+  };
+  std::size_t i = 0;
+  while (i < n) {
+    const char16_t c = text[i];
+    const char16_t next = At(text, i + 1);
+    const char16_t before = i > 0 ? text[i - 1] : 0;
+    if (c == u'\n') {
+      const bool continued =
+          (before == u'\\') || (before == u'\r' && i > 1 && text[i - 2] == u'\\');
+      directive = directive && continued;
+      line_start = true;
+      ++i;
+      continue;
+    }
+    if (line_start && c == u'#') directive = true;
+    if (c != u' ' && c != u'\t' && c != u'\r') line_start = false;
+
+    if (c == u'/' && (next == u'/' || next == u'*')) {
+      std::size_t content_end = LineEnd(text, i);
+      std::size_t end = content_end;
+      if (next == u'*') {
+        const std::size_t close = std::u16string_view(text).find(u"*/", i + 2);
+        content_end = close == kNone ? n : close;
+        end = close == kNone ? n : close + 2;
+      }
+      Hide(text, code, i);
+      Hide(text, content_end, end);
+      KeepComment(text, i, content_end, fence);
+      code = i = end;
+      continue;
+    }
+    if (c != u'"' && c != u'\'' && c != u'`' && c != u'r' && c != u'@') {
+      ++i;
+      continue;
+    }
+    if ((c == u'r' && next != u'#' && next != u'"') || (c == u'@' && next != u'"')) {
+      ++i;
+      continue;
+    }
+    // The letters right before a quote: R (C++ raw), u8, L...
+    std::size_t prefix = i;
+    while (prefix > code && (IsAsciiLetter(text[prefix - 1]) || IsAsciiDigit(text[prefix - 1])))
+      --prefix;
+    const bool prefix_free = prefix == 0 || !IsWordCharacter(text[prefix - 1]);
+    const std::u16string_view letters = std::u16string_view(text).substr(prefix, i - prefix);
+
+    if (c == u'r' && prefix_free && (letters.empty() || letters == u"b" || letters == u"c") &&
+        (next == u'#' || next == u'"')) {  // Rust r"…", r#"…"#, br#"…"#
+      std::size_t j = i + 1;
+      while (j < n && text[j] == u'#') ++j;
+      if (j < n && text[j] == u'"') {
+        std::u16string close = u"\"" + std::u16string(j - i - 1, u'#');
+        const std::size_t end = LiteralEnd(text, j + 1, close, false, n);
+        const bool closed = text.compare(end - close.size(), close.size(), close) == 0 && end > j;
+        keep_string(j + 1, closed ? end - close.size() : end, end, true);
+        i = end;
+        continue;
+      }
+      ++i;
+      continue;
+    }
+    if (c == u'@' && next == u'"') {  // C# verbatim: "" is a quote
+      std::size_t j = i + 2;
+      while (j < n && !(text[j] == u'"' && At(text, j + 1) != u'"')) j += text[j] == u'"' ? 2 : 1;
+      const std::size_t end = j < n ? j + 1 : n;
+      keep_string(i + 2, j < n ? j : n, end, true);
+      i = end;
+      continue;
+    }
+    if (c == u'"') {
+      std::size_t quotes = 0;
+      while (i + quotes < n && text[i + quotes] == u'"') ++quotes;
+      if (quotes >= 3) {  // """…""" (C#, Java, Kotlin, Swift): to as many quotes
+        const std::u16string close(quotes, u'"');
+        const std::size_t end = LiteralEnd(text, i + quotes, close, false, n);
+        const bool closed = end >= i + 2 * quotes && text.compare(end - quotes, quotes, close) == 0;
+        keep_string(i + quotes, closed ? end - quotes : end, end, false);
+        i = end;
+        continue;
+      }
+      const bool cpp_raw = prefix_free && !letters.empty() && letters.back() == u'R' &&
+                           (letters == u"R" || letters == u"u8R" || letters == u"uR" ||
+                            letters == u"UR" || letters == u"LR");
+      if (cpp_raw) {  // R"delim(…)delim"
+        const std::size_t paren =
+            std::u16string_view(text).substr(0, std::min(n, i + 18)).find(u'(', i);
+        if (paren != kNone) {
+          const std::u16string close = u")" + text.substr(i + 1, paren - i - 1) + u"\"";
+          const std::size_t end = LiteralEnd(text, paren + 1, close, false, n);
+          const bool closed = text.compare(end - close.size(), close.size(), close) == 0 &&
+                              end >= paren + 1 + close.size();
+          keep_string(paren + 1, closed ? end - close.size() : end, end, true);
+          i = end;
+          continue;
+        }
+      }
+      const std::size_t end = LiteralEnd(text, i + 1, u"\"", true, line_ends.Of(i));
+      const bool closed = end > i + 1 && text[end - 1] == u'"';
+      keep_string(i + 1, closed ? end - 1 : end, end, false);
+      i = end;
+      continue;
+    }
+    if (c == u'`') {  // template literals (JS, TS), raw strings (Go)
+      const std::size_t end = LiteralEnd(text, i + 1, u"`", true, n);
+      const bool closed = end > i + 1 && text[end - 1] == u'`';
+      HideInterpolations(text, i + 1, closed ? end - 1 : end, true);
+      keep_string(i + 1, closed ? end - 1 : end, end, false);
+      i = end;
+      continue;
+    }
+    // A single quote: a digit separator (1'000), a Rust lifetime or label ('a, 'static,
+    // 'outer:), a character literal, or a string (JavaScript).
+    if (IsAsciiDigit(before) ||
+        (IsWordCharacter(before) && letters.size() != 1 && letters != u"u8")) {
+      ++i;
+      continue;
+    }
+    std::size_t name_end = i + 1;
+    while (name_end < n && IsWordCharacter(text[name_end])) ++name_end;
+    const char16_t after_name = At(text, name_end);
+    if (name_end > i + 1 && after_name != u'\'' &&
+        (before == u'&' || before == u'<' ||
+         std::u16string_view(u">,:;)+{=").find(after_name) != kNone)) {
+      ++i;
+      continue;
+    }
+    const std::size_t line_end = line_ends.Of(i);
+    const std::size_t end = LiteralEnd(text, i + 1, u"'", true, line_end);
+    if (end == line_end && (end == i + 1 || text[end - 1] != u'\'')) {
+      ++i;  // no closing quote on the line: not a literal
+      continue;
+    }
+    const std::u16string_view content = std::u16string_view(text).substr(i + 1, end - i - 2);
+    const bool character =
+        content.size() <= 1 ||
+        (content.size() == 2 && content[0] >= 0xd800 && content[0] < 0xdc00) ||
+        (content[0] == u'\\' && content.find(u' ') == kNone && content.size() <= 12);
+    if (character) {
+      i = end;  // code: hidden with what follows
+      continue;
+    }
+    keep_string(i + 1, end - 1, end, false);
+    i = end;
+  }
+  Hide(text, code, n);
+}
+
+void KeepHashComments(std::u16string& text) {
+  const std::size_t n = text.size();
+  Fence fence;
+  std::size_t line = 0;
+  if (std::u16string_view(text).substr(0, 2) == u"#!") {
+    line = LineEnd(text, 0);
+    Hide(text, 0, line);
+  }
+  while (line < n) {
+    const std::size_t line_end = LineEnd(text, line);
+    std::size_t comment = kNone;
+    char16_t quote = 0;
+    for (std::size_t i = line; i < line_end; ++i) {
+      const char16_t c = text[i];
+      const char16_t before = i > line ? text[i - 1] : u' ';
+      if (quote != 0) {
+        if (c == u'\\' && quote == u'"') {
+          ++i;
+        } else if (c == quote) {
+          quote = 0;
+        }
+        continue;
+      }
+      if ((c == u'"' || c == u'\'') && !IsWordCharacter(before) && before != u'\\') {
+        // A quote that is not closed on the line (an apostrophe, a string that goes on) is
+        // left alone, so that a comment after it is still found.
+        const std::size_t close =
+            LiteralEnd(text, i + 1, std::u16string(1, c), c == u'"', line_end);
+        if (close > i + 1 && text[close - 1] == c && close <= line_end) {
+          quote = c;
+        }
+        continue;
+      }
+      if (c == u'#' && (IsBlank(before) || before == u';' || i == line)) {
+        comment = i;
+        break;
+      }
+    }
+    if (comment == kNone) {
+      Hide(text, line, line_end);
+      line = line_end + 1;
+      continue;
+    }
+    Hide(text, line, comment);
+    std::size_t end = line_end;
+    // CMake's #[[…]] and #[=[…]=]: bracket comments over lines.
+    if (At(text, comment + 1) == u'[') {
+      std::size_t j = comment + 2;
+      while (j < n && text[j] == u'=') ++j;
+      if (j < n && text[j] == u'[') {
+        const std::u16string close = u"]" + std::u16string(j - comment - 2, u'=') + u"]";
+        const std::size_t found = std::u16string_view(text).find(close, j + 1);
+        end = found == kNone ? n : found + close.size();
+        Hide(text, comment, j + 1);
+        if (found != kNone) Hide(text, found, end);
+        KeepComment(text, j + 1, found == kNone ? n : found, fence);
+        line = end;
+        continue;
+      }
+    }
+    KeepComment(text, comment, end, fence);
+    line = end + 1;
+  }
+}
+
+void KeepPythonCommentsAndStrings(std::u16string& text) {
+  const std::size_t n = text.size();
+  Fence fence;
+  LineEnds line_ends(text);
+  std::size_t code = 0;
+  std::size_t i = 0;
+  while (i < n) {
+    const char16_t c = text[i];
+    if (c == u'#') {
+      const std::size_t end = LineEnd(text, i);
+      Hide(text, code, i);
+      KeepComment(text, i, end, fence);
+      code = i = end;
+      continue;
+    }
+    if (c != u'"' && c != u'\'') {
+      ++i;
+      continue;
+    }
+    std::size_t prefix = i;
+    while (prefix > code && i - prefix < 2 && IsAsciiLetter(text[prefix - 1])) --prefix;
+    bool raw = false;
+    bool formatted = false;
+    if (prefix == 0 || !IsWordCharacter(text[prefix - 1])) {
+      for (std::size_t p = prefix; p < i; ++p) {
+        raw = raw || text[p] == u'r' || text[p] == u'R';
+        formatted = formatted || text[p] == u'f' || text[p] == u'F';
+      }
+    }
+    const bool triple = At(text, i + 1) == c && At(text, i + 2) == c;
+    const std::u16string close(triple ? 3 : 1, c);
+    const std::size_t open_end = i + close.size();
+    // A backslash keeps the next character in the string, raw or not.
+    const std::size_t end = LiteralEnd(text, open_end, close, true, triple ? n : line_ends.Of(i));
+    const bool closed = end >= open_end + close.size() &&
+                        text.compare(end - close.size(), close.size(), close) == 0;
+    const std::size_t content_end = closed ? end - close.size() : end;
+    Hide(text, code, open_end);
+    Hide(text, content_end, end);
+    if (formatted) HideInterpolations(text, open_end, content_end, false);
+    if (triple) {  // docstrings: doctest lines (>>> and ...) and reST roles and fields
+      for (std::size_t line = open_end; line < content_end;) {
+        const std::size_t line_end = std::min(content_end, LineEnd(text, line));
+        std::size_t first = line;
+        while (first < line_end && (text[first] == u' ' || text[first] == u'\t')) ++first;
+        const std::u16string_view start = std::u16string_view(text).substr(first, 3);
+        if (start == u">>>" || start == u"...") Hide(text, line, line_end);
+        line = line_end + 1;
+      }
+      for (std::size_t j = open_end; j < content_end; ++j) {
+        if (text[j] != u':' || !IsAsciiLetter(At(text, j + 1)) ||
+            (j > open_end && IsWordCharacter(text[j - 1]))) {
+          continue;
+        }
+        std::size_t k = j + 1;
+        while (k < content_end && (IsWordCharacter(text[k]) || text[k] == u' ') && k < j + 48 &&
+               text[k] != u'\n')
+          ++k;
+        if (k < content_end && text[k] == u':') {  // :param name:, :func:
+          Hide(text, j, k + 1);
+          j = k;
+        }
+      }
+    }
+    KeepStringContent(text, open_end, content_end, raw);
+    HideBackticked(text, open_end, content_end);
+    code = i = end;
+  }
+  Hide(text, code, n);
+}
 
 }  // namespace lexivane::frontend

@@ -1,7 +1,220 @@
+// Addresses in running text: URLs, e-mail addresses, host names and file paths. None of them is
+// prose, and the word rule would cut each into pieces that are mostly not words ("https",
+// "usr", "config"), so each is hidden whole.
+//
+// An address may only start where no address runs through: at the start of the text or after a
+// character that cannot stand inside one (a blank, a quote, a bracket, `=`, `,`...). The first
+// guess at an address reads a run of characters that never end one (letters, digits, `_-.+%/`),
+// so a guess that fails has read a stretch in which no other address may start: the walk stays
+// linear however the text is made.
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+
 #include "frontend/mode_filters.h"
+#include "frontend/running_words.h"
 
 namespace lexivane::frontend {
 
-void HideUrls(std::u16string&) {}
+namespace {
+
+bool IsAsciiLetter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool IsAsciiDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+bool IsAsciiAlnum(char16_t c) {
+  return IsAsciiLetter(c) || IsAsciiDigit(c);
+}
+
+// Blanks, quotes and guillemets outside ASCII: they end an address as an ASCII blank does.
+bool IsWideBlankOrQuote(char16_t c) {
+  return c == u'\u00a0' || c == u'\u00ab' || c == u'\u00bb' || (c >= u'\u2000' && c <= u'\u200b') ||
+         (c >= u'\u2018' && c <= u'\u201f') || c == u'\u2028' || c == u'\u2029' || c == u'\u2039' ||
+         c == u'\u203a' || c == u'\u3000' || c == u'\ufeff';
+}
+
+// May stand inside an address after its start (its tail): not a blank, nor a quote or angle
+// bracket, which are what people put around addresses.
+bool IsTailCharacter(char16_t c) {
+  if (c < 0x80) {
+    return c > u' ' && c != 0x7f && c != u'"' && c != u'\'' && c != u'<' && c != u'>' && c != u'`';
+  }
+  return !IsWideBlankOrQuote(c) && c != kWordJoiner;
+}
+
+// The run read by the first guess: characters that never end an address.
+bool IsRunCharacter(char16_t c) {
+  return IsAsciiAlnum(c) || c == u'_' || c == u'-' || c == u'.' || c == u'+' || c == u'%' ||
+         c == u'/';
+}
+
+// No address starts right after one of these: they may stand inside one.
+bool JoinsAddress(char16_t c) {
+  if (c >= 0x80) return !IsWideBlankOrQuote(c);
+  return IsRunCharacter(c) || c == u'@' || c == u'~' || c == u'\\' || c == u':';
+}
+
+bool EqualsAsciiLower(std::u16string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    if (c != static_cast<unsigned char>(lower[i])) return false;
+  }
+  return true;
+}
+
+// Endings that make a dotted name an address: top-level domains people write host names
+// with, and the extensions of files they name in prose.
+constexpr std::string_view kAddressEndings[] = {
+    // domains
+    "com", "org", "net", "edu", "gov", "io", "dev", "info", "app", "eu", "uk", "de", "fr", "ch",
+    "nl", "se", "jp", "cn", "ru", "us", "ca", "au", "es",
+    // files
+    "c", "h", "cc", "cpp", "cxx", "hh", "hpp", "hxx", "py", "pyi", "js", "mjs", "ts", "tsx", "jsx",
+    "rs", "go", "java", "kt", "cs", "rb", "pl", "pm", "sh", "bash", "md", "txt", "rst", "json",
+    "yaml", "yml", "toml", "ini", "cfg", "conf", "xml", "html", "htm", "css", "svg", "png", "jpg",
+    "gif", "pdf", "gz", "xz", "bz2", "zip", "tar", "tgz", "deb", "rpm", "dll", "exe", "cmake", "mk",
+    "log", "lock", "patch", "diff", "csv", "tex", "el", "lua"};
+
+bool IsAddressEnding(std::u16string_view label) {
+  return std::any_of(std::begin(kAddressEndings), std::end(kAddressEndings),
+                     [&](std::string_view ending) { return EqualsAsciiLower(label, ending); });
+}
+
+// A name of labels joined by single dots ("docs.example.org", "modes.md") whose last label is
+// an address ending.
+bool IsDottedAddress(std::u16string_view name) {
+  const std::size_t dot = name.rfind(u'.');
+  if (dot == std::u16string_view::npos || dot == 0 || dot + 1 == name.size()) return false;
+  for (std::size_t i = 0; i + 1 < name.size(); ++i) {
+    if (name[i] == u'.' && name[i + 1] == u'.') return false;
+  }
+  if (name.front() == u'.' || name.front() == u'-') return false;
+  return IsAddressEnding(name.substr(dot + 1));
+}
+
+// Extends an address from `end` over its tail, then gives back what closes the sentence around
+// it: `.,;:!?` and a bracket that the address did not open.
+std::size_t AddressEnd(std::u16string_view text, std::size_t start, std::size_t end) {
+  while (end < text.size() && IsTailCharacter(text[end])) ++end;
+  while (end > start) {
+    const char16_t last = text[end - 1];
+    if (last == u'.' || last == u',' || last == u';' || last == u':' || last == u'!' ||
+        last == u'?') {
+      --end;
+      continue;
+    }
+    const char16_t open = last == u')' ? u'(' : last == u']' ? u'[' : last == u'}' ? u'{' : 0;
+    if (open == 0) break;
+    const std::u16string_view address = text.substr(start, end - start);
+    if (std::count(address.begin(), address.end(), open) >=
+        std::count(address.begin(), address.end(), last)) {
+      break;
+    }
+    --end;
+  }
+  return end;
+}
+
+// The end of the address that starts at `start`, or `start` when none does. `run_end` gets the
+// end of the run read, past which the caller goes on when no address was found.
+std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& run_end) {
+  const std::size_t n = text.size();
+  std::size_t run = start;
+  while (run < n && IsRunCharacter(text[run])) ++run;
+  run_end = std::max(run, start + 1);
+  const std::u16string_view head = text.substr(start, run - start);
+  const char16_t first = text[start];
+  const auto next_is = [&](std::u16string_view what) {
+    return text.substr(run, what.size()) == what;
+  };
+
+  if (first == u'~') {  // ~/x, ~user/x
+    std::size_t i = start + 1;
+    while (i < n && (IsAsciiAlnum(text[i]) || text[i] == u'_' || text[i] == u'-')) ++i;
+    if (i < n && text[i] == u'/') return AddressEnd(text, start, i + 1);
+    return start;
+  }
+  if (head.empty()) return start;
+  if (first == u'/') {  // /usr/share/doc
+    if (head.size() > 1 && head[1] != u'/' && head[1] != u'.' && head[1] != u'-') {
+      return AddressEnd(text, start, run);
+    }
+    if (head.size() > 1 && head[1] == u'.' && head.size() > 2 && IsAsciiAlnum(head[2])) {
+      return AddressEnd(text, start, run);  // /.config
+    }
+    return start;
+  }
+  if (head.substr(0, 2) == u"./" || head.substr(0, 3) == u"../") {
+    return AddressEnd(text, start, run);
+  }
+  if (head.size() == 1 && IsAsciiLetter(first) &&
+      (next_is(u":\\") || (next_is(u":/") && !next_is(u"://")))) {
+    return AddressEnd(text, start, run + 2);  // C:\Users
+  }
+  const bool has_slash = head.find(u'/') != std::u16string_view::npos;
+  if (!has_slash && IsAsciiLetter(first)) {
+    if (next_is(u"://")) return AddressEnd(text, start, run + 3);
+    if (EqualsAsciiLower(head, "mailto") && next_is(u":")) return AddressEnd(text, start, run + 1);
+  }
+  if (!has_slash && run < n && text[run] == u'@') {  // user@example.org
+    std::size_t domain_end = run + 1;
+    while (domain_end < n && (IsAsciiAlnum(text[domain_end]) || text[domain_end] == u'-' ||
+                              text[domain_end] == u'.')) {
+      ++domain_end;
+    }
+    while (domain_end > run + 1 && text[domain_end - 1] == u'.') --domain_end;
+    const std::u16string_view domain = text.substr(run + 1, domain_end - run - 1);
+    const std::size_t dot = domain.find(u'.');
+    if (dot != std::u16string_view::npos && dot > 0 && dot + 1 < domain.size()) {
+      run_end = domain_end;
+      return domain_end;
+    }
+    return start;
+  }
+  if (head.size() > 4 && EqualsAsciiLower(head.substr(0, 4), "www.") && IsAsciiAlnum(head[4])) {
+    return AddressEnd(text, start, run);
+  }
+  // A host name ("example.org/about"), or a file in a folder or alone ("docs/modes.md").
+  std::size_t name_end = run;
+  while (name_end > start && text[name_end - 1] == u'.') --name_end;
+  const std::u16string_view name = text.substr(start, name_end - start);
+  const std::size_t host_end = name.find(u'/');
+  if (host_end == std::u16string_view::npos) {
+    if (IsDottedAddress(name)) return AddressEnd(text, start, run);
+    return start;
+  }
+  if (IsDottedAddress(name.substr(0, host_end)) ||
+      IsDottedAddress(name.substr(name.rfind(u'/') + 1))) {
+    return AddressEnd(text, start, run);
+  }
+  return start;
+}
+
+}  // namespace
+
+void HideUrls(std::u16string& text) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (i > 0 && JoinsAddress(text[i - 1])) {
+      ++i;
+      continue;
+    }
+    std::size_t run_end = i + 1;
+    const std::size_t end = AddressAt(text, i, run_end);
+    if (end > i) {
+      for (std::size_t j = i; j < end; ++j) {
+        if (text[j] != u'\n' && text[j] != u'\r') text[j] = u' ';
+      }
+      i = end;
+    } else {
+      i = run_end;
+    }
+  }
+}
 
 }  // namespace lexivane::frontend

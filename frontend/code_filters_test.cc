@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frontend/mode_filters.h"
+#include "frontend/running_words.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+using Filter = void (*)(std::u16string&);
+
+// The words left to check, and the filter held to its contract on the way: same length, line
+// ends where they were, and every other change a blank.
+std::string WordsLeft(Filter filter, const std::string& utf8) {
+  const std::u16string original = FromUtf8(utf8);
+  std::u16string text = original;
+  filter(text);
+  EXPECT_EQ(text.size(), original.size()) << utf8;
+  for (std::size_t i = 0; i < text.size() && i < original.size(); ++i) {
+    if (text[i] == original[i]) continue;
+    EXPECT_TRUE(text[i] == u' ' && original[i] != u'\n' && original[i] != u'\r')
+        << utf8 << " @" << i;
+  }
+  std::string words;
+  ForEachRunningWord(text, [&](const RunningWord& w) {
+    if (!words.empty()) words += ' ';
+    words += ToUtf8(w.word);
+  });
+  return words;
+}
+
+struct Case {
+  std::string text;
+  std::string words;
+};
+
+void Expect(Filter filter, std::initializer_list<Case> cases) {
+  for (const Case& c : cases) EXPECT_EQ(WordsLeft(filter, c.text), c.words) << c.text;
+}
+
+TEST(CodeFilters, HideUrlsHidesAddressesWholeAndLeavesTheSentence) {
+  Expect(HideUrls,
+         {
+             {"see https://example.org/a_b?q=1#x.", "see"},
+             {"(http://en.wikipedia.org/wiki/Foo_(bar)) ok", "ok"},
+             {"“www.example.com”, then", "then"},
+             {"mail mailto:joe@example.org or joe.bloggs+x@mail.example.co.uk!", "mail or"},
+             {"in /usr/share/doc, ~/.config/lexivane and ./build or ../up", "in and or"},
+             {"C:\\Users\\jo\\x.txt and D:/tmp", "and"},
+             {"read docs/modes.md and README.md at example.com/about", "read and at"},
+             {"and/or, km/h, e.g. this, i.e. that, end.", "and or km h e g this i e that end"},
+             {"x=/etc/passwd", "x"},
+             {"unfinished http://", "unfinished"},
+         });
+}
+
+TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
+  Expect(KeepCFamilyCommentsAndStrings,
+         {
+             {"int count = 0;  // the number of sheep", "the number of sheep"},
+             {"/** Counts sheep.\n * @param herd_size how many\n * @return the count */",
+              "Counts sheep how many the count"},
+             {"/// \\brief Adds.\n/// \\param[in] lhs left side", "Adds left side"},
+             {"printf(\"\\nHello %-8.2lf world %s\\n\", x);", "Hello world"},
+             {"auto s = R\"xy(raw )\" text)xy\"; f();", "raw text"},
+             {"let s = r#\"a \"quoted\" note\"#; let t = 'a';", "a quoted note"},
+             {"fn f<'a>(x: &'a str) -> &'static str { \"Good day\" }", "Good day"},
+             {"const t = `Sum of ${a + b} items`; const u = 'Bye now';", "Sum of items Bye now"},
+             {"var s = @\"C# \"\"verbatim\"\" text\"; var r = \"\"\"\nRaw block\n\"\"\";",
+              "C verbatim text Raw block"},
+             {"#include <stdio.h>  // standard io\n#define MAX_LEN 10 /* limit */\nint x;",
+              "standard io limit"},
+             {"x = 1'000'000; c = '\\n'; d = L'x';", ""},
+             {"open(\"rb\"); getenv(\"HOME\"); label(\"Cancel\");", "Cancel"},
+             {"// use `max_safe_integer` or getValue() and std::move, not p->next\n",
+              "use or and not"},
+             {"/// Example:\n/// ```\n/// let v = vec![1];\n/// ```\n/// Done.", "Example Done"},
+             {"// see https://example.org/x and /usr/include/stdio.h", "see and"},
+             {"fmt.Printf(\"%v items in {0} and {name}\\t\", n)", "items in and"},
+             {"s = \"unterminated string\nint next_line;", "unterminated string"},
+             {"/* never closed\nstill comment", "never closed still comment"},
+         });
+}
+
+TEST(CodeFilters, HashCommentsOnlyOutsideStrings) {
+  Expect(KeepHashComments,
+         {
+             {"#!/bin/sh\n# Install it\nls -l  # list files", "Install it list files"},
+             {"echo \"# not a comment\" 'nor # this' # but this", "but this"},
+             {"n=$# ; m=${#arr[@]} ; x=a#b", ""},
+             {"key: don't stop # trailing note", "trailing note"},
+             {"url = \"https://x\"  # see https://example.org", "see"},
+             {"#[[ bracket\ncomment ]] set(X 1)", "bracket comment"},
+         });
+}
+
+TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
+  Expect(KeepPythonCommentsAndStrings,
+         {
+             {"def f(x):\n    \"\"\"Return the sum.\n\n    >>> f(1)\n    2\n    \"\"\"",
+              "Return the sum"},
+             {"x = f'Total {count:>8} items' + rb'\\d+' + u\"\\nHello\"", "Total items Hello"},
+             {"raise ValueError('%(name)s is invalid: %d' % v)  # keep going",
+              "is invalid keep going"},
+             {"\"\"\":param max_len: the limit\n:returns: the value\"\"\"", "the limit the value"},
+             {"s = 'two words'; t = r'C:\\dir\\n'  # see `os.path`", "two words see"},
+             {"x = '''never closed\nstill string", "never closed still string"},
+         });
+}
+
+TEST(CodeFilters, OddInputNeverBreaksTheContract) {
+  const Filter filters[] = {HideUrls, KeepCFamilyCommentsAndStrings, KeepHashComments,
+                            KeepPythonCommentsAndStrings};
+  const char* odd[] = {"",
+                       "\"",
+                       "'",
+                       "`",
+                       "/*",
+                       "//",
+                       "#",
+                       "R\"x(",
+                       "r#\"",
+                       "@\"",
+                       "\"\"\"",
+                       "'''",
+                       "f'{",
+                       "`${",
+                       "a\\",
+                       "%",
+                       "{",
+                       "\r\n#x\r\n",
+                       "\xe2\x80\x9cx@y.z",
+                       "http://",
+                       "mailto:",
+                       "~",
+                       "C:",
+                       "#[=[",
+                       "/**/'\\'"};
+  for (Filter filter : filters) {
+    for (const char* text : odd) WordsLeft(filter, text);
+  }
+}
+
+}  // namespace
+}  // namespace lexivane::frontend
