@@ -32,6 +32,10 @@ bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
 }
 
+// What a table's format lines are made of: key letters, modifiers, widths and separators.
+constexpr std::u16string_view kTableFormatCharacters =
+    u"lrcnasLRCNAS^_=|tTbBiIfFpPvVwWeEzZuUdDxX0123456789()., \t-+";
+
 // man macros whose arguments are text.
 constexpr std::u16string_view kManTextMacros[] = {
     u"SH", u"SS", u"B", u"I", u"BR", u"IR", u"RB", u"BI", u"IB", u"RI", u"SM", u"SB", u"TQ",
@@ -218,16 +222,27 @@ class NroffFilter {
         if (control && name == u"EN") block_ = Block::kNone;
         return Hide(begin, end);
       case Block::kExample:
-        if (control && name == u"EE") block_ = Block::kNone;
+        if (control && (name == u"EE" || name == u"Ve")) block_ = Block::kNone;
         return Hide(begin, end);
       case Block::kLiteral:
         if (control && name == u"Ed") block_ = Block::kNone;
         return Hide(begin, end);
       case Block::kTableFormat: {
+        if (control && name == u"TE") {
+          block_ = Block::kNone;
+          return Hide(begin, end);
+        }
         size_t last = end;
         while (last > begin && (IsBlank(t_[last - 1]) || t_[last - 1] == u'\r')) --last;
-        if (last > begin && t_[last - 1] == u'.') block_ = Block::kTable;
-        return Hide(begin, end);
+        const std::u16string_view line = std::u16string_view(t_).substr(begin, last - begin);
+        if (!line.empty() && line.back() == u';') return Hide(begin, end);  // the options
+        if (line.find_first_not_of(kTableFormatCharacters) == std::u16string_view::npos) {
+          if (!line.empty() && line.back() == u'.') block_ = Block::kTable;
+          return Hide(begin, end);
+        }
+        block_ = Block::kTable;  // a table without a format: its data begins here
+        if (!control) return TableRow(begin, end);
+        break;
       }
       case Block::kTable:
         if (control && name == u"TE") {
@@ -259,7 +274,7 @@ class NroffFilter {
       block_ = Block::kDefinition;
     } else if (name == u"EQ") {
       block_ = Block::kEquation;
-    } else if (name == u"EX") {
+    } else if (name == u"EX" || name == u"Vb") {  // Vb: the verbatim of pages made from POD
       block_ = Block::kExample;
     } else if (name == u"TS") {
       block_ = Block::kTableFormat;

@@ -125,7 +125,8 @@ TEST(NroffFilter, HidesMarkupAndKeepsProse) {
       {u".de XX\ntext in macro\n..\nafter", "after"},
       {u".ig\nignored\n..\nafter", "after"},
       {u".EQ\nx sup 2\n.EN\nafter", "after"},
-      {u".EX\nint main(void);\n.EE\nafter", "after"},
+      {u".EX\nint main(void);\n.EE\nafter\n.Vb 1\n\\&  $ make\n.Ve\nok", "after ok"},
+      {u".TS\nallbox;\n\\fBzstd\\fR [\\fIOPTIONS\\fR]\n.TE\nafter", "zstd OPTIONS after"},
       {u".TS\ntab(;);\nl lx.\nName;T{\nA long cell\nT}\n.TE\nafter", "Name A long cell after"},
       // mdoc: macros inside the line decide what is text.
       {u".Nm gzip\n.Nd compress files\n.Sh DESCRIPTION", "gzip compress files DESCRIPTION"},
