@@ -354,9 +354,10 @@ class NroffFilter {
   size_t NameEnd(size_t i, size_t end) const {
     if (i >= end) return end;
     if (t_[i] == u'(') return std::min(i + 3, end);
-    if (t_[i] == u'[') {
-      const size_t close = t_.find(u']', i);
-      return close == std::u16string::npos || close >= end ? end : close + 1;
+    if (t_[i] == u'[') {  // never past the line, so that each line is read once
+      size_t close = i + 1;
+      while (close < end && t_[close] != u']') ++close;
+      return close < end ? close + 1 : end;
     }
     return i + 1;
   }

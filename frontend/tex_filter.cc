@@ -431,8 +431,39 @@ class TexFilter {
       return HideArguments(i, end, known->count);
     }
     if (IsCite(name)) return HideArguments(i, end, 1);
+    if (name == u"font") {  // \font\big=cmbx10: the name and the font's file
+      end = s_.SkipBlanks(end);
+      if (s_.At(end) == u'\\') end = s_.ControlSequenceEnd(end);
+    }
     s_.Hide(i, end);
-    return end;
+    return Assignment(end);
+  }
+
+  // Plain TeX's `\hsize=10in`, `\parskip 5pt`, `\font\big=cmbx10`: the value after `=`, or a
+  // number with its unit, is not text.
+  size_t Assignment(size_t i) {
+    size_t j = i;
+    while (IsBlank(s_.At(j))) ++j;
+    const bool equals = s_.At(j) == u'=';
+    if (equals) ++j;
+    while (IsBlank(s_.At(j))) ++j;
+    const char16_t c = s_.At(j);
+    const bool number = (c >= u'0' && c <= u'9') || c == u'.' || c == u'-';
+    if (!number && !(equals && IsAsciiLetter(c))) return i;
+    while (j < s_.Size() && !IsBlank(s_.t[j]) && s_.t[j] != u'\n' && s_.t[j] != u'\r' &&
+           s_.t[j] != u'\\' && s_.t[j] != u'{' && s_.t[j] != u'}' && s_.t[j] != u'%') {
+      ++j;
+    }
+    // Glue: `5pt plus 1pt minus 2pt`.
+    for (std::u16string_view part :
+         {std::u16string_view(u" plus "), std::u16string_view(u" minus ")}) {
+      if (std::u16string_view(s_.t).substr(j, part.size()) == part) {
+        j += part.size();
+        while (j < s_.Size() && !IsBlank(s_.t[j]) && s_.t[j] != u'\n' && s_.t[j] != u'\\') ++j;
+      }
+    }
+    s_.Hide(i, j);
+    return j;
   }
 
   size_t ControlSymbol(size_t i, char16_t symbol) {
@@ -449,6 +480,9 @@ class TexFilter {
       }
       case u'\\':  // a line break, with its optional star and space
         return HideArguments(i, s_.At(i + 2) == u'*' ? i + 3 : i + 2, 0);
+      case u'_':  // snake_case identifiers stay one word
+        s_.Decode(i, i + 2, u'_');
+        return i + 2;
       case u'-':  // a hyphenation point inside a word: the word stays whole
         if (i > 0 && IsAsciiLetter(s_.t[i - 1]) && IsAsciiLetter(s_.At(i + 2))) {
           s_.t[i] = kWordJoiner;

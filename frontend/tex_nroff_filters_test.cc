@@ -52,7 +52,9 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
       {u"\\textbf{bold}\\footnote{note} \\item[Label] text", "bold note Label text"},
       {u"\\noindent\\hfill\\newpage word", "word"},
       {u"\\@startsection and \\makeatletter", "and"},
-      {u"50\\% of \\& \\$5 \\#1 a\\_b \\\\[2pt] next", "of a b next"},
+      {u"50\\% of \\& \\$5 \\#1 a\\_b \\\\[2pt] next", "of a_b next"},
+      {u"\\hsize=10in \\parskip 5pt plus 1pt\\font\\big=cmbx10 scaled 2 \\bf Title",
+       "scaled Title"},
       // Arguments that are names, keys, files, lengths, definitions.
       {u"see \\ref{sec:intro}, \\eqref{eq:mass} and \\pageref{fig:plot}", "see and"},
       {u"as \\citet{knuth84} and \\citep[see][p.~5]{lamport94} said", "as and said"},
