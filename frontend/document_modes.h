@@ -7,8 +7,10 @@
 // position, column and range a front end reports in the filtered text is right in the original.
 // A sequence that stands for one character (an HTML entity such as `&eacute;`, a TeX accent
 // such as `\'e`) may become that character followed by word joiners (U+2060) up to the
-// sequence's length: the word rule keeps a word whole across them and drops them from the word
-// it hands to the check (running_words.h), so "caf&eacute;" is checked as "café".
+// sequence's length, and one that stands for nothing inside a word (a discretionary hyphen such
+// as `\-` or `\%`) may become word joiners alone: the word rule keeps a word whole across them
+// and drops them from the word it hands to the check (running_words.h), so "caf&eacute;" is
+// checked as "café" and "hy\-phen" as "hyphen".
 //
 // The mode comes from the name the person gives (--mode NAME; the names of the table below), or
 // from the file's extension. Pure functions; any thread.

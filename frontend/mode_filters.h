@@ -1,7 +1,7 @@
 // The filter of each document mode (document_modes.h), one function per family of formats, each
 // in a file of its own. Each keeps the contract of HideNonProse: it only turns code units into
-// blanks (LF and CR stay), or a sequence standing for one character into that character and
-// word joiners (U+2060), never changing the text's length.
+// blanks (LF and CR stay), or a sequence standing for one character (or for none) into that
+// character and word joiners (U+2060), never changing the text's length.
 #pragma once
 
 #include <string>
