@@ -68,14 +68,20 @@ TEST(DocumentModes, EveryFilterKeepsTheTextsLengthAndLines) {
 }
 
 TEST(DocumentModes, WordsRunAcrossWordJoinersWhichTheCheckedWordLeavesOut) {
-  const std::u16string text = u"caf\u00e9\u2060\u2060\u2060s na\u00ef\u2060ve";
+  // "caf&eacute;s na&iuml;ve &rsquo;quoted&rsquo;" as the HTML filter leaves it.
+  const std::u16string text =
+      u"caf\u00e9\u2060\u2060\u2060s na\u00ef\u2060ve "
+      u"\u2019\u2060\u2060\u2060\u2060\u2060\u2060quoted\u2019\u2060\u2060\u2060\u2060\u2060\u2060.";
   std::vector<RunningWord> words;
   ForEachRunningWord(text, [&](const RunningWord& word) { words.push_back(word); });
-  ASSERT_EQ(words.size(), 2u);
+  ASSERT_EQ(words.size(), 3u);
   EXPECT_EQ(words[0].word, u"caf\u00e9s");
   EXPECT_EQ(words[0].length, 8u);
   EXPECT_EQ(words[1].word, u"na\u00efve");
   EXPECT_EQ(words[1].offset, 9u);
+  EXPECT_EQ(words[2].word, u"quoted");
+  EXPECT_EQ(words[2].offset, 23u);
+  EXPECT_EQ(words[2].length, 6u);
 }
 
 }  // namespace

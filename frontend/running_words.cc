@@ -61,14 +61,22 @@ class Emitter {
 
  private:
   // An apostrophe joined a letter that was punctuation to us (ICU's boundaries take `@` and
-  // some punctuation of other scripts for letters): at the piece's edge it joins nothing.
-  // Ordinals ("3rd") are numbers.
+  // some punctuation of other scripts for letters): at the piece's edge it joins nothing, and
+  // neither do the word joiners that a filter put after it (an apostrophe decoded from a longer
+  // sequence, such as `&rsquo;`). Word joiners after a letter stay: they are the rest of the
+  // sequence that letter was decoded from. Ordinals ("3rd") are numbers.
   void EmitPiece(std::size_t begin, std::size_t end) {
     const auto apostrophe = [this](std::size_t i) {
       return text_[i] == u'\'' || text_[i] == kTypographicApostrophe;
     };
-    while (apostrophe(begin)) ++begin;
-    while (apostrophe(end - 1)) --end;
+    while (apostrophe(begin) || text_[begin] == kWordJoiner) ++begin;
+    for (std::size_t before = end; before > begin; --before) {
+      if (apostrophe(before - 1)) {
+        end = before - 1;
+      } else if (text_[before - 1] != kWordJoiner) {
+        break;
+      }
+    }
     if (!IsOrdinal(text_.data() + begin, end - begin)) Emit(begin, end);
   }
 
