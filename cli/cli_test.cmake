@@ -145,6 +145,23 @@ foreach(threshold 1.5 nan inf)
 endforeach()
 run(2 suggest)
 
+# Documents are checked in the mode their extension calls for: only their prose, each word
+# reported where it stands in the file; --mode none reads them as plain text.
+file(WRITE ${WORK_DIR}/doc.md "# Setup guidde\n\nRun `lexivane chek` and see [the docs](https://exampel.org/dokz).\n\n```sh\ngitt clone\n```\n\nA caf&eacute; with _emphasys_.\n")
+run(1 check --suggestions 0 ${WORK_DIR}/doc.md)
+if(NOT out STREQUAL "${WORK_DIR}/doc.md:1:9: guidde\n${WORK_DIR}/doc.md:9:21: emphasys\n")
+  message(FATAL_ERROR "check doc.md:\n${out}")
+endif()
+run(1 list --mode none ${WORK_DIR}/doc.md)
+expect_in("${out}" "chek\nhttps\nexampel\n")
+file(WRITE ${WORK_DIR}/page.htm "<p title=\"Hellp\">Teh <code>fooo</code> &amp; ba&shy;nana</p>\n")
+run(1 list ${WORK_DIR}/page.htm)
+if(NOT out STREQUAL "Hellp\nTeh\n")
+  message(FATAL_ERROR "list page.htm:\n${out}")
+endif()
+run(2 list --mode nope ${WORK_DIR}/page.htm)
+expect_in("${err}" "no mode nope")
+
 # The events of a text check run without the dialog, one JSON object a line.
 run(1 check --events ${SOURCE_DIR}/examples/sample.txt)
 expect_in("${out}" "^{\"event\":\"SpellCheckProgress\",\"lPosition\":0,")
