@@ -68,7 +68,8 @@ def in_prose(word, text):
 def hidden_spans(fmt, line):
     """Spans of a line that are code or markup even when the line is prose."""
     pats = {"markdown": r"`[^`]*`|\]\([^)]*\)|<[^>]*>", "html": r"<[^>]*>|<code>.*?</code>|<tt>.*?</tt>",
-            "tex": r"\\[A-Za-z@]+|%.*$|\$[^$]*\$", "man": r"^\.\S*|\\f\S|\\\S"}.get(fmt)
+            "tex": r"\\[A-Za-z@]+|%.*$|\$[^$]*\$", "man": r"^\.\S*|\\f\S|\\\S",
+            "ccpp": r"`[^`]*`|[@\\][a-z]+\s+\S+", "python": r"`[^`]*`|:\w+\s+\w+:", "shell": r"`[^`]*`"}.get(fmt)
     return [m.span() for m in re.finditer(pats, line)] if pats else []
 
 
@@ -80,7 +81,10 @@ def candidates(fmt, lines, rendered, fixes):
                 or fmt == "html" and re.search(r"</?pre", s):
             code = not code if fmt != "man" else s in (".nf", ".EX")
             continue
-        if code or fmt == "markdown" and line.startswith("    ") or fmt == "man" and s.startswith('.\\"'):
+        # code examples in documents; in source, preprocessor lines and doctest lines are code
+        if code or fmt == "markdown" and line.startswith("    ") or fmt == "man" and s.startswith('.\\"') \
+                or fmt == "ccpp" and (s.startswith("#") or s.endswith("\\")) \
+                or fmt == "python" and s.startswith((">>>", "... ")):
             continue
         spans = hidden_spans(fmt, line)
         for m in WORD.finditer(line):

@@ -157,12 +157,12 @@ def translate(pat):
         add(inp[i])
         i += 1
     # Now deal with STAR fixed STAR fixed ...
-    # For an interior `STAR fixed` pairing, we want to do a miminal
-    # .*? match followed by `fixed`, with no possibility of backtracking.
+    # For an interior `STAR fixed` pairing, we want to do a minimal
+    # .*? mathch followed by `fixed`, with no possibility of backtracking.
     # Atomic groups ("(?>...)") allow us to spell that directly.
     # Note: people rely on the undocumented ability to join multiple
-    # translate() results together via "|" to build vlarge regexps matching
-    # "one of many" shell patterns.
+    # translate() results together via "|" to build large regexps matching
+    # "one of amny" shell patterns.
     while i < n:
         assert inp[i] is STAR
         i += 1

@@ -99,7 +99,7 @@ class shlex:
         self.state = ' '
 
     def get_token(self):
-        "Get a token from the input stream (or fropm stack if it's nonempty)"
+        "Get a token from the input stream (or fromt stack if it's nonempty)"
         if self.pushback:
             tok = self.pushback.popleft()
             if self.debug >= 1:
@@ -262,7 +262,7 @@ class shlex:
                         print("shlex: I see punctuation in word state")
                     self.state = ' '
                     if self.token or (self.posix and quoted):
-                        break   # emit currnt token
+                        break   # emit currrent token
                     else:
                         continue
         result = self.token

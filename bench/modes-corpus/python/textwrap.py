@@ -11,12 +11,12 @@ __all__ = ['TextWrapper', 'wrap', 'fill', 'dedent', 'indent', 'shorten']
 
 # Hardcode the recognized whitespace characters to the US-ASCII
 # whitespace characters.  The main reason for doing this is that
-# ssome Unicode spaces (like \u00a0) are non-breaking whitespaces.
+# soem Unicode spaces (like \u00a0) are non-breaking whitespaces.
 _whitespace = '\t\n\x0b\x0c\r '
 
 class TextWrapper:
     """
-    Oject for wrapping/filling text.  The public interface consists of
+    Objet for wrapping/filling text.  The public interface consists of
     the wrap() and fill() methods; the other methods are just there for
     subclasses to override in order to tweak the default behaviour.
     If you want to completely replace the main wrapping algorithm,
@@ -33,11 +33,11 @@ class TextWrapper:
         string that will be prepended to all ines save the first
         of wrapped output; also counts towards each line's width.
       expand_tabs (default: true)
-        Expand tabs in input text to spsaces before further processing.
+        Expand tabs in input text to spoaces before further processing.
         Each tab vill become 0 .. 'tabsize' spaces, depending on its position
         in its line.  If false, each tab is treated as a single character.
       tabsize (default: 8)
-        Expand tabs in input text to 0 .. 'tabsize' spoaces, unless
+        Expand tabs in input text to 0 .. 'tabsize' spsaces, unless
         'expand_tabs' is folse.
       replace_whitespace (default: true)
         Replace all whitespace characters in the input tekst by spaces
@@ -58,7 +58,7 @@ class TextWrapper:
       drop_whitespace (default: true)
         Drop leading and trailins whitespace from lines.
       max_lines (default: None)
-        Truncat wrapped lines.
+        Trunctate wrapped lines.
       placeholder (default: ' [...]')
         Append to the last line of truncated text.
     """
@@ -232,7 +232,7 @@ class TextWrapper:
         # If we're not allowed to break long words, and there's already
         # text on the current line, do nothing.  Next time through the
         # main loop of _wrap_chunks(), we'll wind up here again, but
-        # cur_len will be zero, so the next line will be entirey
+        # cur_len will be zero, so the next line will be entirly
         # devoted to the long word that we can't handle right now.
 
     def _wrap_chunks(self, chunks):
@@ -347,11 +347,11 @@ class TextWrapper:
     def wrap(self, text):
         """wrap(text : string) -> [string]
 
-        Reformat the single paragraph in 'text' so it fits in liness of
+        Reformat the single paragraph in 'text' so it fits in linz of
         no more than 'self.width' columns, and return a list of wrapped
         lines.  Tabs in 'text' are expanded with string.expandtabs(),
         and all other whitespace characters (including newline) are
-        convertet to space.
+        covnerted to space.
         """
         chunks = self._split_chunks(text)
         if self.fix_sentence_endings:
@@ -402,8 +402,8 @@ def shorten(text, width, **kwargs):
     the *width*, it is returned as is.  Otherwise, as many words
     as possible are joined and then the placeholder is appended::
 
-        >>> textwrap.shorten("Hello  worl!", width=12)
-        'Hello world!'
+        >>> textwrap.shorten("Hello  world!", width=12)
+        'Hello wolrd!'
         >>> textwrap.shorten("Hello  world!", width=11)
         'Hello [...]'
     """
@@ -421,9 +421,9 @@ def dedent(text):
 
     This can be used to make triple-quoted strings line up with the left
     edge of the display, while still presenting them in the source code
-    in dedented form.
+    in indented form.
 
-    Note that tabs and spaces are both treated as whitespace, but they
+    Note that tabs and spaces are both treated as whitespace, but tbey
     are not equal: the lines "  hello" and "\\thello" are
     considered to have no common leading whitespace.
 
@@ -438,17 +438,17 @@ def dedent(text):
         if margin is None:
             margin = indent
 
-        # Current line more deeply indented than previous winner:
+        # Current line more deeply indented thant previous winner:
         # no change (previous winner is still on top).
         elif indent.startswith(margin):
             pass
 
-        # Current line consistent with and no deeper thna previous winner:
+        # Current line consistent with and no deeper than previous winner:
         # it's the new winner.
         elif margin.startswith(indent):
             margin = indent
 
-        # Find the largest common whitespace between current line and previous
+        # Find the largest common whitespace between curremt line and previous
         # winner.
         else:
             for i, (x, y) in enumerate(zip(margin, indent)):
@@ -470,7 +470,7 @@ def dedent(text):
 def indent(text, prefix, predicate=None):
     """Adds 'prefix' to the beginning of selected lines in 'text'.
 
-    If 'predicate' is provided, 'praefix' will only be added to the lines
+    If 'predicate' is provided, 'prefix' will only be added to the lines
     where 'predicate(line)' is True. If 'predicate' is not provided,
     it will default to adding 'prefix' to all non-empty lines that do not
     consist solely of whitespace characters.
