@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Documents in their modes: `lexivane list` (mode from each file's extension) against
+# `aspell list --mode=...`, `hunspell -l` (-H for HTML, -t for TeX, -n for man pages) and cspell
+# on every file of bench/modes-corpus/. Prints per format and overall the share of planted
+# misspellings found, the markup noise (distinct flagged words that occur nowhere in the file's
+# rendered prose: pandoc's plain text for Markdown, HTML and LaTeX, `man -l` through `col -b` for
+# man pages, the comments and strings for code), the prose noise (distinct flagged words that do
+# occur there and were not planted), and the CPU time of lexivane list and aspell list over the
+# same files (one process per file, best of RUNS runs of 5 passes). aspell has no Python mode:
+# Python files go through its perl mode (# comments and string literals).
+#
+# cspell 9.8.0 is installed from npm into the temporary folder unless CSPELL names a cspell
+# program; CSPELL=none leaves it out.
+#
+# Usage: bench/compare-modes.sh LEXIVANE [RUNS]   (e.g. build/dev/cli/lexivane 3)
+# Needs: aspell aspell-en hunspell hunspell-en-us pandoc man-db, and npm for cspell.
+set -euo pipefail
+
+lexivane=$(realpath "$1")
+runs=${2:-3}
+here=$(dirname "$(realpath "$0")")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work XDG_CONFIG_HOME=$work/config LC_ALL=C.UTF-8
+
+cspell=${CSPELL:-}
+if [ -z "$cspell" ]; then
+  npm install --silent --prefix "$work/npm" cspell@9.8.0 >/dev/null
+  cspell=$work/npm/node_modules/.bin/cspell
+elif [ "$cspell" = none ]; then
+  cspell=
+fi
+
+echo "lexivane: $lexivane; aspell $(aspell --version | sed 's/.*Aspell //;s/).*//');" \
+  "$(hunspell -v </dev/null | head -n 1); cspell ${cspell:+$("$cspell" --version)}; $(pandoc --version | head -n 1)"
+python3 "$here/compare_modes.py" "$lexivane" "$cspell" "$work" "$runs"
