@@ -6,12 +6,14 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string_view>
 
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
+#include "frontend/document_modes.h"
 #include "frontend/misspelt_words.h"
 #include "frontend/running_words.h"
 #include "frontend/standard_output.h"
@@ -39,7 +41,8 @@ enum class Call {
 struct IspellOptions {
   Call call = Call::kPipe;
   std::optional<std::string> personal_file;
-  std::vector<std::string> files;  // list mode's texts; none means standard input
+  std::optional<DocumentMode> mode;  // the text's, for the session and the files of list mode
+  std::vector<std::string> files;    // list mode's texts; none means standard input
 };
 
 // The words a client may ask for: the embedded list is American English, and editors name it
@@ -74,14 +77,16 @@ constexpr const char* kHelp =
     "  -d DICT, --lang=DICT, --master=DICT   en_US (or en, en-US, english, american, default)\n"
     "  -p FILE, --personal=FILE              the personal dictionary (default: the custom one)\n"
     "  -i ENC, --encoding=ENC                UTF-8, the only encoding\n"
-    "  -m -B -C -S -P -t -n -x -T FORMAT     accepted and ignored\n"
+    "  -H, -t, -n                            read HTML, TeX, nroff (--mode=html, tex, nroff)\n"
+    "  --mode=NAME                           read the text in a mode of lexivane check --mode\n"
+    "  -m -B -C -S -P -x -T FORMAT           accepted and ignored\n"
     "  --                                    the arguments after it are files\n"
     "  -h, --help                            print this help\n";
 
 // ispell's options that change nothing here: -m (affix information), -B and -C (run-together
-// words), -S (suggestion order), -P, -t and -n (input formats), -x (no backup file).
+// words), -S (suggestion order), -P, -x (no backup file).
 bool IsIgnoredFlag(std::string_view argument) {
-  static constexpr std::string_view kFlags[] = {"-m", "-B", "-C", "-S", "-P", "-t", "-n", "-x"};
+  static constexpr std::string_view kFlags[] = {"-m", "-B", "-C", "-S", "-P", "-x"};
   return std::find(std::begin(kFlags), std::end(kFlags), argument) != std::end(kFlags);
 }
 
@@ -119,6 +124,20 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
     } else if (i == 0 && argument == "config") {
       options.call = Call::kConfig;
       i = arguments.size();
+    } else if (argument == "-H" || argument == "-t" || argument == "-n") {
+      options.mode = argument == "-H"   ? DocumentMode::kHtml
+                     : argument == "-t" ? DocumentMode::kTex
+                                        : DocumentMode::kNroff;
+    } else if (argument == "--mode" || argument.starts_with("--mode=")) {
+      const std::string name =
+          argument == "--mode" ? value(argument) : argument.substr(argument.find('=') + 1);
+      options.mode = ModeNamed(name);
+      if (!options.mode) {
+        std::string known;
+        for (const ModeName& mode : ModeNames())
+          known += (known.empty() ? "" : ", ") + std::string(mode.name);
+        throw CommandError("unknown mode " + name + ": the modes are " + known);
+      }
     } else if (argument == "-d") {
       CheckDictionary(value(argument));
     } else if (argument == "-i") {
@@ -225,7 +244,10 @@ int ListMisspellings(const IspellOptions& options) {
   SpellCheck engine;
   engine.Init();
   Personal(options).LoadInto(engine);
-  return ListMisspeltWordsOfFiles(engine, options.files, false).failed ? kExitError : kExitClean;
+  std::function<DocumentMode(const std::string&)> mode_of;
+  if (options.mode) mode_of = [mode = *options.mode](const std::string&) { return mode; };
+  return ListMisspeltWordsOfFiles(engine, options.files, false, mode_of).failed ? kExitError
+                                                                                : kExitClean;
 }
 
 int Converse(const IspellOptions& options) {
@@ -233,7 +255,7 @@ int Converse(const IspellOptions& options) {
   engine.Init();
   const CustomDictionaryFile personal = Personal(options);
   personal.LoadInto(engine);
-  IspellSession session(engine, personal);
+  IspellSession session(engine, personal, options.mode.value_or(DocumentMode::kNone));
   std::cout << IspellBanner() << '\n' << std::flush;
   CheckStandardOutput();
   LineReader reader;
@@ -261,8 +283,9 @@ bool IsIspellCall(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return false;
   const std::string& first = arguments[0];
   if (first == "pipe" || first == "dicts" || first == "config" || first.empty()) return true;
-  static constexpr std::string_view kCalls[] = {
-      "-a", "-l", "-v", "-vv", "-list-dicts", "-word-chars", "-D", "-d", "-i", "-p", "-T"};
+  static constexpr std::string_view kCalls[] = {"-a",          "-l", "-v", "-vv", "-list-dicts",
+                                                "-word-chars", "-D", "-d", "-i",  "-p",
+                                                "-T",          "-H", "-t", "-n"};
   return IsIgnoredFlag(first) ||
          std::find(std::begin(kCalls), std::end(kCalls), first) != std::end(kCalls) ||
          first.starts_with("--encoding=") || first.starts_with("--lang=") ||

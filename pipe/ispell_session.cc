@@ -1,5 +1,6 @@
 #include "pipe/ispell_session.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -37,8 +38,11 @@ std::string IspellBanner() {
          Version();
 }
 
-IspellSession::IspellSession(SpellCheck& engine, CustomDictionaryFile personal)
-    : personal_(std::move(personal)), session_(engine, kShownSuggestionsMax) {}
+IspellSession::IspellSession(SpellCheck& engine, CustomDictionaryFile personal, DocumentMode mode)
+    : personal_(std::move(personal)),
+      session_(engine, kShownSuggestionsMax),
+      options_mode_(mode),
+      mode_(mode) {}
 
 std::optional<std::string> IspellSession::TakeWarning() {
   return std::exchange(warning_, {});
@@ -48,8 +52,16 @@ std::string IspellSession::Check(std::string_view line) {
   const std::u16string text = FromUtf8(line);
   // The line holds no LF; offsets count every character before the word, a CR included.
   PositionCounter positions(text, Columns::kCharacters);
+  // The filter keeps offsets, so the words are cut from the filtered line and reported as they
+  // stand in the line sent (`caf&eacute;`, not `café`): clients compare the two.
+  std::u16string prose = text;
+  if (mode_ != DocumentMode::kNone) {
+    std::u16string rest = prose.substr(line.starts_with('^') ? 1 : 0);
+    HideNonProse(rest, mode_);
+    prose.replace(prose.size() - rest.size(), rest.size(), rest);
+  }
   std::string out;
-  ForEachRunningWord(text, [&](const RunningWord& found) {
+  ForEachRunningWord(prose, [&](const RunningWord& found) {
     if (session_.Accepts(found.word)) {
       if (!terse_) out += "*\n";
       return;
@@ -70,6 +82,24 @@ std::string IspellSession::Check(std::string_view line) {
     out += '\n';
   });
   return out + '\n';
+}
+
+void IspellSession::SwitchMode(std::string_view line) {
+  if (line.front() == '-') {
+    mode_ = options_mode_;
+    return;
+  }
+  // `+` alone is TeX, as ispell-family programs take it; a mode is also named as --mode names it.
+  std::string_view name = line.substr(1);
+  name.remove_prefix(std::min(name.size(), name.find_first_not_of(" \t")));
+  name = name.substr(0, name.find_last_not_of(" \t") + 1);
+  if (name.empty()) name = "tex";
+  if (const auto mode = ModeNamed(name)) {
+    mode_ = *mode;
+  } else {
+    warning_ = "the + request names no mode: " + std::string(name) + "; the mode stays " +
+               std::string(NameOf(mode_));
+  }
 }
 
 void IspellSession::Save() {
@@ -109,10 +139,12 @@ std::string IspellSession::Answer(std::string_view line) {
     case '%':
       terse_ = false;
       return {};
-    // Filter modes (+ -) and ispell's ~ name formats that are not ours: the text is read as
-    // plain text whatever they say.
     case '+':
     case '-':
+      SwitchMode(line);
+      return {};
+    // ispell's extended character modes (~tex, ~nroff) name the characters' spelling in its
+    // dictionaries; ours reads UTF-8 and the filters decode the rest.
     case '~':
       return {};
     case '$':

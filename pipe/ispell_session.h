@@ -14,7 +14,13 @@
 // the word in lower case (as the engine folds case), and `#` adds the words added so far to its
 // file as it is on disk then (CustomDictionaryFile::AddWords). The session's own words (`@`) are
 // accepted in any letter case and never saved. Every request counts for every later line, words
-// checked before it included. One session per engine object, on the engine's thread.
+// checked before it included.
+//
+// Text is read in a document mode (document_modes.h): the one the options chose, until `+NAME`
+// (`+` alone: tex) switches to another and `-` goes back to the options' one. Each line is
+// filtered on its own, after its `^`, so offsets and the words reported are those of the line
+// as sent; a construct the line does not close (a comment, an environment, a fence) ends with
+// the line. One session per engine object, on the engine's thread.
 #pragma once
 
 #include <optional>
@@ -22,6 +28,7 @@
 #include <string_view>
 
 #include "frontend/custom_dictionary_file.h"
+#include "frontend/document_modes.h"
 #include "frontend/spelling_session.h"
 #include "lexivane/spell_check.h"
 
@@ -33,8 +40,9 @@ std::string IspellBanner();
 
 class IspellSession {
  public:
-  // `personal` is where `#` saves.
-  IspellSession(SpellCheck& engine, CustomDictionaryFile personal);
+  // `personal` is where `#` saves; `mode` is the one `-` comes back to.
+  IspellSession(SpellCheck& engine, CustomDictionaryFile personal,
+                DocumentMode mode = DocumentMode::kNone);
 
   // The answer to one line, given without its line end; empty for requests. A failed save
   // is returned by TakeWarning, not thrown: the conversation goes on and the file stays as it
@@ -47,9 +55,12 @@ class IspellSession {
  private:
   std::string Check(std::string_view line);
   void Save();
+  void SwitchMode(std::string_view line);
 
   CustomDictionaryFile personal_;
   SpellingSession session_;
+  const DocumentMode options_mode_;
+  DocumentMode mode_;
   bool terse_ = false;
   std::optional<std::string> warning_;
 };

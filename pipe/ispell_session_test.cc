@@ -18,13 +18,14 @@ namespace {
 // each conversation gets a fresh thread and starts with none.
 std::string Converse(const std::vector<std::string>& lines,
                      std::optional<std::string> personal_file = std::nullopt,
-                     std::string* warnings = nullptr) {
+                     std::string* warnings = nullptr, DocumentMode mode = DocumentMode::kNone) {
   std::string out;
   std::thread([&] {
     SpellCheck engine;
     engine.Init();
     IspellSession session(
-        engine, CustomDictionaryFile(personal_file, CustomDictionaryFile::Missing::kNoneUntilMade));
+        engine, CustomDictionaryFile(personal_file, CustomDictionaryFile::Missing::kNoneUntilMade),
+        mode);
     for (const std::string& line : lines) {
       out += session.Answer(line);
       if (const auto warning = session.TakeWarning(); warning && warnings) *warnings += *warning;
@@ -78,8 +79,8 @@ TEST(IspellProtocol, RequestsChangeWhatIsAcceptedAndPrintNothing) {
       {{"@Helo", "HELO helo"}, "*\n*\n\n"},
       // Terse mode drops the lines of correct words, not the blank line.
       {{"!", "cat helo", "%", "cat"}, "& helo 15 4: hole\n\n*\n\n"},
-      // Filter modes, formats and stored replacements are accepted and change nothing.
-      {{"+", "-", "~tex", "$$ra helo,hello", "$$cr lang", "helo"}, "& helo 15 0: hole\n\n"},
+      // Character modes and stored replacements are accepted and change nothing.
+      {{"~tex", "$$ra helo,hello", "$$cr lang", "helo"}, "& helo 15 0: hole\n\n"},
       // A single $ is text like any other.
       {{"$helo"}, "& helo 15 1: hole\n\n"},
       // Requests without a word are ignored.
@@ -100,6 +101,37 @@ TEST(IspellProtocol, RequestsChangeWhatIsAcceptedAndPrintNothing) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FirstSuggestions(Converse(c.lines)), c.expected) << c.lines[0];
+  }
+}
+
+TEST(IspellProtocol, TextIsReadInTheModeOfTheOptionsOrOfTheLastPlusRequest) {
+  const struct {
+    DocumentMode options;
+    std::vector<std::string> lines;
+    std::string expected;
+  } cases[] = {
+      // Markup is hidden; offsets and words are those of the line as sent, `^` counted.
+      {DocumentMode::kTex, {"\\emph{helo} \\cite{wrold} $x^2$"}, "& helo 15 6: hole\n\n"},
+      {DocumentMode::kTex, {"^\\lexvbox{wrold}"}, "& wrold 2 10: world\n\n"},
+      {DocumentMode::kHtml, {"<p class=\"wrold\">helo</p>"}, "& helo 15 17: hole\n\n"},
+      {DocumentMode::kNroff, {".TH WROLD 1", "\\fBhelo\\fR"}, "\n& helo 15 3: hole\n\n"},
+      // A decoded word is reported as it stands in the line, as clients compare it there.
+      {DocumentMode::kHtml, {"caf&eacute; wr&ouml;ld"}, "*\n& wr&ouml;ld 12 12: war\n\n"},
+      // `+` alone is TeX, `+NAME` any mode; `-` goes back to the options' mode.
+      {DocumentMode::kNone,
+       {"+", "$wrold$ helo", "-", "$wrold$"},
+       "& helo 15 8: hole\n\n& wrold 2 1: world\n\n"},
+      {DocumentMode::kHtml,
+       {"+tex", "<b>helo</b> \\cite{x}", "-", "<b>\\cite{helox}</b>"},
+       "*\n& helo 15 3: hole\n*\n\n*\n& helox 6 9: helix\n\n"},
+      {DocumentMode::kNone, {"+ markdown ", "`wrold` helo"}, "& helo 15 8: hole\n\n"},
+      // An unknown mode keeps the one in force; each line ends what it left open.
+      {DocumentMode::kTex, {"+bogus", "Yes % wrold"}, "*\n\n"},
+      {DocumentMode::kHtml, {"<!-- helo", "wrold --> <a href='x"}, "\n& wrold 2 0: world\n\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FirstSuggestions(Converse(c.lines, std::nullopt, nullptr, c.options)), c.expected)
+        << c.lines[0];
   }
 }
 

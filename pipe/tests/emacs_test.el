@@ -70,5 +70,15 @@
     (lexivane-expect "ispell-buffer corrected"
                      (buffer-string)
                      "The café, naïve world 😀 isn’t hole.\nSecond line with receive — and don't.\n")))
+
+;; A LaTeX buffer: Emacs sends `+` for it, and the pipe hides the markup, command names included.
+(with-temp-buffer
+  (insert "\\section{Introduction} Teh \\lexvbox{text} \\usepackage{amsmath} $\\alpha$ ok.\n")
+  (latex-mode)
+  (let (asked)
+    (cl-letf (((symbol-function 'ispell-command-loop)
+               (lambda (_miss _guess word _start _end) (push word asked) nil)))
+      (ispell-buffer))
+    (lexivane-expect "ispell-buffer in latex-mode asked about" asked '("Teh"))))
 (ispell-kill-ispell t)
 (kill-emacs (if (= lexivane-test-failures 0) 0 1))

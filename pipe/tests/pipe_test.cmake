@@ -9,16 +9,28 @@ file(MAKE_DIRECTORY ${WORK_DIR}/config)
 set(ENV{XDG_CONFIG_HOME} ${WORK_DIR}/config)
 set(personal ${WORK_DIR}/personal.dic)
 
-# The arguments editors pass, an empty one included.
-foreach(name text commands)
-  execute_process(COMMAND ${LEXIVANE} -a -m -B -d en_US -i UTF-8 --encoding=utf-8 -p ${personal} ""
-                  INPUT_FILE ${CMAKE_CURRENT_LIST_DIR}/${name}.in RESULT_VARIABLE code
-                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+# The session's exit status, standard error and output against NAME.out.
+macro(expect_golden name)
   file(READ ${CMAKE_CURRENT_LIST_DIR}/${name}.out expected)
   if(NOT code EQUAL 0 OR NOT out STREQUAL expected OR NOT err STREQUAL "")
     file(WRITE ${WORK_DIR}/${name}.out "${out}")
     message(FATAL_ERROR "${name}.in: exit ${code}, ${err}\ndiff ${CMAKE_CURRENT_LIST_DIR}/${name}.out ${WORK_DIR}/${name}.out")
   endif()
+endmacro()
+
+# The arguments editors pass, an empty one included.
+foreach(name text commands)
+  execute_process(COMMAND ${LEXIVANE} -a -m -B -d en_US -i UTF-8 --encoding=utf-8 -p ${personal} ""
+                  INPUT_FILE ${CMAKE_CURRENT_LIST_DIR}/${name}.in RESULT_VARIABLE code
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  expect_golden(${name})
+endforeach()
+# Sessions in a document mode, switched by + and - as editors do for each buffer.
+foreach(name option IN ZIP_LISTS "html;tex" "-H;--mode=tex")
+  execute_process(COMMAND ${LEXIVANE} -a -d en_US ${option} -p ${WORK_DIR}/none.dic
+                  INPUT_FILE ${CMAKE_CURRENT_LIST_DIR}/${name}.in RESULT_VARIABLE code
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  expect_golden(${name})
 endforeach()
 # `*` and `&` words, not `@` ones, were saved by `#`, in the custom dictionary's format.
 file(READ ${personal} saved HEX)
@@ -89,6 +101,11 @@ execute_process(COMMAND ${LEXIVANE} -l -p ${WORK_DIR}/none.dic -- -l missing.in 
                 RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
 expect_in("${code}: ${out}${err}" "^2: teh\nwrold\nhelo\nlexivane: missing.in: No such file")
 
+# With a mode, list mode reads every file in it.
+file(WRITE ${WORK_DIR}/list.tex "\\section{Teh} \\cite{wrold} $zqxv$ helo\n")
+run_with_input(0 ${WORK_DIR}/list.in -l -t -p ${WORK_DIR}/none.dic ${WORK_DIR}/list.tex)
+expect_in("${out}" "^Teh\nhelo\n$")
+
 # What editors ask before a session.
 run(0 -vv)
 expect_in("${out}" "^@\\(#\\) International Ispell Version 3\\.1\\.20 \\(but really Enchant [0-9.]+\\)[^\n]*\n$")
@@ -101,9 +118,11 @@ foreach(call "-D" "dicts" "config;dict-dir")
 endforeach()
 run(0 -a --help)
 expect_in("${out}" "^The ispell interface of lexivane")
-set(calls "-a -d de_DE" "-a -i ISO-8859-1" "-a --frobnicate" "-a -p" "-a --personal=" "-a x.txt")
+set(calls "-a -d de_DE" "-a -i ISO-8859-1" "-a --frobnicate" "-a -p" "-a --personal=" "-a x.txt"
+          "-a --mode=latex" "-l --mode")
 set(messages "no dictionary de_DE" "encoding iso-8859-1" "unknown option" "-p needs a value"
-             "name is empty" "only taken in list mode")
+             "name is empty" "only taken in list mode" "unknown mode latex: the modes are none, "
+             "--mode needs a value")
 foreach(call message IN ZIP_LISTS calls messages)
   separate_arguments(call)
   run(2 ${call})
