@@ -6,11 +6,13 @@ namespace lexivane::frontend::lsp {
 
 Workspace::Workspace(Clock::duration quiet_time) : quiet_time_(quiet_time) {}
 
-void Workspace::Open(const std::string& uri, std::int64_t version, std::u16string text) {
+void Workspace::Open(const std::string& uri, std::int64_t version, std::u16string text,
+                     DocumentMode mode) {
   std::lock_guard lock(mutex_);
   Entry& entry = documents_[uri];
   entry = Entry{};
   entry.document = TextDocument(std::move(text));
+  entry.mode = mode;
   entry.version = version;
   entry.opening = ++openings_;
   entry.changed_at = Clock::now() - quiet_time_;  // a new document is checked at once
@@ -91,10 +93,15 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   const auto found = documents_.find(uri);
   if (found == documents_.end() || found->second.stored_current) return std::nullopt;
   const TextDocument& document = found->second.document;
-  const std::u16string& text = document.text();
   const std::size_t from = document.OffsetOf(start);
   const std::size_t to = std::max(from, document.OffsetOf(end));
   if (to - from > kLongestUncheckedRange) return std::nullopt;
+  std::u16string prose;
+  if (found->second.mode != DocumentMode::kNone) {
+    prose = document.text();
+    HideNonProse(prose, found->second.mode);
+  }
+  const std::u16string& text = found->second.mode == DocumentMode::kNone ? document.text() : prose;
   const auto blank = [&](std::size_t i) {
     return text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r');
   };
@@ -136,7 +143,7 @@ std::optional<Workspace::Snapshot> Workspace::NextToCheck(const std::function<bo
     next->dirty = false;
     next->being_checked = true;
     next->edits_while_checked.clear();
-    return Snapshot{*next_uri, next->version, next->opening, next->document};
+    return Snapshot{*next_uri, next->version, next->opening, next->document, next->mode};
   }
 }
 
