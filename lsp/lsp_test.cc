@@ -532,6 +532,10 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
     // the word that was code is prose.
     markdown.Prepend("```\ntehh ");
     EXPECT_EQ(markdown.ActionWords({0, 0}, {9, 9}), std::vector<std::string>{"xyzzyq:0@4:0"});
+    EXPECT_EQ(markdown.ActionWords({4, 0}, {4, 0}), std::vector<std::string>{"xyzzyq:0@4:0"});
+    markdown.Prepend("```\n");  // an empty block first: the prose made before must not serve
+    EXPECT_EQ(markdown.ActionWords({0, 0}, {9, 9}),
+              (std::vector<std::string>{"tehh:5@2:0", "Teh:5@2:5", "wrold:2@7:0"}));
 
     TestClient html{ServerSettings{}};
     html.Open("<p title=\"wrold\">caf&eacute;x &amp; <code>teh</code> wrold</p>", "html");

@@ -36,6 +36,7 @@ bool Workspace::Change(const std::string& uri, std::int64_t version,
     if (entry.being_checked) entry.edits_while_checked.push_back(edit);
   }
   entry.version = version;
+  entry.prose.reset();
   entry.dirty = true;
   entry.stored_current = false;
   entry.changed_at = Clock::now();
@@ -96,12 +97,12 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   const std::size_t from = document.OffsetOf(start);
   const std::size_t to = std::max(from, document.OffsetOf(end));
   if (to - from > kLongestUncheckedRange) return std::nullopt;
-  std::u16string prose;
-  if (found->second.mode != DocumentMode::kNone) {
-    prose = document.text();
-    HideNonProse(prose, found->second.mode);
+  const Entry& entry = found->second;
+  if (entry.mode != DocumentMode::kNone && !entry.prose) {
+    entry.prose = document.text();
+    HideNonProse(*entry.prose, entry.mode);
   }
-  const std::u16string& text = found->second.mode == DocumentMode::kNone ? document.text() : prose;
+  const std::u16string& text = entry.mode == DocumentMode::kNone ? document.text() : *entry.prose;
   const auto blank = [&](std::size_t i) {
     return text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r');
   };
@@ -156,6 +157,7 @@ void Workspace::Store(const Snapshot& checked, std::vector<Misspelling> found,
   publish(checked, found);  // where they were found, with the version they were found in
   for (const Edit& edit : entry.edits_while_checked) Shift(found, edit);
   entry.stored_current = entry.edits_while_checked.empty() && !entry.dirty;
+  if (entry.stored_current) entry.prose.reset();  // no code action needs it until a change
   entry.edits_while_checked.clear();
   entry.being_checked = false;
   entry.misspellings = std::move(found);

@@ -95,7 +95,8 @@ class Workspace {
   // reach it is cut there, and `cut_before` / `cut_after` say so (a word at a cut edge may be
   // part of a longer one). The piece is prose: it is cut from the whole document with its
   // non-prose hidden, since what a piece holds may depend on what comes before it (a word inside
-  // a code block); that costs a pass over the document, made only when the worker is behind.
+  // a code block); that costs a pass over the document, made only when the worker is behind,
+  // once per change.
   // Nullopt when the stored misspellings are current, the range is
   // longer than kLongestUncheckedRange (the stored ones serve then), or the document is not
   // open.
@@ -135,6 +136,9 @@ class Workspace {
     bool stored_current = false;  // the misspellings are those of the text as it stands
     std::vector<Edit> edits_while_checked;
     std::vector<Misspelling> misspellings;
+    // The prose of the text as it stands, made by the first UncheckedPiece after a change, so
+    // that the code actions an editor asks for at every move of the cursor pay for it once.
+    mutable std::optional<std::u16string> prose;
   };
 
   // Moves the misspellings after the edit and drops those it touches.
