@@ -10,6 +10,7 @@
 #include "lexivane/utf8.h"
 #include "lexivane/version.h"
 #include "lsp/code_action_words.h"
+#include "lsp/language_modes.h"
 #include "lsp/protocol_json.h"
 
 namespace lexivane::frontend::lsp {
@@ -157,8 +158,10 @@ void LanguageServer::HandleNotification(const std::string& method, const Json& p
   if (shut_down_) return;
   if (method == "textDocument/didOpen") {
     const Json& document = params.at("textDocument");
-    workspace_.Open(document.at("uri").get<std::string>(), document.value("version", 0),
-                    FromUtf8(document.at("text").get<std::string>()));
+    const std::string uri = document.at("uri").get<std::string>();
+    workspace_.Open(uri, document.value("version", 0),
+                    FromUtf8(document.at("text").get<std::string>()),
+                    ModeOfDocument(document.value("languageId", ""), uri));
   } else if (method == "textDocument/didChange") {
     const Json& document = params.at("textDocument");
     workspace_.Change(document.at("uri").get<std::string>(), document.value("version", 0),

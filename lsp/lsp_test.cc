@@ -16,6 +16,7 @@
 #include "frontend/word_verdicts.h"
 #include "lexivane/utf8.h"
 #include "lsp/code_action_words.h"
+#include "lsp/language_modes.h"
 #include "lsp/language_server.h"
 #include "lsp/misspelling_finder.h"
 #include "lsp/protocol_json.h"
@@ -362,9 +363,12 @@ class TestClient {
     })["params"]["diagnostics"];
   }
 
-  void Open(std::string text) {
-    Notify("textDocument/didOpen",
-           {{"textDocument", {{"uri", kUri}, {"version", 1}, {"text", std::move(text)}}}});
+  void Open(std::string text, const std::string& language_id = "plaintext") {
+    Notify("textDocument/didOpen", {{"textDocument",
+                                     {{"uri", kUri},
+                                      {"languageId", language_id},
+                                      {"version", 1},
+                                      {"text", std::move(text)}}}});
   }
   // Inserts `text` at the start of the document.
   void Prepend(const std::string& text) {
@@ -484,6 +488,69 @@ TEST(LanguageServer, AnotherCustomDictionaryLeavesCodeActionsToTheWorker) {
     client.Prepend("y ");
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 20}),
               (std::vector<std::string>{"wrold:2@0:4", "teh:5@0:10"}));
+  });
+}
+
+TEST(LanguageModes, TheLanguageIdDecidesAndTheFileNameServesForAnUnknownOne) {
+  const struct {
+    const char* language_id;
+    const char* uri;
+    DocumentMode expected;
+  } cases[] = {
+      {"markdown", "file:///a/notes.txt", DocumentMode::kMarkdown},
+      {"plaintext", "file:///a/README.md", DocumentMode::kNone},
+      {"latex", "untitled:Untitled-1", DocumentMode::kTex},
+      {"plaintex", "file:///a/x", DocumentMode::kTex},
+      {"typescriptreact", "file:///a/x", DocumentMode::kCFamily},
+      {"python", "file:///a/x", DocumentMode::kPython},
+      {"dockerfile", "file:///a/x", DocumentMode::kHashComments},
+      {"groff", "file:///a/x", DocumentMode::kNroff},
+      {"Markdown", "file:///a/page.html", DocumentMode::kHtml},  // ids are case-sensitive
+      {"", "file:///a/b.c/paper.tex?query#frag", DocumentMode::kTex},
+      {"gitcommit", "file:///a/Makefile", DocumentMode::kHashComments},
+      {"gitcommit", "file:///a/COMMIT_EDITMSG", DocumentMode::kNone},
+      {"", "file:///a/dir/", DocumentMode::kNone},
+      {"", "", DocumentMode::kNone},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ModeOfDocument(c.language_id, c.uri), c.expected) << c.language_id << " " << c.uri;
+  }
+}
+
+// The worker and the server's own thread both check the prose of a document, and place what
+// they find in the text as it stands. A word typed inside a code block is not prose even though
+// the piece around it, taken alone, would look like prose.
+TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
+  OnFreshThread([] {
+    TestClient markdown{ServerSettings{}};
+    markdown.Open("Teh `wrold` and\n\n```\nxyzzyq\n```\nwrold", "markdown");
+    const Json found = markdown.AwaitDiagnostics([](const Json&) { return true; });
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0]["range"]["start"], (Json{{"line", 0}, {"character", 0}}));
+    EXPECT_EQ(found[1]["range"]["start"], (Json{{"line", 5}, {"character", 0}}));
+    // A fence put before the text turns each block inside out: the word typed with it is code,
+    // the word that was code is prose.
+    markdown.Prepend("```\ntehh ");
+    EXPECT_EQ(markdown.ActionWords({0, 0}, {9, 9}), std::vector<std::string>{"xyzzyq:0@4:0"});
+    EXPECT_EQ(markdown.ActionWords({4, 0}, {4, 0}), std::vector<std::string>{"xyzzyq:0@4:0"});
+    markdown.Prepend("```\n");  // an empty block first: the prose made before must not serve
+    EXPECT_EQ(markdown.ActionWords({0, 0}, {9, 9}),
+              (std::vector<std::string>{"tehh:5@2:0", "Teh:5@2:5", "wrold:2@7:0"}));
+
+    TestClient html{ServerSettings{}};
+    html.Open("<p title=\"wrold\">caf&eacute;x &amp; <code>teh</code> wrold</p>", "html");
+    const Json words = html.AwaitDiagnostics([](const Json&) { return true; });
+    std::vector<std::string> placed;
+    for (const Json& d : words) {
+      placed.push_back(d["data"]["word"].get<std::string>() + "@" +
+                       d["range"]["start"]["character"].dump() + "-" +
+                       d["range"]["end"]["character"].dump());
+    }
+    EXPECT_EQ(placed, (std::vector<std::string>{"wrold@10-15", "caf\u00e9x@17-29", "wrold@53-58"}));
+    html.Prepend("<b>tehh</b> ");
+    EXPECT_EQ(html.ActionWords({0, 0}, {0, 80}),
+              (std::vector<std::string>{"tehh:5@0:3", "wrold:2@0:22", "caf\u00e9x:5@0:29",
+                                        "wrold:2@0:65"}));
   });
 }
 

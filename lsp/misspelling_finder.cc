@@ -1,5 +1,6 @@
 #include "lsp/misspelling_finder.h"
 
+#include <string>
 #include <utility>
 
 #include "frontend/command_error.h"
@@ -48,9 +49,12 @@ std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_v
     ForEachRunningWord(text, [&](const RunningWord& word) {
       if (stop && ++words % kWordsBetweenStopChecks == 0 && stop()) throw Stopped{};
       if (session_.Accepts(word.word)) return;
-      found.push_back({word.offset, word.length,
-                       std::u16string(text.substr(word.offset, word.length)),
-                       session_.Suggestions(word.word)});
+      // As written, less the word joiners that stand in for the rest of a reference such as
+      // `&eacute;` in a document's prose: "caf&eacute;" reads "café".
+      std::u16string as_written(text.substr(word.offset, word.length));
+      std::erase(as_written, u'\u2060');
+      found.push_back(
+          {word.offset, word.length, std::move(as_written), session_.Suggestions(word.word)});
     });
   } catch (const Stopped&) {
     return std::nullopt;

@@ -44,8 +44,8 @@ class MisspellingFinder {
   MisspellingFinder(const MisspellingFinder&) = delete;
   MisspellingFinder& operator=(const MisspellingFinder&) = delete;
 
-  // In order of appearance. `stop` is asked now and then; when it returns true, Find returns
-  // nullopt at once.
+  // In order of appearance, in a text or a document's prose. `stop` is asked now and then; when it
+  // returns true, Find returns nullopt at once.
   std::optional<std::vector<Misspelling>> Find(std::u16string_view text,
                                                const std::function<bool()>& stop = {});
 

@@ -1,6 +1,8 @@
 #include "lsp/spelling_worker.h"
 
 #include <exception>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace lexivane::frontend::lsp {
@@ -51,7 +53,14 @@ void SpellingWorker::Run() {
       }
       finder.Take(words);
       if (finder.CatchUpWithCustomFile() && !all_due_again) workspace_.CheckAllAgain();
-      if (auto found = finder.Find(snapshot->document.text(), stopping)) {
+      std::u16string prose;
+      if (snapshot->mode != DocumentMode::kNone) {
+        prose = snapshot->document.text();
+        HideNonProse(prose, snapshot->mode);
+      }
+      const std::u16string_view text =
+          snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : prose;
+      if (auto found = finder.Find(text, stopping)) {
         workspace_.Store(*snapshot, std::move(*found), publish_);
       }
     }

@@ -6,11 +6,13 @@ namespace lexivane::frontend::lsp {
 
 Workspace::Workspace(Clock::duration quiet_time) : quiet_time_(quiet_time) {}
 
-void Workspace::Open(const std::string& uri, std::int64_t version, std::u16string text) {
+void Workspace::Open(const std::string& uri, std::int64_t version, std::u16string text,
+                     DocumentMode mode) {
   std::lock_guard lock(mutex_);
   Entry& entry = documents_[uri];
   entry = Entry{};
   entry.document = TextDocument(std::move(text));
+  entry.mode = mode;
   entry.version = version;
   entry.opening = ++openings_;
   entry.changed_at = Clock::now() - quiet_time_;  // a new document is checked at once
@@ -34,6 +36,7 @@ bool Workspace::Change(const std::string& uri, std::int64_t version,
     if (entry.being_checked) entry.edits_while_checked.push_back(edit);
   }
   entry.version = version;
+  entry.prose.reset();
   entry.dirty = true;
   entry.stored_current = false;
   entry.changed_at = Clock::now();
@@ -91,10 +94,15 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   const auto found = documents_.find(uri);
   if (found == documents_.end() || found->second.stored_current) return std::nullopt;
   const TextDocument& document = found->second.document;
-  const std::u16string& text = document.text();
   const std::size_t from = document.OffsetOf(start);
   const std::size_t to = std::max(from, document.OffsetOf(end));
   if (to - from > kLongestUncheckedRange) return std::nullopt;
+  const Entry& entry = found->second;
+  if (entry.mode != DocumentMode::kNone && !entry.prose) {
+    entry.prose = document.text();
+    HideNonProse(*entry.prose, entry.mode);
+  }
+  const std::u16string& text = entry.mode == DocumentMode::kNone ? document.text() : *entry.prose;
   const auto blank = [&](std::size_t i) {
     return text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r');
   };
@@ -136,7 +144,7 @@ std::optional<Workspace::Snapshot> Workspace::NextToCheck(const std::function<bo
     next->dirty = false;
     next->being_checked = true;
     next->edits_while_checked.clear();
-    return Snapshot{*next_uri, next->version, next->opening, next->document};
+    return Snapshot{*next_uri, next->version, next->opening, next->document, next->mode};
   }
 }
 
@@ -149,6 +157,7 @@ void Workspace::Store(const Snapshot& checked, std::vector<Misspelling> found,
   publish(checked, found);  // where they were found, with the version they were found in
   for (const Edit& edit : entry.edits_while_checked) Shift(found, edit);
   entry.stored_current = entry.edits_while_checked.empty() && !entry.dirty;
+  if (entry.stored_current) entry.prose.reset();  // no code action needs it until a change
   entry.edits_while_checked.clear();
   entry.being_checked = false;
   entry.misspellings = std::move(found);

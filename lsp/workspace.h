@@ -3,6 +3,10 @@
 // worker that checks them (which takes a copy of a changed document, checks it without the lock,
 // and stores the misspellings it found).
 //
+// Each document keeps its mode (frontend/document_modes.h): what is checked is its prose, the
+// text with everything else blanked, which keeps every offset, so what is found in it is placed
+// in the text as it stands.
+//
 // The misspellings stored are always those of the current text: an edit moves the ones after it
 // and drops the ones it touches. An edit made while the worker checks an older copy is noted and
 // replayed on the worker's findings when it stores them, so that they too fit the current text.
@@ -24,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/document_modes.h"
 #include "frontend/spelling_session.h"
 #include "lsp/text_document.h"
 
@@ -59,6 +64,7 @@ class Workspace {
     std::int64_t version = 0;
     std::uint64_t opening = 0;  // which opening of the uri it belongs to
     TextDocument document;
+    DocumentMode mode = DocumentMode::kNone;
   };
 
   // Called with the lock held, so that what is published for a document can never follow its
@@ -67,7 +73,8 @@ class Workspace {
 
   explicit Workspace(Clock::duration quiet_time);
 
-  void Open(const std::string& uri, std::int64_t version, std::u16string text);
+  void Open(const std::string& uri, std::int64_t version, std::u16string text,
+            DocumentMode mode = DocumentMode::kNone);
   // False when the document is not open.
   bool Change(const std::string& uri, std::int64_t version, const std::vector<TextChange>& changes);
   // Calls `closed` with the lock held (to publish the empty list) if the document was open.
@@ -86,7 +93,11 @@ class Workspace {
   // The piece runs from the last ASCII blank before the range (words never cross one) to the
   // first after it, looking at most kStretchReach code units each way; where no blank is in
   // reach it is cut there, and `cut_before` / `cut_after` say so (a word at a cut edge may be
-  // part of a longer one). Nullopt when the stored misspellings are current, the range is
+  // part of a longer one). The piece is prose: it is cut from the whole document with its
+  // non-prose hidden, since what a piece holds may depend on what comes before it (a word inside
+  // a code block); that costs a pass over the document, made only when the worker is behind,
+  // once per change.
+  // Nullopt when the stored misspellings are current, the range is
   // longer than kLongestUncheckedRange (the stored ones serve then), or the document is not
   // open.
   struct TextPiece {
@@ -116,6 +127,7 @@ class Workspace {
   };
   struct Entry {
     TextDocument document;
+    DocumentMode mode = DocumentMode::kNone;
     std::int64_t version = 0;
     std::uint64_t opening = 0;
     bool dirty = true;
@@ -124,6 +136,9 @@ class Workspace {
     bool stored_current = false;  // the misspellings are those of the text as it stands
     std::vector<Edit> edits_while_checked;
     std::vector<Misspelling> misspellings;
+    // The prose of the text as it stands, made by the first UncheckedPiece after a change, so
+    // that the code actions an editor asks for at every move of the cursor pay for it once.
+    mutable std::optional<std::u16string> prose;
   };
 
   // Moves the misspellings after the edit and drops those it touches.

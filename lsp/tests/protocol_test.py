@@ -98,9 +98,9 @@ class Verdicts:
     def __init__(self, config):
         self.env = dict(os.environ, XDG_CONFIG_HOME=config)
 
-    def words(self, text):
-        run = subprocess.run([LEXIVANE, "list"], input=text.encode(), capture_output=True,
-                             env=self.env, timeout=30)
+    def words(self, text, mode="none"):
+        run = subprocess.run([LEXIVANE, "list", "--mode", mode], input=text.encode(),
+                             capture_output=True, env=self.env, timeout=30)
         if run.returncode not in (0, 1):
             raise Failure(f"lexivane list failed: {run.stderr.decode()}")
         return run.stdout.decode().splitlines()
@@ -274,15 +274,15 @@ class Document:
 
     count = 0
 
-    def __init__(self, server, text):
+    def __init__(self, server, text, language_id="plaintext", extension="txt"):
         Document.count += 1
         # A surrogate without its other half (sent escaped, as JSON can carry it) is read as
         # U+FFFD.
         self.server, self.version = server, 1
         self.text = re.sub("[\ud800-\udfff]", "\ufffd", text)
-        self.uri = f"file://{WORK}/document-{Document.count}.txt"
+        self.uri = f"file://{WORK}/document-{Document.count}.{extension}"
         server.notify("textDocument/didOpen", {"textDocument": {
-            "uri": self.uri, "languageId": "plaintext", "version": 1, "text": text}},
+            "uri": self.uri, "languageId": language_id, "version": 1, "text": text}},
                       escaped=self.text != text)
 
     def change(self, *changes):
@@ -390,6 +390,38 @@ def incremental_changes():
     expect("diagnostics after saving", server.published(document.uri), document.expected())
     server.notify("textDocument/didClose", {"textDocument": {"uri": document.uri}})
     expect("diagnostics after closing", server.published(document.uri), [])
+    server.end()
+
+
+@scenario
+def document_modes():
+    # The words flagged are those `lexivane list --mode` prints, each at its place in the text as
+    # sent. Each text holds misspellings in what is not prose too (xqcode...), which must not come.
+    cases = [  # languageId, file extension, the mode it stands for, text
+        ("markdown", "txt", "markdown",
+         "# Teh title\n\nSome `xqcodea` and [wrold](http://xqlink.example) teh.\n\n"
+         "```\nxqcodeb wrold\n```\n😀 naïve wrods\n"),
+        ("html", "txt", "html",
+         "<p class=\"xqattr\">Teh <b>wrold</b></p>\n<script>xqcode()</script>\n"
+         "<img alt=\"teh\" src=\"xqsrc.png\"> wrods\n"),
+        ("latex", "txt", "tex",
+         "\\section{Teh title}\n\\xqcmd{x} $xqmath$ wrold % xqcomment\n"
+         "\\begin{verbatim}\nxqverb\n\\end{verbatim}\nwrods\n"),
+        ("plaintext", "md", "none", "Some `wrold` here, teh http://xqlink.example\n"),
+        ("unknown-id", "md", "markdown", "Some `xqcode` here, teh\n"),
+    ]
+    server = Server()
+    server.initialize()
+    for language_id, extension, mode, text in cases:
+        document = Document(server, text, language_id, extension)
+        published = document.published()
+        words = [diagnostic["data"]["word"] for diagnostic in published]
+        expect(f"words of {language_id} {text!r}", words, server.verdicts.words(text, mode))
+        if mode != "none":
+            expect(f"hidden words of {language_id}", [w for w in words if w.startswith("xq")], [])
+        placed = [text[index_of(text, d["range"]["start"]):index_of(text, d["range"]["end"])]
+                  for d in published]
+        expect(f"ranges of {language_id} {text!r}", placed, words)
     server.end()
 
 
@@ -741,7 +773,8 @@ def long_header_line():
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     os.makedirs(WORK)
-    for run in (capabilities, utf16_ranges, incremental_changes, code_actions, commands,
+    for run in (capabilities, utf16_ranges, incremental_changes, document_modes, code_actions,
+                commands,
                 shared_dictionary, settings, errors, lifecycle, client_that_writes_before_it_reads,
                 long_header_line):
         run()
