@@ -20,18 +20,10 @@ namespace {
 
 constexpr std::size_t kNone = std::u16string::npos;
 
-void Hide(std::u16string& text, std::size_t begin, std::size_t end) {
-  for (std::size_t i = begin; i < end && i < text.size(); ++i) {
-    if (text[i] != u'\n' && text[i] != u'\r') text[i] = u' ';
-  }
-}
+using filter::Hide;
+using filter::IsAsciiDigit;
+using filter::IsAsciiLetter;
 
-bool IsAsciiLetter(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-bool IsAsciiDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
 bool IsUpper(char16_t c) {
   return c >= u'A' && c <= u'Z';
 }
@@ -416,7 +408,8 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
       std::size_t j = i + 1;
       while (j < n && text[j] == u'#') ++j;
       if (j < n && text[j] == u'"') {
-        std::u16string close = u"\"" + std::u16string(j - i - 1, u'#');
+        std::u16string close(j - i, u'#');  // a quote, as many "#" as opened
+        close.front() = u'"';
         const std::size_t end = LiteralEnd(text, j + 1, close, false, n);
         const bool closed = text.compare(end - close.size(), close.size(), close) == 0 && end > j;
         keep_string(j + 1, closed ? end - close.size() : end, end, true);
@@ -452,7 +445,8 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
         const std::size_t paren =
             std::u16string_view(text).substr(0, std::min(n, i + 18)).find(u'(', i);
         if (paren != kNone) {
-          const std::u16string close = u")" + text.substr(i + 1, paren - i - 1) + u"\"";
+          std::u16string close(1, u')');  // ")", the delimiter, a quote
+          close.append(text, i + 1, paren - i - 1).push_back(u'"');
           const std::size_t end = LiteralEnd(text, paren + 1, close, false, n);
           const bool closed = text.compare(end - close.size(), close.size(), close) == 0 &&
                               end >= paren + 1 + close.size();
@@ -562,7 +556,8 @@ void KeepHashComments(std::u16string& text) {
       std::size_t j = comment + 2;
       while (j < n && text[j] == u'=') ++j;
       if (j < n && text[j] == u'[') {
-        const std::u16string close = u"]" + std::u16string(j - comment - 2, u'=') + u"]";
+        std::u16string close(j - comment, u'=');  // "]", as many "=" as opened, "]"
+        close.front() = close.back() = u']';
         const std::size_t found = std::u16string_view(text).find(close, j + 1);
         end = found == kNone ? n : found + close.size();
         Hide(text, comment, j + 1);

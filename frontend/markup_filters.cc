@@ -18,6 +18,7 @@
 
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
+#include "frontend/text_positions.h"
 
 namespace lexivane::frontend {
 
@@ -25,21 +26,11 @@ namespace {
 
 constexpr std::size_t kNone = std::u16string::npos;
 
-void Hide(std::u16string& text, std::size_t from, std::size_t to) {
-  for (std::size_t i = from; i < to; ++i) {
-    if (text[i] != u'\n' && text[i] != u'\r') text[i] = u' ';
-  }
-}
+using filter::Hide;
+using filter::IsAsciiAlnum;
+using filter::IsAsciiDigit;
+using filter::IsAsciiLetter;
 
-bool IsAsciiLetter(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-bool IsAsciiDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
-bool IsAsciiAlnum(char16_t c) {
-  return IsAsciiLetter(c) || IsAsciiDigit(c);
-}
 bool IsAsciiPunct(char16_t c) {
   return (c >= u'!' && c <= u'/') || (c >= u':' && c <= u'@') || (c >= u'[' && c <= u'`') ||
          (c >= u'{' && c <= u'~');
@@ -71,11 +62,6 @@ bool StartsWithNoCase(std::u16string_view text, std::size_t at, std::size_t end,
 
 bool StartsWith(std::u16string_view text, std::size_t at, std::size_t end, std::u16string_view s) {
   return end - at >= s.size() && text.substr(at, s.size()) == s;
-}
-
-std::size_t LineEnd(std::u16string_view text, std::size_t at) {
-  while (at < text.size() && !IsLineEnd(text[at])) ++at;
-  return at;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // character and word joiners (U+2060), never changing the text's length.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace lexivane::frontend {
@@ -16,5 +17,29 @@ void HideNroffMarkup(std::u16string& text);           // nroff_filter.cc
 void KeepCFamilyCommentsAndStrings(std::u16string& text);  // code_filters.cc
 void KeepHashComments(std::u16string& text);               // code_filters.cc
 void KeepPythonCommentsAndStrings(std::u16string& text);   // code_filters.cc
+
+// The pieces the filters share.
+namespace filter {
+
+inline bool IsAsciiLetter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+inline bool IsAsciiDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+inline bool IsAsciiAlnum(char16_t c) {
+  return IsAsciiLetter(c) || IsAsciiDigit(c);
+}
+
+// Blanks text[from, to) (up to the text's end), LF and CR excepted.
+void Hide(std::u16string& text, std::size_t from, std::size_t to);
+
+// text[from, to) stands for `character`: it becomes that character, then word joiners.
+void Decode(std::u16string& text, std::size_t from, std::size_t to, char16_t character);
+
+// The one character a base letter and a combining mark compose to (NFC), or 0 when none does.
+char16_t ComposeMark(char16_t base, char16_t mark);
+
+}  // namespace filter
 
 }  // namespace lexivane::frontend

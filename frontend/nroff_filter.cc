@@ -7,7 +7,6 @@
 //
 // Escapes never run past the end of their line, as troff reads them; a block never closed runs
 // to the end of the text. Each line is read once.
-#include <unicode/normalizer2.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -20,11 +19,9 @@ namespace lexivane::frontend {
 
 namespace {
 
+using filter::IsAsciiLetter;
 using std::size_t;
 
-bool IsAsciiLetter(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
 bool IsDigit(char16_t c) {
   return c >= u'0' && c <= u'9';
 }
@@ -81,14 +78,6 @@ bool IsManTextMacro(std::u16string_view name) {
   return false;
 }
 
-char16_t Compose(char16_t base, char16_t mark) {
-  UErrorCode status = U_ZERO_ERROR;
-  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-  if (U_FAILURE(status)) return 0;
-  const UChar32 composed = nfc->composePair(base, mark);
-  return composed > 0 && composed <= 0xFFFF ? static_cast<char16_t>(composed) : 0;
-}
-
 // The letter (or apostrophe) a named character stands for, or 0 for punctuation and symbols,
 // which are hidden: `\(aq`, `\('e`, `\[u00E9]`, `\[char233]`.
 char16_t NamedLetter(std::u16string_view name) {
@@ -131,7 +120,7 @@ char16_t NamedLetter(std::u16string_view name) {
       default:
         break;
     }
-    if (mark != 0) return Compose(name[1], mark);
+    if (mark != 0) return filter::ComposeMark(name[1], mark);
   }
   unsigned value = 0;
   std::u16string_view digits;
@@ -180,16 +169,8 @@ class NroffFilter {
 
   char16_t At(size_t i, size_t end) const { return i < end ? t_[i] : u'\0'; }
 
-  void Hide(size_t from, size_t to) {
-    for (size_t i = from; i < to; ++i) {
-      if (t_[i] != u'\n' && t_[i] != u'\r') t_[i] = u' ';
-    }
-  }
-
-  void Decode(size_t from, size_t to, char16_t c) {
-    t_[from] = c;
-    for (size_t i = from + 1; i < to; ++i) t_[i] = kWordJoiner;
-  }
+  void Hide(size_t from, size_t to) { filter::Hide(t_, from, to); }
+  void Decode(size_t from, size_t to, char16_t c) { filter::Decode(t_, from, to, c); }
 
   void Line(size_t begin, size_t end) {
     const bool control = begin < end && (t_[begin] == u'.' || t_[begin] == u'\'');

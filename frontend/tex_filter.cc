@@ -6,7 +6,6 @@
 // Nothing is read twice: each argument, group or environment is scanned once from where the
 // scan stands, and a search that finds no end hides the rest of the text (or, for math, stops
 // at the paragraph's end, where TeX itself gives up on a missing `$`).
-#include <unicode/normalizer2.h>
 
 #include <cstddef>
 #include <string_view>
@@ -18,11 +17,9 @@ namespace lexivane::frontend {
 
 namespace {
 
+using filter::IsAsciiLetter;
 using std::size_t;
 
-bool IsAsciiLetter(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
 bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
 }
@@ -33,18 +30,9 @@ struct Scan {
   size_t Size() const { return t.size(); }
   char16_t At(size_t i) const { return i < t.size() ? t[i] : u'\0'; }
 
-  void Hide(size_t from, size_t to) {
-    if (to > t.size()) to = t.size();
-    for (size_t i = from; i < to; ++i) {
-      if (t[i] != u'\n' && t[i] != u'\r') t[i] = u' ';
-    }
-  }
-
+  void Hide(size_t from, size_t to) { filter::Hide(t, from, to); }
   // [from, to) stands for `c`: the letter, then word joiners.
-  void Decode(size_t from, size_t to, char16_t c) {
-    t[from] = c;
-    for (size_t i = from + 1; i < to; ++i) t[i] = kWordJoiner;
-  }
+  void Decode(size_t from, size_t to, char16_t c) { filter::Decode(t, from, to, c); }
 
   size_t SkipBlanks(size_t i) const {
     bool newline = false;
@@ -291,14 +279,6 @@ char16_t LetterCommand(std::u16string_view name) {
   return 0;
 }
 
-char16_t Compose(char16_t base, char16_t mark) {
-  UErrorCode status = U_ZERO_ERROR;
-  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-  if (U_FAILURE(status)) return 0;
-  const UChar32 composed = nfc->composePair(base, mark);
-  return composed > 0 && composed <= 0xFFFF ? static_cast<char16_t>(composed) : 0;
-}
-
 class TexFilter {
  public:
   explicit TexFilter(std::u16string& text) : s_{text} {}
@@ -392,7 +372,7 @@ class TexFilter {
         if (s_.At(after) != u'}') return i;
         ++after;
       }
-      letter = Compose(base_letter, mark);
+      letter = filter::ComposeMark(base_letter, mark);
       if (letter == 0) letter = base_letter;
       end = after;
     } else {

@@ -18,15 +18,9 @@ namespace lexivane::frontend {
 
 namespace {
 
-bool IsAsciiLetter(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-bool IsAsciiDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
-bool IsAsciiAlnum(char16_t c) {
-  return IsAsciiLetter(c) || IsAsciiDigit(c);
-}
+using filter::IsAsciiAlnum;
+using filter::IsAsciiDigit;
+using filter::IsAsciiLetter;
 
 // Blanks, quotes and guillemets outside ASCII: they end an address as an ASCII blank does.
 bool IsWideBlankOrQuote(char16_t c) {
@@ -207,9 +201,7 @@ void HideUrls(std::u16string& text) {
     std::size_t run_end = i + 1;
     const std::size_t end = AddressAt(text, i, run_end);
     if (end > i) {
-      for (std::size_t j = i; j < end; ++j) {
-        if (text[j] != u'\n' && text[j] != u'\r') text[j] = u' ';
-      }
+      filter::Hide(text, i, end);
       i = end;
     } else {
       i = run_end;
