@@ -80,5 +80,32 @@
                (lambda (_miss _guess word _start _end) (push word asked) nil)))
       (ispell-buffer))
     (lexivane-expect "ispell-buffer in latex-mode asked about" asked '("Teh"))))
+;; Back in a text buffer, Emacs sends `-`: the same line is read as plain text again.
+(with-temp-buffer
+  (insert "\\section{Introduction} Teh \\lexvbox{text} ok.\n")
+  (text-mode)
+  (let (asked)
+    (cl-letf (((symbol-function 'ispell-command-loop)
+               (lambda (_miss _guess word _start _end) (push word asked) nil)))
+      (ispell-buffer))
+    (lexivane-expect "ispell-buffer in text-mode after latex-mode asked about"
+                     (reverse asked) '("Teh" "lexvbox"))))
+
+;; An HTML buffer with the pipe started as `-H` (Emacs's own skipping of tags turned off, so
+;; that what is hidden is what the pipe hides): the tags, attribute values and the script are
+;; not prose; the alt text is, and the entity is checked as the letter it stands for.
 (ispell-kill-ispell t)
+(let ((ispell-extra-args '("-H")))
+  (with-temp-buffer
+    (insert "<p class=\"lexvclass\">Teh <img src=\"x.png\" alt=\"a wrold\"> caf&eacute;"
+            " <script>lexvscript()</script> helo</p>\n")
+    (html-mode)
+    (setq-local ispell-skip-html nil)
+    (let (asked)
+      (cl-letf (((symbol-function 'ispell-command-loop)
+                 (lambda (_miss _guess word _start _end) (push word asked) nil)))
+        (ispell-buffer))
+      (lexivane-expect "ispell-buffer in html-mode with -H asked about"
+                       (reverse asked) '("Teh" "wrold" "helo"))))
+  (ispell-kill-ispell t))
 (kill-emacs (if (= lexivane-test-failures 0) 0 1))
