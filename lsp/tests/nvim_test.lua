@@ -1,13 +1,15 @@
 -- Neovim 0.7.2 as a client of `lexivane lsp`, through the editor's own LSP functions.
--- Run: LEXIVANE=… SAMPLE=… XDG_CONFIG_HOME=… nvim --headless --clean -c 'luafile nvim_test.lua'
--- SAMPLE is a text whose lines mix an emoji, accented letters and typos; it is opened but never
--- written. The test checks the diagnostics as the editor places them (byte columns), applies the
--- preferred quick fix, adds a word to the custom dictionary through the server's command, and
--- ends the server. Exit status 0 when all of it matched; otherwise the editor quits with `cq`
+-- Run: LEXIVANE=… SAMPLE=… MARKDOWN=… XDG_CONFIG_HOME=… nvim --headless --clean -c 'luafile nvim_test.lua'
+-- SAMPLE is a text whose lines mix an emoji, accented letters and typos, MARKDOWN a Markdown
+-- file with typos in its prose and in its markup; both are opened but never written. The test
+-- checks the diagnostics as the editor places them (byte columns), applies the preferred quick
+-- fix, adds a word to the custom dictionary through the server's command, checks the Markdown
+-- buffer's diagnostics over its prose only, and ends the server. Exit status 0 when all of it matched; otherwise the editor quits with `cq`
 -- after printing what differed. Every wait is bounded, so a silent server fails the test.
 
 local PATIENCE = 5000 -- milliseconds for any one wait
 local lexivane, sample, config = os.getenv("LEXIVANE"), os.getenv("SAMPLE"), os.getenv("XDG_CONFIG_HOME")
+local markdown = os.getenv("MARKDOWN")
 
 local function fail(message)
   io.stderr:write("\nFAIL: " .. message .. "\n")
@@ -116,6 +118,25 @@ local function run()
   local words = file:read("*a")
   file:close()
   expect("custom dictionary holds the word", words:find("teh\r\n", 1, true) ~= nil, true)
+
+  -- A Markdown buffer (languageId "markdown"): the code span, the link target and the tag are
+  -- not prose, so only the words a reader reads are flagged, at their places in the file.
+  vim.cmd("edit " .. vim.fn.fnameescape(markdown))
+  local md = vim.api.nvim_get_current_buf()
+  expect("Markdown buffer's file type", vim.bo[md].filetype, "markdown")
+  local md_uri = vim.uri_from_bufnr(md)
+  vim.lsp.buf_attach_client(md, client_id)
+  wait_for("diagnostics of the Markdown buffer", function()
+    for _, result in ipairs(published) do
+      if result.uri == md_uri then return true end
+    end
+    return false
+  end)
+  expect("Markdown diagnostics in byte columns", shown(md), {
+    { 0, 2, 7, info, source, "Unknown word 'Secnd'" },
+    { 2, 12, 17, info, source, "Unknown word 'wrold'" }, -- link text, after an emoji
+    { 2, 81, 90, info, source, "Unknown word 'mispelled'" }, -- element text, not the link target
+  })
 
   client.stop()
   wait_for("end of the server", function() return exit_code ~= nil end)
