@@ -1,11 +1,14 @@
 // TeX and LaTeX: one pass over the text. A command's name is hidden; so are the arguments of
-// the commands whose arguments are names, keys, files, lengths or definitions (kHiddenArguments),
-// while every other braced argument is read as text. Math, verbatim material and comments are
-// hidden whole. Accents and the letters TeX spells as commands become the letter they make.
+// the commands whose arguments are names, keys, files or lengths (kHiddenArguments), while every
+// other braced argument is read as text. The body of a definition (\newcommand, \def, ...) is
+// text too, often the very prose a document prints: it is read as a text of its own, with its
+// `#1` parameters hidden. Math, verbatim material and comments are hidden whole. Accents and
+// the letters TeX spells as commands become the letter they make.
 //
 // Nothing is read twice: each argument, group or environment is scanned once from where the
-// scan stands, and a search that finds no end hides the rest of the text (or, for math, stops
-// at the paragraph's end, where TeX itself gives up on a missing `$`).
+// scan stands (a definition's body once more inside it, so nesting, not length, bounds the
+// work), and a search that finds no end hides the rest of the text (or, for math, stops at the
+// paragraph's end, where TeX itself gives up on a missing `$`).
 
 #include <cstddef>
 #include <string_view>
@@ -50,12 +53,15 @@ struct Scan {
   }
 
   // The end of the group or optional argument opened at `i` (one past its closer), skipping
-  // escaped delimiters; the end of the text when it is never closed.
-  size_t GroupEnd(size_t i, char16_t open, char16_t close) const {
+  // escaped delimiters, and comments when `comments` (not in arguments such as `\url{a%20b}`,
+  // which are read as written); the end of the text when it is never closed.
+  size_t GroupEnd(size_t i, char16_t open, char16_t close, bool comments = false) const {
     int depth = 0;
     for (; i < t.size(); ++i) {
       if (t[i] == u'\\') {
         ++i;
+      } else if (comments && t[i] == u'%') {
+        while (i + 1 < t.size() && t[i + 1] != u'\n') ++i;
       } else if (t[i] == open) {
         ++depth;
       } else if (t[i] == close && --depth == 0) {
@@ -137,12 +143,6 @@ constexpr HiddenArguments kHiddenArguments[] = {
     {u"addbibresource", 1},
     {u"url", 1},
     {u"href", 1},
-    {u"newcommand", 2},
-    {u"renewcommand", 2},
-    {u"providecommand", 2},
-    {u"DeclareRobustCommand", 2},
-    {u"newenvironment", 3},
-    {u"renewenvironment", 3},
     {u"DeclareMathOperator", 2},
     {u"newtheorem", 1},
     {u"newcounter", 1},
@@ -182,6 +182,30 @@ constexpr HiddenArguments kHiddenArguments[] = {
     {u"captionsetup", 1},
     {u"lstinputlisting", 1},
     {u"end", 1},
+};
+
+// Commands that define commands or environments: how many arguments name the definition (with
+// its argument count and defaults) and are hidden, then how many bodies follow. A body is read
+// as TeX text of its own: its prose is checked, its commands and `#1` parameters hidden.
+struct Definition {
+  std::u16string_view name;
+  int names;
+  int bodies;
+};
+
+constexpr Definition kDefinitions[] = {
+    {u"newcommand", 1, 1},
+    {u"renewcommand", 1, 1},
+    {u"providecommand", 1, 1},
+    {u"DeclareRobustCommand", 1, 1},
+    {u"newenvironment", 1, 2},
+    {u"renewenvironment", 1, 2},
+    {u"NewDocumentCommand", 2, 1},
+    {u"RenewDocumentCommand", 2, 1},
+    {u"ProvideDocumentCommand", 2, 1},
+    {u"DeclareDocumentCommand", 2, 1},
+    {u"NewDocumentEnvironment", 2, 2},
+    {u"RenewDocumentEnvironment", 2, 2},
 };
 
 // Environments whose arguments after the name are not text (column specifications, widths,
@@ -315,6 +339,13 @@ class TexFilter {
         s_.Hide(i, i + 1);
         return i + 1;
       }
+      case u'#': {  // a macro's parameter: #1, or ##1 in a definition within a definition
+        size_t end = i;
+        while (s_.At(end) == u'#') ++end;
+        if (s_.At(end) >= u'1' && s_.At(end) <= u'9') ++end;
+        s_.Hide(i, end);
+        return end;
+      }
       case u'}':
       case u'~':
       case u'&':
@@ -402,9 +433,16 @@ class TexFilter {
     if (name == u"verb" || name == u"lstinline") return Verb(i, end);
     if (name == u"mintinline") return HideArguments(i, end, 2);
     if (name == u"def" || name == u"gdef" || name == u"edef" || name == u"xdef") {
-      const size_t body = s_.t.find(u'{', end);
-      end = body == std::u16string::npos ? s_.Size() : s_.GroupEnd(body, u'{', u'}');
-      s_.Hide(i, end);
+      // \def\name#1#2{body}: the name and the parameter text up to the body are hidden.
+      size_t body = s_.t.find(u'{', end);
+      if (body == std::u16string::npos) body = s_.Size();
+      s_.Hide(i, body);
+      return Body(body);
+    }
+    for (const Definition& known : kDefinitions) {
+      if (known.name != name) continue;
+      end = HideArguments(i, end, known.names);
+      for (int k = 0; k < known.bodies; ++k) end = Body(s_.SkipBlanks(end));
       return end;
     }
     if (const HiddenArguments* known = Find(name, kHiddenArguments, std::size(kHiddenArguments))) {
@@ -475,6 +513,22 @@ class TexFilter {
     }
     s_.Hide(i, i + 2);
     return i + 2;
+  }
+
+  // The body of a definition, its group opening at `i` (or a single command): the braces are
+  // hidden and what they hold is filtered as a text of its own, so that a construct the body
+  // opens and does not close (`\newcommand{\be}{\begin{equation}}`, a lone `$`) ends with it.
+  size_t Body(size_t i) {
+    if (s_.At(i) != u'{') return i;  // `\def\a\b`: read on as any command
+    const size_t end = s_.GroupEnd(i, u'{', u'}', true);
+    const bool closed = end > i + 1 && s_.t[end - 1] == u'}';
+    const size_t inner_end = closed ? end - 1 : end;
+    std::u16string inner = s_.t.substr(i + 1, inner_end - i - 1);
+    TexFilter(inner).Run();
+    s_.t.replace(i + 1, inner.size(), inner);
+    s_.Hide(i, i + 1);
+    s_.Hide(inner_end, end);
+    return end;
   }
 
   // Hides from `i` through the `count` arguments after `from`, and the optional ones among
