@@ -10,6 +10,7 @@
 // work), and a search that finds no end hides the rest of the text (or, for math, stops at the
 // paragraph's end, where TeX itself gives up on a missing `$`).
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -146,6 +147,19 @@ constexpr HiddenArguments kHiddenArguments[] = {
     {u"DeclareMathOperator", 2},
     {u"newtheorem", 1},
     {u"newcounter", 1},
+    {u"stepcounter", 1},
+    {u"refstepcounter", 1},
+    {u"value", 1},
+    {u"arabic", 1},
+    {u"roman", 1},
+    {u"Roman", 1},
+    {u"alph", 1},
+    {u"Alph", 1},
+    {u"fnsymbol", 1},
+    {u"NeedsTeXFormat", 1},
+    {u"ProvidesPackage", 1},
+    {u"ProvidesClass", 1},
+    {u"ProvidesFile", 1},
     {u"setcounter", 2},
     {u"addtocounter", 2},
     {u"newlength", 1},
@@ -248,6 +262,12 @@ bool IsCite(std::u16string_view name) {
          name.find(u"Cite") != std::u16string_view::npos;
 }
 
+// A document's own reference commands (\thmref, \secref, \figRef) take a label as \ref does.
+bool IsReference(std::u16string_view name) {
+  return name.size() > 3 && (name.ends_with(u"ref") || name.ends_with(u"Ref")) &&
+         name != u"hyperref";
+}
+
 // The combining mark of an accent command (`\'`, `\"`, `\c`, ...), or 0.
 char16_t CombiningMark(std::u16string_view name) {
   if (name.size() != 1) return 0;
@@ -305,7 +325,9 @@ char16_t LetterCommand(std::u16string_view name) {
 
 class TexFilter {
  public:
-  explicit TexFilter(std::u16string& text) : s_{text} {}
+  // `in_definition`: the text is a definition's body.
+  explicit TexFilter(std::u16string& text, bool in_definition = false)
+      : s_{text}, in_definition_(in_definition) {}
 
   void Run() {
     size_t i = 0;
@@ -336,8 +358,7 @@ class TexFilter {
           const size_t end = Accent(i + 1, true);
           if (end > i + 1) return end;
         }
-        s_.Hide(i, i + 1);
-        return i + 1;
+        return Brace(i);
       }
       case u'#': {  // a macro's parameter: #1, or ##1 in a definition within a definition
         size_t end = i;
@@ -347,6 +368,14 @@ class TexFilter {
         return end;
       }
       case u'}':
+        return Brace(i);
+      case u'_':
+      case u'^': {  // in a macro meant for math (`{S_X}`), a script is math
+        if (!in_definition_) return i + 1;
+        const size_t end = s_.At(i + 1) == u'{' ? s_.GroupEnd(i + 1, u'{', u'}') : i + 2;
+        s_.Hide(i, end);
+        return std::min(end, s_.Size());
+      }
       case u'~':
       case u'&':
       case u'`':
@@ -364,6 +393,17 @@ class TexFilter {
       default:
         return i + 1;
     }
+  }
+
+  // A brace groups, it prints nothing: between two letters (`{E}uler`, `\textbf{a}b`) it joins
+  // them into one word, as TeX sets them; elsewhere it is hidden.
+  size_t Brace(size_t i) {
+    if (i > 0 && IsAsciiLetter(s_.t[i - 1]) && IsAsciiLetter(s_.At(i + 1))) {
+      s_.t[i] = kWordJoiner;
+    } else {
+      s_.Hide(i, i + 1);
+    }
+    return i + 1;
   }
 
   // The accent or letter command at `i` (a backslash), ending at a closing brace when `braced`
@@ -448,7 +488,7 @@ class TexFilter {
     if (const HiddenArguments* known = Find(name, kHiddenArguments, std::size(kHiddenArguments))) {
       return HideArguments(i, end, known->count);
     }
-    if (IsCite(name)) return HideArguments(i, end, 1);
+    if (IsCite(name) || IsReference(name)) return HideArguments(i, end, 1);
     if (name == u"font") {  // \font\big=cmbx10: the name and the font's file
       end = s_.SkipBlanks(end);
       if (s_.At(end) == u'\\') end = s_.ControlSequenceEnd(end);
@@ -524,7 +564,7 @@ class TexFilter {
     const bool closed = end > i + 1 && s_.t[end - 1] == u'}';
     const size_t inner_end = closed ? end - 1 : end;
     std::u16string inner = s_.t.substr(i + 1, inner_end - i - 1);
-    TexFilter(inner).Run();
+    TexFilter(inner, true).Run();
     s_.t.replace(i + 1, inner.size(), inner);
     s_.Hide(i, i + 1);
     s_.Hide(inner_end, end);
@@ -596,6 +636,7 @@ class TexFilter {
   }
 
   Scan s_;
+  bool in_definition_;
 };
 
 }  // namespace

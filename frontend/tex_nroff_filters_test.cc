@@ -74,6 +74,12 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
       {u"\\NewDocumentCommand{\\hi}{m o}{Hello #1} \\DeclareMathOperator{\\sgn}{sgn} y", "Hello y"},
       {u"\\newcommand{\\be}{\\begin{equation}}\\newcommand{\\dol}{$} text $x$", "text"},
       {u"\\newcommand{\\open}{unclosed", "unclosed"},
+      {u"\\newcommand{\\SX}{{S_X}}\\def\\e{e^{ix}} snake_case", "S e snake_case"},
+      // Labels of a document's own reference commands, counters, and braces inside a word.
+      {u"by \\thmref{t:conl} and \\figRef{fig-a} (\\roman{enumi}) \\hyperref[x]{here}",
+       "by and here"},
+      {u"\\NeedsTeXFormat{LaTeX2e}[1995/12/01] closed {E}uler trails, \\textbf{a}b {x} y",
+       "closed Euler trails ab x y"},
       {u"\\setlength{\\parindent}{0pt}\\vspace*{1em}\\hspace{2mm}gap", "gap"},
       {u"\\textcolor{red}{warm} \\multicolumn{2}{c|}{Total}", "warm Total"},
       // Environments: names hidden, placement and column specifications too.
