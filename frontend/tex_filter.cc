@@ -6,8 +6,8 @@
 // the letters TeX spells as commands become the letter they make.
 //
 // Nothing is read twice: each argument, group or environment is scanned once from where the
-// scan stands (a definition's body once more inside it, so nesting, not length, bounds the
-// work), and a search that finds no end hides the rest of the text (or, for math, stops at the
+// scan stands (a definition's body once more inside it, down to a few levels of nesting), and
+// a search that finds no end hides the rest of the text (or, for math, stops at the
 // paragraph's end, where TeX itself gives up on a missing `$`).
 
 #include <algorithm>
@@ -325,9 +325,8 @@ char16_t LetterCommand(std::u16string_view name) {
 
 class TexFilter {
  public:
-  // `in_definition`: the text is a definition's body.
-  explicit TexFilter(std::u16string& text, bool in_definition = false)
-      : s_{text}, in_definition_(in_definition) {}
+  // `depth`: how many definitions' bodies the text lies in.
+  explicit TexFilter(std::u16string& text, int depth = 0) : s_{text}, depth_(depth) {}
 
   void Run() {
     size_t i = 0;
@@ -371,7 +370,7 @@ class TexFilter {
         return Brace(i);
       case u'_':
       case u'^': {  // in a macro meant for math (`{S_X}`), a script is math
-        if (!in_definition_) return i + 1;
+        if (depth_ == 0) return i + 1;
         const size_t end = s_.At(i + 1) == u'{' ? s_.GroupEnd(i + 1, u'{', u'}') : i + 2;
         s_.Hide(i, end);
         return std::min(end, s_.Size());
@@ -559,12 +558,13 @@ class TexFilter {
   // hidden and what they hold is filtered as a text of its own, so that a construct the body
   // opens and does not close (`\newcommand{\be}{\begin{equation}}`, a lone `$`) ends with it.
   size_t Body(size_t i) {
-    if (s_.At(i) != u'{') return i;  // `\def\a\b`: read on as any command
+    // `\def\a\b`, or nested too deep: read on in place.
+    if (s_.At(i) != u'{' || depth_ >= kMaxDepth) return i;
     const size_t end = s_.GroupEnd(i, u'{', u'}', true);
     const bool closed = end > i + 1 && s_.t[end - 1] == u'}';
     const size_t inner_end = closed ? end - 1 : end;
     std::u16string inner = s_.t.substr(i + 1, inner_end - i - 1);
-    TexFilter(inner, true).Run();
+    TexFilter(inner, depth_ + 1).Run();
     s_.t.replace(i + 1, inner.size(), inner);
     s_.Hide(i, i + 1);
     s_.Hide(inner_end, end);
@@ -635,8 +635,12 @@ class TexFilter {
     return close;
   }
 
+  // Bodies nested deeper than this are read in place, so that a hostile text cannot exhaust the
+  // stack or copy itself once per level.
+  static constexpr int kMaxDepth = 8;
+
   Scan s_;
-  bool in_definition_;
+  int depth_;
 };
 
 }  // namespace

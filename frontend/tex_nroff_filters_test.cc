@@ -113,6 +113,11 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(WordsLeft(HideTexMarkup, c.text), c.words) << ToUtf8(c.text);
+
+  // Definitions nested without end are read in place past a few levels, the stack untouched.
+  std::u16string nested;
+  for (int i = 0; i < 100000; ++i) nested += u"\\def\\a{";
+  EXPECT_EQ(WordsLeft(HideTexMarkup, nested + u"deep"), "deep");
 }
 
 TEST(NroffFilter, HidesMarkupAndKeepsProse) {
