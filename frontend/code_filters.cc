@@ -680,6 +680,12 @@ std::size_t ReadHereDocument(std::u16string_view text, std::size_t i,
     ++j;
   }
   while (At(text, j) == u' ' || At(text, j) == u'\t') ++j;
+  // A shift in arithmetic (`$((1 << n))`, `(( x <<= 2 ))`) is no here-document: a delimiter
+  // starts with a letter, `_`, a quote or a backslash, and no `)` closes right after it.
+  const char16_t first = At(text, j);
+  if (!IsAsciiLetter(first) && first != u'_' && first != u'\'' && first != u'"' && first != u'\\') {
+    return j;
+  }
   while (j < text.size() && !IsBlank(text[j]) &&
          std::u16string_view(u";&|()<>").find(text[j]) == kNone) {
     const char16_t c = text[j];
@@ -698,7 +704,9 @@ std::size_t ReadHereDocument(std::u16string_view text, std::size_t i,
       ++j;
     }
   }
-  if (!doc.delimiter.empty()) pending.push_back(std::move(doc));
+  std::size_t after = j;
+  while (At(text, after) == u' ' || At(text, after) == u'\t') ++after;
+  if (!doc.delimiter.empty() && At(text, after) != u')') pending.push_back(std::move(doc));
   return std::min(j, text.size());
 }
 

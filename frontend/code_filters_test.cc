@@ -118,6 +118,8 @@ TEST(CodeFilters, ShellKeepsCommentsStringsAndHereDocuments) {
               "Literal HOME text done"},
              {"cat <<A <<\"B\"\nfirst one\nA\nsecond one\nB\n", "first one second one"},
              {"cat <<EOF\nnever closed # here", "never closed here"},
+             {"x=$((1 << n)); (( y <<= 2 )); z=$(( a << b ))\n# shifts, not here-documents",
+              "shifts not here documents"},
          });
 }
 
