@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Builds bench/modes-corpus/ from documents of Debian packages on this machine.
+"""Builds bench/modes-corpus/ from documents of Debian packages.
 
 Each file is copied under its format's folder and gets misspellings planted in its prose: a
 seeded choice of words from codespell's list of common misspellings replaces correct words on
 lines a reader sees. A planted word is kept only if it shows in the file's rendered prose (see
 modes_prose.py) once planted, so none of them hides in markup. The planted words go to
 manifest.tsv, the provenance of every file to README.md. The same machine and seed give the same
-corpus.
+corpus. A source that names a package version is taken from that package, fetched with
+`apt-get download` and unpacked into a temporary folder, so it needs not be installed.
 
 Usage: bench/make-modes-corpus.py [SEED]   (needs codespell, pandoc, man)
 """
@@ -15,6 +16,7 @@ import random
 import re
 import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from modes_prose import render  # noqa: E402
@@ -23,7 +25,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "modes-corpus")
 CODESPELL = "/usr/lib/python3/dist-packages/codespell_lib/data/dictionary.txt"
 
-# (format, source path, name in the corpus)
+# (format, source path, name in the corpus[, package=version to fetch it from, its licence])
 SOURCES = [
     ("markdown", "/usr/share/doc/nodejs/api/tty.md", "nodejs-tty.md"),
     ("markdown", "/usr/share/doc/git/README.md", "git-README.md"),
@@ -45,6 +47,11 @@ SOURCES = [
     ("shell", "/usr/bin/ldd", "ldd.sh"),
     ("shell", "/usr/sbin/update-ca-certificates", "update-ca-certificates.sh"),
     ("shell", "/usr/bin/gettext.sh", "gettext.sh"),
+    ("tex", "/usr/share/doc/texlive-doc/latex/amsmath/testmath.tex.gz", "amsmath-testmath.tex",
+     "texlive-latex-base-doc=2022.20230122-3",
+     "the file's header: copies unchanged, or changed under another name"),
+    ("tex", "/usr/share/doc/chktex/ChkTeX.tex.gz", "chktex-manual.tex", "chktex=1.7.8-1",
+     "GPL-2+ (the file's header)"),
 ]
 
 WORD = re.compile(r"(?<![\w\\@$%&.\-/])([A-Za-z][a-z]{3,})(?![\w\-/(])")
@@ -68,7 +75,7 @@ def in_prose(word, text):
 def hidden_spans(fmt, line):
     """Spans of a line that are code or markup even when the line is prose."""
     pats = {"markdown": r"`[^`]*`|\]\([^)]*\)|<[^>]*>", "html": r"<[^>]*>|<code>.*?</code>|<tt>.*?</tt>",
-            "tex": r"\\[A-Za-z@]+|%.*$|\$[^$]*\$", "man": r"^\.\S*|\\f\S|\\\S",
+            "tex": r"\\(?:begin|end|ref|eqref|label|cite\w*)\{[^}]*\}|\\[A-Za-z@]+|%.*$|\$[^$]*\$", "man": r"^\.\S*|\\f\S|\\\S",
             "ccpp": r"`[^`]*`|[@\\][a-z]+\s+\S+", "python": r"`[^`]*`|:\w+\s+\w+:", "shell": r"`[^`]*`"}.get(fmt)
     return [m.span() for m in re.finditer(pats, line)] if pats else []
 
@@ -78,8 +85,8 @@ def candidates(fmt, lines, rendered, fixes):
     for no, line in enumerate(lines):
         s = line.strip()
         if fmt == "markdown" and s.startswith("```") or fmt == "man" and s in (".nf", ".fi", ".EX", ".EE") \
-                or fmt == "html" and re.search(r"</?pre", s):
-            code = not code if fmt != "man" else s in (".nf", ".EX")
+                or fmt == "html" and re.search(r"</?pre", s) or fmt == "tex" and re.search(r"\\(begin|end)\{verbatim", s):
+            code = not code if fmt not in ("man", "tex") else s in (".nf", ".EX") or "begin" in s
             continue
         # code examples in documents; in source, preprocessor lines and doctest lines are code
         if code or fmt == "markdown" and line.startswith("    ") or fmt == "man" and s.startswith('.\\"') \
@@ -135,10 +142,22 @@ def plant(fmt, src, dst, rng, fixes, used):
     return sorted(kept), len(data)
 
 
-def licence(pkg):
+def fetch(spec, work):
+    """Unpacks the package `name=version` under work; returns its root, name and version."""
+    root = os.path.join(work, spec)
+    if not os.path.isdir(root):
+        subprocess.run(["apt-get", "download", spec], cwd=work, check=True, capture_output=True)
+        name = spec.split("=")[0]
+        deb = next(os.path.join(work, f) for f in sorted(os.listdir(work)) if f.startswith(name + "_") and f.endswith(".deb"))
+        subprocess.run(["dpkg-deb", "-x", deb, root], check=True)
+    name, _, version = spec.partition("=")
+    return root, name, version
+
+
+def licence(pkg, root=""):
     path = f"/usr/share/doc/{pkg}/copyright"
     try:
-        text = open(path, encoding="utf-8", errors="replace").read()
+        text = open(root + path, encoding="utf-8", errors="replace").read()
     except OSError:
         return "?"
     m = re.search(r"^License:\s*(\S.*)$", text, re.M)
@@ -156,10 +175,13 @@ each used once in the corpus. Apart from the planted words the files are as the 
 them (man pages uncompressed; `ldd`, `update-ca-certificates` given a `.sh` name so that their
 format is known from it).
 
-LaTeX: the only `.tex` files from Debian packages on the machine were Emacs's reference cards;
-`emacs-gnus-refcard.tex` is the one in LaTeX (the others are plain TeX with the cards' own macros,
-which pandoc renders to nothing), so the format has one file. No YAML file
-with prose comments was found, so the shell/YAML format holds shell scripts only.
+LaTeX: `emacs-gnus-refcard.tex` is the one of Emacs's reference cards in LaTeX (the others are
+plain TeX with the cards' own macros, which pandoc renders to nothing); it keeps nearly all its
+prose in macro definitions and tables. `amsmath-testmath.tex` is a LaTeX sample article (sections,
+citations, cross-references, much display math, figures, verbatim) and `chktex-manual.tex` a LaTeX
+manual (lists, descriptions, verbatim), each taken from the package version named in its row,
+which the script fetches with `apt-get download`; their licence is given by the file's header.
+No YAML file with prose comments was found, so the shell/YAML format holds shell scripts only.
 
 | file | bytes | planted | package | path | licence |
 |---|---:|---:|---|---|---|
@@ -172,21 +194,30 @@ file of each package holds the full terms.
 
 def main():
     seed = sys.argv[1] if len(sys.argv) > 1 else "19"
+    with tempfile.TemporaryDirectory() as work:
+        build(seed, work)
+
+
+def build(seed, work):
     fixes, used = misspellings(), set()
     manifest = ["file\tline\tcorrect\tplanted"]
     rows = []
-    for fmt, src, name in SOURCES:
+    for fmt, src, name, *package in SOURCES:
         os.makedirs(os.path.join(OUT, fmt), exist_ok=True)
         rel = f"{fmt}/{name}"
-        kept, size = plant(fmt, src, os.path.join(OUT, rel), random.Random(f"{seed}:{rel}"), fixes, used)
+        root, terms = "", None
+        if package:
+            root, pkg, ver = fetch(package[0], work)
+            terms = package[1]
+        else:
+            pkg = subprocess.run(["dpkg", "-S", src], capture_output=True, text=True).stdout.split(":")[0]
+            ver = subprocess.run(["dpkg-query", "-W", "-f=${Version}", pkg], capture_output=True, text=True).stdout
+        kept, size = plant(fmt, root + src, os.path.join(OUT, rel), random.Random(f"{seed}:{rel}"), fixes, used)
         manifest += [f"{rel}\t{no}\t{w}\t{wrong}" for no, w, wrong in kept]
-        pkg = subprocess.run(["dpkg", "-S", src], capture_output=True, text=True).stdout.split(":")[0]
-        ver = subprocess.run(["dpkg-query", "-W", "-f=${Version}", pkg], capture_output=True, text=True).stdout
-        rows.append(f"| `{rel}` | {size:,} | {len(kept)} | {pkg} {ver} | `{src}` | {licence(pkg)} |")
+        rows.append(f"| `{rel}` | {size:,} | {len(kept)} | {pkg} {ver} | `{src}` | {terms or licence(pkg, root)} |")
         print(f"{rel}: {size} bytes, {len(kept)} planted", file=sys.stderr)
     open(os.path.join(OUT, "manifest.tsv"), "w").write("\n".join(manifest) + "\n")
-    readme = README
-    open(os.path.join(OUT, "README.md"), "w").write(readme.replace("@SEED@", seed).replace("@ROWS@", "\n".join(rows)))
+    open(os.path.join(OUT, "README.md"), "w").write(README.replace("@SEED@", seed).replace("@ROWS@", "\n".join(rows)))
 
 
 if __name__ == "__main__":

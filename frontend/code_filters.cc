@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
@@ -570,6 +572,222 @@ void KeepHashComments(std::u16string& text) {
     KeepComment(text, comment, end, fence);
     line = end + 1;
   }
+}
+
+namespace {
+
+// ---- Shell ----
+
+// Nesting deeper than this (`$($($(…)))`) is read as flat text, so that a hostile file cannot
+// exhaust the stack.
+constexpr int kMaxShellNesting = 32;
+
+std::size_t ShellSubstitutionEnd(std::u16string_view text, std::size_t i, int depth);
+
+// One past the `"` closing the double-quoted string whose content starts at `from`, or the end
+// of the text; `$(…)`, `${…}` and `` `…` `` inside it may hold quotes of their own.
+std::size_t DoubleQuotedEnd(std::u16string_view text, std::size_t from, int depth) {
+  std::size_t i = from;
+  while (i < text.size()) {
+    const char16_t c = text[i];
+    if (c == u'\\') {
+      i += 2;
+    } else if (c == u'"') {
+      return i + 1;
+    } else if (c == u'`' || (c == u'$' && (At(text, i + 1) == u'(' || At(text, i + 1) == u'{'))) {
+      i = ShellSubstitutionEnd(text, i, depth + 1);
+    } else {
+      ++i;
+    }
+  }
+  return text.size();
+}
+
+// One past the end of the substitution at `i`: `$(…)` and `$((…))`, `${…}`, or `` `…` ``.
+std::size_t ShellSubstitutionEnd(std::u16string_view text, std::size_t i, int depth) {
+  if (text[i] == u'`') {
+    std::size_t j = i + 1;
+    while (j < text.size() && text[j] != u'`') j += text[j] == u'\\' ? 2 : 1;
+    return std::min(j + 1, text.size());
+  }
+  const char16_t open = text[i + 1];
+  const char16_t close = open == u'(' ? u')' : u'}';
+  int level = 0;
+  std::size_t j = i + 1;
+  while (j < text.size()) {
+    const char16_t c = text[j];
+    if (c == u'\\') {
+      j += 2;
+    } else if (c == u'\'' && open == u'(') {  // in ${…}, a quote may stand alone: ${x#'}
+      const std::size_t close_quote = text.find(u'\'', j + 1);
+      j = close_quote == kNone ? text.size() : close_quote + 1;
+    } else if (c == u'"' && depth < kMaxShellNesting) {
+      j = DoubleQuotedEnd(text, j + 1, depth);
+    } else if (c == u'`' && depth < kMaxShellNesting) {
+      j = ShellSubstitutionEnd(text, j, depth + 1);
+    } else {
+      if (c == open) ++level;
+      if (c == close && --level == 0) return j + 1;
+      ++j;
+    }
+  }
+  return text.size();
+}
+
+// Hides the expansions in [begin, end) of a double-quoted string or a here-document: `$name`,
+// `$1`, `$?`, `${…}`, `$(…)`, `$((…))` and `` `…` ``.
+void HideShellExpansions(std::u16string& text, std::size_t begin, std::size_t end) {
+  for (std::size_t i = begin; i < end; ++i) {
+    const char16_t c = text[i];
+    const char16_t next = At(text, i + 1);
+    if (c == u'\\') {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    if (c == u'`' || (c == u'$' && (next == u'(' || next == u'{'))) {
+      j = std::min(end, ShellSubstitutionEnd(text, i, 0));
+    } else if (c == u'$' && (IsAsciiLetter(next) || next == u'_')) {
+      j = i + 1;
+      while (j < end && (IsAsciiLetter(text[j]) || IsAsciiDigit(text[j]) || text[j] == u'_')) ++j;
+    } else if (c == u'$' && i + 1 < end &&
+               (IsAsciiDigit(next) || std::u16string_view(u"@*#?$!-").find(next) != kNone)) {
+      j = i + 2;
+    } else {
+      continue;
+    }
+    Hide(text, i, j);
+    i = j - 1;
+  }
+}
+
+// A here-document announced by `<<WORD` or `<<-WORD` and read from the next line on.
+struct HereDocument {
+  std::u16string delimiter;
+  bool expands;     // an unquoted delimiter: `$` and backquotes expand in the body
+  bool strip_tabs;  // <<-: leading tabs are dropped, also before the delimiter
+};
+
+// Reads the redirection at `i` (the first `<`) when it opens a here-document; returns where the
+// code goes on.
+std::size_t ReadHereDocument(std::u16string_view text, std::size_t i,
+                             std::vector<HereDocument>& pending) {
+  std::size_t j = i + 2;
+  if (At(text, j) == u'<') return j + 1;  // <<<: a here-string
+  HereDocument doc{{}, true, false};
+  if (At(text, j) == u'-') {
+    doc.strip_tabs = true;
+    ++j;
+  }
+  while (At(text, j) == u' ' || At(text, j) == u'\t') ++j;
+  // A shift in arithmetic (`$((1 << n))`, `(( x <<= 2 ))`) is no here-document: a delimiter
+  // starts with a letter, `_`, a quote or a backslash, and no `)` closes right after it.
+  const char16_t first = At(text, j);
+  if (!IsAsciiLetter(first) && first != u'_' && first != u'\'' && first != u'"' && first != u'\\') {
+    return j;
+  }
+  while (j < text.size() && !IsBlank(text[j]) &&
+         std::u16string_view(u";&|()<>").find(text[j]) == kNone) {
+    const char16_t c = text[j];
+    if (c == u'\'' || c == u'"') {
+      doc.expands = false;
+      const std::size_t close = text.find(c, j + 1);
+      const std::size_t stop = close == kNone ? text.size() : close;
+      doc.delimiter.append(text.substr(j + 1, stop - j - 1));
+      j = close == kNone ? stop : close + 1;
+    } else if (c == u'\\') {
+      doc.expands = false;
+      if (j + 1 < text.size()) doc.delimiter += text[j + 1];
+      j += 2;
+    } else {
+      doc.delimiter += c;
+      ++j;
+    }
+  }
+  std::size_t after = j;
+  while (At(text, after) == u' ' || At(text, after) == u'\t') ++after;
+  if (!doc.delimiter.empty() && At(text, after) != u')') pending.push_back(std::move(doc));
+  return std::min(j, text.size());
+}
+
+}  // namespace
+
+void KeepShellCommentsAndStrings(std::u16string& text) {
+  const std::size_t n = text.size();
+  Fence fence;
+  std::vector<HereDocument> pending;
+  std::size_t code = 0;
+  // Keeps [content, content_end) as prose; the rest of [code, end) is code.
+  const auto keep = [&](std::size_t content, std::size_t content_end, std::size_t end,
+                        bool expands) {
+    Hide(text, code, content);
+    Hide(text, content_end, end);
+    if (expands) HideShellExpansions(text, content, content_end);
+    KeepStringContent(text, content, content_end, false);
+    code = end;
+  };
+  std::size_t i = 0;
+  if (std::u16string_view(text).substr(0, 2) == u"#!") i = LineEnd(text, 0);
+  while (i < n) {
+    const char16_t c = text[i];
+    const char16_t next = At(text, i + 1);
+    const char16_t before = i > 0 ? text[i - 1] : u'\n';
+    if (c == u'\n' && !pending.empty()) {  // the bodies of the here-documents on this line
+      std::size_t line = i + 1;
+      for (const HereDocument& doc : pending) {
+        const std::size_t body = line;
+        std::size_t body_end = n;
+        while (line < n) {
+          const std::size_t line_end = LineEnd(text, line);
+          std::size_t first = line;
+          while (doc.strip_tabs && first < line_end && text[first] == u'\t') ++first;
+          std::u16string_view content = std::u16string_view(text).substr(first, line_end - first);
+          if (!content.empty() && content.back() == u'\r') content.remove_suffix(1);
+          if (content == doc.delimiter) {
+            body_end = line;
+            line = line_end + 1;
+            break;
+          }
+          line = line_end + 1;
+        }
+        keep(body, body_end, std::min(line, n), doc.expands);
+      }
+      pending.clear();
+      i = std::min(line, n);
+      continue;
+    }
+    if (c == u'\\') {
+      i += 2;
+    } else if (c == u'#' &&
+               (IsBlank(before) || std::u16string_view(u";&|()").find(before) != kNone)) {
+      const std::size_t end = LineEnd(text, i);
+      Hide(text, code, i);
+      KeepComment(text, i, end, fence);
+      code = i = end;
+    } else if (c == u'\'' || (c == u'$' && next == u'\'')) {  // '…' and ANSI-C $'…'
+      const bool ansi = c == u'$';
+      const std::size_t open_end = i + (ansi ? 2 : 1);
+      const std::size_t end = LiteralEnd(text, open_end, u"'", ansi, n);
+      const bool closed = end > open_end && text[end - 1] == u'\'';
+      keep(open_end, closed ? end - 1 : end, end, false);
+      i = end;
+    } else if (c == u'"' || (c == u'$' && next == u'"')) {  // "…" and the translated $"…"
+      const std::size_t open_end = i + (c == u'$' ? 2 : 1);
+      const std::size_t end = DoubleQuotedEnd(text, open_end, 0);
+      const bool closed = end > open_end && text[end - 1] == u'"';
+      keep(open_end, closed ? end - 1 : end, end, true);
+      i = end;
+    } else if (c == u'$' && next == u'{') {  // ${#list[@]}, ${x#'*'}: code throughout
+      i = ShellSubstitutionEnd(text, i, 0);
+    } else if (c == u'$') {  // $#, $'; $( and $(( are read on as code, strings and all
+      i += 2;
+    } else if (c == u'<' && next == u'<') {
+      i = ReadHereDocument(text, i, pending);
+    } else {
+      ++i;
+    }
+  }
+  Hide(text, code, n);
 }
 
 void KeepPythonCommentsAndStrings(std::u16string& text) {

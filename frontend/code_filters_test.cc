@@ -96,6 +96,33 @@ TEST(CodeFilters, HashCommentsOnlyOutsideStrings) {
          });
 }
 
+TEST(CodeFilters, ShellKeepsCommentsStringsAndHereDocuments) {
+  Expect(KeepShellCommentsAndStrings,
+         {
+             {"#!/bin/sh\n# Install it\nls -l  # list files", "Install it list files"},
+             {"echo \"Updating files in $DIR...\" 'and # these'", "Updating files in and these"},
+             {"echo \"Found ${#list[@]} of $1 in ${x:-\"the default\"}, $(wc -l \"$f\")\"",
+              "Found of in"},
+             {"echo $\"error: you cannot read\" \"`cat \\`x\\``\" $'tab\\there'",
+              "error you cannot read tab here"},
+             {"printf '%s: no such file\\n' \"$0\" >&2", "no such file"},
+             {"[ \"$v\" = 0 ] || ARG=\"--verbose\"; cd 'build'; x=\"HOME\"", ""},
+             {"n=$# ; m=${#arr[@]} ; x=a#b ; y=${p#'*'} # note", "note"},
+             {"msg=$(gettext \"Good morning\") # greet\nnext", "Good morning greet"},
+             {"echo \"see https://example.org and /usr/bin/ldd\"", "see and"},
+             {"echo \"one\ntwo\" \\'not a string", "one two"},
+             // Here-documents: read as strings, expansions hidden unless the word is quoted.
+             {"cat <<EOF\nUsage: $0 [options] files\nEOF\necho 'all done'",
+              "Usage options files all done"},
+             {"cat <<-'END' >x; cat <<<\"$y\"\n\tLiteral $HOME text\n\tEND\n# done",
+              "Literal HOME text done"},
+             {"cat <<A <<\"B\"\nfirst one\nA\nsecond one\nB\n", "first one second one"},
+             {"cat <<EOF\nnever closed # here", "never closed here"},
+             {"x=$((1 << n)); (( y <<= 2 )); z=$(( a << b ))\n# shifts, not here-documents",
+              "shifts not here documents"},
+         });
+}
+
 TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
   Expect(KeepPythonCommentsAndStrings,
          {
@@ -112,7 +139,7 @@ TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
 
 TEST(CodeFilters, OddInputNeverBreaksTheContract) {
   const Filter filters[] = {HideUrls, KeepCFamilyCommentsAndStrings, KeepHashComments,
-                            KeepPythonCommentsAndStrings};
+                            KeepShellCommentsAndStrings, KeepPythonCommentsAndStrings};
   const char* odd[] = {"",
                        "\"",
                        "'",
@@ -137,7 +164,14 @@ TEST(CodeFilters, OddInputNeverBreaksTheContract) {
                        "~",
                        "C:",
                        "#[=[",
-                       "/**/'\\'"};
+                       "/**/'\\'",
+                       "\"$(",
+                       "${",
+                       "$",
+                       "<<",
+                       "<<'",
+                       "<<E\n",
+                       "\"`\\"};
   for (Filter filter : filters) {
     for (const char* text : odd) WordsLeft(filter, text);
   }

@@ -68,9 +68,10 @@ constexpr KnownName kKnownNames[] = {
     {".scala", DocumentMode::kCFamily},
     {".py", DocumentMode::kPython},
     {".pyi", DocumentMode::kPython},
-    {".sh", DocumentMode::kHashComments},
-    {".bash", DocumentMode::kHashComments},
-    {".zsh", DocumentMode::kHashComments},
+    {".sh", DocumentMode::kShell},
+    {".bash", DocumentMode::kShell},
+    {".zsh", DocumentMode::kShell},
+    {".ksh", DocumentMode::kShell},
     {".rb", DocumentMode::kHashComments},
     {".pl", DocumentMode::kHashComments},
     {".pm", DocumentMode::kHashComments},
@@ -94,7 +95,7 @@ const std::vector<ModeName>& ModeNames() {
       {"xml", DocumentMode::kXml},           {"sgml", DocumentMode::kXml},
       {"tex", DocumentMode::kTex},           {"nroff", DocumentMode::kNroff},
       {"ccpp", DocumentMode::kCFamily},      {"comment", DocumentMode::kHashComments},
-      {"python", DocumentMode::kPython},
+      {"shell", DocumentMode::kShell},       {"python", DocumentMode::kPython},
   };
   return names;
 }
@@ -147,6 +148,8 @@ void HideNonProse(std::u16string& text, DocumentMode mode) {
       return KeepCFamilyCommentsAndStrings(text);
     case DocumentMode::kHashComments:
       return KeepHashComments(text);
+    case DocumentMode::kShell:
+      return KeepShellCommentsAndStrings(text);
     case DocumentMode::kPython:
       return KeepPythonCommentsAndStrings(text);
   }

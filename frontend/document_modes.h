@@ -32,7 +32,8 @@ enum class DocumentMode {
   kTex,       // commands and their non-text arguments, math, verbatim, comments
   kNroff,     // requests, macro names and escapes
   kCFamily,   // comments and string literals only (ccpp: C, C++, Java, JS, TS, Rust, Go, C#, Swift)
-  kHashComments,  // # comments only (comment: shell, YAML, TOML, Ruby, Perl, Makefiles, ...)
+  kHashComments,  // # comments only (comment: YAML, TOML, Ruby, Perl, Makefiles, ...)
+  kShell,         // # comments, quoted strings and here-documents, expansions hidden
   kPython,        // comments, docstrings and string literals
 };
 

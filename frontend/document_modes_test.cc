@@ -25,6 +25,8 @@ TEST(DocumentModes, TheModeComesFromTheNameGivenOrTheFilesName) {
       {"app.tsx", DocumentMode::kCFamily},
       {"setup.py", DocumentMode::kPython},
       {"ci.yml", DocumentMode::kHashComments},
+      {"bin/install.sh", DocumentMode::kShell},
+      {"env.ZSH", DocumentMode::kShell},
       {"src/Makefile", DocumentMode::kHashComments},
       {"notes.txt", DocumentMode::kNone},
       {".bashrc", DocumentMode::kNone},

@@ -16,6 +16,7 @@ void HideTexMarkup(std::u16string& text);             // tex_filter.cc
 void HideNroffMarkup(std::u16string& text);           // nroff_filter.cc
 void KeepCFamilyCommentsAndStrings(std::u16string& text);  // code_filters.cc
 void KeepHashComments(std::u16string& text);               // code_filters.cc
+void KeepShellCommentsAndStrings(std::u16string& text);    // code_filters.cc
 void KeepPythonCommentsAndStrings(std::u16string& text);   // code_filters.cc
 
 // The pieces the filters share.

@@ -1,12 +1,16 @@
 // TeX and LaTeX: one pass over the text. A command's name is hidden; so are the arguments of
-// the commands whose arguments are names, keys, files, lengths or definitions (kHiddenArguments),
-// while every other braced argument is read as text. Math, verbatim material and comments are
-// hidden whole. Accents and the letters TeX spells as commands become the letter they make.
+// the commands whose arguments are names, keys, files or lengths (kHiddenArguments), while every
+// other braced argument is read as text. The body of a definition (\newcommand, \def, ...) is
+// text too, often the very prose a document prints: it is read as a text of its own, with its
+// `#1` parameters hidden. Math, verbatim material and comments are hidden whole. Accents and
+// the letters TeX spells as commands become the letter they make.
 //
 // Nothing is read twice: each argument, group or environment is scanned once from where the
-// scan stands, and a search that finds no end hides the rest of the text (or, for math, stops
-// at the paragraph's end, where TeX itself gives up on a missing `$`).
+// scan stands (a definition's body once more inside it, down to a few levels of nesting), and
+// a search that finds no end hides the rest of the text (or, for math, stops at the
+// paragraph's end, where TeX itself gives up on a missing `$`).
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -50,12 +54,15 @@ struct Scan {
   }
 
   // The end of the group or optional argument opened at `i` (one past its closer), skipping
-  // escaped delimiters; the end of the text when it is never closed.
-  size_t GroupEnd(size_t i, char16_t open, char16_t close) const {
+  // escaped delimiters, and comments when `comments` (not in arguments such as `\url{a%20b}`,
+  // which are read as written); the end of the text when it is never closed.
+  size_t GroupEnd(size_t i, char16_t open, char16_t close, bool comments = false) const {
     int depth = 0;
     for (; i < t.size(); ++i) {
       if (t[i] == u'\\') {
         ++i;
+      } else if (comments && t[i] == u'%') {
+        while (i + 1 < t.size() && t[i + 1] != u'\n') ++i;
       } else if (t[i] == open) {
         ++depth;
       } else if (t[i] == close && --depth == 0) {
@@ -137,15 +144,22 @@ constexpr HiddenArguments kHiddenArguments[] = {
     {u"addbibresource", 1},
     {u"url", 1},
     {u"href", 1},
-    {u"newcommand", 2},
-    {u"renewcommand", 2},
-    {u"providecommand", 2},
-    {u"DeclareRobustCommand", 2},
-    {u"newenvironment", 3},
-    {u"renewenvironment", 3},
     {u"DeclareMathOperator", 2},
     {u"newtheorem", 1},
     {u"newcounter", 1},
+    {u"stepcounter", 1},
+    {u"refstepcounter", 1},
+    {u"value", 1},
+    {u"arabic", 1},
+    {u"roman", 1},
+    {u"Roman", 1},
+    {u"alph", 1},
+    {u"Alph", 1},
+    {u"fnsymbol", 1},
+    {u"NeedsTeXFormat", 1},
+    {u"ProvidesPackage", 1},
+    {u"ProvidesClass", 1},
+    {u"ProvidesFile", 1},
     {u"setcounter", 2},
     {u"addtocounter", 2},
     {u"newlength", 1},
@@ -182,6 +196,30 @@ constexpr HiddenArguments kHiddenArguments[] = {
     {u"captionsetup", 1},
     {u"lstinputlisting", 1},
     {u"end", 1},
+};
+
+// Commands that define commands or environments: how many arguments name the definition (with
+// its argument count and defaults) and are hidden, then how many bodies follow. A body is read
+// as TeX text of its own: its prose is checked, its commands and `#1` parameters hidden.
+struct Definition {
+  std::u16string_view name;
+  int names;
+  int bodies;
+};
+
+constexpr Definition kDefinitions[] = {
+    {u"newcommand", 1, 1},
+    {u"renewcommand", 1, 1},
+    {u"providecommand", 1, 1},
+    {u"DeclareRobustCommand", 1, 1},
+    {u"newenvironment", 1, 2},
+    {u"renewenvironment", 1, 2},
+    {u"NewDocumentCommand", 2, 1},
+    {u"RenewDocumentCommand", 2, 1},
+    {u"ProvideDocumentCommand", 2, 1},
+    {u"DeclareDocumentCommand", 2, 1},
+    {u"NewDocumentEnvironment", 2, 2},
+    {u"RenewDocumentEnvironment", 2, 2},
 };
 
 // Environments whose arguments after the name are not text (column specifications, widths,
@@ -222,6 +260,12 @@ const HiddenArguments* Find(std::u16string_view name, const HiddenArguments* lis
 bool IsCite(std::u16string_view name) {
   return name.find(u"cite") != std::u16string_view::npos ||
          name.find(u"Cite") != std::u16string_view::npos;
+}
+
+// A document's own reference commands (\thmref, \secref, \figRef) take a label as \ref does.
+bool IsReference(std::u16string_view name) {
+  return name.size() > 3 && (name.ends_with(u"ref") || name.ends_with(u"Ref")) &&
+         name != u"hyperref";
 }
 
 // The combining mark of an accent command (`\'`, `\"`, `\c`, ...), or 0.
@@ -281,7 +325,8 @@ char16_t LetterCommand(std::u16string_view name) {
 
 class TexFilter {
  public:
-  explicit TexFilter(std::u16string& text) : s_{text} {}
+  // `depth`: how many definitions' bodies the text lies in.
+  explicit TexFilter(std::u16string& text, int depth = 0) : s_{text}, depth_(depth) {}
 
   void Run() {
     size_t i = 0;
@@ -312,10 +357,24 @@ class TexFilter {
           const size_t end = Accent(i + 1, true);
           if (end > i + 1) return end;
         }
-        s_.Hide(i, i + 1);
-        return i + 1;
+        return Brace(i);
+      }
+      case u'#': {  // a macro's parameter: #1, or ##1 in a definition within a definition
+        size_t end = i;
+        while (s_.At(end) == u'#') ++end;
+        if (s_.At(end) >= u'1' && s_.At(end) <= u'9') ++end;
+        s_.Hide(i, end);
+        return end;
       }
       case u'}':
+        return Brace(i);
+      case u'_':
+      case u'^': {  // in a macro meant for math (`{S_X}`), a script is math
+        if (depth_ == 0) return i + 1;
+        const size_t end = s_.At(i + 1) == u'{' ? s_.GroupEnd(i + 1, u'{', u'}') : i + 2;
+        s_.Hide(i, end);
+        return std::min(end, s_.Size());
+      }
       case u'~':
       case u'&':
       case u'`':
@@ -333,6 +392,17 @@ class TexFilter {
       default:
         return i + 1;
     }
+  }
+
+  // A brace groups, it prints nothing: between two letters (`{E}uler`, `\textbf{a}b`) it joins
+  // them into one word, as TeX sets them; elsewhere it is hidden.
+  size_t Brace(size_t i) {
+    if (i > 0 && IsAsciiLetter(s_.t[i - 1]) && IsAsciiLetter(s_.At(i + 1))) {
+      s_.t[i] = kWordJoiner;
+    } else {
+      s_.Hide(i, i + 1);
+    }
+    return i + 1;
   }
 
   // The accent or letter command at `i` (a backslash), ending at a closing brace when `braced`
@@ -402,15 +472,22 @@ class TexFilter {
     if (name == u"verb" || name == u"lstinline") return Verb(i, end);
     if (name == u"mintinline") return HideArguments(i, end, 2);
     if (name == u"def" || name == u"gdef" || name == u"edef" || name == u"xdef") {
-      const size_t body = s_.t.find(u'{', end);
-      end = body == std::u16string::npos ? s_.Size() : s_.GroupEnd(body, u'{', u'}');
-      s_.Hide(i, end);
+      // \def\name#1#2{body}: the name and the parameter text up to the body are hidden.
+      size_t body = s_.t.find(u'{', end);
+      if (body == std::u16string::npos) body = s_.Size();
+      s_.Hide(i, body);
+      return Body(body);
+    }
+    for (const Definition& known : kDefinitions) {
+      if (known.name != name) continue;
+      end = HideArguments(i, end, known.names);
+      for (int k = 0; k < known.bodies; ++k) end = Body(s_.SkipBlanks(end));
       return end;
     }
     if (const HiddenArguments* known = Find(name, kHiddenArguments, std::size(kHiddenArguments))) {
       return HideArguments(i, end, known->count);
     }
-    if (IsCite(name)) return HideArguments(i, end, 1);
+    if (IsCite(name) || IsReference(name)) return HideArguments(i, end, 1);
     if (name == u"font") {  // \font\big=cmbx10: the name and the font's file
       end = s_.SkipBlanks(end);
       if (s_.At(end) == u'\\') end = s_.ControlSequenceEnd(end);
@@ -477,6 +554,23 @@ class TexFilter {
     return i + 2;
   }
 
+  // The body of a definition, its group opening at `i` (or a single command): the braces are
+  // hidden and what they hold is filtered as a text of its own, so that a construct the body
+  // opens and does not close (`\newcommand{\be}{\begin{equation}}`, a lone `$`) ends with it.
+  size_t Body(size_t i) {
+    // `\def\a\b`, or nested too deep: read on in place.
+    if (s_.At(i) != u'{' || depth_ >= kMaxDepth) return i;
+    const size_t end = s_.GroupEnd(i, u'{', u'}', true);
+    const bool closed = end > i + 1 && s_.t[end - 1] == u'}';
+    const size_t inner_end = closed ? end - 1 : end;
+    std::u16string inner = s_.t.substr(i + 1, inner_end - i - 1);
+    TexFilter(inner, depth_ + 1).Run();
+    s_.t.replace(i + 1, inner.size(), inner);
+    s_.Hide(i, i + 1);
+    s_.Hide(inner_end, end);
+    return end;
+  }
+
   // Hides from `i` through the `count` arguments after `from`, and the optional ones among
   // and after them.
   size_t HideArguments(size_t i, size_t from, int count) {
@@ -541,7 +635,12 @@ class TexFilter {
     return close;
   }
 
+  // Bodies nested deeper than this are read in place, so that a hostile text cannot exhaust the
+  // stack or copy itself once per level.
+  static constexpr int kMaxDepth = 8;
+
   Scan s_;
+  int depth_;
 };
 
 }  // namespace

@@ -63,8 +63,23 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
       {u"\\documentclass[11pt,a4paper]{article}\n\\usepackage[utf8]{inputenc}", ""},
       {u"\\bibliographystyle{plainnat}\\bibliography{refs,more}", ""},
       {u"\\url{https://example.org/x} \\href{http://x.org}{the site}", "the site"},
-      {u"\\newcommand{\\vect}[1]{\\mathbf{#1}} \\renewcommand\\abstractname{Summary} go", "go"},
-      {u"\\def\\foo#1{bar #1} after", "after"},
+      // Definitions: names, parameters and defaults hidden, bodies read as text of their own.
+      {u"\\newcommand{\\vect}[1]{\\mathbf{#1}} \\renewcommand\\abstractname{Summary} go",
+       "Summary go"},
+      {u"\\newcommand*{\\B}[2][x]{{\\bf#1} and ##2)} \\providecommand{\\P}{%\n  Some text % {\n}",
+       "and Some text"},
+      {u"\\def\\foo#1.#2{bar #1} \\gdef\\date{April, 2006}\\def\\sec{\\section} after",
+       "bar April after"},
+      {u"\\newenvironment{note}[1]{\\par Note: #1}{\\par End} \\let\\a\\b x", "Note End x"},
+      {u"\\NewDocumentCommand{\\hi}{m o}{Hello #1} \\DeclareMathOperator{\\sgn}{sgn} y", "Hello y"},
+      {u"\\newcommand{\\be}{\\begin{equation}}\\newcommand{\\dol}{$} text $x$", "text"},
+      {u"\\newcommand{\\open}{unclosed", "unclosed"},
+      {u"\\newcommand{\\SX}{{S_X}}\\def\\e{e^{ix}} snake_case", "S e snake_case"},
+      // Labels of a document's own reference commands, counters, and braces inside a word.
+      {u"by \\thmref{t:conl} and \\figRef{fig-a} (\\roman{enumi}) \\hyperref[x]{here}",
+       "by and here"},
+      {u"\\NeedsTeXFormat{LaTeX2e}[1995/12/01] closed {E}uler trails, \\textbf{a}b {x} y",
+       "closed Euler trails ab x y"},
       {u"\\setlength{\\parindent}{0pt}\\vspace*{1em}\\hspace{2mm}gap", "gap"},
       {u"\\textcolor{red}{warm} \\multicolumn{2}{c|}{Total}", "warm Total"},
       // Environments: names hidden, placement and column specifications too.
@@ -98,6 +113,11 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(WordsLeft(HideTexMarkup, c.text), c.words) << ToUtf8(c.text);
+
+  // Definitions nested without end are read in place past a few levels, the stack untouched.
+  std::u16string nested;
+  for (int i = 0; i < 100000; ++i) nested += u"\\def\\a{";
+  EXPECT_EQ(WordsLeft(HideTexMarkup, nested + u"deep"), "deep");
 }
 
 TEST(NroffFilter, HidesMarkupAndKeepsProse) {

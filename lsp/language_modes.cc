@@ -35,7 +35,7 @@ constexpr std::array<std::pair<std::string_view, DocumentMode>, 36> kLanguages =
     {"swift", DocumentMode::kCFamily},
     {"kotlin", DocumentMode::kCFamily},
     {"python", DocumentMode::kPython},
-    {"shellscript", DocumentMode::kHashComments},
+    {"shellscript", DocumentMode::kShell},
     {"ruby", DocumentMode::kHashComments},
     {"perl", DocumentMode::kHashComments},
     {"yaml", DocumentMode::kHashComments},
