@@ -55,7 +55,9 @@ std::string_view ExtraWordsText() {
           static_cast<std::size_t>(lexivane_extra_words_end - lexivane_extra_words_begin)};
 }
 
-bool ExtraWordsHold(std::u16string_view word) {
+namespace {
+
+bool Holds(std::u16string_view word) {
   if (word.empty() || word.size() > 64) return false;
   std::string ascii, key;
   for (const char16_t c : word) {
@@ -86,6 +88,14 @@ bool ExtraWordsHold(std::u16string_view word) {
     low = end + 1;
   }
   return false;
+}
+
+}  // namespace
+
+bool ExtraWordsHold(std::u16string_view word) {
+  if (Holds(word)) return true;
+  // The possessive of an entry, as the word check takes it after the words of its own list.
+  return (word.ends_with(u"'s") || word.ends_with(u"'S")) && Holds(word.substr(0, word.size() - 2));
 }
 
 }  // namespace lexivane::frontend

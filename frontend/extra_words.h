@@ -5,7 +5,8 @@
 // entry) and searched in place, so it costs nothing at start-up and no memory beyond its pages.
 // A lower-case entry accepts the word in any letter case (`distro`, `Distro`, `DISTRO`); an entry
 // with capitals accepts itself and its ALL CAPS form (`GitHub`, `GITHUB`, not `github`). Its
-// entries are ASCII letters with inner apostrophes; other words are never in it.
+// entries are ASCII letters with inner apostrophes; other words are never in it. An entry followed
+// by 's is accepted too (`systemd's`), as the word check accepts its own words' possessives.
 //
 // The word rule `extra-words` (word_rules.h) decides whether a front end asks it. Any thread.
 #pragma once

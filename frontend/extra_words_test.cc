@@ -34,11 +34,25 @@ TEST(ExtraWords, LetterCaseAsEntriesStand) {
     bool held;
   };
   // "distro" is a lower-case entry, "ActiveMQ" and "Alertmanager" entries with capitals.
-  const Case cases[] = {{u"distro", true},       {u"Distro", true},        {u"DISTRO", true},
-                        {u"diStro", false},      {u"ActiveMQ", true},      {u"ACTIVEMQ", true},
-                        {u"activemq", false},    {u"Activemq", false},     {u"Alertmanager", true},
-                        {u"ALERTMANAGER", true}, {u"alertmanager", false}, {u"distrox", false},
-                        {u"distroz", false},     {u"d\u00EFstro", false},  {u"", false}};
+  const Case cases[] = {{u"distro", true},
+                        {u"Distro", true},
+                        {u"DISTRO", true},
+                        {u"diStro", false},
+                        {u"ActiveMQ", true},
+                        {u"ACTIVEMQ", true},
+                        {u"activemq", false},
+                        {u"Activemq", false},
+                        {u"Alertmanager", true},
+                        {u"ALERTMANAGER", true},
+                        {u"alertmanager", false},
+                        {u"distrox", false},
+                        {u"distro's", true},
+                        {u"DISTRO'S", true},
+                        {u"distro's's", false},
+                        {u"'s", false},
+                        {u"distroz", false},
+                        {u"d\u00EFstro", false},
+                        {u"", false}};
   for (const Case& c : cases) EXPECT_EQ(ExtraWordsHold(c.word), c.held) << ToUtf8(c.word);
 }
 
