@@ -24,7 +24,6 @@
 #include <enchant-provider.h>
 #include <glib.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
@@ -69,14 +68,8 @@ std::u16string EngineWord(const char* word, std::size_t length) {
 // The rules LEXIVANE_NO_RULE leaves on; an unknown name in it is passed over.
 lexivane::frontend::WordRules Rules() {
   static const lexivane::frontend::WordRules rules = [] {
-    std::vector<std::string> names;
     const char* const off = std::getenv("LEXIVANE_NO_RULE");
-    for (std::string_view rest = off ? off : ""; !rest.empty();) {
-      const std::size_t comma = std::min(rest.find(','), rest.size());
-      names.emplace_back(rest.substr(0, comma));
-      rest.remove_prefix(std::min(comma + 1, rest.size()));
-    }
-    return lexivane::frontend::AllRulesExcept(names);
+    return lexivane::frontend::AllRulesExcept({off ? off : ""});
   }();
   return rules;
 }

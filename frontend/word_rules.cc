@@ -81,11 +81,16 @@ std::optional<WordRule> NamedWordRule(std::string_view name) {
 
 WordRules AllRulesExcept(const std::vector<std::string>& names, std::string* unknown) {
   WordRules rules = WordRules::All();
-  for (const std::string& name : names) {
-    if (const auto rule = NamedWordRule(name)) {
-      rules = rules.Without(*rule);
-    } else if (unknown != nullptr && unknown->empty()) {
-      *unknown = name;
+  for (const std::string& item : names) {
+    for (std::size_t start = 0; start <= item.size();) {
+      const std::size_t comma = std::min(item.find(',', start), item.size());
+      const std::string_view name = std::string_view(item).substr(start, comma - start);
+      if (const auto rule = NamedWordRule(name)) {
+        rules = rules.Without(*rule);
+      } else if (unknown != nullptr && unknown->empty()) {
+        *unknown = name.empty() ? "\"\"" : name;
+      }
+      start = comma + 1;
     }
   }
   return rules;

@@ -56,7 +56,8 @@ class WordRules {
 const std::vector<std::string_view>& WordRuleNames();
 std::optional<WordRule> NamedWordRule(std::string_view name);
 
-// All the rules except those named; an unknown name is reported in `unknown` (and ignored).
+// All the rules except those named, each item of `names` one name or several separated by
+// commas ("digits,roman"); the first unknown name is reported in `unknown` (and passed over).
 WordRules AllRulesExcept(const std::vector<std::string>& names, std::string* unknown = nullptr);
 
 // Whether one of the rules accepts `word` (a word of running text, as CheckWord is asked it).

@@ -72,9 +72,15 @@ TEST(WordRules, NamesSwitchRulesOff) {
     EXPECT_EQ(AllRulesExcept({std::string(name)}), WordRules::All().Without(*NamedWordRule(name)));
   }
   std::string unknown;
-  EXPECT_EQ(AllRulesExcept({"roman", "nosuch", "digits"}, &unknown),
-            WordRules::All().Without(WordRule::kRoman).Without(WordRule::kDigits));
+  EXPECT_EQ(AllRulesExcept({"roman", "nosuch,digits", "underscores,"}, &unknown),
+            WordRules::All()
+                .Without(WordRule::kRoman)
+                .Without(WordRule::kDigits)
+                .Without(WordRule::kUnderscores));
   EXPECT_EQ(unknown, "nosuch");
+  unknown.clear();
+  EXPECT_EQ(AllRulesExcept({""}, &unknown), WordRules::All());
+  EXPECT_EQ(unknown, "\"\"");
   EXPECT_FALSE(NamedWordRule("Roman"));
 }
 

@@ -42,9 +42,9 @@ enum class Call {
 struct IspellOptions {
   Call call = Call::kPipe;
   std::optional<std::string> personal_file;
-  std::optional<DocumentMode> mode;  // the text's, for the session and the files of list mode
-  std::vector<std::string> files;    // list mode's texts; none means standard input
-  WordRules rules = WordRules::All();
+  std::optional<DocumentMode> mode;    // the text's, for the session and the files of list mode
+  std::vector<std::string> files;      // list mode's texts; none means standard input
+  std::vector<std::string> rules_off;  // names of word rules, several to an item with commas
 };
 
 // The words a client may ask for: the embedded list is American English, and editors name it
@@ -149,16 +149,12 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
         throw CommandError("unknown mode " + name + ": the modes are " + known);
       }
     } else if (argument == "--no-rule" || argument.starts_with("--no-rule=")) {
-      std::string names =
-          argument == "--no-rule" ? value(argument) : argument.substr(argument.find('=') + 1);
-      for (std::size_t start = 0; start <= names.size();) {
-        const std::size_t comma = std::min(names.find(',', start), names.size());
-        const std::string name = names.substr(start, comma - start);
-        const auto rule = NamedWordRule(name);
-        if (!rule) throw CommandError("unknown word rule " + name + ": " + RuleNameList());
-        options.rules = options.rules.Without(*rule);
-        start = comma + 1;
-      }
+      options.rules_off.push_back(
+          argument == "--no-rule" ? value(argument) : argument.substr(argument.find('=') + 1));
+      std::string unknown;
+      AllRulesExcept({options.rules_off.back()}, &unknown);
+      if (!unknown.empty())
+        throw CommandError("unknown word rule " + unknown + ": " + RuleNameList());
     } else if (argument == "-d") {
       CheckDictionary(value(argument));
     } else if (argument == "-i") {
@@ -267,7 +263,9 @@ int ListMisspellings(const IspellOptions& options) {
   Personal(options).LoadInto(engine);
   std::function<DocumentMode(const std::string&)> mode_of;
   if (options.mode) mode_of = [mode = *options.mode](const std::string&) { return mode; };
-  return ListMisspeltWordsOfFiles(engine, options.files, false, mode_of, options.rules).failed
+  return ListMisspeltWordsOfFiles(engine, options.files, false, mode_of,
+                                  AllRulesExcept(options.rules_off))
+                 .failed
              ? kExitError
              : kExitClean;
 }
@@ -278,7 +276,7 @@ int Converse(const IspellOptions& options) {
   const CustomDictionaryFile personal = Personal(options);
   personal.LoadInto(engine);
   IspellSession session(engine, personal, options.mode.value_or(DocumentMode::kNone),
-                        options.rules);
+                        AllRulesExcept(options.rules_off));
   std::cout << IspellBanner() << '\n' << std::flush;
   CheckStandardOutput();
   LineReader reader;
