@@ -104,6 +104,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
   check->add_option("files", options.files, "Text files to check; - reads standard input");
   AddCustomOption(*check, options.custom_file);
   AddModeOption(*check, options.mode_name);
+  AddNoRuleOption(*check, options.rules_off);
   check->add_flag("--json", options.json, "Print one JSON object per misspelt word");
   check->add_flag("--events", options.events,
                   "Print every event of a text check run without the dialog, one JSON object a "
@@ -126,7 +127,8 @@ int RunCheck(const CheckOptions& options) {
   engine.Init();
   CustomDictionaryFile(options.custom_file).LoadInto(engine);
 
-  SpellingSession session(engine, static_cast<std::size_t>(options.max_suggestions));
+  SpellingSession session(engine, static_cast<std::size_t>(options.max_suggestions),
+                          AllRulesExcept(options.rules_off));
   bool found = false;
   const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {
     found =

@@ -32,6 +32,26 @@ void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name) {
           "NAME"));
 }
 
+void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off) {
+  std::string names;
+  for (const std::string_view name : frontend::WordRuleNames()) {
+    names += (names.empty() ? "" : ", ") + std::string(name);
+  }
+  command
+      .add_option("--no-rule", rules_off,
+                  "Flag the words a rule would accept: " + names +
+                      " (repeat it or separate the names with commas)")
+      ->delimiter(',')
+      ->allow_extra_args(false)
+      ->check(CLI::Validator(
+          [names](const std::string& name) {
+            return frontend::NamedWordRule(name)
+                       ? ""
+                       : "no rule " + name + " (the rules: " + names + ")";
+          },
+          "NAME"));
+}
+
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name,
                               const std::string& file) {
   if (mode_name) return frontend::ModeNamed(*mode_name).value_or(frontend::DocumentMode::kNone);

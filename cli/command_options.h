@@ -3,8 +3,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "frontend/document_modes.h"
+#include "frontend/word_rules.h"
 
 namespace CLI {
 class App;
@@ -19,6 +21,10 @@ void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file)
 // Registers --mode NAME (which parts of each file are prose: frontend/document_modes.h); an
 // unknown name is a usage error.
 void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name);
+
+// Registers --no-rule NAME[,NAME...] (word rules to switch off: frontend/word_rules.h); an
+// unknown name is a usage error.
+void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off);
 
 // The mode to read `file` in: the one named, or the one its name calls for.
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file);

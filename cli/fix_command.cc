@@ -15,6 +15,7 @@ void AddFixCommand(CLI::App& app, FixOptions& options) {
   fix->add_flag("--terminal", options.terminal,
                 "Answer on the terminal even when there is a display");
   AddCustomOption(*fix, options.custom_file);
+  AddNoRuleOption(*fix, options.rules_off);
   fix->add_flag("--no-backup", options.no_backup,
                 "Keep no copy of the original as FILE.bak (nor of the custom dictionary)");
   fix->footer(

@@ -19,6 +19,7 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
   list->add_option("files", options.files, "Text files to check; - reads standard input");
   AddCustomOption(*list, options.custom_file);
   AddModeOption(*list, options.mode_name);
+  AddNoRuleOption(*list, options.rules_off);
   list->add_flag("-u,--unique", options.unique, "Print each misspelt word once");
 }
 
@@ -28,7 +29,8 @@ int RunList(const ListOptions& options) {
   CustomDictionaryFile(options.custom_file).LoadInto(engine);
   const ListedFiles listed = ListMisspeltWordsOfFiles(
       engine, options.files, options.unique,
-      [&options](const std::string& file) { return ModeOf(options.mode_name, file); });
+      [&options](const std::string& file) { return ModeOf(options.mode_name, file); },
+      AllRulesExcept(options.rules_off));
   return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 

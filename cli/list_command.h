@@ -15,6 +15,7 @@ struct ListOptions {
   std::vector<std::string> files;  // none means standard input
   std::optional<std::string> custom_file;
   std::optional<std::string> mode_name;  // none: by each file's extension
+  std::vector<std::string> rules_off;    // word rules switched off, by name
   bool unique = false;
 };
 

@@ -116,6 +116,11 @@ def main():
     _, listed, _ = run(stage, env, ["enchant-2", "-l", "-d", "en_US"], session)
     expect_same("enchant-2 -l", (TESTDATA / "session.list").read_text(encoding="utf-8"), listed)
 
+    # LEXIVANE_NO_RULE switches word rules off for the provider.
+    _, listed, _ = run(stage, {**env, "LEXIVANE_NO_RULE": "digits,capitals"},
+                       ["enchant-2", "-l", "-d", "en_US"], "GPLv3 TEH xiv wrold\n")
+    expect_same("enchant-2 -l with LEXIVANE_NO_RULE", "GPLv3\nTEH\nwrold\n", listed)
+
     # The tool gives the same misspellings with the same suggestions; Enchant's tool also
     # answers `*` for numbers (it asks the provider about them, which accepts them) where ours
     # skips them.

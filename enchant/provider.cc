@@ -14,7 +14,10 @@
 //
 // Words are judged as every other front end judges them: the typographic apostrophe read as
 // U+0027, no suggestion search for a word too long to be near an English one, and which
-// characters may stand in a word answered by the word rule itself (frontend/).
+// characters may stand in a word answered by the word rule itself (frontend/). Hosts ask about
+// the words of running text, so the word rules (frontend/word_rules.h) accept what they accept
+// elsewhere; Enchant has no options of its own for a provider, so LEXIVANE_NO_RULE (names
+// separated by commas, read once per process) switches rules off.
 //
 // No exception leaves this file: a failure inside the engine answers "error" (check) or "no
 // suggestions" (suggest) instead of reaching a host written in C.
@@ -22,6 +25,7 @@
 #include <glib.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +34,7 @@
 #include "frontend/running_words.h"
 #include "frontend/spelling_session.h"
 #include "frontend/word_characters.h"
+#include "frontend/word_rules.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"
@@ -60,9 +65,22 @@ std::u16string EngineWord(const char* word, std::size_t length) {
   return text;
 }
 
+// The rules LEXIVANE_NO_RULE leaves on; an unknown name in it is passed over.
+lexivane::frontend::WordRules Rules() {
+  static const lexivane::frontend::WordRules rules = [] {
+    const char* const off = std::getenv("LEXIVANE_NO_RULE");
+    return lexivane::frontend::AllRulesExcept({off ? off : ""});
+  }();
+  return rules;
+}
+
 int Check(EnchantDict*, const char* const word, std::size_t length) {
   try {
-    return ThreadEngine().CheckWord(EngineWord(word, length), false) ? 0 : 1;
+    const std::u16string engine_word = EngineWord(word, length);
+    return ThreadEngine().CheckWord(engine_word, false) ||
+                   lexivane::frontend::RulesAccept(engine_word, Rules())
+               ? 0
+               : 1;
   } catch (...) {
     return -1;
   }

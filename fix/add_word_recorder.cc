@@ -45,7 +45,7 @@ void AddWordRecorder::ShowModal(SuggestionsDialog& dialog) {
   // A showing starts with the token in the "Change to" box.
   bool accepted = true;
   ForEachRunningWord(dialog.ChangeToText(), [&](const RunningWord& word) {
-    accepted = accepted && engine_.CheckWord(word.word);
+    accepted = accepted && (engine_.CheckWord(word.word) || RulesAccept(word.word, rules_));
   });
   if (accepted) {
     dialog.Click(DialogButton::Ignore);

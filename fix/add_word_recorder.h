@@ -3,8 +3,9 @@
 // file, whatever the view (a window or the terminal).
 //
 // It also keeps `fix` to the word rule of the other commands: a token whose every word in
-// running text the word check accepts ("wouldn’t", read with U+0027 as `list` reads it) is
-// answered with Ignore without being shown. The run's own tokens and events stay as they are.
+// running text the word check or a word rule accepts ("wouldn’t", read with U+0027 as `list`
+// reads it; "GPLv3") is answered with Ignore without being shown. The run's own tokens and events
+// stay as they are.
 //
 // The inner view is handed a SuggestionsDialog that forwards every member to the real dialog
 // and records a click on Add Word that the model will act on (the button enabled and visible
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/word_rules.h"
 #include "lexivane/dialog.h"
 #include "lexivane/spell_check.h"
 
@@ -22,8 +24,10 @@ namespace lexivane::frontend::fix {
 
 class AddWordRecorder : public DialogView {
  public:
-  // `engine` judges the words of running text, with its custom dictionary.
-  AddWordRecorder(DialogView& inner, const SpellCheck& engine) : inner_(inner), engine_(engine) {}
+  // `engine` judges the words of running text, with its custom dictionary, and `rules` accept
+  // some it rejects.
+  AddWordRecorder(DialogView& inner, const SpellCheck& engine, WordRules rules = WordRules::All())
+      : inner_(inner), engine_(engine), rules_(rules) {}
 
   void ShowModal(SuggestionsDialog& dialog) override;
   const std::vector<std::u16string>& added_words() const { return added_words_; }
@@ -31,6 +35,7 @@ class AddWordRecorder : public DialogView {
  private:
   DialogView& inner_;
   const SpellCheck& engine_;
+  const WordRules rules_;
   std::vector<std::u16string> added_words_;
 };
 

@@ -201,7 +201,7 @@ int CorrectFile(const FixOptions& options) {
   engine.Init();
   const CustomDictionary custom = OpenCustomDictionary(engine, options.custom_file);
 
-  AddWordRecorder recorder(front_end->view(), engine);
+  AddWordRecorder recorder(front_end->view(), engine, AllRulesExcept(options.rules_off));
   CarefulHost host(engine, file.text);
   RunWatcher watcher(host, *front_end, options.file);
   {

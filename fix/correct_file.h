@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lexivane::frontend::fix {
 
@@ -17,6 +18,7 @@ struct FixOptions {
   std::optional<std::string> custom_file;
   bool terminal = false;
   bool no_backup = false;
+  std::vector<std::string> rules_off;  // word rules switched off, by name
 };
 
 int CorrectFile(const FixOptions& options);

@@ -188,6 +188,10 @@ scenario("bom_crlf_mode", b"\xef\xbb\xbfTeh cat\r\nwrold\rend\r\n",
          ["1\r", "t\x7f\x7f\x7f\x7f\x7fworld\r\r"], b"\xef\xbb\xbfThe cat\r\nworld\rend\r\n",
          mode=0o640)
 scenario("no_backup", "Teh\n", ["1\r"], "The\n", args=["--no-backup"], backup=False)
+# The word rules of the other commands: only "teh" is shown, unless the digits rule is off.
+scenario("word_rules", "GPLv3 xiv distro teh\n", ["1\r"], "GPLv3 xiv distro the\n")
+scenario("no_rule", "GPLv3 xiv distro teh\n", ["i", "1\r"], "GPLv3 xiv distro the\n",
+         args=["--no-rule", "digits"])
 make("old_backup.txt.bak", "an older backup")
 scenario("old_backup_replaced", "Teh\n", ["1\r"], "The\n")
 

@@ -18,8 +18,11 @@ constexpr std::size_t kUtf16Block = std::size_t{1} << 16;
 
 }  // namespace
 
-MisspeltWords::MisspeltWords(const SpellCheck& engine, bool unique)
-    : verdicts_(engine), unique_(unique) {}
+MisspeltWords::MisspeltWords(const SpellCheck& engine, bool unique, WordRules rules)
+    : verdicts_([&engine, rules](std::u16string_view word) {
+        return engine.CheckWord(word) || RulesAccept(word, rules);
+      }),
+      unique_(unique) {}
 
 void MisspeltWords::AddAscii(std::string_view word) {
   batch_[waiting_++] = {word, verdicts_.Find(word)};
@@ -97,8 +100,8 @@ void MisspeltWords::ListUtf16(std::u16string_view text, std::u16string_view walk
 
 ListedFiles ListMisspeltWordsOfFiles(
     const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
-    const std::function<DocumentMode(const std::string& file)>& mode_of) {
-  MisspeltWords misspelt(engine, unique);
+    const std::function<DocumentMode(const std::string& file)>& mode_of, WordRules rules) {
+  MisspeltWords misspelt(engine, unique, rules);
   const auto print = [](std::string_view lines) {
     std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     CheckStandardOutput();

@@ -20,6 +20,7 @@
 
 #include "frontend/chunked_input.h"
 #include "frontend/document_modes.h"
+#include "frontend/word_rules.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/spell_check.h"
 
@@ -30,7 +31,8 @@ class MisspeltWords {
   // Takes a block of whole lines, each ending in '\n'.
   using Print = std::function<void(std::string_view lines)>;
 
-  MisspeltWords(const SpellCheck& engine, bool unique);
+  // A word is misspelt when the engine rejects it and no rule of `rules` accepts it.
+  MisspeltWords(const SpellCheck& engine, bool unique, WordRules rules = WordRules::All());
 
   // Prints the misspelt words of one text. Exceptions of `input` and `print` reach the caller;
   // lines of the pieces handed on before stay printed.
@@ -77,6 +79,7 @@ struct ListedFiles {
 };
 ListedFiles ListMisspeltWordsOfFiles(
     const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
-    const std::function<DocumentMode(const std::string& file)>& mode_of = {});
+    const std::function<DocumentMode(const std::string& file)>& mode_of = {},
+    WordRules rules = WordRules::All());
 
 }  // namespace lexivane::frontend

@@ -40,10 +40,10 @@ std::string ListedInUtf16(const SpellCheck& engine, const std::vector<std::strin
 }
 
 // What MisspeltWords prints, each text read in pieces of `chunk_size`, at most `read_size`
-// bytes a read.
+// bytes a read; the word rules are off, since the reference is the engine's verdict alone.
 std::string Listed(const SpellCheck& engine, const std::vector<std::string>& texts, bool unique,
                    std::size_t chunk_size, std::size_t read_size) {
-  MisspeltWords misspelt(engine, unique);
+  MisspeltWords misspelt(engine, unique, WordRules::None());
   std::string out;
   for (const std::string& text : texts) {
     std::size_t at = 0;
@@ -85,6 +85,35 @@ class MisspeltWordsTest : public ::testing::Test {
   MisspeltWordsTest() { engine_.Init(); }
   SpellCheck engine_;
 };
+
+// The rules count in both walks, and only those left on.
+TEST_F(MisspeltWordsTest, WordsTheRulesAcceptAreNotListed) {
+  const std::string text = "GPLv3 _ssh ABIs xiv distro teh";
+  const std::string utf16 = Utf16Le(FromUtf8(text));
+  const struct {
+    WordRules rules;
+    const char* listed;
+  } cases[] = {
+      {WordRules::All(), "teh\n"},
+      {WordRules::All().Without(WordRule::kRoman).Without(WordRule::kExtraWords),
+       "xiv\ndistro\nteh\n"},
+      {WordRules::None(), "GPLv3\n_ssh\nABIs\nxiv\ndistro\nteh\n"},
+  };
+  for (const auto& c : cases) {
+    for (const std::string& bytes : {text, utf16}) {
+      MisspeltWords misspelt(engine_, false, c.rules);
+      std::string out;
+      ChunkedInput input([&, at = std::size_t{0}](char* into, std::size_t most) mutable {
+        const std::size_t n = std::min(most, bytes.size() - at);
+        std::memcpy(into, bytes.data() + at, n);
+        at += n;
+        return n;
+      });
+      misspelt.List(input, [&](std::string_view lines) { out += lines; });
+      EXPECT_EQ(out, c.listed) << c.listed;
+    }
+  }
+}
 
 TEST_F(MisspeltWordsTest, PrintsWhatTheUtf16WalkPrints) {
   const struct {

@@ -11,11 +11,11 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
   return ShownSuggestions(engine, word, max_count, check_custom);
 }
 
-SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions)
+SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules)
     : engine_(engine),
       max_suggestions_(max_suggestions),
-      verdicts_([this](std::u16string_view word) {
-        return engine_.CheckWord(word) ||
+      verdicts_([this, rules](std::u16string_view word) {
+        return engine_.CheckWord(word) || RulesAccept(word, rules) ||
                (!session_words_.empty() && session_words_.contains(FoldCase(word)));
       }) {}
 

@@ -14,6 +14,9 @@
 // remembered). At most kRememberedSuggestions lists are kept; more distinct misspellings start
 // the memory afresh, so that endless garbage cannot grow it without bound.
 //
+// Words the engine rejects may still pass the word rules (word_rules.h), all of them unless the
+// front end switched some off.
+//
 // One session per engine object, on the engine's thread; the engine must be initialised and
 // outlive the session.
 #pragma once
@@ -26,6 +29,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "frontend/word_rules.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/spell_check.h"
 
@@ -43,7 +47,8 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
 
 class SpellingSession {
  public:
-  SpellingSession(SpellCheck& engine, std::size_t max_suggestions);
+  SpellingSession(SpellCheck& engine, std::size_t max_suggestions,
+                  WordRules rules = WordRules::All());
   SpellingSession(const SpellingSession&) = delete;
   SpellingSession& operator=(const SpellingSession&) = delete;
 

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "frontend/running_words.h"
+#include "frontend/word_rules.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/utf8.h"
 #include "lsp/code_action_words.h"
@@ -186,7 +187,9 @@ TEST(MisspellingFinder, FindsWhatListFindsLessTheSessionsWords) {
     };
     for (const std::u16string& text : texts) {
       std::vector<std::u16string> expected;
-      WordVerdicts verdicts(engine);
+      WordVerdicts verdicts([&engine](std::u16string_view word) {
+        return engine.CheckWord(word) || RulesAccept(word, WordRules::All());
+      });
       ForEachRunningWordByIcu(text, [&](const RunningWord& word) {
         if (!verdicts.Accepts(word.word)) expected.push_back(text.substr(word.offset, word.length));
       });
@@ -292,6 +295,13 @@ TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
       {R"({"severity": 2.0, "maxSuggestions": -1, "suggestionThreshold": -0.1})",
        current,
        {"severity", "suggestionThreshold", "maxSuggestions"}},
+      {R"({"noRule": ["digits", "roman"]})",
+       {{"/old.dic", 0.8f, 5,
+         WordRules::All().Without(WordRule::kDigits).Without(WordRule::kRoman)},
+        3},
+       {}},
+      {R"({"noRule": ["digits", "nosuch"]})", current, {"noRule"}},
+      {R"({"noRule": "digits"})", current, {"noRule"}},
       {R"({"lexivane": 5, "severity": 1})", current, {}},  // the key wins, and is no object
       {R"([1])", current, {}},
   };

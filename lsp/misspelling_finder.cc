@@ -39,7 +39,8 @@ bool MisspellingFinder::PreparedEngine::Load(std::optional<FileStamp> now) {
 }
 
 MisspellingFinder::MisspellingFinder(const CheckerSettings& settings, const Warn& warn)
-    : prepared_(settings, warn), session_(prepared_.engine, settings.max_suggestions) {}
+    : prepared_(settings, warn),
+      session_(prepared_.engine, settings.max_suggestions, settings.rules) {}
 
 std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view text,
                                                                 const std::function<bool()>& stop) {

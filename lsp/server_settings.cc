@@ -69,6 +69,20 @@ SettingsChange ChangeSettings(const ServerSettings& current, const Json& given) 
       refuse("maxSuggestions");
     }
   }
+  if (const auto it = settings.find("noRule"); it != settings.end()) {
+    WordRules rules = WordRules::All();
+    bool known = it->is_array();
+    for (const Json& name : known ? *it : Json::array()) {
+      const auto rule = name.is_string() ? NamedWordRule(name.get<std::string>()) : std::nullopt;
+      known = known && rule.has_value();
+      if (rule) rules = rules.Without(*rule);
+    }
+    if (known) {
+      next.checker.rules = rules;
+    } else {
+      refuse("noRule");
+    }
+  }
   return change;
 }
 

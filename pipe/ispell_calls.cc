@@ -17,6 +17,7 @@
 #include "frontend/misspelt_words.h"
 #include "frontend/running_words.h"
 #include "frontend/standard_output.h"
+#include "frontend/word_rules.h"
 #include "pipe/ispell_session.h"
 
 namespace lexivane::frontend::ispell {
@@ -41,8 +42,9 @@ enum class Call {
 struct IspellOptions {
   Call call = Call::kPipe;
   std::optional<std::string> personal_file;
-  std::optional<DocumentMode> mode;  // the text's, for the session and the files of list mode
-  std::vector<std::string> files;    // list mode's texts; none means standard input
+  std::optional<DocumentMode> mode;    // the text's, for the session and the files of list mode
+  std::vector<std::string> files;      // list mode's texts; none means standard input
+  std::vector<std::string> rules_off;  // names of word rules, several to an item with commas
 };
 
 // The words a client may ask for: the embedded list is American English, and editors name it
@@ -79,6 +81,8 @@ constexpr const char* kHelp =
     "  -i ENC, --encoding=ENC                UTF-8, the only encoding\n"
     "  -H, -t, -n                            read HTML, TeX, nroff (--mode=html, tex, nroff)\n"
     "  --mode=NAME                           read the text in a mode of lexivane check --mode\n"
+    "  --no-rule=NAME[,NAME...]              flag what a word rule accepts (lexivane check\n"
+    "                                        --no-rule)\n"
     "  -m -B -C -S -P -x -T FORMAT           accepted and ignored\n"
     "  --                                    the arguments after it are files\n"
     "  -h, --help                            print this help\n";
@@ -88,6 +92,12 @@ constexpr const char* kHelp =
 bool IsIgnoredFlag(std::string_view argument) {
   static constexpr std::string_view kFlags[] = {"-m", "-B", "-C", "-S", "-P", "-x"};
   return std::find(std::begin(kFlags), std::end(kFlags), argument) != std::end(kFlags);
+}
+
+std::string RuleNameList() {
+  std::string known = "the rules are ";
+  for (const std::string_view name : WordRuleNames()) known += std::string(name) + ", ";
+  return known.substr(0, known.size() - 2);
 }
 
 IspellOptions Parse(const std::vector<std::string>& arguments) {
@@ -138,6 +148,13 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
           known += (known.empty() ? "" : ", ") + std::string(mode.name);
         throw CommandError("unknown mode " + name + ": the modes are " + known);
       }
+    } else if (argument == "--no-rule" || argument.starts_with("--no-rule=")) {
+      options.rules_off.push_back(
+          argument == "--no-rule" ? value(argument) : argument.substr(argument.find('=') + 1));
+      std::string unknown;
+      AllRulesExcept({options.rules_off.back()}, &unknown);
+      if (!unknown.empty())
+        throw CommandError("unknown word rule " + unknown + ": " + RuleNameList());
     } else if (argument == "-d") {
       CheckDictionary(value(argument));
     } else if (argument == "-i") {
@@ -246,8 +263,11 @@ int ListMisspellings(const IspellOptions& options) {
   Personal(options).LoadInto(engine);
   std::function<DocumentMode(const std::string&)> mode_of;
   if (options.mode) mode_of = [mode = *options.mode](const std::string&) { return mode; };
-  return ListMisspeltWordsOfFiles(engine, options.files, false, mode_of).failed ? kExitError
-                                                                                : kExitClean;
+  return ListMisspeltWordsOfFiles(engine, options.files, false, mode_of,
+                                  AllRulesExcept(options.rules_off))
+                 .failed
+             ? kExitError
+             : kExitClean;
 }
 
 int Converse(const IspellOptions& options) {
@@ -255,7 +275,8 @@ int Converse(const IspellOptions& options) {
   engine.Init();
   const CustomDictionaryFile personal = Personal(options);
   personal.LoadInto(engine);
-  IspellSession session(engine, personal, options.mode.value_or(DocumentMode::kNone));
+  IspellSession session(engine, personal, options.mode.value_or(DocumentMode::kNone),
+                        AllRulesExcept(options.rules_off));
   std::cout << IspellBanner() << '\n' << std::flush;
   CheckStandardOutput();
   LineReader reader;

@@ -38,9 +38,10 @@ std::string IspellBanner() {
          Version();
 }
 
-IspellSession::IspellSession(SpellCheck& engine, CustomDictionaryFile personal, DocumentMode mode)
+IspellSession::IspellSession(SpellCheck& engine, CustomDictionaryFile personal, DocumentMode mode,
+                             WordRules rules)
     : personal_(std::move(personal)),
-      session_(engine, kShownSuggestionsMax),
+      session_(engine, kShownSuggestionsMax, rules),
       options_mode_(mode),
       mode_(mode) {}
 

@@ -20,7 +20,9 @@
 // (`+` alone: tex) switches to another and `-` goes back to the options' one. Each line is
 // filtered on its own, after its `^`, so offsets and the words reported are those of the line
 // as sent; a construct the line does not close (a comment, an environment, a fence) ends with
-// the line. One session per engine object, on the engine's thread.
+// the line. Every text line's words go through the word rules (word_rules.h), those the options
+// left on; a line holding a single word is text like any other. One session per engine object, on
+// the engine's thread.
 #pragma once
 
 #include <optional>
@@ -42,7 +44,7 @@ class IspellSession {
  public:
   // `personal` is where `#` saves; `mode` is the one `-` comes back to.
   IspellSession(SpellCheck& engine, CustomDictionaryFile personal,
-                DocumentMode mode = DocumentMode::kNone);
+                DocumentMode mode = DocumentMode::kNone, WordRules rules = WordRules::All());
 
   // The answer to one line, given without its line end; empty for requests. A failed save
   // is returned by TakeWarning, not thrown: the conversation goes on and the file stays as it

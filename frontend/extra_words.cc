@@ -1,0 +1,101 @@
+#include "frontend/extra_words.h"
+
+#include <algorithm>
+#include <string>
+
+// The list's bytes, put into read-only data by the assembler (the front ends are built for ELF
+// systems only), between lexivane_extra_words_begin and _end.
+// clang-format off
+asm(".pushsection .rodata\n"
+    ".global lexivane_extra_words_begin\n.hidden lexivane_extra_words_begin\n"
+    "lexivane_extra_words_begin:\n"
+    ".incbin \"" LEXIVANE_EXTRA_WORDS_FILE "\"\n"
+    ".global lexivane_extra_words_end\n.hidden lexivane_extra_words_end\n"
+    "lexivane_extra_words_end:\n"
+    ".popsection\n");
+// clang-format on
+
+extern "C" const char lexivane_extra_words_begin[];
+extern "C" const char lexivane_extra_words_end[];
+
+namespace lexivane::frontend {
+
+namespace {
+
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool IsLower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+
+// -1, 0 or 1 as the lower-cased `entry` sorts before, with or after `key` (lower case).
+int CompareFolded(std::string_view entry, std::string_view key) {
+  const std::size_t common = std::min(entry.size(), key.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const char c = Lower(entry[i]);
+    if (c != key[i])
+      return static_cast<unsigned char>(c) < static_cast<unsigned char>(key[i]) ? -1 : 1;
+  }
+  return entry.size() == key.size() ? 0 : entry.size() < key.size() ? -1 : 1;
+}
+
+// `entry` and `word` are the same letters in some case: the word as the entry stands, in ALL
+// CAPS, or Capitalised when the entry is in lower case.
+bool CaseAccepts(std::string_view entry, std::string_view word) {
+  if (entry == word || std::none_of(word.begin(), word.end(), IsLower)) return true;
+  return std::all_of(entry.begin(), entry.end(), [](char c) { return c == Lower(c); }) &&
+         word.substr(1) == entry.substr(1);
+}
+
+}  // namespace
+
+std::string_view ExtraWordsText() {
+  return {lexivane_extra_words_begin,
+          static_cast<std::size_t>(lexivane_extra_words_end - lexivane_extra_words_begin)};
+}
+
+namespace {
+
+bool Holds(std::u16string_view word) {
+  if (word.empty() || word.size() > 64) return false;
+  std::string ascii, key;
+  for (const char16_t c : word) {
+    if (c > 0x7F) return false;
+    ascii += static_cast<char>(c);
+    key += Lower(static_cast<char>(c));
+  }
+  const std::string_view text = ExtraWordsText();
+  // Binary search for the first line that does not sort before the key; `low` and `high` are
+  // always starts of lines (or the end), and every line ends in '\n'.
+  std::size_t low = 0, high = text.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    const std::size_t start = middle == 0 ? 0 : text.rfind('\n', middle - 1) + 1;
+    const std::size_t end = text.find('\n', start);
+    if (CompareFolded(text.substr(start, end - start), key) < 0) {
+      low = end + 1;
+    } else {
+      high = start;
+    }
+  }
+  // The entries with the key's letters, in any case, follow one another from there.
+  while (low < text.size()) {
+    const std::size_t end = text.find('\n', low);
+    const std::string_view entry = text.substr(low, end - low);
+    if (CompareFolded(entry, key) != 0) return false;
+    if (CaseAccepts(entry, ascii)) return true;
+    low = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ExtraWordsHold(std::u16string_view word) {
+  if (Holds(word)) return true;
+  // The possessive of an entry, as the word check takes it after the words of its own list.
+  return (word.ends_with(u"'s") || word.ends_with(u"'S")) && Holds(word.substr(0, word.size() - 2));
+}
+
+}  // namespace lexivane::frontend

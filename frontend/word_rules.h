@@ -1,0 +1,66 @@
+// What the front ends accept in running text beyond the word check: words of a shape that is
+// rarely a misspelling, and the words of a second, larger word list (extra_words.h).
+//
+// Technical prose is full of tokens no dictionary holds: sizes and versions (`128KiB`, `GPLv3`),
+// identifiers (`_ssh`, `foo_`), abbreviations (`ABI`, `GIDs`) and Roman numerals (`xiv`). Each
+// kind has a rule that accepts it, on by default and switched off by name:
+//
+//   digits         a word with a digit anywhere
+//   underscores    a word that begins or ends with `_`
+//   capitals       two or three capital letters, alone or with a plural `s` (`ABI`, `ABIs`)
+//   roman          a well-formed Roman numeral, all capitals or all lower case (`xiv`, `MCMXCIX`;
+//                  not `iiii` or `vx`)
+//   extra-words    a word of the second list
+//
+// The rules apply to running text only: the library's CheckWord and GetSuggestions never see
+// them. A word the rules accept is still a word the engine would reject; a caller that asks
+// about one word on its own (a pipe's single word, a client's "is this word right") applies
+// them too, since the word came from the same text. Pure functions, any thread.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexivane::frontend {
+
+enum class WordRule : unsigned {
+  kDigits = 1,
+  kUnderscores = 2,
+  kCapitals = 4,
+  kRoman = 8,
+  kExtraWords = 16,
+};
+
+class WordRules {
+ public:
+  static constexpr WordRules All() { return WordRules(31); }
+  static constexpr WordRules None() { return WordRules(0); }
+
+  constexpr bool Has(WordRule rule) const { return (bits_ & static_cast<unsigned>(rule)) != 0; }
+  constexpr WordRules Without(WordRule rule) const {
+    return WordRules(bits_ & ~static_cast<unsigned>(rule));
+  }
+  constexpr WordRules With(WordRule rule) const {
+    return WordRules(bits_ | static_cast<unsigned>(rule));
+  }
+  constexpr bool operator==(const WordRules&) const = default;
+
+ private:
+  constexpr explicit WordRules(unsigned bits) : bits_(bits) {}
+  unsigned bits_;
+};
+
+// The names above, in that order; NamedWordRule is nullopt for any other name.
+const std::vector<std::string_view>& WordRuleNames();
+std::optional<WordRule> NamedWordRule(std::string_view name);
+
+// All the rules except those named, each item of `names` one name or several separated by
+// commas ("digits,roman"); the first unknown name is reported in `unknown` (and passed over).
+WordRules AllRulesExcept(const std::vector<std::string>& names, std::string* unknown = nullptr);
+
+// Whether one of the rules accepts `word` (a word of running text, as CheckWord is asked it).
+bool RulesAccept(std::u16string_view word, WordRules rules);
+
+}  // namespace lexivane::frontend
