@@ -18,6 +18,7 @@ struct CheckOptions {
   std::optional<std::string> mode_name;  // none: by each file's extension
   bool json = false;
   bool events = false;
+  bool identifiers = false;
   int max_suggestions = 5;
 };
 

@@ -23,4 +23,11 @@ void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name);
 // The mode to read `file` in: the one named, or the one its name calls for.
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file);
 
+// Registers --identifiers: in the code modes, check the identifiers of the code too, each cut
+// into its words (frontend/identifier_parts.h).
+void AddIdentifiersOption(CLI::App& command, bool& identifiers);
+inline frontend::CodeIdentifiers CodeIdentifiersOf(bool identifiers) {
+  return identifiers ? frontend::CodeIdentifiers::kChecked : frontend::CodeIdentifiers::kHidden;
+}
+
 }  // namespace lexivane::cli

@@ -20,6 +20,7 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
   AddCustomOption(*list, options.custom_file);
   AddModeOption(*list, options.mode_name);
   list->add_flag("-u,--unique", options.unique, "Print each misspelt word once");
+  AddIdentifiersOption(*list, options.identifiers);
 }
 
 int RunList(const ListOptions& options) {
@@ -28,7 +29,8 @@ int RunList(const ListOptions& options) {
   CustomDictionaryFile(options.custom_file).LoadInto(engine);
   const ListedFiles listed = ListMisspeltWordsOfFiles(
       engine, options.files, options.unique,
-      [&options](const std::string& file) { return ModeOf(options.mode_name, file); });
+      [&options](const std::string& file) { return ModeOf(options.mode_name, file); },
+      CodeIdentifiersOf(options.identifiers));
   return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 

@@ -16,6 +16,7 @@ struct ListOptions {
   std::optional<std::string> custom_file;
   std::optional<std::string> mode_name;  // none: by each file's extension
   bool unique = false;
+  bool identifiers = false;
 };
 
 // Registers the subcommand and its options on `app`.

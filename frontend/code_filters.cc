@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "frontend/code_identifiers.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 
@@ -67,6 +68,16 @@ class LineEnds {
 
 char16_t At(std::u16string_view text, std::size_t i) {
   return i < text.size() ? text[i] : 0;
+}
+
+// Code: blanked whole, or but for its identifiers when they are checked.
+void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdentifiers identifiers,
+              CodeLanguage language) {
+  if (identifiers == CodeIdentifiers::kChecked) {
+    HideCodeButIdentifiers(text, from, to, language);
+  } else {
+    Hide(text, from, to);
+  }
 }
 
 // ---- What is code inside prose ----
@@ -338,7 +349,10 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
 
 }  // namespace
 
-void KeepCFamilyCommentsAndStrings(std::u16string& text) {
+void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
+  const auto hide_code = [&](std::size_t from, std::size_t to) {
+    HideCode(text, from, to, identifiers, CodeLanguage::kCFamily);
+  };
   const std::size_t n = text.size();
   Fence fence;
   LineEnds line_ends(text);
@@ -349,7 +363,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
   const auto keep_string = [&](std::size_t content, std::size_t content_end, std::size_t end,
                                bool raw) {
     content_end = std::max(content, content_end);
-    Hide(text, code, content);
+    hide_code(code, content);
     Hide(text, content_end, end);
     if (directive) {
       Hide(text, content, content_end);
@@ -382,7 +396,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
         content_end = close == kNone ? n : close;
         end = close == kNone ? n : close + 2;
       }
-      Hide(text, code, i);
+      hide_code(code, i);
       Hide(text, content_end, end);
       KeepComment(text, i, content_end, fence);
       code = i = end;
@@ -503,10 +517,13 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
     keep_string(i + 1, end - 1, end, false);
     i = end;
   }
-  Hide(text, code, n);
+  hide_code(code, n);
 }
 
-void KeepHashComments(std::u16string& text) {
+void KeepHashComments(std::u16string& text, CodeIdentifiers identifiers) {
+  const auto hide_code = [&](std::size_t from, std::size_t to) {
+    HideCode(text, from, to, identifiers, CodeLanguage::kHash);
+  };
   const std::size_t n = text.size();
   Fence fence;
   std::size_t line = 0;
@@ -545,11 +562,11 @@ void KeepHashComments(std::u16string& text) {
       }
     }
     if (comment == kNone) {
-      Hide(text, line, line_end);
+      hide_code(line, line_end);
       line = line_end + 1;
       continue;
     }
-    Hide(text, line, comment);
+    hide_code(line, comment);
     std::size_t end = line_end;
     // CMake's #[[…]] and #[=[…]=]: bracket comments over lines.
     if (At(text, comment + 1) == u'[') {
@@ -572,7 +589,10 @@ void KeepHashComments(std::u16string& text) {
   }
 }
 
-void KeepPythonCommentsAndStrings(std::u16string& text) {
+void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
+  const auto hide_code = [&](std::size_t from, std::size_t to) {
+    HideCode(text, from, to, identifiers, CodeLanguage::kPython);
+  };
   const std::size_t n = text.size();
   Fence fence;
   LineEnds line_ends(text);
@@ -582,7 +602,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text) {
     const char16_t c = text[i];
     if (c == u'#') {
       const std::size_t end = LineEnd(text, i);
-      Hide(text, code, i);
+      hide_code(code, i);
       KeepComment(text, i, end, fence);
       code = i = end;
       continue;
@@ -609,7 +629,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text) {
     const bool closed = end >= open_end + close.size() &&
                         text.compare(end - close.size(), close.size(), close) == 0;
     const std::size_t content_end = closed ? end - close.size() : end;
-    Hide(text, code, open_end);
+    hide_code(code, open_end);
     Hide(text, content_end, end);
     if (formatted) HideInterpolations(text, open_end, content_end, false);
     if (triple) {  // docstrings: doctest lines (>>> and ...) and reST roles and fields
@@ -640,7 +660,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text) {
     HideBackticked(text, open_end, content_end);
     code = i = end;
   }
-  Hide(text, code, n);
+  hide_code(code, n);
 }
 
 }  // namespace lexivane::frontend

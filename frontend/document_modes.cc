@@ -127,7 +127,7 @@ DocumentMode ModeForFile(std::string_view file_name) {
   return DocumentMode::kNone;
 }
 
-void HideNonProse(std::u16string& text, DocumentMode mode) {
+void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers identifiers) {
   switch (mode) {
     case DocumentMode::kNone:
       return;
@@ -144,11 +144,11 @@ void HideNonProse(std::u16string& text, DocumentMode mode) {
     case DocumentMode::kNroff:
       return HideNroffMarkup(text);
     case DocumentMode::kCFamily:
-      return KeepCFamilyCommentsAndStrings(text);
+      return KeepCFamilyCommentsAndStrings(text, identifiers);
     case DocumentMode::kHashComments:
-      return KeepHashComments(text);
+      return KeepHashComments(text, identifiers);
     case DocumentMode::kPython:
-      return KeepPythonCommentsAndStrings(text);
+      return KeepPythonCommentsAndStrings(text, identifiers);
   }
 }
 
