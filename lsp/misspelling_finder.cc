@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "frontend/command_error.h"
+#include "frontend/identifier_parts.h"
 #include "frontend/running_words.h"
 
 namespace lexivane::frontend::lsp {
@@ -39,14 +40,19 @@ bool MisspellingFinder::PreparedEngine::Load(std::optional<FileStamp> now) {
 }
 
 MisspellingFinder::MisspellingFinder(const CheckerSettings& settings, const Warn& warn)
-    : prepared_(settings, warn), session_(prepared_.engine, settings.max_suggestions) {}
+    : prepared_(settings, warn),
+      session_(prepared_.engine, settings.max_suggestions),
+      identifiers_(settings.check_identifiers ? CodeIdentifiers::kChecked
+                                              : CodeIdentifiers::kHidden) {}
 
 std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view text,
                                                                 const std::function<bool()>& stop) {
   std::vector<Misspelling> found;
   std::size_t words = 0;
+  const auto for_each_word =
+      identifiers_ == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
   try {
-    ForEachRunningWord(text, [&](const RunningWord& word) {
+    for_each_word(text, [&](const RunningWord& word) {
       if (stop && ++words % kWordsBetweenStopChecks == 0 && stop()) throw Stopped{};
       if (session_.Accepts(word.word)) return;
       // As written, less the word joiners that stand in for the rest of a reference such as

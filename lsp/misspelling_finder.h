@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/document_modes.h"
 #include "frontend/spelling_session.h"
 #include "lexivane/spell_check.h"
 #include "lsp/server_settings.h"
@@ -44,8 +45,9 @@ class MisspellingFinder {
   MisspellingFinder(const MisspellingFinder&) = delete;
   MisspellingFinder& operator=(const MisspellingFinder&) = delete;
 
-  // In order of appearance, in a text or a document's prose. `stop` is asked now and then; when it
-  // returns true, Find returns nullopt at once.
+  // In order of appearance, in a text or a document's prose (made with identifiers(): then each
+  // word of an identifier is one). `stop` is asked now and then; when it returns true, Find
+  // returns nullopt at once.
   std::optional<std::vector<Misspelling>> Find(std::u16string_view text,
                                                const std::function<bool()>& stop = {});
 
@@ -62,6 +64,9 @@ class MisspellingFinder {
   // when there was no file to load or it could not be read.
   const std::optional<std::string>& loaded_custom_file() const { return prepared_.loaded_file; }
 
+  // Whether the code modes' prose is to keep the identifiers of the code, for Find.
+  CodeIdentifiers identifiers() const { return identifiers_; }
+
  private:
   struct PreparedEngine {
     PreparedEngine(const CheckerSettings& settings, Warn warn);
@@ -76,6 +81,7 @@ class MisspellingFinder {
 
   PreparedEngine prepared_;
   SpellingSession session_;
+  const CodeIdentifiers identifiers_;
 };
 
 }  // namespace lexivane::frontend::lsp

@@ -56,7 +56,7 @@ void SpellingWorker::Run() {
       std::u16string prose;
       if (snapshot->mode != DocumentMode::kNone) {
         prose = snapshot->document.text();
-        HideNonProse(prose, snapshot->mode);
+        HideNonProse(prose, snapshot->mode, finder.identifiers());
       }
       const std::u16string_view text =
           snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : prose;

@@ -88,8 +88,8 @@ bool Workspace::VisitMisspellings(
 }
 
 std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string& uri,
-                                                              TextPosition start,
-                                                              TextPosition end) const {
+                                                              TextPosition start, TextPosition end,
+                                                              CodeIdentifiers identifiers) const {
   std::lock_guard lock(mutex_);
   const auto found = documents_.find(uri);
   if (found == documents_.end() || found->second.stored_current) return std::nullopt;
@@ -98,9 +98,11 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   const std::size_t to = std::max(from, document.OffsetOf(end));
   if (to - from > kLongestUncheckedRange) return std::nullopt;
   const Entry& entry = found->second;
-  if (entry.mode != DocumentMode::kNone && !entry.prose) {
+  if (entry.mode != DocumentMode::kNone &&
+      (!entry.prose || entry.prose_identifiers != identifiers)) {
     entry.prose = document.text();
-    HideNonProse(*entry.prose, entry.mode);
+    HideNonProse(*entry.prose, entry.mode, identifiers);
+    entry.prose_identifiers = identifiers;
   }
   const std::u16string& text = entry.mode == DocumentMode::kNone ? document.text() : *entry.prose;
   const auto blank = [&](std::size_t i) {

@@ -108,8 +108,9 @@ class Workspace {
   };
   static constexpr std::size_t kStretchReach = 4096;
   static constexpr std::size_t kLongestUncheckedRange = 65536;
-  std::optional<TextPiece> UncheckedPiece(const std::string& uri, TextPosition start,
-                                          TextPosition end) const;
+  std::optional<TextPiece> UncheckedPiece(
+      const std::string& uri, TextPosition start, TextPosition end,
+      CodeIdentifiers identifiers = CodeIdentifiers::kHidden) const;
 
   // The worker's side. NextToCheck waits until a document has been quiet for the quiet time
   // since its last change (or `stop` returns true: nullopt); Store keeps what was found in a
@@ -139,6 +140,7 @@ class Workspace {
     // The prose of the text as it stands, made by the first UncheckedPiece after a change, so
     // that the code actions an editor asks for at every move of the cursor pay for it once.
     mutable std::optional<std::u16string> prose;
+    mutable CodeIdentifiers prose_identifiers = CodeIdentifiers::kHidden;  // it was made with
   };
 
   // Moves the misspellings after the edit and drops those it touches.
