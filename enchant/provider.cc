@@ -16,6 +16,9 @@
 // U+0027, no suggestion search for a word too long to be near an English one, and which
 // characters may stand in a word answered by the word rule itself (frontend/).
 //
+// Enchant hands over words, never documents: the application cuts its text and skips its own
+// markup, so the document modes (frontend/document_modes.h) have nothing to hide here.
+//
 // No exception leaves this file: a failure inside the engine answers "error" (check) or "no
 // suggestions" (suggest) instead of reaching a host written in C.
 #include <enchant-provider.h>

@@ -133,9 +133,10 @@ void HideCodeButIdentifiers(std::u16string& text, std::size_t from, std::size_t 
     std::size_t j = i;
     while (j < to && IsIdentifierUnit(text[j])) ++j;
     const char16_t after = j < view.size() ? view[j] : 0;
-    const bool code = filter::IsAsciiDigit(text[i]) || keywords.contains(view.substr(i, j - i)) ||
-                      after == u'"' || after == u'\'' || before == u'\'' ||
-                      (language == CodeLanguage::kHash && before == u'-');
+    const std::u16string_view name = view.substr(i, j - i);
+    const bool code = filter::IsAsciiDigit(text[i]) || keywords.contains(name) ||
+                      name.starts_with(u"__") || after == u'"' || after == u'\'' ||
+                      before == u'\'' || (language == CodeLanguage::kHash && before == u'-');
     if (code) filter::Hide(text, i, j);
     i = j;
   }

@@ -49,8 +49,11 @@ std::vector<WordPart> IdentifierParts(std::u16string_view identifier) {
       const Kind before = KindOf(identifier[i - 1]);
       const bool small_next =
           i + 1 < identifier.size() && KindOf(identifier[i + 1]) == Kind::kSmall;
+      // A lone `s` after capitals is their plural (`URLs`, `IDsByName`), not a word's start.
+      const bool plural = small_next && identifier[i + 1] == u's' &&
+                          (i + 2 == identifier.size() || KindOf(identifier[i + 2]) != Kind::kSmall);
       if (before == Kind::kSmall || before == Kind::kDigit ||
-          (before == Kind::kCapital && small_next)) {
+          (before == Kind::kCapital && small_next && !plural)) {
         end_part(i);
       }
     }

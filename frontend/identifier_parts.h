@@ -5,7 +5,8 @@
 // An identifier is cut at each `_` (and any other connector, which is dropped) and where its
 // letter case changes: before a capital that follows a small letter or a digit (`get|Value`,
 // `utf8|Decoder`), and before the last of a run of capitals that a small letter follows
-// (`HTTP|Server`, `XML|Http|Request`). Digits stay with the letters before them (`utf8`,
+// (`HTTP|Server`, `XML|Http|Request`), unless that letter is a lone `s`, their plural
+// (`URLs|By|Name`). Digits stay with the letters before them (`utf8`,
 // `Response2`); a part without a letter is no word. Letters outside ASCII count by their
 // Unicode case. Pure functions; any thread.
 #pragma once

@@ -35,6 +35,9 @@ TEST(IdentifierParts, CutsAtConnectorsAndChangesOfCase) {
       {u"SCREAMING_CASE", "SCREAMING CASE"},
       {u"A", "A"},
       {u"ABCDef", "ABC Def"},
+      {u"URLs", "URLs"},  // a plural, not a word's start
+      {u"IDsByName", "IDs By Name"},
+      {u"HTTPSession", "HTTP Session"},
       {u"value_2", "value"},  // a part without a letter is no word
       {u"_", ""},
       {u"O'Brien", "O'Brien"},  // an apostrophe is no boundary
@@ -57,7 +60,8 @@ TEST(IdentifierParts, CodeModesHandOnTheWordsOfIdentifiersAtTheirPlaces) {
       {DocumentMode::kCFamily, u"auto s = u8\"rb\"; // one comment", "s@5 one@20 comment@24"},
       {DocumentMode::kCFamily, u"fn f<'a>(x: &'a str) -> Self", "f@3 x@9"},
       {DocumentMode::kCFamily, u"p->next_item = nullptr;", "p@0 next@3 item@8"},
-      {DocumentMode::kPython, u"def __init__(self, max_len=8):", "init@6 max@19 len@23"},
+      {DocumentMode::kPython, u"def __init__(self, max_len=8):", "max@19 len@23"},
+      {DocumentMode::kCFamily, u"void f() __attribute__((cold)) __THROW;", "f@5 cold@24"},
       {DocumentMode::kPython, u"x = rb'\\x00' if elif else f'{y}'", "x@0"},
       {DocumentMode::kHashComments, u"#!/bin/sh\nif [ -f /etc/hosts ]; then rm -rf \"$dir\"; fi",
        "rm@37"},
