@@ -80,7 +80,7 @@ bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText
                 DocumentMode mode, SpellingSession& session) {
   if (options.events) return PrintEvents(engine, input);
   std::u16string prose;
-  const CodeIdentifiers identifiers = CodeIdentifiersOf(options.identifiers);
+  const CodeIdentifiers identifiers = CodeIdentifiersIn(mode, options.identifiers);
   if (mode != DocumentMode::kNone) HideNonProse(prose = input.text, mode, identifiers);
   PositionCounter positions(input.text, Columns::kCharacters);
   bool found = false;

@@ -171,6 +171,12 @@ run(1 list ${WORK_DIR}/code.c)
 if(NOT out STREQUAL "teh\n")
   message(FATAL_ERROR "list code.c:\n${out}")
 endif()
+# Prose is never cut up: in other modes the option changes nothing.
+file(WRITE ${WORK_DIR}/notes.txt "McDonaldx getVaule\n")
+run(1 list --identifiers ${WORK_DIR}/notes.txt ${WORK_DIR}/doc.md)
+if(NOT out STREQUAL "McDonaldx\ngetVaule\nguidde\nemphasys\n")
+  message(FATAL_ERROR "list --identifiers notes.txt doc.md:\n${out}")
+endif()
 
 # The events of a text check run without the dialog, one JSON object a line.
 run(1 check --events ${SOURCE_DIR}/examples/sample.txt)

@@ -26,8 +26,5 @@ frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const
 // Registers --identifiers: in the code modes, check the identifiers of the code too, each cut
 // into its words (frontend/identifier_parts.h).
 void AddIdentifiersOption(CLI::App& command, bool& identifiers);
-inline frontend::CodeIdentifiers CodeIdentifiersOf(bool identifiers) {
-  return identifiers ? frontend::CodeIdentifiers::kChecked : frontend::CodeIdentifiers::kHidden;
-}
 
 }  // namespace lexivane::cli

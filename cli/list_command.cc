@@ -30,7 +30,7 @@ int RunList(const ListOptions& options) {
   const ListedFiles listed = ListMisspeltWordsOfFiles(
       engine, options.files, options.unique,
       [&options](const std::string& file) { return ModeOf(options.mode_name, file); },
-      CodeIdentifiersOf(options.identifiers));
+      options.identifiers);
   return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 

@@ -127,6 +127,12 @@ DocumentMode ModeForFile(std::string_view file_name) {
   return DocumentMode::kNone;
 }
 
+CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers) {
+  const bool code = mode == DocumentMode::kCFamily || mode == DocumentMode::kHashComments ||
+                    mode == DocumentMode::kPython;
+  return check_identifiers && code ? CodeIdentifiers::kChecked : CodeIdentifiers::kHidden;
+}
+
 void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers identifiers) {
   switch (mode) {
     case DocumentMode::kNone:

@@ -54,6 +54,8 @@ DocumentMode ModeForFile(std::string_view file_name);
 // too: its identifiers, less the language's keywords (code_identifiers.h), each to be walked
 // in the words it is made of (ForEachRunningWordPart). Other modes have no code to check.
 enum class CodeIdentifiers { kHidden, kChecked };
+// kChecked when they are to be checked and `mode` is a code mode: prose is never cut up.
+CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers);
 
 void HideNonProse(std::u16string& text, DocumentMode mode,
                   CodeIdentifiers identifiers = CodeIdentifiers::kHidden);

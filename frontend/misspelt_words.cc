@@ -101,8 +101,7 @@ void MisspeltWords::ListUtf16(std::u16string_view text, std::u16string_view walk
 
 ListedFiles ListMisspeltWordsOfFiles(
     const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
-    const std::function<DocumentMode(const std::string& file)>& mode_of,
-    CodeIdentifiers identifiers) {
+    const std::function<DocumentMode(const std::string& file)>& mode_of, bool check_identifiers) {
   MisspeltWords misspelt(engine, unique);
   const auto print = [](std::string_view lines) {
     std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
@@ -111,7 +110,8 @@ ListedFiles ListMisspeltWordsOfFiles(
   const bool all_read = ForEachInputFile(files, [&](const std::string& file) {
     if (const DocumentMode mode = mode_of ? mode_of(file) : DocumentMode::kNone;
         mode != DocumentMode::kNone) {
-      misspelt.ListDocument(ReadInput(file).text, mode, print, identifiers);
+      misspelt.ListDocument(ReadInput(file).text, mode, print,
+                            CodeIdentifiersIn(mode, check_identifiers));
       return;
     }
     InputFile input(file);

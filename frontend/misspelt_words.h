@@ -74,6 +74,7 @@ class MisspeltWords {
 // input; no file at all means standard input) on standard output, in order. A file that cannot
 // be read is reported and the next one taken (ForEachInputFile). `mode_of` says which parts of
 // a file are prose (none given: all of every file); a file with a mode is read whole.
+// `check_identifiers`: in the code modes, the words of the code's identifiers too.
 struct ListedFiles {
   bool found = false;   // a misspelt word
   bool failed = false;  // a file that could not be read
@@ -81,6 +82,6 @@ struct ListedFiles {
 ListedFiles ListMisspeltWordsOfFiles(
     const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
     const std::function<DocumentMode(const std::string& file)>& mode_of = {},
-    CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
+    bool check_identifiers = false);
 
 }  // namespace lexivane::frontend

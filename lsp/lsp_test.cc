@@ -570,6 +570,11 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
     code.Prepend("x_wrold; ");
     EXPECT_EQ(code.ActionWords({0, 0}, {0, 80}),
               (std::vector<std::string>{"wrold:2@0:2", "Vaule:5@0:16", "teh:5@0:33"}));
+    TestClient prose{settings};  // prose is never cut up
+    prose.Open("McDonaldx", "markdown");
+    const Json whole = prose.AwaitDiagnostics([](const Json&) { return true; });
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0]["data"]["word"], "McDonaldx");
   });
 }
 

@@ -40,17 +40,15 @@ bool MisspellingFinder::PreparedEngine::Load(std::optional<FileStamp> now) {
 }
 
 MisspellingFinder::MisspellingFinder(const CheckerSettings& settings, const Warn& warn)
-    : prepared_(settings, warn),
-      session_(prepared_.engine, settings.max_suggestions),
-      identifiers_(settings.check_identifiers ? CodeIdentifiers::kChecked
-                                              : CodeIdentifiers::kHidden) {}
+    : prepared_(settings, warn), session_(prepared_.engine, settings.max_suggestions) {}
 
 std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view text,
-                                                                const std::function<bool()>& stop) {
+                                                                const std::function<bool()>& stop,
+                                                                CodeIdentifiers identifiers) {
   std::vector<Misspelling> found;
   std::size_t words = 0;
   const auto for_each_word =
-      identifiers_ == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
+      identifiers == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
   try {
     for_each_word(text, [&](const RunningWord& word) {
       if (stop && ++words % kWordsBetweenStopChecks == 0 && stop()) throw Stopped{};

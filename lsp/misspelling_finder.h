@@ -45,11 +45,12 @@ class MisspellingFinder {
   MisspellingFinder(const MisspellingFinder&) = delete;
   MisspellingFinder& operator=(const MisspellingFinder&) = delete;
 
-  // In order of appearance, in a text or a document's prose (made with identifiers(): then each
-  // word of an identifier is one). `stop` is asked now and then; when it returns true, Find
+  // In order of appearance, in a text or a document's prose (with the identifiers of code
+  // kept, each word of one is one). `stop` is asked now and then; when it returns true, Find
   // returns nullopt at once.
-  std::optional<std::vector<Misspelling>> Find(std::u16string_view text,
-                                               const std::function<bool()>& stop = {});
+  std::optional<std::vector<Misspelling>> Find(
+      std::u16string_view text, const std::function<bool()>& stop = {},
+      CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
   void Add(std::u16string_view word);     // to the thread's custom dictionary, in memory
   void Ignore(std::u16string_view word);  // any letter case
@@ -63,9 +64,6 @@ class MisspellingFinder {
   // The custom dictionary file whose words were loaded into the thread's dictionaries; none
   // when there was no file to load or it could not be read.
   const std::optional<std::string>& loaded_custom_file() const { return prepared_.loaded_file; }
-
-  // Whether the code modes' prose is to keep the identifiers of the code, for Find.
-  CodeIdentifiers identifiers() const { return identifiers_; }
 
  private:
   struct PreparedEngine {
@@ -81,7 +79,6 @@ class MisspellingFinder {
 
   PreparedEngine prepared_;
   SpellingSession session_;
-  const CodeIdentifiers identifiers_;
 };
 
 }  // namespace lexivane::frontend::lsp

@@ -89,7 +89,7 @@ bool Workspace::VisitMisspellings(
 
 std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string& uri,
                                                               TextPosition start, TextPosition end,
-                                                              CodeIdentifiers identifiers) const {
+                                                              bool check_identifiers) const {
   std::lock_guard lock(mutex_);
   const auto found = documents_.find(uri);
   if (found == documents_.end() || found->second.stored_current) return std::nullopt;
@@ -98,6 +98,7 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   const std::size_t to = std::max(from, document.OffsetOf(end));
   if (to - from > kLongestUncheckedRange) return std::nullopt;
   const Entry& entry = found->second;
+  const CodeIdentifiers identifiers = CodeIdentifiersIn(entry.mode, check_identifiers);
   if (entry.mode != DocumentMode::kNone &&
       (!entry.prose || entry.prose_identifiers != identifiers)) {
     entry.prose = document.text();
@@ -118,7 +119,7 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   while (stop < text.size() && stop - to < kStretchReach && !blank(stop)) ++stop;
   const bool cut_after = stop < text.size() && !blank(stop);
   return TextPiece{text.substr(begin, stop - begin), document.PositionOf(begin), cut_before,
-                   cut_after};
+                   cut_after, identifiers};
 }
 
 std::optional<Workspace::Snapshot> Workspace::NextToCheck(const std::function<bool()>& stop) {

@@ -105,12 +105,13 @@ class Workspace {
     TextPosition start;  // of the piece's first character
     bool cut_before = false;
     bool cut_after = false;
+    CodeIdentifiers identifiers = CodeIdentifiers::kHidden;  // kept in it, for the finder
   };
   static constexpr std::size_t kStretchReach = 4096;
   static constexpr std::size_t kLongestUncheckedRange = 65536;
-  std::optional<TextPiece> UncheckedPiece(
-      const std::string& uri, TextPosition start, TextPosition end,
-      CodeIdentifiers identifiers = CodeIdentifiers::kHidden) const;
+  // `check_identifiers`: the setting (CodeIdentifiersIn says what it means for the document).
+  std::optional<TextPiece> UncheckedPiece(const std::string& uri, TextPosition start,
+                                          TextPosition end, bool check_identifiers = false) const;
 
   // The worker's side. NextToCheck waits until a document has been quiet for the quiet time
   // since its last change (or `stop` returns true: nullopt); Store keeps what was found in a
