@@ -134,9 +134,13 @@ void HideCodeButIdentifiers(std::u16string& text, std::size_t from, std::size_t 
     while (j < to && IsIdentifierUnit(text[j])) ++j;
     const char16_t after = j < view.size() ? view[j] : 0;
     const std::u16string_view name = view.substr(i, j - i);
+    // A literal's prefix comes right before its quote (or Rust's `#`), a lifetime or character
+    // literal right after one; a shell option after a `-`.
+    const bool prefix =
+        after == u'"' || after == u'\'' || (language == CodeLanguage::kCFamily && after == u'#');
     const bool code = filter::IsAsciiDigit(text[i]) || keywords.contains(name) ||
-                      name.starts_with(u"__") || after == u'"' || after == u'\'' ||
-                      before == u'\'' || (language == CodeLanguage::kHash && before == u'-');
+                      name.starts_with(u"__") || prefix || before == u'\'' ||
+                      (language == CodeLanguage::kHash && before == u'-');
     if (code) filter::Hide(text, i, j);
     i = j;
   }

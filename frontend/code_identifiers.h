@@ -6,7 +6,7 @@
 // (`elif`, `nullptr`, `size_t`, `fn`, `esac`), which are no one's spelling to correct, and the
 // names that begin with two underscores, which the language or its implementation reserves
 // (`__init__`, `__attribute__`, `__THROW`);
-// numbers (`0x1F`, `1e10`, `42UL`); a string literal's prefix (`u8"`, `rb'`); a character
+// numbers (`0x1F`, `1e10`, `42UL`); a string literal's prefix (`u8"`, `rb'`, `br#"`); a character
 // literal or a Rust lifetime (`'a'`, `'static`); in C-family code, `#include` and `#import`
 // lines with their file names; in shell code, options (`-rf`, `--verbose`) and paths
 // (`/usr/bin/env`). Pure functions; any thread.

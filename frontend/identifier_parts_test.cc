@@ -59,6 +59,7 @@ TEST(IdentifierParts, CodeModesHandOnTheWordsOfIdentifiersAtTheirPlaces) {
       {DocumentMode::kCFamily, u"#include <stdio.h>\nconst size_t n = 1'000;", "n@32"},
       {DocumentMode::kCFamily, u"auto s = u8\"rb\"; // one comment", "s@5 one@20 comment@24"},
       {DocumentMode::kCFamily, u"fn f<'a>(x: &'a str) -> Self", "f@3 x@9"},
+      {DocumentMode::kCFamily, u"let raw = br#\"teh cat\"#;", "raw@4 teh@14 cat@18"},
       {DocumentMode::kCFamily, u"p->next_item = nullptr;", "p@0 next@3 item@8"},
       {DocumentMode::kPython, u"def __init__(self, max_len=8):", "max@19 len@23"},
       {DocumentMode::kCFamily, u"void f() __attribute__((cold)) __THROW;", "f@5 cold@24"},
