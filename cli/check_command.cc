@@ -12,6 +12,7 @@
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
 #include "frontend/document_modes.h"
+#include "frontend/identifier_parts.h"
 #include "frontend/input_text.h"
 #include "frontend/running_words.h"
 #include "frontend/sink_connection.h"
@@ -79,18 +80,20 @@ bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText
                 DocumentMode mode, SpellingSession& session) {
   if (options.events) return PrintEvents(engine, input);
   std::u16string prose;
-  if (mode != DocumentMode::kNone) HideNonProse(prose = input.text, mode);
+  const CodeIdentifiers identifiers = CodeIdentifiersIn(mode, options.identifiers);
+  if (mode != DocumentMode::kNone) HideNonProse(prose = input.text, mode, identifiers);
   PositionCounter positions(input.text, Columns::kCharacters);
   bool found = false;
-  ForEachRunningWord(
-      mode == DocumentMode::kNone ? input.text : prose, [&](const RunningWord& word) {
-        if (session.Accepts(word.word)) return;
-        found = true;
-        const SuggestionList suggestions = session.Suggestions(word.word);
-        Report(options, input.name, positions.At(word.offset), word.offset,
-               std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
-        CheckStandardOutput();
-      });
+  const auto for_each_word =
+      identifiers == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
+  for_each_word(mode == DocumentMode::kNone ? input.text : prose, [&](const RunningWord& word) {
+    if (session.Accepts(word.word)) return;
+    found = true;
+    const SuggestionList suggestions = session.Suggestions(word.word);
+    Report(options, input.name, positions.At(word.offset), word.offset,
+           std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
+    CheckStandardOutput();
+  });
   return found;
 }
 
@@ -104,6 +107,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
   check->add_option("files", options.files, "Text files to check; - reads standard input");
   AddCustomOption(*check, options.custom_file);
   AddModeOption(*check, options.mode_name);
+  AddIdentifiersOption(*check, options.identifiers);
   AddNoRuleOption(*check, options.rules_off);
   check->add_flag("--json", options.json, "Print one JSON object per misspelt word");
   check->add_flag("--events", options.events,

@@ -19,6 +19,7 @@ struct CheckOptions {
   std::vector<std::string> rules_off;    // word rules switched off, by name
   bool json = false;
   bool events = false;
+  bool identifiers = false;
   int max_suggestions = 5;
 };
 

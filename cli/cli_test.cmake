@@ -161,6 +161,22 @@ if(NOT out STREQUAL "Hellp\nTeh\n")
 endif()
 run(2 list --mode nope ${WORK_DIR}/page.htm)
 expect_in("${err}" "no mode nope")
+# With --identifiers, each word of an identifier in the code, at its own column.
+file(WRITE ${WORK_DIR}/code.c "int getVaule(int max_lenght); // teh getVaule\n")
+run(1 check --suggestions 0 --identifiers ${WORK_DIR}/code.c)
+if(NOT out STREQUAL "${WORK_DIR}/code.c:1:8: Vaule\n${WORK_DIR}/code.c:1:22: lenght\n${WORK_DIR}/code.c:1:34: teh\n")
+  message(FATAL_ERROR "check --identifiers code.c:\n${out}")
+endif()
+run(1 list ${WORK_DIR}/code.c)
+if(NOT out STREQUAL "teh\n")
+  message(FATAL_ERROR "list code.c:\n${out}")
+endif()
+# Prose is never cut up: in other modes the option changes nothing.
+file(WRITE ${WORK_DIR}/notes.txt "McDonaldx getVaule\n")
+run(1 list --identifiers ${WORK_DIR}/notes.txt ${WORK_DIR}/doc.md)
+if(NOT out STREQUAL "McDonaldx\ngetVaule\nguidde\nemphasys\n")
+  message(FATAL_ERROR "list --identifiers notes.txt doc.md:\n${out}")
+endif()
 
 # The word rules accept words of these shapes and the second list's words, unless switched off.
 file(WRITE ${WORK_DIR}/rules.txt "GPLv3 _ssh ABIs MCMXCIX distro recieve\n")

@@ -58,4 +58,10 @@ frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name,
   return frontend::ModeForFile(file);
 }
 
+void AddIdentifiersOption(CLI::App& command, bool& identifiers) {
+  command.add_flag("--identifiers", identifiers,
+                   "In source code (the modes ccpp, comment, python), check the identifiers of "
+                   "the code too, each word of one (getValue, max_size) on its own");
+}
+
 }  // namespace lexivane::cli

@@ -29,4 +29,8 @@ void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off);
 // The mode to read `file` in: the one named, or the one its name calls for.
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file);
 
+// Registers --identifiers: in the code modes, check the identifiers of the code too, each cut
+// into its words (frontend/identifier_parts.h).
+void AddIdentifiersOption(CLI::App& command, bool& identifiers);
+
 }  // namespace lexivane::cli

@@ -10,11 +10,12 @@ void AddFixCommand(CLI::App& app, FixOptions& options) {
   CLI::App* fix = app.add_subcommand(
       "fix",
       "Correct a UTF-8 text file word by word with the suggestions dialog, in a window when "
-      "there is a display, otherwise on the terminal");
+      "there is a display, otherwise on the terminal; only the prose of a document is offered");
   fix->add_option("FILE", options.file, "The file to correct")->required();
   fix->add_flag("--terminal", options.terminal,
                 "Answer on the terminal even when there is a display");
   AddCustomOption(*fix, options.custom_file);
+  AddModeOption(*fix, options.mode_name);
   AddNoRuleOption(*fix, options.rules_off);
   fix->add_flag("--no-backup", options.no_backup,
                 "Keep no copy of the original as FILE.bak (nor of the custom dictionary)");
@@ -24,7 +25,7 @@ void AddFixCommand(CLI::App& app, FixOptions& options) {
 }
 
 int RunFix(const FixOptions& options) {
-  return frontend::fix::CorrectFile(options);
+  return frontend::fix::CorrectFile(options, ModeOf(options.mode_name, options.file));
 }
 
 }  // namespace lexivane::cli

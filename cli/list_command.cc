@@ -21,6 +21,7 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
   AddModeOption(*list, options.mode_name);
   AddNoRuleOption(*list, options.rules_off);
   list->add_flag("-u,--unique", options.unique, "Print each misspelt word once");
+  AddIdentifiersOption(*list, options.identifiers);
 }
 
 int RunList(const ListOptions& options) {
@@ -30,7 +31,7 @@ int RunList(const ListOptions& options) {
   const ListedFiles listed = ListMisspeltWordsOfFiles(
       engine, options.files, options.unique,
       [&options](const std::string& file) { return ModeOf(options.mode_name, file); },
-      AllRulesExcept(options.rules_off));
+      AllRulesExcept(options.rules_off), options.identifiers);
   return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 

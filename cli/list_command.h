@@ -17,6 +17,7 @@ struct ListOptions {
   std::optional<std::string> mode_name;  // none: by each file's extension
   std::vector<std::string> rules_off;    // word rules switched off, by name
   bool unique = false;
+  bool identifiers = false;
 };
 
 // Registers the subcommand and its options on `app`.

@@ -19,6 +19,9 @@
 // elsewhere; Enchant has no options of its own for a provider, so LEXIVANE_NO_RULE (names
 // separated by commas, read once per process) switches rules off.
 //
+// Enchant hands over words, never documents: the application cuts its text and skips its own
+// markup, so the document modes (frontend/document_modes.h) have nothing to hide here.
+//
 // No exception leaves this file: a failure inside the engine answers "error" (check) or "no
 // suggestions" (suggest) instead of reaching a host written in C.
 #include <enchant-provider.h>

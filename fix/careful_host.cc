@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <numeric>
 #include <stdexcept>
 #include <utility>
 
@@ -111,7 +112,18 @@ WordSpan WordInToken(std::u16string_view token) {
 }
 
 CarefulHost::CarefulHost(const SpellCheck& engine, std::u16string text)
-    : engine_(engine), working_(std::move(text)) {}
+    : CarefulHost(engine, text, text) {}
+
+CarefulHost::CarefulHost(const SpellCheck& engine, std::u16string checked, std::u16string document)
+    : engine_(engine),
+      working_(std::move(checked)),
+      document_(std::move(document)),
+      origins_(working_.size()) {
+  if (document_.size() != working_.size()) {
+    throw std::logic_error("the document and its checked text differ in length");
+  }
+  std::iota(origins_.begin(), origins_.end(), std::uint32_t{0});
+}
 
 void CarefulHost::SpellReplace(std::u16string_view sOriginalWord,
                                std::u16string_view sReplacementWord, std::int32_t lPosStart,
@@ -169,14 +181,18 @@ class CarefulHost::ChangeAll {
         folded_replacement_(FoldCase(replacement)),
         searcher_(folded_find_.begin(), folded_find_.end()) {}
 
-  // Replaces in `in`, whose text kept beside words is `kept` (positions relative to `in`).
-  // Appends the result to `out` and the kept text, moved, to `edits`; answers how many
-  // occurrences were replaced.
-  std::size_t Apply(std::u16string_view in, const std::vector<Edit>& kept, std::u16string& out,
-                    std::vector<Edit>& edits) {
+  // Replaces in `in`, whose text kept beside words is `kept` (positions relative to `in`) and
+  // whose units came from `in_origins`. Appends the result to `out`, where its units came from
+  // to `out_origins`, and the kept text, moved, to `edits`; answers how many occurrences were
+  // replaced.
+  std::size_t Apply(std::u16string_view in, const std::uint32_t* in_origins,
+                    const std::vector<Edit>& kept, std::u16string& out,
+                    std::vector<std::uint32_t>& out_origins, std::vector<Edit>& edits) {
     in_ = in;
+    in_origins_ = in_origins;
     folded_in_ = FoldCase(in);
     out_.clear();
+    out_origins_.clear();
     placed_.clear();
     next_in_ = 0;
     std::size_t kept_done = 0;
@@ -198,6 +214,7 @@ class CarefulHost::ChangeAll {
         }
         next_in_ += at + find_.size() - out_.size();
         out_.resize(at);
+        out_origins_.resize(at);
       } else {
         const std::size_t start = next_in_ + at - out_.size();
         for (; kept_done < kept.size() && kept[kept_done].position <= start; ++kept_done) {
@@ -219,6 +236,7 @@ class CarefulHost::ChangeAll {
       }
       for (Edit& edit : inside_before) placed_.push_back({at, 0, std::move(edit.text), true});
       out_ += replacement_;
+      out_origins_.resize(out_.size(), kNew);
       for (Edit& edit : inside_after) {
         placed_.push_back({out_.size(), 0, std::move(edit.text), false});
       }
@@ -243,6 +261,7 @@ class CarefulHost::ChangeAll {
       edits.push_back(std::move(edit));
     }
     out += out_;
+    out_origins.insert(out_origins.end(), out_origins_.begin(), out_origins_.end());
     return replaced;
   }
 
@@ -260,6 +279,7 @@ class CarefulHost::ChangeAll {
   }
   void Copy(std::size_t to) {
     out_.append(in_.substr(next_in_, to - next_in_));
+    out_origins_.insert(out_origins_.end(), in_origins_ + next_in_, in_origins_ + to);
     next_in_ = to;
   }
 
@@ -297,8 +317,10 @@ class CarefulHost::ChangeAll {
   std::u16string folded_find_, folded_replacement_;
   std::boyer_moore_horspool_searcher<std::u16string::const_iterator> searcher_;
   std::u16string_view in_;
+  const std::uint32_t* in_origins_ = nullptr;
   std::u16string folded_in_;
   std::u16string out_;
+  std::vector<std::uint32_t> out_origins_;
   std::size_t next_in_ = 0;
   std::vector<Edit> placed_;
 };
@@ -317,12 +339,15 @@ void CarefulHost::SpellChangeAll(std::u16string_view sOriginalWord,
   ChangeAll change(sOriginalWord, sReplacementWord);
   std::u16string next;
   next.reserve(working_.size());
+  std::vector<std::uint32_t> next_origins;
+  next_origins.reserve(working_.size());
   std::vector<Edit> edits;
   std::vector<Edit> kept;  // text kept beside words in the stretch, relative to its start
   std::size_t from = 0;
   const auto change_stretch = [&](std::size_t to) {
     const std::u16string_view stretch(working_.data() + from, to - from);
-    words_changed_ += change.Apply(stretch, kept, next, edits);
+    words_changed_ +=
+        change.Apply(stretch, origins_.data() + from, kept, next, next_origins, edits);
     // The run changed its text with ReplaceWord; a stretch that came out otherwise would put
     // every later choice in the wrong place.
     if (change.last_result() != engine_.ReplaceWord(stretch, sOriginalWord, sReplacementWord)) {
@@ -341,24 +366,32 @@ void CarefulHost::SpellChangeAll(std::u16string_view sOriginalWord,
     const std::size_t position = next.size();
     next += engine_.ReplaceWord(std::u16string_view(working_).substr(edit.position, edit.length),
                                 sOriginalWord, sReplacementWord);
+    next_origins.resize(next.size(), kNew);  // under an edit: never part of the result
     edits.push_back({position, next.size() - position, std::move(edit.text)});
     from = edit.position + edit.length;
   }
   change_stretch(working_.size());
   working_ = std::move(next);
+  origins_ = std::move(next_origins);
   edits_ = std::move(edits);
 }
 
 std::u16string CarefulHost::Result() const {
   std::u16string result;
   result.reserve(working_.size());
+  // W's units as the document has them where they came from it.
+  const auto append_working = [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      result += origins_[i] == kNew ? working_[i] : document_[origins_[i]];
+    }
+  };
   std::size_t from = 0;
   for (const Edit& edit : edits_) {
-    result.append(working_, from, edit.position - from);
+    append_working(from, edit.position);
     result += edit.text;
     from = edit.position + edit.length;
   }
-  result.append(working_, from);
+  append_working(from, working_.size());
   return result;
 }
 

@@ -16,6 +16,13 @@
 // edit is the whole token in its new form; a Change All leaves the bare replacement in W, and
 // the rest of each token it replaced is kept as text beside it (an edit of length 0).
 //
+// The text checked may be a document's prose with the rest blanked (document_modes.h) while the
+// result is to be the document itself: the host is then given the document too, of the same
+// length, and tracks where each unit of W came from in it. A unit the choices left in place is
+// taken from the document, so the markup blanked around the prose comes back as it was, and
+// every other unit is what the person chose. The document must equal the checked text wherever
+// a token of the run may lie, that is everywhere but at the run's delimiters.
+//
 // One choice is the host's own: when a Change All replaces a word (or part of a word) that the
 // person had already changed one by one, the earlier explicit choice is kept for that occurrence.
 //
@@ -50,6 +57,9 @@ class CarefulHost : public SpellCheckEvents {
  public:
   // `engine` provides ReplaceWord and must outlive the host; `text` is the text being checked.
   CarefulHost(const SpellCheck& engine, std::u16string text);
+  // `checked` is what the run checks, `document` (of the same length) what the result is made
+  // from where the choices left the text in place.
+  CarefulHost(const SpellCheck& engine, std::u16string checked, std::u16string document);
 
   void SpellReplace(std::u16string_view sOriginalWord, std::u16string_view sReplacementWord,
                     std::int32_t lPosStart, std::vector<std::u16string>& sSuggestions) override;
@@ -74,8 +84,12 @@ class CarefulHost : public SpellCheckEvents {
   };
   class ChangeAll;
 
+  static constexpr std::uint32_t kNew = UINT32_MAX;  // a unit the choices put in W
+
   const SpellCheck& engine_;
   std::u16string working_;  // W, the run's working text
+  std::u16string document_;
+  std::vector<std::uint32_t> origins_;  // of each unit of W: its place in document_, or kNew
   // In increasing position, those of length 0 in the order of the result; the others never
   // overlap and hold no edit of length 0 inside.
   std::vector<Edit> edits_;

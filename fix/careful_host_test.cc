@@ -70,7 +70,9 @@ struct Outcome {
   std::size_t words_changed;
 };
 
-Outcome Correct(const std::u16string& text, const std::vector<Step>& steps) {
+// `document`, when given, is what `text` is the prose of: the result is made from it.
+Outcome Correct(const std::u16string& text, const std::vector<Step>& steps,
+                const std::u16string& document = {}) {
   std::size_t next = 0;
   ScriptedDialogView view([&](SuggestionsDialog& dialog) {
     ASSERT_LT(next, steps.size()) << "an unexpected showing for " << ToUtf8(dialog.ChangeToText());
@@ -83,7 +85,7 @@ Outcome Correct(const std::u16string& text, const std::vector<Step>& steps) {
   SetDialogView(&view);
   SpellCheck engine;
   engine.Init();
-  CarefulHost careful(engine, text);
+  CarefulHost careful(engine, text, document.empty() ? text : document);
   SimpleHost simple(text);
   PositionCheck check(careful);
   engine.Advise(&careful);
@@ -230,13 +232,17 @@ TEST(CarefulHost, TheResultIsWhatThePersonChose) {
 
 // Random texts of misspellings and known words, each showing answered at random. The expected
 // text is built occurrence by occurrence: a Change made before its word's Change All stays,
-// every other occurrence of a word changed all takes the Change All's replacement.
+// every other occurrence of a word changed all takes the Change All's replacement. Every other
+// round the text is the prose of a document whose markup between the words is blanked, and the
+// result must be the document with the same choices, its markup as it was.
 TEST(CarefulHost, RandomAnswersGiveTheChosenText) {
   const std::vector<std::u16string> known = {u"the", u"cat", u"sat", u"on", u"mat", u"and"};
   const std::vector<std::u16string> wrong = {u"teh", u"wrold", u"qick", u"recieve", u"thhe"};
   const std::vector<std::u16string> fixes = {u"the", u"world",     u"quick",    u"receive",
                                              u"at",  u"dinosaurs", u"thank you"};
   const std::vector<std::u16string> separators = {u" ", u", ", u".\n", u"-", u" (", u")\r\n"};
+  const std::vector<std::u16string> markup = {
+      u" <b>", u"</b> ", u" `teh` ", u"\n<!-- qick -->\n", u"&nbsp;", u" [x](teh.md) "};
   const DialogButton buttons[] = {kChange, kIgnore, kChangeAll, kIgnoreAll};
   std::mt19937 random(20261206);
   const auto pick = [&](std::size_t n) {
@@ -246,12 +252,20 @@ TEST(CarefulHost, RandomAnswersGiveTheChosenText) {
   OnFreshThread([&] {
     for (int round = 0; round < 40; ++round) {
       std::vector<std::pair<std::u16string, std::u16string>> pieces;  // token, separator
-      std::u16string text;
+      std::u16string text, document;
+      const bool in_document = round % 2 == 1;
       for (int i = 0; i < 30; ++i) {
         const bool misspelt = pick(2) == 0;
-        pieces.emplace_back(misspelt ? wrong[pick(wrong.size())] : known[pick(known.size())],
-                            separators[pick(separators.size())]);
-        text += pieces.back().first + pieces.back().second;
+        const bool hidden = in_document && pick(3) == 0;
+        pieces.emplace_back(
+            misspelt ? wrong[pick(wrong.size())] : known[pick(known.size())],
+            hidden ? markup[pick(markup.size())] : separators[pick(separators.size())]);
+        std::u16string blanked = pieces.back().second;
+        if (hidden)
+          std::replace_if(
+              blanked.begin(), blanked.end(), [](char16_t c) { return c != u'\n'; }, u' ');
+        text += pieces.back().first + blanked;
+        document += pieces.back().first + pieces.back().second;
       }
       // Each misspelling's answers, one per showing, until Change All or Ignore All ends them.
       std::map<std::u16string, std::vector<Step>> plans;
@@ -283,9 +297,9 @@ TEST(CarefulHost, RandomAnswersGiveTheChosenText) {
         }
         expected += fixed + separator;
       }
-      const Outcome outcome = Correct(text, steps);
-      EXPECT_EQ(ToUtf8(outcome.careful), ToUtf8(expected)) << "text: " << ToUtf8(text);
-      if (simple_agrees) {
+      const Outcome outcome = Correct(text, steps, document);
+      EXPECT_EQ(ToUtf8(outcome.careful), ToUtf8(expected)) << "text: " << ToUtf8(document);
+      if (simple_agrees && !in_document) {
         EXPECT_EQ(ToUtf8(outcome.simple), ToUtf8(expected)) << ToUtf8(text);
       }
     }

@@ -13,6 +13,7 @@
 #include "fix/add_word_recorder.h"
 #include "fix/answer_front_end.h"
 #include "fix/careful_host.h"
+#include "fix/document_prose.h"
 #include "fix/terminal.h"
 #include "fix/terminal_dialog_view.h"
 #include "fix/text_file.h"
@@ -191,7 +192,7 @@ int WriteCorrections(const FixOptions& options, const TextFile& file, WriteMetho
 
 }  // namespace
 
-int CorrectFile(const FixOptions& options) {
+int CorrectFile(const FixOptions& options, DocumentMode mode) {
   const TextFile file = ReadTextFile(options.file);
   const WriteMethod method = PlanWrite(file, Backup(options));
   std::unique_ptr<Terminal> terminal;
@@ -202,13 +203,14 @@ int CorrectFile(const FixOptions& options) {
   const CustomDictionary custom = OpenCustomDictionary(engine, options.custom_file);
 
   AddWordRecorder recorder(front_end->view(), engine, AllRulesExcept(options.rules_off));
-  CarefulHost host(engine, file.text);
+  const std::u16string prose = DocumentProse(file.text, mode);
+  CarefulHost host(engine, prose, file.text);
   RunWatcher watcher(host, *front_end, options.file);
   {
     const ViewInstallation installation(recorder);
     const SinkConnection host_connection(engine, host);
     const SinkConnection watcher_connection(engine, watcher);
-    engine.CheckText(file.text, true);
+    engine.CheckText(prose, true);
   }
   watcher.EndProgressLine();
 

@@ -187,6 +187,13 @@ scenario("typographic_apostrophes", "I wouldn’t say it isn’t teh end.\n", ["
 scenario("bom_crlf_mode", b"\xef\xbb\xbfTeh cat\r\nwrold\rend\r\n",
          ["1\r", "t\x7f\x7f\x7f\x7f\x7fworld\r\r"], b"\xef\xbb\xbfThe cat\r\nworld\rend\r\n",
          mode=0o640)
+# A document in its mode: only the prose is offered, a Change All reaches no code, and the
+# markup stays byte for byte; a word written with a character reference is left alone.
+scenario("markdown_mode",
+         "# Teh title\n\nSee `teh` and [teh link](teh.md) caf&eacute;x, <b>wrold</b>.\n",
+         ["1\r", "1l", "t\x7f\x7f\x7f\x7f\x7fworld\r\r"],
+         "# The title\n\nSee `teh` and [the link](teh.md) caf&eacute;x, <b>world</b>.\n",
+         args=["--mode", "markdown"], message=r"3 words changed")
 scenario("no_backup", "Teh\n", ["1\r"], "The\n", args=["--no-backup"], backup=False)
 # The word rules of the other commands: only "teh" is shown, unless the digits rule is off.
 scenario("word_rules", "GPLv3 xiv distro teh\n", ["1\r"], "GPLv3 xiv distro the\n")

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/code_identifiers.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 
@@ -69,6 +70,16 @@ class LineEnds {
 
 char16_t At(std::u16string_view text, std::size_t i) {
   return i < text.size() ? text[i] : 0;
+}
+
+// Code: blanked whole, or but for its identifiers when they are checked.
+void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdentifiers identifiers,
+              CodeLanguage language) {
+  if (identifiers == CodeIdentifiers::kChecked) {
+    HideCodeButIdentifiers(text, from, to, language);
+  } else {
+    Hide(text, from, to);
+  }
 }
 
 // ---- What is code inside prose ----
@@ -340,7 +351,10 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
 
 }  // namespace
 
-void KeepCFamilyCommentsAndStrings(std::u16string& text) {
+void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
+  const auto hide_code = [&](std::size_t from, std::size_t to) {
+    HideCode(text, from, to, identifiers, CodeLanguage::kCFamily);
+  };
   const std::size_t n = text.size();
   Fence fence;
   LineEnds line_ends(text);
@@ -351,7 +365,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
   const auto keep_string = [&](std::size_t content, std::size_t content_end, std::size_t end,
                                bool raw) {
     content_end = std::max(content, content_end);
-    Hide(text, code, content);
+    hide_code(code, content);
     Hide(text, content_end, end);
     if (directive) {
       Hide(text, content, content_end);
@@ -384,7 +398,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
         content_end = close == kNone ? n : close;
         end = close == kNone ? n : close + 2;
       }
-      Hide(text, code, i);
+      hide_code(code, i);
       Hide(text, content_end, end);
       KeepComment(text, i, content_end, fence);
       code = i = end;
@@ -505,10 +519,13 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text) {
     keep_string(i + 1, end - 1, end, false);
     i = end;
   }
-  Hide(text, code, n);
+  hide_code(code, n);
 }
 
-void KeepHashComments(std::u16string& text) {
+void KeepHashComments(std::u16string& text, CodeIdentifiers identifiers) {
+  const auto hide_code = [&](std::size_t from, std::size_t to) {
+    HideCode(text, from, to, identifiers, CodeLanguage::kHash);
+  };
   const std::size_t n = text.size();
   Fence fence;
   std::size_t line = 0;
@@ -547,11 +564,11 @@ void KeepHashComments(std::u16string& text) {
       }
     }
     if (comment == kNone) {
-      Hide(text, line, line_end);
+      hide_code(line, line_end);
       line = line_end + 1;
       continue;
     }
-    Hide(text, line, comment);
+    hide_code(line, comment);
     std::size_t end = line_end;
     // CMake's #[[…]] and #[=[…]=]: bracket comments over lines.
     if (At(text, comment + 1) == u'[') {
@@ -712,7 +729,10 @@ std::size_t ReadHereDocument(std::u16string_view text, std::size_t i,
 
 }  // namespace
 
-void KeepShellCommentsAndStrings(std::u16string& text) {
+void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
+  const auto hide_code = [&](std::size_t from, std::size_t to) {
+    HideCode(text, from, to, identifiers, CodeLanguage::kHash);
+  };
   const std::size_t n = text.size();
   Fence fence;
   std::vector<HereDocument> pending;
@@ -720,7 +740,7 @@ void KeepShellCommentsAndStrings(std::u16string& text) {
   // Keeps [content, content_end) as prose; the rest of [code, end) is code.
   const auto keep = [&](std::size_t content, std::size_t content_end, std::size_t end,
                         bool expands) {
-    Hide(text, code, content);
+    hide_code(code, content);
     Hide(text, content_end, end);
     if (expands) HideShellExpansions(text, content, content_end);
     KeepStringContent(text, content, content_end, false);
@@ -761,7 +781,7 @@ void KeepShellCommentsAndStrings(std::u16string& text) {
     } else if (c == u'#' &&
                (IsBlank(before) || std::u16string_view(u";&|()").find(before) != kNone)) {
       const std::size_t end = LineEnd(text, i);
-      Hide(text, code, i);
+      hide_code(code, i);
       KeepComment(text, i, end, fence);
       code = i = end;
     } else if (c == u'\'' || (c == u'$' && next == u'\'')) {  // '…' and ANSI-C $'…'
@@ -787,10 +807,13 @@ void KeepShellCommentsAndStrings(std::u16string& text) {
       ++i;
     }
   }
-  Hide(text, code, n);
+  hide_code(code, n);
 }
 
-void KeepPythonCommentsAndStrings(std::u16string& text) {
+void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
+  const auto hide_code = [&](std::size_t from, std::size_t to) {
+    HideCode(text, from, to, identifiers, CodeLanguage::kPython);
+  };
   const std::size_t n = text.size();
   Fence fence;
   LineEnds line_ends(text);
@@ -800,7 +823,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text) {
     const char16_t c = text[i];
     if (c == u'#') {
       const std::size_t end = LineEnd(text, i);
-      Hide(text, code, i);
+      hide_code(code, i);
       KeepComment(text, i, end, fence);
       code = i = end;
       continue;
@@ -827,7 +850,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text) {
     const bool closed = end >= open_end + close.size() &&
                         text.compare(end - close.size(), close.size(), close) == 0;
     const std::size_t content_end = closed ? end - close.size() : end;
-    Hide(text, code, open_end);
+    hide_code(code, open_end);
     Hide(text, content_end, end);
     if (formatted) HideInterpolations(text, open_end, content_end, false);
     if (triple) {  // docstrings: doctest lines (>>> and ...) and reST roles and fields
@@ -858,7 +881,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text) {
     HideBackticked(text, open_end, content_end);
     code = i = end;
   }
-  Hide(text, code, n);
+  hide_code(code, n);
 }
 
 }  // namespace lexivane::frontend

@@ -128,7 +128,13 @@ DocumentMode ModeForFile(std::string_view file_name) {
   return DocumentMode::kNone;
 }
 
-void HideNonProse(std::u16string& text, DocumentMode mode) {
+CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers) {
+  const bool code = mode == DocumentMode::kCFamily || mode == DocumentMode::kHashComments ||
+                    mode == DocumentMode::kShell || mode == DocumentMode::kPython;
+  return check_identifiers && code ? CodeIdentifiers::kChecked : CodeIdentifiers::kHidden;
+}
+
+void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers identifiers) {
   switch (mode) {
     case DocumentMode::kNone:
       return;
@@ -145,13 +151,13 @@ void HideNonProse(std::u16string& text, DocumentMode mode) {
     case DocumentMode::kNroff:
       return HideNroffMarkup(text);
     case DocumentMode::kCFamily:
-      return KeepCFamilyCommentsAndStrings(text);
+      return KeepCFamilyCommentsAndStrings(text, identifiers);
     case DocumentMode::kHashComments:
-      return KeepHashComments(text);
+      return KeepHashComments(text, identifiers);
     case DocumentMode::kShell:
-      return KeepShellCommentsAndStrings(text);
+      return KeepShellCommentsAndStrings(text, identifiers);
     case DocumentMode::kPython:
-      return KeepPythonCommentsAndStrings(text);
+      return KeepPythonCommentsAndStrings(text, identifiers);
   }
 }
 

@@ -51,6 +51,14 @@ std::string_view NameOf(DocumentMode mode);
 // "Makefile"); kNone when nothing is known of it. "-" (standard input) is kNone.
 DocumentMode ModeForFile(std::string_view file_name);
 
-void HideNonProse(std::u16string& text, DocumentMode mode);
+// Whether the code modes (ccpp, comment, shell, python) check the code around comments and strings
+// too: its identifiers, less the language's keywords (code_identifiers.h), each to be walked
+// in the words it is made of (ForEachRunningWordPart). Other modes have no code to check.
+enum class CodeIdentifiers { kHidden, kChecked };
+// kChecked when they are to be checked and `mode` is a code mode: prose is never cut up.
+CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers);
+
+void HideNonProse(std::u16string& text, DocumentMode mode,
+                  CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
 }  // namespace lexivane::frontend

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "frontend/ascii_words.h"
+#include "frontend/identifier_parts.h"
 #include "frontend/input_text.h"
 #include "frontend/running_words.h"
 #include "frontend/standard_output.h"
@@ -74,19 +75,22 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
   } while (input.Next(piece));
 }
 
-void MisspeltWords::ListDocument(std::u16string_view text, DocumentMode mode, const Print& print) {
+void MisspeltWords::ListDocument(std::u16string_view text, DocumentMode mode, const Print& print,
+                                 CodeIdentifiers identifiers) {
   waiting_ = 0;
   if (mode == DocumentMode::kNone) return ListUtf16(text, text, print);
   std::u16string prose(text);
-  HideNonProse(prose, mode);
-  ListUtf16(text, prose, print);
+  HideNonProse(prose, mode, identifiers);
+  ListUtf16(text, prose, print, identifiers);
 }
 
 void MisspeltWords::ListUtf16(std::u16string_view text, std::u16string_view walked,
-                              const Print& print) {
+                              const Print& print, CodeIdentifiers identifiers) {
   lines_.clear();
   std::string as_written, word;
-  ForEachRunningWord(walked, [&](const RunningWord& running) {
+  const auto for_each_word =
+      identifiers == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
+  for_each_word(walked, [&](const RunningWord& running) {
     as_written = ToUtf8(text.substr(running.offset, running.length));
     word = ToUtf8(running.word);
     Add(as_written, word, verdicts_.Find(word));
@@ -100,7 +104,8 @@ void MisspeltWords::ListUtf16(std::u16string_view text, std::u16string_view walk
 
 ListedFiles ListMisspeltWordsOfFiles(
     const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
-    const std::function<DocumentMode(const std::string& file)>& mode_of, WordRules rules) {
+    const std::function<DocumentMode(const std::string& file)>& mode_of, WordRules rules,
+    bool check_identifiers) {
   MisspeltWords misspelt(engine, unique, rules);
   const auto print = [](std::string_view lines) {
     std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
@@ -109,7 +114,8 @@ ListedFiles ListMisspeltWordsOfFiles(
   const bool all_read = ForEachInputFile(files, [&](const std::string& file) {
     if (const DocumentMode mode = mode_of ? mode_of(file) : DocumentMode::kNone;
         mode != DocumentMode::kNone) {
-      misspelt.ListDocument(ReadInput(file).text, mode, print);
+      misspelt.ListDocument(ReadInput(file).text, mode, print,
+                            CodeIdentifiersIn(mode, check_identifiers));
       return;
     }
     InputFile input(file);

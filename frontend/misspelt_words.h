@@ -38,8 +38,10 @@ class MisspeltWords {
   // lines of the pieces handed on before stay printed.
   void List(ChunkedInput& input, const Print& print);
 
-  // Prints the misspelt words of the prose of a whole text, as they stand in it.
-  void ListDocument(std::u16string_view text, DocumentMode mode, const Print& print);
+  // Prints the misspelt words of the prose of a whole text, as they stand in it; with the
+  // identifiers of code checked, the words of each as they stand.
+  void ListDocument(std::u16string_view text, DocumentMode mode, const Print& print,
+                    CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
   // Whether any text so far had a misspelt word (printed or not).
   bool found() const { return found_; }
@@ -58,7 +60,8 @@ class MisspeltWords {
   void Add(std::string_view as_written, std::string_view word, Utf8WordVerdicts::Place place);
   // Walks `walked` (the text, or its prose with the rest blanked) and prints the words as they
   // stand in `text`.
-  void ListUtf16(std::u16string_view text, std::u16string_view walked, const Print& print);
+  void ListUtf16(std::u16string_view text, std::u16string_view walked, const Print& print,
+                 CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
   Utf8WordVerdicts verdicts_;
   Waiting batch_[kBatch];
@@ -73,6 +76,7 @@ class MisspeltWords {
 // input; no file at all means standard input) on standard output, in order. A file that cannot
 // be read is reported and the next one taken (ForEachInputFile). `mode_of` says which parts of
 // a file are prose (none given: all of every file); a file with a mode is read whole.
+// `check_identifiers`: in the code modes, the words of the code's identifiers too.
 struct ListedFiles {
   bool found = false;   // a misspelt word
   bool failed = false;  // a file that could not be read
@@ -80,6 +84,6 @@ struct ListedFiles {
 ListedFiles ListMisspeltWordsOfFiles(
     const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
     const std::function<DocumentMode(const std::string& file)>& mode_of = {},
-    WordRules rules = WordRules::All());
+    WordRules rules = WordRules::All(), bool check_identifiers = false);
 
 }  // namespace lexivane::frontend

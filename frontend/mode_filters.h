@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "frontend/document_modes.h"
+
 namespace lexivane::frontend {
 
 void HideUrls(std::u16string& text);                  // url_filter.cc; the other filters may use it
@@ -14,10 +16,23 @@ void HideMarkdownMarkup(std::u16string& text);        // markup_filters.cc
 void HideHtmlMarkup(std::u16string& text, bool xml);  // markup_filters.cc
 void HideTexMarkup(std::u16string& text);             // tex_filter.cc
 void HideNroffMarkup(std::u16string& text);           // nroff_filter.cc
-void KeepCFamilyCommentsAndStrings(std::u16string& text);  // code_filters.cc
-void KeepHashComments(std::u16string& text);               // code_filters.cc
-void KeepShellCommentsAndStrings(std::u16string& text);    // code_filters.cc
-void KeepPythonCommentsAndStrings(std::u16string& text);   // code_filters.cc
+// code_filters.cc; each also without identifiers (for the same signature as the others).
+void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers);
+void KeepHashComments(std::u16string& text, CodeIdentifiers identifiers);
+void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers);
+void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers);
+inline void KeepCFamilyCommentsAndStrings(std::u16string& text) {
+  KeepCFamilyCommentsAndStrings(text, CodeIdentifiers::kHidden);
+}
+inline void KeepHashComments(std::u16string& text) {
+  KeepHashComments(text, CodeIdentifiers::kHidden);
+}
+inline void KeepShellCommentsAndStrings(std::u16string& text) {
+  KeepShellCommentsAndStrings(text, CodeIdentifiers::kHidden);
+}
+inline void KeepPythonCommentsAndStrings(std::u16string& text) {
+  KeepPythonCommentsAndStrings(text, CodeIdentifiers::kHidden);
+}
 
 // The pieces the filters share.
 namespace filter {

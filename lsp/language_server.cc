@@ -273,13 +273,14 @@ Json LanguageServer::CodeActions(const Json& params) {
   // edited after its last check, the text around the range checked now.
   const TextPosition start = PositionFrom(range.at("start"));
   const TextPosition end = std::max(start, PositionFrom(range.at("end")));
-  const auto piece = workspace_.UncheckedPiece(uri, start, end);
+  const auto piece =
+      workspace_.UncheckedPiece(uri, start, end, settings_.checker.check_identifiers);
   MisspellingFinder* const finder = piece ? FinderOfThisThread() : nullptr;
   if (finder == nullptr) {
     workspace_.VisitMisspellings(uri, start, end, add_quick_fixes);
     return actions;
   }
-  const std::vector<Misspelling> found = *finder->Find(piece->text);
+  const std::vector<Misspelling> found = *finder->Find(piece->text, {}, piece->identifiers);
   for (const PlacedMisspelling& placed : MisspellingsTouchingRange(*piece, start, end, found)) {
     add_quick_fixes(placed);
   }

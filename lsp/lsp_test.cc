@@ -286,6 +286,8 @@ TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
        {{std::nullopt, 1.0f, 5}, 3},
        {}},
       {R"({"customDictionary": "", "maxSuggestions": 0})", {{std::nullopt, 0.8f, 0}, 3}, {}},
+      {R"({"checkIdentifiers": true})", {{"/old.dic", 0.8f, 5, WordRules::All(), true}, 3}, {}},
+      {R"({"checkIdentifiers": 1})", current, {"checkIdentifiers"}},
       {R"({"severity": 0, "maxSuggestions": 16, "suggestionThreshold": 1.5, "customDictionary": 5})",
        current,
        {"customDictionary", "severity", "suggestionThreshold", "maxSuggestions"}},
@@ -561,6 +563,28 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
     EXPECT_EQ(html.ActionWords({0, 0}, {0, 80}),
               (std::vector<std::string>{"tehh:5@0:3", "wrold:2@0:22", "caf\u00e9x:5@0:29",
                                         "wrold:2@0:65"}));
+
+    // With identifiers checked, each word of one is reported at its own range, in the worker's
+    // check and in the code actions after an edit alike.
+    ServerSettings settings;
+    settings.checker.check_identifiers = true;
+    TestClient code{settings};
+    code.Open("int getVaule(void);  // teh getVaule", "cpp");
+    placed.clear();
+    for (const Json& d : code.AwaitDiagnostics([](const Json&) { return true; })) {
+      placed.push_back(d["data"]["word"].get<std::string>() + "@" +
+                       d["range"]["start"]["character"].dump() + "-" +
+                       d["range"]["end"]["character"].dump());
+    }
+    EXPECT_EQ(placed, (std::vector<std::string>{"Vaule@7-12", "teh@24-27"}));
+    code.Prepend("x_wrold; ");
+    EXPECT_EQ(code.ActionWords({0, 0}, {0, 80}),
+              (std::vector<std::string>{"wrold:2@0:2", "Vaule:5@0:16", "teh:5@0:33"}));
+    TestClient prose{settings};  // prose is never cut up
+    prose.Open("McDonaldx", "markdown");
+    const Json whole = prose.AwaitDiagnostics([](const Json&) { return true; });
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0]["data"]["word"], "McDonaldx");
   });
 }
 

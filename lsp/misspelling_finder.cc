@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "frontend/command_error.h"
+#include "frontend/identifier_parts.h"
 #include "frontend/running_words.h"
 
 namespace lexivane::frontend::lsp {
@@ -43,11 +44,14 @@ MisspellingFinder::MisspellingFinder(const CheckerSettings& settings, const Warn
       session_(prepared_.engine, settings.max_suggestions, settings.rules) {}
 
 std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view text,
-                                                                const std::function<bool()>& stop) {
+                                                                const std::function<bool()>& stop,
+                                                                CodeIdentifiers identifiers) {
   std::vector<Misspelling> found;
   std::size_t words = 0;
+  const auto for_each_word =
+      identifiers == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
   try {
-    ForEachRunningWord(text, [&](const RunningWord& word) {
+    for_each_word(text, [&](const RunningWord& word) {
       if (stop && ++words % kWordsBetweenStopChecks == 0 && stop()) throw Stopped{};
       if (session_.Accepts(word.word)) return;
       // As written, less the word joiners that stand in for the rest of a reference such as

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/document_modes.h"
 #include "frontend/spelling_session.h"
 #include "lexivane/spell_check.h"
 #include "lsp/server_settings.h"
@@ -44,10 +45,12 @@ class MisspellingFinder {
   MisspellingFinder(const MisspellingFinder&) = delete;
   MisspellingFinder& operator=(const MisspellingFinder&) = delete;
 
-  // In order of appearance, in a text or a document's prose. `stop` is asked now and then; when it
-  // returns true, Find returns nullopt at once.
-  std::optional<std::vector<Misspelling>> Find(std::u16string_view text,
-                                               const std::function<bool()>& stop = {});
+  // In order of appearance, in a text or a document's prose (with the identifiers of code
+  // kept, each word of one is one). `stop` is asked now and then; when it returns true, Find
+  // returns nullopt at once.
+  std::optional<std::vector<Misspelling>> Find(
+      std::u16string_view text, const std::function<bool()>& stop = {},
+      CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
   void Add(std::u16string_view word);     // to the thread's custom dictionary, in memory
   void Ignore(std::u16string_view word);  // any letter case

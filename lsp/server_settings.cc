@@ -83,6 +83,13 @@ SettingsChange ChangeSettings(const ServerSettings& current, const Json& given) 
       refuse("noRule");
     }
   }
+  if (const auto it = settings.find("checkIdentifiers"); it != settings.end()) {
+    if (it->is_boolean()) {
+      next.checker.check_identifiers = it->get<bool>();
+    } else {
+      refuse("checkIdentifiers");
+    }
+  }
   return change;
 }
 

@@ -54,13 +54,15 @@ void SpellingWorker::Run() {
       finder.Take(words);
       if (finder.CatchUpWithCustomFile() && !all_due_again) workspace_.CheckAllAgain();
       std::u16string prose;
+      const CodeIdentifiers identifiers =
+          CodeIdentifiersIn(snapshot->mode, settings_.check_identifiers);
       if (snapshot->mode != DocumentMode::kNone) {
         prose = snapshot->document.text();
-        HideNonProse(prose, snapshot->mode);
+        HideNonProse(prose, snapshot->mode, identifiers);
       }
       const std::u16string_view text =
           snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : prose;
-      if (auto found = finder.Find(text, stopping)) {
+      if (auto found = finder.Find(text, stopping, identifiers)) {
         workspace_.Store(*snapshot, std::move(*found), publish_);
       }
     }

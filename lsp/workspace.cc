@@ -88,8 +88,8 @@ bool Workspace::VisitMisspellings(
 }
 
 std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string& uri,
-                                                              TextPosition start,
-                                                              TextPosition end) const {
+                                                              TextPosition start, TextPosition end,
+                                                              bool check_identifiers) const {
   std::lock_guard lock(mutex_);
   const auto found = documents_.find(uri);
   if (found == documents_.end() || found->second.stored_current) return std::nullopt;
@@ -98,9 +98,12 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   const std::size_t to = std::max(from, document.OffsetOf(end));
   if (to - from > kLongestUncheckedRange) return std::nullopt;
   const Entry& entry = found->second;
-  if (entry.mode != DocumentMode::kNone && !entry.prose) {
+  const CodeIdentifiers identifiers = CodeIdentifiersIn(entry.mode, check_identifiers);
+  if (entry.mode != DocumentMode::kNone &&
+      (!entry.prose || entry.prose_identifiers != identifiers)) {
     entry.prose = document.text();
-    HideNonProse(*entry.prose, entry.mode);
+    HideNonProse(*entry.prose, entry.mode, identifiers);
+    entry.prose_identifiers = identifiers;
   }
   const std::u16string& text = entry.mode == DocumentMode::kNone ? document.text() : *entry.prose;
   const auto blank = [&](std::size_t i) {
@@ -116,7 +119,7 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   while (stop < text.size() && stop - to < kStretchReach && !blank(stop)) ++stop;
   const bool cut_after = stop < text.size() && !blank(stop);
   return TextPiece{text.substr(begin, stop - begin), document.PositionOf(begin), cut_before,
-                   cut_after};
+                   cut_after, identifiers};
 }
 
 std::optional<Workspace::Snapshot> Workspace::NextToCheck(const std::function<bool()>& stop) {

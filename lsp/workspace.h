@@ -105,11 +105,13 @@ class Workspace {
     TextPosition start;  // of the piece's first character
     bool cut_before = false;
     bool cut_after = false;
+    CodeIdentifiers identifiers = CodeIdentifiers::kHidden;  // kept in it, for the finder
   };
   static constexpr std::size_t kStretchReach = 4096;
   static constexpr std::size_t kLongestUncheckedRange = 65536;
+  // `check_identifiers`: the setting (CodeIdentifiersIn says what it means for the document).
   std::optional<TextPiece> UncheckedPiece(const std::string& uri, TextPosition start,
-                                          TextPosition end) const;
+                                          TextPosition end, bool check_identifiers = false) const;
 
   // The worker's side. NextToCheck waits until a document has been quiet for the quiet time
   // since its last change (or `stop` returns true: nullopt); Store keeps what was found in a
@@ -139,6 +141,7 @@ class Workspace {
     // The prose of the text as it stands, made by the first UncheckedPiece after a change, so
     // that the code actions an editor asks for at every move of the cursor pay for it once.
     mutable std::optional<std::u16string> prose;
+    mutable CodeIdentifiers prose_identifiers = CodeIdentifiers::kHidden;  // it was made with
   };
 
   // Moves the misspellings after the edit and drops those it touches.

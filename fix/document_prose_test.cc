@@ -1,0 +1,33 @@
+#include "fix/document_prose.h"
+
+#include <gtest/gtest.h>
+
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend::fix {
+namespace {
+
+// What fix offers of a document: its prose, less every token that reads other than it is
+// written; everything else is blanked, and the lengths stay.
+TEST(DocumentProse, OffersThePlainlyWrittenWordsOfTheProse) {
+  const struct {
+    DocumentMode mode;
+    std::u16string document;
+    std::u16string prose;
+  } cases[] = {
+      {DocumentMode::kNone, u"caf&eacute; <b>", u"caf&eacute; <b>"},
+      {DocumentMode::kMarkdown, u"Teh `code` [link](x.md)\n", u"Teh        [link       \n"},
+      {DocumentMode::kMarkdown, u"a caf&eacute;x, b", u"a             , b"},
+      {DocumentMode::kHtml, u"<p>na&iuml;ve-teh</p>", u"             -teh    "},
+      {DocumentMode::kHtml, u"AT&amp;T Teh", u"AT&    T Teh"},
+      {DocumentMode::kTex, u"hy\\-phen and teh", u"         and teh"},
+      {DocumentMode::kCFamily, u"x = 1; // teh cat", u"          teh cat"},
+  };
+  for (const auto& c : cases) {
+    const std::u16string prose = DocumentProse(c.document, c.mode);
+    EXPECT_EQ(ToUtf8(prose), ToUtf8(c.prose)) << ToUtf8(c.document);
+  }
+}
+
+}  // namespace
+}  // namespace lexivane::frontend::fix
