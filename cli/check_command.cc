@@ -129,10 +129,12 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
 int RunCheck(const CheckOptions& options) {
   SpellCheck engine;
   engine.Init();
-  CustomDictionaryFile(options.custom_file).LoadInto(engine);
+  AcceptedNames names;
+  CustomDictionaryFile(options.custom_file).LoadInto(engine, &names);
 
   SpellingSession session(engine, static_cast<std::size_t>(options.max_suggestions),
                           AllRulesExcept(options.rules_off));
+  session.AcceptNames(std::move(names));
   bool found = false;
   const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {
     found =

@@ -39,7 +39,7 @@ void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off) {
   }
   command
       .add_option("--no-rule", rules_off,
-                  "Flag the words a rule would accept: " + names +
+                  "Switch a word rule off: " + names +
                       " (repeat it or separate the names with commas)")
       ->delimiter(',')
       ->allow_extra_args(false)

@@ -27,11 +27,12 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
 int RunList(const ListOptions& options) {
   SpellCheck engine;
   engine.Init();
-  CustomDictionaryFile(options.custom_file).LoadInto(engine);
+  AcceptedNames names;
+  CustomDictionaryFile(options.custom_file).LoadInto(engine, &names);
   const ListedFiles listed = ListMisspeltWordsOfFiles(
       engine, options.files, options.unique,
       [&options](const std::string& file) { return ModeOf(options.mode_name, file); },
-      AllRulesExcept(options.rules_off), options.identifiers);
+      AllRulesExcept(options.rules_off), options.identifiers, std::move(names));
   return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 

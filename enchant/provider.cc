@@ -80,10 +80,11 @@ lexivane::frontend::WordRules Rules() {
 int Check(EnchantDict*, const char* const word, std::size_t length) {
   try {
     const std::u16string engine_word = EngineWord(word, length);
-    return ThreadEngine().CheckWord(engine_word, false) ||
-                   lexivane::frontend::RulesAccept(engine_word, Rules())
-               ? 0
-               : 1;
+    // Enchant asks its personal word list before the provider, so no custom dictionary here.
+    const bool accepted = ThreadEngine().CheckWord(engine_word, false)
+                              ? !lexivane::frontend::RulesFlagName(engine_word, Rules())
+                              : lexivane::frontend::RulesAccept(engine_word, Rules());
+    return accepted ? 0 : 1;
   } catch (...) {
     return -1;
   }

@@ -294,9 +294,26 @@ std::optional<FileStamp> CustomDictionaryFile::Stamp() const {
                    info.st_ctim.tv_sec * kBillion + info.st_ctim.tv_nsec};
 }
 
-bool CustomDictionaryFile::LoadInto(SpellCheck& engine) const {
+bool CustomDictionaryFile::LoadInto(SpellCheck& engine, AcceptedNames* words) const {
   if ((!named_ || missing_ == Missing::kNoneUntilMade) && IsMissing()) return false;
-  Load(engine, path_, ReadFile(path_));
+  const std::string bytes = ReadFile(path_);
+  Load(engine, path_, bytes);
+  if (words) {
+    // Lines as the engine cuts them, at CR, LF or CR LF; only ASCII ones can be names.
+    std::size_t begin = 0;
+    while (begin < bytes.size()) {
+      std::size_t end = bytes.find_first_of("\r\n", begin);
+      if (end == std::string::npos) end = bytes.size();
+      std::u16string word;
+      for (std::size_t i = begin; i < end && word.size() == i - begin; ++i) {
+        const char c = bytes[i];
+        if ((c >= 'a' && c <= 'z') || c == '\'') word += static_cast<char16_t>(c);
+        if (c >= 'A' && c <= 'Z') word += static_cast<char16_t>(c - 'A' + 'a');
+      }
+      if (!word.empty() && word.size() == end - begin) words->insert(std::move(word));
+      begin = end + 1;
+    }
+  }
   return true;
 }
 

@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/word_rules.h"
 #include "lexivane/spell_check.h"
 
 namespace lexivane::frontend {
@@ -67,8 +68,9 @@ class CustomDictionaryFile {
 
   // Loads the file into the calling thread's custom dictionary. False when there is none to
   // load. Throws CommandError ("FILE: cannot read the custom dictionary: REASON") when the file
-  // it means to load cannot be read.
-  bool LoadInto(SpellCheck& engine) const;
+  // it means to load cannot be read. With `words`, also puts there the file's words of ASCII
+  // letters and apostrophes, in small letters: what the word rule `names` asks (word_rules.h).
+  bool LoadInto(SpellCheck& engine, AcceptedNames* words = nullptr) const;
 
   // Adds the words that the file does not hold yet, creating it (and the default file's
   // folder) when missing. Throws CommandError when the file cannot be read (the message LoadInto

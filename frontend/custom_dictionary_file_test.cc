@@ -101,6 +101,7 @@ TEST(CustomDictionaryFile, LinesEndAsTheFileEndsThem) {
       {"wrold\r\ncaf\xE9x\ncheez\r\n", "wrold\r\ncaf\xE9x\r\ncheez\r\nhelo\r\n"},
       {"wrold\ncaf\xE9x\r\n", "wrold\ncaf\xE9x\nhelo\n"},
       {"", "helo\r\nWROLD\r\n"},
+      {"Wrold\r\ncaf\xE9x\r\n", "Wrold\r\ncaf\xE9x\r\nhelo\r\n"},
   };
   for (const auto& c : cases) {
     const std::filesystem::path path = dir.path() / "words.dic";
@@ -110,9 +111,12 @@ TEST(CustomDictionaryFile, LinesEndAsTheFileEndsThem) {
     std::thread([&] {
       SpellCheck engine;
       engine.Init();
-      file.LoadInto(engine);
+      AcceptedNames names;  // the ASCII words, in small letters, for the names rule
+      file.LoadInto(engine, &names);
       EXPECT_EQ(engine.CheckWord(u"wrold") && engine.CheckWord(u"caf\u00E9x"), !c.before.empty())
           << c.before;
+      EXPECT_EQ(names.contains(u"wrold"), !c.before.empty()) << c.before;
+      EXPECT_FALSE(names.contains(u"") || names.contains(u"cafex")) << c.before;
     }).join();
     file.AddWords({u"helo", u"WROLD"});
     EXPECT_EQ(Read(path), c.after);

@@ -3,20 +3,10 @@
 #include <algorithm>
 #include <string>
 
-// The list's bytes, put into read-only data by the assembler (the front ends are built for ELF
-// systems only), between lexivane_extra_words_begin and _end.
-// clang-format off
-asm(".pushsection .rodata\n"
-    ".global lexivane_extra_words_begin\n.hidden lexivane_extra_words_begin\n"
-    "lexivane_extra_words_begin:\n"
-    ".incbin \"" LEXIVANE_EXTRA_WORDS_FILE "\"\n"
-    ".global lexivane_extra_words_end\n.hidden lexivane_extra_words_end\n"
-    "lexivane_extra_words_end:\n"
-    ".popsection\n");
-// clang-format on
+#include "frontend/embedded_text.h"
 
-extern "C" const char lexivane_extra_words_begin[];
-extern "C" const char lexivane_extra_words_end[];
+// The list's bytes, between lexivane_extra_words_begin and _end.
+LEXIVANE_EMBED_TEXT(lexivane_extra_words, LEXIVANE_EXTRA_WORDS_FILE);
 
 namespace lexivane::frontend {
 
@@ -51,8 +41,7 @@ bool CaseAccepts(std::string_view entry, std::string_view word) {
 }  // namespace
 
 std::string_view ExtraWordsText() {
-  return {lexivane_extra_words_begin,
-          static_cast<std::size_t>(lexivane_extra_words_end - lexivane_extra_words_begin)};
+  return LEXIVANE_EMBEDDED_TEXT(lexivane_extra_words);
 }
 
 namespace {

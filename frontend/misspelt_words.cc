@@ -19,9 +19,10 @@ constexpr std::size_t kUtf16Block = std::size_t{1} << 16;
 
 }  // namespace
 
-MisspeltWords::MisspeltWords(const SpellCheck& engine, bool unique, WordRules rules)
-    : verdicts_([&engine, rules](std::u16string_view word) {
-        return engine.CheckWord(word) || RulesAccept(word, rules);
+MisspeltWords::MisspeltWords(const SpellCheck& engine, bool unique, WordRules rules,
+                             AcceptedNames accepted_names)
+    : verdicts_([&engine, rules, names = std::move(accepted_names)](std::u16string_view word) {
+        return FrontEndAccepts(engine, word, rules, names);
       }),
       unique_(unique) {}
 
@@ -105,8 +106,8 @@ void MisspeltWords::ListUtf16(std::u16string_view text, std::u16string_view walk
 ListedFiles ListMisspeltWordsOfFiles(
     const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
     const std::function<DocumentMode(const std::string& file)>& mode_of, WordRules rules,
-    bool check_identifiers) {
-  MisspeltWords misspelt(engine, unique, rules);
+    bool check_identifiers, AcceptedNames accepted_names) {
+  MisspeltWords misspelt(engine, unique, rules, std::move(accepted_names));
   const auto print = [](std::string_view lines) {
     std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     CheckStandardOutput();

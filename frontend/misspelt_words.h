@@ -31,8 +31,9 @@ class MisspeltWords {
   // Takes a block of whole lines, each ending in '\n'.
   using Print = std::function<void(std::string_view lines)>;
 
-  // A word is misspelt when the engine rejects it and no rule of `rules` accepts it.
-  MisspeltWords(const SpellCheck& engine, bool unique, WordRules rules = WordRules::All());
+  // A word is misspelt when the front ends reject it (FrontEndAccepts, word_rules.h).
+  MisspeltWords(const SpellCheck& engine, bool unique, WordRules rules = WordRules::All(),
+                AcceptedNames accepted_names = {});
 
   // Prints the misspelt words of one text. Exceptions of `input` and `print` reach the caller;
   // lines of the pieces handed on before stay printed.
@@ -84,6 +85,7 @@ struct ListedFiles {
 ListedFiles ListMisspeltWordsOfFiles(
     const SpellCheck& engine, const std::vector<std::string>& files, bool unique,
     const std::function<DocumentMode(const std::string& file)>& mode_of = {},
-    WordRules rules = WordRules::All(), bool check_identifiers = false);
+    WordRules rules = WordRules::All(), bool check_identifiers = false,
+    AcceptedNames accepted_names = {});
 
 }  // namespace lexivane::frontend

@@ -1,5 +1,8 @@
 #include "frontend/spelling_session.h"
 
+#include <algorithm>
+
+#include "frontend/name_words.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
 
@@ -8,16 +11,26 @@ namespace lexivane::frontend {
 std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
                                               std::size_t max_count, bool check_custom) {
   if (max_count == 0 || word.size() > kLongestWordToSuggestFor) return {};
-  return ShownSuggestions(engine, word, max_count, check_custom);
+  std::vector<std::u16string> shown = ShownSuggestions(engine, word, max_count, check_custom);
+  // A name flagged for its small letters (word_rules.h) is offered as it is written.
+  if (IsNameInSmallLetters(word))
+    std::replace(shown.begin(), shown.end(), std::u16string(word), CapitalisedName(word));
+  return shown;
 }
 
 SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules)
     : engine_(engine),
       max_suggestions_(max_suggestions),
       verdicts_([this, rules](std::u16string_view word) {
-        return engine_.CheckWord(word) || RulesAccept(word, rules) ||
+        return FrontEndAccepts(engine_, word, rules, accepted_names_) ||
                (!session_words_.empty() && session_words_.contains(FoldCase(word)));
       }) {}
+
+void SpellingSession::AcceptNames(AcceptedNames names) {
+  accepted_names_ = std::move(names);
+  for (const std::u16string& word : added_words_) accepted_names_.insert(FoldCase(word));
+  Forget();
+}
 
 bool SpellingSession::Accepts(std::u16string_view word) {
   return verdicts_.Accepts(word);
@@ -40,6 +53,7 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
 void SpellingSession::AddToCustom(std::u16string_view word) {
   engine_.AddToCustom(word);
   added_words_.emplace_back(word);
+  accepted_names_.insert(FoldCase(word));
   Forget();
 }
 

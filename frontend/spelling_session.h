@@ -59,6 +59,9 @@ class SpellingSession {
   // Adds the word, as given, to the engine's custom dictionary (in memory; see
   // CustomDictionaryFile::AddWords for the file).
   void AddToCustom(std::u16string_view word);
+  // The custom dictionary's words for the names rule (word_rules.h), as LoadInto gives them; the
+  // words added since stay among them.
+  void AcceptNames(AcceptedNames names);
   // Accepts the word, in any letter case, for as long as the session lasts.
   void AcceptForSession(std::u16string_view word);
   // The engine's dictionaries changed behind the session's back.
@@ -72,6 +75,7 @@ class SpellingSession {
   SpellCheck& engine_;
   const std::size_t max_suggestions_;
   std::unordered_set<std::u16string> session_words_;  // folded
+  AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
   std::vector<std::u16string> added_words_;
   WordVerdicts verdicts_;
   std::unordered_map<std::u16string, SuggestionList> suggestions_;

@@ -5,13 +5,15 @@
 #include <algorithm>
 
 #include "frontend/extra_words.h"
+#include "frontend/name_words.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
-constexpr WordRule kRulesInOrder[] = {WordRule::kDigits, WordRule::kUnderscores,
-                                      WordRule::kCapitals, WordRule::kRoman, WordRule::kExtraWords};
+constexpr WordRule kRulesInOrder[] = {WordRule::kDigits,     WordRule::kUnderscores,
+                                      WordRule::kCapitals,   WordRule::kRoman,
+                                      WordRule::kExtraWords, WordRule::kNames};
 
 bool HasDigit(std::u16string_view word) {
   return std::any_of(word.begin(), word.end(), [](char16_t c) { return u_isdigit(c) != 0; });
@@ -67,8 +69,8 @@ bool IsRomanNumeral(std::u16string_view word) {
 }  // namespace
 
 const std::vector<std::string_view>& WordRuleNames() {
-  static const std::vector<std::string_view> names = {"digits", "underscores", "capitals", "roman",
-                                                      "extra-words"};
+  static const std::vector<std::string_view> names = {"digits", "underscores", "capitals",
+                                                      "roman",  "extra-words", "names"};
   return names;
 }
 
@@ -103,6 +105,16 @@ bool RulesAccept(std::u16string_view word, WordRules rules) {
          (rules.Has(WordRule::kCapitals) && IsShortCapitals(word)) ||
          (rules.Has(WordRule::kRoman) && IsRomanNumeral(word)) ||
          (rules.Has(WordRule::kExtraWords) && ExtraWordsHold(word));
+}
+
+bool RulesFlagName(std::u16string_view word, WordRules rules) {
+  return rules.Has(WordRule::kNames) && IsNameInSmallLetters(word);
+}
+
+bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRules rules,
+                     const AcceptedNames& accepted_names) {
+  if (!engine.CheckWord(word)) return RulesAccept(word, rules);
+  return !RulesFlagName(word, rules) || accepted_names.contains(std::u16string(word));
 }
 
 }  // namespace lexivane::frontend

@@ -12,6 +12,11 @@
 //                  not `iiii` or `vx`)
 //   extra-words    a word of the second list
 //
+// One rule works the other way: it flags a word the word check accepts.
+//
+//   names          a name of the word list written in small letters only (`thant`, `linux`;
+//                  name_words.h), unless the custom dictionary or the session holds it
+//
 // The rules apply to running text only: the library's CheckWord and GetSuggestions never see
 // them. A word the rules accept is still a word the engine would reject; a caller that asks
 // about one word on its own (a pipe's single word, a client's "is this word right") applies
@@ -21,7 +26,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
+
+#include "lexivane/spell_check.h"
 
 namespace lexivane::frontend {
 
@@ -31,11 +39,12 @@ enum class WordRule : unsigned {
   kCapitals = 4,
   kRoman = 8,
   kExtraWords = 16,
+  kNames = 32,
 };
 
 class WordRules {
  public:
-  static constexpr WordRules All() { return WordRules(31); }
+  static constexpr WordRules All() { return WordRules(63); }
   static constexpr WordRules None() { return WordRules(0); }
 
   constexpr bool Has(WordRule rule) const { return (bits_ & static_cast<unsigned>(rule)) != 0; }
@@ -62,5 +71,17 @@ WordRules AllRulesExcept(const std::vector<std::string>& names, std::string* unk
 
 // Whether one of the rules accepts `word` (a word of running text, as CheckWord is asked it).
 bool RulesAccept(std::u16string_view word, WordRules rules);
+
+// Whether the names rule flags `word`, a word the word check accepts: a name of the word list in
+// small letters. The caller still accepts it when the custom dictionary or the session holds it.
+bool RulesFlagName(std::u16string_view word, WordRules rules);
+
+// Names in small letters the person accepted (the custom dictionary's, the session's), folded.
+using AcceptedNames = std::unordered_set<std::u16string>;
+
+// The front ends' verdict on a word of running text: the engine's word check (the custom
+// dictionary included), overruled by the rules both ways.
+bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRules rules,
+                     const AcceptedNames& accepted_names);
 
 }  // namespace lexivane::frontend

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend {
@@ -82,6 +83,33 @@ TEST(WordRules, NamesSwitchRulesOff) {
   EXPECT_EQ(AllRulesExcept({""}, &unknown), WordRules::All());
   EXPECT_EQ(unknown, "\"\"");
   EXPECT_FALSE(NamedWordRule("Roman"));
+}
+
+// The names rule flags a name of the word list written in small letters, which the word check
+// accepts, unless the person accepted it; it never touches other words.
+TEST(WordRules, NamesInSmallLettersAreFlaggedUnlessAccepted) {
+  SpellCheck engine;
+  engine.Init();
+  const struct {
+    const char16_t* word;
+    bool accepted;
+  } cases[] = {
+      {u"thant", false},   {u"ines", false}, {u"linux", false}, {u"thant's", false},
+      {u"Thant", true},    {u"THANT", true}, {u"than", true},   {u"john", true},  // also a word
+      {u"english", true},  // SCOWL has it in small letters too
+      {u"thantx", false},  // rejected by the check, and no rule takes it
+  };
+  const WordRules all = WordRules::All();
+  for (const auto& c : cases) {
+    const std::string word = ToUtf8(c.word);
+    EXPECT_EQ(FrontEndAccepts(engine, c.word, all, {}), c.accepted) << word;
+    EXPECT_EQ(RulesFlagName(c.word, all), !c.accepted && word != "thantx") << word;
+  }
+  EXPECT_TRUE(FrontEndAccepts(engine, u"thant", all, {u"thant"}));
+  EXPECT_FALSE(FrontEndAccepts(engine, u"ines", all, {u"thant"}));
+  EXPECT_TRUE(FrontEndAccepts(engine, u"thant", all.Without(WordRule::kNames), {}));
+  // Rejected words stay the other rules' business.
+  EXPECT_TRUE(FrontEndAccepts(engine, u"GPLv3", all, {}));
 }
 
 }  // namespace

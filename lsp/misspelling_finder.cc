@@ -29,7 +29,9 @@ MisspellingFinder::PreparedEngine::PreparedEngine(const CheckerSettings& setting
 bool MisspellingFinder::PreparedEngine::Load(std::optional<FileStamp> now) {
   stamp = now;
   try {
-    if (!file.LoadInto(engine)) return false;
+    AcceptedNames read;
+    if (!file.LoadInto(engine, &read)) return false;
+    names = std::move(read);
   } catch (const CommandError& error) {
     warn(std::string(error.what()) +
          (loaded_file ? "; checking with the words read before" : "; checking without it"));
@@ -41,7 +43,9 @@ bool MisspellingFinder::PreparedEngine::Load(std::optional<FileStamp> now) {
 
 MisspellingFinder::MisspellingFinder(const CheckerSettings& settings, const Warn& warn)
     : prepared_(settings, warn),
-      session_(prepared_.engine, settings.max_suggestions, settings.rules) {}
+      session_(prepared_.engine, settings.max_suggestions, settings.rules) {
+  session_.AcceptNames(prepared_.names);
+}
 
 std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view text,
                                                                 const std::function<bool()>& stop,
@@ -86,7 +90,7 @@ bool MisspellingFinder::CatchUpWithCustomFile() {
   if (now == prepared_.stamp || !now || !prepared_.Load(now)) return false;
   // The file's words replaced the thread's custom dictionary, the session's among them.
   for (const std::u16string& word : session_.added_words()) prepared_.engine.AddToCustom(word);
-  session_.Forget();
+  session_.AcceptNames(prepared_.names);
   return true;
 }
 

@@ -75,6 +75,7 @@ class MisspellingFinder {
     const Warn warn;
     std::optional<FileStamp> stamp;  // of the file when it was last loaded, or looked at
     std::optional<std::string> loaded_file;
+    AcceptedNames names;  // the file's, for the names rule
   };
 
   PreparedEngine prepared_;

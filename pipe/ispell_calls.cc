@@ -81,7 +81,7 @@ constexpr const char* kHelp =
     "  -i ENC, --encoding=ENC                UTF-8, the only encoding\n"
     "  -H, -t, -n                            read HTML, TeX, nroff (--mode=html, tex, nroff)\n"
     "  --mode=NAME                           read the text in a mode of lexivane check --mode\n"
-    "  --no-rule=NAME[,NAME...]              flag what a word rule accepts (lexivane check\n"
+    "  --no-rule=NAME[,NAME...]              switch a word rule off (lexivane check\n"
     "                                        --no-rule)\n"
     "  -m -B -C -S -P -x -T FORMAT           accepted and ignored\n"
     "  --                                    the arguments after it are files\n"
@@ -260,11 +260,12 @@ CustomDictionaryFile Personal(const IspellOptions& options) {
 int ListMisspellings(const IspellOptions& options) {
   SpellCheck engine;
   engine.Init();
-  Personal(options).LoadInto(engine);
+  AcceptedNames names;
+  Personal(options).LoadInto(engine, &names);
   std::function<DocumentMode(const std::string&)> mode_of;
   if (options.mode) mode_of = [mode = *options.mode](const std::string&) { return mode; };
   return ListMisspeltWordsOfFiles(engine, options.files, false, mode_of,
-                                  AllRulesExcept(options.rules_off))
+                                  AllRulesExcept(options.rules_off), false, std::move(names))
                  .failed
              ? kExitError
              : kExitClean;
@@ -274,9 +275,10 @@ int Converse(const IspellOptions& options) {
   SpellCheck engine;
   engine.Init();
   const CustomDictionaryFile personal = Personal(options);
-  personal.LoadInto(engine);
+  AcceptedNames names;
+  personal.LoadInto(engine, &names);
   IspellSession session(engine, personal, options.mode.value_or(DocumentMode::kNone),
-                        AllRulesExcept(options.rules_off));
+                        AllRulesExcept(options.rules_off), std::move(names));
   std::cout << IspellBanner() << '\n' << std::flush;
   CheckStandardOutput();
   LineReader reader;

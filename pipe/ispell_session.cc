@@ -39,11 +39,13 @@ std::string IspellBanner() {
 }
 
 IspellSession::IspellSession(SpellCheck& engine, CustomDictionaryFile personal, DocumentMode mode,
-                             WordRules rules)
+                             WordRules rules, AcceptedNames personal_names)
     : personal_(std::move(personal)),
       session_(engine, kShownSuggestionsMax, rules),
       options_mode_(mode),
-      mode_(mode) {}
+      mode_(mode) {
+  session_.AcceptNames(std::move(personal_names));
+}
 
 std::optional<std::string> IspellSession::TakeWarning() {
   return std::exchange(warning_, {});

@@ -42,9 +42,11 @@ std::string IspellBanner();
 
 class IspellSession {
  public:
-  // `personal` is where `#` saves; `mode` is the one `-` comes back to.
+  // `personal` is where `#` saves (`personal_names`: its words as LoadInto gave them); `mode` is
+  // the one `-` comes back to.
   IspellSession(SpellCheck& engine, CustomDictionaryFile personal,
-                DocumentMode mode = DocumentMode::kNone, WordRules rules = WordRules::All());
+                DocumentMode mode = DocumentMode::kNone, WordRules rules = WordRules::All(),
+                AcceptedNames personal_names = {});
 
   // The answer to one line, given without its line end; empty for requests. A failed save
   // is returned by TakeWarning, not thrown: the conversation goes on and the file stays as it
