@@ -1,10 +1,12 @@
 // The language server's responsiveness on a large document, measured from outside: the real
 // `lexivane lsp` process, spoken to through its standard input and output as an editor does.
 //
-// The document is the first 5 MB of big.txt (with a misspelt word on its first line). Each
-// benchmark opens it and waits for its first diagnostics, then times one thing (manual time):
-//   Lsp_FirstDiagnostics       didOpen to publishDiagnostics: a whole check of 5 MB, with the
-//                              suggestions of every distinct misspelling;
+// The document is the first 5 MB of big.txt (with a misspelt word on its first line), opened as
+// plain text, or (the benchmarks' argument 1 where it is a mode) made into Markdown and opened
+// as such: big.txt's lines with a heading every 40 lines, a code span on every fifth line, a link
+// on every seventh, and a fenced code block every 200 lines. Each benchmark opens it and waits
+// for its first diagnostics, then times one thing (manual time):
+//   Lsp_FirstDiagnostics       didOpen to publishDiagnostics: a whole check of 5 MB;
 //   Lsp_CodeActionAfterBurst   a burst of 50 incremental didChange notifications (one letter
 //                              typed on each of 50 lines, the first among them), then a code
 //                              action on the first line, timed from sending the request to its
@@ -14,7 +16,8 @@
 //                              around the range on the spot costs, with the worker idle;
 //   Lsp_CodeActionAtRest       a code action when the stored misspellings are current.
 // Lsp_CodeActionAfterBurst/1 does the same on the text made one line of 5 MB (line breaks
-// turned into spaces, the letters typed 100,000 characters apart).
+// turned into spaces, the letters typed 100,000 characters apart); Lsp_CodeActionAfterBurst/2
+// on the Markdown.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -23,6 +26,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -44,15 +48,49 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kDocumentBytes = 5'000'000;
 
-std::string FiveMegabytes() {
+std::string BigText() {
   const auto path = DataDir() / "texts" / "big.txt";
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path.string());
   std::ostringstream content;
   content << in.rdbuf();
-  std::string text = "Thsi is the frist line.\n" + std::move(content).str();
+  return "Thsi is the frist line.\n" + std::move(content).str();
+}
+
+std::string FiveMegabytes() {
+  std::string text = BigText();
   text.resize(text.rfind('\n', kDocumentBytes) + 1);  // whole lines, plain ASCII
   return text;
+}
+
+// big.txt's lines dressed as Markdown, up to 5 MB of whole lines. The first line is left as it
+// is, so that its misspellings stay where the code actions ask.
+std::string FiveMegabytesOfMarkdown() {
+  const std::string text = BigText();
+  std::string markdown;
+  markdown.reserve(kDocumentBytes + 4096);
+  std::size_t line_number = 0;
+  for (std::size_t at = 0; at < text.size() && markdown.size() < kDocumentBytes;) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
+    const std::size_t n = line_number++;
+    if (n == 0 || line.empty()) {
+    } else if (n % 200 == 0) {
+      markdown += "```cpp\nint frobnicate(int argc, char** argv) { return qzx(argc); }\n```\n\n";
+    } else if (n % 40 == 0) {
+      line = "## " + line;
+    } else if (const std::size_t space = line.find(' '); space != std::string::npos) {
+      const std::size_t next = std::min(line.find(' ', space + 1), line.size());
+      const std::string word = line.substr(space + 1, next - space - 1);
+      if (n % 5 == 0) line.replace(space + 1, word.size(), "`" + word + "_xq`");
+      if (n % 7 == 0) line.replace(space + 1, word.size(), "[" + word + "](https://exmpl.org/qz)");
+    }
+    markdown += line;
+    markdown += '\n';
+  }
+  markdown.resize(markdown.rfind('\n', kDocumentBytes) + 1);
+  return markdown;
 }
 
 // A running `lexivane lsp` with pipes to and from it.
@@ -87,8 +125,12 @@ class Server {
     Notify("initialized", Json::object());
   }
   ~Server() {
-    Request("shutdown", nullptr);
-    Notify("exit", nullptr);
+    try {
+      Request("shutdown", nullptr);
+      Notify("exit", nullptr);
+    } catch (const std::runtime_error&) {
+      // A server that died is reported by the benchmark that found it so.
+    }
     ::close(in_);
     ::close(out_);
     int status;
@@ -163,10 +205,30 @@ Json CodeActionAtTheFirstWord() {
           {"context", {{"diagnostics", Json::array()}}}};
 }
 
-void Open(Server& server, const std::string& text) {
+void Open(Server& server, const std::string& text, const char* language = "plaintext") {
   server.Notify("textDocument/didOpen",
                 {{"textDocument",
-                  {{"uri", kUri}, {"languageId", "plaintext"}, {"version", 1}, {"text", text}}}});
+                  {{"uri", kUri}, {"languageId", language}, {"version", 1}, {"text", text}}}});
+}
+
+// The document of a benchmark whose argument says 0 for plain text, 1 for Markdown.
+struct Document {
+  explicit Document(bool markdown)
+      : text(markdown ? FiveMegabytesOfMarkdown() : FiveMegabytes()),
+        language(markdown ? "markdown" : "plaintext") {}
+  std::string text;
+  const char* language;
+};
+
+// Runs a benchmark, turning a server that stops answering (a crash shows so from here) into the
+// benchmark's error instead of the whole program's end.
+template <void (*Benchmark)(benchmark::State&)>
+void Guarded(benchmark::State& state) {
+  try {
+    Benchmark(state);
+  } catch (const std::exception& error) {
+    state.SkipWithError(error.what());
+  }
 }
 
 void SetTime(benchmark::State& state, Clock::time_point start) {
@@ -174,24 +236,32 @@ void SetTime(benchmark::State& state, Clock::time_point start) {
 }
 
 void Lsp_FirstDiagnostics(benchmark::State& state) {
-  const std::string text = FiveMegabytes();
+  const Document document(state.range(0) != 0);
+  const std::string& text = document.text;
   for (auto _ : state) {
     Server server;
     const auto start = Clock::now();
-    Open(server, text);
+    Open(server, text, document.language);
     server.AwaitDiagnostics(1);
     SetTime(state, start);
   }
   state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
 }
-BENCHMARK(Lsp_FirstDiagnostics)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Guarded<Lsp_FirstDiagnostics>)
+    ->Name("Lsp_FirstDiagnostics")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void Lsp_CodeActionAfterBurst(benchmark::State& state) {
-  const bool one_line = state.range(0) != 0;
-  std::string text = FiveMegabytes();
+  const bool one_line = state.range(0) == 1;
+  const Document document(state.range(0) == 2);
+  std::string text = document.text;
   if (one_line) std::replace(text.begin(), text.end(), '\n', ' ');
   Server server;
-  Open(server, text);
+  Open(server, text, document.language);
   server.AwaitDiagnostics(1);
   int version = 1;
   std::size_t actions = 0;
@@ -211,17 +281,19 @@ void Lsp_CodeActionAfterBurst(benchmark::State& state) {
   }
   state.counters["actions"] = static_cast<double>(actions);
 }
-BENCHMARK(Lsp_CodeActionAfterBurst)
+BENCHMARK(Guarded<Lsp_CodeActionAfterBurst>)
+    ->Name("Lsp_CodeActionAfterBurst")
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
 
 void Lsp_CodeActionAfterEdit(benchmark::State& state) {
-  const std::string text = FiveMegabytes();
+  const Document document(state.range(0) != 0);
   Server server;
-  Open(server, text);
+  Open(server, document.text, document.language);
   server.AwaitDiagnostics(1);
   int version = 1;
   std::size_t actions = 0;
@@ -239,12 +311,18 @@ void Lsp_CodeActionAfterEdit(benchmark::State& state) {
   }
   state.counters["actions"] = static_cast<double>(actions);
 }
-BENCHMARK(Lsp_CodeActionAfterEdit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
+BENCHMARK(Guarded<Lsp_CodeActionAfterEdit>)
+    ->Name("Lsp_CodeActionAfterEdit")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(40);
 
 void Lsp_CodeActionAtRest(benchmark::State& state) {
-  const std::string text = FiveMegabytes();
+  const Document document(state.range(0) != 0);
   Server server;
-  Open(server, text);
+  Open(server, document.text, document.language);
   server.AwaitDiagnostics(1);
   std::size_t actions = 0;
   for (auto _ : state) {
@@ -255,9 +333,23 @@ void Lsp_CodeActionAtRest(benchmark::State& state) {
   }
   state.counters["actions"] = static_cast<double>(actions);
 }
-BENCHMARK(Lsp_CodeActionAtRest)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(Guarded<Lsp_CodeActionAtRest>)
+    ->Name("Lsp_CodeActionAtRest")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50);
 
 }  // namespace
 }  // namespace lexivane::bench
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  // A write to a server that died fails with EPIPE instead of ending the program unreported.
+  std::signal(SIGPIPE, SIG_IGN);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
