@@ -1,8 +1,10 @@
 #include "lsp/language_server.h"
 
 #include <algorithm>
+#include <exception>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -264,10 +266,6 @@ Json LanguageServer::CodeActions(const Json& params) {
     return Json::array();
   }
   NoticeCustomFileChange();
-  Json actions = Json::array();
-  const auto add_quick_fixes = [&](const PlacedMisspelling& placed) {
-    AddQuickFixes(actions, uri, placed, settings_.severity);
-  };
   // The words come from the server's own state, never from the context's diagnostics (Neovim
   // 0.7.2 sends them with byte columns): the stored misspellings, or, when the document was
   // edited after its last check, the text around the range checked now.
@@ -275,15 +273,53 @@ Json LanguageServer::CodeActions(const Json& params) {
   const TextPosition end = std::max(start, PositionFrom(range.at("end")));
   const auto piece = workspace_.UncheckedPiece(uri, start, end);
   MisspellingFinder* const finder = piece ? FinderOfThisThread() : nullptr;
-  if (finder == nullptr) {
-    workspace_.VisitMisspellings(uri, start, end, add_quick_fixes);
-    return actions;
+  std::vector<Misspelling> found;
+  std::vector<PlacedMisspelling> placed;
+  if (finder != nullptr) {
+    found = *finder->Find(piece->text);
+    placed = MisspellingsTouchingRange(*piece, start, end, found);
+  } else {
+    // Copied out, so that the suggestions are searched with the workspace unlocked.
+    workspace_.VisitMisspellings(uri, start, end, [&](const PlacedMisspelling& stored) {
+      placed.push_back(stored);
+      found.push_back(*stored.misspelling);
+    });
+    for (std::size_t i = 0; i < placed.size(); ++i) placed[i].misspelling = &found[i];
   }
-  const std::vector<Misspelling> found = *finder->Find(piece->text);
-  for (const PlacedMisspelling& placed : MisspellingsTouchingRange(*piece, start, end, found)) {
-    add_quick_fixes(placed);
+  const std::vector<SuggestionList> suggestions = SuggestionsFor(placed);
+  Json actions = Json::array();
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    AddQuickFixes(actions, uri, placed[i], *suggestions[i], settings_.severity);
   }
   return actions;
+}
+
+std::vector<SuggestionList> LanguageServer::SuggestionsFor(
+    const std::vector<PlacedMisspelling>& placed) {
+  std::vector<SuggestionList> lists;
+  const auto search = [&](MisspellingFinder& finder) {
+    for (const PlacedMisspelling& each : placed)
+      lists.push_back(finder.Suggestions(*each.misspelling));
+  };
+  if (placed.empty()) return lists;
+  if (MisspellingFinder* const finder = FinderOfThisThread()) {
+    search(*finder);
+    return lists;
+  }
+  // This thread's dictionaries still hold the words of another custom dictionary file, which
+  // would be suggested: a thread of its own has clean ones, at the cost of readying an engine.
+  std::exception_ptr failure;
+  std::thread([&] {
+    try {
+      MisspellingFinder finder(settings_.checker, [](const std::string&) {});
+      finder.Take(session_words_);
+      search(finder);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }).join();
+  if (failure) std::rethrow_exception(failure);
+  return lists;
 }
 
 Json LanguageServer::ExecuteCommand(const Json& params) {

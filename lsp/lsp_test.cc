@@ -82,7 +82,7 @@ TEST(TextDocument, EditsKeepTheLinesAFreshDocumentFinds) {
 
 Misspelling At(std::size_t offset, std::u16string word) {
   const std::size_t length = word.size();
-  return {offset, length, std::move(word), std::make_shared<const std::vector<std::u16string>>()};
+  return {offset, length, std::move(word)};
 }
 
 // What VisitMisspellings finds: each as "line:character-line:character word".
@@ -165,7 +165,7 @@ std::string FirstFound(MisspellingFinder& finder, std::u16string_view text) {
   if (!found || found->empty()) return "none";
   const Misspelling& first = found->front();
   return ToUtf8(first.word) + ":" +
-         (first.suggestions->empty() ? "" : ToUtf8(first.suggestions->front()));
+         (finder.Suggestions(first)->empty() ? "" : ToUtf8(finder.Suggestions(first)->front()));
 }
 
 // The finder is held to the reference walk of `list`: the same words, as written, in order.
@@ -195,7 +195,7 @@ TEST(MisspellingFinder, FindsWhatListFindsLessTheSessionsWords) {
       std::vector<std::u16string> words;
       for (const Misspelling& m : *found) {
         EXPECT_EQ(text.substr(m.offset, m.length), m.word);
-        EXPECT_LE(m.suggestions->size(), 3u);
+        EXPECT_LE(finder.Suggestions(m)->size(), 3u);
         words.push_back(m.word);
       }
       EXPECT_EQ(words, expected) << ToUtf8(text);
@@ -445,7 +445,12 @@ TEST(LanguageServer, CodeActionsAfterEditsTakeTheSessionsWordsAndSettings) {
     settings.checker.custom_dictionary = (scratch.path() / "a-file" / "words.dic").string();
     TestClient client(settings);
     client.Open("teh wrold izmirx");
-    EXPECT_EQ(client.AwaitDiagnostics([](const Json&) { return true; }).size(), 3u);
+    const Json diagnostics = client.AwaitDiagnostics([](const Json&) { return true; });
+    EXPECT_EQ(diagnostics.size(), 3u);
+    EXPECT_FALSE(diagnostics[0]["data"].contains("suggestions"));  // searched for code actions
+    // At rest the stored misspellings serve, and their suggestions are searched now.
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 16}),
+              (std::vector<std::string>{"teh:5@0:0", "wrold:2@0:4", "izmirx:2@0:10"}));
     // The text just typed has no stored misspellings: the server's thread checks it.
     client.Prepend("wrold ");
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 0}), std::vector<std::string>{"wrold:2@0:0"});

@@ -28,25 +28,21 @@ Json Range(TextPosition start, TextPosition end) {
 
 Json Diagnostic(const Json& range, const Misspelling& misspelling, int severity) {
   const std::string word = ToUtf8(misspelling.word);
-  Json suggestions = Json::array();
-  for (const std::u16string& suggestion : *misspelling.suggestions) {
-    suggestions.push_back(ToUtf8(suggestion));
-  }
   return {{"range", range},
           {"severity", severity},
           {"source", "lexivane"},
           {"code", "unknown-word"},
           {"message", "Unknown word " + Quoted(word)},
-          {"data", {{"word", word}, {"suggestions", std::move(suggestions)}, {"range", range}}}};
+          {"data", {{"word", word}, {"range", range}}}};
 }
 
 void AddQuickFixes(Json& actions, const std::string& uri, const PlacedMisspelling& placed,
-                   int severity) {
+                   const std::vector<std::u16string>& suggestions, int severity) {
   const Json where = Range(placed.start, placed.end);
   const Json diagnostic = Diagnostic(where, *placed.misspelling, severity);
   const std::string word = ToUtf8(placed.misspelling->word);
   bool first = true;
-  for (const std::u16string& suggestion : *placed.misspelling->suggestions) {
+  for (const std::u16string& suggestion : suggestions) {
     const std::string text = ToUtf8(suggestion);
     Json changes = Json::object();
     changes[uri] = Json::array({Json{{"range", where}, {"newText", text}}});

@@ -29,7 +29,6 @@
 #include <vector>
 
 #include "frontend/document_modes.h"
-#include "frontend/spelling_session.h"
 #include "lsp/text_document.h"
 
 namespace lexivane::frontend::lsp {
@@ -38,7 +37,6 @@ struct Misspelling {
   std::size_t offset = 0;  // in UTF-16 code units
   std::size_t length = 0;
   std::u16string word;  // as written in the text
-  SuggestionList suggestions;
 };
 
 // A misspelling at the position the client sees.
