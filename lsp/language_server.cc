@@ -112,7 +112,10 @@ std::optional<int> LanguageServer::Handle(std::string_view body) {
     return std::nullopt;
   }
   const std::string method = message["method"].get<std::string>();
-  const Json params = message.value("params", Json::object());
+  // By reference: a document's whole text may be in them.
+  static const Json kNoParams = Json::object();
+  const auto given = message.find("params");
+  const Json& params = given != message.end() ? *given : kNoParams;
   if (!has_id) {
     if (method == "exit") return shut_down_ ? 0 : 1;
     if (initialized_) {
@@ -162,7 +165,7 @@ void LanguageServer::HandleNotification(const std::string& method, const Json& p
     const Json& document = params.at("textDocument");
     const std::string uri = document.at("uri").get<std::string>();
     workspace_.Open(uri, document.value("version", 0),
-                    FromUtf8(document.at("text").get<std::string>()),
+                    FromUtf8(document.at("text").get_ref<const std::string&>()),
                     ModeOfDocument(document.value("languageId", ""), uri));
   } else if (method == "textDocument/didChange") {
     const Json& document = params.at("textDocument");
@@ -223,11 +226,10 @@ void LanguageServer::StartWorker() {
   const int severity = settings_.severity;
   worker_ = std::make_unique<SpellingWorker>(
       workspace_, settings_.checker, session_words_,
-      // Called with the workspace locked, on the worker's thread.
-      [this, severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
-        Notify("textDocument/publishDiagnostics",
-               PublishDiagnosticsParams(checked, found, severity), checked.uri);
+      [severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
+        return PublishDiagnosticsMessage(checked, found, severity);
       },
+      [this](std::string message, const std::string& uri) { send_(std::move(message), uri); },
       [this](const std::string& message) { ShowMessage(kMessageError, "lexivane: " + message); });
 }
 

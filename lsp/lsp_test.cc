@@ -264,6 +264,36 @@ TEST(MisspellingFinder, CatchesUpWithWordsAddedToTheFileElsewhere) {
   });
 }
 
+// The diagnostics are written as text; they must read as the JSON the code actions embed, for
+// words that need escaping and positions past the first line.
+TEST(ProtocolJson, PublishedDiagnosticsReadAsTheTreeBuiltOnes) {
+  const std::u16string text =
+      u"say \"x\"y \\tehh\\\n\U0001F600 caf\u00e9x \u0001q\u001fq wrold\u2019s \u2028z";
+  Workspace::Snapshot snapshot{"file:///a \"b\"\\c.md", 7, 1, TextDocument(text)};
+  std::vector<Misspelling> found;
+  for (const std::u16string word :
+       {u"\"x\"y", u"\\tehh\\", u"caf\u00e9x", u"\u0001q\u001fq", u"wrold\u2019s", u"\u2028z"}) {
+    found.push_back({text.find(word), word.size(), word});
+  }
+  for (const int severity : {1, 3}) {
+    Json expected = Json::array();
+    for (const Misspelling& m : found) {
+      expected.push_back(Diagnostic(Range(snapshot.document.PositionOf(m.offset),
+                                          snapshot.document.PositionOf(m.offset + m.length)),
+                                    m, severity));
+    }
+    const Json message = Json::parse(PublishDiagnosticsMessage(snapshot, found, severity));
+    EXPECT_EQ(
+        message,
+        (Json{{"jsonrpc", "2.0"},
+              {"method", "textDocument/publishDiagnostics"},
+              {"params",
+               {{"uri", snapshot.uri}, {"version", 7}, {"diagnostics", std::move(expected)}}}}));
+  }
+  EXPECT_EQ(Json::parse(PublishDiagnosticsMessage(snapshot, {}, 3))["params"]["diagnostics"],
+            Json::array());
+}
+
 TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
   ServerSettings current;
   current.checker = {"/old.dic", 0.8f, 5};

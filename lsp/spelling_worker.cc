@@ -8,10 +8,11 @@
 namespace lexivane::frontend::lsp {
 
 SpellingWorker::SpellingWorker(Workspace& workspace, CheckerSettings settings, SessionWords words,
-                               Workspace::Publisher publish, MisspellingFinder::Warn warn)
+                               Render render, Deliver deliver, MisspellingFinder::Warn warn)
     : workspace_(workspace),
       settings_(std::move(settings)),
-      publish_(std::move(publish)),
+      render_(std::move(render)),
+      deliver_(std::move(deliver)),
       warn_(std::move(warn)),
       words_to_take_(std::move(words)),
       thread_([this] { Run(); }) {}
@@ -61,7 +62,11 @@ void SpellingWorker::Run() {
       const std::u16string_view text =
           snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : prose;
       if (auto found = finder.Find(text, stopping)) {
-        workspace_.Store(*snapshot, std::move(*found), publish_);
+        std::string message = render_(*snapshot, *found);
+        workspace_.Store(*snapshot, std::move(*found),
+                         [&](const Workspace::Snapshot& checked, const std::vector<Misspelling>&) {
+                           deliver_(std::move(message), checked.uri);
+                         });
       }
     }
   } catch (const std::exception& error) {
