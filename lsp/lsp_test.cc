@@ -133,6 +133,23 @@ TEST(Workspace, MisspellingsFollowTheEditsMadeBeforeAndDuringTheirCheck) {
   EXPECT_FALSE(workspace.NextToCheck([] { return true; }));
 }
 
+// The prose a code action made for the text as it stands spares the worker filtering it again;
+// after a change it is the text's no longer.
+TEST(Workspace, TheWorkerTakesTheProseACodeActionMade) {
+  Workspace workspace(0ms);
+  const std::u16string text = u"Teh `wrold` end";
+  std::u16string prose = text;
+  HideNonProse(prose, DocumentMode::kMarkdown);
+  workspace.Open("doc", 1, text, DocumentMode::kMarkdown);
+  const auto never = [] { return false; };
+  EXPECT_FALSE(workspace.NextToCheck(never)->prose);  // none made yet
+  ASSERT_TRUE(workspace.UncheckedPiece("doc", {0, 0}, {0, 0}));
+  workspace.CheckAgain("doc");
+  EXPECT_EQ(workspace.NextToCheck(never)->prose, prose);
+  workspace.Change("doc", 2, {{{{{0, 0}, {0, 0}}}, u"x"}});
+  EXPECT_FALSE(workspace.NextToCheck(never)->prose);
+}
+
 // What a code action checks on the spot: the words around its range, up to the blanks, never
 // a whole line of megabytes.
 TEST(Workspace, UncheckedPieceReachesTheBlanksAroundTheRange) {
@@ -269,7 +286,8 @@ TEST(MisspellingFinder, CatchesUpWithWordsAddedToTheFileElsewhere) {
 TEST(ProtocolJson, PublishedDiagnosticsReadAsTheTreeBuiltOnes) {
   const std::u16string text =
       u"say \"x\"y \\tehh\\\n\U0001F600 caf\u00e9x \u0001q\u001fq wrold\u2019s \u2028z";
-  Workspace::Snapshot snapshot{"file:///a \"b\"\\c.md", 7, 1, TextDocument(text)};
+  Workspace::Snapshot snapshot{"file:///a \"b\"\\c.md", 7,           1, TextDocument(text),
+                               DocumentMode::kNone,     std::nullopt};
   std::vector<Misspelling> found;
   for (const std::u16string word :
        {u"\"x\"y", u"\\tehh\\", u"caf\u00e9x", u"\u0001q\u001fq", u"wrold\u2019s", u"\u2028z"}) {

@@ -44,7 +44,7 @@ void SpellingWorker::Run() {
   try {
     MisspellingFinder finder(settings_, warn_);
     const auto stopping = [this] { return stop_.load(); };
-    while (const auto snapshot = workspace_.NextToCheck(stopping)) {
+    while (auto snapshot = workspace_.NextToCheck(stopping)) {
       SessionWords words;
       bool all_due_again = false;
       {
@@ -54,13 +54,12 @@ void SpellingWorker::Run() {
       }
       finder.Take(words);
       if (finder.CatchUpWithCustomFile() && !all_due_again) workspace_.CheckAllAgain();
-      std::u16string prose;
-      if (snapshot->mode != DocumentMode::kNone) {
-        prose = snapshot->document.text();
-        HideNonProse(prose, snapshot->mode);
+      if (snapshot->mode != DocumentMode::kNone && !snapshot->prose) {
+        snapshot->prose = snapshot->document.text();
+        HideNonProse(*snapshot->prose, snapshot->mode);
       }
       const std::u16string_view text =
-          snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : prose;
+          snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : *snapshot->prose;
       if (auto found = finder.Find(text, stopping)) {
         std::string message = render_(*snapshot, *found);
         workspace_.Store(*snapshot, std::move(*found),

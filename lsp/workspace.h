@@ -63,6 +63,9 @@ class Workspace {
     std::uint64_t opening = 0;  // which opening of the uri it belongs to
     TextDocument document;
     DocumentMode mode = DocumentMode::kNone;
+    // The document's prose, when a code action made it for this text: the worker need not
+    // filter the document again.
+    std::optional<std::u16string> prose;
   };
 
   // Called with the lock held, so that what is published for a document can never follow its
@@ -135,7 +138,8 @@ class Workspace {
     std::vector<Edit> edits_while_checked;
     std::vector<Misspelling> misspellings;
     // The prose of the text as it stands, made by the first UncheckedPiece after a change, so
-    // that the code actions an editor asks for at every move of the cursor pay for it once.
+    // that the code actions an editor asks for at every move of the cursor pay for it once, and
+    // the worker's next check takes it instead of filtering the text again.
     mutable std::optional<std::u16string> prose;
   };
 
