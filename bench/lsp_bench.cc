@@ -2,10 +2,11 @@
 // `lexivane lsp` process, spoken to through its standard input and output as an editor does.
 //
 // The document is the first 5 MB of big.txt (with a misspelt word on its first line), opened as
-// plain text, or (the benchmarks' argument 1 where it is a mode) made into Markdown and opened
-// as such: big.txt's lines with a heading every 40 lines, a code span on every fifth line, a link
-// on every seventh, and a fenced code block every 200 lines. Each benchmark opens it and waits
-// for its first diagnostics, then times one thing (manual time):
+// plain text (argument 0), or made into Markdown and opened as such (argument 1, and
+// Lsp_CodeActionAfterBurst/2): big.txt's lines with a heading every 40 lines, a code span on
+// every fifth line, a link on every seventh, and a fenced code block every 200 lines. Each
+// benchmark opens it and waits for its first diagnostics, then times one thing (manual time;
+// diagnostics that come before an answer are passed over unread):
 //   Lsp_FirstDiagnostics       didOpen to publishDiagnostics: a whole check of 5 MB, from the
 //                              first byte of didOpen sent (made ready before) to the last of the
 //                              diagnostics read (before the client parses them);
@@ -18,8 +19,7 @@
 //                              around the range on the spot costs, with the worker idle;
 //   Lsp_CodeActionAtRest       a code action when the stored misspellings are current.
 // Lsp_CodeActionAfterBurst/1 does the same on the text made one line of 5 MB (line breaks
-// turned into spaces, the letters typed 100,000 characters apart); Lsp_CodeActionAfterBurst/2
-// on the Markdown.
+// turned into spaces, the letters typed 100,000 characters apart).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
