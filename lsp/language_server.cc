@@ -300,8 +300,9 @@ std::vector<SuggestionList> LanguageServer::SuggestionsFor(
     const std::vector<PlacedMisspelling>& placed) {
   std::vector<SuggestionList> lists;
   const auto search = [&](MisspellingFinder& finder) {
-    for (const PlacedMisspelling& each : placed)
+    for (const PlacedMisspelling& each : placed) {
       lists.push_back(finder.Suggestions(*each.misspelling));
+    }
   };
   if (placed.empty()) return lists;
   if (MisspellingFinder* const finder = FinderOfThisThread()) {

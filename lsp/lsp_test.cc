@@ -286,8 +286,10 @@ TEST(MisspellingFinder, CatchesUpWithWordsAddedToTheFileElsewhere) {
 TEST(ProtocolJson, PublishedDiagnosticsReadAsTheTreeBuiltOnes) {
   const std::u16string text =
       u"say \"x\"y \\tehh\\\n\U0001F600 caf\u00e9x \u0001q\u001fq wrold\u2019s \u2028z";
-  Workspace::Snapshot snapshot{"file:///a \"b\"\\c.md", 7,           1, TextDocument(text),
-                               DocumentMode::kNone,     std::nullopt};
+  Workspace::Snapshot snapshot;
+  snapshot.uri = "file:///a \"b\"\\c.md";
+  snapshot.version = 7;
+  snapshot.document = TextDocument(text);
   std::vector<Misspelling> found;
   for (const std::u16string word :
        {u"\"x\"y", u"\\tehh\\", u"caf\u00e9x", u"\u0001q\u001fq", u"wrold\u2019s", u"\u2028z"}) {
