@@ -4,11 +4,11 @@
 //
 // The worker's finder lives on the worker's thread, with an engine of its own (the engine's
 // dictionaries belong to the thread that loads them) and the custom dictionary loaded when the
-// thread starts; it keeps the verdicts and suggestions of the words it has met for as long as
-// the dictionaries stay the same. Settings are fixed for the worker's life: the server starts
-// a new worker when they change. Words that the user adds or ignores reach it through AddWord
-// and IgnoreWord, from any thread; they count from the next check on, and the caller asks the
-// workspace to check everything again. Before each check the worker loads the custom
+// thread starts; it keeps the verdicts of the words it has met for as long as the dictionaries
+// stay the same, and searches no suggestions (code actions do). Settings are fixed for the
+// worker's life: the server starts a new worker when they change. Words that the user adds or
+// ignores reach it through AddWord and IgnoreWord, from any thread; they count from the next
+// check on, and the caller asks the workspace to check everything again. Before each check the worker loads the custom
 // dictionary file again if it changed on disk; when it finds such a change first (no caller
 // has said CustomFileChanged or given it words since its last check) it asks the workspace to
 // check every document again itself, so that a word another program added stops being flagged
