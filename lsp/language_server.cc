@@ -1,8 +1,10 @@
 #include "lsp/language_server.h"
 
 #include <algorithm>
+#include <exception>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -110,7 +112,10 @@ std::optional<int> LanguageServer::Handle(std::string_view body) {
     return std::nullopt;
   }
   const std::string method = message["method"].get<std::string>();
-  const Json params = message.value("params", Json::object());
+  // By reference: a document's whole text may be in them.
+  static const Json kNoParams = Json::object();
+  const auto given = message.find("params");
+  const Json& params = given != message.end() ? *given : kNoParams;
   if (!has_id) {
     if (method == "exit") return shut_down_ ? 0 : 1;
     if (initialized_) {
@@ -160,7 +165,7 @@ void LanguageServer::HandleNotification(const std::string& method, const Json& p
     const Json& document = params.at("textDocument");
     const std::string uri = document.at("uri").get<std::string>();
     workspace_.Open(uri, document.value("version", 0),
-                    FromUtf8(document.at("text").get<std::string>()),
+                    FromUtf8(document.at("text").get_ref<const std::string&>()),
                     ModeOfDocument(document.value("languageId", ""), uri));
   } else if (method == "textDocument/didChange") {
     const Json& document = params.at("textDocument");
@@ -221,11 +226,10 @@ void LanguageServer::StartWorker() {
   const int severity = settings_.severity;
   worker_ = std::make_unique<SpellingWorker>(
       workspace_, settings_.checker, session_words_,
-      // Called with the workspace locked, on the worker's thread.
-      [this, severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
-        Notify("textDocument/publishDiagnostics",
-               PublishDiagnosticsParams(checked, found, severity), checked.uri);
+      [severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
+        return PublishDiagnosticsMessage(checked, found, severity);
       },
+      [this](std::string message, const std::string& uri) { send_(std::move(message), uri); },
       [this](const std::string& message) { ShowMessage(kMessageError, "lexivane: " + message); });
 }
 
@@ -264,10 +268,6 @@ Json LanguageServer::CodeActions(const Json& params) {
     return Json::array();
   }
   NoticeCustomFileChange();
-  Json actions = Json::array();
-  const auto add_quick_fixes = [&](const PlacedMisspelling& placed) {
-    AddQuickFixes(actions, uri, placed, settings_.severity);
-  };
   // The words come from the server's own state, never from the context's diagnostics (Neovim
   // 0.7.2 sends them with byte columns): the stored misspellings, or, when the document was
   // edited after its last check, the text around the range checked now.
@@ -276,15 +276,54 @@ Json LanguageServer::CodeActions(const Json& params) {
   const auto piece =
       workspace_.UncheckedPiece(uri, start, end, settings_.checker.check_identifiers);
   MisspellingFinder* const finder = piece ? FinderOfThisThread() : nullptr;
-  if (finder == nullptr) {
-    workspace_.VisitMisspellings(uri, start, end, add_quick_fixes);
-    return actions;
+  std::vector<Misspelling> found;
+  std::vector<PlacedMisspelling> placed;
+  if (finder != nullptr) {
+    found = *finder->Find(piece->text, {}, piece->identifiers);
+    placed = MisspellingsTouchingRange(*piece, start, end, found);
+  } else {
+    // Copied out, so that the suggestions are searched with the workspace unlocked.
+    workspace_.VisitMisspellings(uri, start, end, [&](const PlacedMisspelling& stored) {
+      placed.push_back(stored);
+      found.push_back(*stored.misspelling);
+    });
+    for (std::size_t i = 0; i < placed.size(); ++i) placed[i].misspelling = &found[i];
   }
-  const std::vector<Misspelling> found = *finder->Find(piece->text, {}, piece->identifiers);
-  for (const PlacedMisspelling& placed : MisspellingsTouchingRange(*piece, start, end, found)) {
-    add_quick_fixes(placed);
+  const std::vector<SuggestionList> suggestions = SuggestionsFor(placed);
+  Json actions = Json::array();
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    AddQuickFixes(actions, uri, placed[i], *suggestions[i], settings_.severity);
   }
   return actions;
+}
+
+std::vector<SuggestionList> LanguageServer::SuggestionsFor(
+    const std::vector<PlacedMisspelling>& placed) {
+  std::vector<SuggestionList> lists;
+  const auto search = [&](MisspellingFinder& finder) {
+    for (const PlacedMisspelling& each : placed) {
+      lists.push_back(finder.Suggestions(*each.misspelling));
+    }
+  };
+  if (placed.empty()) return lists;
+  if (MisspellingFinder* const finder = FinderOfThisThread()) {
+    search(*finder);
+    return lists;
+  }
+  // This thread's dictionaries still hold the words of another custom dictionary file, which
+  // would be suggested: a thread of its own has clean ones, at the cost of readying an engine.
+  std::exception_ptr failure;
+  std::thread([&] {
+    try {
+      MisspellingFinder finder(settings_.checker, [](const std::string&) {});
+      finder.Take(session_words_);
+      search(finder);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }).join();
+  if (failure) std::rethrow_exception(failure);
+  return lists;
 }
 
 Json LanguageServer::ExecuteCommand(const Json& params) {

@@ -2,6 +2,10 @@
 // ranked suggestions as quick fixes, and adds words to the user's custom dictionary or ignores
 // them for the session. docs/lsp.md describes what a client sees.
 //
+// Diagnostics carry no suggestions: searching them for every misspelling of a large document
+// would cost more than finding the misspellings. A code action searches those of the words in
+// its range, with the server's own finder, which remembers them for the next request.
+//
 // LanguageServer takes the client's messages one at a time, on one thread (the server's
 // thread), and sends its answers and notifications through `send`, which the checking worker
 // also calls from its own thread (so it must be thread-safe), at times with the workspace
@@ -21,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -64,6 +69,9 @@ class LanguageServer {
   void StartWorker();
   void NoticeCustomFileChange();
   MisspellingFinder* FinderOfThisThread();
+  // The suggestions of each misspelling, in order, searched on this thread when its finder can
+  // be trusted (remembered for the next request), else on a thread of their own.
+  std::vector<SuggestionList> SuggestionsFor(const std::vector<PlacedMisspelling>& placed);
 
   void Respond(const Json& id, Json result);
   void RespondError(const Json& id, int code, const std::string& message);
@@ -75,12 +83,13 @@ class LanguageServer {
   Workspace workspace_;
   SessionWords session_words_;  // for a worker or a finder made later
   std::unique_ptr<SpellingWorker> worker_;
-  // Made on the first code action that needs it, made afresh when the settings change.
+  // Made on the first code action that needs it, made afresh when the settings change; it
+  // checks edited text on the spot and searches the suggestions.
   std::optional<MisspellingFinder> finder_;
   // The custom dictionary file loaded into this thread's dictionaries. Its words stay there
   // (nothing takes words out of a thread's custom dictionary), so once the settings name
-  // another file no finder of this thread can be trusted, and code actions are answered from
-  // the stored misspellings.
+  // another file no finder of this thread can be trusted: code actions are answered from the
+  // stored misspellings, with suggestions searched on a thread of their own.
   std::optional<std::string> custom_file_of_this_thread_;
   // The custom dictionary file as the server last saw it, to notice another program's words.
   std::optional<FileStamp> custom_file_seen_;

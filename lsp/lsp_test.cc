@@ -83,7 +83,7 @@ TEST(TextDocument, EditsKeepTheLinesAFreshDocumentFinds) {
 
 Misspelling At(std::size_t offset, std::u16string word) {
   const std::size_t length = word.size();
-  return {offset, length, std::move(word), std::make_shared<const std::vector<std::u16string>>()};
+  return {offset, length, std::move(word)};
 }
 
 // What VisitMisspellings finds: each as "line:character-line:character word".
@@ -134,6 +134,23 @@ TEST(Workspace, MisspellingsFollowTheEditsMadeBeforeAndDuringTheirCheck) {
   EXPECT_FALSE(workspace.NextToCheck([] { return true; }));
 }
 
+// The prose a code action made for the text as it stands spares the worker filtering it again;
+// after a change it is the text's no longer.
+TEST(Workspace, TheWorkerTakesTheProseACodeActionMade) {
+  Workspace workspace(0ms);
+  const std::u16string text = u"Teh `wrold` end";
+  std::u16string prose = text;
+  HideNonProse(prose, DocumentMode::kMarkdown);
+  workspace.Open("doc", 1, text, DocumentMode::kMarkdown);
+  const auto never = [] { return false; };
+  EXPECT_FALSE(workspace.NextToCheck(never)->prose);  // none made yet
+  ASSERT_TRUE(workspace.UncheckedPiece("doc", {0, 0}, {0, 0}));
+  workspace.CheckAgain("doc");
+  EXPECT_EQ(workspace.NextToCheck(never)->prose, prose);
+  workspace.Change("doc", 2, {{{{{0, 0}, {0, 0}}}, u"x"}});
+  EXPECT_FALSE(workspace.NextToCheck(never)->prose);
+}
+
 // What a code action checks on the spot: the words around its range, up to the blanks, never
 // a whole line of megabytes.
 TEST(Workspace, UncheckedPieceReachesTheBlanksAroundTheRange) {
@@ -166,7 +183,7 @@ std::string FirstFound(MisspellingFinder& finder, std::u16string_view text) {
   if (!found || found->empty()) return "none";
   const Misspelling& first = found->front();
   return ToUtf8(first.word) + ":" +
-         (first.suggestions->empty() ? "" : ToUtf8(first.suggestions->front()));
+         (finder.Suggestions(first)->empty() ? "" : ToUtf8(finder.Suggestions(first)->front()));
 }
 
 // The finder is held to the reference walk of `list`: the same words, as written, in order.
@@ -198,7 +215,7 @@ TEST(MisspellingFinder, FindsWhatListFindsLessTheSessionsWords) {
       std::vector<std::u16string> words;
       for (const Misspelling& m : *found) {
         EXPECT_EQ(text.substr(m.offset, m.length), m.word);
-        EXPECT_LE(m.suggestions->size(), 3u);
+        EXPECT_LE(finder.Suggestions(m)->size(), 3u);
         words.push_back(m.word);
       }
       EXPECT_EQ(words, expected) << ToUtf8(text);
@@ -265,6 +282,39 @@ TEST(MisspellingFinder, CatchesUpWithWordsAddedToTheFileElsewhere) {
     EXPECT_FALSE(finder.CatchUpWithCustomFile());  // until it changes again
     EXPECT_EQ(FirstFound(finder, u"zorgx wrold teh"), "teh:the");
   });
+}
+
+// The diagnostics are written as text; they must read as the JSON the code actions embed, for
+// words that need escaping and positions past the first line.
+TEST(ProtocolJson, PublishedDiagnosticsReadAsTheTreeBuiltOnes) {
+  const std::u16string text =
+      u"say \"x\"y \\tehh\\\n\U0001F600 caf\u00e9x \u0001q\u001fq wrold\u2019s \u2028z";
+  Workspace::Snapshot snapshot;
+  snapshot.uri = "file:///a \"b\"\\c.md";
+  snapshot.version = 7;
+  snapshot.document = TextDocument(text);
+  std::vector<Misspelling> found;
+  for (const std::u16string word :
+       {u"\"x\"y", u"\\tehh\\", u"caf\u00e9x", u"\u0001q\u001fq", u"wrold\u2019s", u"\u2028z"}) {
+    found.push_back({text.find(word), word.size(), word});
+  }
+  for (const int severity : {1, 3}) {
+    Json expected = Json::array();
+    for (const Misspelling& m : found) {
+      expected.push_back(Diagnostic(Range(snapshot.document.PositionOf(m.offset),
+                                          snapshot.document.PositionOf(m.offset + m.length)),
+                                    m, severity));
+    }
+    const Json message = Json::parse(PublishDiagnosticsMessage(snapshot, found, severity));
+    EXPECT_EQ(
+        message,
+        (Json{{"jsonrpc", "2.0"},
+              {"method", "textDocument/publishDiagnostics"},
+              {"params",
+               {{"uri", snapshot.uri}, {"version", 7}, {"diagnostics", std::move(expected)}}}}));
+  }
+  EXPECT_EQ(Json::parse(PublishDiagnosticsMessage(snapshot, {}, 3))["params"]["diagnostics"],
+            Json::array());
 }
 
 TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
@@ -457,7 +507,12 @@ TEST(LanguageServer, CodeActionsAfterEditsTakeTheSessionsWordsAndSettings) {
     settings.checker.custom_dictionary = (scratch.path() / "a-file" / "words.dic").string();
     TestClient client(settings);
     client.Open("teh wrold izmirx");
-    EXPECT_EQ(client.AwaitDiagnostics([](const Json&) { return true; }).size(), 3u);
+    const Json diagnostics = client.AwaitDiagnostics([](const Json&) { return true; });
+    EXPECT_EQ(diagnostics.size(), 3u);
+    EXPECT_FALSE(diagnostics[0]["data"].contains("suggestions"));  // searched for code actions
+    // At rest the stored misspellings serve, and their suggestions are searched now.
+    EXPECT_EQ(client.ActionWords({0, 0}, {0, 16}),
+              (std::vector<std::string>{"teh:5@0:0", "wrold:2@0:4", "izmirx:2@0:10"}));
     // The text just typed has no stored misspellings: the server's thread checks it.
     client.Prepend("wrold ");
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 0}), std::vector<std::string>{"wrold:2@0:0"});

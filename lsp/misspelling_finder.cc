@@ -62,13 +62,19 @@ std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_v
       // `&eacute;` in a document's prose: "caf&eacute;" reads "café".
       std::u16string as_written(text.substr(word.offset, word.length));
       std::erase(as_written, u'\u2060');
-      found.push_back(
-          {word.offset, word.length, std::move(as_written), session_.Suggestions(word.word)});
+      found.push_back({word.offset, word.length, std::move(as_written)});
     });
   } catch (const Stopped&) {
     return std::nullopt;
   }
   return found;
+}
+
+SuggestionList MisspellingFinder::Suggestions(const Misspelling& misspelling) {
+  // The word as it was checked: the word joiners are already out of the word as written.
+  std::u16string checked = misspelling.word;
+  ReadApostrophes(checked);
+  return session_.Suggestions(checked);
 }
 
 void MisspellingFinder::Add(std::u16string_view word) {

@@ -1,10 +1,12 @@
 // The misspellings of a text as the language server reports them: the words `lexivane list`
-// prints for the same text, less those the session accepts, each with its suggestions.
+// prints for the same text, less those the session accepts; and their suggestions, asked for one
+// misspelling at a time, when a client wants to offer them (the search for them costs more than
+// finding every misspelling of a large text, so finding them never searches).
 //
 // A finder owns an engine, readied from the settings (the suggestion threshold, and the custom
 // dictionary file, loaded when the finder is made), and the SpellingSession over it that judges
-// each distinct word once, remembers its suggestions, and holds the words ignored for the
-// session. The words the user adds or ignores reach it through Add and Ignore (or Take, for
+// each distinct word once, remembers the suggestions asked for, and holds the words ignored for
+// the session. The words the user adds or ignores reach it through Add and Ignore (or Take, for
 // all of a session's words at once); words that reach the file otherwise (another program, or
 // this server's own save) through CatchUpWithCustomFile, which loads the file again when it
 // changed.
@@ -51,6 +53,9 @@ class MisspellingFinder {
   std::optional<std::vector<Misspelling>> Find(
       std::u16string_view text, const std::function<bool()>& stop = {},
       CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
+  // The ranked suggestions for a misspelling, in its letter case; searched once per distinct
+  // word, then remembered until the dictionaries change.
+  SuggestionList Suggestions(const Misspelling& misspelling);
 
   void Add(std::u16string_view word);     // to the thread's custom dictionary, in memory
   void Ignore(std::u16string_view word);  // any letter case

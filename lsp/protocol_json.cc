@@ -16,6 +16,42 @@ std::string Quoted(const std::string& word) {
   return "'" + word + "'";
 }
 
+// Appends UTF-8 text as a JSON string: quotes, backslashes and control characters escaped, the
+// rest as it is.
+void AppendQuoted(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+void AppendPosition(std::string& out, TextPosition position) {
+  out += R"({"line":)";
+  out += std::to_string(position.line);
+  out += R"(,"character":)";
+  out += std::to_string(position.character);
+  out += '}';
+}
+
+void AppendRange(std::string& out, TextPosition start, TextPosition end) {
+  out += R"({"start":)";
+  AppendPosition(out, start);
+  out += R"(,"end":)";
+  AppendPosition(out, end);
+  out += '}';
+}
+
 }  // namespace
 
 Json Position(TextPosition position) {
@@ -28,25 +64,21 @@ Json Range(TextPosition start, TextPosition end) {
 
 Json Diagnostic(const Json& range, const Misspelling& misspelling, int severity) {
   const std::string word = ToUtf8(misspelling.word);
-  Json suggestions = Json::array();
-  for (const std::u16string& suggestion : *misspelling.suggestions) {
-    suggestions.push_back(ToUtf8(suggestion));
-  }
   return {{"range", range},
           {"severity", severity},
           {"source", "lexivane"},
           {"code", "unknown-word"},
           {"message", "Unknown word " + Quoted(word)},
-          {"data", {{"word", word}, {"suggestions", std::move(suggestions)}, {"range", range}}}};
+          {"data", {{"word", word}, {"range", range}}}};
 }
 
 void AddQuickFixes(Json& actions, const std::string& uri, const PlacedMisspelling& placed,
-                   int severity) {
+                   const std::vector<std::u16string>& suggestions, int severity) {
   const Json where = Range(placed.start, placed.end);
   const Json diagnostic = Diagnostic(where, *placed.misspelling, severity);
   const std::string word = ToUtf8(placed.misspelling->word);
   bool first = true;
-  for (const std::u16string& suggestion : *placed.misspelling->suggestions) {
+  for (const std::u16string& suggestion : suggestions) {
     const std::string text = ToUtf8(suggestion);
     Json changes = Json::object();
     changes[uri] = Json::array({Json{{"range", where}, {"newText", text}}});
@@ -70,16 +102,35 @@ void AddQuickFixes(Json& actions, const std::string& uri, const PlacedMisspellin
   }
 }
 
-Json PublishDiagnosticsParams(const Workspace::Snapshot& checked,
-                              const std::vector<Misspelling>& found, int severity) {
-  Json diagnostics = Json::array();
+std::string PublishDiagnosticsMessage(const Workspace::Snapshot& checked,
+                                      const std::vector<Misspelling>& found, int severity) {
+  std::string out =
+      R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)";
+  out.reserve(found.size() * 230);
+  AppendQuoted(out, checked.uri);
+  out += R"(,"version":)" + std::to_string(checked.version) + R"(,"diagnostics":[)";
+  const std::string fixed = R"(,"severity":)" + std::to_string(severity) +
+                            R"(,"source":"lexivane","code":"unknown-word","message":)";
+  std::string range;
+  std::string word;
   for (const Misspelling& misspelling : found) {
-    const Json where = Range(checked.document.PositionOf(misspelling.offset),
-                             checked.document.PositionOf(misspelling.offset + misspelling.length));
-    diagnostics.push_back(Diagnostic(where, misspelling, severity));
+    if (&misspelling != found.data()) out += ',';
+    range.clear();
+    AppendRange(range, checked.document.PositionOf(misspelling.offset),
+                checked.document.PositionOf(misspelling.offset + misspelling.length));
+    word = ToUtf8(misspelling.word);
+    out += R"({"range":)";
+    out += range;
+    out += fixed;
+    AppendQuoted(out, "Unknown word " + Quoted(word));
+    out += R"(,"data":{"word":)";
+    AppendQuoted(out, word);
+    out += R"(,"range":)";
+    out += range;
+    out += "}}";
   }
-  return {
-      {"uri", checked.uri}, {"version", checked.version}, {"diagnostics", std::move(diagnostics)}};
+  out += "]}}";
+  return out;
 }
 
 TextPosition PositionFrom(const Json& position) {

@@ -32,13 +32,15 @@ nlohmann::json Diagnostic(const nlohmann::json& range, const Misspelling& misspe
                           int severity);
 
 // Appends to `actions` the quick fixes of one misspelling of the document `uri`: a change to
-// each suggestion (the first preferred), then adding the word and ignoring it.
+// each of its suggestions (the first preferred), then adding the word and ignoring it.
 void AddQuickFixes(nlohmann::json& actions, const std::string& uri, const PlacedMisspelling& placed,
-                   int severity);
+                   const std::vector<std::u16string>& suggestions, int severity);
 
-// What textDocument/publishDiagnostics carries for the misspellings found in a snapshot.
-nlohmann::json PublishDiagnosticsParams(const Workspace::Snapshot& checked,
-                                        const std::vector<Misspelling>& found, int severity);
+// The whole textDocument/publishDiagnostics notification for the misspellings found in a
+// snapshot, each a Diagnostic. Written as text, not built as a tree and dumped: a large
+// document has tens of thousands of them, and the tree cost several times the check.
+std::string PublishDiagnosticsMessage(const Workspace::Snapshot& checked,
+                                      const std::vector<Misspelling>& found, int severity);
 
 TextPosition PositionFrom(const nlohmann::json& position);
 // The changes of a textDocument/didChange, in order.

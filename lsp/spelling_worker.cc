@@ -8,10 +8,11 @@
 namespace lexivane::frontend::lsp {
 
 SpellingWorker::SpellingWorker(Workspace& workspace, CheckerSettings settings, SessionWords words,
-                               Workspace::Publisher publish, MisspellingFinder::Warn warn)
+                               Render render, Deliver deliver, MisspellingFinder::Warn warn)
     : workspace_(workspace),
       settings_(std::move(settings)),
-      publish_(std::move(publish)),
+      render_(std::move(render)),
+      deliver_(std::move(deliver)),
       warn_(std::move(warn)),
       words_to_take_(std::move(words)),
       thread_([this] { Run(); }) {}
@@ -43,7 +44,7 @@ void SpellingWorker::Run() {
   try {
     MisspellingFinder finder(settings_, warn_);
     const auto stopping = [this] { return stop_.load(); };
-    while (const auto snapshot = workspace_.NextToCheck(stopping)) {
+    while (auto snapshot = workspace_.NextToCheck(stopping)) {
       SessionWords words;
       bool all_due_again = false;
       {
@@ -53,17 +54,21 @@ void SpellingWorker::Run() {
       }
       finder.Take(words);
       if (finder.CatchUpWithCustomFile() && !all_due_again) workspace_.CheckAllAgain();
-      std::u16string prose;
       const CodeIdentifiers identifiers =
           CodeIdentifiersIn(snapshot->mode, settings_.check_identifiers);
-      if (snapshot->mode != DocumentMode::kNone) {
-        prose = snapshot->document.text();
-        HideNonProse(prose, snapshot->mode, identifiers);
+      if (snapshot->mode != DocumentMode::kNone &&
+          (!snapshot->prose || snapshot->prose_identifiers != identifiers)) {
+        snapshot->prose = snapshot->document.text();
+        HideNonProse(*snapshot->prose, snapshot->mode, identifiers);
       }
       const std::u16string_view text =
-          snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : prose;
+          snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : *snapshot->prose;
       if (auto found = finder.Find(text, stopping, identifiers)) {
-        workspace_.Store(*snapshot, std::move(*found), publish_);
+        std::string message = render_(*snapshot, *found);
+        workspace_.Store(*snapshot, std::move(*found),
+                         [&](const Workspace::Snapshot& checked, const std::vector<Misspelling>&) {
+                           deliver_(std::move(message), checked.uri);
+                         });
       }
     }
   } catch (const std::exception& error) {

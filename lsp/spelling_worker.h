@@ -4,11 +4,11 @@
 //
 // The worker's finder lives on the worker's thread, with an engine of its own (the engine's
 // dictionaries belong to the thread that loads them) and the custom dictionary loaded when the
-// thread starts; it keeps the verdicts and suggestions of the words it has met for as long as
-// the dictionaries stay the same. Settings are fixed for the worker's life: the server starts
-// a new worker when they change. Words that the user adds or ignores reach it through AddWord
-// and IgnoreWord, from any thread; they count from the next check on, and the caller asks the
-// workspace to check everything again. Before each check the worker loads the custom
+// thread starts; it keeps the verdicts of the words it has met for as long as the dictionaries
+// stay the same, and searches no suggestions (code actions do). Settings are fixed for the
+// worker's life: the server starts a new worker when they change. Words that the user adds or
+// ignores reach it through AddWord and IgnoreWord, from any thread; they count from the next
+// check on, and the caller asks the workspace to check everything again. Before each check the worker loads the custom
 // dictionary file again if it changed on disk; when it finds such a change first (no caller
 // has said CustomFileChanged or given it words since its last check) it asks the workspace to
 // check every document again itself, so that a word another program added stops being flagged
@@ -16,9 +16,11 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "lsp/misspelling_finder.h"
 #include "lsp/server_settings.h"
@@ -28,10 +30,17 @@ namespace lexivane::frontend::lsp {
 
 class SpellingWorker {
  public:
-  // `words` are the session's words so far. `publish` and `warn` are called on the worker's
-  // thread; `warn` also reports a worker that stopped on a failure.
-  SpellingWorker(Workspace& workspace, CheckerSettings settings, SessionWords words,
-                 Workspace::Publisher publish, MisspellingFinder::Warn warn);
+  // Makes the message that publishes what was found in a snapshot; called with the workspace
+  // unlocked, so that making it holds up no request.
+  using Render =
+      std::function<std::string(const Workspace::Snapshot&, const std::vector<Misspelling>&)>;
+  // Sends that message; called with the workspace locked (Workspace::Publisher).
+  using Deliver = std::function<void(std::string message, const std::string& uri)>;
+
+  // `words` are the session's words so far. `render`, `deliver` and `warn` are called on the
+  // worker's thread; `warn` also reports a worker that stopped on a failure.
+  SpellingWorker(Workspace& workspace, CheckerSettings settings, SessionWords words, Render render,
+                 Deliver deliver, MisspellingFinder::Warn warn);
   SpellingWorker(const SpellingWorker&) = delete;
   SpellingWorker& operator=(const SpellingWorker&) = delete;
   ~SpellingWorker();  // stops the thread, abandoning a check under way
@@ -47,7 +56,8 @@ class SpellingWorker {
 
   Workspace& workspace_;
   const CheckerSettings settings_;
-  const Workspace::Publisher publish_;
+  const Render render_;
+  const Deliver deliver_;
   const MisspellingFinder::Warn warn_;
   std::atomic<bool> stop_{false};
 

@@ -29,7 +29,6 @@
 #include <vector>
 
 #include "frontend/document_modes.h"
-#include "frontend/spelling_session.h"
 #include "lsp/text_document.h"
 
 namespace lexivane::frontend::lsp {
@@ -38,7 +37,6 @@ struct Misspelling {
   std::size_t offset = 0;  // in UTF-16 code units
   std::size_t length = 0;
   std::u16string word;  // as written in the text
-  SuggestionList suggestions;
 };
 
 // A misspelling at the position the client sees.
@@ -65,6 +63,10 @@ class Workspace {
     std::uint64_t opening = 0;  // which opening of the uri it belongs to
     TextDocument document;
     DocumentMode mode = DocumentMode::kNone;
+    // The document's prose, when a code action made it for this text: the worker need not
+    // filter the document again.
+    std::optional<std::u16string> prose;
+    CodeIdentifiers prose_identifiers = CodeIdentifiers::kHidden;  // it was made with
   };
 
   // Called with the lock held, so that what is published for a document can never follow its
@@ -139,7 +141,8 @@ class Workspace {
     std::vector<Edit> edits_while_checked;
     std::vector<Misspelling> misspellings;
     // The prose of the text as it stands, made by the first UncheckedPiece after a change, so
-    // that the code actions an editor asks for at every move of the cursor pay for it once.
+    // that the code actions an editor asks for at every move of the cursor pay for it once, and
+    // the worker's next check takes it instead of filtering the text again.
     mutable std::optional<std::u16string> prose;
     mutable CodeIdentifiers prose_identifiers = CodeIdentifiers::kHidden;  // it was made with
   };

@@ -111,7 +111,7 @@ class Verdicts:
         answer = run.stdout.decode().splitlines()[1]
         return answer.split(": ", 1)[1].split(", ") if answer.startswith("&") else []
 
-    def diagnostics(self, text, severity=3, max_suggestions=5, accepted=()):
+    def diagnostics(self, text, severity=3, accepted=()):
         """The diagnostics a document holding `text` is expected to get."""
         found, cursor = [], 0
         for word in self.words(text):
@@ -122,8 +122,7 @@ class Verdicts:
             where = span(text, match.start(), match.end())
             found.append({"range": where, "severity": severity, "source": "lexivane",
                           "code": "unknown-word", "message": f"Unknown word '{word}'",
-                          "data": {"word": word, "range": where,
-                                   "suggestions": self.suggestions(word)[:max_suggestions]}})
+                          "data": {"word": word, "range": where}})
         return found
 
 
@@ -299,6 +298,20 @@ class Document:
     def expected(self, **settings):
         return self.server.verdicts.diagnostics(self.text, **settings)
 
+    def expected_actions(self, diagnostics, max_suggestions=5):
+        """The code actions of the diagnostics, with the suggestions of `lexivane -a`."""
+        verdicts = self.server.verdicts
+        return [a for d in diagnostics for a in expected_actions(
+            self.uri, d, verdicts.suggestions(d["data"]["word"])[:max_suggestions])]
+
+    def actions(self, first_line=0, last_line=1000):
+        """The code actions the server offers for the lines."""
+        return seen_actions(self.server.result("textDocument/codeAction", {
+            "textDocument": {"uri": self.uri},
+            "range": {"start": {"line": first_line, "character": 0},
+                      "end": {"line": last_line, "character": 0}},
+            "context": {"diagnostics": []}}))
+
 
 def edit(start_line, start_char, end_line, end_char, text):
     return {"range": {"start": {"line": start_line, "character": start_char},
@@ -425,12 +438,12 @@ def document_modes():
     server.end()
 
 
-def expected_actions(uri, diagnostic):
+def expected_actions(uri, diagnostic, suggestions):
     word = diagnostic["data"]["word"]
     actions = [{"title": f"Change to '{s}'", "kind": "quickfix", "isPreferred": n == 0,
                 "diagnostics": [diagnostic],
                 "edit": {"changes": {uri: [{"range": diagnostic["range"], "newText": s}]}}}
-               for n, s in enumerate(diagnostic["data"]["suggestions"])]
+               for n, s in enumerate(suggestions)]
     for title, command in ((f"Add '{word}' to the dictionary", ADD),
                            (f"Ignore '{word}' in this session", IGNORE)):
         actions.append({"title": title, "kind": "quickfix", "isPreferred": False, "edit": None,
@@ -481,8 +494,7 @@ def code_actions():
             "textDocument": {"uri": document.uri},
             "range": {"start": {"line": line, "character": first}, "end": {"line": line, "character": last}},
             "context": context})
-        expect(f"code actions, {what}", seen_actions(got),
-               [a for d in want for a in expected_actions(document.uri, d)])
+        expect(f"code actions, {what}", seen_actions(got), document.expected_actions(want))
     # The actions follow the text as it is now, even before its diagnostics are published.
     document.change(edit(1, 2, 1, 2, "wrods "))
     got = server.result("textDocument/codeAction", {
@@ -490,7 +502,11 @@ def code_actions():
         "range": {"start": {"line": 1, "character": 4}, "end": {"line": 1, "character": 4}},
         "context": {"diagnostics": []}})
     wrods = next(d for d in document.expected() if d["data"]["word"] == "wrods")
-    expect("code actions on text not yet checked", seen_actions(got), expected_actions(document.uri, wrods))
+    expect("code actions on text not yet checked", seen_actions(got), document.expected_actions([wrods]))
+    # The suggestions of a word with a typographic apostrophe are those of the word checked.
+    apostrophe = Document(server, "Teh wouldn’tx, zorgx’s\n")
+    expect("code actions of apostrophes", apostrophe.actions(),
+           apostrophe.expected_actions(apostrophe.published()))
     server.end()
 
 
@@ -634,8 +650,10 @@ def settings():
         if changed is not None:
             server.notify("workspace/didChangeConfiguration", {"settings": changed})
             published = server.published(document.uri)
-        expect(f"diagnostics with {options} then {changed}", published,
-               document.expected(severity=severity, max_suggestions=suggestions))
+        expected = document.expected(severity=severity)
+        expect(f"diagnostics with {options} then {changed}", published, expected)
+        expect(f"code actions with {options} then {changed}", document.actions(),
+               document.expected_actions(expected, max_suggestions=suggestions))
         server.end()
 
     # The customDictionary setting names the file that additions go to.
