@@ -39,6 +39,10 @@ class MisspeltWords {
   // Prints the misspelt words of the prose of a whole text, as they stand in it.
   void ListDocument(std::u16string_view text, DocumentMode mode, const Print& print);
 
+  // Prints the misspelt words of `prose`, a copy of `text` of the same length with parts
+  // blanked or rewritten (HideNonProse), as they stand in `text`.
+  void ListProse(std::u16string_view text, std::u16string_view prose, const Print& print);
+
   // Whether any text so far had a misspelt word (printed or not).
   bool found() const { return found_; }
 
@@ -54,9 +58,6 @@ class MisspeltWords {
   void AddAscii(std::string_view word);
   void FlushBatch();
   void Add(std::string_view as_written, std::string_view word, Utf8WordVerdicts::Place place);
-  // Walks `walked` (the text, or its prose with the rest blanked) and prints the words as they
-  // stand in `text`.
-  void ListUtf16(std::u16string_view text, std::u16string_view walked, const Print& print);
 
   Utf8WordVerdicts verdicts_;
   Waiting batch_[kBatch];

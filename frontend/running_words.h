@@ -8,8 +8,8 @@
 // so are ordinals ("3rd", IsOrdinal in ascii_words.h). docs/words.md has the table of cases.
 //
 // Texts are read in stretches between ASCII blanks; stretches of plain ASCII are cut by hand
-// (ICU's rules reduced to that alphabet, frontend/ascii_words.h), the others by ICU, which gives the
-// same words while keeping the break iterator off the common path. ForEachRunningWordByIcu runs
+// (ICU's rules reduced to that alphabet, frontend/ascii_words.h), the others by ICU, which gives
+// the same words while keeping the break iterator off the common path. ForEachRunningWordByIcu runs
 // ICU over everything and is what the fast path is held to in the tests.
 //
 // Each thread keeps its own break iterator; the functions may be called from any thread.
@@ -19,6 +19,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "frontend/ascii_words.h"
 
 namespace lexivane::frontend {
 
@@ -46,8 +48,55 @@ struct RunningWord {
 void ForEachRunningWord(std::u16string_view text,
                         const std::function<void(const RunningWord&)>& found);
 
+// The same words, handed on two ways, for a caller's hot loop: found_ascii(begin, end) for a
+// word of a stretch of plain ASCII, which is text[begin, end) both as written and as checked
+// (no copy, no call through std::function), and found(word) for a word of any other stretch.
+template <typename FoundAscii>
+void ForEachRunningWord(std::u16string_view text, FoundAscii&& found_ascii,
+                        const std::function<void(const RunningWord&)>& found);
+
 // The same words, found by running ICU over the whole text (any length).
 void ForEachRunningWordByIcu(std::u16string_view text,
                              const std::function<void(const RunningWord&)>& found);
+
+namespace running_words_detail {
+
+// ICU counts positions in 32 bits; one call never gets more than this many code units.
+inline constexpr std::size_t kMaxIcuStretch = std::size_t{0x7FFFFFFF} / 2;
+
+// The words of text[begin, end), a stretch without blanks that is not all ASCII, by ICU.
+void ForEachWordOfStretch(std::u16string_view text, std::size_t begin, std::size_t end,
+                          const std::function<void(const RunningWord&)>& found);
+
+}  // namespace running_words_detail
+
+template <typename FoundAscii>
+void ForEachRunningWord(std::u16string_view text, FoundAscii&& found_ascii,
+                        const std::function<void(const RunningWord&)>& found) {
+  using running_words_detail::kMaxIcuStretch;
+  const char16_t* const units = text.data();
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size;) {
+    if (IsAsciiBlank(units[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    bool ascii = true;
+    for (; i < size && i - start < kMaxIcuStretch; ++i) {
+      const char16_t c = units[i];
+      if (c >= 0x80) {
+        ascii = false;
+      } else if (IsAsciiBlank(c)) {
+        break;
+      }
+    }
+    if (ascii) {
+      CutAsciiStretch(units, start, i, found_ascii);
+    } else {
+      running_words_detail::ForEachWordOfStretch(text, start, i, found);
+    }
+  }
+}
 
 }  // namespace lexivane::frontend
