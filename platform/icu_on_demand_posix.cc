@@ -10,9 +10,6 @@
 // dependency itself. A process without it stops with a message at the first call: no answer
 // would be right without it. These definitions are hidden: each binary built with them has its
 // own copies, and they never stand in for ICU in another library of the process. Any thread.
-// ICU's headers declare its functions exported; these stay inside the binary that holds them
-// (the linker keeps the narrowest visibility any object gives a symbol).
-#define U_EXPORT
 #include <dlfcn.h>
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
