@@ -224,18 +224,3 @@ if(ADDRESS_SPACE_LIMIT)
     message(FATAL_ERROR "the pipe on long tokens gave exit ${codes}, ${out} answers\n${err}")
   endif()
 endif()
-
-# ICU is loaded when a text first needs it: never for plain ASCII, and then with the same words
-# as ever.
-set(ENV{LD_DEBUG} files)
-file(WRITE ${WORK_DIR}/ascii.md "The `codd` of teh becuase, <http://x.org/qqq>.\n")
-run(1 list ${WORK_DIR}/ascii.md)
-expect_in("${out}" "^teh\nbecuase\n$")
-if(err MATCHES "libicuuc")
-  message(FATAL_ERROR "ICU was loaded for plain ASCII:\n${err}")
-endif()
-file(WRITE ${WORK_DIR}/accents.md "Café teh naïve wördl—becuase.\n")
-run(1 list ${WORK_DIR}/accents.md)
-expect_in("${out}" "^teh\nbecuase\n$")
-expect_in("${err}" "libicuuc")
-unset(ENV{LD_DEBUG})
