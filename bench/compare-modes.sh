@@ -6,7 +6,9 @@
 # rendered prose: pandoc's plain text for Markdown, HTML and LaTeX, `man -l` through `col -b` for
 # man pages, the comments and strings for code), the prose noise (distinct flagged words that do
 # occur there and were not planted), and the CPU time of lexivane list and aspell list over the
-# same files (one process per file, best of RUNS runs of 5 passes). aspell has no Python mode:
+# same files, best of RUNS runs of 5 passes: the start-up (a document of one word), one process
+# per file, and one process per format over all its files (aspell reading them one after
+# another on its standard input). aspell has no Python mode:
 # Python files go through its perl mode (# comments and string literals).
 #
 # cspell 9.8.0 is installed from npm into the temporary folder unless CSPELL names a cspell

@@ -2,7 +2,8 @@
 compare-modes.sh) and prints, per format and overall: the planted misspellings each finds, the
 markup noise (distinct flagged words found nowhere in the file's rendered prose), the prose
 noise (distinct flagged words that are in the rendered prose and were not planted), and the CPU
-time of lexivane list against aspell list on the same files.
+time of lexivane list against aspell list on the same files: start-up, one process per file, and
+one process per format.
 """
 import os
 import re
@@ -108,6 +109,7 @@ def main():
              for tool in ("lexivane", "aspell")}
     print(f"\nStart-up (a document of one word): lexivane list {1000 * start['lexivane']:.2f} ms,"
           f" aspell list {1000 * start['aspell']:.2f} ms of CPU.")
+    print("\nOne process per file (best of runs of 5 passes):")
     print("\n| format | lexivane list CPU ms | aspell list CPU ms | aspell / lexivane | the same less start-up |")
     print("|---|---:|---:|---:|---:|")
     sums = [0.0, 0.0, 0.0, 0.0]
@@ -120,6 +122,28 @@ def main():
         sums = [sums[0] + best[0], sums[1] + best[1], sums[2] + net[0], sums[3] + net[1]]
         print(f"| {fmt} | {1000 * best[0]:.1f} | {1000 * best[1]:.1f} | {best[1] / best[0]:.1f}x | {net[1] / net[0]:.1f}x |")
     print(f"| all | {1000 * sums[0]:.1f} | {1000 * sums[1]:.1f} | {sums[1] / sums[0]:.1f}x | {sums[3] / sums[2]:.1f}x |")
+
+    # One process per format, as a person checks a folder: `lexivane list F1 F2 ...` against
+    # aspell reading the files one after another on its standard input (from a file, so that no
+    # cat is timed).
+    print("\nOne process per format, all its files (best of runs of 5 passes):")
+    print("\n| format | lexivane list CPU ms | aspell list CPU ms | aspell / lexivane | the same less start-up |")
+    print("|---|---:|---:|---:|---:|")
+    sums = [0.0, 0.0, 0.0, 0.0]
+    for fmt in FORMATS:
+        paths = [os.path.join(CORPUS, rel) for rel in files[fmt]]
+        joined = os.path.join(work, "joined-" + fmt)
+        with open(joined, "wb") as out:
+            for path in paths:
+                with open(path, "rb") as f:
+                    out.write(f.read())
+        lexivane_cmd = ([lexivane, "list"] + paths, None)
+        aspell_cmd = (commands("aspell", fmt, joined, lexivane, cspell, work)[0], joined)
+        best = [min(cpu_of([cmd], 5) for _ in range(runs)) for cmd in (lexivane_cmd, aspell_cmd)]
+        net = [max(best[0] - start["lexivane"], 1e-6), max(best[1] - start["aspell"], 1e-6)]
+        sums = [sums[0] + best[0], sums[1] + best[1], sums[2] + net[0], sums[3] + net[1]]
+        print(f"| {fmt} | {1000 * best[0]:.2f} | {1000 * best[1]:.2f} | {best[1] / best[0]:.1f}x | {net[1] / net[0]:.1f}x |")
+    print(f"| all | {1000 * sums[0]:.2f} | {1000 * sums[1]:.2f} | {sums[1] / sums[0]:.1f}x | {sums[3] / sums[2]:.1f}x |")
 
     print("\nLexivane's markup noise, per format:")
     for fmt in FORMATS:

@@ -84,16 +84,15 @@ bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText
   if (mode != DocumentMode::kNone) HideNonProse(prose = input.text, mode, identifiers);
   PositionCounter positions(input.text, Columns::kCharacters);
   bool found = false;
-  const auto for_each_word =
-      identifiers == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
-  for_each_word(mode == DocumentMode::kNone ? input.text : prose, [&](const RunningWord& word) {
-    if (session.Accepts(word.word)) return;
-    found = true;
-    const SuggestionList suggestions = session.Suggestions(word.word);
-    Report(options, input.name, positions.At(word.offset), word.offset,
-           std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
-    CheckStandardOutput();
-  });
+  ForEachCheckedWord(
+      mode == DocumentMode::kNone ? input.text : prose, identifiers, [&](const RunningWord& word) {
+        if (session.Accepts(word.word)) return;
+        found = true;
+        const SuggestionList suggestions = session.Suggestions(word.word);
+        Report(options, input.name, positions.At(word.offset), word.offset,
+               std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
+        CheckStandardOutput();
+      });
   return found;
 }
 

@@ -1,11 +1,14 @@
 // lexivane: the command-line face of the spell checker.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/check_command.h"
@@ -41,19 +44,34 @@ int Run(int argc, char** argv) {
       "--version", [] { return std::string("lexivane ") + lexivane::Version(); },
       "Print the version and exit");
   CheckOptions check;
-  SuggestOptions suggest;
-  AddCheckCommand(app, check);
   ListOptions list;
-  AddListCommand(app, list);
-  AddSuggestCommand(app, suggest);
+  SuggestOptions suggest;
   ZlibOptions zlib;
-  AddZlibCommand(app, zlib);
   ReplaceOptions replace;
-  AddReplaceCommand(app, replace);
   FixOptions fix;
-  AddFixCommand(app, fix);
   LspOptions lsp;
-  AddLspCommand(app, lsp);
+  struct Command {
+    std::string_view name;
+    std::function<void()> add;
+    std::function<int()> run;
+  };
+  const Command commands[] = {
+      {"check", [&] { AddCheckCommand(app, check); }, [&] { return RunCheck(check); }},
+      {"list", [&] { AddListCommand(app, list); }, [&] { return RunList(list); }},
+      {"suggest", [&] { AddSuggestCommand(app, suggest); }, [&] { return RunSuggest(suggest); }},
+      {"zlib", [&] { AddZlibCommand(app, zlib); }, [&] { return RunZlib(zlib); }},
+      {"replace", [&] { AddReplaceCommand(app, replace); }, [&] { return RunReplace(replace); }},
+      {"fix", [&] { AddFixCommand(app, fix); }, [&] { return RunFix(fix); }},
+      {"lsp", [&] { AddLspCommand(app, lsp); }, [&] { return RunLsp(lsp); }},
+  };
+  // Only the command named first is set up: making every command's options took longer than
+  // the rest of a short `list`. Anything else (help, the version, a mistake) sees them all.
+  const std::string_view first = argc > 1 ? argv[1] : "";
+  const bool named =
+      std::ranges::any_of(commands, [&](const Command& c) { return c.name == first; });
+  for (const Command& command : commands) {
+    if (!named || command.name == first) command.add();
+  }
 
   try {
     app.parse(argc, argv);
@@ -63,13 +81,11 @@ int Run(int argc, char** argv) {
     throw CommandError(std::string(error.what()) + " (see lexivane --help)");
   }
 
-  if (app.got_subcommand("check")) return RunCheck(check);
-  if (app.got_subcommand("list")) return RunList(list);
-  if (app.got_subcommand("zlib")) return RunZlib(zlib);
-  if (app.got_subcommand("replace")) return RunReplace(replace);
-  if (app.got_subcommand("suggest")) return RunSuggest(suggest);
-  if (app.got_subcommand("fix")) return RunFix(fix);
-  if (app.got_subcommand("lsp")) return RunLsp(lsp);
+  for (const CLI::App* chosen : app.get_subcommands()) {
+    for (const Command& command : commands) {
+      if (chosen->get_name() == command.name) return command.run();
+    }
+  }
   std::cout << app.help();
   return kExitClean;
 }

@@ -1,6 +1,7 @@
 #include "frontend/chunked_input.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "frontend/ascii_words.h"
@@ -12,16 +13,23 @@ ChunkedInput::ChunkedInput(ReadSome read, std::size_t chunk_size, std::size_t ma
       chunk_size_(std::max<std::size_t>(chunk_size, 1)),
       max_piece_(std::max(max_piece, chunk_size_)) {}
 
+void ChunkedInput::Reserve(std::size_t size) {
+  if (size <= capacity_) return;
+  auto bigger = std::make_unique_for_overwrite<char[]>(size);
+  std::copy(buffer_.get(), buffer_.get() + end_, bigger.get());
+  buffer_ = std::move(bigger);
+  capacity_ = size;
+}
+
 bool ChunkedInput::Next(std::string_view& piece) {
   // The carried bytes come after the last cut point of the piece before: none is in them but
   // their first byte, which may be the character cut before.
-  std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(begin_),
-            buffer_.begin() + static_cast<std::ptrdiff_t>(end_), buffer_.begin());
+  std::copy(buffer_.get() + begin_, buffer_.get() + end_, buffer_.get());
   end_ -= begin_;
   begin_ = 0;
   const std::size_t first_cut_before = first_ ? 4 : 1;  // a piece is never empty
   const auto hand_out = [&](std::size_t size) {
-    piece = std::string_view(buffer_.data(), size);
+    piece = std::string_view(buffer_.get(), size);
     begin_ = size;
     first_ = false;
     return size > 0;
@@ -29,9 +37,9 @@ bool ChunkedInput::Next(std::string_view& piece) {
   std::size_t searched = end_;
   std::size_t wanted = std::min(std::max(chunk_size_, end_ + 1), max_piece_);
   for (;;) {
-    if (buffer_.size() < wanted) buffer_.resize(wanted);
+    Reserve(wanted);
     while (!at_end_ && end_ < wanted) {
-      const std::size_t n = read_(buffer_.data() + end_, wanted - end_);
+      const std::size_t n = read_(buffer_.get() + end_, wanted - end_);
       at_end_ = n == 0;
       end_ += n;
     }
@@ -57,11 +65,11 @@ bool ChunkedInput::Next(std::string_view& piece) {
 }
 
 std::string ChunkedInput::TakeRest() {
-  std::string rest(buffer_.data() + begin_, end_ - begin_);
+  std::string rest(buffer_.get() + begin_, end_ - begin_);
   begin_ = end_ = 0;
   if (!at_end_) {
-    std::vector<char> block(chunk_size_);
-    while (const std::size_t n = read_(block.data(), block.size())) rest.append(block.data(), n);
+    const auto block = std::make_unique_for_overwrite<char[]>(chunk_size_);
+    while (const std::size_t n = read_(block.get(), chunk_size_)) rest.append(block.get(), n);
     at_end_ = true;
   }
   return rest;

@@ -17,9 +17,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace lexivane::frontend {
 
@@ -46,7 +46,12 @@ class ChunkedInput {
   ReadSome read_;
   std::size_t chunk_size_;
   std::size_t max_piece_;
-  std::vector<char> buffer_;
+  // Grows to at least `size` bytes, keeping those read. The bytes are not zeroed: a large
+  // buffer comes from the system untouched, and only the pages that reads fill cost anything.
+  void Reserve(std::size_t size);
+
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
   std::size_t begin_ = 0;  // of the bytes not handed out yet
   std::size_t end_ = 0;    // of the bytes read
   bool at_end_ = false;

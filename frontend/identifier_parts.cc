@@ -82,4 +82,10 @@ void ForEachRunningWordPart(std::u16string_view text,
   });
 }
 
+void ForEachCheckedWord(std::u16string_view prose, CodeIdentifiers identifiers,
+                        const std::function<void(const RunningWord&)>& found) {
+  if (identifiers == CodeIdentifiers::kChecked) return ForEachRunningWordPart(prose, found);
+  ForEachRunningWord(prose, found);
+}
+
 }  // namespace lexivane::frontend

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/document_modes.h"
 #include "frontend/running_words.h"
 
 namespace lexivane::frontend {
@@ -31,5 +32,10 @@ std::vector<WordPart> IdentifierParts(std::u16string_view identifier);
 // ForEachRunningWord, each word cut into its parts, each part handed on at its own place.
 void ForEachRunningWordPart(std::u16string_view text,
                             const std::function<void(const RunningWord&)>& found);
+
+// The words a front end checks in a document's prose: those of ForEachRunningWordPart when the
+// identifiers of code were kept in it, of ForEachRunningWord otherwise.
+void ForEachCheckedWord(std::u16string_view prose, CodeIdentifiers identifiers,
+                        const std::function<void(const RunningWord&)>& found);
 
 }  // namespace lexivane::frontend

@@ -84,17 +84,36 @@ std::u16string DecodeUtf32(std::string_view bytes) {
   return text;
 }
 
+// UTF-8 with its runs of ASCII widened directly, and only the rest decoded by FromUtf8. Every
+// piece is decoded as in the whole: an ASCII byte is never inside a sequence, nor inside a
+// maximal invalid part of one.
+std::u16string FromUtf8WithAsciiRuns(std::string_view bytes) {
+  std::u16string text;
+  text.reserve(bytes.size());
+  const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+  for (std::size_t i = 0; i < bytes.size();) {
+    std::size_t end = i;
+    while (end < bytes.size() && ascii(bytes[end])) ++end;
+    text.append(bytes.begin() + static_cast<std::ptrdiff_t>(i),
+                bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    for (i = end; end < bytes.size() && !ascii(bytes[end]);) ++end;
+    if (end > i) text += FromUtf8(bytes.substr(i, end - i));
+    i = end;
+  }
+  return text;
+}
+
 }  // namespace
 
 std::u16string DecodeText(std::string_view bytes) {
   const auto starts = [&](std::string_view mark) { return bytes.starts_with(mark); };
   using namespace std::string_view_literals;
-  if (starts("\xEF\xBB\xBF"sv)) return FromUtf8(bytes.substr(3));
+  if (starts("\xEF\xBB\xBF"sv)) return FromUtf8WithAsciiRuns(bytes.substr(3));
   if (starts("\xFF\xFE\0\0"sv)) return DecodeUtf32<false>(bytes.substr(4));
   if (starts("\0\0\xFE\xFF"sv)) return DecodeUtf32<true>(bytes.substr(4));
   if (starts("\xFF\xFE"sv)) return DecodeUtf16<false>(bytes.substr(2));
   if (starts("\xFE\xFF"sv)) return DecodeUtf16<true>(bytes.substr(2));
-  return FromUtf8(bytes);
+  return FromUtf8WithAsciiRuns(bytes);
 }
 
 InputFile::InputFile(const std::string& file)

@@ -1,5 +1,6 @@
 #include "frontend/misspelt_words.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "frontend/ascii_words.h"
@@ -55,7 +56,7 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
     std::string bytes(piece);
     bytes += input.TakeRest();
     const std::u16string text = DecodeText(bytes);
-    ListUtf16(text, text, print);
+    ListProse(text, text, print);
     return;
   }
   if (piece.starts_with("\xEF\xBB\xBF"sv)) piece.remove_prefix(3);
@@ -79,27 +80,51 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
 void MisspeltWords::ListDocument(std::u16string_view text, DocumentMode mode, const Print& print,
                                  CodeIdentifiers identifiers) {
   waiting_ = 0;
-  if (mode == DocumentMode::kNone) return ListUtf16(text, text, print);
+  if (mode == DocumentMode::kNone) return ListProse(text, text, print);
   std::u16string prose(text);
   HideNonProse(prose, mode, identifiers);
-  ListUtf16(text, prose, print, identifiers);
+  ListProse(text, prose, print, identifiers);
 }
 
-void MisspeltWords::ListUtf16(std::u16string_view text, std::u16string_view walked,
+void MisspeltWords::ListProse(std::u16string_view text, std::u16string_view prose,
                               const Print& print, CodeIdentifiers identifiers) {
   lines_.clear();
   std::string as_written, word;
-  const auto for_each_word =
-      identifiers == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
-  for_each_word(walked, [&](const RunningWord& running) {
+  const auto block_done = [&] {
+    if (lines_.size() < kUtf16Block) return;
+    print(lines_);
+    lines_.clear();
+  };
+  const auto add_running = [&](const RunningWord& running) {
     as_written = ToUtf8(text.substr(running.offset, running.length));
     word = ToUtf8(running.word);
     Add(as_written, word, verdicts_.Find(word));
-    if (lines_.size() >= kUtf16Block) {
-      print(lines_);
-      lines_.clear();
-    }
-  });
+    block_done();
+  };
+  if (identifiers == CodeIdentifiers::kChecked) {
+    // Each word of an identifier on its own, at its own place.
+    ForEachRunningWordPart(prose, add_running);
+  } else {
+    ForEachRunningWord(
+        prose,
+        [&](std::size_t begin, std::size_t end) {
+          // A word of plain ASCII: narrowed rather than converted, and as written the same
+          // unless the prose was rewritten under it.
+          const std::u16string_view checked = prose.substr(begin, end - begin);
+          word.resize(checked.size());
+          std::transform(checked.begin(), checked.end(), word.begin(),
+                         [](char16_t c) { return static_cast<char>(c); });
+          const std::u16string_view written = text.substr(begin, end - begin);
+          if (written == checked) {
+            Add(word, word, verdicts_.Find(word));
+          } else {
+            as_written = ToUtf8(written);
+            Add(as_written, word, verdicts_.Find(word));
+          }
+          block_done();
+        },
+        add_running);
+  }
   if (!lines_.empty()) print(lines_);
 }
 

@@ -44,6 +44,12 @@ class MisspeltWords {
   void ListDocument(std::u16string_view text, DocumentMode mode, const Print& print,
                     CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
+  // Prints the misspelt words of `prose`, a copy of `text` of the same length with parts
+  // blanked or rewritten (HideNonProse), as they stand in `text`; with the identifiers of code
+  // kept in it, the words of each.
+  void ListProse(std::u16string_view text, std::u16string_view prose, const Print& print,
+                 CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
+
   // Whether any text so far had a misspelt word (printed or not).
   bool found() const { return found_; }
 
@@ -59,10 +65,6 @@ class MisspeltWords {
   void AddAscii(std::string_view word);
   void FlushBatch();
   void Add(std::string_view as_written, std::string_view word, Utf8WordVerdicts::Place place);
-  // Walks `walked` (the text, or its prose with the rest blanked) and prints the words as they
-  // stand in `text`.
-  void ListUtf16(std::u16string_view text, std::u16string_view walked, const Print& print,
-                 CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
   Utf8WordVerdicts verdicts_;
   Waiting batch_[kBatch];

@@ -20,16 +20,19 @@ using namespace std::string_literals;
 
 using Walk = void (*)(std::u16string_view, const std::function<void(const RunningWord&)>&);
 
-// What `list` printed when it read each text whole and walked it in UTF-16: the reference.
+// What `list` printed when it read each text whole and walked it (or its prose, in a mode)
+// in UTF-16: the reference.
 std::string ListedInUtf16(const SpellCheck& engine, const std::vector<std::string>& texts,
-                          bool unique, Walk walk) {
+                          bool unique, Walk walk, DocumentMode mode = DocumentMode::kNone) {
   WordVerdicts verdicts(engine);
   std::unordered_set<std::u16string> printed;
   std::string out;
   for (const std::string& bytes : texts) {
     const std::u16string decoded = DecodeText(bytes);
     const std::u16string_view text = decoded;
-    walk(text, [&](const RunningWord& word) {
+    std::u16string prose = decoded;
+    HideNonProse(prose, mode);
+    walk(prose, [&](const RunningWord& word) {
       if (verdicts.Accepts(word.word)) return;
       const std::u16string_view as_written = text.substr(word.offset, word.length);
       if (unique && !printed.emplace(as_written).second) return;
@@ -61,6 +64,17 @@ std::string Listed(const SpellCheck& engine, const std::vector<std::string>& tex
     });
   }
   EXPECT_EQ(misspelt.found(), !out.empty());
+  return out;
+}
+
+// What MisspeltWords prints for the texts read whole, in `mode`; the word rules are off, as above.
+std::string ListedDocuments(const SpellCheck& engine, const std::vector<std::string>& texts,
+                            bool unique, DocumentMode mode) {
+  MisspeltWords misspelt(engine, unique, WordRules::None());
+  std::string out;
+  for (const std::string& text : texts) {
+    misspelt.ListDocument(DecodeText(text), mode, [&](std::string_view lines) { out += lines; });
+  }
   return out;
 }
 
@@ -158,6 +172,8 @@ TEST_F(MisspeltWordsTest, PrintsWhatTheUtf16WalkPrints) {
     const std::string expected = ListedInUtf16(engine_, c.texts, c.unique, ForEachRunningWord);
     EXPECT_EQ(ListedInUtf16(engine_, c.texts, c.unique, ForEachRunningWordByIcu), expected)
         << context;
+    EXPECT_EQ(ListedDocuments(engine_, c.texts, c.unique, DocumentMode::kNone), expected)
+        << context;
     for (const std::size_t chunk_size : {1, 2, 3, 7, 1 << 20}) {
       for (const std::size_t read_size : {1, 5, 1 << 20}) {
         EXPECT_EQ(Listed(engine_, c.texts, c.unique, chunk_size, read_size), expected)
@@ -247,6 +263,89 @@ TEST_F(MisspeltWordsTest, AgreesWithTheUtf16WalkOnGeneratedText) {
     const std::string expected = ListedInUtf16(engine_, texts, unique, ForEachRunningWord);
     ASSERT_EQ(Listed(engine_, texts, unique, chunk_size, read_size), expected)
         << "round " << round << " chunk " << chunk_size << " read " << read_size;
+    ASSERT_EQ(ListedDocuments(engine_, texts, unique, DocumentMode::kNone), expected)
+        << "round " << round;
+    for (const std::string& text : texts) {
+      if (!text.starts_with("\xFF") && !text.starts_with("\xEF\xBB\xBF")) {
+        ASSERT_EQ(DecodeText(text), FromUtf8(text)) << "round " << round;
+      }
+    }
+  }
+}
+
+// Prose rewritten under a word: the word checked is the prose's, the word printed the text's.
+TEST_F(MisspeltWordsTest, ProsePrintsWordsAsTheyStandInTheText) {
+  const struct {
+    std::u16string text, prose;
+    std::string printed;
+  } cases[] = {
+      {u"wrold the", u"wrodl the", "wrold\n"},
+      {u"teh wrold", u"the wrold", "wrold\n"},
+      {u"<i>teh</i>", u"   teh    ", "teh\n"},
+      {u"caf&eacute; tehh", u"caf\u00E9\u2060\u2060\u2060\u2060\u2060\u2060\u2060 tehh", "tehh\n"},
+      {u"&eacute;teh", u"\u00E9\u2060\u2060\u2060\u2060\u2060\u2060\u2060teh", "&eacute;teh\n"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(c.text.size(), c.prose.size());
+    MisspeltWords misspelt(engine_, false, WordRules::None());
+    std::string out;
+    misspelt.ListProse(c.text, c.prose, [&](std::string_view lines) { out += lines; });
+    EXPECT_EQ(out, c.printed) << ToUtf8(c.text);
+  }
+}
+
+// Documents in every mode, made of markup, entities and escapes that the filters blank or
+// rewrite under a word: what is printed stands as written, however the prose was walked.
+TEST_F(MisspeltWordsTest, DocumentsPrintWhatTheUtf16WalkPrints) {
+  const std::vector<std::string> fragments = {"teh",
+                                              "wrold",
+                                              "the",
+                                              " ",
+                                              "\n",
+                                              "<b>",
+                                              "</b>",
+                                              "<a href=\"x\">",
+                                              "&amp;",
+                                              "&eacute;",
+                                              "&#97;",
+                                              "&rsquo;",
+                                              "`",
+                                              "```\n",
+                                              "# ",
+                                              "\\emph{",
+                                              "}",
+                                              "$",
+                                              "%",
+                                              "\n.TH ",
+                                              "\\fB",
+                                              "\\-",
+                                              "\\'e",
+                                              "/* ",
+                                              " */",
+                                              "// ",
+                                              "\"",
+                                              "'",
+                                              "http://teh.org/wrold ",
+                                              "[",
+                                              "](",
+                                              ")",
+                                              "\xC3\xA9",
+                                              "\xE2\x80\x99",
+                                              "x_y"};
+  std::mt19937 random(6122026);
+  const auto below = [&](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> texts(1 + below(2));
+    for (std::string& text : texts) {
+      for (std::size_t n = below(40); n > 0; --n) text += fragments[below(fragments.size())];
+    }
+    const bool unique = below(2) == 0;
+    const ModeName& mode = ModeNames()[below(ModeNames().size())];
+    ASSERT_EQ(ListedDocuments(engine_, texts, unique, mode.mode),
+              ListedInUtf16(engine_, texts, unique, ForEachRunningWordByIcu, mode.mode))
+        << "round " << round << " mode " << mode.name;
   }
 }
 

@@ -18,8 +18,8 @@ namespace lexivane::frontend {
 
 namespace {
 
-// ICU counts positions in 32 bits; one call never gets more than this many code units.
-constexpr std::size_t kMaxIcuStretch = std::numeric_limits<std::int32_t>::max() / 2;
+using running_words_detail::kMaxIcuStretch;
+static_assert(kMaxIcuStretch <= std::numeric_limits<std::int32_t>::max() / 2);
 
 // One segment-building pass shared by both paths: hands a word on, with U+2019 read as U+0027.
 class Emitter {
@@ -136,26 +136,21 @@ void ReadApostrophes(std::u16string& word) {
 void ForEachRunningWord(std::u16string_view text,
                         const std::function<void(const RunningWord&)>& found) {
   Emitter emitter(text, found);
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (IsAsciiBlank(text[i])) {
-      ++i;
-      continue;
-    }
-    const std::size_t start = i;
-    bool ascii = true;
-    for (; i < text.size() && !IsAsciiBlank(text[i]) && i - start < kMaxIcuStretch; ++i)
-      ascii = ascii && text[i] < 0x80;
-    if (ascii) {
-      CutAsciiStretch(text.data(), start, i,
-                      [&](std::size_t begin, std::size_t end) { emitter.Emit(begin, end); });
-    } else {
-      // The blank before the stretch goes along: combining marks after it belong to it.
-      const bool after_blank = start > 0 && IsAsciiBlank(text[start - 1]);
-      IcuWords::ForThisThread().Segment(text, after_blank ? start - 1 : start, i, emitter);
-    }
-  }
+  ForEachRunningWord(
+      text, [&emitter](std::size_t begin, std::size_t end) { emitter.Emit(begin, end); }, found);
 }
+
+namespace running_words_detail {
+
+void ForEachWordOfStretch(std::u16string_view text, std::size_t begin, std::size_t end,
+                          const std::function<void(const RunningWord&)>& found) {
+  Emitter emitter(text, found);
+  // The blank before the stretch goes along: combining marks after it belong to it.
+  const bool after_blank = begin > 0 && IsAsciiBlank(text[begin - 1]);
+  IcuWords::ForThisThread().Segment(text, after_blank ? begin - 1 : begin, end, emitter);
+}
+
+}  // namespace running_words_detail
 
 void ForEachRunningWordByIcu(std::u16string_view text,
                              const std::function<void(const RunningWord&)>& found) {

@@ -8,9 +8,11 @@
 // so are ordinals ("3rd", IsOrdinal in ascii_words.h). docs/words.md has the table of cases.
 //
 // Texts are read in stretches between ASCII blanks; stretches of plain ASCII are cut by hand
-// (ICU's rules reduced to that alphabet, frontend/ascii_words.h), the others by ICU, which gives the
-// same words while keeping the break iterator off the common path. ForEachRunningWordByIcu runs
-// ICU over everything and is what the fast path is held to in the tests.
+// (ICU's rules reduced to that alphabet, frontend/ascii_words.h), and so are those whose only
+// other characters are separators (IsSeparatorOutsideAscii, and word joiners after them); the
+// others go to ICU, which gives the same words while keeping the break iterator off the common
+// path. ForEachRunningWordByIcu runs ICU over everything and is what the fast paths are held to
+// in the tests.
 //
 // Each thread keeps its own break iterator; the functions may be called from any thread.
 #pragma once
@@ -19,6 +21,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "frontend/ascii_words.h"
 
 namespace lexivane::frontend {
 
@@ -46,8 +50,103 @@ struct RunningWord {
 void ForEachRunningWord(std::u16string_view text,
                         const std::function<void(const RunningWord&)>& found);
 
+// The same words, handed on two ways, for a caller's hot loop: found_ascii(begin, end) for a
+// word of a stretch of plain ASCII, which is text[begin, end) both as written and as checked
+// (no copy, no call through std::function), and found(word) for a word of any other stretch.
+template <typename FoundAscii>
+void ForEachRunningWord(std::u16string_view text, FoundAscii&& found_ascii,
+                        const std::function<void(const RunningWord&)>& found);
+
 // The same words, found by running ICU over the whole text (any length).
 void ForEachRunningWordByIcu(std::u16string_view text,
                              const std::function<void(const RunningWord&)>& found);
+
+namespace running_words_detail {
+
+// ICU counts positions in 32 bits; one call never gets more than this many code units.
+inline constexpr std::size_t kMaxIcuStretch = std::size_t{0x7FFFFFFF} / 2;
+
+// Characters outside ASCII that the word boundaries break before and after, that hold no
+// letter and that no rule joins across, like the ASCII cut points: the dashes, quotes, signs
+// and the no-break space that documents and the filters' decoded entities are full of. A
+// stretch of ASCII with these (and word joiners just after one of them or after an ASCII cut
+// point, which ICU attaches to that character) is cut by hand too, these read as separators.
+constexpr bool IsSeparatorOutsideAscii(char16_t c) {
+  switch (c) {
+    case u'\u00A0':  // no-break space
+    case u'\u00A7':  // section sign
+    case u'\u00A9':  // copyright sign
+    case u'\u00AB':  // quotation marks «»
+    case u'\u00BB':
+    case u'\u00AE':  // registered sign
+    case u'\u00B0':  // degree sign
+    case u'\u00B1':  // plus-minus sign
+    case u'\u00B6':  // pilcrow
+    case u'\u00D7':  // multiplication and division signs
+    case u'\u00F7':
+    case u'\u2013':  // en and em dashes
+    case u'\u2014':
+    case u'\u201C':  // double quotation marks
+    case u'\u201D':
+    case u'\u2020':  // daggers and bullet
+    case u'\u2021':
+    case u'\u2022':
+    case u'\u2026':  // ellipsis
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The words of text[begin, end), a stretch without blanks that is not all ASCII, by ICU.
+void ForEachWordOfStretch(std::u16string_view text, std::size_t begin, std::size_t end,
+                          const std::function<void(const RunningWord&)>& found);
+
+}  // namespace running_words_detail
+
+template <typename FoundAscii>
+void ForEachRunningWord(std::u16string_view text, FoundAscii&& found_ascii,
+                        const std::function<void(const RunningWord&)>& found) {
+  using running_words_detail::IsSeparatorOutsideAscii;
+  using running_words_detail::kMaxIcuStretch;
+  const char16_t* const units = text.data();
+  const std::size_t size = text.size();
+  std::u16string neutral;  // a stretch with its separators outside ASCII made '\x01'
+  for (std::size_t i = 0; i < size;) {
+    if (IsAsciiBlank(units[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    bool ascii = true, by_hand = true;
+    for (; i < size && i - start < kMaxIcuStretch; ++i) {
+      const char16_t c = units[i];
+      if (c < 0x80) {
+        if (IsAsciiBlank(c)) break;
+      } else if (ascii || by_hand) {
+        ascii = false;
+        const bool separator = IsSeparatorOutsideAscii(c) ||
+                               (c == kWordJoiner && i > start &&
+                                (units[i - 1] == kWordJoiner || IsAsciiCutPoint(units[i - 1]) ||
+                                 IsSeparatorOutsideAscii(units[i - 1])));
+        by_hand = by_hand && separator;
+      }
+    }
+    if (ascii) {
+      CutAsciiStretch(units, start, i, found_ascii);
+    } else if (by_hand) {
+      // A joiner is let through only after a separator, so it never joins a word.
+      neutral.assign(text.substr(start, i - start));
+      for (char16_t& c : neutral) {
+        if (c >= 0x80) c = u'\x01';
+      }
+      CutAsciiStretch(neutral.data(), 0, neutral.size(), [&](std::size_t begin, std::size_t end) {
+        found_ascii(start + begin, start + end);
+      });
+    } else {
+      running_words_detail::ForEachWordOfStretch(text, start, i, found);
+    }
+  }
+}
 
 }  // namespace lexivane::frontend

@@ -30,9 +30,10 @@ std::uint64_t Mix(std::uint64_t a, std::uint64_t b) {
   return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
 }
 
-// Room for the distinct words of a long book without growing; the pages of slots that stay
-// empty cost nothing.
-constexpr std::size_t kFirstCapacity = std::size_t{1} << 17;
+// Small, so that a short text touches few pages: the hash spreads even a few hundred words
+// over every page of the table, and each page is a fault the first time. Growing by doubling
+// costs a long text less than those faults cost a short one.
+constexpr std::size_t kFirstCapacity = std::size_t{1} << 10;
 
 constexpr std::uint64_t k0 = 0xA0761D6478BD642Full, k1 = 0xE7037ED1A0B428DBull;
 

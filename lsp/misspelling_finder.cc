@@ -52,10 +52,8 @@ std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_v
                                                                 CodeIdentifiers identifiers) {
   std::vector<Misspelling> found;
   std::size_t words = 0;
-  const auto for_each_word =
-      identifiers == CodeIdentifiers::kChecked ? ForEachRunningWordPart : ForEachRunningWord;
   try {
-    for_each_word(text, [&](const RunningWord& word) {
+    ForEachCheckedWord(text, identifiers, [&](const RunningWord& word) {
       if (stop && ++words % kWordsBetweenStopChecks == 0 && stop()) throw Stopped{};
       if (session_.Accepts(word.word)) return;
       // As written, less the word joiners that stand in for the rest of a reference such as
