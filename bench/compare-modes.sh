@@ -9,7 +9,8 @@
 # same files, best of RUNS runs of 5 passes: the start-up (a document of one word), one process
 # per file, and one process per format over all its files (aspell reading them one after
 # another on its standard input). aspell has no Python mode:
-# Python files go through its perl mode (# comments and string literals).
+# Python and shell files go through its perl mode (# comments and string literals): its comment
+# mode flags nothing at all in aspell 0.60.8, not even a misspelt word in a comment.
 #
 # cspell 9.8.0 is installed from npm into the temporary folder unless CSPELL names a cspell
 # program; CSPELL=none leaves it out.

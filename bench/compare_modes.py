@@ -16,7 +16,7 @@ from modes_prose import FORMATS, render  # noqa: E402
 
 CORPUS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "modes-corpus")
 ASPELL_MODE = {"markdown": "markdown", "html": "html", "tex": "tex", "man": "nroff", "ccpp": "ccpp",
-               "python": "perl", "shell": "comment"}
+               "python": "perl", "shell": "perl"}
 HUNSPELL_FLAG = {"html": ["-H"], "tex": ["-t"], "man": ["-n"]}
 
 
