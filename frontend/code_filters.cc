@@ -84,12 +84,6 @@ void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdenti
 
 // ---- What is code inside prose ----
 
-void HideUrlsIn(std::u16string& text, std::size_t begin, std::size_t end) {
-  std::u16string part = text.substr(begin, end - begin);
-  HideUrls(part);
-  text.replace(begin, part.size(), part);
-}
-
 // `code` and ``code`` on one line, backticks included.
 void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
   LineEnds line_ends(text);
@@ -229,7 +223,7 @@ void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence
     }
     line = line_end + 1;
   }
-  HideUrlsIn(text, begin, end);
+  HideUrls(text, begin, end);
   HideDocTags(text, begin, end);
   HideBackticked(text, begin, end);
   HideCodeWords(text, begin, end);
@@ -310,7 +304,7 @@ void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
 // Hides what inside a string literal's content [begin, end) is not prose.
 void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end, bool raw) {
   HideEscapesAndPlaceholders(text, begin, end, raw);
-  HideUrlsIn(text, begin, end);
+  HideUrls(text, begin, end);
   HideCodeWords(text, begin, end);
   HideTokenString(text, begin, end);
 }

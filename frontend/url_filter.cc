@@ -190,23 +190,28 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
 
 }  // namespace
 
-void HideUrls(std::u16string& text) {
-  const std::size_t n = text.size();
+void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
+  const std::u16string_view part = std::u16string_view(text).substr(begin, end - begin);
+  const std::size_t n = part.size();
   std::size_t i = 0;
   while (i < n) {
-    if (i > 0 && JoinsAddress(text[i - 1])) {
+    if (i > 0 && JoinsAddress(part[i - 1])) {
       ++i;
       continue;
     }
     std::size_t run_end = i + 1;
-    const std::size_t end = AddressAt(text, i, run_end);
-    if (end > i) {
-      filter::Hide(text, i, end);
-      i = end;
+    const std::size_t address_end = AddressAt(part, i, run_end);
+    if (address_end > i) {
+      filter::Hide(text, begin + i, begin + address_end);
+      i = address_end;
     } else {
       i = run_end;
     }
   }
+}
+
+void HideUrls(std::u16string& text) {
+  HideUrls(text, 0, text.size());
 }
 
 }  // namespace lexivane::frontend
