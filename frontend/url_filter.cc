@@ -118,7 +118,11 @@ std::size_t AddressEnd(std::u16string_view text, std::size_t start, std::size_t 
 std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& run_end) {
   const std::size_t n = text.size();
   std::size_t run = start;
-  while (run < n && IsRunCharacter(text[run])) ++run;
+  bool punctuated = false;  // a `.` or `/` in the run
+  while (run < n && IsRunCharacter(text[run])) {
+    punctuated = punctuated || text[run] == u'.' || text[run] == u'/';
+    ++run;
+  }
   run_end = std::max(run, start + 1);
   const std::u16string_view head = text.substr(start, run - start);
   const char16_t first = text[start];
@@ -133,6 +137,9 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
     return start;
   }
   if (head.empty()) return start;
+  // Every address below has a dot or a slash in its run, or a `:` or `@` right after it: most
+  // runs are words, which end here.
+  if (!punctuated && (run == n || (text[run] != u':' && text[run] != u'@'))) return start;
   if (first == u'/') {  // /usr/share/doc
     if (head.size() > 1 && head[1] != u'/' && head[1] != u'.' && head[1] != u'-') {
       return AddressEnd(text, start, run);
@@ -195,7 +202,8 @@ void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
   const std::size_t n = part.size();
   std::size_t i = 0;
   while (i < n) {
-    if (i > 0 && JoinsAddress(part[i - 1])) {
+    const char16_t c = part[i];
+    if ((c != u'~' && !IsRunCharacter(c)) || (i > 0 && JoinsAddress(part[i - 1]))) {
       ++i;
       continue;
     }
