@@ -125,9 +125,11 @@ void HideCodeWords(std::u16string& text, std::size_t begin, std::size_t end) {
     }
     std::size_t j = i;
     bool code = false;
+    bool inner_capital = false;  // what camelCase needs
     while (j < end && (IsWordCharacter(text[j]) ||
                        (text[j] == u'\'' && j + 1 < end && IsWordCharacter(text[j + 1])))) {
       code = code || text[j] == u'_' || IsAsciiDigit(text[j]);
+      inner_capital = inner_capital || (j > i && IsUpper(text[j]));
       ++j;
     }
     const std::u16string_view word = std::u16string_view(text).substr(i, j - i);
@@ -135,7 +137,7 @@ void HideCodeWords(std::u16string& text, std::size_t begin, std::size_t end) {
         std::u16string_view(text).substr(j, std::min<std::size_t>(3, end - j));
     const char16_t before1 = i > begin ? text[i - 1] : 0;
     const char16_t before2 = i > begin + 1 ? text[i - 2] : 0;
-    code = code || IsCamelCase(word);
+    code = code || (inner_capital && IsCamelCase(word));
     code = code || (after.size() >= 2 && after[0] == u'(' &&
                     (after[1] == u')' || (after[1] != u's' && after.substr(0, 3) != u"(es")));
     code = code || (after.size() >= 2 && after[0] == u'.' && IsWordCharacter(after[1]) &&
@@ -338,7 +340,9 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
       ++i;
       continue;
     }
-    if (text.substr(i, close.size()) == close) return i + close.size();
+    if (text[i] == close.front() && text.substr(i, close.size()) == close) {
+      return i + close.size();
+    }
   }
   return limit;
 }
@@ -370,6 +374,13 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   };
   std::size_t i = 0;
   while (i < n) {
+    if (!line_start) {  // inside a line, only these characters may start something
+      while (i < n && text[i] != u'\n' && text[i] != u'/' && text[i] != u'"' && text[i] != u'\'' &&
+             text[i] != u'`' && text[i] != u'r' && text[i] != u'@') {
+        ++i;
+      }
+      if (i == n) break;
+    }
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
     const char16_t before = i > 0 ? text[i - 1] : 0;
@@ -743,6 +754,12 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   std::size_t i = 0;
   if (std::u16string_view(text).substr(0, 2) == u"#!") i = LineEnd(text, 0);
   while (i < n) {
+    // Only these characters may start something.
+    while (i < n && text[i] != u'\n' && text[i] != u'\\' && text[i] != u'#' && text[i] != u'\'' &&
+           text[i] != u'"' && text[i] != u'$' && text[i] != u'<') {
+      ++i;
+    }
+    if (i == n) break;
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
     const char16_t before = i > 0 ? text[i - 1] : u'\n';
