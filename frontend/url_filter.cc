@@ -8,6 +8,7 @@
 // so a guess that fails has read a stretch in which no other address may start: the walk stays
 // linear however the text is made.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -38,16 +39,33 @@ bool IsTailCharacter(char16_t c) {
   return !IsWideBlankOrQuote(c) && c != kWordJoiner;
 }
 
-// The run read by the first guess: characters that never end an address.
+// What each ASCII character is to an address, looked up once per character of the walk.
+enum AsciiRole : unsigned char {
+  kRun = 1,   // read by the first guess: never ends an address (letters, digits, `_-.+%/`)
+  kJoin = 2,  // no address starts right after it: it may stand inside one
+};
+
+constexpr std::array<unsigned char, 128> kAsciiRoles = [] {
+  std::array<unsigned char, 128> roles{};
+  for (char16_t c = 0; c < 128; ++c) {
+    const bool alnum =
+        (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+    if (alnum || c == u'_' || c == u'-' || c == u'.' || c == u'+' || c == u'%' || c == u'/') {
+      roles[c] = kRun | kJoin;
+    } else if (c == u'@' || c == u'~' || c == u'\\' || c == u':') {
+      roles[c] = kJoin;
+    }
+  }
+  return roles;
+}();
+
 bool IsRunCharacter(char16_t c) {
-  return IsAsciiAlnum(c) || c == u'_' || c == u'-' || c == u'.' || c == u'+' || c == u'%' ||
-         c == u'/';
+  return c < 0x80 && (kAsciiRoles[c] & kRun) != 0;
 }
 
-// No address starts right after one of these: they may stand inside one.
 bool JoinsAddress(char16_t c) {
   if (c >= 0x80) return !IsWideBlankOrQuote(c);
-  return IsRunCharacter(c) || c == u'@' || c == u'~' || c == u'\\' || c == u':';
+  return (kAsciiRoles[c] & kJoin) != 0;
 }
 
 bool EqualsAsciiLower(std::u16string_view text, std::string_view lower) {
