@@ -8,6 +8,7 @@
 // that is never closed runs to the end of the text (block comments, multi-line strings) or of
 // the line (one-line strings), as a compiler reads it.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string_view>
 #include <utility>
@@ -36,9 +37,29 @@ bool IsLower(char16_t c) {
 bool IsHexDigit(char16_t c) {
   return IsAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
+// What an ASCII character is in a word, looked up once per character by the walks over words.
+enum AsciiRole : unsigned char {
+  kInWord = 1,    // a letter, a digit or `_`
+  kCodeMark = 2,  // a digit or `_`: a word with one is an identifier
+  kCapital = 4,
+};
+
+constexpr std::array<unsigned char, 128> kAsciiRoles = [] {
+  std::array<unsigned char, 128> roles{};
+  for (char16_t c = u'a'; c <= u'z'; ++c) roles[c] = kInWord;
+  for (char16_t c = u'A'; c <= u'Z'; ++c) roles[c] = kInWord | kCapital;
+  for (char16_t c = u'0'; c <= u'9'; ++c) roles[c] = kInWord | kCodeMark;
+  roles[u'_'] = kInWord | kCodeMark;
+  return roles;
+}();
+
 // A character of an identifier, or of a word: letters outside ASCII count as such.
 bool IsWordCharacter(char16_t c) {
-  return IsAsciiLetter(c) || IsAsciiDigit(c) || c == u'_' || (c >= 0x80 && c != kWordJoiner);
+  return c < 0x80 ? (kAsciiRoles[c] & kInWord) != 0 : c != kWordJoiner;
+}
+// The roles of a character of a word (IsWordCharacter) outside ASCII: none but being in it.
+unsigned char RolesOf(char16_t c) {
+  return c < 0x80 ? kAsciiRoles[c] : static_cast<unsigned char>(kInWord);
 }
 bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
@@ -123,15 +144,15 @@ void HideCodeWords(std::u16string& text, std::size_t begin, std::size_t end) {
       ++i;
       continue;
     }
-    std::size_t j = i;
-    bool code = false;
-    bool inner_capital = false;  // what camelCase needs
+    std::size_t j = i + 1;
+    unsigned char roles = RolesOf(text[i]) & kCodeMark;  // a capital first is no camelCase
     while (j < end && (IsWordCharacter(text[j]) ||
                        (text[j] == u'\'' && j + 1 < end && IsWordCharacter(text[j + 1])))) {
-      code = code || text[j] == u'_' || IsAsciiDigit(text[j]);
-      inner_capital = inner_capital || (j > i && IsUpper(text[j]));
+      roles |= RolesOf(text[j]);
       ++j;
     }
+    bool code = (roles & kCodeMark) != 0;
+    const bool inner_capital = (roles & kCapital) != 0;
     const std::u16string_view word = std::u16string_view(text).substr(i, j - i);
     const std::u16string_view after =
         std::u16string_view(text).substr(j, std::min<std::size_t>(3, end - j));
