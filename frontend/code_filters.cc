@@ -852,6 +852,9 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
   std::size_t code = 0;
   std::size_t i = 0;
   while (i < n) {
+    // Only a `#` or a quote starts something.
+    while (i < n && text[i] != u'#' && text[i] != u'"' && text[i] != u'\'') ++i;
+    if (i == n) break;
     const char16_t c = text[i];
     if (c == u'#') {
       const std::size_t end = LineEnd(text, i);
