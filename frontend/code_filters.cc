@@ -8,6 +8,7 @@
 // that is never closed runs to the end of the text (block comments, multi-line strings) or of
 // the line (one-line strings), as a compiler reads it.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string_view>
 #include <utility>
@@ -36,9 +37,29 @@ bool IsLower(char16_t c) {
 bool IsHexDigit(char16_t c) {
   return IsAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
+// What an ASCII character is in a word, looked up once per character by the walks over words.
+enum AsciiRole : unsigned char {
+  kInWord = 1,    // a letter, a digit or `_`
+  kCodeMark = 2,  // a digit or `_`: a word with one is an identifier
+  kCapital = 4,
+};
+
+constexpr std::array<unsigned char, 128> kAsciiRoles = [] {
+  std::array<unsigned char, 128> roles{};
+  for (char16_t c = u'a'; c <= u'z'; ++c) roles[c] = kInWord;
+  for (char16_t c = u'A'; c <= u'Z'; ++c) roles[c] = kInWord | kCapital;
+  for (char16_t c = u'0'; c <= u'9'; ++c) roles[c] = kInWord | kCodeMark;
+  roles[u'_'] = kInWord | kCodeMark;
+  return roles;
+}();
+
 // A character of an identifier, or of a word: letters outside ASCII count as such.
 bool IsWordCharacter(char16_t c) {
-  return IsAsciiLetter(c) || IsAsciiDigit(c) || c == u'_' || (c >= 0x80 && c != kWordJoiner);
+  return c < 0x80 ? (kAsciiRoles[c] & kInWord) != 0 : c != kWordJoiner;
+}
+// The roles of a character of a word (IsWordCharacter) outside ASCII: none but being in it.
+unsigned char RolesOf(char16_t c) {
+  return c < 0x80 ? kAsciiRoles[c] : static_cast<unsigned char>(kInWord);
 }
 bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
@@ -84,12 +105,6 @@ void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdenti
 
 // ---- What is code inside prose ----
 
-void HideUrlsIn(std::u16string& text, std::size_t begin, std::size_t end) {
-  std::u16string part = text.substr(begin, end - begin);
-  HideUrls(part);
-  text.replace(begin, part.size(), part);
-}
-
 // `code` and ``code`` on one line, backticks included.
 void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
   LineEnds line_ends(text);
@@ -129,19 +144,21 @@ void HideCodeWords(std::u16string& text, std::size_t begin, std::size_t end) {
       ++i;
       continue;
     }
-    std::size_t j = i;
-    bool code = false;
+    std::size_t j = i + 1;
+    unsigned char roles = RolesOf(text[i]) & kCodeMark;  // a capital first is no camelCase
     while (j < end && (IsWordCharacter(text[j]) ||
                        (text[j] == u'\'' && j + 1 < end && IsWordCharacter(text[j + 1])))) {
-      code = code || text[j] == u'_' || IsAsciiDigit(text[j]);
+      roles |= RolesOf(text[j]);
       ++j;
     }
+    bool code = (roles & kCodeMark) != 0;
+    const bool inner_capital = (roles & kCapital) != 0;
     const std::u16string_view word = std::u16string_view(text).substr(i, j - i);
     const std::u16string_view after =
         std::u16string_view(text).substr(j, std::min<std::size_t>(3, end - j));
     const char16_t before1 = i > begin ? text[i - 1] : 0;
     const char16_t before2 = i > begin + 1 ? text[i - 2] : 0;
-    code = code || IsCamelCase(word);
+    code = code || (inner_capital && IsCamelCase(word));
     code = code || (after.size() >= 2 && after[0] == u'(' &&
                     (after[1] == u')' || (after[1] != u's' && after.substr(0, 3) != u"(es")));
     code = code || (after.size() >= 2 && after[0] == u'.' && IsWordCharacter(after[1]) &&
@@ -229,7 +246,7 @@ void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence
     }
     line = line_end + 1;
   }
-  HideUrlsIn(text, begin, end);
+  HideUrls(text, begin, end);
   HideDocTags(text, begin, end);
   HideBackticked(text, begin, end);
   HideCodeWords(text, begin, end);
@@ -310,7 +327,7 @@ void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
 // Hides what inside a string literal's content [begin, end) is not prose.
 void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end, bool raw) {
   HideEscapesAndPlaceholders(text, begin, end, raw);
-  HideUrlsIn(text, begin, end);
+  HideUrls(text, begin, end);
   HideCodeWords(text, begin, end);
   HideTokenString(text, begin, end);
 }
@@ -344,7 +361,9 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
       ++i;
       continue;
     }
-    if (text.substr(i, close.size()) == close) return i + close.size();
+    if (text[i] == close.front() && text.substr(i, close.size()) == close) {
+      return i + close.size();
+    }
   }
   return limit;
 }
@@ -376,6 +395,13 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   };
   std::size_t i = 0;
   while (i < n) {
+    if (!line_start) {  // inside a line, only these characters may start something
+      while (i < n && text[i] != u'\n' && text[i] != u'/' && text[i] != u'"' && text[i] != u'\'' &&
+             text[i] != u'`' && text[i] != u'r' && text[i] != u'@') {
+        ++i;
+      }
+      if (i == n) break;
+    }
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
     const char16_t before = i > 0 ? text[i - 1] : 0;
@@ -749,6 +775,12 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   std::size_t i = 0;
   if (std::u16string_view(text).substr(0, 2) == u"#!") i = LineEnd(text, 0);
   while (i < n) {
+    // Only these characters may start something.
+    while (i < n && text[i] != u'\n' && text[i] != u'\\' && text[i] != u'#' && text[i] != u'\'' &&
+           text[i] != u'"' && text[i] != u'$' && text[i] != u'<') {
+      ++i;
+    }
+    if (i == n) break;
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
     const char16_t before = i > 0 ? text[i - 1] : u'\n';
@@ -820,6 +852,9 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
   std::size_t code = 0;
   std::size_t i = 0;
   while (i < n) {
+    // Only a `#` or a quote starts something.
+    while (i < n && text[i] != u'#' && text[i] != u'"' && text[i] != u'\'') ++i;
+    if (i == n) break;
     const char16_t c = text[i];
     if (c == u'#') {
       const std::size_t end = LineEnd(text, i);

@@ -56,6 +56,31 @@ TEST(CodeFilters, HideUrlsHidesAddressesWholeAndLeavesTheSentence) {
          });
 }
 
+TEST(CodeFilters, HideUrlsInAPartReadsOnlyThatPart) {
+  struct PartCase {
+    std::string text;
+    std::size_t begin, end;
+    std::string words;
+  };
+  const PartCase cases[] = {
+      {"a.md then b.md", 0, 4, "then b md"},     // only the part's address
+      {"see notes.md5 now", 0, 12, "see now"},   // a run is cut at the part's end
+      {"xnotes.md now", 1, 13, "x now"},         // and starts at its start
+      {"one/two.md three", 4, 16, "one three"},  // what comes before does not join it
+      {"https://example.org/a b", 8, 23, "https b"},
+  };
+  for (const PartCase& c : cases) {
+    std::u16string text = FromUtf8(c.text);
+    HideUrls(text, c.begin, c.end);
+    std::string words;
+    ForEachRunningWord(text, [&](const RunningWord& w) {
+      if (!words.empty()) words += ' ';
+      words += ToUtf8(w.word);
+    });
+    EXPECT_EQ(words, c.words) << c.text;
+  }
+}
+
 TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
   Expect(KeepCFamilyCommentsAndStrings,
          {

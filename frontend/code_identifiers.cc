@@ -110,9 +110,7 @@ void HideCodeButIdentifiers(std::u16string& text, std::size_t from, std::size_t 
   to = std::min(to, text.size());
   if (from >= to) return;
   if (language == CodeLanguage::kHash) {  // paths; addresses are rare in code, but hidden too
-    std::u16string part = text.substr(from, to - from);
-    HideUrls(part);
-    text.replace(from, part.size(), part);
+    HideUrls(text, from, to);
   }
   const Keywords& keywords = KeywordsOf(language);
   const std::u16string_view view(text);

@@ -8,6 +8,7 @@
 // so a guess that fails has read a stretch in which no other address may start: the walk stays
 // linear however the text is made.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -38,16 +39,33 @@ bool IsTailCharacter(char16_t c) {
   return !IsWideBlankOrQuote(c) && c != kWordJoiner;
 }
 
-// The run read by the first guess: characters that never end an address.
+// What each ASCII character is to an address, looked up once per character of the walk.
+enum AsciiRole : unsigned char {
+  kRun = 1,   // read by the first guess: never ends an address (letters, digits, `_-.+%/`)
+  kJoin = 2,  // no address starts right after it: it may stand inside one
+};
+
+constexpr std::array<unsigned char, 128> kAsciiRoles = [] {
+  std::array<unsigned char, 128> roles{};
+  for (char16_t c = 0; c < 128; ++c) {
+    const bool alnum =
+        (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+    if (alnum || c == u'_' || c == u'-' || c == u'.' || c == u'+' || c == u'%' || c == u'/') {
+      roles[c] = kRun | kJoin;
+    } else if (c == u'@' || c == u'~' || c == u'\\' || c == u':') {
+      roles[c] = kJoin;
+    }
+  }
+  return roles;
+}();
+
 bool IsRunCharacter(char16_t c) {
-  return IsAsciiAlnum(c) || c == u'_' || c == u'-' || c == u'.' || c == u'+' || c == u'%' ||
-         c == u'/';
+  return c < 0x80 && (kAsciiRoles[c] & kRun) != 0;
 }
 
-// No address starts right after one of these: they may stand inside one.
 bool JoinsAddress(char16_t c) {
   if (c >= 0x80) return !IsWideBlankOrQuote(c);
-  return IsRunCharacter(c) || c == u'@' || c == u'~' || c == u'\\' || c == u':';
+  return (kAsciiRoles[c] & kJoin) != 0;
 }
 
 bool EqualsAsciiLower(std::u16string_view text, std::string_view lower) {
@@ -118,7 +136,11 @@ std::size_t AddressEnd(std::u16string_view text, std::size_t start, std::size_t 
 std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& run_end) {
   const std::size_t n = text.size();
   std::size_t run = start;
-  while (run < n && IsRunCharacter(text[run])) ++run;
+  bool punctuated = false;  // a `.` or `/` in the run
+  while (run < n && IsRunCharacter(text[run])) {
+    punctuated = punctuated || text[run] == u'.' || text[run] == u'/';
+    ++run;
+  }
   run_end = std::max(run, start + 1);
   const std::u16string_view head = text.substr(start, run - start);
   const char16_t first = text[start];
@@ -133,6 +155,9 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
     return start;
   }
   if (head.empty()) return start;
+  // Every address below has a dot or a slash in its run, or a `:` or `@` right after it: most
+  // runs are words, which end here.
+  if (!punctuated && (run == n || (text[run] != u':' && text[run] != u'@'))) return start;
   if (first == u'/') {  // /usr/share/doc
     if (head.size() > 1 && head[1] != u'/' && head[1] != u'.' && head[1] != u'-') {
       return AddressEnd(text, start, run);
@@ -190,23 +215,29 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
 
 }  // namespace
 
-void HideUrls(std::u16string& text) {
-  const std::size_t n = text.size();
+void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
+  const std::u16string_view part = std::u16string_view(text).substr(begin, end - begin);
+  const std::size_t n = part.size();
   std::size_t i = 0;
   while (i < n) {
-    if (i > 0 && JoinsAddress(text[i - 1])) {
+    const char16_t c = part[i];
+    if ((c != u'~' && !IsRunCharacter(c)) || (i > 0 && JoinsAddress(part[i - 1]))) {
       ++i;
       continue;
     }
     std::size_t run_end = i + 1;
-    const std::size_t end = AddressAt(text, i, run_end);
-    if (end > i) {
-      filter::Hide(text, i, end);
-      i = end;
+    const std::size_t address_end = AddressAt(part, i, run_end);
+    if (address_end > i) {
+      filter::Hide(text, begin + i, begin + address_end);
+      i = address_end;
     } else {
       i = run_end;
     }
   }
+}
+
+void HideUrls(std::u16string& text) {
+  HideUrls(text, 0, text.size());
 }
 
 }  // namespace lexivane::frontend
