@@ -212,6 +212,10 @@ class HtmlScanner {
   // The whole of text[begin, end) read as HTML (or XML).
   void Run(std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end;) {
+      if (!InCode()) {  // text up to the next markup or reference stays as it is
+        while (i < end && text_[i] != u'<' && text_[i] != u'&') ++i;
+        if (i == end) break;
+      }
       if (text_[i] == u'<') {
         const std::size_t after = Markup(i, end);
         if (after > i) {
@@ -524,10 +528,29 @@ class MarkdownInline {
       : text_(text), begin_(begin), end_(end), html_(text, false, true) {}
 
   void Run() {
-    for (std::size_t i = begin_; i < end_;) i = Step(i);
+    for (std::size_t i = begin_; i < end_;) {
+      // Outside code, a character Step has nothing for is passed over here, without the call.
+      if (!html_.InCode()) {
+        while (i < end_ && !IsInlineMarkup(text_[i])) ++i;
+        if (i == end_) break;
+      }
+      i = Step(i);
+    }
   }
 
  private:
+  // The characters Step does something with outside code: those that open markup, and the
+  // first letters of bare addresses.
+  static bool IsInlineMarkup(char16_t c) {
+    static constexpr struct Table {
+      bool at[128] = {};
+      constexpr Table() {
+        for (const char* mark = "\\`<&[]*~|_hwf"; *mark != '\0'; ++mark) at[+*mark] = true;
+      }
+    } kMarkup;
+    return c < 128 && kMarkup.at[c];
+  }
+
   std::size_t Step(std::size_t i) {
     const char16_t c = text_[i];
     if (html_.InCode()) {
