@@ -94,8 +94,10 @@ std::u16string FromUtf8WithAsciiRuns(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
     std::size_t end = i;
     while (end < bytes.size() && ascii(bytes[end])) ++end;
-    text.append(bytes.begin() + static_cast<std::ptrdiff_t>(i),
-                bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    // Widened in place: appending the byte range would build a temporary string of it first.
+    const std::size_t at = text.size();
+    text.resize(at + (end - i));
+    for (std::size_t k = i; k < end; ++k) text[at + k - i] = static_cast<char16_t>(bytes[k]);
     for (i = end; end < bytes.size() && !ascii(bytes[end]);) ++end;
     if (end > i) text += FromUtf8(bytes.substr(i, end - i));
     i = end;
