@@ -81,7 +81,7 @@ bool IsManTextMacro(std::u16string_view name) {
 // The letter (or apostrophe) a named character stands for, or 0 for punctuation and symbols,
 // which are hidden: `\(aq`, `\('e`, `\[u00E9]`, `\[char233]`.
 char16_t NamedLetter(std::u16string_view name) {
-  constexpr struct {
+  static constexpr struct {
     std::u16string_view name;
     char16_t letter;
   } kNamed[] = {

@@ -321,7 +321,7 @@ char16_t CombiningMark(std::u16string_view name) {
 
 // Letters TeX spells as commands.
 char16_t LetterCommand(std::u16string_view name) {
-  constexpr struct {
+  static constexpr struct {
     std::u16string_view name;
     char16_t letter;
   } kLetters[] = {
