@@ -190,6 +190,10 @@ class HtmlScanner {
 
   // Hides the markup at text[at] == '<' and returns its end, or `at` when no markup starts there.
   std::size_t Markup(std::size_t at, std::size_t end) {
+    // Tags first, the commonest; what else markup can be starts with `<!` or `<?`.
+    if (at + 1 >= end) return at;
+    if (IsAsciiLetter(text_[at + 1])) return StartTag(at, end);
+    if (text_[at + 1] == u'/') return EndTag(at, end);
     if (StartsWith(text_, at, end, u"<!--")) return Hidden(at, Find(u"-->", at + 2, end), end);
     if (StartsWith(text_, at, end, u"<![CDATA[")) {
       // The section's text is read, as it stands: no tags and no references in it.
@@ -204,8 +208,6 @@ class HtmlScanner {
       return Hidden(at, xml_ ? Find(u"?>", at + 2, end) : Find(u">", at + 2, end), end);
     }
     if (StartsWith(text_, at, end, u"<!")) return Hidden(at, DeclarationEnd(at + 2, end), end);
-    if (at + 1 < end && text_[at + 1] == u'/') return EndTag(at, end);
-    if (at + 1 < end && IsAsciiLetter(text_[at + 1])) return StartTag(at, end);
     return at;
   }
 
