@@ -752,6 +752,8 @@ class MarkdownInline {
   // A bare address (`https://…`, `http://…`, `ftp://…`, `www.…`), which Markdown makes a link:
   // hidden to the next blank, less the punctuation that ends a sentence around it.
   std::size_t BareAddress(std::size_t at) {
+    // Most words that start with these letters go no further than the second ("he", "for").
+    if (at + 1 >= end_ || (text_[at + 1] != u't' && text_[at + 1] != u'w')) return at + 1;
     if (!StartsWith(text_, at, end_, u"https://") && !StartsWith(text_, at, end_, u"http://") &&
         !StartsWith(text_, at, end_, u"ftp://") && !StartsWith(text_, at, end_, u"www.")) {
       return at + 1;
