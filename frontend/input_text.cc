@@ -84,22 +84,50 @@ std::u16string DecodeUtf32(std::string_view bytes) {
   return text;
 }
 
-// UTF-8 with its runs of ASCII widened directly, and only the rest decoded by FromUtf8. Every
-// piece is decoded as in the whole: an ASCII byte is never inside a sequence, nor inside a
-// maximal invalid part of one.
-std::u16string FromUtf8WithAsciiRuns(std::string_view bytes) {
-  std::u16string text;
-  text.reserve(bytes.size());
+// UTF-8 with its runs of ASCII widened directly, and only the rest decoded by FromUtf8, added
+// to `text`. Every piece is decoded as in the whole: an ASCII byte is never inside a sequence,
+// nor inside a maximal invalid part of one, so UTF-8 may be cut just after any ASCII byte.
+void AppendUtf8WithAsciiRuns(std::string_view bytes, std::u16string& text) {
   const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
   for (std::size_t i = 0; i < bytes.size();) {
     std::size_t end = i;
     while (end < bytes.size() && ascii(bytes[end])) ++end;
-    text.append(bytes.begin() + static_cast<std::ptrdiff_t>(i),
-                bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    // Widened in place: appending the byte range would build a temporary string of it first.
+    const std::size_t at = text.size();
+    text.resize(at + (end - i));
+    for (std::size_t k = i; k < end; ++k) text[at + k - i] = static_cast<char16_t>(bytes[k]);
     for (i = end; end < bytes.size() && !ascii(bytes[end]);) ++end;
     if (end > i) text += FromUtf8(bytes.substr(i, end - i));
     i = end;
   }
+}
+
+std::u16string FromUtf8WithAsciiRuns(std::string_view bytes) {
+  std::u16string text;
+  text.reserve(bytes.size());
+  AppendUtf8WithAsciiRuns(bytes, text);
+  return text;
+}
+
+// A UTF-8 file is decoded as it is read, a block at a time, rather than read whole first: each
+// block is decoded up to its last ASCII byte and the rest waits for the next.
+std::u16string ReadUtf8(InputFile& input, std::string pending) {
+  std::u16string text;
+  text.reserve(input.SizeHint());
+  char chunk[1 << 16];
+  std::size_t fresh = 0;  // what waited before holds no ASCII: only the bytes after are sought
+  for (;;) {
+    std::size_t cut = pending.size();  // just past the last ASCII byte, or 0
+    while (cut > fresh && static_cast<unsigned char>(pending[cut - 1]) >= 0x80) --cut;
+    if (cut == fresh) cut = 0;
+    AppendUtf8WithAsciiRuns(std::string_view(pending).substr(0, cut), text);
+    pending.erase(0, cut);
+    fresh = pending.size();
+    const std::size_t n = input.Read(chunk, sizeof chunk);
+    if (n == 0) break;
+    pending.append(chunk, n);
+  }
+  AppendUtf8WithAsciiRuns(pending, text);
   return text;
 }
 
@@ -143,7 +171,22 @@ std::size_t InputFile::SizeHint() const {
 
 InputText ReadInput(const std::string& file) {
   InputFile input(file);
-  return {input.name(), DecodeText(ReadAll(input))};
+  // The first bytes say the encoding (DecodeText): four are enough to tell every mark.
+  std::string start;
+  char first[4];
+  while (start.size() < sizeof first) {
+    const std::size_t n = input.Read(first, sizeof first - start.size());
+    if (n == 0) break;
+    start.append(first, n);
+  }
+  using namespace std::string_view_literals;
+  const std::string_view mark = start;
+  if (mark.starts_with("\xFF\xFE"sv) || mark.starts_with("\xFE\xFF"sv) ||
+      mark.starts_with("\0\0\xFE\xFF"sv)) {
+    return {input.name(), DecodeText(start + ReadAll(input))};
+  }
+  if (mark.starts_with("\xEF\xBB\xBF"sv)) start.erase(0, 3);
+  return {input.name(), ReadUtf8(input, std::move(start))};
 }
 
 bool ForEachInputFile(const std::vector<std::string>& files,

@@ -190,6 +190,10 @@ class HtmlScanner {
 
   // Hides the markup at text[at] == '<' and returns its end, or `at` when no markup starts there.
   std::size_t Markup(std::size_t at, std::size_t end) {
+    // Tags first, the commonest; what else markup can be starts with `<!` or `<?`.
+    if (at + 1 >= end) return at;
+    if (IsAsciiLetter(text_[at + 1])) return StartTag(at, end);
+    if (text_[at + 1] == u'/') return EndTag(at, end);
     if (StartsWith(text_, at, end, u"<!--")) return Hidden(at, Find(u"-->", at + 2, end), end);
     if (StartsWith(text_, at, end, u"<![CDATA[")) {
       // The section's text is read, as it stands: no tags and no references in it.
@@ -204,14 +208,16 @@ class HtmlScanner {
       return Hidden(at, xml_ ? Find(u"?>", at + 2, end) : Find(u">", at + 2, end), end);
     }
     if (StartsWith(text_, at, end, u"<!")) return Hidden(at, DeclarationEnd(at + 2, end), end);
-    if (at + 1 < end && text_[at + 1] == u'/') return EndTag(at, end);
-    if (at + 1 < end && IsAsciiLetter(text_[at + 1])) return StartTag(at, end);
     return at;
   }
 
   // The whole of text[begin, end) read as HTML (or XML).
   void Run(std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end;) {
+      if (!InCode()) {  // text up to the next markup or reference stays as it is
+        while (i < end && text_[i] != u'<' && text_[i] != u'&') ++i;
+        if (i == end) break;
+      }
       if (text_[i] == u'<') {
         const std::size_t after = Markup(i, end);
         if (after > i) {
@@ -524,10 +530,29 @@ class MarkdownInline {
       : text_(text), begin_(begin), end_(end), html_(text, false, true) {}
 
   void Run() {
-    for (std::size_t i = begin_; i < end_;) i = Step(i);
+    for (std::size_t i = begin_; i < end_;) {
+      // Outside code, a character Step has nothing for is passed over here, without the call.
+      if (!html_.InCode()) {
+        while (i < end_ && !IsInlineMarkup(text_[i])) ++i;
+        if (i == end_) break;
+      }
+      i = Step(i);
+    }
   }
 
  private:
+  // The characters Step does something with outside code: those that open markup, and the
+  // first letters of bare addresses.
+  static bool IsInlineMarkup(char16_t c) {
+    static constexpr struct Table {
+      bool at[128] = {};
+      constexpr Table() {
+        for (const char* mark = "\\`<&[]*~|_hwf"; *mark != '\0'; ++mark) at[+*mark] = true;
+      }
+    } kMarkup;
+    return c < 128 && kMarkup.at[c];
+  }
+
   std::size_t Step(std::size_t i) {
     const char16_t c = text_[i];
     if (html_.InCode()) {
@@ -727,6 +752,8 @@ class MarkdownInline {
   // A bare address (`https://…`, `http://…`, `ftp://…`, `www.…`), which Markdown makes a link:
   // hidden to the next blank, less the punctuation that ends a sentence around it.
   std::size_t BareAddress(std::size_t at) {
+    // Most words that start with these letters go no further than the second ("he", "for").
+    if (at + 1 >= end_ || (text_[at + 1] != u't' && text_[at + 1] != u'w')) return at + 1;
     if (!StartsWith(text_, at, end_, u"https://") && !StartsWith(text_, at, end_, u"http://") &&
         !StartsWith(text_, at, end_, u"ftp://") && !StartsWith(text_, at, end_, u"www.")) {
       return at + 1;

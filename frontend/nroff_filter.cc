@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <string_view>
+#include <unordered_map>
 
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
@@ -64,11 +65,15 @@ constexpr MdocMacro kMdocMacros[] = {
     {u"Db", false}, {u"%U", false}, {u"%D", false}, {u"%P", false}, {u"%V", false},
 };
 
+// Every control line's name and every word of an mdoc line is looked up here.
 const MdocMacro* FindMdoc(std::u16string_view name) {
-  for (const MdocMacro& known : kMdocMacros) {
-    if (known.name == name) return &known;
-  }
-  return nullptr;
+  static const auto* const kByName = [] {
+    auto* by_name = new std::unordered_map<std::u16string_view, const MdocMacro*>;
+    for (const MdocMacro& known : kMdocMacros) by_name->emplace(known.name, &known);
+    return by_name;
+  }();
+  const auto found = kByName->find(name);
+  return found == kByName->end() ? nullptr : found->second;
 }
 
 bool IsManTextMacro(std::u16string_view name) {
@@ -81,7 +86,7 @@ bool IsManTextMacro(std::u16string_view name) {
 // The letter (or apostrophe) a named character stands for, or 0 for punctuation and symbols,
 // which are hidden: `\(aq`, `\('e`, `\[u00E9]`, `\[char233]`.
 char16_t NamedLetter(std::u16string_view name) {
-  constexpr struct {
+  static constexpr struct {
     std::u16string_view name;
     char16_t letter;
   } kNamed[] = {
@@ -322,10 +327,14 @@ class NroffFilter {
   void Escapes(size_t from, size_t end, bool arguments) {
     size_t i = from;
     while (i < end) {
+      // Up to the next escape (or quote) nothing changes: passed over without reloading the text.
+      const char16_t* const units = t_.data();
+      while (i < end && units[i] != u'\\' && !(arguments && units[i] == u'"')) ++i;
+      if (i == end) break;
       if (t_[i] == u'\\') {
         i = Escape(i, end);
       } else {
-        if (arguments && t_[i] == u'"') Hide(i, i + 1);
+        Hide(i, i + 1);
         ++i;
       }
     }

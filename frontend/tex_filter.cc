@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <string_view>
+#include <unordered_map>
 
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
@@ -257,6 +258,17 @@ const HiddenArguments* Find(std::u16string_view name, const HiddenArguments* lis
   return nullptr;
 }
 
+// kHiddenArguments by name: nearly every command is looked up there, and most are not in it.
+const HiddenArguments* FindHiddenArguments(std::u16string_view name) {
+  static const auto* const kByName = [] {
+    auto* by_name = new std::unordered_map<std::u16string_view, const HiddenArguments*>;
+    for (const HiddenArguments& known : kHiddenArguments) by_name->emplace(known.name, &known);
+    return by_name;
+  }();
+  const auto found = kByName->find(name);
+  return found == kByName->end() ? nullptr : found->second;
+}
+
 bool IsCite(std::u16string_view name) {
   return name.find(u"cite") != std::u16string_view::npos ||
          name.find(u"Cite") != std::u16string_view::npos;
@@ -309,7 +321,7 @@ char16_t CombiningMark(std::u16string_view name) {
 
 // Letters TeX spells as commands.
 char16_t LetterCommand(std::u16string_view name) {
-  constexpr struct {
+  static constexpr struct {
     std::u16string_view name;
     char16_t letter;
   } kLetters[] = {
@@ -317,6 +329,7 @@ char16_t LetterCommand(std::u16string_view name) {
       {u"o", u'ø'},  {u"O", u'Ø'},  {u"aa", u'å'}, {u"AA", u'Å'}, {u"l", u'ł'},
       {u"L", u'Ł'},  {u"i", u'ı'},  {u"j", u'ȷ'},
   };
+  if (name.size() > 2) return 0;
   for (const auto& known : kLetters) {
     if (known.name == name) return known.letter;
   }
@@ -330,10 +343,25 @@ class TexFilter {
 
   void Run() {
     size_t i = 0;
-    while (i < s_.Size()) i = Step(i);
+    while (i < s_.Size()) {
+      // Characters Step has nothing for are passed over here, without the call.
+      while (i < s_.Size() && !IsSpecial(s_.t[i])) ++i;
+      if (i < s_.Size()) i = Step(i);
+    }
   }
 
  private:
+  // The characters Step does something with.
+  static bool IsSpecial(char16_t c) {
+    static constexpr struct Table {
+      bool at[128] = {};
+      constexpr Table() {
+        for (const char* mark = "%\\${}#_^~&`'-"; *mark != '\0'; ++mark) at[+*mark] = true;
+      }
+    } kSpecial;
+    return c < 128 && kSpecial.at[c];
+  }
+
   size_t Step(size_t i) {
     const char16_t c = s_.t[i];
     switch (c) {
@@ -484,7 +512,7 @@ class TexFilter {
       for (int k = 0; k < known.bodies; ++k) end = Body(s_.SkipBlanks(end));
       return end;
     }
-    if (const HiddenArguments* known = Find(name, kHiddenArguments, std::size(kHiddenArguments))) {
+    if (const HiddenArguments* known = FindHiddenArguments(name)) {
       return HideArguments(i, end, known->count);
     }
     if (IsCite(name) || IsReference(name)) return HideArguments(i, end, 1);

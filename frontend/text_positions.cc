@@ -1,5 +1,7 @@
 #include "frontend/text_positions.h"
 
+#include <algorithm>
+
 namespace lexivane::frontend {
 
 namespace {
@@ -12,8 +14,10 @@ bool IsLowSurrogateAfterHigh(std::u16string_view text, std::size_t i) {
 }  // namespace
 
 std::size_t LineEnd(std::u16string_view text, std::size_t offset) {
-  const std::size_t end = text.find_first_of(u"\r\n", offset);
-  return end == std::u16string_view::npos ? text.size() : end;
+  // A plain loop: find_first_of tests each unit against the set through a call of its own.
+  std::size_t end = std::min(offset, text.size());
+  while (end < text.size() && text[end] != u'\n' && text[end] != u'\r') ++end;
+  return end;
 }
 
 LinePosition PositionCounter::At(std::size_t offset) {
