@@ -17,6 +17,9 @@ from modes_prose import FORMATS, render  # noqa: E402
 CORPUS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "modes-corpus")
 ASPELL_MODE = {"markdown": "markdown", "html": "html", "tex": "tex", "man": "nroff", "ccpp": "ccpp",
                "python": "perl", "shell": "perl"}
+LEXIVANE_MODE = {"markdown": "markdown", "html": "html", "tex": "tex", "man": "nroff", "ccpp": "ccpp",
+                 "python": "python", "shell": "shell"}
+REPEATS = 60
 HUNSPELL_FLAG = {"html": ["-H"], "tex": ["-t"], "man": ["-n"]}
 
 
@@ -144,6 +147,25 @@ def main():
         sums = [sums[0] + best[0], sums[1] + best[1], sums[2] + net[0], sums[3] + net[1]]
         print(f"| {fmt} | {1000 * best[0]:.2f} | {1000 * best[1]:.2f} | {best[1] / best[0]:.1f}x | {net[1] / net[0]:.1f}x |")
     print(f"| all | {1000 * sums[0]:.2f} | {1000 * sums[1]:.2f} | {sums[1] / sums[0]:.1f}x | {sums[3] / sums[2]:.1f}x |")
+
+    # Throughput: each format's documents joined and repeated until the text is large (60 times:
+    # 1 to 9 MB), one process each, so that the start-up no longer counts.
+    print(f"\nThe same documents repeated {REPEATS} times, one process per format (best of runs of 3):")
+    print("\n| format | MB | lexivane list CPU ms | aspell list CPU ms | aspell / lexivane |")
+    print("|---|---:|---:|---:|---:|")
+    sums = [0.0, 0.0]
+    for fmt in FORMATS:
+        joined = os.path.join(work, "joined-" + fmt)
+        repeated = os.path.join(work, "repeated-" + fmt)
+        with open(joined, "rb") as f, open(repeated, "wb") as out:
+            out.write(f.read() * REPEATS)
+        lexivane_cmd = ([lexivane, "list", "--mode", LEXIVANE_MODE[fmt], repeated], None)
+        aspell_cmd = (commands("aspell", fmt, repeated, lexivane, cspell, work)[0], repeated)
+        best = [min(cpu_of([cmd], 3) for _ in range(runs)) for cmd in (lexivane_cmd, aspell_cmd)]
+        sums = [sums[0] + best[0], sums[1] + best[1]]
+        size = os.path.getsize(repeated) / 1e6
+        print(f"| {fmt} | {size:.1f} | {1000 * best[0]:.1f} | {1000 * best[1]:.1f} | {best[1] / best[0]:.1f}x |")
+    print(f"| all | | {1000 * sums[0]:.1f} | {1000 * sums[1]:.1f} | {sums[1] / sums[0]:.1f}x |")
 
     print("\nLexivane's markup noise, per format:")
     for fmt in FORMATS:
