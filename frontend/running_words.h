@@ -17,6 +17,11 @@
 // Each thread keeps its own break iterator; the functions may be called from any thread.
 #pragma once
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <bit>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -98,6 +103,24 @@ constexpr bool IsSeparatorOutsideAscii(char16_t c) {
   }
 }
 
+// The first i from `from` on where units[i] is neither a space nor a line feed, or `size`: the
+// long runs of blanks that a mode's filter leaves where the code was are passed over eight units
+// a step.
+inline std::size_t SkipHiddenRun(const char16_t* units, std::size_t from, std::size_t size) {
+  std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi16(' '), line_feed = _mm_set1_epi16('\n');
+  for (; i + 8 <= size; i += 8) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+    const auto blank = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi16(eight, space), _mm_cmpeq_epi16(eight, line_feed))));
+    if (blank != 0xFFFF) return i + static_cast<std::size_t>(std::countr_one(blank)) / 2;
+  }
+#endif
+  while (i < size && (units[i] == u' ' || units[i] == u'\n')) ++i;
+  return i;
+}
+
 // The words of text[begin, end), a stretch without blanks that is not all ASCII, by ICU.
 void ForEachWordOfStretch(std::u16string_view text, std::size_t begin, std::size_t end,
                           const std::function<void(const RunningWord&)>& found);
@@ -114,7 +137,10 @@ void ForEachRunningWord(std::u16string_view text, FoundAscii&& found_ascii,
   std::u16string neutral;  // a stretch with its separators outside ASCII made '\x01'
   for (std::size_t i = 0; i < size;) {
     if (IsAsciiBlank(units[i])) {
-      ++i;
+      // One blank between words is the common case in prose; a longer run is most often code
+      // that a filter hid.
+      if (++i < size && IsAsciiBlank(units[i]))
+        i = running_words_detail::SkipHiddenRun(units, i + 1, size);
       continue;
     }
     const std::size_t start = i;

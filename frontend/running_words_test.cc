@@ -77,7 +77,9 @@ TEST(RunningWords, AsciiShortcutAgreesWithIcu) {
       // Separators outside ASCII, word joiners after them and after letters, and characters
       // near them that are no separators (middle dot, one-dot leader, the other quotes).
       u"\u00A9", u"\u00A0", u"\u2013", u"\u2026", u"\u201D", u"\u00B6", u"\u2060", u"&\u2060\u2060",
-      u"\u00A9\u2060", u"\u00B7", u"\u2024", u"\u2018", u"\u201A"};
+      u"\u00A9\u2060", u"\u00B7", u"\u2024", u"\u2018", u"\u201A",
+      // Long runs of blanks, as the filters leave where code was, passed over several at a time.
+      u"       ", u"  \n     \n ", u"\n\n\n\n\n\n\n\n\n"};
   std::mt19937 random(10);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   std::uniform_int_distribution<int> length(0, 30);
