@@ -91,6 +91,11 @@ void AppendUtf8WithAsciiRuns(std::string_view bytes, std::u16string& text) {
   const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
   for (std::size_t i = 0; i < bytes.size();) {
     std::size_t end = i;
+    // Eight bytes a step while none has its high bit set.
+    for (std::uint64_t eight; end + 8 <= bytes.size(); end += 8) {
+      std::memcpy(&eight, bytes.data() + end, 8);
+      if ((eight & 0x8080808080808080u) != 0) break;
+    }
     while (end < bytes.size() && ascii(bytes[end])) ++end;
     // Widened in place: appending the byte range would build a temporary string of it first.
     const std::size_t at = text.size();
