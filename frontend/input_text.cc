@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -87,7 +88,10 @@ std::u16string DecodeUtf32(std::string_view bytes) {
 // UTF-8 with its runs of ASCII widened directly, and only the rest decoded by FromUtf8, added
 // to `text`. Every piece is decoded as in the whole: an ASCII byte is never inside a sequence,
 // nor inside a maximal invalid part of one, so UTF-8 may be cut just after any ASCII byte.
-void AppendUtf8WithAsciiRuns(std::string_view bytes, std::u16string& text) {
+// after_other(run, decoded) is told of each run of other bytes and what it became.
+template <typename AfterOther>
+void AppendUtf8WithAsciiRuns(std::string_view bytes, std::u16string& text,
+                             AfterOther&& after_other) {
   const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
   for (std::size_t i = 0; i < bytes.size();) {
     std::size_t end = i;
@@ -102,9 +106,17 @@ void AppendUtf8WithAsciiRuns(std::string_view bytes, std::u16string& text) {
     text.resize(at + (end - i));
     for (std::size_t k = i; k < end; ++k) text[at + k - i] = static_cast<char16_t>(bytes[k]);
     for (i = end; end < bytes.size() && !ascii(bytes[end]);) ++end;
-    if (end > i) text += FromUtf8(bytes.substr(i, end - i));
+    if (end > i) {
+      const std::size_t from = text.size();
+      text += FromUtf8(bytes.substr(i, end - i));
+      after_other(bytes.substr(i, end - i), std::u16string_view(text).substr(from));
+    }
     i = end;
   }
+}
+
+void AppendUtf8WithAsciiRuns(std::string_view bytes, std::u16string& text) {
+  AppendUtf8WithAsciiRuns(bytes, text, [](std::string_view, std::u16string_view) {});
 }
 
 std::u16string FromUtf8WithAsciiRuns(std::string_view bytes) {
@@ -192,6 +204,65 @@ InputText ReadInput(const std::string& file) {
   }
   if (mark.starts_with("\xEF\xBB\xBF"sv)) start.erase(0, 3);
   return {input.name(), ReadUtf8(input, std::move(start))};
+}
+
+TextWithBytes::TextWithBytes(const std::string& file) {
+  InputFile input(file);
+  bytes_ = ReadAll(input);
+  using namespace std::string_view_literals;
+  std::string_view bytes = bytes_;
+  if (bytes.starts_with("\xFF\xFE"sv) || bytes.starts_with("\xFE\xFF"sv) ||
+      bytes.starts_with("\0\0\xFE\xFF"sv)) {
+    text = DecodeText(bytes);
+    bytes_ = {};
+    return;
+  }
+  if (bytes.starts_with("\xEF\xBB\xBF"sv)) {
+    bytes_.erase(0, 3);
+    bytes = bytes_;
+  }
+  // One mark (16 bytes) per character outside ASCII: beyond one in 8 bytes (and a few), a
+  // second UTF-16 copy of the text would cost less.
+  const std::size_t most_marks = bytes.size() / 8 + 16;
+  bool mapped = true;
+  text.reserve(bytes.size());
+  AppendUtf8WithAsciiRuns(bytes, text, [&](std::string_view run, std::u16string_view decoded) {
+    // Well-formed exactly when it comes back the same: a broken sequence became U+FFFD.
+    if (!mapped || marks_.size() + decoded.size() > most_marks || ToUtf8(decoded) != run) {
+      mapped = false;
+      return;
+    }
+    std::size_t unit = text.size() - decoded.size();
+    std::size_t byte = static_cast<std::size_t>(run.data() - bytes.data());
+    for (std::size_t k = 0; k < decoded.size();) {
+      const char16_t c = decoded[k];
+      const bool pair = c >= 0xD800 && c <= 0xDBFF;
+      k += pair ? 2 : 1;
+      unit += pair ? 2 : 1;
+      byte += pair ? 4 : c < 0x800 ? 2 : 3;
+      marks_.push_back({unit, byte});
+    }
+  });
+  has_bytes_ = mapped;
+  if (!mapped) {
+    bytes_ = {};
+    marks_ = {};
+  }
+}
+
+std::size_t TextWithBytes::ByteAt(std::size_t unit) const {
+  if (marks_.empty()) return unit;
+  // The marks up to `unit`: on from the last place asked, or sought again for one before it.
+  if (after_ > 0 && marks_[after_ - 1].unit > unit) {
+    after_ = static_cast<std::size_t>(
+        std::upper_bound(marks_.begin(), marks_.end(), unit,
+                         [](std::size_t u, const Mark& m) { return u < m.unit; }) -
+        marks_.begin());
+  }
+  while (after_ < marks_.size() && marks_[after_].unit <= unit) ++after_;
+  if (after_ == 0) return unit;
+  const Mark& mark = marks_[after_ - 1];
+  return mark.byte + (unit - mark.unit);
 }
 
 bool ForEachInputFile(const std::vector<std::string>& files,

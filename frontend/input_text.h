@@ -44,6 +44,39 @@ struct InputText {
 // Throws CommandError naming the file when it cannot be read.
 InputText ReadInput(const std::string& file);
 
+// A text read whole and decoded as ReadInput decodes it, for a caller that also needs the bytes
+// each part was decoded from: when the file is well-formed UTF-8 (a UTF-8 byte order mark
+// aside), its bytes are kept, and BytesOf finds those of a range of `text` without a second
+// UTF-16 copy of the file. Otherwise (UTF-16, UTF-32, broken UTF-8, or too many characters
+// outside ASCII to map cheaply) has_bytes() is false and only `text` is there.
+class TextWithBytes {
+ public:
+  explicit TextWithBytes(const std::string& file);  // throws CommandError, as ReadInput
+
+  std::u16string text;  // the caller's to change in place, its length kept
+
+  bool has_bytes() const { return has_bytes_; }
+  // The UTF-8 of text[begin, end) as it was read, given has_bytes(); ranges are taken in order
+  // of `begin` most cheaply.
+  std::string_view BytesOf(std::size_t begin, std::size_t end) const {
+    const std::size_t from = ByteAt(begin);
+    return std::string_view(bytes_).substr(from, ByteAt(end) - from);
+  }
+
+ private:
+  // Where each character outside ASCII ends, in `text` and in the bytes; ASCII between maps
+  // one to one.
+  struct Mark {
+    std::size_t unit, byte;
+  };
+  std::size_t ByteAt(std::size_t unit) const;
+
+  std::string bytes_;
+  std::vector<Mark> marks_;
+  mutable std::size_t after_ = 0;  // marks_[after_ - 1] is the last up to the place last asked
+  bool has_bytes_ = false;
+};
+
 // Calls `take` for each file in turn, as `check` and `list` take their texts (no file at all
 // means standard input). A file that `take` cannot read, or has too little memory for (its
 // CommandError or std::bad_alloc), is reported on standard error, `lexivane: FILE: REASON`,

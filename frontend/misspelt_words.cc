@@ -86,17 +86,46 @@ void MisspeltWords::ListDocument(std::u16string_view text, DocumentMode mode, co
   ListProse(text, prose, print, identifiers);
 }
 
+void MisspeltWords::ListDocument(TextWithBytes& input, DocumentMode mode, const Print& print,
+                                 CodeIdentifiers identifiers) {
+  if (!input.has_bytes()) return ListDocument(input.text, mode, print, identifiers);
+  waiting_ = 0;
+  if (mode != DocumentMode::kNone) HideNonProse(input.text, mode, identifiers);
+  ListProseAs(
+      input.text,
+      [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {
+        return input.BytesOf(begin, end);
+      },
+      print, mode == DocumentMode::kNone ? CodeIdentifiers::kHidden : identifiers);
+}
+
 void MisspeltWords::ListProse(std::u16string_view text, std::u16string_view prose,
                               const Print& print, CodeIdentifiers identifiers) {
+  ListProseAs(
+      prose,
+      [text, prose](std::size_t begin, std::size_t end, std::string_view prose_word,
+                    std::string& scratch) -> std::string_view {
+        const std::u16string_view written = text.substr(begin, end - begin);
+        if (!prose_word.empty() && written == prose.substr(begin, end - begin)) return prose_word;
+        scratch = ToUtf8(written);
+        return scratch;
+      },
+      print, identifiers);
+}
+
+template <typename Written>
+void MisspeltWords::ListProseAs(std::u16string_view prose, Written&& written, const Print& print,
+                                CodeIdentifiers identifiers) {
   lines_.clear();
-  std::string as_written, word;
+  std::string scratch, word;
   const auto block_done = [&] {
     if (lines_.size() < kUtf16Block) return;
     print(lines_);
     lines_.clear();
   };
   const auto add_running = [&](const RunningWord& running) {
-    as_written = ToUtf8(text.substr(running.offset, running.length));
+    const std::string_view as_written =
+        written(running.offset, running.offset + running.length, std::string_view(), scratch);
     word = ToUtf8(running.word);
     Add(as_written, word, verdicts_.Find(word));
     block_done();
@@ -108,19 +137,12 @@ void MisspeltWords::ListProse(std::u16string_view text, std::u16string_view pros
     ForEachRunningWord(
         prose,
         [&](std::size_t begin, std::size_t end) {
-          // A word of plain ASCII: narrowed rather than converted, and as written the same
-          // unless the prose was rewritten under it.
+          // A word of plain ASCII: narrowed rather than converted.
           const std::u16string_view checked = prose.substr(begin, end - begin);
           word.resize(checked.size());
           std::transform(checked.begin(), checked.end(), word.begin(),
                          [](char16_t c) { return static_cast<char>(c); });
-          const std::u16string_view written = text.substr(begin, end - begin);
-          if (written == checked) {
-            Add(word, word, verdicts_.Find(word));
-          } else {
-            as_written = ToUtf8(written);
-            Add(as_written, word, verdicts_.Find(word));
-          }
+          Add(written(begin, end, word, scratch), word, verdicts_.Find(word));
           block_done();
         },
         add_running);
@@ -140,8 +162,8 @@ ListedFiles ListMisspeltWordsOfFiles(
   const bool all_read = ForEachInputFile(files, [&](const std::string& file) {
     if (const DocumentMode mode = mode_of ? mode_of(file) : DocumentMode::kNone;
         mode != DocumentMode::kNone) {
-      misspelt.ListDocument(ReadInput(file).text, mode, print,
-                            CodeIdentifiersIn(mode, check_identifiers));
+      TextWithBytes input(file);
+      misspelt.ListDocument(input, mode, print, CodeIdentifiersIn(mode, check_identifiers));
       return;
     }
     InputFile input(file);

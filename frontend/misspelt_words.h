@@ -20,6 +20,7 @@
 
 #include "frontend/chunked_input.h"
 #include "frontend/document_modes.h"
+#include "frontend/input_text.h"
 #include "frontend/word_rules.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/spell_check.h"
@@ -44,6 +45,11 @@ class MisspeltWords {
   void ListDocument(std::u16string_view text, DocumentMode mode, const Print& print,
                     CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
+  // The same for a text read with its bytes, its `text` filtered in place; the words are printed
+  // as they were read.
+  void ListDocument(TextWithBytes& input, DocumentMode mode, const Print& print,
+                    CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
+
   // Prints the misspelt words of `prose`, a copy of `text` of the same length with parts
   // blanked or rewritten (HideNonProse), as they stand in `text`; with the identifiers of code
   // kept in it, the words of each.
@@ -62,6 +68,12 @@ class MisspeltWords {
     Utf8WordVerdicts::Place place;
   };
 
+  // ListProse with the words as written found by written(begin, end, prose_word, scratch): the
+  // UTF-8 of that range of the text, built in `scratch` if need be; prose_word is the range of
+  // the prose when it is plain ASCII (else empty), what it is when the text was not rewritten.
+  template <typename Written>
+  void ListProseAs(std::u16string_view prose, Written&& written, const Print& print,
+                   CodeIdentifiers identifiers);
   void AddAscii(std::string_view word);
   void FlushBatch();
   void Add(std::string_view as_written, std::string_view word, Utf8WordVerdicts::Place place);

@@ -12,6 +12,7 @@
 #include "frontend/input_text.h"
 #include "frontend/running_words.h"
 #include "lexivane/utf8.h"
+#include "tests/test_support.h"
 
 namespace lexivane::frontend {
 namespace {
@@ -68,13 +69,21 @@ std::string Listed(const SpellCheck& engine, const std::vector<std::string>& tex
 }
 
 // What MisspeltWords prints for the texts read whole, in `mode`; the word rules are off, as above.
+// The texts read from files with their bytes give the same lines.
 std::string ListedDocuments(const SpellCheck& engine, const std::vector<std::string>& texts,
                             bool unique, DocumentMode mode) {
-  MisspeltWords misspelt(engine, unique, WordRules::None());
-  std::string out;
+  MisspeltWords misspelt(engine, unique, WordRules::None()),
+      from_files(engine, unique, WordRules::None());
+  lexivane::testing::ScratchDir dir;
+  const std::string file = (dir.path() / "text").string();
+  std::string out, out_from_files;
   for (const std::string& text : texts) {
     misspelt.ListDocument(DecodeText(text), mode, [&](std::string_view lines) { out += lines; });
+    lexivane::testing::WriteBytes(file, text);
+    TextWithBytes read(file);
+    from_files.ListDocument(read, mode, [&](std::string_view lines) { out_from_files += lines; });
   }
+  EXPECT_EQ(out_from_files, out);
   return out;
 }
 
