@@ -21,11 +21,18 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
+// Read straight into the string, not through a buffer: a large file is not copied twice. The
+// byte past the size expected leaves room for the read that finds the end.
 std::string ReadAll(InputFile& input) {
-  std::string bytes;
-  bytes.reserve(input.SizeHint());
-  char chunk[1 << 16];
-  while (const std::size_t n = input.Read(chunk, sizeof chunk)) bytes.append(chunk, n);
+  std::string bytes(input.SizeHint() + 1, '\0');
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == bytes.size()) bytes.resize(std::max(bytes.size() * 2, std::size_t{1} << 16));
+    const std::size_t n = input.Read(bytes.data() + filled, bytes.size() - filled);
+    if (n == 0) break;
+    filled += n;
+  }
+  bytes.resize(filled);
   return bytes;
 }
 
