@@ -59,6 +59,7 @@ class TextWithBytes {
   // The UTF-8 of text[begin, end) as it was read, given has_bytes(); ranges are taken in order
   // of `begin` most cheaply.
   std::string_view BytesOf(std::size_t begin, std::size_t end) const {
+    if (marks_.empty()) return std::string_view(bytes_).substr(begin, end - begin);
     const std::size_t from = ByteAt(begin);
     return std::string_view(bytes_).substr(from, ByteAt(end) - from);
   }
