@@ -109,9 +109,15 @@ void AppendUtf8WithAsciiRuns(std::string_view bytes, std::u16string& text,
     }
     while (end < bytes.size() && ascii(bytes[end])) ++end;
     // Widened in place: appending the byte range would build a temporary string of it first.
-    const std::size_t at = text.size();
-    text.resize(at + (end - i));
-    for (std::size_t k = i; k < end; ++k) text[at + k - i] = static_cast<char16_t>(bytes[k]);
+    // A block at a time, so that the zeros that resize writes are still in the cache when they
+    // are overwritten.
+    for (std::size_t block = i; block < end;) {
+      const std::size_t block_end = std::min(end, block + 4096), at = text.size();
+      text.resize(at + (block_end - block));
+      for (std::size_t k = block; k < block_end; ++k)
+        text[at + k - block] = static_cast<char16_t>(bytes[k]);
+      block = block_end;
+    }
     for (i = end; end < bytes.size() && !ascii(bytes[end]);) ++end;
     if (end > i) {
       const std::size_t from = text.size();
