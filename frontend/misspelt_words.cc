@@ -94,7 +94,11 @@ void MisspeltWords::ListDocument(TextWithBytes& input, DocumentMode mode, const 
   ListProseAs(
       input.text,
       [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {
-        return input.BytesOf(begin, end);
+        // Read only when the word is printed, and long out of the cache by then: fetched while
+        // the word is looked up.
+        const std::string_view bytes = input.BytesOf(begin, end);
+        __builtin_prefetch(bytes.data());
+        return bytes;
       },
       print, mode == DocumentMode::kNone ? CodeIdentifiers::kHidden : identifiers);
 }
