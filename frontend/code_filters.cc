@@ -368,6 +368,23 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
   return limit;
 }
 
+// The characters that may start a comment or a literal inside a line of C-family code.
+constexpr std::array<bool, 128> kCFamilyStarts = [] {
+  std::array<bool, 128> starts{};
+  for (char16_t c : std::u16string_view(u"\n/\"'`r@")) starts[c] = true;
+  return starts;
+}();
+
+// Whether the walk over a line of C-family code stops at `i`: a `r` only before `#` or a quote
+// (Rust raw strings), a `@` only before a quote (C# verbatim strings).
+bool StartsCFamilyToken(std::u16string_view text, std::size_t i) {
+  const char16_t c = text[i];
+  if (c >= 0x80 || !kCFamilyStarts[c]) return false;
+  if (c == u'r') return At(text, i + 1) == u'#' || At(text, i + 1) == u'"';
+  if (c == u'@') return At(text, i + 1) == u'"';
+  return true;
+}
+
 }  // namespace
 
 void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
@@ -396,10 +413,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   std::size_t i = 0;
   while (i < n) {
     if (!line_start) {  // inside a line, only these characters may start something
-      while (i < n && text[i] != u'\n' && text[i] != u'/' && text[i] != u'"' && text[i] != u'\'' &&
-             text[i] != u'`' && text[i] != u'r' && text[i] != u'@') {
-        ++i;
-      }
+      while (i < n && !StartsCFamilyToken(text, i)) ++i;
       if (i == n) break;
     }
     const char16_t c = text[i];
@@ -411,6 +425,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
       directive = directive && continued;
       line_start = true;
       ++i;
+      while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\r')) ++i;
       continue;
     }
     if (line_start && c == u'#') directive = true;
