@@ -912,8 +912,10 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
         if (start == u">>>" || start == u"...") Hide(text, line, line_end);
         line = line_end + 1;
       }
-      for (std::size_t j = open_end; j < content_end; ++j) {
-        if (text[j] != u':' || !IsAsciiLetter(At(text, j + 1)) ||
+      const std::u16string_view docstring(text.data(), content_end);
+      for (std::size_t j = docstring.find(u':', open_end); j < content_end;
+           j = docstring.find(u':', j + 1)) {
+        if (!IsAsciiLetter(At(text, j + 1)) ||
             (j > open_end && IsWordCharacter(text[j - 1]))) {
           continue;
         }
