@@ -162,6 +162,27 @@ TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
          });
 }
 
+TEST(CodeFilters, TokensAreFoundWhereverTheyFallInTheText) {
+  struct ShiftCase {
+    Filter filter;
+    std::string code;
+    std::string words;
+  };
+  const ShiftCase cases[] = {
+      {KeepCFamilyCommentsAndStrings, " /* a * wrod **/ s = \"one more\"; r = 2; // two",
+       "a wrod one more two"},
+      {KeepPythonCommentsAndStrings, " # wrod\nx = 'one more' + \"two more\"",
+       "wrod one more two more"},
+      {KeepShellCommentsAndStrings, " # wrod\necho 'one more' \"$x two more\"",
+       "wrod one more two more"},
+  };
+  for (const ShiftCase& c : cases) {
+    for (std::size_t shift = 0; shift < 18; ++shift) {
+      EXPECT_EQ(WordsLeft(c.filter, std::string(shift, '_') + c.code), c.words) << shift;
+    }
+  }
+}
+
 TEST(CodeFilters, OddInputNeverBreaksTheContract) {
   const Filter filters[] = {HideUrls, KeepCFamilyCommentsAndStrings, KeepHashComments,
                             KeepShellCommentsAndStrings, KeepPythonCommentsAndStrings};
