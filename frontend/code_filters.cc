@@ -69,31 +69,30 @@ bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
-// The first position from `from` that holds one of `kUnits`, or the end of the text. The
+// The first position from `from` that holds one of `units`, or the end of the text. The
 // walks spend most of their time looking for the few characters that may start something, so
 // where the processor compares eight units at once this does.
-template <char16_t... kUnits>
-std::size_t FindAnyOf(std::u16string_view text, std::size_t from) {
+template <typename... Units>
+std::size_t FindAnyOf(std::u16string_view text, std::size_t from, Units... units) {
   std::size_t i = from;
 #if defined(__SSE2__)
   for (; i + 8 <= text.size(); i += 8) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
     __m128i hits = _mm_setzero_si128();
-    ((hits =
-          _mm_or_si128(hits, _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(kUnits))))),
+    ((hits = _mm_or_si128(hits, _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(units))))),
      ...);
     const int mask = _mm_movemask_epi8(hits);
     if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
   }
 #endif
   for (; i < text.size(); ++i) {
-    if (((text[i] == kUnits) || ...)) return i;
+    if (((text[i] == units) || ...)) return i;
   }
   return text.size();
 }
 
 std::size_t LineEnd(std::u16string_view text, std::size_t from) {
-  return FindAnyOf<u'\n'>(text, from);
+  return FindAnyOf(text, from, u'\n');
 }
 
 // The end of the line of a position that only moves forward: each line is searched once, so a
@@ -134,8 +133,8 @@ void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdenti
 // `code` and ``code`` on one line, backticks included.
 void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
   LineEnds line_ends(text);
-  for (std::size_t i = begin; i < end; ++i) {
-    if (text[i] != u'`') continue;
+  const std::u16string_view part(text.data(), end);
+  for (std::size_t i = FindAnyOf(part, begin, u'`'); i < end; i = FindAnyOf(part, i + 1, u'`')) {
     std::size_t ticks = 1;
     while (i + ticks < end && text[i + ticks] == u'`') ++ticks;
     const std::u16string_view fence = std::u16string_view(text).substr(i, ticks);
@@ -205,10 +204,10 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
       u"sa",       u"class",    u"struct",  u"fn",        u"var",        u"def",     u"file",
       u"retval",   u"copydoc",  u"ingroup", u"defgroup",  u"addtogroup", u"typedef", u"property",
       u"callback", u"template", u"module",  u"namespace", u"enum",       u"type"};
-  for (std::size_t i = begin; i < end; ++i) {
-    const char16_t c = text[i];
-    if ((c != u'@' && c != u'\\') || !IsAsciiLetter(At(text, i + 1)) ||
-        (i > begin && IsWordCharacter(text[i - 1]))) {
+  const std::u16string_view part(text.data(), end);
+  for (std::size_t i = FindAnyOf(part, begin, u'@', u'\\'); i < end;
+       i = FindAnyOf(part, i + 1, u'@', u'\\')) {
+    if (!IsAsciiLetter(At(text, i + 1)) || (i > begin && IsWordCharacter(text[i - 1]))) {
       continue;
     }
     std::size_t j = i + 1;
@@ -282,7 +281,9 @@ void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence
 // `{:>8}`, `{name}`) in a string literal's content.
 void HideEscapesAndPlaceholders(std::u16string& text, std::size_t begin, std::size_t end,
                                 bool raw) {
-  for (std::size_t i = begin; i < end; ++i) {
+  const std::u16string_view part(text.data(), end);
+  for (std::size_t i = FindAnyOf(part, begin, u'\\', u'%', u'{'); i < end;
+       i = FindAnyOf(part, i + 1, u'\\', u'%', u'{')) {
     const char16_t c = text[i];
     if (c == u'\\' && !raw && i + 1 < end) {
       std::size_t j = i + 2;
@@ -360,8 +361,11 @@ void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end,
 
 // Hides `${…}` (template literals) or `{…}` (f-strings, `{{` being a brace) in [begin, end).
 void HideInterpolations(std::u16string& text, std::size_t begin, std::size_t end, bool dollar) {
-  for (std::size_t i = begin; i < end; ++i) {
-    if (dollar ? (text[i] != u'$' || At(text, i + 1) != u'{') : text[i] != u'{') continue;
+  const std::u16string_view part(text.data(), end);
+  const char16_t opening = dollar ? u'$' : u'{';
+  for (std::size_t i = FindAnyOf(part, begin, opening); i < end;
+       i = FindAnyOf(part, i + 1, opening)) {
+    if (dollar && At(text, i + 1) != u'{') continue;
     if (!dollar && At(text, i + 1) == u'{') {
       ++i;
       continue;
@@ -382,7 +386,10 @@ void HideInterpolations(std::u16string& text, std::size_t begin, std::size_t end
 // `escapes`: a backslash takes the next character with it.
 std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16string_view close,
                        bool escapes, std::size_t limit) {
+  const std::u16string_view part = text.substr(0, limit);
   for (std::size_t i = from; i < limit; ++i) {
+    i = escapes ? FindAnyOf(part, i, u'\\', close.front()) : FindAnyOf(part, i, close.front());
+    if (i >= part.size()) break;
     if (escapes && text[i] == u'\\') {
       ++i;
       continue;
@@ -431,7 +438,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   std::size_t i = 0;
   while (i < n) {
     if (!line_start) {  // inside a line, only these characters may start something
-      while ((i = FindAnyOf<u'\n', u'/', u'"', u'\'', u'`', u'r', u'@'>(text, i)) < n &&
+      while ((i = FindAnyOf(text, i, u'\n', u'/', u'"', u'\'', u'`', u'r', u'@')) < n &&
              !StartsCFamilyToken(text, i)) {
         ++i;
       }
@@ -457,7 +464,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
       std::size_t end = content_end;
       if (next == u'*') {
         std::size_t close = i + 2;
-        while ((close = FindAnyOf<u'*'>(text, close)) + 1 < n && text[close + 1] != u'/') ++close;
+        while ((close = FindAnyOf(text, close, u'*')) + 1 < n && text[close + 1] != u'/') ++close;
         if (close + 1 >= n) close = kNone;
         content_end = close == kNone ? n : close;
         end = close == kNone ? n : close + 2;
@@ -718,7 +725,9 @@ std::size_t ShellSubstitutionEnd(std::u16string_view text, std::size_t i, int de
 // Hides the expansions in [begin, end) of a double-quoted string or a here-document: `$name`,
 // `$1`, `$?`, `${…}`, `$(…)`, `$((…))` and `` `…` ``.
 void HideShellExpansions(std::u16string& text, std::size_t begin, std::size_t end) {
-  for (std::size_t i = begin; i < end; ++i) {
+  const std::u16string_view part(text.data(), end);
+  for (std::size_t i = FindAnyOf(part, begin, u'\\', u'`', u'$'); i < end;
+       i = FindAnyOf(part, i + 1, u'\\', u'`', u'$')) {
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
     if (c == u'\\') {
@@ -814,7 +823,7 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   if (std::u16string_view(text).substr(0, 2) == u"#!") i = LineEnd(text, 0);
   while (i < n) {
     // Only these characters may start something.
-    i = FindAnyOf<u'\n', u'\\', u'#', u'\'', u'"', u'$', u'<'>(text, i);
+    i = FindAnyOf(text, i, u'\n', u'\\', u'#', u'\'', u'"', u'$', u'<');
     if (i == n) break;
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
@@ -888,7 +897,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
   std::size_t i = 0;
   while (i < n) {
     // Only a `#` or a quote starts something.
-    i = FindAnyOf<u'#', u'"', u'\''>(text, i);
+    i = FindAnyOf(text, i, u'#', u'"', u'\'');
     if (i == n) break;
     const char16_t c = text[i];
     if (c == u'#') {
