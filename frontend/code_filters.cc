@@ -14,11 +14,8 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "frontend/code_identifiers.h"
+#include "frontend/find_units.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 
@@ -67,28 +64,6 @@ unsigned char RolesOf(char16_t c) {
 }
 bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
-// The first position from `from` that holds one of `units`, or the end of the text. The
-// walks spend most of their time looking for the few characters that may start something, so
-// where the processor compares eight units at once this does.
-template <typename... Units>
-std::size_t FindAnyOf(std::u16string_view text, std::size_t from, Units... units) {
-  std::size_t i = from;
-#if defined(__SSE2__)
-  for (; i + 8 <= text.size(); i += 8) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    __m128i hits = _mm_setzero_si128();
-    ((hits = _mm_or_si128(hits, _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(units))))),
-     ...);
-    const int mask = _mm_movemask_epi8(hits);
-    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
-  }
-#endif
-  for (; i < text.size(); ++i) {
-    if (((text[i] == units) || ...)) return i;
-  }
-  return text.size();
 }
 
 std::size_t LineEnd(std::u16string_view text, std::size_t from) {

@@ -41,19 +41,23 @@ void Expect(Filter filter, std::initializer_list<Case> cases) {
 }
 
 TEST(CodeFilters, HideUrlsHidesAddressesWholeAndLeavesTheSentence) {
-  Expect(HideUrls,
-         {
-             {"see https://example.org/a_b?q=1#x.", "see"},
-             {"(http://en.wikipedia.org/wiki/Foo_(bar)) ok", "ok"},
-             {"“www.example.com”, then", "then"},
-             {"mail mailto:joe@example.org or joe.bloggs+x@mail.example.co.uk!", "mail or"},
-             {"in /usr/share/doc, ~/.config/lexivane and ./build or ../up", "in and or"},
-             {"C:\\Users\\jo\\x.txt and D:/tmp", "and"},
-             {"read docs/modes.md and README.md at example.com/about", "read and at"},
-             {"and/or, km/h, e.g. this, i.e. that, end.", "and or km h e g this i e that end"},
-             {"x=/etc/passwd", "x"},
-             {"unfinished http://", "unfinished"},
-         });
+  Expect(
+      HideUrls,
+      {
+          {"see https://example.org/a_b?q=1#x.", "see"},
+          {"(http://en.wikipedia.org/wiki/Foo_(bar)) ok", "ok"},
+          {"“www.example.com”, then", "then"},
+          {"mail mailto:joe@example.org or joe.bloggs+x@mail.example.co.uk!", "mail or"},
+          {"in /usr/share/doc, ~/.config/lexivane and ./build or ../up", "in and or"},
+          {"C:\\Users\\jo\\x.txt and D:/tmp", "and"},
+          {"read docs/modes.md and README.md at example.com/about", "read and at"},
+          {"and/or, km/h, e.g. this, i.e. that, end.", "and or km h e g this i e that end"},
+          {"x=/etc/passwd", "x"},
+          {"unfinished http://", "unfinished"},
+          {"long prose before it\u00a0\u00abdocs/modes.md\u00bb ends", "long prose before it ends"},
+          {"caf\u00e9/menu.txt, a:b.c and x@y then words.md",
+           "caf\u00e9 menu txt a b c and x y then"},
+      });
 }
 
 TEST(CodeFilters, HideUrlsInAPartReadsOnlyThatPart) {
