@@ -138,8 +138,22 @@ bool IsCamelCase(std::u16string_view word) {
 // Identifiers in prose: names with `_`, digits or inner capitals, and names that stand in a
 // call or a member access (`run()`, `os.path`, `std::move`, `p->next`).
 void HideCodeWords(std::u16string& text, std::size_t begin, std::size_t end) {
+  const std::u16string_view part(text.data(), end);
   std::size_t i = begin;
+  std::size_t marks_end = begin;  // the walk reads word by word up to here
   while (i < end) {
+    if (i >= marks_end) {
+      // A word is code only with one of these in it, right before it or right after it, so up
+      // to the next one the walk would hide none. It goes on from the start of the word that
+      // holds or precedes it, where it would have stood too.
+      const std::size_t mark = FindAnyOf(part, i > begin ? i - 1 : i, UnitRange{u'0', u'9'},
+                                         UnitRange{u'A', u'Z'}, u'_', u'(', u'.', u':', u'-', u'>');
+      if (mark == end) break;
+      std::size_t from = mark;
+      while (from > i && (IsWordCharacter(part[from - 1]) || part[from - 1] == u'\'')) --from;
+      i = std::max(i, from);
+      marks_end = mark + 2;
+    }
     if (!IsWordCharacter(text[i])) {
       ++i;
       continue;
