@@ -145,12 +145,20 @@ void HideCodeWords(std::u16string& text, std::size_t begin, std::size_t end) {
     if (i >= marks_end) {
       // A word is code only with one of these in it, right before it or right after it, so up
       // to the next one the walk would hide none. It goes on from the start of the word that
-      // holds or precedes it, where it would have stood too.
-      const std::size_t mark = FindAnyOf(part, i > begin ? i - 1 : i, UnitRange{u'0', u'9'},
-                                         UnitRange{u'A', u'Z'}, u'_', u'(', u'.', u':', u'-', u'>');
+      // holds or precedes it, where it would have stood too. A capital that starts a word is
+      // none: it makes no camelCase.
+      const auto in_word = [&](std::size_t k) {
+        return k > begin && (IsWordCharacter(part[k - 1]) || part[k - 1] == u'\'');
+      };
+      const auto next_mark = [&](std::size_t from) {
+        return FindAnyOf(part, from, UnitRange{u'0', u'9'}, UnitRange{u'A', u'Z'}, u'_', u'(', u'.',
+                         u':', u'-', u'>');
+      };
+      std::size_t mark = next_mark(i > begin ? i - 1 : i);
+      while (mark < end && IsUpper(part[mark]) && !in_word(mark)) mark = next_mark(mark + 1);
       if (mark == end) break;
       std::size_t from = mark;
-      while (from > i && (IsWordCharacter(part[from - 1]) || part[from - 1] == u'\'')) --from;
+      while (from > i && in_word(from)) --from;
       i = std::max(i, from);
       marks_end = mark + 2;
     }

@@ -107,8 +107,9 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
               "use or and not"},
              {"/// Example:\n/// ```\n/// let v = vec![1];\n/// ```\n/// Done.", "Example Done"},
              {"// see https://example.org/x and /usr/include/stdio.h", "see and"},
-             {"// words a.b.cc then .dotted, a long way on to obj.member x::y_z p->q Done",
-              "words then dotted a long way on to member Done"},
+             {"// words a.b.cc then .dotted, a long way on to obj.member x::y_z p->q Done"
+              " Then a HashMap, an eTag or an ABC.",
+              "words then dotted a long way on to member Done Then a an or an ABC"},
              {"fmt.Printf(\"%v items in {0} and {name}\\t\", n)", "items in and"},
              {"s = \"unterminated string\nint next_line;", "unterminated string"},
              {"/* never closed\nstill comment", "never closed still comment"},
