@@ -336,8 +336,8 @@ void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
   while (first < end && IsBlank(text[first])) ++first;
   std::size_t last = end;
   while (last > first && IsBlank(text[last - 1])) --last;
-  for (std::size_t i = first; i < last; ++i) {
-    if (IsBlank(text[i])) return;
+  if (FindAnyOf(std::u16string_view(text.data(), last), first, u' ', u'\t', u'\n', u'\r') < last) {
+    return;
   }
   if (first < last && IsUpper(text[first])) {  // "Cancel", "Done."
     std::size_t i = first + 1;
@@ -673,7 +673,7 @@ std::size_t ShellSubstitutionEnd(std::u16string_view text, std::size_t i, int de
 // of the text; `$(…)`, `${…}` and `` `…` `` inside it may hold quotes of their own.
 std::size_t DoubleQuotedEnd(std::u16string_view text, std::size_t from, int depth) {
   std::size_t i = from;
-  while (i < text.size()) {
+  while ((i = FindAnyOf(text, i, u'\\', u'"', u'`', u'$')) < text.size()) {
     const char16_t c = text[i];
     if (c == u'\\') {
       i += 2;
@@ -939,8 +939,8 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
         line = line_end + 1;
       }
       const std::u16string_view docstring(text.data(), content_end);
-      for (std::size_t j = docstring.find(u':', open_end); j < content_end;
-           j = docstring.find(u':', j + 1)) {
+      for (std::size_t j = FindAnyOf(docstring, open_end, u':'); j < content_end;
+           j = FindAnyOf(docstring, j + 1, u':')) {
         if (!IsAsciiLetter(At(text, j + 1)) || (j > open_end && IsWordCharacter(text[j - 1]))) {
           continue;
         }
