@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "frontend/code_identifiers.h"
+#include "frontend/find_units.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 
@@ -66,8 +67,7 @@ bool IsBlank(char16_t c) {
 }
 
 std::size_t LineEnd(std::u16string_view text, std::size_t from) {
-  const std::size_t end = text.find(u'\n', from);
-  return end == kNone ? text.size() : end;
+  return FindAnyOf(text, from, u'\n');
 }
 
 // The end of the line of a position that only moves forward: each line is searched once, so a
@@ -108,8 +108,8 @@ void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdenti
 // `code` and ``code`` on one line, backticks included.
 void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
   LineEnds line_ends(text);
-  for (std::size_t i = begin; i < end; ++i) {
-    if (text[i] != u'`') continue;
+  const std::u16string_view part(text.data(), end);
+  for (std::size_t i = FindAnyOf(part, begin, u'`'); i < end; i = FindAnyOf(part, i + 1, u'`')) {
     std::size_t ticks = 1;
     while (i + ticks < end && text[i + ticks] == u'`') ++ticks;
     const std::u16string_view fence = std::u16string_view(text).substr(i, ticks);
@@ -138,8 +138,30 @@ bool IsCamelCase(std::u16string_view word) {
 // Identifiers in prose: names with `_`, digits or inner capitals, and names that stand in a
 // call or a member access (`run()`, `os.path`, `std::move`, `p->next`).
 void HideCodeWords(std::u16string& text, std::size_t begin, std::size_t end) {
+  const std::u16string_view part(text.data(), end);
   std::size_t i = begin;
+  std::size_t marks_end = begin;  // the walk reads word by word up to here
   while (i < end) {
+    if (i >= marks_end) {
+      // A word is code only with one of these in it, right before it or right after it, so up
+      // to the next one the walk would hide none. It goes on from the start of the word that
+      // holds or precedes it, where it would have stood too. A capital that starts a word is
+      // none: it makes no camelCase.
+      const auto in_word = [&](std::size_t k) {
+        return k > begin && (IsWordCharacter(part[k - 1]) || part[k - 1] == u'\'');
+      };
+      const auto next_mark = [&](std::size_t from) {
+        return FindAnyOf(part, from, UnitRange{u'0', u'9'}, UnitRange{u'A', u'Z'}, u'_', u'(', u'.',
+                         u':', u'-', u'>');
+      };
+      std::size_t mark = next_mark(i > begin ? i - 1 : i);
+      while (mark < end && IsUpper(part[mark]) && !in_word(mark)) mark = next_mark(mark + 1);
+      if (mark == end) break;
+      std::size_t from = mark;
+      while (from > i && in_word(from)) --from;
+      i = std::max(i, from);
+      marks_end = mark + 2;
+    }
     if (!IsWordCharacter(text[i])) {
       ++i;
       continue;
@@ -179,10 +201,10 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
       u"sa",       u"class",    u"struct",  u"fn",        u"var",        u"def",     u"file",
       u"retval",   u"copydoc",  u"ingroup", u"defgroup",  u"addtogroup", u"typedef", u"property",
       u"callback", u"template", u"module",  u"namespace", u"enum",       u"type"};
-  for (std::size_t i = begin; i < end; ++i) {
-    const char16_t c = text[i];
-    if ((c != u'@' && c != u'\\') || !IsAsciiLetter(At(text, i + 1)) ||
-        (i > begin && IsWordCharacter(text[i - 1]))) {
+  const std::u16string_view part(text.data(), end);
+  for (std::size_t i = FindAnyOf(part, begin, u'@', u'\\'); i < end;
+       i = FindAnyOf(part, i + 1, u'@', u'\\')) {
+    if (!IsAsciiLetter(At(text, i + 1)) || (i > begin && IsWordCharacter(text[i - 1]))) {
       continue;
     }
     std::size_t j = i + 1;
@@ -256,7 +278,9 @@ void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence
 // `{:>8}`, `{name}`) in a string literal's content.
 void HideEscapesAndPlaceholders(std::u16string& text, std::size_t begin, std::size_t end,
                                 bool raw) {
-  for (std::size_t i = begin; i < end; ++i) {
+  const std::u16string_view part(text.data(), end);
+  for (std::size_t i = FindAnyOf(part, begin, u'\\', u'%', u'{'); i < end;
+       i = FindAnyOf(part, i + 1, u'\\', u'%', u'{')) {
     const char16_t c = text[i];
     if (c == u'\\' && !raw && i + 1 < end) {
       std::size_t j = i + 2;
@@ -312,8 +336,8 @@ void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
   while (first < end && IsBlank(text[first])) ++first;
   std::size_t last = end;
   while (last > first && IsBlank(text[last - 1])) --last;
-  for (std::size_t i = first; i < last; ++i) {
-    if (IsBlank(text[i])) return;
+  if (FindAnyOf(std::u16string_view(text.data(), last), first, u' ', u'\t', u'\n', u'\r') < last) {
+    return;
   }
   if (first < last && IsUpper(text[first])) {  // "Cancel", "Done."
     std::size_t i = first + 1;
@@ -334,8 +358,11 @@ void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end,
 
 // Hides `${…}` (template literals) or `{…}` (f-strings, `{{` being a brace) in [begin, end).
 void HideInterpolations(std::u16string& text, std::size_t begin, std::size_t end, bool dollar) {
-  for (std::size_t i = begin; i < end; ++i) {
-    if (dollar ? (text[i] != u'$' || At(text, i + 1) != u'{') : text[i] != u'{') continue;
+  const std::u16string_view part(text.data(), end);
+  const char16_t opening = dollar ? u'$' : u'{';
+  for (std::size_t i = FindAnyOf(part, begin, opening); i < end;
+       i = FindAnyOf(part, i + 1, opening)) {
+    if (dollar && At(text, i + 1) != u'{') continue;
     if (!dollar && At(text, i + 1) == u'{') {
       ++i;
       continue;
@@ -356,7 +383,10 @@ void HideInterpolations(std::u16string& text, std::size_t begin, std::size_t end
 // `escapes`: a backslash takes the next character with it.
 std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16string_view close,
                        bool escapes, std::size_t limit) {
+  const std::u16string_view part = text.substr(0, limit);
   for (std::size_t i = from; i < limit; ++i) {
+    i = escapes ? FindAnyOf(part, i, u'\\', close.front()) : FindAnyOf(part, i, close.front());
+    if (i >= part.size()) break;
     if (escapes && text[i] == u'\\') {
       ++i;
       continue;
@@ -366,6 +396,15 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
     }
   }
   return limit;
+}
+
+// Whether one of the characters that may start something in a line of C-family code does: a
+// `r` only before `#` or a quote (Rust raw strings), a `@` only before a quote (C# verbatim).
+bool StartsCFamilyToken(std::u16string_view text, std::size_t i) {
+  const char16_t c = text[i];
+  if (c == u'r') return At(text, i + 1) == u'#' || At(text, i + 1) == u'"';
+  if (c == u'@') return At(text, i + 1) == u'"';
+  return true;
 }
 
 }  // namespace
@@ -396,8 +435,8 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   std::size_t i = 0;
   while (i < n) {
     if (!line_start) {  // inside a line, only these characters may start something
-      while (i < n && text[i] != u'\n' && text[i] != u'/' && text[i] != u'"' && text[i] != u'\'' &&
-             text[i] != u'`' && text[i] != u'r' && text[i] != u'@') {
+      while ((i = FindAnyOf(text, i, u'\n', u'/', u'"', u'\'', u'`', u'r', u'@')) < n &&
+             !StartsCFamilyToken(text, i)) {
         ++i;
       }
       if (i == n) break;
@@ -411,6 +450,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
       directive = directive && continued;
       line_start = true;
       ++i;
+      while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\r')) ++i;
       continue;
     }
     if (line_start && c == u'#') directive = true;
@@ -420,7 +460,9 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
       std::size_t content_end = LineEnd(text, i);
       std::size_t end = content_end;
       if (next == u'*') {
-        const std::size_t close = std::u16string_view(text).find(u"*/", i + 2);
+        std::size_t close = i + 2;
+        while ((close = FindAnyOf(text, close, u'*')) + 1 < n && text[close + 1] != u'/') ++close;
+        if (close + 1 >= n) close = kNone;
         content_end = close == kNone ? n : close;
         end = close == kNone ? n : close + 2;
       }
@@ -631,7 +673,7 @@ std::size_t ShellSubstitutionEnd(std::u16string_view text, std::size_t i, int de
 // of the text; `$(…)`, `${…}` and `` `…` `` inside it may hold quotes of their own.
 std::size_t DoubleQuotedEnd(std::u16string_view text, std::size_t from, int depth) {
   std::size_t i = from;
-  while (i < text.size()) {
+  while ((i = FindAnyOf(text, i, u'\\', u'"', u'`', u'$')) < text.size()) {
     const char16_t c = text[i];
     if (c == u'\\') {
       i += 2;
@@ -680,7 +722,9 @@ std::size_t ShellSubstitutionEnd(std::u16string_view text, std::size_t i, int de
 // Hides the expansions in [begin, end) of a double-quoted string or a here-document: `$name`,
 // `$1`, `$?`, `${…}`, `$(…)`, `$((…))` and `` `…` ``.
 void HideShellExpansions(std::u16string& text, std::size_t begin, std::size_t end) {
-  for (std::size_t i = begin; i < end; ++i) {
+  const std::u16string_view part(text.data(), end);
+  for (std::size_t i = FindAnyOf(part, begin, u'\\', u'`', u'$'); i < end;
+       i = FindAnyOf(part, i + 1, u'\\', u'`', u'$')) {
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
     if (c == u'\\') {
@@ -776,10 +820,7 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   if (std::u16string_view(text).substr(0, 2) == u"#!") i = LineEnd(text, 0);
   while (i < n) {
     // Only these characters may start something.
-    while (i < n && text[i] != u'\n' && text[i] != u'\\' && text[i] != u'#' && text[i] != u'\'' &&
-           text[i] != u'"' && text[i] != u'$' && text[i] != u'<') {
-      ++i;
-    }
+    i = FindAnyOf(text, i, u'\n', u'\\', u'#', u'\'', u'"', u'$', u'<');
     if (i == n) break;
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
@@ -853,7 +894,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
   std::size_t i = 0;
   while (i < n) {
     // Only a `#` or a quote starts something.
-    while (i < n && text[i] != u'#' && text[i] != u'"' && text[i] != u'\'') ++i;
+    i = FindAnyOf(text, i, u'#', u'"', u'\'');
     if (i == n) break;
     const char16_t c = text[i];
     if (c == u'#') {
@@ -897,9 +938,10 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
         if (start == u">>>" || start == u"...") Hide(text, line, line_end);
         line = line_end + 1;
       }
-      for (std::size_t j = open_end; j < content_end; ++j) {
-        if (text[j] != u':' || !IsAsciiLetter(At(text, j + 1)) ||
-            (j > open_end && IsWordCharacter(text[j - 1]))) {
+      const std::u16string_view docstring(text.data(), content_end);
+      for (std::size_t j = FindAnyOf(docstring, open_end, u':'); j < content_end;
+           j = FindAnyOf(docstring, j + 1, u':')) {
+        if (!IsAsciiLetter(At(text, j + 1)) || (j > open_end && IsWordCharacter(text[j - 1]))) {
           continue;
         }
         std::size_t k = j + 1;

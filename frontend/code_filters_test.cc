@@ -41,19 +41,23 @@ void Expect(Filter filter, std::initializer_list<Case> cases) {
 }
 
 TEST(CodeFilters, HideUrlsHidesAddressesWholeAndLeavesTheSentence) {
-  Expect(HideUrls,
-         {
-             {"see https://example.org/a_b?q=1#x.", "see"},
-             {"(http://en.wikipedia.org/wiki/Foo_(bar)) ok", "ok"},
-             {"“www.example.com”, then", "then"},
-             {"mail mailto:joe@example.org or joe.bloggs+x@mail.example.co.uk!", "mail or"},
-             {"in /usr/share/doc, ~/.config/lexivane and ./build or ../up", "in and or"},
-             {"C:\\Users\\jo\\x.txt and D:/tmp", "and"},
-             {"read docs/modes.md and README.md at example.com/about", "read and at"},
-             {"and/or, km/h, e.g. this, i.e. that, end.", "and or km h e g this i e that end"},
-             {"x=/etc/passwd", "x"},
-             {"unfinished http://", "unfinished"},
-         });
+  Expect(
+      HideUrls,
+      {
+          {"see https://example.org/a_b?q=1#x.", "see"},
+          {"(http://en.wikipedia.org/wiki/Foo_(bar)) ok", "ok"},
+          {"“www.example.com”, then", "then"},
+          {"mail mailto:joe@example.org or joe.bloggs+x@mail.example.co.uk!", "mail or"},
+          {"in /usr/share/doc, ~/.config/lexivane and ./build or ../up", "in and or"},
+          {"C:\\Users\\jo\\x.txt and D:/tmp", "and"},
+          {"read docs/modes.md and README.md at example.com/about", "read and at"},
+          {"and/or, km/h, e.g. this, i.e. that, end.", "and or km h e g this i e that end"},
+          {"x=/etc/passwd", "x"},
+          {"unfinished http://", "unfinished"},
+          {"long prose before it\u00a0\u00abdocs/modes.md\u00bb ends", "long prose before it ends"},
+          {"caf\u00e9/menu.txt, a:b.c and x@y then words.md",
+           "caf\u00e9 menu txt a b c and x y then"},
+      });
 }
 
 TEST(CodeFilters, HideUrlsInAPartReadsOnlyThatPart) {
@@ -103,6 +107,9 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
               "use or and not"},
              {"/// Example:\n/// ```\n/// let v = vec![1];\n/// ```\n/// Done.", "Example Done"},
              {"// see https://example.org/x and /usr/include/stdio.h", "see and"},
+             {"// words a.b.cc then .dotted, a long way on to obj.member x::y_z p->q Done"
+              " Then a HashMap, an eTag or an ABC.",
+              "words then dotted a long way on to member Done Then a an or an ABC"},
              {"fmt.Printf(\"%v items in {0} and {name}\\t\", n)", "items in and"},
              {"s = \"unterminated string\nint next_line;", "unterminated string"},
              {"/* never closed\nstill comment", "never closed still comment"},
@@ -160,6 +167,27 @@ TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
              {"s = 'two words'; t = r'C:\\dir\\n'  # see `os.path`", "two words see"},
              {"x = '''never closed\nstill string", "never closed still string"},
          });
+}
+
+TEST(CodeFilters, TokensAreFoundWhereverTheyFallInTheText) {
+  struct ShiftCase {
+    Filter filter;
+    std::string code;
+    std::string words;
+  };
+  const ShiftCase cases[] = {
+      {KeepCFamilyCommentsAndStrings, " /* a * wrod **/ s = \"one more\"; r = 2; // two",
+       "a wrod one more two"},
+      {KeepPythonCommentsAndStrings, " # wrod\nx = 'one more' + \"two more\"",
+       "wrod one more two more"},
+      {KeepShellCommentsAndStrings, " # wrod\necho 'one more' \"$x two more\"",
+       "wrod one more two more"},
+  };
+  for (const ShiftCase& c : cases) {
+    for (std::size_t shift = 0; shift < 18; ++shift) {
+      EXPECT_EQ(WordsLeft(c.filter, std::string(shift, '_') + c.code), c.words) << shift;
+    }
+  }
 }
 
 TEST(CodeFilters, OddInputNeverBreaksTheContract) {

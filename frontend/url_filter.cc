@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "frontend/find_units.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 
@@ -66,6 +67,11 @@ bool IsRunCharacter(char16_t c) {
 bool JoinsAddress(char16_t c) {
   if (c >= 0x80) return !IsWideBlankOrQuote(c);
   return (kAsciiRoles[c] & kJoin) != 0;
+}
+
+// Neither read by a guess nor joining an address: no run or address is ever read across it.
+bool SeparatesAddresses(char16_t c) {
+  return c < 0x80 ? kAsciiRoles[c] == 0 : IsWideBlankOrQuote(c);
 }
 
 bool EqualsAsciiLower(std::u16string_view text, std::string_view lower) {
@@ -219,7 +225,19 @@ void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
   const std::u16string_view part = std::u16string_view(text).substr(begin, end - begin);
   const std::size_t n = part.size();
   std::size_t i = 0;
+  std::size_t trigger_end = 0;  // the walk reads on char by char up to here
   while (i < n) {
+    if (i >= trigger_end) {
+      // Every address holds one of these (its run has a dot or a slash, or a `:` or `@` follows
+      // it, or it starts with `~`), so up to the next one the walk would find none. It goes on
+      // from the last separator before it, where it would have stood too.
+      const std::size_t trigger = FindAnyOf(part, i, u'.', u'/', u':', u'@', u'~');
+      if (trigger == n) break;
+      std::size_t from = trigger;
+      while (from > i && !SeparatesAddresses(part[from - 1])) --from;
+      i = from;
+      trigger_end = trigger + 1;
+    }
     const char16_t c = part[i];
     if ((c != u'~' && !IsRunCharacter(c)) || (i > 0 && JoinsAddress(part[i - 1]))) {
       ++i;
