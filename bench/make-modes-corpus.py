@@ -142,15 +142,15 @@ def plant(fmt, src, dst, rng, fixes, used):
     return sorted(kept), len(data)
 
 
-def fetch(spec, work):
+def fetch(pinned, work):
     """Unpacks the package `name=version` under work; returns its root, name and version."""
-    root = os.path.join(work, spec)
+    root = os.path.join(work, pinned)
     if not os.path.isdir(root):
-        subprocess.run(["apt-get", "download", spec], cwd=work, check=True, capture_output=True)
-        name = spec.split("=")[0]
+        subprocess.run(["apt-get", "download", pinned], cwd=work, check=True, capture_output=True)
+        name = pinned.split("=")[0]
         deb = next(os.path.join(work, f) for f in sorted(os.listdir(work)) if f.startswith(name + "_") and f.endswith(".deb"))
         subprocess.run(["dpkg-deb", "-x", deb, root], check=True)
-    name, _, version = spec.partition("=")
+    name, _, version = pinned.partition("=")
     return root, name, version
 
 

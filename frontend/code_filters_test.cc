@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "frontend/filter_test_words.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 #include "lexivane/utf8.h"
@@ -23,12 +24,7 @@ std::string WordsLeft(Filter filter, const std::string& utf8) {
     EXPECT_TRUE(text[i] == u' ' && original[i] != u'\n' && original[i] != u'\r')
         << utf8 << " @" << i;
   }
-  std::string words;
-  ForEachRunningWord(text, [&](const RunningWord& w) {
-    if (!words.empty()) words += ' ';
-    words += ToUtf8(w.word);
-  });
-  return words;
+  return JoinedRunningWords(text);
 }
 
 struct Case {
@@ -76,12 +72,7 @@ TEST(CodeFilters, HideUrlsInAPartReadsOnlyThatPart) {
   for (const PartCase& c : cases) {
     std::u16string text = FromUtf8(c.text);
     HideUrls(text, c.begin, c.end);
-    std::string words;
-    ForEachRunningWord(text, [&](const RunningWord& w) {
-      if (!words.empty()) words += ' ';
-      words += ToUtf8(w.word);
-    });
-    EXPECT_EQ(words, c.words) << c.text;
+    EXPECT_EQ(JoinedRunningWords(text), c.words) << c.text;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -299,18 +300,20 @@ bool CustomDictionaryFile::LoadInto(SpellCheck& engine, AcceptedNames* words) co
   const std::string bytes = ReadFile(path_);
   Load(engine, path_, bytes);
   if (words) {
-    // Lines as the engine cuts them, at CR, LF or CR LF; only ASCII ones can be names.
+    // Lines as the engine cuts them, at CR, LF or CR LF; only those of ASCII letters and
+    // apostrophes can be names.
     std::size_t begin = 0;
     while (begin < bytes.size()) {
-      std::size_t end = bytes.find_first_of("\r\n", begin);
-      if (end == std::string::npos) end = bytes.size();
-      std::u16string word;
-      for (std::size_t i = begin; i < end && word.size() == i - begin; ++i) {
-        const char c = bytes[i];
-        if ((c >= 'a' && c <= 'z') || c == '\'') word += static_cast<char16_t>(c);
-        if (c >= 'A' && c <= 'Z') word += static_cast<char16_t>(c - 'A' + 'a');
+      const std::size_t end = std::min(bytes.find_first_of("\r\n", begin), bytes.size());
+      const std::string_view line = std::string_view(bytes).substr(begin, end - begin);
+      const bool name_like = !line.empty() && std::all_of(line.begin(), line.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\'';
+      });
+      if (name_like) {
+        std::u16string word;
+        for (const char c : line) word += static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        words->insert(std::move(word));
       }
-      if (!word.empty() && word.size() == end - begin) words->insert(std::move(word));
       begin = end + 1;
     }
   }

@@ -1,7 +1,8 @@
 // A text file built into the program as it stands: LEXIVANE_EMBED_TEXT(name, "path") puts the
 // file's bytes into read-only data (through the assembler's .incbin; the front ends are built for
 // ELF systems only) between the hidden symbols name_begin and name_end, and declares them.
-// EmbeddedText(name) is the text as a string_view. Use it at namespace scope, once per name.
+// LEXIVANE_EMBEDDED_TEXT(name) is the text as a string_view. Use it at namespace scope, once per
+// name. FirstLineNotBefore searches such a text of sorted lines in place.
 #pragma once
 
 #include <cstddef>
@@ -20,3 +21,26 @@
 
 #define LEXIVANE_EMBEDDED_TEXT(name) \
   std::string_view(name##_begin, static_cast<std::size_t>(name##_end - name##_begin))
+
+namespace lexivane::frontend {
+
+// In `text`, lines each ending in '\n' and sorted so that `before(line)` holds for a first run of
+// them and for no line after: the start of the first line for which it does not hold, or the
+// text's size. A binary search over line starts, without an index.
+template <typename Before>
+std::size_t FirstLineNotBefore(std::string_view text, Before before) {
+  std::size_t low = 0, high = text.size();  // always starts of lines, or the end
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    const std::size_t start = middle == 0 ? 0 : text.rfind('\n', middle - 1) + 1;
+    const std::size_t end = text.find('\n', start);
+    if (before(text.substr(start, end - start))) {
+      low = end + 1;
+    } else {
+      high = start;
+    }
+  }
+  return low;
+}
+
+}  // namespace lexivane::frontend

@@ -55,19 +55,8 @@ bool Holds(std::u16string_view word) {
     key += Lower(static_cast<char>(c));
   }
   const std::string_view text = ExtraWordsText();
-  // Binary search for the first line that does not sort before the key; `low` and `high` are
-  // always starts of lines (or the end), and every line ends in '\n'.
-  std::size_t low = 0, high = text.size();
-  while (low < high) {
-    const std::size_t middle = low + (high - low) / 2;
-    const std::size_t start = middle == 0 ? 0 : text.rfind('\n', middle - 1) + 1;
-    const std::size_t end = text.find('\n', start);
-    if (CompareFolded(text.substr(start, end - start), key) < 0) {
-      low = end + 1;
-    } else {
-      high = start;
-    }
-  }
+  std::size_t low = FirstLineNotBefore(
+      text, [&](std::string_view entry) { return CompareFolded(entry, key) < 0; });
   // The entries with the key's letters, in any case, follow one another from there.
   while (low < text.size()) {
     const std::size_t end = text.find('\n', low);

@@ -544,13 +544,8 @@ class MarkdownInline {
   // The characters Step does something with outside code: those that open markup, and the
   // first letters of bare addresses.
   static bool IsInlineMarkup(char16_t c) {
-    static constexpr struct Table {
-      bool at[128] = {};
-      constexpr Table() {
-        for (const char* mark = "\\`<&[]*~|_hwf"; *mark != '\0'; ++mark) at[+*mark] = true;
-      }
-    } kMarkup;
-    return c < 128 && kMarkup.at[c];
+    static constexpr filter::AsciiSet kMarkup("\\`<&[]*~|_hwf");
+    return kMarkup.Has(c);
   }
 
   std::size_t Step(std::size_t i) {

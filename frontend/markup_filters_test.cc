@@ -3,6 +3,7 @@
 #include <random>
 #include <string>
 
+#include "frontend/filter_test_words.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 #include "lexivane/utf8.h"
@@ -32,12 +33,7 @@ std::string Words(Format format, std::u16string text) {
     const bool line_end = original[i] == u'\n' || original[i] == u'\r';
     EXPECT_EQ(line_end, text[i] == original[i] && line_end) << "at " << i;
   }
-  std::string words;
-  ForEachRunningWord(text, [&](const RunningWord& word) {
-    if (!words.empty()) words += ' ';
-    words += ToUtf8(word.word);
-  });
-  return words;
+  return JoinedRunningWords(text);
 }
 
 struct Case {

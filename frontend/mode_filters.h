@@ -5,13 +5,16 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "frontend/document_modes.h"
 
 namespace lexivane::frontend {
 
-void HideUrls(std::u16string& text);                  // url_filter.cc; the other filters may use it
+void HideUrls(std::u16string& text);  // url_filter.cc; the other filters may use it
 // As if text[begin, end) were the whole text.
 void HideUrls(std::u16string& text, std::size_t begin, std::size_t end);
 void HideMarkdownMarkup(std::u16string& text);        // markup_filters.cc
@@ -48,6 +51,35 @@ inline bool IsAsciiDigit(char16_t c) {
 inline bool IsAsciiAlnum(char16_t c) {
   return IsAsciiLetter(c) || IsAsciiDigit(c);
 }
+
+// A set of ASCII characters, made at compile time from a string of them; one load to ask.
+class AsciiSet {
+ public:
+  constexpr explicit AsciiSet(const char* members) {
+    for (; *members != '\0'; ++members) has_[static_cast<unsigned char>(*members)] = true;
+  }
+  constexpr bool Has(char16_t c) const { return c < 128 && has_[c]; }
+
+ private:
+  bool has_[128] = {};
+};
+
+// A table's entries by their `name`, for tables that are searched for nearly every command or
+// word a filter meets. Made once; any thread.
+template <typename Entry>
+class NameIndex {
+ public:
+  explicit NameIndex(std::span<const Entry> entries) {
+    for (const Entry& entry : entries) by_name_.emplace(entry.name, &entry);
+  }
+  const Entry* Find(std::u16string_view name) const {
+    const auto found = by_name_.find(name);
+    return found == by_name_.end() ? nullptr : found->second;
+  }
+
+ private:
+  std::unordered_map<std::u16string_view, const Entry*> by_name_;
+};
 
 // Blanks text[from, to) (up to the text's end), LF and CR excepted.
 void Hide(std::u16string& text, std::size_t from, std::size_t to);

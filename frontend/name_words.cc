@@ -23,23 +23,10 @@ bool IsNameInSmallLetters(std::u16string_view word) {
     if (!((c >= u'a' && c <= u'z') || c == u'\'')) return false;
     key += static_cast<char>(c);
   }
-  // Binary search for the line equal to the key; `low` and `high` are always starts of lines
-  // (or the end), and every line ends in '\n'.
   const std::string_view text = LEXIVANE_EMBEDDED_TEXT(lexivane_name_words);
-  std::size_t low = 0, high = text.size();
-  while (low < high) {
-    const std::size_t middle = low + (high - low) / 2;
-    const std::size_t start = middle == 0 ? 0 : text.rfind('\n', middle - 1) + 1;
-    const std::size_t end = text.find('\n', start);
-    const std::string_view entry = text.substr(start, end - start);
-    if (entry == key) return true;
-    if (entry < key) {
-      low = end + 1;
-    } else {
-      high = start;
-    }
-  }
-  return false;
+  const std::size_t at =
+      FirstLineNotBefore(text, [&](std::string_view entry) { return entry < key; });
+  return at < text.size() && text.substr(at, text.find('\n', at) - at) == key;
 }
 
 std::u16string CapitalisedName(std::u16string_view word) {

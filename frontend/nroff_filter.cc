@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <string_view>
-#include <unordered_map>
 
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
@@ -67,13 +66,8 @@ constexpr MdocMacro kMdocMacros[] = {
 
 // Every control line's name and every word of an mdoc line is looked up here.
 const MdocMacro* FindMdoc(std::u16string_view name) {
-  static const auto* const kByName = [] {
-    auto* by_name = new std::unordered_map<std::u16string_view, const MdocMacro*>;
-    for (const MdocMacro& known : kMdocMacros) by_name->emplace(known.name, &known);
-    return by_name;
-  }();
-  const auto found = kByName->find(name);
-  return found == kByName->end() ? nullptr : found->second;
+  static const auto* const kByName = new filter::NameIndex<MdocMacro>(kMdocMacros);
+  return kByName->Find(name);
 }
 
 bool IsManTextMacro(std::u16string_view name) {

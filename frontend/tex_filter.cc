@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <string_view>
-#include <unordered_map>
 
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
@@ -260,13 +259,8 @@ const HiddenArguments* Find(std::u16string_view name, const HiddenArguments* lis
 
 // kHiddenArguments by name: nearly every command is looked up there, and most are not in it.
 const HiddenArguments* FindHiddenArguments(std::u16string_view name) {
-  static const auto* const kByName = [] {
-    auto* by_name = new std::unordered_map<std::u16string_view, const HiddenArguments*>;
-    for (const HiddenArguments& known : kHiddenArguments) by_name->emplace(known.name, &known);
-    return by_name;
-  }();
-  const auto found = kByName->find(name);
-  return found == kByName->end() ? nullptr : found->second;
+  static const auto* const kByName = new filter::NameIndex<HiddenArguments>(kHiddenArguments);
+  return kByName->Find(name);
 }
 
 bool IsCite(std::u16string_view name) {
@@ -353,13 +347,8 @@ class TexFilter {
  private:
   // The characters Step does something with.
   static bool IsSpecial(char16_t c) {
-    static constexpr struct Table {
-      bool at[128] = {};
-      constexpr Table() {
-        for (const char* mark = "%\\${}#_^~&`'-"; *mark != '\0'; ++mark) at[+*mark] = true;
-      }
-    } kSpecial;
-    return c < 128 && kSpecial.at[c];
+    static constexpr filter::AsciiSet kSpecial("%\\${}#_^~&`'-");
+    return kSpecial.Has(c);
   }
 
   size_t Step(size_t i) {

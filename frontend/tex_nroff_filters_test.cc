@@ -3,6 +3,7 @@
 #include <random>
 #include <string>
 
+#include "frontend/filter_test_words.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 #include "lexivane/utf8.h"
@@ -32,12 +33,7 @@ std::string WordsLeft(Filter filter, const std::u16string& original) {
   std::u16string text = original;
   filter(text);
   ExpectContract(original, text);
-  std::string words;
-  ForEachRunningWord(text, [&](const RunningWord& w) {
-    if (!words.empty()) words += ' ';
-    words += ToUtf8(w.word);
-  });
-  return words;
+  return JoinedRunningWords(text);
 }
 
 struct Case {

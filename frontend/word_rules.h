@@ -44,7 +44,10 @@ enum class WordRule : unsigned {
 
 class WordRules {
  public:
-  static constexpr WordRules All() { return WordRules(63); }
+  // Every bit up to the last rule's.
+  static constexpr WordRules All() {
+    return WordRules((static_cast<unsigned>(WordRule::kNames) << 1) - 1);
+  }
   static constexpr WordRules None() { return WordRules(0); }
 
   constexpr bool Has(WordRule rule) const { return (bits_ & static_cast<unsigned>(rule)) != 0; }
