@@ -161,4 +161,23 @@ void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers ident
   }
 }
 
+bool HidesOnly(DocumentMode mode) {
+  switch (mode) {
+    case DocumentMode::kMarkdown:  // its HTML has entities
+    case DocumentMode::kHtml:
+    case DocumentMode::kXml:
+    case DocumentMode::kTex:
+    case DocumentMode::kNroff:
+      return false;
+    case DocumentMode::kNone:
+    case DocumentMode::kUrl:
+    case DocumentMode::kCFamily:
+    case DocumentMode::kHashComments:
+    case DocumentMode::kShell:
+    case DocumentMode::kPython:
+      return true;
+  }
+  return false;
+}
+
 }  // namespace lexivane::frontend

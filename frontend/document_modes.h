@@ -61,4 +61,8 @@ CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers);
 void HideNonProse(std::u16string& text, DocumentMode mode,
                   CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
+// Whether the mode only blanks what it hides and never rewrites a character (no entities, no
+// accents): then every word of its filtered text stands in the original exactly as it is.
+bool HidesOnly(DocumentMode mode);
+
 }  // namespace lexivane::frontend

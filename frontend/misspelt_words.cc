@@ -103,6 +103,22 @@ void MisspeltWords::ListDocument(TextWithBytes& input, DocumentMode mode, const 
       print, mode == DocumentMode::kNone ? CodeIdentifiers::kHidden : identifiers);
 }
 
+void MisspeltWords::ListDocumentInPlace(std::u16string& text, DocumentMode mode,
+                                        const Print& print, CodeIdentifiers identifiers) {
+  waiting_ = 0;
+  HideNonProse(text, mode, identifiers);
+  const std::u16string_view prose = text;
+  ListProseAs(
+      prose,
+      [prose](std::size_t begin, std::size_t end, std::string_view prose_word,
+              std::string& scratch) -> std::string_view {
+        if (!prose_word.empty()) return prose_word;
+        scratch = ToUtf8(prose.substr(begin, end - begin));
+        return scratch;
+      },
+      print, identifiers);
+}
+
 void MisspeltWords::ListProse(std::u16string_view text, std::u16string_view prose,
                               const Print& print, CodeIdentifiers identifiers) {
   ListProseAs(
@@ -166,6 +182,12 @@ ListedFiles ListMisspeltWordsOfFiles(
   const bool all_read = ForEachInputFile(files, [&](const std::string& file) {
     if (const DocumentMode mode = mode_of ? mode_of(file) : DocumentMode::kNone;
         mode != DocumentMode::kNone) {
+      if (HidesOnly(mode)) {
+        InputText input = ReadInput(file);
+        misspelt.ListDocumentInPlace(input.text, mode, print,
+                                     CodeIdentifiersIn(mode, check_identifiers));
+        return;
+      }
       TextWithBytes input(file);
       misspelt.ListDocument(input, mode, print, CodeIdentifiersIn(mode, check_identifiers));
       return;

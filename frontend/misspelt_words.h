@@ -50,6 +50,11 @@ class MisspeltWords {
   void ListDocument(TextWithBytes& input, DocumentMode mode, const Print& print,
                     CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
 
+  // The same for a text in a mode that only blanks (HidesOnly), filtered in place: its words
+  // are printed as they stand in it, with no copy of the text nor of its bytes.
+  void ListDocumentInPlace(std::u16string& text, DocumentMode mode, const Print& print,
+                           CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
+
   // Prints the misspelt words of `prose`, a copy of `text` of the same length with parts
   // blanked or rewritten (HideNonProse), as they stand in `text`; with the identifiers of code
   // kept in it, the words of each.

@@ -69,21 +69,29 @@ std::string Listed(const SpellCheck& engine, const std::vector<std::string>& tex
 }
 
 // What MisspeltWords prints for the texts read whole, in `mode`; the word rules are off, as above.
-// The texts read from files with their bytes give the same lines.
+// The texts read from files with their bytes give the same lines, and so do the texts filtered
+// in place in a mode that only hides.
 std::string ListedDocuments(const SpellCheck& engine, const std::vector<std::string>& texts,
                             bool unique, DocumentMode mode) {
   MisspeltWords misspelt(engine, unique, WordRules::None()),
-      from_files(engine, unique, WordRules::None());
+      from_files(engine, unique, WordRules::None()), in_place(engine, unique, WordRules::None());
   lexivane::testing::ScratchDir dir;
   const std::string file = (dir.path() / "text").string();
-  std::string out, out_from_files;
+  std::string out, out_from_files, out_in_place;
   for (const std::string& text : texts) {
     misspelt.ListDocument(DecodeText(text), mode, [&](std::string_view lines) { out += lines; });
     lexivane::testing::WriteBytes(file, text);
     TextWithBytes read(file);
     from_files.ListDocument(read, mode, [&](std::string_view lines) { out_from_files += lines; });
+    if (std::u16string decoded = DecodeText(text); HidesOnly(mode)) {
+      in_place.ListDocumentInPlace(decoded, mode,
+                                   [&](std::string_view lines) { out_in_place += lines; });
+    }
   }
   EXPECT_EQ(out_from_files, out);
+  if (HidesOnly(mode)) {
+    EXPECT_EQ(out_in_place, out);
+  }
   return out;
 }
 
