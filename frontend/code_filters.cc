@@ -350,6 +350,8 @@ void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
 
 // Hides what inside a string literal's content [begin, end) is not prose.
 void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end, bool raw) {
+  // Blanks alone, as most often in a shell's "$1" once its expansion is hidden: nothing to read.
+  if (std::all_of(text.begin() + begin, text.begin() + end, IsBlank)) return;
   HideEscapesAndPlaceholders(text, begin, end, raw);
   HideUrls(text, begin, end);
   HideCodeWords(text, begin, end);
@@ -819,8 +821,9 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   std::size_t i = 0;
   if (std::u16string_view(text).substr(0, 2) == u"#!") i = LineEnd(text, 0);
   while (i < n) {
-    // Only these characters may start something.
-    i = FindAnyOf(text, i, u'\n', u'\\', u'#', u'\'', u'"', u'$', u'<');
+    // Only these characters may start something; a line's end only when here-documents wait.
+    i = pending.empty() ? FindAnyOf(text, i, u'\\', u'#', u'\'', u'"', u'$', u'<')
+                        : FindAnyOf(text, i, u'\n', u'\\', u'#', u'\'', u'"', u'$', u'<');
     if (i == n) break;
     const char16_t c = text[i];
     const char16_t next = At(text, i + 1);
