@@ -1,6 +1,7 @@
 #include "frontend/input_text.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +21,21 @@ namespace lexivane::frontend {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+
+// Reserves room for `units` and, for a large text, has the kernel map all its pages at once: one
+// page fault each as the text is written would cost more (a tenth of listing a large file).
+// Where the kernel cannot (before Linux 5.14), the pages come one fault at a time as before.
+void ReserveMapped(std::u16string& text, std::size_t units) {
+  text.reserve(units);
+#if defined(MADV_POPULATE_WRITE)
+  constexpr std::uintptr_t kPage = 4096;
+  if (units * sizeof(char16_t) < 16 * kPage) return;
+  const auto start = reinterpret_cast<std::uintptr_t>(text.data());
+  const std::uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
+  const std::uintptr_t last = (start + text.capacity() * sizeof(char16_t)) & ~(kPage - 1);
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#endif
+}
 
 // Read straight into the string, not through a buffer: a large file is not copied twice. The
 // byte past the size expected leaves room for the read that finds the end.
@@ -143,7 +159,7 @@ std::u16string FromUtf8WithAsciiRuns(std::string_view bytes) {
 // block is decoded up to its last ASCII byte and the rest waits for the next.
 std::u16string ReadUtf8(InputFile& input, std::string pending) {
   std::u16string text;
-  text.reserve(input.SizeHint());
+  ReserveMapped(text, input.SizeHint());
   char chunk[1 << 16];
   std::size_t fresh = 0;  // what waited before holds no ASCII: only the bytes after are sought
   for (;;) {
@@ -238,7 +254,7 @@ TextWithBytes::TextWithBytes(const std::string& file) {
   // second UTF-16 copy of the text would cost less.
   const std::size_t most_marks = bytes.size() / 8 + 16;
   bool mapped = true;
-  text.reserve(bytes.size());
+  ReserveMapped(text, bytes.size());
   AppendUtf8WithAsciiRuns(bytes, text, [&](std::string_view run, std::u16string_view decoded) {
     // Well-formed exactly when it comes back the same: a broken sequence became U+FFFD.
     if (!mapped || marks_.size() + decoded.size() > most_marks || ToUtf8(decoded) != run) {
