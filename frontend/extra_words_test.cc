@@ -2,12 +2,38 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
+
+#include "frontend/embedded_text.h"
 
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend {
 namespace {
+
+// The sorted-line search the lists are read with lands where a walk from the first line does,
+// for lines of any lengths (one letter to many) and keys before, between, on and after them.
+TEST(EmbeddedText, FirstLineNotBeforeIsWhereAWalkStops) {
+  std::mt19937 random(612);
+  const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<std::string> lines(below(12));
+    for (std::string& line : lines) line = std::string(1 + below(below(2) ? 2 : 20), 'a' + below(3));
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    const std::string key(1 + below(3), 'a' + below(4));
+    std::size_t walked = 0;
+    for (const std::string& line : lines) {
+      if (!(line < key)) break;
+      walked += line.size() + 1;
+    }
+    ASSERT_EQ(FirstLineNotBefore(text, [&](std::string_view line) { return line < key; }), walked)
+        << "key " << key << " in\n" << text;
+  }
+}
 
 // The search relies on the order the generator writes; an entry it cannot reach is lost.
 TEST(ExtraWords, EveryEntryIsFoundWhereTheOrderPutsIt) {
