@@ -44,12 +44,12 @@ class ThreadTextCheckHost final : public TextCheckHost {
     return answer;
   }
 
-  void Yield() override {
+  void Yield(bool host_code_ran) override {
     // A copy, so that a yield that installs another one keeps running to its end.
     if (const std::function<void()> yield = state_.yield) {
       yield();
     } else {
-      platform::ProcessPendingMessages();
+      platform::ProcessPendingMessages(host_code_ran);
     }
   }
 

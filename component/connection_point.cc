@@ -171,6 +171,14 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (dispatch == nullptr) return CONNECT_E_CANNOTCONNECT;
   return Guarded([&] {
     connections_.push_back({next_cookie_, std::move(dispatch)});
+    if (connections_.size() == 1) {
+      try {
+        listening_(true);
+      } catch (...) {
+        connections_.pop_back();
+        throw;
+      }
+    }
     *cookie = next_cookie_++;
     return S_OK;
   });
@@ -184,6 +192,7 @@ STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) {
   // The sink may release the object when it is released; the list is settled first.
   ComPtr<IDispatch> sink = std::move(found->sink);
   connections_.erase(found);
+  if (connections_.empty()) listening_(false);
   return S_OK;
 }
 

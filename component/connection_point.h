@@ -7,7 +7,9 @@
 // goes away. Cookies count up from 1 and are never given twice by one object.
 //
 // The event forwarder reads the connections through Snapshot() and IsConnected(), so that a
-// sink may connect or disconnect sinks (itself included) while an event is being raised.
+// sink may connect or disconnect sinks (itself included) while an event is being raised. The
+// object hears when the first sink connects and when the last one goes, so that its engine
+// raises events only while somebody listens.
 //
 // Apartment-threaded like its object: every call arrives on the object's thread; nothing is
 // locked.
@@ -18,6 +20,8 @@
 #include <ocidl.h>
 #include <wrl/client.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace lexivane::component {
@@ -29,8 +33,10 @@ class ConnectionPoint final : public IConnectionPoint {
     Microsoft::WRL::ComPtr<IDispatch> sink;
   };
 
-  // container is not referenced: it owns this point.
-  explicit ConnectionPoint(IConnectionPointContainer& container) : container_(container) {}
+  // container is not referenced: it owns this point. listening(true) is called when the first
+  // sink connects, listening(false) when the last one is gone.
+  ConnectionPoint(IConnectionPointContainer& container, std::function<void(bool)> listening)
+      : container_(container), listening_(std::move(listening)) {}
   ConnectionPoint(const ConnectionPoint&) = delete;
   ConnectionPoint& operator=(const ConnectionPoint&) = delete;
 
@@ -52,6 +58,7 @@ class ConnectionPoint final : public IConnectionPoint {
 
  private:
   IConnectionPointContainer& container_;
+  std::function<void(bool)> listening_;
   std::vector<Connection> connections_;
   DWORD next_cookie_ = 1;  // 0 once every cookie has been given
 };

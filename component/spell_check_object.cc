@@ -30,10 +30,7 @@ class SpellCheckObject final : public _SpellCheck,
                                public IProvideClassInfo2,
                                public ISupportErrorInfo {
  public:
-  SpellCheckObject() {
-    engine_.Advise(&forwarder_);
-    ObjectCreated();
-  }
+  SpellCheckObject() { ObjectCreated(); }
   ~SpellCheckObject() { ObjectDestroyed(); }
   SpellCheckObject(const SpellCheckObject&) = delete;
   SpellCheckObject& operator=(const SpellCheckObject&) = delete;
@@ -90,7 +87,15 @@ class SpellCheckObject final : public _SpellCheck,
   HRESULT LoadTypeInfo();
 
   ULONG references_ = 1;
-  ConnectionPoint connection_point_{*this};
+  // The engine raises events to the forwarder only while a sink listens: a run without one
+  // calls no code of the host, and its yield need not look at the message queue each time.
+  ConnectionPoint connection_point_{*this, [this](bool listening) {
+                                      if (listening) {
+                                        engine_.Advise(&forwarder_);
+                                      } else {
+                                        engine_.Unadvise(&forwarder_);
+                                      }
+                                    }};
   EventForwarder forwarder_{connection_point_, *Identity()};
   // Declared after the forwarder, so that the engine, which calls it, goes first.
   SpellCheck engine_;

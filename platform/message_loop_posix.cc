@@ -3,6 +3,6 @@
 namespace lexivane::platform {
 
 // No system message loop exists here; a toolkit's dialog view installs its own yield.
-void ProcessPendingMessages() {}
+void ProcessPendingMessages(bool) {}
 
 }  // namespace lexivane::platform

@@ -14,7 +14,9 @@ LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wparam, LPARAM lparam) 
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-// The yield dispatches what is waiting, and leaves a quit request where the host's loop finds it.
+// The yield dispatches what is waiting when code of the host ran, after a pass that dispatched
+// something, and once a millisecond otherwise; it leaves a quit request where the host's loop
+// finds it.
 TEST(ProcessPendingMessagesTest, DispatchesWhatIsWaitingAndKeepsAQuitForTheHost) {
   WNDCLASSW window_class = {};
   window_class.lpfnWndProc = &Count;
@@ -27,11 +29,19 @@ TEST(ProcessPendingMessagesTest, DispatchesWhatIsWaitingAndKeepsAQuitForTheHost)
 
   ::PostMessageW(window, WM_APP, 0, 0);
   ::PostMessageW(window, WM_APP, 0, 0);
-  ProcessPendingMessages();
+  ProcessPendingMessages(true);
   EXPECT_EQ(g_dispatched, 2);
+  ::PostMessageW(window, WM_APP, 0, 0);
+  ProcessPendingMessages(false);  // the last pass ran a window procedure
+  EXPECT_EQ(g_dispatched, 3);
+  ProcessPendingMessages(false);  // nothing was waiting
+  ::PostMessageW(window, WM_APP, 0, 0);
+  ::Sleep(5);
+  ProcessPendingMessages(false);
+  EXPECT_EQ(g_dispatched, 4);
 
   ::PostQuitMessage(3);
-  ProcessPendingMessages();
+  ProcessPendingMessages(true);
   MSG quit;
   EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(quit.wParam, 3u);

@@ -21,17 +21,20 @@ class EventSinks {
   void Advise(SpellCheckEvents* sink);
   void Unadvise(SpellCheckEvents* sink);
 
+  // False when no sink was connected, so that no code of the host ran.
   template <typename Event>
-  void Raise(Event&& event) const {
+  bool Raise(Event&& event) const {
+    if (connections_.empty()) return false;
     // A host usually connects one sink; calling it needs no snapshot of the list.
     if (connections_.size() == 1) {
       event(*connections_.front().sink);
-      return;
+      return true;
     }
     const std::vector<Connection> snapshot = connections_;
     for (const Connection& connection : snapshot) {
       if (IsConnected(connection.cookie)) event(*connection.sink);
     }
+    return true;
   }
 
  private:

@@ -46,28 +46,32 @@ void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& 
   bool cancel = false;  // the host's; never reset by the run
   std::vector<std::u16string> suggestions;
 
+  bool host_code_ran = true;  // the host has just called
+  const auto raise = [&](auto&& event) { host_code_ran = sinks.Raise(event) || host_code_ran; };
+
   std::int32_t end = FindNextDelimiter(1, working);
   if (end == -1) return;  // an empty text raises no event at all
   for (;;) {
     if (end == -1) {
-      sinks.Raise([&](SpellCheckEvents& sink) { sink.SpellCheckComplete(token_count); });
+      raise([&](SpellCheckEvents& sink) { sink.SpellCheckComplete(token_count); });
       return;
     }
     ++token_count;
     token.assign(working, position - 1, end - position);
-    sinks.Raise([&](SpellCheckEvents& sink) {
+    raise([&](SpellCheckEvents& sink) {
       sink.SpellCheckProgress(position - 1, Length(working), token_count);
     });
 
     if (!skip_list.Contains(token) && !host.CheckWord(token)) {
-      sinks.Raise(
+      raise(
           [&](SpellCheckEvents& sink) { sink.SpellWordNotInDic(token, position - 1, cancel); });
       if (cancel) {
-        sinks.Raise([](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
+        raise([](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
         return;
       }
       if (show_dialog) {
         answer = host.AskUser(token);
+        host_code_ran = true;
         if (answer.change_all || answer.ignore_all) skip_list.Add(token);
         if (answer.change_all) {
           const std::u16string& replacement = *answer.text;
@@ -80,7 +84,7 @@ void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& 
           const std::u16string_view right = std::u16string_view(working).substr(split);
           std::u16string new_left = ReplaceWholeWords(left, token, replacement);
           std::u16string new_right = ReplaceWholeWords(right, token, replacement);
-          sinks.Raise([&](SpellCheckEvents& sink) {
+          raise([&](SpellCheckEvents& sink) {
             sink.SpellChangeAll(token, replacement, position - 1);
           });
           position += Length(new_left) - Length(left);
@@ -89,13 +93,14 @@ void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& 
       }
     }
     if (!answer.text) {
-      sinks.Raise([](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
+      raise([](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
       return;
     }
-    host.Yield();
+    host.Yield(host_code_ran);
+    host_code_ran = false;
     const std::u16string& text = *answer.text;
     if (text.size() >= 2 && text != token && !answer.change_all) {
-      sinks.Raise([&](SpellCheckEvents& sink) {
+      raise([&](SpellCheckEvents& sink) {
         sink.SpellReplace(token, text, position - 1, suggestions);
       });
     }

@@ -33,7 +33,10 @@ class TextCheckHost {
   virtual Answer AskUser(std::u16string_view token) = 0;
 
   // Once per token, after the answer, so that the host's windows stay responsive.
-  virtual void Yield() = 0;
+  // `host_code_ran`: code of the host may have run on this thread since the last yield of the
+  // run (the run has just begun, a sink was called, or the user was asked), so that what it
+  // posted to the thread's queue is waiting there now.
+  virtual void Yield(bool host_code_ran) = 0;
 
  protected:
   ~TextCheckHost() = default;

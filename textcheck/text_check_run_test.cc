@@ -89,7 +89,9 @@ class ScriptedHost : public TextCheckHost {
     answers_.pop_front();
     return answer;
   }
-  void Yield() override { log_.push_back("yield"); }
+  void Yield(bool host_code_ran) override {
+    log_.push_back(host_code_ran ? "yield" : "quiet yield");
+  }
 
  private:
   std::vector<std::string>& log_;
@@ -173,6 +175,16 @@ TEST(TextCheckRun, EventsInOrder) {
   // Lone surrogates, NULs and pairs are walked like any other units.
   const std::u16string odd(u"\xd800 caf\u00e9\0\0 \xdc00x \U0001F600\tend", 18);
   EXPECT_EQ(LoggedRun(odd, false).back(), "Complete 5");
+}
+
+// The yield hears whether code of the host may have run since the last one: at the start, after
+// a sink was called and after the user was asked; never else.
+TEST(TextCheckRun, TheYieldHearsWhenTheHostsCodeRan) {
+  std::vector<std::string> log;
+  EventSinks none;
+  ScriptedHost host(log, {Change(u"world")});
+  RunTextCheck(u"cat wrold sat mat", true, none, host);
+  EXPECT_THAT(log, ElementsAre("yield", "ask wrold", "yield", "quiet yield", "quiet yield"));
 }
 
 // A run started by an event handler is independent of the run that raised the event; a failure

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <thread>
+#include <utility>
 
 namespace lexivane::component_tests {
 namespace {
@@ -163,6 +164,67 @@ TEST(Events, CancelEndsTheRun) {
     EXPECT_EQ(sink.events, run.events);
     EventsConnectionPoint(object.Get())->Unadvise(cookie);
   }
+}
+
+// The window messages of the object's thread are processed during a run, at the yield after each
+// token: one a handler posts at a token's progress event before the next token's (the pass
+// then also takes what that message's own handler posts); with no sink connected, one posted
+// before the run at its first yield, and one posted from another thread during the run before
+// the run ends.
+std::vector<std::wstring>* g_message_log = nullptr;
+HANDLE g_first_message_seen = nullptr;
+
+LRESULT CALLBACK RecordMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message != WM_APP) return DefWindowProcW(window, message, wparam, lparam);
+  g_message_log->push_back(L"message " + std::to_wstring(wparam));
+  if (wparam < 100) PostMessageW(window, WM_APP, wparam + 100, 0);  // a reply of the host's
+  if (g_first_message_seen != nullptr) SetEvent(g_first_message_seen);
+  return 0;
+}
+
+TEST(Events, WindowMessagesAreProcessedAtEachTokensYield) {
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = &RecordMessage;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"LexivaneRunMessages";
+  RegisterClassW(&window_class);
+  const HWND window = CreateWindowW(L"LexivaneRunMessages", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, window_class.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  Lines log;
+  g_message_log = &log;
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+
+  RecordingSink sink;
+  sink.handler = [&](DISPID id, DISPPARAMS& parameters) {
+    if (id != 6) return;  // SpellCheckProgress: its last argument counts the words
+    log.push_back(L"progress " + std::to_wstring(parameters.rgvarg[0].lVal));
+    PostMessageW(window, WM_APP, parameters.rgvarg[0].lVal, 0);
+  };
+  DWORD cookie = Connect(object.Get(), sink);
+  EXPECT_EQ(CheckText(object.Get(), L"one two three", false), S_OK);
+  EXPECT_THAT(log, ElementsAre(L"progress 1", L"message 1", L"message 101", L"progress 2",
+                               L"message 2", L"message 102", L"progress 3", L"message 3",
+                               L"message 103"));
+  EventsConnectionPoint(object.Get())->Unadvise(cookie);
+
+  // No sink. The message posted before the run, handled at its first yield, starts the other
+  // thread, which posts while the run goes on (a fifth of a second or more under Wine).
+  log.clear();
+  g_first_message_seen = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread poster([window] {
+    WaitForSingleObject(g_first_message_seen, INFINITE);
+    PostMessageW(window, WM_APP, 8, 0);
+  });
+  PostMessageW(window, WM_APP, 7, 0);
+  std::wstring text;
+  for (int i = 0; i < 200000; ++i) text += L"the cat sat on the mat ";
+  EXPECT_EQ(CheckText(object.Get(), text.c_str(), false), S_OK);
+  poster.join();
+  EXPECT_THAT(log, ElementsAre(L"message 7", L"message 107", L"message 8", L"message 108"));
+  CloseHandle(std::exchange(g_first_message_seen, nullptr));
+  g_message_log = nullptr;
+  DestroyWindow(window);
 }
 
 // Every sink gets the events of "Teh cat" in order, with the arguments a handler is declared
