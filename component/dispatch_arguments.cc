@@ -30,6 +30,9 @@ constexpr NoDefaultOptional kNoDefaultOptionals[] = {
     {kLoadCustom, 0, VT_BSTR},
     {kShowSuggestionDialog, 1, VT_BYREF | VT_BOOL},
     {kShowSuggestionDialog, 2, VT_BYREF | VT_BOOL},
+    // ForASP has the default False, but a by-reference default is one that not every Invoke
+    // supplies for an argument passed as missing; a stand-in holding False does the same.
+    {kInit, 2, VT_BYREF | VT_BOOL},
 };
 
 // The by-reference parameters of a type other than Variant. `written`: the member stores a
@@ -100,12 +103,16 @@ DispatchArguments::~DispatchArguments() {
   Restore();
 }
 
-void DispatchArguments::Restore() {
+void DispatchArguments::KeepResults() {
   for (const WriteBack& write_back : write_backs_) {
     if (SUCCEEDED(::VariantClear(write_back.variable))) {
       ::VariantCopy(write_back.variable, write_back.value);
     }
   }
+  write_backs_.clear();
+}
+
+void DispatchArguments::Restore() {
   write_backs_.clear();
   for (VARIANT& value : coerced_) ::VariantClear(&value);
   coerced_.clear();

@@ -3,16 +3,18 @@
 //
 // Three kinds of argument need it:
 //  - An optional parameter without a default value (SaveCustom's and LoadCustom's sFile,
-//    ShowSuggestionDialog's bChangeAll and bIgnoreAll) that the caller omitted, either by passing
-//    fewer arguments or by passing VT_ERROR with DISP_E_PARAMNOTFOUND. The type library's Invoke
-//    would hand the method that error value in place of a string or a pointer; it gets a NULL
-//    string, or a pointer to a scratch boolean, instead.
+//    ShowSuggestionDialog's bChangeAll and bIgnoreAll), or by reference (Init's ForASP), that the
+//    caller omitted, either by passing fewer arguments or by passing VT_ERROR with
+//    DISP_E_PARAMNOTFOUND. The type library's Invoke would hand the method that error value in
+//    place of a string or a pointer, or refuse it; it gets a NULL string, or a pointer to a
+//    scratch boolean holding False, instead.
 //  - A variable passed by reference the way script engines pass one, VT_BYREF | VT_VARIANT, for
 //    a by-reference parameter of another type (ReplaceWord's strings, Init's ForASP, the
 //    dialog's flags, DisableButtons' masks, the value of SuggestionSimilarity). Some
 //    implementations of Invoke accept only VT_BYREF | <the parameter's type> there. A variable
 //    of that type is lent as such; one of another type is converted into a copy, and receives
-//    the copy after the call only where the member writes a result (the dialog's flags).
+//    the copy after a call that succeeded only where the member writes a result (the dialog's
+//    flags): a call that failed leaves the caller's variables as they were.
 //  - GetSuggestions' SuggOut passed as VT_BYREF | VT_VARIANT pointing at a variable that holds
 //    an array, refers to one (a script's Dim a(9)) or is Empty. It is lent as
 //    VT_BYREF | VT_ARRAY | VT_VARIANT pointing at the array the variable holds or refers to; an
@@ -39,6 +41,9 @@ class DispatchArguments {
 
   // The parameters to hand to the type library's Invoke.
   DISPPARAMS* get() { return &adjusted_; }
+
+  // The call succeeded: the variables converted for it receive what the member wrote.
+  void KeepResults();
 
  private:
   // The argument for the parameter (its 0-based position, or DISPID_PROPERTYPUT for the value

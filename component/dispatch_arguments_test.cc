@@ -98,7 +98,8 @@ TEST(DispatchArgumentsTest, NamedArgumentsStayNamed) {
   EXPECT_EQ(V_VT(&adjusted.rgvarg[2]), VT_I4);               // sWord
 }
 
-// A script passes each variable as VT_BYREF | VT_VARIANT.
+// A script passes each variable as VT_BYREF | VT_VARIANT. What the member wrote reaches a
+// converted variable only when the call succeeded.
 TEST(DispatchArgumentsTest, ScriptVariablesReachTypedByReferenceParameters) {
   const DISPID kSuggestionSimilarity = 0x68030000;
   const DISPID kInit = 0x6003000C;
@@ -111,6 +112,7 @@ TEST(DispatchArgumentsTest, ScriptVariablesReachTypedByReferenceParameters) {
     VARIANT variable;  // what the script's variable holds
     VARTYPE lent;      // the argument's type during the call
     VARTYPE after;     // the variable's type once the member wrote -1 through the argument
+                       // and the call succeeded
   } cases[] = {
       {kReplaceWord, DISPATCH_METHOD, 3, 0, Long(0), VT_BYREF | VT_BSTR, VT_I4},
       {kInit, DISPATCH_METHOD, 3, 2, Long(5), VT_BYREF | VT_BOOL, VT_I4},
@@ -119,25 +121,31 @@ TEST(DispatchArgumentsTest, ScriptVariablesReachTypedByReferenceParameters) {
       {kCheckWord, DISPATCH_METHOD, 2, 1, Long(1), VT_BYREF | VT_VARIANT, VT_I4},
   };
   for (auto c : cases) {
-    VARIANT variable = c.variable;
-    std::vector<VARIANT> reversed(c.arguments, Long(0));
-    DISPID put = DISPID_PROPERTYPUT;
-    const bool is_put = c.flags == DISPATCH_PROPERTYPUT;
-    const UINT slot = is_put ? 0 : c.arguments - 1 - c.position;
-    reversed[slot] = ByRef(&variable);
-    DISPPARAMS caller{reversed.data(), is_put ? &put : nullptr, c.arguments, is_put ? 1u : 0u};
-    {
-      DispatchArguments arguments(c.member, c.flags, caller);
-      VARIANT& lent = arguments.get()->rgvarg[slot];
-      ASSERT_EQ(V_VT(&lent), c.lent) << std::hex << c.member;
-      if (V_VT(&lent) == (VT_BYREF | VT_BOOL)) *V_BOOLREF(&lent) = VARIANT_TRUE;
+    for (const bool succeeded : {true, false}) {
+      VARIANT variable = c.variable;
+      std::vector<VARIANT> reversed(c.arguments, Long(0));
+      DISPID put = DISPID_PROPERTYPUT;
+      const bool is_put = c.flags == DISPATCH_PROPERTYPUT;
+      const UINT slot = is_put ? 0 : c.arguments - 1 - c.position;
+      reversed[slot] = ByRef(&variable);
+      DISPPARAMS caller{reversed.data(), is_put ? &put : nullptr, c.arguments, is_put ? 1u : 0u};
+      {
+        DispatchArguments arguments(c.member, c.flags, caller);
+        VARIANT& lent = arguments.get()->rgvarg[slot];
+        ASSERT_EQ(V_VT(&lent), c.lent) << std::hex << c.member;
+        if (V_VT(&lent) == (VT_BYREF | VT_BOOL)) *V_BOOLREF(&lent) = VARIANT_TRUE;
+        if (succeeded) arguments.KeepResults();
+      }
+      EXPECT_EQ(V_VT(&reversed[slot]), VT_BYREF | VT_VARIANT);
+      const VARTYPE after = succeeded ? c.after : V_VT(&c.variable);
+      EXPECT_EQ(V_VT(&variable), after) << std::hex << c.member << " " << succeeded;
+      if (after == VT_BOOL) {
+        EXPECT_EQ(V_BOOL(&variable), VARIANT_TRUE);
+      } else if (after == VT_I4) {
+        EXPECT_EQ(V_I4(&variable), V_I4(&c.variable));
+      }
+      ::VariantClear(&variable);
     }
-    EXPECT_EQ(V_VT(&reversed[slot]), VT_BYREF | VT_VARIANT);
-    EXPECT_EQ(V_VT(&variable), c.after) << std::hex << c.member;
-    if (c.after == VT_BOOL) {
-      EXPECT_EQ(V_BOOL(&variable), VARIANT_TRUE);
-    }
-    ::VariantClear(&variable);
   }
 }
 

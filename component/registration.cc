@@ -29,7 +29,7 @@ constexpr Row kRows[] = {
     {L"CLSID\\{clsid}", L"", L"SpellCheck"},
     {L"CLSID\\{clsid}\\InprocServer32", L"", L"{path}"},
     {L"CLSID\\{clsid}\\InprocServer32", L"ThreadingModel", L"Apartment"},
-    {L"CLSID\\{clsid}\\ProgID", L"", L"Lexivane.SpellCheck.1"},
+    {L"CLSID\\{clsid}\\ProgID", L"", L"Lexivane.SpellCheck"},
     {L"CLSID\\{clsid}\\VersionIndependentProgID", L"", L"Lexivane.SpellCheck"},
     {L"CLSID\\{clsid}\\TypeLib", L"", L"{libid}"},
     {L"CLSID\\{clsid}\\Version", L"", L"1.0"},

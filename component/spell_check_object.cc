@@ -25,6 +25,24 @@ using Microsoft::WRL::ComPtr;
 
 constexpr wchar_t kNullPointer[] = L"a required pointer argument is NULL";
 
+// What no member can take, refused before anything reads it: counts without their arrays, more
+// names than arguments, and the value of a property put anywhere but in a put, once.
+HRESULT CheckDispatchParameters(WORD flags, const DISPPARAMS* parameters) {
+  if (parameters == nullptr) return E_INVALIDARG;
+  if ((parameters->cArgs > 0 && parameters->rgvarg == nullptr) ||
+      (parameters->cNamedArgs > 0 && parameters->rgdispidNamedArgs == nullptr) ||
+      parameters->cNamedArgs > parameters->cArgs) {
+    return E_INVALIDARG;
+  }
+  UINT put_values = 0;
+  for (UINT i = 0; i < parameters->cNamedArgs; ++i) {
+    if (parameters->rgdispidNamedArgs[i] == DISPID_PROPERTYPUT) ++put_values;
+  }
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  if (put ? put_values != 1 : put_values != 0) return DISP_E_PARAMNOTFOUND;
+  return S_OK;
+}
+
 class SpellCheckObject final : public _SpellCheck,
                                public IConnectionPointContainer,
                                public IProvideClassInfo2,
@@ -170,13 +188,17 @@ STDMETHODIMP SpellCheckObject::Invoke(DISPID member, REFIID riid, LCID, WORD fla
                                       DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
                                       UINT* argument_error) {
   if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-  if (parameters == nullptr) return E_INVALIDARG;
+  const HRESULT well_formed = CheckDispatchParameters(flags, parameters);
+  if (FAILED(well_formed)) return well_formed;
   const HRESULT loaded = LoadTypeInfo();
   if (FAILED(loaded)) return loaded;
   return Guarded([&] {
     DispatchArguments arguments(member, flags, *parameters);
-    return ::DispInvoke(static_cast<_SpellCheck*>(this), vtable_view_.Get(), member, flags,
-                        arguments.get(), result, exception, argument_error);
+    const HRESULT invoked = ::DispInvoke(static_cast<_SpellCheck*>(this), vtable_view_.Get(),
+                                         member, flags, arguments.get(), result, exception,
+                                         argument_error);
+    if (SUCCEEDED(invoked)) arguments.KeepResults();
+    return invoked;
   });
 }
 

@@ -39,6 +39,19 @@ Expect "CheckWord with an object for the word fails", Err.Number <> 0, True
 Err.Clear
 On Error GoTo 0
 
+' A call that fails leaves the script's variables as they were: the flags of the dialog are
+' written back only by a call that succeeded (here the third argument cannot be a boolean).
+Dim changeAll : changeAll = 5
+Dim ignoreAll : ignoreAll = "not a boolean"
+On Error Resume Next
+spell.ShowSuggestionDialog "teh", changeAll, ignoreAll
+number = Err.Number
+Err.Clear
+On Error GoTo 0
+Expect "Err.Number of a flag that is no boolean", number, 13
+Expect "the first flag after the failed call", changeAll, 5
+Expect "its type", TypeName(changeAll), "Integer"
+
 ' After all that the object still works.
 Expect "CheckWord afterwards", spell.CheckWord("errorscriptword"), True
 WScript.Echo "errors.vbs finished with " & failures & " failures"

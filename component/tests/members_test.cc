@@ -277,6 +277,73 @@ TEST(BadCalls, BadDispatchCallsFailCleanly) {
   EXPECT_EQ(private_id.hr, DISP_E_MEMBERNOTFOUND);
 }
 
+// Malformed DISPPARAMS get an error code, never a crash, and the object works on.
+TEST(BadCalls, MalformedDispatchParametersAreRefused) {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
+  constexpr DISPID kCheckWord = 0x60030002, kSimilarity = 0x68030000;
+  Bstr word(L"word");
+  VARIANT words[2] = {StringArg(word), StringArg(word)};
+  VARIANT value = ValueArg(VT_I4, 1);
+  VARIANT values[2] = {value, value};
+  DISPID put[2] = {DISPID_PROPERTYPUT, DISPID_PROPERTYPUT};
+  DISPID first[1] = {0};
+  const struct {
+    const char* what;
+    DISPID member;
+    WORD flags;
+    DISPPARAMS parameters;
+  } calls[] = {
+      {"arguments counted, none given", kCheckWord, DISPATCH_METHOD, {nullptr, nullptr, 1, 0}},
+      {"names counted, none given", kCheckWord, DISPATCH_METHOD, {words, nullptr, 1, 1}},
+      {"more names than arguments", kCheckWord, DISPATCH_METHOD, {words, first, 1, 2}},
+      {"a put's value in a method call", kCheckWord, DISPATCH_METHOD, {words, put, 1, 1}},
+      {"a put's value in a get", kSimilarity, DISPATCH_PROPERTYGET, {values, put, 1, 1}},
+      {"a put without its value named", kSimilarity, DISPATCH_PROPERTYPUT, {values, nullptr, 1, 0}},
+      {"a put's value named twice", kSimilarity, DISPATCH_PROPERTYPUT, {values, put, 2, 2}},
+  };
+  for (const auto& call : calls) {
+    DISPPARAMS parameters = call.parameters;
+    Variant result;
+    EXCEPINFO exception{};
+    UINT argument_error = 0;
+    const HRESULT hr = dispatch->Invoke(call.member, IID_NULL, LOCALE_USER_DEFAULT, call.flags,
+                                        &parameters, &result, &exception, &argument_error);
+    EXPECT_TRUE(FAILED(hr)) << call.what << ": " << std::hex << hr;
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+  }
+  EXPECT_TRUE(CheckWord(object.Get(), L"word"));
+  float similarity = 0;
+  EXPECT_EQ(object->get_SuggestionSimilarity(&similarity), S_OK);
+  EXPECT_FLOAT_EQ(similarity, 0.8f);
+}
+
+// Every optional argument may be passed as "missing" (VT_ERROR with DISP_E_PARAMNOTFOUND, how
+// compiled hosts omit one in the middle or at the end) and takes its default.
+TEST(BadCalls, EveryOptionalArgumentMayBeMissing) {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  AddToCustom(object.Get(), L"Missingword");
+  ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
+  const VARIANT missing = ValueArg(VT_ERROR, DISP_E_PARAMNOTFOUND);
+  Bstr empty(L""), custom(L"missingword"), teh(L"teh"), text(L"the cat sat");
+  SafeArray suggestions;
+  DispatchCall init(dispatch.Get(), L"Init", {StringArg(empty), StringArg(empty), missing});
+  EXPECT_EQ(init.hr, S_OK);
+  DispatchCall check(dispatch.Get(), L"CheckWord", {StringArg(custom), missing});
+  EXPECT_EQ(check.hr, S_OK);
+  EXPECT_EQ(V_BOOL(&check.value), VARIANT_TRUE);  // the custom dictionary counts by default
+  DispatchCall suggest(dispatch.Get(), L"GetSuggestions",
+                       {StringArg(teh), RefArg(suggestions.out()), missing});
+  EXPECT_EQ(suggest.hr, S_OK);
+  EXPECT_FALSE(StringsOf(suggestions.get()).empty());
+  DispatchCall load(dispatch.Get(), L"LoadCustom", {missing});
+  EXPECT_EQ(load.hr, S_OK);
+  DispatchCall run(dispatch.Get(), L"CheckText", {StringArg(text), missing});  // no unknown word
+  EXPECT_EQ(run.hr, S_OK);
+}
+
 // SuggOut of the wrong kind, or one that cannot be replaced, is refused early-bound with the
 // caller's array left to the caller. Late-bound the type library may instead hand over a proper
 // array; either way the array in the caller's hands afterwards is one it may destroy.

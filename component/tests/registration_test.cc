@@ -55,17 +55,21 @@ TEST(Registered, EveryKey) {
   ExpectValue(class_key + L"\\InprocServer32", nullptr, dll);
   ExpectValue(class_key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
   ExpectValue(class_key + L"\\TypeLib", nullptr, kLibraryId);
-  EXPECT_THAT(ReadString(class_key + L"\\ProgID"),
-              testing::AnyOf(std::wstring(kProgId), std::wstring(kVersionedProgId)));
-  ExpectValue(std::wstring(kProgId) + L"\\CLSID", nullptr, kClassId);
-  // A versioned identifier is optional; when the component registers one, it leads there too.
-  if (auto current = ReadString(std::wstring(kProgId) + L"\\CurVer")) {
-    EXPECT_EQ(*current, kVersionedProgId);
-    ExpectValue(*current + L"\\CLSID", nullptr, kClassId);
+  // The class's identifier is the plain one, both ways; the versioned one is its own key that
+  // the plain one names as the current version.
+  ExpectValue(class_key + L"\\ProgID", nullptr, kProgId);
+  ExpectValue(class_key + L"\\VersionIndependentProgID", nullptr, kProgId);
+  LPOLESTR name = nullptr;
+  ASSERT_EQ(ProgIDFromCLSID(CLSID_SpellCheck, &name), S_OK);
+  EXPECT_STREQ(name, kProgId);
+  CoTaskMemFree(name);
+  ExpectValue(std::wstring(kProgId) + L"\\CurVer", nullptr, kVersionedProgId);
+  for (const wchar_t* prog_id : {kProgId, kVersionedProgId}) {
+    ExpectValue(std::wstring(prog_id) + L"\\CLSID", nullptr, kClassId);
+    CLSID clsid{};
+    EXPECT_EQ(CLSIDFromProgID(prog_id, &clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_SpellCheck));
   }
-  CLSID clsid{};
-  EXPECT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
-  EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_SpellCheck));
 
   ExpectValue(library_key + L"\\1.0\\0\\win64", nullptr, dll);
   ExpectValue(library_key + L"\\1.0", nullptr, L"Lexivane 1.1 (english)");
