@@ -121,9 +121,12 @@ void DispatchArguments::Restore() {
   }
   replaced_.clear();
   if (emptied_array_ != nullptr && V_ARRAY(emptied_array_) == nullptr) {
-    V_VT(emptied_array_) = VT_EMPTY;
+    V_VT(emptied_array_) = emptied_type_;
   }
   emptied_array_ = nullptr;
+  if (!refused_array_ && scratch_array_ != nullptr) ::SafeArrayDestroy(scratch_array_);
+  scratch_array_ = nullptr;
+  refused_array_ = false;
 }
 
 VARIANT* DispatchArguments::Find(DISPID parameter) const {
@@ -207,20 +210,40 @@ void DispatchArguments::LendTypedReferences(DISPID member, WORD flags) {
 void DispatchArguments::ReshapeScriptArray(DISPID member, WORD flags) {
   if (member != kGetSuggestions || (flags & DISPATCH_METHOD) == 0) return;
   VARIANT* argument = Find(kSuggOut);
-  if (argument == nullptr || V_VT(argument) != (VT_BYREF | VT_VARIANT)) return;
-  VARIANT* variable = V_VARIANTREF(argument);
-  if (variable == nullptr) return;
-  // A script's array variable (Dim a(9), ReDim) refers to the script's own array storage.
+  if (argument == nullptr) return;
   SAFEARRAY** array = nullptr;
-  if (V_VT(variable) == (VT_BYREF | VT_ARRAY | VT_VARIANT)) {
-    array = V_ARRAYREF(variable);
-  } else if (V_VT(variable) == (VT_ARRAY | VT_VARIANT)) {
-    array = &V_ARRAY(variable);
-  } else if (V_VT(variable) == VT_EMPTY) {
-    V_VT(variable) = VT_ARRAY | VT_VARIANT;
-    V_ARRAY(variable) = nullptr;
-    emptied_array_ = variable;
-    array = &V_ARRAY(variable);
+  if (V_VT(argument) == VT_EMPTY || V_VT(argument) == VT_NULL ||
+      V_VT(argument) == (VT_ARRAY | VT_VARIANT)) {
+    // By value, as a language without references passes a variable (JScript's undefined or
+    // null): the member gets an array of its own, which nobody receives; an array passed by
+    // value is the caller's to keep.
+    array = &scratch_array_;
+  } else if ((V_VT(argument) & VT_BYREF) != 0 && (V_VT(argument) & VT_ARRAY) != 0) {
+    // An array of another element type by reference reaches the member, which refuses it
+    // with error information and leaves it alone.
+    if (V_VT(argument) == (VT_BYREF | VT_ARRAY | VT_VARIANT)) return;
+    array = V_ARRAYREF(argument);
+  } else if ((V_VT(argument) & VT_BYREF) == 0 && (V_VT(argument) & VT_ARRAY) != 0) {
+    scratch_array_ = V_ARRAY(argument);  // refused by the member, never replaced
+    refused_array_ = true;
+    array = &scratch_array_;
+  } else if (V_VT(argument) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(argument) != nullptr) {
+    // A script's variable: an array (Dim a(9), ReDim: a reference to the script's storage),
+    // or Empty or Null, which receive an array when the member stores one.
+    VARIANT* variable = V_VARIANTREF(argument);
+    if ((V_VT(variable) & VT_ARRAY) != 0 && (V_VT(variable) & VT_BYREF) != 0) {
+      array = V_ARRAYREF(variable);
+    } else if ((V_VT(variable) & VT_ARRAY) != 0) {
+      array = &V_ARRAY(variable);
+    } else if (V_VT(variable) == VT_EMPTY || V_VT(variable) == VT_NULL) {
+      emptied_type_ = V_VT(variable);
+      V_VT(variable) = VT_ARRAY | VT_VARIANT;
+      V_ARRAY(variable) = nullptr;
+      emptied_array_ = variable;
+      array = &V_ARRAY(variable);
+    } else {
+      return;
+    }
   } else {
     return;
   }

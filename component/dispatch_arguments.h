@@ -16,9 +16,13 @@
 //    the copy after a call that succeeded only where the member writes a result (the dialog's
 //    flags): a call that failed leaves the caller's variables as they were.
 //  - GetSuggestions' SuggOut passed as VT_BYREF | VT_VARIANT pointing at a variable that holds
-//    an array, refers to one (a script's Dim a(9)) or is Empty. It is lent as
+//    an array, refers to one (a script's Dim a(9)) or is Empty or Null. It is lent as
 //    VT_BYREF | VT_ARRAY | VT_VARIANT pointing at the array the variable holds or refers to; an
-//    Empty variable that receives no array is left Empty.
+//    Empty or Null variable that receives no array is left as it was. SuggOut passed by value
+//    as Empty, Null or an array of Variants (JScript cannot pass a reference) is lent as a
+//    reference to an array of the call's own, destroyed after it. An array of another element type,
+//    by value or by reference, is lent the same way so that the member refuses it with error
+//    information rather than the type library's Invoke without.
 //
 // Arguments the caller passed are changed in place and restored by the destructor, which must run
 // before the call returns to the caller. Used on the calling thread only.
@@ -69,7 +73,10 @@ class DispatchArguments {
     VARIANT* value;
   };
   std::vector<WriteBack> write_backs_;  // variables that receive their copy after the call
-  VARIANT* emptied_array_ = nullptr;    // an Empty variable lent out as an array
+  VARIANT* emptied_array_ = nullptr;    // an Empty or Null variable lent out as an array
+  VARTYPE emptied_type_ = VT_EMPTY;     // what it held, and holds again if no array came
+  SAFEARRAY* scratch_array_ = nullptr;  // the array of a by-value SuggOut
+  bool refused_array_ = false;          // ... which is the caller's, of another element type
   VARIANT_BOOL scratch_flags_[2] = {VARIANT_FALSE, VARIANT_FALSE};
 };
 

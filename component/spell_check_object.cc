@@ -194,9 +194,9 @@ STDMETHODIMP SpellCheckObject::Invoke(DISPID member, REFIID riid, LCID, WORD fla
   if (FAILED(loaded)) return loaded;
   return Guarded([&] {
     DispatchArguments arguments(member, flags, *parameters);
-    const HRESULT invoked = ::DispInvoke(static_cast<_SpellCheck*>(this), vtable_view_.Get(),
-                                         member, flags, arguments.get(), result, exception,
-                                         argument_error);
+    const HRESULT invoked =
+        ::DispInvoke(static_cast<_SpellCheck*>(this), vtable_view_.Get(), member, flags,
+                     arguments.get(), result, exception, argument_error);
     if (SUCCEEDED(invoked)) arguments.KeepResults();
     return invoked;
   });

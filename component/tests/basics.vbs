@@ -54,6 +54,15 @@ ranked = spell.GetSuggestions("123", fixed)
 Expect "the error of GetSuggestions(""123"") into a fixed-size array", Hex(Err.Number), "0"
 On Error GoTo 0
 Expect "the fixed array kept", fixed(0), "keep"
+' Suggestions that would replace it: refused, with the component's description, the array kept.
+On Error Resume Next
+ranked = spell.GetSuggestions("teh", fixed)
+Dim number : number = Err.Number
+Dim description : description = Err.Description
+On Error GoTo 0
+Expect "the error of GetSuggestions(""teh"") into a fixed-size array", Hex(number), "8002000D"
+Expect "its description names SuggOut", InStr(description, "SuggOut") > 0, True
+Expect "the fixed array kept after that", fixed(0), "keep"
 
 Expect "SuggestionSimilarity of a new object", spell.SuggestionSimilarity, CSng(0.8)
 spell.SuggestionSimilarity = 0.5
@@ -66,11 +75,13 @@ spell.DisableButtons lvAddWord Or lvIgnore, lvDisableButtons
 spell.DisableButtons lvAddWord Or lvIgnore, lvEnableButtons
 
 Expect "ReplaceWord with literals", spell.ReplaceWord("Teh cat, teh.", "teh", "the"), "the cat, the."
-' A variable passed as it stands goes by reference as a Variant, which a typed in/out string
-' does not take (Type mismatch, as on Windows); in parentheses it goes by value.
+' Variables as they stand (by reference, as Variants) and in parentheses (by value); none is
+' written.
 Dim text, find, replacement
 text = "Teh cat, teh." : find = "teh" : replacement = "the"
-Expect "ReplaceWord with variables", spell.ReplaceWord((text), (find), (replacement)), "the cat, the."
+Expect "ReplaceWord with variables", spell.ReplaceWord(text, find, replacement), "the cat, the."
+Expect "ReplaceWord with values", spell.ReplaceWord((text), (find), (replacement)), "the cat, the."
+Expect "the text variable afterwards", text, "Teh cat, teh."
 
 Expect "CheckText's result is Empty", IsEmpty(spell.CheckText("Teh cat", False)), True
 

@@ -203,9 +203,9 @@ TEST(Events, WindowMessagesAreProcessedAtEachTokensYield) {
   };
   DWORD cookie = Connect(object.Get(), sink);
   EXPECT_EQ(CheckText(object.Get(), L"one two three", false), S_OK);
-  EXPECT_THAT(log, ElementsAre(L"progress 1", L"message 1", L"message 101", L"progress 2",
-                               L"message 2", L"message 102", L"progress 3", L"message 3",
-                               L"message 103"));
+  EXPECT_THAT(log,
+              ElementsAre(L"progress 1", L"message 1", L"message 101", L"progress 2", L"message 2",
+                          L"message 102", L"progress 3", L"message 3", L"message 103"));
   EventsConnectionPoint(object.Get())->Unadvise(cookie);
 
   // No sink. The message posted before the run, handled at its first yield, starts the other

@@ -305,14 +305,11 @@ TEST(BadCalls, MalformedDispatchParametersAreRefused) {
   for (const auto& call : calls) {
     DISPPARAMS parameters = call.parameters;
     Variant result;
-    EXCEPINFO exception{};
+    ExceptionInfo exception;
     UINT argument_error = 0;
     const HRESULT hr = dispatch->Invoke(call.member, IID_NULL, LOCALE_USER_DEFAULT, call.flags,
                                         &parameters, &result, &exception, &argument_error);
     EXPECT_TRUE(FAILED(hr)) << call.what << ": " << std::hex << hr;
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
   }
   EXPECT_TRUE(CheckWord(object.Get(), L"word"));
   float similarity = 0;
@@ -378,21 +375,63 @@ TEST(BadCalls, WrongSuggestionArraysAreRefused) {
     array.get()->fFeatures &= ~row.features;
   }
 
+  // Late-bound, an array of another element type, by reference or by value, is refused by the
+  // member itself, with error information, and left to the caller.
   ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
-  for (VARTYPE type : {VT_VARIANT, VT_I4}) {
-    SafeArray array(SafeArrayCreate(type, type == VT_VARIANT ? 2 : 1, bounds));
-    SAFEARRAY* before = array.get();
-    VARIANT argument{};
-    argument.vt = VT_BYREF | VT_ARRAY | type;
-    argument.pparray = array.out();
-    DispatchCall result(dispatch.Get(), L"GetSuggestions", {StringArg(teh), argument});
-    if (FAILED(result.hr)) {
+  for (VARTYPE type : {VT_BSTR, VT_I4}) {
+    for (const bool by_reference : {true, false}) {
+      SafeArray array(SafeArrayCreate(type, 1, bounds));
+      SAFEARRAY* before = array.get();
+      VARIANT argument{};
+      argument.vt = VT_ARRAY | type | (by_reference ? VT_BYREF : 0);
+      if (by_reference) {
+        argument.pparray = array.out();
+      } else {
+        argument.parray = array.get();
+      }
+      DispatchCall result(dispatch.Get(), L"GetSuggestions", {StringArg(teh), argument});
+      EXPECT_EQ(result.hr, DISP_E_EXCEPTION) << type << " " << by_reference;
+      EXPECT_EQ(result.exception.scode, DISP_E_TYPEMISMATCH);
+      EXPECT_THAT(
+          std::wstring(result.exception.bstrDescription ? result.exception.bstrDescription : L""),
+          HasSubstr(L"SuggOut"));
       EXPECT_TRUE(array.get() == before);
-    } else {
-      EXPECT_TRUE(array.get() != before);
-      StringsOf(array.get());  // fails the test unless one-dimensional of VARIANTs
     }
   }
+  // A two-dimensional array of Variants may instead be handed over by the type library as a
+  // proper one; either way the array in the caller's hands afterwards is one it may destroy.
+  SafeArray square(SafeArrayCreate(VT_VARIANT, 2, bounds));
+  SAFEARRAY* before = square.get();
+  VARIANT argument{};
+  argument.vt = VT_BYREF | VT_ARRAY | VT_VARIANT;
+  argument.pparray = square.out();
+  DispatchCall result(dispatch.Get(), L"GetSuggestions", {StringArg(teh), argument});
+  if (FAILED(result.hr)) {
+    EXPECT_TRUE(square.get() == before);
+  } else {
+    EXPECT_TRUE(square.get() != before);
+    StringsOf(square.get());  // fails the test unless one-dimensional of VARIANTs
+  }
+}
+
+// A caller that cannot pass a reference (JScript passes its variables by value) passes Empty,
+// Null or an array of Variants: the suggestions are counted, the caller's array is its own.
+TEST(BadCalls, SuggestionsForACallerWithoutReferences) {
+  ComPtr<_SpellCheck> object = CreateLoadedSpellCheck();
+  ComPtr<IDispatch> dispatch = DispatchOf(object.Get());
+  Bstr teh(L"teh");
+  SAFEARRAYBOUND bound{2, 0};
+  SafeArray mine(SafeArrayCreate(VT_VARIANT, 1, &bound));
+  VARIANT by_value[3] = {ValueArg(VT_EMPTY, 0), ValueArg(VT_NULL, 0), {}};
+  by_value[2].vt = VT_ARRAY | VT_VARIANT;
+  by_value[2].parray = mine.get();
+  for (const VARIANT& argument : by_value) {
+    DispatchCall result(dispatch.Get(), L"GetSuggestions", {StringArg(teh), argument});
+    EXPECT_EQ(result.hr, S_OK) << argument.vt;
+    EXPECT_EQ(result.value.vt, VT_I4);
+    EXPECT_GT(result.value.lVal, 0);
+  }
+  EXPECT_EQ(mine.get()->rgsabound[0].cElements, 2ul);
 }
 
 }  // namespace
