@@ -94,6 +94,15 @@ TEST(Apartments, CallsFromAnotherApartmentRunOnTheObjectsThread) {
         LONG ranked = 0;
         EXPECT_EQ(proxy->GetSuggestions(teh.get(), array.out(), VARIANT_TRUE, &ranked), S_OK);
         EXPECT_THAT(StringsOf(array.get()), testing::Contains(L"the"));
+        // Across apartments every by-reference argument must point somewhere: the marshaller
+        // refuses NULL before the object sees the call (docs/component.md).
+        Variant result;
+        EXPECT_EQ(proxy->Init(nullptr, nullptr, nullptr, &result),
+                  HRESULT_FROM_WIN32(RPC_X_NULL_REF_POINTER));
+        EXPECT_EQ(proxy->ShowSuggestionDialog(teh.get(), nullptr, nullptr, &result),
+                  HRESULT_FROM_WIN32(RPC_X_NULL_REF_POINTER));
+        VARIANT_BOOL for_asp = VARIANT_FALSE;
+        EXPECT_EQ(proxy->Init(nullptr, nullptr, &for_asp, &result), S_OK);
       }
     }
     CoUninitialize();
