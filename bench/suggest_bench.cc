@@ -8,9 +8,15 @@
 // a figure on the very same words. The argument "every" in a benchmark's name is that stride.
 // One call on the first word, untimed, comes first, so that no engine's one-time setup lands on
 // a word's figure. Suggestions are converted and compared after each call's timing ends.
+//
+// BM_Lexivane_LongWord times one call on a very long word, as a host that passes a whole
+// paragraph without blanks or a pasted blob would: random lower-case letters, or one real word
+// repeated, at the length in its name. Such words can get no suggestion at the default
+// threshold, so the figure is the price of finding that out.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -93,12 +99,44 @@ void BM_Nuspell_Suggest(benchmark::State& state) {
   MeasurePeer<NuspellEngine>(state);
 }
 
+// Kind 0: random letters (a fixed seed); kind 1: "because" repeated and cut to the length.
+std::u16string LongWord(std::size_t length, int kind) {
+  std::u16string word;
+  if (kind == 0) {
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> letter(0, 25);
+    while (word.size() < length) word += static_cast<char16_t>(u'a' + letter(random));
+  } else {
+    while (word.size() < length) word += u"because";
+    word.resize(length);
+  }
+  return word;
+}
+
+void BM_Lexivane_LongWord(benchmark::State& state) {
+  SpellCheck engine;
+  engine.Init();
+  const std::u16string word =
+      LongWord(static_cast<std::size_t>(state.range(0)), static_cast<int>(state.range(1)));
+  std::vector<std::u16string> found;
+  std::int32_t count = 0;
+  for (auto _ : state) {
+    count = engine.GetSuggestions(word, found);
+    benchmark::DoNotOptimize(found.data());
+  }
+  state.counters["suggestions"] = count;
+}
+
 // One pass over the rows is the measurement; repeating it would only repeat the figures.
 BENCHMARK(BM_Lexivane_GetSuggestions)
     ->ArgName("every")
     ->Arg(1)
     ->Arg(10)
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lexivane_LongWord)
+    ->ArgNames({"letters", "repeated"})
+    ->ArgsProduct({{1000, 16000, 32767}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Aspell_Suggest)
     ->ArgName("every")
