@@ -66,4 +66,20 @@ bool IsAcceptedWord(Dictionaries& dictionaries, std::u16string_view word, bool c
   return check_custom && dictionaries.custom.Contains(lowered);
 }
 
+bool IsNeverAccepted(const WordCheckTally& tally, std::size_t longest_main_word) {
+  // Such a text is ASCII without a digit or "&", which is never a number (platform/text.h); its
+  // lower-case form has the same tally, and no entry of another length can equal it, so only
+  // the cleaned form could still be accepted.
+  //
+  // A text of '@' to '{' alone is plain and so is its own cleaned form: it is accepted only by
+  // the custom entry of its length, ruled out by the caller.
+  if (tally.outside_plain == 0) return tally.length > longest_main_word;
+  // Made of letters, blanks, apostrophes and hyphens, it is cleaned without the scan stopping:
+  // every letter and blank is kept, and the last step drops at most one of them (the "s" of
+  // "'s"). So the cleaned form has at least letters_and_blanks - 1 characters; when that is
+  // above the longest entry and at least 2, it is neither short, nor a number, nor an entry.
+  return tally.outside_letters_marks == 0 &&
+         tally.letters_and_blanks >= std::max<std::size_t>(longest_main_word, 1) + 2;
+}
+
 }  // namespace lexivane

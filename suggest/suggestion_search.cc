@@ -17,12 +17,32 @@ struct Ranked {
   float score;
 };
 
+// A long word has as many splits as letters, and checking a part costs its length, so the
+// parts that the word check can never accept are recognised by their tallies alone: for a
+// word of letters that are all parts longer than every main-list entry and every custom entry,
+// which leaves at most a few dozen splits to check. A split needs both parts, so one part
+// proven unknown settles it.
 void AppendSplits(Dictionaries& dictionaries, std::u16string_view word, bool check_custom,
                   float threshold, std::vector<Ranked>& results) {
-  for (std::size_t i = 2; i + 2 <= word.size(); ++i) {
+  const std::size_t longest_main_word = dictionaries.tables.LongestWord();
+  const CustomDictionary& custom = dictionaries.custom;
+  const auto never_accepted = [&](const WordCheckTally& part, bool asks_custom) {
+    return IsNeverAccepted(part, longest_main_word) &&
+           !(asks_custom && custom.HasEntryOfLength(part.length));
+  };
+  WordCheckTally whole, left_tally;
+  for (const char16_t unit : word) whole.Add(unit);
+  if (word.size() >= 2) {
+    left_tally.Add(word[0]);
+    left_tally.Add(word[1]);
+  }
+  for (std::size_t i = 2; i + 2 <= word.size(); left_tally.Add(word[i++])) {
+    if (never_accepted(left_tally, check_custom) || never_accepted(whole - left_tally, true)) {
+      continue;
+    }
     const std::u16string_view left = word.substr(0, i);
     const std::u16string_view right = word.substr(i);
-    // Both checks always run; the right part is always checked against the custom words too.
+    // The right part is always checked against the custom words too.
     const bool left_known = IsAcceptedWord(dictionaries, left, check_custom);
     const bool right_known = IsAcceptedWord(dictionaries, right, true);
     if (left_known && right_known) {
