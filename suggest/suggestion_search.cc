@@ -6,6 +6,7 @@
 #include "engine/dictionaries.h"
 #include "platform/text.h"
 #include "suggest/candidate_filter.h"
+#include "suggest/common_subsequence.h"
 #include "suggest/similarity.h"
 
 namespace lexivane {
@@ -88,10 +89,24 @@ void ExchangeSort(std::vector<Ranked>& results) {
   }
 }
 
-// Custom words need a ratio above 0.8, which two words of very different lengths cannot reach
-// unless they are equal apart from case (and so of equal length).
-bool CanBeSimilar(std::size_t a, std::size_t b) {
-  return a == b || 2.0 * static_cast<double>(std::min(a, b)) / static_cast<double>(a + b) > 0.8;
+// Custom words need a ratio above 0.8 unless they equal the word apart from case, and so have
+// its length. The ratio is 2M / (la + lb), and M is at most the shorter length and at most the
+// longest common subsequence of the two words, which is cheap enough to try first on long ones.
+bool CanBeSimilar(std::u16string_view entry, std::u16string_view word,
+                  std::string_view word_bytes) {
+  const std::size_t total = entry.size() + word.size();
+  if (entry.size() != word.size() &&
+      !(GestaltRatio(std::min(entry.size(), word.size()), total) > 0.8)) {
+    return false;
+  }
+  // Below this the ratio costs little more than the subsequence.
+  constexpr std::size_t kLongWord = 64;
+  if (std::min(entry.size(), word.size()) < kLongWord ||
+      platform::ToUpper(entry) == platform::ToUpper(word)) {
+    return true;
+  }
+  return GestaltRatio(LongestCommonSubsequence(platform::ToSingleByte(entry), word_bytes), total) >
+         0.8;
 }
 
 }  // namespace
@@ -105,9 +120,10 @@ std::int32_t SearchSuggestions(Dictionaries& dictionaries, std::u16string_view w
     return 0;
   }
 
+  const std::string cleaned_bytes = platform::ToSingleByte(cleaned);
   std::vector<Ranked> results;
   AppendSplits(dictionaries, cleaned, check_custom, threshold, results);
-  AppendWindow(dictionaries.tables, platform::ToSingleByte(cleaned), threshold, results);
+  AppendWindow(dictionaries.tables, cleaned_bytes, threshold, results);
   ExchangeSort(results);
 
   std::vector<std::u16string> suggestions;
@@ -115,7 +131,7 @@ std::int32_t SearchSuggestions(Dictionaries& dictionaries, std::u16string_view w
   for (Ranked& result : results) suggestions.push_back(std::move(result.word));
   if (check_custom) {
     for (const std::u16string& entry : dictionaries.custom.words()) {
-      if (CanBeSimilar(entry.size(), cleaned.size()) && SimilarityRatio(entry, cleaned) > 0.8) {
+      if (CanBeSimilar(entry, cleaned, cleaned_bytes) && SimilarityRatio(entry, cleaned) > 0.8) {
         suggestions.push_back(entry);
       }
     }

@@ -129,8 +129,17 @@ TEST_F(EngineEquivalence, SuggestionsForOddInput) {
 // at which a window word's ratio can still reach the threshold.
 TEST_F(EngineEquivalence, SuggestionsForLongWords) {
   const std::u16string long_custom = RandomLetters(u'q', 300);
+  // Custom words as long as the word have their ratio bounded by a common subsequence first:
+  // the 1,000-letter words below are that entry with every 4th or 5th letter made a "q" (ratio
+  // and bound 0.76 and 0.811), another start with the same letters after it, and repeated words.
+  const std::u16string long_custom_1000 = RandomLetters(u'r', 1000);
+  const auto every_nth_q = [&](std::size_t stride) {
+    std::u16string word = long_custom_1000;
+    for (std::size_t i = 1; i < word.size(); i += stride) word[i] = u'q';
+    return word;
+  };
   const std::vector<std::u16string> more_custom = {u"Pneumonoultramicroscopicsilicovolcanoconiosis",
-                                                   long_custom};
+                                                   long_custom, long_custom_1000};
   std::vector<std::u16string> words = {
       u"electroencephalograph'sat",
       u"atelectroencephalograph's",
@@ -165,7 +174,8 @@ TEST_F(EngineEquivalence, SuggestionsForLongWords) {
         }
         // At 1,000 letters a window word's ratio reaches at most 46 / 1023, about 0.045.
         for (const std::u16string& word :
-             {RandomLetters(u'x', 1000), Repeated(u"xenon", 1000), Repeated(u"because", 1000)}) {
+             {RandomLetters(u'x', 1000), Repeated(u"xenon", 1000), Repeated(u"because", 1000),
+              every_nth_q(4), every_nth_q(5)}) {
           for (float threshold : {0.0f, 0.04f, 0.05f, 0.8f, 1.0f}) {
             ExpectSameSuggestions(word, threshold);
           }
