@@ -67,17 +67,18 @@ bool IsAcceptedWord(Dictionaries& dictionaries, std::u16string_view word, bool c
 }
 
 bool IsNeverAccepted(const WordCheckTally& tally, std::size_t longest_main_word) {
-  // Such a text is ASCII without a digit or "&", which is never a number (platform/text.h); its
-  // lower-case form has the same tally, and no entry of another length can equal it, so only
-  // the cleaned form could still be accepted.
+  // Both kinds of text below are ASCII without a digit or "&", so neither they nor their cleaned
+  // forms read as numbers (platform/text.h), and lower-casing changes none of the counts. A
+  // custom entry of the text's length is the caller's to rule out.
   //
-  // A text of '@' to '{' alone is plain and so is its own cleaned form: it is accepted only by
-  // the custom entry of its length, ruled out by the caller.
+  // A text of '@' to '{' alone is plain and so its own cleaned form: longer than every entry,
+  // it cannot be one.
   if (tally.outside_plain == 0) return tally.length > longest_main_word;
-  // Made of letters, blanks, apostrophes and hyphens, it is cleaned without the scan stopping:
+  // A text of letters, blanks, apostrophes and hyphens is cleaned without the scan stopping:
   // every letter and blank is kept, and the last step drops at most one of them (the "s" of
   // "'s"). So the cleaned form has at least letters_and_blanks - 1 characters; when that is
-  // above the longest entry and at least 2, it is neither short, nor a number, nor an entry.
+  // above the longest entry and at least 2, the cleaned form is neither short nor an entry, and
+  // the text, which is no shorter, is no entry either.
   return tally.outside_letters_marks == 0 &&
          tally.letters_and_blanks >= std::max<std::size_t>(longest_main_word, 1) + 2;
 }

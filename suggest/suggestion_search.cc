@@ -18,11 +18,11 @@ struct Ranked {
   float score;
 };
 
-// A long word has as many splits as letters, and checking a part costs its length, so the
-// parts that the word check can never accept are recognised by their tallies alone: for a
-// word of letters that are all parts longer than every main-list entry and every custom entry,
-// which leaves at most a few dozen splits to check. A split needs both parts, so one part
-// proven unknown settles it.
+// A long word has as many splits as characters, and checking a part costs its length, so each
+// part is tallied first (the right part as the whole less the left) and not checked when its
+// tally proves that the word check rejects it; a split needs both parts, so one such part
+// settles it. In a word of letters, that leaves only splits whose parts are each no longer than
+// the longest main-list entry or as long as a custom entry.
 void AppendSplits(Dictionaries& dictionaries, std::u16string_view word, bool check_custom,
                   float threshold, std::vector<Ranked>& results) {
   const std::size_t longest_main_word = dictionaries.tables.LongestWord();
