@@ -31,15 +31,20 @@ void AppendSplits(Dictionaries& dictionaries, std::u16string_view word, bool che
     return IsNeverAccepted(part, longest_main_word) &&
            !(asks_custom && custom.HasEntryOfLength(part.length));
   };
+  // Only a part longer than every entry can be ruled out, so ordinary words skip the tallies.
+  const bool has_long_parts = word.size() > longest_main_word + 2;
   WordCheckTally whole, left_tally;
-  for (const char16_t unit : word) whole.Add(unit);
-  if (word.size() >= 2) {
+  if (has_long_parts) {
+    for (const char16_t unit : word) whole.Add(unit);
     left_tally.Add(word[0]);
     left_tally.Add(word[1]);
   }
-  for (std::size_t i = 2; i + 2 <= word.size(); left_tally.Add(word[i++])) {
-    if (never_accepted(left_tally, check_custom) || never_accepted(whole - left_tally, true)) {
-      continue;
+  for (std::size_t i = 2; i + 2 <= word.size(); ++i) {
+    if (has_long_parts) {
+      if (i > 2) left_tally.Add(word[i - 1]);
+      if (never_accepted(left_tally, check_custom) || never_accepted(whole - left_tally, true)) {
+        continue;
+      }
     }
     const std::u16string_view left = word.substr(0, i);
     const std::u16string_view right = word.substr(i);
