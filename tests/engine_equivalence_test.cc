@@ -12,6 +12,7 @@
 #include "lexivane/spell_check.h"
 #include "platform/files.h"
 #include "platform/module.h"
+#include "platform/text.h"
 #include "tests/reference/plain_engine.h"
 #include "tests/test_support.h"
 #include "textcheck/word_scanner.h"
@@ -138,8 +139,12 @@ TEST_F(EngineEquivalence, SuggestionsForLongWords) {
     for (std::size_t i = 1; i < word.size(); i += stride) word[i] = u'q';
     return word;
   };
+  // An entry in capitals has no subsequence in common with its word in small letters, and is
+  // offered all the same.
+  const std::u16string lower_100 = RandomLetters(u'u', 100);
   const std::vector<std::u16string> more_custom = {u"Pneumonoultramicroscopicsilicovolcanoconiosis",
-                                                   long_custom, long_custom_1000};
+                                                   long_custom, long_custom_1000,
+                                                   lexivane::platform::ToUpper(lower_100)};
   std::vector<std::u16string> words = {
       u"electroencephalograph'sat",
       u"atelectroencephalograph's",
@@ -152,6 +157,7 @@ TEST_F(EngineEquivalence, SuggestionsForLongWords) {
       u"at" + long_custom,
       long_custom + u"at",
       long_custom.substr(0, 299) + u"x",
+      lower_100,
       u"at" + Repeated(u"-", 40) + u"at",
       u"at" + Repeated(u"'", 40) + u"a's",
       u"at" + Repeated(u"1", 40),
