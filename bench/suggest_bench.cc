@@ -8,11 +8,18 @@
 // a figure on the very same words. The argument "every" in a benchmark's name is that stride.
 // One call on the first word, untimed, comes first, so that no engine's one-time setup lands on
 // a word's figure. Suggestions are converted and compared after each call's timing ends.
+//
+// BM_Lexivane_LongWord times one call on a very long word, as a host that passes a whole
+// paragraph without blanks or a pasted blob would: random lower-case letters, or one real word
+// repeated, at the length in its name. Such words can get no suggestion at the default
+// threshold, so the figure is the price of finding that out.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <random>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/bench_data.h"
@@ -93,12 +100,79 @@ void BM_Nuspell_Suggest(benchmark::State& state) {
   MeasurePeer<NuspellEngine>(state);
 }
 
+std::u16string RandomLetters(std::size_t length, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> letter(0, 25);
+  std::u16string word;
+  while (word.size() < length) word += static_cast<char16_t>(u'a' + letter(random));
+  return word;
+}
+
+// Kind 0: random letters (a fixed seed); kind 1: "because" repeated and cut to the length.
+std::u16string LongWord(std::size_t length, int kind) {
+  if (kind == 0) return RandomLetters(length, 20261206);
+  std::u16string word;
+  while (word.size() < length) word += u"because";
+  word.resize(length);
+  return word;
+}
+
+void BM_Lexivane_LongWord(benchmark::State& state) {
+  SpellCheck engine;
+  engine.Init();
+  const std::u16string word =
+      LongWord(static_cast<std::size_t>(state.range(0)), static_cast<int>(state.range(1)));
+  std::vector<std::u16string> found;
+  std::int32_t count = 0;
+  for (auto _ : state) {
+    count = engine.GetSuggestions(word, found);
+    benchmark::DoNotOptimize(found.data());
+  }
+  state.counters["suggestions"] = count;
+}
+
+// Long words that still cost more than their length, because some of the work may find a
+// suggestion. Kind 0 puts a digit at each end of the random letters (every split part may then
+// read as a number); kind 1 adds a custom entry of as many other random letters (its ratio
+// bound is computed); kind 2 searches at threshold 0 (every window word qualifies and is scored
+// and sorted). Each call runs on a thread of its own, which keeps the custom entry from the
+// other benchmarks, and the thread times the call alone.
+void BM_Lexivane_LongWordCostlier(benchmark::State& state) {
+  const auto length = static_cast<std::size_t>(state.range(0));
+  const int kind = static_cast<int>(state.range(1));
+  for (auto _ : state) {
+    double seconds = 0;
+    std::thread([&] {
+      SpellCheck engine;
+      engine.Init();
+      std::u16string word = LongWord(length, 0);
+      if (kind == 0) word = u"1" + word + u"1";
+      if (kind == 1) engine.AddToCustom(RandomLetters(length, 1));
+      if (kind == 2) engine.SetSuggestionSimilarity(0.0f);
+      std::vector<std::u16string> found;
+      const Clock::time_point start = Clock::now();
+      engine.GetSuggestions(word, found);
+      seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    }).join();
+    state.SetIterationTime(seconds);
+  }
+}
+
 // One pass over the rows is the measurement; repeating it would only repeat the figures.
 BENCHMARK(BM_Lexivane_GetSuggestions)
     ->ArgName("every")
     ->Arg(1)
     ->Arg(10)
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lexivane_LongWord)
+    ->ArgNames({"letters", "repeated"})
+    ->ArgsProduct({{1000, 16000, 32767}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lexivane_LongWordCostlier)
+    ->ArgNames({"letters", "kind"})
+    ->ArgsProduct({{1000, 16000}, {0, 1, 2}})
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Aspell_Suggest)
     ->ArgName("every")

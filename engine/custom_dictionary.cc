@@ -8,6 +8,7 @@ namespace lexivane {
 void CustomDictionary::Add(std::u16string_view word) {
   words_.emplace_back(word);
   lowered_.insert(platform::ToLower(word));
+  entry_lengths_.insert(word.size());
 }
 
 bool CustomDictionary::Contains(std::u16string_view word) const {
@@ -41,7 +42,11 @@ void CustomDictionary::Load(std::u16string_view path) {
 
   words_ = std::move(lines);
   lowered_.clear();
-  for (const std::u16string& word : words_) lowered_.insert(platform::ToLower(word));
+  entry_lengths_.clear();
+  for (const std::u16string& word : words_) {
+    lowered_.insert(platform::ToLower(word));
+    entry_lengths_.insert(word.size());
+  }
 }
 
 }  // namespace lexivane

@@ -23,6 +23,10 @@ class CustomDictionary {
   // `IsInCustom`: true when an entry equals `word` once both are lower-cased.
   bool Contains(std::u16string_view word) const;
 
+  // True when an entry has `length` UTF-16 units. Lower-casing keeps the length, so Contains
+  // can answer true only for a word of such a length.
+  bool HasEntryOfLength(std::size_t length) const { return entry_lengths_.contains(length); }
+
   // Writes every entry to `path`, creating the file or replacing it whole (see
   // platform::WriteFileBytes). Throws lexivane::Error with the file error, leaving an existing
   // file as it was; the list itself never changes.
@@ -39,6 +43,7 @@ class CustomDictionary {
   std::vector<std::u16string> words_;
   // The lower-case form of every entry, so that a lookup lower-cases only the word it is given.
   std::unordered_set<std::u16string> lowered_;
+  std::unordered_set<std::size_t> entry_lengths_;
 };
 
 }  // namespace lexivane

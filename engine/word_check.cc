@@ -66,4 +66,21 @@ bool IsAcceptedWord(Dictionaries& dictionaries, std::u16string_view word, bool c
   return check_custom && dictionaries.custom.Contains(lowered);
 }
 
+bool IsNeverAccepted(const WordCheckTally& tally, std::size_t longest_main_word) {
+  // Both kinds of text below are ASCII without a digit or "&", so neither they nor their cleaned
+  // forms read as numbers (platform/text.h), and lower-casing changes none of the counts. A
+  // custom entry of the text's length is the caller's to rule out.
+  //
+  // A text of '@' to '{' alone is plain and so its own cleaned form: longer than every entry,
+  // it cannot be one.
+  if (tally.outside_plain == 0) return tally.length > longest_main_word;
+  // A text of letters, blanks, apostrophes and hyphens is cleaned without the scan stopping:
+  // every letter and blank is kept, and the last step drops at most one of them (the "s" of
+  // "'s"). So the cleaned form has at least letters_and_blanks - 1 characters; when that is
+  // above the longest entry and at least 2, the cleaned form is neither short nor an entry, and
+  // the text, which is no shorter, is no entry either.
+  return tally.outside_letters_marks == 0 &&
+         tally.letters_and_blanks >= std::max<std::size_t>(longest_main_word, 1) + 2;
+}
+
 }  // namespace lexivane

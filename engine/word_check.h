@@ -7,6 +7,7 @@
 // over one thread's state; they never throw on odd input.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,33 @@ std::u16string CleanWord(std::u16string_view word);
 // The word check itself: true when `word` is accepted, the custom dictionary consulted only when
 // `check_custom` is true.
 bool IsAcceptedWord(Dictionaries& dictionaries, std::u16string_view word, bool check_custom);
+
+// A text's characters counted by the part they play in the word check, so that a text can be
+// proven unacceptable without being lower-cased, cleaned or looked up. Counting a character at
+// a time lets one pass tally every prefix of a word, and a suffix is the whole less a prefix.
+struct WordCheckTally {
+  std::size_t length = 0;
+  std::size_t outside_plain = 0;          // outside '@' to '{': such a text may be cleaned
+  std::size_t outside_letters_marks = 0;  // not an ASCII letter, blank, apostrophe or hyphen
+  std::size_t letters_and_blanks = 0;     // ASCII letters and blanks: cleaning keeps them all
+
+  void Add(char16_t unit) {
+    ++length;
+    outside_plain += unit < 0x40 || unit > 0x7B;
+    const bool letter = (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z');
+    letters_and_blanks += letter || unit == u' ';
+    outside_letters_marks += !letter && unit != u' ' && unit != u'\'' && unit != u'-';
+  }
+  WordCheckTally operator-(const WordCheckTally& prefix) const {
+    return {length - prefix.length, outside_plain - prefix.outside_plain,
+            outside_letters_marks - prefix.outside_letters_marks,
+            letters_and_blanks - prefix.letters_and_blanks};
+  }
+};
+
+// True only when the word check rejects every text of two or more characters with this tally,
+// whatever its characters' order, given the length of the longest main-list entry and that no
+// custom entry the check may ask has the text's length. False says nothing.
+bool IsNeverAccepted(const WordCheckTally& tally, std::size_t longest_main_word);
 
 }  // namespace lexivane

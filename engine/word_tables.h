@@ -27,6 +27,8 @@ class WordTables {
   PackedKey Key(std::int32_t i) const { return image_ ? image_->Key(i) : 0; }
   std::int32_t StartIdx(std::int32_t slot) const { return image_ ? image_->StartIdx(slot) : 0; }
   std::int32_t EndIdx(std::int32_t slot) const { return image_ ? image_->EndIdx(slot) : 0; }
+  // The length of the longest entry; LookUpMain answers false for any longer word.
+  std::size_t LongestWord() const { return image_ ? image_->max_word_length() : 0; }
 
   // True when `word` (lower case, two or more characters) is an entry of its prefix range.
   // `scratch` is reused for the word's single-byte form.

@@ -51,7 +51,9 @@ bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
 std::u16string ToProper(std::u16string_view text);
 
 // True when the whole text reads as a number: on Windows by the system's automation conversion
-// in the user's locale, elsewhere by US English rules; see docs/numbers.md.
+// in the user's locale, elsewhere by US English rules; see docs/numbers.md. On every platform a
+// text of ASCII characters without a decimal digit and without "&" is no number: the word check
+// and the suggestion search rely on that to rule texts out without asking.
 bool IsNumeric(std::u16string_view text);
 
 }  // namespace lexivane::platform

@@ -6,6 +6,7 @@
 #include "engine/dictionaries.h"
 #include "platform/text.h"
 #include "suggest/candidate_filter.h"
+#include "suggest/common_subsequence.h"
 #include "suggest/similarity.h"
 
 namespace lexivane {
@@ -17,12 +18,37 @@ struct Ranked {
   float score;
 };
 
+// A long word has as many splits as characters, and checking a part costs its length, so each
+// part is tallied first (the right part as the whole less the left) and not checked when its
+// tally proves that the word check rejects it; a split needs both parts, so one such part
+// settles it. In a word of letters, that leaves only splits whose parts are each no longer than
+// the longest main-list entry or as long as a custom entry.
 void AppendSplits(Dictionaries& dictionaries, std::u16string_view word, bool check_custom,
                   float threshold, std::vector<Ranked>& results) {
+  const std::size_t longest_main_word = dictionaries.tables.LongestWord();
+  const CustomDictionary& custom = dictionaries.custom;
+  const auto never_accepted = [&](const WordCheckTally& part, bool asks_custom) {
+    return IsNeverAccepted(part, longest_main_word) &&
+           !(asks_custom && custom.HasEntryOfLength(part.length));
+  };
+  // Only a part longer than every entry can be ruled out, so ordinary words skip the tallies.
+  const bool has_long_parts = word.size() > longest_main_word + 2;
+  WordCheckTally whole, left_tally;
+  if (has_long_parts) {
+    for (const char16_t unit : word) whole.Add(unit);
+    left_tally.Add(word[0]);
+    left_tally.Add(word[1]);
+  }
   for (std::size_t i = 2; i + 2 <= word.size(); ++i) {
+    if (has_long_parts) {
+      if (i > 2) left_tally.Add(word[i - 1]);
+      if (never_accepted(left_tally, check_custom) || never_accepted(whole - left_tally, true)) {
+        continue;
+      }
+    }
     const std::u16string_view left = word.substr(0, i);
     const std::u16string_view right = word.substr(i);
-    // Both checks always run; the right part is always checked against the custom words too.
+    // The right part is always checked against the custom words too.
     const bool left_known = IsAcceptedWord(dictionaries, left, check_custom);
     const bool right_known = IsAcceptedWord(dictionaries, right, true);
     if (left_known && right_known) {
@@ -68,10 +94,24 @@ void ExchangeSort(std::vector<Ranked>& results) {
   }
 }
 
-// Custom words need a ratio above 0.8, which two words of very different lengths cannot reach
-// unless they are equal apart from case (and so of equal length).
-bool CanBeSimilar(std::size_t a, std::size_t b) {
-  return a == b || 2.0 * static_cast<double>(std::min(a, b)) / static_cast<double>(a + b) > 0.8;
+// Custom words need a ratio above 0.8 unless they equal the word apart from case, and so have
+// its length. The ratio is 2M / (la + lb), and M is at most the shorter length and at most the
+// longest common subsequence of the two words, which is cheap enough to try first on long ones.
+bool CanBeSimilar(std::u16string_view entry, std::u16string_view word,
+                  std::string_view word_bytes) {
+  const std::size_t total = entry.size() + word.size();
+  if (entry.size() != word.size() &&
+      !(GestaltRatio(std::min(entry.size(), word.size()), total) > 0.8)) {
+    return false;
+  }
+  // Below this the ratio costs little more than the subsequence.
+  constexpr std::size_t kLongWord = 64;
+  if (std::min(entry.size(), word.size()) < kLongWord ||
+      platform::ToUpper(entry) == platform::ToUpper(word)) {
+    return true;
+  }
+  return GestaltRatio(LongestCommonSubsequence(platform::ToSingleByte(entry), word_bytes), total) >
+         0.8;
 }
 
 }  // namespace
@@ -85,9 +125,10 @@ std::int32_t SearchSuggestions(Dictionaries& dictionaries, std::u16string_view w
     return 0;
   }
 
+  const std::string cleaned_bytes = platform::ToSingleByte(cleaned);
   std::vector<Ranked> results;
   AppendSplits(dictionaries, cleaned, check_custom, threshold, results);
-  AppendWindow(dictionaries.tables, platform::ToSingleByte(cleaned), threshold, results);
+  AppendWindow(dictionaries.tables, cleaned_bytes, threshold, results);
   ExchangeSort(results);
 
   std::vector<std::u16string> suggestions;
@@ -95,7 +136,7 @@ std::int32_t SearchSuggestions(Dictionaries& dictionaries, std::u16string_view w
   for (Ranked& result : results) suggestions.push_back(std::move(result.word));
   if (check_custom) {
     for (const std::u16string& entry : dictionaries.custom.words()) {
-      if (CanBeSimilar(entry.size(), cleaned.size()) && SimilarityRatio(entry, cleaned) > 0.8) {
+      if (CanBeSimilar(entry, cleaned, cleaned_bytes) && SimilarityRatio(entry, cleaned) > 0.8) {
         suggestions.push_back(entry);
       }
     }

@@ -7,9 +7,12 @@
 // exceeds 0.8. The first two are ranked by score with an exchange sort (highest first; equal
 // scores keep no guaranteed order), the custom words follow unranked.
 //
-// The window is scanned through CandidateFilter, whose answers equal the plain scoring rule's;
-// tests/reference holds the plain search and the tests compare the two. Runs on the calling
-// thread over that thread's dictionaries.
+// The window is scanned through CandidateFilter, whose answers equal the plain scoring rule's.
+// A split part that its length and characters prove unknown is not checked, and a custom word
+// is compared only when bounds on the ratio leave room for it, so that a long word that can get
+// no suggestion costs about its length rather than its square. tests/reference holds the plain
+// search and the tests compare the two. Runs on the calling thread over that thread's
+// dictionaries.
 #pragma once
 
 #include <cstdint>

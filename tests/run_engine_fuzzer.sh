@@ -16,7 +16,13 @@ mkdir -p "$corpus"
 python3 - "$corpus" <<'PYTHON'
 import os, sys
 seeds = ["offise", "Teh", "thankyou", "recieve", "hello,", "(dogs')", "caf\u00e9", "x1",
-         "teh\u0001the", "a teh b\u0001teh teh", "\ud800ab", "1,234.5", "zygotr", "don't"]
+         "teh\u0001the", "a teh b\u0001teh teh", "\ud800ab", "1,234.5", "zygotr", "don't",
+         # parts on either side of the longest entry (23 units) and of the long custom words,
+         # and parts that cleaning shortens
+         "electroencephalograph'sat", "counterrevolutionariescounterrevolutionaries",
+         "atpneumonoultramicroscopicsilicovolcanoconiosis", "x" * 24 + "'s",
+         "at" + "-" * 30 + "at", "at" + "'" * 30 + "a's", "1" * 30 + "at", "it's" * 12,
+         "at" + " " * 24 + "ox", "e" + "lectroencephalograph" * 3]
 for i, seed in enumerate(seeds):
     with open(os.path.join(sys.argv[1], f"seed-{i}"), "wb") as f:
         f.write(seed.encode("utf-16-le", "surrogatepass"))
