@@ -183,7 +183,7 @@ int Run(const wchar_t* dll_path, const wchar_t* text_path, double seconds) {
     LONG ranked = 0;
     const double begin = Now();
     spell->GetSuggestions(word, &suggestions, VARIANT_TRUE, &ranked);
-    std::printf("GetSuggestions of %u letters: %.3f s\n", letters, Now() - begin);
+    std::printf("GetSuggestions of %u letters: %.3f ms\n", letters, (Now() - begin) * 1000);
     if (suggestions != nullptr) SafeArrayDestroy(suggestions);
     SysFreeString(word);
   }
