@@ -10,6 +10,7 @@
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
 #include "frontend/standard_output.h"
+#include "lexivane/better_suggestions.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::cli {
@@ -31,6 +32,11 @@ void AddSuggestCommand(CLI::App& app, SuggestOptions& options) {
                     "Leave the custom dictionary out of the search");
   AddCustomOption(*suggest, options.custom_file);
   suggest->add_flag("--json", options.json, "Print one JSON object per word");
+  suggest
+      ->add_option("--ranking", options.ranking,
+                   "spec: the engine's own search (the count is its result); better: the "
+                   "second ranking, tuned on real misspellings (the count is the list's length)")
+      ->check(CLI::IsMember({"spec", "better"}));
 }
 
 int RunSuggest(const SuggestOptions& options) {
@@ -41,8 +47,13 @@ int RunSuggest(const SuggestOptions& options) {
 
   for (const std::string& word : options.words) {
     std::vector<std::u16string> suggestions;
-    const std::int32_t count =
-        engine.GetSuggestions(lexivane::FromUtf8(word), suggestions, !options.no_custom);
+    std::int32_t count = 0;
+    if (options.ranking == "better") {
+      suggestions = BetterSuggestions(engine, lexivane::FromUtf8(word));
+      count = static_cast<std::int32_t>(suggestions.size());
+    } else {
+      count = engine.GetSuggestions(lexivane::FromUtf8(word), suggestions, !options.no_custom);
+    }
     if (options.json) {
       nlohmann::ordered_json result{
           {"word", word}, {"count", count}, {"suggestions", nlohmann::ordered_json::array()}};

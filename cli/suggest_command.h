@@ -17,6 +17,7 @@ struct SuggestOptions {
   bool no_custom = false;
   std::optional<std::string> custom_file;
   bool json = false;
+  std::string ranking = "spec";  // or "better" (BetterSuggestions)
 };
 
 // Registers the subcommand and its options on `app`.

@@ -1,6 +1,7 @@
 // Lexivane: an English spell-checking component. Include this one header.
 #pragma once
 
+#include "lexivane/better_suggestions.h"
 #include "lexivane/dialog.h"
 #include "lexivane/dialog_buttons.h"
 #include "lexivane/error.h"

@@ -1,0 +1,51 @@
+#include "lexivane/better_suggestions.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "lexivane/utf8.h"
+
+namespace lexivane {
+namespace {
+
+using testing::Contains;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+std::vector<std::string> Utf8(const std::vector<std::u16string>& words) {
+  std::vector<std::string> out;
+  for (const auto& word : words) out.push_back(ToUtf8(word));
+  return out;
+}
+
+// The likeliest correction first, in the word's letter case; the custom dictionary's words
+// among the candidates; nothing for what the engine gives nothing for; at most `most`, each once.
+TEST(BetterSuggestions, RankedInTheWordsCase) {
+  SpellCheck engine;
+  engine.Init();
+  const struct {
+    const char16_t* word;
+    const char* first;
+  } firsts[] = {
+      {u"teh", "the"},           {u"Teh", "The"},           {u"TEH", "THE"},
+      {u"recieve", "receive"},   {u"seperate", "separate"}, {u"acomodate", "accommodate"},
+      {u"occured", "occurred"},  {u"thier", "their"},
+  };
+  for (const auto& c : firsts) {
+    const std::vector<std::string> found = Utf8(BetterSuggestions(engine, c.word));
+    ASSERT_FALSE(found.empty()) << c.first;
+    EXPECT_EQ(found.front(), c.first);
+    EXPECT_EQ(std::set<std::string>(found.begin(), found.end()).size(), found.size());
+  }
+  EXPECT_THAT(BetterSuggestions(engine, u"a"), IsEmpty());
+  EXPECT_THAT(BetterSuggestions(engine, u"1234"), IsEmpty());
+  EXPECT_EQ(BetterSuggestions(engine, u"teh", 3).size(), 3u);
+
+  engine.AddToCustom(u"Zorblaxian");
+  EXPECT_THAT(Utf8(BetterSuggestions(engine, u"Zorblaxan")), Contains("Zorblaxian"));
+}
+
+}  // namespace
+}  // namespace lexivane

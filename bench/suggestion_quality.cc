@@ -1,0 +1,180 @@
+// lexivane_suggestion_quality: how often the intended word comes first, and among the first five,
+// and how often no suggestion comes at all, on each misspelling corpus, for each ranking of the
+// engine and for aspell (normal mode) and, with --hunspell, hunspell, all in one run.
+//
+//   lexivane_suggestion_quality [--hunspell] [--tuning-set FILE]
+//
+// The test corpora are the four the targets are set on (wikipedia-mitton, birkbeck-sample,
+// norvig-testset1, aspell). The tuning set is what a ranking's weights may be fitted on: the rows
+// of wikipedia-for-machines 2010 and 2018, norvig-testset2, holbrook and the whole birkbeck
+// corpus, less every pair (misspelling, intended word) that a test corpus also holds, compared
+// without regard to letter case, each pair once. --tuning-set writes it as TSV.
+//
+// Every row counts, also where the intended word is not in a checker's list or the misspelling
+// is itself a word (Birkbeck holds real-word errors).
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench/bench_data.h"
+#include "bench/peers.h"
+#include "lexivane/better_suggestions.h"
+#include "lexivane/shown_suggestions.h"
+#include "lexivane/spell_check.h"
+#include "lexivane/utf8.h"
+#include "platform/files.h"
+
+namespace lexivane::bench {
+namespace {
+
+constexpr const char* kTestCorpora[] = {"wikipedia-mitton", "birkbeck-sample", "norvig-testset1",
+                                        "aspell"};
+constexpr const char* kTuningCorpora[] = {"wikipedia-for-machines-2010",
+                                          "wikipedia-for-machines-2018", "norvig-testset2",
+                                          "holbrook", "birkbeck"};
+
+std::vector<Misspelling> Corpus(const std::string& name) {
+  std::ifstream file(DataDir() / "corpora" / (name + ".tsv"), std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "cannot read corpora/%s.tsv\n", name.c_str());
+    std::exit(1);
+  }
+  const std::string text{std::istreambuf_iterator<char>(file), {}};
+  return ParseCorpus(text);
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::vector<Misspelling> TuningSet() {
+  std::set<std::pair<std::string, std::string>> held_out, seen;
+  for (const char* name : kTestCorpora) {
+    for (const Misspelling& row : Corpus(name)) {
+      held_out.emplace(Lower(row.misspelling), Lower(row.correct));
+    }
+  }
+  std::vector<Misspelling> rows;
+  for (const char* name : kTuningCorpora) {
+    for (Misspelling& row : Corpus(name)) {
+      const auto pair = std::make_pair(Lower(row.misspelling), Lower(row.correct));
+      if (held_out.count(pair) == 0 && seen.insert(pair).second) rows.push_back(std::move(row));
+    }
+  }
+  return rows;
+}
+
+// A ranking: the suggestions for a UTF-8 word, best first.
+using Ranking = std::function<std::vector<std::string>(const Misspelling& row)>;
+
+struct Tally {
+  std::size_t rows = 0, first = 0, five = 0, none = 0;
+};
+
+Tally Measure(const std::vector<Misspelling>& rows, const Ranking& ranking) {
+  Tally tally;
+  for (const Misspelling& row : rows) {
+    ++tally.rows;
+    const std::vector<std::string> suggestions = ranking(row);
+    const std::size_t rank = RankOf(suggestions, row.correct);
+    tally.first += rank == 1;
+    tally.five += rank >= 1 && rank <= 5;
+    tally.none += suggestions.empty();
+  }
+  return tally;
+}
+
+double Percent(std::size_t part, std::size_t whole) {
+  return whole == 0 ? 0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+}
+
+}  // namespace
+}  // namespace lexivane::bench
+
+int main(int argc, char** argv) {
+  using namespace lexivane;
+  using namespace lexivane::bench;
+  bool with_hunspell = false;
+  std::string tuning_file;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--hunspell") {
+      with_hunspell = true;
+    } else if (argument == "--tuning-set" && i + 1 < argc) {
+      tuning_file = argv[++i];
+    } else {
+      std::fprintf(stderr, "usage: %s [--hunspell] [--tuning-set FILE]\n", argv[0]);
+      return 2;
+    }
+  }
+  SpellCheck engine;
+  engine.Init();
+  AspellEngine aspell;
+  std::unique_ptr<HunspellEngine> hunspell;
+  if (with_hunspell) hunspell = std::make_unique<HunspellEngine>();
+
+  std::vector<std::pair<std::string, Ranking>> rankings = {
+      {"lexivane spec", [&](const Misspelling& row) {
+         std::vector<std::string> out;
+         for (const auto& s : ShownSuggestions(engine, row.misspelling_utf16, kShownSuggestionsMax))
+           out.push_back(ToUtf8(s));
+         return out;
+       }},
+      {"lexivane better", [&](const Misspelling& row) {
+         std::vector<std::string> out;
+         for (const auto& s : BetterSuggestions(engine, row.misspelling_utf16)) out.push_back(ToUtf8(s));
+         return out;
+       }},
+      {"aspell normal", [&](const Misspelling& row) {
+         std::vector<std::string> out;
+         aspell.Suggest(row.misspelling, out);
+         return out;
+       }},
+  };
+  if (hunspell) {
+    rankings.emplace_back("hunspell", [&](const Misspelling& row) {
+      std::vector<std::string> out;
+      hunspell->Suggest(row.misspelling, out);
+      return out;
+    });
+  }
+
+  std::vector<std::pair<std::string, std::vector<Misspelling>>> corpora;
+  for (const char* name : kTestCorpora) corpora.emplace_back(name, Corpus(name));
+  corpora.emplace_back("tuning set", TuningSet());
+  if (!tuning_file.empty()) {
+    std::ofstream out(tuning_file, std::ios::binary);
+    for (const Misspelling& row : corpora.back().second)
+      out << row.misspelling << '\t' << row.correct << '\n';
+  }
+
+  std::printf("| corpus | rows |");
+  for (const auto& [name, ranking] : rankings) std::printf(" %s top-1 / top-5 / none |", name.c_str());
+  std::printf("\n|---|---:|");
+  for (std::size_t i = 0; i < rankings.size(); ++i) std::printf("---:|");
+  std::printf("\n");
+  for (const auto& [corpus, rows] : corpora) {
+    std::string cells;
+    std::size_t counted = 0;
+    for (const auto& [name, ranking] : rankings) {
+      const Tally tally = Measure(rows, ranking);
+      counted = tally.rows;
+      char cell[96];
+      std::snprintf(cell, sizeof cell, " %.1f / %.1f / %.1f |", Percent(tally.first, tally.rows),
+                    Percent(tally.five, tally.rows), Percent(tally.none, tally.rows));
+      cells += cell;
+    }
+    std::printf("| %s | %zu |%s\n", corpus.c_str(), counted, cells.c_str());
+    std::fflush(stdout);
+  }
+  return 0;
+}

@@ -1,0 +1,32 @@
+// BetterSuggestions: corrections for a misspelt word, ranked for the people who read the first
+// of them in an editor, beside the engine's own GetSuggestions, which stays exactly as it is
+// (the dialog and the Windows component use only that one).
+//
+// The candidates are the words within one edit of the misspelling (the custom dictionary's
+// included) and what GetSuggestions finds at a lower threshold (two-word splits and custom
+// entries among them); they are ranked by TypingDistance (suggest/typing_distance.h), the cost
+// of the slips that turn each into the misspelling, the specified similarity breaking ties.
+// Every suggestion comes in the letter case of the word, as ShownSuggestions gives them. At most
+// `most`; none for a word of fewer than two characters or a number. Same threads as the engine;
+// the first call on a thread sets up a second engine object there (cheap: the thread's
+// dictionaries are shared).
+//
+// `lexivane suggest --ranking=better` shows it; docs/suggestions.md says how it was tuned.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lexivane/export.h"
+#include "lexivane/shown_suggestions.h"
+#include "lexivane/spell_check.h"
+
+namespace lexivane {
+
+LEXIVANE_API std::vector<std::u16string> BetterSuggestions(const SpellCheck& engine,
+                                                           std::u16string_view word,
+                                                           std::size_t most = kShownSuggestionsMax);
+
+}  // namespace lexivane

@@ -1,0 +1,39 @@
+#include "suggest/typing_distance.h"
+
+#include <gtest/gtest.h>
+
+namespace lexivane {
+namespace {
+
+// Each slip costs what its weight says, and the likelier slip of two costs less.
+TEST(TypingDistance, EachSlipCostsItsWeight) {
+  const TypingCosts costs;
+  const struct {
+    std::u16string_view typed, word;
+    float expected;
+  } cases[] = {
+      {u"house", u"house", 0},
+      {u"", u"", 0},
+      {u"hose", u"house", costs.vowel},                     // a vowel left out
+      {u"hsue", u"house", costs.vowel + costs.swap},        // and two letters swapped
+      {u"lable", u"label", costs.swap},                     // "le" for "el"
+      {u"ocured", u"occured", costs.doubled_letter},        // a letter not doubled
+      {u"seperate", u"separate", costs.vowel_for_vowel},    // a vowel for a vowel
+      {u"teh", u"the", costs.swap},                         // adjacent letters swapped
+      {u"rhe", u"the", costs.neighbour_key + costs.first_letter},  // r is next to t
+      {u"bhe", u"the", costs.substitute + costs.first_letter},     // b is not
+      {u"horse", u"house", costs.substitute},               // r is far from u
+      {u"xbz", u"", 3 * costs.insert_or_delete + costs.first_letter},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FLOAT_EQ(TypingDistance(c.typed, c.word), c.expected)
+        << std::string(c.typed.begin(), c.typed.end()) << " / "
+        << std::string(c.word.begin(), c.word.end());
+  }
+  // Symmetric in its costs; the first letter is dear whichever side has it.
+  EXPECT_FLOAT_EQ(TypingDistance(u"hsue", u"house"), TypingDistance(u"house", u"hsue"));
+  EXPECT_GT(TypingDistance(u"fone", u"phone"), TypingDistance(u"phne", u"phone"));
+}
+
+}  // namespace
+}  // namespace lexivane
