@@ -2,13 +2,15 @@
 // and how often no suggestion comes at all, on each misspelling corpus, for each ranking of the
 // engine and for aspell (normal mode) and, with --hunspell, hunspell, all in one run.
 //
-//   lexivane_suggestion_quality [--hunspell] [--tuning-set FILE]
+//   lexivane_suggestion_quality [--hunspell] [--tuning-set FILE] [--tune]
 //
 // The test corpora are the four the targets are set on (wikipedia-mitton, birkbeck-sample,
 // norvig-testset1, aspell). The tuning set is what a ranking's weights may be fitted on: the rows
 // of wikipedia-for-machines 2010 and 2018, norvig-testset2, holbrook and the whole birkbeck
 // corpus, less every pair (misspelling, intended word) that a test corpus also holds, compared
-// without regard to letter case, each pair once. --tuning-set writes it as TSV.
+// without regard to letter case, each pair once. --tuning-set writes it as TSV. --tune fits the
+// second ranking's weights on the tuning set alone (coordinate descent from the weights it has,
+// on top-1 plus half of top-5) and prints them, then every corpus under them.
 //
 // Every row counts, also where the intended word is not in a checker's list or the misspelling
 // is itself a word (Birkbeck holds real-word errors).
@@ -24,6 +26,7 @@
 #include <vector>
 
 #include "bench/bench_data.h"
+#include "api/better_ranking.h"
 #include "bench/peers.h"
 #include "lexivane/better_suggestions.h"
 #include "lexivane/shown_suggestions.h"
@@ -97,22 +100,79 @@ double Percent(std::size_t part, std::size_t whole) {
   return whole == 0 ? 0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
 }
 
+// The weights a tuner may change, by name.
+std::vector<std::pair<const char*, float*>> Tunable(RankingWeights& w) {
+  return {{"doubled_letter", &w.typing.doubled_letter}, {"vowel", &w.typing.vowel},
+          {"substitute", &w.typing.substitute},         {"vowel_for_vowel", &w.typing.vowel_for_vowel},
+          {"neighbour_key", &w.typing.neighbour_key},   {"swap", &w.typing.swap},
+          {"first_letter", &w.typing.first_letter},     {"similarity", &w.similarity},
+          {"sound", &w.sound},                          {"length", &w.length},
+          {"far", &w.far},                              {"split", &w.split}};
+}
+
+// Top-1 plus half of top-5, in %, of the second ranking under `weights` over rows whose
+// candidates were gathered once.
+double Fitness(const std::vector<Misspelling>& rows,
+               const std::vector<std::vector<BetterCandidate>>& candidates,
+               const RankingWeights& weights) {
+  std::size_t first = 0, five = 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    std::vector<std::string> out;
+    for (const auto& s : RankCandidates(candidates[i], rows[i].misspelling_utf16, 5, weights))
+      out.push_back(ToUtf8(s));
+    const std::size_t rank = RankOf(out, rows[i].correct);
+    first += rank == 1;
+    five += rank >= 1;
+  }
+  return Percent(first, rows.size()) + Percent(five, rows.size()) / 2;
+}
+
+RankingWeights Tune(const SpellCheck& engine, const std::vector<Misspelling>& rows) {
+  std::vector<std::vector<BetterCandidate>> candidates;
+  for (const Misspelling& row : rows) candidates.push_back(GatherCandidates(engine, row.misspelling_utf16));
+  RankingWeights best;
+  double best_fitness = Fitness(rows, candidates, best);
+  std::fprintf(stderr, "start %.2f\n", best_fitness);
+  for (const float step : {0.4f, 0.2f, 0.1f, 0.05f}) {
+    for (bool improved = true; improved;) {
+      improved = false;
+      for (std::size_t k = 0; k < Tunable(best).size(); ++k) {
+        for (const float delta : {-step, step}) {
+          RankingWeights trial = best;
+          *Tunable(trial)[k].second += delta;
+          const double fitness = Fitness(rows, candidates, trial);
+          if (fitness > best_fitness + 1e-9) {
+            best = trial;
+            best_fitness = fitness;
+            improved = true;
+            std::fprintf(stderr, "%s %+.2f: %.2f\n", Tunable(best)[k].first, delta, fitness);
+          }
+        }
+      }
+    }
+  }
+  for (const auto& [name, value] : Tunable(best)) std::printf("%s = %.2f\n", name, *value);
+  return best;
+}
+
 }  // namespace
 }  // namespace lexivane::bench
 
 int main(int argc, char** argv) {
   using namespace lexivane;
   using namespace lexivane::bench;
-  bool with_hunspell = false;
+  bool with_hunspell = false, tune = false;
   std::string tuning_file;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--hunspell") {
       with_hunspell = true;
+    } else if (argument == "--tune") {
+      tune = true;
     } else if (argument == "--tuning-set" && i + 1 < argc) {
       tuning_file = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: %s [--hunspell] [--tuning-set FILE]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--hunspell] [--tuning-set FILE] [--tune]\n", argv[0]);
       return 2;
     }
   }
@@ -122,6 +182,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<HunspellEngine> hunspell;
   if (with_hunspell) hunspell = std::make_unique<HunspellEngine>();
 
+  RankingWeights weights;
+  if (tune) weights = Tune(engine, TuningSet());
   std::vector<std::pair<std::string, Ranking>> rankings = {
       {"lexivane spec", [&](const Misspelling& row) {
          std::vector<std::string> out;
@@ -131,7 +193,9 @@ int main(int argc, char** argv) {
        }},
       {"lexivane better", [&](const Misspelling& row) {
          std::vector<std::string> out;
-         for (const auto& s : BetterSuggestions(engine, row.misspelling_utf16)) out.push_back(ToUtf8(s));
+         for (const auto& s : RankCandidates(GatherCandidates(engine, row.misspelling_utf16),
+                                             row.misspelling_utf16, kShownSuggestionsMax, weights))
+           out.push_back(ToUtf8(s));
          return out;
        }},
       {"aspell normal", [&](const Misspelling& row) {

@@ -3,13 +3,12 @@
 // equal words.
 //
 // An optimal-string-alignment distance (Damerau: insertions, deletions, substitutions and swaps
-// of adjacent letters, no substring edited twice) over lower-case UTF-16, with cheaper edits for
-// the likelier slips:
-//   - a letter doubled or undoubled (lable / label's "l", "occured"),
-//   - a vowel for a vowel (seperate), a neighbouring key for a key (QWERTY: "teh" / "rhe"),
-//   - a swap of two adjacent letters (recieve),
-// and every edit of the first letter dearer (people rarely get it wrong). The weights are the
-// ranking's own, in TypingCosts, so that a tuner can vary them.
+// of adjacent letters, no substring edited twice) over lower-case UTF-16, each kind of slip with
+// its own cost: a letter doubled or undoubled ("occured"), a vowel left out or added, a vowel for
+// a vowel ("seperate"), a neighbouring key on a QWERTY keyboard for a key ("rhe"), any other
+// letter for a letter, a swap of two adjacent letters ("recieve"), and more for any edit of the
+// first letter, which people rarely get wrong. The defaults are fitted on the tuning set of
+// misspellings (bench/README.md), which found a neighbouring key no likelier than any other.
 #pragma once
 
 #include <string_view>
@@ -18,13 +17,13 @@ namespace lexivane {
 
 struct TypingCosts {
   float insert_or_delete = 1.0f;
-  float doubled_letter = 0.45f;  // inserting or deleting a letter next to the same letter
-  float vowel = 0.75f;           // inserting or deleting a vowel
-  float substitute = 1.0f;
+  float doubled_letter = 0.3f;  // inserting or deleting a letter next to the same letter
+  float vowel = 0.65f;          // inserting or deleting a vowel
+  float substitute = 1.3f;
   float vowel_for_vowel = 0.6f;
-  float neighbour_key = 0.7f;
-  float swap = 0.6f;
-  float first_letter = 0.6f;  // added to any edit at the first position
+  float neighbour_key = 1.3f;
+  float swap = 0.25f;
+  float first_letter = 1.3f;  // added to any edit at the first position
 };
 
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
