@@ -58,11 +58,6 @@ bool IsSilentGnEnding(std::string_view rest) {
   return false;
 }
 
-// What follows "qu" in a final que, ques or qued.
-bool IsFrenchQue(std::string_view rest) {
-  return rest == "e" || rest == "es" || rest == "ed";
-}
-
 std::string KeyOfSpokenLetters(std::string_view s) {
   const auto at = [s](std::size_t i) -> char { return i < s.size() ? s[i] : 0; };
   // y sounds as a vowel unless a vowel follows it.
@@ -136,15 +131,8 @@ std::string KeyOfSpokenLetters(std::string_view s) {
         key += 'J';
         break;
       case 'k':
-        key += 'K';
-        break;
       case 'q':
         key += 'K';
-        // qu before a vowel sounds kw (quick), except in a final que (unique, antiques).
-        if (next == 'u' && IsVowelLetter(after_next) && !IsFrenchQue(s.substr(i + 2))) {
-          key += 'W';
-          ++i;
-        }
         break;
       case 'l':
         key += 'L';

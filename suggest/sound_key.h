@@ -22,8 +22,9 @@
 //          s, ed, er, ing, ment (sign, designer); J before e i y; else K (gh before a vowel
 //          or at the start too)
 //       h: H before a vowel, unless it closes a group (ch, gh, ph, sh, th, wh, rh)
-//       j: J    k: K    l: L    m: M    n: N    r: R    z: S    x: KS
-//       q: K; KW in qu before a vowel (quick), but K in a final que, ques, qued (unique)
+//       j: J    k, q: K    l: L    m: M    n: N    r: R    z: S    x: KS
+//     The u of qu is a vowel like any other: writers drop it (eqipment) more often than a
+//     key would gain from reading qu as kw.
 //       p: F in ph; else P
 //       s: X in sh, sia, sio; in sch, SK before a vowel (school, scheme) and X elsewhere
 //          (schwa, kitsch); else S
