@@ -13,24 +13,27 @@
 //     sounds twice (accept, success). The silent first letter of initial kn, gn, pn, ps, pt,
 //     mn and wr is dropped, initial x sounds s (xylophone) and initial wh is w.
 //  3. Letter groups, left to right:
-//       vowels (a e i o u, and y before a consonant or at the end) give "A" at the start of
-//         the word and nothing elsewhere, so "colour" and "color" agree, and final e is silent
-//       b: B, silent in a final mb (lamb)          c: X in ch, cia, cio; K in chr, chl, ck;
-//       d: J in dge, dgi, dgy; else T                 silent in sc before e i y; S before
-//       f, v: F                                       e i y; else K
-//       g: silent in gh not before a vowel (night, through), and before a final n or n plus
-//          s, ed, er, ing, ment (sign, designer); J before e i y; else K (gh before a vowel
-//          or at the start too)
+//       vowels: a e i o u, and y before a consonant or at the end. "A" at the start of the
+//               word, nothing elsewhere: "colour" and "color" agree, and final e is silent
+//       b: B; silent in a final mb (lamb)
+//       c: X in ch, cia, cio; K in chr, chl, ck; silent in sc before e, i, y (science);
+//          S before e, i, y; else K
+//       d: silent in dg before e, i, y (edge: the g gives J); else T
+//       f, v: F
+//       g: silent in gh unless a vowel follows or the word starts with it (night, through;
+//          ghost is K); silent before a final n, or n plus s, ed, er, ing or ment (sign,
+//          designer; not signal); J before e, i, y; else K
 //       h: H before a vowel, unless it closes a group (ch, gh, ph, sh, th, wh, rh)
 //       j: J    k, q: K    l: L    m: M    n: N    r: R    z: S    x: KS
-//     The u of qu is a vowel like any other: writers drop it (eqipment) more often than a
-//     key would gain from reading qu as kw.
 //       p: F in ph; else P
 //       s: X in sh, sia, sio; in sch, SK before a vowel (school, scheme) and X elsewhere
 //          (schwa, kitsch); else S
 //       t: X in tia, tio; 0 in th; silent in tch; else T
-//       w: W before a vowel (also wh before a vowel); else silent (saw, bowl)
+//       w: W before a vowel (wh too); else silent (saw, bowl)
 //       y: Y before a vowel; else a vowel
+//     Voiced and voiceless pairs that spelling confuses share a symbol (d and t, v and f, z
+//     and s; g is K where it is hard), and the u after q is a vowel like any other: writers
+//     drop it (eqipment) more often than reading qu as kw would help.
 //
 // Pure functions of their argument: any thread, never throws on any input (a word without
 // letters has the empty key).
