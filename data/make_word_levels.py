@@ -22,7 +22,9 @@ import collections
 import os
 import sys
 
-import make_word_list as word_list
+# The word list's script is read as a module; leave no __pycache__ beside the data.
+sys.dont_write_bytecode = True
+import make_word_list as word_list  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_WORDS = os.path.join(HERE, "words.dic")
