@@ -5,22 +5,18 @@
 
 namespace lexivane {
 
-namespace {
-
 // The embedded image is validated once per process; every thread's tables then share it.
-const PreparedTables& EmbeddedTables() {
+const PreparedTables& SharedMainTables() {
   static const PreparedTables tables(platform::EmbeddedPreparedTables());
   return tables;
 }
-
-}  // namespace
 
 void WordTables::Load() {
   // The tables were prepared from the embedded list at build time, but the list itself must
   // still be there: a component whose list cannot be read fails its load (on Windows with the
   // error of the resource lookup), as one that read the list on every load would.
   platform::EmbeddedWordList();
-  image_ = &EmbeddedTables();
+  image_ = &SharedMainTables();
 }
 
 bool WordTables::LookUpMain(std::u16string_view word, std::string& bytes) const {

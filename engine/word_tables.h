@@ -15,6 +15,11 @@
 
 namespace lexivane {
 
+// The tables embedded in the component, validated once per process and shared by every thread
+// (the image every loaded WordTables points at; word indexes are the same everywhere). Throws
+// lexivane::Error when the image is malformed, and tries again on the next call.
+const PreparedTables& SharedMainTables();
+
 class WordTables {
  public:
   // Fills the tables from the list embedded in the component. Throws lexivane::Error when the
