@@ -5,9 +5,13 @@
 
 #include "api/better_ranking.h"
 #include "engine/soundex.h"
+#include "engine/word_tables.h"
 #include "lexivane/letter_case.h"
 #include "suggest/case_style.h"
 #include "suggest/similarity.h"
+#include "suggest/sound_index.h"
+#include "suggest/sound_key.h"
+#include "suggest/word_level.h"
 
 namespace lexivane {
 namespace {
@@ -45,12 +49,43 @@ void ForEachEdit(std::u16string_view word, Take&& take) {
   }
 }
 
-// The sound key of a lower-case word (its single-byte form: what is beyond Latin-1 counts as
+// The Soundex key of a lower-case word (its single-byte form: what is beyond Latin-1 counts as
 // no letter).
-PackedKey SoundKey(std::u16string_view word) {
+PackedKey SoundexKey(std::u16string_view word) {
   std::string bytes;
   for (const char16_t c : word) bytes += c < 0x100 ? static_cast<char>(c) : '?';
   return PackedSoundex(bytes);
+}
+
+// A sound neighbour whose length differs more than this is not worth ranking.
+constexpr std::size_t kSoundLengthSpread = 3;
+
+// The single-byte form of a lower-case word, as the main list holds it.
+std::string SingleByte(std::u16string_view word) {
+  std::string bytes;
+  for (const char16_t c : word) bytes += c < 0x100 ? static_cast<char>(c) : '?';
+  return bytes;
+}
+
+// The index of a main-list word in lower case, or -1: a walk over its two-letter block.
+std::int32_t IndexOfWord(const PreparedTables& tables, const std::string& word) {
+  if (word.size() < 2) return -1;
+  const std::int32_t slot =
+      static_cast<unsigned char>(word[0]) * 256 + static_cast<unsigned char>(word[1]);
+  const std::int32_t first = tables.StartIdx(slot), last = tables.EndIdx(slot);
+  for (std::int32_t i = first; i <= last && first > 0; ++i) {
+    if (tables.Word(i) == word) return i;
+  }
+  return -1;
+}
+
+// The steps of a word level, commonest first (0) to custom words (7).
+int RarenessOf(std::uint8_t level) {
+  constexpr std::uint8_t kLevels[] = {10, 20, 35, 40, 50, 55};
+  for (int step = 0; step < 6; ++step) {
+    if (level != 0 && level <= kLevels[step]) return step;
+  }
+  return level == 0 ? 7 : 6;
 }
 
 }  // namespace
@@ -67,14 +102,16 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
   const std::u16string lower = FoldCase(word);
   std::vector<BetterCandidate> candidates;
   std::unordered_map<std::u16string, std::size_t> seen;  // folded word -> its candidate
-  const auto add = [&](std::u16string candidate, bool one_edit) {
+  const auto add = [&](std::u16string candidate, bool one_edit) -> BetterCandidate& {
     std::u16string folded = FoldCase(candidate);
     if (const auto it = seen.find(folded); it != seen.end()) {
       candidates[it->second].one_edit = candidates[it->second].one_edit || one_edit;
-      return;
+      return candidates[it->second];
     }
     seen.emplace(folded, candidates.size());
-    candidates.push_back({std::move(candidate), std::move(folded), candidates.size(), one_edit});
+    candidates.push_back(
+        {std::move(candidate), std::move(folded), candidates.size(), one_edit, 2, 0});
+    return candidates.back();
   };
   for (std::u16string& candidate : found) add(std::move(candidate), false);
   ForEachEdit(lower, [&](const std::u16string& edit) {
@@ -84,6 +121,29 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
   ForEachEdit(lower, [&](const std::u16string& edit) {
     if (const auto it = seen.find(edit); it != seen.end()) candidates[it->second].one_edit = true;
   });
+  // Words that sound alike, and how common each candidate is.
+  const PreparedTables& tables = SharedMainTables();
+  SharedSoundIndex().ForEachWordNearSound(
+      SoundKey(lower), [&](std::int32_t index, int key_edits) {
+        const std::string_view listed = tables.Word(index);
+        const std::size_t longer = std::max(listed.size(), lower.size());
+        if (longer - std::min(listed.size(), lower.size()) > kSoundLengthSpread) return;
+        std::u16string candidate(listed.begin(), listed.end());
+        for (char16_t& c : candidate) c = static_cast<unsigned char>(c);
+        BetterCandidate& added = add(std::move(candidate), false);
+        added.sound_edits = std::min(added.sound_edits, key_edits);
+        added.level = WordLevel(index);
+      });
+  for (BetterCandidate& candidate : candidates) {
+    if (candidate.level == 0) {
+      candidate.level = WordLevel(IndexOfWord(tables, SingleByte(candidate.folded)));
+    }
+    if (candidate.sound_edits == 2) {
+      // One key against the other: equal, or one edit apart (the index's own rule).
+      const std::string a = SoundKey(candidate.folded), b = SoundKey(lower);
+      candidate.sound_edits = a == b ? 0 : 2;
+    }
+  }
   return candidates;
 }
 
@@ -91,7 +151,7 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights) {
   const std::u16string lower = FoldCase(word);
-  const PackedKey key = SoundKey(lower);
+  const PackedKey key = SoundexKey(lower);
   std::vector<std::pair<float, std::size_t>> costs;  // cost, index of the candidate
   costs.reserve(candidates.size());
   for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -100,13 +160,16 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
     if (weights.similarity != 0.0f) {
       cost -= weights.similarity * static_cast<float>(SimilarityRatio(candidate.folded, lower));
     }
-    if (weights.sound != 0.0f && SoundKey(candidate.folded) != key) cost += weights.sound;
+    if (weights.sound != 0.0f && SoundexKey(candidate.folded) != key) cost += weights.sound;
     const auto length_difference = static_cast<float>(
         std::max(candidate.folded.size(), lower.size()) -
         std::min(candidate.folded.size(), lower.size()));
     cost += weights.length * length_difference;
     if (!candidate.one_edit) cost += weights.far;
     if (candidate.folded.find(u' ') != std::u16string::npos) cost += weights.split;
+    if (candidate.sound_edits == 1) cost += weights.sound_one;
+    if (candidate.sound_edits == 2) cost += weights.sound_far;
+    cost += weights.rare * static_cast<float>(RarenessOf(candidate.level));
     costs.emplace_back(cost, i);
   }
   std::stable_sort(costs.begin(), costs.end(), [&](const auto& a, const auto& b) {

@@ -107,7 +107,9 @@ std::vector<std::pair<const char*, float*>> Tunable(RankingWeights& w) {
           {"neighbour_key", &w.typing.neighbour_key},   {"swap", &w.typing.swap},
           {"first_letter", &w.typing.first_letter},     {"similarity", &w.similarity},
           {"sound", &w.sound},                          {"length", &w.length},
-          {"far", &w.far},                              {"split", &w.split}};
+          {"far", &w.far},                              {"split", &w.split},
+          {"sound_one", &w.sound_one},                  {"sound_far", &w.sound_far},
+          {"rare", &w.rare}};
 }
 
 // Top-1 plus half of top-5, in %, of the second ranking under `weights` over rows whose
