@@ -15,7 +15,7 @@ bool IsVowel(char16_t c) {
 // in a row, or in adjacent rows at the same or the next place.
 constexpr std::array<std::u16string_view, 3> kRows = {u"qwertyuiop", u"asdfghjkl", u"zxcvbnm"};
 
-bool AreNeighbourKeys(char16_t a, char16_t b) {
+constexpr bool AreNeighbourKeysSlowly(char16_t a, char16_t b) {
   for (std::size_t row = 0; row < kRows.size(); ++row) {
     const std::size_t at = kRows[row].find(a);
     if (at == std::u16string_view::npos) continue;
@@ -23,9 +23,23 @@ bool AreNeighbourKeys(char16_t a, char16_t b) {
       return r < kRows.size() && p < kRows[r].size() && kRows[r][p] == b;
     };
     return same(row, at + 1) || (at > 0 && same(row, at - 1)) || same(row + 1, at) ||
-           (at > 0 && same(row + 1, at - 1)) || (row > 0 && (same(row - 1, at) || same(row - 1, at + 1)));
+           (at > 0 && same(row + 1, at - 1)) ||
+           (row > 0 && (same(row - 1, at) || same(row - 1, at + 1)));
   }
   return false;
+}
+
+// Looked up, not sought: the distance asks it for nearly every pair of letters it compares.
+constexpr std::array<std::array<bool, 26>, 26> kNeighbourKeys = [] {
+  std::array<std::array<bool, 26>, 26> table{};
+  for (char16_t a = u'a'; a <= u'z'; ++a) {
+    for (char16_t b = u'a'; b <= u'z'; ++b) table[a - u'a'][b - u'a'] = AreNeighbourKeysSlowly(a, b);
+  }
+  return table;
+}();
+
+bool AreNeighbourKeys(char16_t a, char16_t b) {
+  return a >= u'a' && a <= u'z' && b >= u'a' && b <= u'z' && kNeighbourKeys[a - u'a'][b - u'a'];
 }
 
 }  // namespace
@@ -33,8 +47,10 @@ bool AreNeighbourKeys(char16_t a, char16_t b) {
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs) {
   const std::size_t n = typed.size(), m = word.size();
-  // d[i][j]: the cost of turning typed[0, i) into word[0, j).
-  std::vector<float> d((n + 1) * (m + 1));
+  // d[i][j]: the cost of turning typed[0, i) into word[0, j); the table is the thread's, kept
+  // between calls.
+  thread_local std::vector<float> d;
+  d.resize((n + 1) * (m + 1));
   const auto at = [&](std::size_t i, std::size_t j) -> float& { return d[i * (m + 1) + j]; };
   const auto first = [&](std::size_t position) { return position == 0 ? costs.first_letter : 0.0f; };
   // The cost of the letter at `position` of `text` coming or going.
