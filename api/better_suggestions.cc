@@ -1,6 +1,7 @@
 #include "lexivane/better_suggestions.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 #include "api/better_ranking.h"
@@ -152,11 +153,42 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
                                            const RankingWeights& weights) {
   const std::u16string lower = FoldCase(word);
   const PackedKey key = SoundexKey(lower);
-  std::vector<std::pair<float, std::size_t>> costs;  // cost, index of the candidate
-  costs.reserve(candidates.size());
+  // The terms that cost nothing to know, and the least the rest can add (the similarity ratio
+  // is at most 1, the typing distance at least 0): a candidate whose least cost is above the
+  // cost of the `most`th best so far can never be among them, and is not measured. Candidates
+  // are measured in the order of that least cost, so the bar falls early.
+  const float least_rest = -std::max(weights.similarity, 0.0f);
+  std::vector<std::pair<float, std::size_t>> order;  // least cost, index of the candidate
+  order.reserve(candidates.size());
   for (std::size_t i = 0; i < candidates.size(); ++i) {
     const BetterCandidate& candidate = candidates[i];
-    float cost = TypingDistance(lower, candidate.folded, weights.typing);
+    float known = 0;
+    if (weights.sound != 0.0f && SoundexKey(candidate.folded) != key) known += weights.sound;
+    const auto length_difference = static_cast<float>(
+        std::max(candidate.folded.size(), lower.size()) -
+        std::min(candidate.folded.size(), lower.size()));
+    known += weights.length * length_difference;
+    if (!candidate.one_edit) known += weights.far;
+    if (candidate.folded.find(u' ') != std::u16string::npos) known += weights.split;
+    if (candidate.sound_edits == 1) known += weights.sound_one;
+    if (candidate.sound_edits == 2) known += weights.sound_far;
+    known += weights.rare * static_cast<float>(RarenessOf(candidate.level));
+    order.emplace_back(known + least_rest, i);
+  }
+  std::sort(order.begin(), order.end());
+  // A margin for rounding: the bar only ever leaves out what is clearly worse.
+  constexpr float kMargin = 1e-3f;
+  std::vector<float> best_costs;  // a max-heap of the `most` lowest costs so far
+  std::vector<std::pair<float, std::size_t>> costs;  // cost, index of the candidate
+  for (const auto& [least, i] : order) {
+    const bool full = most > 0 && best_costs.size() == most;
+    const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
+    if (least > bar) break;
+    const BetterCandidate& candidate = candidates[i];
+    // The cost in the order of its terms, as it has always been added up.
+    float cost =
+        TypingDistanceAtMost(lower, candidate.folded, weights.typing, bar - least);
+    if (least - least_rest + cost - std::max(weights.similarity, 0.0f) > bar) continue;
     if (weights.similarity != 0.0f) {
       cost -= weights.similarity * static_cast<float>(SimilarityRatio(candidate.folded, lower));
     }
@@ -171,6 +203,13 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
     if (candidate.sound_edits == 2) cost += weights.sound_far;
     cost += weights.rare * static_cast<float>(RarenessOf(candidate.level));
     costs.emplace_back(cost, i);
+    if (most == 0) continue;
+    best_costs.push_back(cost);
+    std::push_heap(best_costs.begin(), best_costs.end());
+    if (best_costs.size() > most) {
+      std::pop_heap(best_costs.begin(), best_costs.end());
+      best_costs.pop_back();
+    }
   }
   std::stable_sort(costs.begin(), costs.end(), [&](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first

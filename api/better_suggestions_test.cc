@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "api/better_ranking.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane {
@@ -45,6 +46,20 @@ TEST(BetterSuggestions, RankedInTheWordsCase) {
 
   engine.AddToCustom(u"Zorblaxian");
   EXPECT_THAT(Utf8(BetterSuggestions(engine, u"Zorblaxan")), Contains("Zorblaxian"));
+}
+
+// The ranking leaves out candidates that cannot reach the first `most`: the first five are those
+// of ranking every candidate.
+TEST(BetterSuggestions, TheFirstFewAreThoseOfRankingEveryCandidate) {
+  SpellCheck engine;
+  engine.Init();
+  for (const char16_t* word : {u"teh", u"recieve", u"fisicks", u"acomodate", u"Chautogqwa",
+                               u"wrold", u"thankyou", u"speling", u"ocasionaly", u"xqzv"}) {
+    const std::vector<BetterCandidate> candidates = GatherCandidates(engine, word);
+    std::vector<std::u16string> every = RankCandidates(candidates, word, SIZE_MAX);
+    if (every.size() > 5) every.resize(5);
+    EXPECT_EQ(RankCandidates(candidates, word, 5), every) << ToUtf8(word);
+  }
 }
 
 }  // namespace

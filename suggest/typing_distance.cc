@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 namespace lexivane {
@@ -46,6 +47,11 @@ bool AreNeighbourKeys(char16_t a, char16_t b) {
 
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs) {
+  return TypingDistanceAtMost(typed, word, costs, std::numeric_limits<float>::infinity());
+}
+
+float TypingDistanceAtMost(std::u16string_view typed, std::u16string_view word,
+                           const TypingCosts& costs, float limit) {
   const std::size_t n = typed.size(), m = word.size();
   // d[i][j]: the cost of turning typed[0, i) into word[0, j); the table is the thread's, kept
   // between calls.
@@ -68,7 +74,9 @@ float TypingDistance(std::u16string_view typed, std::u16string_view word,
   at(0, 0) = 0;
   for (std::size_t i = 1; i <= n; ++i) at(i, 0) = at(i - 1, 0) + single(typed, i - 1);
   for (std::size_t j = 1; j <= m; ++j) at(0, j) = at(0, j - 1) + single(word, j - 1);
+  float previous_row_least = 0;  // row 0 holds 0
   for (std::size_t i = 1; i <= n; ++i) {
+    float row_least = at(i, 0);
     for (std::size_t j = 1; j <= m; ++j) {
       const char16_t a = typed[i - 1], b = word[j - 1];
       float substitute = 0;
@@ -84,7 +92,11 @@ float TypingDistance(std::u16string_view typed, std::u16string_view word,
         best = std::min(best, at(i - 2, j - 2) + costs.swap + first(i - 2));
       }
       at(i, j) = best;
+      row_least = std::min(row_least, best);
     }
+    // A swap leaps from row i - 2 to row i, so only two rows above the limit rule it out.
+    if (row_least > limit && previous_row_least > limit) return row_least;
+    previous_row_least = row_least;
   }
   return at(n, m);
 }

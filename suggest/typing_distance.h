@@ -29,4 +29,9 @@ struct TypingCosts {
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs = {});
 
+// The same when it is at most `limit`; otherwise some value above `limit`, found as soon as two
+// rows of the table lie wholly above it (every alignment passes through one of them).
+float TypingDistanceAtMost(std::u16string_view typed, std::u16string_view word,
+                           const TypingCosts& costs, float limit);
+
 }  // namespace lexivane
