@@ -158,10 +158,7 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
   // cost of the `most`th best so far can never be among them, and is not measured. Candidates
   // are measured in the order of that least cost, so the bar falls early.
   const float least_rest = -std::max(weights.similarity, 0.0f);
-  std::vector<std::pair<float, std::size_t>> order;  // least cost, index of the candidate
-  order.reserve(candidates.size());
-  for (std::size_t i = 0; i < candidates.size(); ++i) {
-    const BetterCandidate& candidate = candidates[i];
+  const auto known_terms = [&](const BetterCandidate& candidate) {
     float known = 0;
     if (weights.sound != 0.0f && SoundexKey(candidate.folded) != key) known += weights.sound;
     const auto length_difference = static_cast<float>(
@@ -173,7 +170,14 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
     if (candidate.sound_edits == 1) known += weights.sound_one;
     if (candidate.sound_edits == 2) known += weights.sound_far;
     known += weights.rare * static_cast<float>(RarenessOf(candidate.level));
-    order.emplace_back(known + least_rest, i);
+    return known;
+  };
+  std::vector<std::pair<float, std::size_t>> order;  // least cost, index of the candidate
+  std::vector<float> known(candidates.size());
+  order.reserve(candidates.size());
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    known[i] = known_terms(candidates[i]);
+    order.emplace_back(known[i] + least_rest, i);
   }
   std::sort(order.begin(), order.end());
   // A margin for rounding: the bar only ever leaves out what is clearly worse.
@@ -185,23 +189,12 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
     if (least > bar) break;
     const BetterCandidate& candidate = candidates[i];
-    // The cost in the order of its terms, as it has always been added up.
-    float cost =
-        TypingDistanceAtMost(lower, candidate.folded, weights.typing, bar - least);
-    if (least - least_rest + cost - std::max(weights.similarity, 0.0f) > bar) continue;
+    float cost = TypingDistanceAtMost(lower, candidate.folded, weights.typing, bar - least);
+    if (least + cost > bar) continue;
     if (weights.similarity != 0.0f) {
       cost -= weights.similarity * static_cast<float>(SimilarityRatio(candidate.folded, lower));
     }
-    if (weights.sound != 0.0f && SoundexKey(candidate.folded) != key) cost += weights.sound;
-    const auto length_difference = static_cast<float>(
-        std::max(candidate.folded.size(), lower.size()) -
-        std::min(candidate.folded.size(), lower.size()));
-    cost += weights.length * length_difference;
-    if (!candidate.one_edit) cost += weights.far;
-    if (candidate.folded.find(u' ') != std::u16string::npos) cost += weights.split;
-    if (candidate.sound_edits == 1) cost += weights.sound_one;
-    if (candidate.sound_edits == 2) cost += weights.sound_far;
-    cost += weights.rare * static_cast<float>(RarenessOf(candidate.level));
+    cost += known[i];
     costs.emplace_back(cost, i);
     if (most == 0) continue;
     best_costs.push_back(cost);
