@@ -50,22 +50,19 @@ void ForEachEdit(std::u16string_view word, Take&& take) {
   }
 }
 
-// The Soundex key of a lower-case word (its single-byte form: what is beyond Latin-1 counts as
-// no letter).
-PackedKey SoundexKey(std::u16string_view word) {
-  std::string bytes;
-  for (const char16_t c : word) bytes += c < 0x100 ? static_cast<char>(c) : '?';
-  return PackedSoundex(bytes);
-}
-
 // A sound neighbour whose length differs more than this is not worth ranking.
 constexpr std::size_t kSoundLengthSpread = 3;
 
-// The single-byte form of a lower-case word, as the main list holds it.
+// The single-byte form of a lower-case word, as the main list holds it (what is beyond Latin-1
+// counts as no letter).
 std::string SingleByte(std::u16string_view word) {
   std::string bytes;
   for (const char16_t c : word) bytes += c < 0x100 ? static_cast<char>(c) : '?';
   return bytes;
+}
+
+PackedKey SoundexKey(std::u16string_view word) {
+  return PackedSoundex(SingleByte(word));
 }
 
 // The index of a main-list word in lower case, or -1: a walk over its two-letter block.
@@ -74,7 +71,8 @@ std::int32_t IndexOfWord(const PreparedTables& tables, const std::string& word) 
   const std::int32_t slot =
       static_cast<unsigned char>(word[0]) * 256 + static_cast<unsigned char>(word[1]);
   const std::int32_t first = tables.StartIdx(slot), last = tables.EndIdx(slot);
-  for (std::int32_t i = first; i <= last && first > 0; ++i) {
+  if (first == 0) return -1;  // no word starts so
+  for (std::int32_t i = first; i <= last; ++i) {
     if (tables.Word(i) == word) return i;
   }
   return -1;
@@ -115,35 +113,31 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
     return candidates.back();
   };
   for (std::u16string& candidate : found) add(std::move(candidate), false);
+  // Words of the engine's own search one edit away are marked as such.
   ForEachEdit(lower, [&](const std::u16string& edit) {
-    if (seen.count(edit) == 0 && engine.CheckWord(edit, true)) add(edit, true);
-  });
-  // A word of the engine's own search may be one edit away too.
-  ForEachEdit(lower, [&](const std::u16string& edit) {
-    if (const auto it = seen.find(edit); it != seen.end()) candidates[it->second].one_edit = true;
+    if (seen.count(edit) != 0 || engine.CheckWord(edit, true)) add(edit, true);
   });
   // Words that sound alike, and how common each candidate is.
   const PreparedTables& tables = SharedMainTables();
-  SharedSoundIndex().ForEachWordNearSound(
-      SoundKey(lower), [&](std::int32_t index, int key_edits) {
-        const std::string_view listed = tables.Word(index);
-        const std::size_t longer = std::max(listed.size(), lower.size());
-        if (longer - std::min(listed.size(), lower.size()) > kSoundLengthSpread) return;
-        std::u16string candidate(listed.begin(), listed.end());
-        for (char16_t& c : candidate) c = static_cast<unsigned char>(c);
-        BetterCandidate& added = add(std::move(candidate), false);
-        added.sound_edits = std::min(added.sound_edits, key_edits);
-        added.level = WordLevel(index);
-      });
+  const std::string sound = SoundKey(lower);
+  SharedSoundIndex().ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
+    const std::string_view listed = tables.Word(index);
+    const std::size_t longer = std::max(listed.size(), lower.size());
+    if (longer - std::min(listed.size(), lower.size()) > kSoundLengthSpread) return;
+    std::u16string candidate(listed.begin(), listed.end());
+    for (char16_t& c : candidate) c = static_cast<unsigned char>(c);
+    BetterCandidate& added = add(std::move(candidate), false);
+    added.sound_edits = std::min(added.sound_edits, key_edits);
+    added.level = WordLevel(index);
+  });
+  // What the index did not bring (custom words, splits, words far in length): its level where
+  // it is a main-list word, and whether its sound key is the misspelling's.
   for (BetterCandidate& candidate : candidates) {
     if (candidate.level == 0) {
       candidate.level = WordLevel(IndexOfWord(tables, SingleByte(candidate.folded)));
     }
-    if (candidate.sound_edits == 2) {
-      // One key against the other: equal, or one edit apart (the index's own rule).
-      const std::string a = SoundKey(candidate.folded), b = SoundKey(lower);
-      candidate.sound_edits = a == b ? 0 : 2;
-    }
+    if (candidate.sound_edits == 2 && SoundKey(candidate.folded) == sound)
+      candidate.sound_edits = 0;
   }
   return candidates;
 }
@@ -161,9 +155,9 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
   const auto known_terms = [&](const BetterCandidate& candidate) {
     float known = 0;
     if (weights.sound != 0.0f && SoundexKey(candidate.folded) != key) known += weights.sound;
-    const auto length_difference = static_cast<float>(
-        std::max(candidate.folded.size(), lower.size()) -
-        std::min(candidate.folded.size(), lower.size()));
+    const auto length_difference =
+        static_cast<float>(std::max(candidate.folded.size(), lower.size()) -
+                           std::min(candidate.folded.size(), lower.size()));
     known += weights.length * length_difference;
     if (!candidate.one_edit) known += weights.far;
     if (candidate.folded.find(u' ') != std::u16string::npos) known += weights.split;
@@ -182,7 +176,7 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
   std::sort(order.begin(), order.end());
   // A margin for rounding: the bar only ever leaves out what is clearly worse.
   constexpr float kMargin = 1e-3f;
-  std::vector<float> best_costs;  // a max-heap of the `most` lowest costs so far
+  std::vector<float> best_costs;                     // a max-heap of the `most` lowest costs so far
   std::vector<std::pair<float, std::size_t>> costs;  // cost, index of the candidate
   for (const auto& [least, i] : order) {
     const bool full = most > 0 && best_costs.size() == most;

@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
   RankingWeights weights;
   if (tune) weights = Tune(engine, TuningSet());
   std::vector<std::pair<std::string, Ranking>> rankings = {
-      {"lexivane spec", [&](const Misspelling& row) {
+      {"lexivane engine", [&](const Misspelling& row) {
          std::vector<std::string> out;
          for (const auto& s : ShownSuggestions(engine, row.misspelling_utf16, kShownSuggestionsMax))
            out.push_back(ToUtf8(s));

@@ -3,9 +3,10 @@
 // (the dialog and the Windows component use only that one).
 //
 // The candidates are the words within one edit of the misspelling (the custom dictionary's
-// included) and what GetSuggestions finds at a lower threshold (two-word splits and custom
-// entries among them); they are ranked by TypingDistance (suggest/typing_distance.h), the cost
-// of the slips that turn each into the misspelling, the specified similarity breaking ties.
+// included), what GetSuggestions finds at a lower threshold (two-word splits and custom entries
+// among them) and the words that sound alike; they are ranked by a cost fitted on real
+// misspellings (api/better_ranking.h): the slips that turn each into the misspelling
+// (suggest/typing_distance.h), its similarity, its sound and how common it is.
 // Every suggestion comes in the letter case of the word, as ShownSuggestions gives them. At most
 // `most`; none for a word of fewer than two characters or a number. Same threads as the engine;
 // the first call on a thread sets up a second engine object there (cheap: the thread's

@@ -71,41 +71,41 @@
                      (buffer-string)
                      "The café, naïve world 😀 isn’t hole.\nSecond line with receive — and don't.\n")))
 
+;; The words ispell-buffer asks about in a buffer of TEXT in MODE (SETUP run after the mode), in
+;; buffer order; none is replaced.
+(defun lexivane-asked (mode text &optional setup)
+  (with-temp-buffer
+    (insert text)
+    (funcall mode)
+    (when setup (funcall setup))
+    (let (asked)
+      (cl-letf (((symbol-function 'ispell-command-loop)
+                 (lambda (_miss _guess word _start _end) (push word asked) nil)))
+        (ispell-buffer))
+      (reverse asked))))
+
 ;; A LaTeX buffer: Emacs sends `+` for it, and the pipe hides the markup, command names included.
-(with-temp-buffer
-  (insert "\\section{Introduction} Teh \\lexvbox{text} \\usepackage{amsmath} $\\alpha$ ok.\n")
-  (latex-mode)
-  (let (asked)
-    (cl-letf (((symbol-function 'ispell-command-loop)
-               (lambda (_miss _guess word _start _end) (push word asked) nil)))
-      (ispell-buffer))
-    (lexivane-expect "ispell-buffer in latex-mode asked about" asked '("Teh"))))
+(lexivane-expect "ispell-buffer in latex-mode asked about"
+                 (lexivane-asked
+                  #'latex-mode
+                  "\\section{Introduction} Teh \\lexvbox{text} \\usepackage{amsmath} $\\alpha$ ok.\n")
+                 '("Teh"))
 ;; Back in a text buffer, Emacs sends `-`: the same line is read as plain text again.
-(with-temp-buffer
-  (insert "\\section{Introduction} Teh \\lexvbox{text} ok.\n")
-  (text-mode)
-  (let (asked)
-    (cl-letf (((symbol-function 'ispell-command-loop)
-               (lambda (_miss _guess word _start _end) (push word asked) nil)))
-      (ispell-buffer))
-    (lexivane-expect "ispell-buffer in text-mode after latex-mode asked about"
-                     (reverse asked) '("Teh" "lexvbox"))))
+(lexivane-expect "ispell-buffer in text-mode after latex-mode asked about"
+                 (lexivane-asked #'text-mode "\\section{Introduction} Teh \\lexvbox{text} ok.\n")
+                 '("Teh" "lexvbox"))
 
 ;; An HTML buffer with the pipe started as `-H` (Emacs's own skipping of tags turned off, so
 ;; that what is hidden is what the pipe hides): the tags, attribute values and the script are
 ;; not prose; the alt text is, and the entity is checked as the letter it stands for.
 (ispell-kill-ispell t)
 (let ((ispell-extra-args '("-H")))
-  (with-temp-buffer
-    (insert "<p class=\"lexvclass\">Teh <img src=\"x.png\" alt=\"a wrold\"> caf&eacute;"
-            " <script>lexvscript()</script> helo</p>\n")
-    (html-mode)
-    (setq-local ispell-skip-html nil)
-    (let (asked)
-      (cl-letf (((symbol-function 'ispell-command-loop)
-                 (lambda (_miss _guess word _start _end) (push word asked) nil)))
-        (ispell-buffer))
-      (lexivane-expect "ispell-buffer in html-mode with -H asked about"
-                       (reverse asked) '("Teh" "wrold" "helo"))))
+  (lexivane-expect "ispell-buffer in html-mode with -H asked about"
+                   (lexivane-asked
+                    #'html-mode
+                    (concat "<p class=\"lexvclass\">Teh <img src=\"x.png\" alt=\"a wrold\"> caf&eacute;"
+                            " <script>lexvscript()</script> helo</p>\n")
+                    (lambda () (setq-local ispell-skip-html nil)))
+                   '("Teh" "wrold" "helo"))
   (ispell-kill-ispell t))
 (kill-emacs (if (= lexivane-test-failures 0) 0 1))
