@@ -23,8 +23,10 @@ struct BetterCandidate {
   std::uint8_t level;     // its WordLevel (suggest/word_level.h); 0 for no main-list word
 };
 
-// Every candidate once; none for a word too short to suggest for or a number.
-std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16string_view word);
+// Every candidate once; none for a word too short to suggest for or a number. The custom
+// dictionary's words are among them when `check_custom`.
+std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16string_view word,
+                                              bool check_custom = true);
 
 // The cost of a candidate is its TypingDistance less `similarity` times the engine's similarity
 // ratio, plus `sound` when their sound keys differ, `length` for each character of difference

@@ -89,14 +89,15 @@ int RarenessOf(std::uint8_t level) {
 
 }  // namespace
 
-std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16string_view word) {
+std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16string_view word,
+                                              bool check_custom) {
   // The wider search shares the thread's dictionaries; it is the engine's own search.
   thread_local SpellCheck wide;
   wide.SetSuggestionSimilarity(kWideThreshold);
   // The search leaves its list alone for a word too short or a number, and no list it makes
   // holds exactly one empty string: such a word gets nothing here either.
   std::vector<std::u16string> found(1);
-  wide.GetSuggestions(word, found, true);
+  wide.GetSuggestions(word, found, check_custom);
   if (found.size() == 1 && found.front().empty()) return {};
   const std::u16string lower = FoldCase(word);
   std::vector<BetterCandidate> candidates;
@@ -115,7 +116,7 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
   for (std::u16string& candidate : found) add(std::move(candidate), false);
   // Words of the engine's own search one edit away are marked as such.
   ForEachEdit(lower, [&](const std::u16string& edit) {
-    if (seen.count(edit) != 0 || engine.CheckWord(edit, true)) add(edit, true);
+    if (seen.count(edit) != 0 || engine.CheckWord(edit, check_custom)) add(edit, true);
   });
   // Words that sound alike, and how common each candidate is.
   const PreparedTables& tables = SharedMainTables();
@@ -214,8 +215,8 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
 }
 
 std::vector<std::u16string> BetterSuggestions(const SpellCheck& engine, std::u16string_view word,
-                                              std::size_t most) {
-  return RankCandidates(GatherCandidates(engine, word), word, most);
+                                              std::size_t most, bool check_custom) {
+  return RankCandidates(GatherCandidates(engine, word, check_custom), word, most);
 }
 
 }  // namespace lexivane

@@ -14,6 +14,7 @@ namespace {
 using testing::Contains;
 using testing::ElementsAre;
 using testing::IsEmpty;
+using testing::Not;
 
 std::vector<std::string> Utf8(const std::vector<std::u16string>& words) {
   std::vector<std::string> out;
@@ -46,6 +47,8 @@ TEST(BetterSuggestions, RankedInTheWordsCase) {
 
   engine.AddToCustom(u"Zorblaxian");
   EXPECT_THAT(Utf8(BetterSuggestions(engine, u"Zorblaxan")), Contains("Zorblaxian"));
+  EXPECT_THAT(Utf8(BetterSuggestions(engine, u"Zorblaxan", 15, false)),
+              Not(Contains("Zorblaxian")));
 }
 
 // The ranking leaves out candidates that cannot reach the first `most`: the first five are those

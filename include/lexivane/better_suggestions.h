@@ -8,9 +8,9 @@
 // misspellings (api/better_ranking.h): the slips that turn each into the misspelling
 // (suggest/typing_distance.h), its similarity, its sound and how common it is.
 // Every suggestion comes in the letter case of the word, as ShownSuggestions gives them. At most
-// `most`; none for a word of fewer than two characters or a number. Same threads as the engine;
-// the first call on a thread sets up a second engine object there (cheap: the thread's
-// dictionaries are shared).
+// `most`; the custom dictionary's words are candidates only when `check_custom`. None for a word
+// of fewer than two characters or a number. Same threads as the engine; the first call on a
+// thread sets up a second engine object there (cheap: the thread's dictionaries are shared).
 //
 // `lexivane suggest --ranking=better` shows it; docs/suggestions.md says how it was tuned.
 #pragma once
@@ -28,6 +28,7 @@ namespace lexivane {
 
 LEXIVANE_API std::vector<std::u16string> BetterSuggestions(const SpellCheck& engine,
                                                            std::u16string_view word,
-                                                           std::size_t most = kShownSuggestionsMax);
+                                                           std::size_t most = kShownSuggestionsMax,
+                                                           bool check_custom = true);
 
 }  // namespace lexivane
