@@ -15,16 +15,22 @@
 namespace lexivane {
 
 struct BetterCandidate {
-  std::u16string word;    // as the list or the custom dictionary holds it
-  std::u16string folded;  // in lower case
-  std::size_t place;      // the engine's order: its own search's first, then the edits'
+  std::int32_t index;     // in the main list, or -1 (a split, or a custom entry not listed)
+  std::u16string word;    // as the custom dictionary or the rules give it; "" for a listed word
+  std::size_t length;     // of the word
+  std::size_t place;      // the order the candidates were gathered in
   bool one_edit;          // within one edit of the misspelling
   int sound_edits;        // its sound key's edits from the misspelling's: 0, 1, or 2 for more
   std::uint8_t level;     // its WordLevel (suggest/word_level.h); 0 for no main-list word
+  std::uint16_t soundex;  // its Soundex key (engine/soundex.h)
 };
 
-// Every candidate once; none for a word too short to suggest for or a number. The custom
-// dictionary's words are among them when `check_custom`.
+// Every candidate once: the words one edit away (custom entries and words the rules accept
+// included), the listed words of the same first letter two edits away (suggest/near_words.h),
+// the two words a split makes, custom entries of a similarity ratio above 0.7, and the listed
+// words whose sound key is within one edit (suggest/sound_index.h) and whose length is within
+// three. The custom dictionary's entries are among them when `check_custom`. None for a word
+// too short to suggest for or a number.
 std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16string_view word,
                                               bool check_custom = true);
 

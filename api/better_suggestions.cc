@@ -1,82 +1,136 @@
 #include "lexivane/better_suggestions.h"
 
 #include <algorithm>
+#include <array>
+#include <tuple>
 #include <limits>
-#include <unordered_map>
 
 #include "api/better_ranking.h"
+#include "api/thread_state.h"
 #include "engine/soundex.h"
+#include "engine/word_check.h"
 #include "engine/word_tables.h"
 #include "lexivane/letter_case.h"
+#include "platform/text.h"
 #include "suggest/case_style.h"
+#include "suggest/near_words.h"
 #include "suggest/similarity.h"
 #include "suggest/sound_index.h"
 #include "suggest/sound_key.h"
+#include "suggest/suggestion_search.h"
 #include "suggest/word_level.h"
 
 namespace lexivane {
 namespace {
 
-// The threshold of the wider search of the engine that brings candidates beyond one edit.
-constexpr float kWideThreshold = 0.7f;
+// A custom entry this similar to the misspelling, or within one edit, is a candidate.
+constexpr double kCustomSimilarity = 0.7;
+// Listed words of the misspelling's first letter this many edits away are candidates when
+// fewer than kFewCandidates are within one edit (the search costs more than all else, and
+// where a word one edit away exists, the intended word is nearly always among the others).
+constexpr int kNearEdits = 2;
+constexpr std::size_t kFewCandidates = 1;
+// A sound neighbour whose length differs more than this is not worth ranking.
+constexpr std::size_t kSoundLengthSpread = 3;
 
-constexpr std::u16string_view kInsertable = u"abcdefghijklmnopqrstuvwxyz'-";
+constexpr std::string_view kInsertable = "abcdefghijklmnopqrstuvwxyz'-";
 
 // Calls `take` for every string one edit away from `word`: a unit deleted, two adjacent ones
 // swapped, one replaced by or one inserted from kInsertable.
-template <typename Take>
-void ForEachEdit(std::u16string_view word, Take&& take) {
-  std::u16string edit;
+template <typename Text, typename Take>
+void ForEachEdit(const Text& word, Take&& take) {
+  Text edit;
   for (std::size_t i = 0; i < word.size(); ++i) {
-    edit.assign(word.substr(0, i)).append(word.substr(i + 1));
+    edit.assign(word, 0, i).append(word, i + 1);
     take(edit);
     if (i + 1 < word.size() && word[i] != word[i + 1]) {
       edit.assign(word);
       std::swap(edit[i], edit[i + 1]);
       take(edit);
     }
-    for (const char16_t c : kInsertable) {
-      if (c == word[i]) continue;
-      edit.assign(word);
-      edit[i] = c;
+    edit.assign(word);
+    for (const char c : kInsertable) {
+      if (static_cast<typename Text::value_type>(c) == word[i]) continue;
+      edit[i] = static_cast<typename Text::value_type>(c);
       take(edit);
     }
   }
   for (std::size_t i = 0; i <= word.size(); ++i) {
-    for (const char16_t c : kInsertable) {
-      edit.assign(word.substr(0, i)).append(1, c).append(word.substr(i));
+    edit.assign(word, 0, i).append(1, 'a').append(word, i);
+    for (const char c : kInsertable) {
+      edit[i] = static_cast<typename Text::value_type>(c);
       take(edit);
     }
   }
 }
 
-// A sound neighbour whose length differs more than this is not worth ranking.
-constexpr std::size_t kSoundLengthSpread = 3;
-
-// The single-byte form of a lower-case word, as the main list holds it (what is beyond Latin-1
-// counts as no letter).
-std::string SingleByte(std::u16string_view word) {
-  std::string bytes;
-  for (const char16_t c : word) bytes += c < 0x100 ? static_cast<char>(c) : '?';
-  return bytes;
+// True when the lower-case words are equal or one unit is inserted, deleted, replaced or two
+// adjacent ones swapped.
+bool WithinOneEdit(std::u16string_view a, std::u16string_view b) {
+  if (a.size() < b.size()) std::swap(a, b);
+  if (a.size() - b.size() > 1) return false;
+  std::size_t head = 0;
+  while (head < b.size() && a[head] == b[head]) ++head;
+  if (a.size() > b.size()) return a.substr(head + 1) == b.substr(head);
+  if (head == a.size() || a.substr(head + 1) == b.substr(head + 1)) return true;
+  return head + 1 < a.size() && a[head] == b[head + 1] && a[head + 1] == b[head] &&
+         a.substr(head + 2) == b.substr(head + 2);
 }
 
-PackedKey SoundexKey(std::u16string_view word) {
-  return PackedSoundex(SingleByte(word));
-}
-
-// The index of a main-list word in lower case, or -1: a walk over its two-letter block.
-std::int32_t IndexOfWord(const PreparedTables& tables, const std::string& word) {
-  if (word.size() < 2) return -1;
-  const std::int32_t slot =
-      static_cast<unsigned char>(word[0]) * 256 + static_cast<unsigned char>(word[1]);
-  const std::int32_t first = tables.StartIdx(slot), last = tables.EndIdx(slot);
-  if (first == 0) return -1;  // no word starts so
-  for (std::int32_t i = first; i <= last; ++i) {
-    if (tables.Word(i) == word) return i;
+// The single-byte form of a lower-case word, as the main list holds it; false when a unit is
+// beyond Latin-1, and so in no listed word (`bytes` is then empty).
+bool ToListForm(std::u16string_view word, std::string& bytes) {
+  bytes.clear();
+  for (const char16_t c : word) {
+    if (c >= 0x100) {
+      bytes.clear();
+      return false;
+    }
+    bytes += static_cast<char>(c);
   }
-  return -1;
+  return true;
 }
+
+bool IsPlainLowerCase(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+// Candidates by main-list index, in a small open-addressing table that a gathering clears.
+class ListedCandidates {
+ public:
+  static constexpr std::uint32_t kNone = UINT32_MAX;
+
+  void Clear(std::size_t expected) {
+    std::size_t size = 1024;
+    while (size < 2 * expected) size *= 2;
+    slots_.assign(size, {-1, kNone});
+  }
+  // The candidate of `index`: its slot's position, kNone until set.
+  std::uint32_t& At(std::int32_t index) {
+    if (used_ * 2 >= slots_.size()) Grow();
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = (static_cast<std::uint32_t>(index) * 2654435761u) & mask;
+    while (slots_[at].first != index && slots_[at].first != -1) at = (at + 1) & mask;
+    if (slots_[at].first == -1) {
+      slots_[at].first = index;
+      ++used_;
+    }
+    return slots_[at].second;
+  }
+
+ private:
+  void Grow() {
+    std::vector<std::pair<std::int32_t, std::uint32_t>> old = std::move(slots_);
+    slots_.assign(old.size() * 2, {-1, kNone});
+    used_ = 0;
+    for (const auto& [index, position] : old) {
+      if (index != -1) At(index) = position;
+    }
+  }
+
+  std::vector<std::pair<std::int32_t, std::uint32_t>> slots_;
+  std::size_t used_ = 0;
+};
 
 // The steps of a word level, commonest first (0) to custom words (7).
 int RarenessOf(std::uint8_t level) {
@@ -87,58 +141,143 @@ int RarenessOf(std::uint8_t level) {
   return level == 0 ? 7 : 6;
 }
 
+// How often each letter occurs in a word, its letters binned by their low five bits: merging
+// letters only hides differences, so a bound drawn from the bins holds for the letters.
+using LetterBins = std::array<int, 32>;
+
+LetterBins BinsOf(std::u16string_view word) {
+  LetterBins bins{};
+  for (const char16_t c : word) ++bins[c & 31];
+  return bins;
+}
+
+// How many letters of the word with `word_bins` the listed word lacks, and how many of its own
+// the word lacks.
+std::pair<std::size_t, std::size_t> LetterSurplus(const LetterBins& word_bins,
+                                                  std::string_view listed) {
+  LetterBins difference = word_bins;
+  for (const char c : listed) --difference[static_cast<unsigned char>(c) & 31];
+  std::size_t missing = 0, extra = 0;
+  for (const int d : difference) {
+    if (d > 0) missing += static_cast<std::size_t>(d);
+    if (d < 0) extra += static_cast<std::size_t>(-d);
+  }
+  return {missing, extra};
+}
+
+// The candidate's word in lower case.
+std::u16string FoldedText(const PreparedTables& tables, const BetterCandidate& candidate) {
+  if (!candidate.word.empty()) return FoldCase(candidate.word);
+  const std::string_view listed = tables.Word(candidate.index);
+  std::u16string text(listed.size(), u' ');
+  for (std::size_t i = 0; i < listed.size(); ++i) text[i] = static_cast<unsigned char>(listed[i]);
+  return text;
+}
+
 }  // namespace
 
 std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16string_view word,
                                               bool check_custom) {
-  // The wider search shares the thread's dictionaries; it is the engine's own search.
-  thread_local SpellCheck wide;
-  wide.SetSuggestionSimilarity(kWideThreshold);
-  // The search leaves its list alone for a word too short or a number, and no list it makes
-  // holds exactly one empty string: such a word gets nothing here either.
-  std::vector<std::u16string> found(1);
-  wide.GetSuggestions(word, found, check_custom);
-  if (found.size() == 1 && found.front().empty()) return {};
   const std::u16string lower = FoldCase(word);
-  std::vector<BetterCandidate> candidates;
-  std::unordered_map<std::u16string, std::size_t> seen;  // folded word -> its candidate
-  const auto add = [&](std::u16string candidate, bool one_edit) -> BetterCandidate& {
-    std::u16string folded = FoldCase(candidate);
-    if (const auto it = seen.find(folded); it != seen.end()) {
-      candidates[it->second].one_edit = candidates[it->second].one_edit || one_edit;
-      return candidates[it->second];
-    }
-    seen.emplace(folded, candidates.size());
-    candidates.push_back(
-        {std::move(candidate), std::move(folded), candidates.size(), one_edit, 2, 0});
-    return candidates.back();
-  };
-  for (std::u16string& candidate : found) add(std::move(candidate), false);
-  // Words of the engine's own search one edit away are marked as such.
-  ForEachEdit(lower, [&](const std::u16string& edit) {
-    if (seen.count(edit) != 0 || engine.CheckWord(edit, check_custom)) add(edit, true);
-  });
-  // Words that sound alike, and how common each candidate is.
+  const std::u16string cleaned = CleanWord(lower);
+  if (cleaned.size() < 2 || cleaned.size() > kLongestSuggestibleWord ||
+      platform::IsNumeric(cleaned)) {
+    return {};
+  }
   const PreparedTables& tables = SharedMainTables();
+  std::vector<BetterCandidate> candidates;
+  thread_local ListedCandidates listed;
+  listed.Clear(512);
+  std::string bytes;
+  const auto add_listed = [&](std::int32_t index, bool one_edit) -> BetterCandidate& {
+    std::uint32_t& position = listed.At(index);
+    if (position == ListedCandidates::kNone) {
+      position = static_cast<std::uint32_t>(candidates.size());
+      candidates.push_back({index, {}, tables.Word(index).size(), candidates.size(), one_edit, 2,
+                            WordLevel(index), tables.Key(index)});
+    }
+    BetterCandidate& candidate = candidates[position];
+    candidate.one_edit = candidate.one_edit || one_edit;
+    return candidate;
+  };
+  // A word not (or not as) the list holds it: a custom entry, a split, a word the rules accept.
+  const auto add_text = [&](std::u16string text, bool one_edit) {
+    const std::u16string folded = FoldCase(text);
+    const bool single_byte = ToListForm(folded, bytes);
+    const std::int32_t index = single_byte ? tables.Find(bytes) : -1;
+    if (index >= 0 && listed.At(index) != ListedCandidates::kNone) {
+      add_listed(index, one_edit);
+      return;
+    }
+    for (BetterCandidate& candidate : candidates) {
+      if (candidate.index < 0 && FoldCase(candidate.word) == folded) {
+        candidate.one_edit = candidate.one_edit || one_edit;
+        return;
+      }
+    }
+    if (index >= 0) listed.At(index) = static_cast<std::uint32_t>(candidates.size());
+    candidates.push_back({index, std::move(text), folded.size(), candidates.size(), one_edit, 2,
+                          WordLevel(index), PackedSoundex(single_byte ? bytes : "")});
+  };
+
+  // Custom entries first, so that each keeps its letter case.
+  if (check_custom) {
+    for (const std::u16string& entry : ThisThread().dictionaries.custom.words()) {
+      const std::u16string folded = FoldCase(entry);
+      const bool one_edit = WithinOneEdit(folded, lower);
+      if (one_edit || SimilarityRatio(folded, lower) > kCustomSimilarity) {
+        add_text(entry, one_edit);
+      }
+    }
+  }
+  // Words one edit away: listed ones looked up directly, anything else asked of the engine,
+  // which knows its rules (a short word, a trailing "'s", a hyphen).
+  std::string lower_bytes;
+  if (ToListForm(lower, lower_bytes)) {
+    ForEachEdit(lower_bytes, [&](const std::string& edit) {
+      const std::int32_t index = edit.size() >= 2 ? tables.Find(edit) : -1;
+      if (index >= 0) {
+        add_listed(index, true);
+      } else if (!(edit.size() >= 2 && IsPlainLowerCase(edit))) {
+        const std::u16string text(edit.begin(), edit.end());
+        if (engine.CheckWord(text, false)) add_text(text, true);
+      }
+    });
+  } else {
+    ForEachEdit(lower, [&](const std::u16string& edit) {
+      if (engine.CheckWord(edit, false)) add_text(edit, true);
+    });
+  }
+  // Listed words two edits away, when those one edit away are few.
+  const std::size_t within_one_edit = candidates.size();
+  if (within_one_edit < kFewCandidates) {
+    std::vector<NearWord> near;
+    FindNearWords(tables, lower_bytes, kNearEdits, near);
+    for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);
+  }
+  // Two words, each of two letters or more.
+  for (std::size_t i = 2; i + 2 <= lower.size(); ++i) {
+    const std::u16string_view left = std::u16string_view(lower).substr(0, i);
+    const std::u16string_view right = std::u16string_view(lower).substr(i);
+    if (engine.CheckWord(left, check_custom) && engine.CheckWord(right, check_custom)) {
+      add_text(std::u16string(left) + u' ' + std::u16string(right), false);
+    }
+  }
+  // Words that sound alike.
   const std::string sound = SoundKey(lower);
   SharedSoundIndex().ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
-    const std::string_view listed = tables.Word(index);
-    const std::size_t longer = std::max(listed.size(), lower.size());
-    if (longer - std::min(listed.size(), lower.size()) > kSoundLengthSpread) return;
-    std::u16string candidate(listed.begin(), listed.end());
-    for (char16_t& c : candidate) c = static_cast<unsigned char>(c);
-    BetterCandidate& added = add(std::move(candidate), false);
-    added.sound_edits = std::min(added.sound_edits, key_edits);
-    added.level = WordLevel(index);
-  });
-  // What the index did not bring (custom words, splits, words far in length): its level where
-  // it is a main-list word, and whether its sound key is the misspelling's.
-  for (BetterCandidate& candidate : candidates) {
-    if (candidate.level == 0) {
-      candidate.level = WordLevel(IndexOfWord(tables, SingleByte(candidate.folded)));
+    const std::size_t length = tables.Word(index).size();
+    if (std::max(length, lower.size()) - std::min(length, lower.size()) > kSoundLengthSpread) {
+      return;
     }
-    if (candidate.sound_edits == 2 && SoundKey(candidate.folded) == sound)
+    BetterCandidate& added = add_listed(index, false);
+    added.sound_edits = std::min(added.sound_edits, key_edits);
+  });
+  // What the index did not bring: whether its sound key is the misspelling's.
+  for (BetterCandidate& candidate : candidates) {
+    if (candidate.sound_edits == 2 && SoundKey(FoldedText(tables, candidate)) == sound) {
       candidate.sound_edits = 0;
+    }
   }
   return candidates;
 }
@@ -146,51 +285,81 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
 std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights) {
+  const PreparedTables& tables = SharedMainTables();
   const std::u16string lower = FoldCase(word);
-  const PackedKey key = SoundexKey(lower);
-  // The terms that cost nothing to know, and the least the rest can add (the similarity ratio
-  // is at most 1, the typing distance at least 0): a candidate whose least cost is above the
-  // cost of the `most`th best so far can never be among them, and is not measured. Candidates
-  // are measured in the order of that least cost, so the bar falls early.
-  const float least_rest = -std::max(weights.similarity, 0.0f);
-  const auto known_terms = [&](const BetterCandidate& candidate) {
-    float known = 0;
-    if (weights.sound != 0.0f && SoundexKey(candidate.folded) != key) known += weights.sound;
-    const auto length_difference =
-        static_cast<float>(std::max(candidate.folded.size(), lower.size()) -
-                           std::min(candidate.folded.size(), lower.size()));
-    known += weights.length * length_difference;
+  std::string lower_bytes;
+  const PackedKey key = PackedSoundex(ToListForm(lower, lower_bytes) ? lower_bytes : "");
+  // The terms that cost nothing to know, and the least the rest can add. The letters of one
+  // word that the other lacks (`LetterSurplus`) must each be edited, which bounds the typing
+  // distance from below and the similarity ratio's matching letters from above. A candidate
+  // whose least cost is above the cost of the `most`th best so far can never be among them,
+  // and is not measured. Candidates are measured in the order of that least cost, so the bar
+  // falls early.
+  const TypingCosts& typing = weights.typing;
+  const float cheapest_letter =
+      std::max(0.0f, std::min({typing.insert_or_delete, typing.doubled_letter, typing.vowel}) +
+                         std::min(0.0f, typing.first_letter));
+  const float cheapest_edit =
+      std::max(0.0f, std::min({cheapest_letter, typing.substitute, typing.vowel_for_vowel,
+                               typing.neighbour_key}) + std::min(0.0f, typing.first_letter));
+  const bool ascii = std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
+  const LetterBins word_bins = BinsOf(lower);
+  std::vector<std::pair<float, std::size_t>> order;  // a min-heap of (least cost, candidate)
+  std::vector<std::pair<float, float>> bounds;       // known terms, least similarity term
+  order.reserve(candidates.size());
+  bounds.reserve(candidates.size());
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const BetterCandidate& candidate = candidates[i];
+    const std::size_t shorter = std::min(candidate.length, lower.size());
+    const std::size_t longer = std::max(candidate.length, lower.size());
+    float known = weights.length * static_cast<float>(longer - shorter);
+    if (candidate.soundex != key) known += weights.sound;
     if (!candidate.one_edit) known += weights.far;
-    if (candidate.folded.find(u' ') != std::u16string::npos) known += weights.split;
+    if (candidate.index < 0) known += weights.split;
     if (candidate.sound_edits == 1) known += weights.sound_one;
     if (candidate.sound_edits == 2) known += weights.sound_far;
     known += weights.rare * static_cast<float>(RarenessOf(candidate.level));
-    return known;
-  };
-  std::vector<std::pair<float, std::size_t>> order;  // least cost, index of the candidate
-  std::vector<float> known(candidates.size());
-  order.reserve(candidates.size());
-  for (std::size_t i = 0; i < candidates.size(); ++i) {
-    known[i] = known_terms(candidates[i]);
-    order.emplace_back(known[i] + least_rest, i);
+    // Letters of the misspelling the candidate lacks, and the other way round.
+    std::size_t missing = lower.size() - shorter, extra = candidate.length - shorter;
+    if (ascii && candidate.word.empty()) {
+      std::tie(missing, extra) = LetterSurplus(word_bins, tables.Word(candidate.index));
+    }
+    const float least_similarity =
+        -std::max(weights.similarity, 0.0f) * 2.0f *
+        static_cast<float>(lower.size() - missing) / static_cast<float>(longer + shorter);
+    const float least_typing = std::max(cheapest_letter * static_cast<float>(longer - shorter),
+                                        cheapest_edit * static_cast<float>(std::max(missing, extra)));
+    bounds.emplace_back(known, least_similarity);
+    order.emplace_back(known + least_similarity + least_typing, i);
   }
-  std::sort(order.begin(), order.end());
+  const auto later = [](const auto& a, const auto& b) { return a > b; };
+  std::make_heap(order.begin(), order.end(), later);
   // A margin for rounding: the bar only ever leaves out what is clearly worse.
   constexpr float kMargin = 1e-3f;
-  std::vector<float> best_costs;                     // a max-heap of the `most` lowest costs so far
-  std::vector<std::pair<float, std::size_t>> costs;  // cost, index of the candidate
-  for (const auto& [least, i] : order) {
+  std::vector<float> best_costs;  // a max-heap of the `most` lowest costs so far
+  struct Measured {
+    float cost;
+    std::size_t candidate;
+    std::u16string text;  // in lower case
+  };
+  std::vector<Measured> costs;
+  std::u16string text;
+  while (!order.empty()) {
+    std::pop_heap(order.begin(), order.end(), later);
+    const auto [least, i] = order.back();
+    order.pop_back();
     const bool full = most > 0 && best_costs.size() == most;
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
     if (least > bar) break;
-    const BetterCandidate& candidate = candidates[i];
-    float cost = TypingDistanceAtMost(lower, candidate.folded, weights.typing, bar - least);
-    if (least + cost > bar) continue;
+    const auto [known, least_similarity] = bounds[i];
+    text = FoldedText(tables, candidates[i]);
+    float cost = TypingDistanceAtMost(lower, text, weights.typing, bar - known - least_similarity);
+    if (cost + known + least_similarity > bar) continue;
     if (weights.similarity != 0.0f) {
-      cost -= weights.similarity * static_cast<float>(SimilarityRatio(candidate.folded, lower));
+      cost -= weights.similarity * static_cast<float>(SimilarityRatio(text, lower));
     }
-    cost += known[i];
-    costs.emplace_back(cost, i);
+    cost += known;
+    costs.push_back({cost, i, std::move(text)});
     if (most == 0) continue;
     best_costs.push_back(cost);
     std::push_heap(best_costs.begin(), best_costs.end());
@@ -199,15 +368,16 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
       best_costs.pop_back();
     }
   }
-  std::stable_sort(costs.begin(), costs.end(), [&](const auto& a, const auto& b) {
-    return a.first != b.first ? a.first < b.first
-                              : candidates[a.second].place < candidates[b.second].place;
+  std::stable_sort(costs.begin(), costs.end(), [&](const Measured& a, const Measured& b) {
+    return a.cost != b.cost ? a.cost < b.cost
+                            : candidates[a.candidate].place < candidates[b.candidate].place;
   });
   const CaseStyle style = CaseStyleOf(word);
   std::vector<std::u16string> suggestions;
-  for (const auto& [cost, index] : costs) {
+  for (const Measured& measured : costs) {
     if (suggestions.size() == most) break;
-    std::u16string shown = InCaseStyle(candidates[index].word, style);
+    const BetterCandidate& candidate = candidates[measured.candidate];
+    std::u16string shown = InCaseStyle(candidate.word.empty() ? measured.text : candidate.word, style);
     if (std::find(suggestions.begin(), suggestions.end(), shown) == suggestions.end())
       suggestions.push_back(std::move(shown));
   }

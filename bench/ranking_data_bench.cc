@@ -15,6 +15,7 @@
 #include "bench/bench_data.h"
 #include "engine/prepared_tables.h"
 #include "engine/word_tables.h"
+#include "suggest/near_words.h"
 #include "suggest/sound_index.h"
 #include "suggest/sound_key.h"
 #include "suggest/word_level.h"
@@ -89,6 +90,34 @@ void BM_SoundIndex_NearSound_Birkbeck(benchmark::State& state) {
   state.counters["correct_same_key_%"] = 100.0 * static_cast<double>(found_same_key) / count;
 }
 BENCHMARK(BM_SoundIndex_NearSound_Birkbeck)->Unit(benchmark::kMillisecond);
+
+// The listed words of a misspelling's first letter within `edits` edits, for every misspelling
+// of the Birkbeck sample (lower case).
+void BM_NearWords_Birkbeck(benchmark::State& state) {
+  const PreparedTables& tables = SharedMainTables();
+  std::vector<std::string> words;
+  for (const Misspelling& row : BirkbeckSample()) {
+    std::string word = row.misspelling;
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    words.push_back(std::move(word));
+  }
+  const int edits = static_cast<int>(state.range(0));
+  std::vector<NearWord> found;
+  std::size_t offered = 0;
+  for (auto _ : state) {
+    offered = 0;
+    for (const std::string& word : words) {
+      found.clear();
+      FindNearWords(tables, word, edits, found);
+      offered += found.size();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(words.size()));
+  state.counters["words_per_lookup"] =
+      static_cast<double>(offered) / static_cast<double>(words.size());
+}
+BENCHMARK(BM_NearWords_Birkbeck)->ArgName("edits")->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
 
 void BM_WordLevel_EveryListWord(benchmark::State& state) {
   const std::int32_t count = SharedMainTables().word_count();

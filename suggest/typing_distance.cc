@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
 namespace lexivane {
 namespace {
 
-bool IsVowel(char16_t c) {
+constexpr bool IsVowel(char16_t c) {
   return c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u' || c == u'y';
 }
 
@@ -30,17 +31,40 @@ constexpr bool AreNeighbourKeysSlowly(char16_t a, char16_t b) {
   return false;
 }
 
+enum SubstitutionKind : std::uint8_t { kAnyLetter, kVowelForVowel, kNeighbourKey };
+
 // Looked up, not sought: the distance asks it for nearly every pair of letters it compares.
-constexpr std::array<std::array<bool, 26>, 26> kNeighbourKeys = [] {
-  std::array<std::array<bool, 26>, 26> table{};
+constexpr std::array<std::array<SubstitutionKind, 26>, 26> kSubstitutionKinds = [] {
+  std::array<std::array<SubstitutionKind, 26>, 26> table{};
   for (char16_t a = u'a'; a <= u'z'; ++a) {
-    for (char16_t b = u'a'; b <= u'z'; ++b) table[a - u'a'][b - u'a'] = AreNeighbourKeysSlowly(a, b);
+    for (char16_t b = u'a'; b <= u'z'; ++b) {
+      table[a - u'a'][b - u'a'] = IsVowel(a) && IsVowel(b)       ? kVowelForVowel
+                                  : AreNeighbourKeysSlowly(a, b) ? kNeighbourKey
+                                                                 : kAnyLetter;
+    }
   }
   return table;
 }();
 
-bool AreNeighbourKeys(char16_t a, char16_t b) {
-  return a >= u'a' && a <= u'z' && b >= u'a' && b <= u'z' && kNeighbourKeys[a - u'a'][b - u'a'];
+SubstitutionKind KindOf(char16_t a, char16_t b) {
+  return a >= u'a' && a <= u'z' && b >= u'a' && b <= u'z' ? kSubstitutionKinds[a - u'a'][b - u'a']
+                                                          : kAnyLetter;
+}
+
+// The cost of each letter of `text` coming or going: less beside the same letter, less for a
+// vowel, more at the first position.
+void SingleCosts(std::u16string_view text, const TypingCosts& costs, float* out) {
+  for (std::size_t position = 0; position < text.size(); ++position) {
+    const char16_t c = text[position];
+    float cost = costs.insert_or_delete;
+    if ((position > 0 && text[position - 1] == c) ||
+        (position + 1 < text.size() && text[position + 1] == c)) {
+      cost = costs.doubled_letter;
+    } else if (IsVowel(c)) {
+      cost = costs.vowel;
+    }
+    out[position] = cost + (position == 0 ? costs.first_letter : 0.0f);
+  }
 }
 
 }  // namespace
@@ -53,52 +77,49 @@ float TypingDistance(std::u16string_view typed, std::u16string_view word,
 float TypingDistanceAtMost(std::u16string_view typed, std::u16string_view word,
                            const TypingCosts& costs, float limit) {
   const std::size_t n = typed.size(), m = word.size();
-  // d[i][j]: the cost of turning typed[0, i) into word[0, j); the table is the thread's, kept
+  // Three rows of the table d[i][j], the cost of turning typed[0, i) into word[0, j) (a swap
+  // reaches back two rows), and each letter's cost of coming or going; the thread's, kept
   // between calls.
-  thread_local std::vector<float> d;
-  d.resize((n + 1) * (m + 1));
-  const auto at = [&](std::size_t i, std::size_t j) -> float& { return d[i * (m + 1) + j]; };
-  const auto first = [&](std::size_t position) { return position == 0 ? costs.first_letter : 0.0f; };
-  // The cost of the letter at `position` of `text` coming or going.
-  const auto single = [&](std::u16string_view text, std::size_t position) {
-    const char16_t c = text[position];
-    float cost = costs.insert_or_delete;
-    if ((position > 0 && text[position - 1] == c) ||
-        (position + 1 < text.size() && text[position + 1] == c)) {
-      cost = costs.doubled_letter;
-    } else if (IsVowel(c)) {
-      cost = costs.vowel;
-    }
-    return cost + first(position);
-  };
-  at(0, 0) = 0;
-  for (std::size_t i = 1; i <= n; ++i) at(i, 0) = at(i - 1, 0) + single(typed, i - 1);
-  for (std::size_t j = 1; j <= m; ++j) at(0, j) = at(0, j - 1) + single(word, j - 1);
+  thread_local std::vector<float> buffer;
+  buffer.resize(3 * (m + 1) + n + m);
+  float* before = buffer.data();  // row i - 2
+  float* above = before + (m + 1);  // row i - 1
+  float* row = above + (m + 1);     // row i
+  float* typed_single = row + (m + 1);
+  float* word_single = typed_single + n;
+  SingleCosts(typed, costs, typed_single);
+  SingleCosts(word, costs, word_single);
+  const float substitute_costs[] = {costs.substitute, costs.vowel_for_vowel, costs.neighbour_key};
+
+  above[0] = 0;
+  for (std::size_t j = 1; j <= m; ++j) above[j] = above[j - 1] + word_single[j - 1];
   float previous_row_least = 0;  // row 0 holds 0
   for (std::size_t i = 1; i <= n; ++i) {
-    float row_least = at(i, 0);
+    const char16_t a = typed[i - 1];
+    const float deleted = typed_single[i - 1];
+    row[0] = above[0] + deleted;
+    float row_least = row[0];
     for (std::size_t j = 1; j <= m; ++j) {
-      const char16_t a = typed[i - 1], b = word[j - 1];
+      const char16_t b = word[j - 1];
       float substitute = 0;
       if (a != b) {
-        substitute = IsVowel(a) && IsVowel(b)   ? costs.vowel_for_vowel
-                     : AreNeighbourKeys(a, b) ? costs.neighbour_key
-                                              : costs.substitute;
-        substitute += first(std::min(i, j) - 1);
+        substitute = substitute_costs[KindOf(a, b)] + (i == 1 || j == 1 ? costs.first_letter : 0);
       }
-      float best = std::min({at(i - 1, j - 1) + substitute, at(i - 1, j) + single(typed, i - 1),
-                             at(i, j - 1) + single(word, j - 1)});
+      float best = std::min({above[j - 1] + substitute, above[j] + deleted,
+                             row[j - 1] + word_single[j - 1]});
       if (i > 1 && j > 1 && a == word[j - 2] && typed[i - 2] == b && a != b) {
-        best = std::min(best, at(i - 2, j - 2) + costs.swap + first(i - 2));
+        best = std::min(best, before[j - 2] + costs.swap + (i == 2 ? costs.first_letter : 0));
       }
-      at(i, j) = best;
+      row[j] = best;
       row_least = std::min(row_least, best);
     }
     // A swap leaps from row i - 2 to row i, so only two rows above the limit rule it out.
     if (row_least > limit && previous_row_least > limit) return row_least;
     previous_row_least = row_least;
+    std::swap(before, above);
+    std::swap(above, row);
   }
-  return at(n, m);
+  return above[m];
 }
 
 }  // namespace lexivane

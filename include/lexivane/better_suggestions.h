@@ -3,14 +3,14 @@
 // (the dialog and the Windows component use only that one).
 //
 // The candidates are the words within one edit of the misspelling (the custom dictionary's
-// included), what GetSuggestions finds at a lower threshold (two-word splits and custom entries
-// among them) and the words that sound alike; they are ranked by a cost fitted on real
-// misspellings (api/better_ranking.h): the slips that turn each into the misspelling
+// included), words two edits away when none is within one, two-word splits, similar custom
+// entries and the words that sound alike; they are ranked by a cost fitted on real misspellings
+// (api/better_ranking.h): the slips that turn each into the misspelling
 // (suggest/typing_distance.h), its similarity, its sound and how common it is.
 // Every suggestion comes in the letter case of the word, as ShownSuggestions gives them. At most
 // `most`; the custom dictionary's words are candidates only when `check_custom`. None for a word
-// of fewer than two characters or a number. Same threads as the engine; the first call on a
-// thread sets up a second engine object there (cheap: the thread's dictionaries are shared).
+// of fewer than two characters or a number. Same threads as the engine. The first call in the
+// process builds the sound index (suggest/sound_index.h, about 16 ms).
 //
 // `lexivane suggest --ranking=better` shows it; docs/suggestions.md says how it was tuned.
 #pragma once

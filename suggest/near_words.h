@@ -1,0 +1,39 @@
+// FindNearWords: the main-list words within a few edits of a misspelling, for the second
+// ranking's candidates beyond one edit.
+//
+// A word is near when it begins with the misspelling's first letter (people rarely get that one
+// wrong, and words that sound alike come from the sound index) and its optimal-string-alignment
+// distance from the misspelling (insertions, deletions, substitutions, swaps of adjacent
+// letters, each counting one) is at most `most_edits`.
+//
+// The search walks the words of that first letter in their list order, which is alphabetical,
+// as one walks a trie: the table of distances of a word's prefix is kept for the next word that
+// shares it, only the band of cells within `most_edits` of the diagonal is computed, and once a
+// prefix is more than `most_edits` from every beginning of the misspelling, every word that
+// shares it is passed over. About 20 microseconds for a misspelling of the Birkbeck sample at two
+// edits. The answer does not depend on the order of the list, only the time does.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace lexivane {
+
+class PreparedTables;
+
+struct NearWord {
+  std::int32_t index;  // in the tables
+  int edits;
+};
+
+inline constexpr int kMostNearEdits = 3;
+inline constexpr std::size_t kLongestNearWord = 64;
+
+// Appends to `found`, in list order, every near word of `word` (single-byte, lower case) at most
+// `most_edits` (0 to kMostNearEdits) away. Nothing for an empty word or one longer than
+// kLongestNearWord.
+void FindNearWords(const PreparedTables& tables, std::string_view word, int most_edits,
+                   std::vector<NearWord>& found);
+
+}  // namespace lexivane
