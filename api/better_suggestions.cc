@@ -1,6 +1,7 @@
 #include "lexivane/better_suggestions.h"
 
 #include <algorithm>
+#include <functional>
 #include <array>
 #include <tuple>
 #include <limits>
@@ -174,6 +175,70 @@ std::u16string FoldedText(const PreparedTables& tables, const BetterCandidate& c
   return text;
 }
 
+// What a candidate's cost is known to be before it is measured: the terms that need no
+// measuring, and the least that the similarity and the typing distance can add.
+class CostBounds {
+ public:
+  CostBounds(const PreparedTables& tables, std::u16string_view lower,
+             const RankingWeights& weights)
+      : tables_(tables), lower_(lower), weights_(weights), bins_(BinsOf(lower)) {
+    std::string bytes;
+    key_ = PackedSoundex(ToListForm(lower, bytes) ? bytes : "");
+    ascii_ = std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
+    // Costs below zero would make any edit cheaper; a weight is never fitted so, but the bounds
+    // stay true if one is.
+    const TypingCosts& typing = weights.typing;
+    const float first = std::min(0.0f, typing.first_letter);
+    cheapest_letter_ = std::max(
+        0.0f, std::min({typing.insert_or_delete, typing.doubled_letter, typing.vowel}) + first);
+    cheapest_edit_ = std::max(0.0f, std::min({cheapest_letter_, typing.substitute,
+                                               typing.vowel_for_vowel, typing.neighbour_key}) +
+                                        first);
+  }
+
+  float Known(const BetterCandidate& candidate) const {
+    const RankingWeights& w = weights_;
+    float known = w.length * static_cast<float>(LengthDifference(candidate));
+    if (candidate.soundex != key_) known += w.sound;
+    if (!candidate.one_edit) known += w.far;
+    if (candidate.index < 0) known += w.split;
+    if (candidate.sound_edits == 1) known += w.sound_one;
+    if (candidate.sound_edits == 2) known += w.sound_far;
+    return known + w.rare * static_cast<float>(RarenessOf(candidate.level));
+  }
+
+  // The least similarity term and the least typing distance, from the letters each word lacks
+  // (`LetterSurplus`; from the lengths alone where the words are not both ASCII): each must be
+  // edited, and none can match.
+  std::pair<float, float> LeastRest(const BetterCandidate& candidate) const {
+    const std::size_t shorter = std::min(candidate.length, lower_.size());
+    std::size_t missing = lower_.size() - shorter, extra = candidate.length - shorter;
+    if (ascii_ && candidate.word.empty()) {
+      std::tie(missing, extra) = LetterSurplus(bins_, tables_.Word(candidate.index));
+    }
+    const float similarity = -std::max(weights_.similarity, 0.0f) * 2.0f *
+                             static_cast<float>(lower_.size() - missing) /
+                             static_cast<float>(candidate.length + lower_.size());
+    const float typing =
+        std::max(cheapest_letter_ * static_cast<float>(LengthDifference(candidate)),
+                 cheapest_edit_ * static_cast<float>(std::max(missing, extra)));
+    return {similarity, typing};
+  }
+
+ private:
+  std::size_t LengthDifference(const BetterCandidate& candidate) const {
+    return std::max(candidate.length, lower_.size()) - std::min(candidate.length, lower_.size());
+  }
+
+  const PreparedTables& tables_;
+  std::u16string_view lower_;
+  const RankingWeights& weights_;
+  LetterBins bins_;
+  PackedKey key_;
+  bool ascii_;
+  float cheapest_letter_, cheapest_edit_;
+};
+
 }  // namespace
 
 std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16string_view word,
@@ -287,52 +352,20 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
                                            const RankingWeights& weights) {
   const PreparedTables& tables = SharedMainTables();
   const std::u16string lower = FoldCase(word);
-  std::string lower_bytes;
-  const PackedKey key = PackedSoundex(ToListForm(lower, lower_bytes) ? lower_bytes : "");
-  // The terms that cost nothing to know, and the least the rest can add. The letters of one
-  // word that the other lacks (`LetterSurplus`) must each be edited, which bounds the typing
-  // distance from below and the similarity ratio's matching letters from above. A candidate
-  // whose least cost is above the cost of the `most`th best so far can never be among them,
-  // and is not measured. Candidates are measured in the order of that least cost, so the bar
-  // falls early.
-  const TypingCosts& typing = weights.typing;
-  const float cheapest_letter =
-      std::max(0.0f, std::min({typing.insert_or_delete, typing.doubled_letter, typing.vowel}) +
-                         std::min(0.0f, typing.first_letter));
-  const float cheapest_edit =
-      std::max(0.0f, std::min({cheapest_letter, typing.substitute, typing.vowel_for_vowel,
-                               typing.neighbour_key}) + std::min(0.0f, typing.first_letter));
-  const bool ascii = std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
-  const LetterBins word_bins = BinsOf(lower);
+  const CostBounds bounds(tables, lower, weights);
+  // Candidates are measured in the order of their least cost, so that the bar (the cost of the
+  // `most`th best so far) falls early; one whose least cost is above it can never be among
+  // them, and is not measured.
   std::vector<std::pair<float, std::size_t>> order;  // a min-heap of (least cost, candidate)
-  std::vector<std::pair<float, float>> bounds;       // known terms, least similarity term
+  std::vector<float> known(candidates.size()), least_similarity(candidates.size());
   order.reserve(candidates.size());
-  bounds.reserve(candidates.size());
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    const BetterCandidate& candidate = candidates[i];
-    const std::size_t shorter = std::min(candidate.length, lower.size());
-    const std::size_t longer = std::max(candidate.length, lower.size());
-    float known = weights.length * static_cast<float>(longer - shorter);
-    if (candidate.soundex != key) known += weights.sound;
-    if (!candidate.one_edit) known += weights.far;
-    if (candidate.index < 0) known += weights.split;
-    if (candidate.sound_edits == 1) known += weights.sound_one;
-    if (candidate.sound_edits == 2) known += weights.sound_far;
-    known += weights.rare * static_cast<float>(RarenessOf(candidate.level));
-    // Letters of the misspelling the candidate lacks, and the other way round.
-    std::size_t missing = lower.size() - shorter, extra = candidate.length - shorter;
-    if (ascii && candidate.word.empty()) {
-      std::tie(missing, extra) = LetterSurplus(word_bins, tables.Word(candidate.index));
-    }
-    const float least_similarity =
-        -std::max(weights.similarity, 0.0f) * 2.0f *
-        static_cast<float>(lower.size() - missing) / static_cast<float>(longer + shorter);
-    const float least_typing = std::max(cheapest_letter * static_cast<float>(longer - shorter),
-                                        cheapest_edit * static_cast<float>(std::max(missing, extra)));
-    bounds.emplace_back(known, least_similarity);
-    order.emplace_back(known + least_similarity + least_typing, i);
+    known[i] = bounds.Known(candidates[i]);
+    const auto [similarity, typing] = bounds.LeastRest(candidates[i]);
+    least_similarity[i] = similarity;
+    order.emplace_back(known[i] + similarity + typing, i);
   }
-  const auto later = [](const auto& a, const auto& b) { return a > b; };
+  const auto later = std::greater<std::pair<float, std::size_t>>();
   std::make_heap(order.begin(), order.end(), later);
   // A margin for rounding: the bar only ever leaves out what is clearly worse.
   constexpr float kMargin = 1e-3f;
@@ -351,14 +384,14 @@ std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidat
     const bool full = most > 0 && best_costs.size() == most;
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
     if (least > bar) break;
-    const auto [known, least_similarity] = bounds[i];
     text = FoldedText(tables, candidates[i]);
-    float cost = TypingDistanceAtMost(lower, text, weights.typing, bar - known - least_similarity);
-    if (cost + known + least_similarity > bar) continue;
+    const float rest = known[i] + least_similarity[i];
+    float cost = TypingDistanceAtMost(lower, text, weights.typing, bar - rest);
+    if (cost + rest > bar) continue;
     if (weights.similarity != 0.0f) {
       cost -= weights.similarity * static_cast<float>(SimilarityRatio(text, lower));
     }
-    cost += known;
+    cost += known[i];
     costs.push_back({cost, i, std::move(text)});
     if (most == 0) continue;
     best_costs.push_back(cost);
