@@ -14,6 +14,7 @@
 #include "lexivane/letter_case.h"
 #include "platform/text.h"
 #include "suggest/case_style.h"
+#include "suggest/letter_triples.h"
 #include "suggest/near_words.h"
 #include "suggest/similarity.h"
 #include "suggest/sound_index.h"
@@ -299,8 +300,10 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
   // which knows its rules (a short word, a trailing "'s", a hyphen).
   std::string lower_bytes;
   if (ToListForm(lower, lower_bytes)) {
+    const LetterTriples& triples = SharedLetterTriples();
     ForEachEdit(lower_bytes, [&](const std::string& edit) {
-      const std::int32_t index = edit.size() >= 2 ? tables.Find(edit) : -1;
+      const std::int32_t index =
+          edit.size() >= 2 && triples.MayBeListed(edit) ? tables.Find(edit) : -1;
       if (index >= 0) {
         add_listed(index, true);
       } else if (!(edit.size() >= 2 && IsPlainLowerCase(edit))) {
