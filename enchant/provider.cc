@@ -17,7 +17,8 @@
 // characters may stand in a word answered by the word rule itself (frontend/). Hosts ask about
 // the words of running text, so the word rules (frontend/word_rules.h) accept what they accept
 // elsewhere; Enchant has no options of its own for a provider, so LEXIVANE_NO_RULE (names
-// separated by commas, read once per process) switches rules off.
+// separated by commas, read once per process) switches rules off. Suggestions come in the second
+// ranking, as in the other front ends.
 //
 // Enchant hands over words, never documents: the application cuts its text and skips its own
 // markup, so the document modes (frontend/document_modes.h) have nothing to hide here.
@@ -34,6 +35,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/ranking.h"
 #include "frontend/running_words.h"
 #include "frontend/spelling_session.h"
 #include "frontend/word_characters.h"
@@ -101,7 +103,8 @@ char** Suggest(EnchantDict*, const char* const word, std::size_t length, std::si
   *out_count = 0;
   try {
     const std::vector<std::u16string> suggestions = lexivane::frontend::SuggestionsToShow(
-        ThreadEngine(), EngineWord(word, length), lexivane::kShownSuggestionsMax, false);
+        ThreadEngine(), EngineWord(word, length), lexivane::kShownSuggestionsMax,
+        lexivane::frontend::kDefaultRanking, false);
     if (suggestions.empty()) return nullptr;
     std::vector<std::string> utf8;
     utf8.reserve(suggestions.size());
