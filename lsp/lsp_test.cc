@@ -354,6 +354,13 @@ TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
          WordRules::All().Without(WordRule::kDigits).Without(WordRule::kRoman)},
         3},
        {}},
+      {R"({"suggestionRanking": "spec", "maxSuggestions": 3})",
+       {{"/old.dic", 0.8f, 3, Ranking::kSpec}, 3},
+       {}},
+      {R"({"lexivane": {"suggestionRanking": "better"}})", current, {}},
+      {R"({"suggestionRanking": "Spec"})", current, {"suggestionRanking"}},
+      {R"({"suggestionRanking": null})", current, {"suggestionRanking"}},
+      {R"({"suggestionRanking": ["spec"]})", current, {"suggestionRanking"}},
       {R"({"noRule": ["digits", "nosuch"]})", current, {"noRule"}},
       {R"({"noRule": "digits"})", current, {"noRule"}},
       {R"({"lexivane": 5, "severity": 1})", current, {}},  // the key wins, and is no object
