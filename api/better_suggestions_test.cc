@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <latch>
 #include <set>
+#include <thread>
 
 #include "api/better_ranking.h"
 #include "lexivane/utf8.h"
@@ -62,6 +64,55 @@ TEST(BetterSuggestions, TheFirstFewAreThoseOfRankingEveryCandidate) {
     std::vector<std::u16string> every = RankCandidates(candidates, word, SIZE_MAX);
     if (every.size() > 5) every.resize(5);
     EXPECT_EQ(RankCandidates(candidates, word, 5), every) << ToUtf8(word);
+  }
+}
+
+// Threads that rank at once, each on its own engine with a custom word of its own, get exactly
+// what each gets alone; the threads start together, so in a process of its own the first use of
+// the shared sound index is raced as well.
+TEST(BetterSuggestions, ThreadsAtOnceGetTheAnswersOfOneThread) {
+  constexpr std::size_t kThreads = 4;
+  const std::u16string words[] = {u"teh",     u"TEH",       u"recieve",    u"wierd",
+                                  u"speling", u"acomodate", u"Zorblaxian", u"zorblaxian"};
+  const auto custom_word = [](std::size_t thread) {
+    return u"Zorblaxian" + std::u16string(1, static_cast<char16_t>(u'a' + thread));
+  };
+  // Every answer of one thread, the custom dictionary's words taken in and left out.
+  using Answers = std::vector<std::vector<std::u16string>>;
+  const auto answers = [&](SpellCheck& engine) {
+    Answers found;
+    for (const std::u16string& word : words) {
+      for (const bool check_custom : {true, false})
+        found.push_back(BetterSuggestions(engine, word, kShownSuggestionsMax, check_custom));
+    }
+    return found;
+  };
+
+  std::vector<std::vector<Answers>> at_once(kThreads);  // three rounds a thread
+  std::latch start(kThreads);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      SpellCheck engine;
+      engine.Init();
+      engine.AddToCustom(custom_word(t));
+      start.arrive_and_wait();
+      for (int round = 0; round < 3; ++round) at_once[t].push_back(answers(engine));
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+
+  for (std::size_t t = 0; t < kThreads; ++t) {
+    Answers alone;
+    std::thread([&] {
+      SpellCheck engine;
+      engine.Init();
+      engine.AddToCustom(custom_word(t));
+      alone = answers(engine);
+    }).join();
+    // Zorblaxian with the custom words taken in offers the thread's own.
+    EXPECT_THAT(Utf8(alone[12]), Contains(ToUtf8(custom_word(t)))) << t;
+    for (const Answers& round : at_once[t]) EXPECT_EQ(round, alone) << "thread " << t;
   }
 }
 

@@ -123,6 +123,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
             return whole ? "" : value + " is not a whole number from 0 to 999999999";
           },
           "N"));
+  AddRankingOption(*check, options.ranking);
 }
 
 int RunCheck(const CheckOptions& options) {
@@ -132,7 +133,7 @@ int RunCheck(const CheckOptions& options) {
   CustomDictionaryFile(options.custom_file).LoadInto(engine, &names);
 
   SpellingSession session(engine, static_cast<std::size_t>(options.max_suggestions),
-                          AllRulesExcept(options.rules_off));
+                          AllRulesExcept(options.rules_off), options.ranking);
   session.AcceptNames(std::move(names));
   bool found = false;
   const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {

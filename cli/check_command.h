@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "frontend/ranking.h"
+
 namespace CLI {
 class App;
 }
@@ -21,6 +23,7 @@ struct CheckOptions {
   bool events = false;
   bool identifiers = false;
   int max_suggestions = 5;
+  frontend::Ranking ranking = frontend::kDefaultRanking;
 };
 
 // Registers the subcommand and its options on `app`.

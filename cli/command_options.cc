@@ -38,9 +38,9 @@ void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off) {
     names += (names.empty() ? "" : ", ") + std::string(name);
   }
   command
-      .add_option("--no-rule", rules_off,
-                  "Switch a word rule off: " + names +
-                      " (repeat it or separate the names with commas)")
+      .add_option(
+          "--no-rule", rules_off,
+          "Switch a word rule off: " + names + " (repeat it or separate the names with commas)")
       ->delimiter(',')
       ->allow_extra_args(false)
       ->check(CLI::Validator(
@@ -48,6 +48,29 @@ void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off) {
             return frontend::NamedWordRule(name)
                        ? ""
                        : "no rule " + name + " (the rules: " + names + ")";
+          },
+          "NAME"));
+}
+
+void AddRankingOption(CLI::App& command, frontend::Ranking& ranking) {
+  std::string what;
+  for (const frontend::RankingName& known : frontend::RankingNames()) {
+    what += (what.empty() ? "" : "; ") + std::string(known.name) + ", " + std::string(known.what);
+  }
+  command
+      .add_option_function<std::string>(
+          "--ranking",
+          [&ranking](const std::string& name) {
+            ranking = frontend::RankingNamed(name).value_or(ranking);
+          },
+          "The order of the suggestions: " + what +
+              " (default: " + std::string(frontend::NameOf(ranking)) + ")")
+      ->check(CLI::Validator(
+          [](const std::string& name) {
+            return frontend::RankingNamed(name)
+                       ? ""
+                       : "no ranking " + name + " (the rankings: " + frontend::RankingNameList() +
+                             ")";
           },
           "NAME"));
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frontend/document_modes.h"
+#include "frontend/ranking.h"
 #include "frontend/word_rules.h"
 
 namespace CLI {
@@ -25,6 +26,10 @@ void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name);
 // Registers --no-rule NAME[,NAME...] (word rules to switch off: frontend/word_rules.h); an
 // unknown name is a usage error.
 void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off);
+
+// Registers --ranking NAME (the order of the suggestions: frontend/ranking.h); `ranking` holds
+// the command's default until the option is given. An unknown name is a usage error.
+void AddRankingOption(CLI::App& command, frontend::Ranking& ranking);
 
 // The mode to read `file` in: the one named, or the one its name calls for.
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file);

@@ -16,7 +16,10 @@
 namespace lexivane::cli {
 
 void AddSuggestCommand(CLI::App& app, SuggestOptions& options) {
-  CLI::App* suggest = app.add_subcommand("suggest", "Show the ranked suggestions for words");
+  CLI::App* suggest = app.add_subcommand(
+      "suggest",
+      "Show the ranked suggestions for words, each after a count: the engine's own search's "
+      "result, or the length of the second ranking's list");
   suggest->add_option("words", options.words, "Words to find suggestions for")->required();
   suggest
       ->add_option("--threshold", options.threshold,
@@ -32,11 +35,7 @@ void AddSuggestCommand(CLI::App& app, SuggestOptions& options) {
                     "Leave the custom dictionary out of the search");
   AddCustomOption(*suggest, options.custom_file);
   suggest->add_flag("--json", options.json, "Print one JSON object per word");
-  suggest
-      ->add_option("--ranking", options.ranking,
-                   "spec: the engine's own search (the count is its result); better: the "
-                   "second ranking, tuned on real misspellings (the count is the list's length)")
-      ->check(CLI::IsMember({"spec", "better"}));
+  AddRankingOption(*suggest, options.ranking);
 }
 
 int RunSuggest(const SuggestOptions& options) {
@@ -48,7 +47,7 @@ int RunSuggest(const SuggestOptions& options) {
   for (const std::string& word : options.words) {
     std::vector<std::u16string> suggestions;
     std::int32_t count = 0;
-    if (options.ranking == "better") {
+    if (options.ranking == frontend::Ranking::kBetter) {
       suggestions = BetterSuggestions(engine, lexivane::FromUtf8(word));
       count = static_cast<std::int32_t>(suggestions.size());
     } else {

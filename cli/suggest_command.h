@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "frontend/ranking.h"
+
 namespace CLI {
 class App;
 }
@@ -17,7 +19,7 @@ struct SuggestOptions {
   bool no_custom = false;
   std::optional<std::string> custom_file;
   bool json = false;
-  std::string ranking = "spec";  // or "better" (BetterSuggestions)
+  frontend::Ranking ranking = frontend::Ranking::kSpec;
 };
 
 // Registers the subcommand and its options on `app`.

@@ -17,7 +17,9 @@
 // characters may stand in a word answered by the word rule itself (frontend/). Hosts ask about
 // the words of running text, so the word rules (frontend/word_rules.h) accept what they accept
 // elsewhere; Enchant has no options of its own for a provider, so LEXIVANE_NO_RULE (names
-// separated by commas, read once per process) switches rules off.
+// separated by commas, read once per process) switches rules off. Suggestions come in the second
+// ranking, as in the other front ends, unless LEXIVANE_RANKING=spec (read once per process)
+// chooses the engine's own search.
 //
 // Enchant hands over words, never documents: the application cuts its text and skips its own
 // markup, so the document modes (frontend/document_modes.h) have nothing to hide here.
@@ -34,6 +36,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/ranking.h"
 #include "frontend/running_words.h"
 #include "frontend/spelling_session.h"
 #include "frontend/word_characters.h"
@@ -77,6 +80,16 @@ lexivane::frontend::WordRules Rules() {
   return rules;
 }
 
+// The ranking LEXIVANE_RANKING names; the default for an unknown name or none.
+lexivane::frontend::Ranking ChosenRanking() {
+  static const lexivane::frontend::Ranking ranking = [] {
+    const char* const name = std::getenv("LEXIVANE_RANKING");
+    return lexivane::frontend::RankingNamed(name ? name : "")
+        .value_or(lexivane::frontend::kDefaultRanking);
+  }();
+  return ranking;
+}
+
 int Check(EnchantDict*, const char* const word, std::size_t length) {
   try {
     const std::u16string engine_word = EngineWord(word, length);
@@ -101,7 +114,8 @@ char** Suggest(EnchantDict*, const char* const word, std::size_t length, std::si
   *out_count = 0;
   try {
     const std::vector<std::u16string> suggestions = lexivane::frontend::SuggestionsToShow(
-        ThreadEngine(), EngineWord(word, length), lexivane::kShownSuggestionsMax, false);
+        ThreadEngine(), EngineWord(word, length), lexivane::kShownSuggestionsMax, ChosenRanking(),
+        false);
     if (suggestions.empty()) return nullptr;
     std::vector<std::string> utf8;
     utf8.reserve(suggestions.size());

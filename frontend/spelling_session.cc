@@ -3,24 +3,30 @@
 #include <algorithm>
 
 #include "frontend/name_words.h"
+#include "lexivane/better_suggestions.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
 
 namespace lexivane::frontend {
 
 std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
-                                              std::size_t max_count, bool check_custom) {
+                                              std::size_t max_count, Ranking ranking,
+                                              bool check_custom) {
   if (max_count == 0 || word.size() > kLongestWordToSuggestFor) return {};
-  std::vector<std::u16string> shown = ShownSuggestions(engine, word, max_count, check_custom);
+  std::vector<std::u16string> shown =
+      ranking == Ranking::kSpec ? ShownSuggestions(engine, word, max_count, check_custom)
+                                : BetterSuggestions(engine, word, max_count, check_custom);
   // A name flagged for its small letters (word_rules.h) is offered as it is written.
   if (IsNameInSmallLetters(word))
     std::replace(shown.begin(), shown.end(), std::u16string(word), CapitalisedName(word));
   return shown;
 }
 
-SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules)
+SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules,
+                                 Ranking ranking)
     : engine_(engine),
       max_suggestions_(max_suggestions),
+      ranking_(ranking),
       verdicts_([this, rules](std::u16string_view word) {
         return FrontEndAccepts(engine_, word, rules, accepted_names_) ||
                (!session_words_.empty() && session_words_.contains(FoldCase(word)));
@@ -46,7 +52,7 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
   if (const auto known = suggestions_.find(key); known != suggestions_.end()) return known->second;
   if (suggestions_.size() >= kRememberedSuggestions) suggestions_.clear();
   auto list = std::make_shared<const std::vector<std::u16string>>(
-      SuggestionsToShow(engine_, word, max_suggestions_));
+      SuggestionsToShow(engine_, word, max_suggestions_, ranking_));
   return suggestions_.emplace(key, std::move(list)).first->second;
 }
 

@@ -8,11 +8,14 @@
 // the engine's. Either makes the session forget its verdicts and suggestions, since both may
 // change: this is the one place that does.
 //
-// Suggestions are the engine's ranking in the misspelling's letter case (ShownSuggestions), at
-// most `max_suggestions`; a word longer than kLongestWordToSuggestFor gets none, since the search
-// grows with the square of the length and no English word comes near such a word (nor is it
-// remembered). At most kRememberedSuggestions lists are kept; more distinct misspellings start
-// the memory afresh, so that endless garbage cannot grow it without bound.
+// Suggestions come in the session's ranking (ranking.h; the second ranking unless the front end
+// chose the engine's own search), in the misspelling's letter case, at most `max_suggestions`; a
+// word longer than kLongestWordToSuggestFor gets none, since the search grows with the square of
+// the length and no English word comes near such a word (nor is it remembered). Each list is
+// searched once and remembered, which matters most for the second ranking (a few tenths of a
+// millisecond a word against under a tenth). At most kRememberedSuggestions lists are kept; more
+// distinct misspellings start the memory afresh, so that endless garbage cannot grow it without
+// bound.
 //
 // Words the engine rejects may still pass the word rules (word_rules.h), all of them unless the
 // front end switched some off.
@@ -29,6 +32,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "frontend/ranking.h"
 #include "frontend/word_rules.h"
 #include "frontend/word_verdicts.h"
 #include "lexivane/spell_check.h"
@@ -40,15 +44,17 @@ using SuggestionList = std::shared_ptr<const std::vector<std::u16string>>;
 inline constexpr std::size_t kLongestWordToSuggestFor = 100;  // UTF-16 code units
 inline constexpr std::size_t kRememberedSuggestions = 16384;
 
-// What every front end shows for a misspelt word: ShownSuggestions, or none for a word longer
-// than kLongestWordToSuggestFor.
+// What every front end shows for a misspelt word: BetterSuggestions or ShownSuggestions, as
+// `ranking` says, or none for a word longer than kLongestWordToSuggestFor.
 std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
-                                              std::size_t max_count, bool check_custom = true);
+                                              std::size_t max_count,
+                                              Ranking ranking = kDefaultRanking,
+                                              bool check_custom = true);
 
 class SpellingSession {
  public:
   SpellingSession(SpellCheck& engine, std::size_t max_suggestions,
-                  WordRules rules = WordRules::All());
+                  WordRules rules = WordRules::All(), Ranking ranking = kDefaultRanking);
   SpellingSession(const SpellingSession&) = delete;
   SpellingSession& operator=(const SpellingSession&) = delete;
 
@@ -74,6 +80,7 @@ class SpellingSession {
  private:
   SpellCheck& engine_;
   const std::size_t max_suggestions_;
+  const Ranking ranking_;
   std::unordered_set<std::u16string> session_words_;  // folded
   AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
   std::vector<std::u16string> added_words_;

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "lexivane/better_suggestions.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/utf8.h"
@@ -66,21 +69,46 @@ TEST(SpellingSession, SessionWordsFoldCaseAsTheEngineDoes) {
   }
 }
 
-TEST(SpellingSession, SuggestionsComeInTheWordsLetterCaseUpToTheMostAskedFor) {
+// The session's lists are the ranking's own, the second one unless the engine's own search is
+// chosen; a name flagged for its small letters is offered as a name.
+TEST(SpellingSession, SuggestionsComeInTheChosenRankingUpToTheMostAskedFor) {
   OnFreshThread([](SpellCheck& engine) {
-    SpellingSession two(engine, 2);
-    EXPECT_EQ(Utf8List(two.Suggestions(u"Teh")), (std::vector<std::string>{"The", "Tee"}));
-    EXPECT_EQ(Utf8List(two.Suggestions(u"TEH")), (std::vector<std::string>{"THE", "TEE"}));
-    SpellingSession none(engine, 0);
-    EXPECT_TRUE(none.Suggestions(u"teh")->empty());
-    // The search grows with the square of the length: past the cap there is none, even where
-    // the custom dictionary holds a word just like it.
+    const struct {
+      std::optional<Ranking> chosen;  // none: the default
+      std::vector<std::u16string> (*ranked)(const SpellCheck&, std::u16string_view, std::size_t,
+                                            bool);
+    } rankings[] = {{std::nullopt, BetterSuggestions},
+                    {Ranking::kBetter, BetterSuggestions},
+                    {Ranking::kSpec, ShownSuggestions}};
+    for (const auto& r : rankings) {
+      SpellingSession two = r.chosen ? SpellingSession(engine, 2, WordRules::All(), *r.chosen)
+                                     : SpellingSession(engine, 2);
+      for (const char16_t* word : {u"Teh", u"TEH", u"wierd", u"xqzvbn"})
+        EXPECT_EQ(*two.Suggestions(word), r.ranked(engine, word, 2, true)) << ToUtf8(word);
+      EXPECT_EQ(Utf8List(two.Suggestions(u"TEH")).front(), "THE");
+      const std::vector<std::string> name =
+          Utf8List(SpellingSession(engine, 15, WordRules::All(), r.chosen.value_or(kDefaultRanking))
+                       .Suggestions(u"thant"));
+      EXPECT_NE(std::find(name.begin(), name.end(), "Thant"), name.end());
+      EXPECT_EQ(std::find(name.begin(), name.end(), "thant"), name.end());
+    }
+  });
+}
+
+// None for no list asked for or a word past the cap: the search grows with the square of the
+// length, so past it there is none, even where the custom dictionary holds a word just like it.
+TEST(SpellingSession, NoSuggestionsForNoneAskedOrAWordTooLong) {
+  OnFreshThread([](SpellCheck& engine) {
     const std::u16string longest = std::u16string(kLongestWordToSuggestFor - 1, u'e') + u'x';
     engine.AddToCustom(longest + u'y');
     engine.AddToCustom(longest.substr(1) + u'y');
-    EXPECT_EQ(SuggestionsToShow(engine, longest + u'z', 5).size(), 0u);
+    for (const Ranking ranking : {Ranking::kBetter, Ranking::kSpec}) {
+      EXPECT_TRUE(
+          SpellingSession(engine, 0, WordRules::All(), ranking).Suggestions(u"teh")->empty());
+      EXPECT_EQ(SuggestionsToShow(engine, longest + u'z', 5, ranking).size(), 0u);
+      EXPECT_FALSE(SuggestionsToShow(engine, longest.substr(1) + u'z', 5, ranking).empty());
+    }
     EXPECT_FALSE(ShownSuggestions(engine, longest + u'z', 5).empty());
-    EXPECT_FALSE(SuggestionsToShow(engine, longest.substr(1) + u'z', 5).empty());
   });
 }
 

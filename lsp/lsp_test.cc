@@ -336,7 +336,9 @@ TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
        {{std::nullopt, 1.0f, 5}, 3},
        {}},
       {R"({"customDictionary": "", "maxSuggestions": 0})", {{std::nullopt, 0.8f, 0}, 3}, {}},
-      {R"({"checkIdentifiers": true})", {{"/old.dic", 0.8f, 5, WordRules::All(), true}, 3}, {}},
+      {R"({"checkIdentifiers": true})",
+       {{"/old.dic", 0.8f, 5, Ranking::kBetter, WordRules::All(), true}, 3},
+       {}},
       {R"({"checkIdentifiers": 1})", current, {"checkIdentifiers"}},
       {R"({"severity": 0, "maxSuggestions": 16, "suggestionThreshold": 1.5, "customDictionary": 5})",
        current,
@@ -348,10 +350,17 @@ TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
        current,
        {"severity", "suggestionThreshold", "maxSuggestions"}},
       {R"({"noRule": ["digits", "roman"]})",
-       {{"/old.dic", 0.8f, 5,
+       {{"/old.dic", 0.8f, 5, Ranking::kBetter,
          WordRules::All().Without(WordRule::kDigits).Without(WordRule::kRoman)},
         3},
        {}},
+      {R"({"suggestionRanking": "spec", "maxSuggestions": 3})",
+       {{"/old.dic", 0.8f, 3, Ranking::kSpec}, 3},
+       {}},
+      {R"({"lexivane": {"suggestionRanking": "better"}})", current, {}},
+      {R"({"suggestionRanking": "Spec"})", current, {"suggestionRanking"}},
+      {R"({"suggestionRanking": null})", current, {"suggestionRanking"}},
+      {R"({"suggestionRanking": ["spec"]})", current, {"suggestionRanking"}},
       {R"({"noRule": ["digits", "nosuch"]})", current, {"noRule"}},
       {R"({"noRule": "digits"})", current, {"noRule"}},
       {R"({"lexivane": 5, "severity": 1})", current, {}},  // the key wins, and is no object
@@ -499,11 +508,19 @@ class TestClient {
   LanguageServer server_;  // last: its worker stops before what it sends to goes
 };
 
+// Settings whose corrections come from the engine's own search, whose lists never change: the
+// tests below tell the code actions' words apart by how many corrections each has.
+ServerSettings OwnSearchSettings() {
+  ServerSettings settings;
+  settings.checker.ranking = Ranking::kSpec;
+  return settings;
+}
+
 TEST(LanguageServer, CodeActionsAfterEditsTakeTheSessionsWordsAndSettings) {
   const ScratchDir scratch;
   WriteBytes(scratch.path() / "a-file", "");
   OnFreshThread([&] {
-    ServerSettings settings;
+    ServerSettings settings = OwnSearchSettings();
     settings.checker.custom_dictionary = (scratch.path() / "a-file" / "words.dic").string();
     TestClient client(settings);
     client.Open("teh wrold izmirx");
@@ -542,7 +559,7 @@ TEST(LanguageServer, AnotherCustomDictionaryLeavesCodeActionsToTheWorker) {
   const ScratchDir scratch;
   WriteBytes(scratch.path() / "first.dic", "wrold\r\n");
   OnFreshThread([&] {
-    ServerSettings settings;
+    ServerSettings settings = OwnSearchSettings();
     settings.checker.custom_dictionary = (scratch.path() / "first.dic").string();
     TestClient client(settings);
     client.Open("wrold teh");
@@ -589,7 +606,7 @@ TEST(LanguageModes, TheLanguageIdDecidesAndTheFileNameServesForAnUnknownOne) {
 // the piece around it, taken alone, would look like prose.
 TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
   OnFreshThread([] {
-    TestClient markdown{ServerSettings{}};
+    TestClient markdown{OwnSearchSettings()};
     markdown.Open("Teh `wrold` and\n\n```\nxyzzyq\n```\nwrold", "markdown");
     const Json found = markdown.AwaitDiagnostics([](const Json&) { return true; });
     ASSERT_EQ(found.size(), 2u);
@@ -604,7 +621,7 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
     EXPECT_EQ(markdown.ActionWords({0, 0}, {9, 9}),
               (std::vector<std::string>{"tehh:5@2:0", "Teh:5@2:5", "wrold:2@7:0"}));
 
-    TestClient html{ServerSettings{}};
+    TestClient html{OwnSearchSettings()};
     html.Open("<p title=\"wrold\">caf&eacute;x &amp; <code>teh</code> wrold</p>", "html");
     const Json words = html.AwaitDiagnostics([](const Json&) { return true; });
     std::vector<std::string> placed;
@@ -621,7 +638,7 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
 
     // With identifiers checked, each word of one is reported at its own range, in the worker's
     // check and in the code actions after an edit alike.
-    ServerSettings settings;
+    ServerSettings settings = OwnSearchSettings();
     settings.checker.check_identifiers = true;
     TestClient code{settings};
     code.Open("int getVaule(void);  // teh getVaule", "cpp");

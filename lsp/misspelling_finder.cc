@@ -43,7 +43,7 @@ bool MisspellingFinder::PreparedEngine::Load(std::optional<FileStamp> now) {
 
 MisspellingFinder::MisspellingFinder(const CheckerSettings& settings, const Warn& warn)
     : prepared_(settings, warn),
-      session_(prepared_.engine, settings.max_suggestions, settings.rules) {
+      session_(prepared_.engine, settings.max_suggestions, settings.rules, settings.ranking) {
   session_.AcceptNames(prepared_.names);
 }
 

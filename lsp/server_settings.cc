@@ -69,6 +69,14 @@ SettingsChange ChangeSettings(const ServerSettings& current, const Json& given) 
       refuse("maxSuggestions");
     }
   }
+  if (const auto it = settings.find("suggestionRanking"); it != settings.end()) {
+    const auto ranking = it->is_string() ? RankingNamed(it->get<std::string>()) : std::nullopt;
+    if (ranking) {
+      next.checker.ranking = *ranking;
+    } else {
+      refuse("suggestionRanking");
+    }
+  }
   if (const auto it = settings.find("noRule"); it != settings.end()) {
     WordRules rules = WordRules::All();
     bool known = it->is_array();

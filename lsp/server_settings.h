@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "frontend/custom_dictionary_file.h"
+#include "frontend/ranking.h"
 #include "frontend/word_rules.h"
 
 namespace lexivane::frontend::lsp {
@@ -22,8 +23,9 @@ struct CheckerSettings {
   std::optional<std::string> custom_dictionary;  // none: the tool's default file
   float suggestion_threshold = 0.8f;
   std::size_t max_suggestions = 5;
+  Ranking ranking = kDefaultRanking;   // "suggestionRanking": "better" or "spec"
   WordRules rules = WordRules::All();  // "noRule": the names of those switched off
-  bool check_identifiers = false;  // in the code modes, the identifiers of the code too
+  bool check_identifiers = false;      // in the code modes, the identifiers of the code too
   friend bool operator==(const CheckerSettings&, const CheckerSettings&) = default;
 };
 

@@ -15,6 +15,7 @@
 #include "frontend/custom_dictionary_file.h"
 #include "frontend/document_modes.h"
 #include "frontend/misspelt_words.h"
+#include "frontend/ranking.h"
 #include "frontend/running_words.h"
 #include "frontend/standard_output.h"
 #include "frontend/word_rules.h"
@@ -45,6 +46,7 @@ struct IspellOptions {
   std::optional<DocumentMode> mode;    // the text's, for the session and the files of list mode
   std::vector<std::string> files;      // list mode's texts; none means standard input
   std::vector<std::string> rules_off;  // names of word rules, several to an item with commas
+  Ranking ranking = kDefaultRanking;
 };
 
 // The words a client may ask for: the embedded list is American English, and editors name it
@@ -65,7 +67,7 @@ void CheckEncoding(std::string name) {
   }
 }
 
-constexpr const char* kHelp =
+constexpr const char* kHelpBeforeRankings =
     "The ispell interface of lexivane, for editors (docs/cli.md):\n"
     "  lexivane -a [OPTION...]           the ispell pipe on standard input and output (also\n"
     "                                    lexivane pipe)\n"
@@ -83,9 +85,21 @@ constexpr const char* kHelp =
     "  --mode=NAME                           read the text in a mode of lexivane check --mode\n"
     "  --no-rule=NAME[,NAME...]              switch a word rule off (lexivane check\n"
     "                                        --no-rule)\n"
+    "  --ranking=NAME                        the order of the suggestions, one of:\n";
+constexpr const char* kHelpAfterRankings =
     "  -m -B -C -S -P -x -T FORMAT           accepted and ignored\n"
     "  --                                    the arguments after it are files\n"
     "  -h, --help                            print this help\n";
+
+std::string Help() {
+  std::string help = kHelpBeforeRankings;
+  for (const RankingName& known : RankingNames()) {
+    std::string name = "    " + std::string(known.name);
+    if (known.ranking == kDefaultRanking) name += " (the default)";
+    help += name + std::string(40 - name.size(), ' ') + std::string(known.what) + '\n';
+  }
+  return help + kHelpAfterRankings;
+}
 
 // ispell's options that change nothing here: -m (affix information), -B and -C (run-together
 // words), -S (suggestion order), -P, -x (no backup file).
@@ -155,6 +169,13 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
       AllRulesExcept({options.rules_off.back()}, &unknown);
       if (!unknown.empty())
         throw CommandError("unknown word rule " + unknown + ": " + RuleNameList());
+    } else if (argument == "--ranking" || argument.starts_with("--ranking=")) {
+      const std::string name =
+          argument == "--ranking" ? value(argument) : argument.substr(argument.find('=') + 1);
+      const std::optional<Ranking> ranking = RankingNamed(name);
+      if (!ranking)
+        throw CommandError("unknown ranking " + name + ": the rankings are " + RankingNameList());
+      options.ranking = *ranking;
     } else if (argument == "-d") {
       CheckDictionary(value(argument));
     } else if (argument == "-i") {
@@ -278,7 +299,7 @@ int Converse(const IspellOptions& options) {
   AcceptedNames names;
   personal.LoadInto(engine, &names);
   IspellSession session(engine, personal, options.mode.value_or(DocumentMode::kNone),
-                        AllRulesExcept(options.rules_off), std::move(names));
+                        AllRulesExcept(options.rules_off), std::move(names), options.ranking);
   std::cout << IspellBanner() << '\n' << std::flush;
   CheckStandardOutput();
   LineReader reader;
@@ -319,7 +340,7 @@ int RunIspellCall(const std::vector<std::string>& arguments) {
   const IspellOptions options = Parse(arguments);
   switch (options.call) {
     case Call::kHelp:
-      std::cout << kHelp;
+      std::cout << Help();
       break;
     case Call::kBanner:
       std::cout << IspellBanner() << '\n';

@@ -39,9 +39,9 @@ std::string IspellBanner() {
 }
 
 IspellSession::IspellSession(SpellCheck& engine, CustomDictionaryFile personal, DocumentMode mode,
-                             WordRules rules, AcceptedNames personal_names)
+                             WordRules rules, AcceptedNames personal_names, Ranking ranking)
     : personal_(std::move(personal)),
-      session_(engine, kShownSuggestionsMax, rules),
+      session_(engine, kShownSuggestionsMax, rules, ranking),
       options_mode_(mode),
       mode_(mode) {
   session_.AcceptNames(std::move(personal_names));

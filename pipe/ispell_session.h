@@ -7,8 +7,8 @@
 // line per word (`*`, `& word N OFFSET: s1, s2`, `# word OFFSET`) and one blank line; requests
 // print nothing. Offsets count characters (code points) from the first byte of the line, `^`
 // included. Bytes that are not UTF-8 count as one character per maximal invalid piece. The
-// suggestions are those the Enchant provider gives too (ShownSuggestions: at most 15, in the
-// misspelling's letter case).
+// suggestions are those the Enchant provider gives too: at most 15, in the misspelling's letter
+// case, in the second ranking unless the options chose the engine's own search (ranking.h).
 //
 // The personal dictionary is the engine's custom dictionary: `*` adds a word to it in memory, `&`
 // the word in lower case (as the engine folds case), and `#` adds the words added so far to its
@@ -46,7 +46,7 @@ class IspellSession {
   // the one `-` comes back to.
   IspellSession(SpellCheck& engine, CustomDictionaryFile personal,
                 DocumentMode mode = DocumentMode::kNone, WordRules rules = WordRules::All(),
-                AcceptedNames personal_names = {});
+                AcceptedNames personal_names = {}, Ranking ranking = kDefaultRanking);
 
   // The answer to one line, given without its line end; empty for requests. A failed save
   // is returned by TakeWarning, not thrown: the conversation goes on and the file stays as it

@@ -9,23 +9,28 @@
 #include <thread>
 #include <vector>
 
+#include "lexivane/better_suggestions.h"
+#include "lexivane/shown_suggestions.h"
+#include "lexivane/utf8.h"
 #include "tests/test_support.h"
 
 namespace lexivane::frontend::ispell {
 namespace {
 
 // Answers the lines in a session of its own. The custom dictionary belongs to the thread, so
-// each conversation gets a fresh thread and starts with none.
+// each conversation gets a fresh thread and starts with none. The suggestions are the engine's
+// own search unless `ranking` says otherwise: the protocol, not the order, is tested here.
 std::string Converse(const std::vector<std::string>& lines,
                      std::optional<std::string> personal_file = std::nullopt,
-                     std::string* warnings = nullptr, DocumentMode mode = DocumentMode::kNone) {
+                     std::string* warnings = nullptr, DocumentMode mode = DocumentMode::kNone,
+                     Ranking ranking = Ranking::kSpec) {
   std::string out;
   std::thread([&] {
     SpellCheck engine;
     engine.Init();
     IspellSession session(
         engine, CustomDictionaryFile(personal_file, CustomDictionaryFile::Missing::kNoneUntilMade),
-        mode);
+        mode, WordRules::All(), {}, ranking);
     for (const std::string& line : lines) {
       out += session.Answer(line);
       if (const auto warning = session.TakeWarning(); warning && warnings) *warnings += *warning;
@@ -132,6 +137,29 @@ TEST(IspellProtocol, TextIsReadInTheModeOfTheOptionsOrOfTheLastPlusRequest) {
   for (const auto& c : cases) {
     EXPECT_EQ(FirstSuggestions(Converse(c.lines, std::nullopt, nullptr, c.options)), c.expected)
         << c.lines[0];
+  }
+}
+
+// Each ranking's own list, at most 15 and in the word's letter case; the second one unless the
+// options chose the engine's own search.
+TEST(IspellProtocol, SuggestionsComeInTheChosenRanking) {
+  const struct {
+    Ranking ranking;
+    std::vector<std::u16string> (*ranked)(const SpellCheck&, std::u16string_view, std::size_t,
+                                          bool);
+  } rankings[] = {{Ranking::kBetter, BetterSuggestions}, {Ranking::kSpec, ShownSuggestions}};
+  for (const auto& r : rankings) {
+    std::string expected;
+    SpellCheck engine;
+    engine.Init();
+    for (const auto& [word, offset] : {std::pair{u"Helo", " 0:"}, {u"WIERD", " 5:"}}) {
+      const std::vector<std::u16string> list = r.ranked(engine, word, kShownSuggestionsMax, true);
+      expected += "& " + ToUtf8(word) + ' ' + std::to_string(list.size()) + offset;
+      for (std::size_t i = 0; i < list.size(); ++i) expected += (i ? ", " : " ") + ToUtf8(list[i]);
+      expected += '\n';
+    }
+    EXPECT_EQ(Converse({"Helo WIERD"}, std::nullopt, nullptr, DocumentMode::kNone, r.ranking),
+              expected + '\n');
   }
 }
 

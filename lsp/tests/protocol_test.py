@@ -105,9 +105,9 @@ class Verdicts:
             raise Failure(f"lexivane list failed: {run.stderr.decode()}")
         return run.stdout.decode().splitlines()
 
-    def suggestions(self, word):
-        run = subprocess.run([LEXIVANE, "-a"], input=f"^{word}\n".encode(), capture_output=True,
-                             env=self.env, timeout=30)
+    def suggestions(self, word, ranking="better"):
+        run = subprocess.run([LEXIVANE, "-a", f"--ranking={ranking}"], input=f"^{word}\n".encode(),
+                             capture_output=True, env=self.env, timeout=30)
         answer = run.stdout.decode().splitlines()[1]
         return answer.split(": ", 1)[1].split(", ") if answer.startswith("&") else []
 
@@ -298,11 +298,11 @@ class Document:
     def expected(self, **settings):
         return self.server.verdicts.diagnostics(self.text, **settings)
 
-    def expected_actions(self, diagnostics, max_suggestions=5):
+    def expected_actions(self, diagnostics, max_suggestions=5, ranking="better"):
         """The code actions of the diagnostics, with the suggestions of `lexivane -a`."""
         verdicts = self.server.verdicts
         return [a for d in diagnostics for a in expected_actions(
-            self.uri, d, verdicts.suggestions(d["data"]["word"])[:max_suggestions])]
+            self.uri, d, verdicts.suggestions(d["data"]["word"], ranking)[:max_suggestions])]
 
     def actions(self, first_line=0, last_line=1000):
         """The code actions the server offers for the lines."""
@@ -633,16 +633,20 @@ def shared_dictionary():
 @scenario
 def settings():
     custom = os.path.join(WORK, "settings-custom.dic")
-    cases = [  # initializationOptions, didChangeConfiguration settings, severity, suggestions
-        (None, None, 3, 5),
-        ({"severity": "error"}, None, 1, 5),
-        ({"severity": "hint", "maxSuggestions": 0}, None, 4, 0),
-        ({"severity": 2, "maxSuggestions": 15}, None, 2, 15),
-        (None, {"lexivane": {"severity": "warning", "maxSuggestions": 1}}, 2, 1),
-        ({"severity": "error"}, {"severity": "information", "maxSuggestions": 3}, 3, 3),
-        ({"maxSuggestions": 2}, {"lexivane": {"severity": "hint"}}, 4, 2),
+    cases = [  # initializationOptions, didChangeConfiguration settings, then what they give:
+        # the severity, how many suggestions, in which ranking
+        (None, None, 3, 5, "better"),
+        ({"severity": "error"}, None, 1, 5, "better"),
+        ({"severity": "hint", "maxSuggestions": 0}, None, 4, 0, "better"),
+        ({"severity": 2, "maxSuggestions": 15}, None, 2, 15, "better"),
+        (None, {"lexivane": {"severity": "warning", "maxSuggestions": 1}}, 2, 1, "better"),
+        ({"severity": "error"}, {"severity": "information", "maxSuggestions": 3}, 3, 3, "better"),
+        ({"maxSuggestions": 2}, {"lexivane": {"severity": "hint"}}, 4, 2, "better"),
+        ({"suggestionRanking": "spec", "maxSuggestions": 15}, None, 3, 15, "spec"),
+        (None, {"lexivane": {"suggestionRanking": "spec"}}, 3, 5, "spec"),
+        ({"suggestionRanking": "spec"}, {"suggestionRanking": "better"}, 3, 5, "better"),
     ]
-    for options, changed, severity, suggestions in cases:
+    for options, changed, severity, suggestions, ranking in cases:
         server = Server()
         server.initialize(options=options)
         document = Document(server, SAMPLE)
@@ -653,7 +657,7 @@ def settings():
         expected = document.expected(severity=severity)
         expect(f"diagnostics with {options} then {changed}", published, expected)
         expect(f"code actions with {options} then {changed}", document.actions(),
-               document.expected_actions(expected, max_suggestions=suggestions))
+               document.expected_actions(expected, max_suggestions=suggestions, ranking=ranking))
         server.end()
 
     # The customDictionary setting names the file that additions go to.

@@ -69,7 +69,7 @@
     (lexivane-expect "ispell-buffer asked about" (reverse asked) lexivane-expected-flagged)
     (lexivane-expect "ispell-buffer corrected"
                      (buffer-string)
-                     "The café, naïve world 😀 isn’t hole.\nSecond line with receive — and don't.\n")))
+                     "The café, naïve world 😀 isn’t hello.\nSecond line with receive — and don't.\n")))
 
 ;; The words ispell-buffer asks about in a buffer of TEXT in MODE (SETUP run after the mode), in
 ;; buffer order; none is replaced.

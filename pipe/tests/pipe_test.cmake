@@ -33,6 +33,17 @@ foreach(name option IN ZIP_LISTS "html;tex;rules" "-H;--mode=tex;--no-rule=digit
                   OUTPUT_VARIABLE out ERROR_VARIABLE err)
   expect_golden(${name})
 endforeach()
+# The second ranking unless the engine's own search is asked for, in either spelling of the
+# option (the engine's own search offers "hole" first).
+file(WRITE ${WORK_DIR}/helo.in "helo\n")
+set(rankings "-d en_US" "--ranking=better" "--ranking=spec" "--ranking spec")
+set(firsts hello hello hole hole)
+foreach(ranking first IN ZIP_LISTS rankings firsts)
+  separate_arguments(ranking)
+  run_with_input(0 ${WORK_DIR}/helo.in -a ${ranking} -p ${WORK_DIR}/none.dic)
+  expect_in("${out}" "\n& helo 15 0: ${first}, ")
+endforeach()
+
 # `*` and `&` words, not `@` ones, were saved by `#`, in the custom dictionary's format.
 file(READ ${personal} saved HEX)
 if(NOT saved STREQUAL "77726f6c640d0a666f6f626172780d0a")  # wrold CR LF foobarx CR LF
@@ -120,10 +131,11 @@ endforeach()
 run(0 -a --help)
 expect_in("${out}" "^The ispell interface of lexivane")
 set(calls "-a -d de_DE" "-a -i ISO-8859-1" "-a --frobnicate" "-a -p" "-a --personal=" "-a x.txt"
-          "-a --mode=latex" "-l --mode")
+          "-a --mode=latex" "-l --mode" "-a --ranking=best" "-a --ranking")
 set(messages "no dictionary de_DE" "encoding iso-8859-1" "unknown option" "-p needs a value"
              "name is empty" "only taken in list mode" "unknown mode latex: the modes are none, "
-             "--mode needs a value")
+             "--mode needs a value" "unknown ranking best: the rankings are better, spec\n"
+             "--ranking needs a value")
 foreach(call message IN ZIP_LISTS calls messages)
   separate_arguments(call)
   run(2 ${call})
