@@ -15,19 +15,22 @@
 namespace lexivane {
 
 struct BetterCandidate {
-  std::int32_t index;     // in the main list, or -1 (a split, or a custom entry not listed)
+  std::int32_t index;     // in the main list, or -1 (a split, "a", "i", an unlisted custom entry)
   std::u16string word;    // as the custom dictionary or the rules give it; "" for a listed word
   std::size_t length;     // of the word
   std::size_t place;      // the order the candidates were gathered in
   bool one_edit;          // within one edit of the misspelling
+  bool two_words;         // a split of the misspelling
   int sound_edits;        // its sound key's edits from the misspelling's: 0, 1, or 2 for more
   std::uint8_t level;     // its WordLevel (suggest/word_level.h); 0 for no main-list word
+  std::uint8_t frequency;  // its WordFrequencyClass (the same); 0 for no main-list word
   std::uint16_t soundex;  // its Soundex key (engine/soundex.h)
 };
 
-// Every candidate once: the words one edit away (custom entries and words the rules accept
-// included), the listed words of the same first letter two edits away (suggest/near_words.h),
-// the two words a split makes, custom entries of a similarity ratio above 0.7, and the listed
+// Every candidate once: the listed words one edit away (and "a" and "i"), the listed words of
+// the same first letter two edits away when none is within one (suggest/near_words.h), the two
+// words a split makes ("a" and a word, or two words of two letters or more, each one the engine
+// accepts), custom entries within one edit or of a similarity ratio above 0.7, and the listed
 // words whose sound key is within one edit (suggest/sound_index.h) and whose length is within
 // three. The custom dictionary's entries are among them when `check_custom`. None for a word
 // too short to suggest for or a number.
@@ -39,22 +42,24 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
 // in length, `far` when it lies beyond one edit and `split` for two words, `sound_one` and
 // `sound_far` when its English sound key (suggest/sound_key.h) is one edit or more away, and
 // `rare` for each step of its word level above the commonest (10, 20, 35, 40, 50, 55, more; a
-// custom word counts as the rarest). Lowest first; equal costs keep the engine's order. The
-// defaults are fitted on the tuning set alone (`lexivane_suggestion_quality --tune`).
+// custom word counts as the rarest), and `common` for each frequency class (a two-word split
+// counts as its rarer word). Lowest first; equal costs keep the order of gathering. The defaults
+// are fitted on the tuning set alone (`lexivane_suggestion_quality --tune`).
 struct RankingWeights {
-  TypingCosts typing = {1.0f, 0.3f, 0.65f, 1.3f, 0.6f, 1.3f, 0.25f, 0.9f};
-  float similarity = 1.3f;
+  TypingCosts typing = {1.0f, 0.25f, 0.85f, 1.5f, 0.6f, 1.6f, 0.45f, 1.1f, 0.9f};
+  float similarity = 4.2f;
   float sound = 0.7f;
-  float length = 0.0f;
-  float far = 0.95f;
-  float split = 2.15f;
-  float sound_one = 0.8f;
-  float sound_far = -0.4f;
-  float rare = 0.8f;
+  float length = 0.4f;
+  float far = 1.35f;
+  float split = 5.05f;
+  float sound_one = 1.6f;
+  float sound_far = 2.1f;
+  float rare = 0.6f;
+  float common = -0.26f;
 };
 
 // The first `most` candidates by cost, in the letter case of `word`, each once.
-std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidates,
+std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights = {});
 

@@ -27,11 +27,10 @@ namespace {
 
 // A custom entry this similar to the misspelling, or within one edit, is a candidate.
 constexpr double kCustomSimilarity = 0.7;
-// Listed words of the misspelling's first letter this many edits away are candidates when
-// fewer than kFewCandidates are within one edit (the search costs more than all else, and
-// where a word one edit away exists, the intended word is nearly always among the others).
+// Listed words of the misspelling's first letter this many edits away are candidates when none
+// is within one edit (the search costs more than all else, and where a word one edit away
+// exists, the intended word is nearly always among the others).
 constexpr int kNearEdits = 2;
-constexpr std::size_t kFewCandidates = 1;
 // A sound neighbour whose length differs more than this is not worth ranking.
 constexpr std::size_t kSoundLengthSpread = 3;
 
@@ -93,10 +92,6 @@ bool ToListForm(std::u16string_view word, std::string& bytes) {
   return true;
 }
 
-bool IsPlainLowerCase(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-}
-
 // Candidates by main-list index, in a small open-addressing table that a gathering clears.
 class ListedCandidates {
  public:
@@ -145,7 +140,9 @@ int RarenessOf(std::uint8_t level) {
 
 // How often each letter occurs in a word, its letters binned by their low five bits: merging
 // letters only hides differences, so a bound drawn from the bins holds for the letters.
-using LetterBins = std::array<int, 32>;
+// Counts fit in a byte: only words of up to kLongestBinned letters are binned.
+using LetterBins = std::array<std::int8_t, 32>;
+constexpr std::size_t kLongestBinned = 100;
 
 LetterBins BinsOf(std::u16string_view word) {
   LetterBins bins{};
@@ -157,14 +154,16 @@ LetterBins BinsOf(std::u16string_view word) {
 // the word lacks.
 std::pair<std::size_t, std::size_t> LetterSurplus(const LetterBins& word_bins,
                                                   std::string_view listed) {
-  LetterBins difference = word_bins;
-  for (const char c : listed) --difference[static_cast<unsigned char>(c) & 31];
-  std::size_t missing = 0, extra = 0;
-  for (const int d : difference) {
-    if (d > 0) missing += static_cast<std::size_t>(d);
-    if (d < 0) extra += static_cast<std::size_t>(-d);
+  LetterBins listed_bins{};
+  for (const char c : listed) ++listed_bins[static_cast<unsigned char>(c) & 31];
+  // Plain loops over 32 bytes, which the compiler turns into a few vector instructions.
+  int missing = 0, extra = 0;
+  for (std::size_t b = 0; b < 32; ++b) {
+    const int d = word_bins[b] - listed_bins[b];
+    missing += std::max(d, 0);
+    extra += std::max(-d, 0);
   }
-  return {missing, extra};
+  return {static_cast<std::size_t>(missing), static_cast<std::size_t>(extra)};
 }
 
 // The candidate's word in lower case.
@@ -185,16 +184,20 @@ class CostBounds {
       : tables_(tables), lower_(lower), weights_(weights), bins_(BinsOf(lower)) {
     std::string bytes;
     key_ = PackedSoundex(ToListForm(lower, bytes) ? bytes : "");
-    ascii_ = std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
+    ascii_ = lower.size() <= kLongestBinned &&
+             std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
     // Costs below zero would make any edit cheaper; a weight is never fitted so, but the bounds
     // stay true if one is.
     const TypingCosts& typing = weights.typing;
     const float first = std::min(0.0f, typing.first_letter);
     cheapest_letter_ = std::max(
         0.0f, std::min({typing.insert_or_delete, typing.doubled_letter, typing.vowel}) + first);
-    cheapest_edit_ = std::max(0.0f, std::min({cheapest_letter_, typing.substitute,
-                                               typing.vowel_for_vowel, typing.neighbour_key}) +
-                                        first);
+    // A confusion may mend as many letters as a group has, at once.
+    cheapest_edit_ = std::max(
+        0.0f, std::min({cheapest_letter_, typing.substitute, typing.vowel_for_vowel,
+                        typing.neighbour_key,
+                        typing.confusion / static_cast<float>(kLongestConfusion)}) +
+                  first);
   }
 
   float Known(const BetterCandidate& candidate) const {
@@ -202,14 +205,16 @@ class CostBounds {
     float known = w.length * static_cast<float>(LengthDifference(candidate));
     if (candidate.soundex != key_) known += w.sound;
     if (!candidate.one_edit) known += w.far;
-    if (candidate.index < 0) known += w.split;
+    if (candidate.two_words) known += w.split;
     if (candidate.sound_edits == 1) known += w.sound_one;
     if (candidate.sound_edits == 2) known += w.sound_far;
-    return known + w.rare * static_cast<float>(RarenessOf(candidate.level));
+    return known + w.rare * static_cast<float>(RarenessOf(candidate.level)) +
+           w.common * static_cast<float>(candidate.frequency);
   }
 
   // The least similarity term and the least typing distance, from the letters each word lacks
-  // (`LetterSurplus`; from the lengths alone where the words are not both ASCII): each must be
+  // (`LetterSurplus`; from the lengths alone where the words are not both ASCII, or the
+  // misspelling is long): each must be
   // edited, and none can match.
   std::pair<float, float> LeastRest(const BetterCandidate& candidate) const {
     const std::size_t shorter = std::min(candidate.length, lower_.size());
@@ -259,8 +264,9 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
     std::uint32_t& position = listed.At(index);
     if (position == ListedCandidates::kNone) {
       position = static_cast<std::uint32_t>(candidates.size());
-      candidates.push_back({index, {}, tables.Word(index).size(), candidates.size(), one_edit, 2,
-                            WordLevel(index), tables.Key(index)});
+      candidates.push_back({index, {}, tables.Word(index).size(), candidates.size(), one_edit,
+                            false, 2, WordLevel(index), WordFrequencyClass(index),
+                            tables.Key(index)});
     }
     BetterCandidate& candidate = candidates[position];
     candidate.one_edit = candidate.one_edit || one_edit;
@@ -282,8 +288,27 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
       }
     }
     if (index >= 0) listed.At(index) = static_cast<std::uint32_t>(candidates.size());
-    candidates.push_back({index, std::move(text), folded.size(), candidates.size(), one_edit, 2,
-                          WordLevel(index), PackedSoundex(single_byte ? bytes : "")});
+    const std::size_t blank = bytes.find(' ');
+    const bool two_words = single_byte && blank != std::string::npos;
+    std::uint8_t level = WordLevel(index), frequency = WordFrequencyClass(index);
+    if (two_words) {
+      // As common as the rarer of its words ("a" and "i" are among the commonest; an unlisted
+      // word, the rarest).
+      const auto part_index = [&](std::string_view part) { return tables.Find(part); };
+      const auto part_level = [&](std::string_view part) {
+        return part.size() == 1 ? kCommonestLevel : WordLevel(part_index(part));
+      };
+      const auto part_frequency = [&](std::string_view part) {
+        return part.size() == 1 ? kHighestFrequencyClass : WordFrequencyClass(part_index(part));
+      };
+      const std::string_view left = std::string_view(bytes).substr(0, blank);
+      const std::string_view right = std::string_view(bytes).substr(blank + 1);
+      const std::uint8_t left_level = part_level(left), right_level = part_level(right);
+      level = left_level == 0 || right_level == 0 ? 0 : std::max(left_level, right_level);
+      frequency = std::min(part_frequency(left), part_frequency(right));
+    }
+    candidates.push_back({index, std::move(text), folded.size(), candidates.size(), one_edit,
+                          two_words, 2, level, frequency, PackedSoundex(single_byte ? bytes : "")});
   };
 
   // Custom entries first, so that each keeps its letter case.
@@ -296,35 +321,38 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
       }
     }
   }
-  // Words one edit away: listed ones looked up directly, anything else asked of the engine,
-  // which knows its rules (a short word, a trailing "'s", a hyphen).
-  std::string lower_bytes;
+  // Listed words one edit away, and the words "a" and "i" (no table holds one letter). A word
+  // beyond Latin-1 is in no list; the custom entries came above.
+  const LetterTriples& triples = SharedLetterTriples();
+  std::size_t within_one_edit = 0;
+  const auto add_edit = [&](std::string_view edit) {
+    if (edit.size() < 2) {
+      if (edit == "a" || edit == "i") add_text(std::u16string(1, edit[0]), true);
+      return;
+    }
+    if (!triples.MayBeListed(edit)) return;
+    const std::int32_t index = tables.Find(edit);
+    if (index >= 0) {
+      add_listed(index, true);
+      ++within_one_edit;
+    }
+  };
+  std::string lower_bytes, edit_bytes;
   if (ToListForm(lower, lower_bytes)) {
-    const LetterTriples& triples = SharedLetterTriples();
-    ForEachEdit(lower_bytes, [&](const std::string& edit) {
-      const std::int32_t index =
-          edit.size() >= 2 && triples.MayBeListed(edit) ? tables.Find(edit) : -1;
-      if (index >= 0) {
-        add_listed(index, true);
-      } else if (!(edit.size() >= 2 && IsPlainLowerCase(edit))) {
-        const std::u16string text(edit.begin(), edit.end());
-        if (engine.CheckWord(text, false)) add_text(text, true);
-      }
-    });
+    ForEachEdit(lower_bytes, [&](const std::string& edit) { add_edit(edit); });
   } else {
     ForEachEdit(lower, [&](const std::u16string& edit) {
-      if (engine.CheckWord(edit, false)) add_text(edit, true);
+      if (ToListForm(edit, edit_bytes)) add_edit(edit_bytes);
     });
   }
-  // Listed words two edits away, when those one edit away are few.
-  const std::size_t within_one_edit = candidates.size();
-  if (within_one_edit < kFewCandidates) {
+  // Listed words two edits away, when none is within one.
+  if (within_one_edit == 0) {
     std::vector<NearWord> near;
     FindNearWords(tables, lower_bytes, kNearEdits, near);
     for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);
   }
-  // Two words, each of two letters or more.
-  for (std::size_t i = 2; i + 2 <= lower.size(); ++i) {
+  // Two words: "a" and a word, or two of two letters or more.
+  for (std::size_t i = lower.starts_with(u'a') ? 1 : 2; i + 2 <= lower.size(); ++i) {
     const std::u16string_view left = std::u16string_view(lower).substr(0, i);
     const std::u16string_view right = std::u16string_view(lower).substr(i);
     if (engine.CheckWord(left, check_custom) && engine.CheckWord(right, check_custom)) {
@@ -350,7 +378,7 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
   return candidates;
 }
 
-std::vector<std::u16string> RankCandidates(std::vector<BetterCandidate> candidates,
+std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights) {
   const PreparedTables& tables = SharedMainTables();

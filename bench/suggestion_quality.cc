@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <numeric>
+#include <thread>
 #include <set>
 #include <string>
 #include <utility>
@@ -100,33 +102,62 @@ double Percent(std::size_t part, std::size_t whole) {
   return whole == 0 ? 0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
 }
 
-// The weights a tuner may change, by name.
-std::vector<std::pair<const char*, float*>> Tunable(RankingWeights& w) {
-  return {{"doubled_letter", &w.typing.doubled_letter}, {"vowel", &w.typing.vowel},
-          {"substitute", &w.typing.substitute},         {"vowel_for_vowel", &w.typing.vowel_for_vowel},
-          {"neighbour_key", &w.typing.neighbour_key},   {"swap", &w.typing.swap},
-          {"first_letter", &w.typing.first_letter},     {"similarity", &w.similarity},
-          {"sound", &w.sound},                          {"length", &w.length},
-          {"far", &w.far},                              {"split", &w.split},
-          {"sound_one", &w.sound_one},                  {"sound_far", &w.sound_far},
-          {"rare", &w.rare}};
+// The weights a tuner may change, by name, each with the scale of its steps (a weight that
+// counts a large number moves in smaller steps).
+struct TunableWeight {
+  const char* name;
+  float* value;
+  float scale;
+};
+std::vector<TunableWeight> Tunable(RankingWeights& w) {
+  return {{"doubled_letter", &w.typing.doubled_letter, 1},
+          {"vowel", &w.typing.vowel, 1},
+          {"substitute", &w.typing.substitute, 1},
+          {"vowel_for_vowel", &w.typing.vowel_for_vowel, 1},
+          {"neighbour_key", &w.typing.neighbour_key, 1},
+          {"swap", &w.typing.swap, 1},
+          {"first_letter", &w.typing.first_letter, 1},
+          {"confusion", &w.typing.confusion, 1},
+          {"similarity", &w.similarity, 1},
+          {"sound", &w.sound, 1},
+          {"length", &w.length, 1},
+          {"far", &w.far, 1},
+          {"split", &w.split, 1},
+          {"sound_one", &w.sound_one, 1},
+          {"sound_far", &w.sound_far, 1},
+          {"rare", &w.rare, 0.5f},
+          {"common", &w.common, 0.1f}};
 }
 
 // Top-1 plus half of top-5, in %, of the second ranking under `weights` over rows whose
-// candidates were gathered once.
+// candidates were gathered once; the rows are shared out among the machine's cores.
 double Fitness(const std::vector<Misspelling>& rows,
                const std::vector<std::vector<BetterCandidate>>& candidates,
                const RankingWeights& weights) {
-  std::size_t first = 0, five = 0;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    std::vector<std::string> out;
-    for (const auto& s : RankCandidates(candidates[i], rows[i].misspelling_utf16, 5, weights))
-      out.push_back(ToUtf8(s));
-    const std::size_t rank = RankOf(out, rows[i].correct);
-    first += rank == 1;
-    five += rank >= 1;
+  const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<std::size_t> first(threads), five(threads);
+  std::vector<std::thread> workers;
+  for (std::size_t t = 0; t < threads; ++t) {
+    workers.emplace_back([&, t] {
+      for (std::size_t i = t; i < rows.size(); i += threads) {
+        std::vector<std::string> out;
+        for (const auto& s : RankCandidates(candidates[i], rows[i].misspelling_utf16, 5, weights))
+          out.push_back(ToUtf8(s));
+        const std::size_t rank = RankOf(out, rows[i].correct);
+        first[t] += rank == 1;
+        five[t] += rank >= 1;
+      }
+    });
   }
-  return Percent(first, rows.size()) + Percent(five, rows.size()) / 2;
+  for (std::thread& worker : workers) worker.join();
+  const auto sum = [](const std::vector<std::size_t>& v) {
+    return std::accumulate(v.begin(), v.end(), std::size_t{0});
+  };
+  return Percent(sum(first), rows.size()) + Percent(sum(five), rows.size()) / 2;
+}
+
+void PrintWeights(RankingWeights& weights, std::FILE* to) {
+  for (const auto& [name, value, scale] : Tunable(weights)) std::fprintf(to, "%s = %.3f\n", name, *value);
 }
 
 RankingWeights Tune(const SpellCheck& engine, const std::vector<Misspelling>& rows) {
@@ -139,21 +170,24 @@ RankingWeights Tune(const SpellCheck& engine, const std::vector<Misspelling>& ro
     for (bool improved = true; improved;) {
       improved = false;
       for (std::size_t k = 0; k < Tunable(best).size(); ++k) {
-        for (const float delta : {-step, step}) {
+        for (const float sign : {-1.0f, 1.0f}) {
           RankingWeights trial = best;
-          *Tunable(trial)[k].second += delta;
+          const auto [name, value, scale] = Tunable(trial)[k];
+          *value += sign * step * scale;
           const double fitness = Fitness(rows, candidates, trial);
           if (fitness > best_fitness + 1e-9) {
             best = trial;
             best_fitness = fitness;
             improved = true;
-            std::fprintf(stderr, "%s %+.2f: %.2f\n", Tunable(best)[k].first, delta, fitness);
+            std::fprintf(stderr, "%s %+.3f: %.2f\n", name, sign * step * scale, fitness);
           }
         }
       }
+      std::fprintf(stderr, "-- sweep at step %.2f ends at %.2f\n", step, best_fitness);
+      PrintWeights(best, stderr);
     }
   }
-  for (const auto& [name, value] : Tunable(best)) std::printf("%s = %.2f\n", name, *value);
+  PrintWeights(best, stdout);
   return best;
 }
 

@@ -4,6 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lexivane {
@@ -46,6 +49,50 @@ constexpr std::array<std::array<SubstitutionKind, 26>, 26> kSubstitutionKinds = 
   return table;
 }();
 
+// Each pair is confused both ways.
+constexpr std::pair<std::string_view, std::string_view> kSpellingConfusions[] = {
+    {"f", "ph"},  {"f", "gh"},   {"k", "ch"},  {"k", "ck"},  {"c", "ck"},  {"k", "c"},
+    {"s", "c"},   {"s", "sc"},   {"j", "g"},   {"j", "dg"},  {"g", "dg"},  {"ch", "tch"},
+    {"sh", "ti"}, {"sh", "ci"},  {"x", "ks"},  {"x", "cks"}, {"kw", "qu"}, {"z", "s"},
+    {"w", "wh"},  {"n", "kn"},   {"n", "gn"},  {"r", "wr"},  {"m", "mb"},  {"i", "igh"},
+    {"u", "oo"},  {"ee", "ea"},  {"ee", "ie"}, {"i", "ee"},  {"i", "y"},   {"ou", "ow"},
+    {"aw", "au"}, {"er", "ur"},  {"o", "ow"},  {"ai", "ay"}, {"a", "ai"},  {"o", "oa"},
+};
+
+// A confusion that may stand at the end of the typed text: `typed_length` letters there, for
+// `word_side` in the word.
+struct TypedConfusion {
+  std::size_t end;  // in the typed text
+  std::size_t typed_length;
+  std::string_view word_side;
+};
+
+bool EndsWith(std::u16string_view text, std::size_t end, std::string_view part) {
+  if (part.size() > end) return false;
+  for (std::size_t k = 0; k < part.size(); ++k) {
+    if (text[end - part.size() + k] != static_cast<unsigned char>(part[k])) return false;
+  }
+  return true;
+}
+
+// The confusions whose typed side ends at each position of `typed`, by position; the thread
+// keeps those of the last text it was asked, since one misspelling is measured against many
+// words.
+const std::vector<TypedConfusion>& ConfusionsOf(std::u16string_view typed) {
+  thread_local std::u16string last;
+  thread_local std::vector<TypedConfusion> confusions;
+  if (typed == last && !last.empty()) return confusions;
+  last.assign(typed);
+  confusions.clear();
+  for (std::size_t end = 1; end <= typed.size(); ++end) {
+    for (const auto& [one, other] : kSpellingConfusions) {
+      if (EndsWith(typed, end, one)) confusions.push_back({end, one.size(), other});
+      if (EndsWith(typed, end, other)) confusions.push_back({end, other.size(), one});
+    }
+  }
+  return confusions;
+}
+
 SubstitutionKind KindOf(char16_t a, char16_t b) {
   return a >= u'a' && a <= u'z' && b >= u'a' && b <= u'z' ? kSubstitutionKinds[a - u'a'][b - u'a']
                                                           : kAnyLetter;
@@ -77,49 +124,55 @@ float TypingDistance(std::u16string_view typed, std::u16string_view word,
 float TypingDistanceAtMost(std::u16string_view typed, std::u16string_view word,
                            const TypingCosts& costs, float limit) {
   const std::size_t n = typed.size(), m = word.size();
-  // Three rows of the table d[i][j], the cost of turning typed[0, i) into word[0, j) (a swap
-  // reaches back two rows), and each letter's cost of coming or going; the thread's, kept
-  // between calls.
+  // The table d[i][j], the cost of turning typed[0, i) into word[0, j), and each letter's cost
+  // of coming or going; the thread's, kept between calls.
   thread_local std::vector<float> buffer;
-  buffer.resize(3 * (m + 1) + n + m);
-  float* before = buffer.data();  // row i - 2
-  float* above = before + (m + 1);  // row i - 1
-  float* row = above + (m + 1);     // row i
-  float* typed_single = row + (m + 1);
+  buffer.resize((n + 1) * (m + 1) + n + m);
+  float* const d = buffer.data();
+  const auto at = [&](std::size_t i, std::size_t j) -> float& { return d[i * (m + 1) + j]; };
+  float* typed_single = d + (n + 1) * (m + 1);
   float* word_single = typed_single + n;
   SingleCosts(typed, costs, typed_single);
   SingleCosts(word, costs, word_single);
   const float substitute_costs[] = {costs.substitute, costs.vowel_for_vowel, costs.neighbour_key};
+  const std::vector<TypedConfusion>& confusions = ConfusionsOf(typed);
+  auto confusion = confusions.begin();
+  const auto first = [&](bool at_start) { return at_start ? costs.first_letter : 0.0f; };
 
-  above[0] = 0;
-  for (std::size_t j = 1; j <= m; ++j) above[j] = above[j - 1] + word_single[j - 1];
-  float previous_row_least = 0;  // row 0 holds 0
+  at(0, 0) = 0;
+  for (std::size_t j = 1; j <= m; ++j) at(0, j) = at(0, j - 1) + word_single[j - 1];
+  // An edit leaps back at most this many rows (a swap two, a confusion its typed side), so as
+  // many rows in a row above the limit rule out every alignment.
+  constexpr std::size_t kLongestLeap = std::max<std::size_t>(2, kLongestConfusion);
+  std::size_t rows_above = 0;
   for (std::size_t i = 1; i <= n; ++i) {
     const char16_t a = typed[i - 1];
     const float deleted = typed_single[i - 1];
-    row[0] = above[0] + deleted;
-    float row_least = row[0];
+    at(i, 0) = at(i - 1, 0) + deleted;
+    float row_least = at(i, 0);
+    const auto confusions_here = confusion;
+    while (confusion != confusions.end() && confusion->end == i) ++confusion;
     for (std::size_t j = 1; j <= m; ++j) {
       const char16_t b = word[j - 1];
       float substitute = 0;
-      if (a != b) {
-        substitute = substitute_costs[KindOf(a, b)] + (i == 1 || j == 1 ? costs.first_letter : 0);
-      }
-      float best = std::min({above[j - 1] + substitute, above[j] + deleted,
-                             row[j - 1] + word_single[j - 1]});
+      if (a != b) substitute = substitute_costs[KindOf(a, b)] + first(i == 1 || j == 1);
+      float best = std::min({at(i - 1, j - 1) + substitute, at(i - 1, j) + deleted,
+                             at(i, j - 1) + word_single[j - 1]});
       if (i > 1 && j > 1 && a == word[j - 2] && typed[i - 2] == b && a != b) {
-        best = std::min(best, before[j - 2] + costs.swap + (i == 2 ? costs.first_letter : 0));
+        best = std::min(best, at(i - 2, j - 2) + costs.swap + first(i == 2));
       }
-      row[j] = best;
+      for (auto c = confusions_here; c != confusion; ++c) {
+        if (!EndsWith(word, j, c->word_side)) continue;
+        const std::size_t from_i = i - c->typed_length, from_j = j - c->word_side.size();
+        best = std::min(best, at(from_i, from_j) + costs.confusion + first(from_i == 0 || from_j == 0));
+      }
+      at(i, j) = best;
       row_least = std::min(row_least, best);
     }
-    // A swap leaps from row i - 2 to row i, so only two rows above the limit rule it out.
-    if (row_least > limit && previous_row_least > limit) return row_least;
-    previous_row_least = row_least;
-    std::swap(before, above);
-    std::swap(above, row);
+    rows_above = row_least > limit ? rows_above + 1 : 0;
+    if (rows_above >= kLongestLeap) return row_least;
   }
-  return above[m];
+  return at(n, m);
 }
 
 }  // namespace lexivane

@@ -6,8 +6,9 @@
 // of adjacent letters, no substring edited twice) over lower-case UTF-16, each kind of slip with
 // its own cost: a letter doubled or undoubled ("occured"), a vowel left out or added, a vowel for
 // a vowel ("seperate"), a neighbouring key on a QWERTY keyboard for a key ("rhe"), any other
-// letter for a letter, a swap of two adjacent letters ("recieve"), and more for any edit of the
-// first letter, which people rarely get wrong. The defaults are fitted on the tuning set of
+// letter for a letter, a swap of two adjacent letters ("recieve"), a group of letters for one
+// that spelling confuses with it ("ph" for "f"), and more for any edit of the first letter, which
+// people rarely get wrong. The defaults are fitted on the tuning set of
 // misspellings (bench/README.md), which found a neighbouring key no likelier than any other.
 #pragma once
 
@@ -24,7 +25,13 @@ struct TypingCosts {
   float neighbour_key = 1.3f;
   float swap = 0.25f;
   float first_letter = 1.3f;  // added to any edit at the first position
+  float confusion = 0.9f;     // a spelling confusion (listed in typing_distance.cc) either way
 };
+
+// Letter groups English spelling confuses, each written for the other in either direction
+// ("fone" for "phone", "nolige" for "knowledge", "jujment" for "judgment"), count as one slip
+// each; a group has at most kLongestConfusion letters.
+inline constexpr std::size_t kLongestConfusion = 3;
 
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs = {});

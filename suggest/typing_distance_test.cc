@@ -24,6 +24,10 @@ TEST(TypingDistance, EachSlipCostsItsWeight) {
       {u"bhe", u"the", costs.substitute + costs.first_letter},     // b is not
       {u"horse", u"house", costs.substitute},               // r is far from u
       {u"xbz", u"", 3 * costs.insert_or_delete + costs.first_letter},
+      {u"fone", u"phone", costs.confusion + costs.first_letter},   // "f" for "ph"
+      {u"jujment", u"judgment", costs.confusion},                  // "j" for "dg"
+      {u"judjment", u"judgment", costs.confusion},                 // "dj" for "dg": "j" for "g"
+      {u"phish", u"fish", costs.confusion + costs.first_letter},   // the other way
   };
   for (const auto& c : cases) {
     EXPECT_FLOAT_EQ(TypingDistance(c.typed, c.word), c.expected)
@@ -38,7 +42,8 @@ TEST(TypingDistance, EachSlipCostsItsWeight) {
 // With a limit, the distance is exact up to it, and above it only ever reported as above.
 TEST(TypingDistance, ALimitOnlyCutsWhatLiesAboveIt) {
   const char16_t* words[] = {u"house", u"hose", u"hsue", u"separate", u"seperate", u"a", u"",
-                             u"accommodate", u"acomodate", u"teh", u"the", u"xbz"};
+                             u"accommodate", u"acomodate", u"teh", u"the", u"xbz",
+                             u"fone", u"phone", u"jujment", u"judgment", u"nite", u"night"};
   const TypingCosts costs;
   for (const char16_t* typed : words) {
     for (const char16_t* word : words) {

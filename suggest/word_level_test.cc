@@ -37,5 +37,20 @@ TEST(WordLevelTest, CommonWordsRankBeforeRareOnes) {
   }
 }
 
+TEST(WordLevelTest, FrequencyClassesFollowTheTextsCounts) {
+  const struct {
+    const char* word;
+    int least, most;
+  } cases[] = {{"the", 15, 15}, {"receive", 5, 9}, {"zymurgy", 0, 0}, {"offish", 0, 0}};
+  const PreparedTables& tables = SharedMainTables();
+  for (const auto& c : cases) {
+    const int frequency = WordFrequencyClass(tables.Find(c.word));
+    EXPECT_GE(frequency, c.least) << c.word;
+    EXPECT_LE(frequency, c.most) << c.word;
+  }
+  EXPECT_EQ(WordFrequencyClass(-1), 0);
+  EXPECT_EQ(WordFrequencyClass(tables.word_count() + 64), 0);
+}
+
 }  // namespace
 }  // namespace lexivane
