@@ -46,14 +46,14 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
 // counts as its rarer word). Lowest first; equal costs keep the order of gathering. The defaults
 // are fitted on the tuning set alone (`lexivane_suggestion_quality --tune`).
 struct RankingWeights {
-  TypingCosts typing = {1.0f, 0.25f, 0.85f, 1.5f, 0.6f, 1.6f, 0.45f, 1.1f, 0.9f};
-  float similarity = 4.2f;
-  float sound = 0.7f;
-  float length = 0.4f;
-  float far = 1.35f;
-  float split = 5.05f;
-  float sound_one = 1.6f;
-  float sound_far = 2.1f;
+  TypingCosts typing = {1.0f, 0.3f, 0.85f, 1.9f, 0.6f, 1.3f, 0.25f, 1.4f, 0.0f};
+  float similarity = 5.35f;
+  float sound = 0.3f;
+  float length = 0.2f;
+  float far = 1.55f;
+  float split = 4.85f;
+  float sound_one = 1.4f;
+  float sound_far = 2.3f;
   float rare = 0.6f;
   float common = -0.26f;
 };

@@ -408,6 +408,7 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
   };
   std::vector<Measured> costs;
   std::u16string text;
+  TypingMeter meter(lower, weights.typing);
   while (!order.empty()) {
     std::pop_heap(order.begin(), order.end(), later);
     const auto [least, i] = order.back();
@@ -417,7 +418,7 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
     if (least > bar) break;
     text = FoldedText(tables, candidates[i]);
     const float rest = known[i] + least_similarity[i];
-    float cost = TypingDistanceAtMost(lower, text, weights.typing, bar - rest);
+    float cost = meter.AtMost(text, bar - rest);
     if (cost + rest > bar) continue;
     if (weights.similarity != 0.0f) {
       cost -= weights.similarity * static_cast<float>(SimilarityRatio(text, lower));

@@ -102,6 +102,7 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
   BandedDistance distance(word, most_edits);
   const auto first = static_cast<unsigned char>(word[0]);
   for (int second = 0; second < 256; ++second) {
+    if (!MaySecond(word, static_cast<char>(second))) continue;
     const std::int32_t slot = PrefixSlot(first, static_cast<unsigned char>(second));
     const std::int32_t begin = tables.StartIdx(slot), end = tables.EndIdx(slot);
     // An empty slot holds 0 or an index of another slot.
@@ -121,7 +122,14 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
       filled = listed;
       dead_at = SIZE_MAX;
       std::size_t d = shared + 1;
-      const std::size_t deepest = std::min<std::size_t>(listed.size(), kDeepest);
+      std::size_t deepest = std::min<std::size_t>(listed.size(), kDeepest);
+      // A word too long or too short to be near needs only the rows the next word shares.
+      const bool may_be_near =
+          std::max(listed.size(), word.size()) - std::min(listed.size(), word.size()) <=
+          static_cast<std::size_t>(most_edits);
+      if (!may_be_near) {
+        deepest = i < end ? CommonPrefix(listed, tables.Word(i + 1), deepest) : 0;
+      }
       for (; d <= deepest; ++d) {
         if (!distance.FillRow(listed, static_cast<int>(d))) {
           dead_at = d;
@@ -134,7 +142,7 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
         i = FirstNotSharing(tables, listed.substr(0, dead_at), i + 1, end) - 1;
         continue;
       }
-      if (listed.size() > kDeepest) continue;
+      if (!may_be_near || listed.size() > kDeepest) continue;
       const int edits = distance.Final(static_cast<int>(listed.size()));
       if (edits <= most_edits) found.push_back({i, edits});
     }

@@ -43,7 +43,7 @@ std::vector<std::pair<std::int32_t, int>> FoundPlainly(std::string_view word, in
   std::vector<std::pair<std::int32_t, int>> pairs;
   for (std::int32_t i = 0; i < tables.word_count(); ++i) {
     const std::string_view listed = tables.Word(i);
-    if (listed.empty() || listed[0] != word[0]) continue;
+    if (listed.size() < 2 || listed[0] != word[0] || !MaySecond(word, listed[1])) continue;
     const int edits = PlainDistance(listed, word);
     if (edits <= most_edits) pairs.emplace_back(i, edits);
   }

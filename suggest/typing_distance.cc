@@ -59,38 +59,12 @@ constexpr std::pair<std::string_view, std::string_view> kSpellingConfusions[] = 
     {"aw", "au"}, {"er", "ur"},  {"o", "ow"},  {"ai", "ay"}, {"a", "ai"},  {"o", "oa"},
 };
 
-// A confusion that may stand at the end of the typed text: `typed_length` letters there, for
-// `word_side` in the word.
-struct TypedConfusion {
-  std::size_t end;  // in the typed text
-  std::size_t typed_length;
-  std::string_view word_side;
-};
-
 bool EndsWith(std::u16string_view text, std::size_t end, std::string_view part) {
   if (part.size() > end) return false;
   for (std::size_t k = 0; k < part.size(); ++k) {
     if (text[end - part.size() + k] != static_cast<unsigned char>(part[k])) return false;
   }
   return true;
-}
-
-// The confusions whose typed side ends at each position of `typed`, by position; the thread
-// keeps those of the last text it was asked, since one misspelling is measured against many
-// words.
-const std::vector<TypedConfusion>& ConfusionsOf(std::u16string_view typed) {
-  thread_local std::u16string last;
-  thread_local std::vector<TypedConfusion> confusions;
-  if (typed == last && !last.empty()) return confusions;
-  last.assign(typed);
-  confusions.clear();
-  for (std::size_t end = 1; end <= typed.size(); ++end) {
-    for (const auto& [one, other] : kSpellingConfusions) {
-      if (EndsWith(typed, end, one)) confusions.push_back({end, one.size(), other});
-      if (EndsWith(typed, end, other)) confusions.push_back({end, other.size(), one});
-    }
-  }
-  return confusions;
 }
 
 SubstitutionKind KindOf(char16_t a, char16_t b) {
@@ -118,25 +92,34 @@ void SingleCosts(std::u16string_view text, const TypingCosts& costs, float* out)
 
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs) {
-  return TypingDistanceAtMost(typed, word, costs, std::numeric_limits<float>::infinity());
+  return TypingMeter(typed, costs).AtMost(word, std::numeric_limits<float>::infinity());
 }
 
-float TypingDistanceAtMost(std::u16string_view typed, std::u16string_view word,
-                           const TypingCosts& costs, float limit) {
+TypingMeter::TypingMeter(std::u16string_view typed, const TypingCosts& costs)
+    : typed_(typed), costs_(costs), typed_single_(typed.size()) {
+  SingleCosts(typed, costs, typed_single_.data());
+  for (std::size_t end = 1; end <= typed.size(); ++end) {
+    for (const auto& [one, other] : kSpellingConfusions) {
+      if (EndsWith(typed, end, one)) confusions_.push_back({end, one.size(), other});
+      if (EndsWith(typed, end, other)) confusions_.push_back({end, other.size(), one});
+    }
+  }
+}
+
+float TypingMeter::AtMost(std::u16string_view word, float limit) {
+  const std::u16string_view typed = typed_;
+  const TypingCosts& costs = costs_;
   const std::size_t n = typed.size(), m = word.size();
-  // The table d[i][j], the cost of turning typed[0, i) into word[0, j), and each letter's cost
-  // of coming or going; the thread's, kept between calls.
-  thread_local std::vector<float> buffer;
-  buffer.resize((n + 1) * (m + 1) + n + m);
-  float* const d = buffer.data();
+  // d[i][j]: the cost of turning typed[0, i) into word[0, j).
+  table_.resize((n + 1) * (m + 1));
+  word_single_.resize(m);
+  float* const d = table_.data();
   const auto at = [&](std::size_t i, std::size_t j) -> float& { return d[i * (m + 1) + j]; };
-  float* typed_single = d + (n + 1) * (m + 1);
-  float* word_single = typed_single + n;
-  SingleCosts(typed, costs, typed_single);
-  SingleCosts(word, costs, word_single);
+  SingleCosts(word, costs, word_single_.data());
+  const float* const typed_single = typed_single_.data();
+  const float* const word_single = word_single_.data();
   const float substitute_costs[] = {costs.substitute, costs.vowel_for_vowel, costs.neighbour_key};
-  const std::vector<TypedConfusion>& confusions = ConfusionsOf(typed);
-  auto confusion = confusions.begin();
+  auto confusion = confusions_.cbegin();
   const auto first = [&](bool at_start) { return at_start ? costs.first_letter : 0.0f; };
 
   at(0, 0) = 0;
@@ -151,7 +134,7 @@ float TypingDistanceAtMost(std::u16string_view typed, std::u16string_view word,
     at(i, 0) = at(i - 1, 0) + deleted;
     float row_least = at(i, 0);
     const auto confusions_here = confusion;
-    while (confusion != confusions.end() && confusion->end == i) ++confusion;
+    while (confusion != confusions_.cend() && confusion->end == i) ++confusion;
     for (std::size_t j = 1; j <= m; ++j) {
       const char16_t b = word[j - 1];
       float substitute = 0;
@@ -164,7 +147,8 @@ float TypingDistanceAtMost(std::u16string_view typed, std::u16string_view word,
       for (auto c = confusions_here; c != confusion; ++c) {
         if (!EndsWith(word, j, c->word_side)) continue;
         const std::size_t from_i = i - c->typed_length, from_j = j - c->word_side.size();
-        best = std::min(best, at(from_i, from_j) + costs.confusion + first(from_i == 0 || from_j == 0));
+        best = std::min(best,
+                        at(from_i, from_j) + costs.confusion + first(from_i == 0 || from_j == 0));
       }
       at(i, j) = best;
       row_least = std::min(row_least, best);

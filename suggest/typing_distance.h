@@ -12,7 +12,9 @@
 // misspellings (bench/README.md), which found a neighbouring key no likelier than any other.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace lexivane {
 
@@ -36,9 +38,30 @@ inline constexpr std::size_t kLongestConfusion = 3;
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs = {});
 
-// The same when it is at most `limit`; otherwise some value above `limit`, found as soon as two
-// rows of the table lie wholly above it (every alignment passes through one of them).
-float TypingDistanceAtMost(std::u16string_view typed, std::u16string_view word,
-                           const TypingCosts& costs, float limit);
+// Measures one typed text against many words, keeping what depends on the text alone and the
+// table between measurements. Refers to the text and the costs; one thread at a time.
+class TypingMeter {
+ public:
+  TypingMeter(std::u16string_view typed, const TypingCosts& costs);
+
+  // The TypingDistance of `word` when it is at most `limit`; otherwise some value above
+  // `limit`, found as soon as enough rows of the table lie wholly above it that every
+  // alignment passes through one of them.
+  float AtMost(std::u16string_view word, float limit);
+
+ private:
+  // A confusion whose typed side ends at `end`: `typed_length` letters there, for `word_side`.
+  struct TypedConfusion {
+    std::size_t end;
+    std::size_t typed_length;
+    std::string_view word_side;
+  };
+
+  std::u16string_view typed_;
+  const TypingCosts& costs_;
+  std::vector<float> typed_single_;  // each typed letter's cost of coming or going
+  std::vector<TypedConfusion> confusions_;  // by `end`
+  std::vector<float> table_, word_single_;
+};
 
 }  // namespace lexivane

@@ -39,17 +39,19 @@ TEST(TypingDistance, EachSlipCostsItsWeight) {
   EXPECT_GT(TypingDistance(u"fone", u"phone"), TypingDistance(u"phne", u"phone"));
 }
 
-// With a limit, the distance is exact up to it, and above it only ever reported as above.
+// With a limit, the distance is exact up to it, and above it only ever reported as above;
+// a meter measures word after word as it measures the first.
 TEST(TypingDistance, ALimitOnlyCutsWhatLiesAboveIt) {
   const char16_t* words[] = {u"house", u"hose", u"hsue", u"separate", u"seperate", u"a", u"",
                              u"accommodate", u"acomodate", u"teh", u"the", u"xbz",
                              u"fone", u"phone", u"jujment", u"judgment", u"nite", u"night"};
   const TypingCosts costs;
   for (const char16_t* typed : words) {
+    TypingMeter meter(typed, costs);  // one meter for every word, as a ranking uses it
     for (const char16_t* word : words) {
       const float exact = TypingDistance(typed, word, costs);
       for (const float limit : {0.0f, 0.3f, 1.0f, 2.5f, 5.0f, 100.0f}) {
-        const float limited = TypingDistanceAtMost(typed, word, costs, limit);
+        const float limited = meter.AtMost(word, limit);
         if (exact <= limit) {
           EXPECT_FLOAT_EQ(limited, exact);
         } else {
