@@ -247,8 +247,7 @@ class CostBounds {
 
 }  // namespace
 
-std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16string_view word,
-                                              bool check_custom) {
+std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool check_custom) {
   const std::u16string lower = FoldCase(word);
   const std::u16string cleaned = CleanWord(lower);
   if (cleaned.size() < 2 || cleaned.size() > kLongestSuggestibleWord ||
@@ -351,11 +350,18 @@ std::vector<BetterCandidate> GatherCandidates(const SpellCheck& engine, std::u16
     FindNearWords(tables, lower_bytes, kNearEdits, near);
     for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);
   }
-  // Two words: "a" and a word, or two of two letters or more.
+  // Two words: "a" and a word, or two of two letters or more, each listed or a custom entry as
+  // it stands.
+  const CustomDictionary& custom = ThisThread().dictionaries.custom;
+  std::string part_bytes;
+  const auto is_word = [&](std::u16string_view part) {
+    return (ToListForm(part, part_bytes) && tables.Find(part_bytes) >= 0) ||
+           (check_custom && custom.Contains(part));
+  };
   for (std::size_t i = lower.starts_with(u'a') ? 1 : 2; i + 2 <= lower.size(); ++i) {
     const std::u16string_view left = std::u16string_view(lower).substr(0, i);
     const std::u16string_view right = std::u16string_view(lower).substr(i);
-    if (engine.CheckWord(left, check_custom) && engine.CheckWord(right, check_custom)) {
+    if ((left == u"a" || is_word(left)) && is_word(right)) {
       add_text(std::u16string(left) + u' ' + std::u16string(right), false);
     }
   }
@@ -449,9 +455,11 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
   return suggestions;
 }
 
-std::vector<std::u16string> BetterSuggestions(const SpellCheck& engine, std::u16string_view word,
-                                              std::size_t most, bool check_custom) {
-  return RankCandidates(GatherCandidates(engine, word, check_custom), word, most);
+// The engine stands for its thread's dictionaries, which the candidates come from.
+std::vector<std::u16string> BetterSuggestions(const SpellCheck& /*engine*/,
+                                              std::u16string_view word, std::size_t most,
+                                              bool check_custom) {
+  return RankCandidates(GatherCandidates(word, check_custom), word, most);
 }
 
 }  // namespace lexivane

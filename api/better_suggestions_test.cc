@@ -60,7 +60,7 @@ TEST(BetterSuggestions, TheFirstFewAreThoseOfRankingEveryCandidate) {
   engine.Init();
   for (const char16_t* word : {u"teh", u"recieve", u"fisicks", u"acomodate", u"Chautogqwa",
                                u"wrold", u"thankyou", u"speling", u"ocasionaly", u"xqzv"}) {
-    const std::vector<BetterCandidate> candidates = GatherCandidates(engine, word);
+    const std::vector<BetterCandidate> candidates = GatherCandidates(word);
     std::vector<std::u16string> every = RankCandidates(candidates, word, SIZE_MAX);
     if (every.size() > 5) every.resize(5);
     EXPECT_EQ(RankCandidates(candidates, word, 5), every) << ToUtf8(word);

@@ -179,10 +179,10 @@ void PrintWeights(RankingWeights& weights, std::FILE* to) {
   for (const auto& [name, value, scale, slip] : Tunable(weights)) std::fprintf(to, "%s = %.3f\n", name, *value);
 }
 
-RankingWeights Tune(const SpellCheck& engine, const TuningRows& tuning) {
+RankingWeights Tune(const TuningRows& tuning) {
   std::vector<std::vector<BetterCandidate>> candidates;
   for (const Misspelling& row : tuning.rows) {
-    candidates.push_back(GatherCandidates(engine, row.misspelling_utf16));
+    candidates.push_back(GatherCandidates(row.misspelling_utf16));
   }
   RankingWeights best;
   double best_fitness = Fitness(tuning, candidates, best);
@@ -241,7 +241,7 @@ int main(int argc, char** argv) {
   if (with_hunspell) hunspell = std::make_unique<HunspellEngine>();
 
   RankingWeights weights;
-  if (tune) weights = Tune(engine, TuningSet());
+  if (tune) weights = Tune(TuningSet());
   std::vector<std::pair<std::string, Ranking>> rankings = {
       {"lexivane engine", [&](const Misspelling& row) {
          std::vector<std::string> out;
@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
        }},
       {"lexivane better", [&](const Misspelling& row) {
          std::vector<std::string> out;
-         for (const auto& s : RankCandidates(GatherCandidates(engine, row.misspelling_utf16),
+         for (const auto& s : RankCandidates(GatherCandidates(row.misspelling_utf16),
                                              row.misspelling_utf16, kShownSuggestionsMax, weights))
            out.push_back(ToUtf8(s));
          return out;

@@ -1,0 +1,113 @@
+#include "api/better_ranking.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/word_tables.h"
+#include "lexivane/spell_check.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane {
+namespace {
+
+std::string TextOf(const BetterCandidate& candidate) {
+  if (!candidate.word.empty()) return ToUtf8(candidate.word);
+  return std::string(SharedMainTables().Word(candidate.index));
+}
+
+const BetterCandidate* Find(const std::vector<BetterCandidate>& candidates, std::string_view text) {
+  const auto found = std::find_if(candidates.begin(), candidates.end(),
+                                  [&](const BetterCandidate& c) { return TextOf(c) == text; });
+  return found == candidates.end() ? nullptr : &*found;
+}
+
+// Each source brings the words it is for, marked as what they are.
+TEST(BetterRanking, EachSourceBringsItsWords) {
+  SpellCheck engine;
+  engine.Init();
+  engine.AddToCustom(u"Zorblaxian");
+  const struct {
+    const char16_t* misspelling;
+    const char* word;
+    std::function<bool(const BetterCandidate&)> marked;
+    const char* source;
+  } cases[] = {
+      {u"recieve", "receive", [](const auto& c) { return c.one_edit; }, "one edit"},
+      {u"wrold", "world", [](const auto& c) { return c.one_edit; }, "a swap"},
+      {u"acomodate", "accommodate", [](const auto& c) { return !c.one_edit; }, "two edits"},
+      {u"fisicks", "physics", [](const auto& c) { return c.sound_edits <= 1; }, "sound"},
+      {u"alot", "a lot",
+       [](const auto& c) { return c.two_words && c.index < 0 && c.level > 0; }, "'a' and a word"},
+      {u"thankyou", "thank you", [](const auto& c) { return c.two_words; }, "two words"},
+      {u"Zorblaxan", "Zorblaxian", [](const auto& c) { return c.one_edit && c.index < 0; },
+       "custom, one edit"},
+      {u"Zorblaksiann", "Zorblaxian", [](const auto& c) { return !c.one_edit; },
+       "custom, similar"},
+      {u"ab", "a", [](const auto& c) { return c.one_edit; }, "one letter"},
+      {u"the", "the", [](const auto& c) { return c.level == 10 && c.frequency == 15; }, "prior"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<BetterCandidate> candidates = GatherCandidates(c.misspelling);
+    const BetterCandidate* found = Find(candidates, c.word);
+    ASSERT_NE(found, nullptr) << c.source << ": " << c.word;
+    EXPECT_TRUE(c.marked(*found)) << c.source << ": " << c.word;
+  }
+}
+
+// A candidate is a word as it stands: an edit that the word check accepts only after cleaning
+// ("under_'core" is "under" to it) is none.
+TEST(BetterRanking, OnlyWordsAsTheyStand) {
+  for (const char16_t* misspelling : {u"under_score", u"dont'", u"well-knwon"}) {
+    for (const BetterCandidate& candidate : GatherCandidates(misspelling)) {
+      const std::string text = TextOf(candidate);
+      EXPECT_EQ(text.find('_'), std::string::npos) << text;
+      EXPECT_FALSE(text.ends_with('\'') || text.ends_with('-')) << ToUtf8(misspelling) << ": " << text;
+    }
+  }
+  EXPECT_TRUE(GatherCandidates(u"x").empty());
+  EXPECT_TRUE(GatherCandidates(u"2024").empty());
+}
+
+// Each weight moves the candidates it weighs: of two that differ in what it reads, the one it
+// charges comes second when it is large, first when it is as large the other way.
+TEST(BetterRanking, EachWeightMovesWhatItWeighs) {
+  const struct {
+    const char* weight;
+    float RankingWeights::*member;
+    const char16_t* misspelling;
+    std::function<bool(const BetterCandidate&)> charged;  // charged more by a larger weight
+  } cases[] = {
+      {"far", &RankingWeights::far, u"recieve", [](const auto& c) { return !c.one_edit; }},
+      {"split", &RankingWeights::split, u"alot", [](const auto& c) { return c.two_words; }},
+      {"sound_one", &RankingWeights::sound_one, u"fisicks",
+       [](const auto& c) { return c.sound_edits == 1; }},
+      {"sound_far", &RankingWeights::sound_far, u"fisicks",
+       [](const auto& c) { return c.sound_edits == 2; }},
+      {"rare", &RankingWeights::rare, u"wrold", [](const auto& c) { return c.level > 10; }},
+      {"common", &RankingWeights::common, u"wrold", [](const auto& c) { return c.frequency > 8; }},
+      {"length", &RankingWeights::length, u"recieve",
+       [](const auto& c) { return c.length != 7; }},
+  };
+  for (const auto& c : cases) {
+    const std::vector<BetterCandidate> all = GatherCandidates(c.misspelling);
+    const auto charged = std::find_if(all.begin(), all.end(), c.charged);
+    const auto spared = std::find_if_not(all.begin(), all.end(), c.charged);
+    ASSERT_TRUE(charged != all.end() && spared != all.end()) << c.weight;
+    const std::vector<BetterCandidate> pair = {*charged, *spared};
+    const auto first = [&](float value) {
+      RankingWeights weights;
+      weights.*c.member = value;
+      return RankCandidates(pair, c.misspelling, 2, weights).front();
+    };
+    const std::u16string charged_text = FromUtf8(TextOf(*charged));
+    EXPECT_NE(first(100), charged_text) << c.weight;
+    EXPECT_EQ(first(-100), charged_text) << c.weight;
+  }
+}
+
+}  // namespace
+}  // namespace lexivane
