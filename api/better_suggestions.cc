@@ -102,11 +102,21 @@ class ListedCandidates {
     while (size < 2 * expected) size *= 2;
     slots_.assign(size, {-1, kNone});
   }
+  // The candidate of `index`, or nullptr when it has none.
+  std::uint32_t* Find(std::int32_t index) {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = Home(index, mask);; at = (at + 1) & mask) {
+      if (slots_[at].first == index) {
+        return slots_[at].second == kNone ? nullptr : &slots_[at].second;
+      }
+      if (slots_[at].first == -1) return nullptr;
+    }
+  }
   // The candidate of `index`: its slot's position, kNone until set.
   std::uint32_t& At(std::int32_t index) {
     if (used_ * 2 >= slots_.size()) Grow();
     const std::size_t mask = slots_.size() - 1;
-    std::size_t at = (static_cast<std::uint32_t>(index) * 2654435761u) & mask;
+    std::size_t at = Home(index, mask);
     while (slots_[at].first != index && slots_[at].first != -1) at = (at + 1) & mask;
     if (slots_[at].first == -1) {
       slots_[at].first = index;
@@ -116,6 +126,9 @@ class ListedCandidates {
   }
 
  private:
+  static std::size_t Home(std::int32_t index, std::size_t mask) {
+    return (static_cast<std::uint32_t>(index) * 2654435761u) & mask;
+  }
   void Grow() {
     std::vector<std::pair<std::int32_t, std::uint32_t>> old = std::move(slots_);
     slots_.assign(old.size() * 2, {-1, kNone});
@@ -256,6 +269,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   }
   const PreparedTables& tables = SharedMainTables();
   std::vector<BetterCandidate> candidates;
+  candidates.reserve(512);  // a misspelling has about 400
   thread_local ListedCandidates listed;
   listed.Clear(512);
   std::string bytes;
@@ -369,15 +383,17 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   const std::string sound = SoundKey(lower);
   SharedSoundIndex().ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
     const std::size_t length = tables.Word(index).size();
-    if (std::max(length, lower.size()) - std::min(length, lower.size()) > kSoundLengthSpread) {
+    // One far in length becomes no candidate, but one that already is learns its sound.
+    if (std::max(length, lower.size()) - std::min(length, lower.size()) > kSoundLengthSpread &&
+        listed.Find(index) == nullptr) {
       return;
     }
-    BetterCandidate& added = add_listed(index, false);
-    added.sound_edits = std::min(added.sound_edits, key_edits);
+    BetterCandidate& candidate = add_listed(index, false);
+    candidate.sound_edits = std::min(candidate.sound_edits, key_edits);
   });
-  // What the index did not bring: whether its sound key is the misspelling's.
+  // The index knows every listed word's sound; the others' is worked out.
   for (BetterCandidate& candidate : candidates) {
-    if (candidate.sound_edits == 2 && SoundKey(FoldedText(tables, candidate)) == sound) {
+    if (candidate.index < 0 && SoundKey(FoldCase(candidate.word)) == sound) {
       candidate.sound_edits = 0;
     }
   }
