@@ -24,6 +24,7 @@ struct BetterCandidate {
   std::uint8_t level;     // its WordLevel (suggest/word_level.h); 0 for no main-list word
   std::uint8_t frequency;  // its WordFrequencyClass (the same); 0 for no main-list word
   std::uint16_t soundex;  // its Soundex key (engine/soundex.h)
+  char16_t last_letter;   // of the word in lower case
 };
 
 // Every candidate once: the listed words one edit away (and "a" and "i"), the listed words of
@@ -41,19 +42,21 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
 // `sound_far` when its English sound key (suggest/sound_key.h) is one edit or more away, and
 // `rare` for each step of its word level above the commonest (10, 20, 35, 40, 50, 55, more; a
 // custom word counts as the rarest), and `common` for each frequency class (a two-word split
-// counts as its rarer word). Lowest first; equal costs keep the order of gathering. The defaults
+// counts as its rarer word), and `last_letter` when the words end in different letters.
+// Lowest first; equal costs keep the order of gathering. The defaults
 // are fitted on the tuning set alone (`lexivane_suggestion_quality --tune`).
 struct RankingWeights {
-  TypingCosts typing = {1.0f, 0.3f, 0.85f, 1.9f, 0.6f, 1.3f, 0.25f, 1.4f, 0.0f};
-  float similarity = 5.35f;
-  float sound = 0.3f;
+  TypingCosts typing;  // its own defaults, fitted with the rest
+  float similarity = 5.55f;
+  float sound = 0.4f;
   float length = 0.2f;
-  float far = 1.55f;
-  float split = 4.85f;
+  float far = 1.15f;
+  float split = 4.95f;
   float sound_one = 1.4f;
-  float sound_far = 2.3f;
+  float sound_far = 1.85f;
   float rare = 0.6f;
-  float common = -0.26f;
+  float common = -0.28f;
+  float last_letter = 0.2f;
 };
 
 // The first `most` candidates by cost, in the letter case of `word`, each once.

@@ -91,6 +91,8 @@ TEST(BetterRanking, EachWeightMovesWhatItWeighs) {
       {"common", &RankingWeights::common, u"wrold", [](const auto& c) { return c.frequency > 8; }},
       {"length", &RankingWeights::length, u"recieve",
        [](const auto& c) { return c.length != 7; }},
+      {"last_letter", &RankingWeights::last_letter, u"recieve",
+       [](const auto& c) { return c.last_letter != u'e'; }},
   };
   for (const auto& c : cases) {
     const std::vector<BetterCandidate> all = GatherCandidates(c.misspelling);

@@ -197,6 +197,7 @@ class CostBounds {
       : tables_(tables), lower_(lower), weights_(weights), bins_(BinsOf(lower)) {
     std::string bytes;
     key_ = PackedSoundex(ToListForm(lower, bytes) ? bytes : "");
+    last_letter_ = lower.empty() ? 0 : lower.back();
     ascii_ = lower.size() <= kLongestBinned &&
              std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
     // Costs below zero would make any edit cheaper; a weight is never fitted so, but the bounds
@@ -219,6 +220,7 @@ class CostBounds {
     if (candidate.soundex != key_) known += w.sound;
     if (!candidate.one_edit) known += w.far;
     if (candidate.two_words) known += w.split;
+    if (candidate.last_letter != last_letter_) known += w.last_letter;
     if (candidate.sound_edits == 1) known += w.sound_one;
     if (candidate.sound_edits == 2) known += w.sound_far;
     return known + w.rare * static_cast<float>(RarenessOf(candidate.level)) +
@@ -254,6 +256,7 @@ class CostBounds {
   const RankingWeights& weights_;
   LetterBins bins_;
   PackedKey key_;
+  char16_t last_letter_;
   bool ascii_;
   float cheapest_letter_, cheapest_edit_;
 };
@@ -277,9 +280,10 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
     std::uint32_t& position = listed.At(index);
     if (position == ListedCandidates::kNone) {
       position = static_cast<std::uint32_t>(candidates.size());
-      candidates.push_back({index, {}, tables.Word(index).size(), candidates.size(), one_edit,
-                            false, 2, WordLevel(index), WordFrequencyClass(index),
-                            tables.Key(index)});
+      const std::string_view listed_word = tables.Word(index);
+      candidates.push_back({index, {}, listed_word.size(), candidates.size(), one_edit, false, 2,
+                            WordLevel(index), WordFrequencyClass(index), tables.Key(index),
+                            static_cast<unsigned char>(listed_word.back())});
     }
     BetterCandidate& candidate = candidates[position];
     candidate.one_edit = candidate.one_edit || one_edit;
@@ -320,8 +324,10 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
       level = left_level == 0 || right_level == 0 ? 0 : std::max(left_level, right_level);
       frequency = std::min(part_frequency(left), part_frequency(right));
     }
+    const char16_t last_letter = folded.empty() ? 0 : folded.back();
     candidates.push_back({index, std::move(text), folded.size(), candidates.size(), one_edit,
-                          two_words, 2, level, frequency, PackedSoundex(single_byte ? bytes : "")});
+                          two_words, 2, level, frequency, PackedSoundex(single_byte ? bytes : ""),
+                          last_letter});
   };
 
   // Custom entries first, so that each keeps its letter case.

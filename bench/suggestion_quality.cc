@@ -128,7 +128,8 @@ std::vector<TunableWeight> Tunable(RankingWeights& w) {
           {"sound_one", &w.sound_one, 1},
           {"sound_far", &w.sound_far, 1},
           {"rare", &w.rare, 0.5f},
-          {"common", &w.common, 0.1f}};
+          {"common", &w.common, 0.1f},
+          {"last_letter", &w.last_letter, 1}};
 }
 
 // Top-1 plus half of top-5, in %, of the second ranking under `weights` over the tuning rows,

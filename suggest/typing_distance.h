@@ -8,8 +8,10 @@
 // a vowel ("seperate"), a neighbouring key on a QWERTY keyboard for a key ("rhe"), any other
 // letter for a letter, a swap of two adjacent letters ("recieve"), a group of letters for one
 // that spelling confuses with it ("ph" for "f"), and more for any edit of the first letter, which
-// people rarely get wrong. The defaults are fitted on the tuning set of
-// misspellings (bench/README.md), which found a neighbouring key no likelier than any other.
+// people rarely get wrong. The defaults are those fitted for the second suggestion ranking on
+// the tuning set of misspellings (bench/README.md): a neighbouring key is likelier than another
+// letter, and a spelling confusion is so likely that the fit would have made it cheaper than no
+// slip at all, had costs below 0 been allowed.
 #pragma once
 
 #include <cstddef>
@@ -20,14 +22,14 @@ namespace lexivane {
 
 struct TypingCosts {
   float insert_or_delete = 1.0f;
-  float doubled_letter = 0.3f;  // inserting or deleting a letter next to the same letter
-  float vowel = 0.65f;          // inserting or deleting a vowel
-  float substitute = 1.3f;
+  float doubled_letter = 0.2f;  // inserting or deleting a letter next to the same letter
+  float vowel = 0.85f;          // inserting or deleting a vowel
+  float substitute = 1.7f;
   float vowel_for_vowel = 0.6f;
-  float neighbour_key = 1.3f;
-  float swap = 0.25f;
-  float first_letter = 1.3f;  // added to any edit at the first position
-  float confusion = 0.9f;     // a spelling confusion (listed in typing_distance.cc) either way
+  float neighbour_key = 1.35f;
+  float swap = 0.3f;
+  float first_letter = 1.6f;  // added to any edit at the first position
+  float confusion = 0.0f;     // a spelling confusion (listed in typing_distance.cc) either way
 };
 
 // Letter groups English spelling confuses, each written for the other in either direction
