@@ -2,12 +2,9 @@
 
 #include <array>
 #include <cstring>
-#include <mutex>
-#include <optional>
 #include <string>
 
 #include "engine/prepared_tables.h"
-#include "engine/word_tables.h"
 #include "lexivane/error.h"
 
 namespace lexivane {
@@ -92,13 +89,6 @@ void LetterTriples::Read(std::span<const std::uint8_t> image) {
 bool LetterTriples::MayBeListed(std::string_view word) const {
   return AllTriples(
       word, [&](std::size_t triple) { return ((bits_[triple / 64] >> (triple % 64)) & 1) != 0; });
-}
-
-const LetterTriples& SharedLetterTriples() {
-  static std::once_flag built;
-  static std::optional<LetterTriples> triples;
-  std::call_once(built, [] { triples.emplace(SharedMainTables()); });
-  return *triples;
 }
 
 }  // namespace lexivane

@@ -7,9 +7,10 @@
 // letter, the same for all of them, which can only make a run seem to occur, never hide one.
 // One bit for each of the 30 x 30 x 30 runs, in one image that can be made at build time and
 // read in place (little-endian): a LetterTriplesHeader (16 bytes), then uint64[422] with run t
-// at bit t % 64 of number t / 64; 3,392 bytes in all. SharedLetterTriples() builds the set of
-// the embedded list from PreparedTables once per process, on first use (about 2 ms). A set is
-// immutable and every thread may read it.
+// at bit t % 64 of number t / 64; 3,392 bytes in all. lexivane_ranking_data_compiler writes the
+// image of the embedded list at build time; SharedLetterTriples() reads it in place, checked
+// once per process. Building from PreparedTables at run time (about 2 ms) gives the same set.
+// A set is immutable and every thread may read it.
 #pragma once
 
 #include <cstddef>
@@ -57,8 +58,10 @@ class LetterTriples {
   const std::uint64_t* bits_ = nullptr;
 };
 
-// The set of the embedded main list, built on the first call in the process (std::call_once);
-// every later call, from any thread, returns the same set.
+// The set of the embedded main list, read from the image embedded beside it on the first call
+// in the process (std::call_once); every later call, from any thread, returns the same set.
+// Throws lexivane::Error when the image is malformed; the next call then tries again. Defined
+// in embedded_ranking_data.cc, which the build-time tool that writes the image leaves out.
 const LetterTriples& SharedLetterTriples();
 
 }  // namespace lexivane

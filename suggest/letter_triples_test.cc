@@ -1,6 +1,7 @@
 #include "suggest/letter_triples.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -9,18 +10,23 @@
 #include "engine/prepared_tables.h"
 #include "engine/word_tables.h"
 #include "lexivane/error.h"
+#include "suggest/embedded_ranking_data.h"
 
 namespace lexivane {
 namespace {
 
+TEST(LetterTriples, EmbedsTheImageOfTheListAsBuiltNow) {
+  const std::span<const std::uint8_t> embedded = EmbeddedLetterTriplesImage();
+  const std::vector<std::uint8_t> built = BuildLetterTriplesImage(SharedMainTables());
+  EXPECT_TRUE(std::equal(embedded.begin(), embedded.end(), built.begin(), built.end()));
+}
+
 // Every listed word may be listed, and so may a string of common runs; runs no English word
-// holds, at the edges too, rule a string out. The same for the shared set and one read from an
-// image.
+// holds, at the edges too, rule a string out. The same for the embedded set and one built now.
 TEST(LetterTriples, RuleOutOnlyWhatNoListedWordHolds) {
   const PreparedTables& tables = SharedMainTables();
-  const std::vector<std::uint8_t> image = BuildLetterTriplesImage(tables);
-  const LetterTriples read(image);
-  for (const LetterTriples* triples : {&SharedLetterTriples(), &read}) {
+  const LetterTriples built(tables);
+  for (const LetterTriples* triples : {&SharedLetterTriples(), &built}) {
     for (std::int32_t i = 0; i < tables.word_count(); ++i) {
       ASSERT_TRUE(triples->MayBeListed(tables.Word(i))) << tables.Word(i);
     }

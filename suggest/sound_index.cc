@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <optional>
 #include <utility>
 
 #include "engine/prepared_tables.h"
-#include "engine/word_tables.h"
 #include "lexivane/error.h"
 #include "suggest/sound_key.h"
 
@@ -255,13 +253,6 @@ void SoundIndex::FindNearKeys(std::string_view key, std::vector<NearKey>& near) 
   for (const std::uint64_t variant : PackedVariants(*codes)) {
     if (const std::int32_t group = FindGroup(variant); group >= 0) near.push_back({group, 1});
   }
-}
-
-const SoundIndex& SharedSoundIndex() {
-  static std::once_flag built;
-  static std::optional<SoundIndex> index;
-  std::call_once(built, [] { index.emplace(SharedMainTables()); });
-  return *index;
 }
 
 }  // namespace lexivane

@@ -23,10 +23,11 @@
 // range: about 7.5 microseconds for a misspelling of the Birkbeck sample, which reaches 400
 // words on average.
 //
-// An index is built from PreparedTables (about 16 ms on one core: a key for every word, then a
-// sort), or read in place from an image built before. SharedSoundIndex() builds the index of the
-// embedded list once per process, on first use. An index is immutable and every thread may read
-// it.
+// lexivane_ranking_data_compiler writes the image of the embedded list at build time, and the
+// component embeds it; SharedSoundIndex() reads that image in place, after checking it once per
+// process (tens of microseconds). Building from PreparedTables at run time (about 16 ms on one
+// core: a key for every word, then a sort) gives an index that answers the same. An index is
+// immutable and every thread may read it.
 #pragma once
 
 #include <cstddef>
@@ -113,10 +114,12 @@ class SoundIndex {
   std::span<const std::int32_t> directory_;
 };
 
-// The index of the embedded main list (engine/word_tables.h: SharedMainTables), built on the
-// first call in the process (std::call_once); every later call, from any thread, returns the
-// same index. Throws lexivane::Error when the embedded tables are unreadable; the next call then
-// tries again.
+// The index of the embedded main list (engine/word_tables.h: SharedMainTables), read from the
+// image embedded beside it and checked on the first call in the process (std::call_once); every
+// later call, from any thread, returns the same index. Throws lexivane::Error when the embedded
+// tables or the image are unreadable, or the image indexes another number of words; the next
+// call then tries again. Defined in embedded_ranking_data.cc, which the build-time tool that
+// writes the image leaves out.
 const SoundIndex& SharedSoundIndex();
 
 }  // namespace lexivane
