@@ -9,7 +9,7 @@
 // read in place (little-endian): a LetterTriplesHeader (16 bytes), then uint64[422] with run t
 // at bit t % 64 of number t / 64; 3,392 bytes in all. lexivane_ranking_data_compiler writes the
 // image of the embedded list at build time; SharedLetterTriples() reads it in place, checked
-// once per process. Building from PreparedTables at run time (about 2 ms) gives the same set.
+// once per process. Building from PreparedTables at run time (about 1 ms) gives the same set.
 // A set is immutable and every thread may read it.
 #pragma once
 
