@@ -1,6 +1,7 @@
 // The data of the second suggestion ranking: the sound key of every word, building the sound
-// index of the main list (time and memory), looking up a misspelling's phonetic neighbours, and
-// the word levels. Engine only.
+// index of the main list (time and memory) and reading the one embedded at build time, looking
+// up a misspelling's phonetic neighbours, the letter triples (built and read), and the word
+// levels. Engine only.
 //
 // The lookups run over the Birkbeck sample; their counters say how many words a lookup offers
 // and how often the intended word is among them (within one key edit, and with the same key).
@@ -15,6 +16,8 @@
 #include "bench/bench_data.h"
 #include "engine/prepared_tables.h"
 #include "engine/word_tables.h"
+#include "suggest/embedded_ranking_data.h"
+#include "suggest/letter_triples.h"
 #include "suggest/near_words.h"
 #include "suggest/sound_index.h"
 #include "suggest/sound_key.h"
@@ -45,6 +48,32 @@ void BM_SoundIndex_Build(benchmark::State& state) {
   state.counters["MiB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_SoundIndex_Build)->Unit(benchmark::kMillisecond);
+
+// What SharedSoundIndex() does on its first call: check the embedded image and point into it.
+void BM_SoundIndex_ReadEmbedded(benchmark::State& state) {
+  for (auto _ : state) {
+    const SoundIndex index(EmbeddedSoundIndexImage());
+    benchmark::DoNotOptimize(index.word_count());
+  }
+}
+BENCHMARK(BM_SoundIndex_ReadEmbedded)->Unit(benchmark::kMicrosecond);
+
+void BM_LetterTriples_Build(benchmark::State& state) {
+  const PreparedTables& tables = SharedMainTables();
+  for (auto _ : state) {
+    const LetterTriples triples(tables);
+    benchmark::DoNotOptimize(triples.MayBeListed("tqe"));
+  }
+}
+BENCHMARK(BM_LetterTriples_Build)->Unit(benchmark::kMillisecond);
+
+void BM_LetterTriples_ReadEmbedded(benchmark::State& state) {
+  for (auto _ : state) {
+    const LetterTriples triples(EmbeddedLetterTriplesImage());
+    benchmark::DoNotOptimize(triples.MayBeListed("tqe"));
+  }
+}
+BENCHMARK(BM_LetterTriples_ReadEmbedded)->Unit(benchmark::kMicrosecond);
 
 struct Query {
   std::string key;

@@ -1,6 +1,9 @@
 #include "suggest/sound_index.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -11,6 +14,8 @@
 
 #include "engine/prepared_tables.h"
 #include "engine/word_tables.h"
+#include "lexivane/error.h"
+#include "suggest/embedded_ranking_data.h"
 #include "suggest/sound_key.h"
 
 namespace lexivane {
@@ -39,17 +44,38 @@ std::map<std::int32_t, int> NearWords(const SoundIndex& index, std::string_view 
   return found;
 }
 
+// The index built from the main list in this process, beside the embedded one that the build
+// made: the tests hold both to the plain answers.
+const SoundIndex& BuiltIndex() {
+  static const SoundIndex index(SharedMainTables());
+  return index;
+}
+
+const struct {
+  const char* name;
+  const SoundIndex& (*index)();
+} kIndexes[] = {{"embedded", SharedSoundIndex}, {"built", BuiltIndex}};
+
+TEST(SoundIndexTest, EmbedsTheImageOfTheListAsBuiltNow) {
+  const std::span<const std::uint8_t> embedded = EmbeddedSoundIndexImage();
+  const std::vector<std::uint8_t> built = BuildSoundIndexImage(SharedMainTables());
+  EXPECT_TRUE(std::equal(embedded.begin(), embedded.end(), built.begin(), built.end()));
+  EXPECT_EQ(SharedSoundIndex().MemoryBytes(), built.size());
+  EXPECT_LE(built.size(), 1536u * 1024u);
+}
+
 TEST(SoundIndexTest, StoresEveryWordsKey) {
   const PreparedTables& tables = SharedMainTables();
-  const SoundIndex& index = SharedSoundIndex();
-  ASSERT_EQ(index.word_count(), tables.word_count());
-  for (std::int32_t i = 0; i < tables.word_count(); ++i) {
-    ASSERT_EQ(index.KeyOf(i), SoundKey(tables.Word(i)).substr(0, SoundIndex::kIndexedKeySymbols))
-        << tables.Word(i);
+  for (const auto& [name, index] : kIndexes) {
+    ASSERT_EQ(index().word_count(), tables.word_count()) << name;
+    for (std::int32_t i = 0; i < tables.word_count(); ++i) {
+      ASSERT_EQ(index().KeyOf(i),
+                SoundKey(tables.Word(i)).substr(0, SoundIndex::kIndexedKeySymbols))
+          << name << ' ' << tables.Word(i);
+    }
+    EXPECT_EQ(index().KeyOf(-1), "") << name;
+    EXPECT_EQ(index().KeyOf(tables.word_count()), "") << name;
   }
-  EXPECT_EQ(index.KeyOf(-1), "");
-  EXPECT_EQ(index.KeyOf(tables.word_count()), "");
-  EXPECT_LE(index.MemoryBytes(), 1536u * 1024u);
 }
 
 // Every answer is held to a scan of the whole list with the plain edit test above: the keys
@@ -58,7 +84,6 @@ TEST(SoundIndexTest, StoresEveryWordsKey) {
 // has.
 TEST(SoundIndexTest, FindsExactlyTheWordsWithinOneKeyEdit) {
   const PreparedTables& tables = SharedMainTables();
-  const SoundIndex& index = SharedSoundIndex();
   std::vector<std::string> keys;
   for (const char* word : {"fisiks", "nite", "reseeve", "thru", "nashun", "accomodate",
                            "seperately", "x", "", "eye", "zzzzyzzy", "rhythm", "bjq"}) {
@@ -78,7 +103,9 @@ TEST(SoundIndexTest, FindsExactlyTheWordsWithinOneKeyEdit) {
         expected[i] = 1;
       }
     }
-    EXPECT_EQ(NearWords(index, key), expected) << "key " << key;
+    for (const auto& [name, index] : kIndexes) {
+      EXPECT_EQ(NearWords(index(), key), expected) << name << ", key " << key;
+    }
   }
 }
 
@@ -115,7 +142,73 @@ TEST(SoundIndexTest, TakesAnyKey) {
   EXPECT_TRUE(NearWords(index, std::string("FS\0KS", 5)).empty());
 }
 
-TEST(SoundIndexTest, IsBuiltOnceForAllThreads) {
+// An index of no words finds nothing, read from its image as when built.
+TEST(SoundIndexTest, IndexesAnEmptyList) {
+  const PreparedTables none;
+  const std::vector<std::uint8_t> image = BuildSoundIndexImage(none);
+  for (const SoundIndex& index : {SoundIndex(none), SoundIndex(image)}) {
+    EXPECT_EQ(index.word_count(), 0);
+    EXPECT_EQ(index.KeyOf(0), "");
+    EXPECT_TRUE(NearWords(index, "").empty());
+    EXPECT_TRUE(NearWords(index, "FSKS").empty());
+  }
+}
+
+// Each damage a reader must refuse before a lookup trusts the image: the header, the size, the
+// alignment, and an index that would lead outside an array.
+TEST(SoundIndexTest, RefusesAMalformedImage) {
+  const std::vector<std::uint8_t> good = BuildSoundIndexImage(SharedMainTables());
+  SoundIndexHeader header;
+  std::memcpy(&header, good.data(), sizeof header);
+  const std::size_t keys = sizeof header;
+  const std::size_t group_start = keys + 8 * std::size_t{header.key_count};
+  const std::size_t words = group_start + 4 * (std::size_t{header.key_count} + 1);
+  const std::size_t group_of_word = words + 4 * std::size_t{header.word_count};
+  const std::size_t directory = group_of_word + 4 * std::size_t{header.word_count};
+  const auto set = [](std::size_t at, std::int32_t value) {
+    return [at, value](std::vector<std::uint8_t>& image) {
+      std::memcpy(image.data() + at, &value, sizeof value);
+    };
+  };
+  const struct {
+    const char* damage;
+    std::function<void(std::vector<std::uint8_t>&)> apply;
+  } cases[] = {
+      {"truncated header", [](auto& image) { image.resize(sizeof(SoundIndexHeader) - 1); }},
+      {"one byte short", [](auto& image) { image.pop_back(); }},
+      {"one byte more", [](auto& image) { image.push_back(0); }},
+      {"magic", [](auto& image) { image[7] = '2'; }},
+      {"key length", set(offsetof(SoundIndexHeader, indexed_key_symbols), 13)},
+      {"key count", set(offsetof(SoundIndexHeader, key_count), header.key_count - 1)},
+      {"reserved", set(offsetof(SoundIndexHeader, reserved), 1)},
+      {"first group start", set(group_start, 1)},
+      {"group start backwards", set(group_start + 4 * 100, 0)},
+      {"last group start", set(words - 4, header.word_count + 1)},
+      {"word past the list", set(words + 4 * 7, header.word_count)},
+      {"negative word", set(words, -1)},
+      {"group past the keys", set(group_of_word + 4 * 9, header.key_count)},
+      {"directory backwards", set(directory + 4 * 300, 0)},
+      {"directory past the keys", set(directory + 4 * 1024, header.key_count + 1)},
+      {"negative directory", set(directory, -1)},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::uint8_t> image = good;
+    c.apply(image);
+    try {
+      SoundIndex index(image);
+      ADD_FAILURE() << c.damage << ": read";
+    } catch (const Error& error) {
+      EXPECT_EQ(error.number(), kErrorCorruptWordTables) << c.damage;
+    }
+  }
+  // The same bytes one int32 off the 8-byte alignment the keys need.
+  std::vector<std::uint64_t> storage(good.size() / 8 + 1);
+  auto* const shifted = reinterpret_cast<std::uint8_t*>(storage.data()) + 4;
+  std::memcpy(shifted, good.data(), good.size());
+  EXPECT_THROW(SoundIndex(std::span(shifted, good.size())), Error);
+}
+
+TEST(SoundIndexTest, IsReadOnceForAllThreads) {
   std::vector<const SoundIndex*> seen(4);
   std::vector<std::thread> threads;
   for (auto& address : seen) threads.emplace_back([&address] { address = &SharedSoundIndex(); });

@@ -1,0 +1,55 @@
+#include "suggest/embedded_ranking_data.h"
+
+#include <mutex>
+#include <optional>
+#include <utility>
+
+#include "engine/word_tables.h"
+#include "lexivane/error.h"
+#include "platform/embed.h"
+#include "suggest/letter_triples.h"
+#include "suggest/sound_index.h"
+
+LEXIVANE_EMBED("lexivane_sound_index", LEXIVANE_SOUND_INDEX_FILE);
+LEXIVANE_EMBED("lexivane_letter_triples", LEXIVANE_LETTER_TRIPLES_FILE);
+
+extern "C" {
+extern const std::uint8_t lexivane_sound_index_begin[];
+extern const std::uint8_t lexivane_sound_index_end[];
+extern const std::uint8_t lexivane_letter_triples_begin[];
+extern const std::uint8_t lexivane_letter_triples_end[];
+}
+
+namespace lexivane {
+
+std::span<const std::uint8_t> EmbeddedSoundIndexImage() {
+  return {lexivane_sound_index_begin, lexivane_sound_index_end};
+}
+
+std::span<const std::uint8_t> EmbeddedLetterTriplesImage() {
+  return {lexivane_letter_triples_begin, lexivane_letter_triples_end};
+}
+
+const SoundIndex& SharedSoundIndex() {
+  static std::once_flag read;
+  static std::optional<SoundIndex> index;
+  std::call_once(read, [] {
+    SoundIndex embedded(EmbeddedSoundIndexImage());
+    // Its word indexes must be those of the list it is used with.
+    if (embedded.word_count() != SharedMainTables().word_count()) {
+      throw Error(kErrorCorruptWordTables,
+                  "the sound index image indexes another number of words than the word tables");
+    }
+    index.emplace(std::move(embedded));
+  });
+  return *index;
+}
+
+const LetterTriples& SharedLetterTriples() {
+  static std::once_flag read;
+  static std::optional<LetterTriples> triples;
+  std::call_once(read, [] { triples.emplace(EmbeddedLetterTriplesImage()); });
+  return *triples;
+}
+
+}  // namespace lexivane
