@@ -65,19 +65,6 @@ void ForEachEdit(const Text& word, Take&& take) {
   }
 }
 
-// True when the lower-case words are equal or one unit is inserted, deleted, replaced or two
-// adjacent ones swapped.
-bool WithinOneEdit(std::u16string_view a, std::u16string_view b) {
-  if (a.size() < b.size()) std::swap(a, b);
-  if (a.size() - b.size() > 1) return false;
-  std::size_t head = 0;
-  while (head < b.size() && a[head] == b[head]) ++head;
-  if (a.size() > b.size()) return a.substr(head + 1) == b.substr(head);
-  if (head == a.size() || a.substr(head + 1) == b.substr(head + 1)) return true;
-  return head + 1 < a.size() && a[head] == b[head + 1] && a[head + 1] == b[head] &&
-         a.substr(head + 2) == b.substr(head + 2);
-}
-
 // The single-byte form of a lower-case word, as the main list holds it; false when a unit is
 // beyond Latin-1, and so in no listed word (`bytes` is then empty).
 bool ToListForm(std::u16string_view word, std::string& bytes) {
@@ -334,7 +321,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   if (check_custom) {
     for (const std::u16string& entry : ThisThread().dictionaries.custom.words()) {
       const std::u16string folded = FoldCase(entry);
-      const bool one_edit = WithinOneEdit(folded, lower);
+      const bool one_edit = WithinOneEdit<std::u16string_view>(folded, lower);
       if (one_edit || SimilarityRatio(folded, lower) > kCustomSimilarity) {
         add_text(entry, one_edit);
       }

@@ -17,7 +17,9 @@
 // edits. The answer does not depend on the order of the list, only the time does.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +34,20 @@ struct NearWord {
 
 inline constexpr int kMostNearEdits = 3;
 inline constexpr std::size_t kLongestNearWord = 64;
+
+// True when the words are equal or one letter is inserted, deleted or replaced, or two
+// adjacent ones swapped: the candidates within one edit, for words that are not looked up.
+template <typename Text>
+bool WithinOneEdit(Text a, Text b) {
+  if (a.size() < b.size()) std::swap(a, b);
+  if (a.size() - b.size() > 1) return false;
+  std::size_t head = 0;
+  while (head < b.size() && a[head] == b[head]) ++head;
+  if (a.size() > b.size()) return a.substr(head + 1) == b.substr(head);
+  if (head == a.size() || a.substr(head + 1) == b.substr(head + 1)) return true;
+  return head + 1 < a.size() && a[head] == b[head + 1] && a[head + 1] == b[head] &&
+         a.substr(head + 2) == b.substr(head + 2);
+}
 
 // True when a word whose second letter is `second` may be near `word`: always for a word of
 // fewer than three letters.

@@ -64,6 +64,19 @@ TEST(NearWords, AreTheWordsOfThePlainDistance) {
   }
 }
 
+// One edit exactly when the plain distance says at most one, over a table that has each kind of
+// edit at each end and in the middle.
+TEST(NearWords, WithinOneEdit) {
+  const char* words[] = {"", "a", "ab", "ba", "abc", "acb", "bac", "abd", "xbc", "ab", "abcd",
+                         "abdc", "acbd", "abce", "bcd", "aabc"};
+  for (const char* a : words) {
+    for (const char* b : words) {
+      EXPECT_EQ(WithinOneEdit<std::string_view>(a, b), PlainDistance(a, b) <= 1)
+          << a << " / " << b;
+    }
+  }
+}
+
 TEST(NearWords, FindsTheListedWordsNearby) {
   const PreparedTables& tables = SharedMainTables();
   std::vector<NearWord> found;

@@ -16,22 +16,12 @@
 #include "engine/word_tables.h"
 #include "lexivane/error.h"
 #include "suggest/embedded_ranking_data.h"
+#include "suggest/near_words.h"
 #include "suggest/sound_key.h"
 
 namespace lexivane {
 namespace {
 
-// Insert, delete, replace or swap two adjacent symbols, written the plain way.
-bool WithinOneEdit(std::string_view a, std::string_view b) {
-  if (a.size() < b.size()) std::swap(a, b);
-  if (a.size() - b.size() > 1) return false;
-  std::size_t head = 0;
-  while (head < b.size() && a[head] == b[head]) ++head;
-  if (a.size() > b.size()) return a.substr(head + 1) == b.substr(head);
-  if (head == a.size() || a.substr(head + 1) == b.substr(head + 1)) return true;
-  return head + 1 < a.size() && a[head] == b[head + 1] && a[head + 1] == b[head] &&
-         a.substr(head + 2) == b.substr(head + 2);
-}
 
 std::map<std::int32_t, int> NearWords(const SoundIndex& index, std::string_view key) {
   std::map<std::int32_t, int> found;
@@ -99,7 +89,7 @@ TEST(SoundIndexTest, FindsExactlyTheWordsWithinOneKeyEdit) {
       const std::string& word_key = word_keys[static_cast<std::size_t>(i)];
       if (word_key == key) {
         expected[i] = 0;
-      } else if (WithinOneEdit(word_key, key)) {
+      } else if (WithinOneEdit<std::string_view>(word_key, key)) {  // NearWords.WithinOneEdit
         expected[i] = 1;
       }
     }
