@@ -1,10 +1,10 @@
 #include "lexivane/better_suggestions.h"
 
 #include <algorithm>
-#include <functional>
 #include <array>
-#include <tuple>
+#include <functional>
 #include <limits>
+#include <tuple>
 
 #include "api/better_ranking.h"
 #include "api/thread_state.h"
@@ -88,6 +88,7 @@ class ListedCandidates {
     std::size_t size = 1024;
     while (size < 2 * expected) size *= 2;
     slots_.assign(size, {-1, kNone});
+    used_ = 0;
   }
   // The candidate of `index`, or nullptr when it has none.
   std::uint32_t* Find(std::int32_t index) {
@@ -216,8 +217,7 @@ class CostBounds {
 
   // The least similarity term and the least typing distance, from the letters each word lacks
   // (`LetterSurplus`; from the lengths alone where the words are not both ASCII, or the
-  // misspelling is long): each must be
-  // edited, and none can match.
+  // misspelling is long): each must be edited, and none can match.
   std::pair<float, float> LeastRest(const BetterCandidate& candidate) const {
     const std::size_t shorter = std::min(candidate.length, lower_.size());
     std::size_t missing = lower_.size() - shorter, extra = candidate.length - shorter;
@@ -276,7 +276,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
     candidate.one_edit = candidate.one_edit || one_edit;
     return candidate;
   };
-  // A word not (or not as) the list holds it: a custom entry, a split, a word the rules accept.
+  // A word not (or not as) the list holds it: a custom entry, a split, "a" or "i".
   const auto add_text = [&](std::u16string text, bool one_edit) {
     const std::u16string folded = FoldCase(text);
     const bool single_byte = ToListForm(folded, bytes);
