@@ -101,6 +101,7 @@ Layout ComputeLayout(std::uint64_t key_count, std::uint64_t word_count) {
 
 template <typename T>
 void Put(std::vector<std::uint8_t>& image, std::uint64_t at, const std::vector<T>& values) {
+  if (values.empty()) return;  // an empty vector may hold no storage at all
   std::memcpy(image.data() + at, values.data(), sizeof(T) * values.size());
 }
 
