@@ -112,15 +112,14 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
         static_cast<unsigned char>(opening[1]) != second) {
       continue;
     }
-    // The last word whose rows were filled, how many of them hold, and the depth at which its
-    // prefix fell out of reach (none: past its end).
+    // The last word whose rows were filled, and how many of them hold.
     std::string_view filled;
-    std::size_t depth_filled = 0, dead_at = SIZE_MAX;
+    std::size_t depth_filled = 0;
     for (std::int32_t i = begin; i <= end; ++i) {
       const std::string_view listed = tables.Word(i);
       const std::size_t shared = CommonPrefix(listed, filled, depth_filled);
       filled = listed;
-      dead_at = SIZE_MAX;
+      std::size_t dead_at = SIZE_MAX;  // the depth at which its prefix falls out of reach
       std::size_t d = shared + 1;
       std::size_t deepest = std::min<std::size_t>(listed.size(), kDeepest);
       // A word too long or too short to be near needs only the rows the next word shares.
