@@ -176,6 +176,13 @@ std::u16string FoldedText(const PreparedTables& tables, const BetterCandidate& c
   return text;
 }
 
+// A candidate as it is offered for a word of `style`: a listed word (`folded`) in that style, a
+// custom entry as the user wrote it, in that style.
+std::u16string Shown(const BetterCandidate& candidate, const std::u16string& folded,
+                     CaseStyle style) {
+  return InCaseStyle(candidate.word.empty() ? folded : candidate.word, style);
+}
+
 // What a candidate's cost is known to be before it is measured: the terms that need no
 // measuring, and the least that the similarity and the typing distance can add.
 class CostBounds {
@@ -399,6 +406,7 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
   const PreparedTables& tables = SharedMainTables();
   const std::u16string lower = FoldCase(word);
   const CostBounds bounds(tables, lower, weights);
+  const CaseStyle style = CaseStyleOf(word);
   // Candidates are measured in the order of their least cost, so that the bar (the cost of the
   // `most`th best so far) falls early; one whose least cost is above it can never be among
   // them, and is not measured.
@@ -432,6 +440,8 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
     if (least > bar) break;
     text = FoldedText(tables, candidates[i]);
+    // The word as it is written is no correction of it.
+    if (text == lower && Shown(candidates[i], text, style) == word) continue;
     const float rest = known[i] + least_similarity[i];
     float cost = meter.AtMost(text, bar - rest);
     if (cost + rest > bar) continue;
@@ -452,12 +462,11 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
     return a.cost != b.cost ? a.cost < b.cost
                             : candidates[a.candidate].place < candidates[b.candidate].place;
   });
-  const CaseStyle style = CaseStyleOf(word);
   std::vector<std::u16string> suggestions;
   for (const Measured& measured : costs) {
     if (suggestions.size() == most) break;
     const BetterCandidate& candidate = candidates[measured.candidate];
-    std::u16string shown = InCaseStyle(candidate.word.empty() ? measured.text : candidate.word, style);
+    std::u16string shown = Shown(candidate, measured.text, style);
     if (std::find(suggestions.begin(), suggestions.end(), shown) == suggestions.end())
       suggestions.push_back(std::move(shown));
   }

@@ -51,6 +51,11 @@ TEST(BetterSuggestions, RankedInTheWordsCase) {
   EXPECT_THAT(Utf8(BetterSuggestions(engine, u"Zorblaxan")), Contains("Zorblaxian"));
   EXPECT_THAT(Utf8(BetterSuggestions(engine, u"Zorblaxan", 15, false)),
               Not(Contains("Zorblaxian")));
+
+  // The word as it is written is no correction of it.
+  for (const char16_t* word : {u"there", u"There", u"THERE"}) {
+    EXPECT_THAT(BetterSuggestions(engine, word), Not(Contains(std::u16string(word))));
+  }
 }
 
 // The ranking leaves out candidates that cannot reach the first `most`: the first five are those

@@ -16,15 +16,21 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME=$work XDG_CONFIG_HOME=$work/config LC_ALL=C.UTF-8
 
-# best COMMAND...: the best CPU seconds of RUNS runs of COMMAND.
+# best COMMAND...: the best CPU seconds (user + system, to the microsecond) of RUNS runs of
+# COMMAND, its output discarded.
 best() {
-  local cpu best_cpu=999999
-  for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -o "$work/time" -f '%U %S' "$@" >/dev/null 2>&1
-    cpu=$(tail -n 1 "$work/time" | awk '{ print $1 + $2 }')
-    best_cpu=$(awk -v a="$best_cpu" -v b="$cpu" 'BEGIN { print (b < a ? b : a) }')
-  done
-  echo "$best_cpu"
+  python3 - "$runs" "$@" <<'PY'
+import resource, subprocess, sys
+runs, command = int(sys.argv[1]), sys.argv[2:]
+best = None
+for _ in range(runs):
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+    best = cpu if best is None else min(best, cpu)
+print(f"{best:.4f}")
+PY
 }
 
 printf '%-18s %6s %14s %12s %8s\n' corpus words "lexivane CPU s" "aspell CPU s" ratio

@@ -16,9 +16,17 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
   std::vector<std::u16string> shown =
       ranking == Ranking::kSpec ? ShownSuggestions(engine, word, max_count, check_custom)
                                 : BetterSuggestions(engine, word, max_count, check_custom);
-  // A name flagged for its small letters (word_rules.h) is offered as it is written.
-  if (IsNameInSmallLetters(word))
-    std::replace(shown.begin(), shown.end(), std::u16string(word), CapitalisedName(word));
+  // A name flagged for its small letters (word_rules.h) is offered with its capital, first when
+  // the ranking leaves out the word as it is written (the second ranking does).
+  if (IsNameInSmallLetters(word)) {
+    std::u16string name = CapitalisedName(word);
+    if (const auto at = std::find(shown.begin(), shown.end(), word); at != shown.end()) {
+      *at = std::move(name);
+    } else if (std::find(shown.begin(), shown.end(), name) == shown.end()) {
+      shown.insert(shown.begin(), std::move(name));
+      if (shown.size() > max_count) shown.pop_back();
+    }
+  }
   return shown;
 }
 

@@ -145,7 +145,8 @@ float TypingMeter::AtMost(std::u16string_view word, float limit) {
         best = std::min(best, at(i - 2, j - 2) + costs.swap + first(i == 2));
       }
       for (auto c = confusions_here; c != confusion; ++c) {
-        if (!EndsWith(word, j, c->word_side)) continue;
+        if (b != static_cast<unsigned char>(c->word_side.back()) || !EndsWith(word, j, c->word_side))
+          continue;
         const std::size_t from_i = i - c->typed_length, from_j = j - c->word_side.size();
         best = std::min(best,
                         at(from_i, from_j) + costs.confusion + first(from_i == 0 || from_j == 0));

@@ -8,9 +8,10 @@
 // (api/better_ranking.h): the slips that turn each into the misspelling
 // (suggest/typing_distance.h), its similarity, its sound and how common it is.
 // Every suggestion comes in the letter case of the word, as ShownSuggestions gives them. At most
-// `most`; the custom dictionary's words are candidates only when `check_custom`. None for a word
-// of fewer than two characters or a number. Same threads as the engine. The first call in the
-// process builds the sound index (suggest/sound_index.h, about 16 ms).
+// `most`, never the word as it is written; the custom dictionary's words are candidates only
+// when `check_custom`. None for a word of fewer than two characters or a number. Same threads
+// as the engine; the first call in the process checks the embedded sound index once (tens of
+// microseconds).
 //
 // `lexivane suggest --ranking=better` shows it; docs/suggestions.md says how it was tuned.
 #pragma once
