@@ -65,18 +65,12 @@ void ForEachEdit(const Text& word, Take&& take) {
   }
 }
 
-// The single-byte form of a lower-case word, as the main list holds it; false when a unit is
-// beyond Latin-1, and so in no listed word (`bytes` is then empty).
+// The single-byte form of a lower-case word, as the main list holds it; false when a unit has
+// none, and so the word is in no list (`bytes` is then empty).
 bool ToListForm(std::u16string_view word, std::string& bytes) {
+  if (platform::ToSingleByteExact(word, bytes)) return true;
   bytes.clear();
-  for (const char16_t c : word) {
-    if (c >= 0x100) {
-      bytes.clear();
-      return false;
-    }
-    bytes += static_cast<char>(c);
-  }
-  return true;
+  return false;
 }
 
 // Candidates by main-list index, in a small open-addressing table that a gathering clears.
@@ -170,10 +164,7 @@ std::pair<std::size_t, std::size_t> LetterSurplus(const LetterBins& word_bins,
 // The candidate's word in lower case.
 std::u16string FoldedText(const PreparedTables& tables, const BetterCandidate& candidate) {
   if (!candidate.word.empty()) return FoldCase(candidate.word);
-  const std::string_view listed = tables.Word(candidate.index);
-  std::u16string text(listed.size(), u' ');
-  for (std::size_t i = 0; i < listed.size(); ++i) text[i] = static_cast<unsigned char>(listed[i]);
-  return text;
+  return platform::FromSingleByte(tables.Word(candidate.index));
 }
 
 // A candidate as it is offered for a word of `style`: a listed word (`folded`) in that style, a
@@ -259,11 +250,7 @@ class CostBounds {
 
 std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool check_custom) {
   const std::u16string lower = FoldCase(word);
-  const std::u16string cleaned = CleanWord(lower);
-  if (cleaned.size() < 2 || cleaned.size() > kLongestSuggestibleWord ||
-      platform::IsNumeric(cleaned)) {
-    return {};
-  }
+  if (!IsSuggestible(CleanWord(lower))) return {};
   const PreparedTables& tables = SharedMainTables();
   std::vector<BetterCandidate> candidates;
   candidates.reserve(512);  // a misspelling has about 400
@@ -325,8 +312,9 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   };
 
   // Custom entries first, so that each keeps its letter case.
+  const CustomDictionary& custom = ThisThread().dictionaries.custom;
   if (check_custom) {
-    for (const std::u16string& entry : ThisThread().dictionaries.custom.words()) {
+    for (const std::u16string& entry : custom.words()) {
       const std::u16string folded = FoldCase(entry);
       const bool one_edit = WithinOneEdit<std::u16string_view>(folded, lower);
       if (one_edit || SimilarityRatio(folded, lower) > kCustomSimilarity) {
@@ -366,7 +354,6 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   }
   // Two words: "a" and a word, or two of two letters or more, each listed or a custom entry as
   // it stands.
-  const CustomDictionary& custom = ThisThread().dictionaries.custom;
   std::string part_bytes;
   const auto is_word = [&](std::u16string_view part) {
     return (ToListForm(part, part_bytes) && tables.Find(part_bytes) >= 0) ||

@@ -67,30 +67,32 @@ double MillisecondsOf(Call&& call) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void BM_Lexivane_GetSuggestions(benchmark::State& state) {
+// `suggest(engine, word, found)` fills `found` with the engine's suggestions for the word;
+// only that call is timed.
+template <typename Suggest>
+void MeasureLexivane(benchmark::State& state, Suggest&& suggest) {
   SpellCheck engine;
   engine.Init();
   std::vector<std::u16string> found;
   MeasureSuggestions(state, [&](const Misspelling& row, std::vector<std::string>& out) {
     const double milliseconds =
-        MillisecondsOf([&] { engine.GetSuggestions(row.misspelling_utf16, found); });
+        MillisecondsOf([&] { suggest(engine, row.misspelling_utf16, found); });
     out.clear();
     for (const std::u16string& word : found) out.push_back(lexivane::ToUtf8(word));
     return milliseconds;
   });
 }
 
+void BM_Lexivane_GetSuggestions(benchmark::State& state) {
+  MeasureLexivane(state, [](const SpellCheck& engine, std::u16string_view word, auto& found) {
+    engine.GetSuggestions(word, found);
+  });
+}
+
 // The second ranking, at most as many suggestions as the front ends show.
 void BM_Lexivane_BetterSuggestions(benchmark::State& state) {
-  SpellCheck engine;
-  engine.Init();
-  std::vector<std::u16string> found;
-  MeasureSuggestions(state, [&](const Misspelling& row, std::vector<std::string>& out) {
-    const double milliseconds =
-        MillisecondsOf([&] { found = BetterSuggestions(engine, row.misspelling_utf16); });
-    out.clear();
-    for (const std::u16string& word : found) out.push_back(lexivane::ToUtf8(word));
-    return milliseconds;
+  MeasureLexivane(state, [](const SpellCheck& engine, std::u16string_view word, auto& found) {
+    found = BetterSuggestions(engine, word);
   });
 }
 

@@ -116,14 +116,16 @@ bool CanBeSimilar(std::u16string_view entry, std::u16string_view word,
 
 }  // namespace
 
+bool IsSuggestible(std::u16string_view cleaned) {
+  return cleaned.size() >= 2 && cleaned.size() <= kLongestSuggestibleWord &&
+         !platform::IsNumeric(cleaned);
+}
+
 std::int32_t SearchSuggestions(Dictionaries& dictionaries, std::u16string_view word,
                                std::vector<std::u16string>& out, bool check_custom,
                                float threshold) {
   const std::u16string cleaned = CleanWord(platform::ToLower(word));
-  if (cleaned.size() < 2 || cleaned.size() > kLongestSuggestibleWord ||
-      platform::IsNumeric(cleaned)) {
-    return 0;
-  }
+  if (!IsSuggestible(cleaned)) return 0;
 
   const std::string cleaned_bytes = platform::ToSingleByte(cleaned);
   std::vector<Ranked> results;

@@ -28,8 +28,12 @@ struct Dictionaries;
 // word, and the phonetic key and the edit distance are defined only up to this length.
 inline constexpr std::size_t kLongestSuggestibleWord = 32767;
 
-// Returns the number of ranked suggestions; `out` is left untouched when the word cleans to
-// fewer than two characters, to a number, or to more than kLongestSuggestibleWord characters.
+// False for a cleaned word (CleanWord) of fewer than two characters, a number, or more than
+// kLongestSuggestibleWord characters: nothing is suggested for it.
+bool IsSuggestible(std::u16string_view cleaned);
+
+// Returns the number of ranked suggestions; `out` is left untouched when the word cleans to a
+// word that is not IsSuggestible.
 std::int32_t SearchSuggestions(Dictionaries& dictionaries, std::u16string_view word,
                                std::vector<std::u16string>& out, bool check_custom,
                                float threshold);
