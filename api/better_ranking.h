@@ -47,16 +47,16 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
 // are fitted on the tuning set alone (`lexivane_suggestion_quality --tune`).
 struct RankingWeights {
   TypingCosts typing;  // its own defaults, fitted with the rest
-  float similarity = 5.55f;
-  float sound = 0.4f;
+  float similarity = 7.05f;
+  float sound = -0.1f;
   float length = 0.2f;
-  float far = 1.15f;
-  float split = 4.95f;
-  float sound_one = 1.4f;
-  float sound_far = 1.85f;
-  float rare = 0.6f;
-  float common = -0.28f;
-  float last_letter = 0.2f;
+  float far = 0.15f;
+  float split = 5.55f;
+  float sound_one = 1.0f;
+  float sound_far = 1.25f;
+  float rare = 0.4f;
+  float common = -0.24f;
+  float last_letter = 0.1f;
 };
 
 // The first `most` candidates by cost, in the letter case of `word`, each once.

@@ -186,18 +186,8 @@ class CostBounds {
     last_letter_ = lower.empty() ? 0 : lower.back();
     ascii_ = lower.size() <= kLongestBinned &&
              std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
-    // Costs below zero would make any edit cheaper; a weight is never fitted so, but the bounds
-    // stay true if one is.
-    const TypingCosts& typing = weights.typing;
-    const float first = std::min(0.0f, typing.first_letter);
-    cheapest_letter_ = std::max(
-        0.0f, std::min({typing.insert_or_delete, typing.doubled_letter, typing.vowel}) + first);
-    // A confusion may mend as many letters as a group has, at once.
-    cheapest_edit_ = std::max(
-        0.0f, std::min({cheapest_letter_, typing.substitute, typing.vowel_for_vowel,
-                        typing.neighbour_key,
-                        typing.confusion / static_cast<float>(kLongestConfusion)}) +
-                  first);
+    cheapest_letter_ = LeastLetterCost(weights.typing);
+    cheapest_edit_ = LeastEditCost(weights.typing);
   }
 
   float Known(const BetterCandidate& candidate) const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -51,12 +52,12 @@ constexpr std::array<std::array<SubstitutionKind, 26>, 26> kSubstitutionKinds = 
 
 // Each pair is confused both ways.
 constexpr std::pair<std::string_view, std::string_view> kSpellingConfusions[] = {
-    {"f", "ph"},  {"f", "gh"},   {"k", "ch"},  {"k", "ck"},  {"c", "ck"},  {"k", "c"},
-    {"s", "c"},   {"s", "sc"},   {"j", "g"},   {"j", "dg"},  {"g", "dg"},  {"ch", "tch"},
-    {"sh", "ti"}, {"sh", "ci"},  {"x", "ks"},  {"x", "cks"}, {"kw", "qu"}, {"z", "s"},
-    {"w", "wh"},  {"n", "kn"},   {"n", "gn"},  {"r", "wr"},  {"m", "mb"},  {"i", "igh"},
-    {"u", "oo"},  {"ee", "ea"},  {"ee", "ie"}, {"i", "ee"},  {"i", "y"},   {"ou", "ow"},
-    {"aw", "au"}, {"er", "ur"},  {"o", "ow"},  {"ai", "ay"}, {"a", "ai"},  {"o", "oa"},
+    {"f", "ph"},  {"f", "gh"},  {"k", "ch"},  {"k", "ck"},  {"c", "ck"},  {"k", "c"},
+    {"s", "c"},   {"s", "sc"},  {"j", "g"},   {"j", "dg"},  {"g", "dg"},  {"ch", "tch"},
+    {"sh", "ti"}, {"sh", "ci"}, {"x", "ks"},  {"x", "cks"}, {"kw", "qu"}, {"z", "s"},
+    {"w", "wh"},  {"n", "kn"},  {"n", "gn"},  {"r", "wr"},  {"m", "mb"},  {"i", "igh"},
+    {"u", "oo"},  {"ee", "ea"}, {"ee", "ie"}, {"i", "ee"},  {"i", "y"},   {"ou", "ow"},
+    {"aw", "au"}, {"er", "ur"}, {"o", "ow"},  {"ai", "ay"}, {"a", "ai"},  {"o", "oa"},
 };
 
 bool EndsWith(std::u16string_view text, std::size_t end, std::string_view part) {
@@ -67,28 +68,111 @@ bool EndsWith(std::u16string_view text, std::size_t end, std::string_view part) 
   return true;
 }
 
-SubstitutionKind KindOf(char16_t a, char16_t b) {
-  return a >= u'a' && a <= u'z' && b >= u'a' && b <= u'z' ? kSubstitutionKinds[a - u'a'][b - u'a']
-                                                          : kAnyLetter;
+// How unlikely each slip of one letter is, in hundredths of a nat, learned from misspellings:
+// a letter typed for the intended one, [intended][typed]; a letter left out; a letter put in.
+constexpr std::int16_t kSlipHundredths[] = {
+#include LEXIVANE_SLIP_COSTS_FILE
+};
+static_assert(std::size(kSlipHundredths) == 28 * 26);
+using LetterCosts = std::array<float, 26>;
+
+LetterCosts LearnedCosts(std::size_t row, float weight) {
+  LetterCosts costs;
+  for (std::size_t c = 0; c < 26; ++c) costs[c] = weight * kSlipHundredths[row * 26 + c] / 100.0f;
+  return costs;
 }
 
-// The cost of each letter of `text` coming or going: less beside the same letter, less for a
-// vowel, more at the first position.
-void SingleCosts(std::u16string_view text, const TypingCosts& costs, float* out) {
-  for (std::size_t position = 0; position < text.size(); ++position) {
-    const char16_t c = text[position];
-    float cost = costs.insert_or_delete;
-    if ((position > 0 && text[position - 1] == c) ||
-        (position + 1 < text.size() && text[position + 1] == c)) {
-      cost = costs.doubled_letter;
-    } else if (IsVowel(c)) {
-      cost = costs.vowel;
-    }
-    out[position] = cost + (position == 0 ? costs.first_letter : 0.0f);
-  }
+constexpr bool IsLetter(char16_t c) {
+  return c >= u'a' && c <= u'z';
 }
+
+// Where a character's costs are in a table of one letter's costs: a to z, then anything else.
+constexpr std::size_t kOtherCharacter = 26;
+constexpr std::uint8_t SlotOf(char16_t c) {
+  return static_cast<std::uint8_t>(IsLetter(c) ? c - u'a' : kOtherCharacter);
+}
+
+// The costs of each character coming or going, with a neighbour the same and without, before
+// the first letter's extra; each a kind's cost plus the learned part, never below 0.
+struct SingleCosts {
+  std::array<float, 27> alone, doubled;
+
+  SingleCosts(const TypingCosts& costs, const LetterCosts& learned) {
+    for (std::size_t slot = 0; slot <= kOtherCharacter; ++slot) {
+      const bool letter = slot < kOtherCharacter;
+      const float extra = letter ? learned[slot] : 0.0f;
+      const float kind = letter && IsVowel(static_cast<char16_t>(u'a' + slot))
+                             ? costs.vowel
+                             : costs.insert_or_delete;
+      alone[slot] = std::max(0.0f, kind + extra);
+      doubled[slot] = std::max(0.0f, costs.doubled_letter + extra);
+    }
+  }
+
+  // The cost of each character of `text` coming or going, more at the first position.
+  void Of(std::u16string_view text, float first_letter, float* out) const {
+    for (std::size_t position = 0; position < text.size(); ++position) {
+      const char16_t c = text[position];
+      const bool beside_same = (position > 0 && text[position - 1] == c) ||
+                               (position + 1 < text.size() && text[position + 1] == c);
+      out[position] = (beside_same ? doubled : alone)[SlotOf(c)];
+    }
+    if (!text.empty()) out[0] += first_letter;
+  }
+};
 
 }  // namespace
+
+struct SlipTable {
+  explicit SlipTable(const TypingCosts& costs)
+      : costs(costs),
+        put_in(costs, LearnedCosts(27, costs.learned_put_in)),
+        left_out(costs, LearnedCosts(26, costs.learned_left_out)) {
+    const float kinds[] = {costs.substitute, costs.vowel_for_vowel, costs.neighbour_key};
+    for (std::size_t word = 0; word < 26; ++word) {
+      const LetterCosts learned = LearnedCosts(word, costs.learned_typed_for);
+      for (std::size_t typed = 0; typed < 26; ++typed) {
+        typed_for[typed][word] =
+            std::max(0.0f, kinds[kSubstitutionKinds[typed][word]] + learned[typed]);
+      }
+      typed_for[kOtherCharacter][word] = typed_for[word][kOtherCharacter] = costs.substitute;
+    }
+    typed_for[kOtherCharacter][kOtherCharacter] = costs.substitute;
+  }
+
+  // The thread's table for `costs`: the last one it worked out, or a new one.
+  static std::shared_ptr<const SlipTable> For(const TypingCosts& costs) {
+    thread_local std::shared_ptr<const SlipTable> last;
+    if (!last || !(last->costs == costs)) last = std::make_shared<const SlipTable>(costs);
+    return last;
+  }
+
+  TypingCosts costs;
+  SingleCosts put_in;    // a typed character that the word lacks
+  SingleCosts left_out;  // a character of the word that the typed text lacks
+  std::array<std::array<float, 27>, 27> typed_for;  // [typed][word]
+};
+
+float LeastLetterCost(const TypingCosts& costs) {
+  const std::shared_ptr<const SlipTable> slips = SlipTable::For(costs);
+  float least = std::numeric_limits<float>::infinity();
+  for (const SingleCosts* single : {&slips->put_in, &slips->left_out}) {
+    for (const auto* costs_of : {&single->alone, &single->doubled})
+      least = std::min(least, *std::min_element(costs_of->begin(), costs_of->end()));
+  }
+  // A confusion of groups of one and kLongestConfusion letters changes the length by all but one.
+  least = std::min(least, costs.confusion / static_cast<float>(kLongestConfusion - 1));
+  return std::max(0.0f, least + std::min(0.0f, costs.first_letter));
+}
+
+float LeastEditCost(const TypingCosts& costs) {
+  // A confusion may mend as many letters as a group has, at once.
+  float least =
+      std::min(LeastLetterCost(costs), costs.confusion / static_cast<float>(kLongestConfusion));
+  for (const auto& row : SlipTable::For(costs)->typed_for)
+    least = std::min(least, *std::min_element(row.begin(), row.end()));
+  return std::max(0.0f, least + std::min(0.0f, costs.first_letter));
+}
 
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs) {
@@ -96,8 +180,8 @@ float TypingDistance(std::u16string_view typed, std::u16string_view word,
 }
 
 TypingMeter::TypingMeter(std::u16string_view typed, const TypingCosts& costs)
-    : typed_(typed), costs_(costs), typed_single_(typed.size()) {
-  SingleCosts(typed, costs, typed_single_.data());
+    : typed_(typed), slips_(SlipTable::For(costs)), typed_single_(typed.size()) {
+  slips_->put_in.Of(typed, costs.first_letter, typed_single_.data());
   for (std::size_t end = 1; end <= typed.size(); ++end) {
     for (const auto& [one, other] : kSpellingConfusions) {
       if (EndsWith(typed, end, one)) confusions_.push_back({end, one.size(), other});
@@ -106,19 +190,24 @@ TypingMeter::TypingMeter(std::u16string_view typed, const TypingCosts& costs)
   }
 }
 
+TypingMeter::~TypingMeter() = default;
+
 float TypingMeter::AtMost(std::u16string_view word, float limit) {
   const std::u16string_view typed = typed_;
-  const TypingCosts& costs = costs_;
+  const SlipTable& slips = *slips_;
+  const TypingCosts& costs = slips.costs;
   const std::size_t n = typed.size(), m = word.size();
   // d[i][j]: the cost of turning typed[0, i) into word[0, j).
   table_.resize((n + 1) * (m + 1));
   word_single_.resize(m);
+  word_slots_.resize(m);
   float* const d = table_.data();
   const auto at = [&](std::size_t i, std::size_t j) -> float& { return d[i * (m + 1) + j]; };
-  SingleCosts(word, costs, word_single_.data());
+  slips.left_out.Of(word, costs.first_letter, word_single_.data());
+  std::transform(word.begin(), word.end(), word_slots_.begin(), SlotOf);
+  const std::uint8_t* const word_slots = word_slots_.data();
   const float* const typed_single = typed_single_.data();
   const float* const word_single = word_single_.data();
-  const float substitute_costs[] = {costs.substitute, costs.vowel_for_vowel, costs.neighbour_key};
   auto confusion = confusions_.cbegin();
   const auto first = [&](bool at_start) { return at_start ? costs.first_letter : 0.0f; };
 
@@ -131,6 +220,7 @@ float TypingMeter::AtMost(std::u16string_view word, float limit) {
   for (std::size_t i = 1; i <= n; ++i) {
     const char16_t a = typed[i - 1];
     const float deleted = typed_single[i - 1];
+    const auto& typed_for = slips.typed_for[SlotOf(a)];
     at(i, 0) = at(i - 1, 0) + deleted;
     float row_least = at(i, 0);
     const auto confusions_here = confusion;
@@ -138,14 +228,15 @@ float TypingMeter::AtMost(std::u16string_view word, float limit) {
     for (std::size_t j = 1; j <= m; ++j) {
       const char16_t b = word[j - 1];
       float substitute = 0;
-      if (a != b) substitute = substitute_costs[KindOf(a, b)] + first(i == 1 || j == 1);
+      if (a != b) substitute = typed_for[word_slots[j - 1]] + first(i == 1 || j == 1);
       float best = std::min({at(i - 1, j - 1) + substitute, at(i - 1, j) + deleted,
                              at(i, j - 1) + word_single[j - 1]});
       if (i > 1 && j > 1 && a == word[j - 2] && typed[i - 2] == b && a != b) {
         best = std::min(best, at(i - 2, j - 2) + costs.swap + first(i == 2));
       }
       for (auto c = confusions_here; c != confusion; ++c) {
-        if (b != static_cast<unsigned char>(c->word_side.back()) || !EndsWith(word, j, c->word_side))
+        if (b != static_cast<unsigned char>(c->word_side.back()) ||
+            !EndsWith(word, j, c->word_side))
           continue;
         const std::size_t from_i = i - c->typed_length, from_j = j - c->word_side.size();
         best = std::min(best,

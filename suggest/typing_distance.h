@@ -8,13 +8,18 @@
 // a vowel ("seperate"), a neighbouring key on a QWERTY keyboard for a key ("rhe"), any other
 // letter for a letter, a swap of two adjacent letters ("recieve"), a group of letters for one
 // that spelling confuses with it ("ph" for "f"), and more for any edit of the first letter, which
-// people rarely get wrong. The defaults are those fitted for the second suggestion ranking on
-// the tuning set of misspellings (bench/README.md): a neighbouring key is likelier than another
-// letter, and a spelling confusion is so likely that the fit would have made it cheaper than no
-// slip at all, had costs below 0 been allowed.
+// people rarely get wrong. On top of its kind's cost, a slip of one letter costs how unlikely that
+// slip of that letter is, as learned from real misspellings (data/slip_costs.inc): "s" typed for
+// "c" is likelier than "j" for "c", an "e" put in likelier than a "j". No cost goes below 0. The
+// defaults are those fitted for the second suggestion ranking on the tuning set of misspellings
+// (bench/README.md): a neighbouring key is likelier than another letter, and a letter doubled or
+// undoubled, a swap and a spelling confusion cost nothing of their own (the fit would have made
+// them cheaper than no slip at all, had costs below 0 been allowed).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -22,15 +27,28 @@ namespace lexivane {
 
 struct TypingCosts {
   float insert_or_delete = 1.0f;
-  float doubled_letter = 0.2f;  // inserting or deleting a letter next to the same letter
-  float vowel = 0.85f;          // inserting or deleting a vowel
-  float substitute = 1.7f;
-  float vowel_for_vowel = 0.6f;
-  float neighbour_key = 1.35f;
-  float swap = 0.3f;
-  float first_letter = 1.6f;  // added to any edit at the first position
+  float doubled_letter = 0.0f;  // inserting or deleting a letter next to the same letter
+  float vowel = 0.75f;          // inserting or deleting a vowel
+  float substitute = 1.3f;
+  float vowel_for_vowel = 1.0f;
+  float neighbour_key = 0.85f;
+  float swap = 0.0f;
+  float first_letter = 1.4f;  // added to any edit at the first position
   float confusion = 0.0f;     // a spelling confusion (listed in typing_distance.cc) either way
+  // Times the learned cost, which is 0 for a slip of the usual likelihood, of a letter typed for
+  // another, left out of the word, or put into it.
+  float learned_typed_for = 0.6f;
+  float learned_left_out = 1.425f;
+  float learned_put_in = 1.35f;
+
+  bool operator==(const TypingCosts&) const = default;
 };
+
+// The least the distance can grow by for each letter of difference in length, and for each
+// letter one word holds more often than the other, under `costs`: bounds for whoever must rule
+// words out unmeasured.
+float LeastLetterCost(const TypingCosts& costs);
+float LeastEditCost(const TypingCosts& costs);
 
 // Letter groups English spelling confuses, each written for the other in either direction
 // ("fone" for "phone", "nolige" for "knowledge", "jujment" for "judgment"), count as one slip
@@ -40,11 +58,16 @@ inline constexpr std::size_t kLongestConfusion = 3;
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs = {});
 
+// The cost of every slip of one letter under some TypingCosts, worked out once for all the
+// meters of a thread that measure under them.
+struct SlipTable;
+
 // Measures one typed text against many words, keeping what depends on the text alone and the
-// table between measurements. Refers to the text and the costs; one thread at a time.
+// table between measurements. Refers to the text; one thread at a time.
 class TypingMeter {
  public:
   TypingMeter(std::u16string_view typed, const TypingCosts& costs);
+  ~TypingMeter();
 
   // The TypingDistance of `word` when it is at most `limit`; otherwise some value above
   // `limit`, found as soon as enough rows of the table lie wholly above it that every
@@ -60,10 +83,11 @@ class TypingMeter {
   };
 
   std::u16string_view typed_;
-  const TypingCosts& costs_;
-  std::vector<float> typed_single_;  // each typed letter's cost of coming or going
+  std::shared_ptr<const SlipTable> slips_;
+  std::vector<float> typed_single_;         // each typed letter's cost of coming or going
   std::vector<TypedConfusion> confusions_;  // by `end`
   std::vector<float> table_, word_single_;
+  std::vector<std::uint8_t> word_slots_;  // where each letter of the word is in the slips' tables
 };
 
 }  // namespace lexivane
