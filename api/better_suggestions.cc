@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <functional>
 #include <limits>
 #include <tuple>
@@ -178,8 +179,7 @@ std::u16string Shown(const BetterCandidate& candidate, const std::u16string& fol
 // measuring, and the least that the similarity and the typing distance can add.
 class CostBounds {
  public:
-  CostBounds(const PreparedTables& tables, std::u16string_view lower,
-             const RankingWeights& weights)
+  CostBounds(const PreparedTables& tables, std::u16string_view lower, const RankingWeights& weights)
       : tables_(tables), lower_(lower), weights_(weights), bins_(BinsOf(lower)) {
     std::string bytes;
     key_ = PackedSoundex(ToListForm(lower, bytes) ? bytes : "");
@@ -188,6 +188,11 @@ class CostBounds {
              std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
     cheapest_letter_ = LeastLetterCost(weights.typing);
     cheapest_edit_ = LeastEditCost(weights.typing);
+    subsequence_ = ascii_ && lower.size() <= kLongestSubsequenced;
+    if (subsequence_) {
+      for (std::size_t at = 0; at < lower.size(); ++at)
+        positions_[lower[at]] |= std::uint64_t{1} << at;
+    }
   }
 
   float Known(const BetterCandidate& candidate) const {
@@ -203,17 +208,24 @@ class CostBounds {
            w.common * static_cast<float>(candidate.frequency);
   }
 
-  // The least similarity term and the least typing distance, from the letters each word lacks
-  // (`LetterSurplus`; from the lengths alone where the words are not both ASCII, or the
-  // misspelling is long): each must be edited, and none can match.
+  // The least similarity term and the least typing distance. The similarity's matches lie in
+  // order in both words, so there are no more of them than the longest common subsequence has
+  // letters; each letter that one word lacks (`LetterSurplus`) must be edited. From the lengths
+  // alone where the words are not both ASCII, or the misspelling is long.
   std::pair<float, float> LeastRest(const BetterCandidate& candidate) const {
     const std::size_t shorter = std::min(candidate.length, lower_.size());
     std::size_t missing = lower_.size() - shorter, extra = candidate.length - shorter;
-    if (ascii_ && candidate.word.empty()) {
+    std::size_t matches = shorter;
+    const bool listed = candidate.word.empty();
+    if (ascii_ && listed && cheapest_edit_ > 0) {
       std::tie(missing, extra) = LetterSurplus(bins_, tables_.Word(candidate.index));
+      matches = lower_.size() - missing;
+    }
+    if (subsequence_ && listed) {
+      matches = std::min(matches, CommonSubsequence(tables_.Word(candidate.index)));
     }
     const float similarity = -std::max(weights_.similarity, 0.0f) * 2.0f *
-                             static_cast<float>(lower_.size() - missing) /
+                             static_cast<float>(matches) /
                              static_cast<float>(candidate.length + lower_.size());
     const float typing =
         std::max(cheapest_letter_ * static_cast<float>(LengthDifference(candidate)),
@@ -222,6 +234,21 @@ class CostBounds {
   }
 
  private:
+  // The misspelling's longest common subsequence with a listed word: a row of the classic table
+  // as a bit vector (Allison and Dix), one addition a letter.
+  static constexpr std::size_t kLongestSubsequenced = 64;
+  std::size_t CommonSubsequence(std::string_view listed) const {
+    std::uint64_t row = ~std::uint64_t{0};
+    for (const char c : listed) {
+      const unsigned char byte = static_cast<unsigned char>(c);
+      const std::uint64_t here = byte < 0x80 ? positions_[byte] : 0;
+      row = (row + (row & here)) | (row & ~here);
+    }
+    const std::uint64_t used =
+        lower_.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << lower_.size()) - 1;
+    return lower_.size() - static_cast<std::size_t>(std::popcount(row & used));
+  }
+
   std::size_t LengthDifference(const BetterCandidate& candidate) const {
     return std::max(candidate.length, lower_.size()) - std::min(candidate.length, lower_.size());
   }
@@ -232,7 +259,8 @@ class CostBounds {
   LetterBins bins_;
   PackedKey key_;
   char16_t last_letter_;
-  bool ascii_;
+  bool ascii_, subsequence_;
+  std::array<std::uint64_t, 128> positions_{};  // where each ASCII letter is in the misspelling
   float cheapest_letter_, cheapest_edit_;
 };
 
@@ -244,7 +272,9 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   const PreparedTables& tables = SharedMainTables();
   std::vector<BetterCandidate> candidates;
   candidates.reserve(512);  // a misspelling has about 400
-  thread_local ListedCandidates listed;
+  // The thread's table, reached once: each use of a thread_local by name costs a lookup.
+  thread_local ListedCandidates thread_listed;
+  ListedCandidates& listed = thread_listed;
   listed.Clear(512);
   std::string bytes;
   const auto add_listed = [&](std::int32_t index, bool one_edit) -> BetterCandidate& {
@@ -252,8 +282,16 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
     if (position == ListedCandidates::kNone) {
       position = static_cast<std::uint32_t>(candidates.size());
       const std::string_view listed_word = tables.Word(index);
-      candidates.push_back({index, {}, listed_word.size(), candidates.size(), one_edit, false, 2,
-                            WordLevel(index), WordFrequencyClass(index), tables.Key(index),
+      candidates.push_back({index,
+                            {},
+                            listed_word.size(),
+                            candidates.size(),
+                            one_edit,
+                            false,
+                            2,
+                            WordLevel(index),
+                            WordFrequencyClass(index),
+                            tables.Key(index),
                             static_cast<unsigned char>(listed_word.back())});
     }
     BetterCandidate& candidate = candidates[position];
@@ -396,7 +434,11 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
     least_similarity[i] = similarity;
     order.emplace_back(known[i] + similarity + typing, i);
   }
-  const auto later = std::greater<std::pair<float, std::size_t>>();
+  // By least cost, then by gathering; spelt out, for pairs compare by a slower three-way order.
+  const auto later = [](const std::pair<float, std::size_t>& a,
+                        const std::pair<float, std::size_t>& b) {
+    return a.first > b.first || (a.first == b.first && a.second > b.second);
+  };
   std::make_heap(order.begin(), order.end(), later);
   // A margin for rounding: the bar only ever leaves out what is clearly worse.
   constexpr float kMargin = 1e-3f;
