@@ -33,9 +33,9 @@ TEST(BetterSuggestions, RankedInTheWordsCase) {
     const char16_t* word;
     const char* first;
   } firsts[] = {
-      {u"teh", "the"},           {u"Teh", "The"},           {u"TEH", "THE"},
-      {u"recieve", "receive"},   {u"seperate", "separate"}, {u"acomodate", "accommodate"},
-      {u"occured", "occurred"},  {u"thier", "their"},
+      {u"teh", "the"},          {u"Teh", "The"},           {u"TEH", "THE"},
+      {u"recieve", "receive"},  {u"seperate", "separate"}, {u"acomodate", "accommodate"},
+      {u"occured", "occurred"}, {u"thier", "their"},
   };
   for (const auto& c : firsts) {
     const std::vector<std::string> found = Utf8(BetterSuggestions(engine, c.word));
@@ -63,8 +63,11 @@ TEST(BetterSuggestions, RankedInTheWordsCase) {
 TEST(BetterSuggestions, TheFirstFewAreThoseOfRankingEveryCandidate) {
   SpellCheck engine;
   engine.Init();
-  for (const char16_t* word : {u"teh", u"recieve", u"fisicks", u"acomodate", u"Chautogqwa",
-                               u"wrold", u"thankyou", u"speling", u"ocasionaly", u"xqzv"}) {
+  // Misspellings near and far, and one beyond ASCII, whose bounds come from the lengths alone.
+  const std::u16string words[] = {u"teh",        u"recieve", u"fisicks",  u"acomodate",
+                                  u"Chautogqwa", u"wrold",   u"thankyou", u"speling",
+                                  u"ocasionaly", u"xqzv",    u"sentance", u"caf\u00e8s"};
+  for (const std::u16string& word : words) {
     const std::vector<BetterCandidate> candidates = GatherCandidates(word);
     std::vector<std::u16string> every = RankCandidates(candidates, word, SIZE_MAX);
     if (every.size() > 5) every.resize(5);
