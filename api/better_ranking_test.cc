@@ -39,6 +39,7 @@ TEST(BetterRanking, EachSourceBringsItsWords) {
       {u"recieve", "receive", [](const auto& c) { return c.one_edit; }, "one edit"},
       {u"wrold", "world", [](const auto& c) { return c.one_edit; }, "a swap"},
       {u"acomodate", "accommodate", [](const auto& c) { return !c.one_edit; }, "two edits"},
+      {u"nkwo", "know", [](const auto& c) { return !c.one_edit; }, "two swaps"},
       {u"fisicks", "physics", [](const auto& c) { return c.sound_edits <= 1; }, "sound"},
       {u"alot", "a lot",
        [](const auto& c) { return c.two_words && c.index < 0 && c.level > 0; }, "'a' and a word"},

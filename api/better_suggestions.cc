@@ -380,6 +380,24 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
     FindNearWords(tables, lower_bytes, kNearEdits, near);
     for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);
   }
+  // Listed words two swaps of adjacent letters away ("tyhe" for "they", "nkwo" for "know").
+  {
+    std::string swapped = lower_bytes;
+    for (std::size_t i = 0; i + 1 < swapped.size(); ++i) {
+      if (swapped[i] == swapped[i + 1]) continue;
+      std::swap(swapped[i], swapped[i + 1]);
+      for (std::size_t j = 0; j + 1 < swapped.size(); ++j) {
+        if (j == i || swapped[j] == swapped[j + 1]) continue;
+        std::swap(swapped[j], swapped[j + 1]);
+        if (triples.MayBeListed(swapped)) {
+          const std::int32_t index = tables.Find(swapped);
+          if (index >= 0) add_listed(index, false);
+        }
+        std::swap(swapped[j], swapped[j + 1]);
+      }
+      std::swap(swapped[i], swapped[i + 1]);
+    }
+  }
   // Two words: "a" and a word, or two of two letters or more, each listed or a custom entry as
   // it stands.
   std::string part_bytes;
