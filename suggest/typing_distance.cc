@@ -73,9 +73,11 @@ bool EndsWith(std::u16string_view text, std::size_t end, std::string_view part) 
 constexpr std::int16_t kSlipHundredths[] = {
 #include LEXIVANE_SLIP_COSTS_FILE
 };
-static_assert(std::size(kSlipHundredths) == 28 * 26);
+constexpr std::size_t kLeftOutRow = 26, kPutInRow = 27;
+static_assert(std::size(kSlipHundredths) == (kPutInRow + 1) * 26);
 using LetterCosts = std::array<float, 26>;
 
+// A row of the learned costs, times `weight`.
 LetterCosts LearnedCosts(std::size_t row, float weight) {
   LetterCosts costs;
   for (std::size_t c = 0; c < 26; ++c) costs[c] = weight * kSlipHundredths[row * 26 + c] / 100.0f;
@@ -126,8 +128,8 @@ struct SingleCosts {
 struct SlipTable {
   explicit SlipTable(const TypingCosts& costs)
       : costs(costs),
-        put_in(costs, LearnedCosts(27, costs.learned_put_in)),
-        left_out(costs, LearnedCosts(26, costs.learned_left_out)) {
+        put_in(costs, LearnedCosts(kPutInRow, costs.learned_put_in)),
+        left_out(costs, LearnedCosts(kLeftOutRow, costs.learned_left_out)) {
     const float kinds[] = {costs.substitute, costs.vowel_for_vowel, costs.neighbour_key};
     for (std::size_t word = 0; word < 26; ++word) {
       const LetterCosts learned = LearnedCosts(word, costs.learned_typed_for);
