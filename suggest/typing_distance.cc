@@ -225,8 +225,13 @@ float TypingMeter::AtMost(std::u16string_view word, float limit) {
     const auto& typed_for = slips.typed_for[SlotOf(a)];
     at(i, 0) = at(i - 1, 0) + deleted;
     float row_least = at(i, 0);
+    // The confusions whose typed side ends here, and the letters their word sides end in.
     const auto confusions_here = confusion;
-    while (confusion != confusions_.cend() && confusion->end == i) ++confusion;
+    std::uint32_t word_side_ends = 0;
+    for (; confusion != confusions_.cend() && confusion->end == i; ++confusion) {
+      word_side_ends |= std::uint32_t{1}
+                        << SlotOf(static_cast<unsigned char>(confusion->word_side.back()));
+    }
     for (std::size_t j = 1; j <= m; ++j) {
       const char16_t b = word[j - 1];
       float substitute = 0;
@@ -236,13 +241,15 @@ float TypingMeter::AtMost(std::u16string_view word, float limit) {
       if (i > 1 && j > 1 && a == word[j - 2] && typed[i - 2] == b && a != b) {
         best = std::min(best, at(i - 2, j - 2) + costs.swap + first(i == 2));
       }
-      for (auto c = confusions_here; c != confusion; ++c) {
-        if (b != static_cast<unsigned char>(c->word_side.back()) ||
-            !EndsWith(word, j, c->word_side))
-          continue;
-        const std::size_t from_i = i - c->typed_length, from_j = j - c->word_side.size();
-        best = std::min(best,
-                        at(from_i, from_j) + costs.confusion + first(from_i == 0 || from_j == 0));
+      if ((word_side_ends >> word_slots[j - 1]) & 1) {
+        for (auto c = confusions_here; c != confusion; ++c) {
+          if (b != static_cast<unsigned char>(c->word_side.back()) ||
+              !EndsWith(word, j, c->word_side))
+            continue;
+          const std::size_t from_i = i - c->typed_length, from_j = j - c->word_side.size();
+          best = std::min(best,
+                          at(from_i, from_j) + costs.confusion + first(from_i == 0 || from_j == 0));
+        }
       }
       at(i, j) = best;
       row_least = std::min(row_least, best);
