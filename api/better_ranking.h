@@ -27,14 +27,14 @@ struct BetterCandidate {
   char16_t last_letter;   // of the word in lower case
 };
 
-// Every candidate once: the listed words one edit away (and "a" and "i"), the listed words of
-// the same first letter two edits away when none is within one (suggest/near_words.h), the
-// listed words two swaps of adjacent letters away, the two words a split makes ("a" and a word,
-// or two words of two letters or more, each listed or a custom entry), custom entries within one
-// edit or of a similarity ratio above 0.7, and the listed words whose sound key is within one
-// edit (suggest/sound_index.h) and whose length is within three. The calling thread's custom
-// dictionary's entries are among them when `check_custom`. None for a word too short to suggest
-// for or a number.
+// Every candidate once: the listed words one edit away (and "a" and "i"), the listed words of the
+// same first letter two edits away when at most one is within one (suggest/near_words.h), the
+// listed words two swaps of adjacent letters away, the two words a split makes ("a" and a word, or
+// two words of two letters or more, each listed or a custom entry), custom entries within one edit
+// or of a similarity ratio above 0.7, and the listed words whose sound key is within one edit
+// (suggest/sound_index.h) and whose length is within three. The calling thread's custom
+// dictionary's entries are among them when `check_custom`. None for a word too short to suggest for
+// or a number.
 std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool check_custom = true);
 
 // The cost of a candidate is its TypingDistance less `similarity` times the engine's similarity

@@ -374,8 +374,8 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
       if (ToListForm(edit, edit_bytes)) add_edit(edit_bytes);
     });
   }
-  // Listed words two edits away, when none is within one.
-  if (within_one_edit == 0) {
+  // Listed words two edits away, when at most one is within one.
+  if (within_one_edit < 2) {
     std::vector<NearWord> near;
     FindNearWords(tables, lower_bytes, kNearEdits, near);
     for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);

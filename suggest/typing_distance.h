@@ -39,7 +39,7 @@ struct TypingCosts {
   // another, left out of the word, or put into it.
   float learned_typed_for = 0.6f;
   float learned_left_out = 1.425f;
-  float learned_put_in = 1.35f;
+  float learned_put_in = 1.375f;
 
   bool operator==(const TypingCosts&) const = default;
 };

@@ -91,7 +91,7 @@ local function run()
   local titles = {}
   for _, action in ipairs(actions) do table.insert(titles, action.title) end
   expect("code action titles", titles, {
-    "Change to 'the'", "Change to 'th'", "Change to 'teeth'", "Change to 'they'", "Change to 'tea'",
+    "Change to 'the'", "Change to 'th'", "Change to 'teeth'", "Change to 'they'", "Change to 'that'",
     "Add 'teh' to the dictionary", "Ignore 'teh' in this session",
   })
   expect("the first is preferred", actions[1].isPreferred, true)
