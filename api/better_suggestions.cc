@@ -433,6 +433,9 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   return candidates;
 }
 
+// How many candidates per suggestion asked for are measured in the order of their least cost.
+constexpr std::size_t kLeadingPerSuggestion = 2;
+
 std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights) {
@@ -440,10 +443,12 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
   const std::u16string lower = FoldCase(word);
   const CostBounds bounds(tables, lower, weights);
   const CaseStyle style = CaseStyleOf(word);
-  // Candidates are measured in the order of their least cost, so that the bar (the cost of the
+  // Candidates are measured from the lowest least cost on, so that the bar (the cost of the
   // `most`th best so far) falls early; one whose least cost is above it can never be among
-  // them, and is not measured.
-  std::vector<std::pair<float, std::size_t>> order;  // a min-heap of (least cost, candidate)
+  // them, and is not measured. Only the first few need their order: after them the bar is
+  // near its last value, and the rest are taken as they come (keeping them all in order costs
+  // more comparisons, each a coin toss to the processor, than it saves measurements).
+  std::vector<std::pair<float, std::size_t>> order;  // (least cost, candidate)
   std::vector<float> known(candidates.size()), least_similarity(candidates.size());
   order.reserve(candidates.size());
   for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -452,12 +457,12 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
     least_similarity[i] = similarity;
     order.emplace_back(known[i] + similarity + typing, i);
   }
-  // By least cost, then by gathering; spelt out, for pairs compare by a slower three-way order.
-  const auto later = [](const std::pair<float, std::size_t>& a,
-                        const std::pair<float, std::size_t>& b) {
-    return a.first > b.first || (a.first == b.first && a.second > b.second);
-  };
-  std::make_heap(order.begin(), order.end(), later);
+  const auto by_least = [](const std::pair<float, std::size_t>& a,
+                           const std::pair<float, std::size_t>& b) { return a.first < b.first; };
+  const std::size_t leading =
+      std::min(order.size(), std::min(most, order.size()) * kLeadingPerSuggestion);
+  std::nth_element(order.begin(), order.begin() + leading, order.end(), by_least);
+  std::sort(order.begin(), order.begin() + leading, by_least);
   // A margin for rounding: the bar only ever leaves out what is clearly worse.
   constexpr float kMargin = 1e-3f;
   std::vector<float> best_costs;  // a max-heap of the `most` lowest costs so far
@@ -469,13 +474,10 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
   std::vector<Measured> costs;
   std::u16string text;
   TypingMeter meter(lower, weights.typing);
-  while (!order.empty()) {
-    std::pop_heap(order.begin(), order.end(), later);
-    const auto [least, i] = order.back();
-    order.pop_back();
+  for (const auto& [least, i] : order) {
     const bool full = most > 0 && best_costs.size() == most;
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
-    if (least > bar) break;
+    if (least > bar) continue;
     text = FoldedText(tables, candidates[i]);
     // The word as it is written is no correction of it.
     if (text == lower && Shown(candidates[i], text, style) == word) continue;
