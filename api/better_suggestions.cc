@@ -282,16 +282,8 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
     if (position == ListedCandidates::kNone) {
       position = static_cast<std::uint32_t>(candidates.size());
       const std::string_view listed_word = tables.Word(index);
-      candidates.push_back({index,
-                            {},
-                            listed_word.size(),
-                            candidates.size(),
-                            one_edit,
-                            false,
-                            2,
-                            WordLevel(index),
-                            WordFrequencyClass(index),
-                            tables.Key(index),
+      candidates.push_back({index, {}, listed_word.size(), candidates.size(), one_edit, false, 2,
+                            WordLevel(index), WordFrequencyClass(index), tables.Key(index),
                             static_cast<unsigned char>(listed_word.back())});
     }
     BetterCandidate& candidate = candidates[position];
