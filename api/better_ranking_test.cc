@@ -66,7 +66,8 @@ TEST(BetterRanking, OnlyWordsAsTheyStand) {
     for (const BetterCandidate& candidate : GatherCandidates(misspelling)) {
       const std::string text = TextOf(candidate);
       EXPECT_EQ(text.find('_'), std::string::npos) << text;
-      EXPECT_FALSE(text.ends_with('\'') || text.ends_with('-')) << ToUtf8(misspelling) << ": " << text;
+      EXPECT_FALSE(text.ends_with('\'') || text.ends_with('-'))
+          << ToUtf8(misspelling) << ": " << text;
     }
   }
   EXPECT_TRUE(GatherCandidates(u"x").empty());

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <functional>
 #include <limits>
 #include <tuple>
 

@@ -6,7 +6,8 @@
 // suggestions the front ends show, aspell in "normal" mode. hunspell and nuspell take tens of
 // milliseconds a word, so they run over every 10th row only (rows 0, 10, 20, ...); the engine,
 // the second ranking and aspell run over both the whole sample and that subset, so that each
-// peer has a figure on the very same words. The argument "every" in a benchmark's name is that stride.
+// peer has a figure on the very same words. The argument "every" in a benchmark's name is that
+// stride.
 // One call on the first word, untimed, comes first, so that no engine's one-time setup lands on
 // a word's figure. Suggestions are converted and compared after each call's timing ends.
 //

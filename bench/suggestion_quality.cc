@@ -136,10 +136,10 @@ std::vector<TunableWeight> Tunable(RankingWeights& w) {
 }
 
 // Top-1 plus top-5 (a list is judged by both alike), in %, of the second ranking under `weights`
-// over the tuning rows, each row counting once. (Counting each tuning corpus the same, so that Birkbeck's poor
-// spellers weigh no more than the rest, carried over worse to the test corpora: top-1 fell by
-// 0.4 to 0.9 points on three and rose by 0.1 on the fourth.) The candidates were gathered once;
-// the rows are shared out among the machine's cores.
+// over the tuning rows, each row counting once. (Counting each tuning corpus the same, so that
+// Birkbeck's poor spellers weigh no more than the rest, carried over worse to the test corpora:
+// top-1 fell by 0.4 to 0.9 points on three and rose by 0.1 on the fourth.) The candidates were
+// gathered once; the rows are shared out among the machine's cores.
 double Fitness(const std::vector<Misspelling>& rows,
                const std::vector<std::vector<BetterCandidate>>& candidates,
                const RankingWeights& weights) {
@@ -166,7 +166,9 @@ double Fitness(const std::vector<Misspelling>& rows,
 }
 
 void PrintWeights(RankingWeights& weights, std::FILE* to) {
-  for (const auto& [name, value, scale, slip] : Tunable(weights)) std::fprintf(to, "%s = %.3f\n", name, *value);
+  for (const auto& [name, value, scale, slip] : Tunable(weights)) {
+    std::fprintf(to, "%s = %.3f\n", name, *value);
+  }
 }
 
 RankingWeights Tune(const std::vector<Misspelling>& rows) {

@@ -48,8 +48,8 @@ int RunSuggest(const SuggestOptions& options) {
     std::vector<std::u16string> suggestions;
     std::int32_t count = 0;
     if (options.ranking == frontend::Ranking::kBetter) {
-      suggestions = BetterSuggestions(engine, lexivane::FromUtf8(word), lexivane::kShownSuggestionsMax,
-                                      !options.no_custom);
+      suggestions = BetterSuggestions(engine, lexivane::FromUtf8(word),
+                                      lexivane::kShownSuggestionsMax, !options.no_custom);
       count = static_cast<std::int32_t>(suggestions.size());
     } else {
       count = engine.GetSuggestions(lexivane::FromUtf8(word), suggestions, !options.no_custom);
