@@ -81,18 +81,18 @@ bool CheckInput(SpellCheck& engine, const CheckOptions& options, const InputText
   if (options.events) return PrintEvents(engine, input);
   std::u16string prose;
   const CodeIdentifiers identifiers = CodeIdentifiersIn(mode, options.identifiers);
-  if (mode != DocumentMode::kNone) HideNonProse(prose = input.text, mode, identifiers);
+  const bool filtered = HidesAnythingIn(mode, input.text);
+  if (filtered) HideNonProse(prose = input.text, mode, identifiers);
   PositionCounter positions(input.text, Columns::kCharacters);
   bool found = false;
-  ForEachCheckedWord(
-      mode == DocumentMode::kNone ? input.text : prose, identifiers, [&](const RunningWord& word) {
-        if (session.Accepts(word.word)) return;
-        found = true;
-        const SuggestionList suggestions = session.Suggestions(word.word);
-        Report(options, input.name, positions.At(word.offset), word.offset,
-               std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
-        CheckStandardOutput();
-      });
+  ForEachCheckedWord(filtered ? prose : input.text, identifiers, [&](const RunningWord& word) {
+    if (session.Accepts(word.word)) return;
+    found = true;
+    const SuggestionList suggestions = session.Suggestions(word.word);
+    Report(options, input.name, positions.At(word.offset), word.offset,
+           std::u16string_view(input.text).substr(word.offset, word.length), *suggestions);
+    CheckStandardOutput();
+  });
   return found;
 }
 

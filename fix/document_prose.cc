@@ -13,7 +13,7 @@ bool IsRunDelimiter(char16_t c) {
 
 std::u16string DocumentProse(std::u16string_view document, DocumentMode mode) {
   std::u16string prose(document);
-  if (mode == DocumentMode::kNone) return prose;
+  if (!HidesAnythingIn(mode, document)) return prose;
   HideNonProse(prose, mode);
   for (std::size_t i = 0; i < prose.size();) {
     if (IsRunDelimiter(prose[i])) {

@@ -22,6 +22,9 @@ TEST(DocumentProse, OffersThePlainlyWrittenWordsOfTheProse) {
       {DocumentMode::kHtml, u"AT&amp;T Teh", u"AT&    T Teh"},
       {DocumentMode::kTex, u"hy\\-phen and teh", u"         and teh"},
       {DocumentMode::kCFamily, u"x = 1; // teh cat", u"          teh cat"},
+      // An interpreter line is never offered: a correction would break the script.
+      {DocumentMode::kNone, u"#!/usr/bin/env teh\nteh", u"                  \nteh"},
+      {DocumentMode::kPython, u"#!/usr/bin/python3\n# teh", u"                  \n  teh"},
   };
   for (const auto& c : cases) {
     const std::u16string prose = DocumentProse(c.document, c.mode);

@@ -134,7 +134,12 @@ CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers) {
   return check_identifiers && code ? CodeIdentifiers::kChecked : CodeIdentifiers::kHidden;
 }
 
+bool HidesAnythingIn(DocumentMode mode, std::u16string_view text) {
+  return mode != DocumentMode::kNone || InterpreterLineLength(text) > 0;
+}
+
 void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers identifiers) {
+  filter::Hide(text, 0, InterpreterLineLength(std::u16string_view(text)));
   switch (mode) {
     case DocumentMode::kNone:
       return;

@@ -16,6 +16,7 @@
 // from the file's extension. Pure functions; any thread.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,8 +59,27 @@ enum class CodeIdentifiers { kHidden, kChecked };
 // kChecked when they are to be checked and `mode` is a code mode: prose is never cut up.
 CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers);
 
+// Every mode, none included, also hides the interpreter line a script may start with (`#!` and
+// a path: `#!/usr/bin/env python3`): its words are paths and program names, and a correction
+// would break the script.
 void HideNonProse(std::u16string& text, DocumentMode mode,
                   CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
+
+// The length of the interpreter line `text` starts with, its line end excluded; 0 for none.
+// For UTF-16 and UTF-8 text alike.
+template <typename Char>
+std::size_t InterpreterLineLength(std::basic_string_view<Char> text) {
+  if (text.size() < 3 || text[0] != '#' || text[1] != '!') return 0;
+  std::size_t path = 2;
+  while (path < text.size() && (text[path] == ' ' || text[path] == '\t')) ++path;
+  if (path == text.size() || text[path] != '/') return 0;
+  const std::size_t end = text.find('\n', path);
+  return end == text.npos ? text.size() : end;
+}
+
+// Whether HideNonProse leaves something of `text` hidden: in every mode but none, and in none
+// only for an interpreter line. A caller that finds nothing hidden may walk the text itself.
+bool HidesAnythingIn(DocumentMode mode, std::u16string_view text);
 
 // Whether the mode only blanks what it hides and never rewrites a character (no entities, no
 // accents): then every word of its filtered text stands in the original exactly as it is.

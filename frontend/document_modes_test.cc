@@ -72,6 +72,30 @@ TEST(DocumentModes, EveryFilterKeepsTheTextsLengthAndLines) {
   }
 }
 
+// A script's interpreter line is hidden whatever the mode, a correction of it being fatal; a
+// line that only looks like one stays.
+TEST(DocumentModes, EveryModeHidesAnInterpreterLine) {
+  const struct {
+    std::u16string text;
+    std::u16string first_line;  // as every mode leaves it
+  } cases[] = {
+      {u"#!/usr/bin/env python3\n", u"                      "},
+      {u"#! /bin/sh -e\r\n", u"             \r"},
+      {u"#!/bin/sh", u"         "},
+  };
+  for (const ModeName& known : ModeNames()) {
+    for (const auto& c : cases) {
+      std::u16string text = c.text + u"teh";
+      EXPECT_TRUE(HidesAnythingIn(known.mode, text));
+      HideNonProse(text, known.mode);
+      EXPECT_EQ(ToUtf8(text.substr(0, c.first_line.size())), ToUtf8(c.first_line)) << known.name;
+    }
+  }
+  for (const std::u16string_view text : {u"#!teh", u" #!/teh", u"teh\n#!/teh", u"#"}) {
+    EXPECT_FALSE(HidesAnythingIn(DocumentMode::kNone, text)) << ToUtf8(text);
+  }
+}
+
 TEST(DocumentModes, WordsRunAcrossWordJoinersWhichTheCheckedWordLeavesOut) {
   // "caf&eacute;s na&iuml;ve &rsquo;quoted&rsquo;" as the HTML filter leaves it.
   const std::u16string text =

@@ -41,6 +41,14 @@ std::string_view NarrowAscii(std::u16string_view text, std::size_t begin, std::s
   return word;
 }
 
+// Whether `bytes`, the start of a text, may still turn out to start an interpreter line: `#`,
+// or `#!` and blanks, before the path.
+bool MayStartInterpreterLine(std::string_view bytes) {
+  if (bytes.size() > 1 && bytes.substr(0, 2) != "#!") return false;
+  return bytes.find_first_not_of(" \t", 2) == std::string_view::npos &&
+         (bytes.empty() || bytes[0] == '#');
+}
+
 }  // namespace
 
 MisspeltWords::MisspeltWords(const SpellCheck& engine, bool unique, WordRules rules,
@@ -78,13 +86,26 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
       piece.starts_with("\0\0\xFE\xFF"sv)) {
     std::string bytes(piece);
     bytes += input.TakeRest();
-    const std::u16string text = DecodeText(bytes);
-    ListProse(text, text, print);
+    ListDocument(DecodeText(bytes), DocumentMode::kNone, print);
     return;
   }
   if (piece.starts_with("\xEF\xBB\xBF"sv)) piece.remove_prefix(3);
+  // An interpreter line is no prose (document_modes.h). Telling whether the text starts with
+  // one may take more than the first piece, and it may run over several.
+  std::string head;
+  if (MayStartInterpreterLine(piece)) {
+    head = piece;
+    for (std::string_view more; MayStartInterpreterLine(head) && input.Next(more);) head += more;
+    piece = head;
+  }
+  bool interpreter_line = InterpreterLineLength(piece) > 0;
   char blank_before = '\0';  // none at the start of the text
   do {
+    if (interpreter_line) {
+      const std::size_t end = piece.find('\n');
+      interpreter_line = end == std::string_view::npos;
+      piece.remove_prefix(interpreter_line ? piece.size() : end);
+    }
     lines_.clear();
     ForEachUtf8RunningWord(
         piece, blank_before, [this](std::string_view word) { AddAscii(word); },
@@ -103,7 +124,7 @@ void MisspeltWords::List(ChunkedInput& input, const Print& print) {
 void MisspeltWords::ListDocument(std::u16string_view text, DocumentMode mode, const Print& print,
                                  CodeIdentifiers identifiers) {
   waiting_ = 0;
-  if (mode == DocumentMode::kNone) return ListProse(text, text, print);
+  if (!HidesAnythingIn(mode, text)) return ListProse(text, text, print);
   std::u16string prose(text);
   HideNonProse(prose, mode, identifiers);
   ListProse(text, prose, print, identifiers);
@@ -113,7 +134,7 @@ void MisspeltWords::ListDocument(TextWithBytes& input, DocumentMode mode, const 
                                  CodeIdentifiers identifiers) {
   if (!input.has_bytes()) return ListDocument(input.text, mode, print, identifiers);
   waiting_ = 0;
-  if (mode != DocumentMode::kNone) HideNonProse(input.text, mode, identifiers);
+  HideNonProse(input.text, mode, identifiers);
   ListProseAs(
       input.text,
       [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {

@@ -182,6 +182,10 @@ TEST_F(MisspeltWordsTest, PrintsWhatTheUtf16WalkPrints) {
        false},
       {{"teh wrold teh", "wrold Teh teh\u2019s teh's", "teh"}, true},
       {{Utf16Le(u"wrold teh"), "teh wrold recieve", "\xEF\xBB\xBFrecieve"}, true},
+      // Interpreter lines, longer than a piece, after a byte order mark, and not one.
+      {{"#!/usr/bin/env teh wrold\nrecieve", "#! /bin/teh", "\xEF\xBB\xBF#!/teh\r\nwrold",
+        Utf16Le(u"#!/bin/teh\nwrold"), "#!teh\nwrold", " #!/teh", "x\n#!/teh"},
+       false},
   };
   for (const auto& c : cases) {
     std::string context;

@@ -56,13 +56,12 @@ void SpellingWorker::Run() {
       if (finder.CatchUpWithCustomFile() && !all_due_again) workspace_.CheckAllAgain();
       const CodeIdentifiers identifiers =
           CodeIdentifiersIn(snapshot->mode, settings_.check_identifiers);
-      if (snapshot->mode != DocumentMode::kNone &&
-          (!snapshot->prose || snapshot->prose_identifiers != identifiers)) {
+      const bool filtered = HidesAnythingIn(snapshot->mode, snapshot->document.text());
+      if (filtered && (!snapshot->prose || snapshot->prose_identifiers != identifiers)) {
         snapshot->prose = snapshot->document.text();
         HideNonProse(*snapshot->prose, snapshot->mode, identifiers);
       }
-      const std::u16string_view text =
-          snapshot->mode == DocumentMode::kNone ? snapshot->document.text() : *snapshot->prose;
+      const std::u16string_view text = filtered ? *snapshot->prose : snapshot->document.text();
       if (auto found = finder.Find(text, stopping, identifiers)) {
         std::string message = render_(*snapshot, *found);
         workspace_.Store(*snapshot, std::move(*found),

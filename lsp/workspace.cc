@@ -99,13 +99,13 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   if (to - from > kLongestUncheckedRange) return std::nullopt;
   const Entry& entry = found->second;
   const CodeIdentifiers identifiers = CodeIdentifiersIn(entry.mode, check_identifiers);
-  if (entry.mode != DocumentMode::kNone &&
-      (!entry.prose || entry.prose_identifiers != identifiers)) {
+  const bool filtered = HidesAnythingIn(entry.mode, document.text());
+  if (filtered && (!entry.prose || entry.prose_identifiers != identifiers)) {
     entry.prose = document.text();
     HideNonProse(*entry.prose, entry.mode, identifiers);
     entry.prose_identifiers = identifiers;
   }
-  const std::u16string& text = entry.mode == DocumentMode::kNone ? document.text() : *entry.prose;
+  const std::u16string& text = filtered ? *entry.prose : document.text();
   const auto blank = [&](std::size_t i) {
     return text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r');
   };

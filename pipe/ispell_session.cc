@@ -58,7 +58,7 @@ std::string IspellSession::Check(std::string_view line) {
   // The filter keeps offsets, so the words are cut from the filtered line and reported as they
   // stand in the line sent (`caf&eacute;`, not `café`): clients compare the two.
   std::u16string prose = text;
-  if (mode_ != DocumentMode::kNone) {
+  if (HidesAnythingIn(mode_, std::u16string_view(text).substr(line.starts_with('^') ? 1 : 0))) {
     std::u16string rest = prose.substr(line.starts_with('^') ? 1 : 0);
     HideNonProse(rest, mode_);
     prose.replace(prose.size() - rest.size(), rest.size(), rest);
