@@ -65,12 +65,17 @@ std::string IspellSession::Check(std::string_view line) {
   }
   std::string out;
   ForEachRunningWord(prose, [&](const RunningWord& found) {
-    if (session_.Accepts(found.word)) {
+    const std::u16string_view written =
+        std::u16string_view(text).substr(found.offset, found.length);
+    // Clients read a reported word up to the next blank, so one written with a blank or a
+    // control character inside (TeX's `Stra\ss e`) cannot be reported: it passes.
+    if (session_.Accepts(found.word) || std::any_of(written.begin(), written.end(), [](char16_t c) {
+          return c <= u' ' || c == u'\x7F';
+        })) {
       if (!terse_) out += "*\n";
       return;
     }
-    const std::string as_written =
-        ToUtf8(std::u16string_view(text).substr(found.offset, found.length));
+    const std::string as_written = ToUtf8(written);
     const std::string offset = std::to_string(positions.At(found.offset).characters);
     const SuggestionList list = session_.Suggestions(found.word);
     const std::vector<std::u16string>& suggestions = *list;

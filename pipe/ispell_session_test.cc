@@ -122,6 +122,8 @@ TEST(IspellProtocol, TextIsReadInTheModeOfTheOptionsOrOfTheLastPlusRequest) {
       {DocumentMode::kNroff, {".TH WROLD 1", "\\fBhelo\\fR"}, "\n& helo 15 3: hole\n\n"},
       // A decoded word is reported as it stands in the line, as clients compare it there.
       {DocumentMode::kHtml, {"caf&eacute; wr&ouml;ld"}, "*\n& wr&ouml;ld 12 12: war\n\n"},
+      // A word written with a blank inside cannot be reported: clients cut it there.
+      {DocumentMode::kTex, {"Stra\\ss e Stra\\ss{}e"}, "*\n& Stra\\ss{}e 12 10: Star\n\n"},
       // `+` alone is TeX, `+NAME` any mode; `-` goes back to the options' mode.
       {DocumentMode::kNone,
        {"+", "$wrold$ helo", "-", "$wrold$"},

@@ -27,7 +27,9 @@ foreach(name text commands)
 endforeach()
 # Sessions in a document mode, switched by + and - as editors do for each buffer, and one with
 # word rules switched off (and the names rule on: `thant` is flagged until added).
-foreach(name option IN ZIP_LISTS "html;tex;rules" "-H;--mode=tex;--no-rule=digits,capitals")
+set(sessions html tex rules)
+set(session_options -H --mode=tex --no-rule=digits,capitals)
+foreach(name option IN ZIP_LISTS sessions session_options)
   execute_process(COMMAND ${LEXIVANE} -a -d en_US ${option} -p ${WORK_DIR}/none.dic
                   INPUT_FILE ${CMAKE_CURRENT_LIST_DIR}/${name}.in RESULT_VARIABLE code
                   OUTPUT_VARIABLE out ERROR_VARIABLE err)
