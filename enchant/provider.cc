@@ -63,11 +63,12 @@ lexivane::SpellCheck& ThreadEngine() {
   return *engine;
 }
 
-// The word as the engine is asked it: each broken UTF-8 sequence becomes U+FFFD, a character no
-// list entry holds.
+// The word as the engine is asked it, as running text is: each broken UTF-8 sequence becomes
+// U+FFFD, a character no list entry holds, and marks are composed.
 std::u16string EngineWord(const char* word, std::size_t length) {
   std::u16string text = lexivane::FromUtf8(std::string_view(word, word ? length : 0));
   lexivane::frontend::ReadApostrophes(text);
+  lexivane::frontend::ComposeMarks(text);
   return text;
 }
 

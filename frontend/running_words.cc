@@ -1,6 +1,7 @@
 #include "frontend/running_words.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/utext.h>
 #include <unicode/utf16.h>
@@ -33,6 +34,7 @@ class Emitter {
     word_.word.assign(text_.substr(begin, end - begin));
     ReadApostrophes(word_.word);
     if (word_.word.find(kWordJoiner) != std::u16string::npos) std::erase(word_.word, kWordJoiner);
+    ComposeMarks(word_.word);
     found_(word_);
   }
 
@@ -131,6 +133,29 @@ class IcuWords {
 
 void ReadApostrophes(std::u16string& word) {
   std::replace(word.begin(), word.end(), kTypographicApostrophe, u'\'');
+}
+
+void ComposeMarks(std::u16string& word) {
+  // Marks of every script start at U+0300; most words have no unit that high.
+  if (std::all_of(word.begin(), word.end(), [](char16_t c) { return c < 0x300; })) return;
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  if (U_FAILURE(status)) return;
+  icu::UnicodeString text(false, reinterpret_cast<const UChar*>(word.data()),
+                          static_cast<std::int32_t>(word.size()));
+  if (nfc->isNormalized(text, status) && !std::any_of(word.begin(), word.end(), [](char16_t c) {
+        return u_getCombiningClass(c) != 0;
+      })) {
+    return;
+  }
+  icu::UnicodeString composed = nfc->normalize(text, status);
+  if (U_FAILURE(status)) return;
+  std::u16string result;
+  for (std::int32_t i = 0; i < composed.length(); ++i) {
+    const char16_t c = composed.charAt(i);
+    if (u_getCombiningClass(c) == 0) result += c;
+  }
+  word = std::move(result);
 }
 
 void ForEachRunningWord(std::u16string_view text,

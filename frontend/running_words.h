@@ -43,10 +43,19 @@ void ReadApostrophes(std::u16string& word);
 // longer sequence (document_modes.h): words run across it, and the word checked leaves it out.
 inline constexpr char16_t kWordJoiner = u'\u2060';
 
+// A word as it is judged: composed (Unicode's NFC), as most text is written, so that a word
+// written with decomposed accents ("e" and U+0301, as macOS names files) is the word written
+// with "é"; and without the marks that compose with nothing ("x" and U+0301 is "x"), which
+// CheckWord would take for a character that ends the word. Only a word with a unit from
+// U+0300 on can change.
+void ComposeMarks(std::u16string& word);
+
 struct RunningWord {
   std::size_t offset;   // in UTF-16 code units from the start of the text given
   std::size_t length;   // in UTF-16 code units, of the word as it stands in the text
-  std::u16string word;  // what CheckWord is asked: U+2019 read as U+0027, no word joiner
+  // What CheckWord is asked: U+2019 read as U+0027, no word joiner, marks composed
+  // (ComposeMarks).
+  std::u16string word;
 };
 
 // Calls `found` for every word of `text` in order. The RunningWord is reused between calls;
