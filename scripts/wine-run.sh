@@ -23,6 +23,12 @@ shift
 
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# Wine turns Windows file names into Unix ones in the character set of the process's locale, and
+# cannot name a file beyond it: in the C locale (a plain container or a fresh root sets no LANG)
+# making "café.dic" fails with "File not found". C.UTF-8 is always there on Debian.
+if [[ $(locale charmap 2>/dev/null) != UTF-8 ]]; then
+  export LC_ALL=C.UTF-8
+fi
 
 create_prefix() {
   wine wineboot --init >/dev/null 2>&1
