@@ -19,7 +19,13 @@ TEST(DocumentProse, OffersThePlainlyWrittenWordsOfTheProse) {
       {DocumentMode::kMarkdown, u"Teh `code` [link](x.md)\n", u"Teh        [link       \n"},
       {DocumentMode::kMarkdown, u"a caf&eacute;x, b", u"a             , b"},
       {DocumentMode::kHtml, u"<p>na&iuml;ve-teh</p>", u"             -teh    "},
-      {DocumentMode::kHtml, u"AT&amp;T Teh", u"AT&    T Teh"},
+      // A reference or escape that stands for a quotation mark, a dash or a sign ends the
+      // words beside it, which are offered as they are written.
+      {DocumentMode::kHtml, u"&ldquo;teh&rdquo; a&mdash;b &amp;c",
+       u"       teh        a       b &    c"},
+      {DocumentMode::kHtml, u"don&rsquo;t teh&rsquo; x", u"            teh        x"},
+      {DocumentMode::kNroff, u"\\(aqteh\\(aq don\\(aqt", u"    teh             "},
+      {DocumentMode::kMarkdown, u"\\*teh\\* \\_x", u"  teh      "},
       {DocumentMode::kTex, u"hy\\-phen and teh", u"         and teh"},
       {DocumentMode::kCFamily, u"x = 1; // teh cat", u"          teh cat"},
       // An interpreter line is never offered: a correction would break the script.

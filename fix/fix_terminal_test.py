@@ -194,6 +194,13 @@ scenario("markdown_mode",
          ["1\r", "1l", "t\x7f\x7f\x7f\x7f\x7fworld\r\r"],
          "# The title\n\nSee `teh` and [the link](teh.md) caf&eacute;x, <b>world</b>.\n",
          args=["--mode", "markdown"], message=r"3 words changed")
+# Words beside a reference that stands for a quotation mark or a dash are offered, as check
+# reports them; a script's interpreter line never is, so a Change All cannot break it.
+scenario("references_beside_words", "<p>&ldquo;teh&rdquo; teh&mdash;x</p>\n", ["1l"],
+         "<p>&ldquo;the&rdquo; the&mdash;x</p>\n", args=["--mode", "html"],
+         message=r"2 words changed")
+scenario("interpreter_line", "#!/usr/bin/env python3\n# teh usr\n", ["1\r", "i"],
+         "#!/usr/bin/env python3\n# the usr\n", args=["--mode", "python"])
 scenario("no_backup", "Teh\n", ["1\r"], "The\n", args=["--no-backup"], backup=False)
 # The word rules of the other commands: only "teh" is shown, unless the digits rule is off.
 scenario("word_rules", "GPLv3 xiv distro teh\n", ["1\r"], "GPLv3 xiv distro the\n")
