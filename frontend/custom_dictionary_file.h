@@ -77,12 +77,12 @@ class CustomDictionaryFile {
   bool LoadInto(SpellCheck& engine, AcceptedNames* words = nullptr) const;
 
   // Adds the words that the file does not hold yet, creating it (and the default file's
-  // folder) when missing. A word is held when an entry has its letters in any case, or would be
-  // the line the word becomes; a word of fewer than two characters, which the word check
-  // accepts anyway, is never added. Throws CommandError when the file cannot be read (the message
-  // LoadInto gives) or written ("FILE: cannot save the custom dictionary: REASON", also when the
-  // lock cannot be had, see dictionary_lock.h, or another process has held it for
-  // kLockPatience); the file is then as it was.
+  // folder) when missing; with none to add, touches nothing. A word is held when an entry
+  // equals it, or the line it becomes (EntryBytes), in any letter case; a word of fewer than two
+  // characters, which the word check accepts anyway, is never added. Throws CommandError when
+  // the file cannot be read (the message LoadInto gives) or written ("FILE: cannot save the
+  // custom dictionary: REASON", also when the lock cannot be had, see dictionary_lock.h, or
+  // another process has held it for kLockPatience); the file is then as it was.
   static constexpr std::chrono::seconds kLockPatience = DictionaryLock::kPatience;
   void AddWords(const std::vector<std::u16string>& words) const;
 
