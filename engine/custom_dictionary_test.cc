@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "lexivane/error.h"
+#include "lexivane/utf8.h"
+#include "platform/text.h"
 #include "tests/test_support.h"
 
 namespace lexivane {
@@ -86,6 +88,29 @@ TEST(CustomDictionary, ContainsIgnoresCaseOnly) {
   EXPECT_TRUE(custom.Contains(u"new york"));
   EXPECT_FALSE(custom.Contains(u"newyork"));
   EXPECT_FALSE(custom.Contains(u"new york."));
+}
+
+// The index grows with the list, and a load rebuilds it: every entry is found however it came
+// in, and none of a list that a load replaced.
+TEST_F(CustomDictionaryFile, ContainsEveryEntryHoweverTheListGrew) {
+  CustomDictionary custom;
+  const auto word = [](int i) {
+    std::u16string word = u"W";
+    word += static_cast<char16_t>(u'a' + i % 26);
+    return word + FromUtf8(std::to_string(i));
+  };
+  for (int i = 0; i < 5000; ++i) custom.Add(i % 2 ? word(i) : platform::ToLower(word(i)));
+  custom.Add(u"WB1");  // a second entry of the form of word(1)
+  int missed = 0;
+  for (int i = 0; i < 5000; ++i) {
+    missed += !custom.Contains(word(i)) + custom.Contains(word(i) + u"x");
+  }
+  EXPECT_EQ(missed, 0);
+  testing::WriteBytes(dir_.path() / "words.dic", "loaded\r\nLOADED\r\n");
+  custom.Load(dir_.File("words.dic"));
+  custom.Add(u"added");
+  EXPECT_TRUE(custom.Contains(u"Loaded") && custom.Contains(u"ADDED"));
+  EXPECT_FALSE(custom.Contains(word(1)));
 }
 
 }  // namespace

@@ -1,23 +1,25 @@
 #include "frontend/custom_dictionary_file.h"
 
 #include <fcntl.h>
-#include <limits.h>
-#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <thread>
+#include <random>
 #include <utility>
 
 #include "frontend/command_error.h"
 #include "frontend/descriptor.h"
+#include "frontend/dictionary_lock.h"
+#include "frontend/dictionary_text.h"
+#include "frontend/name_words.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend {
@@ -34,82 +36,85 @@ CommandError CannotSave(const std::string& file, const std::string& reason) {
   return CommandError(file + ": cannot save the custom dictionary: " + reason);
 }
 
-// The whole file, or CommandError with the reason it cannot be read.
-std::string ReadFile(const std::string& file) {
+// The file open for reading, or CommandError with the reason it cannot be read; -1 for a
+// missing one where that is none. `file` names it in messages; `path` is where it is opened.
+Descriptor OpenForReading(const std::string& file, const fs::path& path, bool missing_is_none) {
   // O_NONBLOCK: a FIFO without a writer must not hold the tool up; it is refused below.
-  const Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0 && missing_is_none && (errno == ENOENT || errno == ENOTDIR)) return fd;
   if (fd.get() < 0) throw CannotRead(file, std::strerror(errno));
   struct stat info;
   if (::fstat(fd.get(), &info) != 0) throw CannotRead(file, std::strerror(errno));
   if (S_ISDIR(info.st_mode)) throw CannotRead(file, std::strerror(EISDIR));
   if (!S_ISREG(info.st_mode)) throw CannotRead(file, "not a regular file");
-  std::string bytes;
-  if (const int error = ReadAll(fd.get(), bytes)) throw CannotRead(file, std::strerror(error));
-  return bytes;
+  return fd;
 }
 
-// --- line ends ---------------------------------------------------------------------------------
+// Lines go out through a buffer of this size.
+constexpr std::size_t kOutputBlock = 1 << 20;
 
-bool HasLoneLf(std::string_view bytes) {
-  for (auto at = bytes.find('\n'); at != std::string_view::npos; at = bytes.find('\n', at + 1)) {
-    if (at == 0 || bytes[at - 1] != '\r') return true;
+// Lines written to an open file a block at a time; a failure to write throws what `failure`
+// makes of the file's name and the reason.
+class LineWriter {
+ public:
+  using Failure = CommandError (*)(const std::string& file, const std::string& reason);
+  LineWriter(int fd, const std::string& file, Failure failure)
+      : fd_(fd), file_(file), failure_(failure) {}
+  void Write(std::string_view line, std::string_view end) {
+    buffer_.append(line).append(end);
+    if (buffer_.size() >= kOutputBlock) Flush();
   }
-  return false;
-}
-
-// `bytes` with every line end the engine would not see (an LF on its own) made CR LF.
-std::string WithCrLf(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 8);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) out += '\r';
-    out += bytes[i];
+  void Flush() {
+    if (const int error = WriteAll(fd_, buffer_)) throw failure_(file_, std::strerror(error));
+    buffer_.clear();
   }
-  return out;
-}
 
-// The line end of the file's first line; CR LF, the engine's own, for a file without one.
-std::string_view LineEndOf(std::string_view bytes) {
-  const auto at = bytes.find_first_of("\r\n");
-  if (at == std::string_view::npos) return "\r\n";
-  if (bytes[at] == '\n') return "\n";
-  return bytes.substr(at + 1, 1) == "\n" ? "\r\n" : "\r";
-}
-
-// The engine's file (every line ending in CR LF, and no CR or LF inside an entry) with `end`
-// for each line end.
-std::string WithLineEnds(std::string_view engine_file, std::string_view end) {
-  std::string out;
-  out.reserve(engine_file.size());
-  for (std::size_t at = 0; at < engine_file.size();) {
-    const auto line_end = engine_file.find("\r\n", at);
-    if (line_end == std::string_view::npos) {
-      out += engine_file.substr(at);
-      break;
-    }
-    out.append(engine_file.substr(at, line_end - at)).append(end);
-    at = line_end + 2;
-  }
-  return out;
-}
+ private:
+  int fd_;
+  const std::string& file_;
+  Failure failure_;
+  std::string buffer_;
+};
 
 // --- loading -----------------------------------------------------------------------------------
 
-// Loads `file`, whose content is `bytes`, into the engine's thread, or throws CommandError. The
-// engine reads files only, so bytes it would misread go to it as a file in memory.
-void Load(SpellCheck& engine, const std::string& file, std::string_view bytes) {
+// The line's word when the names rule may ask about it (word_rules.h): a name of the word list,
+// in small letters.
+std::optional<std::u16string> NameOf(std::string_view line) {
+  std::u16string word;
+  for (const char c : line) {
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\'')) return std::nullopt;
+    word += static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  }
+  if (!IsNameInSmallLetters(word)) return std::nullopt;
+  return word;
+}
+
+// Loads the open `fd`, the file `file`, into the engine's thread, or throws CommandError; puts
+// its names in `names`. The engine reads files only, and ends lines at CR or CR LF only, so
+// the lines of a file with a lone LF go to it as a copy in memory with CR LF.
+void Load(SpellCheck& engine, const std::string& file, int fd, AcceptedNames* names) {
   // The library takes UTF-16 names; another name would come back from a broken one.
   const std::u16string name = FromUtf8(file);
   if (ToUtf8(name) != file) throw CannotRead(file, "file names must be valid UTF-8");
-  if (!HasLoneLf(bytes)) {
+  bool lone_lf = false;
+  DictionaryLines lines(fd, file);
+  for (std::string_view line, end; lines.Next(line, end);) {
+    lone_lf = lone_lf || end == "\n";
+    if (names) {
+      if (auto word = NameOf(line)) names->insert(std::move(*word));
+    }
+  }
+  if (!lone_lf) {
     if (!engine.LoadCustom(name)) throw CannotRead(file, "read error");
     return;
   }
   const Descriptor copy(::memfd_create("lexivane-custom-dictionary", MFD_CLOEXEC));
   if (copy.get() < 0) throw CannotRead(file, std::strerror(errno));
-  if (const int error = WriteAll(copy.get(), WithCrLf(bytes))) {
-    throw CannotRead(file, std::strerror(error));
-  }
+  LineWriter out(copy.get(), file, CannotRead);
+  DictionaryLines again(fd, file);
+  for (std::string_view line, end; again.Next(line, end);) out.Write(line, "\r\n");
+  out.Flush();
   if (!engine.LoadCustom(FromUtf8("/proc/self/fd/" + std::to_string(copy.get())))) {
     throw CannotRead(file, "read error");
   }
@@ -117,13 +122,55 @@ void Load(SpellCheck& engine, const std::string& file, std::string_view bytes) {
 
 // --- saving ------------------------------------------------------------------------------------
 
-// ".NAME" + `suffix`, the name of a file that belongs beside `file`.
-std::string HiddenName(const fs::path& file, std::string_view suffix) {
-  std::string name = ".";
-  name += file.filename().string();
-  name += suffix;
-  return name;
-}
+// The words a save adds, as the lines they become, less those the file holds already: an entry
+// with the word's key, or with the key of the line the word would be (a word with a character
+// that has no byte is written with "?"), so that no line is written twice. Lines shorter than
+// two characters are no entries (the engine skips them), and words that short are never added:
+// the word check accepts them anyway.
+class NewEntries {
+ public:
+  explicit NewEntries(const std::vector<std::u16string>& words) {
+    for (const std::u16string& word : words) {
+      if (word.size() < 2) continue;
+      Entry entry{EntryBytes(word), EntryKey(word), {}};
+      EntryKey(entry.line, entry.line_key);
+      if (Held(entry.key) || Held(entry.line_key)) continue;
+      lengths_.set(std::min(word.size(), kLongest));
+      entries_.push_back(std::move(entry));
+    }
+  }
+
+  // Drops the words that the file's line `line` holds.
+  void DropHeldBy(std::string_view line) {
+    if (line.size() < 2 || !lengths_.test(std::min(line.size(), kLongest))) return;
+    EntryKey(line, key_);
+    if (std::erase_if(entries_,
+                      [&](const Entry& e) { return e.key == key_ || e.line_key == key_; })) {
+      lengths_.reset();
+      for (const Entry& entry : entries_) lengths_.set(std::min(entry.key.size(), kLongest));
+    }
+  }
+
+  bool empty() const { return entries_.empty(); }
+  void WriteTo(LineWriter& out, std::string_view end) const {
+    for (const Entry& entry : entries_) out.Write(entry.line, end);
+  }
+
+ private:
+  struct Entry {
+    std::string line;
+    std::u16string key, line_key;
+  };
+  bool Held(const std::u16string& key) const {
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [&](const Entry& e) { return e.key == key || e.line_key == key; });
+  }
+
+  static constexpr std::size_t kLongest = 63;  // the lengths told apart; longer ones share one
+  std::vector<Entry> entries_;
+  std::bitset<kLongest + 1> lengths_;
+  std::u16string key_;
+};
 
 // A file of ours, removed when the object dies unless Keep() was called.
 class OwnFile {
@@ -134,7 +181,6 @@ class OwnFile {
   ~OwnFile() {
     if (!kept_) ::unlink(name_.c_str());
   }
-  const std::string& name() const { return name_; }
   void Keep() { kept_ = true; }
 
  private:
@@ -156,116 +202,111 @@ void MakeFolders(const fs::path& folder) {
   ::mkdir(folder.c_str(), 0700);
 }
 
-// The lock every save of one dictionary holds (see the header), on the file the name leads to,
-// so that two names of one file (a link and its target) share it. The lock file is never
-// removed: a process that removed it could leave two others locking two different files. Where
-// no lock file can be made (a folder that refuses new files, in which the engine writes the
-// dictionary in place, so that it keeps its inode) the dictionary itself is locked; where
-// neither can be opened, or the file system has no locks, the save goes on without one and
-// reports whatever keeps it from writing.
-class SaveLock {
- public:
-  explicit SaveLock(const std::string& file)
-      : target_(TargetOf(file)),
-        lock_(target_.parent_path() / HiddenName(target_, ".lock")),
-        fd_(Open(lock_, target_)) {
-    if (fd_.get() < 0) return;
-    const auto deadline = std::chrono::steady_clock::now() + CustomDictionaryFile::kLockPatience;
-    while (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
-      if (errno != EWOULDBLOCK && errno != EINTR) return;
-      if (std::chrono::steady_clock::now() > deadline) {
-        throw CannotSave(file, "another program has kept it locked for " +
-                                   std::to_string(CustomDictionaryFile::kLockPatience.count()) +
-                                   " seconds (" + lock_.string() + ")");
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+// Makes a new hidden file beside `target` with `mode` (less the umask) and an unused name,
+// which goes to `name`; answers its descriptor, or -1 with errno set.
+int CreateBeside(const fs::path& target, mode_t mode, std::string& name) {
+  thread_local std::mt19937_64 random(std::random_device{}());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
+    name = HiddenFileBeside(target, suffix).string();
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;  // errno is EEXIST
+}
+
+// Truncates the open file and writes into it what `from` holds, as the engine writes where it
+// cannot replace a file.
+void CopyInPlace(int from, Descriptor& to, const std::string& file) {
+  int error = ::ftruncate(to.get(), 0) == 0 ? 0 : errno;
+  std::string block(kOutputBlock, '\0');
+  for (off_t at = 0; error == 0;) {
+    const ssize_t n = ::pread(from, block.data(), block.size(), at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = n < 0 ? errno : 0;
+      break;
     }
-  }  // closing the descriptor releases the lock
-
- private:
-  static fs::path TargetOf(const std::string& file) {
-    std::error_code ignored;
-    return fs::weakly_canonical(file, ignored);
+    error = WriteAll(to.get(), std::string_view(block).substr(0, static_cast<std::size_t>(n)));
+    at += n;
   }
-  static int Open(const fs::path& lock, const fs::path& target) {
-    constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
-    int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
-    if (fd < 0) fd = ::open(lock.c_str(), O_RDONLY | kFlags);  // another user's, say
-    if (fd < 0) fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    return fd;
-  }
-
-  fs::path target_;
-  fs::path lock_;
-  Descriptor fd_;
-};
-
-// The engine's file for its thread's custom dictionary, written to a scratch file in the
-// temporary folder, since the engine writes only files.
-std::string WrittenByEngine(SpellCheck& engine, const std::string& file) {
-  const char* folder = std::getenv("TMPDIR");
-  std::string scratch = (folder != nullptr && *folder != '\0' ? folder : "/tmp");
-  scratch += "/lexivane-XXXXXX";
-  if (const Descriptor fd(::mkstemp(scratch.data())); fd.get() < 0) {
-    throw CannotSave(file, "no temporary file: " + std::string(std::strerror(errno)));
-  }
-  const OwnFile removed(scratch);
-  engine.SaveCustom(FromUtf8(scratch));
-  std::string bytes;
-  const Descriptor saved(::open(scratch.c_str(), O_RDONLY | O_CLOEXEC));
-  const int error = saved.get() < 0 ? errno : ReadAll(saved.get(), bytes);
-  if (error != 0) throw CannotSave(file, std::strerror(error));
-  return bytes;
-}
-
-// Truncates and writes an open file, as the engine does where it cannot replace one.
-void WriteInPlace(Descriptor& fd, std::string_view bytes, const std::string& file) {
-  int error = ::ftruncate(fd.get(), 0) == 0 ? 0 : errno;
-  if (error == 0) error = WriteAll(fd.get(), bytes);
-  if (const int closed = fd.Close(); error == 0) error = closed;
+  if (const int closed = to.Close(); error == 0) error = closed;
   if (error != 0) throw CannotSave(file, std::strerror(error));
 }
 
-// Replaces the existing `file` with `bytes` as the engine replaces its file (see the header).
-void Replace(const std::string& file, std::string_view bytes) {
-  std::error_code error;
-  const fs::path target = fs::canonical(file, error);
-  if (error) throw CannotSave(file, error.message());
+// Makes what `write` writes the content of `target`, replacing it as the engine replaces its
+// file (see the header): through a new hidden file beside it, renamed over it, with the old
+// file's owner and permission bits; in place where the folder refuses that.
+template <typename Write>
+void Replace(const std::string& file, const fs::path& target, const Write& write) {
   // Opening the file judges write access on the file itself, before the folder may hide it.
   Descriptor existing(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info;
-  if (existing.get() < 0 || ::fstat(existing.get(), &info) != 0) {
+  if (existing.get() < 0 ? errno != ENOENT : ::fstat(existing.get(), &info) != 0) {
     throw CannotSave(file, std::strerror(errno));
   }
-  // The name only hints at what a file left by a crash was; a long one would pass the limit.
-  constexpr std::string_view kSuffix = ".XXXXXX.tmp";
-  const std::string name = HiddenName(target, kSuffix);
-  std::string temporary =
-      (target.parent_path() / (name.size() > NAME_MAX ? HiddenName("lexivane", kSuffix) : name))
-          .string();
-  Descriptor fd(::mkstemps(temporary.data(), 4));
+  const bool exists = existing.get() >= 0;
+  std::string name;
+  Descriptor fd(CreateBeside(target, exists ? info.st_mode & 0777 : 0666, name));
   if (fd.get() < 0) {
-    if (!FolderRefuses(errno)) throw CannotSave(file, std::strerror(errno));
-    return WriteInPlace(existing, bytes, file);
+    if (!exists || !FolderRefuses(errno)) throw CannotSave(file, std::strerror(errno));
+    const Descriptor copy(::memfd_create("lexivane-custom-dictionary", MFD_CLOEXEC));
+    if (copy.get() < 0) throw CannotSave(file, std::strerror(errno));
+    LineWriter out(copy.get(), file, CannotSave);
+    write(out);
+    out.Flush();
+    return CopyInPlace(copy.get(), existing, file);
   }
-  OwnFile copy(temporary);
-  // The owner first, since a change of owner clears the set-ID bits; each part is kept where
-  // the process may keep it.
-  if (::fchown(fd.get(), info.st_uid, info.st_gid) != 0 &&
-      ::fchown(fd.get(), static_cast<uid_t>(-1), info.st_gid) != 0) {
-    // Neither: the file now belongs to the writer, as a file it made would.
+  OwnFile copy(name);
+  if (exists) {
+    // The owner first, since a change of owner clears the set-ID bits; each part is kept where
+    // the process may keep it.
+    if (::fchown(fd.get(), info.st_uid, info.st_gid) != 0 &&
+        ::fchown(fd.get(), static_cast<uid_t>(-1), info.st_gid) != 0) {
+      // Neither: the file now belongs to the writer, as a file it made would.
+    }
+    if (::fchmod(fd.get(), info.st_mode & 07777) != 0) throw CannotSave(file, std::strerror(errno));
   }
-  int failure = ::fchmod(fd.get(), info.st_mode & 07777) == 0 ? 0 : errno;
-  if (failure == 0) failure = WriteAll(fd.get(), bytes);
-  if (failure == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL) failure = errno;
-  if (const int closed = fd.Close(); failure == 0) failure = closed;
-  if (failure != 0) throw CannotSave(file, std::strerror(failure));
-  if (::rename(temporary.c_str(), target.c_str()) == 0) {
+  LineWriter out(fd.get(), file, CannotSave);
+  write(out);
+  out.Flush();
+  if (::fsync(fd.get()) != 0 && errno != EINVAL) throw CannotSave(file, std::strerror(errno));
+  if (const int error = fd.Close()) throw CannotSave(file, std::strerror(error));
+  if (::rename(name.c_str(), target.c_str()) == 0) {
     copy.Keep();
     return;
   }
-  if (!FolderRefuses(errno)) throw CannotSave(file, std::strerror(errno));
-  WriteInPlace(existing, bytes, file);
+  if (!exists || !FolderRefuses(errno)) throw CannotSave(file, std::strerror(errno));
+  const Descriptor written(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+  if (written.get() < 0) throw CannotSave(file, std::strerror(errno));
+  CopyInPlace(written.get(), existing, file);
+}
+
+// Adds the entries the file `target` does not hold yet, under the lock.
+void Save(const std::string& file, const fs::path& target, NewEntries& entries) {
+  const Descriptor old = OpenForReading(file, target, true);
+  std::optional<std::string> first_line_end;
+  if (old.get() >= 0) {
+    DictionaryLines lines(old.get(), file);
+    for (std::string_view line, end; !entries.empty() && lines.Next(line, end);) {
+      if (!first_line_end && !end.empty()) first_line_end = end;
+      entries.DropHeldBy(line);
+    }
+  }
+  if (entries.empty()) return;
+  // The file's own line end; CR LF, the engine's, for a file without one.
+  const std::string line_end = first_line_end.value_or("\r\n");
+  Replace(file, target, [&](LineWriter& out) {
+    if (old.get() >= 0) {
+      // The entries as the engine reads them, in the file's line end.
+      DictionaryLines lines(old.get(), file);
+      for (std::string_view line, end; lines.Next(line, end);) {
+        if (line.size() >= 2) out.Write(line, line_end);
+      }
+    }
+    entries.WriteTo(out, line_end);
+  });
 }
 
 }  // namespace
@@ -297,26 +338,8 @@ std::optional<FileStamp> CustomDictionaryFile::Stamp() const {
 
 bool CustomDictionaryFile::LoadInto(SpellCheck& engine, AcceptedNames* words) const {
   if ((!named_ || missing_ == Missing::kNoneUntilMade) && IsMissing()) return false;
-  const std::string bytes = ReadFile(path_);
-  Load(engine, path_, bytes);
-  if (words) {
-    // Lines as the engine cuts them, at CR, LF or CR LF; only those of ASCII letters and
-    // apostrophes can be names.
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-      const std::size_t end = std::min(bytes.find_first_of("\r\n", begin), bytes.size());
-      const std::string_view line = std::string_view(bytes).substr(begin, end - begin);
-      const bool name_like = !line.empty() && std::all_of(line.begin(), line.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\'';
-      });
-      if (name_like) {
-        std::u16string word;
-        for (const char c : line) word += static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-        words->insert(std::move(word));
-      }
-      begin = end + 1;
-    }
-  }
+  const Descriptor fd = OpenForReading(path_, path_, false);
+  Load(engine, path_, fd.get(), words);
   return true;
 }
 
@@ -325,41 +348,18 @@ void CustomDictionaryFile::AddWords(const std::vector<std::u16string>& words) co
     throw CommandError("there is no place for the custom dictionary (no home folder)");
   }
   if (ToUtf8(FromUtf8(path_)) != path_) throw CannotSave(path_, "file names must be valid UTF-8");
-  // The custom dictionary belongs to the thread: a fresh one starts empty, so what is saved is
-  // the file as it is now and the new words, whatever this thread's engines hold.
-  std::exception_ptr failure;
-  std::thread([&] {
-    try {
-      if (!named_) MakeFolders(fs::path(path_).parent_path());
-      const SaveLock lock(path_);
-      SpellCheck engine;
-      engine.Init();
-      std::string bytes;
-      if (!IsMissing()) {
-        bytes = ReadFile(path_);
-        Load(engine, path_, bytes);
-      }
-      bool added = false;
-      for (const std::u16string& word : words) {
-        if (engine.CheckWord(word) && !engine.CheckWord(word, false)) continue;  // already there
-        engine.AddToCustom(word);
-        added = true;
-      }
-      if (!added) return;
-      const std::string_view line_end = LineEndOf(bytes);
-      if (line_end == "\r\n") {
-        // The default file's folder is made when missing; a named file's must exist.
-        engine.SaveCustom(named_ ? FromUtf8(path_) : std::u16string());
-      } else {
-        Replace(path_, WithLineEnds(WrittenByEngine(engine, path_), line_end));
-      }
-    } catch (const CommandError&) {
-      failure = std::current_exception();
-    } catch (const std::exception& error) {
-      failure = std::make_exception_ptr(CannotSave(path_, error.what()));
-    }
-  }).join();
-  if (failure) std::rethrow_exception(failure);
+  try {
+    NewEntries entries(words);
+    if (entries.empty()) return;
+    if (!named_) MakeFolders(fs::path(path_).parent_path());
+    const fs::path target = SaveTarget(path_);
+    const DictionaryLock lock(path_, target);
+    Save(path_, target, entries);
+  } catch (const CommandError&) {
+    throw;
+  } catch (const std::exception& error) {
+    throw CannotSave(path_, error.what());
+  }
 }
 
 }  // namespace lexivane::frontend

@@ -10,20 +10,23 @@
 // user's words would report them all.
 //
 // Words are added to the file as it is on disk at that moment, never by writing out one
-// program's picture of it: a word another program added meanwhile stays. Every save holds an
-// advisory lock (flock) on a hidden file beside the dictionary, `.NAME.lock`, from reading the
-// file to replacing it, so saves of several processes or threads follow one another; the
-// dictionary itself cannot carry the lock, since a save replaces it with a new file. The file
-// is written to a temporary file and renamed over the old one, so it is whole at every moment.
+// program's picture of it: a word another program added meanwhile stays. Every save holds
+// DictionaryLock (dictionary_lock.h) from reading the file to replacing it, so saves of several
+// processes or threads follow one another; where that lock cannot be had, the save fails and
+// writes nothing. The file is written to a temporary file beside it and renamed over the old
+// one, so it is whole at every moment.
 //
 // The file is Windows-1252 text, one entry a line. The engine ends a line only at CR or CR LF
 // and writes CR LF; the front ends read LF, CR LF and CR alike (an LF file reaches the engine as
 // a copy in memory with CR LF) and write a file in the line ends of its first line, CR LF for a
-// new one (the engine's file, converted, then written and renamed here as the engine would:
-// symbolic links followed, permission bits, owner and group kept where the process may).
+// new one, as the engine would write it otherwise (symbolic links followed, permission bits,
+// owner and group kept where the process may; see dictionary_text.h for the bytes). Loading and
+// saving read the file a block at a time: a save holds the words it adds and a block, whatever
+// the size of the file; a load, what the engine keeps of it.
 //
 // Objects are values; LoadInto works on the calling thread's custom dictionary (see
-// lexivane/spell_check.h), AddWords on a thread of its own and may be called from any thread.
+// lexivane/spell_check.h); AddWords leaves every thread's in-memory dictionary alone and may be
+// called from any thread.
 #pragma once
 
 #include <chrono>
@@ -32,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/dictionary_lock.h"
 #include "frontend/word_rules.h"
 #include "lexivane/spell_check.h"
 
@@ -68,15 +72,18 @@ class CustomDictionaryFile {
 
   // Loads the file into the calling thread's custom dictionary. False when there is none to
   // load. Throws CommandError ("FILE: cannot read the custom dictionary: REASON") when the file
-  // it means to load cannot be read. With `words`, also puts there the file's words of ASCII
-  // letters and apostrophes, in small letters: what the word rule `names` asks (word_rules.h).
+  // it means to load cannot be read. With `words`, also puts there the file's words that the
+  // word rule `names` asks about (word_rules.h): names of the word list, in small letters.
   bool LoadInto(SpellCheck& engine, AcceptedNames* words = nullptr) const;
 
   // Adds the words that the file does not hold yet, creating it (and the default file's
-  // folder) when missing. Throws CommandError when the file cannot be read (the message LoadInto
-  // gives) or written ("FILE: cannot save the custom dictionary: REASON", also when another
-  // process has held the lock for kLockPatience); the file is then as it was.
-  static constexpr std::chrono::seconds kLockPatience{10};
+  // folder) when missing; with none to add, touches nothing. A word is held when an entry
+  // equals it, or the line it becomes (EntryBytes), in any letter case; a word of fewer than two
+  // characters, which the word check accepts anyway, is never added. Throws CommandError when
+  // the file cannot be read (the message LoadInto gives) or written ("FILE: cannot save the
+  // custom dictionary: REASON", also when the lock cannot be had, see dictionary_lock.h, or
+  // another process has held it for kLockPatience); the file is then as it was.
+  static constexpr std::chrono::seconds kLockPatience = DictionaryLock::kPatience;
   void AddWords(const std::vector<std::u16string>& words) const;
 
  private:

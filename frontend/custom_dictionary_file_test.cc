@@ -1,15 +1,20 @@
 #include "frontend/custom_dictionary_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "frontend/command_error.h"
+#include "frontend/descriptor.h"
 #include "tests/test_support.h"
 
 namespace lexivane::frontend {
@@ -83,8 +88,13 @@ TEST(CustomDictionaryFile, AddingWordsKeepsWhatTheFileHoldsNow) {
   EXPECT_TRUE(Load(file).error.empty());  // both programs start with no file
   file.AddWords({u"wrold"});
   file.AddWords({u"helo", u"wrold", u"WROLD"});  // the second program; no word twice
-  file.AddWords({u"wrold"});                     // nothing new: nothing written
-  EXPECT_EQ(Read(path), "wrold\r\nhelo\r\n");
+  // Words of the word list too; never a word too short to be an entry; a character without a
+  // byte is "?", and a word whose line is there already is not added again.
+  file.AddWords({u"sword", u"Sword", u"x", u"\u0100bc", u"Stra\u00DFe"});
+  const auto before = file.Stamp();
+  file.AddWords({u"wrold", u"SWORD", u"\u0101bc", u"?BC", u"STRA\u1E9EE"});
+  EXPECT_EQ(file.Stamp(), before);  // nothing new, nothing written
+  EXPECT_EQ(Read(path), "wrold\r\nhelo\r\nsword\r\n?bc\r\nStra\337e\r\n");  // \337 is \xDF
   EXPECT_TRUE(Load(file).accepts);
 }
 
@@ -95,9 +105,10 @@ TEST(CustomDictionaryFile, LinesEndAsTheFileEndsThem) {
   const struct {
     std::string before, after;
   } cases[] = {
-      {"personal_ws-1.1 en 0\nwrold\ncaf\xE9x\n", "personal_ws-1.1 en 0\nwrold\ncaf\xE9x\nhelo\n"},
+      {"personal_ws-1.1 en 0\nwrold\nLinux\ncaf\xE9x\n",
+       "personal_ws-1.1 en 0\nwrold\nLinux\ncaf\xE9x\nhelo\n"},
       {"wrold\ncaf\xE9x", "wrold\ncaf\xE9x\nhelo\n"},  // the last line without an end
-      {"wrold\rcaf\xE9x\r", "wrold\rcaf\xE9x\rhelo\r"},
+      {"wrold\rlinux\rcaf\xE9x\r", "wrold\rlinux\rcaf\xE9x\rhelo\r"},
       {"wrold\r\ncaf\xE9x\ncheez\r\n", "wrold\r\ncaf\xE9x\r\ncheez\r\nhelo\r\n"},
       {"wrold\ncaf\xE9x\r\n", "wrold\ncaf\xE9x\nhelo\n"},
       {"", "helo\r\nWROLD\r\n"},
@@ -111,12 +122,12 @@ TEST(CustomDictionaryFile, LinesEndAsTheFileEndsThem) {
     std::thread([&] {
       SpellCheck engine;
       engine.Init();
-      AcceptedNames names;  // the ASCII words, in small letters, for the names rule
+      AcceptedNames names;  // the names of the word list, in small letters, for the names rule
       file.LoadInto(engine, &names);
       EXPECT_EQ(engine.CheckWord(u"wrold") && engine.CheckWord(u"caf\u00E9x"), !c.before.empty())
           << c.before;
-      EXPECT_EQ(names.contains(u"wrold"), !c.before.empty()) << c.before;
-      EXPECT_FALSE(names.contains(u"") || names.contains(u"cafex")) << c.before;
+      const bool has_name = c.before.find("inux") != std::string::npos;
+      EXPECT_EQ(names, has_name ? AcceptedNames{u"linux"} : AcceptedNames{}) << c.before;
     }).join();
     file.AddWords({u"helo", u"WROLD"});
     EXPECT_EQ(Read(path), c.after);
@@ -150,6 +161,69 @@ TEST(CustomDictionaryFile, SavesAtTheSameInstantKeepEveryWord) {
     const std::string saved = Read(path);
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 40 + !start.empty()) << saved;
   }
+}
+
+// A lock file that cannot serve stops the save before anything is written: another save may
+// hold it, and going on without it could lose that save's words or this one's.
+TEST(CustomDictionaryFile, ALockFileThatCannotServeStopsTheSave) {
+  lexivane::testing::ScratchDir dir;
+  const std::filesystem::path path = dir.path() / "w.dic";
+  const std::filesystem::path lock = std::filesystem::canonical(dir.path()) / ".w.dic.lock";
+  const struct {
+    std::function<void()> make;
+    std::string reason;
+  } cases[] = {
+      {[&] { std::filesystem::create_symlink("w.dic", lock); }, " is a symbolic link"},
+      {[&] { std::filesystem::create_directory(lock); }, " is not a regular file"},
+      {[&] {
+         lexivane::testing::WriteBytes(lock, "");
+         std::filesystem::permissions(lock, std::filesystem::perms::none);
+       },
+       ": Permission denied"},
+  };
+  for (const auto& c : cases) {
+    if (c.reason.starts_with(": ") && ::geteuid() == 0) continue;  // root opens it anyway
+    lexivane::testing::WriteBytes(path, "wrold\r\n");
+    std::filesystem::remove_all(lock);
+    c.make();
+    try {
+      CustomDictionaryFile(path.string()).AddWords({u"helo"});
+      ADD_FAILURE() << "no error" << c.reason;
+    } catch (const CommandError& error) {
+      const std::string lock_file =
+          c.reason.starts_with(": ") ? "cannot open the lock file " : "the lock file ";
+      EXPECT_EQ(error.what(), path.string() + ": cannot save the custom dictionary: " + lock_file +
+                                  lock.string() + c.reason);
+    }
+    EXPECT_EQ(Read(path), "wrold\r\n");
+  }
+}
+
+// A save that cannot make the lock file (in a folder that refuses it new files, where it writes
+// in place) holds a lock on the dictionary itself; every save waits for that lock too, and then
+// adds to the file as that save left it.
+TEST(CustomDictionaryFile, SavesWaitForALockOnTheDictionaryItself) {
+  lexivane::testing::ScratchDir dir;
+  const std::filesystem::path path = dir.path() / "w.dic";
+  lexivane::testing::WriteBytes(path, "wrold\n");
+  Descriptor other_save(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+  ASSERT_EQ(::flock(other_save.get(), LOCK_EX), 0);
+  std::thread save([&] { CustomDictionaryFile(path.string()).AddWords({u"helo"}); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(Read(path), "wrold\n");
+  EXPECT_EQ(::pwrite(other_save.get(), "cheez\n", 6, 6), 6);
+  other_save.Close();
+  save.join();
+  EXPECT_EQ(Read(path), "wrold\ncheez\nhelo\n");
+
+  if (::geteuid() == 0) return;  // root makes files in any folder
+  std::filesystem::remove(dir.path() / ".w.dic.lock");
+  std::filesystem::permissions(
+      dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  CustomDictionaryFile(path.string()).AddWords({u"zorgx"});
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(Read(path), "wrold\ncheez\nhelo\nzorgx\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / ".w.dic.lock"));
 }
 
 TEST(CustomDictionaryFile, AFailedSaveLeavesTheFileAndSaysWhy) {

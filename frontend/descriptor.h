@@ -1,6 +1,7 @@
 // Descriptor: an open POSIX file descriptor that is closed on every path out, so that a failure
-// never leaks it. Close() closes early and reports the error, for writers that must know whether
-// their data reached the file. Not thread-safe; one owner. ReadAll and WriteAll move whole
+// never leaks it (-1 for none). Close() closes early and reports the error, for writers that
+// must know whether their data reached the file. Not thread-safe; one owner, which a move
+// hands on. ReadAll and WriteAll move whole
 // contents through a descriptor, retrying what a signal interrupted.
 #pragma once
 
@@ -9,14 +10,21 @@
 #include <cerrno>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace lexivane::frontend {
 
 class Descriptor {
  public:
   explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    if (this != &other) {
+      if (fd_ >= 0) ::close(fd_);
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
   ~Descriptor() {
     if (fd_ >= 0) ::close(fd_);
   }

@@ -1,6 +1,8 @@
 #include "frontend/name_words.h"
 
+#include <algorithm>
 #include <string>
+#include <unordered_set>
 
 #include "frontend/embedded_text.h"
 
@@ -23,10 +25,19 @@ bool IsNameInSmallLetters(std::u16string_view word) {
     if (!((c >= u'a' && c <= u'z') || c == u'\'')) return false;
     key += static_cast<char>(c);
   }
-  const std::string_view text = LEXIVANE_EMBEDDED_TEXT(lexivane_name_words);
-  const std::size_t at =
-      FirstLineNotBefore(text, [&](std::string_view entry) { return entry < key; });
-  return at < text.size() && text.substr(at, text.find('\n', at) - at) == key;
+  // A custom dictionary of millions of lines asks once a line, so the list is looked up in a
+  // set of its lines, made (in about a millisecond) when it is first asked.
+  static const std::unordered_set<std::string_view> names = [] {
+    const std::string_view text = LEXIVANE_EMBEDDED_TEXT(lexivane_name_words);
+    std::unordered_set<std::string_view> lines;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = std::min(text.find('\n', at), text.size());
+      lines.insert(text.substr(at, end - at));
+      at = end + 1;
+    }
+    return lines;
+  }();
+  return names.contains(key);
 }
 
 std::u16string CapitalisedName(std::u16string_view word) {

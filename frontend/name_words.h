@@ -4,7 +4,7 @@
 // The embedded list is in lower case, so the word check accepts `thant` as readily as `Thant`.
 // In running text a name in small letters is far more often a slip for another word (`thant` for
 // `than`), so the word rule `names` (word_rules.h) flags it. The list is built into the program
-// as it stands and searched in place: nothing to load at start-up. Any thread.
+// as it stands, nothing to load at start-up; the first question indexes it. Any thread.
 #pragma once
 
 #include <string>

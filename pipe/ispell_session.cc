@@ -27,6 +27,23 @@ std::u16string RequestWord(std::string_view line) {
   return FromUtf8(line.substr(first, last - first + 1));
 }
 
+// A part of a request as standard error may show it: a control character (C0, DEL or C1), which
+// could move a terminal's cursor or change its colours, as \xNN; bytes that are not UTF-8 as
+// U+FFFD.
+std::string Printable(std::string_view text) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::u16string shown;
+  for (const char16_t c : FromUtf8(text)) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+      shown += {u'\\', u'x', static_cast<char16_t>(kDigits[c >> 4]),
+                static_cast<char16_t>(kDigits[c & 15])};
+    } else {
+      shown += c;
+    }
+  }
+  return ToUtf8(shown);
+}
+
 }  // namespace
 
 std::string IspellBanner() {
@@ -105,14 +122,16 @@ void IspellSession::SwitchMode(std::string_view line) {
   if (const auto mode = ModeNamed(name)) {
     mode_ = *mode;
   } else {
-    warning_ = "the + request names no mode: " + std::string(name) + "; the mode stays " +
+    warning_ = "the + request names no mode: " + Printable(name) + "; the mode stays " +
                std::string(NameOf(mode_));
   }
 }
 
 void IspellSession::Save() {
+  const std::vector<std::u16string>& added = session_.added_words();
   try {
-    personal_.AddWords(session_.added_words());
+    personal_.AddWords({added.begin() + static_cast<std::ptrdiff_t>(saved_words_), added.end()});
+    saved_words_ = added.size();
   } catch (const CommandError& error) {
     warning_ = std::string(error.what()) + "; the file was left as it was";
   }

@@ -11,10 +11,10 @@
 // case, in the second ranking unless the options chose the engine's own search (ranking.h).
 //
 // The personal dictionary is the engine's custom dictionary: `*` adds a word to it in memory, `&`
-// the word in lower case (as the engine folds case), and `#` adds the words added so far to its
-// file as it is on disk then (CustomDictionaryFile::AddWords). The session's own words (`@`) are
-// accepted in any letter case and never saved. Every request counts for every later line, words
-// checked before it included.
+// the word in lower case (as the engine folds case), and `#` adds the words added since the last
+// save that succeeded to its file as it is on disk then (CustomDictionaryFile::AddWords, which
+// skips those the file holds). The session's own words (`@`) are accepted in any letter case and
+// never saved. Every request counts for every later line, words checked before it included.
 //
 // Text is read in a document mode (document_modes.h): the one the options chose, until `+NAME`
 // (`+` alone: tex) switches to another and `-` goes back to the options' one. Each line is
@@ -50,7 +50,7 @@ class IspellSession {
 
   // The answer to one line, given without its line end; empty for requests. A failed save
   // is returned by TakeWarning, not thrown: the conversation goes on and the file stays as it
-  // was.
+  // was. A warning shows the request's own text with its control characters as \xNN.
   std::string Answer(std::string_view line);
 
   // A message for standard error that the last Answer left, if any.
@@ -63,6 +63,7 @@ class IspellSession {
 
   CustomDictionaryFile personal_;
   SpellingSession session_;
+  std::size_t saved_words_ = 0;  // the first added words, which a save has written
   const DocumentMode options_mode_;
   DocumentMode mode_;
   bool terse_ = false;

@@ -173,23 +173,27 @@ TEST(IspellProtocol, AWordTooLongForAnyEnglishWordGetsNoSuggestionsAtOnce) {
 TEST(IspellProtocol, OnlyThePersonalWordsAreSavedAndOnlyOnRequest) {
   lexivane::testing::ScratchDir dir;
   const std::string file = (dir.path() / "personal.dic").string();
+  const auto saved = [&] {
+    const std::vector<std::uint8_t> bytes = lexivane::testing::ReadBytes(file);
+    return std::string(bytes.begin(), bytes.end());
+  };
   Converse({"*wrold", "@helo"}, file);
   EXPECT_FALSE(std::filesystem::exists(file));
   Converse({"*wrold", "&Foobarx", "@helo", "#"}, file);
-  const std::vector<std::uint8_t> saved = lexivane::testing::ReadBytes(file);
-  EXPECT_EQ(std::string(saved.begin(), saved.end()), "wrold\r\nfoobarx\r\n");
+  EXPECT_EQ(saved(), "wrold\r\nfoobarx\r\n");
+  // Each save adds the words added since the last one, once (`sword` is a listed word too).
+  Converse({"*sword", "#", "*abcx", "#", "#"}, file);
+  EXPECT_EQ(saved(), "wrold\r\nfoobarx\r\nsword\r\nabcx\r\n");
 
   // A file that cannot be written is reported and left as it was; the session goes on.
-  std::filesystem::permissions(
-      dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read);
   std::string warnings;
   const std::string out = Converse({"*helo", "#", "helo"}, file, &warnings);
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
   EXPECT_EQ(out, "*\n\n");
   if (::geteuid() != 0) {  // root writes anyway
     EXPECT_NE(warnings.find(file + ": cannot save the custom dictionary: "), std::string::npos)
         << warnings;
-    EXPECT_EQ(lexivane::testing::ReadBytes(file).size(), 14u);
+    EXPECT_EQ(saved().size(), 29u);
   }
   std::string missing_folder_warnings;
   Converse({"*helo", "#"}, (dir.path() / "none" / "x.dic").string(), &missing_folder_warnings);
@@ -200,10 +204,13 @@ TEST(IspellProtocol, RequestWordsThatCannotBeEntriesAreRefusedWithAWarning) {
   lexivane::testing::ScratchDir dir;
   const std::string file = (dir.path() / "personal.dic").string();
   std::string warnings;
-  Converse({"*wrold\rhelo", std::string("&wr\0old", 7), "* wrold\t", "#"}, file, &warnings);
+  Converse({"*wrold\rhelo", std::string("&wr\0old", 7), "* wrold\t", "#", "+\x1B[2J\xC2\x9Bx"},
+           file, &warnings);
+  // Control characters in a request are shown as codes: they could drive the terminal.
   EXPECT_EQ(warnings,
             "the * request was refused: the word holds a line break or another control character"
-            "the & request was refused: the word holds a line break or another control character");
+            "the & request was refused: the word holds a line break or another control character"
+            "the + request names no mode: \\x1B[2J\\x9Bx; the mode stays none");
   EXPECT_EQ(lexivane::testing::ReadBytes(file).size(), 7u);  // wrold CR LF: blanks around drop
 }
 

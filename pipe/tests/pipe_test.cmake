@@ -95,6 +95,51 @@ foreach(round RANGE 1 3)
   endif()
 endforeach()
 
+# Eight sessions saving forty words each, one `#` a word, keep all 320, each once. With a lock
+# file that cannot serve (a symbolic link), every save is refused with the reason and the file
+# stays as it was.
+set(sessions "")
+foreach(session RANGE 1 8)
+  set(requests "")
+  foreach(word RANGE 1 40)
+    string(APPEND requests "*zq${session}x${word}\n#\n")
+  endforeach()
+  file(WRITE ${WORK_DIR}/saves${session}.in "${requests}")
+  list(APPEND sessions ${WORK_DIR}/saves${session}.in)
+endforeach()
+set(eight_at_once [[
+  for input in "$@"; do "$0" -a -p "$DICTIONARY" <"$input" >/dev/null 2>"$input.err" & done
+  wait; for input in "$@"; do cat "$input.err"; done >"$DICTIONARY.err"]])
+file(MAKE_DIRECTORY ${WORK_DIR}/shared)
+set(ENV{DICTIONARY} ${WORK_DIR}/shared/w.dic)
+foreach(lock_file regular link)
+  file(WRITE ${WORK_DIR}/shared/w.dic "wrold\n")
+  file(REMOVE ${WORK_DIR}/shared/w.dic.err ${WORK_DIR}/shared/.w.dic.lock)
+  if(lock_file STREQUAL "link")
+    file(CREATE_LINK w.dic ${WORK_DIR}/shared/.w.dic.lock SYMBOLIC)
+  endif()
+  execute_process(COMMAND sh -c "${eight_at_once}" ${LEXIVANE} ${sessions} RESULT_VARIABLE code)
+  file(STRINGS ${WORK_DIR}/shared/w.dic saved)
+  list(LENGTH saved lines)
+  list(REMOVE_DUPLICATES saved)
+  list(LENGTH saved kept)
+  file(READ ${WORK_DIR}/shared/w.dic.err err)
+  if(lock_file STREQUAL "regular" AND NOT "${code} ${lines} ${kept} ${err}" STREQUAL "0 321 321 ")
+    message(FATAL_ERROR "eight sessions saving at once: exit ${code}, ${lines} lines, ${kept} "
+                        "words of 321\n${err}")
+  endif()
+endforeach()
+# One message a save, naming the lock file and the reason.
+string(REGEX MATCHALL "\n" lines "${err}")
+list(LENGTH lines refused)
+set(message "lexivane: [^\n]*/shared/w\\.dic: cannot save the custom dictionary: the lock file ")
+string(APPEND message "[^\n]*/shared/\\.w\\.dic\\.lock is a symbolic link; ")
+string(APPEND message "the file was left as it was\n")
+string(REGEX REPLACE "${message}" "" others "${err}")
+if(NOT "${code} ${saved} ${refused} ${others}" STREQUAL "0 wrold 320 ")
+  message(FATAL_ERROR "saves beside a linked lock file: exit ${code}, kept ${saved}\n${err}")
+endif()
+
 # List mode: the misspelt words as written, one a line, with the personal words accepted.
 run_with_input(0 ${CMAKE_CURRENT_LIST_DIR}/text.in -l -p ${personal})
 set(listed "helo\nhelo\nhelo\ndont\nwouldnt\ntis\nMarys\nrecieve\nhelo\nTeh\ntEH\nHte\n")
