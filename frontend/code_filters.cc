@@ -329,16 +329,23 @@ void HideEscapesAndPlaceholders(std::u16string& text, std::size_t begin, std::si
   }
 }
 
-// A literal's content once escapes are gone: a string of one token that is not a capitalised
-// word (`"rb"`, `'utf-8'`, `"HOME"`) is a key, a mode or a name, not prose.
-void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
+// Whether text[begin, end) holds a blank between two other characters.
+bool HasInnerBlank(std::u16string_view text, std::size_t begin, std::size_t end) {
   std::size_t first = begin;
   while (first < end && IsBlank(text[first])) ++first;
   std::size_t last = end;
   while (last > first && IsBlank(text[last - 1])) --last;
-  if (FindAnyOf(std::u16string_view(text.data(), last), first, u' ', u'\t', u'\n', u'\r') < last) {
-    return;
-  }
+  return FindAnyOf(text.substr(0, last), first, u' ', u'\t', u'\n', u'\r') < last;
+}
+
+// A literal's content once escapes are gone: a string of one token that is not a capitalised
+// word (`"rb"`, `'utf-8'`, `"HOME"`) is a key, a mode or a name, not prose.
+void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
+  if (HasInnerBlank(text, begin, end)) return;
+  std::size_t first = begin;
+  while (first < end && IsBlank(text[first])) ++first;
+  std::size_t last = end;
+  while (last > first && IsBlank(text[last - 1])) --last;
   if (first < last && IsUpper(text[first])) {  // "Cancel", "Done."
     std::size_t i = first + 1;
     while (i < last && IsLower(text[i])) ++i;
@@ -348,14 +355,19 @@ void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
   Hide(text, first, last);
 }
 
-// Hides what inside a string literal's content [begin, end) is not prose.
-void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end, bool raw) {
+// Hides what inside a string literal's content [begin, end) is not prose. `written_spaced`: the
+// content held a blank between two other characters before its interpolations or expansions
+// were hidden (HasInnerBlank); such a string is a message, never a one-token key, even when
+// placeholders leave a single word of it ("%d files", "{} necessary {}", "$n files").
+void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end, bool raw,
+                       bool written_spaced) {
   // Blanks alone, as most often in a shell's "$1" once its expansion is hidden: nothing to read.
   if (std::all_of(text.begin() + begin, text.begin() + end, IsBlank)) return;
+  written_spaced = written_spaced || HasInnerBlank(text, begin, end);
   HideEscapesAndPlaceholders(text, begin, end, raw);
   HideUrls(text, begin, end);
   HideCodeWords(text, begin, end);
-  HideTokenString(text, begin, end);
+  if (!written_spaced) HideTokenString(text, begin, end);
 }
 
 // Hides `${…}` (template literals) or `{…}` (f-strings, `{{` being a brace) in [begin, end).
@@ -423,14 +435,14 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   bool directive = false;  // in a preprocessor line: its strings are code too
   // Keeps [open_end, close_begin) as a literal's content; the rest of [code, end) is code.
   const auto keep_string = [&](std::size_t content, std::size_t content_end, std::size_t end,
-                               bool raw) {
+                               bool raw, bool written_spaced = false) {
     content_end = std::max(content, content_end);
     hide_code(code, content);
     Hide(text, content_end, end);
     if (directive) {
       Hide(text, content, content_end);
     } else {
-      KeepStringContent(text, content, content_end, raw);
+      KeepStringContent(text, content, content_end, raw, written_spaced);
     }
     code = end;
   };
@@ -550,8 +562,9 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
     if (c == u'`') {  // template literals (JS, TS), raw strings (Go)
       const std::size_t end = LiteralEnd(text, i + 1, u"`", true, n);
       const bool closed = end > i + 1 && text[end - 1] == u'`';
+      const bool spaced = HasInnerBlank(text, i + 1, closed ? end - 1 : end);
       HideInterpolations(text, i + 1, closed ? end - 1 : end, true);
-      keep_string(i + 1, closed ? end - 1 : end, end, false);
+      keep_string(i + 1, closed ? end - 1 : end, end, false, spaced);
       i = end;
       continue;
     }
@@ -814,8 +827,9 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
                         bool expands) {
     hide_code(code, content);
     Hide(text, content_end, end);
+    const bool spaced = HasInnerBlank(text, content, content_end);
     if (expands) HideShellExpansions(text, content, content_end);
-    KeepStringContent(text, content, content_end, false);
+    KeepStringContent(text, content, content_end, false, spaced);
     code = end;
   };
   std::size_t i = 0;
@@ -931,6 +945,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
     const std::size_t content_end = closed ? end - close.size() : end;
     hide_code(code, open_end);
     Hide(text, content_end, end);
+    const bool spaced = HasInnerBlank(text, open_end, content_end);
     if (formatted) HideInterpolations(text, open_end, content_end, false);
     if (triple) {  // docstrings: doctest lines (>>> and ...) and reST roles and fields
       for (std::size_t line = open_end; line < content_end;) {
@@ -957,7 +972,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
         }
       }
     }
-    KeepStringContent(text, open_end, content_end, raw);
+    KeepStringContent(text, open_end, content_end, raw, spaced);
     HideBackticked(text, open_end, content_end);
     code = i = end;
   }

@@ -94,6 +94,10 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
               "standard io limit"},
              {"x = 1'000'000; c = '\\n'; d = L'x';", ""},
              {"open(\"rb\"); getenv(\"HOME\"); label(\"Cancel\");", "Cancel"},
+             // A placeholder and a blank before a word make a message, not a key.
+             {"printf(\"%d fiels\\n\", n); fmt.Printf(\"%v gone\", x); println!(\"{} lost\", x);"
+              " format!(\"{x} left\"); `${n} more`; f(\"%s\", \"{}\", `${HOME}`, \"%dkeys\")",
+              "fiels gone lost left more"},
              {"// use `max_safe_integer` or getValue() and std::move, not p->next\n",
               "use or and not"},
              {"/// Example:\n/// ```\n/// let v = vec![1];\n/// ```\n/// Done.", "Example Done"},
@@ -130,6 +134,8 @@ TEST(CodeFilters, ShellKeepsCommentsStringsAndHereDocuments) {
               "error you cannot read tab here"},
              {"printf '%s: no such file\\n' \"$0\" >&2", "no such file"},
              {"[ \"$v\" = 0 ] || ARG=\"--verbose\"; cd 'build'; x=\"HOME\"", ""},
+             {"echo \"$n fiels\" \"${x} begining\" \"${HOME}\" \"$1\" \"$HOME/bin\"",
+              "fiels begining"},
              {"n=$# ; m=${#arr[@]} ; x=a#b ; y=${p#'*'} # note", "note"},
              {"msg=$(gettext \"Good morning\") # greet\nnext", "Good morning greet"},
              {"echo \"see https://example.org and /usr/bin/ldd\"", "see and"},
@@ -156,6 +162,8 @@ TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
               "is invalid keep going"},
              {"\"\"\":param max_len: the limit\n:returns: the value\"\"\"", "the limit the value"},
              {"s = 'two words'; t = r'C:\\dir\\n'  # see `os.path`", "two words see"},
+             {"print(f\"{n} fiels\", \"{} neccessary {}\".format(a, b), f\"{x}\", 'utf-8')",
+              "fiels neccessary"},
              {"x = '''never closed\nstill string", "never closed still string"},
          });
 }
