@@ -240,14 +240,169 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
   }
 }
 
-// A fence of ``` in a doc comment opens a code example that runs to the next fence, across
-// the lines of one block comment or of consecutive line comments.
+// What a doc comment opens and a later line closes, across the lines of one block comment or
+// of consecutive line comments: a fence of ``` opens a code example that runs to the next fence,
+// a Doxygen block (`@code`, `\verbatim`, `\f[`) runs to its end command, and an HTML element of
+// code (`<pre>`, `<code>`, `<tt>`) to its end tag. A comment further on starts afresh.
 struct Fence {
   bool open = false;
+  std::u16string_view awaited;  // the end command of an open Doxygen block (`endcode`), or none
+  int code_elements = 0;        // HTML elements of code open
+  std::size_t comment_end = 0;  // where the last comment read ends
+
+  bool Holds() const { return open || !awaited.empty() || code_elements > 0; }
+  // Whether a comment at `begin` goes on from the last one: only blanks and one line break lie
+  // between them. Each gap is read once, so the walk stays linear.
+  bool GoesOnAt(std::u16string_view text, std::size_t begin) const {
+    bool line_break = false;
+    for (std::size_t i = comment_end; i < begin; ++i) {
+      if (text[i] == u'\n' && !line_break) {
+        line_break = true;
+      } else if (text[i] != u' ' && text[i] != u'\t' && text[i] != u'\r') {
+        return false;
+      }
+    }
+    return true;
+  }
 };
+
+// Doxygen's commands that open a block of code, a diagram or a formula, and the command that
+// ends each; either is written after `@` or `\`.
+struct DocBlock {
+  std::u16string_view open;
+  std::u16string_view close;
+};
+constexpr DocBlock kDocBlocks[] = {
+    {u"code", u"endcode"},
+    {u"verbatim", u"endverbatim"},
+    {u"dot", u"enddot"},
+    {u"msc", u"endmsc"},
+    {u"startuml", u"enduml"},
+    {u"latexonly", u"endlatexonly"},
+    {u"htmlonly", u"endhtmlonly"},
+    {u"xmlonly", u"endxmlonly"},
+    {u"f$", u"f$"},
+    {u"f[", u"f]"},
+    {u"f{", u"f}"},
+    {u"f(", u"f)"},
+};
+
+// Just past the first end command `name` (after `@` or `\`) in [from, end), or kNone.
+std::size_t DocCommandEnd(std::u16string_view text, std::size_t from, std::size_t end,
+                          std::u16string_view name) {
+  const std::u16string_view part = text.substr(0, end);
+  for (std::size_t found = part.find(name, from); found != kNone;
+       found = part.find(name, found + 1)) {
+    const bool letters_end =
+        !IsAsciiLetter(name.back()) || !IsAsciiLetter(At(part, found + name.size()));
+    if (found > from && (text[found - 1] == u'@' || text[found - 1] == u'\\') && letters_end) {
+      return found + name.size();
+    }
+  }
+  return kNone;
+}
+
+// The end of the HTML tag at text[at] == '<' (`<li>`, `</p>`, `<a href="x">`), or kNone. A tag
+// stays on its line; the scan stops at the next `<`, so no character is read twice.
+std::size_t HtmlTagEnd(std::u16string_view text, std::size_t at, std::size_t end,
+                       std::u16string_view& name) {
+  std::size_t i = at + 1 + (At(text, at + 1) == u'/' ? 1 : 0);
+  const std::size_t name_begin = i;
+  while (i < end && (IsAsciiLetter(text[i]) || (i > name_begin && IsAsciiDigit(text[i])))) ++i;
+  if (i == name_begin) return kNone;
+  name = text.substr(name_begin, i - name_begin);
+  for (char16_t quote = 0; i < end && text[i] != u'\n' && text[i] != u'<'; ++i) {
+    if (quote != 0) {
+      if (text[i] == quote) quote = 0;
+    } else if (text[i] == u'"' || text[i] == u'\'') {
+      quote = text[i];
+    } else if (text[i] == u'>') {
+      return i + 1;
+    }
+  }
+  return kNone;
+}
+
+bool IsHtmlCodeElement(std::u16string_view name) {
+  for (std::u16string_view code : {u"code", u"pre", u"tt", u"kbd", u"samp", u"var"}) {
+    if (name.size() == code.size() &&
+        std::equal(name.begin(), name.end(), code.begin(),
+                   [](char16_t a, char16_t b) { return (a | 0x20) == b; })) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The markup of doc comments in [begin, end): Doxygen's blocks of code and formulas
+// (`@code`…`@endcode`, `\f$`…`\f$`), HTML tags (`<ul>`, `</p>`) with the text of elements of
+// code (`<pre>`, `<tt>`), and character references (`&lt;`).
+void HideDocMarkup(std::u16string& text, std::size_t begin, std::size_t end, Fence& fence) {
+  const std::u16string_view part(text.data(), end);
+  std::size_t i = begin;
+  while (i < end) {
+    if (!fence.awaited.empty()) {
+      const std::size_t close = DocCommandEnd(text, i, end, fence.awaited);
+      if (close == kNone) return Hide(text, i, end);
+      Hide(text, i, close);
+      fence.awaited = {};
+      i = close;
+      continue;
+    }
+    const std::size_t next = fence.code_elements > 0 ? FindAnyOf(part, i, u'<')
+                                                     : FindAnyOf(part, i, u'@', u'\\', u'<', u'&');
+    if (fence.code_elements > 0) Hide(text, i, next);
+    if (next == end) return;
+    i = next;
+    const char16_t c = text[i];
+    if (c == u'<') {
+      std::u16string_view name;
+      const std::size_t tag_end = HtmlTagEnd(text, i, end, name);
+      if (tag_end == kNone) {
+        if (fence.code_elements > 0) Hide(text, i, i + 1);
+        ++i;
+        continue;
+      }
+      if (IsHtmlCodeElement(name) && text[tag_end - 2] != u'/') {
+        fence.code_elements =
+            text[i + 1] == u'/' ? std::max(fence.code_elements - 1, 0) : fence.code_elements + 1;
+      }
+      Hide(text, i, tag_end);
+      i = tag_end;
+    } else if (c == u'&') {  // &lt; &amp; &#8212;
+      std::size_t j = i + 1;
+      while (j < end && j < i + 32 && (filter::IsAsciiAlnum(text[j]) || text[j] == u'#')) ++j;
+      if (j < end && text[j] == u';' && j > i + 1) {
+        Hide(text, i, j + 1);
+        i = j;
+      }
+      ++i;
+    } else if (i > begin && IsWordCharacter(text[i - 1])) {  // user@example.org, a\b
+      ++i;
+    } else {
+      std::size_t j = i + 1;
+      while (j < end && IsAsciiLetter(text[j])) ++j;
+      if (j == i + 2 && text[i + 1] == u'f' && j < end) ++j;  // \f$, \f[
+      const std::u16string_view command = part.substr(i + 1, j - i - 1);
+      const DocBlock* block = nullptr;
+      for (const DocBlock& known : kDocBlocks) {
+        if (known.open == command) block = &known;
+      }
+      if (block == nullptr) {
+        i = j;
+        continue;
+      }
+      Hide(text, i, j);
+      fence.awaited = block->close;
+      i = j;
+    }
+  }
+}
 
 // Hides the comment's markers and what inside it is code; `begin` is the marker's start.
 void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence& fence) {
+  if (fence.Holds() && !fence.GoesOnAt(text, begin)) fence = Fence{};
+  fence.comment_end = end;
   // Decoration: the markers (`//`, `/*`, `#`) and the `*` and `!` of doc-comment lines.
   std::size_t line = begin;
   while (line < end) {
@@ -268,6 +423,7 @@ void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence
     }
     line = line_end + 1;
   }
+  HideDocMarkup(text, begin, end, fence);
   HideUrls(text, begin, end);
   HideDocTags(text, begin, end);
   HideBackticked(text, begin, end);

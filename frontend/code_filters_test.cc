@@ -101,6 +101,13 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
              {"// use `max_safe_integer` or getValue() and std::move, not p->next\n",
               "use or and not"},
              {"/// Example:\n/// ```\n/// let v = vec![1];\n/// ```\n/// Done.", "Example Done"},
+             {"/** <ul><li>Lists</li></ul> <tt>plain</tt> <kbd>Ctrl</kbd> <a href=\"p.html\">"
+              "link</a></p>\n * <pre>\n * int kept;\n * </pre> &lt;T&gt; */",
+              "Lists link T"},
+             {"/// @code\n/// let v = 1;\n/// @endcode\n/// Sum \\f$ x^2 \\f$ and \\f[ y \\f]"
+              " or\n/// \\verbatim raw\n/// text \\endverbatim done, at me@code.org",
+              "Sum and or done at"},
+             {"// wrap in <pre> tags or ```\nint x;\n// later words", "wrap in later words"},
              {"// see https://example.org/x and /usr/include/stdio.h", "see and"},
              {"// words a.b.cc then .dotted, a long way on to obj.member x::y_z p->q Done"
               " Then a HashMap, an eTag or an ABC.",
