@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/find_units.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 #include "frontend/text_positions.h"
@@ -127,16 +128,17 @@ void PutReference(std::u16string& text, std::size_t begin, std::size_t end, char
   std::fill(text.begin() + at, text.begin() + end, joins ? kWordJoiner : u' ');
 }
 
-// The reference at text[at] == '&' (`&name;`, `&#233;`, `&#xE9;`) put in its place; returns
-// its end, or `at` when there is none there (a lone `&` stays).
-std::size_t DecodeReference(std::u16string& text, std::size_t at, std::size_t end) {
+// The end of the reference at text[at] == '&' (`&name;`, `&#233;`, `&#xE9;`), with `code` the
+// character it stands for (0 for an unknown name); or `at` when there is none there.
+std::size_t ReferenceEnd(std::u16string_view text, std::size_t at, std::size_t end,
+                         char32_t& code) {
   std::size_t i = at + 1;
+  code = 0;
   if (i < end && text[i] == u'#') {
     ++i;
     const bool hex = i < end && (text[i] == u'x' || text[i] == u'X');
     if (hex) ++i;
     const std::size_t digits = i;
-    char32_t code = 0;
     for (; i < end && i - digits < 8; ++i) {
       const char16_t c = text[i];
       int value;
@@ -150,21 +152,25 @@ std::size_t DecodeReference(std::u16string& text, std::size_t at, std::size_t en
       code = code * (hex ? 16 : 10) + value;
     }
     if (i == digits || i >= end || text[i] != u';') return at;
-    PutReference(text, at, i + 1, code);
     return i + 1;
   }
   const std::size_t name = i;
   while (i < end && IsAsciiAlnum(text[i]) && i - name < 32) ++i;
   if (i == name || !IsAsciiLetter(text[name]) || i >= end || text[i] != u';') return at;
-  const std::u16string_view given(text.data() + name, i - name);
+  const std::u16string_view given = text.substr(name, i - name);
   for (const NamedReference& known : kNamedReferences) {
-    if (known.name == given) {
-      PutReference(text, at, i + 1, known.code);
-      return i + 1;
-    }
+    if (known.name == given) code = known.code;
   }
-  Hide(text, at, i + 1);
   return i + 1;
+}
+
+// The reference at text[at] == '&' put in its place (an unknown name hidden); returns its end,
+// or `at` when there is none there (a lone `&` stays).
+std::size_t DecodeReference(std::u16string& text, std::size_t at, std::size_t end) {
+  char32_t code;
+  const std::size_t reference_end = ReferenceEnd(text, at, end, code);
+  if (reference_end > at) PutReference(text, at, reference_end, code);
+  return reference_end;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -183,7 +189,7 @@ class HtmlScanner {
   // or declaration is a character of the text; elsewhere a tag left open runs to the end of the
   // text, as browsers read it.
   HtmlScanner(std::u16string& text, bool xml, bool complete_tags_only)
-      : text_(text), xml_(xml), complete_only_(complete_tags_only) {}
+      : text_(text), xml_(xml), complete_only_(complete_tags_only), addresses_(text) {}
 
   // Inside an element whose text is code (HTML's code, pre, kbd, samp, var).
   bool InCode() const { return code_depth_ > 0; }
@@ -215,6 +221,12 @@ class HtmlScanner {
   void Run(std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end;) {
       if (!InCode()) {  // text up to the next markup or reference stays as it is
+        if (i >= addresses_read_to_) {  // but for its addresses, read once up to the next `<`
+          const std::size_t next_markup =
+              FindAnyOf(std::u16string_view(text_).substr(0, end), i, u'<');
+          HideAddresses(i, next_markup);
+          addresses_read_to_ = next_markup + 1;
+        }
         while (i < end && text_[i] != u'<' && text_[i] != u'&') ++i;
         if (i == end) break;
       }
@@ -237,6 +249,31 @@ class HtmlScanner {
   }
 
  private:
+  // Hides the addresses in the text [from, to) (URLs, e-mail addresses, paths), read with its
+  // references as what they stand for: `&amp;` is part of an address, `&nbsp;` or `&quot;` ends
+  // one.
+  void HideAddresses(std::size_t from, std::size_t to) {
+    const std::u16string_view part = std::u16string_view(text_).substr(0, to);
+    std::size_t reference = FindAnyOf(part, from, u'&');
+    if (reference == to) return HideUrls(text_, from, to);
+    std::size_t verbatim = from;
+    for (; reference < to; reference = FindAnyOf(part, reference + 1, u'&')) {
+      char32_t code;
+      const std::size_t reference_end = ReferenceEnd(text_, reference, to, code);
+      if (reference_end == reference) continue;
+      // A character outside the BMP stands in an address as any other letter does; an unknown
+      // or invalid reference ends one.
+      const bool valid = code != 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+      const char16_t reads_as = !valid ? u' ' : code > 0xFFFF ? u'\uFFFD' : char16_t(code);
+      addresses_.Verbatim(verbatim, reference);
+      addresses_.Escape(reference, reference_end, reads_as);
+      verbatim = reference_end;
+      reference = reference_end - 1;
+    }
+    addresses_.Verbatim(verbatim, to);
+    addresses_.HideAddresses();
+  }
+
   // The end of the hidden stretch [at, close + marker) or, for one that does not close, the
   // end of the text (or nothing, for Markdown's inline HTML).
   std::size_t Hidden(std::size_t at, std::size_t close, std::size_t end) {
@@ -383,6 +420,7 @@ class HtmlScanner {
     std::size_t hidden_from = at;
     for (const auto& [begin, value_end] : kept_) {
       Hide(text_, hidden_from, begin);
+      HideAddresses(begin, value_end);
       for (std::size_t k = begin; k < value_end; ++k) {
         if (text_[k] == u'&') k = std::max(DecodeReference(text_, k, value_end), k + 1) - 1;
       }
@@ -415,6 +453,8 @@ class HtmlScanner {
   const bool complete_only_;
   int code_depth_ = 0;
   std::vector<std::pair<std::size_t, std::size_t>> kept_;
+  std::size_t addresses_read_to_ = 0;  // the text before it has had its addresses hidden
+  filter::AddressReading addresses_;
   struct Unfound {
     std::size_t from = kNone;
     std::size_t end = kNone;

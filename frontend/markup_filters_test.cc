@@ -122,6 +122,9 @@ TEST(MarkupFilters, HtmlHidesTagsButReadableValues) {
                   {u"a <!-- never closed", "a"},
                   {u"a <p title=\"never closed", "a never closed"},
                   {u"a < b, a<b", "a b a"},
+                  {u"<p>See https://x.org/a_b, me@x.org and /usr/share.</p> x.org/?a=1&amp;bc=2"
+                   u"&nbsp;next &lt;www.x.org&gt; <img alt=\"Logo of x.org/logo.png\">",
+                   "See and next Logo of"},
                   {u"<![CDATA[cdata words]]>", "cdata words"},
               });
   ExpectWords(
@@ -130,6 +133,7 @@ TEST(MarkupFilters, HtmlHidesTagsButReadableValues) {
           {u"<?xml version=\"1.0\"?><doc placeholder=\"p\" title=\"T\"><code>read</code></doc>",
            "T read"},
           {u"<x:para xmlns:x=\"urn:y\">Text<![CDATA[ <not> a tag ]]></x:para>", "Text not a tag"},
+          {u"<para>See https://x.org/a_b or docs/modes.md</para>", "See or"},
       });
 }
 
