@@ -139,7 +139,8 @@ std::size_t ReferenceEnd(std::u16string_view text, std::size_t at, std::size_t e
     const bool hex = i < end && (text[i] == u'x' || text[i] == u'X');
     if (hex) ++i;
     const std::size_t digits = i;
-    for (; i < end && i - digits < 8; ++i) {
+    while (i < end && text[i] == u'0') ++i;  // leading zeros, however many: `&#x00000000065;`
+    for (const std::size_t significant = i; i < end && i - significant < 8; ++i) {
       const char16_t c = text[i];
       int value;
       if (IsAsciiDigit(c)) {

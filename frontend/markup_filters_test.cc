@@ -145,6 +145,8 @@ TEST(MarkupFilters, ReferencesBecomeWhatReadersSee) {
       {u"caf&eacute;", u"caf\u00E9\u2060\u2060\u2060\u2060\u2060\u2060\u2060"},
       {u"&#233;&#xE9;",
        u"\u00E9\u2060\u2060\u2060\u2060\u2060\u00E9\u2060\u2060\u2060\u2060\u2060"},
+      {u"&#x00000000065;&#00000000101;",
+       u"e" + std::u16string(14, u'\u2060') + u"e" + std::u16string(13, u'\u2060')},
       {u"a&amp;b", u"a&    b"},
       {u"a&nbsp;b&#10;c", u"a      b     c"},
       {u"&#x1F600;", u"\U0001F600       "},
