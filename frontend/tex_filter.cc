@@ -454,6 +454,7 @@ class TexFilter {
           !IsAsciiLetter(s_.At(base + 2))) {  // \'\i: the dotless i under the accent
         base_letter = s_.At(base + 1);
         after = base + 2;
+        while (IsBlank(s_.At(after))) ++after;  // swallowed by `\i`, as after any command's name
       }
       if (!IsAsciiLetter(base_letter)) return i;
       if (group) {

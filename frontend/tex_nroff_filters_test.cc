@@ -85,6 +85,7 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
       {u"\\begin{figure}[htbp]\\centering\\caption{A plot}\\end{figure}", "A plot"},
       {u"\\begin{tabular}{|l|cr|}\nname & value \\\\ \\hline\n\\end{tabular}", "name value"},
       {u"\\begin{theorem}[Cauchy] Every sequence", "Cauchy Every sequence"},
+      {u"\\newtheorem{thm}{Theorem}\\begin{thm}[Main result] Text", "Theorem Main result Text"},
       {u"\\begin{itemize}\n\\item first\n\\end{itemize}", "first"},
       // Math.
       {u"mass $E = mc^2$ and $\\alpha\\$x$ done", "mass and done"},
@@ -103,6 +104,7 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
       {u"Stra\\ss{}e \\AA ngstr\\\"om r\\'esum\\'e \\v{S}koda", "Straße Ångström résumé Škoda"},
       {u"``quoted'' text~here 1--2 word---dash", "quoted text here word dash"},
       {u"hy\\-phen\\-ation", "hyphenation"},
+      {u"na\\\"\\i ve, na\\\"{\\i }ve", "na\u00efve na\u00efve"},
       // Odd input runs to the end without harm.
       {u"\\", ""},
       {u"\\section{open", "open"},
