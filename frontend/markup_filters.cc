@@ -872,6 +872,7 @@ class MarkdownBlocks {
       const std::size_t length = FenceAt(text_, at, end);
       if (length >= fence_length_ && text_[at] == fence_ && IsBlankLine(text_, at + length, end)) {
         fence_length_ = 0;
+        code_may_follow_ = true;
       }
       return Hide(text_, begin, end);
     }
@@ -893,7 +894,7 @@ class MarkdownBlocks {
       blank_before_ = true;
       return;
     }
-    if ((blank_before_ || in_code_) && !in_paragraph_) {
+    if ((blank_before_ || in_code_ || code_may_follow_) && !in_paragraph_) {
       if (blank_before_) {
         while (!lists_.empty() && indent < lists_.back()) lists_.pop_back();
       }
@@ -905,6 +906,7 @@ class MarkdownBlocks {
     }
     in_code_ = false;
     blank_before_ = false;
+    code_may_follow_ = false;
     Block(content, end, indent);
   }
 
@@ -992,6 +994,7 @@ class MarkdownBlocks {
     while (closing > i && text_[closing - 1] == u'#') --closing;
     if (closing < last && (closing == i || IsSpace(text_[closing - 1]))) Hide(text_, closing, last);
     MarkdownInline(text_, i, end).Run();
+    code_may_follow_ = true;
     return true;
   }
 
@@ -1034,6 +1037,9 @@ class MarkdownBlocks {
   std::size_t html_begin_ = 0;
   bool blank_before_ = true;
   bool in_code_ = false;
+  // The line before ended a block that an indented code block may follow right away (a heading,
+  // a closing fence): only a paragraph cannot be interrupted by one.
+  bool code_may_follow_ = false;
   bool in_paragraph_ = false;
   std::size_t paragraph_ = 0;
   std::size_t paragraph_end_ = 0;

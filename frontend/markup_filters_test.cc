@@ -58,6 +58,7 @@ TEST(MarkupFilters, MarkdownHidesCodeAndTargets) {
           {u"```inline``` not a fence", "not a fence"},
           {u"para\n\n    indented code\n\npara", "para para"},
           {u"para\n    lazy continuation", "para lazy continuation"},
+          {u"# Title\n    code after a heading\n```\nx\n```\n    and a fence\n\nend", "Title end"},
           {u"- item\n\n  more of item\n\n      item code", "item more of item"},
           {u"1. first\n2) second\n- [x] done\n- [ ] open", "first second done open"},
           {u"A [link text](https://x.org/p \"Its title\") and ![alt text](a.png).",
