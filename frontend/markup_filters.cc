@@ -417,6 +417,8 @@ class HtmlScanner {
     // The name is read before the tag is hidden.
     const bool raw_text = !xml_ && !self_closing && IsOneOf(name, {"script", "style"});
     const bool script = raw_text && name.size() == 6;
+    // A MathML formula (`<math>`, `<m:math>` in XML) holds symbols and names, no prose.
+    const bool math = !self_closing && IsOneOf(name.substr(name.find(u':') + 1), {"math"});
     const bool code = !xml_ && !self_closing && IsCode(name);
     std::size_t hidden_from = at;
     for (const auto& [begin, value_end] : kept_) {
@@ -429,16 +431,23 @@ class HtmlScanner {
     }
     Hide(text_, hidden_from, tag_end);
     if (raw_text) return RawTextEnd(script ? "script" : "style", tag_end, end);
+    if (math) return RawTextEnd("math", tag_end, end);
     if (code) ++code_depth_;
     return tag_end;
   }
 
-  // Hides a script or style element's text and its end tag.
+  // Hides a script, style or math element's text and its end tag (`</math>`, `</m:math>`).
   std::size_t RawTextEnd(std::string_view lower, std::size_t from, std::size_t end) {
     for (std::size_t i = from; i < end; ++i) {
-      if (text_[i] == u'<' && i + 1 < end && text_[i + 1] == u'/' &&
-          StartsWithNoCase(text_, i + 2, end, lower)) {
-        std::size_t close = i + 2 + lower.size();
+      if (text_[i] != u'<' || i + 1 >= end || text_[i + 1] != u'/') continue;
+      std::size_t name = i + 2;
+      std::size_t prefix_end = name;
+      while (prefix_end < end && (IsAsciiAlnum(text_[prefix_end]) || text_[prefix_end] == u'-')) {
+        ++prefix_end;
+      }
+      if (prefix_end < end && text_[prefix_end] == u':') name = prefix_end + 1;
+      if (StartsWithNoCase(text_, name, end, lower)) {
+        std::size_t close = name + lower.size();
         while (close < end && text_[close] != u'>') ++close;
         close = std::min(close + 1, end);
         Hide(text_, from, close);

@@ -123,6 +123,7 @@ TEST(MarkupFilters, HtmlHidesTagsButReadableValues) {
                   {u"a <!-- never closed", "a"},
                   {u"a <p title=\"never closed", "a never closed"},
                   {u"a < b, a<b", "a b a"},
+                  {u"x <math display=\"block\"><mi>qx</mi><mo>+</mo><mn>1</mn></MATH> y", "x y"},
                   {u"<p>See https://x.org/a_b, me@x.org and /usr/share.</p> x.org/?a=1&amp;bc=2"
                    u"&nbsp;next &lt;www.x.org&gt; <img alt=\"Logo of x.org/logo.png\">",
                    "See and next Logo of"},
@@ -135,6 +136,7 @@ TEST(MarkupFilters, HtmlHidesTagsButReadableValues) {
            "T read"},
           {u"<x:para xmlns:x=\"urn:y\">Text<![CDATA[ <not> a tag ]]></x:para>", "Text not a tag"},
           {u"<para>See https://x.org/a_b or docs/modes.md</para>", "See or"},
+          {u"<p>x <m:math><m:mi>qx</m:mi></m:math> y <math><mi>z</mi></math></p>", "x y"},
       });
 }
 
