@@ -568,6 +568,35 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
   return limit;
 }
 
+// What a preprocessor line does with its text: most lines are code, strings and all, but some
+// show a message: `#pragma message("…")` (and `#pragma GCC warning "…"`) its strings, `#error`
+// and `#warning` the rest of their line, quoted or not.
+enum class Directive { kCode, kMessageStrings, kMessageLine };
+
+// The kind of the preprocessor line whose `#` is at `hash`; `rest` gets where the text of an
+// `#error` or `#warning` starts.
+Directive ReadDirective(std::u16string_view text, std::size_t hash, std::size_t line_end,
+                        std::size_t& rest) {
+  std::size_t at = hash + 1;
+  const auto next_word = [&] {
+    while (at < line_end && (text[at] == u' ' || text[at] == u'\t')) ++at;
+    const std::size_t start = at;
+    while (at < line_end && IsAsciiLetter(text[at])) ++at;
+    return text.substr(start, at - start);
+  };
+  std::u16string_view name = next_word();
+  if (name == u"error" || name == u"warning") {
+    while (at < line_end && (text[at] == u' ' || text[at] == u'\t')) ++at;
+    rest = at;
+    return Directive::kMessageLine;
+  }
+  if (name != u"pragma") return Directive::kCode;
+  name = next_word();
+  if (name == u"GCC" || name == u"clang") name = next_word();
+  return name == u"message" || name == u"warning" || name == u"error" ? Directive::kMessageStrings
+                                                                      : Directive::kCode;
+}
+
 // Whether one of the characters that may start something in a line of C-family code does: a
 // `r` only before `#` or a quote (Rust raw strings), a `@` only before a quote (C# verbatim).
 bool StartsCFamilyToken(std::u16string_view text, std::size_t i) {
@@ -588,7 +617,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   LineEnds line_ends(text);
   std::size_t code = 0;  // the start of the code not hidden yet
   bool line_start = true;
-  bool directive = false;  // in a preprocessor line: its strings are code too
+  bool directive = false;  // in a preprocessor line that shows no message: its strings are code
   // Keeps [open_end, close_begin) as a literal's content; the rest of [code, end) is code.
   const auto keep_string = [&](std::size_t content, std::size_t content_end, std::size_t end,
                                bool raw, bool written_spaced = false) {
@@ -623,7 +652,17 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
       while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\r')) ++i;
       continue;
     }
-    if (line_start && c == u'#') directive = true;
+    if (line_start && c == u'#') {
+      std::size_t rest = i;
+      const Directive kind = ReadDirective(text, i, line_ends.Of(i), rest);
+      directive = kind == Directive::kCode;
+      if (kind == Directive::kMessageLine && At(text, rest) != u'"') {  // #error Not supported
+        line_start = false;
+        keep_string(rest, line_ends.Of(i), line_ends.Of(i), false);
+        i = line_ends.Of(i);
+        continue;
+      }
+    }
     if (c != u' ' && c != u'\t' && c != u'\r') line_start = false;
 
     if (c == u'/' && (next == u'/' || next == u'*')) {

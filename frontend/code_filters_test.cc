@@ -92,6 +92,9 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
               "C verbatim text Raw block"},
              {"#include <stdio.h>  // standard io\n#define MAX_LEN 10 /* limit */\nint x;",
               "standard io limit"},
+             {"#error \"Recieve failed\"\n#pragma message(\"Recieve this\")\n#include \"a.h\"\n"
+              "# warning It can't work\n#pragma GCC error \"Stop now\"\n#pragma once",
+              "Recieve failed Recieve this It can't work Stop now"},
              {"x = 1'000'000; c = '\\n'; d = L'x';", ""},
              {"open(\"rb\"); getenv(\"HOME\"); label(\"Cancel\");", "Cancel"},
              // A placeholder and a blank before a word make a message, not a key.
