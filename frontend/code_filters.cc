@@ -1007,6 +1007,75 @@ std::size_t ReadHereDocument(std::u16string_view text, std::size_t i,
   return std::min(j, text.size());
 }
 
+// The simple command the walk stands in, read word by word from the code between strings: the
+// strings given to `trap`, `eval` or `ssh`, or right after a `-c` (`bash -c`, `su -c`), are
+// commands to run, code rather than prose. Each unit of code is read once.
+class ShellCommand {
+ public:
+  // Reads the code up to `to`, where a string starts, and tells whether that string is code.
+  bool StringAtIsCode(std::u16string_view text, std::size_t to) {
+    for (std::size_t k = read_; k < to; ++k) {
+      const char16_t c = text[k];
+      if (c == u' ' || c == u'\t' || c == u'\r' || (c == u'\\' && At(text, k + 1) == u'\n')) {
+        EndWord(text, k);
+        if (c == u'\\') ++k;  // a line continued
+      } else if (c == u';' || c == u'&' || c == u'|' || c == u'(' || c == u')' || c == u'\n' ||
+                 c == u'`') {
+        EndWord(text, k);
+        named_ = runs_code_ = after_dash_c_ = false;
+      } else if (word_ == kNone) {
+        word_ = k;
+      }
+      if (c == u'\\' && At(text, k + 1) != u'\n') ++k;
+    }
+    read_ = std::max(read_, to);
+    return named_ && (runs_code_ || (after_dash_c_ && word_ == kNone));
+  }
+  // The string that started where the code was read to ends at `end`: it is (part of) a word.
+  void Word(std::size_t end) {
+    if (word_ == kNone) word_ = read_;
+    read_ = end;
+  }
+  // A comment, or the bodies of here-documents, up to `at`: a command starts after them.
+  void Restart(std::size_t at) {
+    word_ = kNone;
+    named_ = runs_code_ = after_dash_c_ = false;
+    read_ = at;
+  }
+
+ private:
+  void EndWord(std::u16string_view text, std::size_t end) {
+    if (word_ == kNone) return;
+    const std::u16string_view word = text.substr(word_, end - word_);
+    word_ = kNone;
+    if (named_) {  // `-c`, or options ending in it: `-lc`, `-ec`
+      after_dash_c_ = word.size() >= 2 && word.size() <= 5 && word[0] == u'-' &&
+                      word.back() == u'c' &&
+                      std::all_of(word.begin() + 1, word.end(), IsAsciiLetter);
+      return;
+    }
+    static constexpr std::u16string_view kPrefixes[] = {
+        u"if", u"then", u"elif", u"else", u"do",      u"while",   u"until",
+        u"!",  u"{",    u"time", u"exec", u"command", u"builtin", u"nohup"};
+    const std::size_t equals = word.find(u'=');
+    const bool assignment = equals != kNone && equals > 0 &&
+                            std::all_of(word.begin(), word.begin() + equals, IsWordCharacter);
+    if (assignment ||
+        std::find(std::begin(kPrefixes), std::end(kPrefixes), word) != std::end(kPrefixes)) {
+      return;
+    }
+    named_ = true;
+    const std::u16string_view name = word.substr(word.rfind(u'/') + 1);  // /usr/bin/ssh
+    runs_code_ = name == u"trap" || name == u"eval" || name == u"ssh";
+  }
+
+  std::size_t read_ = 0;       // the code before this is read
+  std::size_t word_ = kNone;   // the start of the word being read
+  bool named_ = false;         // the command's name is read
+  bool runs_code_ = false;     // it is trap, eval or ssh
+  bool after_dash_c_ = false;  // the last word read was `-c`
+};
+
 }  // namespace
 
 void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
@@ -1016,6 +1085,7 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   const std::size_t n = text.size();
   Fence fence;
   std::vector<HereDocument> pending;
+  ShellCommand command;
   std::size_t code = 0;
   // Keeps [content, content_end) as prose; the rest of [code, end) is code.
   const auto keep = [&](std::size_t content, std::size_t content_end, std::size_t end,
@@ -1059,6 +1129,7 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
       }
       pending.clear();
       i = std::min(line, n);
+      command.Restart(i);
       continue;
     }
     if (c == u'\\') {
@@ -1069,18 +1140,21 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
       hide_code(code, i);
       KeepComment(text, i, end, fence);
       code = i = end;
+      command.Restart(end);
     } else if (c == u'\'' || (c == u'$' && next == u'\'')) {  // '…' and ANSI-C $'…'
       const bool ansi = c == u'$';
       const std::size_t open_end = i + (ansi ? 2 : 1);
       const std::size_t end = LiteralEnd(text, open_end, u"'", ansi, n);
       const bool closed = end > open_end && text[end - 1] == u'\'';
-      keep(open_end, closed ? end - 1 : end, end, false);
+      if (!command.StringAtIsCode(text, i)) keep(open_end, closed ? end - 1 : end, end, false);
+      command.Word(end);
       i = end;
     } else if (c == u'"' || (c == u'$' && next == u'"')) {  // "…" and the translated $"…"
       const std::size_t open_end = i + (c == u'$' ? 2 : 1);
       const std::size_t end = DoubleQuotedEnd(text, open_end, 0);
       const bool closed = end > open_end && text[end - 1] == u'"';
-      keep(open_end, closed ? end - 1 : end, end, true);
+      if (!command.StringAtIsCode(text, i)) keep(open_end, closed ? end - 1 : end, end, true);
+      command.Word(end);
       i = end;
     } else if (c == u'$' && next == u'{') {  // ${#list[@]}, ${x#'*'}: code throughout
       i = ShellSubstitutionEnd(text, i, 0);

@@ -148,6 +148,9 @@ TEST(CodeFilters, ShellKeepsCommentsStringsAndHereDocuments) {
               "fiels begining"},
              {"n=$# ; m=${#arr[@]} ; x=a#b ; y=${p#'*'} # note", "note"},
              {"msg=$(gettext \"Good morning\") # greet\nnext", "Good morning greet"},
+             {"trap 'rm -rf \"$tmp\"' EXIT; eval \"$x --quiet\"; su -c 'ls -l' me; echo 'one more'"
+              "\nx=$(ssh host 'cat /etc/x'); bash -lc \"make it\" && echo \"two -c\" 'three more'",
+              "one more two c three more"},
              {"echo \"see https://example.org and /usr/bin/ldd\"", "see and"},
              {"echo \"one\ntwo\" \\'not a string", "one two"},
              // Here-documents: read as strings, expansions hidden unless the word is quoted.
