@@ -1169,6 +1169,95 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   hide_code(code, n);
 }
 
+namespace {
+
+// ---- Python ----
+
+// The end of the names a docstring's parameter entry starts with, at `i`: `name`, `*args`, or
+// more names after commas (`x, y`); `i` when there is none.
+std::size_t ParameterNamesEnd(std::u16string_view text, std::size_t i, std::size_t end) {
+  for (std::size_t start = i;;) {
+    while (i < end && i < start + 2 && text[i] == u'*') ++i;
+    if (i == end || !(IsAsciiLetter(text[i]) || text[i] == u'_')) return start;
+    while (i < end && (IsWordCharacter(text[i]) || text[i] == u'.')) ++i;
+    if (text.substr(i, 2) != u", ") return i;
+    start = i;
+    i += 2;
+  }
+}
+
+// Hides the names and types of the entries of a docstring's parameter sections in
+// [begin, end): Google's (`Args:` over entries `name (type): text`, one a line, indented) and
+// numpy's (`Parameters` over a line of dashes, then entries `name : type` at the same indent,
+// each with its text on the lines below). The text of each entry is prose.
+void HideDocstringParameters(std::u16string& text, std::size_t begin, std::size_t end) {
+  static constexpr std::u16string_view kSections[] = {
+      u"Args",    u"Arguments",    u"Parameters",        u"Params",     u"Other Parameters",
+      u"Kwargs",  u"Keyword Args", u"Keyword Arguments", u"Attributes", u"Raises",
+      u"Returns", u"Yields",       u"Receives",          u"Warns"};
+  const std::u16string_view docstring(text.data(), end);
+  const auto is_section = [&](std::u16string_view name) {
+    return std::find(std::begin(kSections), std::end(kSections), name) != std::end(kSections);
+  };
+  // The line at `line`, without its indent and trailing blanks.
+  const auto content_of = [&](std::size_t line, std::size_t line_end) {
+    std::size_t first = line;
+    while (first < line_end && (text[first] == u' ' || text[first] == u'\t')) ++first;
+    std::size_t last = line_end;
+    while (last > first && IsBlank(text[last - 1])) --last;
+    return docstring.substr(first, last - first);
+  };
+  enum class Section { kNone, kGoogle, kNumpy } section = Section::kNone;
+  std::size_t section_indent = 0;
+  std::size_t entry_indent = kNone;
+  for (std::size_t line = begin; line < end;) {
+    const std::size_t line_end = FindAnyOf(docstring, line, u'\n');
+    const std::u16string_view content = content_of(line, line_end);
+    const std::size_t first = content.data() - text.data();
+    const std::size_t indent = first - line;
+    const std::size_t next = std::min(line_end + 1, end);
+    if (content.empty()) {
+      line = next;
+      continue;
+    }
+    const std::size_t next_end = FindAnyOf(docstring, next, u'\n');
+    const std::u16string_view underline = content_of(next, next_end);
+    if (underline.size() >= 3 && underline.find_first_not_of(u'-') == kNone) {  // numpy
+      section = is_section(content) ? Section::kNumpy : Section::kNone;
+      section_indent = indent;
+      line = std::min(next_end + 1, end);
+      continue;
+    }
+    if (content.back() == u':' && is_section(content.substr(0, content.size() - 1))) {
+      section = Section::kGoogle;
+      section_indent = indent;
+      entry_indent = kNone;
+      line = next;
+      continue;
+    }
+    if (section == Section::kGoogle && indent <= section_indent) section = Section::kNone;
+    if (section == Section::kNumpy && indent < section_indent) section = Section::kNone;
+    if (section == Section::kGoogle && entry_indent == kNone) entry_indent = indent;
+    const std::size_t names_end = ParameterNamesEnd(text, first, first + content.size());
+    if (section == Section::kGoogle && indent == entry_indent && names_end > first) {
+      std::size_t colon = names_end;
+      if (text.substr(colon, 2) == u" (") {  // name (int, optional): text
+        colon = FindAnyOf(docstring.substr(0, line_end), colon, u':');
+        while (colon < line_end && text[colon - 1] != u')') {
+          colon = FindAnyOf(docstring.substr(0, line_end), colon + 1, u':');
+        }
+      }
+      if (colon < line_end && text[colon] == u':') Hide(text, first, colon + 1);
+    } else if (section == Section::kNumpy && indent == section_indent && names_end > first &&
+               (names_end == first + content.size() || text.substr(names_end, 3) == u" : ")) {
+      Hide(text, first, first + content.size());  // name : int, optional
+    }
+    line = next;
+  }
+}
+
+}  // namespace
+
 void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
   const auto hide_code = [&](std::size_t from, std::size_t to) {
     HideCode(text, from, to, identifiers, CodeLanguage::kPython);
@@ -1240,6 +1329,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
           j = k;
         }
       }
+      HideDocstringParameters(text, open_end, content_end);
     }
     KeepStringContent(text, open_end, content_end, raw, spaced);
     HideBackticked(text, open_end, content_end);

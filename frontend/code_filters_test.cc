@@ -174,6 +174,11 @@ TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
              {"raise ValueError('%(name)s is invalid: %d' % v)  # keep going",
               "is invalid keep going"},
              {"\"\"\":param max_len: the limit\n:returns: the value\"\"\"", "the limit the value"},
+             {"\"\"\"Sum.\n\n    Args:\n        count (int, optional): How many.\n"
+              "          Or: none.\n        *args: Extra ones.\n    Parameters\n    ----------\n"
+              "    xs, ys : list, optional\n        Its values.\n    Notes\n    -----\n"
+              "    Then prose : here\"\"\"",
+              "Sum Args How many Or none Extra ones Parameters Its values Notes Then prose here"},
              {"s = 'two words'; t = r'C:\\dir\\n'  # see `os.path`", "two words see"},
              {"print(f\"{n} fiels\", \"{} neccessary {}\".format(a, b), f\"{x}\", 'utf-8')",
               "fiels neccessary"},
