@@ -240,14 +240,169 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
   }
 }
 
-// A fence of ``` in a doc comment opens a code example that runs to the next fence, across
-// the lines of one block comment or of consecutive line comments.
+// What a doc comment opens and a later line closes, across the lines of one block comment or
+// of consecutive line comments: a fence of ``` opens a code example that runs to the next fence,
+// a Doxygen block (`@code`, `\verbatim`, `\f[`) runs to its end command, and an HTML element of
+// code (`<pre>`, `<code>`, `<tt>`) to its end tag. A comment further on starts afresh.
 struct Fence {
   bool open = false;
+  std::u16string_view awaited;  // the end command of an open Doxygen block (`endcode`), or none
+  int code_elements = 0;        // HTML elements of code open
+  std::size_t comment_end = 0;  // where the last comment read ends
+
+  bool Holds() const { return open || !awaited.empty() || code_elements > 0; }
+  // Whether a comment at `begin` goes on from the last one: only blanks and one line break lie
+  // between them. Each gap is read once, so the walk stays linear.
+  bool GoesOnAt(std::u16string_view text, std::size_t begin) const {
+    bool line_break = false;
+    for (std::size_t i = comment_end; i < begin; ++i) {
+      if (text[i] == u'\n' && !line_break) {
+        line_break = true;
+      } else if (text[i] != u' ' && text[i] != u'\t' && text[i] != u'\r') {
+        return false;
+      }
+    }
+    return true;
+  }
 };
+
+// Doxygen's commands that open a block of code, a diagram or a formula, and the command that
+// ends each; either is written after `@` or `\`.
+struct DocBlock {
+  std::u16string_view open;
+  std::u16string_view close;
+};
+constexpr DocBlock kDocBlocks[] = {
+    {u"code", u"endcode"},
+    {u"verbatim", u"endverbatim"},
+    {u"dot", u"enddot"},
+    {u"msc", u"endmsc"},
+    {u"startuml", u"enduml"},
+    {u"latexonly", u"endlatexonly"},
+    {u"htmlonly", u"endhtmlonly"},
+    {u"xmlonly", u"endxmlonly"},
+    {u"f$", u"f$"},
+    {u"f[", u"f]"},
+    {u"f{", u"f}"},
+    {u"f(", u"f)"},
+};
+
+// Just past the first end command `name` (after `@` or `\`) in [from, end), or kNone.
+std::size_t DocCommandEnd(std::u16string_view text, std::size_t from, std::size_t end,
+                          std::u16string_view name) {
+  const std::u16string_view part = text.substr(0, end);
+  for (std::size_t found = part.find(name, from); found != kNone;
+       found = part.find(name, found + 1)) {
+    const bool letters_end =
+        !IsAsciiLetter(name.back()) || !IsAsciiLetter(At(part, found + name.size()));
+    if (found > from && (text[found - 1] == u'@' || text[found - 1] == u'\\') && letters_end) {
+      return found + name.size();
+    }
+  }
+  return kNone;
+}
+
+// The end of the HTML tag at text[at] == '<' (`<li>`, `</p>`, `<a href="x">`), or kNone. A tag
+// stays on its line; the scan stops at the next `<`, so no character is read twice.
+std::size_t HtmlTagEnd(std::u16string_view text, std::size_t at, std::size_t end,
+                       std::u16string_view& name) {
+  std::size_t i = at + 1 + (At(text, at + 1) == u'/' ? 1 : 0);
+  const std::size_t name_begin = i;
+  while (i < end && (IsAsciiLetter(text[i]) || (i > name_begin && IsAsciiDigit(text[i])))) ++i;
+  if (i == name_begin) return kNone;
+  name = text.substr(name_begin, i - name_begin);
+  for (char16_t quote = 0; i < end && text[i] != u'\n' && text[i] != u'<'; ++i) {
+    if (quote != 0) {
+      if (text[i] == quote) quote = 0;
+    } else if (text[i] == u'"' || text[i] == u'\'') {
+      quote = text[i];
+    } else if (text[i] == u'>') {
+      return i + 1;
+    }
+  }
+  return kNone;
+}
+
+bool IsHtmlCodeElement(std::u16string_view name) {
+  for (std::u16string_view code : {u"code", u"pre", u"tt", u"kbd", u"samp", u"var"}) {
+    if (name.size() == code.size() &&
+        std::equal(name.begin(), name.end(), code.begin(),
+                   [](char16_t a, char16_t b) { return (a | 0x20) == b; })) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The markup of doc comments in [begin, end): Doxygen's blocks of code and formulas
+// (`@code`…`@endcode`, `\f$`…`\f$`), HTML tags (`<ul>`, `</p>`) with the text of elements of
+// code (`<pre>`, `<tt>`), and character references (`&lt;`).
+void HideDocMarkup(std::u16string& text, std::size_t begin, std::size_t end, Fence& fence) {
+  const std::u16string_view part(text.data(), end);
+  std::size_t i = begin;
+  while (i < end) {
+    if (!fence.awaited.empty()) {
+      const std::size_t close = DocCommandEnd(text, i, end, fence.awaited);
+      if (close == kNone) return Hide(text, i, end);
+      Hide(text, i, close);
+      fence.awaited = {};
+      i = close;
+      continue;
+    }
+    const std::size_t next = fence.code_elements > 0 ? FindAnyOf(part, i, u'<')
+                                                     : FindAnyOf(part, i, u'@', u'\\', u'<', u'&');
+    if (fence.code_elements > 0) Hide(text, i, next);
+    if (next == end) return;
+    i = next;
+    const char16_t c = text[i];
+    if (c == u'<') {
+      std::u16string_view name;
+      const std::size_t tag_end = HtmlTagEnd(text, i, end, name);
+      if (tag_end == kNone) {
+        if (fence.code_elements > 0) Hide(text, i, i + 1);
+        ++i;
+        continue;
+      }
+      if (IsHtmlCodeElement(name) && text[tag_end - 2] != u'/') {
+        fence.code_elements =
+            text[i + 1] == u'/' ? std::max(fence.code_elements - 1, 0) : fence.code_elements + 1;
+      }
+      Hide(text, i, tag_end);
+      i = tag_end;
+    } else if (c == u'&') {  // &lt; &amp; &#8212;
+      std::size_t j = i + 1;
+      while (j < end && j < i + 32 && (filter::IsAsciiAlnum(text[j]) || text[j] == u'#')) ++j;
+      if (j < end && text[j] == u';' && j > i + 1) {
+        Hide(text, i, j + 1);
+        i = j;
+      }
+      ++i;
+    } else if (i > begin && IsWordCharacter(text[i - 1])) {  // user@example.org, a\b
+      ++i;
+    } else {
+      std::size_t j = i + 1;
+      while (j < end && IsAsciiLetter(text[j])) ++j;
+      if (j == i + 2 && text[i + 1] == u'f' && j < end) ++j;  // \f$, \f[
+      const std::u16string_view command = part.substr(i + 1, j - i - 1);
+      const DocBlock* block = nullptr;
+      for (const DocBlock& known : kDocBlocks) {
+        if (known.open == command) block = &known;
+      }
+      if (block == nullptr) {
+        i = j;
+        continue;
+      }
+      Hide(text, i, j);
+      fence.awaited = block->close;
+      i = j;
+    }
+  }
+}
 
 // Hides the comment's markers and what inside it is code; `begin` is the marker's start.
 void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence& fence) {
+  if (fence.Holds() && !fence.GoesOnAt(text, begin)) fence = Fence{};
+  fence.comment_end = end;
   // Decoration: the markers (`//`, `/*`, `#`) and the `*` and `!` of doc-comment lines.
   std::size_t line = begin;
   while (line < end) {
@@ -268,6 +423,7 @@ void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence
     }
     line = line_end + 1;
   }
+  HideDocMarkup(text, begin, end, fence);
   HideUrls(text, begin, end);
   HideDocTags(text, begin, end);
   HideBackticked(text, begin, end);
@@ -329,16 +485,23 @@ void HideEscapesAndPlaceholders(std::u16string& text, std::size_t begin, std::si
   }
 }
 
-// A literal's content once escapes are gone: a string of one token that is not a capitalised
-// word (`"rb"`, `'utf-8'`, `"HOME"`) is a key, a mode or a name, not prose.
-void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
+// Whether text[begin, end) holds a blank between two other characters.
+bool HasInnerBlank(std::u16string_view text, std::size_t begin, std::size_t end) {
   std::size_t first = begin;
   while (first < end && IsBlank(text[first])) ++first;
   std::size_t last = end;
   while (last > first && IsBlank(text[last - 1])) --last;
-  if (FindAnyOf(std::u16string_view(text.data(), last), first, u' ', u'\t', u'\n', u'\r') < last) {
-    return;
-  }
+  return FindAnyOf(text.substr(0, last), first, u' ', u'\t', u'\n', u'\r') < last;
+}
+
+// A literal's content once escapes are gone: a string of one token that is not a capitalised
+// word (`"rb"`, `'utf-8'`, `"HOME"`) is a key, a mode or a name, not prose.
+void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
+  if (HasInnerBlank(text, begin, end)) return;
+  std::size_t first = begin;
+  while (first < end && IsBlank(text[first])) ++first;
+  std::size_t last = end;
+  while (last > first && IsBlank(text[last - 1])) --last;
   if (first < last && IsUpper(text[first])) {  // "Cancel", "Done."
     std::size_t i = first + 1;
     while (i < last && IsLower(text[i])) ++i;
@@ -348,14 +511,19 @@ void HideTokenString(std::u16string& text, std::size_t begin, std::size_t end) {
   Hide(text, first, last);
 }
 
-// Hides what inside a string literal's content [begin, end) is not prose.
-void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end, bool raw) {
+// Hides what inside a string literal's content [begin, end) is not prose. `written_spaced`: the
+// content held a blank between two other characters before its interpolations or expansions
+// were hidden (HasInnerBlank); such a string is a message, never a one-token key, even when
+// placeholders leave a single word of it ("%d files", "{} necessary {}", "$n files").
+void KeepStringContent(std::u16string& text, std::size_t begin, std::size_t end, bool raw,
+                       bool written_spaced) {
   // Blanks alone, as most often in a shell's "$1" once its expansion is hidden: nothing to read.
   if (std::all_of(text.begin() + begin, text.begin() + end, IsBlank)) return;
+  written_spaced = written_spaced || HasInnerBlank(text, begin, end);
   HideEscapesAndPlaceholders(text, begin, end, raw);
   HideUrls(text, begin, end);
   HideCodeWords(text, begin, end);
-  HideTokenString(text, begin, end);
+  if (!written_spaced) HideTokenString(text, begin, end);
 }
 
 // Hides `${…}` (template literals) or `{…}` (f-strings, `{{` being a brace) in [begin, end).
@@ -400,6 +568,35 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
   return limit;
 }
 
+// What a preprocessor line does with its text: most lines are code, strings and all, but some
+// show a message: `#pragma message("…")` (and `#pragma GCC warning "…"`) its strings, `#error`
+// and `#warning` the rest of their line, quoted or not.
+enum class Directive { kCode, kMessageStrings, kMessageLine };
+
+// The kind of the preprocessor line whose `#` is at `hash`; `rest` gets where the text of an
+// `#error` or `#warning` starts.
+Directive ReadDirective(std::u16string_view text, std::size_t hash, std::size_t line_end,
+                        std::size_t& rest) {
+  std::size_t at = hash + 1;
+  const auto next_word = [&] {
+    while (at < line_end && (text[at] == u' ' || text[at] == u'\t')) ++at;
+    const std::size_t start = at;
+    while (at < line_end && IsAsciiLetter(text[at])) ++at;
+    return text.substr(start, at - start);
+  };
+  std::u16string_view name = next_word();
+  if (name == u"error" || name == u"warning") {
+    while (at < line_end && (text[at] == u' ' || text[at] == u'\t')) ++at;
+    rest = at;
+    return Directive::kMessageLine;
+  }
+  if (name != u"pragma") return Directive::kCode;
+  name = next_word();
+  if (name == u"GCC" || name == u"clang") name = next_word();
+  return name == u"message" || name == u"warning" || name == u"error" ? Directive::kMessageStrings
+                                                                      : Directive::kCode;
+}
+
 // Whether one of the characters that may start something in a line of C-family code does: a
 // `r` only before `#` or a quote (Rust raw strings), a `@` only before a quote (C# verbatim).
 bool StartsCFamilyToken(std::u16string_view text, std::size_t i) {
@@ -420,17 +617,17 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   LineEnds line_ends(text);
   std::size_t code = 0;  // the start of the code not hidden yet
   bool line_start = true;
-  bool directive = false;  // in a preprocessor line: its strings are code too
+  bool directive = false;  // in a preprocessor line that shows no message: its strings are code
   // Keeps [open_end, close_begin) as a literal's content; the rest of [code, end) is code.
   const auto keep_string = [&](std::size_t content, std::size_t content_end, std::size_t end,
-                               bool raw) {
+                               bool raw, bool written_spaced = false) {
     content_end = std::max(content, content_end);
     hide_code(code, content);
     Hide(text, content_end, end);
     if (directive) {
       Hide(text, content, content_end);
     } else {
-      KeepStringContent(text, content, content_end, raw);
+      KeepStringContent(text, content, content_end, raw, written_spaced);
     }
     code = end;
   };
@@ -455,7 +652,17 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
       while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\r')) ++i;
       continue;
     }
-    if (line_start && c == u'#') directive = true;
+    if (line_start && c == u'#') {
+      std::size_t rest = i;
+      const Directive kind = ReadDirective(text, i, line_ends.Of(i), rest);
+      directive = kind == Directive::kCode;
+      if (kind == Directive::kMessageLine && At(text, rest) != u'"') {  // #error Not supported
+        line_start = false;
+        keep_string(rest, line_ends.Of(i), line_ends.Of(i), false);
+        i = line_ends.Of(i);
+        continue;
+      }
+    }
     if (c != u' ' && c != u'\t' && c != u'\r') line_start = false;
 
     if (c == u'/' && (next == u'/' || next == u'*')) {
@@ -550,8 +757,9 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
     if (c == u'`') {  // template literals (JS, TS), raw strings (Go)
       const std::size_t end = LiteralEnd(text, i + 1, u"`", true, n);
       const bool closed = end > i + 1 && text[end - 1] == u'`';
+      const bool spaced = HasInnerBlank(text, i + 1, closed ? end - 1 : end);
       HideInterpolations(text, i + 1, closed ? end - 1 : end, true);
-      keep_string(i + 1, closed ? end - 1 : end, end, false);
+      keep_string(i + 1, closed ? end - 1 : end, end, false, spaced);
       i = end;
       continue;
     }
@@ -799,6 +1007,75 @@ std::size_t ReadHereDocument(std::u16string_view text, std::size_t i,
   return std::min(j, text.size());
 }
 
+// The simple command the walk stands in, read word by word from the code between strings: the
+// strings given to `trap`, `eval` or `ssh`, or right after a `-c` (`bash -c`, `su -c`), are
+// commands to run, code rather than prose. Each unit of code is read once.
+class ShellCommand {
+ public:
+  // Reads the code up to `to`, where a string starts, and tells whether that string is code.
+  bool StringAtIsCode(std::u16string_view text, std::size_t to) {
+    for (std::size_t k = read_; k < to; ++k) {
+      const char16_t c = text[k];
+      if (c == u' ' || c == u'\t' || c == u'\r' || (c == u'\\' && At(text, k + 1) == u'\n')) {
+        EndWord(text, k);
+        if (c == u'\\') ++k;  // a line continued
+      } else if (c == u';' || c == u'&' || c == u'|' || c == u'(' || c == u')' || c == u'\n' ||
+                 c == u'`') {
+        EndWord(text, k);
+        named_ = runs_code_ = after_dash_c_ = false;
+      } else if (word_ == kNone) {
+        word_ = k;
+      }
+      if (c == u'\\' && At(text, k + 1) != u'\n') ++k;
+    }
+    read_ = std::max(read_, to);
+    return named_ && (runs_code_ || (after_dash_c_ && word_ == kNone));
+  }
+  // The string that started where the code was read to ends at `end`: it is (part of) a word.
+  void Word(std::size_t end) {
+    if (word_ == kNone) word_ = read_;
+    read_ = end;
+  }
+  // A comment, or the bodies of here-documents, up to `at`: a command starts after them.
+  void Restart(std::size_t at) {
+    word_ = kNone;
+    named_ = runs_code_ = after_dash_c_ = false;
+    read_ = at;
+  }
+
+ private:
+  void EndWord(std::u16string_view text, std::size_t end) {
+    if (word_ == kNone) return;
+    const std::u16string_view word = text.substr(word_, end - word_);
+    word_ = kNone;
+    if (named_) {  // `-c`, or options ending in it: `-lc`, `-ec`
+      after_dash_c_ = word.size() >= 2 && word.size() <= 5 && word[0] == u'-' &&
+                      word.back() == u'c' &&
+                      std::all_of(word.begin() + 1, word.end(), IsAsciiLetter);
+      return;
+    }
+    static constexpr std::u16string_view kPrefixes[] = {
+        u"if", u"then", u"elif", u"else", u"do",      u"while",   u"until",
+        u"!",  u"{",    u"time", u"exec", u"command", u"builtin", u"nohup"};
+    const std::size_t equals = word.find(u'=');
+    const bool assignment = equals != kNone && equals > 0 &&
+                            std::all_of(word.begin(), word.begin() + equals, IsWordCharacter);
+    if (assignment ||
+        std::find(std::begin(kPrefixes), std::end(kPrefixes), word) != std::end(kPrefixes)) {
+      return;
+    }
+    named_ = true;
+    const std::u16string_view name = word.substr(word.rfind(u'/') + 1);  // /usr/bin/ssh
+    runs_code_ = name == u"trap" || name == u"eval" || name == u"ssh";
+  }
+
+  std::size_t read_ = 0;       // the code before this is read
+  std::size_t word_ = kNone;   // the start of the word being read
+  bool named_ = false;         // the command's name is read
+  bool runs_code_ = false;     // it is trap, eval or ssh
+  bool after_dash_c_ = false;  // the last word read was `-c`
+};
+
 }  // namespace
 
 void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
@@ -808,14 +1085,16 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   const std::size_t n = text.size();
   Fence fence;
   std::vector<HereDocument> pending;
+  ShellCommand command;
   std::size_t code = 0;
   // Keeps [content, content_end) as prose; the rest of [code, end) is code.
   const auto keep = [&](std::size_t content, std::size_t content_end, std::size_t end,
                         bool expands) {
     hide_code(code, content);
     Hide(text, content_end, end);
+    const bool spaced = HasInnerBlank(text, content, content_end);
     if (expands) HideShellExpansions(text, content, content_end);
-    KeepStringContent(text, content, content_end, false);
+    KeepStringContent(text, content, content_end, false, spaced);
     code = end;
   };
   std::size_t i = 0;
@@ -850,6 +1129,7 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
       }
       pending.clear();
       i = std::min(line, n);
+      command.Restart(i);
       continue;
     }
     if (c == u'\\') {
@@ -860,18 +1140,21 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
       hide_code(code, i);
       KeepComment(text, i, end, fence);
       code = i = end;
+      command.Restart(end);
     } else if (c == u'\'' || (c == u'$' && next == u'\'')) {  // '…' and ANSI-C $'…'
       const bool ansi = c == u'$';
       const std::size_t open_end = i + (ansi ? 2 : 1);
       const std::size_t end = LiteralEnd(text, open_end, u"'", ansi, n);
       const bool closed = end > open_end && text[end - 1] == u'\'';
-      keep(open_end, closed ? end - 1 : end, end, false);
+      if (!command.StringAtIsCode(text, i)) keep(open_end, closed ? end - 1 : end, end, false);
+      command.Word(end);
       i = end;
     } else if (c == u'"' || (c == u'$' && next == u'"')) {  // "…" and the translated $"…"
       const std::size_t open_end = i + (c == u'$' ? 2 : 1);
       const std::size_t end = DoubleQuotedEnd(text, open_end, 0);
       const bool closed = end > open_end && text[end - 1] == u'"';
-      keep(open_end, closed ? end - 1 : end, end, true);
+      if (!command.StringAtIsCode(text, i)) keep(open_end, closed ? end - 1 : end, end, true);
+      command.Word(end);
       i = end;
     } else if (c == u'$' && next == u'{') {  // ${#list[@]}, ${x#'*'}: code throughout
       i = ShellSubstitutionEnd(text, i, 0);
@@ -885,6 +1168,95 @@ void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifie
   }
   hide_code(code, n);
 }
+
+namespace {
+
+// ---- Python ----
+
+// The end of the names a docstring's parameter entry starts with, at `i`: `name`, `*args`, or
+// more names after commas (`x, y`); `i` when there is none.
+std::size_t ParameterNamesEnd(std::u16string_view text, std::size_t i, std::size_t end) {
+  for (std::size_t start = i;;) {
+    while (i < end && i < start + 2 && text[i] == u'*') ++i;
+    if (i == end || !(IsAsciiLetter(text[i]) || text[i] == u'_')) return start;
+    while (i < end && (IsWordCharacter(text[i]) || text[i] == u'.')) ++i;
+    if (text.substr(i, 2) != u", ") return i;
+    start = i;
+    i += 2;
+  }
+}
+
+// Hides the names and types of the entries of a docstring's parameter sections in
+// [begin, end): Google's (`Args:` over entries `name (type): text`, one a line, indented) and
+// numpy's (`Parameters` over a line of dashes, then entries `name : type` at the same indent,
+// each with its text on the lines below). The text of each entry is prose.
+void HideDocstringParameters(std::u16string& text, std::size_t begin, std::size_t end) {
+  static constexpr std::u16string_view kSections[] = {
+      u"Args",    u"Arguments",    u"Parameters",        u"Params",     u"Other Parameters",
+      u"Kwargs",  u"Keyword Args", u"Keyword Arguments", u"Attributes", u"Raises",
+      u"Returns", u"Yields",       u"Receives",          u"Warns"};
+  const std::u16string_view docstring(text.data(), end);
+  const auto is_section = [&](std::u16string_view name) {
+    return std::find(std::begin(kSections), std::end(kSections), name) != std::end(kSections);
+  };
+  // The line at `line`, without its indent and trailing blanks.
+  const auto content_of = [&](std::size_t line, std::size_t line_end) {
+    std::size_t first = line;
+    while (first < line_end && (text[first] == u' ' || text[first] == u'\t')) ++first;
+    std::size_t last = line_end;
+    while (last > first && IsBlank(text[last - 1])) --last;
+    return docstring.substr(first, last - first);
+  };
+  enum class Section { kNone, kGoogle, kNumpy } section = Section::kNone;
+  std::size_t section_indent = 0;
+  std::size_t entry_indent = kNone;
+  for (std::size_t line = begin; line < end;) {
+    const std::size_t line_end = FindAnyOf(docstring, line, u'\n');
+    const std::u16string_view content = content_of(line, line_end);
+    const std::size_t first = content.data() - text.data();
+    const std::size_t indent = first - line;
+    const std::size_t next = std::min(line_end + 1, end);
+    if (content.empty()) {
+      line = next;
+      continue;
+    }
+    const std::size_t next_end = FindAnyOf(docstring, next, u'\n');
+    const std::u16string_view underline = content_of(next, next_end);
+    if (underline.size() >= 3 && underline.find_first_not_of(u'-') == kNone) {  // numpy
+      section = is_section(content) ? Section::kNumpy : Section::kNone;
+      section_indent = indent;
+      line = std::min(next_end + 1, end);
+      continue;
+    }
+    if (content.back() == u':' && is_section(content.substr(0, content.size() - 1))) {
+      section = Section::kGoogle;
+      section_indent = indent;
+      entry_indent = kNone;
+      line = next;
+      continue;
+    }
+    if (section == Section::kGoogle && indent <= section_indent) section = Section::kNone;
+    if (section == Section::kNumpy && indent < section_indent) section = Section::kNone;
+    if (section == Section::kGoogle && entry_indent == kNone) entry_indent = indent;
+    const std::size_t names_end = ParameterNamesEnd(text, first, first + content.size());
+    if (section == Section::kGoogle && indent == entry_indent && names_end > first) {
+      std::size_t colon = names_end;
+      if (text.substr(colon, 2) == u" (") {  // name (int, optional): text
+        colon = FindAnyOf(docstring.substr(0, line_end), colon, u':');
+        while (colon < line_end && text[colon - 1] != u')') {
+          colon = FindAnyOf(docstring.substr(0, line_end), colon + 1, u':');
+        }
+      }
+      if (colon < line_end && text[colon] == u':') Hide(text, first, colon + 1);
+    } else if (section == Section::kNumpy && indent == section_indent && names_end > first &&
+               (names_end == first + content.size() || text.substr(names_end, 3) == u" : ")) {
+      Hide(text, first, first + content.size());  // name : int, optional
+    }
+    line = next;
+  }
+}
+
+}  // namespace
 
 void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
   const auto hide_code = [&](std::size_t from, std::size_t to) {
@@ -931,6 +1303,7 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
     const std::size_t content_end = closed ? end - close.size() : end;
     hide_code(code, open_end);
     Hide(text, content_end, end);
+    const bool spaced = HasInnerBlank(text, open_end, content_end);
     if (formatted) HideInterpolations(text, open_end, content_end, false);
     if (triple) {  // docstrings: doctest lines (>>> and ...) and reST roles and fields
       for (std::size_t line = open_end; line < content_end;) {
@@ -956,8 +1329,9 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
           j = k;
         }
       }
+      HideDocstringParameters(text, open_end, content_end);
     }
-    KeepStringContent(text, open_end, content_end, raw);
+    KeepStringContent(text, open_end, content_end, raw, spaced);
     HideBackticked(text, open_end, content_end);
     code = i = end;
   }

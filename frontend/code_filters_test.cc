@@ -92,11 +92,25 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
               "C verbatim text Raw block"},
              {"#include <stdio.h>  // standard io\n#define MAX_LEN 10 /* limit */\nint x;",
               "standard io limit"},
+             {"#error \"Recieve failed\"\n#pragma message(\"Recieve this\")\n#include \"a.h\"\n"
+              "# warning It can't work\n#pragma GCC error \"Stop now\"\n#pragma once",
+              "Recieve failed Recieve this It can't work Stop now"},
              {"x = 1'000'000; c = '\\n'; d = L'x';", ""},
              {"open(\"rb\"); getenv(\"HOME\"); label(\"Cancel\");", "Cancel"},
+             // A placeholder and a blank before a word make a message, not a key.
+             {"printf(\"%d fiels\\n\", n); fmt.Printf(\"%v gone\", x); println!(\"{} lost\", x);"
+              " format!(\"{x} left\"); `${n} more`; f(\"%s\", \"{}\", `${HOME}`, \"%dkeys\")",
+              "fiels gone lost left more"},
              {"// use `max_safe_integer` or getValue() and std::move, not p->next\n",
               "use or and not"},
              {"/// Example:\n/// ```\n/// let v = vec![1];\n/// ```\n/// Done.", "Example Done"},
+             {"/** <ul><li>Lists</li></ul> <tt>plain</tt> <kbd>Ctrl</kbd> <a href=\"p.html\">"
+              "link</a></p>\n * <pre>\n * int kept;\n * </pre> &lt;T&gt; */",
+              "Lists link T"},
+             {"/// @code\n/// let v = 1;\n/// @endcode\n/// Sum \\f$ x^2 \\f$ and \\f[ y \\f]"
+              " or\n/// \\verbatim raw\n/// text \\endverbatim done, at me@code.org",
+              "Sum and or done at"},
+             {"// wrap in <pre> tags or ```\nint x;\n// later words", "wrap in later words"},
              {"// see https://example.org/x and /usr/include/stdio.h", "see and"},
              {"// words a.b.cc then .dotted, a long way on to obj.member x::y_z p->q Done"
               " Then a HashMap, an eTag or an ABC.",
@@ -130,8 +144,13 @@ TEST(CodeFilters, ShellKeepsCommentsStringsAndHereDocuments) {
               "error you cannot read tab here"},
              {"printf '%s: no such file\\n' \"$0\" >&2", "no such file"},
              {"[ \"$v\" = 0 ] || ARG=\"--verbose\"; cd 'build'; x=\"HOME\"", ""},
+             {"echo \"$n fiels\" \"${x} begining\" \"${HOME}\" \"$1\" \"$HOME/bin\"",
+              "fiels begining"},
              {"n=$# ; m=${#arr[@]} ; x=a#b ; y=${p#'*'} # note", "note"},
              {"msg=$(gettext \"Good morning\") # greet\nnext", "Good morning greet"},
+             {"trap 'rm -rf \"$tmp\"' EXIT; eval \"$x --quiet\"; su -c 'ls -l' me; echo 'one more'"
+              "\nx=$(ssh host 'cat /etc/x'); bash -lc \"make it\" && echo \"two -c\" 'three more'",
+              "one more two c three more"},
              {"echo \"see https://example.org and /usr/bin/ldd\"", "see and"},
              {"echo \"one\ntwo\" \\'not a string", "one two"},
              // Here-documents: read as strings, expansions hidden unless the word is quoted.
@@ -155,7 +174,14 @@ TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
              {"raise ValueError('%(name)s is invalid: %d' % v)  # keep going",
               "is invalid keep going"},
              {"\"\"\":param max_len: the limit\n:returns: the value\"\"\"", "the limit the value"},
+             {"\"\"\"Sum.\n\n    Args:\n        count (int, optional): How many.\n"
+              "          Or: none.\n        *args: Extra ones.\n    Parameters\n    ----------\n"
+              "    xs, ys : list, optional\n        Its values.\n    Notes\n    -----\n"
+              "    Then prose : here\"\"\"",
+              "Sum Args How many Or none Extra ones Parameters Its values Notes Then prose here"},
              {"s = 'two words'; t = r'C:\\dir\\n'  # see `os.path`", "two words see"},
+             {"print(f\"{n} fiels\", \"{} neccessary {}\".format(a, b), f\"{x}\", 'utf-8')",
+              "fiels neccessary"},
              {"x = '''never closed\nstill string", "never closed still string"},
          });
 }

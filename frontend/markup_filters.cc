@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/find_units.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 #include "frontend/text_positions.h"
@@ -127,17 +128,19 @@ void PutReference(std::u16string& text, std::size_t begin, std::size_t end, char
   std::fill(text.begin() + at, text.begin() + end, joins ? kWordJoiner : u' ');
 }
 
-// The reference at text[at] == '&' (`&name;`, `&#233;`, `&#xE9;`) put in its place; returns
-// its end, or `at` when there is none there (a lone `&` stays).
-std::size_t DecodeReference(std::u16string& text, std::size_t at, std::size_t end) {
+// The end of the reference at text[at] == '&' (`&name;`, `&#233;`, `&#xE9;`), with `code` the
+// character it stands for (0 for an unknown name); or `at` when there is none there.
+std::size_t ReferenceEnd(std::u16string_view text, std::size_t at, std::size_t end,
+                         char32_t& code) {
   std::size_t i = at + 1;
+  code = 0;
   if (i < end && text[i] == u'#') {
     ++i;
     const bool hex = i < end && (text[i] == u'x' || text[i] == u'X');
     if (hex) ++i;
     const std::size_t digits = i;
-    char32_t code = 0;
-    for (; i < end && i - digits < 8; ++i) {
+    while (i < end && text[i] == u'0') ++i;  // leading zeros, however many: `&#x00000000065;`
+    for (const std::size_t significant = i; i < end && i - significant < 8; ++i) {
       const char16_t c = text[i];
       int value;
       if (IsAsciiDigit(c)) {
@@ -150,21 +153,25 @@ std::size_t DecodeReference(std::u16string& text, std::size_t at, std::size_t en
       code = code * (hex ? 16 : 10) + value;
     }
     if (i == digits || i >= end || text[i] != u';') return at;
-    PutReference(text, at, i + 1, code);
     return i + 1;
   }
   const std::size_t name = i;
   while (i < end && IsAsciiAlnum(text[i]) && i - name < 32) ++i;
   if (i == name || !IsAsciiLetter(text[name]) || i >= end || text[i] != u';') return at;
-  const std::u16string_view given(text.data() + name, i - name);
+  const std::u16string_view given = text.substr(name, i - name);
   for (const NamedReference& known : kNamedReferences) {
-    if (known.name == given) {
-      PutReference(text, at, i + 1, known.code);
-      return i + 1;
-    }
+    if (known.name == given) code = known.code;
   }
-  Hide(text, at, i + 1);
   return i + 1;
+}
+
+// The reference at text[at] == '&' put in its place (an unknown name hidden); returns its end,
+// or `at` when there is none there (a lone `&` stays).
+std::size_t DecodeReference(std::u16string& text, std::size_t at, std::size_t end) {
+  char32_t code;
+  const std::size_t reference_end = ReferenceEnd(text, at, end, code);
+  if (reference_end > at) PutReference(text, at, reference_end, code);
+  return reference_end;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -183,7 +190,7 @@ class HtmlScanner {
   // or declaration is a character of the text; elsewhere a tag left open runs to the end of the
   // text, as browsers read it.
   HtmlScanner(std::u16string& text, bool xml, bool complete_tags_only)
-      : text_(text), xml_(xml), complete_only_(complete_tags_only) {}
+      : text_(text), xml_(xml), complete_only_(complete_tags_only), addresses_(text) {}
 
   // Inside an element whose text is code (HTML's code, pre, kbd, samp, var).
   bool InCode() const { return code_depth_ > 0; }
@@ -215,6 +222,12 @@ class HtmlScanner {
   void Run(std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end;) {
       if (!InCode()) {  // text up to the next markup or reference stays as it is
+        if (i >= addresses_read_to_) {  // but for its addresses, read once up to the next `<`
+          const std::size_t next_markup =
+              FindAnyOf(std::u16string_view(text_).substr(0, end), i, u'<');
+          HideAddresses(i, next_markup);
+          addresses_read_to_ = next_markup + 1;
+        }
         while (i < end && text_[i] != u'<' && text_[i] != u'&') ++i;
         if (i == end) break;
       }
@@ -237,6 +250,31 @@ class HtmlScanner {
   }
 
  private:
+  // Hides the addresses in the text [from, to) (URLs, e-mail addresses, paths), read with its
+  // references as what they stand for: `&amp;` is part of an address, `&nbsp;` or `&quot;` ends
+  // one.
+  void HideAddresses(std::size_t from, std::size_t to) {
+    const std::u16string_view part = std::u16string_view(text_).substr(0, to);
+    std::size_t reference = FindAnyOf(part, from, u'&');
+    if (reference == to) return HideUrls(text_, from, to);
+    std::size_t verbatim = from;
+    for (; reference < to; reference = FindAnyOf(part, reference + 1, u'&')) {
+      char32_t code;
+      const std::size_t reference_end = ReferenceEnd(text_, reference, to, code);
+      if (reference_end == reference) continue;
+      // A character outside the BMP stands in an address as any other letter does; an unknown
+      // or invalid reference ends one.
+      const bool valid = code != 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+      const char16_t reads_as = !valid ? u' ' : code > 0xFFFF ? u'\uFFFD' : char16_t(code);
+      addresses_.Verbatim(verbatim, reference);
+      addresses_.Escape(reference, reference_end, reads_as);
+      verbatim = reference_end;
+      reference = reference_end - 1;
+    }
+    addresses_.Verbatim(verbatim, to);
+    addresses_.HideAddresses();
+  }
+
   // The end of the hidden stretch [at, close + marker) or, for one that does not close, the
   // end of the text (or nothing, for Markdown's inline HTML).
   std::size_t Hidden(std::size_t at, std::size_t close, std::size_t end) {
@@ -379,10 +417,13 @@ class HtmlScanner {
     // The name is read before the tag is hidden.
     const bool raw_text = !xml_ && !self_closing && IsOneOf(name, {"script", "style"});
     const bool script = raw_text && name.size() == 6;
+    // A MathML formula (`<math>`, `<m:math>` in XML) holds symbols and names, no prose.
+    const bool math = !self_closing && IsOneOf(name.substr(name.find(u':') + 1), {"math"});
     const bool code = !xml_ && !self_closing && IsCode(name);
     std::size_t hidden_from = at;
     for (const auto& [begin, value_end] : kept_) {
       Hide(text_, hidden_from, begin);
+      HideAddresses(begin, value_end);
       for (std::size_t k = begin; k < value_end; ++k) {
         if (text_[k] == u'&') k = std::max(DecodeReference(text_, k, value_end), k + 1) - 1;
       }
@@ -390,16 +431,23 @@ class HtmlScanner {
     }
     Hide(text_, hidden_from, tag_end);
     if (raw_text) return RawTextEnd(script ? "script" : "style", tag_end, end);
+    if (math) return RawTextEnd("math", tag_end, end);
     if (code) ++code_depth_;
     return tag_end;
   }
 
-  // Hides a script or style element's text and its end tag.
+  // Hides a script, style or math element's text and its end tag (`</math>`, `</m:math>`).
   std::size_t RawTextEnd(std::string_view lower, std::size_t from, std::size_t end) {
     for (std::size_t i = from; i < end; ++i) {
-      if (text_[i] == u'<' && i + 1 < end && text_[i + 1] == u'/' &&
-          StartsWithNoCase(text_, i + 2, end, lower)) {
-        std::size_t close = i + 2 + lower.size();
+      if (text_[i] != u'<' || i + 1 >= end || text_[i + 1] != u'/') continue;
+      std::size_t name = i + 2;
+      std::size_t prefix_end = name;
+      while (prefix_end < end && (IsAsciiAlnum(text_[prefix_end]) || text_[prefix_end] == u'-')) {
+        ++prefix_end;
+      }
+      if (prefix_end < end && text_[prefix_end] == u':') name = prefix_end + 1;
+      if (StartsWithNoCase(text_, name, end, lower)) {
+        std::size_t close = name + lower.size();
         while (close < end && text_[close] != u'>') ++close;
         close = std::min(close + 1, end);
         Hide(text_, from, close);
@@ -415,6 +463,8 @@ class HtmlScanner {
   const bool complete_only_;
   int code_depth_ = 0;
   std::vector<std::pair<std::size_t, std::size_t>> kept_;
+  std::size_t addresses_read_to_ = 0;  // the text before it has had its addresses hidden
+  filter::AddressReading addresses_;
   struct Unfound {
     std::size_t from = kNone;
     std::size_t end = kNone;
@@ -831,6 +881,7 @@ class MarkdownBlocks {
       const std::size_t length = FenceAt(text_, at, end);
       if (length >= fence_length_ && text_[at] == fence_ && IsBlankLine(text_, at + length, end)) {
         fence_length_ = 0;
+        code_may_follow_ = true;
       }
       return Hide(text_, begin, end);
     }
@@ -852,7 +903,7 @@ class MarkdownBlocks {
       blank_before_ = true;
       return;
     }
-    if ((blank_before_ || in_code_) && !in_paragraph_) {
+    if ((blank_before_ || in_code_ || code_may_follow_) && !in_paragraph_) {
       if (blank_before_) {
         while (!lists_.empty() && indent < lists_.back()) lists_.pop_back();
       }
@@ -864,6 +915,7 @@ class MarkdownBlocks {
     }
     in_code_ = false;
     blank_before_ = false;
+    code_may_follow_ = false;
     Block(content, end, indent);
   }
 
@@ -951,6 +1003,7 @@ class MarkdownBlocks {
     while (closing > i && text_[closing - 1] == u'#') --closing;
     if (closing < last && (closing == i || IsSpace(text_[closing - 1]))) Hide(text_, closing, last);
     MarkdownInline(text_, i, end).Run();
+    code_may_follow_ = true;
     return true;
   }
 
@@ -993,6 +1046,9 @@ class MarkdownBlocks {
   std::size_t html_begin_ = 0;
   bool blank_before_ = true;
   bool in_code_ = false;
+  // The line before ended a block that an indented code block may follow right away (a heading,
+  // a closing fence): only a paragraph cannot be interrupted by one.
+  bool code_may_follow_ = false;
   bool in_paragraph_ = false;
   std::size_t paragraph_ = 0;
   std::size_t paragraph_end_ = 0;

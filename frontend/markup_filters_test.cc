@@ -58,6 +58,7 @@ TEST(MarkupFilters, MarkdownHidesCodeAndTargets) {
           {u"```inline``` not a fence", "not a fence"},
           {u"para\n\n    indented code\n\npara", "para para"},
           {u"para\n    lazy continuation", "para lazy continuation"},
+          {u"# Title\n    code after a heading\n```\nx\n```\n    and a fence\n\nend", "Title end"},
           {u"- item\n\n  more of item\n\n      item code", "item more of item"},
           {u"1. first\n2) second\n- [x] done\n- [ ] open", "first second done open"},
           {u"A [link text](https://x.org/p \"Its title\") and ![alt text](a.png).",
@@ -122,6 +123,10 @@ TEST(MarkupFilters, HtmlHidesTagsButReadableValues) {
                   {u"a <!-- never closed", "a"},
                   {u"a <p title=\"never closed", "a never closed"},
                   {u"a < b, a<b", "a b a"},
+                  {u"x <math display=\"block\"><mi>qx</mi><mo>+</mo><mn>1</mn></MATH> y", "x y"},
+                  {u"<p>See https://x.org/a_b, me@x.org and /usr/share.</p> x.org/?a=1&amp;bc=2"
+                   u"&nbsp;next &lt;www.x.org&gt; <img alt=\"Logo of x.org/logo.png\">",
+                   "See and next Logo of"},
                   {u"<![CDATA[cdata words]]>", "cdata words"},
               });
   ExpectWords(
@@ -130,6 +135,8 @@ TEST(MarkupFilters, HtmlHidesTagsButReadableValues) {
           {u"<?xml version=\"1.0\"?><doc placeholder=\"p\" title=\"T\"><code>read</code></doc>",
            "T read"},
           {u"<x:para xmlns:x=\"urn:y\">Text<![CDATA[ <not> a tag ]]></x:para>", "Text not a tag"},
+          {u"<para>See https://x.org/a_b or docs/modes.md</para>", "See or"},
+          {u"<p>x <m:math><m:mi>qx</m:mi></m:math> y <math><mi>z</mi></math></p>", "x y"},
       });
 }
 
@@ -141,6 +148,8 @@ TEST(MarkupFilters, ReferencesBecomeWhatReadersSee) {
       {u"caf&eacute;", u"caf\u00E9\u2060\u2060\u2060\u2060\u2060\u2060\u2060"},
       {u"&#233;&#xE9;",
        u"\u00E9\u2060\u2060\u2060\u2060\u2060\u00E9\u2060\u2060\u2060\u2060\u2060"},
+      {u"&#x00000000065;&#00000000101;",
+       u"e" + std::u16string(14, u'\u2060') + u"e" + std::u16string(13, u'\u2060')},
       {u"a&amp;b", u"a&    b"},
       {u"a&nbsp;b&#10;c", u"a      b     c"},
       {u"&#x1F600;", u"\U0001F600       "},

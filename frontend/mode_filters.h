@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "frontend/document_modes.h"
 
@@ -89,6 +90,36 @@ void Decode(std::u16string& text, std::size_t from, std::size_t to, char16_t cha
 
 // The one character a base letter and a combining mark compose to (NFC), or 0 when none does.
 char16_t ComposeMark(char16_t base, char16_t mark);
+
+// Addresses (HideUrls) in a text written with escapes or references inside them (nroff's `\-`,
+// TeX's `\_`, HTML's `&amp;`): a filter gives the text as it reads, piece by piece and in order,
+// with where each piece is written, and the written form of every address found in what was read
+// is hidden, escapes included. What is read is held only up to the last line break, where no
+// address runs on. Holds `text`; one object serves one filter run. url_filter.cc.
+class AddressReading {
+ public:
+  explicit AddressReading(std::u16string& text) : text_(text) {}
+  // text[from, to) reads as it is written, but for `separators`, which end an address there.
+  void Verbatim(std::size_t from, std::size_t to, const AsciiSet* separators = nullptr);
+  // [from, to) reads as `reads_as`, or as nothing when it is 0 (a font change, a break point);
+  // a blank when it ends an address.
+  void Escape(std::size_t from, std::size_t to, char16_t reads_as);
+  // Hides every address read so far, and starts afresh.
+  void HideAddresses();
+
+ private:
+  struct Piece {
+    std::size_t read;  // where its reading starts in read_
+    std::size_t written;
+    std::size_t written_length;
+    bool unit_for_unit;  // each unit read from the unit written at its place; else one or none
+  };
+  void UnitForUnit(std::size_t from, std::size_t to);
+
+  std::u16string& text_;
+  std::u16string read_;
+  std::vector<Piece> pieces_;
+};
 
 }  // namespace filter
 

@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <string_view>
+#include <utility>
 
+#include "frontend/find_units.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 
@@ -151,7 +153,7 @@ char16_t NamedLetter(std::u16string_view name) {
 
 class NroffFilter {
  public:
-  explicit NroffFilter(std::u16string& text) : t_(text) {}
+  explicit NroffFilter(std::u16string& text) : t_(text), addresses_(text) {}
 
   void Run() {
     size_t begin = 0;
@@ -317,20 +319,91 @@ class NroffFilter {
     Escapes(begin, end, false);
   }
 
-  // Hides the escapes of [from, end), and the double quotes around arguments when `arguments`.
+  // Hides the escapes of [from, end), and the double quotes around arguments when `arguments`;
+  // and the addresses (URLs, e-mail addresses, paths), read through the escapes inside them.
   void Escapes(size_t from, size_t end, bool arguments) {
+    const bool addresses = MayHoldAddress(from, end);
     size_t i = from;
+    size_t verbatim = from;  // the text from here to `i` reads as it is written
     while (i < end) {
       // Up to the next escape (or quote) nothing changes: passed over without reloading the text.
       const char16_t* const units = t_.data();
       while (i < end && units[i] != u'\\' && !(arguments && units[i] == u'"')) ++i;
       if (i == end) break;
+      const size_t at = i;
+      const char16_t reads_as = addresses && t_[i] == u'\\' ? InAddress(i, end) : u' ';
+      if (addresses) addresses_.Verbatim(verbatim, i);
       if (t_[i] == u'\\') {
         i = Escape(i, end);
       } else {
         Hide(i, i + 1);
         ++i;
       }
+      if (addresses) addresses_.Escape(at, i, reads_as);
+      verbatim = i;
+    }
+    if (addresses) {
+      addresses_.Verbatim(verbatim, end);
+      addresses_.HideAddresses();
+    }
+  }
+
+  // Whether [from, end) has what every address holds: a `/`, `:`, `@`, or a dot before more of
+  // it (not a sentence's end). Most lines have none, and are not read for addresses.
+  bool MayHoldAddress(size_t from, size_t end) const {
+    const std::u16string_view line = std::u16string_view(t_).substr(0, end);
+    for (size_t i = FindAnyOf(line, from, u'.', u'/', u':', u'@'); i < end;
+         i = FindAnyOf(line, i + 1, u'.', u'/', u':', u'@')) {
+      if (t_[i] != u'.' || (i + 1 < end && !IsBlank(t_[i + 1]) && t_[i + 1] != u'\r')) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // What the escape at `i` stands for in an address: `\-` a hyphen, `\(ti` a tilde, `\:` and
+  // `\&` (break points) and font changes nothing; 0 for nothing, a blank where it ends one.
+  char16_t InAddress(size_t i, size_t end) const {
+    const char16_t c = At(i + 1, end);
+    switch (c) {
+      case u'-':
+      case u'.':
+        return c;
+      case u'e':
+      case u'\\':
+        return u'\\';
+      case u'&':
+      case u':':
+      case u'%':
+      case u'/':
+      case u',':
+      case u')':
+      case u'c':
+      case u'f':
+      case u'F':
+      case u's':
+      case u'm':
+      case u'M':
+      case u'k':
+        return 0;
+      case u'(':
+      case u'[': {
+        size_t name_end = NameEnd(i + 1, end);
+        if (c == u'[' && name_end > i + 2 && t_[name_end - 1] == u']') --name_end;
+        const std::u16string_view name =
+            std::u16string_view(t_).substr(i + 2, name_end > i + 2 ? name_end - i - 2 : 0);
+        static constexpr std::pair<std::u16string_view, char16_t> kInAddresses[] = {
+            {u"ti", u'~'}, {u"at", u'@'}, {u"sl", u'/'}, {u"hy", u'-'}, {u"rs", u'\\'},
+            {u"ha", u'^'}, {u"sh", u'#'}, {u"pc", u'.'}, {u"ul", u'_'},
+        };
+        for (const auto& [known, character] : kInAddresses) {
+          if (name == known) return character;
+        }
+        const char16_t letter = NamedLetter(name);
+        return letter != 0 && letter != u'\'' && letter != u'\u2019' ? letter : u' ';
+      }
+      default:
+        return u' ';
     }
   }
 
@@ -464,6 +537,7 @@ class NroffFilter {
 
   std::u16string& t_;
   Block block_ = Block::kNone;
+  filter::AddressReading addresses_;
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "frontend/find_units.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 
@@ -453,6 +454,7 @@ class TexFilter {
           !IsAsciiLetter(s_.At(base + 2))) {  // \'\i: the dotless i under the accent
         base_letter = s_.At(base + 1);
         after = base + 2;
+        while (IsBlank(s_.At(after))) ++after;  // swallowed by `\i`, as after any command's name
       }
       if (!IsAsciiLetter(base_letter)) return i;
       if (group) {
@@ -660,9 +662,73 @@ class TexFilter {
   int depth_;
 };
 
+// Hides the addresses of the text (URLs, e-mail addresses, paths), read through the escapes
+// TeX needs inside them (`\_`, `\%`, `\#`, `\&`, `\~{}`), before its markup is read. Any other
+// command, a brace, `~`, `$`, `&`, `|` and a comment end an address (`|` so that none takes in
+// the delimiter that closes `\verb|…|`). Only the runs of non-blanks that hold a `/`, `:`, `@`
+// or a dot before more of the run are read: every address holds one.
+void HideAddresses(std::u16string& text) {
+  static constexpr filter::AsciiSet kSeparators("{}~$&|");
+  static constexpr std::u16string_view kTilde = u"textasciitilde", kVerb = u"verb",
+                                       kInline = u"lstinline";
+  const Scan scan{text};
+  const size_t n = text.size();
+  filter::AddressReading addresses(text);
+  for (size_t run_end = 0, trigger = FindAnyOf(text, 0, u'.', u'/', u':', u'@'); trigger < n;
+       trigger = FindAnyOf(text, std::max(trigger + 1, run_end), u'.', u'/', u':', u'@')) {
+    if (text[trigger] == u'.' && (trigger + 1 == n || IsBlank(text[trigger + 1]) ||
+                                  text[trigger + 1] == u'\n' || text[trigger + 1] == u'\r')) {
+      continue;  // a sentence's end
+    }
+    size_t i = trigger;  // the run's start, not before the last one's end
+    while (i > run_end && !IsBlank(text[i - 1]) && text[i - 1] != u'\n' && text[i - 1] != u'\r') {
+      --i;
+    }
+    run_end = FindAnyOf(text, trigger, u' ', u'\t', u'\n', u'\r');
+    size_t verbatim = i;  // the text from here on reads as it is written, but for kSeparators
+    for (i = FindAnyOf(std::u16string_view(text).substr(0, run_end), i, u'\\', u'%'); i < run_end;
+         i = FindAnyOf(std::u16string_view(text).substr(0, run_end), i, u'\\', u'%')) {
+      addresses.Verbatim(verbatim, i, &kSeparators);
+      const char16_t next = scan.At(i + 1);
+      size_t end = i + 2;
+      char16_t reads_as = u' ';
+      if (text[i] == u'%') {  // a comment: the rest of the run
+        end = run_end;
+      } else if (next == u'_' || next == u'%' || next == u'#' || next == u'&' || next == u'$') {
+        reads_as = next;
+      } else if (next == u'-' || next == u'/') {  // a hyphenation point, an italic correction
+        reads_as = 0;
+      } else if (next == u'~' && scan.At(i + 2) == u'{' && scan.At(i + 3) == u'}') {
+        end = i + 4;
+        reads_as = u'~';
+      } else {
+        end = scan.ControlSequenceEnd(i);
+        const std::u16string_view name = std::u16string_view(text).substr(i + 1, end - i - 1);
+        if (name == kTilde) {
+          if (scan.At(end) == u'{' && scan.At(end + 1) == u'}') end += 2;
+          reads_as = u'~';
+        } else if ((name == kVerb || name == kInline) && end < n) {  // read whole, as a blank
+          if (text[end] == u'*') ++end;
+          const char16_t delimiter = scan.At(end);
+          if (delimiter != u'{' && delimiter != u'\n' && end < n) {
+            end = std::min(FindAnyOf(text, end + 1, delimiter, u'\n') + 1, n);
+          }
+        }
+      }
+      end = std::min(end, n);
+      addresses.Escape(i, end, reads_as);
+      verbatim = i = end;
+      if (end > run_end) run_end = FindAnyOf(text, end, u' ', u'\t', u'\n', u'\r');
+    }
+    addresses.Verbatim(verbatim, run_end, &kSeparators);
+    addresses.HideAddresses();
+  }
+}
+
 }  // namespace
 
 void HideTexMarkup(std::u16string& text) {
+  HideAddresses(text);
   TexFilter(text).Run();
 }
 

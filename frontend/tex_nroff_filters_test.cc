@@ -59,6 +59,9 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
       {u"\\documentclass[11pt,a4paper]{article}\n\\usepackage[utf8]{inputenc}", ""},
       {u"\\bibliographystyle{plainnat}\\bibliography{refs,more}", ""},
       {u"\\url{https://example.org/x} \\href{http://x.org}{the site}", "the site"},
+      {u"See https://x.org/a\\_b, me@x.org or data/plot.csv\\footnote{www.x.org/\\~{}me}"
+       u" \\verb|http://x.org| and",
+       "See or and"},
       // Definitions: names, parameters and defaults hidden, bodies read as text of their own.
       {u"\\newcommand{\\vect}[1]{\\mathbf{#1}} \\renewcommand\\abstractname{Summary} go",
        "Summary go"},
@@ -82,6 +85,7 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
       {u"\\begin{figure}[htbp]\\centering\\caption{A plot}\\end{figure}", "A plot"},
       {u"\\begin{tabular}{|l|cr|}\nname & value \\\\ \\hline\n\\end{tabular}", "name value"},
       {u"\\begin{theorem}[Cauchy] Every sequence", "Cauchy Every sequence"},
+      {u"\\newtheorem{thm}{Theorem}\\begin{thm}[Main result] Text", "Theorem Main result Text"},
       {u"\\begin{itemize}\n\\item first\n\\end{itemize}", "first"},
       // Math.
       {u"mass $E = mc^2$ and $\\alpha\\$x$ done", "mass and done"},
@@ -100,6 +104,7 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
       {u"Stra\\ss{}e \\AA ngstr\\\"om r\\'esum\\'e \\v{S}koda", "Straße Ångström résumé Škoda"},
       {u"``quoted'' text~here 1--2 word---dash", "quoted text here word dash"},
       {u"hy\\-phen\\-ation", "hyphenation"},
+      {u"na\\\"\\i ve, na\\\"{\\i }ve", "na\u00efve na\u00efve"},
       // Odd input runs to the end without harm.
       {u"\\", ""},
       {u"\\section{open", "open"},
@@ -139,6 +144,10 @@ TEST(NroffFilter, HidesMarkupAndKeepsProse) {
       {u"\\*(Lqstr\\*[name]x \\n(PDy \\n[reg]z \\n+az \\$1w", "str x y z z w"},
       {u"line\\c\nre\\%use \\%word a\\:b \\0x \\ y", "line reuse word ab x y"},
       {u"\\w'width'w \\h'1n'h \\v'-1'v \\o'ab'o \\D'l 1 1'd \\X'tty: link'x", "w h v o d x"},
+      // Addresses, read through the escapes inside them.
+      {u"Report bugs to https://x.org/a\\-b or \\fBme@x.org\\fR.\n"
+       u".B https://\\:www\\:.x.org/\\(tiu/ now",
+       "Report bugs to or now"},
       // Blocks that are not prose.
       {u".de XX\ntext in macro\n..\nafter", "after"},
       {u".ig\nignored\n..\nafter", "after"},

@@ -219,10 +219,9 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
   return start;
 }
 
-}  // namespace
-
-void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
-  const std::u16string_view part = std::u16string_view(text).substr(begin, end - begin);
+// Calls found(start, end) for each address of `part`, in order.
+template <typename Found>
+void ForEachAddress(std::u16string_view part, Found found) {
   const std::size_t n = part.size();
   std::size_t i = 0;
   std::size_t trigger_end = 0;  // the walk reads on char by char up to here
@@ -230,9 +229,13 @@ void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
     if (i >= trigger_end) {
       // Every address holds one of these (its run has a dot or a slash, or a `:` or `@` follows
       // it, or it starts with `~`), so up to the next one the walk would find none. It goes on
-      // from the last separator before it, where it would have stood too.
-      const std::size_t trigger = FindAnyOf(part, i, u'.', u'/', u':', u'@', u'~');
-      if (trigger == n) break;
+      // from the last separator before it, where it would have stood too. A dot that no run
+      // character follows (a sentence's end) makes no address: it ends the run it stands in.
+      std::size_t trigger = FindAnyOf(part, i, u'.', u'/', u':', u'@', u'~');
+      while (trigger + 1 < n && part[trigger] == u'.' && !IsRunCharacter(part[trigger + 1])) {
+        trigger = FindAnyOf(part, trigger + 1, u'.', u'/', u':', u'@', u'~');
+      }
+      if (trigger >= n || (part[trigger] == u'.' && trigger + 1 == n)) break;
       std::size_t from = trigger;
       while (from > i && !SeparatesAddresses(part[from - 1])) --from;
       i = from;
@@ -246,7 +249,7 @@ void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
     std::size_t run_end = i + 1;
     const std::size_t address_end = AddressAt(part, i, run_end);
     if (address_end > i) {
-      filter::Hide(text, begin + i, begin + address_end);
+      found(i, address_end);
       i = address_end;
     } else {
       i = run_end;
@@ -254,8 +257,82 @@ void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
   }
 }
 
+}  // namespace
+
+void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
+  const std::u16string_view part = std::u16string_view(text).substr(begin, end - begin);
+  ForEachAddress(part, [&](std::size_t start, std::size_t stop) {
+    filter::Hide(text, begin + start, begin + stop);
+  });
+}
+
 void HideUrls(std::u16string& text) {
   HideUrls(text, 0, text.size());
 }
+
+namespace filter {
+
+void AddressReading::UnitForUnit(std::size_t from, std::size_t to) {
+  if (!pieces_.empty() && pieces_.back().unit_for_unit &&
+      pieces_.back().written + pieces_.back().written_length == from) {
+    pieces_.back().written_length += to - from;
+  } else {
+    pieces_.push_back({read_.size(), from, to - from, true});
+  }
+}
+
+void AddressReading::Verbatim(std::size_t from, std::size_t to, const AsciiSet* separators) {
+  // What is held is read once it is long, at a line break, which no address runs over: the
+  // copy stays small, however long the text.
+  constexpr std::size_t kHeld = 1 << 14;
+  while (from < to) {
+    std::size_t stop = to;
+    if (read_.size() + (to - from) > kHeld) {
+      stop = std::min(to, FindAnyOf(std::u16string_view(text_).substr(0, to), from, u'\n') + 1);
+    }
+    UnitForUnit(from, stop);
+    const std::size_t start = read_.size();
+    read_.append(text_, from, stop - from);
+    for (std::size_t k = start; separators != nullptr && k < read_.size(); ++k) {
+      if (separators->Has(read_[k])) read_[k] = u' ';
+    }
+    if (stop > from && text_[stop - 1] == u'\n') HideAddresses();
+    from = stop;
+  }
+}
+
+void AddressReading::Escape(std::size_t from, std::size_t to, char16_t reads_as) {
+  // Blanks as long as the escape end an address as one blank would, and a one-unit escape read
+  // as one unit keeps the units in step: neither needs a piece of its own, and most escapes are
+  // one or the other.
+  if (reads_as == u' ' || (reads_as != 0 && to == from + 1)) {
+    UnitForUnit(from, to);
+    read_.append(to - from, reads_as);
+    return;
+  }
+  pieces_.push_back({read_.size(), from, to - from, false});
+  if (reads_as != 0) read_ += reads_as;
+}
+
+void AddressReading::HideAddresses() {
+  // The addresses come in order, so one cursor over the pieces finds where each is written.
+  std::size_t piece = 0;
+  const auto piece_of = [&](std::size_t read) {  // the piece that `read` is read from
+    while (piece + 1 < pieces_.size() && pieces_[piece + 1].read <= read) ++piece;
+    return pieces_[piece];
+  };
+  ForEachAddress(read_, [&](std::size_t start, std::size_t stop) {
+    const Piece first = piece_of(start);
+    const std::size_t from = first.written + (first.unit_for_unit ? start - first.read : 0);
+    const Piece last = piece_of(stop - 1);
+    const std::size_t to =
+        last.unit_for_unit ? last.written + (stop - last.read) : last.written + last.written_length;
+    Hide(text_, from, to);
+  });
+  read_.clear();
+  pieces_.clear();
+}
+
+}  // namespace filter
 
 }  // namespace lexivane::frontend

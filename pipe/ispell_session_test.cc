@@ -130,7 +130,7 @@ TEST(IspellProtocol, TextIsReadInTheModeOfTheOptionsOrOfTheLastPlusRequest) {
        "& helo 15 8: hole\n\n& wrold 2 1: world\n\n"},
       {DocumentMode::kHtml,
        {"+tex", "<b>helo</b> \\cite{x}", "-", "<b>\\cite{helox}</b>"},
-       "*\n& helo 15 3: hole\n*\n\n*\n& helox 6 9: helix\n\n"},
+       "*\n& helo 15 3: hole\n\n*\n& helox 6 9: helix\n\n"},  // TeX reads `/b` as a path
       {DocumentMode::kNone, {"+ markdown ", "`wrold` helo"}, "& helo 15 8: hole\n\n"},
       // An unknown mode keeps the one in force; each line ends what it left open.
       {DocumentMode::kTex, {"+bogus", "Yes % wrold"}, "*\n\n"},
