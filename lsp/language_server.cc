@@ -196,12 +196,13 @@ Json LanguageServer::Initialize(const Json& params) {
       {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
       {"executeCommandProvider", {{"commands", {kAddCommand, kIgnoreCommand}}}},
   };
-  // UTF-16 is the protocol's default and the only encoding served; say so to a client that
-  // offers a choice.
-  const Json general = params.value("capabilities", Json::object()).value("general", Json());
-  if (general.is_object() && general.contains("positionEncodings")) {
-    capabilities["positionEncoding"] = "utf-16";
-  }
+  // What the client takes (a member of another shape says nothing). UTF-16 is the protocol's
+  // default and the only encoding served; say so to a client that offers a choice.
+  static const Json::json_pointer kEncodings("/capabilities/general/positionEncodings");
+  static const Json::json_pointer kVersionedEdits(
+      "/capabilities/workspace/workspaceEdit/documentChanges");
+  if (params.contains(kEncodings)) capabilities["positionEncoding"] = "utf-16";
+  versioned_edits_ = params.contains(kVersionedEdits) && params.at(kVersionedEdits) == true;
   return {{"capabilities", std::move(capabilities)},
           {"serverInfo", {{"name", "lexivane"}, {"version", Version()}}}};
 }
@@ -290,9 +291,12 @@ Json LanguageServer::CodeActions(const Json& params) {
     for (std::size_t i = 0; i < placed.size(); ++i) placed[i].misspelling = &found[i];
   }
   const std::vector<SuggestionList> suggestions = SuggestionsFor(placed);
+  // The text has not changed since the words were placed: only this thread changes it.
+  const std::optional<std::int64_t> version =
+      versioned_edits_ ? workspace_.VersionOf(uri) : std::nullopt;
   Json actions = Json::array();
   for (std::size_t i = 0; i < placed.size(); ++i) {
-    AddQuickFixes(actions, uri, placed[i], *suggestions[i], settings_.severity);
+    AddQuickFixes(actions, {uri, version}, placed[i], *suggestions[i], settings_.severity);
   }
   return actions;
 }

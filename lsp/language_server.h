@@ -95,6 +95,8 @@ class LanguageServer {
   std::optional<FileStamp> custom_file_seen_;
   bool initialized_ = false;
   bool shut_down_ = false;
+  // The client takes edits that name the document's version (documentChanges).
+  bool versioned_edits_ = false;
 };
 
 }  // namespace lexivane::frontend::lsp

@@ -298,11 +298,13 @@ class Document:
     def expected(self, **settings):
         return self.server.verdicts.diagnostics(self.text, **settings)
 
-    def expected_actions(self, diagnostics, max_suggestions=5, ranking="better"):
-        """The code actions of the diagnostics, with the suggestions of `lexivane -a`."""
+    def expected_actions(self, diagnostics, max_suggestions=5, ranking="better", versioned=False):
+        """The code actions of the diagnostics, with the suggestions of `lexivane -a`; with
+        `versioned`, edits that name the document's version."""
         verdicts = self.server.verdicts
         return [a for d in diagnostics for a in expected_actions(
-            self.uri, d, verdicts.suggestions(d["data"]["word"], ranking)[:max_suggestions])]
+            self.uri, d, verdicts.suggestions(d["data"]["word"], ranking)[:max_suggestions],
+            self.version if versioned else None)]
 
     def actions(self, first_line=0, last_line=1000):
         """The code actions the server offers for the lines."""
@@ -438,12 +440,17 @@ def document_modes():
     server.end()
 
 
-def expected_actions(uri, diagnostic, suggestions):
+def expected_actions(uri, diagnostic, suggestions, version=None):
     word = diagnostic["data"]["word"]
+
+    def edit(suggestion):
+        edits = [{"range": diagnostic["range"], "newText": suggestion}]
+        if version is None:
+            return {"changes": {uri: edits}}
+        return {"documentChanges": [{"textDocument": {"uri": uri, "version": version}, "edits": edits}]}
+
     actions = [{"title": f"Change to '{s}'", "kind": "quickfix", "isPreferred": n == 0,
-                "diagnostics": [diagnostic],
-                "edit": {"changes": {uri: [{"range": diagnostic["range"], "newText": s}]}}}
-               for n, s in enumerate(suggestions)]
+                "diagnostics": [diagnostic], "edit": edit(s)} for n, s in enumerate(suggestions)]
     for title, command in ((f"Add '{word}' to the dictionary", ADD),
                            (f"Ignore '{word}' in this session", IGNORE)):
         actions.append({"title": title, "kind": "quickfix", "isPreferred": False, "edit": None,
@@ -507,6 +514,17 @@ def code_actions():
     apostrophe = Document(server, "Teh wouldn’tx, zorgx’s\n")
     expect("code actions of apostrophes", apostrophe.actions(),
            apostrophe.expected_actions(apostrophe.published()))
+    server.end()
+
+    # A client that takes versioned edits gets them, with the version of the text the words were
+    # found in, so that it can refuse a fix for a text changed since.
+    server = Server()
+    server.initialize({"workspace": {"workspaceEdit": {"documentChanges": True}}})
+    document = Document(server, SAMPLE)
+    document.published()
+    document.change(edit(0, 0, 0, 0, "Teh "))
+    expect("versioned edits", document.actions(),
+           document.expected_actions(document.expected(), versioned=True))
     server.end()
 
 
