@@ -22,18 +22,15 @@ void AddLspCommand(CLI::App& app, LspOptions& options) {
   lsp->add_flag("--stdio", options.stdio, "Talk on standard input and output (the default)");
 }
 
-int RunLsp(const LspOptions& options) {
-  MessageWriter writer(STDOUT_FILENO);
-  ServerSettings settings;
-  settings.checker.custom_dictionary = options.custom_file;
-  LanguageServer server(
-      [&writer](std::string body, const std::string& topic) {
-        writer.Send(std::move(body), topic);
-      },
-      settings);
-  MessageReader reader(STDIN_FILENO);
+namespace {
+
+// Hands the client's messages to the server until `exit` or the end of the input; the exit
+// status. While the replies the client has not read take more than the writer's bound, the next
+// message waits: a client that never reads stops being read.
+int Serve(MessageReader& reader, MessageWriter& writer, LanguageServer& server) {
   std::string body;
   for (;;) {
+    writer.WaitForRoom();
     switch (reader.Next(body)) {
       case MessageReader::Result::kMessage:
         if (const auto status = server.Handle(body)) return *status;
@@ -46,6 +43,17 @@ int RunLsp(const LspOptions& options) {
         return server.StatusAtEndOfInput();
     }
   }
+}
+
+}  // namespace
+
+int RunLsp(const LspOptions& options) {
+  MessageWriter writer(STDOUT_FILENO);
+  ServerSettings settings;
+  settings.checker.custom_dictionary = options.custom_file;
+  LanguageServer server(writer, settings);
+  MessageReader reader(STDIN_FILENO);
+  return Serve(reader, writer, server);
 }
 
 }  // namespace lexivane::cli

@@ -28,9 +28,16 @@ constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
 constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
+constexpr int kRequestCancelled = -32800;
+constexpr int kContentModified = -32801;
 
 constexpr int kMessageError = 1;  // window/showMessage types
 constexpr int kMessageWarning = 2;
+
+std::string ErrorMessage(const Json& id, int code, const std::string& message) {
+  return Json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}}
+      .dump();
+}
 
 bool IsHex(char c) {
   return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
@@ -78,9 +85,9 @@ std::string_view WithLoneSurrogatesReplaced(std::string_view body, std::string& 
 
 }  // namespace
 
-LanguageServer::LanguageServer(Send send, ServerSettings settings,
+LanguageServer::LanguageServer(Outbox& outbox, ServerSettings settings,
                                std::chrono::milliseconds quiet_time)
-    : send_(std::move(send)), settings_(std::move(settings)), workspace_(quiet_time) {}
+    : outbox_(outbox), settings_(std::move(settings)), workspace_(quiet_time) {}
 
 LanguageServer::~LanguageServer() = default;
 
@@ -154,14 +161,21 @@ void LanguageServer::HandleRequest(const Json& id, const std::string& method, co
     finder_.reset();
     return Respond(id, nullptr);
   }
-  if (method == "textDocument/codeAction") return Respond(id, CodeActions(params));
+  if (method == "textDocument/codeAction") {
+    const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    return Respond(id, CodeActions(uri, params), uri);
+  }
   if (method == "workspace/executeCommand") return Respond(id, ExecuteCommand(params));
   RespondError(id, kMethodNotFound, "no such method: " + method);
 }
 
 void LanguageServer::HandleNotification(const std::string& method, const Json& params) {
   if (shut_down_) return;
-  if (method == "textDocument/didOpen") {
+  if (method == "$/cancelRequest") {
+    const std::string id = params.at("id").dump();
+    ReplaceAnswers([&](const MessageLabel& label) { return label.reply_to == id; },
+                   kRequestCancelled, "the request was cancelled");
+  } else if (method == "textDocument/didOpen") {
     const Json& document = params.at("textDocument");
     const std::string uri = document.at("uri").get<std::string>();
     workspace_.Open(uri, document.value("version", 0),
@@ -169,10 +183,16 @@ void LanguageServer::HandleNotification(const std::string& method, const Json& p
                     ModeOfDocument(document.value("languageId", ""), uri));
   } else if (method == "textDocument/didChange") {
     const Json& document = params.at("textDocument");
-    workspace_.Change(document.at("uri").get<std::string>(), document.value("version", 0),
+    const std::string uri = document.at("uri").get<std::string>();
+    workspace_.Change(uri, document.value("version", 0),
                       TextChangesFrom(params.at("contentChanges")));
+    // Code actions made from the text before the change would edit the wrong words.
+    ReplaceAnswers([&](const MessageLabel& label) { return label.about == uri; }, kContentModified,
+                   "the document has changed since");
   } else if (method == "textDocument/didClose") {
     const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    ReplaceAnswers([&](const MessageLabel& label) { return label.about == uri; }, kContentModified,
+                   "the document was closed");
     workspace_.Close(uri, [&] {
       Notify("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}},
              uri);
@@ -230,7 +250,9 @@ void LanguageServer::StartWorker() {
       [severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
         return PublishDiagnosticsMessage(checked, found, severity);
       },
-      [this](std::string message, const std::string& uri) { send_(std::move(message), uri); },
+      [this](std::string message, const std::string& uri) {
+        outbox_.Send(std::move(message), {.topic = uri});
+      },
       [this](const std::string& message) { ShowMessage(kMessageError, "lexivane: " + message); });
 }
 
@@ -260,8 +282,7 @@ MisspellingFinder* LanguageServer::FinderOfThisThread() {
   return &*finder_;
 }
 
-Json LanguageServer::CodeActions(const Json& params) {
-  const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+Json LanguageServer::CodeActions(const std::string& uri, const Json& params) {
   const Json& range = params.at("range");
   // Only quick fixes are offered; a client that asks for other kinds only gets none.
   const Json only = params.value("context", Json::object()).value("only", Json());
@@ -360,18 +381,26 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
   return nullptr;
 }
 
-void LanguageServer::Respond(const Json& id, Json result) {
-  send_(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}.dump(), {});
+void LanguageServer::Respond(const Json& id, Json result, const std::string& about) {
+  outbox_.Send(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}.dump(),
+               {.reply_to = id.dump(), .about = about});
 }
 
 void LanguageServer::RespondError(const Json& id, int code, const std::string& message) {
-  send_(Json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}}
-            .dump(),
-        {});
+  outbox_.Send(ErrorMessage(id, code, message), {.reply_to = id.dump()});
+}
+
+void LanguageServer::ReplaceAnswers(const std::function<bool(const MessageLabel&)>& replaced,
+                                    int code, const std::string& message) {
+  outbox_.Revise([&](const MessageLabel& label) -> std::optional<std::string> {
+    if (label.reply_to.empty() || !replaced(label)) return std::nullopt;
+    return ErrorMessage(Json::parse(label.reply_to), code, message);
+  });
 }
 
 void LanguageServer::Notify(const std::string& method, Json params, const std::string& topic) {
-  send_(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}.dump(), topic);
+  outbox_.Send(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}.dump(),
+               {.topic = topic});
 }
 
 void LanguageServer::ShowMessage(int type, const std::string& message) {

@@ -7,12 +7,14 @@
 // its range, with the server's own finder, which remembers them for the next request.
 //
 // LanguageServer takes the client's messages one at a time, on one thread (the server's
-// thread), and sends its answers and notifications through `send`, which the checking worker
-// also calls from its own thread (so it must be thread-safe), at times with the workspace
-// locked (so it must not wait for the client: MessageWriter queues). Requests are answered from the
-// server's state without waiting for a check: documents are checked by the worker after their
-// changes come to rest, and a code action on a document edited since its last check checks
-// the words around its range on the server's thread, with a finder of its own.
+// thread), and sends its answers and notifications through an Outbox, which the checking worker
+// also uses from its own thread, at times with the workspace locked (so the outbox must never
+// wait for the client: MessageWriter queues). Requests are answered from the server's state
+// without waiting for a check: documents are checked by the worker after their changes come to
+// rest, and a code action on a document edited since its last check checks the words around
+// its range on the server's thread, with a finder of its own. An answer still unsent when the
+// client cancels its request, or when the document it was made from changes, is replaced by the
+// protocol's error for that.
 //
 // The server's thread must be the same for the object's whole life, and the server's finder
 // uses that thread's dictionaries (lexivane/spell_check.h): a host should not check words with
@@ -29,6 +31,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/message_transport.h"
 #include "lsp/misspelling_finder.h"
 #include "lsp/server_settings.h"
 #include "lsp/spelling_worker.h"
@@ -38,14 +41,11 @@ namespace lexivane::frontend::lsp {
 
 class LanguageServer {
  public:
-  // `topic` is the uri of the document whose diagnostics the message carries, empty for any
-  // other message: a later message with the same topic makes an unsent one needless.
-  using Send = std::function<void(std::string body, const std::string& topic)>;
-
   // How long a document's changes must rest before it is checked.
   static constexpr auto kQuietTime = std::chrono::milliseconds(50);
 
-  LanguageServer(Send send, ServerSettings settings,
+  // `outbox` must outlive the server.
+  LanguageServer(Outbox& outbox, ServerSettings settings,
                  std::chrono::milliseconds quiet_time = kQuietTime);
   LanguageServer(const LanguageServer&) = delete;
   LanguageServer& operator=(const LanguageServer&) = delete;
@@ -63,7 +63,7 @@ class LanguageServer {
   void HandleNotification(const std::string& method, const Json& params);
 
   Json Initialize(const Json& params);
-  Json CodeActions(const Json& params);
+  Json CodeActions(const std::string& uri, const Json& params);
   Json ExecuteCommand(const Json& params);
   void Configure(const Json& settings);
   void StartWorker();
@@ -73,12 +73,16 @@ class LanguageServer {
   // be trusted (remembered for the next request), else on a thread of their own.
   std::vector<SuggestionList> SuggestionsFor(const std::vector<PlacedMisspelling>& placed);
 
-  void Respond(const Json& id, Json result);
+  // `about`: the document whose text the result was made from.
+  void Respond(const Json& id, Json result, const std::string& about = {});
   void RespondError(const Json& id, int code, const std::string& message);
+  // Replaces each unsent answer for which `replaced` holds with the error `code`.
+  void ReplaceAnswers(const std::function<bool(const MessageLabel&)>& replaced, int code,
+                      const std::string& message);
   void Notify(const std::string& method, Json params, const std::string& topic = {});
   void ShowMessage(int type, const std::string& message);
 
-  const Send send_;
+  Outbox& outbox_;
   ServerSettings settings_;
   Workspace workspace_;
   SessionWords session_words_;  // for a worker or a finder made later

@@ -46,6 +46,16 @@ class Failure(Exception):
     pass
 
 
+def eventually(what, condition):
+    """Waits up to PATIENCE seconds for `condition()` to hold; a failure if it never does."""
+    deadline = time.monotonic() + PATIENCE
+    while not condition():
+        if time.monotonic() > deadline:
+            failures.append(f"{what}: not within {PATIENCE} s")
+            return
+        time.sleep(0.02)
+
+
 def expect(what, got, want):
     if got == want:
         return
@@ -216,11 +226,15 @@ class Server:
             elif "method" not in message:
                 raise Failure(f"unexpected message while waiting for {waiting_for}: {message}")
 
-    def call(self, method, params=None):
-        """The whole response (result or error) to a request."""
+    def ask(self, method, params=None):
+        """Sends a request without waiting for the answer; its id."""
         self.next_id += 1
         self.send({"jsonrpc": "2.0", "id": self.next_id, "method": method, "params": params or {}})
-        return self.response(self.next_id, method)
+        return self.next_id
+
+    def call(self, method, params=None):
+        """The whole response (result or error) to a request."""
+        return self.response(self.ask(method, params), method)
 
     def result(self, method, params=None):
         answer = self.call(method, params)
@@ -533,6 +547,9 @@ def command(server, name, *arguments):
 
 
 def dictionary_lines(path):
+    """The lines of a custom dictionary file; none while it is missing."""
+    if not os.path.exists(path):
+        return []
     with open(path, "rb") as file:
         return file.read().split(b"\r\n")
 
@@ -610,9 +627,7 @@ def shared_dictionary():
         server.initialize()
         for n in range(50):  # sent without waiting, so that the two servers save at once
             batches[server].append(f"zq{'ab'[k]}{chr(97 + n // 26)}{chr(97 + n % 26)}")
-            server.next_id += 1
-            server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "workspace/executeCommand",
-                         "params": {"command": ADD, "arguments": [batches[server][-1]]}})
+            server.ask("workspace/executeCommand", {"command": ADD, "arguments": [batches[server][-1]]})
     for server, words in batches.items():
         for n, word in enumerate(words):
             answer = server.response(server.next_id - len(words) + 1 + n, f"adding {word}")
@@ -717,8 +732,7 @@ def errors():
     server.send_raw(b"Content-Length: twelve\r\n\r\n")
     server.notify("$/setTrace", {"value": "verbose"})
     server.notify("lexivane/whatever")
-    server.next_id += 1
-    server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "lexivane/unknown"})
+    server.ask("lexivane/unknown")
     answer = server.receive("the answer after the noise")
     expect("first message after the noise", (answer.get("id"), answer.get("error", {}).get("code")),
            (server.next_id, -32601))
@@ -765,9 +779,7 @@ def client_that_writes_before_it_reads():
     """Changes to large documents, all sent before anything is read: the server must go on
     reading while what it has to send waits, and then send what is current."""
     server = Server(reading=False)
-    server.next_id += 1
-    server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "initialize",
-                 "params": {"capabilities": {}}})
+    server.ask("initialize", {"capabilities": {}})
     server.notify("initialized")
     large = "teh wrold " * 1500  # diagnostics of about 1 MB, far more than a pipe holds
     documents = [Document(server, large) for _ in range(4)]
@@ -793,6 +805,108 @@ def client_that_writes_before_it_reads():
     expect("exit status", server.end(), 0)
 
 
+# 320 distinct misspellings: the code actions of the whole text take about 1 MB.
+MANY_MISSPELLINGS = " ".join(f"wrold{a}{b}" for a in "abcdefghijklmnop" for b in "abcdefghijklmnopqrst")
+
+
+def whole_text(document):
+    return {"textDocument": {"uri": document.uri}, "context": {"diagnostics": []},
+            "range": {"start": {"line": 0, "character": 0}, "end": {"line": 1, "character": 0}}}
+
+
+def process_status(pid):
+    """The server's resident memory in KiB, and the processor time it has used, in ticks."""
+    with open(f"/proc/{pid}/status") as status:
+        resident = next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return resident, int(fields[11]) + int(fields[12])  # utime + stime
+
+
+def peak_memory_until_idle(pid):
+    """The highest resident memory seen (KiB) until the process has used no processor time for
+    a second: it has answered all it has read, or it has stopped reading."""
+    peak, last_cpu, idle_since = 0, -1, time.monotonic()
+    deadline = time.monotonic() + 60
+    while time.monotonic() - idle_since < 1 and time.monotonic() < deadline:
+        resident, cpu = process_status(pid)
+        peak = max(peak, resident)
+        if cpu != last_cpu:
+            last_cpu, idle_since = cpu, time.monotonic()
+        time.sleep(0.05)
+    return peak
+
+
+def handled_so_far(server, word):
+    """Waits until the server has handled every message sent so far, without reading what it
+    sends: it handles them in order, and the word added last reaches the custom dictionary."""
+    added = server.ask("workspace/executeCommand", {"command": ADD, "arguments": [word]})
+    dictionary = os.path.join(server.config, "lexivane", "lvscust.dic")
+    eventually(f"{word} in the custom dictionary", lambda: word.encode() in dictionary_lines(dictionary))
+    return added
+
+
+@scenario
+def client_that_does_not_read():
+    """Code actions asked for by a client that reads none of the replies (some 110 MB of them):
+    the server stops reading the client instead of keeping them all, and answers every request
+    once the client reads."""
+    if not ADDRESS_SPACE_LIMIT:
+        return  # the sanitizers' own memory would hide the server's
+    server = Server(reading=False)
+    initialized = server.ask("initialize", {"capabilities": {}})
+    server.notify("initialized")
+    document = Document(server, MANY_MISSPELLINGS)
+    first = server.ask("textDocument/codeAction", whole_text(document))  # searches the suggestions
+    resting = peak_memory_until_idle(server.process.pid)
+    asked = []
+
+    def write():
+        try:
+            for _ in range(100):
+                asked.append(server.ask("textDocument/codeAction", whole_text(document)))
+        except Failure:
+            pass
+
+    threading.Thread(target=write, daemon=True).start()
+    growth = peak_memory_until_idle(server.process.pid) - resting
+    expect(f"memory held for a client that does not read: {growth} KiB, under 64 MiB", growth < 64 << 10, True)
+    server.start_reading()
+    server.response(initialized, "initialize")
+    size = len(server.response(first, "the first code actions")["result"])
+    eventually("every request sent", lambda: len(asked) == 100)
+    sizes = [len(server.response(n, f"code actions {n}").get("result", [])) for n in asked]
+    expect("every request answered in full", sizes, [size] * 100)
+    expect("exit status", server.end(), 0)
+
+
+@scenario
+def replies_the_client_can_no_longer_use():
+    """Replies still waiting to be sent when the client cancels their requests, or changes the
+    document they were made from, become the protocol's errors for that."""
+    server = Server(reading=False)
+    initialized = server.ask("initialize", {"capabilities": {}})
+    server.notify("initialized")
+    document = Document(server, MANY_MISSPELLINGS)
+    # The first reply fills the pipe, which the client does not read: the others wait.
+    asked = [server.ask("textDocument/codeAction", whole_text(document)) for _ in range(5)]
+    for n in asked[1:3]:
+        server.notify("$/cancelRequest", {"id": n})
+    document.change(edit(0, 0, 0, 0, "Teh "))
+    after = server.ask("textDocument/codeAction", whole_text(document))
+    added = handled_so_far(server, "zqbarrier")
+    server.start_reading()
+    server.response(initialized, "initialize")
+    codes = [server.response(n, f"code actions {n}").get("error", {}).get("code") for n in asked]
+    expect("the first reply, being written when the others were revised", codes[0] in (None, -32801), True)
+    expect("replies cancelled, then made from a text changed since", codes[1:], [-32800, -32800, -32801, -32801])
+    words = [action["command"]["arguments"][0] for action in server.response(after, "code actions")["result"]
+             if action.get("command", {}).get("command") == ADD]
+    expect("the code actions after the change", words, ["Teh"] + MANY_MISSPELLINGS.split())
+    server.response(added, "adding a word")
+    server.end()
+
+
 @scenario
 def long_header_line():
     """A header line of 300 MB is read past in bounded memory, and the next message answered."""
@@ -814,9 +928,9 @@ def main():
     shutil.rmtree(WORK, ignore_errors=True)
     os.makedirs(WORK)
     for run in (capabilities, utf16_ranges, incremental_changes, document_modes, code_actions,
-                commands,
-                shared_dictionary, settings, errors, lifecycle, client_that_writes_before_it_reads,
-                long_header_line):
+                commands, shared_dictionary, settings, errors, lifecycle,
+                client_that_writes_before_it_reads, client_that_does_not_read,
+                replies_the_client_can_no_longer_use, long_header_line):
         run()
     for server in servers:
         if server.process.poll() is None:
