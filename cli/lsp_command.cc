@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/command_options.h"
@@ -53,7 +55,15 @@ int RunLsp(const LspOptions& options) {
   settings.checker.custom_dictionary = options.custom_file;
   LanguageServer server(writer, settings);
   MessageReader reader(STDIN_FILENO);
-  return Serve(reader, writer, server);
+  const int status = Serve(reader, writer, server);
+  // The saves asked for get as long as the client is given to take what is queued.
+  const LanguageServer::Ending ending =
+      server.Finish(std::chrono::steady_clock::now() + MessageWriter::kPatienceAtEnd);
+  for (const std::string& report : ending.reports) std::cerr << report << std::endl;
+  writer.Finish();
+  // A thread still busy must not see the server destroyed: the process ends around it.
+  if (!ending.stopped) std::_Exit(status);
+  return status;
 }
 
 }  // namespace lexivane::cli

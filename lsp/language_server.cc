@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
-#include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "frontend/command_error.h"
 #include "lexivane/utf8.h"
 #include "lexivane/version.h"
 #include "lsp/code_action_words.h"
@@ -37,6 +35,16 @@ constexpr int kMessageWarning = 2;
 std::string ErrorMessage(const Json& id, int code, const std::string& message) {
   return Json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}}
       .dump();
+}
+
+// 'a', 'b'
+std::string QuotedWords(const std::vector<std::u16string>& words) {
+  std::string quoted;
+  for (const std::u16string& word : words) {
+    if (!quoted.empty()) quoted.append(", ");
+    quoted.append(1, '\'').append(ToUtf8(word)).append(1, '\'');
+  }
+  return quoted;
 }
 
 bool IsHex(char c) {
@@ -87,7 +95,11 @@ std::string_view WithLoneSurrogatesReplaced(std::string_view body, std::string& 
 
 LanguageServer::LanguageServer(Outbox& outbox, ServerSettings settings,
                                std::chrono::milliseconds quiet_time)
-    : outbox_(outbox), settings_(std::move(settings)), workspace_(quiet_time) {}
+    : outbox_(outbox),
+      settings_(std::move(settings)),
+      workspace_(quiet_time),
+      saver_([this](const CustomDictionaryFile& file, const std::vector<std::u16string>& words,
+                    const std::optional<std::string>& failure) { Saved(file, words, failure); }) {}
 
 LanguageServer::~LanguageServer() = default;
 
@@ -156,9 +168,15 @@ void LanguageServer::HandleRequest(const Json& id, const std::string& method, co
   if (!initialized_) return RespondError(id, kServerNotInitialized, "initialize comes first");
   if (shut_down_) return RespondError(id, kInvalidRequest, "the server is shutting down");
   if (method == "shutdown") {
+    // Answered at once: a check under way is abandoned, and saves go on until `exit`.
     shut_down_ = true;
-    worker_.reset();
+    worker_->Stop();
     finder_.reset();
+    // Diagnostics still waiting would only hold up the answer.
+    outbox_.Revise([](const MessageLabel& label) -> std::optional<std::string> {
+      if (label.topic.empty()) return std::nullopt;
+      return std::string();
+    });
     return Respond(id, nullptr);
   }
   if (method == "textDocument/codeAction") {
@@ -242,6 +260,7 @@ void LanguageServer::Configure(const Json& given) {
 }
 
 void LanguageServer::StartWorker() {
+  std::lock_guard lock(worker_mutex_);
   worker_.reset();  // the old one stops before the new one starts
   custom_file_seen_ = CustomDictionaryOf(settings_.checker).Stamp();  // the new one loads it
   const int severity = settings_.severity;
@@ -260,6 +279,7 @@ void LanguageServer::StartWorker() {
 // document.
 void LanguageServer::NoticeCustomFileChange() {
   std::optional<FileStamp> now = CustomDictionaryOf(settings_.checker).Stamp();
+  std::lock_guard lock(worker_mutex_);
   if (now == custom_file_seen_) return;
   custom_file_seen_ = std::move(now);
   worker_->CustomFileChanged();
@@ -357,17 +377,9 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
     throw InvalidParams{"no such command: " + command};
   }
   const std::u16string word = CommandWord(params);
-  std::optional<std::string> failure;
   if (command == kAddCommand) {
-    const CustomDictionaryFile file = CustomDictionaryOf(settings_.checker);
-    try {
-      file.AddWords({word});
-    } catch (const CommandError& error) {
-      failure = error.what();
-    }
-    // The worker loads the file again at its next check, which everything gets below.
-    custom_file_seen_ = file.Stamp();
-    // Accepted for the session even when it could not be saved.
+    // Accepted for the session at once, and even when it cannot be saved; Saved reports that.
+    saver_.Save(CustomDictionaryOf(settings_.checker), word);
     session_words_.added.push_back(word);
     worker_->AddWord(word);
     if (finder_) finder_->Add(word);
@@ -377,8 +389,43 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
     if (finder_) finder_->Ignore(word);
   }
   workspace_.CheckAllAgain();
-  if (failure) throw std::runtime_error(*failure);
   return nullptr;
+}
+
+void LanguageServer::Saved(const CustomDictionaryFile& file,
+                           const std::vector<std::u16string>& words,
+                           const std::optional<std::string>& failure) {
+  if (failure) {
+    std::string report = "lexivane: " + *failure + "; " + QuotedWords(words);
+    report += words.size() == 1 ? " is" : " are";
+    report += " accepted until the server ends";
+    if (!finishing_) return ShowMessage(kMessageError, report);
+    std::lock_guard lock(late_reports_mutex_);
+    late_reports_.push_back(std::move(report));
+    return;
+  }
+  // The save also brought the words that other programs saved meanwhile: every document is
+  // checked again with them, and the server's own save is no change of another program's.
+  std::lock_guard lock(worker_mutex_);
+  custom_file_seen_ = file.Stamp();
+  if (!worker_) return;
+  worker_->CustomFileChanged();
+  workspace_.CheckAllAgain();
+}
+
+LanguageServer::Ending LanguageServer::Finish(std::chrono::steady_clock::time_point deadline) {
+  finishing_ = true;
+  if (worker_) worker_->Stop();
+  Ending ending;
+  for (const DictionarySaver::Unsaved& unsaved : saver_.WaitBy(deadline)) {
+    ending.reports.push_back("lexivane: " + unsaved.file +
+                             ": the server ended before it could save " +
+                             QuotedWords(unsaved.words));
+  }
+  ending.stopped = ending.reports.empty() && (!worker_ || worker_->StopBy(deadline));
+  std::lock_guard lock(late_reports_mutex_);
+  ending.reports.insert(ending.reports.begin(), late_reports_.begin(), late_reports_.end());
+  return ending;
 }
 
 void LanguageServer::Respond(const Json& id, Json result, const std::string& about) {

@@ -8,12 +8,14 @@
 //
 // LanguageServer takes the client's messages one at a time, on one thread (the server's
 // thread), and sends its answers and notifications through an Outbox, which the checking worker
-// also uses from its own thread, at times with the workspace locked (so the outbox must never
-// wait for the client: MessageWriter queues). Requests are answered from the server's state
-// without waiting for a check: documents are checked by the worker after their changes come to
-// rest, and a code action on a document edited since its last check checks the words around
-// its range on the server's thread, with a finder of its own. An answer still unsent when the
-// client cancels its request, or when the document it was made from changes, is replaced by the
+// and the dictionary saves also use from their own threads, the worker at times with the
+// workspace locked (so the outbox must never wait for the client: MessageWriter queues).
+// Requests are answered from the server's state without waiting for a check or a save:
+// documents are checked by the worker after their changes come to rest, a code action on a
+// document edited since its last check checks the words around its range on the server's
+// thread, with a finder of its own, and words added to the custom dictionary count at once and
+// are saved by a thread of their own (DictionarySaver). An answer still unsent when the client
+// cancels its request, or when the document it was made from changes, is replaced by the
 // protocol's error for that.
 //
 // The server's thread must be the same for the object's whole life, and the server's finder
@@ -21,9 +23,12 @@
 // engines of its own on that thread.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +36,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/dictionary_saver.h"
 #include "lsp/message_transport.h"
 #include "lsp/misspelling_finder.h"
 #include "lsp/server_settings.h"
@@ -56,6 +62,19 @@ class LanguageServer {
   // The exit status when the input ends without `exit`: a failure, shut down or not.
   static int StatusAtEndOfInput() { return 1; }
 
+  // Ends the server's work once `exit` has come or the input has ended: stops the worker and
+  // waits for the saves asked for, until `deadline` at most. A save that fails from now on is
+  // no longer sent to the client (who no longer listens) but returned in `reports`, and so is
+  // each file whose words were not saved by the deadline. `stopped` is false when a thread was
+  // still busy then (a save waiting for the lock, a check in a step it cannot leave): the
+  // server must then not be destroyed, and the process is to end without waiting for it (a save
+  // replaces the file by renaming, so the file stays whole).
+  struct Ending {
+    bool stopped = true;
+    std::vector<std::string> reports;
+  };
+  Ending Finish(std::chrono::steady_clock::time_point deadline);
+
  private:
   using Json = nlohmann::json;
 
@@ -65,6 +84,9 @@ class LanguageServer {
   Json Initialize(const Json& params);
   Json CodeActions(const std::string& uri, const Json& params);
   Json ExecuteCommand(const Json& params);
+  // Called on the saver's thread after each save.
+  void Saved(const CustomDictionaryFile& file, const std::vector<std::u16string>& words,
+             const std::optional<std::string>& failure);
   void Configure(const Json& settings);
   void StartWorker();
   void NoticeCustomFileChange();
@@ -86,7 +108,10 @@ class LanguageServer {
   ServerSettings settings_;
   Workspace workspace_;
   SessionWords session_words_;  // for a worker or a finder made later
+  // Set on the server's thread; the saver's thread reaches it under worker_mutex_, which also
+  // guards custom_file_seen_.
   std::unique_ptr<SpellingWorker> worker_;
+  std::mutex worker_mutex_;
   // Made on the first code action that needs it, made afresh when the settings change; it
   // checks edited text on the spot and searches the suggestions.
   std::optional<MisspellingFinder> finder_;
@@ -101,6 +126,10 @@ class LanguageServer {
   bool shut_down_ = false;
   // The client takes edits that name the document's version (documentChanges).
   bool versioned_edits_ = false;
+  std::atomic<bool> finishing_{false};
+  std::mutex late_reports_mutex_;
+  std::vector<std::string> late_reports_;  // the saves that failed once finishing
+  DictionarySaver saver_;                  // last: its reports reach everything above
 };
 
 }  // namespace lexivane::frontend::lsp
