@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/command_options.h"
@@ -22,18 +24,15 @@ void AddLspCommand(CLI::App& app, LspOptions& options) {
   lsp->add_flag("--stdio", options.stdio, "Talk on standard input and output (the default)");
 }
 
-int RunLsp(const LspOptions& options) {
-  MessageWriter writer(STDOUT_FILENO);
-  ServerSettings settings;
-  settings.checker.custom_dictionary = options.custom_file;
-  LanguageServer server(
-      [&writer](std::string body, const std::string& topic) {
-        writer.Send(std::move(body), topic);
-      },
-      settings);
-  MessageReader reader(STDIN_FILENO);
+namespace {
+
+// Hands the client's messages to the server until `exit` or the end of the input; the exit
+// status. While the replies the client has not read take more than the writer's bound, the next
+// message waits: a client that never reads stops being read.
+int Serve(MessageReader& reader, MessageWriter& writer, LanguageServer& server) {
   std::string body;
   for (;;) {
+    writer.WaitForRoom();
     switch (reader.Next(body)) {
       case MessageReader::Result::kMessage:
         if (const auto status = server.Handle(body)) return *status;
@@ -46,6 +45,25 @@ int RunLsp(const LspOptions& options) {
         return server.StatusAtEndOfInput();
     }
   }
+}
+
+}  // namespace
+
+int RunLsp(const LspOptions& options) {
+  MessageWriter writer(STDOUT_FILENO);
+  ServerSettings settings;
+  settings.checker.custom_dictionary = options.custom_file;
+  LanguageServer server(writer, settings);
+  MessageReader reader(STDIN_FILENO);
+  const int status = Serve(reader, writer, server);
+  // The saves asked for get as long as the client is given to take what is queued.
+  const LanguageServer::Ending ending =
+      server.Finish(std::chrono::steady_clock::now() + MessageWriter::kPatienceAtEnd);
+  for (const std::string& report : ending.reports) std::cerr << report << std::endl;
+  writer.Finish();
+  // A thread still busy must not see the server destroyed: the process ends around it.
+  if (!ending.stopped) std::_Exit(status);
+  return status;
 }
 
 }  // namespace lexivane::cli

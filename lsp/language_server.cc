@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
-#include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "frontend/command_error.h"
 #include "lexivane/utf8.h"
 #include "lexivane/version.h"
 #include "lsp/code_action_words.h"
@@ -28,9 +26,26 @@ constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
 constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
+constexpr int kRequestCancelled = -32800;
+constexpr int kContentModified = -32801;
 
 constexpr int kMessageError = 1;  // window/showMessage types
 constexpr int kMessageWarning = 2;
+
+std::string ErrorMessage(const Json& id, int code, const std::string& message) {
+  return Json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}}
+      .dump();
+}
+
+// 'a', 'b'
+std::string QuotedWords(const std::vector<std::u16string>& words) {
+  std::string quoted;
+  for (const std::u16string& word : words) {
+    if (!quoted.empty()) quoted.append(", ");
+    quoted.append(1, '\'').append(ToUtf8(word)).append(1, '\'');
+  }
+  return quoted;
+}
 
 bool IsHex(char c) {
   return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
@@ -78,9 +93,13 @@ std::string_view WithLoneSurrogatesReplaced(std::string_view body, std::string& 
 
 }  // namespace
 
-LanguageServer::LanguageServer(Send send, ServerSettings settings,
+LanguageServer::LanguageServer(Outbox& outbox, ServerSettings settings,
                                std::chrono::milliseconds quiet_time)
-    : send_(std::move(send)), settings_(std::move(settings)), workspace_(quiet_time) {}
+    : outbox_(outbox),
+      settings_(std::move(settings)),
+      workspace_(quiet_time),
+      saver_([this](const CustomDictionaryFile& file, const std::vector<std::u16string>& words,
+                    const std::optional<std::string>& failure) { Saved(file, words, failure); }) {}
 
 LanguageServer::~LanguageServer() = default;
 
@@ -149,19 +168,32 @@ void LanguageServer::HandleRequest(const Json& id, const std::string& method, co
   if (!initialized_) return RespondError(id, kServerNotInitialized, "initialize comes first");
   if (shut_down_) return RespondError(id, kInvalidRequest, "the server is shutting down");
   if (method == "shutdown") {
+    // Answered at once: a check under way is abandoned, and saves go on until `exit`.
     shut_down_ = true;
-    worker_.reset();
+    worker_->Stop();
     finder_.reset();
+    // Diagnostics still waiting would only hold up the answer.
+    outbox_.Revise([](const MessageLabel& label) -> std::optional<std::string> {
+      if (label.topic.empty()) return std::nullopt;
+      return std::string();
+    });
     return Respond(id, nullptr);
   }
-  if (method == "textDocument/codeAction") return Respond(id, CodeActions(params));
+  if (method == "textDocument/codeAction") {
+    const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    return Respond(id, CodeActions(uri, params), uri);
+  }
   if (method == "workspace/executeCommand") return Respond(id, ExecuteCommand(params));
   RespondError(id, kMethodNotFound, "no such method: " + method);
 }
 
 void LanguageServer::HandleNotification(const std::string& method, const Json& params) {
   if (shut_down_) return;
-  if (method == "textDocument/didOpen") {
+  if (method == "$/cancelRequest") {
+    const std::string id = params.at("id").dump();
+    ReplaceAnswers([&](const MessageLabel& label) { return label.reply_to == id; },
+                   kRequestCancelled, "the request was cancelled");
+  } else if (method == "textDocument/didOpen") {
     const Json& document = params.at("textDocument");
     const std::string uri = document.at("uri").get<std::string>();
     workspace_.Open(uri, document.value("version", 0),
@@ -169,10 +201,16 @@ void LanguageServer::HandleNotification(const std::string& method, const Json& p
                     ModeOfDocument(document.value("languageId", ""), uri));
   } else if (method == "textDocument/didChange") {
     const Json& document = params.at("textDocument");
-    workspace_.Change(document.at("uri").get<std::string>(), document.value("version", 0),
+    const std::string uri = document.at("uri").get<std::string>();
+    workspace_.Change(uri, document.value("version", 0),
                       TextChangesFrom(params.at("contentChanges")));
+    // Code actions made from the text before the change would edit the wrong words.
+    ReplaceAnswers([&](const MessageLabel& label) { return label.about == uri; }, kContentModified,
+                   "the document has changed since");
   } else if (method == "textDocument/didClose") {
     const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    ReplaceAnswers([&](const MessageLabel& label) { return label.about == uri; }, kContentModified,
+                   "the document was closed");
     workspace_.Close(uri, [&] {
       Notify("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}},
              uri);
@@ -196,12 +234,13 @@ Json LanguageServer::Initialize(const Json& params) {
       {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
       {"executeCommandProvider", {{"commands", {kAddCommand, kIgnoreCommand}}}},
   };
-  // UTF-16 is the protocol's default and the only encoding served; say so to a client that
-  // offers a choice.
-  const Json general = params.value("capabilities", Json::object()).value("general", Json());
-  if (general.is_object() && general.contains("positionEncodings")) {
-    capabilities["positionEncoding"] = "utf-16";
-  }
+  // What the client takes (a member of another shape says nothing). UTF-16 is the protocol's
+  // default and the only encoding served; say so to a client that offers a choice.
+  static const Json::json_pointer kEncodings("/capabilities/general/positionEncodings");
+  static const Json::json_pointer kVersionedEdits(
+      "/capabilities/workspace/workspaceEdit/documentChanges");
+  if (params.contains(kEncodings)) capabilities["positionEncoding"] = "utf-16";
+  versioned_edits_ = params.contains(kVersionedEdits) && params.at(kVersionedEdits) == true;
   return {{"capabilities", std::move(capabilities)},
           {"serverInfo", {{"name", "lexivane"}, {"version", Version()}}}};
 }
@@ -221,6 +260,7 @@ void LanguageServer::Configure(const Json& given) {
 }
 
 void LanguageServer::StartWorker() {
+  std::lock_guard lock(worker_mutex_);
   worker_.reset();  // the old one stops before the new one starts
   custom_file_seen_ = CustomDictionaryOf(settings_.checker).Stamp();  // the new one loads it
   const int severity = settings_.severity;
@@ -229,7 +269,9 @@ void LanguageServer::StartWorker() {
       [severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
         return PublishDiagnosticsMessage(checked, found, severity);
       },
-      [this](std::string message, const std::string& uri) { send_(std::move(message), uri); },
+      [this](std::string message, const std::string& uri) {
+        outbox_.Send(std::move(message), {.topic = uri});
+      },
       [this](const std::string& message) { ShowMessage(kMessageError, "lexivane: " + message); });
 }
 
@@ -237,6 +279,7 @@ void LanguageServer::StartWorker() {
 // document.
 void LanguageServer::NoticeCustomFileChange() {
   std::optional<FileStamp> now = CustomDictionaryOf(settings_.checker).Stamp();
+  std::lock_guard lock(worker_mutex_);
   if (now == custom_file_seen_) return;
   custom_file_seen_ = std::move(now);
   worker_->CustomFileChanged();
@@ -259,8 +302,7 @@ MisspellingFinder* LanguageServer::FinderOfThisThread() {
   return &*finder_;
 }
 
-Json LanguageServer::CodeActions(const Json& params) {
-  const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+Json LanguageServer::CodeActions(const std::string& uri, const Json& params) {
   const Json& range = params.at("range");
   // Only quick fixes are offered; a client that asks for other kinds only gets none.
   const Json only = params.value("context", Json::object()).value("only", Json());
@@ -290,9 +332,12 @@ Json LanguageServer::CodeActions(const Json& params) {
     for (std::size_t i = 0; i < placed.size(); ++i) placed[i].misspelling = &found[i];
   }
   const std::vector<SuggestionList> suggestions = SuggestionsFor(placed);
+  // The text has not changed since the words were placed: only this thread changes it.
+  const std::optional<std::int64_t> version =
+      versioned_edits_ ? workspace_.VersionOf(uri) : std::nullopt;
   Json actions = Json::array();
   for (std::size_t i = 0; i < placed.size(); ++i) {
-    AddQuickFixes(actions, uri, placed[i], *suggestions[i], settings_.severity);
+    AddQuickFixes(actions, {uri, version}, placed[i], *suggestions[i], settings_.severity);
   }
   return actions;
 }
@@ -332,17 +377,9 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
     throw InvalidParams{"no such command: " + command};
   }
   const std::u16string word = CommandWord(params);
-  std::optional<std::string> failure;
   if (command == kAddCommand) {
-    const CustomDictionaryFile file = CustomDictionaryOf(settings_.checker);
-    try {
-      file.AddWords({word});
-    } catch (const CommandError& error) {
-      failure = error.what();
-    }
-    // The worker loads the file again at its next check, which everything gets below.
-    custom_file_seen_ = file.Stamp();
-    // Accepted for the session even when it could not be saved.
+    // Accepted for the session at once, and even when it cannot be saved; Saved reports that.
+    saver_.Save(CustomDictionaryOf(settings_.checker), word);
     session_words_.added.push_back(word);
     worker_->AddWord(word);
     if (finder_) finder_->Add(word);
@@ -352,22 +389,65 @@ Json LanguageServer::ExecuteCommand(const Json& params) {
     if (finder_) finder_->Ignore(word);
   }
   workspace_.CheckAllAgain();
-  if (failure) throw std::runtime_error(*failure);
   return nullptr;
 }
 
-void LanguageServer::Respond(const Json& id, Json result) {
-  send_(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}.dump(), {});
+void LanguageServer::Saved(const CustomDictionaryFile& file,
+                           const std::vector<std::u16string>& words,
+                           const std::optional<std::string>& failure) {
+  if (failure) {
+    std::string report = "lexivane: " + *failure + "; " + QuotedWords(words);
+    report += words.size() == 1 ? " is" : " are";
+    report += " accepted until the server ends";
+    if (!finishing_) return ShowMessage(kMessageError, report);
+    std::lock_guard lock(late_reports_mutex_);
+    late_reports_.push_back(std::move(report));
+    return;
+  }
+  // The save also brought the words that other programs saved meanwhile: every document is
+  // checked again with them, and the server's own save is no change of another program's.
+  std::lock_guard lock(worker_mutex_);
+  custom_file_seen_ = file.Stamp();
+  if (!worker_) return;
+  worker_->CustomFileChanged();
+  workspace_.CheckAllAgain();
+}
+
+LanguageServer::Ending LanguageServer::Finish(std::chrono::steady_clock::time_point deadline) {
+  finishing_ = true;
+  if (worker_) worker_->Stop();
+  Ending ending;
+  for (const DictionarySaver::Unsaved& unsaved : saver_.WaitBy(deadline)) {
+    ending.reports.push_back("lexivane: " + unsaved.file +
+                             ": the server ended before it could save " +
+                             QuotedWords(unsaved.words));
+  }
+  ending.stopped = ending.reports.empty() && (!worker_ || worker_->StopBy(deadline));
+  std::lock_guard lock(late_reports_mutex_);
+  ending.reports.insert(ending.reports.begin(), late_reports_.begin(), late_reports_.end());
+  return ending;
+}
+
+void LanguageServer::Respond(const Json& id, Json result, const std::string& about) {
+  outbox_.Send(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}.dump(),
+               {.reply_to = id.dump(), .about = about});
 }
 
 void LanguageServer::RespondError(const Json& id, int code, const std::string& message) {
-  send_(Json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}}
-            .dump(),
-        {});
+  outbox_.Send(ErrorMessage(id, code, message), {.reply_to = id.dump()});
+}
+
+void LanguageServer::ReplaceAnswers(const std::function<bool(const MessageLabel&)>& replaced,
+                                    int code, const std::string& message) {
+  outbox_.Revise([&](const MessageLabel& label) -> std::optional<std::string> {
+    if (label.reply_to.empty() || !replaced(label)) return std::nullopt;
+    return ErrorMessage(Json::parse(label.reply_to), code, message);
+  });
 }
 
 void LanguageServer::Notify(const std::string& method, Json params, const std::string& topic) {
-  send_(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}.dump(), topic);
+  outbox_.Send(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}.dump(),
+               {.topic = topic});
 }
 
 void LanguageServer::ShowMessage(int type, const std::string& message) {

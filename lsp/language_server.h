@@ -7,21 +7,28 @@
 // its range, with the server's own finder, which remembers them for the next request.
 //
 // LanguageServer takes the client's messages one at a time, on one thread (the server's
-// thread), and sends its answers and notifications through `send`, which the checking worker
-// also calls from its own thread (so it must be thread-safe), at times with the workspace
-// locked (so it must not wait for the client: MessageWriter queues). Requests are answered from the
-// server's state without waiting for a check: documents are checked by the worker after their
-// changes come to rest, and a code action on a document edited since its last check checks
-// the words around its range on the server's thread, with a finder of its own.
+// thread), and sends its answers and notifications through an Outbox, which the checking worker
+// and the dictionary saves also use from their own threads, the worker at times with the
+// workspace locked (so the outbox must never wait for the client: MessageWriter queues).
+// Requests are answered from the server's state without waiting for a check or a save:
+// documents are checked by the worker after their changes come to rest, a code action on a
+// document edited since its last check checks the words around its range on the server's
+// thread, with a finder of its own, and words added to the custom dictionary count at once and
+// are saved by a thread of their own (DictionarySaver). An answer still unsent when the client
+// cancels its request, or when the document it was made from changes, is replaced by the
+// protocol's error for that.
 //
 // The server's thread must be the same for the object's whole life, and the server's finder
 // uses that thread's dictionaries (lexivane/spell_check.h): a host should not check words with
 // engines of its own on that thread.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +36,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/dictionary_saver.h"
+#include "lsp/message_transport.h"
 #include "lsp/misspelling_finder.h"
 #include "lsp/server_settings.h"
 #include "lsp/spelling_worker.h"
@@ -38,14 +47,11 @@ namespace lexivane::frontend::lsp {
 
 class LanguageServer {
  public:
-  // `topic` is the uri of the document whose diagnostics the message carries, empty for any
-  // other message: a later message with the same topic makes an unsent one needless.
-  using Send = std::function<void(std::string body, const std::string& topic)>;
-
   // How long a document's changes must rest before it is checked.
   static constexpr auto kQuietTime = std::chrono::milliseconds(50);
 
-  LanguageServer(Send send, ServerSettings settings,
+  // `outbox` must outlive the server.
+  LanguageServer(Outbox& outbox, ServerSettings settings,
                  std::chrono::milliseconds quiet_time = kQuietTime);
   LanguageServer(const LanguageServer&) = delete;
   LanguageServer& operator=(const LanguageServer&) = delete;
@@ -56,6 +62,19 @@ class LanguageServer {
   // The exit status when the input ends without `exit`: a failure, shut down or not.
   static int StatusAtEndOfInput() { return 1; }
 
+  // Ends the server's work once `exit` has come or the input has ended: stops the worker and
+  // waits for the saves asked for, until `deadline` at most. A save that fails from now on is
+  // no longer sent to the client (who no longer listens) but returned in `reports`, and so is
+  // each file whose words were not saved by the deadline. `stopped` is false when a thread was
+  // still busy then (a save waiting for the lock, a check in a step it cannot leave): the
+  // server must then not be destroyed, and the process is to end without waiting for it (a save
+  // replaces the file by renaming, so the file stays whole).
+  struct Ending {
+    bool stopped = true;
+    std::vector<std::string> reports;
+  };
+  Ending Finish(std::chrono::steady_clock::time_point deadline);
+
  private:
   using Json = nlohmann::json;
 
@@ -63,8 +82,11 @@ class LanguageServer {
   void HandleNotification(const std::string& method, const Json& params);
 
   Json Initialize(const Json& params);
-  Json CodeActions(const Json& params);
+  Json CodeActions(const std::string& uri, const Json& params);
   Json ExecuteCommand(const Json& params);
+  // Called on the saver's thread after each save.
+  void Saved(const CustomDictionaryFile& file, const std::vector<std::u16string>& words,
+             const std::optional<std::string>& failure);
   void Configure(const Json& settings);
   void StartWorker();
   void NoticeCustomFileChange();
@@ -73,16 +95,23 @@ class LanguageServer {
   // be trusted (remembered for the next request), else on a thread of their own.
   std::vector<SuggestionList> SuggestionsFor(const std::vector<PlacedMisspelling>& placed);
 
-  void Respond(const Json& id, Json result);
+  // `about`: the document whose text the result was made from.
+  void Respond(const Json& id, Json result, const std::string& about = {});
   void RespondError(const Json& id, int code, const std::string& message);
+  // Replaces each unsent answer for which `replaced` holds with the error `code`.
+  void ReplaceAnswers(const std::function<bool(const MessageLabel&)>& replaced, int code,
+                      const std::string& message);
   void Notify(const std::string& method, Json params, const std::string& topic = {});
   void ShowMessage(int type, const std::string& message);
 
-  const Send send_;
+  Outbox& outbox_;
   ServerSettings settings_;
   Workspace workspace_;
   SessionWords session_words_;  // for a worker or a finder made later
+  // Set on the server's thread; the saver's thread reaches it under worker_mutex_, which also
+  // guards custom_file_seen_.
   std::unique_ptr<SpellingWorker> worker_;
+  std::mutex worker_mutex_;
   // Made on the first code action that needs it, made afresh when the settings change; it
   // checks edited text on the spot and searches the suggestions.
   std::optional<MisspellingFinder> finder_;
@@ -95,6 +124,12 @@ class LanguageServer {
   std::optional<FileStamp> custom_file_seen_;
   bool initialized_ = false;
   bool shut_down_ = false;
+  // The client takes edits that name the document's version (documentChanges).
+  bool versioned_edits_ = false;
+  std::atomic<bool> finishing_{false};
+  std::mutex late_reports_mutex_;
+  std::vector<std::string> late_reports_;  // the saves that failed once finishing
+  DictionarySaver saver_;                  // last: its reports reach everything above
 };
 
 }  // namespace lexivane::frontend::lsp

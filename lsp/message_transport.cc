@@ -129,19 +129,57 @@ MessageWriter::~MessageWriter() {
   Finish();
 }
 
-bool MessageWriter::Send(std::string body, const std::string& topic) {
+std::string MessageWriter::Framed(std::string_view body) {
   std::string message = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+  message.reserve(message.size() + body.size());
   message += body;
+  return message;
+}
+
+std::size_t MessageWriter::Counted(const Queued& queued) {
+  return queued.label.topic.empty() ? queued.message.size() : 0;
+}
+
+void MessageWriter::Send(std::string body, MessageLabel label) {
+  Queued queued{Framed(body), std::move(label)};
   {
     std::lock_guard lock(mutex_);
-    if (failed_ || finishing_) return false;
-    if (!topic.empty()) {
-      std::erase_if(queue_, [&](const Queued& queued) { return queued.topic == topic; });
+    if (failed_ || finishing_) return;
+    if (!queued.label.topic.empty()) {
+      std::erase_if(queue_,
+                    [&](const Queued& other) { return other.label.topic == queued.label.topic; });
     }
-    queue_.push_back({std::move(message), topic});
+    counted_bytes_ += Counted(queued);
+    queue_.push_back(std::move(queued));
   }
   queued_.notify_one();
-  return true;
+}
+
+void MessageWriter::Revise(const Reviser& revise) {
+  {
+    std::lock_guard lock(mutex_);
+    for (auto it = queue_.begin(); it != queue_.end();) {
+      std::optional<std::string> body = revise(it->label);
+      if (!body) {
+        ++it;
+        continue;
+      }
+      counted_bytes_ -= Counted(*it);
+      if (body->empty()) {
+        it = queue_.erase(it);
+        continue;
+      }
+      *it = {Framed(*body), {}};
+      counted_bytes_ += Counted(*it);
+      ++it;
+    }
+  }
+  room_.notify_all();
+}
+
+void MessageWriter::WaitForRoom() {
+  std::unique_lock lock(mutex_);
+  room_.wait(lock, [this] { return counted_bytes_ <= kMaxQueuedBytes || failed_ || finishing_; });
 }
 
 void MessageWriter::Finish() {
@@ -151,6 +189,7 @@ void MessageWriter::Finish() {
     finishing_ = true;
   }
   queued_.notify_one();
+  room_.notify_all();
   if (thread_.joinable()) thread_.join();
 }
 
@@ -164,12 +203,18 @@ void MessageWriter::Run() {
       next = std::move(queue_.front());
       queue_.pop_front();
     }
-    if (!Write(next.message)) {
+    const bool written = Write(next.message);
+    {
       std::lock_guard lock(mutex_);
-      failed_ = true;
-      queue_.clear();
-      return;
+      counted_bytes_ -= Counted(next);
+      if (!written) {
+        failed_ = true;
+        queue_.clear();
+        counted_bytes_ = 0;
+      }
     }
+    room_.notify_all();
+    if (!written) return;
   }
 }
 

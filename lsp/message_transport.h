@@ -7,20 +7,30 @@
 // block can still be read; a body larger than kMaxMessageBytes is read past and reported.
 //
 // MessageWriter keeps the messages to send in a queue that a thread of its own writes out, so
-// that no caller ever waits for the client to read: a client that writes before it reads
-// cannot stall the reading, and no lock held while sending can stall anything. Send may be
-// called from several threads; messages go out whole, in the order they were queued. A message
-// sent with a topic (the diagnostics of one document) takes the place of an unsent one with the
-// same topic, which is dropped: only the latest is worth sending, and a client that does not
-// read cannot make the queue grow with every check.
+// that no caller ever waits for the client to read, and no lock held while sending can stall
+// anything. Send may be called from several threads; messages go out whole, in the order they
+// were queued. What waits there is bounded:
+// - A message sent with a topic (the diagnostics of one document) takes the place of an unsent
+//   one with the same topic, which is dropped: only the latest is worth sending, and a client
+//   that does not read cannot make the queue grow with every check.
+// - A message still unsent can be revised (Outbox::Revise): the reply to a request the client
+//   has cancelled, or one made from a text that has changed since, becomes a short error.
+// - The other messages (replies above all) are counted: while they take more than
+//   kMaxQueuedBytes, WaitForRoom holds up the thread that reads the client's messages, so that
+//   a client that sends requests and never reads the replies stops being read instead of
+//   filling the memory. Diagnostics are not counted: they are bounded by the documents, and a
+//   client that sends changes before it reads must never find the server deaf.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace lexivane::frontend::lsp {
@@ -51,20 +61,50 @@ class MessageReader {
   std::size_t start_ = 0;
 };
 
-class MessageWriter {
+// What a message is about, so that it can be dropped or answered otherwise before it is sent.
+struct MessageLabel {
+  // The uri of the document whose diagnostics the message carries: a later message with the
+  // same topic makes an unsent one needless.
+  std::string topic = {};
+  // The id of the request the message answers, as JSON text (`7`, `"a"`).
+  std::string reply_to = {};
+  // The uri of the document whose text, as it stood, the answer was made from.
+  std::string about = {};
+};
+
+// Where the language server sends its messages: a MessageWriter, or a test's own. Thread-safe.
+class Outbox {
+ public:
+  // A new body for an unsent message: nullopt leaves it as it is, an empty body drops it.
+  using Reviser = std::function<std::optional<std::string>(const MessageLabel&)>;
+
+  virtual ~Outbox() = default;
+  virtual void Send(std::string body, MessageLabel label = {}) = 0;
+  // Calls `revise` for every message still waiting whole to be sent, and replaces or drops it as
+  // told; a replaced message loses its label. `revise` is called with the queue locked.
+  virtual void Revise(const Reviser& revise) = 0;
+};
+
+class MessageWriter : public Outbox {
  public:
   // How long the end waits for a client that takes nothing of what is still queued.
   static constexpr std::chrono::milliseconds kPatienceAtEnd{2000};
+  // The bytes of unsent messages without a topic above which WaitForRoom waits.
+  static constexpr std::size_t kMaxQueuedBytes = std::size_t{16} << 20;
 
   explicit MessageWriter(int fd);
   MessageWriter(const MessageWriter&) = delete;
   MessageWriter& operator=(const MessageWriter&) = delete;
-  ~MessageWriter();  // Finish
+  ~MessageWriter() override;  // Finish
 
   // Queues one body with its header, in place of an unsent one with the same non-empty topic.
-  // False, now and for every later message, once the output cannot be written (the client
-  // has gone).
-  bool Send(std::string body, const std::string& topic = {});
+  // Dropped once the output cannot be written (the client has gone) or the writer finished.
+  void Send(std::string body, MessageLabel label = {}) override;
+  void Revise(const Reviser& revise) override;
+
+  // Returns once the messages without a topic that wait to be sent (the one being written
+  // included) take at most kMaxQueuedBytes, the output has failed, or the writer finishes.
+  void WaitForRoom();
 
   // Writes out what is queued and ends the writing thread; gives up once the client has taken
   // nothing for kPatienceAtEnd. Sends nothing afterwards.
@@ -73,9 +113,12 @@ class MessageWriter {
  private:
   struct Queued {
     std::string message;  // header and body
-    std::string topic;
+    MessageLabel label;
   };
 
+  static std::string Framed(std::string_view body);
+  // The bytes of a message that count against kMaxQueuedBytes.
+  static std::size_t Counted(const Queued& queued);
   void Run();
   // Writes it all, waiting for the client as long as it takes, or until it has taken nothing
   // for kPatienceAtEnd once finishing. False when the output failed or the writer gave up.
@@ -84,7 +127,9 @@ class MessageWriter {
   const int fd_;
   std::mutex mutex_;
   std::condition_variable queued_;
+  std::condition_variable room_;
   std::deque<Queued> queue_;
+  std::size_t counted_bytes_ = 0;  // of the queue and of the message being written
   bool finishing_ = false;
   std::chrono::steady_clock::time_point finish_asked_;
   bool failed_ = false;

@@ -72,7 +72,7 @@ Json Diagnostic(const Json& range, const Misspelling& misspelling, int severity)
           {"data", {{"word", word}, {"range", range}}}};
 }
 
-void AddQuickFixes(Json& actions, const std::string& uri, const PlacedMisspelling& placed,
+void AddQuickFixes(Json& actions, const EditedDocument& document, const PlacedMisspelling& placed,
                    const std::vector<std::u16string>& suggestions, int severity) {
   const Json where = Range(placed.start, placed.end);
   const Json diagnostic = Diagnostic(where, *placed.misspelling, severity);
@@ -80,13 +80,20 @@ void AddQuickFixes(Json& actions, const std::string& uri, const PlacedMisspellin
   bool first = true;
   for (const std::u16string& suggestion : suggestions) {
     const std::string text = ToUtf8(suggestion);
-    Json changes = Json::object();
-    changes[uri] = Json::array({Json{{"range", where}, {"newText", text}}});
+    Json edits = Json::array({Json{{"range", where}, {"newText", text}}});
+    Json edit = Json::object();
+    if (document.version) {
+      edit["documentChanges"] =
+          Json::array({{{"textDocument", {{"uri", document.uri}, {"version", *document.version}}},
+                        {"edits", std::move(edits)}}});
+    } else {
+      edit["changes"][document.uri] = std::move(edits);
+    }
     actions.push_back({{"title", "Change to " + Quoted(text)},
                        {"kind", "quickfix"},
                        {"diagnostics", Json::array({diagnostic})},
                        {"isPreferred", first},
-                       {"edit", {{"changes", std::move(changes)}}}});
+                       {"edit", std::move(edit)}});
     first = false;
   }
   const std::pair<const char*, std::string> kCommands[] = {

@@ -7,6 +7,8 @@
 // do not fit. Pure functions, any thread.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +33,19 @@ nlohmann::json Range(TextPosition start, TextPosition end);
 nlohmann::json Diagnostic(const nlohmann::json& range, const Misspelling& misspelling,
                           int severity);
 
-// Appends to `actions` the quick fixes of one misspelling of the document `uri`: a change to
-// each of its suggestions (the first preferred), then adding the word and ignoring it.
-void AddQuickFixes(nlohmann::json& actions, const std::string& uri, const PlacedMisspelling& placed,
-                   const std::vector<std::u16string>& suggestions, int severity);
+// The document that quick fixes edit. With a version, the edits name it (`documentChanges`), so
+// that a client refuses them once the document has changed; without one they go in `changes`,
+// which every client takes.
+struct EditedDocument {
+  std::string uri;
+  std::optional<std::int64_t> version;
+};
+
+// Appends to `actions` the quick fixes of one misspelling of the document: a change to each of
+// its suggestions (the first preferred), then adding the word and ignoring it.
+void AddQuickFixes(nlohmann::json& actions, const EditedDocument& document,
+                   const PlacedMisspelling& placed, const std::vector<std::u16string>& suggestions,
+                   int severity);
 
 // The whole textDocument/publishDiagnostics notification for the misspellings found in a
 // snapshot, each a Diagnostic. Written as text, not built as a tree and dumped: a large

@@ -18,9 +18,19 @@ SpellingWorker::SpellingWorker(Workspace& workspace, CheckerSettings settings, S
       thread_([this] { Run(); }) {}
 
 SpellingWorker::~SpellingWorker() {
+  Stop();
+  thread_.join();
+}
+
+void SpellingWorker::Stop() {
   stop_ = true;
   workspace_.Wake();
-  thread_.join();
+}
+
+bool SpellingWorker::StopBy(std::chrono::steady_clock::time_point deadline) {
+  Stop();
+  std::unique_lock lock(ended_mutex_);
+  return ended_changed_.wait_until(lock, deadline, [this] { return ended_; });
 }
 
 void SpellingWorker::AddWord(std::u16string word) {
@@ -41,6 +51,15 @@ void SpellingWorker::CustomFileChanged() {
 }
 
 void SpellingWorker::Run() {
+  Check();
+  {
+    std::lock_guard lock(ended_mutex_);
+    ended_ = true;
+  }
+  ended_changed_.notify_all();
+}
+
+void SpellingWorker::Check() {
   try {
     MisspellingFinder finder(settings_, warn_);
     const auto stopping = [this] { return stop_.load(); };
@@ -62,13 +81,14 @@ void SpellingWorker::Run() {
         HideNonProse(*snapshot->prose, snapshot->mode, identifiers);
       }
       const std::u16string_view text = filtered ? *snapshot->prose : snapshot->document.text();
-      if (auto found = finder.Find(text, stopping, identifiers)) {
-        std::string message = render_(*snapshot, *found);
-        workspace_.Store(*snapshot, std::move(*found),
-                         [&](const Workspace::Snapshot& checked, const std::vector<Misspelling>&) {
-                           deliver_(std::move(message), checked.uri);
-                         });
-      }
+      auto found = finder.Find(text, stopping, identifiers);
+      if (!found) break;  // asked to stop
+      std::string message = render_(*snapshot, *found);
+      if (stopping()) break;
+      workspace_.Store(*snapshot, std::move(*found),
+                       [&](const Workspace::Snapshot& checked, const std::vector<Misspelling>&) {
+                         deliver_(std::move(message), checked.uri);
+                       });
     }
   } catch (const std::exception& error) {
     warn_(std::string("the spelling worker stopped: ") + error.what());

@@ -16,6 +16,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -43,7 +45,15 @@ class SpellingWorker {
                  Deliver deliver, MisspellingFinder::Warn warn);
   SpellingWorker(const SpellingWorker&) = delete;
   SpellingWorker& operator=(const SpellingWorker&) = delete;
-  ~SpellingWorker();  // stops the thread, abandoning a check under way
+  ~SpellingWorker();  // Stop, and waits for the thread to end
+
+  // Asks the thread to end without waiting for it: a check under way is abandoned at its next
+  // look at the flag (every few thousand words, and between its steps), and what it found is
+  // not published.
+  void Stop();
+  // Stop, and waits until the thread has ended or `deadline`; false when it is still busy (in
+  // a step that does not look at the flag, such as a document's filter).
+  bool StopBy(std::chrono::steady_clock::time_point deadline);
 
   void AddWord(std::u16string word);
   void IgnoreWord(std::u16string word);  // any letter case
@@ -53,6 +63,7 @@ class SpellingWorker {
 
  private:
   void Run();
+  void Check();  // checks the documents as they change until asked to stop
 
   Workspace& workspace_;
   const CheckerSettings settings_;
@@ -60,6 +71,9 @@ class SpellingWorker {
   const Deliver deliver_;
   const MisspellingFinder::Warn warn_;
   std::atomic<bool> stop_{false};
+  std::mutex ended_mutex_;
+  std::condition_variable ended_changed_;
+  bool ended_ = false;
 
   std::mutex words_mutex_;
   SessionWords words_to_take_;  // from other threads, for the finder's next check

@@ -86,6 +86,9 @@ class Workspace {
   void CheckAgain(const std::string& uri);
   void CheckAllAgain();
 
+  // The version of the document's text as it stands; nullopt when it is not open.
+  std::optional<std::int64_t> VersionOf(const std::string& uri) const;
+
   // Calls `visit` with the lock held for the stored misspellings that touch the range (a word
   // that ends where the range starts counts), in order; false when the document is not open.
   bool VisitMisspellings(const std::string& uri, TextPosition start, TextPosition end,

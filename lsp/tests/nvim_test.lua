@@ -113,11 +113,16 @@ local function run()
   end)
   expect("diagnostics after adding", #shown(bufnr), 3)
 
-  local file = io.open(config .. "/lexivane/lvscust.dic", "rb")
-  if not file then error("no custom dictionary in " .. config, 0) end
-  local words = file:read("*a")
-  file:close()
-  expect("custom dictionary holds the word", words:find("teh\r\n", 1, true) ~= nil, true)
+  -- The word is saved by a thread of the server's own, soon after the answer.
+  local function saved()
+    local file = io.open(config .. "/lexivane/lvscust.dic", "rb")
+    if not file then return false end
+    local words = file:read("*a")
+    file:close()
+    return words:find("teh\r\n", 1, true) ~= nil
+  end
+  wait_for("the word in the custom dictionary", saved)
+  expect("custom dictionary holds the word", saved(), true)
 
   -- A Markdown buffer (languageId "markdown"): the code span, the link target and the tag are
   -- not prose, so only the words a reader reads are flagged, at their places in the file.

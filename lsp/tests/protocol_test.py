@@ -15,6 +15,7 @@ JSON, and the status is 1.
 """
 
 import difflib
+import fcntl
 import json
 import os
 import queue
@@ -44,6 +45,24 @@ ADD, IGNORE = "lexivane.addToDictionary", "lexivane.ignoreWord"
 
 class Failure(Exception):
     pass
+
+
+def eventually(what, condition):
+    """Waits up to PATIENCE seconds for `condition()` to hold; a failure if it never does."""
+    deadline = time.monotonic() + PATIENCE
+    while not condition():
+        if time.monotonic() > deadline:
+            failures.append(f"{what}: not within {PATIENCE} s")
+            return
+        time.sleep(0.02)
+
+
+def quickly(what, seconds, action):
+    """The result of `action()`, a failure if it took more than `seconds`."""
+    started = time.monotonic()
+    result = action()
+    expect(f"{what} within {seconds} s", time.monotonic() - started <= seconds, True)
+    return result
 
 
 def expect(what, got, want):
@@ -216,11 +235,15 @@ class Server:
             elif "method" not in message:
                 raise Failure(f"unexpected message while waiting for {waiting_for}: {message}")
 
-    def call(self, method, params=None):
-        """The whole response (result or error) to a request."""
+    def ask(self, method, params=None):
+        """Sends a request without waiting for the answer; its id."""
         self.next_id += 1
         self.send({"jsonrpc": "2.0", "id": self.next_id, "method": method, "params": params or {}})
-        return self.response(self.next_id, method)
+        return self.next_id
+
+    def call(self, method, params=None):
+        """The whole response (result or error) to a request."""
+        return self.response(self.ask(method, params), method)
 
     def result(self, method, params=None):
         answer = self.call(method, params)
@@ -236,19 +259,33 @@ class Server:
         self.notify("initialized")
         return answer
 
+    def notification(self, method, waiting_for, wanted=lambda params: True,
+                     skipped=lambda params: False):
+        """The parameters of the next notification of `method` for which `wanted` holds; those
+        before it for which `skipped` holds are dropped, the others stay pending."""
+        while True:
+            for n, message in enumerate(self.pending):
+                if message.get("method") == method and wanted(message["params"]):
+                    kept = [m for m in self.pending[:n]
+                            if m.get("method") != method or not skipped(m["params"])]
+                    self.pending = kept + self.pending[n + 1:]
+                    return message["params"]
+            self.pending.append(self.receive(waiting_for))
+
     def published(self, uri, version="any"):
         """The next diagnostics published for `uri` (with `version`: earlier ones for `uri` are
         skipped). Other notifications stay pending."""
-        def for_uri(message):
-            return (message.get("method") == "textDocument/publishDiagnostics"
-                    and message["params"]["uri"] == uri)
+        return self.notification(
+            "textDocument/publishDiagnostics", f"diagnostics of {uri} version {version}",
+            lambda params: params["uri"] == uri and version in ("any", params.get("version")),
+            lambda params: params["uri"] == uri)["diagnostics"]
 
-        while True:
-            for n, message in enumerate(self.pending):
-                if for_uri(message) and version in ("any", message["params"].get("version")):
-                    self.pending = [m for m in self.pending[:n] if not for_uri(m)] + self.pending[n + 1:]
-                    return message["params"]["diagnostics"]
-            self.pending.append(self.receive(f"diagnostics of {uri} version {version}"))
+    def settled(self, uri, want):
+        """The diagnostics of `uri` once they are `want`: a document may be checked once more
+        after a save of the custom dictionary, so earlier ones for it are skipped."""
+        return self.notification("textDocument/publishDiagnostics", f"diagnostics of {uri} as expected",
+                                 lambda params: params["uri"] == uri and params["diagnostics"] == want,
+                                 lambda params: params["uri"] == uri)["diagnostics"]
 
     def end(self, shut_down=True):
         """Ends the session and returns the exit status."""
@@ -295,14 +332,20 @@ class Document:
     def published(self):
         return self.server.published(self.uri, self.version)
 
+    def settled(self, **settings):
+        """Waits for the diagnostics expected with `settings`, and returns them."""
+        return self.server.settled(self.uri, self.expected(**settings))
+
     def expected(self, **settings):
         return self.server.verdicts.diagnostics(self.text, **settings)
 
-    def expected_actions(self, diagnostics, max_suggestions=5, ranking="better"):
-        """The code actions of the diagnostics, with the suggestions of `lexivane -a`."""
+    def expected_actions(self, diagnostics, max_suggestions=5, ranking="better", versioned=False):
+        """The code actions of the diagnostics, with the suggestions of `lexivane -a`; with
+        `versioned`, edits that name the document's version."""
         verdicts = self.server.verdicts
         return [a for d in diagnostics for a in expected_actions(
-            self.uri, d, verdicts.suggestions(d["data"]["word"], ranking)[:max_suggestions])]
+            self.uri, d, verdicts.suggestions(d["data"]["word"], ranking)[:max_suggestions],
+            self.version if versioned else None)]
 
     def actions(self, first_line=0, last_line=1000):
         """The code actions the server offers for the lines."""
@@ -438,12 +481,17 @@ def document_modes():
     server.end()
 
 
-def expected_actions(uri, diagnostic, suggestions):
+def expected_actions(uri, diagnostic, suggestions, version=None):
     word = diagnostic["data"]["word"]
+
+    def edit(suggestion):
+        edits = [{"range": diagnostic["range"], "newText": suggestion}]
+        if version is None:
+            return {"changes": {uri: edits}}
+        return {"documentChanges": [{"textDocument": {"uri": uri, "version": version}, "edits": edits}]}
+
     actions = [{"title": f"Change to '{s}'", "kind": "quickfix", "isPreferred": n == 0,
-                "diagnostics": [diagnostic],
-                "edit": {"changes": {uri: [{"range": diagnostic["range"], "newText": s}]}}}
-               for n, s in enumerate(suggestions)]
+                "diagnostics": [diagnostic], "edit": edit(s)} for n, s in enumerate(suggestions)]
     for title, command in ((f"Add '{word}' to the dictionary", ADD),
                            (f"Ignore '{word}' in this session", IGNORE)):
         actions.append({"title": title, "kind": "quickfix", "isPreferred": False, "edit": None,
@@ -509,12 +557,26 @@ def code_actions():
            apostrophe.expected_actions(apostrophe.published()))
     server.end()
 
+    # A client that takes versioned edits gets them, with the version of the text the words were
+    # found in, so that it can refuse a fix for a text changed since.
+    server = Server()
+    server.initialize({"workspace": {"workspaceEdit": {"documentChanges": True}}})
+    document = Document(server, SAMPLE)
+    document.published()
+    document.change(edit(0, 0, 0, 0, "Teh "))
+    expect("versioned edits", document.actions(),
+           document.expected_actions(document.expected(), versioned=True))
+    server.end()
+
 
 def command(server, name, *arguments):
     return server.call("workspace/executeCommand", {"command": name, "arguments": list(arguments)})
 
 
 def dictionary_lines(path):
+    """The lines of a custom dictionary file; none while it is missing."""
+    if not os.path.exists(path):
+        return []
     with open(path, "rb") as file:
         return file.read().split(b"\r\n")
 
@@ -530,7 +592,6 @@ def commands():
     dictionary = os.path.join(server.config, "lexivane", "lvscust.dic")
 
     accepted = set()
-    saved = {"wrold", "zorgx’s"}  # which the tool's own verdicts then take from the file
     cases = [  # command, word, error code expected, words the documents accept afterwards
         (ADD, "wrold", None, {"wrold"}),
         (IGNORE, "MISPELLED", None, {"mispelled"}),  # an ignored word is accepted in any case
@@ -555,26 +616,27 @@ def commands():
         if error:
             continue
         accepted |= now_accepted
-        for document in (first, second):
-            expect(f"{document.uri} after {name} {word!r}", document.published(),
-                   document.expected(accepted=accepted - saved))
-    expect("custom dictionary after adding",
-           [line.decode("cp1252") for line in dictionary_lines(dictionary)], ["wrold", "zorgx's", ""])
+        for document in (first, second):  # a word counts at once, saved or not
+            document.settled(accepted=accepted)
+    lines = lambda: [line.decode("cp1252") for line in dictionary_lines(dictionary)]
+    eventually("custom dictionary after adding", lambda: lines() == ["wrold", "zorgx's", ""])
 
     # A word added by another server is in the file the tool reads.
     expect("list with the custom dictionary", server.verdicts.words("wrold teh"), ["teh"])
     expect("exit status", server.end(), 0)
 
-    # A dictionary that cannot be written: the error, and the word still accepted.
+    # A dictionary that cannot be written: the word accepted all the same, and the failed save
+    # reported as an error message.
     blocker = os.path.join(WORK, "a-file-not-a-folder")
     open(blocker, "w").close()
     server = Server("--custom", os.path.join(blocker, "words.dic"))
     server.initialize()
     document = Document(server, "wrold teh")
     document.published()
-    answer = command(server, ADD, "wrold")
-    expect("add to an unwritable dictionary", answer.get("error", {}).get("code"), -32603)
-    expect("the error says why", bool(answer.get("error", {}).get("message")), True)
+    expect("add to an unwritable dictionary", command(server, ADD, "wrold").get("result", "error"), None)
+    report = server.notification("window/showMessage", "the failed save's report")
+    expect("the report of the failed save", (report["type"], "words.dic" in report["message"],
+                                             "'wrold'" in report["message"]), (1, True, True))
     expect("the word is accepted anyway", document.published(), document.expected(accepted={"wrold"}))
     server.end()
 
@@ -592,15 +654,13 @@ def shared_dictionary():
         server.initialize()
         for n in range(50):  # sent without waiting, so that the two servers save at once
             batches[server].append(f"zq{'ab'[k]}{chr(97 + n // 26)}{chr(97 + n % 26)}")
-            server.next_id += 1
-            server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "workspace/executeCommand",
-                         "params": {"command": ADD, "arguments": [batches[server][-1]]}})
+            server.ask("workspace/executeCommand", {"command": ADD, "arguments": [batches[server][-1]]})
     for server, words in batches.items():
         for n, word in enumerate(words):
             answer = server.response(server.next_id - len(words) + 1 + n, f"adding {word}")
             expect(f"adding {word}", answer.get("result", "error"), None)
-    saved = [line.decode() for line in dictionary_lines(dictionary) if line]
-    expect("words kept by two servers", sorted(saved), sorted(batches[first] + batches[second]))
+    saved = lambda: sorted(line.decode() for line in dictionary_lines(dictionary) if line)
+    eventually("words kept by two servers", lambda: saved() == sorted(batches[first] + batches[second]))
 
     # A word a server adds while an ispell pipe session is open survives that session's save.
     document, other = Document(first, "wrold teh zorgq\n"), Document(first, "more wrold")
@@ -610,22 +670,17 @@ def shared_dictionary():
     pipe.stdin.write(b"*wrold\n")
     expect("the second server adds", command(second, ADD, "zorgq").get("result", "error"), None)
     pipe.communicate(b"#\n", timeout=PATIENCE)
-    expect("after the pipe's save", {b"wrold", b"zorgq"} <= set(dictionary_lines(dictionary)), True)
+    eventually("after the pipe's save",
+               lambda: {b"wrold", b"zorgq"} <= set(dictionary_lines(dictionary)))
     # The first server takes both up at its next check, in every document.
     first.notify("textDocument/didSave", {"textDocument": {"uri": document.uri}})
-    expect("words another program added", document.published(), document.expected())
-    expect("... in the other document too", other.published(), other.expected())
+    document.settled(), other.settled()  # words another program added, in every document
     # And before a code action, when no document changed.
     subprocess.run([LEXIVANE, "-a"], input=b"*teh\n#\n", env=env, capture_output=True, timeout=30)
     first.result("textDocument/codeAction", {
         "textDocument": {"uri": other.uri}, "context": {"diagnostics": []},
         "range": {"start": {"line": 0, "character": 0}, "end": {"line": 0, "character": 0}}})
-    # The worker that found the first change checked the saved document once more: the
-    # diagnostics published for it may come twice.
-    want, got = document.expected(), document.published()
-    if got != want:
-        got = document.published()
-    expect("a word added before a code action", got, want)
+    document.settled()  # a word added before a code action
     for server in batches:
         expect("exit status", server.end(), 0)
 
@@ -665,7 +720,7 @@ def settings():
     server.initialize(options={"customDictionary": custom})
     Document(server, "wrods").published()
     command(server, ADD, "wrods")
-    expect("customDictionary setting", b"wrods" in dictionary_lines(custom), True)
+    eventually("customDictionary setting", lambda: b"wrods" in dictionary_lines(custom))
     server.end()
 
 
@@ -699,8 +754,7 @@ def errors():
     server.send_raw(b"Content-Length: twelve\r\n\r\n")
     server.notify("$/setTrace", {"value": "verbose"})
     server.notify("lexivane/whatever")
-    server.next_id += 1
-    server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "lexivane/unknown"})
+    server.ask("lexivane/unknown")
     answer = server.receive("the answer after the noise")
     expect("first message after the noise", (answer.get("id"), answer.get("error", {}).get("code")),
            (server.next_id, -32601))
@@ -747,9 +801,7 @@ def client_that_writes_before_it_reads():
     """Changes to large documents, all sent before anything is read: the server must go on
     reading while what it has to send waits, and then send what is current."""
     server = Server(reading=False)
-    server.next_id += 1
-    server.send({"jsonrpc": "2.0", "id": server.next_id, "method": "initialize",
-                 "params": {"capabilities": {}}})
+    server.ask("initialize", {"capabilities": {}})
     server.notify("initialized")
     large = "teh wrold " * 1500  # diagnostics of about 1 MB, far more than a pipe holds
     documents = [Document(server, large) for _ in range(4)]
@@ -775,6 +827,162 @@ def client_that_writes_before_it_reads():
     expect("exit status", server.end(), 0)
 
 
+# 320 distinct misspellings: the code actions of the whole text take about 1 MB.
+MANY_MISSPELLINGS = " ".join(f"wrold{a}{b}" for a in "abcdefghijklmnop" for b in "abcdefghijklmnopqrst")
+
+
+def whole_text(document):
+    return {"textDocument": {"uri": document.uri}, "context": {"diagnostics": []},
+            "range": {"start": {"line": 0, "character": 0}, "end": {"line": 1, "character": 0}}}
+
+
+def process_status(pid):
+    """The server's resident memory in KiB, and the processor time it has used, in ticks."""
+    with open(f"/proc/{pid}/status") as status:
+        resident = next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return resident, int(fields[11]) + int(fields[12])  # utime + stime
+
+
+def peak_memory_until_idle(pid):
+    """The highest resident memory seen (KiB) until the process has used no processor time for
+    a second: it has answered all it has read, or it has stopped reading."""
+    peak, last_cpu, idle_since = 0, -1, time.monotonic()
+    deadline = time.monotonic() + 60
+    while time.monotonic() - idle_since < 1 and time.monotonic() < deadline:
+        resident, cpu = process_status(pid)
+        peak = max(peak, resident)
+        if cpu != last_cpu:
+            last_cpu, idle_since = cpu, time.monotonic()
+        time.sleep(0.05)
+    return peak
+
+
+def handled_so_far(server, word):
+    """Waits until the server has handled every message sent so far, without reading what it
+    sends: it handles them in order, and the word added last reaches the custom dictionary."""
+    added = server.ask("workspace/executeCommand", {"command": ADD, "arguments": [word]})
+    dictionary = os.path.join(server.config, "lexivane", "lvscust.dic")
+    eventually(f"{word} in the custom dictionary", lambda: word.encode() in dictionary_lines(dictionary))
+    return added
+
+
+@scenario
+def client_that_does_not_read():
+    """Code actions asked for by a client that reads none of the replies (some 110 MB of them):
+    the server stops reading the client instead of keeping them all, and answers every request
+    once the client reads."""
+    if not ADDRESS_SPACE_LIMIT:
+        return  # the sanitizers' own memory would hide the server's
+    server = Server(reading=False)
+    initialized = server.ask("initialize", {"capabilities": {}})
+    server.notify("initialized")
+    document = Document(server, MANY_MISSPELLINGS)
+    first = server.ask("textDocument/codeAction", whole_text(document))  # searches the suggestions
+    resting = peak_memory_until_idle(server.process.pid)
+    asked = []
+
+    def write():
+        try:
+            for _ in range(100):
+                asked.append(server.ask("textDocument/codeAction", whole_text(document)))
+        except Failure:
+            pass
+
+    threading.Thread(target=write, daemon=True).start()
+    growth = peak_memory_until_idle(server.process.pid) - resting
+    expect(f"memory held for a client that does not read: {growth} KiB, under 64 MiB",
+           growth < 64 << 10, True)
+    server.start_reading()
+    server.response(initialized, "initialize")
+    size = len(server.response(first, "the first code actions")["result"])
+    eventually("every request sent", lambda: len(asked) == 100)
+    sizes = [len(server.response(n, f"code actions {n}").get("result", [])) for n in asked]
+    expect("every request answered in full", sizes, [size] * 100)
+    expect("exit status", server.end(), 0)
+
+
+@scenario
+def replies_the_client_can_no_longer_use():
+    """Replies still waiting to be sent when the client cancels their requests, or changes the
+    document they were made from, become the protocol's errors for that."""
+    server = Server(reading=False)
+    initialized = server.ask("initialize", {"capabilities": {}})
+    server.notify("initialized")
+    document = Document(server, MANY_MISSPELLINGS)
+    # The first reply fills the pipe, which the client does not read: the others wait.
+    asked = [server.ask("textDocument/codeAction", whole_text(document)) for _ in range(5)]
+    for n in asked[1:3]:
+        server.notify("$/cancelRequest", {"id": n})
+    document.change(edit(0, 0, 0, 0, "Teh "))
+    after = server.ask("textDocument/codeAction", whole_text(document))
+    added = handled_so_far(server, "zqbarrier")
+    server.start_reading()
+    server.response(initialized, "initialize")
+    codes = [server.response(n, f"code actions {n}").get("error", {}).get("code") for n in asked]
+    expect("the first reply, being written when the others were revised",
+           codes[0] in (None, -32801), True)
+    expect("replies cancelled, then made from a text changed since", codes[1:],
+           [-32800, -32800, -32801, -32801])
+    words = [action["command"]["arguments"][0]
+             for action in server.response(after, "code actions")["result"]
+             if action.get("command", {}).get("command") == ADD]
+    expect("the code actions after the change", words, ["Teh"] + MANY_MISSPELLINGS.split())
+    server.response(added, "adding a word")
+    server.end()
+
+
+@scenario
+def dictionary_locked_by_another_program():
+    """While another program holds the custom dictionary's lock, adding a word holds up no
+    request: the word counts at once, and is saved when the lock comes, before the server ends;
+    a word still unsaved when the server has to end is reported."""
+    for released_before_exit in (True, False):
+        server = Server()
+        server.initialize()
+        folder = os.path.join(server.config, "lexivane")
+        os.makedirs(folder)
+        dictionary = os.path.join(folder, "lvscust.dic")
+        with open(os.path.join(folder, ".lvscust.dic.lock"), "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            document = Document(server, "wrold teh\n")
+            document.published()
+            added = quickly("adding a word", 2, lambda: command(server, ADD, "wrold"))
+            expect("adding a word while the lock is held", added.get("result", "error"), None)
+            document.settled(accepted={"wrold"})
+            expect("code actions while the save waits", quickly("code actions", 2, document.actions),
+                   document.expected_actions(document.expected(accepted={"wrold"})))
+            quickly("shutdown while the save waits", 2, lambda: server.result("shutdown"))
+            expect("nothing written while the lock is held", dictionary_lines(dictionary), [])
+            if released_before_exit:
+                fcntl.flock(lock, fcntl.LOCK_UN)
+            server.notify("exit")
+            expect("exit status", quickly("the end while the save waits", 4, server.wait), 0)
+        if released_before_exit:
+            expect("the word saved once the lock came", dictionary_lines(dictionary), [b"wrold", b""])
+            expect("standard error", server.stderr, b"")
+        else:
+            expect("no file", dictionary_lines(dictionary), [])
+            expect("the word not saved, reported",
+                   b"lvscust.dic" in server.stderr and b"'wrold'" in server.stderr, True)
+
+
+@scenario
+def shutdown_during_a_check():
+    """`shutdown` is answered at once while large documents are being checked, and `exit` ends
+    the server soon after."""
+    server = Server()
+    server.initialize()
+    Document(server, "/* a */ " * 131072 + "\nteh", "c", "c")  # 1 MB on one line
+    Document(server, "the world " * 400000)  # 4 MB of words
+    time.sleep(0.3)  # a check is under way
+    quickly("shutdown during a check", 2, lambda: server.result("shutdown"))
+    server.notify("exit")
+    expect("exit status", quickly("the end during a check", 4, server.wait), 0)
+    expect("standard error", server.stderr, b"")
+
+
 @scenario
 def long_header_line():
     """A header line of 300 MB is read past in bounded memory, and the next message answered."""
@@ -796,9 +1004,10 @@ def main():
     shutil.rmtree(WORK, ignore_errors=True)
     os.makedirs(WORK)
     for run in (capabilities, utf16_ranges, incremental_changes, document_modes, code_actions,
-                commands,
-                shared_dictionary, settings, errors, lifecycle, client_that_writes_before_it_reads,
-                long_header_line):
+                commands, shared_dictionary, settings, errors, lifecycle,
+                client_that_writes_before_it_reads, client_that_does_not_read,
+                replies_the_client_can_no_longer_use, dictionary_locked_by_another_program,
+                shutdown_during_a_check, long_header_line):
         run()
     for server in servers:
         if server.process.poll() is None:
