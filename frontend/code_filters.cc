@@ -249,9 +249,10 @@ struct Fence {
 // Hides the comment's markers and what inside it is code; `begin` is the marker's start.
 void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence& fence) {
   // Decoration: the markers (`//`, `/*`, `#`) and the `*` and `!` of doc-comment lines.
+  const std::u16string_view comment(text.data(), end);
   std::size_t line = begin;
   while (line < end) {
-    const std::size_t line_end = std::min(end, LineEnd(text, line));
+    const std::size_t line_end = LineEnd(comment, line);
     std::size_t content = line;
     while (content < line_end &&
            (text[content] == u' ' || text[content] == u'\t' || text[content] == u'/' ||
@@ -459,14 +460,16 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
     if (c != u' ' && c != u'\t' && c != u'\r') line_start = false;
 
     if (c == u'/' && (next == u'/' || next == u'*')) {
-      std::size_t content_end = LineEnd(text, i);
-      std::size_t end = content_end;
-      if (next == u'*') {
+      std::size_t content_end;
+      std::size_t end;
+      if (next == u'*') {  // only to its `*/`: many such comments may share one line
         std::size_t close = i + 2;
         while ((close = FindAnyOf(text, close, u'*')) + 1 < n && text[close + 1] != u'/') ++close;
         if (close + 1 >= n) close = kNone;
         content_end = close == kNone ? n : close;
         end = close == kNone ? n : close + 2;
+      } else {
+        content_end = end = LineEnd(text, i);
       }
       hide_code(code, i);
       Hide(text, content_end, end);

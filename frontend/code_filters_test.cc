@@ -104,6 +104,8 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
              {"fmt.Printf(\"%v items in {0} and {name}\\t\", n)", "items in and"},
              {"s = \"unterminated string\nint next_line;", "unterminated string"},
              {"/* never closed\nstill comment", "never closed still comment"},
+             // Many on one line, each read to its own end.
+             {"/* one */ x /* two */ y /* three `z` */ w", "one two three"},
          });
 }
 
