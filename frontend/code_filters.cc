@@ -601,13 +601,14 @@ void KeepHashComments(std::u16string& text, CodeIdentifiers identifiers) {
   };
   const std::size_t n = text.size();
   Fence fence;
+  LineEnds line_ends(text);  // a line may go on after a bracket comment
   std::size_t line = 0;
   if (std::u16string_view(text).substr(0, 2) == u"#!") {
     line = LineEnd(text, 0);
     Hide(text, 0, line);
   }
   while (line < n) {
-    const std::size_t line_end = LineEnd(text, line);
+    const std::size_t line_end = line_ends.Of(line);
     std::size_t comment = kNone;
     char16_t quote = 0;
     for (std::size_t i = line; i < line_end; ++i) {

@@ -118,6 +118,7 @@ TEST(CodeFilters, HashCommentsOnlyOutsideStrings) {
              {"key: don't stop # trailing note", "trailing note"},
              {"url = \"https://x\"  # see https://example.org", "see"},
              {"#[[ bracket\ncomment ]] set(X 1)", "bracket comment"},
+             {"#[[one]] #[=[two]=] x # three", "one two three"},
          });
 }
 
