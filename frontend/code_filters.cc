@@ -937,15 +937,15 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
     Hide(text, content_end, end);
     if (formatted) HideInterpolations(text, open_end, content_end, false);
     if (triple) {  // docstrings: doctest lines (>>> and ...) and reST roles and fields
+      const std::u16string_view docstring(text.data(), content_end);
       for (std::size_t line = open_end; line < content_end;) {
-        const std::size_t line_end = std::min(content_end, LineEnd(text, line));
+        const std::size_t line_end = LineEnd(docstring, line);
         std::size_t first = line;
         while (first < line_end && (text[first] == u' ' || text[first] == u'\t')) ++first;
         const std::u16string_view start = std::u16string_view(text).substr(first, 3);
         if (start == u">>>" || start == u"...") Hide(text, line, line_end);
         line = line_end + 1;
       }
-      const std::u16string_view docstring(text.data(), content_end);
       for (std::size_t j = FindAnyOf(docstring, open_end, u':'); j < content_end;
            j = FindAnyOf(docstring, j + 1, u':')) {
         if (!IsAsciiLetter(At(text, j + 1)) || (j > open_end && IsWordCharacter(text[j - 1]))) {

@@ -160,6 +160,8 @@ TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
              {"\"\"\":param max_len: the limit\n:returns: the value\"\"\"", "the limit the value"},
              {"s = 'two words'; t = r'C:\\dir\\n'  # see `os.path`", "two words see"},
              {"x = '''never closed\nstill string", "never closed still string"},
+             {"'''one more''' \"\"\"two more\n>>> x\"\"\" # three `four` five",
+              "one more two more three five"},
          });
 }
 
