@@ -105,22 +105,47 @@ void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdenti
 
 // ---- What is code inside prose ----
 
-// `code` and ``code`` on one line, backticks included.
+// `code` and ``code`` on one line, backticks included: a string of backticks opens a span that
+// the next string of at least as many on the line closes (with as many of its own), and a
+// string that none closes is text. The strings of each line are found once, with the longest
+// from each on, so that a line of many that nothing closes is not searched to its end again for
+// each of them.
 void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
-  LineEnds line_ends(text);
+  struct Run {
+    std::size_t start;
+    std::size_t length;
+    std::size_t longest_from_here;  // of this string and those after it on the line
+  };
   const std::u16string_view part(text.data(), end);
-  for (std::size_t i = FindAnyOf(part, begin, u'`'); i < end; i = FindAnyOf(part, i + 1, u'`')) {
-    std::size_t ticks = 1;
-    while (i + ticks < end && text[i + ticks] == u'`') ++ticks;
-    const std::u16string_view fence = std::u16string_view(text).substr(i, ticks);
-    const std::size_t line_end = std::min(end, line_ends.Of(i));
-    const std::size_t close = std::u16string_view(text).substr(0, line_end).find(fence, i + ticks);
-    if (close == kNone) {
-      i += ticks - 1;
-      continue;
+  std::vector<Run> runs;
+  for (std::size_t line = FindAnyOf(part, begin, u'`'); line < end;) {
+    const std::size_t line_end = LineEnd(part, line);
+    runs.clear();
+    for (std::size_t i = line; i < line_end; i = FindAnyOf(part, i, u'`')) {
+      const std::size_t start = i;
+      while (i < line_end && text[i] == u'`') ++i;
+      runs.push_back({start, i - start, 0});
     }
-    Hide(text, i, close + ticks);
-    i = close + ticks - 1;
+    for (std::size_t r = runs.size(), longest = 0; r-- > 0;) {
+      longest = std::max(longest, runs[r].length);
+      runs[r].longest_from_here = longest;
+    }
+    std::size_t open = 0;              // the string that opens
+    std::size_t from = runs[0].start;  // where its backticks start (the rest of a longer closer)
+    while (open < runs.size()) {
+      const std::size_t ticks = runs[open].start + runs[open].length - from;
+      std::size_t close = open + 1;
+      if (close == runs.size() || runs[close].longest_from_here < ticks) {
+        if (++open < runs.size()) from = runs[open].start;
+        continue;
+      }
+      while (runs[close].length < ticks) ++close;
+      Hide(text, from, runs[close].start + ticks);
+      open = close;
+      from = runs[close].start + ticks;
+      if (runs[close].length == ticks && ++open < runs.size()) from = runs[open].start;
+    }
+    line = FindAnyOf(part, line_end, u'`');
   }
 }
 

@@ -106,6 +106,8 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
              {"/* never closed\nstill comment", "never closed still comment"},
              // Many on one line, each read to its own end.
              {"/* one */ x /* two */ y /* three `z` */ w", "one two three"},
+             {"// a ``b ` c`` d ``` e ` f ` g", "a d e g"},
+             {"// `h``` i` j ``b ` c`` k", "b k"},  // the rest of a closer opens
          });
 }
 
