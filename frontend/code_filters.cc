@@ -227,6 +227,9 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
       u"retval",   u"copydoc",  u"ingroup", u"defgroup",  u"addtogroup", u"typedef", u"property",
       u"callback", u"template", u"module",  u"namespace", u"enum",       u"type"};
   const std::u16string_view part(text.data(), end);
+  // The first `}` or line break from where it was last sought: the same for every `{@` before
+  // it, so that a line of them with no `}` is searched once.
+  std::size_t link_stop = begin;
   for (std::size_t i = FindAnyOf(part, begin, u'@', u'\\'); i < end;
        i = FindAnyOf(part, i + 1, u'@', u'\\')) {
     if (!IsAsciiLetter(At(text, i + 1)) || (i > begin && IsWordCharacter(text[i - 1]))) {
@@ -236,10 +239,10 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
     while (j < end && IsAsciiLetter(text[j])) ++j;
     const std::u16string_view tag = std::u16string_view(text).substr(i + 1, j - i - 1);
     if (i > begin && text[i - 1] == u'{') {  // {@link Foo}
-      const std::size_t close = std::u16string_view(text).substr(0, end).find_first_of(u"}\n", j);
-      if (close != kNone && text[close] == u'}') {
-        Hide(text, i - 1, close + 1);
-        i = close;
+      if (link_stop < j) link_stop = FindAnyOf(part, j, u'}', u'\n');
+      if (link_stop < end && text[link_stop] == u'}') {
+        Hide(text, i - 1, link_stop + 1);
+        i = link_stop;
         continue;
       }
     }
