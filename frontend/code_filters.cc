@@ -429,6 +429,33 @@ std::size_t LiteralEnd(std::u16string_view text, std::size_t from, std::u16strin
   return limit;
 }
 
+// The end of a C-family character literal from `from` (just past its quote) on a line that ends
+// at `limit`, as LiteralEnd finds it. A quote left open on its line is passed over rather than
+// read to its end, and after a search that found no closing quote, a later quote that search
+// passed over (escaped: `'\' \' \'`) finds none either: it reads on from a character that search
+// read too (the one after a quote, which no backslash escapes) up to the same limit. So a line
+// of such quotes costs one search, not one each. The text from the last search on must not
+// change between calls.
+class CharacterLiteralEnds {
+ public:
+  explicit CharacterLiteralEnds(std::u16string_view text) : text_(text) {}
+
+  std::size_t Of(std::size_t from, std::size_t limit) {
+    if (limit == unclosed_limit_ && from > unclosed_from_) return limit;
+    const std::size_t end = LiteralEnd(text_, from, u"'", true, limit);
+    if (end == limit && (end == from || text_[end - 1] != u'\'')) {
+      unclosed_from_ = from;
+      unclosed_limit_ = limit;
+    }
+    return end;
+  }
+
+ private:
+  std::u16string_view text_;
+  std::size_t unclosed_from_ = 0;  // the last search that found no closing quote
+  std::size_t unclosed_limit_ = kNone;
+};
+
 // Whether one of the characters that may start something in a line of C-family code does: a
 // `r` only before `#` or a quote (Rust raw strings), a `@` only before a quote (C# verbatim).
 bool StartsCFamilyToken(std::u16string_view text, std::size_t i) {
@@ -447,6 +474,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   const std::size_t n = text.size();
   Fence fence;
   LineEnds line_ends(text);
+  CharacterLiteralEnds character_ends(text);
   std::size_t code = 0;  // the start of the code not hidden yet
   bool line_start = true;
   bool directive = false;  // in a preprocessor line: its strings are code too
@@ -603,7 +631,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
       continue;
     }
     const std::size_t line_end = line_ends.Of(i);
-    const std::size_t end = LiteralEnd(text, i + 1, u"'", true, line_end);
+    const std::size_t end = character_ends.Of(i + 1, line_end);
     if (end == line_end && (end == i + 1 || text[end - 1] != u'\'')) {
       ++i;  // no closing quote on the line: not a literal
       continue;

@@ -108,6 +108,7 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
              {"/* one */ x /* two */ y /* three `z` */ w", "one two three"},
              {"// a ``b ` c`` d ``` e ` f ` g", "a d e g"},
              {"// `h``` i` j ``b ` c`` k", "b k"},  // the rest of a closer opens
+             {"c = '\\' \\' \\' x; // noted here", "noted here"},
              {"/* {@x {@y see {@link C} here */", "here"},
          });
 }
