@@ -50,6 +50,7 @@ TEST(CodeFilters, HideUrlsHidesAddressesWholeAndLeavesTheSentence) {
           {"and/or, km/h, e.g. this, i.e. that, end.", "and or km h e g this i e that end"},
           {"x=/etc/passwd", "x"},
           {"unfinished http://", "unfinished"},
+          {"see http://x.org/a))) or (https://x.org/(b))).", "see or"},
           {"long prose before it\u00a0\u00abdocs/modes.md\u00bb ends", "long prose before it ends"},
           {"caf\u00e9/menu.txt, a:b.c and x@y then words.md",
            "caf\u00e9 menu txt a b c and x y then"},
