@@ -756,12 +756,20 @@ class MarkdownInline {
     std::size_t i = at;
     while (i < end_ && !IsSpace(text_[i]) && text_[i] != u'<') ++i;
     std::size_t last = i;
+    // The parentheses of the address, counted once when one may be given back.
+    bool counted = false;
+    std::ptrdiff_t unopened = 0;  // closing ones less opening ones
     while (last > at) {
       const char16_t c = text_[last - 1];
+      if (c == u')' && !counted) {
+        unopened = std::count(text_.begin() + at, text_.begin() + last, u')') -
+                   std::count(text_.begin() + at, text_.begin() + last, u'(');
+        counted = true;
+      }
       if (std::u16string_view(u"?!.,:*_~'\"").find(c) != kNone) {
         --last;
-      } else if (c == u')' && std::count(text_.begin() + at, text_.begin() + last, u')') >
-                                  std::count(text_.begin() + at, text_.begin() + last, u'(')) {
+      } else if (c == u')' && unopened > 0) {
+        --unopened;
         --last;
       } else {
         break;

@@ -68,6 +68,7 @@ TEST(MarkupFilters, MarkdownHidesCodeAndTargets) {
            "Ref title Footnote text"},
           {u"<https://x.org/a_b> <me@x.org> a<b", "a b"},
           {u"see https://x.org/path_one?q=1, www.x.org/w). and afterwards", "see and afterwards"},
+          {u"see http://x.org/a)) and (www.x.org/(b))).", "see and"},
           {u"http in text, www", "http in text www"},
       });
 }
