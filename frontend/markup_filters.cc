@@ -263,7 +263,9 @@ class HtmlScanner {
   }
 
   // Just past the `>` of a declaration (`<!DOCTYPE ...>`, `<!ENTITY ...>`), skipping quoted
-  // strings and an internal subset in brackets.
+  // strings and an internal subset in brackets. One in Markdown's inline HTML ends at the next
+  // `<` even in brackets, as it has no internal subset there: else a paragraph of `<![` would be
+  // read to its end once for each.
   std::size_t DeclarationEnd(std::size_t from, std::size_t end) {
     int depth = 0;
     char16_t quote = 0;
@@ -279,7 +281,7 @@ class HtmlScanner {
         depth = std::max(depth - 1, 0);
       } else if (c == u'>' && depth == 0) {
         return i + 1;
-      } else if (c == u'<' && complete_only_ && depth == 0) {
+      } else if (c == u'<' && complete_only_) {
         return kNone;
       }
     }

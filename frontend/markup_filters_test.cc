@@ -103,6 +103,7 @@ TEST(MarkupFilters, MarkdownReadsItsHtml) {
           {u"<!-- never closed\n\nall hidden", ""},
           {u"x <!-- open inline comment\n\nnext", "x open inline comment next"},
           {u"a <b title=\"tip\">bold</b> <i title=\"un\nclosed", "a tip bold i title un closed"},
+          {u"a <!x [ <b>bold</b> ]> c", "a x bold c"},  // no internal subset inline
       });
 }
 
