@@ -673,19 +673,7 @@ class MarkdownInline {
       if (i >= end_ || text_[i] != u'>') return at + 1;
       ++i;
     } else {
-      // Parentheses nest in a target; its length is bounded, so that a text full of "](" stays
-      // linear.
-      int depth = 0;
-      const std::size_t start = i;
-      for (; i < end_ && !IsSpace(text_[i]) && i - start < 4096; ++i) {
-        if (text_[i] == u'\\' && i + 1 < end_) {
-          ++i;
-        } else if (text_[i] == u'(') {
-          ++depth;
-        } else if (text_[i] == u')') {
-          if (depth-- == 0) break;
-        }
-      }
+      i = TargetEnd(i);
     }
     std::size_t title_begin = kNone;
     std::size_t title_end = kNone;
@@ -708,8 +696,49 @@ class MarkdownInline {
     return title_begin;
   }
 
-  std::size_t SkipBlanks(std::size_t i) const {
+  // Where a target without angle brackets that starts at `start` ends: at the `)` that closes
+  // it (parentheses nest in it), at a blank, or at kMaxTarget units. A scan that ends unclosed
+  // keeps the `(` still open where it stopped; a target opened by one of them (in a text full of
+  // "](") goes on from there at their depth, rather than reading the same units again.
+  std::size_t TargetEnd(std::size_t start) {
+    static constexpr std::size_t kMaxTarget = 4096;
+    std::size_t i = start;
+    const auto opener = std::lower_bound(opens_.begin() + first_open_, opens_.end(), start - 1);
+    if (opener != opens_.end() && *opener == start - 1) {
+      first_open_ = static_cast<std::size_t>(opener - opens_.begin()) + 1;
+      if (first_open_ > opens_.size() / 2) {  // those passed go, a half at a time
+        opens_.erase(opens_.begin(), opens_.begin() + static_cast<std::ptrdiff_t>(first_open_));
+        first_open_ = 0;
+      }
+      i = target_scanned_;
+    } else {
+      opens_.clear();
+      first_open_ = 0;
+    }
+    for (; i < end_ && !IsSpace(text_[i]) && i - start < kMaxTarget; ++i) {
+      if (text_[i] == u'\\' && i + 1 < end_) {
+        ++i;
+      } else if (text_[i] == u'(') {
+        opens_.push_back(i);
+      } else if (text_[i] == u')') {
+        if (opens_.size() == first_open_) break;
+        opens_.pop_back();
+      }
+    }
+    target_scanned_ = i;
+    return i;
+  }
+
+  // Where the blanks from `i` end. The last stretch of them is kept: many targets cut short may
+  // stop at the same one.
+  std::size_t SkipBlanks(std::size_t i) {
+    if (i >= blanks_from_ && i <= blanks_end_) return blanks_end_;
+    const std::size_t from = i;
     while (i < end_ && IsSpace(text_[i])) ++i;
+    if (i > from) {
+      blanks_from_ = from;
+      blanks_end_ = i;
+    }
     return i;
   }
 
@@ -789,6 +818,13 @@ class MarkdownInline {
   // For each length of backtick string, where such strings start, and the first not yet passed.
   std::map<std::size_t, std::pair<std::vector<std::size_t>, std::size_t>> runs_;
   std::size_t unfound_title_end_[3] = {kNone, kNone, kNone};
+  // The `(` still open where the last scan of a target stopped (those from first_open_ on), and
+  // where it stopped.
+  std::vector<std::size_t> opens_;
+  std::size_t first_open_ = 0;
+  std::size_t target_scanned_ = 0;
+  std::size_t blanks_from_ = kNone;  // the last stretch of blanks skipped
+  std::size_t blanks_end_ = kNone;
 };
 
 // The blocks: front matter, fenced and indented code, HTML blocks, and the markers of
