@@ -756,10 +756,14 @@ class MarkdownInline {
     return kNone;
   }
 
-  // A footnote's mark `[^label]` is hidden.
+  // A footnote's mark `[^label]` is hidden. The stretch the last label was sought in, which
+  // holds no `]` and no blank, is not read again for the next `[^` in it.
   std::size_t Footnote(std::size_t at) {
     std::size_t i = at + 2;
+    if (i >= label_from_ && i < label_searched_) i = std::min(label_searched_, at + 1000);
+    label_from_ = at + 2;
     while (i < end_ && i - at < 1000 && text_[i] != u']' && !IsSpace(text_[i])) ++i;
+    label_searched_ = i;
     if (i >= end_ || text_[i] != u']' || i == at + 2) return at + 1;
     Hide(text_, at, i + 1);
     return i + 1;
@@ -823,6 +827,8 @@ class MarkdownInline {
   std::vector<std::size_t> opens_;
   std::size_t first_open_ = 0;
   std::size_t target_scanned_ = 0;
+  std::size_t label_from_ = kNone;  // the last footnote label sought, up to where it stopped
+  std::size_t label_searched_ = kNone;
   std::size_t blanks_from_ = kNone;  // the last stretch of blanks skipped
   std::size_t blanks_end_ = kNone;
 };

@@ -67,6 +67,7 @@ TEST(MarkupFilters, MarkdownHidesCodeAndTargets) {
           {u"[ref]: https://x.org/r \"Ref title\"\n[^note]: Footnote text[^note].",
            "Ref title Footnote text"},
           {u"[a](b [c](d) e [f]([g](h)) i [j]([k](l m", "a b c e f i j k l m"},
+          {u"[^a [^b] c [^[^d] e", "a c e"},
           {u"<https://x.org/a_b> <me@x.org> a<b", "a b"},
           {u"see https://x.org/path_one?q=1, www.x.org/w). and afterwards", "see and afterwards"},
           {u"see http://x.org/a)) and (www.x.org/(b))).", "see and"},
