@@ -107,43 +107,48 @@ void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdenti
 
 // `code` and ``code`` on one line, backticks included: a string of backticks opens a span that
 // the next string of at least as many on the line closes (with as many of its own), and a
-// string that none closes is text. The strings of each line are found once, with the longest
-// from each on, so that a line of many that nothing closes is not searched to its end again for
-// each of them.
+// string that none closes is text. A line's strings that are longer than every one after them
+// are listed first, from its end: the longest string after any place is the first of them after
+// it, so a string that nothing closes is known at once rather than by a search to the line's end.
 void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
-  struct Run {
+  const std::u16string_view part(text.data(), end);
+  struct Backticks {
     std::size_t start;
     std::size_t length;
-    std::size_t longest_from_here;  // of this string and those after it on the line
   };
-  const std::u16string_view part(text.data(), end);
-  std::vector<Run> runs;
+  std::vector<Backticks> longer;  // from the line's end back, so each longer than the one before
   for (std::size_t line = FindAnyOf(part, begin, u'`'); line < end;) {
     const std::size_t line_end = LineEnd(part, line);
-    runs.clear();
-    for (std::size_t i = line; i < line_end; i = FindAnyOf(part, i, u'`')) {
-      const std::size_t start = i;
-      while (i < line_end && text[i] == u'`') ++i;
-      runs.push_back({start, i - start, 0});
-    }
-    for (std::size_t r = runs.size(), longest = 0; r-- > 0;) {
-      longest = std::max(longest, runs[r].length);
-      runs[r].longest_from_here = longest;
-    }
-    std::size_t open = 0;              // the string that opens
-    std::size_t from = runs[0].start;  // where its backticks start (the rest of a longer closer)
-    while (open < runs.size()) {
-      const std::size_t ticks = runs[open].start + runs[open].length - from;
-      std::size_t close = open + 1;
-      if (close == runs.size() || runs[close].longest_from_here < ticks) {
-        if (++open < runs.size()) from = runs[open].start;
+    longer.clear();
+    for (std::size_t i = line_end; i > line;) {
+      if (text[i - 1] != u'`') {
+        --i;
         continue;
       }
-      while (runs[close].length < ticks) ++close;
-      Hide(text, from, runs[close].start + ticks);
-      open = close;
-      from = runs[close].start + ticks;
-      if (runs[close].length == ticks && ++open < runs.size()) from = runs[open].start;
+      const std::size_t run_end = i;
+      while (i > line && text[i - 1] == u'`') --i;
+      if (longer.empty() || run_end - i > longer.back().length) longer.push_back({i, run_end - i});
+    }
+    std::size_t after_count = longer.size();  // how many of them start after the opening string
+    for (std::size_t i = line; i < line_end; i = FindAnyOf(part, i, u'`')) {
+      std::size_t after = i;
+      while (after < line_end && text[after] == u'`') ++after;
+      const std::size_t ticks = after - i;
+      while (after_count > 0 && longer[after_count - 1].start < after) --after_count;
+      if (after_count == 0 || longer[after_count - 1].length < ticks) {
+        i = after;
+        continue;
+      }
+      std::size_t close = after;  // the first string of at least as many, which is there
+      for (;;) {
+        close = FindAnyOf(part, close, u'`');
+        std::size_t run_end = close;
+        while (run_end < line_end && text[run_end] == u'`') ++run_end;
+        if (run_end - close >= ticks) break;
+        close = run_end;
+      }
+      Hide(text, i, close + ticks);
+      i = close + ticks;
     }
     line = FindAnyOf(part, line_end, u'`');
   }
