@@ -8,6 +8,7 @@
 // of each size (the least over the repetitions, which a shared machine disturbs least) and the
 // ratio of each 4x step, and exits with 1 when a ratio exceeds kMaxStepRatio.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -312,6 +313,11 @@ class StepReporter : public benchmark::ConsoleReporter {
 }  // namespace lexivane::bench
 
 int main(int argc, char** argv) {
+  // Memory freed stays with the process and large blocks come from the heap too, as in a
+  // long-running server: else the allocator gives the pages of blocks over a threshold back at
+  // each free, and only the larger sizes pay for faulting them in again.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   lexivane::bench::RegisterAll();
