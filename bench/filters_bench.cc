@@ -34,8 +34,8 @@ constexpr std::size_t kSizes[] = {64 * 1024, 256 * 1024, 1024 * 1024};
 struct Pattern {
   std::string_view mode;  // a name of ModeNames()
   std::string_view name;
-  std::string_view prefix;    // once, before the repetitions (a comment or string to be in)
-  std::string_view unit;      // repeated
+  std::string_view prefix;     // once, before the repetitions (a comment or string to be in)
+  std::string_view unit;       // repeated
   std::string_view tail = {};  // when given, repeated over the second half of the text
 };
 
