@@ -105,22 +105,52 @@ void HideCode(std::u16string& text, std::size_t from, std::size_t to, CodeIdenti
 
 // ---- What is code inside prose ----
 
-// `code` and ``code`` on one line, backticks included.
+// `code` and ``code`` on one line, backticks included: a string of backticks opens a span that
+// the next string of at least as many on the line closes (with as many of its own), and a
+// string that none closes is text. A line's strings that are longer than every one after them
+// are listed first, from its end: the longest string after any place is the first of them after
+// it, so a string that nothing closes is known at once rather than by a search to the line's end.
 void HideBackticked(std::u16string& text, std::size_t begin, std::size_t end) {
-  LineEnds line_ends(text);
   const std::u16string_view part(text.data(), end);
-  for (std::size_t i = FindAnyOf(part, begin, u'`'); i < end; i = FindAnyOf(part, i + 1, u'`')) {
-    std::size_t ticks = 1;
-    while (i + ticks < end && text[i + ticks] == u'`') ++ticks;
-    const std::u16string_view fence = std::u16string_view(text).substr(i, ticks);
-    const std::size_t line_end = std::min(end, line_ends.Of(i));
-    const std::size_t close = std::u16string_view(text).substr(0, line_end).find(fence, i + ticks);
-    if (close == kNone) {
-      i += ticks - 1;
-      continue;
+  struct Backticks {
+    std::size_t start;
+    std::size_t length;
+  };
+  std::vector<Backticks> longer;  // from the line's end back, so each longer than the one before
+  for (std::size_t line = FindAnyOf(part, begin, u'`'); line < end;) {
+    const std::size_t line_end = LineEnd(part, line);
+    longer.clear();
+    for (std::size_t i = line_end; i > line;) {
+      if (text[i - 1] != u'`') {
+        --i;
+        continue;
+      }
+      const std::size_t run_end = i;
+      while (i > line && text[i - 1] == u'`') --i;
+      if (longer.empty() || run_end - i > longer.back().length) longer.push_back({i, run_end - i});
     }
-    Hide(text, i, close + ticks);
-    i = close + ticks - 1;
+    std::size_t after_count = longer.size();  // how many of them start after the opening string
+    for (std::size_t i = line; i < line_end; i = FindAnyOf(part, i, u'`')) {
+      std::size_t after = i;
+      while (after < line_end && text[after] == u'`') ++after;
+      const std::size_t ticks = after - i;
+      while (after_count > 0 && longer[after_count - 1].start < after) --after_count;
+      if (after_count == 0 || longer[after_count - 1].length < ticks) {
+        i = after;
+        continue;
+      }
+      std::size_t close = after;  // the first string of at least as many, which is there
+      for (;;) {
+        close = FindAnyOf(part, close, u'`');
+        std::size_t run_end = close;
+        while (run_end < line_end && text[run_end] == u'`') ++run_end;
+        if (run_end - close >= ticks) break;
+        close = run_end;
+      }
+      Hide(text, i, close + ticks);
+      i = close + ticks;
+    }
+    line = FindAnyOf(part, line_end, u'`');
   }
 }
 
@@ -202,6 +232,9 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
       u"retval",   u"copydoc",  u"ingroup", u"defgroup",  u"addtogroup", u"typedef", u"property",
       u"callback", u"template", u"module",  u"namespace", u"enum",       u"type"};
   const std::u16string_view part(text.data(), end);
+  // The first `}` or line break from where it was last sought: the same for every `{@` before
+  // it, so that a line of them with no `}` is searched once.
+  std::size_t link_stop = begin;
   for (std::size_t i = FindAnyOf(part, begin, u'@', u'\\'); i < end;
        i = FindAnyOf(part, i + 1, u'@', u'\\')) {
     if (!IsAsciiLetter(At(text, i + 1)) || (i > begin && IsWordCharacter(text[i - 1]))) {
@@ -211,10 +244,10 @@ void HideDocTags(std::u16string& text, std::size_t begin, std::size_t end) {
     while (j < end && IsAsciiLetter(text[j])) ++j;
     const std::u16string_view tag = std::u16string_view(text).substr(i + 1, j - i - 1);
     if (i > begin && text[i - 1] == u'{') {  // {@link Foo}
-      const std::size_t close = std::u16string_view(text).substr(0, end).find_first_of(u"}\n", j);
-      if (close != kNone && text[close] == u'}') {
-        Hide(text, i - 1, close + 1);
-        i = close;
+      if (link_stop < j) link_stop = FindAnyOf(part, j, u'}', u'\n');
+      if (link_stop < end && text[link_stop] == u'}') {
+        Hide(text, i - 1, link_stop + 1);
+        i = link_stop;
         continue;
       }
     }
@@ -404,9 +437,10 @@ void KeepComment(std::u16string& text, std::size_t begin, std::size_t end, Fence
   if (fence.Holds() && !fence.GoesOnAt(text, begin)) fence = Fence{};
   fence.comment_end = end;
   // Decoration: the markers (`//`, `/*`, `#`) and the `*` and `!` of doc-comment lines.
+  const std::u16string_view comment(text.data(), end);
   std::size_t line = begin;
   while (line < end) {
-    const std::size_t line_end = std::min(end, LineEnd(text, line));
+    const std::size_t line_end = LineEnd(comment, line);
     std::size_t content = line;
     while (content < line_end &&
            (text[content] == u' ' || text[content] == u'\t' || text[content] == u'/' ||
@@ -597,6 +631,33 @@ Directive ReadDirective(std::u16string_view text, std::size_t hash, std::size_t 
                                                                       : Directive::kCode;
 }
 
+// The end of a C-family character literal from `from` (just past its quote) on a line that ends
+// at `limit`, as LiteralEnd finds it. A quote left open on its line is passed over rather than
+// read to its end, and after a search that found no closing quote, a later quote that search
+// passed over (escaped: `'\' \' \'`) finds none either: it reads on from a character that search
+// read too (the one after a quote, which no backslash escapes) up to the same limit. So a line
+// of such quotes costs one search, not one each. The text from the last search on must not
+// change between calls.
+class CharacterLiteralEnds {
+ public:
+  explicit CharacterLiteralEnds(std::u16string_view text) : text_(text) {}
+
+  std::size_t Of(std::size_t from, std::size_t limit) {
+    if (limit == unclosed_limit_ && from > unclosed_from_) return limit;
+    const std::size_t end = LiteralEnd(text_, from, u"'", true, limit);
+    if (end == limit && (end == from || text_[end - 1] != u'\'')) {
+      unclosed_from_ = from;
+      unclosed_limit_ = limit;
+    }
+    return end;
+  }
+
+ private:
+  std::u16string_view text_;
+  std::size_t unclosed_from_ = 0;  // the last search that found no closing quote
+  std::size_t unclosed_limit_ = kNone;
+};
+
 // Whether one of the characters that may start something in a line of C-family code does: a
 // `r` only before `#` or a quote (Rust raw strings), a `@` only before a quote (C# verbatim).
 bool StartsCFamilyToken(std::u16string_view text, std::size_t i) {
@@ -615,6 +676,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
   const std::size_t n = text.size();
   Fence fence;
   LineEnds line_ends(text);
+  CharacterLiteralEnds character_ends(text);
   std::size_t code = 0;  // the start of the code not hidden yet
   bool line_start = true;
   bool directive = false;  // in a preprocessor line that shows no message: its strings are code
@@ -666,14 +728,16 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
     if (c != u' ' && c != u'\t' && c != u'\r') line_start = false;
 
     if (c == u'/' && (next == u'/' || next == u'*')) {
-      std::size_t content_end = LineEnd(text, i);
-      std::size_t end = content_end;
-      if (next == u'*') {
+      std::size_t content_end;
+      std::size_t end;
+      if (next == u'*') {  // only to its `*/`: many such comments may share one line
         std::size_t close = i + 2;
         while ((close = FindAnyOf(text, close, u'*')) + 1 < n && text[close + 1] != u'/') ++close;
         if (close + 1 >= n) close = kNone;
         content_end = close == kNone ? n : close;
         end = close == kNone ? n : close + 2;
+      } else {
+        content_end = end = LineEnd(text, i);
       }
       hide_code(code, i);
       Hide(text, content_end, end);
@@ -780,7 +844,7 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
       continue;
     }
     const std::size_t line_end = line_ends.Of(i);
-    const std::size_t end = LiteralEnd(text, i + 1, u"'", true, line_end);
+    const std::size_t end = character_ends.Of(i + 1, line_end);
     if (end == line_end && (end == i + 1 || text[end - 1] != u'\'')) {
       ++i;  // no closing quote on the line: not a literal
       continue;
@@ -806,13 +870,14 @@ void KeepHashComments(std::u16string& text, CodeIdentifiers identifiers) {
   };
   const std::size_t n = text.size();
   Fence fence;
+  LineEnds line_ends(text);  // a line may go on after a bracket comment
   std::size_t line = 0;
   if (std::u16string_view(text).substr(0, 2) == u"#!") {
     line = LineEnd(text, 0);
     Hide(text, 0, line);
   }
   while (line < n) {
-    const std::size_t line_end = LineEnd(text, line);
+    const std::size_t line_end = line_ends.Of(line);
     std::size_t comment = kNone;
     char16_t quote = 0;
     for (std::size_t i = line; i < line_end; ++i) {
@@ -1306,15 +1371,15 @@ void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifi
     const bool spaced = HasInnerBlank(text, open_end, content_end);
     if (formatted) HideInterpolations(text, open_end, content_end, false);
     if (triple) {  // docstrings: doctest lines (>>> and ...) and reST roles and fields
+      const std::u16string_view docstring(text.data(), content_end);
       for (std::size_t line = open_end; line < content_end;) {
-        const std::size_t line_end = std::min(content_end, LineEnd(text, line));
+        const std::size_t line_end = LineEnd(docstring, line);
         std::size_t first = line;
         while (first < line_end && (text[first] == u' ' || text[first] == u'\t')) ++first;
         const std::u16string_view start = std::u16string_view(text).substr(first, 3);
         if (start == u">>>" || start == u"...") Hide(text, line, line_end);
         line = line_end + 1;
       }
-      const std::u16string_view docstring(text.data(), content_end);
       for (std::size_t j = FindAnyOf(docstring, open_end, u':'); j < content_end;
            j = FindAnyOf(docstring, j + 1, u':')) {
         if (!IsAsciiLetter(At(text, j + 1)) || (j > open_end && IsWordCharacter(text[j - 1]))) {

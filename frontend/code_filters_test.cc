@@ -50,6 +50,7 @@ TEST(CodeFilters, HideUrlsHidesAddressesWholeAndLeavesTheSentence) {
           {"and/or, km/h, e.g. this, i.e. that, end.", "and or km h e g this i e that end"},
           {"x=/etc/passwd", "x"},
           {"unfinished http://", "unfinished"},
+          {"see http://x.org/a))) or (https://x.org/(b))).", "see or"},
           {"long prose before it\u00a0\u00abdocs/modes.md\u00bb ends", "long prose before it ends"},
           {"caf\u00e9/menu.txt, a:b.c and x@y then words.md",
            "caf\u00e9 menu txt a b c and x y then"},
@@ -118,6 +119,12 @@ TEST(CodeFilters, CFamilyKeepsCommentsAndStringProse) {
              {"fmt.Printf(\"%v items in {0} and {name}\\t\", n)", "items in and"},
              {"s = \"unterminated string\nint next_line;", "unterminated string"},
              {"/* never closed\nstill comment", "never closed still comment"},
+             // Many on one line, each read to its own end.
+             {"/* one */ x /* two */ y /* three `z` */ w", "one two three"},
+             {"// a ``b ` c`` d ``` e ` f ` g", "a d e g"},
+             {"// `h``` i` j ``b ` c`` k", "b k"},  // the rest of a closer opens
+             {"c = '\\' \\' \\' x; // noted here", "noted here"},
+             {"/* {@x {@y see {@link C} here */", "here"},
          });
 }
 
@@ -130,6 +137,7 @@ TEST(CodeFilters, HashCommentsOnlyOutsideStrings) {
              {"key: don't stop # trailing note", "trailing note"},
              {"url = \"https://x\"  # see https://example.org", "see"},
              {"#[[ bracket\ncomment ]] set(X 1)", "bracket comment"},
+             {"#[[one]] #[=[two]=] x # three", "one two three"},
          });
 }
 
@@ -183,6 +191,8 @@ TEST(CodeFilters, PythonKeepsCommentsDocstringsAndStrings) {
              {"print(f\"{n} fiels\", \"{} neccessary {}\".format(a, b), f\"{x}\", 'utf-8')",
               "fiels neccessary"},
              {"x = '''never closed\nstill string", "never closed still string"},
+             {"'''one more''' \"\"\"two more\n>>> x\"\"\" # three `four` five",
+              "one more two more three five"},
          });
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "frontend/find_units.h"
 #include "frontend/mode_filters.h"
 #include "frontend/running_words.h"
 
@@ -120,7 +121,7 @@ void HideCodeButIdentifiers(std::u16string& text, std::size_t from, std::size_t 
     if (!IsIdentifierUnit(text[i])) {
       std::size_t j = i + 1;
       if (language == CodeLanguage::kCFamily && text[i] == u'#' && IsIncludeLine(view, i)) {
-        j = std::min(to, view.find(u'\n', i));
+        j = FindAnyOf(view.substr(0, to), i, u'\n');
       }
       while (j < to && !IsIdentifierUnit(text[j])) ++j;
       before = text[j - 1];

@@ -301,7 +301,9 @@ class HtmlScanner {
   }
 
   // Just past the `>` of a declaration (`<!DOCTYPE ...>`, `<!ENTITY ...>`), skipping quoted
-  // strings and an internal subset in brackets.
+  // strings and an internal subset in brackets. One in Markdown's inline HTML ends at the next
+  // `<` even in brackets, as it has no internal subset there: else a paragraph of `<![` would be
+  // read to its end once for each.
   std::size_t DeclarationEnd(std::size_t from, std::size_t end) {
     int depth = 0;
     char16_t quote = 0;
@@ -317,7 +319,7 @@ class HtmlScanner {
         depth = std::max(depth - 1, 0);
       } else if (c == u'>' && depth == 0) {
         return i + 1;
-      } else if (c == u'<' && complete_only_ && depth == 0) {
+      } else if (c == u'<' && complete_only_) {
         return kNone;
       }
     }
@@ -721,19 +723,7 @@ class MarkdownInline {
       if (i >= end_ || text_[i] != u'>') return at + 1;
       ++i;
     } else {
-      // Parentheses nest in a target; its length is bounded, so that a text full of "](" stays
-      // linear.
-      int depth = 0;
-      const std::size_t start = i;
-      for (; i < end_ && !IsSpace(text_[i]) && i - start < 4096; ++i) {
-        if (text_[i] == u'\\' && i + 1 < end_) {
-          ++i;
-        } else if (text_[i] == u'(') {
-          ++depth;
-        } else if (text_[i] == u')') {
-          if (depth-- == 0) break;
-        }
-      }
+      i = TargetEnd(i);
     }
     std::size_t title_begin = kNone;
     std::size_t title_end = kNone;
@@ -756,8 +746,49 @@ class MarkdownInline {
     return title_begin;
   }
 
-  std::size_t SkipBlanks(std::size_t i) const {
+  // Where a target without angle brackets that starts at `start` ends: at the `)` that closes
+  // it (parentheses nest in it), at a blank, or at kMaxTarget units. A scan that ends unclosed
+  // keeps the `(` still open where it stopped; a target opened by one of them (in a text full of
+  // "](") goes on from there at their depth, rather than reading the same units again.
+  std::size_t TargetEnd(std::size_t start) {
+    static constexpr std::size_t kMaxTarget = 4096;
+    std::size_t i = start;
+    const auto opener = std::lower_bound(opens_.begin() + first_open_, opens_.end(), start - 1);
+    if (opener != opens_.end() && *opener == start - 1) {
+      first_open_ = static_cast<std::size_t>(opener - opens_.begin()) + 1;
+      if (first_open_ > opens_.size() / 2) {  // those passed go, a half at a time
+        opens_.erase(opens_.begin(), opens_.begin() + static_cast<std::ptrdiff_t>(first_open_));
+        first_open_ = 0;
+      }
+      i = target_scanned_;
+    } else {
+      opens_.clear();
+      first_open_ = 0;
+    }
+    for (; i < end_ && !IsSpace(text_[i]) && i - start < kMaxTarget; ++i) {
+      if (text_[i] == u'\\' && i + 1 < end_) {
+        ++i;
+      } else if (text_[i] == u'(') {
+        opens_.push_back(i);
+      } else if (text_[i] == u')') {
+        if (opens_.size() == first_open_) break;
+        opens_.pop_back();
+      }
+    }
+    target_scanned_ = i;
+    return i;
+  }
+
+  // Where the blanks from `i` end. The last stretch of them is kept: many targets cut short may
+  // stop at the same one.
+  std::size_t SkipBlanks(std::size_t i) {
+    if (i >= blanks_from_ && i <= blanks_end_) return blanks_end_;
+    const std::size_t from = i;
     while (i < end_ && IsSpace(text_[i])) ++i;
+    if (i > from) {
+      blanks_from_ = from;
+      blanks_end_ = i;
+    }
     return i;
   }
 
@@ -775,10 +806,14 @@ class MarkdownInline {
     return kNone;
   }
 
-  // A footnote's mark `[^label]` is hidden.
+  // A footnote's mark `[^label]` is hidden. The stretch the last label was sought in, which
+  // holds no `]` and no blank, is not read again for the next `[^` in it.
   std::size_t Footnote(std::size_t at) {
     std::size_t i = at + 2;
+    if (i >= label_from_ && i < label_searched_) i = std::min(label_searched_, at + 1000);
+    label_from_ = at + 2;
     while (i < end_ && i - at < 1000 && text_[i] != u']' && !IsSpace(text_[i])) ++i;
+    label_searched_ = i;
     if (i >= end_ || text_[i] != u']' || i == at + 2) return at + 1;
     Hide(text_, at, i + 1);
     return i + 1;
@@ -806,12 +841,20 @@ class MarkdownInline {
     std::size_t i = at;
     while (i < end_ && !IsSpace(text_[i]) && text_[i] != u'<') ++i;
     std::size_t last = i;
+    // The parentheses of the address, counted once when one may be given back.
+    bool counted = false;
+    std::ptrdiff_t unopened = 0;  // closing ones less opening ones
     while (last > at) {
       const char16_t c = text_[last - 1];
+      if (c == u')' && !counted) {
+        unopened = std::count(text_.begin() + at, text_.begin() + last, u')') -
+                   std::count(text_.begin() + at, text_.begin() + last, u'(');
+        counted = true;
+      }
       if (std::u16string_view(u"?!.,:*_~'\"").find(c) != kNone) {
         --last;
-      } else if (c == u')' && std::count(text_.begin() + at, text_.begin() + last, u')') >
-                                  std::count(text_.begin() + at, text_.begin() + last, u'(')) {
+      } else if (c == u')' && unopened > 0) {
+        --unopened;
         --last;
       } else {
         break;
@@ -829,6 +872,15 @@ class MarkdownInline {
   // For each length of backtick string, where such strings start, and the first not yet passed.
   std::map<std::size_t, std::pair<std::vector<std::size_t>, std::size_t>> runs_;
   std::size_t unfound_title_end_[3] = {kNone, kNone, kNone};
+  // The `(` still open where the last scan of a target stopped (those from first_open_ on), and
+  // where it stopped.
+  std::vector<std::size_t> opens_;
+  std::size_t first_open_ = 0;
+  std::size_t target_scanned_ = 0;
+  std::size_t label_from_ = kNone;  // the last footnote label sought, up to where it stopped
+  std::size_t label_searched_ = kNone;
+  std::size_t blanks_from_ = kNone;  // the last stretch of blanks skipped
+  std::size_t blanks_end_ = kNone;
 };
 
 // The blocks: front matter, fenced and indented code, HTML blocks, and the markers of

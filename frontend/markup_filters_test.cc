@@ -67,8 +67,11 @@ TEST(MarkupFilters, MarkdownHidesCodeAndTargets) {
           {u"[text][ref] [other][] [shortcut]", "text other shortcut"},
           {u"[ref]: https://x.org/r \"Ref title\"\n[^note]: Footnote text[^note].",
            "Ref title Footnote text"},
+          {u"[a](b [c](d) e [f]([g](h)) i [j]([k](l m", "a b c e f i j k l m"},
+          {u"[^a [^b] c [^[^d] e", "a c e"},
           {u"<https://x.org/a_b> <me@x.org> a<b", "a b"},
           {u"see https://x.org/path_one?q=1, www.x.org/w). and afterwards", "see and afterwards"},
+          {u"see http://x.org/a)) and (www.x.org/(b))).", "see and"},
           {u"http in text, www", "http in text www"},
       });
 }
@@ -103,6 +106,7 @@ TEST(MarkupFilters, MarkdownReadsItsHtml) {
           {u"<!-- never closed\n\nall hidden", ""},
           {u"x <!-- open inline comment\n\nnext", "x open inline comment next"},
           {u"a <b title=\"tip\">bold</b> <i title=\"un\nclosed", "a tip bold i title un closed"},
+          {u"a <!x [ <b>bold</b> ]> c", "a x bold c"},  // no internal subset inline
       });
 }
 

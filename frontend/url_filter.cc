@@ -118,6 +118,10 @@ bool IsDottedAddress(std::u16string_view name) {
 // it: `.,;:!?` and a bracket that the address did not open.
 std::size_t AddressEnd(std::u16string_view text, std::size_t start, std::size_t end) {
   while (end < text.size() && IsTailCharacter(text[end])) ++end;
+  // How many of each bracket the address holds, counted once when one may be given back.
+  constexpr std::u16string_view kBrackets = u"()[]{}";
+  std::array<std::size_t, kBrackets.size()> brackets{};
+  bool counted = false;
   while (end > start) {
     const char16_t last = text[end - 1];
     if (last == u'.' || last == u',' || last == u';' || last == u':' || last == u'!' ||
@@ -125,13 +129,16 @@ std::size_t AddressEnd(std::u16string_view text, std::size_t start, std::size_t 
       --end;
       continue;
     }
-    const char16_t open = last == u')' ? u'(' : last == u']' ? u'[' : last == u'}' ? u'{' : 0;
-    if (open == 0) break;
-    const std::u16string_view address = text.substr(start, end - start);
-    if (std::count(address.begin(), address.end(), open) >=
-        std::count(address.begin(), address.end(), last)) {
-      break;
+    const std::size_t closing = kBrackets.find(last);
+    if (closing == std::u16string_view::npos || closing % 2 == 0) break;
+    if (!counted) {
+      for (const char16_t c : text.substr(start, end - start)) {
+        if (const std::size_t k = kBrackets.find(c); k != std::u16string_view::npos) ++brackets[k];
+      }
+      counted = true;
     }
+    if (brackets[closing - 1] >= brackets[closing]) break;
+    --brackets[closing];
     --end;
   }
   return end;
