@@ -5,7 +5,8 @@
 #include "cli/command_options.h"
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
-#include "frontend/misspelt_words.h"
+#include "frontend/prepared_checker.h"
+#include "frontend/word_list_reporter.h"
 
 namespace lexivane::cli {
 
@@ -25,14 +26,14 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
 }
 
 int RunList(const ListOptions& options) {
-  SpellCheck engine;
-  engine.Init();
-  AcceptedNames names;
-  CustomDictionaryFile(options.custom_file).LoadInto(engine, &names);
+  CheckerSetup setup;
+  setup.custom_file = options.custom_file;
+  setup.rules = AllRulesExcept(options.rules_off);
+  PreparedChecker checker(setup);
   const ListedFiles listed = ListMisspeltWordsOfFiles(
-      engine, options.files, options.unique,
+      checker, options.files, options.unique,
       [&options](const std::string& file) { return ModeOf(options.mode_name, file); },
-      AllRulesExcept(options.rules_off), options.identifiers, std::move(names));
+      options.identifiers);
   return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 

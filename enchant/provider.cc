@@ -8,11 +8,12 @@
 // engine's own custom dictionary is never read or written here.
 //
 // Threads: the engine's tables belong to the thread that loads them, and a host may call one
-// dictionary from several threads. Every thread that calls in gets its own engine object, made
-// and initialised on its first call and destroyed when the thread ends; nothing is shared, so
-// nothing is locked.
+// dictionary from several threads. Every thread that calls in gets its own checker (an engine
+// and the session over it, frontend/prepared_checker.h), made on its first call and destroyed
+// when the thread ends; nothing is shared, so nothing is locked.
 //
-// Words are judged as every other front end judges them: the typographic apostrophe read as
+// Words are judged as every other front end judges them, by the session of the front ends (each
+// distinct word once, its suggestions searched once): the typographic apostrophe read as
 // U+0027, no suggestion search for a word too long to be near an English one, and which
 // characters may stand in a word answered by the word rule itself (frontend/). Hosts ask about
 // the words of running text, so the word rules (frontend/word_rules.h) accept what they accept
@@ -36,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/prepared_checker.h"
 #include "frontend/ranking.h"
 #include "frontend/running_words.h"
 #include "frontend/spelling_session.h"
@@ -51,17 +53,6 @@ namespace {
 // asking for English without a region gets it, while Enchant still prefers a provider that
 // has the exact regional tag (en_GB, en_AU) when one is installed.
 constexpr const char* kTags[] = {"en_US", "en"};
-
-// The calling thread's engine, made and initialised on the thread's first call.
-lexivane::SpellCheck& ThreadEngine() {
-  thread_local std::unique_ptr<lexivane::SpellCheck> engine;
-  if (!engine) {
-    auto created = std::make_unique<lexivane::SpellCheck>();
-    created->Init();
-    engine = std::move(created);
-  }
-  return *engine;
-}
 
 // The word as the engine is asked it, as running text is: each broken UTF-8 sequence becomes
 // U+FFFD, a character no list entry holds, and marks are composed.
@@ -91,14 +82,24 @@ lexivane::frontend::Ranking ChosenRanking() {
   return ranking;
 }
 
+// The calling thread's checker, made on the thread's first call. Enchant asks its personal word
+// list before the provider, so there is no custom dictionary here.
+lexivane::frontend::PreparedChecker& ThreadChecker() {
+  thread_local std::unique_ptr<lexivane::frontend::PreparedChecker> checker;
+  if (!checker) {
+    lexivane::frontend::CheckerSetup setup;
+    setup.uses_custom_file = false;
+    setup.rules = Rules();
+    setup.ranking = ChosenRanking();
+    setup.max_suggestions = lexivane::kShownSuggestionsMax;
+    checker = std::make_unique<lexivane::frontend::PreparedChecker>(setup);
+  }
+  return *checker;
+}
+
 int Check(EnchantDict*, const char* const word, std::size_t length) {
   try {
-    const std::u16string engine_word = EngineWord(word, length);
-    // Enchant asks its personal word list before the provider, so no custom dictionary here.
-    const bool accepted = ThreadEngine().CheckWord(engine_word, false)
-                              ? !lexivane::frontend::RulesFlagName(engine_word, Rules())
-                              : lexivane::frontend::RulesAccept(engine_word, Rules());
-    return accepted ? 0 : 1;
+    return ThreadChecker().session().Accepts(EngineWord(word, length)) ? 0 : 1;
   } catch (...) {
     return -1;
   }
@@ -114,9 +115,9 @@ char** GStringArray(const std::vector<std::string>& items) {
 char** Suggest(EnchantDict*, const char* const word, std::size_t length, std::size_t* out_count) {
   *out_count = 0;
   try {
-    const std::vector<std::u16string> suggestions = lexivane::frontend::SuggestionsToShow(
-        ThreadEngine(), EngineWord(word, length), lexivane::kShownSuggestionsMax, ChosenRanking(),
-        false);
+    const lexivane::frontend::SuggestionList list =
+        ThreadChecker().session().Suggestions(EngineWord(word, length));
+    const std::vector<std::u16string>& suggestions = *list;
     if (suggestions.empty()) return nullptr;
     std::vector<std::string> utf8;
     utf8.reserve(suggestions.size());

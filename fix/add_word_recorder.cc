@@ -45,14 +45,18 @@ void AddWordRecorder::ShowModal(SuggestionsDialog& dialog) {
   // A showing starts with the token in the "Change to" box.
   bool accepted = true;
   ForEachRunningWord(dialog.ChangeToText(), [&](const RunningWord& word) {
-    accepted = accepted && (engine_.CheckWord(word.word) || RulesAccept(word.word, rules_));
+    accepted = accepted && session_.Accepts(word.word);
   });
   if (accepted) {
     dialog.Click(DialogButton::Ignore);
     if (!dialog.IsShown()) return;
   }
   RecordingDialog recording(dialog, added_words_);
+  const std::size_t added_before = added_words_.size();
   inner_.ShowModal(recording);
+  // The word added is in the engine's custom dictionary now, which the session's verdicts
+  // predate.
+  if (added_words_.size() != added_before) session_.Forget();
 }
 
 }  // namespace lexivane::frontend::fix

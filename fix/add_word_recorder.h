@@ -2,40 +2,36 @@
 // the person added with Add Word, so that `lexivane fix` adds them to the custom dictionary
 // file, whatever the view (a window or the terminal).
 //
-// It also keeps `fix` to the word rule of the other commands: a token whose every word in
-// running text the word check or a word rule accepts ("wouldn’t", read with U+0027 as `list`
-// reads it; "GPLv3") is answered with Ignore without being shown. The run's own tokens and events
-// stay as they are.
+// It also keeps `fix` to the verdicts of the other commands: a token whose every word in
+// running text the session accepts (the session of the document checker, spelling_session.h:
+// "wouldn’t", read with U+0027 as `check` reads it; "GPLv3", which a word rule accepts) is
+// answered with Ignore without being shown. The run's own tokens and events stay as they are.
 //
 // The inner view is handed a SuggestionsDialog that forwards every member to the real dialog
 // and records a click on Add Word that the model will act on (the button enabled and visible
 // and the dialog shown): the word added is the "Change to" text at that moment. Main thread only;
-// the inner view and the engine must outlive the recorder.
+// the inner view and the session must outlive the recorder.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "frontend/word_rules.h"
+#include "frontend/spelling_session.h"
 #include "lexivane/dialog.h"
-#include "lexivane/spell_check.h"
 
 namespace lexivane::frontend::fix {
 
 class AddWordRecorder : public DialogView {
  public:
-  // `engine` judges the words of running text, with its custom dictionary, and `rules` accept
-  // some it rejects.
-  AddWordRecorder(DialogView& inner, const SpellCheck& engine, WordRules rules = WordRules::All())
-      : inner_(inner), engine_(engine), rules_(rules) {}
+  AddWordRecorder(DialogView& inner, SpellingSession& session)
+      : inner_(inner), session_(session) {}
 
   void ShowModal(SuggestionsDialog& dialog) override;
   const std::vector<std::u16string>& added_words() const { return added_words_; }
 
  private:
   DialogView& inner_;
-  const SpellCheck& engine_;
-  const WordRules rules_;
+  SpellingSession& session_;
   std::vector<std::u16string> added_words_;
 };
 

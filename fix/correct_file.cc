@@ -20,6 +20,7 @@
 #include "fix/window_front_end.h"
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
+#include "frontend/prepared_checker.h"
 #include "frontend/sink_connection.h"
 #include "frontend/text_positions.h"
 #include "lexivane/dialog.h"
@@ -119,39 +120,29 @@ std::unique_ptr<FrontEnd> OpenFrontEnd(const FixOptions& options,
   return std::make_unique<TerminalDialogView>(*terminal);
 }
 
-// The custom dictionary: its file, and its bytes when it exists, for the backup.
-struct CustomDictionary {
-  CustomDictionaryFile file;
-  std::optional<std::string> original;
-};
-
-CustomDictionary OpenCustomDictionary(SpellCheck& engine,
-                                      const std::optional<std::string>& custom_file) {
-  // A dictionary that does not exist yet starts empty; Add Word will create it.
-  CustomDictionary custom{
-      CustomDictionaryFile(custom_file, CustomDictionaryFile::Missing::kNoneUntilMade),
-      std::nullopt};
-  if (!custom.file.LoadInto(engine)) return custom;
-  std::ifstream in(custom.file.path(), std::ios::binary);
+// The custom dictionary's bytes when the run begins, for its backup; none while it does not
+// exist yet (Add Word will create it).
+std::optional<std::string> OriginalBytes(const CustomDictionaryFile& custom) {
+  if (custom.IsMissing()) return std::nullopt;
+  std::ifstream in(custom.path(), std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
-  if (!in) throw CommandError(custom.file.path() + ": cannot read the custom dictionary");
-  custom.original = bytes.str();
-  return custom;
+  if (!in) throw CommandError(custom.path() + ": cannot read the custom dictionary");
+  return bytes.str();
 }
 
 // Adds the words to the dictionary as it is on disk now, after keeping the bytes it had when
 // the run began as FILE.bak.
-void SaveAddedWords(const std::vector<std::u16string>& words, const CustomDictionary& custom,
-                    bool backup) {
-  const std::string& file = custom.file.path();
+void SaveAddedWords(const std::vector<std::u16string>& words, const CustomDictionaryFile& custom,
+                    const std::optional<std::string>& original, bool backup) {
+  const std::string& file = custom.path();
   try {
-    if (backup && custom.original) {
+    if (backup && original) {
       struct stat info;
       const mode_t mode = ::stat(file.c_str(), &info) == 0 ? info.st_mode & 07777 : 0600;
-      ReplaceFile(file + ".bak", *custom.original, mode, file + ".bak");
+      ReplaceFile(file + ".bak", *original, mode, file + ".bak");
     }
-    custom.file.AddWords(words);
+    custom.AddWords(words);
   } catch (const std::exception& error) {
     throw CommandError(std::string(error.what()) + "; the words added were not saved");
   }
@@ -198,11 +189,15 @@ int CorrectFile(const FixOptions& options, DocumentMode mode) {
   std::unique_ptr<Terminal> terminal;
   std::unique_ptr<FrontEnd> front_end = OpenFrontEnd(options, terminal);
 
-  SpellCheck engine;
-  engine.Init();
-  const CustomDictionary custom = OpenCustomDictionary(engine, options.custom_file);
+  CheckerSetup setup;
+  setup.custom_file = options.custom_file;
+  setup.missing = CustomDictionaryFile::Missing::kNoneUntilMade;
+  setup.rules = AllRulesExcept(options.rules_off);
+  PreparedChecker checker(setup);
+  SpellCheck& engine = checker.engine();
+  const std::optional<std::string> original = OriginalBytes(checker.custom_file());
 
-  AddWordRecorder recorder(front_end->view(), engine, AllRulesExcept(options.rules_off));
+  AddWordRecorder recorder(front_end->view(), checker.session());
   const std::u16string prose = DocumentProse(file.text, mode);
   CarefulHost host(engine, prose, file.text);
   RunWatcher watcher(host, *front_end, options.file);
@@ -227,7 +222,7 @@ int CorrectFile(const FixOptions& options, DocumentMode mode) {
   std::optional<std::string> custom_failure;
   if (!added_words.empty()) {
     try {
-      SaveAddedWords(added_words, custom, !options.no_backup);
+      SaveAddedWords(added_words, checker.custom_file(), original, !options.no_backup);
     } catch (const CommandError& error) {
       custom_failure = error.what();
     }

@@ -6,6 +6,7 @@
 #include "lexivane/better_suggestions.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
+#include "lexivane/utf8.h"
 
 namespace lexivane::frontend {
 
@@ -31,12 +32,13 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
 }
 
 SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules,
-                                 Ranking ranking)
+                                 Ranking ranking, bool check_custom)
     : engine_(engine),
       max_suggestions_(max_suggestions),
       ranking_(ranking),
+      check_custom_(check_custom),
       verdicts_([this, rules](std::u16string_view word) {
-        return FrontEndAccepts(engine_, word, rules, accepted_names_) ||
+        return FrontEndAccepts(engine_, word, rules, accepted_names_, check_custom_) ||
                (!session_words_.empty() && session_words_.contains(FoldCase(word)));
       }) {}
 
@@ -47,7 +49,7 @@ void SpellingSession::AcceptNames(AcceptedNames names) {
 }
 
 bool SpellingSession::Accepts(std::u16string_view word) {
-  return verdicts_.Accepts(word);
+  return verdicts_.Accepts(ToUtf8(word));
 }
 
 SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
@@ -60,7 +62,7 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
   if (const auto known = suggestions_.find(key); known != suggestions_.end()) return known->second;
   if (suggestions_.size() >= kRememberedSuggestions) suggestions_.clear();
   auto list = std::make_shared<const std::vector<std::u16string>>(
-      SuggestionsToShow(engine_, word, max_suggestions_, ranking_));
+      SuggestionsToShow(engine_, word, max_suggestions_, ranking_, check_custom_));
   return suggestions_.emplace(key, std::move(list)).first->second;
 }
 

@@ -2,7 +2,7 @@
 // pipe, the language server): verdicts, the session's own words, and the suggestions to show.
 //
 // Running text repeats its words, and editors ask about the same ones again and again, so each
-// distinct word is judged once (WordVerdicts) and given its suggestions once. Words accepted
+// distinct word is judged once (Utf8WordVerdicts) and given its suggestions once. Words accepted
 // for the session (ignored in an editor, the pipe's `@`) are matched as the engine matches its
 // custom dictionary, in any letter case (FoldCase); words added to the custom dictionary go to
 // the engine's. Either makes the session forget its verdicts and suggestions, since both may
@@ -53,13 +53,19 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
 
 class SpellingSession {
  public:
+  // `check_custom`: whether the engine's custom dictionary counts, in verdicts and suggestions
+  // (not for a front end whose host keeps the person's words itself, as Enchant does).
   SpellingSession(SpellCheck& engine, std::size_t max_suggestions,
-                  WordRules rules = WordRules::All(), Ranking ranking = kDefaultRanking);
+                  WordRules rules = WordRules::All(), Ranking ranking = kDefaultRanking,
+                  bool check_custom = true);
   SpellingSession(const SpellingSession&) = delete;
   SpellingSession& operator=(const SpellingSession&) = delete;
 
   // `word` as CheckWord is asked it (RunningWord::word).
   bool Accepts(std::u16string_view word);
+  // The verdicts themselves, keyed by the word in UTF-8, for the walk over many words
+  // (DocumentChecker), which looks several up at once.
+  Utf8WordVerdicts& verdicts() { return verdicts_; }
   SuggestionList Suggestions(std::u16string_view word);
 
   // Adds the word, as given, to the engine's custom dictionary (in memory; see
@@ -81,10 +87,11 @@ class SpellingSession {
   SpellCheck& engine_;
   const std::size_t max_suggestions_;
   const Ranking ranking_;
+  const bool check_custom_;
   std::unordered_set<std::u16string> session_words_;  // folded
   AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
   std::vector<std::u16string> added_words_;
-  WordVerdicts verdicts_;
+  Utf8WordVerdicts verdicts_;
   std::unordered_map<std::u16string, SuggestionList> suggestions_;
 };
 

@@ -112,8 +112,8 @@ bool RulesFlagName(std::u16string_view word, WordRules rules) {
 }
 
 bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRules rules,
-                     const AcceptedNames& accepted_names) {
-  if (!engine.CheckWord(word)) return RulesAccept(word, rules);
+                     const AcceptedNames& accepted_names, bool check_custom) {
+  if (!engine.CheckWord(word, check_custom)) return RulesAccept(word, rules);
   return !RulesFlagName(word, rules) || accepted_names.contains(std::u16string(word));
 }
 

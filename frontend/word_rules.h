@@ -84,7 +84,8 @@ using AcceptedNames = std::unordered_set<std::u16string>;
 
 // The front ends' verdict on a word of running text: the engine's word check (the custom
 // dictionary included), overruled by the rules both ways.
+// `check_custom`: whether the engine's custom dictionary counts (as CheckWord's bCheckCustom).
 bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRules rules,
-                     const AcceptedNames& accepted_names);
+                     const AcceptedNames& accepted_names, bool check_custom = true);
 
 }  // namespace lexivane::frontend

@@ -3,10 +3,10 @@
 // misspelling at a time, when a client wants to offer them (the search for them costs more than
 // finding every misspelling of a large text, so finding them never searches).
 //
-// A finder owns an engine, readied from the settings (the suggestion threshold, and the custom
-// dictionary file, loaded when the finder is made), and the SpellingSession over it that judges
-// each distinct word once, remembers the suggestions asked for, and holds the words ignored for
-// the session. The words the user adds or ignores reach it through Add and Ignore (or Take, for
+// A finder owns the checker the settings call for (prepared_checker.h: an engine with the
+// suggestion threshold and the custom dictionary file, loaded when the finder is made, and the
+// session over it that judges each distinct word once, remembers the suggestions asked for, and
+// holds the words ignored for the session), and reports through the document checker. The words the user adds or ignores reach it through Add and Ignore (or Take, for
 // all of a session's words at once); words that reach the file otherwise (another program, or
 // this server's own save) through CatchUpWithCustomFile, which loads the file again when it
 // changed.
@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "frontend/document_modes.h"
+#include "frontend/prepared_checker.h"
 #include "frontend/spelling_session.h"
 #include "lexivane/spell_check.h"
 #include "lsp/server_settings.h"
@@ -41,7 +42,7 @@ struct SessionWords {
 class MisspellingFinder {
  public:
   // Reports a custom dictionary file that cannot be read; the finder checks without it.
-  using Warn = std::function<void(const std::string& message)>;
+  using Warn = PreparedChecker::Warn;
 
   MisspellingFinder(const CheckerSettings& settings, const Warn& warn);
   MisspellingFinder(const MisspellingFinder&) = delete;
@@ -64,27 +65,16 @@ class MisspellingFinder {
   // keeping the words added in the session (saved or not); true when it did, so that what was
   // found before may be out of date. A file that can no longer be read is reported through
   // `warn`, and the words read before stay.
-  bool CatchUpWithCustomFile();
+  bool CatchUpWithCustomFile() { return prepared_.CatchUpWithCustomFile(); }
 
   // The custom dictionary file whose words were loaded into the thread's dictionaries; none
   // when there was no file to load or it could not be read.
-  const std::optional<std::string>& loaded_custom_file() const { return prepared_.loaded_file; }
+  const std::optional<std::string>& loaded_custom_file() const {
+    return prepared_.loaded_custom_file();
+  }
 
  private:
-  struct PreparedEngine {
-    PreparedEngine(const CheckerSettings& settings, Warn warn);
-    // Loads the file, as it is at `now`; true when it did.
-    bool Load(std::optional<FileStamp> now);
-    SpellCheck engine;
-    const CustomDictionaryFile file;
-    const Warn warn;
-    std::optional<FileStamp> stamp;  // of the file when it was last loaded, or looked at
-    std::optional<std::string> loaded_file;
-    AcceptedNames names;  // the file's, for the names rule
-  };
-
-  PreparedEngine prepared_;
-  SpellingSession session_;
+  PreparedChecker prepared_;
 };
 
 }  // namespace lexivane::frontend::lsp

@@ -32,6 +32,17 @@ CustomDictionaryFile CustomDictionaryOf(const CheckerSettings& settings) {
                               CustomDictionaryFile::Missing::kNoneUntilMade);
 }
 
+CheckerSetup CheckerSetupOf(const CheckerSettings& settings) {
+  CheckerSetup setup;
+  setup.custom_file = settings.custom_dictionary;
+  setup.missing = CustomDictionaryFile::Missing::kNoneUntilMade;
+  setup.rules = settings.rules;
+  setup.ranking = settings.ranking;
+  setup.max_suggestions = settings.max_suggestions;
+  setup.suggestion_threshold = settings.suggestion_threshold;
+  return setup;
+}
+
 SettingsChange ChangeSettings(const ServerSettings& current, const Json& given) {
   SettingsChange change{current, {}};
   const Json& settings = given.contains("lexivane") ? given["lexivane"] : given;

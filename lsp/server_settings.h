@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "frontend/custom_dictionary_file.h"
+#include "frontend/prepared_checker.h"
 #include "frontend/ranking.h"
 #include "frontend/word_rules.h"
 
@@ -32,6 +33,8 @@ struct CheckerSettings {
 // The custom dictionary file the settings mean. The server's file is made by the first word
 // saved to it; until then there is none.
 CustomDictionaryFile CustomDictionaryOf(const CheckerSettings& settings);
+// The checker the settings call for (prepared_checker.h), with that file.
+CheckerSetup CheckerSetupOf(const CheckerSettings& settings);
 
 struct ServerSettings {
   CheckerSettings checker;

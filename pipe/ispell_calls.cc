@@ -14,11 +14,13 @@
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
 #include "frontend/document_modes.h"
-#include "frontend/misspelt_words.h"
+#include "frontend/prepared_checker.h"
 #include "frontend/ranking.h"
 #include "frontend/running_words.h"
 #include "frontend/standard_output.h"
+#include "frontend/word_list_reporter.h"
 #include "frontend/word_rules.h"
+#include "lexivane/shown_suggestions.h"
 #include "pipe/ispell_session.h"
 
 namespace lexivane::frontend::ispell {
@@ -271,35 +273,31 @@ void Warn(const std::string& message) {
 
 // The personal dictionary named with -p need not exist yet: `#` creates it. One that exists
 // must be read, or the session would flag the user's words.
-CustomDictionaryFile Personal(const IspellOptions& options) {
-  return CustomDictionaryFile(options.personal_file, CustomDictionaryFile::Missing::kNoneUntilMade);
+CheckerSetup SetupOf(const IspellOptions& options) {
+  CheckerSetup setup;
+  setup.custom_file = options.personal_file;
+  setup.missing = CustomDictionaryFile::Missing::kNoneUntilMade;
+  setup.rules = AllRulesExcept(options.rules_off);
+  setup.ranking = options.ranking;
+  setup.max_suggestions = kShownSuggestionsMax;
+  return setup;
 }
 
 // List mode is `lexivane list` with the personal dictionary as the custom one, but succeeds
 // whatever it finds, as its callers expect (Emacs takes any other status for a failure to
 // check); a file it could not read is a failure.
 int ListMisspellings(const IspellOptions& options) {
-  SpellCheck engine;
-  engine.Init();
-  AcceptedNames names;
-  Personal(options).LoadInto(engine, &names);
+  PreparedChecker checker(SetupOf(options));
   std::function<DocumentMode(const std::string&)> mode_of;
   if (options.mode) mode_of = [mode = *options.mode](const std::string&) { return mode; };
-  return ListMisspeltWordsOfFiles(engine, options.files, false, mode_of,
-                                  AllRulesExcept(options.rules_off), false, std::move(names))
-                 .failed
+  return ListMisspeltWordsOfFiles(checker, options.files, false, mode_of).failed
              ? kExitError
              : kExitClean;
 }
 
 int Converse(const IspellOptions& options) {
-  SpellCheck engine;
-  engine.Init();
-  const CustomDictionaryFile personal = Personal(options);
-  AcceptedNames names;
-  personal.LoadInto(engine, &names);
-  IspellSession session(engine, personal, options.mode.value_or(DocumentMode::kNone),
-                        AllRulesExcept(options.rules_off), std::move(names), options.ranking);
+  PreparedChecker checker(SetupOf(options));
+  IspellSession session(checker, options.mode.value_or(DocumentMode::kNone));
   std::cout << IspellBanner() << '\n' << std::flush;
   CheckStandardOutput();
   LineReader reader;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frontend/command_error.h"
+#include "frontend/document_checker.h"
 #include "frontend/given_word.h"
 #include "frontend/running_words.h"
 #include "frontend/text_positions.h"
@@ -44,6 +45,55 @@ std::string Printable(std::string_view text) {
   return ToUtf8(shown);
 }
 
+// The result lines of one text line: the reporter of the pipe. Words are reported as they stand
+// in the line sent (`caf&eacute;`, not `café`), since clients compare the two.
+class LineAnswer : public Reporter {
+ public:
+  // `text` is the line after its `^`, `start` the characters before it.
+  LineAnswer(std::u16string_view text, std::size_t start, bool terse, SpellingSession& session)
+      : text_(text), positions_(text, Columns::kCharacters), start_(start), terse_(terse),
+        session_(session) {}
+
+  bool WantsAcceptedWords() const override { return !terse_; }
+  void Accept(const Document&, const Finding&) override { out_ += "*\n"; }
+
+  void Report(const Document&, const Finding& finding) override {
+    const std::u16string_view written = text_.substr(finding.offset, finding.length);
+    // Clients read a reported word up to the next blank, so one written with a blank or a
+    // control character inside (TeX's `Stra\ss e`) cannot be reported: it passes.
+    if (std::any_of(written.begin(), written.end(),
+                    [](char16_t c) { return c <= u' ' || c == u'\x7F'; })) {
+      if (!terse_) out_ += "*\n";
+      return;
+    }
+    // The line holds no LF; offsets count every character before the word, a CR included.
+    const std::string offset =
+        std::to_string(start_ + positions_.At(finding.offset).characters);
+    const SuggestionList list = session_.Suggestions(FromUtf8(finding.word));
+    const std::vector<std::u16string>& suggestions = *list;
+    if (suggestions.empty()) {
+      out_ += "# " + std::string(finding.written) + ' ' + offset + '\n';
+      return;
+    }
+    out_ += "& " + std::string(finding.written) + ' ' + std::to_string(suggestions.size()) + ' ' +
+            offset + ':';
+    for (std::size_t i = 0; i < suggestions.size(); ++i) {
+      out_ += (i == 0 ? " " : ", ") + ToUtf8(suggestions[i]);
+    }
+    out_ += '\n';
+  }
+
+  std::string Take() { return std::move(out_) + '\n'; }
+
+ private:
+  std::u16string_view text_;
+  PositionCounter positions_;
+  const std::size_t start_;
+  const bool terse_;
+  SpellingSession& session_;
+  std::string out_;
+};
+
 }  // namespace
 
 std::string IspellBanner() {
@@ -55,58 +105,20 @@ std::string IspellBanner() {
          Version();
 }
 
-IspellSession::IspellSession(SpellCheck& engine, CustomDictionaryFile personal, DocumentMode mode,
-                             WordRules rules, AcceptedNames personal_names, Ranking ranking)
-    : personal_(std::move(personal)),
-      session_(engine, kShownSuggestionsMax, rules, ranking),
-      options_mode_(mode),
-      mode_(mode) {
-  session_.AcceptNames(std::move(personal_names));
-}
+IspellSession::IspellSession(PreparedChecker& checker, DocumentMode mode)
+    : checker_(checker), session_(checker.session()), options_mode_(mode), mode_(mode) {}
 
 std::optional<std::string> IspellSession::TakeWarning() {
   return std::exchange(warning_, {});
 }
 
 std::string IspellSession::Check(std::string_view line) {
-  const std::u16string text = FromUtf8(line);
-  // The line holds no LF; offsets count every character before the word, a CR included.
-  PositionCounter positions(text, Columns::kCharacters);
-  // The filter keeps offsets, so the words are cut from the filtered line and reported as they
-  // stand in the line sent (`caf&eacute;`, not `café`): clients compare the two.
-  std::u16string prose = text;
-  if (HidesAnythingIn(mode_, std::u16string_view(text).substr(line.starts_with('^') ? 1 : 0))) {
-    std::u16string rest = prose.substr(line.starts_with('^') ? 1 : 0);
-    HideNonProse(rest, mode_);
-    prose.replace(prose.size() - rest.size(), rest.size(), rest);
-  }
-  std::string out;
-  ForEachRunningWord(prose, [&](const RunningWord& found) {
-    const std::u16string_view written =
-        std::u16string_view(text).substr(found.offset, found.length);
-    // Clients read a reported word up to the next blank, so one written with a blank or a
-    // control character inside (TeX's `Stra\ss e`) cannot be reported: it passes.
-    if (session_.Accepts(found.word) || std::any_of(written.begin(), written.end(), [](char16_t c) {
-          return c <= u' ' || c == u'\x7F';
-        })) {
-      if (!terse_) out += "*\n";
-      return;
-    }
-    const std::string as_written = ToUtf8(written);
-    const std::string offset = std::to_string(positions.At(found.offset).characters);
-    const SuggestionList list = session_.Suggestions(found.word);
-    const std::vector<std::u16string>& suggestions = *list;
-    if (suggestions.empty()) {
-      out += "# " + as_written + ' ' + offset + '\n';
-      return;
-    }
-    out += "& " + as_written + ' ' + std::to_string(suggestions.size()) + ' ' + offset + ':';
-    for (std::size_t i = 0; i < suggestions.size(); ++i) {
-      out += (i == 0 ? " " : ", ") + ToUtf8(suggestions[i]);
-    }
-    out += '\n';
-  });
-  return out + '\n';
+  // `^` is no word character: only what follows it is a document, but offsets count it.
+  const std::size_t start = line.starts_with('^') ? 1 : 0;
+  const std::u16string text = FromUtf8(line.substr(start));
+  LineAnswer answer(text, start, terse_, session_);
+  checker_.checker().Check({"", mode_}, text, answer);
+  return answer.Take();
 }
 
 void IspellSession::SwitchMode(std::string_view line) {
@@ -130,7 +142,7 @@ void IspellSession::SwitchMode(std::string_view line) {
 void IspellSession::Save() {
   const std::vector<std::u16string>& added = session_.added_words();
   try {
-    personal_.AddWords({added.begin() + static_cast<std::ptrdiff_t>(saved_words_), added.end()});
+    checker_.custom_file().AddWords({added.begin() + static_cast<std::ptrdiff_t>(saved_words_), added.end()});
     saved_words_ = added.size();
   } catch (const CommandError& error) {
     warning_ = std::string(error.what()) + "; the file was left as it was";

@@ -29,10 +29,9 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/custom_dictionary_file.h"
 #include "frontend/document_modes.h"
+#include "frontend/prepared_checker.h"
 #include "frontend/spelling_session.h"
-#include "lexivane/spell_check.h"
 
 namespace lexivane::frontend::ispell {
 
@@ -42,11 +41,9 @@ std::string IspellBanner();
 
 class IspellSession {
  public:
-  // `personal` is where `#` saves (`personal_names`: its words as LoadInto gave them); `mode` is
-  // the one `-` comes back to.
-  IspellSession(SpellCheck& engine, CustomDictionaryFile personal,
-                DocumentMode mode = DocumentMode::kNone, WordRules rules = WordRules::All(),
-                AcceptedNames personal_names = {}, Ranking ranking = kDefaultRanking);
+  // The checker's custom dictionary file is the personal one, where `#` saves; its session
+  // shows at most kShownSuggestionsMax suggestions. `mode` is the one `-` comes back to.
+  IspellSession(PreparedChecker& checker, DocumentMode mode = DocumentMode::kNone);
 
   // The answer to one line, given without its line end; empty for requests. A failed save
   // is returned by TakeWarning, not thrown: the conversation goes on and the file stays as it
@@ -61,8 +58,8 @@ class IspellSession {
   void Save();
   void SwitchMode(std::string_view line);
 
-  CustomDictionaryFile personal_;
-  SpellingSession session_;
+  PreparedChecker& checker_;
+  SpellingSession& session_;
   std::size_t saved_words_ = 0;  // the first added words, which a save has written
   const DocumentMode options_mode_;
   DocumentMode mode_;

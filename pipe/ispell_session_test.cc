@@ -26,11 +26,13 @@ std::string Converse(const std::vector<std::string>& lines,
                      Ranking ranking = Ranking::kSpec) {
   std::string out;
   std::thread([&] {
-    SpellCheck engine;
-    engine.Init();
-    IspellSession session(
-        engine, CustomDictionaryFile(personal_file, CustomDictionaryFile::Missing::kNoneUntilMade),
-        mode, WordRules::All(), {}, ranking);
+    CheckerSetup setup;
+    setup.custom_file = personal_file;
+    setup.missing = CustomDictionaryFile::Missing::kNoneUntilMade;
+    setup.ranking = ranking;
+    setup.max_suggestions = kShownSuggestionsMax;
+    PreparedChecker checker(setup);
+    IspellSession session(checker, mode);
     for (const std::string& line : lines) {
       out += session.Answer(line);
       if (const auto warning = session.TakeWarning(); warning && warnings) *warnings += *warning;

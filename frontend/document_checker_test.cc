@@ -1,4 +1,4 @@
-#include "frontend/misspelt_words.h"
+#include "frontend/document_checker.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 
 #include "frontend/input_text.h"
 #include "frontend/running_words.h"
+#include "frontend/word_list_reporter.h"
 #include "lexivane/utf8.h"
 #include "tests/test_support.h"
 
@@ -23,7 +24,7 @@ using Walk = void (*)(std::u16string_view, const std::function<void(const Runnin
 
 // What `list` printed when it read each text whole and walked it (or its prose, in a mode)
 // in UTF-16: the reference.
-std::string ListedInUtf16(const SpellCheck& engine, const std::vector<std::string>& texts,
+std::string ListedInUtf16(SpellCheck& engine, const std::vector<std::string>& texts,
                           bool unique, Walk walk, DocumentMode mode = DocumentMode::kNone) {
   WordVerdicts verdicts(engine);
   std::unordered_set<std::u16string> printed;
@@ -43,12 +44,25 @@ std::string ListedInUtf16(const SpellCheck& engine, const std::vector<std::strin
   return out;
 }
 
-// What MisspeltWords prints, each text read in pieces of `chunk_size`, at most `read_size`
-// bytes a read; the word rules are off, since the reference is the engine's verdict alone.
-std::string Listed(const SpellCheck& engine, const std::vector<std::string>& texts, bool unique,
-                   std::size_t chunk_size, std::size_t read_size) {
-  MisspeltWords misspelt(engine, unique, WordRules::None());
+// A session with the word rules given, its document checker, and the reporter of `list`, whose
+// lines gather in `out`.
+struct Lister {
+  explicit Lister(SpellCheck& engine, bool unique = false, WordRules rules = WordRules::None())
+      : session(engine, 0, rules), checker(session), reporter(unique, [this](std::string_view lines) {
+          EXPECT_TRUE(!lines.empty() && lines.back() == '\n');
+          out += lines;
+        }) {}
+  SpellingSession session;
+  DocumentChecker checker;
+  WordListReporter reporter;
   std::string out;
+};
+
+// What `list` prints, each text read in pieces of `chunk_size`, at most `read_size` bytes a
+// read; the word rules are off, since the reference is the engine's verdict alone.
+std::string Listed(SpellCheck& engine, const std::vector<std::string>& texts, bool unique,
+                   std::size_t chunk_size, std::size_t read_size) {
+  Lister misspelt(engine, unique);
   for (const std::string& text : texts) {
     std::size_t at = 0;
     ChunkedInput input(
@@ -59,40 +73,35 @@ std::string Listed(const SpellCheck& engine, const std::vector<std::string>& tex
           return n;
         },
         chunk_size);
-    misspelt.List(input, [&](std::string_view lines) {
-      EXPECT_TRUE(!lines.empty() && lines.back() == '\n');
-      out += lines;
-    });
+    misspelt.checker.CheckPieces({}, input, misspelt.reporter);
   }
-  EXPECT_EQ(misspelt.found(), !out.empty());
-  return out;
+  EXPECT_EQ(misspelt.checker.found(), !misspelt.out.empty());
+  return misspelt.out;
 }
 
-// What MisspeltWords prints for the texts read whole, in `mode`; the word rules are off, as above.
-// The texts read from files with their bytes give the same lines, and so do the texts filtered
-// in place in a mode that only hides.
-std::string ListedDocuments(const SpellCheck& engine, const std::vector<std::string>& texts,
+// What `list` prints for the texts read whole, in `mode`; the word rules are off, as above. The
+// texts read from files with their bytes give the same lines, and so do the texts filtered in
+// place in a mode that only hides.
+std::string ListedDocuments(SpellCheck& engine, const std::vector<std::string>& texts,
                             bool unique, DocumentMode mode) {
-  MisspeltWords misspelt(engine, unique, WordRules::None()),
-      from_files(engine, unique, WordRules::None()), in_place(engine, unique, WordRules::None());
+  Lister misspelt(engine, unique), from_files(engine, unique), in_place(engine, unique);
   lexivane::testing::ScratchDir dir;
   const std::string file = (dir.path() / "text").string();
-  std::string out, out_from_files, out_in_place;
+  const Document document{"text", mode};
   for (const std::string& text : texts) {
-    misspelt.ListDocument(DecodeText(text), mode, [&](std::string_view lines) { out += lines; });
+    misspelt.checker.Check(document, DecodeText(text), misspelt.reporter);
     lexivane::testing::WriteBytes(file, text);
     TextWithBytes read(file);
-    from_files.ListDocument(read, mode, [&](std::string_view lines) { out_from_files += lines; });
+    from_files.checker.Check(document, read, from_files.reporter);
     if (std::u16string decoded = DecodeText(text); HidesOnly(mode)) {
-      in_place.ListDocumentInPlace(decoded, mode,
-                                   [&](std::string_view lines) { out_in_place += lines; });
+      in_place.checker.CheckInPlace(document, decoded, in_place.reporter);
     }
   }
-  EXPECT_EQ(out_from_files, out);
+  EXPECT_EQ(from_files.out, misspelt.out);
   if (HidesOnly(mode)) {
-    EXPECT_EQ(out_in_place, out);
+    EXPECT_EQ(in_place.out, misspelt.out);
   }
-  return out;
+  return misspelt.out;
 }
 
 std::string Utf16Le(std::u16string_view text) {
@@ -111,14 +120,14 @@ std::string DashedWords(int count, const std::string& tail) {
   return stretch + tail;
 }
 
-class MisspeltWordsTest : public ::testing::Test {
+class DocumentCheckerTest : public ::testing::Test {
  protected:
-  MisspeltWordsTest() { engine_.Init(); }
+  DocumentCheckerTest() { engine_.Init(); }
   SpellCheck engine_;
 };
 
 // The rules count in both walks, and only those left on.
-TEST_F(MisspeltWordsTest, WordsTheRulesAcceptAreNotListed) {
+TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
   const std::string text = "GPLv3 _ssh ABIs xiv distro teh";
   const std::string utf16 = Utf16Le(FromUtf8(text));
   const struct {
@@ -132,21 +141,20 @@ TEST_F(MisspeltWordsTest, WordsTheRulesAcceptAreNotListed) {
   };
   for (const auto& c : cases) {
     for (const std::string& bytes : {text, utf16}) {
-      MisspeltWords misspelt(engine_, false, c.rules);
-      std::string out;
+      Lister misspelt(engine_, false, c.rules);
       ChunkedInput input([&, at = std::size_t{0}](char* into, std::size_t most) mutable {
         const std::size_t n = std::min(most, bytes.size() - at);
         std::memcpy(into, bytes.data() + at, n);
         at += n;
         return n;
       });
-      misspelt.List(input, [&](std::string_view lines) { out += lines; });
-      EXPECT_EQ(out, c.listed) << c.listed;
+      misspelt.checker.CheckPieces({}, input, misspelt.reporter);
+      EXPECT_EQ(misspelt.out, c.listed) << c.listed;
     }
   }
 }
 
-TEST_F(MisspeltWordsTest, PrintsWhatTheUtf16WalkPrints) {
+TEST_F(DocumentCheckerTest, PrintsWhatTheUtf16WalkPrints) {
   const struct {
     std::vector<std::string> texts;
     bool unique;
@@ -206,7 +214,7 @@ TEST_F(MisspeltWordsTest, PrintsWhatTheUtf16WalkPrints) {
 
 // Lines of 10 MB without a blank, in ASCII and not, are cut where no word runs across (a mark
 // before a combining mark included), far past the largest piece.
-TEST_F(MisspeltWordsTest, LongLinesWithoutBlanks) {
+TEST_F(DocumentCheckerTest, LongLinesWithoutBlanks) {
   std::string ascii, mixed;
   while (ascii.size() < 10'000'000) ascii += "teh-wrold'x/recieve.the_";
   while (mixed.size() < 10'000'000) mixed += "teh\xE2\x80\x94wr\xC3\xB6ld.\xCC\x81-\xCC\x85x";
@@ -219,7 +227,7 @@ TEST_F(MisspeltWordsTest, LongLinesWithoutBlanks) {
 
 // Seeded mixtures of the pieces that the two walks treat apart, cut into pieces and reads of
 // every size.
-TEST_F(MisspeltWordsTest, AgreesWithTheUtf16WalkOnGeneratedText) {
+TEST_F(DocumentCheckerTest, AgreesWithTheUtf16WalkOnGeneratedText) {
   const std::vector<std::string> fragments = {"a",
                                               "Z",
                                               "q",
@@ -295,7 +303,7 @@ TEST_F(MisspeltWordsTest, AgreesWithTheUtf16WalkOnGeneratedText) {
 }
 
 // Prose rewritten under a word: the word checked is the prose's, the word printed the text's.
-TEST_F(MisspeltWordsTest, ProsePrintsWordsAsTheyStandInTheText) {
+TEST_F(DocumentCheckerTest, ProsePrintsWordsAsTheyStandInTheText) {
   const struct {
     std::u16string text, prose;
     std::string printed;
@@ -308,16 +316,15 @@ TEST_F(MisspeltWordsTest, ProsePrintsWordsAsTheyStandInTheText) {
   };
   for (const auto& c : cases) {
     ASSERT_EQ(c.text.size(), c.prose.size());
-    MisspeltWords misspelt(engine_, false, WordRules::None());
-    std::string out;
-    misspelt.ListProse(c.text, c.prose, [&](std::string_view lines) { out += lines; });
-    EXPECT_EQ(out, c.printed) << ToUtf8(c.text);
+    Lister misspelt(engine_);
+    misspelt.checker.CheckProse({}, c.text, c.prose, misspelt.reporter);
+    EXPECT_EQ(misspelt.out, c.printed) << ToUtf8(c.text);
   }
 }
 
 // Documents in every mode, made of markup, entities and escapes that the filters blank or
 // rewrite under a word: what is printed stands as written, however the prose was walked.
-TEST_F(MisspeltWordsTest, DocumentsPrintWhatTheUtf16WalkPrints) {
+TEST_F(DocumentCheckerTest, DocumentsPrintWhatTheUtf16WalkPrints) {
   const std::vector<std::string> fragments = {"teh",
                                               "wrold",
                                               "the",
