@@ -9,7 +9,7 @@
 // of wikipedia-for-machines 2010 and 2018, norvig-testset2, holbrook and the whole birkbeck
 // corpus, less every pair (misspelling, intended word) that a test corpus also holds, compared
 // without regard to letter case, each pair once. --tuning-set writes it as TSV. --tune fits the
-// second ranking's weights on the tuning set alone (coordinate descent from the weights it has,
+// typing ranking's weights on the tuning set alone (coordinate descent from the weights it has,
 // on top-1 plus top-5, the costs of slips kept at 0 or more) and prints them, then
 // every corpus under them.
 //
@@ -28,12 +28,12 @@
 #include <utility>
 #include <vector>
 
+#include "api/typing_ranking.h"
 #include "bench/bench_data.h"
-#include "api/better_ranking.h"
 #include "bench/peers.h"
-#include "lexivane/better_suggestions.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
+#include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 #include "platform/files.h"
 
@@ -135,13 +135,13 @@ std::vector<TunableWeight> Tunable(RankingWeights& w) {
           {"last_letter", &w.last_letter, 1}};
 }
 
-// Top-1 plus top-5 (a list is judged by both alike), in %, of the second ranking under `weights`
+// Top-1 plus top-5 (a list is judged by both alike), in %, of the typing ranking under `weights`
 // over the tuning rows, each row counting once. (Counting each tuning corpus the same, so that
 // Birkbeck's poor spellers weigh no more than the rest, carried over worse to the test corpora:
 // top-1 fell by 0.4 to 0.9 points on three and rose by 0.1 on the fourth.) The candidates were
 // gathered once; the rows are shared out among the machine's cores.
 double Fitness(const std::vector<Misspelling>& rows,
-               const std::vector<std::vector<BetterCandidate>>& candidates,
+               const std::vector<std::vector<TypingCandidate>>& candidates,
                const RankingWeights& weights) {
   const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
   std::vector<std::size_t> first(threads), five(threads);
@@ -172,7 +172,7 @@ void PrintWeights(RankingWeights& weights, std::FILE* to) {
 }
 
 RankingWeights Tune(const std::vector<Misspelling>& rows) {
-  std::vector<std::vector<BetterCandidate>> candidates;
+  std::vector<std::vector<TypingCandidate>> candidates;
   for (const Misspelling& row : rows) candidates.push_back(GatherCandidates(row.misspelling_utf16));
   RankingWeights best;
   double best_fitness = Fitness(rows, candidates, best);
@@ -239,7 +239,7 @@ int main(int argc, char** argv) {
            out.push_back(ToUtf8(s));
          return out;
        }},
-      {"lexivane better", [&](const Misspelling& row) {
+      {"lexivane typing", [&](const Misspelling& row) {
          std::vector<std::string> out;
          for (const auto& s : RankCandidates(GatherCandidates(row.misspelling_utf16),
                                              row.misspelling_utf16, kShownSuggestionsMax, weights))

@@ -54,7 +54,7 @@ PUBLIC_HEADERS = {
     "dialog.h": "api",  # SetDialogView keeps the view in the thread's state
     "spell_check.h": "api",
     "shown_suggestions.h": "api",
-    "better_suggestions.h": "api",
+    "typing_suggestions.h": "api",
     "version.h": "api",  # generated from version.h.in
     "yield.h": "api",
     "lexivane.h": "api",  # all of the above but qt.h

@@ -1,4 +1,4 @@
-#include "api/better_ranking.h"
+#include "api/typing_ranking.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +14,26 @@
 namespace lexivane {
 namespace {
 
-std::string TextOf(const BetterCandidate& candidate) {
+std::string TextOf(const TypingCandidate& candidate) {
   if (!candidate.word.empty()) return ToUtf8(candidate.word);
   return std::string(SharedMainTables().Word(candidate.index));
 }
 
-const BetterCandidate* Find(const std::vector<BetterCandidate>& candidates, std::string_view text) {
+const TypingCandidate* Find(const std::vector<TypingCandidate>& candidates, std::string_view text) {
   const auto found = std::find_if(candidates.begin(), candidates.end(),
-                                  [&](const BetterCandidate& c) { return TextOf(c) == text; });
+                                  [&](const TypingCandidate& c) { return TextOf(c) == text; });
   return found == candidates.end() ? nullptr : &*found;
 }
 
 // Each source brings the words it is for, marked as what they are.
-TEST(BetterRanking, EachSourceBringsItsWords) {
+TEST(TypingRanking, EachSourceBringsItsWords) {
   SpellCheck engine;
   engine.Init();
   engine.AddToCustom(u"Zorblaxian");
   const struct {
     const char16_t* misspelling;
     const char* word;
-    std::function<bool(const BetterCandidate&)> marked;
+    std::function<bool(const TypingCandidate&)> marked;
     const char* source;
   } cases[] = {
       {u"recieve", "receive", [](const auto& c) { return c.one_edit; }, "one edit"},
@@ -52,8 +52,8 @@ TEST(BetterRanking, EachSourceBringsItsWords) {
       {u"the", "the", [](const auto& c) { return c.level == 10 && c.frequency == 15; }, "prior"},
   };
   for (const auto& c : cases) {
-    const std::vector<BetterCandidate> candidates = GatherCandidates(c.misspelling);
-    const BetterCandidate* found = Find(candidates, c.word);
+    const std::vector<TypingCandidate> candidates = GatherCandidates(c.misspelling);
+    const TypingCandidate* found = Find(candidates, c.word);
     ASSERT_NE(found, nullptr) << c.source << ": " << c.word;
     EXPECT_TRUE(c.marked(*found)) << c.source << ": " << c.word;
   }
@@ -61,9 +61,9 @@ TEST(BetterRanking, EachSourceBringsItsWords) {
 
 // A candidate is a word as it stands: an edit that the word check accepts only after cleaning
 // ("under_'core" is "under" to it) is none.
-TEST(BetterRanking, OnlyWordsAsTheyStand) {
+TEST(TypingRanking, OnlyWordsAsTheyStand) {
   for (const char16_t* misspelling : {u"under_score", u"dont'", u"well-knwon"}) {
-    for (const BetterCandidate& candidate : GatherCandidates(misspelling)) {
+    for (const TypingCandidate& candidate : GatherCandidates(misspelling)) {
       const std::string text = TextOf(candidate);
       EXPECT_EQ(text.find('_'), std::string::npos) << text;
       EXPECT_FALSE(text.ends_with('\'') || text.ends_with('-'))
@@ -76,12 +76,12 @@ TEST(BetterRanking, OnlyWordsAsTheyStand) {
 
 // Each weight moves the candidates it weighs: of two that differ in what it reads, the one it
 // charges comes second when it is large, first when it is as large the other way.
-TEST(BetterRanking, EachWeightMovesWhatItWeighs) {
+TEST(TypingRanking, EachWeightMovesWhatItWeighs) {
   const struct {
     const char* weight;
     float RankingWeights::*member;
     const char16_t* misspelling;
-    std::function<bool(const BetterCandidate&)> charged;  // charged more by a larger weight
+    std::function<bool(const TypingCandidate&)> charged;  // charged more by a larger weight
   } cases[] = {
       {"far", &RankingWeights::far, u"recieve", [](const auto& c) { return !c.one_edit; }},
       {"split", &RankingWeights::split, u"alot", [](const auto& c) { return c.two_words; }},
@@ -97,11 +97,11 @@ TEST(BetterRanking, EachWeightMovesWhatItWeighs) {
        [](const auto& c) { return c.last_letter != u'e'; }},
   };
   for (const auto& c : cases) {
-    const std::vector<BetterCandidate> all = GatherCandidates(c.misspelling);
+    const std::vector<TypingCandidate> all = GatherCandidates(c.misspelling);
     const auto charged = std::find_if(all.begin(), all.end(), c.charged);
     const auto spared = std::find_if_not(all.begin(), all.end(), c.charged);
     ASSERT_TRUE(charged != all.end() && spared != all.end()) << c.weight;
-    const std::vector<BetterCandidate> pair = {*charged, *spared};
+    const std::vector<TypingCandidate> pair = {*charged, *spared};
     const auto first = [&](float value) {
       RankingWeights weights;
       weights.*c.member = value;

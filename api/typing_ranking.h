@@ -1,4 +1,4 @@
-// The two halves of BetterSuggestions, apart so that a tuner can rank the same candidates under
+// The two halves of TypingSuggestions, apart so that a tuner can rank the same candidates under
 // other weights (bench/suggestion_quality.cc): the candidates of a word, gathered once, and
 // their ranking by a weighted cost. Same threads as the engine.
 #pragma once
@@ -13,7 +13,7 @@
 
 namespace lexivane {
 
-struct BetterCandidate {
+struct TypingCandidate {
   std::int32_t index;     // in the main list, or -1 (a split, "a", "i", an unlisted custom entry)
   std::u16string word;    // as the custom dictionary or the rules give it; "" for a listed word
   std::size_t length;     // of the word
@@ -35,7 +35,7 @@ struct BetterCandidate {
 // (suggest/sound_index.h) and whose length is within three. The calling thread's custom
 // dictionary's entries are among them when `check_custom`. None for a word too short to suggest for
 // or a number.
-std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool check_custom = true);
+std::vector<TypingCandidate> GatherCandidates(std::u16string_view word, bool check_custom = true);
 
 // The cost of a candidate is its TypingDistance less `similarity` times the engine's similarity
 // ratio, plus `sound` when their sound keys differ, `length` for each character of difference
@@ -61,7 +61,7 @@ struct RankingWeights {
 };
 
 // The first `most` candidates by cost, in the letter case of `word`, each once.
-std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& candidates,
+std::vector<std::u16string> RankCandidates(const std::vector<TypingCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights = {});
 

@@ -1,4 +1,4 @@
-#include "lexivane/better_suggestions.h"
+#include "lexivane/typing_suggestions.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,8 @@
 #include <limits>
 #include <tuple>
 
-#include "api/better_ranking.h"
 #include "api/thread_state.h"
+#include "api/typing_ranking.h"
 #include "engine/soundex.h"
 #include "engine/word_check.h"
 #include "engine/word_tables.h"
@@ -162,14 +162,14 @@ std::pair<std::size_t, std::size_t> LetterSurplus(const LetterBins& word_bins,
 }
 
 // The candidate's word in lower case.
-std::u16string FoldedText(const PreparedTables& tables, const BetterCandidate& candidate) {
+std::u16string FoldedText(const PreparedTables& tables, const TypingCandidate& candidate) {
   if (!candidate.word.empty()) return FoldCase(candidate.word);
   return platform::FromSingleByte(tables.Word(candidate.index));
 }
 
 // A candidate as it is offered for a word of `style`: a listed word (`folded`) in that style, a
 // custom entry as the user wrote it, in that style.
-std::u16string Shown(const BetterCandidate& candidate, const std::u16string& folded,
+std::u16string Shown(const TypingCandidate& candidate, const std::u16string& folded,
                      CaseStyle style) {
   return InCaseStyle(candidate.word.empty() ? folded : candidate.word, style);
 }
@@ -194,7 +194,7 @@ class CostBounds {
     }
   }
 
-  float Known(const BetterCandidate& candidate) const {
+  float Known(const TypingCandidate& candidate) const {
     const RankingWeights& w = weights_;
     float known = w.length * static_cast<float>(LengthDifference(candidate));
     if (candidate.soundex != key_) known += w.sound;
@@ -211,7 +211,7 @@ class CostBounds {
   // order in both words, so there are no more of them than the longest common subsequence has
   // letters; each letter that one word lacks (`LetterSurplus`) must be edited. From the lengths
   // alone where the words are not both ASCII, or the misspelling is long.
-  std::pair<float, float> LeastRest(const BetterCandidate& candidate) const {
+  std::pair<float, float> LeastRest(const TypingCandidate& candidate) const {
     const std::size_t shorter = std::min(candidate.length, lower_.size());
     std::size_t missing = lower_.size() - shorter, extra = candidate.length - shorter;
     std::size_t matches = shorter;
@@ -248,7 +248,7 @@ class CostBounds {
     return lower_.size() - static_cast<std::size_t>(std::popcount(row & used));
   }
 
-  std::size_t LengthDifference(const BetterCandidate& candidate) const {
+  std::size_t LengthDifference(const TypingCandidate& candidate) const {
     return std::max(candidate.length, lower_.size()) - std::min(candidate.length, lower_.size());
   }
 
@@ -265,18 +265,18 @@ class CostBounds {
 
 }  // namespace
 
-std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool check_custom) {
+std::vector<TypingCandidate> GatherCandidates(std::u16string_view word, bool check_custom) {
   const std::u16string lower = FoldCase(word);
   if (!IsSuggestible(CleanWord(lower))) return {};
   const PreparedTables& tables = SharedMainTables();
-  std::vector<BetterCandidate> candidates;
+  std::vector<TypingCandidate> candidates;
   candidates.reserve(512);  // a misspelling has about 400
   // The thread's table, reached once: each use of a thread_local by name costs a lookup.
   thread_local ListedCandidates thread_listed;
   ListedCandidates& listed = thread_listed;
   listed.Clear(512);
   std::string bytes;
-  const auto add_listed = [&](std::int32_t index, bool one_edit) -> BetterCandidate& {
+  const auto add_listed = [&](std::int32_t index, bool one_edit) -> TypingCandidate& {
     std::uint32_t& position = listed.At(index);
     if (position == ListedCandidates::kNone) {
       position = static_cast<std::uint32_t>(candidates.size());
@@ -285,7 +285,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
                             WordLevel(index), WordFrequencyClass(index), tables.Key(index),
                             static_cast<unsigned char>(listed_word.back())});
     }
-    BetterCandidate& candidate = candidates[position];
+    TypingCandidate& candidate = candidates[position];
     candidate.one_edit = candidate.one_edit || one_edit;
     return candidate;
   };
@@ -298,7 +298,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
       add_listed(index, one_edit);
       return;
     }
-    for (BetterCandidate& candidate : candidates) {
+    for (TypingCandidate& candidate : candidates) {
       if (candidate.index < 0 && FoldCase(candidate.word) == folded) {
         candidate.one_edit = candidate.one_edit || one_edit;
         return;
@@ -412,11 +412,11 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
         listed.Find(index) == nullptr) {
       return;
     }
-    BetterCandidate& candidate = add_listed(index, false);
+    TypingCandidate& candidate = add_listed(index, false);
     candidate.sound_edits = std::min(candidate.sound_edits, key_edits);
   });
   // The index knows every listed word's sound; the others' is worked out.
-  for (BetterCandidate& candidate : candidates) {
+  for (TypingCandidate& candidate : candidates) {
     if (candidate.index < 0 && SoundKey(FoldCase(candidate.word)) == sound) {
       candidate.sound_edits = 0;
     }
@@ -427,7 +427,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
 // How many candidates per suggestion asked for are measured in the order of their least cost.
 constexpr std::size_t kLeadingPerSuggestion = 2;
 
-std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& candidates,
+std::vector<std::u16string> RankCandidates(const std::vector<TypingCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights) {
   const PreparedTables& tables = SharedMainTables();
@@ -495,7 +495,7 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
   std::vector<std::u16string> suggestions;
   for (const Measured& measured : costs) {
     if (suggestions.size() == most) break;
-    const BetterCandidate& candidate = candidates[measured.candidate];
+    const TypingCandidate& candidate = candidates[measured.candidate];
     std::u16string shown = Shown(candidate, measured.text, style);
     if (std::find(suggestions.begin(), suggestions.end(), shown) == suggestions.end())
       suggestions.push_back(std::move(shown));
@@ -504,7 +504,7 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
 }
 
 // The engine stands for its thread's dictionaries, which the candidates come from.
-std::vector<std::u16string> BetterSuggestions(const SpellCheck& /*engine*/,
+std::vector<std::u16string> TypingSuggestions(const SpellCheck& /*engine*/,
                                               std::u16string_view word, std::size_t most,
                                               bool check_custom) {
   return RankCandidates(GatherCandidates(word, check_custom), word, most);
