@@ -177,7 +177,7 @@ if(NOT out STREQUAL "${WORK_DIR}/doc.md:1:9: guidde\n${WORK_DIR}/doc.md:9:21: em
   message(FATAL_ERROR "check doc.md:\n${out}")
 endif()
 run(1 list --mode none ${WORK_DIR}/doc.md)
-expect_in("${out}" "chek\nexampel\n")  # https: the second list has it
+expect_in("${out}" "chek\nexampel\n")  # https: the extra word list has it
 file(WRITE ${WORK_DIR}/page.htm "<p title=\"Hellp\">Teh <code>fooo</code> &amp; ba&shy;nana</p>\n")
 run(1 list ${WORK_DIR}/page.htm)
 if(NOT out STREQUAL "Hellp\nTeh\n")
@@ -202,7 +202,7 @@ if(NOT out STREQUAL "McDonaldx\ngetVaule\nguidde\nemphasys\n")
   message(FATAL_ERROR "list --identifiers notes.txt doc.md:\n${out}")
 endif()
 
-# The word rules accept words of these shapes and the second list's words, unless switched off.
+# The word rules accept words of these shapes and the extra word list's words, unless switched off.
 file(WRITE ${WORK_DIR}/rules.txt "GPLv3 _ssh ABIs MCMXCIX distro recieve\n")
 run(1 list ${WORK_DIR}/rules.txt)
 if(NOT out STREQUAL "recieve\n")
