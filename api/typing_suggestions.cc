@@ -8,6 +8,7 @@
 
 #include "api/thread_state.h"
 #include "api/typing_ranking.h"
+#include "engine/custom_dictionary.h"
 #include "engine/soundex.h"
 #include "engine/word_check.h"
 #include "engine/word_tables.h"
@@ -265,10 +266,15 @@ class CostBounds {
 
 }  // namespace
 
-std::vector<TypingCandidate> GatherCandidates(std::u16string_view word, bool check_custom) {
+TypingDictionaries TypingDictionaries::OfEmbeddedList(const CustomDictionary* custom) {
+  return {SharedMainTables(), SharedSoundIndex(), SharedLetterTriples(), custom};
+}
+
+std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictionaries,
+                                              std::u16string_view word) {
   const std::u16string lower = FoldCase(word);
   if (!IsSuggestible(CleanWord(lower))) return {};
-  const PreparedTables& tables = SharedMainTables();
+  const PreparedTables& tables = dictionaries.main;
   std::vector<TypingCandidate> candidates;
   candidates.reserve(512);  // a misspelling has about 400
   // The thread's table, reached once: each use of a thread_local by name costs a lookup.
@@ -331,9 +337,9 @@ std::vector<TypingCandidate> GatherCandidates(std::u16string_view word, bool che
   };
 
   // Custom entries first, so that each keeps its letter case.
-  const CustomDictionary& custom = ThisThread().dictionaries.custom;
-  if (check_custom) {
-    for (const std::u16string& entry : custom.words()) {
+  const CustomDictionary* custom = dictionaries.custom;
+  if (custom != nullptr) {
+    for (const std::u16string& entry : custom->words()) {
       const std::u16string folded = FoldCase(entry);
       const bool one_edit = WithinOneEdit<std::u16string_view>(folded, lower);
       if (one_edit || SimilarityRatio(folded, lower) > kCustomSimilarity) {
@@ -343,7 +349,7 @@ std::vector<TypingCandidate> GatherCandidates(std::u16string_view word, bool che
   }
   // Listed words one edit away, and the words "a" and "i" (no table holds one letter). A word
   // beyond Latin-1 is in no list; the custom entries came above.
-  const LetterTriples& triples = SharedLetterTriples();
+  const LetterTriples& triples = dictionaries.triples;
   std::size_t within_one_edit = 0;
   const auto add_edit = [&](std::string_view edit) {
     if (edit.size() < 2) {
@@ -394,7 +400,7 @@ std::vector<TypingCandidate> GatherCandidates(std::u16string_view word, bool che
   std::string part_bytes;
   const auto is_word = [&](std::u16string_view part) {
     return (ToListForm(part, part_bytes) && tables.Find(part_bytes) >= 0) ||
-           (check_custom && custom.Contains(part));
+           (custom != nullptr && custom->Contains(part));
   };
   for (std::size_t i = lower.starts_with(u'a') ? 1 : 2; i + 2 <= lower.size(); ++i) {
     const std::u16string_view left = std::u16string_view(lower).substr(0, i);
@@ -405,7 +411,7 @@ std::vector<TypingCandidate> GatherCandidates(std::u16string_view word, bool che
   }
   // Words that sound alike.
   const std::string sound = SoundKey(lower);
-  SharedSoundIndex().ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
+  dictionaries.sounds.ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
     const std::size_t length = tables.Word(index).size();
     // One far in length becomes no candidate, but one that already is learns its sound.
     if (std::max(length, lower.size()) - std::min(length, lower.size()) > kSoundLengthSpread &&
@@ -427,12 +433,12 @@ std::vector<TypingCandidate> GatherCandidates(std::u16string_view word, bool che
 // How many candidates per suggestion asked for are measured in the order of their least cost.
 constexpr std::size_t kLeadingPerSuggestion = 2;
 
-std::vector<std::u16string> RankCandidates(const std::vector<TypingCandidate>& candidates,
+std::vector<std::u16string> RankCandidates(const PreparedTables& main,
+                                           const std::vector<TypingCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights) {
-  const PreparedTables& tables = SharedMainTables();
   const std::u16string lower = FoldCase(word);
-  const CostBounds bounds(tables, lower, weights);
+  const CostBounds bounds(main, lower, weights);
   const CaseStyle style = CaseStyleOf(word);
   // Candidates are measured from the lowest least cost on, so that the bar (the cost of the
   // `most`th best so far) falls early; one whose least cost is above it can never be among
@@ -469,7 +475,7 @@ std::vector<std::u16string> RankCandidates(const std::vector<TypingCandidate>& c
     const bool full = most > 0 && best_costs.size() == most;
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
     if (least > bar) continue;
-    text = FoldedText(tables, candidates[i]);
+    text = FoldedText(main, candidates[i]);
     // The word as it is written is no correction of it.
     if (text == lower && Shown(candidates[i], text, style) == word) continue;
     const float rest = known[i] + least_similarity[i];
@@ -503,11 +509,18 @@ std::vector<std::u16string> RankCandidates(const std::vector<TypingCandidate>& c
   return suggestions;
 }
 
-// The engine stands for its thread's dictionaries, which the candidates come from.
+std::vector<std::u16string> RankByTyping(const TypingDictionaries& dictionaries,
+                                         std::u16string_view word, std::size_t most) {
+  return RankCandidates(dictionaries.main, GatherCandidates(dictionaries, word), word, most);
+}
+
+// The engine stands for its thread's dictionaries: the custom dictionary is the thread's, the
+// main list the embedded one that every thread's tables point at.
 std::vector<std::u16string> TypingSuggestions(const SpellCheck& /*engine*/,
                                               std::u16string_view word, std::size_t most,
                                               bool check_custom) {
-  return RankCandidates(GatherCandidates(word, check_custom), word, most);
+  const CustomDictionary* custom = check_custom ? &ThisThread().dictionaries.custom : nullptr;
+  return RankByTyping(TypingDictionaries::OfEmbeddedList(custom), word, most);
 }
 
 }  // namespace lexivane

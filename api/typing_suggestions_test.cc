@@ -7,7 +7,6 @@
 #include <set>
 #include <thread>
 
-#include "api/typing_ranking.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane {
@@ -55,23 +54,6 @@ TEST(TypingSuggestions, RankedInTheWordsCase) {
   // The word as it is written is no correction of it.
   for (const char16_t* word : {u"there", u"There", u"THERE"}) {
     EXPECT_THAT(TypingSuggestions(engine, word), Not(Contains(std::u16string(word))));
-  }
-}
-
-// The ranking leaves out candidates that cannot reach the first `most`: the first five are those
-// of ranking every candidate.
-TEST(TypingSuggestions, TheFirstFewAreThoseOfRankingEveryCandidate) {
-  SpellCheck engine;
-  engine.Init();
-  // Misspellings near and far, and one beyond ASCII, whose bounds come from the lengths alone.
-  const std::u16string words[] = {u"teh",        u"recieve", u"fisicks",  u"acomodate",
-                                  u"Chautogqwa", u"wrold",   u"thankyou", u"speling",
-                                  u"ocasionaly", u"xqzv",    u"sentance", u"caf\u00e8s"};
-  for (const std::u16string& word : words) {
-    const std::vector<TypingCandidate> candidates = GatherCandidates(word);
-    std::vector<std::u16string> every = RankCandidates(candidates, word, SIZE_MAX);
-    if (every.size() > 5) every.resize(5);
-    EXPECT_EQ(RankCandidates(candidates, word, 5), every) << ToUtf8(word);
   }
 }
 

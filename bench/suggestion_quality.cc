@@ -33,7 +33,6 @@
 #include "bench/peers.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
-#include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 #include "platform/files.h"
 
@@ -139,8 +138,8 @@ std::vector<TunableWeight> Tunable(RankingWeights& w) {
 // over the tuning rows, each row counting once. (Counting each tuning corpus the same, so that
 // Birkbeck's poor spellers weigh no more than the rest, carried over worse to the test corpora:
 // top-1 fell by 0.4 to 0.9 points on three and rose by 0.1 on the fourth.) The candidates were
-// gathered once; the rows are shared out among the machine's cores.
-double Fitness(const std::vector<Misspelling>& rows,
+// gathered once from `main`; the rows are shared out among the machine's cores.
+double Fitness(const PreparedTables& main, const std::vector<Misspelling>& rows,
                const std::vector<std::vector<TypingCandidate>>& candidates,
                const RankingWeights& weights) {
   const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
@@ -150,7 +149,8 @@ double Fitness(const std::vector<Misspelling>& rows,
     workers.emplace_back([&, t] {
       for (std::size_t i = t; i < rows.size(); i += threads) {
         std::vector<std::string> out;
-        for (const auto& s : RankCandidates(candidates[i], rows[i].misspelling_utf16, 5, weights))
+        for (const auto& s :
+             RankCandidates(main, candidates[i], rows[i].misspelling_utf16, 5, weights))
           out.push_back(ToUtf8(s));
         const std::size_t rank = RankOf(out, rows[i].correct);
         first[t] += rank == 1;
@@ -171,11 +171,12 @@ void PrintWeights(RankingWeights& weights, std::FILE* to) {
   }
 }
 
-RankingWeights Tune(const std::vector<Misspelling>& rows) {
+RankingWeights Tune(const TypingDictionaries& list, const std::vector<Misspelling>& rows) {
   std::vector<std::vector<TypingCandidate>> candidates;
-  for (const Misspelling& row : rows) candidates.push_back(GatherCandidates(row.misspelling_utf16));
+  for (const Misspelling& row : rows)
+    candidates.push_back(GatherCandidates(list, row.misspelling_utf16));
   RankingWeights best;
-  double best_fitness = Fitness(rows, candidates, best);
+  double best_fitness = Fitness(list.main, rows, candidates, best);
   std::fprintf(stderr, "start %.2f\n", best_fitness);
   for (const float step : {0.4f, 0.2f, 0.1f, 0.05f}) {
     for (bool improved = true; improved;) {
@@ -186,7 +187,7 @@ RankingWeights Tune(const std::vector<Misspelling>& rows) {
           const auto [name, value, scale, slip] = Tunable(trial)[k];
           *value += sign * step * scale;
           if (slip && *value < 0) continue;  // a slip never pays
-          const double fitness = Fitness(rows, candidates, trial);
+          const double fitness = Fitness(list.main, rows, candidates, trial);
           if (fitness > best_fitness + 1e-9) {
             best = trial;
             best_fitness = fitness;
@@ -230,8 +231,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<HunspellEngine> hunspell;
   if (with_hunspell) hunspell = std::make_unique<HunspellEngine>();
 
+  // The embedded list, without a custom dictionary, as for the engine above.
+  const TypingDictionaries list = TypingDictionaries::OfEmbeddedList(nullptr);
   RankingWeights weights;
-  if (tune) weights = Tune(TuningSet());
+  if (tune) weights = Tune(list, TuningSet());
   std::vector<std::pair<std::string, Ranking>> rankings = {
       {"lexivane engine", [&](const Misspelling& row) {
          std::vector<std::string> out;
@@ -241,8 +244,9 @@ int main(int argc, char** argv) {
        }},
       {"lexivane typing", [&](const Misspelling& row) {
          std::vector<std::string> out;
-         for (const auto& s : RankCandidates(GatherCandidates(row.misspelling_utf16),
-                                             row.misspelling_utf16, kShownSuggestionsMax, weights))
+         for (const auto& s :
+              RankCandidates(list.main, GatherCandidates(list, row.misspelling_utf16),
+                             row.misspelling_utf16, kShownSuggestionsMax, weights))
            out.push_back(ToUtf8(s));
          return out;
        }},
