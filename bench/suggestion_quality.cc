@@ -28,13 +28,13 @@
 #include <utility>
 #include <vector>
 
-#include "api/typing_ranking.h"
 #include "bench/bench_data.h"
 #include "bench/peers.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"
 #include "platform/files.h"
+#include "suggest/typing/typing_ranking.h"
 
 namespace lexivane::bench {
 namespace {

@@ -6,7 +6,7 @@
 // The candidates are the words within one edit of the misspelling (the custom dictionary's
 // included), words two edits away when at most one is within one, words two swaps of adjacent
 // letters away, two-word splits, similar custom entries and the words that sound alike; they are
-// ranked by a cost fitted on real misspellings (api/typing_ranking.h): the slips that turn each
+// ranked by a cost fitted on real misspellings (suggest/typing/): the slips that turn each
 // into the misspelling, each as unlikely as real misspellings show it to be
 // (suggest/typing_distance.h), its similarity, its sound and how common it is.
 // Every suggestion comes in the letter case of the word, as ShownSuggestions gives them. At most

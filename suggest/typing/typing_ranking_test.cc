@@ -1,4 +1,4 @@
-#include "api/typing_ranking.h"
+#include "suggest/typing/typing_ranking.h"
 
 #include <gtest/gtest.h>
 
