@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Whole runs of `lexivane suggest --ranking=better` against `aspell -a` (normal mode) on the same
+# Whole runs of `lexivane suggest --ranking=typing` against `aspell -a` (normal mode) on the same
 # words: the misspellings of each test corpus (../shared/bench/corpora: wikipedia-mitton,
 # birkbeck-sample, norvig-testset1, aspell), each once, those without a blank. Both load their
 # dictionaries, suggest for every word and print the lists; aspell suggests only for the words
@@ -38,7 +38,7 @@ for corpus in wikipedia-mitton birkbeck-sample norvig-testset1 aspell; do
   cut -f1 "$corpora/$corpus.tsv" | grep -v ' ' | sort -u >"$work/words"
   sed 's/^/^/' "$work/words" >"$work/caret"
   mapfile -t words <"$work/words"
-  ours=$(best "$lexivane" suggest --ranking=better --no-custom "${words[@]}")
+  ours=$(best "$lexivane" suggest --ranking=typing --no-custom "${words[@]}")
   theirs=$(best sh -c 'aspell -a <"$1"' - "$work/caret")
   printf '%-18s %6d %14.3f %12.3f %7.2fx\n' "$corpus" "${#words[@]}" "$ours" "$theirs" \
     "$(awk -v a="$ours" -v b="$theirs" 'BEGIN { print (b > 0 ? a / b : 0) }')"

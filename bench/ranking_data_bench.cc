@@ -1,4 +1,4 @@
-// The data of the second suggestion ranking: the sound key of every word, building the sound
+// The data of the typing ranking: the sound key of every word, building the sound
 // index of the main list (time and memory) and reading the one embedded at build time, looking
 // up a misspelling's phonetic neighbours, the letter triples (built and read), and the word
 // levels. Engine only.

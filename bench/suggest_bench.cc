@@ -2,10 +2,10 @@
 // percentile, each call timed on its own with steady_clock) and accuracy (the correct word,
 // compared without regard to case, first / among the first five suggestions).
 //
-// The engine runs at its default threshold, the second ranking (BetterSuggestions) for the 15
+// The engine runs at its default threshold, the typing ranking (TypingSuggestions) for the 15
 // suggestions the front ends show, aspell in "normal" mode. hunspell and nuspell take tens of
 // milliseconds a word, so they run over every 10th row only (rows 0, 10, 20, ...); the engine,
-// the second ranking and aspell run over both the whole sample and that subset, so that each
+// the typing ranking and aspell run over both the whole sample and that subset, so that each
 // peer has a figure on the very same words. The argument "every" in a benchmark's name is that
 // stride.
 // One call on the first word, untimed, comes first, so that no engine's one-time setup lands on
@@ -26,8 +26,8 @@
 
 #include "bench/bench_data.h"
 #include "bench/peers.h"
-#include "lexivane/better_suggestions.h"
 #include "lexivane/spell_check.h"
+#include "lexivane/typing_suggestions.h"
 #include "platform/files.h"
 
 namespace lexivane::bench {
@@ -90,10 +90,10 @@ void BM_Lexivane_GetSuggestions(benchmark::State& state) {
   });
 }
 
-// The second ranking, at most as many suggestions as the front ends show.
-void BM_Lexivane_BetterSuggestions(benchmark::State& state) {
+// The typing ranking, at most as many suggestions as the front ends show.
+void BM_Lexivane_TypingSuggestions(benchmark::State& state) {
   MeasureLexivane(state, [](const SpellCheck& engine, std::u16string_view word, auto& found) {
-    found = BetterSuggestions(engine, word);
+    found = TypingSuggestions(engine, word);
   });
 }
 
@@ -184,7 +184,7 @@ BENCHMARK(BM_Lexivane_GetSuggestions)
     ->Arg(10)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Lexivane_BetterSuggestions)
+BENCHMARK(BM_Lexivane_TypingSuggestions)
     ->ArgName("every")
     ->Arg(1)
     ->Arg(10)

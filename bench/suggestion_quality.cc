@@ -9,7 +9,7 @@
 // of wikipedia-for-machines 2010 and 2018, norvig-testset2, holbrook and the whole birkbeck
 // corpus, less every pair (misspelling, intended word) that a test corpus also holds, compared
 // without regard to letter case, each pair once. --tuning-set writes it as TSV. --tune fits the
-// second ranking's weights on the tuning set alone (coordinate descent from the weights it has,
+// typing ranking's weights on the tuning set alone (coordinate descent from the weights it has,
 // on top-1 plus top-5, the costs of slips kept at 0 or more) and prints them, then
 // every corpus under them.
 //
@@ -29,13 +29,12 @@
 #include <vector>
 
 #include "bench/bench_data.h"
-#include "api/better_ranking.h"
 #include "bench/peers.h"
-#include "lexivane/better_suggestions.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"
 #include "platform/files.h"
+#include "suggest/typing/typing_ranking.h"
 
 namespace lexivane::bench {
 namespace {
@@ -135,13 +134,13 @@ std::vector<TunableWeight> Tunable(RankingWeights& w) {
           {"last_letter", &w.last_letter, 1}};
 }
 
-// Top-1 plus top-5 (a list is judged by both alike), in %, of the second ranking under `weights`
+// Top-1 plus top-5 (a list is judged by both alike), in %, of the typing ranking under `weights`
 // over the tuning rows, each row counting once. (Counting each tuning corpus the same, so that
 // Birkbeck's poor spellers weigh no more than the rest, carried over worse to the test corpora:
 // top-1 fell by 0.4 to 0.9 points on three and rose by 0.1 on the fourth.) The candidates were
-// gathered once; the rows are shared out among the machine's cores.
-double Fitness(const std::vector<Misspelling>& rows,
-               const std::vector<std::vector<BetterCandidate>>& candidates,
+// gathered once from `main`; the rows are shared out among the machine's cores.
+double Fitness(const PreparedTables& main, const std::vector<Misspelling>& rows,
+               const std::vector<std::vector<TypingCandidate>>& candidates,
                const RankingWeights& weights) {
   const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
   std::vector<std::size_t> first(threads), five(threads);
@@ -150,7 +149,8 @@ double Fitness(const std::vector<Misspelling>& rows,
     workers.emplace_back([&, t] {
       for (std::size_t i = t; i < rows.size(); i += threads) {
         std::vector<std::string> out;
-        for (const auto& s : RankCandidates(candidates[i], rows[i].misspelling_utf16, 5, weights))
+        for (const auto& s :
+             RankCandidates(main, candidates[i], rows[i].misspelling_utf16, 5, weights))
           out.push_back(ToUtf8(s));
         const std::size_t rank = RankOf(out, rows[i].correct);
         first[t] += rank == 1;
@@ -171,11 +171,12 @@ void PrintWeights(RankingWeights& weights, std::FILE* to) {
   }
 }
 
-RankingWeights Tune(const std::vector<Misspelling>& rows) {
-  std::vector<std::vector<BetterCandidate>> candidates;
-  for (const Misspelling& row : rows) candidates.push_back(GatherCandidates(row.misspelling_utf16));
+RankingWeights Tune(const TypingDictionaries& list, const std::vector<Misspelling>& rows) {
+  std::vector<std::vector<TypingCandidate>> candidates;
+  for (const Misspelling& row : rows)
+    candidates.push_back(GatherCandidates(list, row.misspelling_utf16));
   RankingWeights best;
-  double best_fitness = Fitness(rows, candidates, best);
+  double best_fitness = Fitness(list.main, rows, candidates, best);
   std::fprintf(stderr, "start %.2f\n", best_fitness);
   for (const float step : {0.4f, 0.2f, 0.1f, 0.05f}) {
     for (bool improved = true; improved;) {
@@ -186,7 +187,7 @@ RankingWeights Tune(const std::vector<Misspelling>& rows) {
           const auto [name, value, scale, slip] = Tunable(trial)[k];
           *value += sign * step * scale;
           if (slip && *value < 0) continue;  // a slip never pays
-          const double fitness = Fitness(rows, candidates, trial);
+          const double fitness = Fitness(list.main, rows, candidates, trial);
           if (fitness > best_fitness + 1e-9) {
             best = trial;
             best_fitness = fitness;
@@ -230,8 +231,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<HunspellEngine> hunspell;
   if (with_hunspell) hunspell = std::make_unique<HunspellEngine>();
 
+  // The embedded list, without a custom dictionary, as for the engine above.
+  const TypingDictionaries list = TypingDictionaries::OfEmbeddedList(nullptr);
   RankingWeights weights;
-  if (tune) weights = Tune(TuningSet());
+  if (tune) weights = Tune(list, TuningSet());
   std::vector<std::pair<std::string, Ranking>> rankings = {
       {"lexivane engine", [&](const Misspelling& row) {
          std::vector<std::string> out;
@@ -239,10 +242,11 @@ int main(int argc, char** argv) {
            out.push_back(ToUtf8(s));
          return out;
        }},
-      {"lexivane better", [&](const Misspelling& row) {
+      {"lexivane typing", [&](const Misspelling& row) {
          std::vector<std::string> out;
-         for (const auto& s : RankCandidates(GatherCandidates(row.misspelling_utf16),
-                                             row.misspelling_utf16, kShownSuggestionsMax, weights))
+         for (const auto& s :
+              RankCandidates(list.main, GatherCandidates(list, row.misspelling_utf16),
+                             row.misspelling_utf16, kShownSuggestionsMax, weights))
            out.push_back(ToUtf8(s));
          return out;
        }},

@@ -12,16 +12,16 @@ run(1 check ${SOURCE_DIR}/examples/sample.txt)
 foreach(word Teh seperate recieve thankyou offise definately)
   expect_in("${out}" "sample.txt:[0-9]+:[0-9]+: ${word}:")
 endforeach()
-# The suggestions the pipe shows: in the misspelling's letter case, in the second ranking unless
-# --ranking spec asks for the engine's own search. Either way a word's first five are those
+# The suggestions the pipe shows: in the misspelling's letter case, in the typing ranking unless
+# --ranking engine asks for the engine's own search. Either way a word's first five are those
 # `suggest` gives in the same ranking.
 expect_in("${out}" "sample.txt:3:1: Teh: The, ")
 set(by_default "${out}")
-foreach(ranking better spec)
+foreach(ranking typing engine)
   run(1 check --ranking ${ranking} ${SOURCE_DIR}/examples/sample.txt)
   set(checked "${out}")
-  if(ranking STREQUAL "better" AND NOT checked STREQUAL by_default)
-    message(FATAL_ERROR "the default is not the second ranking:\n${by_default}")
+  if(ranking STREQUAL "typing" AND NOT checked STREQUAL by_default)
+    message(FATAL_ERROR "the default is not the typing ranking:\n${by_default}")
   endif()
   foreach(word seperate recieve thankyou offise definately)
     run(0 suggest --json --ranking ${ranking} ${word})
@@ -54,7 +54,7 @@ expect_in("${err}" "^lexivane: [^\n]*frobnicate \\(see lexivane --help\\)\n$")
 run(2 check --suggestions -1)
 expect_in("${err}" "^lexivane: --suggestions: -1 is not a whole number from 0 to 999999999 ")
 run(2 check --ranking best)
-expect_in("${err}" "^lexivane: --ranking: no ranking best \\(the rankings: better, spec\\) ")
+expect_in("${err}" "^lexivane: --ranking: no ranking best \\(the rankings: typing, engine\\) ")
 run(0 --help)
 run(0 check --help)
 run(0 suggest --help)
@@ -177,7 +177,7 @@ if(NOT out STREQUAL "${WORK_DIR}/doc.md:1:9: guidde\n${WORK_DIR}/doc.md:9:21: em
   message(FATAL_ERROR "check doc.md:\n${out}")
 endif()
 run(1 list --mode none ${WORK_DIR}/doc.md)
-expect_in("${out}" "chek\nexampel\n")  # https: the second list has it
+expect_in("${out}" "chek\nexampel\n")  # https: the extra word list has it
 file(WRITE ${WORK_DIR}/page.htm "<p title=\"Hellp\">Teh <code>fooo</code> &amp; ba&shy;nana</p>\n")
 run(1 list ${WORK_DIR}/page.htm)
 if(NOT out STREQUAL "Hellp\nTeh\n")
@@ -202,7 +202,7 @@ if(NOT out STREQUAL "McDonaldx\ngetVaule\nguidde\nemphasys\n")
   message(FATAL_ERROR "list --identifiers notes.txt doc.md:\n${out}")
 endif()
 
-# The word rules accept words of these shapes and the second list's words, unless switched off.
+# The word rules accept words of these shapes and the extra word list's words, unless switched off.
 file(WRITE ${WORK_DIR}/rules.txt "GPLv3 _ssh ABIs MCMXCIX distro recieve\n")
 run(1 list ${WORK_DIR}/rules.txt)
 if(NOT out STREQUAL "recieve\n")

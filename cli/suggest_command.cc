@@ -10,7 +10,7 @@
 #include "frontend/command_error.h"
 #include "frontend/custom_dictionary_file.h"
 #include "frontend/standard_output.h"
-#include "lexivane/better_suggestions.h"
+#include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::cli {
@@ -19,7 +19,7 @@ void AddSuggestCommand(CLI::App& app, SuggestOptions& options) {
   CLI::App* suggest = app.add_subcommand(
       "suggest",
       "Show the ranked suggestions for words, each after a count: the engine's own search's "
-      "result, or the length of the second ranking's list");
+      "result, or the length of the typing ranking's list");
   suggest->add_option("words", options.words, "Words to find suggestions for")->required();
   suggest
       ->add_option("--threshold", options.threshold,
@@ -47,8 +47,8 @@ int RunSuggest(const SuggestOptions& options) {
   for (const std::string& word : options.words) {
     std::vector<std::u16string> suggestions;
     std::int32_t count = 0;
-    if (options.ranking == frontend::Ranking::kBetter) {
-      suggestions = BetterSuggestions(engine, lexivane::FromUtf8(word),
+    if (options.ranking == frontend::Ranking::kTyping) {
+      suggestions = TypingSuggestions(engine, lexivane::FromUtf8(word),
                                       lexivane::kShownSuggestionsMax, !options.no_custom);
       count = static_cast<std::int32_t>(suggestions.size());
     } else {

@@ -19,7 +19,7 @@ struct SuggestOptions {
   bool no_custom = false;
   std::optional<std::string> custom_file;
   bool json = false;
-  frontend::Ranking ranking = frontend::Ranking::kSpec;
+  frontend::Ranking ranking = frontend::Ranking::kEngine;
 };
 
 // Registers the subcommand and its options on `app`.

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Builds data/extra_words.txt, the second word list of the front ends, from SCOWL's larger
+"""Builds data/extra_words.txt, the extra word list of the front ends, from SCOWL's larger
 sizes and a list of software terms.
 
 The front ends accept a word of running text that the embedded list lacks when this list has it

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds data/slip_costs.inc: how unlikely each slip of one letter is, learned from misspellings.
 
-The misspellings read are the second ranking's tuning set (bench/README.md), as
+The misspellings read are the typing ranking's tuning set (bench/README.md), as
 `lexivane_suggestion_quality --tuning-set FILE` writes it: one "misspelling TAB intended word" a
 line. Pairs of letters a to z alone (letter case ignored) that are one or two edits apart (an
 optimal-string-alignment distance: insertions, deletions, substitutions, swaps of adjacent

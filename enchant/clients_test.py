@@ -121,12 +121,12 @@ def main():
                        ["enchant-2", "-l", "-d", "en_US"], "GPLv3 TEH xiv wrold\n")
     expect_same("enchant-2 -l with LEXIVANE_NO_RULE", "GPLv3\nTEH\nwrold\n", listed)
 
-    # The tool gives the same misspellings with the same suggestions, in the second ranking
-    # unless LEXIVANE_RANKING=spec asks for the engine's own search; Enchant's tool also answers
+    # The tool gives the same misspellings with the same suggestions, in the typing ranking
+    # unless LEXIVANE_RANKING=engine asks for the engine's own search; Enchant's tool also answers
     # `*` for numbers (it asks the provider about them, which accepts them) where ours skips them.
     if LEXIVANE:
-        for ranking in ("better", "spec"):
-            if ranking != "better":
+        for ranking in ("typing", "engine"):
+            if ranking != "typing":
                 _, piped, _ = run(stage, {**env, "LEXIVANE_RANKING": ranking},
                                   ["enchant-2", "-a", "-d", "en_US"], session)
             ours = run_tool(env, ["-a", f"--ranking={ranking}", "-p", str(WORK / "lexivane.dic")],

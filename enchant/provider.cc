@@ -18,8 +18,8 @@
 // characters may stand in a word answered by the word rule itself (frontend/). Hosts ask about
 // the words of running text, so the word rules (frontend/word_rules.h) accept what they accept
 // elsewhere; Enchant has no options of its own for a provider, so LEXIVANE_NO_RULE (names
-// separated by commas, read once per process) switches rules off. Suggestions come in the second
-// ranking, as in the other front ends, unless LEXIVANE_RANKING=spec (read once per process)
+// separated by commas, read once per process) switches rules off. Suggestions come in the typing
+// ranking, as in the other front ends, unless LEXIVANE_RANKING=engine (read once per process)
 // chooses the engine's own search.
 //
 // Enchant hands over words, never documents: the application cuts its text and skips its own

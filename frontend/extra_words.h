@@ -1,4 +1,4 @@
-// The front ends' second word list: words the embedded list lacks that running text is full of
+// The front ends' extra word list: words the embedded list lacks that running text is full of
 // (SCOWL's larger sizes, software terms); data/extra_words.txt, made by data/make_extra_words.py.
 //
 // The list is built into the program as it stands (one entry a line, sorted by the lower-cased

@@ -4,8 +4,8 @@ namespace lexivane::frontend {
 
 const std::vector<RankingName>& RankingNames() {
   static const std::vector<RankingName> names = {
-      {"better", Ranking::kBetter, "the second ranking, tuned on real misspellings"},
-      {"spec", Ranking::kSpec, "the engine's own search, the suggestions dialog's order"},
+      {"typing", Ranking::kTyping, "likely typing errors first, tuned on real misspellings"},
+      {"engine", Ranking::kEngine, "the engine's own search, the suggestions dialog's order"},
   };
   return names;
 }

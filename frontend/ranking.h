@@ -1,9 +1,9 @@
 // Which order a front end offers its suggestions in, and the names a person chooses it by
 // (`--ranking NAME`, the language server's `suggestionRanking`, LEXIVANE_RANKING):
 //
-//   better   BetterSuggestions: the second ranking, tuned on real misspellings; the default.
-//            A few tenths of a millisecond a word.
-//   spec     ShownSuggestions: the engine's own search, the order of the suggestions dialog.
+//   typing   TypingSuggestions: the likely typing errors first, tuned on real misspellings; the
+//            default. A few tenths of a millisecond a word.
+//   engine   ShownSuggestions: the engine's own search, the order of the suggestions dialog.
 //            Under a tenth of a millisecond a word.
 //
 // Both put the suggestions in the misspelling's letter case. Pure functions; any thread.
@@ -16,8 +16,8 @@
 
 namespace lexivane::frontend {
 
-enum class Ranking { kBetter, kSpec };
-inline constexpr Ranking kDefaultRanking = Ranking::kBetter;
+enum class Ranking { kTyping, kEngine };
+inline constexpr Ranking kDefaultRanking = Ranking::kTyping;
 
 struct RankingName {
   std::string_view name;

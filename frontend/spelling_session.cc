@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "frontend/name_words.h"
-#include "lexivane/better_suggestions.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
+#include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend {
@@ -15,10 +15,10 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
                                               bool check_custom) {
   if (max_count == 0 || word.size() > kLongestWordToSuggestFor) return {};
   std::vector<std::u16string> shown =
-      ranking == Ranking::kSpec ? ShownSuggestions(engine, word, max_count, check_custom)
-                                : BetterSuggestions(engine, word, max_count, check_custom);
+      ranking == Ranking::kEngine ? ShownSuggestions(engine, word, max_count, check_custom)
+                                  : TypingSuggestions(engine, word, max_count, check_custom);
   // A name flagged for its small letters (word_rules.h) is offered with its capital, first when
-  // the ranking leaves out the word as it is written (the second ranking does).
+  // the ranking leaves out the word as it is written (the typing ranking does).
   if (IsNameInSmallLetters(word)) {
     std::u16string name = CapitalisedName(word);
     if (const auto at = std::find(shown.begin(), shown.end(), word); at != shown.end()) {

@@ -8,11 +8,11 @@
 // the engine's. Either makes the session forget its verdicts and suggestions, since both may
 // change: this is the one place that does.
 //
-// Suggestions come in the session's ranking (ranking.h; the second ranking unless the front end
+// Suggestions come in the session's ranking (ranking.h; the typing ranking unless the front end
 // chose the engine's own search), in the misspelling's letter case, at most `max_suggestions`; a
 // word longer than kLongestWordToSuggestFor gets none, since the search grows with the square of
 // the length and no English word comes near such a word (nor is it remembered). Each list is
-// searched once and remembered, which matters most for the second ranking (a few tenths of a
+// searched once and remembered, which matters most for the typing ranking (a few tenths of a
 // millisecond a word against under a tenth). At most kRememberedSuggestions lists are kept; more
 // distinct misspellings start the memory afresh, so that endless garbage cannot grow it without
 // bound.
@@ -44,7 +44,7 @@ using SuggestionList = std::shared_ptr<const std::vector<std::u16string>>;
 inline constexpr std::size_t kLongestWordToSuggestFor = 100;  // UTF-16 code units
 inline constexpr std::size_t kRememberedSuggestions = 16384;
 
-// What every front end shows for a misspelt word: BetterSuggestions or ShownSuggestions, as
+// What every front end shows for a misspelt word: TypingSuggestions or ShownSuggestions, as
 // `ranking` says, or none for a word longer than kLongestWordToSuggestFor.
 std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
                                               std::size_t max_count,

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "lexivane/better_suggestions.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
+#include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend {
@@ -69,17 +69,17 @@ TEST(SpellingSession, SessionWordsFoldCaseAsTheEngineDoes) {
   }
 }
 
-// The session's lists are the ranking's own, the second one unless the engine's own search is
-// chosen; a name flagged for its small letters is offered as a name.
+// The session's lists are the ranking's own, the typing ranking unless the engine's own search
+// is chosen; a name flagged for its small letters is offered as a name.
 TEST(SpellingSession, SuggestionsComeInTheChosenRankingUpToTheMostAskedFor) {
   OnFreshThread([](SpellCheck& engine) {
     const struct {
       std::optional<Ranking> chosen;  // none: the default
       std::vector<std::u16string> (*ranked)(const SpellCheck&, std::u16string_view, std::size_t,
                                             bool);
-    } rankings[] = {{std::nullopt, BetterSuggestions},
-                    {Ranking::kBetter, BetterSuggestions},
-                    {Ranking::kSpec, ShownSuggestions}};
+    } rankings[] = {{std::nullopt, TypingSuggestions},
+                    {Ranking::kTyping, TypingSuggestions},
+                    {Ranking::kEngine, ShownSuggestions}};
     for (const auto& r : rankings) {
       SpellingSession two = r.chosen ? SpellingSession(engine, 2, WordRules::All(), *r.chosen)
                                      : SpellingSession(engine, 2);
@@ -102,7 +102,7 @@ TEST(SpellingSession, NoSuggestionsForNoneAskedOrAWordTooLong) {
     const std::u16string longest = std::u16string(kLongestWordToSuggestFor - 1, u'e') + u'x';
     engine.AddToCustom(longest + u'y');
     engine.AddToCustom(longest.substr(1) + u'y');
-    for (const Ranking ranking : {Ranking::kBetter, Ranking::kSpec}) {
+    for (const Ranking ranking : {Ranking::kTyping, Ranking::kEngine}) {
       EXPECT_TRUE(
           SpellingSession(engine, 0, WordRules::All(), ranking).Suggestions(u"teh")->empty());
       EXPECT_EQ(SuggestionsToShow(engine, longest + u'z', 5, ranking).size(), 0u);

@@ -1,5 +1,5 @@
 // What the front ends accept in running text beyond the word check: words of a shape that is
-// rarely a misspelling, and the words of a second, larger word list (extra_words.h).
+// rarely a misspelling, and the words of an extra word list (extra_words.h).
 //
 // Technical prose is full of tokens no dictionary holds: sizes and versions (`128KiB`, `GPLv3`),
 // identifiers (`_ssh`, `foo_`), abbreviations (`ABI`, `GIDs`) and Roman numerals (`xiv`). Each
@@ -10,7 +10,7 @@
 //   capitals       two or three capital letters, alone or with a plural `s` (`ABI`, `ABIs`)
 //   roman          a well-formed Roman numeral, all capitals or all lower case (`xiv`, `MCMXCIX`;
 //                  not `iiii` or `vx`)
-//   extra-words    a word of the second list
+//   extra-words    a word of the extra word list
 //
 // One rule works the other way: it flags a word the word check accepts.
 //

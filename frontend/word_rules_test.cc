@@ -16,7 +16,7 @@ struct Case {
 };
 
 // Each word is accepted by its rule alone: with every rule of shape on, and with every one but
-// its own, which must then flag it. (The second list holds some of these words, "GID" among
+// its own, which must then flag it. (The extra word list holds some of these words, "GID" among
 // them, so it is left out; extra_words_test.cc tests it.)
 TEST(WordRules, EachRuleAcceptsItsWordsAndNoOther) {
   const Case cases[] = {{"alpha2", "digits"},

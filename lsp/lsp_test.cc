@@ -340,7 +340,7 @@ TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
        {}},
       {R"({"customDictionary": "", "maxSuggestions": 0})", {{std::nullopt, 0.8f, 0}, 3}, {}},
       {R"({"checkIdentifiers": true})",
-       {{"/old.dic", 0.8f, 5, Ranking::kBetter, WordRules::All(), true}, 3},
+       {{"/old.dic", 0.8f, 5, Ranking::kTyping, WordRules::All(), true}, 3},
        {}},
       {R"({"checkIdentifiers": 1})", current, {"checkIdentifiers"}},
       {R"({"severity": 0, "maxSuggestions": 16, "suggestionThreshold": 1.5, "customDictionary": 5})",
@@ -353,17 +353,17 @@ TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
        current,
        {"severity", "suggestionThreshold", "maxSuggestions"}},
       {R"({"noRule": ["digits", "roman"]})",
-       {{"/old.dic", 0.8f, 5, Ranking::kBetter,
+       {{"/old.dic", 0.8f, 5, Ranking::kTyping,
          WordRules::All().Without(WordRule::kDigits).Without(WordRule::kRoman)},
         3},
        {}},
-      {R"({"suggestionRanking": "spec", "maxSuggestions": 3})",
-       {{"/old.dic", 0.8f, 3, Ranking::kSpec}, 3},
+      {R"({"suggestionRanking": "engine", "maxSuggestions": 3})",
+       {{"/old.dic", 0.8f, 3, Ranking::kEngine}, 3},
        {}},
-      {R"({"lexivane": {"suggestionRanking": "better"}})", current, {}},
-      {R"({"suggestionRanking": "Spec"})", current, {"suggestionRanking"}},
+      {R"({"lexivane": {"suggestionRanking": "typing"}})", current, {}},
+      {R"({"suggestionRanking": "Engine"})", current, {"suggestionRanking"}},
       {R"({"suggestionRanking": null})", current, {"suggestionRanking"}},
-      {R"({"suggestionRanking": ["spec"]})", current, {"suggestionRanking"}},
+      {R"({"suggestionRanking": ["engine"]})", current, {"suggestionRanking"}},
       {R"({"noRule": ["digits", "nosuch"]})", current, {"noRule"}},
       {R"({"noRule": "digits"})", current, {"noRule"}},
       {R"({"lexivane": 5, "severity": 1})", current, {}},  // the key wins, and is no object
@@ -560,7 +560,7 @@ class TestClient : public Outbox {
 // tests below tell the code actions' words apart by how many corrections each has.
 ServerSettings OwnSearchSettings() {
   ServerSettings settings;
-  settings.checker.ranking = Ranking::kSpec;
+  settings.checker.ranking = Ranking::kEngine;
   return settings;
 }
 

@@ -24,7 +24,7 @@ struct CheckerSettings {
   std::optional<std::string> custom_dictionary;  // none: the tool's default file
   float suggestion_threshold = 0.8f;
   std::size_t max_suggestions = 5;
-  Ranking ranking = kDefaultRanking;   // "suggestionRanking": "better" or "spec"
+  Ranking ranking = kDefaultRanking;   // "suggestionRanking": "typing" or "engine"
   WordRules rules = WordRules::All();  // "noRule": the names of those switched off
   bool check_identifiers = false;      // in the code modes, the identifiers of the code too
   friend bool operator==(const CheckerSettings&, const CheckerSettings&) = default;

@@ -8,7 +8,7 @@
 // print nothing. Offsets count characters (code points) from the first byte of the line, `^`
 // included. Bytes that are not UTF-8 count as one character per maximal invalid piece. The
 // suggestions are those the Enchant provider gives too: at most 15, in the misspelling's letter
-// case, in the second ranking unless the options chose the engine's own search (ranking.h).
+// case, in the typing ranking unless the options chose the engine's own search (ranking.h).
 //
 // The personal dictionary is the engine's custom dictionary: `*` adds a word to it in memory, `&`
 // the word in lower case (as the engine folds case), and `#` adds the words added since the last

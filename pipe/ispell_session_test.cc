@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "lexivane/better_suggestions.h"
 #include "lexivane/shown_suggestions.h"
+#include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 #include "tests/test_support.h"
 
@@ -23,7 +23,7 @@ namespace {
 std::string Converse(const std::vector<std::string>& lines,
                      std::optional<std::string> personal_file = std::nullopt,
                      std::string* warnings = nullptr, DocumentMode mode = DocumentMode::kNone,
-                     Ranking ranking = Ranking::kSpec) {
+                     Ranking ranking = Ranking::kEngine) {
   std::string out;
   std::thread([&] {
     CheckerSetup setup;
@@ -144,14 +144,14 @@ TEST(IspellProtocol, TextIsReadInTheModeOfTheOptionsOrOfTheLastPlusRequest) {
   }
 }
 
-// Each ranking's own list, at most 15 and in the word's letter case; the second one unless the
-// options chose the engine's own search.
+// Each ranking's own list, at most 15 and in the word's letter case; the typing ranking unless
+// the options chose the engine's own search.
 TEST(IspellProtocol, SuggestionsComeInTheChosenRanking) {
   const struct {
     Ranking ranking;
     std::vector<std::u16string> (*ranked)(const SpellCheck&, std::u16string_view, std::size_t,
                                           bool);
-  } rankings[] = {{Ranking::kBetter, BetterSuggestions}, {Ranking::kSpec, ShownSuggestions}};
+  } rankings[] = {{Ranking::kTyping, TypingSuggestions}, {Ranking::kEngine, ShownSuggestions}};
   for (const auto& r : rankings) {
     std::string expected;
     SpellCheck engine;

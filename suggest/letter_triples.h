@@ -1,6 +1,6 @@
 // LetterTriples: which runs of three letters occur in the words of the main list, with the
 // word's start and end counting as letters, so that a string holding a run no word holds is
-// known to be no word without looking it up. The second ranking tries hundreds of strings one
+// known to be no word without looking it up. The typing ranking tries hundreds of strings one
 // edit from a misspelling; most of them hold such a run ("tqe").
 //
 // A letter is one of a-z, the apostrophe and the hyphen; every other byte counts as one more

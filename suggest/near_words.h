@@ -1,10 +1,10 @@
-// FindNearWords: the main-list words within a few edits of a misspelling, for the second
+// FindNearWords: the main-list words within a few edits of a misspelling, for the typing
 // ranking's candidates beyond one edit.
 //
 // A word is near when it begins with the misspelling's first letter (people rarely get that one
 // wrong, and words that sound alike come from the sound index), its second letter is the
 // misspelling's second or third (MaySecond: most misspellings keep the start; this takes two
-// thirds off a lookup's time and cost the second ranking a tenth of a point of top-1 on the
+// thirds off a lookup's time and cost the typing ranking a tenth of a point of top-1 on the
 // tuning set), and its optimal-string-alignment distance from
 // the misspelling (insertions, deletions, substitutions, swaps of adjacent letters, each
 // counting one) is at most `most_edits`.

@@ -1,7 +1,7 @@
 // lexivane_ranking_data_compiler PREPARED_TABLES SOUND_INDEX LETTER_TRIPLES
 //
 // Build-time tool: reads the prepared tables that lexivane_table_compiler wrote and writes the
-// images of the second ranking's data of the same list (sound_index.h, letter_triples.h), which
+// images of the typing ranking's data of the same list (sound_index.h, letter_triples.h), which
 // the component embeds beside them.
 #include <cstdint>
 #include <fstream>

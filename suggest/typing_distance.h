@@ -11,7 +11,7 @@
 // people rarely get wrong. On top of its kind's cost, a slip of one letter costs how unlikely that
 // slip of that letter is, as learned from real misspellings (data/slip_costs.inc): "s" typed for
 // "c" is likelier than "j" for "c", an "e" put in likelier than a "j". No cost goes below 0. The
-// defaults are those fitted for the second suggestion ranking on the tuning set of misspellings
+// defaults are those fitted for the typing ranking on the tuning set of misspellings
 // (bench/README.md): a neighbouring key is likelier than another letter, and a letter doubled or
 // undoubled, a swap and a spelling confusion cost nothing of their own (the fit would have made
 // them cheaper than no slip at all, had costs below 0 been allowed).

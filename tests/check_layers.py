@@ -18,11 +18,13 @@ import pathlib
 import re
 import sys
 
-# The library's folders, lowest floor first.
+# The library's folders, lowest floor first. A folder inside another ("suggest/typing") is a floor
+# of its own when it is listed; otherwise its files belong to the folder it is in.
 LAYERS = [
     {"platform"},
     {"engine", "zlibwrap"},
     {"suggest"},
+    {"suggest/typing"},
     {"textcheck", "dialog"},
     {"api"},
     {"component", "qt"},
@@ -54,7 +56,7 @@ PUBLIC_HEADERS = {
     "dialog.h": "api",  # SetDialogView keeps the view in the thread's state
     "spell_check.h": "api",
     "shown_suggestions.h": "api",
-    "better_suggestions.h": "api",
+    "typing_suggestions.h": "api",
     "version.h": "api",  # generated from version.h.in
     "yield.h": "api",
     "lexivane.h": "api",  # all of the above but qt.h
@@ -65,6 +67,16 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>)', re.MULTILINE)
 SOURCES = (".h", ".cc", ".h.in")
 
 
+def folder_of(path):
+    """The folder a file or an include path belongs to: the longest of its leading folders that
+    LAYERS lists, else its first ("suggest/typing/x.h": suggest/typing; "cli/x.cc": cli)."""
+    parts = pathlib.PurePosixPath(path).parts[:-1]
+    for end in range(len(parts), 1, -1):
+        if "/".join(parts[:end]) in RANK:
+            return "/".join(parts[:end])
+    return parts[0] if parts else ""
+
+
 def below(wanted, folder):
     """True when `folder` may use what `wanted` implements."""
     return wanted == folder or RANK[wanted] < RANK[folder]
@@ -73,14 +85,15 @@ def below(wanted, folder):
 def include_violation(folder, floor, target):
     """Why `folder`, a file of which sits on `floor`, may not include `target` (None if it may)."""
     first, _, rest = target.partition("/")
-    if not rest or first == folder:
+    wanted = folder_of(target)
+    if not rest or wanted == folder:
         return None
     if first == "lexivane":
-        wanted = PUBLIC_HEADERS.get(rest)
-        if wanted is None:
+        implemented = PUBLIC_HEADERS.get(rest)
+        if implemented is None:
             return "which is no public header in the table of tests/check_layers.py"
-        if floor in RANK and not below(wanted, floor):
-            return f"which {wanted}/ implements, above {floor}/"
+        if floor in RANK and not below(implemented, floor):
+            return f"which {implemented}/ implements, above {floor}/"
         return None
     if folder in CLIENTS or folder == "include":
         allowed = CLIENTS.get(folder, set())
@@ -88,16 +101,16 @@ def include_violation(folder, floor, target):
             return None
         more = "".join(f", {name}/" for name in sorted(allowed))
         return f"but may include public headers{more} only"
-    if first not in RANK:
+    if wanted not in RANK:
         return "which belongs to no layer below it"
-    if not below(first, floor):
+    if not below(wanted, floor):
         return "which is not in a lower layer"
     return None
 
 
 def file_violations(relative, text):
     """The messages for one source file, `relative` to the source folder."""
-    folder = relative.parts[0]
+    folder = folder_of(relative)
     if folder in ABOVE_ALL or re.search(r"_test\.\w+$", relative.name):
         return
     if folder == "include":
@@ -144,6 +157,12 @@ SELF_TEST = [
     ("textcheck/run.cc", '#include "lexivane/events.h"', True),
     ("textcheck/run.cc", '#include "dialog/model.h"', False),
     ("suggest/speller.cc", '#include "engine/word_check.h"', True),
+    ("suggest/typing/typing_ranking.cc", '#include "suggest/near_words.h"', True),
+    ("suggest/typing/typing_ranking.cc", '#include "suggest/typing/typing_ranking.h"', True),
+    ("suggest/suggestion_search.cc", '#include "suggest/typing/typing_ranking.h"', False),
+    ("suggest/typing/typing_ranking.cc", '#include "api/thread_state.h"', False),
+    ("api/typing_suggestions.cc", '#include "suggest/typing/typing_ranking.h"', True),
+    ("textcheck/run.cc", '#include "suggest/typing/typing_ranking.h"', True),
     ("engine/word_check.cc", "#include <suggest/speller.h>", False),
     ("engine/word_check.cc", '#include "lexivane/nothing.h"', False),
     ("api/facade.cc", '#include "lexivane/dialog.h"', True),

@@ -1,7 +1,6 @@
 // Lexivane: an English spell-checking component. Include this one header.
 #pragma once
 
-#include "lexivane/better_suggestions.h"
 #include "lexivane/dialog.h"
 #include "lexivane/dialog_buttons.h"
 #include "lexivane/error.h"
@@ -10,6 +9,7 @@
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/suggestions_dialog.h"
+#include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 #include "lexivane/version.h"
 #include "lexivane/yield.h"

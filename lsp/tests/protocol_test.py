@@ -124,7 +124,7 @@ class Verdicts:
             raise Failure(f"lexivane list failed: {run.stderr.decode()}")
         return run.stdout.decode().splitlines()
 
-    def suggestions(self, word, ranking="better"):
+    def suggestions(self, word, ranking="typing"):
         run = subprocess.run([LEXIVANE, "-a", f"--ranking={ranking}"], input=f"^{word}\n".encode(),
                              capture_output=True, env=self.env, timeout=30)
         answer = run.stdout.decode().splitlines()[1]
@@ -339,7 +339,7 @@ class Document:
     def expected(self, **settings):
         return self.server.verdicts.diagnostics(self.text, **settings)
 
-    def expected_actions(self, diagnostics, max_suggestions=5, ranking="better", versioned=False):
+    def expected_actions(self, diagnostics, max_suggestions=5, ranking="typing", versioned=False):
         """The code actions of the diagnostics, with the suggestions of `lexivane -a`; with
         `versioned`, edits that name the document's version."""
         verdicts = self.server.verdicts
@@ -690,16 +690,16 @@ def settings():
     custom = os.path.join(WORK, "settings-custom.dic")
     cases = [  # initializationOptions, didChangeConfiguration settings, then what they give:
         # the severity, how many suggestions, in which ranking
-        (None, None, 3, 5, "better"),
-        ({"severity": "error"}, None, 1, 5, "better"),
-        ({"severity": "hint", "maxSuggestions": 0}, None, 4, 0, "better"),
-        ({"severity": 2, "maxSuggestions": 15}, None, 2, 15, "better"),
-        (None, {"lexivane": {"severity": "warning", "maxSuggestions": 1}}, 2, 1, "better"),
-        ({"severity": "error"}, {"severity": "information", "maxSuggestions": 3}, 3, 3, "better"),
-        ({"maxSuggestions": 2}, {"lexivane": {"severity": "hint"}}, 4, 2, "better"),
-        ({"suggestionRanking": "spec", "maxSuggestions": 15}, None, 3, 15, "spec"),
-        (None, {"lexivane": {"suggestionRanking": "spec"}}, 3, 5, "spec"),
-        ({"suggestionRanking": "spec"}, {"suggestionRanking": "better"}, 3, 5, "better"),
+        (None, None, 3, 5, "typing"),
+        ({"severity": "error"}, None, 1, 5, "typing"),
+        ({"severity": "hint", "maxSuggestions": 0}, None, 4, 0, "typing"),
+        ({"severity": 2, "maxSuggestions": 15}, None, 2, 15, "typing"),
+        (None, {"lexivane": {"severity": "warning", "maxSuggestions": 1}}, 2, 1, "typing"),
+        ({"severity": "error"}, {"severity": "information", "maxSuggestions": 3}, 3, 3, "typing"),
+        ({"maxSuggestions": 2}, {"lexivane": {"severity": "hint"}}, 4, 2, "typing"),
+        ({"suggestionRanking": "engine", "maxSuggestions": 15}, None, 3, 15, "engine"),
+        (None, {"lexivane": {"suggestionRanking": "engine"}}, 3, 5, "engine"),
+        ({"suggestionRanking": "engine"}, {"suggestionRanking": "typing"}, 3, 5, "typing"),
     ]
     for options, changed, severity, suggestions, ranking in cases:
         server = Server()

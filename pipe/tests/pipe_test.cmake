@@ -35,10 +35,10 @@ foreach(name option IN ZIP_LISTS sessions session_options)
                   OUTPUT_VARIABLE out ERROR_VARIABLE err)
   expect_golden(${name})
 endforeach()
-# The second ranking unless the engine's own search is asked for, in either spelling of the
+# The typing ranking unless the engine's own search is asked for, in either spelling of the
 # option (the engine's own search offers "hole" first).
 file(WRITE ${WORK_DIR}/helo.in "helo\n")
-set(rankings "-d en_US" "--ranking=better" "--ranking=spec" "--ranking spec")
+set(rankings "-d en_US" "--ranking=typing" "--ranking=engine" "--ranking engine")
 set(firsts hello hello hole hole)
 foreach(ranking first IN ZIP_LISTS rankings firsts)
   separate_arguments(ranking)
@@ -181,7 +181,7 @@ set(calls "-a -d de_DE" "-a -i ISO-8859-1" "-a --frobnicate" "-a -p" "-a --perso
           "-a --mode=latex" "-l --mode" "-a --ranking=best" "-a --ranking")
 set(messages "no dictionary de_DE" "encoding iso-8859-1" "unknown option" "-p needs a value"
              "name is empty" "only taken in list mode" "unknown mode latex: the modes are none, "
-             "--mode needs a value" "unknown ranking best: the rankings are better, spec\n"
+             "--mode needs a value" "unknown ranking best: the rankings are typing, engine\n"
              "--ranking needs a value")
 foreach(call message IN ZIP_LISTS calls messages)
   separate_arguments(call)

@@ -1,6 +1,10 @@
-// The two halves of BetterSuggestions, apart so that a tuner can rank the same candidates under
-// other weights (bench/suggestion_quality.cc): the candidates of a word, gathered once, and
-// their ranking by a weighted cost. Same threads as the engine.
+// The typing ranking: corrections for a misspelling, the likeliest typing errors first
+// (lexivane/typing_suggestions.h gives it to hosts). Its two halves are apart so that a tuner can
+// rank the same candidates under other weights (bench/suggestion_quality.cc): the candidates of
+// a word, gathered once, and their ranking by a weighted cost.
+//
+// It reads only the dictionaries it is given. Any thread, as long as no thread changes the custom
+// dictionary meanwhile (each thread gathers in a scratch table of its own).
 #pragma once
 
 #include <cstddef>
@@ -13,7 +17,28 @@
 
 namespace lexivane {
 
-struct BetterCandidate {
+class CustomDictionary;
+class LetterTriples;
+class PreparedTables;
+class SoundIndex;
+
+// What the candidates come from: the main list's tables with the data made from the same list,
+// its sound index and its letter triples (the word levels and frequency classes of
+// suggest/word_level.h are read by the embedded list's indexes, so `main` is that list), and the
+// custom dictionary whose entries are candidates too, or none.
+struct TypingDictionaries {
+  // The embedded main list's (engine/word_tables.h, suggest/sound_index.h,
+  // suggest/letter_triples.h) with `custom`. Throws lexivane::Error when an embedded image is
+  // unreadable.
+  static TypingDictionaries OfEmbeddedList(const CustomDictionary* custom);
+
+  const PreparedTables& main;
+  const SoundIndex& sounds;
+  const LetterTriples& triples;
+  const CustomDictionary* custom;  // nullptr: the custom dictionary's words are no candidates
+};
+
+struct TypingCandidate {
   std::int32_t index;     // in the main list, or -1 (a split, "a", "i", an unlisted custom entry)
   std::u16string word;    // as the custom dictionary or the rules give it; "" for a listed word
   std::size_t length;     // of the word
@@ -32,10 +57,10 @@ struct BetterCandidate {
 // listed words two swaps of adjacent letters away, the two words a split makes ("a" and a word, or
 // two words of two letters or more, each listed or a custom entry), custom entries within one edit
 // or of a similarity ratio above 0.7, and the listed words whose sound key is within one edit
-// (suggest/sound_index.h) and whose length is within three. The calling thread's custom
-// dictionary's entries are among them when `check_custom`. None for a word too short to suggest for
-// or a number.
-std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool check_custom = true);
+// (suggest/sound_index.h) and whose length is within three. The custom dictionary's entries are
+// among them when `dictionaries` has one. None for a word too short to suggest for or a number.
+std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictionaries,
+                                              std::u16string_view word);
 
 // The cost of a candidate is its TypingDistance less `similarity` times the engine's similarity
 // ratio, plus `sound` when their sound keys differ, `length` for each character of difference
@@ -60,9 +85,16 @@ struct RankingWeights {
   float last_letter = 0.1f;
 };
 
-// The first `most` candidates by cost, in the letter case of `word`, each once.
-std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& candidates,
+// The first `most` candidates by cost, in the letter case of `word`, each once; `main` is the
+// list they were gathered from.
+std::vector<std::u16string> RankCandidates(const PreparedTables& main,
+                                           const std::vector<TypingCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights = {});
+
+// Both halves at the fitted weights: the first `most` corrections of `word`, in its letter case,
+// never the word as it is written.
+std::vector<std::u16string> RankByTyping(const TypingDictionaries& dictionaries,
+                                         std::u16string_view word, std::size_t most);
 
 }  // namespace lexivane

@@ -1,11 +1,12 @@
-// BetterSuggestions: corrections for a misspelt word, ranked for the people who read the first
-// of them in an editor, beside the engine's own GetSuggestions, which stays exactly as it is
-// (the dialog and the Windows component use only that one).
+// TypingSuggestions: corrections for a misspelt word, the likeliest typing errors first, ranked
+// for the people who read the first of them in an editor, beside the engine's own
+// GetSuggestions, which stays exactly as it is (the dialog and the Windows component use only
+// that one).
 //
 // The candidates are the words within one edit of the misspelling (the custom dictionary's
 // included), words two edits away when at most one is within one, words two swaps of adjacent
 // letters away, two-word splits, similar custom entries and the words that sound alike; they are
-// ranked by a cost fitted on real misspellings (api/better_ranking.h): the slips that turn each
+// ranked by a cost fitted on real misspellings (suggest/typing/): the slips that turn each
 // into the misspelling, each as unlikely as real misspellings show it to be
 // (suggest/typing_distance.h), its similarity, its sound and how common it is.
 // Every suggestion comes in the letter case of the word, as ShownSuggestions gives them. At most
@@ -14,7 +15,7 @@
 // as the engine; the first call in the process checks the embedded sound index once (tens of
 // microseconds).
 //
-// `lexivane suggest --ranking=better` shows it; docs/suggestions.md says how it was tuned.
+// `lexivane suggest --ranking=typing` shows it; docs/suggestions.md says how it was tuned.
 #pragma once
 
 #include <cstddef>
@@ -28,7 +29,7 @@
 
 namespace lexivane {
 
-LEXIVANE_API std::vector<std::u16string> BetterSuggestions(const SpellCheck& engine,
+LEXIVANE_API std::vector<std::u16string> TypingSuggestions(const SpellCheck& engine,
                                                            std::u16string_view word,
                                                            std::size_t most = kShownSuggestionsMax,
                                                            bool check_custom = true);

@@ -1,4 +1,4 @@
-#include "lexivane/better_suggestions.h"
+#include "suggest/typing/typing_ranking.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,7 @@
 #include <limits>
 #include <tuple>
 
-#include "api/better_ranking.h"
-#include "api/thread_state.h"
+#include "engine/custom_dictionary.h"
 #include "engine/soundex.h"
 #include "engine/word_check.h"
 #include "engine/word_tables.h"
@@ -162,14 +161,14 @@ std::pair<std::size_t, std::size_t> LetterSurplus(const LetterBins& word_bins,
 }
 
 // The candidate's word in lower case.
-std::u16string FoldedText(const PreparedTables& tables, const BetterCandidate& candidate) {
+std::u16string FoldedText(const PreparedTables& tables, const TypingCandidate& candidate) {
   if (!candidate.word.empty()) return FoldCase(candidate.word);
   return platform::FromSingleByte(tables.Word(candidate.index));
 }
 
 // A candidate as it is offered for a word of `style`: a listed word (`folded`) in that style, a
 // custom entry as the user wrote it, in that style.
-std::u16string Shown(const BetterCandidate& candidate, const std::u16string& folded,
+std::u16string Shown(const TypingCandidate& candidate, const std::u16string& folded,
                      CaseStyle style) {
   return InCaseStyle(candidate.word.empty() ? folded : candidate.word, style);
 }
@@ -194,7 +193,7 @@ class CostBounds {
     }
   }
 
-  float Known(const BetterCandidate& candidate) const {
+  float Known(const TypingCandidate& candidate) const {
     const RankingWeights& w = weights_;
     float known = w.length * static_cast<float>(LengthDifference(candidate));
     if (candidate.soundex != key_) known += w.sound;
@@ -211,7 +210,7 @@ class CostBounds {
   // order in both words, so there are no more of them than the longest common subsequence has
   // letters; each letter that one word lacks (`LetterSurplus`) must be edited. From the lengths
   // alone where the words are not both ASCII, or the misspelling is long.
-  std::pair<float, float> LeastRest(const BetterCandidate& candidate) const {
+  std::pair<float, float> LeastRest(const TypingCandidate& candidate) const {
     const std::size_t shorter = std::min(candidate.length, lower_.size());
     std::size_t missing = lower_.size() - shorter, extra = candidate.length - shorter;
     std::size_t matches = shorter;
@@ -248,7 +247,7 @@ class CostBounds {
     return lower_.size() - static_cast<std::size_t>(std::popcount(row & used));
   }
 
-  std::size_t LengthDifference(const BetterCandidate& candidate) const {
+  std::size_t LengthDifference(const TypingCandidate& candidate) const {
     return std::max(candidate.length, lower_.size()) - std::min(candidate.length, lower_.size());
   }
 
@@ -265,18 +264,23 @@ class CostBounds {
 
 }  // namespace
 
-std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool check_custom) {
+TypingDictionaries TypingDictionaries::OfEmbeddedList(const CustomDictionary* custom) {
+  return {SharedMainTables(), SharedSoundIndex(), SharedLetterTriples(), custom};
+}
+
+std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictionaries,
+                                              std::u16string_view word) {
   const std::u16string lower = FoldCase(word);
   if (!IsSuggestible(CleanWord(lower))) return {};
-  const PreparedTables& tables = SharedMainTables();
-  std::vector<BetterCandidate> candidates;
+  const PreparedTables& tables = dictionaries.main;
+  std::vector<TypingCandidate> candidates;
   candidates.reserve(512);  // a misspelling has about 400
   // The thread's table, reached once: each use of a thread_local by name costs a lookup.
   thread_local ListedCandidates thread_listed;
   ListedCandidates& listed = thread_listed;
   listed.Clear(512);
   std::string bytes;
-  const auto add_listed = [&](std::int32_t index, bool one_edit) -> BetterCandidate& {
+  const auto add_listed = [&](std::int32_t index, bool one_edit) -> TypingCandidate& {
     std::uint32_t& position = listed.At(index);
     if (position == ListedCandidates::kNone) {
       position = static_cast<std::uint32_t>(candidates.size());
@@ -285,7 +289,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
                             WordLevel(index), WordFrequencyClass(index), tables.Key(index),
                             static_cast<unsigned char>(listed_word.back())});
     }
-    BetterCandidate& candidate = candidates[position];
+    TypingCandidate& candidate = candidates[position];
     candidate.one_edit = candidate.one_edit || one_edit;
     return candidate;
   };
@@ -298,7 +302,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
       add_listed(index, one_edit);
       return;
     }
-    for (BetterCandidate& candidate : candidates) {
+    for (TypingCandidate& candidate : candidates) {
       if (candidate.index < 0 && FoldCase(candidate.word) == folded) {
         candidate.one_edit = candidate.one_edit || one_edit;
         return;
@@ -331,9 +335,9 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   };
 
   // Custom entries first, so that each keeps its letter case.
-  const CustomDictionary& custom = ThisThread().dictionaries.custom;
-  if (check_custom) {
-    for (const std::u16string& entry : custom.words()) {
+  const CustomDictionary* custom = dictionaries.custom;
+  if (custom != nullptr) {
+    for (const std::u16string& entry : custom->words()) {
       const std::u16string folded = FoldCase(entry);
       const bool one_edit = WithinOneEdit<std::u16string_view>(folded, lower);
       if (one_edit || SimilarityRatio(folded, lower) > kCustomSimilarity) {
@@ -343,7 +347,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   }
   // Listed words one edit away, and the words "a" and "i" (no table holds one letter). A word
   // beyond Latin-1 is in no list; the custom entries came above.
-  const LetterTriples& triples = SharedLetterTriples();
+  const LetterTriples& triples = dictionaries.triples;
   std::size_t within_one_edit = 0;
   const auto add_edit = [&](std::string_view edit) {
     if (edit.size() < 2) {
@@ -394,7 +398,7 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   std::string part_bytes;
   const auto is_word = [&](std::u16string_view part) {
     return (ToListForm(part, part_bytes) && tables.Find(part_bytes) >= 0) ||
-           (check_custom && custom.Contains(part));
+           (custom != nullptr && custom->Contains(part));
   };
   for (std::size_t i = lower.starts_with(u'a') ? 1 : 2; i + 2 <= lower.size(); ++i) {
     const std::u16string_view left = std::u16string_view(lower).substr(0, i);
@@ -405,18 +409,18 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
   }
   // Words that sound alike.
   const std::string sound = SoundKey(lower);
-  SharedSoundIndex().ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
+  dictionaries.sounds.ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
     const std::size_t length = tables.Word(index).size();
     // One far in length becomes no candidate, but one that already is learns its sound.
     if (std::max(length, lower.size()) - std::min(length, lower.size()) > kSoundLengthSpread &&
         listed.Find(index) == nullptr) {
       return;
     }
-    BetterCandidate& candidate = add_listed(index, false);
+    TypingCandidate& candidate = add_listed(index, false);
     candidate.sound_edits = std::min(candidate.sound_edits, key_edits);
   });
   // The index knows every listed word's sound; the others' is worked out.
-  for (BetterCandidate& candidate : candidates) {
+  for (TypingCandidate& candidate : candidates) {
     if (candidate.index < 0 && SoundKey(FoldCase(candidate.word)) == sound) {
       candidate.sound_edits = 0;
     }
@@ -427,12 +431,12 @@ std::vector<BetterCandidate> GatherCandidates(std::u16string_view word, bool che
 // How many candidates per suggestion asked for are measured in the order of their least cost.
 constexpr std::size_t kLeadingPerSuggestion = 2;
 
-std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& candidates,
+std::vector<std::u16string> RankCandidates(const PreparedTables& main,
+                                           const std::vector<TypingCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
                                            const RankingWeights& weights) {
-  const PreparedTables& tables = SharedMainTables();
   const std::u16string lower = FoldCase(word);
-  const CostBounds bounds(tables, lower, weights);
+  const CostBounds bounds(main, lower, weights);
   const CaseStyle style = CaseStyleOf(word);
   // Candidates are measured from the lowest least cost on, so that the bar (the cost of the
   // `most`th best so far) falls early; one whose least cost is above it can never be among
@@ -469,7 +473,7 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
     const bool full = most > 0 && best_costs.size() == most;
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
     if (least > bar) continue;
-    text = FoldedText(tables, candidates[i]);
+    text = FoldedText(main, candidates[i]);
     // The word as it is written is no correction of it.
     if (text == lower && Shown(candidates[i], text, style) == word) continue;
     const float rest = known[i] + least_similarity[i];
@@ -495,7 +499,7 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
   std::vector<std::u16string> suggestions;
   for (const Measured& measured : costs) {
     if (suggestions.size() == most) break;
-    const BetterCandidate& candidate = candidates[measured.candidate];
+    const TypingCandidate& candidate = candidates[measured.candidate];
     std::u16string shown = Shown(candidate, measured.text, style);
     if (std::find(suggestions.begin(), suggestions.end(), shown) == suggestions.end())
       suggestions.push_back(std::move(shown));
@@ -503,11 +507,9 @@ std::vector<std::u16string> RankCandidates(const std::vector<BetterCandidate>& c
   return suggestions;
 }
 
-// The engine stands for its thread's dictionaries, which the candidates come from.
-std::vector<std::u16string> BetterSuggestions(const SpellCheck& /*engine*/,
-                                              std::u16string_view word, std::size_t most,
-                                              bool check_custom) {
-  return RankCandidates(GatherCandidates(word, check_custom), word, most);
+std::vector<std::u16string> RankByTyping(const TypingDictionaries& dictionaries,
+                                         std::u16string_view word, std::size_t most) {
+  return RankCandidates(dictionaries.main, GatherCandidates(dictionaries, word), word, most);
 }
 
 }  // namespace lexivane

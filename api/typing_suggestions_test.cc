@@ -1,4 +1,4 @@
-#include "lexivane/better_suggestions.h"
+#include "lexivane/typing_suggestions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <set>
 #include <thread>
 
-#include "api/better_ranking.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane {
@@ -26,7 +25,7 @@ std::vector<std::string> Utf8(const std::vector<std::u16string>& words) {
 
 // The likeliest correction first, in the word's letter case; the custom dictionary's words
 // among the candidates; nothing for what the engine gives nothing for; at most `most`, each once.
-TEST(BetterSuggestions, RankedInTheWordsCase) {
+TEST(TypingSuggestions, RankedInTheWordsCase) {
   SpellCheck engine;
   engine.Init();
   const struct {
@@ -38,47 +37,30 @@ TEST(BetterSuggestions, RankedInTheWordsCase) {
       {u"occured", "occurred"}, {u"thier", "their"},
   };
   for (const auto& c : firsts) {
-    const std::vector<std::string> found = Utf8(BetterSuggestions(engine, c.word));
+    const std::vector<std::string> found = Utf8(TypingSuggestions(engine, c.word));
     ASSERT_FALSE(found.empty()) << c.first;
     EXPECT_EQ(found.front(), c.first);
     EXPECT_EQ(std::set<std::string>(found.begin(), found.end()).size(), found.size());
   }
-  EXPECT_THAT(BetterSuggestions(engine, u"a"), IsEmpty());
-  EXPECT_THAT(BetterSuggestions(engine, u"1234"), IsEmpty());
-  EXPECT_EQ(BetterSuggestions(engine, u"teh", 3).size(), 3u);
+  EXPECT_THAT(TypingSuggestions(engine, u"a"), IsEmpty());
+  EXPECT_THAT(TypingSuggestions(engine, u"1234"), IsEmpty());
+  EXPECT_EQ(TypingSuggestions(engine, u"teh", 3).size(), 3u);
 
   engine.AddToCustom(u"Zorblaxian");
-  EXPECT_THAT(Utf8(BetterSuggestions(engine, u"Zorblaxan")), Contains("Zorblaxian"));
-  EXPECT_THAT(Utf8(BetterSuggestions(engine, u"Zorblaxan", 15, false)),
+  EXPECT_THAT(Utf8(TypingSuggestions(engine, u"Zorblaxan")), Contains("Zorblaxian"));
+  EXPECT_THAT(Utf8(TypingSuggestions(engine, u"Zorblaxan", 15, false)),
               Not(Contains("Zorblaxian")));
 
   // The word as it is written is no correction of it.
   for (const char16_t* word : {u"there", u"There", u"THERE"}) {
-    EXPECT_THAT(BetterSuggestions(engine, word), Not(Contains(std::u16string(word))));
-  }
-}
-
-// The ranking leaves out candidates that cannot reach the first `most`: the first five are those
-// of ranking every candidate.
-TEST(BetterSuggestions, TheFirstFewAreThoseOfRankingEveryCandidate) {
-  SpellCheck engine;
-  engine.Init();
-  // Misspellings near and far, and one beyond ASCII, whose bounds come from the lengths alone.
-  const std::u16string words[] = {u"teh",        u"recieve", u"fisicks",  u"acomodate",
-                                  u"Chautogqwa", u"wrold",   u"thankyou", u"speling",
-                                  u"ocasionaly", u"xqzv",    u"sentance", u"caf\u00e8s"};
-  for (const std::u16string& word : words) {
-    const std::vector<BetterCandidate> candidates = GatherCandidates(word);
-    std::vector<std::u16string> every = RankCandidates(candidates, word, SIZE_MAX);
-    if (every.size() > 5) every.resize(5);
-    EXPECT_EQ(RankCandidates(candidates, word, 5), every) << ToUtf8(word);
+    EXPECT_THAT(TypingSuggestions(engine, word), Not(Contains(std::u16string(word))));
   }
 }
 
 // Threads that rank at once, each on its own engine with a custom word of its own, get exactly
 // what each gets alone; the threads start together, so in a process of its own the first use of
 // the shared sound index is raced as well.
-TEST(BetterSuggestions, ThreadsAtOnceGetTheAnswersOfOneThread) {
+TEST(TypingSuggestions, ThreadsAtOnceGetTheAnswersOfOneThread) {
   constexpr std::size_t kThreads = 4;
   const std::u16string words[] = {u"teh",     u"TEH",       u"recieve",    u"wierd",
                                   u"speling", u"acomodate", u"Zorblaxian", u"zorblaxian"};
@@ -91,7 +73,7 @@ TEST(BetterSuggestions, ThreadsAtOnceGetTheAnswersOfOneThread) {
     Answers found;
     for (const std::u16string& word : words) {
       for (const bool check_custom : {true, false})
-        found.push_back(BetterSuggestions(engine, word, kShownSuggestionsMax, check_custom));
+        found.push_back(TypingSuggestions(engine, word, kShownSuggestionsMax, check_custom));
     }
     return found;
   };
