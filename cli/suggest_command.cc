@@ -8,7 +8,7 @@
 
 #include "cli/command_options.h"
 #include "frontend/command_error.h"
-#include "frontend/custom_dictionary_file.h"
+#include "frontend/prepared_checker.h"
 #include "frontend/standard_output.h"
 #include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
@@ -39,10 +39,11 @@ void AddSuggestCommand(CLI::App& app, SuggestOptions& options) {
 }
 
 int RunSuggest(const SuggestOptions& options) {
-  SpellCheck engine;
-  engine.Init();
-  if (options.threshold) engine.SetSuggestionSimilarity(*options.threshold);
-  frontend::CustomDictionaryFile(options.custom_file).LoadInto(engine);
+  frontend::CheckerSetup setup;
+  setup.custom_file = options.custom_file;
+  if (options.threshold) setup.suggestion_threshold = *options.threshold;
+  frontend::PreparedChecker checker(setup);
+  SpellCheck& engine = checker.engine();
 
   for (const std::string& word : options.words) {
     std::vector<std::u16string> suggestions;

@@ -120,14 +120,18 @@ void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
   } while (input.Next(piece));
 }
 
+bool FilterProse(const Document& document, std::u16string_view text, std::u16string& prose) {
+  if (!HidesAnythingIn(document.mode, text)) return false;
+  prose.assign(text);
+  HideNonProse(prose, document.mode, document.identifiers);
+  return true;
+}
+
 bool DocumentChecker::Check(const Document& document, std::u16string_view text,
                             Reporter& reporter, const std::function<bool()>& stop) {
-  if (!HidesAnythingIn(document.mode, text)) {
-    return CheckProse(document, text, text, reporter, stop);
-  }
-  std::u16string prose(text);
-  HideNonProse(prose, document.mode, document.identifiers);
-  return CheckProse(document, text, prose, reporter, stop);
+  std::u16string prose;
+  const bool filtered = FilterProse(document, text, prose);
+  return CheckProse(document, text, filtered ? std::u16string_view(prose) : text, reporter, stop);
 }
 
 void DocumentChecker::Check(const Document& document, TextWithBytes& input, Reporter& reporter) {

@@ -67,6 +67,11 @@ class Reporter {
   virtual void Flush() {}
 };
 
+// The prose of `text` in the document's mode, with the rest hidden (HideNonProse), into
+// `prose`; false, and `prose` left alone, when the mode hides nothing of this text, which is
+// then its own prose. For a caller that keeps the prose between checks (CheckProse).
+bool FilterProse(const Document& document, std::u16string_view text, std::u16string& prose);
+
 class DocumentChecker {
  public:
   explicit DocumentChecker(SpellingSession& session);

@@ -32,7 +32,7 @@ struct CheckerSetup {
   WordRules rules = WordRules::All();
   Ranking ranking = kDefaultRanking;
   std::size_t max_suggestions = 0;
-  std::optional<double> suggestion_threshold;  // the engine's own when none
+  std::optional<float> suggestion_threshold;  // the engine's own when none
 };
 
 class PreparedChecker {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "frontend/document_checker.h"
+
 namespace lexivane::frontend::lsp {
 
 SpellingWorker::SpellingWorker(Workspace& workspace, CheckerSettings settings, SessionWords words,
@@ -75,12 +77,16 @@ void SpellingWorker::Check() {
       if (finder.CatchUpWithCustomFile() && !all_due_again) workspace_.CheckAllAgain();
       const CodeIdentifiers identifiers =
           CodeIdentifiersIn(snapshot->mode, settings_.check_identifiers);
-      const bool filtered = HidesAnythingIn(snapshot->mode, snapshot->document.text());
-      if (filtered && (!snapshot->prose || snapshot->prose_identifiers != identifiers)) {
-        snapshot->prose = snapshot->document.text();
-        HideNonProse(*snapshot->prose, snapshot->mode, identifiers);
+      if (!snapshot->prose || snapshot->prose_identifiers != identifiers) {
+        std::u16string prose;
+        snapshot->prose.reset();
+        if (FilterProse({snapshot->uri, snapshot->mode, identifiers}, snapshot->document.text(),
+                        prose)) {
+          snapshot->prose = std::move(prose);
+        }
       }
-      const std::u16string_view text = filtered ? *snapshot->prose : snapshot->document.text();
+      const std::u16string_view text =
+          snapshot->prose ? std::u16string_view(*snapshot->prose) : snapshot->document.text();
       auto found = finder.Find(text, stopping, identifiers);
       if (!found) break;  // asked to stop
       std::string message = render_(*snapshot, *found);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "frontend/document_checker.h"
+
 namespace lexivane::frontend::lsp {
 
 Workspace::Workspace(Clock::duration quiet_time) : quiet_time_(quiet_time) {}
@@ -106,13 +108,15 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   if (to - from > kLongestUncheckedRange) return std::nullopt;
   const Entry& entry = found->second;
   const CodeIdentifiers identifiers = CodeIdentifiersIn(entry.mode, check_identifiers);
-  const bool filtered = HidesAnythingIn(entry.mode, document.text());
-  if (filtered && (!entry.prose || entry.prose_identifiers != identifiers)) {
-    entry.prose = document.text();
-    HideNonProse(*entry.prose, entry.mode, identifiers);
-    entry.prose_identifiers = identifiers;
+  if (!entry.prose || entry.prose_identifiers != identifiers) {
+    std::u16string prose;
+    entry.prose.reset();
+    if (FilterProse({uri, entry.mode, identifiers}, document.text(), prose)) {
+      entry.prose = std::move(prose);
+      entry.prose_identifiers = identifiers;
+    }
   }
-  const std::u16string& text = filtered ? *entry.prose : document.text();
+  const std::u16string& text = entry.prose ? *entry.prose : document.text();
   const auto blank = [&](std::size_t i) {
     return text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r');
   };
