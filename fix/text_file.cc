@@ -15,14 +15,17 @@
 #include <vector>
 
 #include "frontend/command_error.h"
-#include "frontend/descriptor.h"
 #include "lexivane/utf8.h"
+#include "support/descriptor.h"
 
 namespace lexivane::frontend::fix {
 
 namespace {
 
 namespace fs = std::filesystem;
+using support::Descriptor;
+using support::ReadAll;
+using support::WriteAll;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -236,7 +239,7 @@ TextFile ReadTextFile(const std::string& name) {
   file.group = info.st_gid;
   file.links = info.st_nlink;
   file.modified = info.st_mtim;
-  file.bytes.reserve(static_cast<std::size_t>(info.st_size));
+  file.bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);  // + 1: the end, in one read
   if (const int error = ReadAll(fd.get(), file.bytes)) {
     throw CommandError(name + ": " + std::strerror(error));
   }
@@ -347,7 +350,7 @@ bool ChangedOnDisk(const TextFile& file) {
   }
   // The same size and time can still hide a change made within the clock's resolution.
   std::string now;
-  now.reserve(file.bytes.size());
+  now.reserve(file.bytes.size() + 1);
   return ReadAll(fd.get(), now) != 0 || now != file.bytes;
 }
 

@@ -16,17 +16,19 @@
 #include <utility>
 
 #include "frontend/command_error.h"
-#include "frontend/descriptor.h"
 #include "frontend/dictionary_lock.h"
 #include "frontend/dictionary_text.h"
 #include "frontend/name_words.h"
 #include "lexivane/utf8.h"
+#include "support/descriptor.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
 namespace fs = std::filesystem;
+using support::Descriptor;
+using support::WriteAll;
 
 CommandError CannotRead(const std::string& file, const std::string& reason) {
   return CommandError(file + ": cannot read the custom dictionary: " + reason);

@@ -15,6 +15,7 @@ namespace lexivane::frontend {
 namespace {
 
 namespace fs = std::filesystem;
+using support::Descriptor;
 using Clock = std::chrono::steady_clock;
 
 CommandError CannotSave(const std::string& file, const std::string& reason) {

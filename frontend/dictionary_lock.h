@@ -31,7 +31,7 @@
 #include <filesystem>
 #include <string>
 
-#include "frontend/descriptor.h"
+#include "support/descriptor.h"
 
 namespace lexivane::frontend {
 
@@ -48,8 +48,8 @@ class DictionaryLock {
 
  private:
   std::filesystem::path lock_file_;
-  Descriptor held_lock_file_{-1};
-  Descriptor held_dictionary_{-1};
+  support::Descriptor held_lock_file_{-1};
+  support::Descriptor held_dictionary_{-1};
 };
 
 // The file a save of `file` writes: the name with the symbolic links at its end followed (one

@@ -17,9 +17,12 @@
 
 #include "lexivane/error.h"
 #include "platform/files.h"
+#include "support/descriptor.h"
 
 namespace lexivane::platform {
 namespace {
+
+using support::Descriptor;
 
 // The path as a message shows it: a NUL would end the message early for C-string readers.
 std::string Shown(const std::string& path) {
@@ -49,42 +52,9 @@ bool HasNul(const std::string& path) {
   return path.find('\0') != std::string::npos;
 }
 
-// Closes on every path out, so that a failure never leaks the descriptor.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-
-  int get() const { return fd_; }
-
-  // Closes now and answers errno, or 0 on success.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    // Linux releases the descriptor even when close fails, so close is never retried.
-    return ::close(fd) == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
-
 // Writes all of `bytes` at the descriptor's position.
 void WriteAll(int fd, std::string_view bytes, const std::string& path) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno, "write", path);
-    }
-    // A write that makes no progress would loop forever; it only happens when no space is left.
-    if (n == 0) Fail(ENOSPC, "write", path);
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
+  if (const int error = support::WriteAll(fd, bytes); error != 0) Fail(error, "write", path);
 }
 
 // Writes into an open file and closes it. A regular file is truncated first; a device or a
@@ -232,19 +202,9 @@ std::vector<std::uint8_t> ReadFileBytes(std::u16string_view path) {
   }
 
   // The size is only a first guess: the file may grow or shrink while it is read.
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size) + 1);
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno, "read", native);
-    }
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
-  }
-  bytes.resize(used);
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
+  if (const int error = support::ReadAll(fd, bytes); error != 0) Fail(error, "read", native);
   return bytes;
 }
 
