@@ -4,9 +4,10 @@
 #include <string>
 
 #include "frontend/embedded_text.h"
+#include "support/embed.h"
 
 // The list's bytes, between lexivane_extra_words_begin and _end.
-LEXIVANE_EMBED_TEXT(lexivane_extra_words, LEXIVANE_EXTRA_WORDS_FILE);
+LEXIVANE_EMBED(lexivane_extra_words, LEXIVANE_EXTRA_WORDS_FILE);
 
 namespace lexivane::frontend {
 

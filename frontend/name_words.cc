@@ -4,10 +4,10 @@
 #include <string>
 #include <unordered_set>
 
-#include "frontend/embedded_text.h"
+#include "support/embed.h"
 
 // The list's bytes: lower-case entries, one a line, sorted in byte order.
-LEXIVANE_EMBED_TEXT(lexivane_name_words, LEXIVANE_NAME_WORDS_FILE);
+LEXIVANE_EMBED(lexivane_name_words, LEXIVANE_NAME_WORDS_FILE);
 
 namespace lexivane::frontend {
 
