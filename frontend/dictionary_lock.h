@@ -57,9 +57,4 @@ class DictionaryLock {
 // form, so that every name of one file gives the same path.
 std::filesystem::path SaveTarget(const std::string& file);
 
-// ".NAME" + `suffix` beside `target`, or ".lexivane" + `suffix` where that name would be longer
-// than a file name may be.
-std::filesystem::path HiddenFileBeside(const std::filesystem::path& target,
-                                       std::string_view suffix);
-
 }  // namespace lexivane::frontend
