@@ -20,6 +20,7 @@
 #include "frontend/standard_output.h"
 #include "frontend/text_positions.h"
 #include "lexivane/utf8.h"
+#include "support/ascii.h"
 
 namespace lexivane::cli {
 
@@ -118,8 +119,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
       ->check(CLI::Validator(
           [](const std::string& value) {
             const bool whole = !value.empty() && value.size() <= 9 &&
-                               std::all_of(value.begin(), value.end(),
-                                           [](char c) { return c >= '0' && c <= '9'; });
+                               std::all_of(value.begin(), value.end(), support::IsAsciiDigit<char>);
             return whole ? "" : value + " is not a whole number from 0 to 999999999";
           },
           "N"));

@@ -18,6 +18,7 @@
 #include "frontend/dictionary_text.h"
 #include "frontend/name_words.h"
 #include "lexivane/utf8.h"
+#include "support/ascii.h"
 #include "support/descriptor.h"
 #include "support/file_replacement.h"
 
@@ -84,8 +85,8 @@ class LineWriter {
 std::optional<std::u16string> NameOf(std::string_view line) {
   std::u16string word;
   for (const char c : line) {
-    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\'')) return std::nullopt;
-    word += static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (!(support::IsAsciiLetter(c) || c == '\'')) return std::nullopt;
+    word += static_cast<char16_t>(support::AsciiLower(c));
   }
   if (!IsNameInSmallLetters(word)) return std::nullopt;
   return word;
