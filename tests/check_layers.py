@@ -9,9 +9,10 @@ not installed. A public header sits on the floor of the folder that implements i
 so that lexivane/X.h included from below X's implementation is caught like any other include.
 
 Above the library stand its clients: the tool, the front ends, the layer they share and the
-examples. They use the installed library through its public headers, and include one another
-only as CLIENTS says, and support/. Unit tests (*_test.*), the shared test support and the benchmarks sit
-above everything and are not checked. Only C++ is scanned (*.h, *.cc and the header templates).
+examples. They use the installed library through its public headers, and support/, and include
+one another only as CLIENTS says. Unit tests (*_test.*), the shared test support and the
+benchmarks sit above everything and are not checked, nor are the documents of others in
+testdata/. Only C++ is scanned (*.h, *.cc and the header templates).
 
 usage: tests/check_layers.py [SOURCE_DIR]
        tests/check_layers.py --self-test
@@ -43,6 +44,8 @@ CLIENTS = {
     "examples": set(),
 }
 ABOVE_ALL = {"tests", "bench"}
+# Documents of others that the benchmarks read (testdata/README.md): none of our code.
+NOT_OURS = {"testdata"}
 
 # Each public header and the folder that implements it. A header of declarations only belongs
 # to the lowest folder whose types it uses: platform/ when it uses none of ours.
@@ -102,7 +105,7 @@ def include_violation(folder, floor, target):
 def file_violations(relative, text):
     """The messages for one source file, `relative` to the source folder."""
     folder = relative.parts[0]
-    if folder in ABOVE_ALL or re.search(r"_test\.\w+$", relative.name):
+    if folder in ABOVE_ALL | NOT_OURS or re.search(r"_test\.\w+$", relative.name):
         return
     if folder == "include":
         floor = PUBLIC_HEADERS.get(relative.name.removesuffix(".in"))
@@ -187,6 +190,7 @@ SELF_TEST = [
     ("engine/word_check_test.cc", '#include "api/thread_state.h"', True),
     ("tests/test_support.cc", '#include "cli/main.h"', True),
     ("bench/peers.cc", "#include <hunspell/hunspell.hxx>", True),
+    ("testdata/modes-corpus/ccpp/stdio.h", "#include <bits/types.h>", True),
     ("unlisted/tool.cc", "#include <vector>", False),
 ]
 
