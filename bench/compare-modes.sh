@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Documents in their modes: `lexivane list` (mode from each file's extension) against
 # `aspell list --mode=...`, `hunspell -l` (-H for HTML, -t for TeX, -n for man pages) and cspell
-# on every file of bench/modes-corpus/. Prints per format and overall the share of planted
+# on every file of testdata/modes-corpus/. Prints per format and overall the share of planted
 # misspellings found, the markup noise (distinct flagged words that occur nowhere in the file's
 # rendered prose: pandoc's plain text for Markdown, HTML and LaTeX, `man -l` through `col -b` for
 # man pages, the comments and strings for code), the prose noise (distinct flagged words that do

@@ -1,4 +1,4 @@
-"""Runs lexivane list, aspell list, hunspell -l and cspell over bench/modes-corpus/ (see
+"""Runs lexivane list, aspell list, hunspell -l and cspell over testdata/modes-corpus/ (see
 compare-modes.sh) and prints, per format and overall: the planted misspellings each finds, the
 markup noise (distinct flagged words found nowhere in the file's rendered prose), the prose
 noise (distinct flagged words that are in the rendered prose and were not planted), and the CPU
@@ -14,7 +14,8 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from modes_prose import FORMATS, render  # noqa: E402
 
-CORPUS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "modes-corpus")
+CORPUS = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "testdata",
+                                      "modes-corpus"))
 ASPELL_MODE = {"markdown": "markdown", "html": "html", "tex": "tex", "man": "nroff", "ccpp": "ccpp",
                "python": "perl", "shell": "perl"}
 LEXIVANE_MODE = {"markdown": "markdown", "html": "html", "tex": "tex", "man": "nroff", "ccpp": "ccpp",

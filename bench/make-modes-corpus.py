@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Builds bench/modes-corpus/ from documents of Debian packages.
+"""Builds testdata/modes-corpus/ from documents of Debian packages.
 
 Each file is copied under its format's folder and gets misspellings planted in its prose: a
 seeded choice of words from codespell's list of common misspellings replaces correct words on
@@ -22,7 +22,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from modes_prose import render  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = os.path.join(HERE, "modes-corpus")
+OUT = os.path.normpath(os.path.join(HERE, "..", "testdata", "modes-corpus"))
 CODESPELL = "/usr/lib/python3/dist-packages/codespell_lib/data/dictionary.txt"
 
 # (format, source path, name in the corpus[, package=version to fetch it from, its licence])

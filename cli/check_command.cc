@@ -15,6 +15,7 @@
 #include "frontend/prepared_checker.h"
 #include "frontend/sink_connection.h"
 #include "frontend/standard_output.h"
+#include "support/ascii.h"
 
 namespace lexivane::cli {
 
@@ -72,8 +73,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
       ->check(CLI::Validator(
           [](const std::string& value) {
             const bool whole = !value.empty() && value.size() <= 9 &&
-                               std::all_of(value.begin(), value.end(),
-                                           [](char c) { return c >= '0' && c <= '9'; });
+                               std::all_of(value.begin(), value.end(), support::IsAsciiDigit<char>);
             return whole ? "" : value + " is not a whole number from 0 to 999999999";
           },
           "N"));

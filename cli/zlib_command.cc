@@ -13,9 +13,9 @@
 #include <new>
 
 #include "frontend/command_error.h"
-#include "frontend/descriptor.h"
 #include "lexivane/utf8.h"
 #include "lexivane/zlib_wrapper.h"
+#include "support/descriptor.h"
 
 namespace lexivane::cli {
 
@@ -24,6 +24,7 @@ using namespace frontend;
 namespace {
 
 namespace fs = std::filesystem;
+using support::Descriptor;
 
 // The wrapper takes UTF-16 paths; a name that is not valid UTF-8 would come back as another
 // name, so it is refused rather than silently changed.
@@ -117,17 +118,13 @@ void WriteInto(const std::string& temporary, const std::string& path, const std:
 
   char chunk[1 << 16];
   for (;;) {
-    ssize_t n = ::read(in.get(), chunk, sizeof chunk);
+    const ssize_t n = ::read(in.get(), chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) CannotWrite(output, errno);
     if (n == 0) break;
-    for (const char* next = chunk; n > 0;) {
-      const ssize_t written = ::write(out.get(), next, static_cast<std::size_t>(n));
-      if (written < 0 && errno == EINTR) continue;
-      if (written < 0) CannotWrite(output, errno);
-      if (written == 0) CannotWrite(output, ENOSPC);
-      next += written;
-      n -= written;
+    const std::string_view read(chunk, static_cast<std::size_t>(n));
+    if (const int error = support::WriteAll(out.get(), read); error != 0) {
+      CannotWrite(output, error);
     }
   }
   if (const int error = out.Close(); error != 0) CannotWrite(output, error);

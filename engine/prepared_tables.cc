@@ -1,9 +1,9 @@
 #include "engine/prepared_tables.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "lexivane/error.h"
+#include "support/binary_image.h"
 
 namespace lexivane {
 
@@ -27,31 +27,6 @@ std::uint32_t Tag(std::uint32_t hash) {
 // Maps a hash onto [0, slots) by multiplication, so the table need not be a power of two.
 std::uint32_t HomeSlot(std::uint32_t hash, std::uint32_t slots) {
   return static_cast<std::uint32_t>((std::uint64_t{hash} * slots) >> 32);
-}
-
-std::size_t Align4(std::size_t n) {
-  return (n + 3) & ~std::size_t{3};
-}
-
-struct Layout {
-  std::size_t offsets, keys, start_idx, end_idx, hash, blob, total;
-};
-
-Layout ComputeLayout(std::uint32_t word_count, std::uint32_t hash_slots, std::uint32_t blob_size) {
-  Layout layout{};
-  layout.offsets = Align4(sizeof(ImageHeader));
-  layout.keys = layout.offsets + 4 * (std::size_t{word_count} + 1);
-  layout.start_idx = Align4(layout.keys + 2 * std::size_t{word_count});
-  layout.end_idx = layout.start_idx + 4 * std::size_t{kPrefixSlots};
-  layout.hash = layout.end_idx + 4 * std::size_t{kPrefixSlots};
-  layout.blob = layout.hash + 4 * std::size_t{hash_slots};
-  layout.total = layout.blob + blob_size;
-  return layout;
-}
-
-template <typename T>
-void Put(std::vector<std::uint8_t>& image, std::size_t at, const T* values, std::size_t count) {
-  std::memcpy(image.data() + at, values, sizeof(T) * count);
 }
 
 void Refuse(const std::string& why) {
@@ -94,47 +69,48 @@ std::vector<std::uint8_t> BuildPreparedImage(const WordListTables& tables) {
   }
 
   ImageHeader header{};
-  std::memcpy(header.magic, kImageMagic, sizeof header.magic);
   header.word_count = word_count;
   header.hash_slots = hash_slots;
   header.blob_size = static_cast<std::uint32_t>(blob.size());
   header.max_word_length = max_length;
-
-  const Layout layout = ComputeLayout(word_count, hash_slots, header.blob_size);
-  std::vector<std::uint8_t> image(layout.total, 0);
-  Put(image, 0, &header, 1);
-  Put(image, layout.offsets, offsets.data(), offsets.size());
-  Put(image, layout.keys, tables.keys.data(), tables.keys.size());
-  Put(image, layout.start_idx, tables.start_idx.data(), kPrefixSlots);
-  Put(image, layout.end_idx, tables.end_idx.data(), kPrefixSlots);
-  Put(image, layout.hash, hash.data(), hash.size());
-  Put(image, layout.blob, blob.data(), blob.size());
-  return image;
+  support::ImageWriter image(header, kImageMagic);
+  image.Add(offsets);
+  image.Add(tables.keys);
+  image.Add(tables.start_idx);
+  image.Add(tables.end_idx);
+  image.Add(hash);
+  image.Add(blob);
+  return std::move(image).Finish();
 }
 
 PreparedTables::PreparedTables(std::span<const std::uint8_t> image) {
-  ImageHeader header{};
-  if (image.size() < sizeof header) throw Error(kErrorCorruptWordTables, "the embedded word tables are truncated");
-  std::memcpy(&header, image.data(), sizeof header);
-  if (std::memcmp(header.magic, kImageMagic, sizeof header.magic) != 0 ||
-      header.hash_slots <= header.word_count) {
+  support::ImageReader<ImageHeader> reader(image, kImageMagic);
+  if (reader.truncated()) {
+    throw Error(kErrorCorruptWordTables, "the embedded word tables are truncated");
+  }
+  const ImageHeader& header = reader.header();
+  if (reader.foreign() || header.hash_slots <= header.word_count) {
     throw Error(kErrorCorruptWordTables, "the embedded word tables are not in the expected format");
   }
-  const Layout layout = ComputeLayout(header.word_count, header.hash_slots, header.blob_size);
-  if (layout.total != image.size() ||
-      reinterpret_cast<std::uintptr_t>(image.data()) % alignof(std::uint32_t) != 0) {
-    throw Error(kErrorCorruptWordTables, "the embedded word tables have an unexpected size or alignment");
+  const auto offsets = reader.Section<std::uint32_t>(std::uint64_t{header.word_count} + 1);
+  const auto keys = reader.Section<PackedKey>(header.word_count);
+  const auto start_idx = reader.Section<std::int32_t>(kPrefixSlots);
+  const auto end_idx = reader.Section<std::int32_t>(kPrefixSlots);
+  const auto hash = reader.Section<std::uint32_t>(header.hash_slots);
+  const auto blob = reader.Section<char>(header.blob_size);
+  if (!reader.Complete()) {
+    throw Error(kErrorCorruptWordTables,
+                "the embedded word tables have an unexpected size or alignment");
   }
-  const auto* base = image.data();
   word_count_ = header.word_count;
   hash_slots_ = header.hash_slots;
   max_word_length_ = header.max_word_length;
-  offsets_ = reinterpret_cast<const std::uint32_t*>(base + layout.offsets);
-  keys_ = reinterpret_cast<const PackedKey*>(base + layout.keys);
-  start_idx_ = reinterpret_cast<const std::int32_t*>(base + layout.start_idx);
-  end_idx_ = reinterpret_cast<const std::int32_t*>(base + layout.end_idx);
-  hash_ = reinterpret_cast<const std::uint32_t*>(base + layout.hash);
-  blob_ = reinterpret_cast<const char*>(base + layout.blob);
+  offsets_ = offsets.data();
+  keys_ = keys.data();
+  start_idx_ = start_idx.data();
+  end_idx_ = end_idx.data();
+  hash_ = hash.data();
+  blob_ = blob.data();
 }
 
 std::int32_t PreparedTables::Find(std::string_view word) const {

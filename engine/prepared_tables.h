@@ -7,7 +7,7 @@
 // unique and sits inside its own prefix range; the build refuses a list for which that does
 // not hold. The image is immutable and may be read from any thread.
 //
-// Layout (little-endian, every array 4-byte aligned):
+// Layout (a checked image, support/binary_image.h; every array 4-byte aligned):
 //   header      ImageHeader
 //   offsets     uint32[word_count + 1]   entry i is blob[offsets[i], offsets[i + 1])
 //   keys        uint16[word_count]       packed Soundex key of each entry (padded to 4 bytes)
@@ -30,7 +30,7 @@
 namespace lexivane {
 
 struct ImageHeader {
-  char magic[8];
+  char magic[8];  // kImageMagic; its last character is the format's version
   std::uint32_t word_count;
   std::uint32_t hash_slots;  // more than word_count, so a probe always ends
   std::uint32_t blob_size;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "support/ascii.h"
+
 namespace lexivane {
 namespace {
 
@@ -11,14 +13,6 @@ constexpr std::string_view kLetterCodes = " 123 12  22455 12623 1 2 2";
 // Stands for any byte that is not an ASCII letter: it separates coded letters but is never
 // appended, so it only has to differ from every entry of kLetterCodes.
 constexpr char kNonLetter = '?';
-
-bool IsAsciiLetter(unsigned char byte) {
-  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
-}
-
-char AsciiUpper(unsigned char byte) {
-  return static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte);
-}
 
 // The four characters of a key, all NUL for a word without a letter. Both the string and the
 // packed form are made from it, so that the two can never disagree.
@@ -30,20 +24,20 @@ struct Key {
 Key ComputeKey(std::string_view word) {
   Key key;
   std::size_t pos = 0;
-  while (pos < word.size() && !IsAsciiLetter(static_cast<unsigned char>(word[pos]))) ++pos;
+  while (pos < word.size() && !support::IsAsciiLetter(word[pos])) ++pos;
   if (pos == word.size()) return key;
 
-  const char first = AsciiUpper(static_cast<unsigned char>(word[pos]));
+  const char first = support::AsciiUpper(word[pos]);
   key.chars[0] = first;
   std::size_t length = 1;
   char previous = kLetterCodes[first - 'A'];
   for (++pos; pos < word.size() && length < key.chars.size(); ++pos) {
-    const auto byte = static_cast<unsigned char>(word[pos]);
-    if (!IsAsciiLetter(byte)) {
+    const char byte = word[pos];
+    if (!support::IsAsciiLetter(byte)) {
       previous = kNonLetter;
       continue;
     }
-    const char code = kLetterCodes[AsciiUpper(byte) - 'A'];
+    const char code = kLetterCodes[support::AsciiUpper(byte) - 'A'];
     if (code != ' ' && code != previous) key.chars[length++] = code;
     previous = code;
   }

@@ -4,14 +4,11 @@
 
 #include "engine/dictionaries.h"
 #include "platform/text.h"
+#include "support/ascii.h"
 
 namespace lexivane {
 
 namespace {
-
-bool IsAsciiLetter(unsigned char byte) {
-  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
-}
 
 bool IsShortOrNumeric(std::u16string_view word) {
   return word.size() < 2 || platform::IsNumeric(word);
@@ -32,12 +29,12 @@ std::u16string CleanWord(std::u16string_view word) {
   std::u16string result;
   int counted = 0;
   for (unsigned char byte : bytes) {
-    if (IsAsciiLetter(byte) || byte == ' ' || (byte == '\'' && !result.empty())) {
+    if (support::IsAsciiLetter(byte) || byte == ' ' || (byte == '\'' && !result.empty())) {
       result += byte;
       ++counted;
     } else if (byte == '-') {
       if (counted > 0) result += byte;
-    } else if (byte >= '0' && byte <= '9') {
+    } else if (support::IsAsciiDigit(byte)) {
       result += byte;
     } else if (counted > 0) {
       break;

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/ascii.h"
+
 namespace lexivane {
 
 struct Dictionaries;
@@ -48,7 +50,7 @@ struct WordCheckTally {
   void Add(char16_t unit) {
     ++length;
     outside_plain += unit < 0x40 || unit > 0x7B;
-    const bool letter = (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z');
+    const bool letter = support::IsAsciiLetter(unit);
     letters_and_blanks += letter || unit == u' ';
     outside_letters_marks += !letter && unit != u' ' && unit != u'\'' && unit != u'-';
   }

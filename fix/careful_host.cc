@@ -9,16 +9,13 @@
 #include "frontend/word_characters.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/utf8.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend::fix {
 
 namespace {
 
 constexpr std::size_t kNone = std::u16string::npos;
-
-bool IsAsciiLetter(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
 
 // A letter, mark, digit or connector: part of a word for the word rule of running text, which
 // reads more than ASCII. Apostrophes are left to cleaning, which knows where they end a word.
@@ -73,12 +70,12 @@ WordSpan WordInToken(std::u16string_view token) {
   for (std::size_t i = 0; i < folded.size(); ++i) {
     const char16_t c = folded[i];
     bool keep = false;
-    if (IsAsciiLetter(c) || c == u' ' || (c == u'\'' && kept_any)) {
+    if (support::IsAsciiLetter(c) || c == u' ' || (c == u'\'' && kept_any)) {
       keep = true;
       ++counted;
     } else if (c == u'-') {
       keep = counted > 0;
-    } else if (c >= u'0' && c <= u'9') {
+    } else if (support::IsAsciiDigit(c)) {
       keep = true;
     } else if (counted > 0) {
       break;

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "frontend/command_error.h"
+#include "support/descriptor.h"
 
 namespace lexivane::frontend::fix {
 
@@ -96,13 +97,8 @@ Terminal::~Terminal() {
 }
 
 void Terminal::Write(std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = ::write(fd_, text.data(), text.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0)
-      throw CommandError(std::string("cannot write to the terminal: ") +
-                         std::strerror(n < 0 ? errno : EIO));
-    text.remove_prefix(static_cast<std::size_t>(n));
+  if (const int error = support::WriteAll(fd_, text); error != 0) {
+    throw CommandError(std::string("cannot write to the terminal: ") + std::strerror(error));
   }
 }
 

@@ -1,10 +1,10 @@
 #include "fix/terminal_dialog_view.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 
 #include "lexivane/utf8.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend::fix {
 
@@ -26,7 +26,7 @@ constexpr const char* kPlain = "\x1b[0m";
 char AccessKey(DialogButton button) {
   const std::u16string_view caption = SuggestionsDialog::ControlFor(button).caption;
   const std::size_t amp = caption.find(u'&');
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[amp + 1])));
+  return static_cast<char>(support::AsciiLower(caption[amp + 1]));
 }
 
 std::string Label(DialogButton button) {
@@ -130,7 +130,7 @@ void TerminalDialogView::HandleKey(SuggestionsDialog& dialog, const Key& key) {
     return dialog.PressEscape();
   }
   if (key.kind != Key::Kind::kText) return;
-  const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(key.text[0])));
+  const char c = support::AsciiLower(key.text[0]);
   if (c >= '1' && c <= '9') {
     dialog.Select(c - '1');
     dialog.Tick();

@@ -15,14 +15,18 @@
 #include <vector>
 
 #include "frontend/command_error.h"
-#include "frontend/descriptor.h"
 #include "lexivane/utf8.h"
+#include "support/descriptor.h"
+#include "support/file_replacement.h"
 
 namespace lexivane::frontend::fix {
 
 namespace {
 
 namespace fs = std::filesystem;
+using support::Descriptor;
+using support::ReadAll;
+using support::WriteAll;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -41,82 +45,37 @@ Attributes Of(const TextFile& file) {
   return {file.mode, std::pair(file.owner, file.group)};
 }
 
-// The owner first: a change of owner clears the set-user-ID and set-group-ID bits. Only a
-// privileged process may give a file away, and only a member may hand it to a group; what cannot
-// be kept is the writer's, as in a file it created. Answers errno, or 0.
-int Give(int fd, const Attributes& attributes) {
-  if (const auto& ids = attributes.owner_and_group) {
-    if (::fchown(fd, ids->first, ids->second) != 0) {
-      ::fchown(fd, static_cast<uid_t>(-1), ids->second);
-    }
-  }
-  return ::fchmod(fd, attributes.mode) == 0 ? 0 : errno;
+// Gives `file` the attributes, writes `bytes` into it, flushes them to the disk and closes it.
+// Answers errno, or 0.
+int Fill(support::NewFile& file, std::string_view bytes, const Attributes& attributes) {
+  const auto& ids = attributes.owner_and_group;
+  int error = ids ? file.GiveOwnerAndMode(ids->first, ids->second, attributes.mode)
+                  : file.GiveMode(attributes.mode);
+  if (error == 0) error = WriteAll(file.fd(), bytes);
+  if (error == 0) error = file.Sync();
+  if (const int closed = file.Close(); error == 0) error = closed;
+  return error;
 }
 
-// A file in the folder of `path` that holds `bytes`, flushed to the disk; removed again when the
-// object dies unless Keep() was called, and at once when it cannot be filled.
-class TemporaryCopy {
- public:
-  TemporaryCopy(const std::string& path, std::string_view bytes, const Attributes& attributes,
-                const std::string& name) {
-    const fs::path target(path);
-    // Hidden, and named after the file, so that one left by a crash says what it was.
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".lexivane-XXXXXX";
-    name_ = (target.parent_path() / hidden).string();
-    Descriptor fd(::mkstemp(name_.data()));
-    if (fd.get() < 0) {
-      kept_ = true;  // nothing to remove
-      Fail(name, errno);
-    }
-    int error = Give(fd.get(), attributes);
-    if (error == 0) error = WriteAll(fd.get(), bytes);
-    if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
-    if (const int closed = fd.Close(); error == 0) error = closed;
-    if (error != 0) {
-      ::unlink(name_.c_str());  // no destructor runs for an object whose constructor throws
-      kept_ = true;
-      Fail(name, error);
-    }
-  }
-  TemporaryCopy(const TemporaryCopy&) = delete;
-  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
-  ~TemporaryCopy() {
-    if (!kept_) ::unlink(name_.c_str());
-  }
-
-  const std::string& name() const { return name_; }
-  void Keep() { kept_ = true; }
-
- private:
-  [[noreturn]] static void Fail(const std::string& name, int error) {
-    throw CommandError(name + ": cannot write: " + std::strerror(error));
-  }
-
-  std::string name_;
-  bool kept_ = false;
-};
+// A new hidden file in the folder of `path` that holds `bytes` (support/file_replacement.h):
+// removed again when it dies unless it was renamed or kept, and at once when it cannot be
+// filled. Throws CommandError ("NAME: cannot write: REASON").
+support::NewFile CopyBeside(const std::string& path, std::string_view bytes,
+                            const Attributes& attributes, const std::string& name) {
+  support::NewFile copy = support::NewFile::Beside(path, 0600);
+  const int error = copy.error() != 0 ? copy.error() : Fill(copy, bytes, attributes);
+  if (error != 0) throw CommandError(name + ": cannot write: " + std::strerror(error));
+  return copy;
+}
 
 // Creates `name`, which must not exist yet, holding `bytes`; answers errno, or 0. A file that
 // could not be filled is removed again.
 int CreateExclusively(const std::string& name, std::string_view bytes,
                       const Attributes& attributes) {
-  Descriptor fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-  if (fd.get() < 0) return errno;
-  int error = Give(fd.get(), attributes);
-  if (error == 0) error = WriteAll(fd.get(), bytes);
-  if (error == 0 && ::fsync(fd.get()) != 0) error = errno;
-  if (const int closed = fd.Close(); error == 0) error = closed;
-  if (error != 0) ::unlink(name.c_str());
+  support::NewFile file = support::NewFile::Named(name, 0600);
+  const int error = file.error() != 0 ? file.error() : Fill(file, bytes, attributes);
+  if (error == 0) file.Keep();
   return error;
-}
-
-// Makes a rename in `folder` last across a crash; a folder that refuses fsync loses nothing.
-void SyncFolder(const fs::path& folder) {
-  const Descriptor fd(
-      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() >= 0) ::fsync(fd.get());
 }
 
 std::string FolderOf(const std::string& path) {
@@ -126,7 +85,7 @@ std::string FolderOf(const std::string& path) {
 
 // Gives the bytes of `copy` the name `path` + `suffix`, or that + ".1", ".2", ... when it is
 // taken. Returns the name.
-std::string LinkBeside(const TemporaryCopy& copy, const std::string& path,
+std::string LinkBeside(const support::NewFile& copy, const std::string& path,
                        const std::string& suffix, std::string_view bytes,
                        const Attributes& attributes) {
   for (int n = 0;; ++n) {
@@ -134,7 +93,7 @@ std::string LinkBeside(const TemporaryCopy& copy, const std::string& path,
     if (n > 0) name.append(".").append(std::to_string(n));
     // A hard link, unlike a rename, fails when the name is taken, however recently.
     if (::link(copy.name().c_str(), name.c_str()) == 0) {
-      SyncFolder(fs::path(path).parent_path());
+      support::SyncFolderOf(path);
       return name;
     }
     if (errno == EEXIST) continue;
@@ -236,7 +195,7 @@ TextFile ReadTextFile(const std::string& name) {
   file.group = info.st_gid;
   file.links = info.st_nlink;
   file.modified = info.st_mtim;
-  file.bytes.reserve(static_cast<std::size_t>(info.st_size));
+  file.bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);  // + 1: the end, in one read
   if (const int error = ReadAll(fd.get(), file.bytes)) {
     throw CommandError(name + ": " + std::strerror(error));
   }
@@ -297,27 +256,27 @@ WriteMethod PlanWrite(const TextFile& file, const std::string& backup) {
 
 void WriteBack(const TextFile& file, WriteMethod method, const std::string& backup,
                std::string_view bytes) {
-  std::optional<TemporaryCopy> corrected;
+  std::optional<support::NewFile> corrected;
   bool touched = false;
   try {
-    if (method == WriteMethod::kReplace) corrected.emplace(file.path, bytes, Of(file), file.name);
+    if (method == WriteMethod::kReplace) {
+      corrected.emplace(CopyBeside(file.path, bytes, Of(file), file.name));
+    }
     if (!backup.empty()) {
-      TemporaryCopy original(backup, file.bytes, Of(file), backup);
-      if (::rename(original.name().c_str(), backup.c_str()) != 0) {
-        throw CommandError(backup + ": cannot write: " + std::strerror(errno));
+      support::NewFile original = CopyBeside(backup, file.bytes, Of(file), backup);
+      if (const int error = original.RenameTo(backup); error != 0) {
+        throw CommandError(backup + ": cannot write: " + std::strerror(error));
       }
-      original.Keep();
     }
     if (corrected) {
-      if (::rename(corrected->name().c_str(), file.path.c_str()) != 0) {
-        throw CommandError(file.name + ": cannot write: " + std::strerror(errno));
+      if (const int error = corrected->RenameTo(file.path); error != 0) {
+        throw CommandError(file.name + ": cannot write: " + std::strerror(error));
       }
-      corrected->Keep();
     } else {
       WriteInPlace(file, bytes, touched);
     }
-    SyncFolder(fs::path(file.path).parent_path());
-    if (!backup.empty()) SyncFolder(fs::path(backup).parent_path());
+    support::SyncFolderOf(file.path);
+    if (!backup.empty()) support::SyncFolderOf(backup);
   } catch (const CommandError& error) {
     std::string message = error.what();
     message += "; " + file.name +
@@ -347,22 +306,21 @@ bool ChangedOnDisk(const TextFile& file) {
   }
   // The same size and time can still hide a change made within the clock's resolution.
   std::string now;
-  now.reserve(file.bytes.size());
+  now.reserve(file.bytes.size() + 1);
   return ReadAll(fd.get(), now) != 0 || now != file.bytes;
 }
 
 void ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode,
                  const std::string& name) {
-  TemporaryCopy copy(path, bytes, {mode, std::nullopt}, name);
-  if (::rename(copy.name().c_str(), path.c_str()) != 0) {
-    throw CommandError(name + ": cannot write: " + std::strerror(errno));
+  support::NewFile copy = CopyBeside(path, bytes, {mode, std::nullopt}, name);
+  if (const int error = copy.RenameTo(path); error != 0) {
+    throw CommandError(name + ": cannot write: " + std::strerror(error));
   }
-  copy.Keep();
-  SyncFolder(fs::path(path).parent_path());
+  support::SyncFolderOf(path);
 }
 
 std::string WriteBeside(const TextFile& file, const std::string& suffix, std::string_view bytes) {
-  const TemporaryCopy copy(file.path, bytes, Of(file), file.path + suffix);
+  const support::NewFile copy = CopyBeside(file.path, bytes, Of(file), file.path + suffix);
   return LinkBeside(copy, file.path, suffix, bytes, Of(file));
 }
 

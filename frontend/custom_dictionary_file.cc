@@ -8,25 +8,27 @@
 #include <algorithm>
 #include <bitset>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <random>
 #include <utility>
 
 #include "frontend/command_error.h"
-#include "frontend/descriptor.h"
 #include "frontend/dictionary_lock.h"
 #include "frontend/dictionary_text.h"
 #include "frontend/name_words.h"
 #include "lexivane/utf8.h"
+#include "support/ascii.h"
+#include "support/descriptor.h"
+#include "support/file_replacement.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
 namespace fs = std::filesystem;
+using support::Descriptor;
+using support::WriteAll;
 
 CommandError CannotRead(const std::string& file, const std::string& reason) {
   return CommandError(file + ": cannot read the custom dictionary: " + reason);
@@ -83,8 +85,8 @@ class LineWriter {
 std::optional<std::u16string> NameOf(std::string_view line) {
   std::u16string word;
   for (const char c : line) {
-    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\'')) return std::nullopt;
-    word += static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (!(support::IsAsciiLetter(c) || c == '\'')) return std::nullopt;
+    word += static_cast<char16_t>(support::AsciiLower(c));
   }
   if (!IsNameInSmallLetters(word)) return std::nullopt;
   return word;
@@ -172,48 +174,12 @@ class NewEntries {
   std::u16string key_;
 };
 
-// A file of ours, removed when the object dies unless Keep() was called.
-class OwnFile {
- public:
-  explicit OwnFile(std::string name) : name_(std::move(name)) {}
-  OwnFile(const OwnFile&) = delete;
-  OwnFile& operator=(const OwnFile&) = delete;
-  ~OwnFile() {
-    if (!kept_) ::unlink(name_.c_str());
-  }
-  void Keep() { kept_ = true; }
-
- private:
-  std::string name_;
-  bool kept_ = false;
-};
-
-// The refusals with which a folder turns away a new file or the replacing of an old one (with
-// the sticky bit, only a file's owner may replace it), although the file itself may be written.
-bool FolderRefuses(int error) {
-  return error == EACCES || error == EPERM;
-}
-
 // Makes the default file's folder and its missing parents, private to the user as the engine
 // makes it. A failure is left for the save to report.
 void MakeFolders(const fs::path& folder) {
   if (folder.empty() || ::mkdir(folder.c_str(), 0700) == 0 || errno != ENOENT) return;
   MakeFolders(folder.parent_path());
   ::mkdir(folder.c_str(), 0700);
-}
-
-// Makes a new hidden file beside `target` with `mode` (less the umask) and an unused name,
-// which goes to `name`; answers its descriptor, or -1 with errno set.
-int CreateBeside(const fs::path& target, mode_t mode, std::string& name) {
-  thread_local std::mt19937_64 random(std::random_device{}());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
-    name = HiddenFileBeside(target, suffix).string();
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;  // errno is EEXIST
 }
 
 // Truncates the open file and writes into it what `from` holds, as the engine writes where it
@@ -247,39 +213,33 @@ void Replace(const std::string& file, const fs::path& target, const Write& write
     throw CannotSave(file, std::strerror(errno));
   }
   const bool exists = existing.get() >= 0;
-  std::string name;
-  Descriptor fd(CreateBeside(target, exists ? info.st_mode & 0777 : 0666, name));
-  if (fd.get() < 0) {
-    if (!exists || !FolderRefuses(errno)) throw CannotSave(file, std::strerror(errno));
-    const Descriptor copy(::memfd_create("lexivane-custom-dictionary", MFD_CLOEXEC));
-    if (copy.get() < 0) throw CannotSave(file, std::strerror(errno));
-    LineWriter out(copy.get(), file, CannotSave);
+  support::NewFile replacement =
+      support::NewFile::Beside(target.native(), exists ? info.st_mode & 0777 : 0666);
+  if (replacement.error() != 0) {
+    if (!exists || !support::FolderRefuses(replacement.error())) {
+      throw CannotSave(file, std::strerror(replacement.error()));
+    }
+    const Descriptor in_memory(::memfd_create("lexivane-custom-dictionary", MFD_CLOEXEC));
+    if (in_memory.get() < 0) throw CannotSave(file, std::strerror(errno));
+    LineWriter out(in_memory.get(), file, CannotSave);
     write(out);
     out.Flush();
-    return CopyInPlace(copy.get(), existing, file);
+    return CopyInPlace(in_memory.get(), existing, file);
   }
-  OwnFile copy(name);
-  if (exists) {
-    // The owner first, since a change of owner clears the set-ID bits; each part is kept where
-    // the process may keep it.
-    if (::fchown(fd.get(), info.st_uid, info.st_gid) != 0 &&
-        ::fchown(fd.get(), static_cast<uid_t>(-1), info.st_gid) != 0) {
-      // Neither: the file now belongs to the writer, as a file it made would.
-    }
-    if (::fchmod(fd.get(), info.st_mode & 07777) != 0) throw CannotSave(file, std::strerror(errno));
-  }
-  LineWriter out(fd.get(), file, CannotSave);
+  const auto fail = [&](int error) {
+    if (error != 0) throw CannotSave(file, std::strerror(error));
+  };
+  if (exists) fail(replacement.GiveOwnerAndMode(info.st_uid, info.st_gid, info.st_mode));
+  LineWriter out(replacement.fd(), file, CannotSave);
   write(out);
   out.Flush();
-  if (::fsync(fd.get()) != 0 && errno != EINVAL) throw CannotSave(file, std::strerror(errno));
-  if (const int error = fd.Close()) throw CannotSave(file, std::strerror(error));
-  if (::rename(name.c_str(), target.c_str()) == 0) {
-    copy.Keep();
-    return;
-  }
-  if (!exists || !FolderRefuses(errno)) throw CannotSave(file, std::strerror(errno));
-  const Descriptor written(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
-  if (written.get() < 0) throw CannotSave(file, std::strerror(errno));
+  fail(replacement.Sync());
+  fail(replacement.Close());
+  const int renamed = replacement.RenameTo(target.native());
+  if (renamed == 0) return;
+  if (!exists || !support::FolderRefuses(renamed)) fail(renamed);
+  const Descriptor written(::open(replacement.name().c_str(), O_RDONLY | O_CLOEXEC));
+  fail(written.get() < 0 ? errno : 0);
   CopyInPlace(written.get(), existing, file);
 }
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "frontend/command_error.h"
-#include "frontend/descriptor.h"
+#include "support/descriptor.h"
 #include "tests/test_support.h"
 
 namespace lexivane::frontend {
@@ -206,7 +206,7 @@ TEST(CustomDictionaryFile, SavesWaitForALockOnTheDictionaryItself) {
   lexivane::testing::ScratchDir dir;
   const std::filesystem::path path = dir.path() / "w.dic";
   lexivane::testing::WriteBytes(path, "wrold\n");
-  Descriptor other_save(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+  support::Descriptor other_save(::open(path.c_str(), O_RDWR | O_CLOEXEC));
   ASSERT_EQ(::flock(other_save.get(), LOCK_EX), 0);
   std::thread save([&] { CustomDictionaryFile(path.string()).AddWords({u"helo"}); });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));

@@ -1,7 +1,6 @@
 #include "frontend/dictionary_lock.h"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 
@@ -9,12 +8,14 @@
 #include <thread>
 
 #include "frontend/command_error.h"
+#include "support/file_replacement.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
 namespace fs = std::filesystem;
+using support::Descriptor;
 using Clock = std::chrono::steady_clock;
 
 CommandError CannotSave(const std::string& file, const std::string& reason) {
@@ -81,7 +82,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }  // namespace
 
 DictionaryLock::DictionaryLock(const std::string& file, const fs::path& target)
-    : lock_file_(HiddenFileBeside(target, ".lock")),
+    : lock_file_(support::HiddenNameBeside(target.native(), ".lock")),
       held_lock_file_(OpenLockFile(file, lock_file_)) {
   const auto deadline = Clock::now() + kPatience;
   if (held_lock_file_.get() >= 0 && !Lock(held_lock_file_.get(), deadline, file, lock_file_)) {
@@ -114,14 +115,6 @@ fs::path SaveTarget(const std::string& file) {
   }
   const fs::path canonical = fs::weakly_canonical(path, error);
   return error ? path : canonical;
-}
-
-fs::path HiddenFileBeside(const fs::path& target, std::string_view suffix) {
-  std::string name = target.filename().string();
-  if (1 + name.size() + suffix.size() > NAME_MAX) name = "lexivane";
-  name.insert(0, 1, '.');
-  name += suffix;
-  return target.parent_path() / name;
 }
 
 }  // namespace lexivane::frontend

@@ -31,7 +31,7 @@
 #include <filesystem>
 #include <string>
 
-#include "frontend/descriptor.h"
+#include "support/descriptor.h"
 
 namespace lexivane::frontend {
 
@@ -48,18 +48,13 @@ class DictionaryLock {
 
  private:
   std::filesystem::path lock_file_;
-  Descriptor held_lock_file_{-1};
-  Descriptor held_dictionary_{-1};
+  support::Descriptor held_lock_file_{-1};
+  support::Descriptor held_dictionary_{-1};
 };
 
 // The file a save of `file` writes: the name with the symbolic links at its end followed (one
 // that leads nowhere gives the missing file it names, which the save then makes), in canonical
 // form, so that every name of one file gives the same path.
 std::filesystem::path SaveTarget(const std::string& file);
-
-// ".NAME" + `suffix` beside `target`, or ".lexivane" + `suffix` where that name would be longer
-// than a file name may be.
-std::filesystem::path HiddenFileBeside(const std::filesystem::path& target,
-                                       std::string_view suffix);
 
 }  // namespace lexivane::frontend

@@ -1,6 +1,7 @@
 #include "frontend/dictionary_text.h"
 
 #include <unicode/ucnv.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -10,7 +11,6 @@
 #include <stdexcept>
 
 #include "frontend/command_error.h"
-#include "frontend/descriptor.h"
 #include "lexivane/letter_case.h"
 
 namespace lexivane::frontend {

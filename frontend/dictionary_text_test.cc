@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/descriptor.h"
+#include "support/descriptor.h"
 #include "tests/test_support.h"
 
 namespace lexivane::frontend {
@@ -16,7 +16,7 @@ namespace {
 std::string LinesOf(const std::string& content) {
   lexivane::testing::ScratchDir dir;
   lexivane::testing::WriteBytes(dir.path() / "words.dic", content);
-  const Descriptor fd(::open((dir.path() / "words.dic").c_str(), O_RDONLY | O_CLOEXEC));
+  const support::Descriptor fd(::open((dir.path() / "words.dic").c_str(), O_RDONLY | O_CLOEXEC));
   std::string out;
   DictionaryLines lines(fd.get(), "words.dic");
   for (std::string_view line, end; lines.Next(line, end);) {

@@ -1,20 +1,13 @@
 #include "frontend/document_modes.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "frontend/mode_filters.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
 
 struct KnownName {
   std::string_view name;  // an extension with its dot, or a whole file name
@@ -115,7 +108,7 @@ std::string_view NameOf(DocumentMode mode) {
 }
 
 DocumentMode ModeForFile(std::string_view file_name) {
-  const std::string base = Lower(file_name.substr(file_name.find_last_of('/') + 1));
+  const std::string base = support::AsciiLowered(file_name.substr(file_name.find_last_of('/') + 1));
   for (const KnownName& known : kKnownNames) {
     if (known.name.front() != '.' && base == known.name) return known.mode;
   }

@@ -4,26 +4,21 @@
 #include <string>
 
 #include "frontend/embedded_text.h"
+#include "support/ascii.h"
+#include "support/embed.h"
 
 // The list's bytes, between lexivane_extra_words_begin and _end.
-LEXIVANE_EMBED_TEXT(lexivane_extra_words, LEXIVANE_EXTRA_WORDS_FILE);
+LEXIVANE_EMBED(lexivane_extra_words, LEXIVANE_EXTRA_WORDS_FILE);
 
 namespace lexivane::frontend {
 
 namespace {
 
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-bool IsLower(char c) {
-  return c >= 'a' && c <= 'z';
-}
-
 // -1, 0 or 1 as the lower-cased `entry` sorts before, with or after `key` (lower case).
 int CompareFolded(std::string_view entry, std::string_view key) {
   const std::size_t common = std::min(entry.size(), key.size());
   for (std::size_t i = 0; i < common; ++i) {
-    const char c = Lower(entry[i]);
+    const char c = support::AsciiLower(entry[i]);
     if (c != key[i])
       return static_cast<unsigned char>(c) < static_cast<unsigned char>(key[i]) ? -1 : 1;
   }
@@ -33,8 +28,10 @@ int CompareFolded(std::string_view entry, std::string_view key) {
 // `entry` and `word` are the same letters in some case: the word as the entry stands, in ALL
 // CAPS, or Capitalised when the entry is in lower case.
 bool CaseAccepts(std::string_view entry, std::string_view word) {
-  if (entry == word || std::none_of(word.begin(), word.end(), IsLower)) return true;
-  return std::all_of(entry.begin(), entry.end(), [](char c) { return c == Lower(c); }) &&
+  if (entry == word || std::none_of(word.begin(), word.end(), support::IsAsciiLower<char>))
+    return true;
+  return std::all_of(entry.begin(), entry.end(),
+                     [](char c) { return !support::IsAsciiUpper(c); }) &&
          word.substr(1) == entry.substr(1);
 }
 
@@ -52,7 +49,7 @@ bool Holds(std::u16string_view word) {
   for (const char16_t c : word) {
     if (c > 0x7F) return false;
     ascii += static_cast<char>(c);
-    key += Lower(static_cast<char>(c));
+    key += support::AsciiLower(static_cast<char>(c));
   }
   const std::string_view text = ExtraWordsText();
   std::size_t low = FirstLineNotBefore(

@@ -1,4 +1,5 @@
 #include "frontend/identifier_parts.h"
+#include "support/ascii.h"
 
 #include <unicode/uchar.h>
 
@@ -11,9 +12,9 @@ namespace {
 enum class Kind { kSmall, kCapital, kDigit, kOtherLetter, kConnector, kOther };
 
 Kind KindOf(char16_t c) {
-  if (c >= u'a' && c <= u'z') return Kind::kSmall;
-  if (c >= u'A' && c <= u'Z') return Kind::kCapital;
-  if (c >= u'0' && c <= u'9') return Kind::kDigit;
+  if (support::IsAsciiLower(c)) return Kind::kSmall;
+  if (support::IsAsciiUpper(c)) return Kind::kCapital;
+  if (support::IsAsciiDigit(c)) return Kind::kDigit;
   if (c < 0x80) return c == u'_' ? Kind::kConnector : Kind::kOther;
   if (c >= 0xD800 && c <= 0xDFFF) return Kind::kOtherLetter;  // rare: no case to cut at
   if (u_isULowercase(c)) return Kind::kSmall;

@@ -4,10 +4,11 @@
 #include <string>
 #include <unordered_set>
 
-#include "frontend/embedded_text.h"
+#include "support/ascii.h"
+#include "support/embed.h"
 
 // The list's bytes: lower-case entries, one a line, sorted in byte order.
-LEXIVANE_EMBED_TEXT(lexivane_name_words, LEXIVANE_NAME_WORDS_FILE);
+LEXIVANE_EMBED(lexivane_name_words, LEXIVANE_NAME_WORDS_FILE);
 
 namespace lexivane::frontend {
 
@@ -22,7 +23,7 @@ bool IsNameInSmallLetters(std::u16string_view word) {
   if (word.empty() || word.size() > kLongestName) return false;
   std::string key;
   for (const char16_t c : word) {
-    if (!((c >= u'a' && c <= u'z') || c == u'\'')) return false;
+    if (!(support::IsAsciiLower(c) || c == u'\'')) return false;
     key += static_cast<char>(c);
   }
   // A custom dictionary of millions of lines asks once a line, so the list is looked up in a
@@ -42,7 +43,7 @@ bool IsNameInSmallLetters(std::u16string_view word) {
 
 std::u16string CapitalisedName(std::u16string_view word) {
   std::u16string name(word);
-  if (!name.empty() && name[0] >= u'a' && name[0] <= u'z') name[0] = name[0] - u'a' + u'A';
+  if (!name.empty()) name[0] = support::AsciiUpper(name[0]);
   return name;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "frontend/command_error.h"
+#include "support/descriptor.h"
 
 namespace lexivane::frontend {
 
@@ -36,16 +37,9 @@ class OutputBuffer : public std::streambuf {
 
  private:
   int Drain() {
-    for (const char* next = pbase(); error_ == 0 && next < pptr();) {
-      const ssize_t written = ::write(STDOUT_FILENO, next, static_cast<std::size_t>(pptr() - next));
-      if (written < 0 && errno == EINTR) continue;
-      if (written < 0) {
-        error_ = errno;
-      } else if (written == 0) {
-        error_ = ENOSPC;  // no progress: only a full device answers that
-      } else {
-        next += written;
-      }
+    if (error_ == 0) {
+      error_ =
+          support::WriteAll(STDOUT_FILENO, {pbase(), static_cast<std::size_t>(pptr() - pbase())});
     }
     setp(storage_, storage_ + sizeof storage_);
     return error_;

@@ -6,6 +6,7 @@
 
 #include "frontend/extra_words.h"
 #include "frontend/name_words.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend {
 
@@ -19,17 +20,14 @@ bool HasDigit(std::u16string_view word) {
   return std::any_of(word.begin(), word.end(), [](char16_t c) { return u_isdigit(c) != 0; });
 }
 
-bool IsCapital(char16_t c) {
-  return c >= u'A' && c <= u'Z';
-}
-
 bool IsShortCapitals(std::u16string_view word) {
   if (word.ends_with(u"'s")) {
     word.remove_suffix(2);
   } else if (word.ends_with(u's')) {
     word.remove_suffix(1);
   }
-  return word.size() >= 2 && word.size() <= 3 && std::all_of(word.begin(), word.end(), IsCapital);
+  return word.size() >= 2 && word.size() <= 3 &&
+         std::all_of(word.begin(), word.end(), support::IsAsciiUpper<char16_t>);
 }
 
 // Takes from the front of `numeral` the longest of `forms` that it begins with.

@@ -12,6 +12,7 @@
 #include "lsp/code_action_words.h"
 #include "lsp/language_modes.h"
 #include "lsp/protocol_json.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend::lsp {
 
@@ -47,18 +48,14 @@ std::string QuotedWords(const std::vector<std::u16string>& words) {
   return quoted;
 }
 
-bool IsHex(char c) {
-  return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
-}
-
 // The UTF-16 code unit of the escape `\uXXXX` at text[at], if there is one.
 std::optional<unsigned> EscapedUnit(std::string_view text, std::size_t at) {
   if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') return std::nullopt;
   unsigned unit = 0;
   for (std::size_t i = at + 2; i < at + 6; ++i) {
-    if (!IsHex(text[i])) return std::nullopt;
-    unit = unit * 16 +
-           static_cast<unsigned>(text[i] <= '9' ? text[i] - '0' : (text[i] | 0x20) - 'a' + 10);
+    const int digit = support::AsciiHexDigitValue(text[i]);
+    if (digit < 0) return std::nullopt;
+    unit = unit * 16 + static_cast<unsigned>(digit);
   }
   return unit;
 }

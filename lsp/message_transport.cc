@@ -11,19 +11,11 @@
 #include <optional>
 
 #include "frontend/command_error.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend::lsp {
 
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -96,7 +88,8 @@ MessageReader::Result MessageReader::Next(std::string& body) {
     if (line.empty()) break;
     const std::size_t colon = line.find(':');
     if (colon != std::string::npos &&
-        EqualsIgnoringCase(Trimmed(std::string_view(line).substr(0, colon)), "Content-Length")) {
+        support::EqualsIgnoringAsciiCase(Trimmed(std::string_view(line).substr(0, colon)),
+                                         "Content-Length")) {
       const std::string_view value = Trimmed(std::string_view(line).substr(colon + 1));
       std::size_t parsed = 0;
       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);

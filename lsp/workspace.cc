@@ -1,4 +1,5 @@
 #include "lsp/workspace.h"
+#include "support/ascii.h"
 
 #include <algorithm>
 
@@ -117,9 +118,7 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
     }
   }
   const std::u16string& text = entry.prose ? *entry.prose : document.text();
-  const auto blank = [&](std::size_t i) {
-    return text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r');
-  };
+  const auto blank = [&](std::size_t i) { return support::IsAsciiSpace(text[i]); };
   // The blank itself starts the piece: a combining mark after it belongs to it, as it does
   // when the whole text is cut.
   std::size_t begin = from;

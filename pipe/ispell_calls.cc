@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -22,6 +21,7 @@
 #include "frontend/word_rules.h"
 #include "lexivane/shown_suggestions.h"
 #include "pipe/ispell_session.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend::ispell {
 
@@ -62,8 +62,7 @@ void CheckDictionary(const std::string& name) {
 }
 
 void CheckEncoding(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  name = support::AsciiLowered(name);
   if (name != "utf-8" && name != "utf8") {
     throw CommandError("encoding " + name + ": lexivane speaks UTF-8 only");
   }

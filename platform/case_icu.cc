@@ -13,6 +13,7 @@
 
 #include "platform/text.h"
 #include "platform/word_breaks.h"
+#include "support/ascii.h"
 
 namespace lexivane::platform {
 namespace {
@@ -24,10 +25,7 @@ UChar32 MapCodePoint(UChar32 c, Mapping mapping) {
 }
 
 char16_t MapAscii(char16_t unit, Mapping mapping) {
-  if (mapping == Mapping::kLower) {
-    return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit + 0x20) : unit;
-  }
-  return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 0x20) : unit;
+  return mapping == Mapping::kLower ? support::AsciiLower(unit) : support::AsciiUpper(unit);
 }
 
 // Maps the code point that starts at `out[i]` in place and returns the index after it. `out`

@@ -12,6 +12,7 @@
 
 #include "platform/text.h"
 #include "platform/word_breaks.h"
+#include "support/ascii.h"
 
 namespace lexivane::platform {
 namespace {
@@ -26,8 +27,7 @@ bool IsAscii(std::u16string_view text) {
 std::u16string MapAscii(std::u16string_view text, DWORD flags) {
   std::u16string out(text);
   for (char16_t& unit : out) {
-    if (flags == LCMAP_LOWERCASE && unit >= u'A' && unit <= u'Z') unit += 0x20;
-    if (flags == LCMAP_UPPERCASE && unit >= u'a' && unit <= u'z') unit -= 0x20;
+    unit = flags == LCMAP_LOWERCASE ? support::AsciiLower(unit) : support::AsciiUpper(unit);
   }
   return out;
 }
@@ -64,9 +64,7 @@ void ToLower(std::u16string_view text, std::u16string& out) {
     return;
   }
   out.assign(text);
-  for (char16_t& unit : out) {
-    if (unit >= u'A' && unit <= u'Z') unit += 0x20;
-  }
+  for (char16_t& unit : out) unit = support::AsciiLower(unit);
 }
 
 std::u16string ToUpper(std::u16string_view text) {

@@ -1,20 +1,13 @@
-// The word list, embedded into the component's own file with .incbin (see platform/embed.h).
-#include <cstdint>
-
-#include "platform/embed.h"
+// The word list, embedded into the component's own file with .incbin (see support/embed.h).
 #include "platform/module.h"
+#include "support/embed.h"
 
-LEXIVANE_EMBED("lexivane_word_list", LEXIVANE_WORD_LIST_FILE);
-
-extern "C" {
-extern const std::uint8_t lexivane_word_list_begin[];
-extern const std::uint8_t lexivane_word_list_end[];
-}
+LEXIVANE_EMBED(lexivane_word_list, LEXIVANE_WORD_LIST_FILE);
 
 namespace lexivane::platform {
 
 std::span<const std::uint8_t> EmbeddedWordList() {
-  return {lexivane_word_list_begin, lexivane_word_list_end};
+  return LEXIVANE_EMBEDDED_BYTES(lexivane_word_list);
 }
 
 }  // namespace lexivane::platform

@@ -1,25 +1,26 @@
 // Whole-file access on POSIX systems. Paths go to the system as UTF-8.
 //
 // A write never truncates the file it replaces: the new content goes into a hidden file beside
-// it, is flushed to the disk and only then renamed over the old one. The rename is atomic, so
-// a reader, a crash or a full disk sees either the old file or the new one, never a mix.
+// it, is flushed to the disk and only then renamed over the old one (support/file_replacement.h).
+// The rename is atomic, so a reader, a crash or a full disk sees either the old file or the new
+// one, never a mix.
 
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstdio>
-#include <random>
 #include <system_error>
 
 #include "lexivane/error.h"
 #include "platform/files.h"
+#include "support/descriptor.h"
+#include "support/file_replacement.h"
 
 namespace lexivane::platform {
 namespace {
+
+using support::Descriptor;
 
 // The path as a message shows it: a NUL would end the message early for C-string readers.
 std::string Shown(const std::string& path) {
@@ -49,42 +50,9 @@ bool HasNul(const std::string& path) {
   return path.find('\0') != std::string::npos;
 }
 
-// Closes on every path out, so that a failure never leaks the descriptor.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-
-  int get() const { return fd_; }
-
-  // Closes now and answers errno, or 0 on success.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    // Linux releases the descriptor even when close fails, so close is never retried.
-    return ::close(fd) == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
-
 // Writes all of `bytes` at the descriptor's position.
 void WriteAll(int fd, std::string_view bytes, const std::string& path) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno, "write", path);
-    }
-    // A write that makes no progress would loop forever; it only happens when no space is left.
-    if (n == 0) Fail(ENOSPC, "write", path);
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
+  if (const int error = support::WriteAll(fd, bytes); error != 0) Fail(error, "write", path);
 }
 
 // Writes into an open file and closes it. A regular file is truncated first; a device or a
@@ -129,59 +97,6 @@ int FollowLinks(std::string& path) {
     }
   }
   return ELOOP;
-}
-
-// Creates a new hidden file with an unused name and the given mode beside `target`, for
-// writing. Answers the descriptor and stores the name in `temporary`, or answers -1 with errno
-// set.
-int CreateBeside(const std::string& target, mode_t mode, std::string& temporary) {
-  const std::size_t name_start = target.rfind('/') + 1;  // 0 when there is no '/'
-  std::string_view name = std::string_view(target).substr(name_start);
-  // The name is kept only as a hint for whoever finds a file left by a crash; a long one would
-  // push the whole past the system's limit on a name's length.
-  constexpr std::size_t kSuffixLength = 1 + 16 + 4;  // "." + hex digits + ".tmp"
-  if (1 + name.size() + kSuffixLength > NAME_MAX) name = "lexivane";
-  thread_local std::mt19937_64 random(
-      std::random_device{}() ^
-      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
-    temporary.assign(target, 0, name_start);
-    temporary += '.';
-    temporary += name;
-    temporary += suffix;
-    const int fd =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;  // errno is EEXIST
-}
-
-// Removes the temporary file on every path out unless the rename has taken it.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string name) : name_(std::move(name)) {}
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() { Remove(); }
-
-  const std::string& name() const { return name_; }
-  void Remove() {
-    if (!name_.empty()) ::unlink(name_.c_str());
-    Keep();
-  }
-  void Keep() { name_.clear(); }
-
- private:
-  std::string name_;
-};
-
-// True for the refusals with which a directory turns away a new file, or the replacing of an
-// old one (with the sticky bit set, only a file's owner may replace it), although the file
-// itself may be written.
-bool DirectoryRefuses(int error) {
-  return error == EACCES || error == EPERM;
 }
 
 // Creates `directory` and whatever parents it lacks. Answers 0, or the error number with
@@ -232,19 +147,9 @@ std::vector<std::uint8_t> ReadFileBytes(std::u16string_view path) {
   }
 
   // The size is only a first guess: the file may grow or shrink while it is read.
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size) + 1);
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno, "read", native);
-    }
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
-  }
-  bytes.resize(used);
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
+  if (const int error = support::ReadAll(fd, bytes); error != 0) Fail(error, "read", native);
   return bytes;
 }
 
@@ -280,42 +185,23 @@ void WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 
   // A new file gets 0666 less the umask, as a plain open would give it; a replaced one its
   // predecessor's mode, set again below, since the umask may take bits away.
-  std::string name;
-  const int fd = CreateBeside(target, exists ? info.st_mode & 0777 : 0666, name);
-  if (fd < 0) {
-    const int error = errno;
-    if (!exists || !DirectoryRefuses(error)) FailOpen(error, native, "writing");
+  support::NewFile file = support::NewFile::Beside(target, exists ? info.st_mode & 0777 : 0666);
+  if (file.error() != 0) {
+    if (!exists || !support::FolderRefuses(file.error())) FailOpen(file.error(), native, "writing");
     WriteInPlace(existing, bytes, native);
     return;
   }
-  TemporaryFile temporary(std::move(name));
-  Descriptor file(fd);
-  if (exists) {
-    // The owner first: a change of owner clears the set-user-ID and set-group-ID bits. Only a
-    // privileged process may give a file away, and only a member may hand it to a group, so
-    // each part is kept where the process may keep it.
-    if (::fchown(fd, info.st_uid, info.st_gid) != 0 &&
-        ::fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0) {
-      // Neither is kept: the file now belongs to the writer, as a file it created would.
-    }
-    ::fchmod(fd, info.st_mode & 07777);
-  }
+  // The mode was given at creation already; setting it again only undoes the umask.
+  if (exists) file.GiveOwnerAndMode(info.st_uid, info.st_gid, info.st_mode);
 
-  WriteAll(fd, bytes, native);
-  // Without this, a crash soon after the rename can leave an empty file where the old one was:
-  // file systems may commit the rename before the data. A file system that cannot sync (EINVAL)
-  // has nothing to commit.
-  if (::fsync(fd) != 0 && errno != EINVAL) Fail(errno, "write", native);
+  WriteAll(file.fd(), bytes, native);
+  if (const int error = file.Sync(); error != 0) Fail(error, "write", native);
   if (const int error = file.Close(); error != 0) Fail(error, "close", native);
-
-  if (::rename(temporary.name().c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    temporary.Remove();
-    if (!exists || !DirectoryRefuses(error)) Fail(error, "write", native);
+  if (const int error = file.RenameTo(target); error != 0) {
+    file.Remove();
+    if (!exists || !support::FolderRefuses(error)) Fail(error, "write", native);
     WriteInPlace(existing, bytes, native);
-    return;
   }
-  temporary.Keep();
 }
 
 void CreateDirectories(std::u16string_view path) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "support/ascii.h"
 
 namespace lexivane::platform {
 namespace {
@@ -15,7 +16,7 @@ class Cursor {
 
   bool AtEnd() const { return pos_ == text_.size(); }
   char16_t Peek() const { return AtEnd() ? u'\0' : text_[pos_]; }
-  bool PeekDigit() const { return !AtEnd() && IsDigit(text_[pos_]); }
+  bool PeekDigit() const { return !AtEnd() && support::IsAsciiDigit(text_[pos_]); }
 
   bool Take(char16_t unit) {
     if (AtEnd() || text_[pos_] != unit) return false;
@@ -56,8 +57,6 @@ class Cursor {
     return total;
   }
 
-  static bool IsDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
-
  private:
   std::u16string_view text_;
   std::size_t pos_ = 0;
@@ -66,7 +65,7 @@ class Cursor {
 }  // namespace
 
 bool IsNumeric(std::u16string_view text) {
-  if (std::none_of(text.begin(), text.end(), Cursor::IsDigit)) return false;
+  if (std::none_of(text.begin(), text.end(), support::IsAsciiDigit<char16_t>)) return false;
 
   Cursor cursor(text);
   cursor.SkipBlanks();

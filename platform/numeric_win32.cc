@@ -16,13 +16,14 @@
 #include <string>
 
 #include "platform/text.h"
+#include "support/ascii.h"
 
 namespace lexivane::platform {
 namespace {
 
 bool MayBeANumber(std::u16string_view text) {
   return std::any_of(text.begin(), text.end(), [](char16_t unit) {
-    return (unit >= u'0' && unit <= u'9') || unit == u'&' || unit >= 0x80;
+    return support::IsAsciiDigit(unit) || unit == u'&' || unit >= 0x80;
   });
 }
 

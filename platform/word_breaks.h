@@ -2,21 +2,12 @@
 // implementation so that they all draw word boundaries alike.
 #pragma once
 
+#include "support/ascii.h"
+
 namespace lexivane::platform {
 
 inline bool StartsWordAfter(char16_t unit) {
-  switch (unit) {
-    case u' ':
-    case u'\t':
-    case u'\n':
-    case u'\v':
-    case u'\f':
-    case u'\r':
-    case u'\0':
-      return true;
-    default:
-      return false;
-  }
+  return support::IsAsciiSpace(unit) || unit == u'\0';
 }
 
 }  // namespace lexivane::platform

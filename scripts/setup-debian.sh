@@ -21,7 +21,7 @@ packages=(
   libbenchmark-dev libaspell-dev aspell-en libhunspell-dev hunspell-en-us libnuspell-dev
   # the aspell and hunspell programs that `lexivane list` and `check` are timed against
   aspell hunspell
-  codespell  # its list of common misspellings, planted in bench/modes-corpus/
+  codespell  # its list of common misspellings, planted in testdata/modes-corpus/
   # the Enchant 2 provider (enchant/), and the enchant-2 tools its tests drive
   libenchant-2-dev enchant-2
   # the editor whose ispell and flyspell test `lexivane -a`, and the provider through enchant-2

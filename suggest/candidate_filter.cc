@@ -1,4 +1,5 @@
 #include "suggest/candidate_filter.h"
+#include "support/ascii.h"
 
 #include <algorithm>
 #include <bit>
@@ -80,7 +81,7 @@ bool CandidateFilter::AcceptAfterLengthBound(std::string_view candidate, PackedK
 bool CandidateFilter::AcceptByRatio(std::string_view candidate, std::size_t required,
                                     double& score) {
   double ratio;
-  if (candidate.size() == input_.size() && EqualIgnoringAsciiCase(candidate, input_)) {
+  if (candidate.size() == input_.size() && support::EqualsIgnoringAsciiCase(candidate, input_)) {
     ratio = 1.0;
   } else if (candidate.empty() || input_.empty()) {
     ratio = 0.0;

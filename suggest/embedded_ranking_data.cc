@@ -6,28 +6,21 @@
 
 #include "engine/word_tables.h"
 #include "lexivane/error.h"
-#include "platform/embed.h"
 #include "suggest/letter_triples.h"
 #include "suggest/sound_index.h"
+#include "support/embed.h"
 
-LEXIVANE_EMBED("lexivane_sound_index", LEXIVANE_SOUND_INDEX_FILE);
-LEXIVANE_EMBED("lexivane_letter_triples", LEXIVANE_LETTER_TRIPLES_FILE);
-
-extern "C" {
-extern const std::uint8_t lexivane_sound_index_begin[];
-extern const std::uint8_t lexivane_sound_index_end[];
-extern const std::uint8_t lexivane_letter_triples_begin[];
-extern const std::uint8_t lexivane_letter_triples_end[];
-}
+LEXIVANE_EMBED(lexivane_sound_index, LEXIVANE_SOUND_INDEX_FILE);
+LEXIVANE_EMBED(lexivane_letter_triples, LEXIVANE_LETTER_TRIPLES_FILE);
 
 namespace lexivane {
 
 std::span<const std::uint8_t> EmbeddedSoundIndexImage() {
-  return {lexivane_sound_index_begin, lexivane_sound_index_end};
+  return LEXIVANE_EMBEDDED_BYTES(lexivane_sound_index);
 }
 
 std::span<const std::uint8_t> EmbeddedLetterTriplesImage() {
-  return {lexivane_letter_triples_begin, lexivane_letter_triples_end};
+  return LEXIVANE_EMBEDDED_BYTES(lexivane_letter_triples);
 }
 
 const SoundIndex& SharedSoundIndex() {

@@ -1,11 +1,11 @@
 #include "suggest/letter_triples.h"
 
 #include <array>
-#include <cstring>
 #include <string>
 
 #include "engine/prepared_tables.h"
 #include "lexivane/error.h"
+#include "support/binary_image.h"
 
 namespace lexivane {
 namespace {
@@ -13,7 +13,6 @@ namespace {
 constexpr int kSymbols = 30;
 constexpr std::size_t kRuns = kSymbols * kSymbols * kSymbols;
 constexpr std::size_t kBitWords = (kRuns + 63) / 64;
-constexpr std::size_t kImageSize = sizeof(LetterTriplesHeader) + sizeof(std::uint64_t) * kBitWords;
 
 constexpr std::array<unsigned char, 256> kSymbolOf = [] {
   std::array<unsigned char, 256> symbols{};
@@ -54,12 +53,10 @@ std::vector<std::uint8_t> BuildLetterTriplesImage(const PreparedTables& tables) 
     });
   }
   LetterTriplesHeader header{};
-  std::memcpy(header.magic, kLetterTriplesMagic, sizeof header.magic);
   header.symbols = kSymbols;
-  std::vector<std::uint8_t> image(kImageSize);
-  std::memcpy(image.data(), &header, sizeof header);
-  std::memcpy(image.data() + sizeof header, bits.data(), sizeof(std::uint64_t) * bits.size());
-  return image;
+  support::ImageWriter image(header, kLetterTriplesMagic);
+  image.Add(bits);
+  return std::move(image).Finish();
 }
 
 LetterTriples::LetterTriples(const PreparedTables& tables)
@@ -72,18 +69,14 @@ LetterTriples::LetterTriples(std::span<const std::uint8_t> image) {
 }
 
 void LetterTriples::Read(std::span<const std::uint8_t> image) {
-  LetterTriplesHeader header{};
-  if (image.size() < sizeof header) Malformed("is truncated");
-  std::memcpy(&header, image.data(), sizeof header);
-  if (std::memcmp(header.magic, kLetterTriplesMagic, sizeof header.magic) != 0 ||
-      header.symbols != kSymbols || header.reserved != 0) {
+  support::ImageReader<LetterTriplesHeader> reader(image, kLetterTriplesMagic);
+  if (reader.truncated()) Malformed("is truncated");
+  const LetterTriplesHeader& header = reader.header();
+  if (reader.foreign() || header.symbols != kSymbols || header.reserved != 0) {
     Malformed("is not in the expected format");
   }
-  if (image.size() != kImageSize ||
-      reinterpret_cast<std::uintptr_t>(image.data()) % alignof(std::uint64_t) != 0) {
-    Malformed("has an unexpected size or alignment");
-  }
-  bits_ = reinterpret_cast<const std::uint64_t*>(image.data() + sizeof header);
+  bits_ = reader.Section<std::uint64_t>(kBitWords).data();
+  if (!reader.Complete()) Malformed("has an unexpected size or alignment");
 }
 
 bool LetterTriples::MayBeListed(std::string_view word) const {

@@ -5,12 +5,13 @@
 //
 // A letter is one of a-z, the apostrophe and the hyphen; every other byte counts as one more
 // letter, the same for all of them, which can only make a run seem to occur, never hide one.
-// One bit for each of the 30 x 30 x 30 runs, in one image that can be made at build time and
-// read in place (little-endian): a LetterTriplesHeader (16 bytes), then uint64[422] with run t
-// at bit t % 64 of number t / 64; 3,392 bytes in all. lexivane_ranking_data_compiler writes the
-// image of the embedded list at build time; SharedLetterTriples() reads it in place, checked
-// once per process. Building from PreparedTables at run time (about 1 ms) gives the same set.
-// A set is immutable and every thread may read it.
+// One bit for each of the 30 x 30 x 30 runs, in one image (support/binary_image.h) that can be
+// made at build time and read in place (little-endian): a LetterTriplesHeader (16 bytes), then
+// uint64[422] with run t at bit t % 64 of number t / 64; 3,392 bytes in all.
+// lexivane_ranking_data_compiler writes the image of the embedded list at build time;
+// SharedLetterTriples() reads it in place, checked once per process. Building from
+// PreparedTables at run time (about 1 ms) gives the same set. A set is immutable and every
+// thread may read it.
 #pragma once
 
 #include <cstddef>

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "support/ascii.h"
 
 namespace lexivane {
 namespace {
@@ -62,17 +63,6 @@ bool SameLetters(std::string_view a, std::string_view b, std::string& scratch) {
 bool SameLetters(std::string_view a, std::string_view b) {
   std::string scratch;
   return SameLetters(a, b, scratch);
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  const auto upper = [](char byte) {
-    return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - ('a' - 'A')) : byte;
-  };
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
 }
 
 std::int32_t GestaltMatcher::MatchingChars(std::string_view a, std::string_view b) {
@@ -136,7 +126,7 @@ double SimilarityRatio(std::u16string_view a, std::u16string_view b) {
 }
 
 double SimilarityRatioOfBytes(std::string_view a, std::string_view b) {
-  if (EqualIgnoringAsciiCase(a, b)) return 1.0;
+  if (support::EqualsIgnoringAsciiCase(a, b)) return 1.0;
   if (a.empty() || b.empty()) return 0.0;
   return GestaltRatio(MatchingChars(a, b), a.size() + b.size());
 }

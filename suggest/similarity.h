@@ -52,9 +52,6 @@ double CandidateScore(std::string_view candidate, PackedKey candidate_key, std::
 // SameLetters with a caller-owned scratch copy of b (reused, so it allocates only to grow).
 bool SameLetters(std::string_view a, std::string_view b, std::string& scratch);
 
-// Step 1 of SimilarityRatioOfBytes: equality after ASCII upper-casing of the bytes.
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 // 2M / (la + lb) in double, the one expression behind every ratio, so that a caller that
 // compares a bound against the threshold rounds exactly as the ratio does. Nondecreasing in
 // `matching` for a fixed total.

@@ -1,13 +1,13 @@
 #include "suggest/sound_index.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <utility>
 
 #include "engine/prepared_tables.h"
 #include "lexivane/error.h"
 #include "suggest/sound_key.h"
+#include "support/binary_image.h"
 
 namespace lexivane {
 namespace {
@@ -82,35 +82,6 @@ std::vector<std::uint64_t> PackedVariants(const Codes& codes) {
   return variants;
 }
 
-// Where each array of an image starts, for its header's counts. In 64 bits, so that no count a
-// header can hold overflows it.
-struct Layout {
-  std::uint64_t keys, group_start, words, group_of_word, directory, total;
-};
-
-Layout ComputeLayout(std::uint64_t key_count, std::uint64_t word_count) {
-  Layout layout{};
-  layout.keys = sizeof(SoundIndexHeader);
-  layout.group_start = layout.keys + sizeof(std::uint64_t) * key_count;
-  layout.words = layout.group_start + sizeof(std::int32_t) * (key_count + 1);
-  layout.group_of_word = layout.words + sizeof(std::int32_t) * word_count;
-  layout.directory = layout.group_of_word + sizeof(std::int32_t) * word_count;
-  layout.total = layout.directory + sizeof(std::int32_t) * kDirectorySize;
-  return layout;
-}
-
-template <typename T>
-void Put(std::vector<std::uint8_t>& image, std::uint64_t at, const std::vector<T>& values) {
-  if (values.empty()) return;  // an empty vector may hold no storage at all
-  std::memcpy(image.data() + at, values.data(), sizeof(T) * values.size());
-}
-
-template <typename T>
-std::span<const T> ArrayAt(std::span<const std::uint8_t> image, std::uint64_t at,
-                           std::uint64_t count) {
-  return {reinterpret_cast<const T*>(image.data() + at), static_cast<std::size_t>(count)};
-}
-
 // The checks below run once over the whole image before its first use. They count instead of
 // stopping at the first fault, so that the compiler vectorises them: the 1.3 MiB take tens of
 // microseconds.
@@ -165,19 +136,16 @@ std::vector<std::uint8_t> BuildSoundIndexImage(const PreparedTables& tables) {
   }
 
   SoundIndexHeader header{};
-  std::memcpy(header.magic, kSoundIndexMagic, sizeof header.magic);
   header.indexed_key_symbols = SoundIndex::kIndexedKeySymbols;
   header.key_count = static_cast<std::uint32_t>(keys.size());
   header.word_count = static_cast<std::uint32_t>(words.size());
-  const Layout layout = ComputeLayout(header.key_count, header.word_count);
-  std::vector<std::uint8_t> image(static_cast<std::size_t>(layout.total), 0);
-  std::memcpy(image.data(), &header, sizeof header);
-  Put(image, layout.keys, keys);
-  Put(image, layout.group_start, group_start);
-  Put(image, layout.words, words);
-  Put(image, layout.group_of_word, group_of_word);
-  Put(image, layout.directory, directory);
-  return image;
+  support::ImageWriter image(header, kSoundIndexMagic);
+  image.Add(keys);
+  image.Add(group_start);
+  image.Add(words);
+  image.Add(group_of_word);
+  image.Add(directory);
+  return std::move(image).Finish();
 }
 
 SoundIndex::SoundIndex(const PreparedTables& tables) : owned_(BuildSoundIndexImage(tables)) {
@@ -189,23 +157,19 @@ SoundIndex::SoundIndex(std::span<const std::uint8_t> image) {
 }
 
 void SoundIndex::Read(std::span<const std::uint8_t> image) {
-  SoundIndexHeader header{};
-  if (image.size() < sizeof header) Malformed("is truncated");
-  std::memcpy(&header, image.data(), sizeof header);
-  if (std::memcmp(header.magic, kSoundIndexMagic, sizeof header.magic) != 0 ||
-      header.indexed_key_symbols != kIndexedKeySymbols || header.reserved != 0) {
+  support::ImageReader<SoundIndexHeader> reader(image, kSoundIndexMagic);
+  if (reader.truncated()) Malformed("is truncated");
+  const SoundIndexHeader& header = reader.header();
+  if (reader.foreign() || header.indexed_key_symbols != kIndexedKeySymbols ||
+      header.reserved != 0) {
     Malformed("is not in the expected format");
   }
-  const Layout layout = ComputeLayout(header.key_count, header.word_count);
-  if (layout.total != image.size() ||
-      reinterpret_cast<std::uintptr_t>(image.data()) % alignof(std::uint64_t) != 0) {
-    Malformed("has an unexpected size or alignment");
-  }
-  const auto keys = ArrayAt<std::uint64_t>(image, layout.keys, header.key_count);
-  const auto group_start = ArrayAt<std::int32_t>(image, layout.group_start, header.key_count + 1);
-  const auto words = ArrayAt<std::int32_t>(image, layout.words, header.word_count);
-  const auto group_of_word = ArrayAt<std::int32_t>(image, layout.group_of_word, header.word_count);
-  const auto directory = ArrayAt<std::int32_t>(image, layout.directory, kDirectorySize);
+  const auto keys = reader.Section<std::uint64_t>(header.key_count);
+  const auto group_start = reader.Section<std::int32_t>(std::uint64_t{header.key_count} + 1);
+  const auto words = reader.Section<std::int32_t>(header.word_count);
+  const auto group_of_word = reader.Section<std::int32_t>(header.word_count);
+  const auto directory = reader.Section<std::int32_t>(kDirectorySize);
+  if (!reader.Complete()) Malformed("has an unexpected size or alignment");
   // Lookups trust these bounds; the keys' order only decides what a lookup finds.
   if (group_start.front() != 0 || !Ascending(group_start) ||
       static_cast<std::uint32_t>(group_start.back()) != header.word_count ||

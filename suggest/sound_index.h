@@ -7,8 +7,8 @@
 // variant of the query's key, so for such keys it may also offer words that differ only beyond
 // that point, and it never misses a word within one edit.
 //
-// The index is one image, so that it can be made at build time and read in place
-// (little-endian, every array aligned to its element):
+// The index is one image (support/binary_image.h), so that it can be made at build time and
+// read in place (little-endian, every array aligned to its element):
 //   header         SoundIndexHeader (24 bytes)
 //   keys           uint64[key_count]       the distinct keys packed into numbers (5 bits a
 //                                          symbol, first symbol highest, so numbers sort as the

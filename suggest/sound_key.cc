@@ -1,4 +1,5 @@
 #include "suggest/sound_key.h"
+#include "support/ascii.h"
 
 #include <array>
 #include <cstddef>
@@ -20,8 +21,7 @@ std::string SpokenLetters(std::basic_string_view<Unit> word) {
   for (const Unit unit : word) {
     const auto u = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Unit>>(unit));
     char c = 0;
-    if (u >= 'a' && u <= 'z') c = static_cast<char>(u);
-    if (u >= 'A' && u <= 'Z') c = static_cast<char>(u - 'A' + 'a');
+    if (support::IsAsciiLetter(u)) c = static_cast<char>(support::AsciiLower(u));
     if (u == 0xE9 || u == 0xC9) c = 'e';
     if (c != 0) letters.push_back(c);
   }

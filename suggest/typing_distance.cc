@@ -1,4 +1,5 @@
 #include "suggest/typing_distance.h"
+#include "support/ascii.h"
 
 #include <algorithm>
 #include <array>
@@ -84,14 +85,10 @@ LetterCosts LearnedCosts(std::size_t row, float weight) {
   return costs;
 }
 
-constexpr bool IsLetter(char16_t c) {
-  return c >= u'a' && c <= u'z';
-}
-
 // Where a character's costs are in a table of one letter's costs: a to z, then anything else.
 constexpr std::size_t kOtherCharacter = 26;
 constexpr std::uint8_t SlotOf(char16_t c) {
-  return static_cast<std::uint8_t>(IsLetter(c) ? c - u'a' : kOtherCharacter);
+  return static_cast<std::uint8_t>(support::IsAsciiLower(c) ? c - u'a' : kOtherCharacter);
 }
 
 // The costs of each character coming or going, with a neighbour the same and without, before

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "support/ascii.h"
 
 namespace lexivane {
 namespace {
@@ -50,7 +51,7 @@ bool IsBoundary(Neighbour unit) {
 // The lower-case form of `units` (one unit, or a surrogate pair), unit `i` of it.
 char16_t LowerOf(std::u16string_view units, std::size_t i) {
   if (units.size() == 1 && units[0] < 0x80) {
-    return units[0] >= u'A' && units[0] <= u'Z' ? static_cast<char16_t>(units[0] + 0x20) : units[0];
+    return support::AsciiLower(units[0]);
   }
   return platform::ToLower(units)[i];
 }
