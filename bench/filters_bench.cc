@@ -20,7 +20,7 @@
 #include <tuple>
 #include <vector>
 
-#include "frontend/document_modes.h"
+#include "frontend/modes/document_modes.h"
 
 namespace lexivane::bench {
 namespace {

@@ -9,12 +9,12 @@
 #include "cli/check_reporter.h"
 #include "cli/command_options.h"
 #include "cli/event_printer.h"
-#include "frontend/command_error.h"
-#include "frontend/document_modes.h"
-#include "frontend/input_text.h"
-#include "frontend/prepared_checker.h"
-#include "frontend/sink_connection.h"
-#include "frontend/standard_output.h"
+#include "frontend/io/command_error.h"
+#include "frontend/modes/document_modes.h"
+#include "frontend/io/input_text.h"
+#include "frontend/pipeline/prepared_checker.h"
+#include "frontend/io/sink_connection.h"
+#include "frontend/io/standard_output.h"
 #include "support/ascii.h"
 
 namespace lexivane::cli {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/ranking.h"
+#include "frontend/session/ranking.h"
 
 namespace CLI {
 class App;

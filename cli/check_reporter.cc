@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/standard_output.h"
+#include "frontend/io/standard_output.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::cli {

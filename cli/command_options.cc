@@ -2,7 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "frontend/custom_dictionary_file.h"
+#include "frontend/session/custom_dictionary_file.h"
 
 namespace lexivane::cli {
 

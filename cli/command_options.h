@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "frontend/document_modes.h"
-#include "frontend/ranking.h"
-#include "frontend/word_rules.h"
+#include "frontend/modes/document_modes.h"
+#include "frontend/session/ranking.h"
+#include "frontend/session/word_rules.h"
 
 namespace CLI {
 class App;
@@ -19,15 +19,15 @@ namespace lexivane::cli {
 // command; an empty name is a usage error.
 void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file);
 
-// Registers --mode NAME (which parts of each file are prose: frontend/document_modes.h); an
+// Registers --mode NAME (which parts of each file are prose: frontend/modes/document_modes.h); an
 // unknown name is a usage error.
 void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name);
 
-// Registers --no-rule NAME[,NAME...] (word rules to switch off: frontend/word_rules.h); an
+// Registers --no-rule NAME[,NAME...] (word rules to switch off: frontend/session/word_rules.h); an
 // unknown name is a usage error.
 void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off);
 
-// Registers --ranking NAME (the order of the suggestions: frontend/ranking.h); `ranking` holds
+// Registers --ranking NAME (the order of the suggestions: frontend/session/ranking.h); `ranking` holds
 // the command's default until the option is given. An unknown name is a usage error.
 void AddRankingOption(CLI::App& command, frontend::Ranking& ranking);
 
@@ -35,7 +35,7 @@ void AddRankingOption(CLI::App& command, frontend::Ranking& ranking);
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file);
 
 // Registers --identifiers: in the code modes, check the identifiers of the code too, each cut
-// into its words (frontend/identifier_parts.h).
+// into its words (frontend/words/identifier_parts.h).
 void AddIdentifiersOption(CLI::App& command, bool& identifiers);
 
 }  // namespace lexivane::cli

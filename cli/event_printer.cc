@@ -3,8 +3,8 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "frontend/command_error.h"
-#include "frontend/standard_output.h"
+#include "frontend/io/command_error.h"
+#include "frontend/io/standard_output.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::cli {

@@ -3,10 +3,10 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/command_options.h"
-#include "frontend/command_error.h"
-#include "frontend/custom_dictionary_file.h"
-#include "frontend/prepared_checker.h"
-#include "frontend/word_list_reporter.h"
+#include "frontend/io/command_error.h"
+#include "frontend/session/custom_dictionary_file.h"
+#include "frontend/pipeline/prepared_checker.h"
+#include "frontend/pipeline/word_list_reporter.h"
 
 namespace lexivane::cli {
 

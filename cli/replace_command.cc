@@ -3,9 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "frontend/command_error.h"
-#include "frontend/input_text.h"
-#include "frontend/standard_output.h"
+#include "frontend/io/command_error.h"
+#include "frontend/io/input_text.h"
+#include "frontend/io/standard_output.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"
 

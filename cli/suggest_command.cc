@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/command_options.h"
-#include "frontend/command_error.h"
-#include "frontend/prepared_checker.h"
-#include "frontend/standard_output.h"
+#include "frontend/io/command_error.h"
+#include "frontend/pipeline/prepared_checker.h"
+#include "frontend/io/standard_output.h"
 #include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 

@@ -12,7 +12,7 @@
 #include <iostream>
 #include <new>
 
-#include "frontend/command_error.h"
+#include "frontend/io/command_error.h"
 #include "lexivane/utf8.h"
 #include "lexivane/zlib_wrapper.h"
 #include "support/descriptor.h"

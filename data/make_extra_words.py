@@ -3,7 +3,7 @@
 sizes and a list of software terms.
 
 The front ends accept a word of running text that the embedded list lacks when this list has it
-(frontend/extra_words.h); the library's own word check never reads it. It holds what the embedded
+(frontend/session/extra_words.h); the library's own word check never reads it. It holds what the embedded
 list (data/words.dic) does not already accept:
 
 - SCOWL's `english` and `american` words, contractions, capitalised words, names and

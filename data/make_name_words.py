@@ -4,7 +4,7 @@ writes only with capitals, that is names (`thant` for U Thant, `ines`, `linux`).
 
 The embedded list is in lower case, so the word check accepts `thant` as readily as `Thant`.
 The front ends flag such a word when it is written in small letters only (the word rule
-`names`, frontend/word_rules.h): in running text, `thant` is far more often a slip for `than`
+`names`, frontend/session/word_rules.h): in running text, `thant` is far more often a slip for `than`
 than the name. An entry is a name when none of its forms in SCOWL's `english` and `american`
 lists of any size is in lower case: `john` and `english` are not names here, since SCOWL also
 has `john` and `english`.

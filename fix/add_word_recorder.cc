@@ -1,6 +1,6 @@
 #include "fix/add_word_recorder.h"
 
-#include "frontend/running_words.h"
+#include "frontend/words/running_words.h"
 
 namespace lexivane::frontend::fix {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/spelling_session.h"
+#include "frontend/session/spelling_session.h"
 #include "lexivane/dialog.h"
 
 namespace lexivane::frontend::fix {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "frontend/word_characters.h"
+#include "frontend/words/word_characters.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/utf8.h"
 #include "support/ascii.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/document_modes.h"
+#include "frontend/modes/document_modes.h"
 
 namespace lexivane::frontend::fix {
 

@@ -1,7 +1,7 @@
 #include "fix/document_prose.h"
 
-#include "frontend/running_words.h"
-#include "frontend/word_characters.h"
+#include "frontend/words/running_words.h"
+#include "frontend/words/word_characters.h"
 
 namespace lexivane::frontend::fix {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/document_modes.h"
+#include "frontend/modes/document_modes.h"
 
 namespace lexivane::frontend::fix {
 

@@ -10,7 +10,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "frontend/command_error.h"
+#include "frontend/io/command_error.h"
 #include "support/descriptor.h"
 
 namespace lexivane::frontend::fix {

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "frontend/command_error.h"
+#include "frontend/io/command_error.h"
 #include "lexivane/utf8.h"
 #include "support/descriptor.h"
 #include "support/file_replacement.h"

@@ -10,7 +10,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "frontend/command_error.h"
+#include "frontend/io/command_error.h"
 #include "tests/test_support.h"
 
 namespace lexivane::frontend::fix {

@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/custom_dictionary_file.h"
+#include "frontend/session/custom_dictionary_file.h"
 
 namespace lexivane::frontend::lsp {
 

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "frontend/document_modes.h"
+#include "frontend/modes/document_modes.h"
 
 namespace lexivane::frontend::lsp {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <optional>
 
-#include "frontend/command_error.h"
+#include "frontend/io/command_error.h"
 #include "support/ascii.h"
 
 namespace lexivane::frontend::lsp {

@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "frontend/document_checker.h"
-#include "frontend/running_words.h"
+#include "frontend/pipeline/document_checker.h"
+#include "frontend/words/running_words.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend::lsp {

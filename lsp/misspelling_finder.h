@@ -24,9 +24,9 @@
 #include <string_view>
 #include <vector>
 
-#include "frontend/document_modes.h"
-#include "frontend/prepared_checker.h"
-#include "frontend/spelling_session.h"
+#include "frontend/modes/document_modes.h"
+#include "frontend/pipeline/prepared_checker.h"
+#include "frontend/session/spelling_session.h"
 #include "lexivane/spell_check.h"
 #include "lsp/server_settings.h"
 #include "lsp/workspace.h"

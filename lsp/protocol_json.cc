@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "frontend/given_word.h"
+#include "frontend/words/given_word.h"
 #include "lexivane/utf8.h"
 
 namespace lexivane::frontend::lsp {

@@ -13,10 +13,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "frontend/custom_dictionary_file.h"
-#include "frontend/prepared_checker.h"
-#include "frontend/ranking.h"
-#include "frontend/word_rules.h"
+#include "frontend/session/custom_dictionary_file.h"
+#include "frontend/pipeline/prepared_checker.h"
+#include "frontend/session/ranking.h"
+#include "frontend/session/word_rules.h"
 
 namespace lexivane::frontend::lsp {
 

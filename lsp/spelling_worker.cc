@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "frontend/document_checker.h"
+#include "frontend/pipeline/document_checker.h"
 
 namespace lexivane::frontend::lsp {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frontend/text_positions.h"
+#include "frontend/io/text_positions.h"
 
 namespace lexivane::frontend::lsp {
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "frontend/document_checker.h"
+#include "frontend/pipeline/document_checker.h"
 
 namespace lexivane::frontend::lsp {
 

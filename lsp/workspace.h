@@ -3,7 +3,7 @@
 // worker that checks them (which takes a copy of a changed document, checks it without the lock,
 // and stores the misspellings it found).
 //
-// Each document keeps its mode (frontend/document_modes.h): what is checked is its prose, the
+// Each document keeps its mode (frontend/modes/document_modes.h): what is checked is its prose, the
 // text with everything else blanked, which keeps every offset, so what is found in it is placed
 // in the text as it stands.
 //
@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/document_modes.h"
+#include "frontend/modes/document_modes.h"
 #include "lsp/text_document.h"
 
 namespace lexivane::frontend::lsp {

@@ -4,11 +4,11 @@
 #include <utility>
 #include <vector>
 
-#include "frontend/command_error.h"
-#include "frontend/document_checker.h"
-#include "frontend/given_word.h"
-#include "frontend/running_words.h"
-#include "frontend/text_positions.h"
+#include "frontend/io/command_error.h"
+#include "frontend/pipeline/document_checker.h"
+#include "frontend/words/given_word.h"
+#include "frontend/words/running_words.h"
+#include "frontend/io/text_positions.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/utf8.h"

@@ -29,9 +29,9 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/document_modes.h"
-#include "frontend/prepared_checker.h"
-#include "frontend/spelling_session.h"
+#include "frontend/modes/document_modes.h"
+#include "frontend/pipeline/prepared_checker.h"
+#include "frontend/session/spelling_session.h"
 
 namespace lexivane::frontend::ispell {
 

@@ -1,0 +1,181 @@
+#include "frontend/modes/document_modes.h"
+
+#include <algorithm>
+
+#include "frontend/modes/mode_filters.h"
+#include "support/ascii.h"
+
+namespace lexivane::frontend {
+
+namespace {
+
+struct KnownName {
+  std::string_view name;  // an extension with its dot, or a whole file name
+  DocumentMode mode;
+};
+
+constexpr KnownName kKnownNames[] = {
+    {".md", DocumentMode::kMarkdown},
+    {".markdown", DocumentMode::kMarkdown},
+    {".html", DocumentMode::kHtml},
+    {".htm", DocumentMode::kHtml},
+    {".xhtml", DocumentMode::kXml},
+    {".xml", DocumentMode::kXml},
+    {".sgml", DocumentMode::kXml},
+    {".svg", DocumentMode::kXml},
+    {".tex", DocumentMode::kTex},
+    {".latex", DocumentMode::kTex},
+    {".sty", DocumentMode::kTex},
+    {".cls", DocumentMode::kTex},
+    {".bib", DocumentMode::kTex},
+    {".man", DocumentMode::kNroff},
+    {".1", DocumentMode::kNroff},
+    {".2", DocumentMode::kNroff},
+    {".3", DocumentMode::kNroff},
+    {".4", DocumentMode::kNroff},
+    {".5", DocumentMode::kNroff},
+    {".6", DocumentMode::kNroff},
+    {".7", DocumentMode::kNroff},
+    {".8", DocumentMode::kNroff},
+    {".9", DocumentMode::kNroff},
+    {".c", DocumentMode::kCFamily},
+    {".h", DocumentMode::kCFamily},
+    {".cc", DocumentMode::kCFamily},
+    {".cpp", DocumentMode::kCFamily},
+    {".cxx", DocumentMode::kCFamily},
+    {".hh", DocumentMode::kCFamily},
+    {".hpp", DocumentMode::kCFamily},
+    {".hxx", DocumentMode::kCFamily},
+    {".java", DocumentMode::kCFamily},
+    {".js", DocumentMode::kCFamily},
+    {".mjs", DocumentMode::kCFamily},
+    {".cjs", DocumentMode::kCFamily},
+    {".jsx", DocumentMode::kCFamily},
+    {".ts", DocumentMode::kCFamily},
+    {".tsx", DocumentMode::kCFamily},
+    {".rs", DocumentMode::kCFamily},
+    {".go", DocumentMode::kCFamily},
+    {".cs", DocumentMode::kCFamily},
+    {".swift", DocumentMode::kCFamily},
+    {".kt", DocumentMode::kCFamily},
+    {".scala", DocumentMode::kCFamily},
+    {".py", DocumentMode::kPython},
+    {".pyi", DocumentMode::kPython},
+    {".sh", DocumentMode::kShell},
+    {".bash", DocumentMode::kShell},
+    {".zsh", DocumentMode::kShell},
+    {".ksh", DocumentMode::kShell},
+    {".rb", DocumentMode::kHashComments},
+    {".pl", DocumentMode::kHashComments},
+    {".pm", DocumentMode::kHashComments},
+    {".yaml", DocumentMode::kHashComments},
+    {".yml", DocumentMode::kHashComments},
+    {".toml", DocumentMode::kHashComments},
+    {".cmake", DocumentMode::kHashComments},
+    {".mk", DocumentMode::kHashComments},
+    {".r", DocumentMode::kHashComments},
+    {"makefile", DocumentMode::kHashComments},
+    {"cmakelists.txt", DocumentMode::kHashComments},
+    {"dockerfile", DocumentMode::kHashComments},
+};
+
+}  // namespace
+
+const std::vector<ModeName>& ModeNames() {
+  static const std::vector<ModeName> names = {
+      {"none", DocumentMode::kNone},         {"url", DocumentMode::kUrl},
+      {"markdown", DocumentMode::kMarkdown}, {"html", DocumentMode::kHtml},
+      {"xml", DocumentMode::kXml},           {"sgml", DocumentMode::kXml},
+      {"tex", DocumentMode::kTex},           {"nroff", DocumentMode::kNroff},
+      {"ccpp", DocumentMode::kCFamily},      {"comment", DocumentMode::kHashComments},
+      {"shell", DocumentMode::kShell},       {"python", DocumentMode::kPython},
+  };
+  return names;
+}
+
+std::optional<DocumentMode> ModeNamed(std::string_view name) {
+  for (const ModeName& known : ModeNames()) {
+    if (known.name == name) return known.mode;
+  }
+  return std::nullopt;
+}
+
+std::string_view NameOf(DocumentMode mode) {
+  for (const ModeName& known : ModeNames()) {
+    if (known.mode == mode) return known.name;
+  }
+  return "none";
+}
+
+DocumentMode ModeForFile(std::string_view file_name) {
+  const std::string base = support::AsciiLowered(file_name.substr(file_name.find_last_of('/') + 1));
+  for (const KnownName& known : kKnownNames) {
+    if (known.name.front() != '.' && base == known.name) return known.mode;
+  }
+  const std::size_t dot = base.find_last_of('.');
+  if (dot == std::string::npos || dot == 0) return DocumentMode::kNone;
+  const std::string_view extension = std::string_view(base).substr(dot);
+  for (const KnownName& known : kKnownNames) {
+    if (known.name == extension) return known.mode;
+  }
+  return DocumentMode::kNone;
+}
+
+CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers) {
+  const bool code = mode == DocumentMode::kCFamily || mode == DocumentMode::kHashComments ||
+                    mode == DocumentMode::kShell || mode == DocumentMode::kPython;
+  return check_identifiers && code ? CodeIdentifiers::kChecked : CodeIdentifiers::kHidden;
+}
+
+bool HidesAnythingIn(DocumentMode mode, std::u16string_view text) {
+  return mode != DocumentMode::kNone || InterpreterLineLength(text) > 0;
+}
+
+void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers identifiers) {
+  filter::Hide(text, 0, InterpreterLineLength(std::u16string_view(text)));
+  switch (mode) {
+    case DocumentMode::kNone:
+      return;
+    case DocumentMode::kUrl:
+      return HideUrls(text);
+    case DocumentMode::kMarkdown:
+      return HideMarkdownMarkup(text);
+    case DocumentMode::kHtml:
+      return HideHtmlMarkup(text, false);
+    case DocumentMode::kXml:
+      return HideHtmlMarkup(text, true);
+    case DocumentMode::kTex:
+      return HideTexMarkup(text);
+    case DocumentMode::kNroff:
+      return HideNroffMarkup(text);
+    case DocumentMode::kCFamily:
+      return KeepCFamilyCommentsAndStrings(text, identifiers);
+    case DocumentMode::kHashComments:
+      return KeepHashComments(text, identifiers);
+    case DocumentMode::kShell:
+      return KeepShellCommentsAndStrings(text, identifiers);
+    case DocumentMode::kPython:
+      return KeepPythonCommentsAndStrings(text, identifiers);
+  }
+}
+
+bool HidesOnly(DocumentMode mode) {
+  switch (mode) {
+    case DocumentMode::kMarkdown:  // its HTML has entities
+    case DocumentMode::kHtml:
+    case DocumentMode::kXml:
+    case DocumentMode::kTex:
+    case DocumentMode::kNroff:
+      return false;
+    case DocumentMode::kNone:
+    case DocumentMode::kUrl:
+    case DocumentMode::kCFamily:
+    case DocumentMode::kHashComments:
+    case DocumentMode::kShell:
+    case DocumentMode::kPython:
+      return true;
+  }
+  return false;
+}
+
+}  // namespace lexivane::frontend

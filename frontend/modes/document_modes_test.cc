@@ -1,0 +1,117 @@
+#include "frontend/modes/document_modes.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "frontend/words/running_words.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+TEST(DocumentModes, TheModeComesFromTheNameGivenOrTheFilesName) {
+  const struct {
+    const char* file;
+    DocumentMode mode;
+  } files[] = {
+      {"README.md", DocumentMode::kMarkdown},
+      {"docs/Index.HTML", DocumentMode::kHtml},
+      {"a.b/paper.tex", DocumentMode::kTex},
+      {"gzip.1", DocumentMode::kNroff},
+      {"x.tar.gz", DocumentMode::kNone},
+      {"main.cc", DocumentMode::kCFamily},
+      {"app.tsx", DocumentMode::kCFamily},
+      {"setup.py", DocumentMode::kPython},
+      {"ci.yml", DocumentMode::kHashComments},
+      {"bin/install.sh", DocumentMode::kShell},
+      {"env.ZSH", DocumentMode::kShell},
+      {"src/Makefile", DocumentMode::kHashComments},
+      {"notes.txt", DocumentMode::kNone},
+      {".bashrc", DocumentMode::kNone},
+      {"-", DocumentMode::kNone},
+      {"dir.md/file", DocumentMode::kNone},
+  };
+  for (const auto& f : files) EXPECT_EQ(ModeForFile(f.file), f.mode) << f.file;
+  for (const ModeName& known : ModeNames()) {
+    EXPECT_EQ(ModeNamed(known.name), known.mode);
+    EXPECT_EQ(ModeNamed(NameOf(known.mode)), known.mode);
+  }
+  EXPECT_EQ(ModeNamed("Markdown"), std::nullopt);
+}
+
+// Whatever the input, a filter keeps the text's length and its line breaks, and changes a code
+// unit only into a blank, or into the character a sequence stood for followed by word joiners;
+// a mode that only hides (HidesOnly) changes it into a blank alone.
+TEST(DocumentModes, EveryFilterKeepsTheTextsLengthAndLines) {
+  const std::u16string alphabet =
+      u"ab Z09_.,;:!?-/\\\"'`*#$%&@~^=+|<>()[]{}\n\r\t\u00e9\u2019\U0001F600&;\\fB<!--*/";
+  std::mt19937 random(19);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 60);
+  for (const ModeName& known : ModeNames()) {
+    for (int i = 0; i < 3000; ++i) {
+      std::u16string text;
+      for (int n = length(random); n > 0; --n) text += alphabet[pick(random)];
+      std::u16string filtered = text;
+      HideNonProse(filtered, known.mode);
+      ASSERT_EQ(filtered.size(), text.size()) << known.name << ": " << ToUtf8(text);
+      for (std::size_t at = 0; at < text.size(); ++at) {
+        if (filtered[at] == text[at]) continue;
+        const bool line_break = text[at] == u'\n' || text[at] == u'\r';
+        const bool allowed = filtered[at] == u' ' ||
+                             (!HidesOnly(known.mode) &&
+                              (filtered[at] == kWordJoiner ||
+                               (at + 1 < text.size() && filtered[at + 1] == kWordJoiner)));
+        ASSERT_TRUE(allowed && !line_break)
+            << known.name << ": unit " << at << " of " << ToUtf8(text) << " became "
+            << static_cast<int>(filtered[at]);
+      }
+    }
+  }
+}
+
+// A script's interpreter line is hidden whatever the mode, a correction of it being fatal; a
+// line that only looks like one stays.
+TEST(DocumentModes, EveryModeHidesAnInterpreterLine) {
+  const struct {
+    std::u16string text;
+    std::u16string first_line;  // as every mode leaves it
+  } cases[] = {
+      {u"#!/usr/bin/env python3\n", u"                      "},
+      {u"#! /bin/sh -e\r\n", u"             \r"},
+      {u"#!/bin/sh", u"         "},
+  };
+  for (const ModeName& known : ModeNames()) {
+    for (const auto& c : cases) {
+      std::u16string text = c.text + u"teh";
+      EXPECT_TRUE(HidesAnythingIn(known.mode, text));
+      HideNonProse(text, known.mode);
+      EXPECT_EQ(ToUtf8(text.substr(0, c.first_line.size())), ToUtf8(c.first_line)) << known.name;
+    }
+  }
+  for (const std::u16string_view text : {u"#!teh", u" #!/teh", u"teh\n#!/teh", u"#"}) {
+    EXPECT_FALSE(HidesAnythingIn(DocumentMode::kNone, text)) << ToUtf8(text);
+  }
+}
+
+TEST(DocumentModes, WordsRunAcrossWordJoinersWhichTheCheckedWordLeavesOut) {
+  // "caf&eacute;s na&iuml;ve &rsquo;quoted&rsquo;" as the HTML filter leaves it.
+  const std::u16string text =
+      u"caf\u00e9\u2060\u2060\u2060s na\u00ef\u2060ve "
+      u"\u2019\u2060\u2060\u2060\u2060\u2060\u2060quoted\u2019\u2060\u2060\u2060\u2060\u2060\u2060.";
+  std::vector<RunningWord> words;
+  ForEachRunningWord(text, [&](const RunningWord& word) { words.push_back(word); });
+  ASSERT_EQ(words.size(), 3u);
+  EXPECT_EQ(words[0].word, u"caf\u00e9s");
+  EXPECT_EQ(words[0].length, 8u);
+  EXPECT_EQ(words[1].word, u"na\u00efve");
+  EXPECT_EQ(words[1].offset, 9u);
+  EXPECT_EQ(words[2].word, u"quoted");
+  EXPECT_EQ(words[2].offset, 23u);
+  EXPECT_EQ(words[2].length, 6u);
+}
+
+}  // namespace
+}  // namespace lexivane::frontend

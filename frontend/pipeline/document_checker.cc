@@ -1,0 +1,230 @@
+#include "frontend/pipeline/document_checker.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "frontend/words/ascii_words.h"
+#include "frontend/words/identifier_parts.h"
+#include "frontend/words/running_words.h"
+#include "frontend/words/utf8_running_words.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+
+namespace {
+
+// How often, in words, a walk asks whether to stop.
+constexpr std::size_t kWordsBetweenStops = 4096;
+
+struct Stopped {};
+
+// text[begin, end), all ASCII, one byte a unit: a short word in `short_word` (its 16 units at
+// once, so that the hash's wider loads of it find one store to read from and do not wait for
+// the bytes to be written one by one), a long one in `word`.
+std::string_view NarrowAscii(std::u16string_view text, std::size_t begin, std::size_t end,
+                             char (&short_word)[16], std::string& word) {
+#if defined(__SSE2__)
+  if (end - begin <= 16 && begin + 16 <= text.size()) {
+    const auto* units = reinterpret_cast<const __m128i*>(text.data() + begin);
+    _mm_store_si128(reinterpret_cast<__m128i*>(short_word),
+                    _mm_packus_epi16(_mm_loadu_si128(units), _mm_loadu_si128(units + 1)));
+    return std::string_view(short_word, end - begin);
+  }
+#endif
+  word.resize(end - begin);
+  std::transform(text.begin() + begin, text.begin() + end, word.begin(),
+                 [](char16_t c) { return static_cast<char>(c); });
+  return word;
+}
+
+// Whether `bytes`, the start of a text, may still turn out to start an interpreter line: `#`,
+// or `#!` and blanks, before the path.
+bool MayStartInterpreterLine(std::string_view bytes) {
+  if (bytes.size() > 1 && bytes.substr(0, 2) != "#!") return false;
+  return bytes.find_first_not_of(" \t", 2) == std::string_view::npos &&
+         (bytes.empty() || bytes[0] == '#');
+}
+
+}  // namespace
+
+DocumentChecker::DocumentChecker(SpellingSession& session)
+    : session_(session), verdicts_(session.verdicts()) {}
+
+void DocumentChecker::AddAscii(const Finding& finding) {
+  batch_[waiting_++] = {finding, verdicts_.Find(finding.word)};
+  if (waiting_ == kBatch) JudgeBatch();
+}
+
+void DocumentChecker::JudgeBatch() {
+  for (std::size_t i = 0; i < waiting_; ++i) Judge(batch_[i].finding, batch_[i].place);
+  waiting_ = 0;
+}
+
+void DocumentChecker::Judge(const Finding& finding, Utf8WordVerdicts::Place place) {
+  if (verdicts_.Accepts(finding.word, place)) {
+    if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+    return;
+  }
+  found_ = true;
+  reporter_->Report(*document_, finding);
+}
+
+void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
+                                  Reporter& reporter) {
+  document_ = &document;
+  reporter_ = &reporter;
+  waiting_ = 0;  // words of a walk that an exception ended are gone with their piece
+  std::string_view piece;
+  if (!input.Next(piece)) return reporter.Flush();
+  using namespace std::string_view_literals;
+  if (piece.starts_with("\xFF\xFE"sv) || piece.starts_with("\xFE\xFF"sv) ||
+      piece.starts_with("\0\0\xFE\xFF"sv)) {
+    std::string bytes(piece);
+    bytes += input.TakeRest();
+    Check(document, DecodeText(bytes), reporter);
+    return;
+  }
+  if (piece.starts_with("\xEF\xBB\xBF"sv)) piece.remove_prefix(3);
+  // An interpreter line is no prose (document_modes.h). Telling whether the text starts with
+  // one may take more than the first piece, and it may run over several.
+  std::string head;
+  if (MayStartInterpreterLine(piece)) {
+    head = piece;
+    for (std::string_view more; MayStartInterpreterLine(head) && input.Next(more);) head += more;
+    piece = head;
+  }
+  bool interpreter_line = InterpreterLineLength(piece) > 0;
+  char blank_before = '\0';  // none at the start of the text
+  do {
+    if (interpreter_line) {
+      const std::size_t end = piece.find('\n');
+      interpreter_line = end == std::string_view::npos;
+      piece.remove_prefix(interpreter_line ? piece.size() : end);
+    }
+    ForEachUtf8RunningWord(
+        piece, blank_before,
+        [this](std::string_view word) { AddAscii({Finding::kNoOffset, 0, word, word}); },
+        [this](std::string_view as_written, std::string_view word) {
+          JudgeBatch();  // the words before come first
+          const Finding finding{Finding::kNoOffset, 0, as_written, word};
+          Judge(finding, verdicts_.Find(word));
+        });
+    JudgeBatch();
+    reporter.Flush();
+    // A piece that does not end in a blank ends before a character that no word runs across
+    // (or where a stretch too long was cut anyway): the next one is walked from its start.
+    blank_before = !piece.empty() && IsAsciiBlank(piece.back()) ? piece.back() : '\0';
+  } while (input.Next(piece));
+}
+
+bool FilterProse(const Document& document, std::u16string_view text, std::u16string& prose) {
+  if (!HidesAnythingIn(document.mode, text)) return false;
+  prose.assign(text);
+  HideNonProse(prose, document.mode, document.identifiers);
+  return true;
+}
+
+bool DocumentChecker::Check(const Document& document, std::u16string_view text,
+                            Reporter& reporter, const std::function<bool()>& stop) {
+  std::u16string prose;
+  const bool filtered = FilterProse(document, text, prose);
+  return CheckProse(document, text, filtered ? std::u16string_view(prose) : text, reporter, stop);
+}
+
+void DocumentChecker::Check(const Document& document, TextWithBytes& input, Reporter& reporter) {
+  if (!input.has_bytes()) {
+    Check(document, input.text, reporter);
+    return;
+  }
+  document_ = &document;
+  reporter_ = &reporter;
+  HideNonProse(input.text, document.mode, document.identifiers);
+  Walk(
+      input.text,
+      [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {
+        // Read only when the word is reported, and long out of the cache by then: fetched
+        // while the word is looked up.
+        const std::string_view bytes = input.BytesOf(begin, end);
+        __builtin_prefetch(bytes.data());
+        return bytes;
+      },
+      {});
+}
+
+void DocumentChecker::CheckInPlace(const Document& document, std::u16string& text,
+                                   Reporter& reporter) {
+  document_ = &document;
+  reporter_ = &reporter;
+  HideNonProse(text, document.mode, document.identifiers);
+  const std::u16string_view prose = text;
+  Walk(
+      prose,
+      [prose](std::size_t begin, std::size_t end, std::string_view prose_word,
+              std::string& scratch) -> std::string_view {
+        if (!prose_word.empty()) return prose_word;
+        scratch = ToUtf8(prose.substr(begin, end - begin));
+        return scratch;
+      },
+      {});
+}
+
+bool DocumentChecker::CheckProse(const Document& document, std::u16string_view text,
+                                 std::u16string_view prose, Reporter& reporter,
+                                 const std::function<bool()>& stop) {
+  document_ = &document;
+  reporter_ = &reporter;
+  return Walk(
+      prose,
+      [text, prose](std::size_t begin, std::size_t end, std::string_view prose_word,
+                    std::string& scratch) -> std::string_view {
+        const std::u16string_view written = text.substr(begin, end - begin);
+        if (!prose_word.empty() && written == prose.substr(begin, end - begin)) return prose_word;
+        scratch = ToUtf8(written);
+        return scratch;
+      },
+      stop);
+}
+
+template <typename Written>
+bool DocumentChecker::Walk(std::u16string_view prose, Written&& written,
+                           const std::function<bool()>& stop) {
+  waiting_ = 0;
+  std::string scratch, word;
+  alignas(16) char short_word[16];
+  std::size_t words = 0;
+  const auto stopping = [&] { return stop && ++words % kWordsBetweenStops == 0 && stop(); };
+  const auto add_running = [&](const RunningWord& running) {
+    if (stopping()) throw Stopped{};
+    const std::size_t end = running.offset + running.length;
+    const std::string_view as_written = written(running.offset, end, std::string_view(), scratch);
+    word = ToUtf8(running.word);
+    Judge({running.offset, running.length, as_written, word}, verdicts_.Find(word));
+  };
+  try {
+    if (document_->identifiers == CodeIdentifiers::kChecked) {
+      // Each word of an identifier on its own, at its own place.
+      ForEachRunningWordPart(prose, add_running);
+    } else {
+      ForEachRunningWord(
+          prose,
+          [&](std::size_t begin, std::size_t end) {
+            if (stopping()) throw Stopped{};
+            // A word of plain ASCII: narrowed rather than converted.
+            const std::string_view narrowed = NarrowAscii(prose, begin, end, short_word, word);
+            Judge({begin, end - begin, written(begin, end, narrowed, scratch), narrowed},
+                  verdicts_.Find(narrowed));
+          },
+          add_running);
+    }
+  } catch (const Stopped&) {
+    reporter_->Flush();
+    return false;
+  }
+  reporter_->Flush();
+  return true;
+}
+
+}  // namespace lexivane::frontend

@@ -1,0 +1,55 @@
+#include "frontend/pipeline/word_list_reporter.h"
+
+#include <iostream>
+#include <utility>
+
+#include "frontend/io/input_text.h"
+#include "frontend/io/standard_output.h"
+
+namespace lexivane::frontend {
+
+WordListReporter::WordListReporter(bool unique, Print print)
+    : unique_(unique), print_(std::move(print)) {}
+
+void WordListReporter::Report(const Document&, const Finding& finding) {
+  if (unique_ && !printed_.emplace(finding.written).second) return;
+  lines_ += finding.written;
+  lines_ += '\n';
+  if (lines_.size() >= kBlock) Flush();
+}
+
+void WordListReporter::Flush() {
+  if (lines_.empty()) return;
+  print_(lines_);
+  lines_.clear();
+}
+
+ListedFiles ListMisspeltWordsOfFiles(
+    PreparedChecker& checker, const std::vector<std::string>& files, bool unique,
+    const std::function<DocumentMode(const std::string& file)>& mode_of,
+    bool check_identifiers) {
+  WordListReporter reporter(unique, [](std::string_view lines) {
+    std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+    CheckStandardOutput();
+  });
+  DocumentChecker& documents = checker.checker();
+  const bool all_read = ForEachInputFile(files, [&](const std::string& file) {
+    const DocumentMode mode = mode_of ? mode_of(file) : DocumentMode::kNone;
+    const Document document{file, mode, CodeIdentifiersIn(mode, check_identifiers)};
+    if (mode == DocumentMode::kNone) {
+      InputFile input(file);
+      ChunkedInput pieces(
+          [&input](char* into, std::size_t most) { return input.Read(into, most); });
+      documents.CheckPieces(document, pieces, reporter);
+    } else if (HidesOnly(mode)) {
+      InputText input = ReadInput(file);
+      documents.CheckInPlace(document, input.text, reporter);
+    } else {
+      TextWithBytes input(file);
+      documents.Check(document, input, reporter);
+    }
+  });
+  return {documents.found(), !all_read};
+}
+
+}  // namespace lexivane::frontend

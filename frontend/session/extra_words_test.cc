@@ -1,0 +1,86 @@
+#include "frontend/session/extra_words.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "frontend/session/embedded_text.h"
+
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+// The sorted-line search the lists are read with lands where a walk from the first line does,
+// for lines of any lengths (one letter to many) and keys before, between, on and after them.
+TEST(EmbeddedText, FirstLineNotBeforeIsWhereAWalkStops) {
+  std::mt19937 random(612);
+  const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<std::string> lines(below(12));
+    for (std::string& line : lines) line = std::string(1 + below(below(2) ? 2 : 20), 'a' + below(3));
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    const std::string key(1 + below(3), 'a' + below(4));
+    std::size_t walked = 0;
+    for (const std::string& line : lines) {
+      if (!(line < key)) break;
+      walked += line.size() + 1;
+    }
+    ASSERT_EQ(FirstLineNotBefore(text, [&](std::string_view line) { return line < key; }), walked)
+        << "key " << key << " in\n" << text;
+  }
+}
+
+// The search relies on the order the generator writes; an entry it cannot reach is lost.
+TEST(ExtraWords, EveryEntryIsFoundWhereTheOrderPutsIt) {
+  const std::string_view text = ExtraWordsText();
+  ASSERT_TRUE(text.ends_with('\n'));
+  std::string previous;
+  std::size_t entries = 0;
+  for (std::size_t start = 0; start < text.size(); ++entries) {
+    const std::size_t end = text.find('\n', start);
+    const std::string entry(text.substr(start, end - start));
+    std::string folded = entry;
+    for (char& c : folded) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    ASSERT_LE(previous, folded) << entry;
+    previous = folded;
+    ASSERT_TRUE(ExtraWordsHold(FromUtf8(entry))) << entry;
+    start = end + 1;
+  }
+  EXPECT_GT(entries, 10'000u);
+}
+
+TEST(ExtraWords, LetterCaseAsEntriesStand) {
+  struct Case {
+    const char16_t* word;
+    bool held;
+  };
+  // "distro" is a lower-case entry, "ActiveMQ" and "Alertmanager" entries with capitals.
+  const Case cases[] = {{u"distro", true},
+                        {u"Distro", true},
+                        {u"DISTRO", true},
+                        {u"diStro", false},
+                        {u"ActiveMQ", true},
+                        {u"ACTIVEMQ", true},
+                        {u"activemq", false},
+                        {u"Activemq", false},
+                        {u"Alertmanager", true},
+                        {u"ALERTMANAGER", true},
+                        {u"alertmanager", false},
+                        {u"distrox", false},
+                        {u"distro's", true},
+                        {u"DISTRO'S", true},
+                        {u"distro's's", false},
+                        {u"'s", false},
+                        {u"distroz", false},
+                        {u"d\u00EFstro", false},
+                        {u"", false}};
+  for (const Case& c : cases) EXPECT_EQ(ExtraWordsHold(c.word), c.held) << ToUtf8(c.word);
+}
+
+}  // namespace
+}  // namespace lexivane::frontend

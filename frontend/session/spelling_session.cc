@@ -1,0 +1,86 @@
+#include "frontend/session/spelling_session.h"
+
+#include <algorithm>
+
+#include "frontend/session/name_words.h"
+#include "lexivane/letter_case.h"
+#include "lexivane/shown_suggestions.h"
+#include "lexivane/typing_suggestions.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+
+std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
+                                              std::size_t max_count, Ranking ranking,
+                                              bool check_custom) {
+  if (max_count == 0 || word.size() > kLongestWordToSuggestFor) return {};
+  std::vector<std::u16string> shown =
+      ranking == Ranking::kEngine ? ShownSuggestions(engine, word, max_count, check_custom)
+                                  : TypingSuggestions(engine, word, max_count, check_custom);
+  // A name flagged for its small letters (word_rules.h) is offered with its capital, first when
+  // the ranking leaves out the word as it is written (the typing ranking does).
+  if (IsNameInSmallLetters(word)) {
+    std::u16string name = CapitalisedName(word);
+    if (const auto at = std::find(shown.begin(), shown.end(), word); at != shown.end()) {
+      *at = std::move(name);
+    } else if (std::find(shown.begin(), shown.end(), name) == shown.end()) {
+      shown.insert(shown.begin(), std::move(name));
+      if (shown.size() > max_count) shown.pop_back();
+    }
+  }
+  return shown;
+}
+
+SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules,
+                                 Ranking ranking, bool check_custom)
+    : engine_(engine),
+      max_suggestions_(max_suggestions),
+      ranking_(ranking),
+      check_custom_(check_custom),
+      verdicts_([this, rules](std::u16string_view word) {
+        return FrontEndAccepts(engine_, word, rules, accepted_names_, check_custom_) ||
+               (!session_words_.empty() && session_words_.contains(FoldCase(word)));
+      }) {}
+
+void SpellingSession::AcceptNames(AcceptedNames names) {
+  accepted_names_ = std::move(names);
+  for (const std::u16string& word : added_words_) accepted_names_.insert(FoldCase(word));
+  Forget();
+}
+
+bool SpellingSession::Accepts(std::u16string_view word) {
+  return verdicts_.Accepts(ToUtf8(word));
+}
+
+SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
+  // None to search for, and none to remember: a long token would only fill the memory.
+  if (word.size() > kLongestWordToSuggestFor) {
+    static const SuggestionList kNone = std::make_shared<const std::vector<std::u16string>>();
+    return kNone;
+  }
+  const std::u16string key(word);
+  if (const auto known = suggestions_.find(key); known != suggestions_.end()) return known->second;
+  if (suggestions_.size() >= kRememberedSuggestions) suggestions_.clear();
+  auto list = std::make_shared<const std::vector<std::u16string>>(
+      SuggestionsToShow(engine_, word, max_suggestions_, ranking_, check_custom_));
+  return suggestions_.emplace(key, std::move(list)).first->second;
+}
+
+void SpellingSession::AddToCustom(std::u16string_view word) {
+  engine_.AddToCustom(word);
+  added_words_.emplace_back(word);
+  accepted_names_.insert(FoldCase(word));
+  Forget();
+}
+
+void SpellingSession::AcceptForSession(std::u16string_view word) {
+  session_words_.insert(FoldCase(word));
+  Forget();
+}
+
+void SpellingSession::Forget() {
+  verdicts_.Forget();
+  suggestions_.clear();
+}
+
+}  // namespace lexivane::frontend

@@ -1,0 +1,98 @@
+// The spell checking behind every front end that judges words as they come (`check`, the ispell
+// pipe, the language server): verdicts, the session's own words, and the suggestions to show.
+//
+// Running text repeats its words, and editors ask about the same ones again and again, so each
+// distinct word is judged once (Utf8WordVerdicts) and given its suggestions once. Words accepted
+// for the session (ignored in an editor, the pipe's `@`) are matched as the engine matches its
+// custom dictionary, in any letter case (FoldCase); words added to the custom dictionary go to
+// the engine's. Either makes the session forget its verdicts and suggestions, since both may
+// change: this is the one place that does.
+//
+// Suggestions come in the session's ranking (ranking.h; the typing ranking unless the front end
+// chose the engine's own search), in the misspelling's letter case, at most `max_suggestions`; a
+// word longer than kLongestWordToSuggestFor gets none, since the search grows with the square of
+// the length and no English word comes near such a word (nor is it remembered). Each list is
+// searched once and remembered, which matters most for the typing ranking (a few tenths of a
+// millisecond a word against under a tenth). At most kRememberedSuggestions lists are kept; more
+// distinct misspellings start the memory afresh, so that endless garbage cannot grow it without
+// bound.
+//
+// Words the engine rejects may still pass the word rules (word_rules.h), all of them unless the
+// front end switched some off.
+//
+// One session per engine object, on the engine's thread; the engine must be initialised and
+// outlive the session.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "frontend/session/ranking.h"
+#include "frontend/session/word_rules.h"
+#include "frontend/session/word_verdicts.h"
+#include "lexivane/spell_check.h"
+
+namespace lexivane::frontend {
+
+using SuggestionList = std::shared_ptr<const std::vector<std::u16string>>;
+
+inline constexpr std::size_t kLongestWordToSuggestFor = 100;  // UTF-16 code units
+inline constexpr std::size_t kRememberedSuggestions = 16384;
+
+// What every front end shows for a misspelt word: TypingSuggestions or ShownSuggestions, as
+// `ranking` says, or none for a word longer than kLongestWordToSuggestFor.
+std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
+                                              std::size_t max_count,
+                                              Ranking ranking = kDefaultRanking,
+                                              bool check_custom = true);
+
+class SpellingSession {
+ public:
+  // `check_custom`: whether the engine's custom dictionary counts, in verdicts and suggestions
+  // (not for a front end whose host keeps the person's words itself, as Enchant does).
+  SpellingSession(SpellCheck& engine, std::size_t max_suggestions,
+                  WordRules rules = WordRules::All(), Ranking ranking = kDefaultRanking,
+                  bool check_custom = true);
+  SpellingSession(const SpellingSession&) = delete;
+  SpellingSession& operator=(const SpellingSession&) = delete;
+
+  // `word` as CheckWord is asked it (RunningWord::word).
+  bool Accepts(std::u16string_view word);
+  // The verdicts themselves, keyed by the word in UTF-8, for the walk over many words
+  // (DocumentChecker), which looks several up at once.
+  Utf8WordVerdicts& verdicts() { return verdicts_; }
+  SuggestionList Suggestions(std::u16string_view word);
+
+  // Adds the word, as given, to the engine's custom dictionary (in memory; see
+  // CustomDictionaryFile::AddWords for the file).
+  void AddToCustom(std::u16string_view word);
+  // The custom dictionary's words for the names rule (word_rules.h), as LoadInto gives them; the
+  // words added since stay among them.
+  void AcceptNames(AcceptedNames names);
+  // Accepts the word, in any letter case, for as long as the session lasts.
+  void AcceptForSession(std::u16string_view word);
+  // The engine's dictionaries changed behind the session's back.
+  void Forget();
+
+  // The words added with AddToCustom, in order.
+  const std::vector<std::u16string>& added_words() const { return added_words_; }
+  std::size_t max_suggestions() const { return max_suggestions_; }
+
+ private:
+  SpellCheck& engine_;
+  const std::size_t max_suggestions_;
+  const Ranking ranking_;
+  const bool check_custom_;
+  std::unordered_set<std::u16string> session_words_;  // folded
+  AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
+  std::vector<std::u16string> added_words_;
+  Utf8WordVerdicts verdicts_;
+  std::unordered_map<std::u16string, SuggestionList> suggestions_;
+};
+
+}  // namespace lexivane::frontend

@@ -1,0 +1,116 @@
+#include "frontend/session/spelling_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "lexivane/letter_case.h"
+#include "lexivane/shown_suggestions.h"
+#include "lexivane/typing_suggestions.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+// The custom dictionary belongs to the thread, so each test runs on a fresh one.
+template <typename Body>
+void OnFreshThread(Body body) {
+  std::thread([&] {
+    SpellCheck engine;
+    engine.Init();
+    body(engine);
+  }).join();
+}
+
+std::vector<std::string> Utf8List(const SuggestionList& list) {
+  std::vector<std::string> out;
+  for (const std::u16string& word : *list) out.push_back(ToUtf8(word));
+  return out;
+}
+
+// Words added or accepted count at once, for words judged before as well.
+TEST(SpellingSession, WordsAddedOrAcceptedCountForWordsJudgedBefore) {
+  OnFreshThread([](SpellCheck& engine) {
+    SpellingSession session(engine, 5);
+    EXPECT_FALSE(session.Accepts(u"wrold"));
+    EXPECT_TRUE(session.Suggestions(u"wrold")->size() > 0);
+    session.AddToCustom(u"wrold");
+    EXPECT_TRUE(session.Accepts(u"wrold"));
+    EXPECT_TRUE(session.Accepts(u"WROLD"));
+    EXPECT_FALSE(session.Accepts(u"helo"));
+    session.AcceptForSession(u"HeLo");
+    EXPECT_TRUE(session.Accepts(u"helo"));
+    EXPECT_FALSE(engine.CheckWord(u"helo"));  // the session's own, not the engine's
+    EXPECT_EQ(session.added_words(), std::vector<std::u16string>{u"wrold"});
+  });
+}
+
+// A word accepted for the session is matched as the engine matches its custom dictionary.
+TEST(SpellingSession, SessionWordsFoldCaseAsTheEngineDoes) {
+  const std::u16string words[] = {u"\u0130zmirx",  u"izmirx",      u"IZMIRX",
+                                  u"Stra\u00DFex", u"STRASSEX",    u"\u03A3igmax",
+                                  u"\u03C3igmax",  u"\u03C2igmax", u"\u01C4ax"};
+  for (const std::u16string& added : words) {
+    std::vector<bool> by_session, by_engine;
+    OnFreshThread([&](SpellCheck& engine) {
+      SpellingSession session(engine, 0);
+      session.AcceptForSession(added);
+      for (const std::u16string& asked : words) by_session.push_back(session.Accepts(asked));
+    });
+    OnFreshThread([&](SpellCheck& engine) {
+      engine.AddToCustom(added);
+      for (const std::u16string& asked : words) by_engine.push_back(engine.CheckWord(asked));
+    });
+    EXPECT_EQ(by_session, by_engine) << ToUtf8(added);
+  }
+}
+
+// The session's lists are the ranking's own, the typing ranking unless the engine's own search
+// is chosen; a name flagged for its small letters is offered as a name.
+TEST(SpellingSession, SuggestionsComeInTheChosenRankingUpToTheMostAskedFor) {
+  OnFreshThread([](SpellCheck& engine) {
+    const struct {
+      std::optional<Ranking> chosen;  // none: the default
+      std::vector<std::u16string> (*ranked)(const SpellCheck&, std::u16string_view, std::size_t,
+                                            bool);
+    } rankings[] = {{std::nullopt, TypingSuggestions},
+                    {Ranking::kTyping, TypingSuggestions},
+                    {Ranking::kEngine, ShownSuggestions}};
+    for (const auto& r : rankings) {
+      SpellingSession two = r.chosen ? SpellingSession(engine, 2, WordRules::All(), *r.chosen)
+                                     : SpellingSession(engine, 2);
+      for (const char16_t* word : {u"Teh", u"TEH", u"wierd", u"xqzvbn"})
+        EXPECT_EQ(*two.Suggestions(word), r.ranked(engine, word, 2, true)) << ToUtf8(word);
+      EXPECT_EQ(Utf8List(two.Suggestions(u"TEH")).front(), "THE");
+      const std::vector<std::string> name =
+          Utf8List(SpellingSession(engine, 15, WordRules::All(), r.chosen.value_or(kDefaultRanking))
+                       .Suggestions(u"thant"));
+      EXPECT_NE(std::find(name.begin(), name.end(), "Thant"), name.end());
+      EXPECT_EQ(std::find(name.begin(), name.end(), "thant"), name.end());
+    }
+  });
+}
+
+// None for no list asked for or a word past the cap: the search grows with the square of the
+// length, so past it there is none, even where the custom dictionary holds a word just like it.
+TEST(SpellingSession, NoSuggestionsForNoneAskedOrAWordTooLong) {
+  OnFreshThread([](SpellCheck& engine) {
+    const std::u16string longest = std::u16string(kLongestWordToSuggestFor - 1, u'e') + u'x';
+    engine.AddToCustom(longest + u'y');
+    engine.AddToCustom(longest.substr(1) + u'y');
+    for (const Ranking ranking : {Ranking::kTyping, Ranking::kEngine}) {
+      EXPECT_TRUE(
+          SpellingSession(engine, 0, WordRules::All(), ranking).Suggestions(u"teh")->empty());
+      EXPECT_EQ(SuggestionsToShow(engine, longest + u'z', 5, ranking).size(), 0u);
+      EXPECT_FALSE(SuggestionsToShow(engine, longest.substr(1) + u'z', 5, ranking).empty());
+    }
+    EXPECT_FALSE(ShownSuggestions(engine, longest + u'z', 5).empty());
+  });
+}
+
+}  // namespace
+}  // namespace lexivane::frontend

@@ -1,0 +1,118 @@
+#include "frontend/session/word_rules.h"
+
+#include <unicode/uchar.h>
+
+#include <algorithm>
+
+#include "frontend/session/extra_words.h"
+#include "frontend/session/name_words.h"
+#include "support/ascii.h"
+
+namespace lexivane::frontend {
+
+namespace {
+
+constexpr WordRule kRulesInOrder[] = {WordRule::kDigits,     WordRule::kUnderscores,
+                                      WordRule::kCapitals,   WordRule::kRoman,
+                                      WordRule::kExtraWords, WordRule::kNames};
+
+bool HasDigit(std::u16string_view word) {
+  return std::any_of(word.begin(), word.end(), [](char16_t c) { return u_isdigit(c) != 0; });
+}
+
+bool IsShortCapitals(std::u16string_view word) {
+  if (word.ends_with(u"'s")) {
+    word.remove_suffix(2);
+  } else if (word.ends_with(u's')) {
+    word.remove_suffix(1);
+  }
+  return word.size() >= 2 && word.size() <= 3 &&
+         std::all_of(word.begin(), word.end(), support::IsAsciiUpper<char16_t>);
+}
+
+// Takes from the front of `numeral` the longest of `forms` that it begins with.
+void TakeOneOf(std::u16string_view& numeral, std::initializer_list<std::u16string_view> forms) {
+  for (const std::u16string_view form : forms) {
+    if (numeral.starts_with(form)) {
+      numeral.remove_prefix(form.size());
+      return;
+    }
+  }
+}
+
+// Thousands, hundreds, tens and units in turn, each written in one of its ten forms, as the
+// numerals of 1 to 3999 are; `numeral` is in capitals.
+bool IsWellFormedNumeral(std::u16string_view numeral) {
+  if (numeral.empty()) return false;
+  TakeOneOf(numeral, {u"MMM", u"MM", u"M"});
+  TakeOneOf(numeral, {u"CM", u"CD", u"DCCC", u"DCC", u"DC", u"D", u"CCC", u"CC", u"C"});
+  TakeOneOf(numeral, {u"XC", u"XL", u"LXXX", u"LXX", u"LX", u"L", u"XXX", u"XX", u"X"});
+  TakeOneOf(numeral, {u"IX", u"IV", u"VIII", u"VII", u"VI", u"V", u"III", u"II", u"I"});
+  return numeral.empty();
+}
+
+bool IsRomanNumeral(std::u16string_view word) {
+  constexpr std::u16string_view kUpper = u"IVXLCDM", kLower = u"ivxlcdm";
+  if (word.empty() || word.size() > 15) return false;  // MMMDCCCLXXXVIII is the longest
+  const bool lower = kLower.find(word.front()) != std::u16string_view::npos;
+  std::u16string numeral;
+  for (const char16_t c : word) {
+    const auto at = (lower ? kLower : kUpper).find(c);
+    if (at == std::u16string_view::npos) return false;
+    numeral += kUpper[at];
+  }
+  return IsWellFormedNumeral(numeral);
+}
+
+}  // namespace
+
+const std::vector<std::string_view>& WordRuleNames() {
+  static const std::vector<std::string_view> names = {"digits", "underscores", "capitals",
+                                                      "roman",  "extra-words", "names"};
+  return names;
+}
+
+std::optional<WordRule> NamedWordRule(std::string_view name) {
+  const auto& names = WordRuleNames();
+  const auto at = std::find(names.begin(), names.end(), name);
+  if (at == names.end()) return std::nullopt;
+  return kRulesInOrder[at - names.begin()];
+}
+
+WordRules AllRulesExcept(const std::vector<std::string>& names, std::string* unknown) {
+  WordRules rules = WordRules::All();
+  for (const std::string& item : names) {
+    for (std::size_t start = 0; start <= item.size();) {
+      const std::size_t comma = std::min(item.find(',', start), item.size());
+      const std::string_view name = std::string_view(item).substr(start, comma - start);
+      if (const auto rule = NamedWordRule(name)) {
+        rules = rules.Without(*rule);
+      } else if (unknown != nullptr && unknown->empty()) {
+        *unknown = name.empty() ? "\"\"" : name;
+      }
+      start = comma + 1;
+    }
+  }
+  return rules;
+}
+
+bool RulesAccept(std::u16string_view word, WordRules rules) {
+  if (word.empty()) return false;
+  return (rules.Has(WordRule::kDigits) && HasDigit(word)) ||
+         (rules.Has(WordRule::kUnderscores) && (word.front() == u'_' || word.back() == u'_')) ||
+         (rules.Has(WordRule::kCapitals) && IsShortCapitals(word)) ||
+         (rules.Has(WordRule::kRoman) && IsRomanNumeral(word)) ||
+         (rules.Has(WordRule::kExtraWords) && ExtraWordsHold(word));
+}
+
+bool RulesFlagName(std::u16string_view word, WordRules rules) {
+  return rules.Has(WordRule::kNames) && IsNameInSmallLetters(word);
+}
+
+bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRules rules,
+                     const AcceptedNames& accepted_names, bool check_custom) {
+  if (!engine.CheckWord(word, check_custom)) return RulesAccept(word, rules);
+  return !RulesFlagName(word, rules) || accepted_names.contains(std::u16string(word));
+}
+
+}  // namespace lexivane::frontend
