@@ -67,8 +67,7 @@ struct SpellCheck::Object {
 };
 
 std::u16string DefaultCustomDictionaryPath() {
-  return platform::CustomDictionaryDirectory() + platform::PathSeparator() +
-         kCustomDictionaryFile;
+  return platform::CustomDictionaryDirectory() + platform::PathSeparator() + kCustomDictionaryFile;
 }
 
 SpellCheck::SpellCheck() : object_(std::make_unique<Object>()) {

@@ -145,7 +145,7 @@ TEST(ShownSuggestions, InTheWordsLetterCase) {
         {u"TEH", 2, {u"THE", u"TEE"}},
         {u"tEH", 1, {u"the"}},  // no style worth copying: the list's own case
         {u"teh", 0, {}},
-        {u"x", 5, {}},          // too short to search
+        {u"x", 5, {}},  // too short to search
     };
     for (const auto& c : cases) {
       EXPECT_EQ(ShownSuggestions(engine, c.word, c.max_count), c.first) << ToUtf8(c.word);

@@ -17,14 +17,14 @@
 // is itself a word (Birkbeck holds real-word errors).
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <numeric>
-#include <thread>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -236,13 +236,15 @@ int main(int argc, char** argv) {
   RankingWeights weights;
   if (tune) weights = Tune(list, TuningSet());
   std::vector<std::pair<std::string, Ranking>> rankings = {
-      {"lexivane engine", [&](const Misspelling& row) {
+      {"lexivane engine",
+       [&](const Misspelling& row) {
          std::vector<std::string> out;
          for (const auto& s : ShownSuggestions(engine, row.misspelling_utf16, kShownSuggestionsMax))
            out.push_back(ToUtf8(s));
          return out;
        }},
-      {"lexivane typing", [&](const Misspelling& row) {
+      {"lexivane typing",
+       [&](const Misspelling& row) {
          std::vector<std::string> out;
          for (const auto& s :
               RankCandidates(list.main, GatherCandidates(list, row.misspelling_utf16),
@@ -250,7 +252,8 @@ int main(int argc, char** argv) {
            out.push_back(ToUtf8(s));
          return out;
        }},
-      {"aspell normal", [&](const Misspelling& row) {
+      {"aspell normal",
+       [&](const Misspelling& row) {
          std::vector<std::string> out;
          aspell.Suggest(row.misspelling, out);
          return out;
@@ -274,7 +277,8 @@ int main(int argc, char** argv) {
   }
 
   std::printf("| corpus | rows |");
-  for (const auto& [name, ranking] : rankings) std::printf(" %s top-1 / top-5 / none |", name.c_str());
+  for (const auto& [name, ranking] : rankings)
+    std::printf(" %s top-1 / top-5 / none |", name.c_str());
   std::printf("\n|---|---:|");
   for (std::size_t i = 0; i < rankings.size(); ++i) std::printf("---:|");
   std::printf("\n");

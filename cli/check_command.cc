@@ -10,11 +10,11 @@
 #include "cli/command_options.h"
 #include "cli/event_printer.h"
 #include "frontend/io/command_error.h"
-#include "frontend/modes/document_modes.h"
 #include "frontend/io/input_text.h"
-#include "frontend/pipeline/prepared_checker.h"
 #include "frontend/io/sink_connection.h"
 #include "frontend/io/standard_output.h"
+#include "frontend/modes/document_modes.h"
+#include "frontend/pipeline/prepared_checker.h"
 #include "support/ascii.h"
 
 namespace lexivane::cli {

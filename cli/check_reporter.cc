@@ -24,12 +24,10 @@ void CheckReporter::Report(const Document& document, const Finding& finding) {
   const SuggestionList list = session_.Suggestions(FromUtf8(finding.word));
   const std::vector<std::u16string>& suggestions = *list;
   if (format_ == Format::kJson) {
-    nlohmann::ordered_json report{{"file", document.name},
-                                  {"line", where.line + 1},
-                                  {"column", where.column + 1},
-                                  {"offset", finding.offset},
-                                  {"word", finding.written},
-                                  {"suggestions", nlohmann::ordered_json::array()}};
+    nlohmann::ordered_json report{
+        {"file", document.name},      {"line", where.line + 1},
+        {"column", where.column + 1}, {"offset", finding.offset},
+        {"word", finding.written},    {"suggestions", nlohmann::ordered_json::array()}};
     for (const std::u16string& suggestion : suggestions) {
       report["suggestions"].push_back(ToUtf8(suggestion));
     }

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string_view>
 
+#include "frontend/io/text_positions.h"
 #include "frontend/pipeline/document_checker.h"
 #include "frontend/session/spelling_session.h"
-#include "frontend/io/text_positions.h"
 
 namespace lexivane::cli {
 

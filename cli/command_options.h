@@ -27,8 +27,8 @@ void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name);
 // unknown name is a usage error.
 void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off);
 
-// Registers --ranking NAME (the order of the suggestions: frontend/session/ranking.h); `ranking` holds
-// the command's default until the option is given. An unknown name is a usage error.
+// Registers --ranking NAME (the order of the suggestions: frontend/session/ranking.h); `ranking`
+// holds the command's default until the option is given. An unknown name is a usage error.
 void AddRankingOption(CLI::App& command, frontend::Ranking& ranking);
 
 // The mode to read `file` in: the one named, or the one its name calls for.

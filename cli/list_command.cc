@@ -4,9 +4,9 @@
 
 #include "cli/command_options.h"
 #include "frontend/io/command_error.h"
-#include "frontend/session/custom_dictionary_file.h"
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/pipeline/word_list_reporter.h"
+#include "frontend/session/custom_dictionary_file.h"
 
 namespace lexivane::cli {
 

@@ -8,8 +8,8 @@
 
 #include "cli/command_options.h"
 #include "frontend/io/command_error.h"
-#include "frontend/pipeline/prepared_checker.h"
 #include "frontend/io/standard_output.h"
+#include "frontend/pipeline/prepared_checker.h"
 #include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 

@@ -9,15 +9,15 @@
 //
 // Threads: the engine's tables belong to the thread that loads them, and a host may call one
 // dictionary from several threads. Every thread that calls in gets its own checker (an engine
-// and the session over it, frontend/pipeline/prepared_checker.h), made on its first call and destroyed
-// when the thread ends; nothing is shared, so nothing is locked.
+// and the session over it, frontend/pipeline/prepared_checker.h), made on its first call and
+// destroyed when the thread ends; nothing is shared, so nothing is locked.
 //
 // Words are judged as every other front end judges them, by the session of the front ends (each
 // distinct word once, its suggestions searched once): the typographic apostrophe read as
 // U+0027, no suggestion search for a word too long to be near an English one, and which
 // characters may stand in a word answered by the word rule itself (frontend/). Hosts ask about
-// the words of running text, so the word rules (frontend/session/word_rules.h) accept what they accept
-// elsewhere; Enchant has no options of its own for a provider, so LEXIVANE_NO_RULE (names
+// the words of running text, so the word rules (frontend/session/word_rules.h) accept what they
+// accept elsewhere; Enchant has no options of its own for a provider, so LEXIVANE_NO_RULE (names
 // separated by commas, read once per process) switches rules off. Suggestions come in the typing
 // ranking, as in the other front ends, unless LEXIVANE_RANKING=engine (read once per process)
 // chooses the engine's own search.
@@ -39,10 +39,10 @@
 
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/session/ranking.h"
-#include "frontend/words/running_words.h"
 #include "frontend/session/spelling_session.h"
-#include "frontend/words/word_characters.h"
 #include "frontend/session/word_rules.h"
+#include "frontend/words/running_words.h"
+#include "frontend/words/word_characters.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/spell_check.h"
 #include "lexivane/utf8.h"

@@ -24,8 +24,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/word_list.h"
 #include "engine/soundex.h"
+#include "engine/word_list.h"
 
 namespace lexivane {
 

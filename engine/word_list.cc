@@ -13,7 +13,7 @@ std::string LowerCaseSingleByte(std::string_view line) {
   std::string lowered;
   if (!platform::ToSingleByteExact(platform::ToLower(platform::FromSingleByte(line)), lowered)) {
     throw Error(kErrorInvalidWordList, "word list entry '" + std::string(line) +
-                       "' has no lower-case form in the single-byte code page");
+                                           "' has no lower-case form in the single-byte code page");
   }
   return lowered;
 }

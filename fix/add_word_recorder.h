@@ -23,8 +23,7 @@ namespace lexivane::frontend::fix {
 
 class AddWordRecorder : public DialogView {
  public:
-  AddWordRecorder(DialogView& inner, SpellingSession& session)
-      : inner_(inner), session_(session) {}
+  AddWordRecorder(DialogView& inner, SpellingSession& session) : inner_(inner), session_(session) {}
 
   void ShowModal(SuggestionsDialog& dialog) override;
   const std::vector<std::u16string>& added_words() const { return added_words_; }

@@ -19,10 +19,10 @@
 #include "fix/text_file.h"
 #include "fix/window_front_end.h"
 #include "frontend/io/command_error.h"
-#include "frontend/session/custom_dictionary_file.h"
-#include "frontend/pipeline/prepared_checker.h"
 #include "frontend/io/sink_connection.h"
 #include "frontend/io/text_positions.h"
+#include "frontend/pipeline/prepared_checker.h"
+#include "frontend/session/custom_dictionary_file.h"
 #include "lexivane/dialog.h"
 #include "lexivane/utf8.h"
 

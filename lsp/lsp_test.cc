@@ -14,9 +14,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "frontend/words/running_words.h"
 #include "frontend/session/word_rules.h"
 #include "frontend/session/word_verdicts.h"
+#include "frontend/words/running_words.h"
 #include "lexivane/utf8.h"
 #include "lsp/code_action_words.h"
 #include "lsp/language_modes.h"

@@ -6,10 +6,10 @@
 // A finder owns the checker the settings call for (prepared_checker.h: an engine with the
 // suggestion threshold and the custom dictionary file, loaded when the finder is made, and the
 // session over it that judges each distinct word once, remembers the suggestions asked for, and
-// holds the words ignored for the session), and reports through the document checker. The words the user adds or ignores reach it through Add and Ignore (or Take, for
-// all of a session's words at once); words that reach the file otherwise (another program, or
-// this server's own save) through CatchUpWithCustomFile, which loads the file again when it
-// changed.
+// holds the words ignored for the session), and reports through the document checker. The words the
+// user adds or ignores reach it through Add and Ignore (or Take, for all of a session's words at
+// once); words that reach the file otherwise (another program, or this server's own save) through
+// CatchUpWithCustomFile, which loads the file again when it changed.
 //
 // Threading: a finder is made and used on one thread. Its engine works on that thread's
 // dictionaries, which every engine of the thread shares and which outlive the finder: a word

@@ -13,8 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "frontend/session/custom_dictionary_file.h"
 #include "frontend/pipeline/prepared_checker.h"
+#include "frontend/session/custom_dictionary_file.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/word_rules.h"
 

@@ -8,11 +8,11 @@
 // stay the same, and searches no suggestions (code actions do). Settings are fixed for the
 // worker's life: the server starts a new worker when they change. Words that the user adds or
 // ignores reach it through AddWord and IgnoreWord, from any thread; they count from the next
-// check on, and the caller asks the workspace to check everything again. Before each check the worker loads the custom
-// dictionary file again if it changed on disk; when it finds such a change first (no caller
-// has said CustomFileChanged or given it words since its last check) it asks the workspace to
-// check every document again itself, so that a word another program added stops being flagged
-// everywhere.
+// check on, and the caller asks the workspace to check everything again. Before each check the
+// worker loads the custom dictionary file again if it changed on disk; when it finds such a change
+// first (no caller has said CustomFileChanged or given it words since its last check) it asks the
+// workspace to check every document again itself, so that a word another program added stops being
+// flagged everywhere.
 #pragma once
 
 #include <atomic>

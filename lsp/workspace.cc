@@ -157,8 +157,8 @@ std::optional<Workspace::Snapshot> Workspace::NextToCheck(const std::function<bo
     next->dirty = false;
     next->being_checked = true;
     next->edits_while_checked.clear();
-    return Snapshot{*next_uri,      next->version, next->opening,           next->document,
-                    next->mode,     next->prose,   next->prose_identifiers};
+    return Snapshot{*next_uri,  next->version, next->opening,          next->document,
+                    next->mode, next->prose,   next->prose_identifiers};
   }
 }
 

@@ -11,14 +11,14 @@
 #include <string_view>
 
 #include "frontend/io/command_error.h"
-#include "frontend/session/custom_dictionary_file.h"
+#include "frontend/io/standard_output.h"
 #include "frontend/modes/document_modes.h"
 #include "frontend/pipeline/prepared_checker.h"
-#include "frontend/session/ranking.h"
-#include "frontend/words/running_words.h"
-#include "frontend/io/standard_output.h"
 #include "frontend/pipeline/word_list_reporter.h"
+#include "frontend/session/custom_dictionary_file.h"
+#include "frontend/session/ranking.h"
 #include "frontend/session/word_rules.h"
+#include "frontend/words/running_words.h"
 #include "lexivane/shown_suggestions.h"
 #include "pipe/ispell_session.h"
 #include "support/ascii.h"
@@ -289,9 +289,8 @@ int ListMisspellings(const IspellOptions& options) {
   PreparedChecker checker(SetupOf(options));
   std::function<DocumentMode(const std::string&)> mode_of;
   if (options.mode) mode_of = [mode = *options.mode](const std::string&) { return mode; };
-  return ListMisspeltWordsOfFiles(checker, options.files, false, mode_of).failed
-             ? kExitError
-             : kExitClean;
+  return ListMisspeltWordsOfFiles(checker, options.files, false, mode_of).failed ? kExitError
+                                                                                 : kExitClean;
 }
 
 int Converse(const IspellOptions& options) {

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "frontend/io/command_error.h"
+#include "frontend/io/text_positions.h"
 #include "frontend/pipeline/document_checker.h"
 #include "frontend/words/given_word.h"
 #include "frontend/words/running_words.h"
-#include "frontend/io/text_positions.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/utf8.h"
@@ -51,7 +51,10 @@ class LineAnswer : public Reporter {
  public:
   // `text` is the line after its `^`, `start` the characters before it.
   LineAnswer(std::u16string_view text, std::size_t start, bool terse, SpellingSession& session)
-      : text_(text), positions_(text, Columns::kCharacters), start_(start), terse_(terse),
+      : text_(text),
+        positions_(text, Columns::kCharacters),
+        start_(start),
+        terse_(terse),
         session_(session) {}
 
   bool WantsAcceptedWords() const override { return !terse_; }
@@ -67,8 +70,7 @@ class LineAnswer : public Reporter {
       return;
     }
     // The line holds no LF; offsets count every character before the word, a CR included.
-    const std::string offset =
-        std::to_string(start_ + positions_.At(finding.offset).characters);
+    const std::string offset = std::to_string(start_ + positions_.At(finding.offset).characters);
     const SuggestionList list = session_.Suggestions(FromUtf8(finding.word));
     const std::vector<std::u16string>& suggestions = *list;
     if (suggestions.empty()) {
@@ -142,7 +144,8 @@ void IspellSession::SwitchMode(std::string_view line) {
 void IspellSession::Save() {
   const std::vector<std::u16string>& added = session_.added_words();
   try {
-    checker_.custom_file().AddWords({added.begin() + static_cast<std::ptrdiff_t>(saved_words_), added.end()});
+    checker_.custom_file().AddWords(
+        {added.begin() + static_cast<std::ptrdiff_t>(saved_words_), added.end()});
     saved_words_ = added.size();
   } catch (const CommandError& error) {
     warning_ = std::string(error.what()) + "; the file was left as it was";

@@ -1,7 +1,8 @@
 // UTF-8 conversion written out by hand so that the portable core needs no library for it and
-// both builds treat broken input the same way (ICU's converter is not in the Windows build). Invalid input becomes U+FFFD one maximal
-// subpart at a time (the practice Unicode recommends and browsers follow): a lead byte and the
-// continuation bytes that could still have completed it count as one error.
+// both builds treat broken input the same way (ICU's converter is not in the Windows build).
+// Invalid input becomes U+FFFD one maximal subpart at a time (the practice Unicode recommends and
+// browsers follow): a lead byte and the continuation bytes that could still have completed it count
+// as one error.
 
 #include "lexivane/utf8.h"
 

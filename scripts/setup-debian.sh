@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   # build and test
   build-essential cmake pkg-config git python3
+  # the formatter the sources are held to (scripts/check-format.sh), pinned: versions differ
+  clang-format-14
   libicu-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev zlib1g-dev
   # the Windows cross-build, and Wine (with an X server) to run and test it and to show the
   # dialog (scripts/screenshot-dialog.sh); the component's type library is made with widl and Wine

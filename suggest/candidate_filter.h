@@ -15,8 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "suggest/similarity.h"
 #include "engine/soundex.h"
+#include "suggest/similarity.h"
 
 namespace lexivane {
 

@@ -19,8 +19,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lexivane {

@@ -19,8 +19,8 @@ int PlainDistance(std::string_view a, std::string_view b) {
   for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
   for (std::size_t i = 1; i <= a.size(); ++i) {
     for (std::size_t j = 1; j <= b.size(); ++j) {
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
-                          d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      d[i][j] = std::min(
+          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
       if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
         d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
       }
@@ -54,9 +54,9 @@ std::vector<std::pair<std::int32_t, int>> FoundPlainly(std::string_view word, in
 // first column, a swap at the start, apostrophes and hyphens, letters beyond ASCII, past the
 // longest entry.
 TEST(NearWords, AreTheWordsOfThePlainDistance) {
-  for (const char* word : {"ab", "teh", "recieve", "acomodate", "ocurrence", "seperately",
-                           "dont'", "well-know", "caf\xe9", "zz", "xylophonist",
-                           "electroencephalogrammms", "antidisestablishmentarianismm"}) {
+  for (const char* word : {"ab", "teh", "recieve", "acomodate", "ocurrence", "seperately", "dont'",
+                           "well-know", "caf\xe9", "zz", "xylophonist", "electroencephalogrammms",
+                           "antidisestablishmentarianismm"}) {
     for (int most_edits = 0; most_edits <= kMostNearEdits; ++most_edits) {
       EXPECT_EQ(Found(word, most_edits), FoundPlainly(word, most_edits))
           << word << " within " << most_edits;
@@ -67,12 +67,11 @@ TEST(NearWords, AreTheWordsOfThePlainDistance) {
 // One edit exactly when the plain distance says at most one, over a table that has each kind of
 // edit at each end and in the middle.
 TEST(NearWords, WithinOneEdit) {
-  const char* words[] = {"", "a", "ab", "ba", "abc", "acb", "bac", "abd", "xbc", "ab", "abcd",
-                         "abdc", "acbd", "abce", "bcd", "aabc"};
+  const char* words[] = {"",    "a",  "ab",   "ba",   "abc",  "acb",  "bac", "abd",
+                         "xbc", "ab", "abcd", "abdc", "acbd", "abce", "bcd", "aabc"};
   for (const char* a : words) {
     for (const char* b : words) {
-      EXPECT_EQ(WithinOneEdit<std::string_view>(a, b), PlainDistance(a, b) <= 1)
-          << a << " / " << b;
+      EXPECT_EQ(WithinOneEdit<std::string_view>(a, b), PlainDistance(a, b) <= 1) << a << " / " << b;
     }
   }
 }

@@ -22,7 +22,6 @@
 namespace lexivane {
 namespace {
 
-
 std::map<std::int32_t, int> NearWords(const SoundIndex& index, std::string_view key) {
   std::map<std::int32_t, int> found;
   bool past_equal_keys = false;

@@ -361,7 +361,7 @@ bool IsReplaceWordCharacter(char16_t c) {
 }
 
 std::u16string ReplaceWholeWords(std::u16string_view text, std::u16string_view find,
-                           std::u16string_view replace) {
+                                 std::u16string_view replace) {
   if (find.empty() || text.size() < find.size()) return std::u16string(text);
 
   WholeWordSearch search(text, find, replace);

@@ -20,7 +20,7 @@
 namespace lexivane {
 
 std::u16string ReplaceWholeWords(std::u16string_view text, std::u16string_view find,
-                           std::u16string_view replace);
+                                 std::u16string_view replace);
 
 // True when `c` counts as part of a word for the whole-word test.
 bool IsReplaceWordCharacter(char16_t c);

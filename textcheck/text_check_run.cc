@@ -63,8 +63,7 @@ void RunTextCheck(std::u16string_view text, bool show_dialog, const EventSinks& 
     });
 
     if (!skip_list.Contains(token) && !host.CheckWord(token)) {
-      raise(
-          [&](SpellCheckEvents& sink) { sink.SpellWordNotInDic(token, position - 1, cancel); });
+      raise([&](SpellCheckEvents& sink) { sink.SpellWordNotInDic(token, position - 1, cancel); });
       if (cancel) {
         raise([](SpellCheckEvents& sink) { sink.SpellCheckCancel(); });
         return;

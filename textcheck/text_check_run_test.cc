@@ -137,6 +137,8 @@ struct RunCase {
 };
 
 TEST(TextCheckRun, EventsInOrder) {
+  // A case a row, its events wrapped under it (the formatter would put each field on a line).
+  // clang-format off
   const RunCase cases[] = {
       {"a Change of letter case alone", u"Teh cat sat.", true, {Change(u"TEH")},
        {"Progress 0 12 1", "NotInDic Teh 0 false", "ask Teh", "yield", "Replace Teh TEH 0 [0]",
@@ -167,6 +169,7 @@ TEST(TextCheckRun, EventsInOrder) {
         "NotInDic wrold 7 false", "ask wrold", "ChangeAll wrold xqzvwk 7", "yield",
         "Progress 14 27 3", "yield", "Progress 21 27 4", "yield", "Complete 4"}},
   };
+  // clang-format on
   for (const RunCase& c : cases) {
     EXPECT_THAT(LoggedRun(c.text, c.show_dialog, c.answers, c.cancel_on_unknown),
                 ElementsAreArray(c.events))
@@ -202,11 +205,11 @@ TEST(TextCheckRun, NestedRunsAndFailures) {
   outer.Advise(&nesting);
 
   RunTextCheck(u"cat sat wrold", true, outer, host);
-  EXPECT_THAT(log, ElementsAre("Progress 0 13 1", "yield", "Progress 4 13 2",
-                               "inner Progress 0 11 1", "yield", "inner Progress 6 11 2",
-                               "inner NotInDic wrold 6 false", "yield", "inner Complete 2",
-                               "yield", "Progress 8 13 3", "NotInDic wrold 8 false", "ask wrold",
-                               "yield", "Complete 3"));
+  EXPECT_THAT(log,
+              ElementsAre("Progress 0 13 1", "yield", "Progress 4 13 2", "inner Progress 0 11 1",
+                          "yield", "inner Progress 6 11 2", "inner NotInDic wrold 6 false", "yield",
+                          "inner Complete 2", "yield", "Progress 8 13 3", "NotInDic wrold 8 false",
+                          "ask wrold", "yield", "Complete 3"));
 
   // The script has no answer left for the next question.
   log.clear();

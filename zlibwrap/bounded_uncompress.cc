@@ -47,7 +47,7 @@ Uncompressed BoundedUncompress(std::span<const std::uint8_t> source, std::int32_
       buffer = std::make_unique_for_overwrite<std::uint8_t[]>(trial);
     } catch (const std::bad_alloc&) {
       throw Error(kErrorOutOfMemory, "out of memory: cannot allocate a decompression buffer of " +
-                         std::to_string(trial) + " bytes");
+                                         std::to_string(trial) + " bytes");
     }
     result.largest_buffer = std::max(result.largest_buffer, trial);
 

@@ -23,7 +23,7 @@ CompressedFile ParseCompressedFile(std::vector<std::uint8_t> content, std::u16st
   if (content.empty()) throw Error(kErrorFileEmpty, where + "the file is empty");
   if (content.size() < kLengthPrefixSize) {
     throw Error(kErrorFileTruncated, where + "the file has " + std::to_string(content.size()) +
-                       " bytes, fewer than its 4-byte length prefix");
+                                         " bytes, fewer than its 4-byte length prefix");
   }
 
   std::uint32_t length = 0;

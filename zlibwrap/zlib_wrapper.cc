@@ -130,7 +130,8 @@ std::int32_t ZlibWrapper::CompressByteArray(std::vector<std::uint8_t>& TheData,
 
 std::int32_t ZlibWrapper::CompressString(std::u16string& TheString, std::int16_t CompressionLevel) {
   std::vector<std::uint8_t> data = BytesOf(TheString);
-  const std::int32_t code = Compress(data, CompressionLevel, "compress", sizes_->original, sizes_->compressed);
+  const std::int32_t code =
+      Compress(data, CompressionLevel, "compress", sizes_->original, sizes_->compressed);
   TheString = TextOf(data);
   return code;
 }
@@ -142,7 +143,8 @@ std::int32_t ZlibWrapper::DecompressByteArray(std::vector<std::uint8_t>& TheData
 
 std::int32_t ZlibWrapper::DecompressString(std::u16string& TheString, std::int32_t OrigSize) {
   std::vector<std::uint8_t> data = BytesOf(TheString);
-  const std::int32_t code = Decompress(data, OrigSize, 0, "decompress", sizes_->original, sizes_->compressed);
+  const std::int32_t code =
+      Decompress(data, OrigSize, 0, "decompress", sizes_->original, sizes_->compressed);
   TheString = TextOf(data);
   return code;
 }
@@ -154,7 +156,8 @@ std::int32_t ZlibWrapper::CompressFile(std::u16string_view FilePathIn,
   std::vector<std::uint8_t> data = platform::ReadFileBytes(FilePathIn);
   if (data.empty()) Refuse(action, "the file is empty", kErrorFileEmpty);
 
-  const std::int32_t code = Compress(data, CompressionLevel, action, sizes_->original, sizes_->compressed);
+  const std::int32_t code =
+      Compress(data, CompressionLevel, action, sizes_->original, sizes_->compressed);
   platform::DeleteFileQuietly(FilePathOut);
   platform::WriteFileBytes(FilePathOut, zlibwrap::FrameCompressedFile(sizes_->original, data));
   return code;
@@ -166,7 +169,8 @@ std::int32_t ZlibWrapper::DecompressFile(std::u16string_view FilePathIn,
   zlibwrap::CompressedFile file =
       zlibwrap::ParseCompressedFile(platform::ReadFileBytes(FilePathIn), FilePathIn);
 
-  const std::int32_t code = Decompress(file.stream, file.original_size, 0, action, sizes_->original, sizes_->compressed);
+  const std::int32_t code =
+      Decompress(file.stream, file.original_size, 0, action, sizes_->original, sizes_->compressed);
   platform::DeleteFileQuietly(FilePathOut);
   platform::WriteFileBytes(
       FilePathOut,

@@ -106,7 +106,9 @@ void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
     }
     ForEachUtf8RunningWord(
         piece, blank_before,
-        [this](std::string_view word) { AddAscii({Finding::kNoOffset, 0, word, word}); },
+        [this](std::string_view word) {
+          AddAscii({Finding::kNoOffset, 0, word, word});
+        },
         [this](std::string_view as_written, std::string_view word) {
           JudgeBatch();  // the words before come first
           const Finding finding{Finding::kNoOffset, 0, as_written, word};
@@ -127,8 +129,8 @@ bool FilterProse(const Document& document, std::u16string_view text, std::u16str
   return true;
 }
 
-bool DocumentChecker::Check(const Document& document, std::u16string_view text,
-                            Reporter& reporter, const std::function<bool()>& stop) {
+bool DocumentChecker::Check(const Document& document, std::u16string_view text, Reporter& reporter,
+                            const std::function<bool()>& stop) {
   std::u16string prose;
   const bool filtered = FilterProse(document, text, prose);
   return CheckProse(document, text, filtered ? std::u16string_view(prose) : text, reporter, stop);
@@ -142,16 +144,15 @@ void DocumentChecker::Check(const Document& document, TextWithBytes& input, Repo
   document_ = &document;
   reporter_ = &reporter;
   HideNonProse(input.text, document.mode, document.identifiers);
-  Walk(
-      input.text,
-      [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {
-        // Read only when the word is reported, and long out of the cache by then: fetched
-        // while the word is looked up.
-        const std::string_view bytes = input.BytesOf(begin, end);
-        __builtin_prefetch(bytes.data());
-        return bytes;
-      },
-      {});
+  Walk(input.text,
+       [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {
+         // Read only when the word is reported, and long out of the cache by then: fetched
+         // while the word is looked up.
+         const std::string_view bytes = input.BytesOf(begin, end);
+         __builtin_prefetch(bytes.data());
+         return bytes;
+       },
+       {});
 }
 
 void DocumentChecker::CheckInPlace(const Document& document, std::u16string& text,
@@ -160,15 +161,14 @@ void DocumentChecker::CheckInPlace(const Document& document, std::u16string& tex
   reporter_ = &reporter;
   HideNonProse(text, document.mode, document.identifiers);
   const std::u16string_view prose = text;
-  Walk(
-      prose,
-      [prose](std::size_t begin, std::size_t end, std::string_view prose_word,
-              std::string& scratch) -> std::string_view {
-        if (!prose_word.empty()) return prose_word;
-        scratch = ToUtf8(prose.substr(begin, end - begin));
-        return scratch;
-      },
-      {});
+  Walk(prose,
+       [prose](std::size_t begin, std::size_t end, std::string_view prose_word,
+               std::string& scratch) -> std::string_view {
+         if (!prose_word.empty()) return prose_word;
+         scratch = ToUtf8(prose.substr(begin, end - begin));
+         return scratch;
+       },
+       {});
 }
 
 bool DocumentChecker::CheckProse(const Document& document, std::u16string_view text,

@@ -30,11 +30,11 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/words/chunked_input.h"
-#include "frontend/modes/document_modes.h"
 #include "frontend/io/input_text.h"
+#include "frontend/modes/document_modes.h"
 #include "frontend/session/spelling_session.h"
 #include "frontend/session/word_verdicts.h"
+#include "frontend/words/chunked_input.h"
 
 namespace lexivane::frontend {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "frontend/io/input_text.h"
-#include "frontend/words/running_words.h"
 #include "frontend/pipeline/word_list_reporter.h"
+#include "frontend/words/running_words.h"
 #include "lexivane/utf8.h"
 #include "tests/test_support.h"
 
@@ -24,8 +24,8 @@ using Walk = void (*)(std::u16string_view, const std::function<void(const Runnin
 
 // What `list` printed when it read each text whole and walked it (or its prose, in a mode)
 // in UTF-16: the reference.
-std::string ListedInUtf16(SpellCheck& engine, const std::vector<std::string>& texts,
-                          bool unique, Walk walk, DocumentMode mode = DocumentMode::kNone) {
+std::string ListedInUtf16(SpellCheck& engine, const std::vector<std::string>& texts, bool unique,
+                          Walk walk, DocumentMode mode = DocumentMode::kNone) {
   WordVerdicts verdicts(engine);
   std::unordered_set<std::u16string> printed;
   std::string out;
@@ -48,7 +48,9 @@ std::string ListedInUtf16(SpellCheck& engine, const std::vector<std::string>& te
 // lines gather in `out`.
 struct Lister {
   explicit Lister(SpellCheck& engine, bool unique = false, WordRules rules = WordRules::None())
-      : session(engine, 0, rules), checker(session), reporter(unique, [this](std::string_view lines) {
+      : session(engine, 0, rules),
+        checker(session),
+        reporter(unique, [this](std::string_view lines) {
           EXPECT_TRUE(!lines.empty() && lines.back() == '\n');
           out += lines;
         }) {}
@@ -82,8 +84,8 @@ std::string Listed(SpellCheck& engine, const std::vector<std::string>& texts, bo
 // What `list` prints for the texts read whole, in `mode`; the word rules are off, as above. The
 // texts read from files with their bytes give the same lines, and so do the texts filtered in
 // place in a mode that only hides.
-std::string ListedDocuments(SpellCheck& engine, const std::vector<std::string>& texts,
-                            bool unique, DocumentMode mode) {
+std::string ListedDocuments(SpellCheck& engine, const std::vector<std::string>& texts, bool unique,
+                            DocumentMode mode) {
   Lister misspelt(engine, unique), from_files(engine, unique), in_place(engine, unique);
   lexivane::testing::ScratchDir dir;
   const std::string file = (dir.path() / "text").string();

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "frontend/session/custom_dictionary_file.h"
 #include "frontend/pipeline/document_checker.h"
+#include "frontend/session/custom_dictionary_file.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/spelling_session.h"
 #include "frontend/session/word_rules.h"

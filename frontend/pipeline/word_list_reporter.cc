@@ -26,8 +26,7 @@ void WordListReporter::Flush() {
 
 ListedFiles ListMisspeltWordsOfFiles(
     PreparedChecker& checker, const std::vector<std::string>& files, bool unique,
-    const std::function<DocumentMode(const std::string& file)>& mode_of,
-    bool check_identifiers) {
+    const std::function<DocumentMode(const std::string& file)>& mode_of, bool check_identifiers) {
   WordListReporter reporter(unique, [](std::string_view lines) {
     std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     CheckStandardOutput();

@@ -20,7 +20,8 @@ TEST(EmbeddedText, FirstLineNotBeforeIsWhereAWalkStops) {
   const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
   for (int round = 0; round < 2000; ++round) {
     std::vector<std::string> lines(below(12));
-    for (std::string& line : lines) line = std::string(1 + below(below(2) ? 2 : 20), 'a' + below(3));
+    for (std::string& line : lines)
+      line = std::string(1 + below(below(2) ? 2 : 20), 'a' + below(3));
     std::sort(lines.begin(), lines.end());
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
@@ -31,7 +32,8 @@ TEST(EmbeddedText, FirstLineNotBeforeIsWhereAWalkStops) {
       walked += line.size() + 1;
     }
     ASSERT_EQ(FirstLineNotBefore(text, [&](std::string_view line) { return line < key; }), walked)
-        << "key " << key << " in\n" << text;
+        << "key " << key << " in\n"
+        << text;
   }
 }
 

@@ -51,8 +51,8 @@ inline constexpr char16_t kWordJoiner = u'\u2060';
 void ComposeMarks(std::u16string& word);
 
 struct RunningWord {
-  std::size_t offset;   // in UTF-16 code units from the start of the text given
-  std::size_t length;   // in UTF-16 code units, of the word as it stands in the text
+  std::size_t offset;  // in UTF-16 code units from the start of the text given
+  std::size_t length;  // in UTF-16 code units, of the word as it stands in the text
   // What CheckWord is asked: U+2019 read as U+0027, no word joiner, marks composed
   // (ComposeMarks).
   std::u16string word;

@@ -22,9 +22,9 @@ namespace lexivane {
 // the bit that Win32 leaves to applications, so none equals a Win32 error code or an errno value
 // and a host (or the Windows component) can tell every failure apart by its number alone.
 enum ErrorNumber : int {
-  kErrorCorruptWordTables = 0x20000001,  // the word tables embedded in the library are damaged
-  kErrorInvalidWordList = 0x20000002,    // a word list that cannot be prepared (build time)
-  kErrorNoDialogView = 0x20000003,       // the dialog is to be shown and no view is installed
+  kErrorCorruptWordTables = 0x20000001,   // the word tables embedded in the library are damaged
+  kErrorInvalidWordList = 0x20000002,     // a word list that cannot be prepared (build time)
+  kErrorNoDialogView = 0x20000003,        // the dialog is to be shown and no view is installed
   kErrorDialogAlreadyShown = 0x20000004,  // a second showing while the dialog is up
   kErrorDialogLeftShown = 0x20000005,     // a view returned with the dialog still shown
   kErrorTextTooLong = 0x20000006,         // a text beyond 2^31 - 1 UTF-16 units to CheckText

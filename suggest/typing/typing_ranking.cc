@@ -285,9 +285,12 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     if (position == ListedCandidates::kNone) {
       position = static_cast<std::uint32_t>(candidates.size());
       const std::string_view listed_word = tables.Word(index);
+      // The candidate's fields as TypingCandidate lists them, not one a line.
+      // clang-format off
       candidates.push_back({index, {}, listed_word.size(), candidates.size(), one_edit, false, 2,
                             WordLevel(index), WordFrequencyClass(index), tables.Key(index),
                             static_cast<unsigned char>(listed_word.back())});
+      // clang-format on
     }
     TypingCandidate& candidate = candidates[position];
     candidate.one_edit = candidate.one_edit || one_edit;

@@ -39,17 +39,17 @@ struct TypingDictionaries {
 };
 
 struct TypingCandidate {
-  std::int32_t index;     // in the main list, or -1 (a split, "a", "i", an unlisted custom entry)
-  std::u16string word;    // as the custom dictionary or the rules give it; "" for a listed word
-  std::size_t length;     // of the word
-  std::size_t place;      // the order the candidates were gathered in
-  bool one_edit;          // within one edit of the misspelling
-  bool two_words;         // a split of the misspelling
-  int sound_edits;        // its sound key's edits from the misspelling's: 0, 1, or 2 for more
-  std::uint8_t level;     // its WordLevel (suggest/word_level.h); 0 for no main-list word
+  std::int32_t index;      // in the main list, or -1 (a split, "a", "i", an unlisted custom entry)
+  std::u16string word;     // as the custom dictionary or the rules give it; "" for a listed word
+  std::size_t length;      // of the word
+  std::size_t place;       // the order the candidates were gathered in
+  bool one_edit;           // within one edit of the misspelling
+  bool two_words;          // a split of the misspelling
+  int sound_edits;         // its sound key's edits from the misspelling's: 0, 1, or 2 for more
+  std::uint8_t level;      // its WordLevel (suggest/word_level.h); 0 for no main-list word
   std::uint8_t frequency;  // its WordFrequencyClass (the same); 0 for no main-list word
-  std::uint16_t soundex;  // its Soundex key (engine/soundex.h)
-  char16_t last_letter;   // of the word in lower case
+  std::uint16_t soundex;   // its Soundex key (engine/soundex.h)
+  char16_t last_letter;    // of the word in lower case
 };
 
 // Every candidate once: the listed words one edit away (and "a" and "i"), the listed words of the

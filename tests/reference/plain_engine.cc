@@ -2,10 +2,10 @@
 
 #include <utility>
 
+#include "engine/soundex.h"
 #include "engine/word_check.h"
 #include "platform/text.h"
 #include "suggest/similarity.h"
-#include "engine/soundex.h"
 
 namespace lexivane::reference {
 
