@@ -18,8 +18,8 @@ namespace lexivane::frontend {
 void HideUrls(std::u16string& text);  // url_filter.cc; the other filters may use it
 // As if text[begin, end) were the whole text.
 void HideUrls(std::u16string& text, std::size_t begin, std::size_t end);
-void HideMarkdownMarkup(std::u16string& text);        // markup_filters.cc
-void HideHtmlMarkup(std::u16string& text, bool xml);  // markup_filters.cc
+void HideMarkdownMarkup(std::u16string& text);        // markdown_filter.cc
+void HideHtmlMarkup(std::u16string& text, bool xml);  // html_filter.cc
 void HideTexMarkup(std::u16string& text);             // tex_filter.cc
 void HideNroffMarkup(std::u16string& text);           // nroff_filter.cc
 // code_filters.cc; each also without identifiers (for the same signature as the others).
