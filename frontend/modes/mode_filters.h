@@ -22,7 +22,8 @@ void HideMarkdownMarkup(std::u16string& text);        // markdown_filter.cc
 void HideHtmlMarkup(std::u16string& text, bool xml);  // html_filter.cc
 void HideTexMarkup(std::u16string& text);             // tex_filter.cc
 void HideNroffMarkup(std::u16string& text);           // nroff_filter.cc
-// code_filters.cc; each also without identifiers (for the same signature as the others).
+// c_family_filter.cc, hash_comment_filter.cc, shell_filter.cc, python_filter.cc; each also
+// without identifiers (for the same signature as the others).
 void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers);
 void KeepHashComments(std::u16string& text, CodeIdentifiers identifiers);
 void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers);

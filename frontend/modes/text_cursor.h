@@ -41,6 +41,16 @@ constexpr bool IsBlankOrLineBreak(char16_t c) {
   return IsBlank(c) || IsLineBreak(c);
 }
 
+// The unit at `i` of a text being read, or 0 past its end.
+constexpr char16_t UnitAt(std::u16string_view text, std::size_t i) {
+  return i < text.size() ? text[i] : 0;
+}
+// The position of the next line feed from `from`, or the text's end: a line read as code reads
+// it, a CR before it included.
+inline std::size_t NextLineFeed(std::u16string_view text, std::size_t from) {
+  return FindAnyOf(text, from, u'\n');
+}
+
 class TextCursor {
  public:
   explicit TextCursor(std::u16string& text) : text_(&text) {}
@@ -51,7 +61,15 @@ class TextCursor {
   std::size_t size() const { return text_->size(); }
   char16_t operator[](std::size_t i) const { return (*text_)[i]; }
   // The unit at `i`, or 0 past the end.
-  char16_t At(std::size_t i) const { return i < text_->size() ? (*text_)[i] : 0; }
+  char16_t At(std::size_t i) const { return UnitAt(*text_, i); }
+  // Read as a string view, as the searches of the standard library read it.
+  const char16_t* data() const { return text_->data(); }
+  std::u16string_view substr(std::size_t at, std::size_t length = kNoPosition) const {
+    return view().substr(at, length);
+  }
+  int compare(std::size_t at, std::size_t length, std::u16string_view other) const {
+    return view().compare(at, length, other);
+  }
 
   // Blanks [from, to) (up to the text's end), LF and CR excepted.
   void Hide(std::size_t from, std::size_t to) const {
@@ -93,9 +111,7 @@ class TextCursor {
     return frontend::FindAnyOf(view().substr(0, end), from, units...);
   }
   // The position of the line feed that ends the line of `from`, or the text's end.
-  std::size_t LineEnd(std::size_t from) const {
-    return frontend::FindAnyOf(view(), from, u'\n');
-  }
+  std::size_t LineEnd(std::size_t from) const { return NextLineFeed(*text_, from); }
   // Where the spaces and tabs from `from` end, at `end` at the latest.
   std::size_t SkipBlanks(std::size_t from, std::size_t end) const {
     while (from < end && IsBlank((*text_)[from])) ++from;

@@ -1,0 +1,91 @@
+// The filter of languages whose comments start with `#` (YAML, TOML, Ruby, Perl, Makefiles,
+// CMake with its bracket comments): only the comments are prose. Quotes are read only so that
+// a `#` inside a string starts no comment.
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "frontend/modes/code_prose.h"
+#include "frontend/modes/find_units.h"
+#include "frontend/modes/mode_filters.h"
+#include "frontend/modes/text_cursor.h"
+
+namespace lexivane::frontend {
+
+using namespace code_prose;  // NOLINT: the pieces every code filter is made of
+
+void KeepHashComments(std::u16string& original, CodeIdentifiers identifiers) {
+  const TextCursor text(original);
+  const auto hide_code = [&](std::size_t from, std::size_t to) {
+    HideCode(text, from, to, identifiers, CodeLanguage::kHash);
+  };
+  const std::size_t n = text.size();
+  Fence fence;
+  LineEnds line_ends(text);  // a line may go on after a bracket comment
+  std::size_t line = 0;
+  if (std::u16string_view(text).substr(0, 2) == u"#!") {
+    line = NextLineFeed(text, 0);
+    text.Hide(0, line);
+  }
+  while (line < n) {
+    const std::size_t line_end = line_ends.Of(line);
+    std::size_t comment = kNoPosition;
+    char16_t quote = 0;
+    for (std::size_t i = line; i < line_end; ++i) {
+      const char16_t c = text[i];
+      const char16_t before = i > line ? text[i - 1] : u' ';
+      if (quote != 0) {
+        if (c == u'\\' && quote == u'"') {
+          ++i;
+        } else if (c == quote) {
+          quote = 0;
+        }
+        continue;
+      }
+      if ((c == u'"' || c == u'\'') && !IsIdentifierCharacter(before) && before != u'\\') {
+        // A quote that is not closed on the line (an apostrophe, a string that goes on) is
+        // left alone, so that a comment after it is still found.
+        const std::size_t close =
+            LiteralEnd(text, i + 1, std::u16string(1, c), c == u'"', line_end);
+        if (close > i + 1 && text[close - 1] == c && close <= line_end) {
+          quote = c;
+        }
+        continue;
+      }
+      if (c == u'#' && (IsBlankOrLineBreak(before) || before == u';' || i == line)) {
+        comment = i;
+        break;
+      }
+    }
+    if (comment == kNoPosition) {
+      hide_code(line, line_end);
+      line = line_end + 1;
+      continue;
+    }
+    hide_code(line, comment);
+    std::size_t end = line_end;
+    // CMake's #[[…]] and #[=[…]=]: bracket comments over lines.
+    if (UnitAt(text, comment + 1) == u'[') {
+      std::size_t j = comment + 2;
+      while (j < n && text[j] == u'=') ++j;
+      if (j < n && text[j] == u'[') {
+        std::u16string close(j - comment, u'=');  // "]", as many "=" as opened, "]"
+        close.front() = close.back() = u']';
+        const std::size_t found = std::u16string_view(text).find(close, j + 1);
+        end = found == kNoPosition ? n : found + close.size();
+        text.Hide(comment, j + 1);
+        if (found != kNoPosition) text.Hide(found, end);
+        KeepComment(text, j + 1, found == kNoPosition ? n : found, fence);
+        line = end;
+        continue;
+      }
+    }
+    KeepComment(text, comment, end, fence);
+    line = end + 1;
+  }
+}
+
+}  // namespace lexivane::frontend
