@@ -6,6 +6,7 @@
 
 #include "frontend/modes/find_units.h"
 #include "frontend/modes/mode_filters.h"
+#include "frontend/modes/text_cursor.h"
 #include "frontend/words/running_words.h"
 
 namespace lexivane::frontend {
@@ -93,7 +94,7 @@ const Keywords& KeywordsOf(CodeLanguage language) {
 }
 
 bool IsIdentifierUnit(char16_t c) {
-  return filter::IsAsciiAlnum(c) || c == u'_' || (c >= 0x80 && c != kWordJoiner);
+  return IsAsciiAlnum(c) || c == u'_' || (c >= 0x80 && c != kWordJoiner);
 }
 
 // `#include <file>` or `#import "file"`, from the `#` at `at` to the end of its line.
@@ -125,7 +126,7 @@ void HideCodeButIdentifiers(std::u16string& text, std::size_t from, std::size_t 
       }
       while (j < to && !IsIdentifierUnit(text[j])) ++j;
       before = text[j - 1];
-      filter::Hide(text, i, j);
+      TextCursor(text).Hide(i, j);
       i = j;
       continue;
     }
@@ -137,10 +138,10 @@ void HideCodeButIdentifiers(std::u16string& text, std::size_t from, std::size_t 
     // literal right after one; a shell option after a `-`.
     const bool prefix =
         after == u'"' || after == u'\'' || (language == CodeLanguage::kCFamily && after == u'#');
-    const bool code = filter::IsAsciiDigit(text[i]) || keywords.contains(name) ||
+    const bool code = IsAsciiDigit(text[i]) || keywords.contains(name) ||
                       name.starts_with(u"__") || prefix || before == u'\'' ||
                       (language == CodeLanguage::kHash && before == u'-');
-    if (code) filter::Hide(text, i, j);
+    if (code) TextCursor(text).Hide(i, j);
     i = j;
   }
 }

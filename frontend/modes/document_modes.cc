@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frontend/modes/mode_filters.h"
+#include "frontend/modes/text_cursor.h"
 #include "support/ascii.h"
 
 namespace lexivane::frontend {
@@ -132,7 +133,7 @@ bool HidesAnythingIn(DocumentMode mode, std::u16string_view text) {
 }
 
 void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers identifiers) {
-  filter::Hide(text, 0, InterpreterLineLength(std::u16string_view(text)));
+  TextCursor(text).Hide(0, InterpreterLineLength(std::u16string_view(text)));
   switch (mode) {
     case DocumentMode::kNone:
       return;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frontend/modes/document_modes.h"
+#include "frontend/modes/text_cursor.h"
 
 namespace lexivane::frontend {
 
@@ -41,30 +42,8 @@ inline void KeepPythonCommentsAndStrings(std::u16string& text) {
   KeepPythonCommentsAndStrings(text, CodeIdentifiers::kHidden);
 }
 
-// The pieces the filters share.
+// The pieces the filters share beside the text cursor (text_cursor.h).
 namespace filter {
-
-inline bool IsAsciiLetter(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-inline bool IsAsciiDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
-inline bool IsAsciiAlnum(char16_t c) {
-  return IsAsciiLetter(c) || IsAsciiDigit(c);
-}
-
-// A set of ASCII characters, made at compile time from a string of them; one load to ask.
-class AsciiSet {
- public:
-  constexpr explicit AsciiSet(const char* members) {
-    for (; *members != '\0'; ++members) has_[static_cast<unsigned char>(*members)] = true;
-  }
-  constexpr bool Has(char16_t c) const { return c < 128 && has_[c]; }
-
- private:
-  bool has_[128] = {};
-};
 
 // A table's entries by their `name`, for tables that are searched for nearly every command or
 // word a filter meets. Made once; any thread.
@@ -82,12 +61,6 @@ class NameIndex {
  private:
   std::unordered_map<std::u16string_view, const Entry*> by_name_;
 };
-
-// Blanks text[from, to) (up to the text's end), LF and CR excepted.
-void Hide(std::u16string& text, std::size_t from, std::size_t to);
-
-// text[from, to) stands for `character`: it becomes that character, then word joiners.
-void Decode(std::u16string& text, std::size_t from, std::size_t to, char16_t character);
 
 // The one character a base letter and a combining mark compose to (NFC), or 0 when none does.
 char16_t ComposeMark(char16_t base, char16_t mark);

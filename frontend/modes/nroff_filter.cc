@@ -15,21 +15,15 @@
 
 #include "frontend/modes/find_units.h"
 #include "frontend/modes/mode_filters.h"
+#include "frontend/modes/text_cursor.h"
 #include "frontend/words/running_words.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
-using filter::IsAsciiLetter;
 using std::size_t;
 
-bool IsDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t';
-}
 
 // What a table's format lines are made of: key letters, modifiers, widths and separators.
 constexpr std::u16string_view kTableFormatCharacters =
@@ -136,7 +130,7 @@ char16_t NamedLetter(std::u16string_view name) {
   }
   for (char16_t c : digits) {
     int digit;
-    if (IsDigit(c)) {
+    if (IsAsciiDigit(c)) {
       digit = c - u'0';
     } else if (base == 16 && c >= u'A' && c <= u'F') {
       digit = c - u'A' + 10;
@@ -158,8 +152,7 @@ class NroffFilter {
   void Run() {
     size_t begin = 0;
     while (begin < t_.size()) {
-      size_t end = t_.find(u'\n', begin);
-      if (end == std::u16string::npos) end = t_.size();
+      const size_t end = t_.LineEnd(begin);
       Line(begin, end);
       begin = end + 1;
     }
@@ -170,8 +163,8 @@ class NroffFilter {
 
   char16_t At(size_t i, size_t end) const { return i < end ? t_[i] : u'\0'; }
 
-  void Hide(size_t from, size_t to) { filter::Hide(t_, from, to); }
-  void Decode(size_t from, size_t to, char16_t c) { filter::Decode(t_, from, to, c); }
+  void Hide(size_t from, size_t to) const { t_.Hide(from, to); }
+  void Decode(size_t from, size_t to, char16_t c) const { t_.Decode(from, to, c); }
 
   void Line(size_t begin, size_t end) {
     const bool control = begin < end && (t_[begin] == u'.' || t_[begin] == u'\'');
@@ -312,7 +305,7 @@ class NroffFilter {
   void TableRow(size_t begin, size_t end) {
     for (size_t i = begin; i + 1 < end; ++i) {
       if (t_[i] == u'T' && (t_[i + 1] == u'{' || t_[i + 1] == u'}') &&
-          (i == begin || (!IsAsciiLetter(t_[i - 1]) && !IsDigit(t_[i - 1])))) {
+          (i == begin || (!IsAsciiLetter(t_[i - 1]) && !IsAsciiDigit(t_[i - 1])))) {
         Hide(i, i + 2);
       }
     }
@@ -327,7 +320,7 @@ class NroffFilter {
     size_t verbatim = from;  // the text from here to `i` reads as it is written
     while (i < end) {
       // Up to the next escape (or quote) nothing changes: passed over without reloading the text.
-      const char16_t* const units = t_.data();
+      const char16_t* const units = t_.text().data();
       while (i < end && units[i] != u'\\' && !(arguments && units[i] == u'"')) ++i;
       if (i == end) break;
       const size_t at = i;
@@ -465,9 +458,9 @@ class NroffFilter {
           stop = NameEnd(j, end);
         } else if (size == u'\'') {
           stop = DelimitedEnd(j, end);
-        } else if (IsDigit(size)) {
+        } else if (IsAsciiDigit(size)) {
           stop = j + 1;
-          if (size >= u'1' && size <= u'3' && IsDigit(At(j + 1, end))) ++stop;
+          if (size >= u'1' && size <= u'3' && IsAsciiDigit(At(j + 1, end))) ++stop;
         } else {
           stop = j;
         }
@@ -535,7 +528,7 @@ class NroffFilter {
     return stop;
   }
 
-  std::u16string& t_;
+  TextCursor t_;
   Block block_ = Block::kNone;
   filter::AddressReading addresses_;
 };

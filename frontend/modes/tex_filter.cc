@@ -16,28 +16,22 @@
 
 #include "frontend/modes/find_units.h"
 #include "frontend/modes/mode_filters.h"
+#include "frontend/modes/text_cursor.h"
 #include "frontend/words/running_words.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
-using filter::IsAsciiLetter;
 using std::size_t;
 
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t';
-}
-
 struct Scan {
-  std::u16string& t;
+  TextCursor t;
 
   size_t Size() const { return t.size(); }
-  char16_t At(size_t i) const { return i < t.size() ? t[i] : u'\0'; }
-
-  void Hide(size_t from, size_t to) { filter::Hide(t, from, to); }
-  // [from, to) stands for `c`: the letter, then word joiners.
-  void Decode(size_t from, size_t to, char16_t c) { filter::Decode(t, from, to, c); }
+  char16_t At(size_t i) const { return t.At(i); }
+  void Hide(size_t from, size_t to) const { t.Hide(from, to); }
+  void Decode(size_t from, size_t to, char16_t c) const { t.Decode(from, to, c); }
 
   size_t SkipBlanks(size_t i) const {
     bool newline = false;
@@ -106,7 +100,7 @@ struct Scan {
     std::u16string end = u"\\end{";
     end.append(name);
     end += u'}';
-    const size_t at = t.find(end, i);
+    const size_t at = t.Find(end, i, t.size());
     return at == std::u16string::npos ? t.size() : at + end.size();
   }
 };
@@ -334,7 +328,7 @@ char16_t LetterCommand(std::u16string_view name) {
 class TexFilter {
  public:
   // `depth`: how many definitions' bodies the text lies in.
-  explicit TexFilter(std::u16string& text, int depth = 0) : s_{text}, depth_(depth) {}
+  explicit TexFilter(std::u16string& text, int depth = 0) : s_{TextCursor(text)}, depth_(depth) {}
 
   void Run() {
     size_t i = 0;
@@ -348,7 +342,7 @@ class TexFilter {
  private:
   // The characters Step does something with.
   static bool IsSpecial(char16_t c) {
-    static constexpr filter::AsciiSet kSpecial("%\\${}#_^~&`'-");
+    static constexpr AsciiSet kSpecial("%\\${}#_^~&`'-");
     return kSpecial.Has(c);
   }
 
@@ -356,8 +350,7 @@ class TexFilter {
     const char16_t c = s_.t[i];
     switch (c) {
       case u'%': {
-        size_t end = s_.t.find(u'\n', i);
-        if (end == std::u16string::npos) end = s_.Size();
+        const size_t end = s_.t.LineEnd(i);
         s_.Hide(i, end);
         return end;
       }
@@ -416,7 +409,7 @@ class TexFilter {
   // them into one word, as TeX sets them; elsewhere it is hidden.
   size_t Brace(size_t i) {
     if (i > 0 && IsAsciiLetter(s_.t[i - 1]) && IsAsciiLetter(s_.At(i + 1))) {
-      s_.t[i] = kWordJoiner;
+      s_.t.Put(i, kWordJoiner);
     } else {
       s_.Hide(i, i + 1);
     }
@@ -492,7 +485,7 @@ class TexFilter {
     if (name == u"mintinline") return HideArguments(i, end, 2);
     if (name == u"def" || name == u"gdef" || name == u"edef" || name == u"xdef") {
       // \def\name#1#2{body}: the name and the parameter text up to the body are hidden.
-      size_t body = s_.t.find(u'{', end);
+      size_t body = s_.t.view().find(u'{', end);
       if (body == std::u16string::npos) body = s_.Size();
       s_.Hide(i, body);
       return Body(body);
@@ -561,8 +554,7 @@ class TexFilter {
         return i + 2;
       case u'-':  // a hyphenation point inside a word: the word stays whole
         if (i > 0 && IsAsciiLetter(s_.t[i - 1]) && IsAsciiLetter(s_.At(i + 2))) {
-          s_.t[i] = kWordJoiner;
-          s_.t[i + 1] = kWordJoiner;
+          s_.t.Fill(i, i + 2, kWordJoiner);
           return i + 2;
         }
         break;
@@ -582,9 +574,9 @@ class TexFilter {
     const size_t end = s_.GroupEnd(i, u'{', u'}', true);
     const bool closed = end > i + 1 && s_.t[end - 1] == u'}';
     const size_t inner_end = closed ? end - 1 : end;
-    std::u16string inner = s_.t.substr(i + 1, inner_end - i - 1);
+    std::u16string inner(s_.t.substr(i + 1, inner_end - i - 1));
     TexFilter(inner, depth_ + 1).Run();
-    s_.t.replace(i + 1, inner.size(), inner);
+    s_.t.text().replace(i + 1, inner.size(), inner);
     s_.Hide(i, i + 1);
     s_.Hide(inner_end, end);
     return end;
@@ -668,10 +660,10 @@ class TexFilter {
 // the delimiter that closes `\verb|…|`). Only the runs of non-blanks that hold a `/`, `:`, `@`
 // or a dot before more of the run are read: every address holds one.
 void HideAddresses(std::u16string& text) {
-  static constexpr filter::AsciiSet kSeparators("{}~$&|");
+  static constexpr AsciiSet kSeparators("{}~$&|");
   static constexpr std::u16string_view kTilde = u"textasciitilde", kVerb = u"verb",
                                        kInline = u"lstinline";
-  const Scan scan{text};
+  const Scan scan{TextCursor(text)};
   const size_t n = text.size();
   filter::AddressReading addresses(text);
   for (size_t run_end = 0, trigger = FindAnyOf(text, 0, u'.', u'/', u':', u'@'); trigger < n;

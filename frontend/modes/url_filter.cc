@@ -14,15 +14,13 @@
 
 #include "frontend/modes/find_units.h"
 #include "frontend/modes/mode_filters.h"
+#include "frontend/modes/text_cursor.h"
 #include "frontend/words/running_words.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
-using filter::IsAsciiAlnum;
-using filter::IsAsciiDigit;
-using filter::IsAsciiLetter;
 
 // Blanks, quotes and guillemets outside ASCII: they end an address as an ASCII blank does.
 bool IsWideBlankOrQuote(char16_t c) {
@@ -74,16 +72,6 @@ bool SeparatesAddresses(char16_t c) {
   return c < 0x80 ? kAsciiRoles[c] == 0 : IsWideBlankOrQuote(c);
 }
 
-bool EqualsAsciiLower(std::u16string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    if (c != static_cast<unsigned char>(lower[i])) return false;
-  }
-  return true;
-}
-
 // Endings that make a dotted name an address: top-level domains people write host names
 // with, and the extensions of files they name in prose.
 constexpr std::string_view kAddressEndings[] = {
@@ -99,7 +87,7 @@ constexpr std::string_view kAddressEndings[] = {
 
 bool IsAddressEnding(std::u16string_view label) {
   return std::any_of(std::begin(kAddressEndings), std::end(kAddressEndings),
-                     [&](std::string_view ending) { return EqualsAsciiLower(label, ending); });
+                     [&](std::string_view ending) { return support::EqualsIgnoringAsciiCase(label, ending); });
 }
 
 // A name of labels joined by single dots ("docs.example.org", "modes.md") whose last label is
@@ -190,7 +178,7 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
   const bool has_slash = head.find(u'/') != std::u16string_view::npos;
   if (!has_slash && IsAsciiLetter(first)) {
     if (next_is(u"://")) return AddressEnd(text, start, run + 3);
-    if (EqualsAsciiLower(head, "mailto") && next_is(u":")) return AddressEnd(text, start, run + 1);
+    if (support::EqualsIgnoringAsciiCase(head, "mailto") && next_is(u":")) return AddressEnd(text, start, run + 1);
   }
   if (!has_slash && run < n && text[run] == u'@') {  // user@example.org
     std::size_t domain_end = run + 1;
@@ -207,7 +195,7 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
     }
     return start;
   }
-  if (head.size() > 4 && EqualsAsciiLower(head.substr(0, 4), "www.") && IsAsciiAlnum(head[4])) {
+  if (head.size() > 4 && support::EqualsIgnoringAsciiCase(head.substr(0, 4), "www.") && IsAsciiAlnum(head[4])) {
     return AddressEnd(text, start, run);
   }
   // A host name ("example.org/about"), or a file in a folder or alone ("docs/modes.md").
@@ -269,7 +257,7 @@ void ForEachAddress(std::u16string_view part, Found found) {
 void HideUrls(std::u16string& text, std::size_t begin, std::size_t end) {
   const std::u16string_view part = std::u16string_view(text).substr(begin, end - begin);
   ForEachAddress(part, [&](std::size_t start, std::size_t stop) {
-    filter::Hide(text, begin + start, begin + stop);
+    TextCursor(text).Hide(begin + start, begin + stop);
   });
 }
 
@@ -334,7 +322,7 @@ void AddressReading::HideAddresses() {
     const Piece last = piece_of(stop - 1);
     const std::size_t to =
         last.unit_for_unit ? last.written + (stop - last.read) : last.written + last.written_length;
-    Hide(text_, from, to);
+    TextCursor(text_).Hide(from, to);
   });
   read_.clear();
   pieces_.clear();
