@@ -1,5 +1,8 @@
-// For the filters' tests: the words the running-word rule finds in a text, space-separated.
+// For the filters' tests: the words the running-word rule finds in a text, space-separated, and
+// a filter run held to the contract of HideNonProse on the way.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
@@ -16,6 +19,28 @@ inline std::string JoinedRunningWords(std::u16string_view text) {
     words += ToUtf8(word.word);
   });
   return words;
+}
+
+// What a filter may put in place of what it hides: blanks only (the code modes, addresses), or
+// also characters that sequences stand for, with word joiners (the markup modes).
+enum class FilterChanges { kBlanksOnly, kBlanksAndCharacters };
+
+// Runs `filter` over `text`, expects the text's length kept, its line breaks where they were and
+// no new ones, and with kBlanksOnly every other change a blank; returns the words left.
+template <typename Filter>
+std::string FilteredWords(Filter filter, std::u16string text, FilterChanges changes) {
+  const std::u16string original = text;
+  filter(text);
+  EXPECT_EQ(text.size(), original.size()) << ToUtf8(original);
+  for (std::size_t i = 0; i < text.size() && i < original.size(); ++i) {
+    const bool line_break = original[i] == u'\n' || original[i] == u'\r';
+    if (line_break || text[i] == u'\n' || text[i] == u'\r') {
+      EXPECT_EQ(text[i], original[i]) << ToUtf8(original) << " @" << i;
+    } else if (changes == FilterChanges::kBlanksOnly && text[i] != original[i]) {
+      EXPECT_EQ(text[i], u' ') << ToUtf8(original) << " @" << i;
+    }
+  }
+  return JoinedRunningWords(text);
 }
 
 }  // namespace lexivane::frontend

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frontend/modes/filter_test_words.h"
+#include "frontend/modes/mode_filters.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+using Filter = void (*)(std::u16string&);
+
+// A case: code, and the words its filter leaves, space-separated.
+struct Case {
+  std::string text;
+  std::string words;
+};
+
+std::string WordsLeft(Filter filter, const std::string& utf8) {
+  return FilteredWords(filter, FromUtf8(utf8), FilterChanges::kBlanksOnly);
+}
+
+void Expect(Filter filter, std::initializer_list<Case> cases) {
+  for (const Case& c : cases) EXPECT_EQ(WordsLeft(filter, c.text), c.words) << c.text;
+}
+
+TEST(CFamilyFilter, CFamilyKeepsCommentsAndStringProse) {
+  Expect(KeepCFamilyCommentsAndStrings,
+         {
+             {"int count = 0;  // the number of sheep", "the number of sheep"},
+             {"/** Counts sheep.\n * @param herd_size how many\n * @return the count */",
+              "Counts sheep how many the count"},
+             {"/// \\brief Adds.\n/// \\param[in] lhs left side", "Adds left side"},
+             {"printf(\"\\nHello %-8.2lf world %s\\n\", x);", "Hello world"},
+             {"auto s = R\"xy(raw )\" text)xy\"; f();", "raw text"},
+             {"let s = r#\"a \"quoted\" note\"#; let t = 'a';", "a quoted note"},
+             {"fn f<'a>(x: &'a str) -> &'static str { \"Good day\" }", "Good day"},
+             {"const t = `Sum of ${a + b} items`; const u = 'Bye now';", "Sum of items Bye now"},
+             {"var s = @\"C# \"\"verbatim\"\" text\"; var r = \"\"\"\nRaw block\n\"\"\";",
+              "C verbatim text Raw block"},
+             {"#include <stdio.h>  // standard io\n#define MAX_LEN 10 /* limit */\nint x;",
+              "standard io limit"},
+             {"#error \"Recieve failed\"\n#pragma message(\"Recieve this\")\n#include \"a.h\"\n"
+              "# warning It can't work\n#pragma GCC error \"Stop now\"\n#pragma once",
+              "Recieve failed Recieve this It can't work Stop now"},
+             {"x = 1'000'000; c = '\\n'; d = L'x';", ""},
+             {"open(\"rb\"); getenv(\"HOME\"); label(\"Cancel\");", "Cancel"},
+             // A placeholder and a blank before a word make a message, not a key.
+             {"printf(\"%d fiels\\n\", n); fmt.Printf(\"%v gone\", x); println!(\"{} lost\", x);"
+              " format!(\"{x} left\"); `${n} more`; f(\"%s\", \"{}\", `${HOME}`, \"%dkeys\")",
+              "fiels gone lost left more"},
+             {"// use `max_safe_integer` or getValue() and std::move, not p->next\n",
+              "use or and not"},
+             {"/// Example:\n/// ```\n/// let v = vec![1];\n/// ```\n/// Done.", "Example Done"},
+             {"/** <ul><li>Lists</li></ul> <tt>plain</tt> <kbd>Ctrl</kbd> <a href=\"p.html\">"
+              "link</a></p>\n * <pre>\n * int kept;\n * </pre> &lt;T&gt; */",
+              "Lists link T"},
+             {"/// @code\n/// let v = 1;\n/// @endcode\n/// Sum \\f$ x^2 \\f$ and \\f[ y \\f]"
+              " or\n/// \\verbatim raw\n/// text \\endverbatim done, at me@code.org",
+              "Sum and or done at"},
+             {"// wrap in <pre> tags or ```\nint x;\n// later words", "wrap in later words"},
+             {"// see https://example.org/x and /usr/include/stdio.h", "see and"},
+             {"// words a.b.cc then .dotted, a long way on to obj.member x::y_z p->q Done"
+              " Then a HashMap, an eTag or an ABC.",
+              "words then dotted a long way on to member Done Then a an or an ABC"},
+             {"fmt.Printf(\"%v items in {0} and {name}\\t\", n)", "items in and"},
+             {"s = \"unterminated string\nint next_line;", "unterminated string"},
+             {"/* never closed\nstill comment", "never closed still comment"},
+             // Many on one line, each read to its own end.
+             {"/* one */ x /* two */ y /* three `z` */ w", "one two three"},
+             {"// a ``b ` c`` d ``` e ` f ` g", "a d e g"},
+             {"// `h``` i` j ``b ` c`` k", "b k"},  // the rest of a closer opens
+             {"c = '\\' \\' \\' x; // noted here", "noted here"},
+             {"/* {@x {@y see {@link C} here */", "here"},
+         });
+}
+
+}  // namespace
+}  // namespace lexivane::frontend

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frontend/modes/filter_test_words.h"
+#include "frontend/modes/mode_filters.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+using Filter = void (*)(std::u16string&);
+
+// A case: code, and the words its filter leaves, space-separated.
+struct Case {
+  std::string text;
+  std::string words;
+};
+
+std::string WordsLeft(Filter filter, const std::string& utf8) {
+  return FilteredWords(filter, FromUtf8(utf8), FilterChanges::kBlanksOnly);
+}
+
+void Expect(Filter filter, std::initializer_list<Case> cases) {
+  for (const Case& c : cases) EXPECT_EQ(WordsLeft(filter, c.text), c.words) << c.text;
+}
+
+TEST(PythonFilter, PythonKeepsCommentsDocstringsAndStrings) {
+  Expect(KeepPythonCommentsAndStrings,
+         {
+             {"def f(x):\n    \"\"\"Return the sum.\n\n    >>> f(1)\n    2\n    \"\"\"",
+              "Return the sum"},
+             {"x = f'Total {count:>8} items' + rb'\\d+' + u\"\\nHello\"", "Total items Hello"},
+             {"raise ValueError('%(name)s is invalid: %d' % v)  # keep going",
+              "is invalid keep going"},
+             {"\"\"\":param max_len: the limit\n:returns: the value\"\"\"", "the limit the value"},
+             {"\"\"\"Sum.\n\n    Args:\n        count (int, optional): How many.\n"
+              "          Or: none.\n        *args: Extra ones.\n    Parameters\n    ----------\n"
+              "    xs, ys : list, optional\n        Its values.\n    Notes\n    -----\n"
+              "    Then prose : here\"\"\"",
+              "Sum Args How many Or none Extra ones Parameters Its values Notes Then prose here"},
+             {"s = 'two words'; t = r'C:\\dir\\n'  # see `os.path`", "two words see"},
+             {"print(f\"{n} fiels\", \"{} neccessary {}\".format(a, b), f\"{x}\", 'utf-8')",
+              "fiels neccessary"},
+             {"x = '''never closed\nstill string", "never closed still string"},
+             {"'''one more''' \"\"\"two more\n>>> x\"\"\" # three `four` five",
+              "one more two more three five"},
+         });
+}
+
+}  // namespace
+}  // namespace lexivane::frontend

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frontend/modes/filter_test_words.h"
+#include "frontend/modes/mode_filters.h"
+#include "lexivane/utf8.h"
+
+namespace lexivane::frontend {
+namespace {
+
+using Filter = void (*)(std::u16string&);
+
+// A case: code, and the words its filter leaves, space-separated.
+struct Case {
+  std::string text;
+  std::string words;
+};
+
+std::string WordsLeft(Filter filter, const std::string& utf8) {
+  return FilteredWords(filter, FromUtf8(utf8), FilterChanges::kBlanksOnly);
+}
+
+void Expect(Filter filter, std::initializer_list<Case> cases) {
+  for (const Case& c : cases) EXPECT_EQ(WordsLeft(filter, c.text), c.words) << c.text;
+}
+
+TEST(ShellFilter, ShellKeepsCommentsStringsAndHereDocuments) {
+  Expect(KeepShellCommentsAndStrings,
+         {
+             {"#!/bin/sh\n# Install it\nls -l  # list files", "Install it list files"},
+             {"echo \"Updating files in $DIR...\" 'and # these'", "Updating files in and these"},
+             {"echo \"Found ${#list[@]} of $1 in ${x:-\"the default\"}, $(wc -l \"$f\")\"",
+              "Found of in"},
+             {"echo $\"error: you cannot read\" \"`cat \\`x\\``\" $'tab\\there'",
+              "error you cannot read tab here"},
+             {"printf '%s: no such file\\n' \"$0\" >&2", "no such file"},
+             {"[ \"$v\" = 0 ] || ARG=\"--verbose\"; cd 'build'; x=\"HOME\"", ""},
+             {"echo \"$n fiels\" \"${x} begining\" \"${HOME}\" \"$1\" \"$HOME/bin\"",
+              "fiels begining"},
+             {"n=$# ; m=${#arr[@]} ; x=a#b ; y=${p#'*'} # note", "note"},
+             {"msg=$(gettext \"Good morning\") # greet\nnext", "Good morning greet"},
+             {"trap 'rm -rf \"$tmp\"' EXIT; eval \"$x --quiet\"; su -c 'ls -l' me; echo 'one more'"
+              "\nx=$(ssh host 'cat /etc/x'); bash -lc \"make it\" && echo \"two -c\" 'three more'",
+              "one more two c three more"},
+             {"echo \"see https://example.org and /usr/bin/ldd\"", "see and"},
+             {"echo \"one\ntwo\" \\'not a string", "one two"},
+             // Here-documents: read as strings, expansions hidden unless the word is quoted.
+             {"cat <<EOF\nUsage: $0 [options] files\nEOF\necho 'all done'",
+              "Usage options files all done"},
+             {"cat <<-'END' >x; cat <<<\"$y\"\n\tLiteral $HOME text\n\tEND\n# done",
+              "Literal HOME text done"},
+             {"cat <<A <<\"B\"\nfirst one\nA\nsecond one\nB\n", "first one second one"},
+             {"cat <<EOF\nnever closed # here", "never closed here"},
+             {"x=$((1 << n)); (( y <<= 2 )); z=$(( a << b ))\n# shifts, not here-documents",
+              "shifts not here documents"},
+         });
+}
+
+}  // namespace
+}  // namespace lexivane::frontend
