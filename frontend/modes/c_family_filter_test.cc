@@ -74,6 +74,14 @@ TEST(CFamilyFilter, CFamilyKeepsCommentsAndStringProse) {
              {"// `h``` i` j ``b ` c`` k", "b k"},  // the rest of a closer opens
              {"c = '\\' \\' \\' x; // noted here", "noted here"},
              {"/* {@x {@y see {@link C} here */", "here"},
+             // Line ends written CRLF, literals left open at the text's end, doc tags.
+             {"int x; // note\r\nint y; /* two\r\n * lines */", "note two lines"},
+             {"auto s = R\"d(raw text", "raw text"},
+             {"let s = r#\"open note", "open note"},
+             {"/* a /* b */ c */", "a b"},
+             {"/** @param[in,out] buf the buffer\n * @param {string} name its name */",
+              "the buffer its name"},
+             {"printf(\"%5.2f%% done, %zu left\", a, b);", "done left"},
          });
 }
 

@@ -36,6 +36,8 @@ TEST(HashCommentFilter, HashCommentsOnlyOutsideStrings) {
              {"url = \"https://x\"  # see https://example.org", "see"},
              {"#[[ bracket\ncomment ]] set(X 1)", "bracket comment"},
              {"#[[one]] #[=[two]=] x # three", "one two three"},
+             {"a: b # note\r\nc: d", "note"},
+             {"#[[ never closed\nstill", "never closed still"},
          });
 }
 

@@ -55,6 +55,10 @@ TEST(HtmlFilter, HtmlHidesTagsButReadableValues) {
                    u"&nbsp;next &lt;www.x.org&gt; <img alt=\"Logo of x.org/logo.png\">",
                    "See and next Logo of"},
                   {u"<![CDATA[cdata words]]>", "cdata words"},
+                  {u"<script>never closed", ""},
+                  {u"a <pre>code <b>bold</b>", "a"},
+                  {u"<code><code>x</code>y</code> z", "z"},
+                  {u"<p\r\ntitle=\"T\"\r\n>x</p>", "T x"},
               });
   ExpectWords(
       HideXml,
@@ -83,6 +87,7 @@ TEST(HtmlFilter, ReferencesBecomeWhatReadersSee) {
       {u"&bogus; &#0; &#xD800; &#x110000;", std::u16string(32, u' ')},
       {u"hy&shy;phen", u"hy\u2060\u2060\u2060\u2060\u2060phen"},
       {u"& &amp &#; &#x; &1;", u"& &amp &#; &#x; &1;"},
+      {u"&#233 &eacute", u"&#233 &eacute"},  // a reference needs its `;`
   };
   for (const auto& c : cases) {
     std::u16string text = c.text;

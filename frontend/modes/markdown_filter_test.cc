@@ -51,6 +51,12 @@ TEST(MarkdownFilter, MarkdownHidesCodeAndTargets) {
           {u"see https://x.org/path_one?q=1, www.x.org/w). and afterwards", "see and afterwards"},
           {u"see http://x.org/a)) and (www.x.org/(b))).", "see and"},
           {u"http in text, www", "http in text www"},
+          // Line ends written CRLF, constructs left open at the text's end, nesting.
+          {u"```\r\ncode\r\n```\r\nafter\r\n", "after"},
+          {u"~~~\nx\n~~~~~\nafter `code", "after code"},
+          {u"a ``b", "a b"},
+          {u"[a](b", "a b"},
+          {u"> - item\n>   more\n>\n>       quoted code", "item more"},
       });
 }
 
@@ -60,6 +66,7 @@ TEST(MarkdownFilter, MarkdownHidesMarkers) {
                   {u"---\ntitle: Front\nlayout: post\n---\nBody", "Body"},
                   {u"+++\ntitle = \"x\"\n+++\nBody", "Body"},
                   {u"---\nnot closed front matter", "not closed front matter"},
+                  {u"---\r\ntitle: Front\r\n---\r\nBody", "Body"},
                   {u"Para\n\n---\nkey: value\n---", "Para key value"},
                   {u"## Heading ##\n#hashtag #", "Heading hashtag"},
                   {u"_emphasis_ __strong__ *a* **b** ~~gone~~ snake_case x_",

@@ -46,6 +46,9 @@ TEST(PythonFilter, PythonKeepsCommentsDocstringsAndStrings) {
              {"x = '''never closed\nstill string", "never closed still string"},
              {"'''one more''' \"\"\"two more\n>>> x\"\"\" # three `four` five",
               "one more two more three five"},
+             {"# note\r\nx = 'two words'\r\n", "note two words"},
+             {"f'{d[\"k\"]} and {{name}} braces'", "and braces"},  // {name} as in str.format
+             {"r'''raw never closed", "raw never closed"},
          });
 }
 

@@ -55,6 +55,9 @@ TEST(ShellFilter, ShellKeepsCommentsStringsAndHereDocuments) {
              {"cat <<EOF\nnever closed # here", "never closed here"},
              {"x=$((1 << n)); (( y <<= 2 )); z=$(( a << b ))\n# shifts, not here-documents",
               "shifts not here documents"},
+             {"cat <<EOF\r\nbody text\r\nEOF\r\necho 'x y'", "body text x y"},
+             {"echo \"a $(echo \"b $(c)\") d\"", "a d"},
+             {"echo \"open $(", "open"},
          });
 }
 
