@@ -200,7 +200,8 @@ void KeepCFamilyCommentsAndStrings(std::u16string& original, CodeIdentifiers ide
     }
     if (c == u'@' && next == u'"') {  // C# verbatim: "" is a quote
       std::size_t j = i + 2;
-      while (j < n && !(text[j] == u'"' && UnitAt(text, j + 1) != u'"')) j += text[j] == u'"' ? 2 : 1;
+      while (j < n && !(text[j] == u'"' && UnitAt(text, j + 1) != u'"'))
+        j += text[j] == u'"' ? 2 : 1;
       const std::size_t end = j < n ? j + 1 : n;
       keep_string(i + 2, j < n ? j : n, end, true);
       i = end;

@@ -138,8 +138,8 @@ void HideCodeButIdentifiers(std::u16string& text, std::size_t from, std::size_t 
     // literal right after one; a shell option after a `-`.
     const bool prefix =
         after == u'"' || after == u'\'' || (language == CodeLanguage::kCFamily && after == u'#');
-    const bool code = IsAsciiDigit(text[i]) || keywords.contains(name) ||
-                      name.starts_with(u"__") || prefix || before == u'\'' ||
+    const bool code = IsAsciiDigit(text[i]) || keywords.contains(name) || name.starts_with(u"__") ||
+                      prefix || before == u'\'' ||
                       (language == CodeLanguage::kHash && before == u'-');
     if (code) TextCursor(text).Hide(i, j);
     i = j;

@@ -110,8 +110,8 @@ std::size_t DocCommandEnd(std::u16string_view text, std::size_t from, std::size_
   return kNoPosition;
 }
 
-// The end of the HTML tag at text[at] == '<' (`<li>`, `</p>`, `<a href="x">`), or kNoPosition. A tag
-// stays on its line; the scan stops at the next `<`, so no character is read twice.
+// The end of the HTML tag at text[at] == '<' (`<li>`, `</p>`, `<a href="x">`), or kNoPosition. A
+// tag stays on its line; the scan stops at the next `<`, so no character is read twice.
 std::size_t HtmlTagEnd(std::u16string_view text, std::size_t at, std::size_t end,
                        std::u16string_view& name) {
   std::size_t i = at + 1 + (UnitAt(text, at + 1) == u'/' ? 1 : 0);
@@ -209,8 +209,7 @@ void HideDocMarkup(TextCursor text, std::size_t begin, std::size_t end, Fence& f
 
 // Escapes (`\n`, `\x41`, `\u{1F600}`) and format placeholders (`%-8.3lf`, `%(name)s`, `{0}`,
 // `{:>8}`, `{name}`) in a string literal's content.
-void HideEscapesAndPlaceholders(TextCursor text, std::size_t begin, std::size_t end,
-                                bool raw) {
+void HideEscapesAndPlaceholders(TextCursor text, std::size_t begin, std::size_t end, bool raw) {
   const std::u16string_view part(text.data(), end);
   for (std::size_t i = FindAnyOf(part, begin, u'\\', u'%', u'{'); i < end;
        i = FindAnyOf(part, i + 1, u'\\', u'%', u'{')) {
@@ -243,7 +242,8 @@ void HideEscapesAndPlaceholders(TextCursor text, std::size_t begin, std::size_t 
       while (j < end && (text[j] == u'h' || text[j] == u'l' || text[j] == u'L' || text[j] == u'z' ||
                          text[j] == u'j' || text[j] == u't' || text[j] == u'q'))
         ++j;
-      if (j < end && std::u16string_view(u"diouxXeEfFgGaAcspn%vTqwb").find(text[j]) != kNoPosition &&
+      if (j < end &&
+          std::u16string_view(u"diouxXeEfFgGaAcspn%vTqwb").find(text[j]) != kNoPosition &&
           !(j + 1 < end && IsAsciiLetter(text[j + 1]) && j == i + 1 && text[j] != u'%')) {
         text.Hide(i, j + 1);
         i = j;

@@ -62,7 +62,7 @@ class LineEnds {
 
 // Code: blanked whole, or but for its identifiers when they are checked.
 inline void HideCode(TextCursor text, std::size_t from, std::size_t to, CodeIdentifiers identifiers,
-              CodeLanguage language) {
+                     CodeLanguage language) {
   if (identifiers == CodeIdentifiers::kChecked) {
     HideCodeButIdentifiers(text.text(), from, to, language);
   } else {

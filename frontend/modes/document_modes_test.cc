@@ -60,10 +60,10 @@ TEST(DocumentModes, EveryFilterKeepsTheTextsLengthAndLines) {
       for (std::size_t at = 0; at < text.size(); ++at) {
         if (filtered[at] == text[at]) continue;
         const bool line_break = text[at] == u'\n' || text[at] == u'\r';
-        const bool allowed = filtered[at] == u' ' ||
-                             (!HidesOnly(known.mode) &&
-                              (filtered[at] == kWordJoiner ||
-                               (at + 1 < text.size() && filtered[at + 1] == kWordJoiner)));
+        const bool allowed =
+            filtered[at] == u' ' ||
+            (!HidesOnly(known.mode) && (filtered[at] == kWordJoiner ||
+                                        (at + 1 < text.size() && filtered[at + 1] == kWordJoiner)));
         ASSERT_TRUE(allowed && !line_break)
             << known.name << ": unit " << at << " of " << ToUtf8(text) << " became "
             << static_cast<int>(filtered[at]);
@@ -100,7 +100,8 @@ TEST(DocumentModes, WordsRunAcrossWordJoinersWhichTheCheckedWordLeavesOut) {
   // "caf&eacute;s na&iuml;ve &rsquo;quoted&rsquo;" as the HTML filter leaves it.
   const std::u16string text =
       u"caf\u00e9\u2060\u2060\u2060s na\u00ef\u2060ve "
-      u"\u2019\u2060\u2060\u2060\u2060\u2060\u2060quoted\u2019\u2060\u2060\u2060\u2060\u2060\u2060.";
+      u"\u2019\u2060\u2060\u2060\u2060\u2060\u2060quoted\u2019\u2060\u2060\u2060\u2060\u2060\u2060"
+      u".";
   std::vector<RunningWord> words;
   ForEachRunningWord(text, [&](const RunningWord& word) { words.push_back(word); });
   ASSERT_EQ(words.size(), 3u);

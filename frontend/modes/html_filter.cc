@@ -151,8 +151,10 @@ std::size_t HtmlScanner::Markup(std::size_t at, std::size_t end) {
 
 void HtmlScanner::Run(std::size_t begin, std::size_t end) {
   for (std::size_t i = begin; i < end;) {
-    if (!InCode()) {  // text up to the next markup or reference stays as it is
-      if (i >= addresses_read_to_) {  // but for its addresses, read once up to the next `<`
+    // Text up to the next markup or reference stays as it is, but for its addresses, read once
+    // up to the next `<`.
+    if (!InCode()) {
+      if (i >= addresses_read_to_) {
         const std::size_t next_markup =
             FindAnyOf(std::u16string_view(text_).substr(0, end), i, u'<');
         HideAddresses(i, next_markup);

@@ -100,5 +100,4 @@ class HtmlScanner {
   std::map<std::u16string_view, Unfound> unfound_;
 };
 
-
 }  // namespace lexivane::frontend::html

@@ -26,10 +26,10 @@ namespace lexivane::frontend {
 
 namespace {
 
+using html::DecodeReference;
 using html::HtmlScanner;
 using html::IsHtmlSpace;
 using html::IsOneOfNoCase;
-using html::DecodeReference;
 
 // The ASCII punctuation a backslash escapes: the escaped character stands for itself.
 constexpr AsciiSet kEscapable("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~");
@@ -85,8 +85,7 @@ bool IsBlockTag(std::u16string_view name) {
 // The kinds of HTML block, by what ends them.
 enum class HtmlBlock { kNone, kRawText, kComment, kInstruction, kDeclaration, kCdata, kBlankLine };
 
-HtmlBlock HtmlBlockAt(TextCursor text, std::size_t at, std::size_t end,
-                      bool in_paragraph) {
+HtmlBlock HtmlBlockAt(TextCursor text, std::size_t at, std::size_t end, bool in_paragraph) {
   if (at >= end || text[at] != u'<') return HtmlBlock::kNone;
   if (text.StartsWith(at, end, u"<!--")) return HtmlBlock::kComment;
   if (text.StartsWith(at, end, u"<?")) return HtmlBlock::kInstruction;
@@ -250,8 +249,9 @@ class MarkdownInline {
                         i < end_ && text_[i] == u':';
     bool mail = false;
     if (!scheme) {
-      while (i < end_ && (IsAsciiAlnum(text_[i]) ||
-                          std::u16string_view(u".!#$%&'*+/=?^_`{|}~-").find(text_[i]) != kNoPosition)) {
+      while (i < end_ &&
+             (IsAsciiAlnum(text_[i]) ||
+              std::u16string_view(u".!#$%&'*+/=?^_`{|}~-").find(text_[i]) != kNoPosition)) {
         ++i;
       }
       mail = i > at + 1 && i < end_ && text_[i] == u'@';
@@ -615,7 +615,8 @@ class MarkdownBlocks {
     while (last > i && IsHtmlSpace(text_[last - 1])) --last;
     std::size_t closing = last;
     while (closing > i && text_[closing - 1] == u'#') --closing;
-    if (closing < last && (closing == i || IsHtmlSpace(text_[closing - 1]))) text_.Hide(closing, last);
+    if (closing < last && (closing == i || IsHtmlSpace(text_[closing - 1])))
+      text_.Hide(closing, last);
     MarkdownInline(text_, i, end).Run();
     code_may_follow_ = true;
     return true;

@@ -24,7 +24,6 @@ namespace {
 
 using std::size_t;
 
-
 // What a table's format lines are made of: key letters, modifiers, widths and separators.
 constexpr std::u16string_view kTableFormatCharacters =
     u"lrcnasLRCNAS^_=|tTbBiIfFpPvVwWeEzZuUdDxX0123456789()., \t-+";

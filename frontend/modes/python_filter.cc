@@ -164,12 +164,13 @@ void KeepPythonCommentsAndStrings(std::u16string& original, CodeIdentifiers iden
       }
       for (std::size_t j = FindAnyOf(docstring, open_end, u':'); j < content_end;
            j = FindAnyOf(docstring, j + 1, u':')) {
-        if (!IsAsciiLetter(UnitAt(text, j + 1)) || (j > open_end && IsIdentifierCharacter(text[j - 1]))) {
+        if (!IsAsciiLetter(UnitAt(text, j + 1)) ||
+            (j > open_end && IsIdentifierCharacter(text[j - 1]))) {
           continue;
         }
         std::size_t k = j + 1;
-        while (k < content_end && (IsIdentifierCharacter(text[k]) || text[k] == u' ') && k < j + 48 &&
-               text[k] != u'\n')
+        while (k < content_end && (IsIdentifierCharacter(text[k]) || text[k] == u' ') &&
+               k < j + 48 && text[k] != u'\n')
           ++k;
         if (k < content_end && text[k] == u':') {  // :param name:, :func:
           text.Hide(j, k + 1);

@@ -35,7 +35,8 @@ std::size_t DoubleQuotedEnd(std::u16string_view text, std::size_t from, int dept
       i += 2;
     } else if (c == u'"') {
       return i + 1;
-    } else if (c == u'`' || (c == u'$' && (UnitAt(text, i + 1) == u'(' || UnitAt(text, i + 1) == u'{'))) {
+    } else if (c == u'`' ||
+               (c == u'$' && (UnitAt(text, i + 1) == u'(' || UnitAt(text, i + 1) == u'{'))) {
       i = ShellSubstitutionEnd(text, i, depth + 1);
     } else {
       ++i;
@@ -215,11 +216,11 @@ class ShellCommand {
     runs_code_ = name == u"trap" || name == u"eval" || name == u"ssh";
   }
 
-  std::size_t read_ = 0;       // the code before this is read
-  std::size_t word_ = kNoPosition;   // the start of the word being read
-  bool named_ = false;         // the command's name is read
-  bool runs_code_ = false;     // it is trap, eval or ssh
-  bool after_dash_c_ = false;  // the last word read was `-c`
+  std::size_t read_ = 0;            // the code before this is read
+  std::size_t word_ = kNoPosition;  // the start of the word being read
+  bool named_ = false;              // the command's name is read
+  bool runs_code_ = false;          // it is trap, eval or ssh
+  bool after_dash_c_ = false;       // the last word read was `-c`
 };
 
 }  // namespace
@@ -281,8 +282,8 @@ void KeepShellCommentsAndStrings(std::u16string& original, CodeIdentifiers ident
     }
     if (c == u'\\') {
       i += 2;
-    } else if (c == u'#' &&
-               (IsBlankOrLineBreak(before) || std::u16string_view(u";&|()").find(before) != kNoPosition)) {
+    } else if (c == u'#' && (IsBlankOrLineBreak(before) ||
+                             std::u16string_view(u";&|()").find(before) != kNoPosition)) {
       const std::size_t end = NextLineFeed(text, i);
       hide_code(code, i);
       KeepComment(text, i, end, fence);

@@ -21,7 +21,6 @@ namespace lexivane::frontend {
 
 namespace {
 
-
 // Blanks, quotes and guillemets outside ASCII: they end an address as an ASCII blank does.
 bool IsWideBlankOrQuote(char16_t c) {
   return c == u'\u00a0' || c == u'\u00ab' || c == u'\u00bb' || (c >= u'\u2000' && c <= u'\u200b') ||
@@ -86,8 +85,9 @@ constexpr std::string_view kAddressEndings[] = {
     "log", "lock", "patch", "diff", "csv", "tex", "el", "lua"};
 
 bool IsAddressEnding(std::u16string_view label) {
-  return std::any_of(std::begin(kAddressEndings), std::end(kAddressEndings),
-                     [&](std::string_view ending) { return support::EqualsIgnoringAsciiCase(label, ending); });
+  return std::any_of(
+      std::begin(kAddressEndings), std::end(kAddressEndings),
+      [&](std::string_view ending) { return support::EqualsIgnoringAsciiCase(label, ending); });
 }
 
 // A name of labels joined by single dots ("docs.example.org", "modes.md") whose last label is
@@ -178,7 +178,8 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
   const bool has_slash = head.find(u'/') != std::u16string_view::npos;
   if (!has_slash && IsAsciiLetter(first)) {
     if (next_is(u"://")) return AddressEnd(text, start, run + 3);
-    if (support::EqualsIgnoringAsciiCase(head, "mailto") && next_is(u":")) return AddressEnd(text, start, run + 1);
+    if (support::EqualsIgnoringAsciiCase(head, "mailto") && next_is(u":"))
+      return AddressEnd(text, start, run + 1);
   }
   if (!has_slash && run < n && text[run] == u'@') {  // user@example.org
     std::size_t domain_end = run + 1;
@@ -195,7 +196,8 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
     }
     return start;
   }
-  if (head.size() > 4 && support::EqualsIgnoringAsciiCase(head.substr(0, 4), "www.") && IsAsciiAlnum(head[4])) {
+  if (head.size() > 4 && support::EqualsIgnoringAsciiCase(head.substr(0, 4), "www.") &&
+      IsAsciiAlnum(head[4])) {
     return AddressEnd(text, start, run);
   }
   // A host name ("example.org/about"), or a file in a folder or alone ("docs/modes.md").
