@@ -10,15 +10,9 @@
 namespace lexivane::frontend {
 namespace {
 
-using Filter = void (*)(std::u16string&);
-
-std::string WordsLeft(Filter filter, const std::string& utf8) {
-  return FilteredWords(filter, FromUtf8(utf8), FilterChanges::kBlanksOnly);
-}
-
 TEST(CodeFilters, TokensAreFoundWhereverTheyFallInTheText) {
   struct ShiftCase {
-    Filter filter;
+    TextFilter filter;
     std::string code;
     std::string words;
   };
@@ -38,8 +32,8 @@ TEST(CodeFilters, TokensAreFoundWhereverTheyFallInTheText) {
 }
 
 TEST(CodeFilters, OddInputNeverBreaksTheContract) {
-  const Filter filters[] = {HideUrls, KeepCFamilyCommentsAndStrings, KeepHashComments,
-                            KeepShellCommentsAndStrings, KeepPythonCommentsAndStrings};
+  const TextFilter filters[] = {HideUrls, KeepCFamilyCommentsAndStrings, KeepHashComments,
+                                KeepShellCommentsAndStrings, KeepPythonCommentsAndStrings};
   const char* odd[] = {"",
                        "\"",
                        "'",
@@ -72,7 +66,7 @@ TEST(CodeFilters, OddInputNeverBreaksTheContract) {
                        "<<'",
                        "<<E\n",
                        "\"`\\"};
-  for (Filter filter : filters) {
+  for (TextFilter filter : filters) {
     for (const char* text : odd) WordsLeft(filter, text);
   }
 }

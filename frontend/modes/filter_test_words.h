@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,32 @@ std::string FilteredWords(Filter filter, std::u16string text, FilterChanges chan
     }
   }
   return JoinedRunningWords(text);
+}
+
+using TextFilter = void (*)(std::u16string&);
+
+// A row of a filter's table: a text (UTF-8 for code, UTF-16 for markup) and the words the filter
+// leaves of it, space-separated.
+struct CodeCase {
+  std::string text;
+  std::string words;
+};
+struct MarkupCase {
+  std::u16string text;
+  std::string words;
+};
+
+inline std::string WordsLeft(TextFilter filter, const std::string& utf8) {
+  return FilteredWords(filter, FromUtf8(utf8), FilterChanges::kBlanksOnly);
+}
+inline void Expect(TextFilter filter, std::initializer_list<CodeCase> cases) {
+  for (const CodeCase& c : cases) EXPECT_EQ(WordsLeft(filter, c.text), c.words) << c.text;
+}
+inline void ExpectWords(TextFilter filter, std::initializer_list<MarkupCase> cases) {
+  for (const MarkupCase& c : cases) {
+    EXPECT_EQ(FilteredWords(filter, c.text, FilterChanges::kBlanksAndCharacters), c.words)
+        << ToUtf8(c.text);
+  }
 }
 
 }  // namespace lexivane::frontend

@@ -11,26 +11,11 @@
 namespace lexivane::frontend {
 namespace {
 
-using Filter = void (*)(std::u16string&);
-
 void HideHtml(std::u16string& text) {
   HideHtmlMarkup(text, false);
 }
 void HideXml(std::u16string& text) {
   HideHtmlMarkup(text, true);
-}
-
-// A case: a text and the words its filter leaves, space-separated.
-struct Case {
-  std::u16string text;
-  std::string words;
-};
-
-void ExpectWords(void (*filter)(std::u16string&), const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    EXPECT_EQ(FilteredWords(filter, c.text, FilterChanges::kBlanksAndCharacters), c.words)
-        << ToUtf8(c.text);
-  }
 }
 
 TEST(HtmlFilter, HtmlHidesTagsButReadableValues) {
@@ -106,7 +91,7 @@ TEST(HtmlFilter, OddInputKeepsLengthAndTime) {
   for (int round = 0; round < 3000; ++round) {
     std::u16string text;
     for (int n = random() % 40; n > 0; --n) text += pieces[random() % std::size(pieces)];
-    for (Filter filter : {HideMarkdownMarkup, HideHtml, HideXml}) {
+    for (TextFilter filter : {HideMarkdownMarkup, HideHtml, HideXml}) {
       FilteredWords(filter, text, FilterChanges::kBlanksAndCharacters);
     }
   }
@@ -114,7 +99,7 @@ TEST(HtmlFilter, OddInputKeepsLengthAndTime) {
        {u"<a title=\"", u"](x \"", u"<!--", u"[", u"`", u"<?", u"<!x", u"<a:b", u"](((("}) {
     std::u16string text;
     while (text.size() < 300000) text += unit;
-    for (Filter filter : {HideMarkdownMarkup, HideHtml}) {
+    for (TextFilter filter : {HideMarkdownMarkup, HideHtml}) {
       std::u16string copy = text;
       filter(copy);
       EXPECT_EQ(copy.size(), text.size());

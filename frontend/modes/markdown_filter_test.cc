@@ -10,19 +10,6 @@
 namespace lexivane::frontend {
 namespace {
 
-// A case: a text and the words its filter leaves, space-separated.
-struct Case {
-  std::u16string text;
-  std::string words;
-};
-
-void ExpectWords(void (*filter)(std::u16string&), const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    EXPECT_EQ(FilteredWords(filter, c.text, FilterChanges::kBlanksAndCharacters), c.words)
-        << ToUtf8(c.text);
-  }
-}
-
 TEST(MarkdownFilter, MarkdownHidesCodeAndTargets) {
   ExpectWords(
       HideMarkdownMarkup,

@@ -10,22 +10,6 @@
 namespace lexivane::frontend {
 namespace {
 
-using Filter = void (*)(std::u16string&);
-
-// A case: code, and the words its filter leaves, space-separated.
-struct Case {
-  std::string text;
-  std::string words;
-};
-
-std::string WordsLeft(Filter filter, const std::string& utf8) {
-  return FilteredWords(filter, FromUtf8(utf8), FilterChanges::kBlanksOnly);
-}
-
-void Expect(Filter filter, std::initializer_list<Case> cases) {
-  for (const Case& c : cases) EXPECT_EQ(WordsLeft(filter, c.text), c.words) << c.text;
-}
-
 TEST(PythonFilter, PythonKeepsCommentsDocstringsAndStrings) {
   Expect(KeepPythonCommentsAndStrings,
          {
