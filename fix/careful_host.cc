@@ -10,6 +10,7 @@
 #include "lexivane/letter_case.h"
 #include "lexivane/utf8.h"
 #include "support/ascii.h"
+#include "support/utf16.h"
 
 namespace lexivane::frontend::fix {
 
@@ -23,15 +24,9 @@ bool JoinsWord(char32_t c) {
   return c != U'\'' && c != U'\u2019' && MayStandInWord(c, PlaceInWord::kInside);
 }
 
-bool IsHigh(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLow(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
-}
-char32_t Pair(char16_t high, char16_t low) {
-  return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (low - 0xDC00);
-}
+using support::CodePointOfPair;
+using support::IsLeadSurrogate;
+using support::IsTrailSurrogate;
 
 // A word character for ReplaceWord (docs/text-check.md): ASCII only, since every character
 // from U+0080 up has a Windows-1252 byte of 0x80 or more, or none.
@@ -96,13 +91,16 @@ WordSpan WordInToken(std::u16string_view token) {
   }
   if (end <= start) return all;
   while (start > 0) {
-    const bool pair = start >= 2 && IsLow(token[start - 1]) && IsHigh(token[start - 2]);
-    if (!JoinsWord(pair ? Pair(token[start - 2], token[start - 1]) : token[start - 1])) break;
+    const bool pair =
+        start >= 2 && IsTrailSurrogate(token[start - 1]) && IsLeadSurrogate(token[start - 2]);
+    if (!JoinsWord(pair ? CodePointOfPair(token[start - 2], token[start - 1]) : token[start - 1]))
+      break;
     start -= pair ? 2 : 1;
   }
   while (end < token.size()) {
-    const bool pair = end + 1 < token.size() && IsHigh(token[end]) && IsLow(token[end + 1]);
-    if (!JoinsWord(pair ? Pair(token[end], token[end + 1]) : token[end])) break;
+    const bool pair =
+        end + 1 < token.size() && IsLeadSurrogate(token[end]) && IsTrailSurrogate(token[end + 1]);
+    if (!JoinsWord(pair ? CodePointOfPair(token[end], token[end + 1]) : token[end])) break;
     end += pair ? 2 : 1;
   }
   return {start, end};

@@ -1,5 +1,6 @@
 #include "fix/document_prose.h"
 
+#include "frontend/pipeline/document_checker.h"
 #include "frontend/words/running_words.h"
 #include "frontend/words/word_characters.h"
 
@@ -47,9 +48,10 @@ void BlankDecodedSeparators(std::u16string& prose, std::u16string_view document)
 }  // namespace
 
 std::u16string DocumentProse(std::u16string_view document, DocumentMode mode) {
-  std::u16string prose(document);
-  if (!HidesAnythingIn(mode, document)) return prose;
-  HideNonProse(prose, mode);
+  Document whole;
+  whole.mode = mode;
+  std::u16string prose;
+  if (!FilterProse(whole, document, prose)) return std::u16string(document);
   BlankDecodedSeparators(prose, document);
   for (std::size_t i = 0; i < prose.size();) {
     if (IsRunDelimiter(prose[i])) {

@@ -1,6 +1,6 @@
 // The text `lexivane fix` checks for a document read in a mode: its prose, with the rest
-// blanked (HideNonProse), and with every token of the run that holds a decoded sequence
-// (`caf&eacute;`, `hy\-phen`) blanked whole too.
+// blanked (FilterProse, as for every front end), and with every token of the run that holds a
+// decoded sequence (`caf&eacute;`, `hy\-phen`) blanked whole too.
 //
 // CarefulHost takes the choices made on this text back to the document unit by unit, which is
 // right only where the two agree: a token that reads other than it is written cannot be

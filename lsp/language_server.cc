@@ -13,6 +13,7 @@
 #include "lsp/language_modes.h"
 #include "lsp/protocol_json.h"
 #include "support/ascii.h"
+#include "support/utf16.h"
 
 namespace lexivane::frontend::lsp {
 
@@ -69,12 +70,13 @@ std::string_view WithLoneSurrogatesReplaced(std::string_view body, std::string& 
   // escape is a backslash and one character, or `\uXXXX`.
   for (std::size_t at = text.find('\\'); at != std::string_view::npos; at = text.find('\\', at)) {
     const std::optional<unsigned> unit = EscapedUnit(text, at);
-    if (!unit || *unit < 0xD800 || *unit > 0xDFFF) {
+    if (!unit || !support::IsSurrogate(*unit)) {
       at += 2;
       continue;
     }
-    const std::optional<unsigned> next = *unit <= 0xDBFF ? EscapedUnit(text, at + 6) : std::nullopt;
-    if (next && *next >= 0xDC00 && *next <= 0xDFFF) {
+    const std::optional<unsigned> next =
+        support::IsLeadSurrogate(*unit) ? EscapedUnit(text, at + 6) : std::nullopt;
+    if (next && support::IsTrailSurrogate(*next)) {
       at += 12;  // a pair
       continue;
     }

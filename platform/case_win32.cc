@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "platform/word_breaks.h"
 #include "support/ascii.h"
+#include "support/utf16.h"
 
 namespace lexivane::platform {
 namespace {
@@ -45,12 +46,8 @@ std::u16string Map(std::u16string_view text, DWORD flags) {
   return out;
 }
 
-bool IsLeadSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsTrailSurrogate(char16_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
+using support::IsLeadSurrogate;
+using support::IsTrailSurrogate;
 
 }  // namespace
 

@@ -6,17 +6,15 @@
 
 #include "lexivane/utf8.h"
 
+#include "support/utf16.h"
 namespace lexivane {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+using support::AppendUtf16;
+using support::IsLeadSurrogate;
+using support::IsTrailSurrogate;
 
-bool IsLeadSurrogate(char32_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsTrailSurrogate(char32_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
-}
+constexpr char32_t kReplacement = 0xFFFD;
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -33,16 +31,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-void AppendUtf16(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out += static_cast<char16_t>(c);
-  } else {
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
   }
 }
 
@@ -96,7 +84,7 @@ std::string ToUtf8(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (IsLeadSurrogate(c) && i + 1 < text.size() && IsTrailSurrogate(text[i + 1])) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      c = support::CodePointOfPair(c, text[i + 1]);
       ++i;
     } else if (IsLeadSurrogate(c) || IsTrailSurrogate(c)) {
       c = kReplacement;

@@ -27,18 +27,15 @@
 
 #include "platform/text.h"
 #include "support/ascii.h"
+#include "support/utf16.h"
 
 namespace lexivane {
 namespace {
 
 constexpr std::size_t kNone = std::u16string_view::npos;
 
-bool IsLeadSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsTrailSurrogate(char16_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
+using support::IsLeadSurrogate;
+using support::IsTrailSurrogate;
 
 // A neighbour of an occurrence: a code unit, or kTextEdge before the start or after the end.
 using Neighbour = int;

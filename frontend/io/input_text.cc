@@ -15,6 +15,7 @@
 
 #include "frontend/io/command_error.h"
 #include "lexivane/utf8.h"
+#include "support/utf16.h"
 
 namespace lexivane::frontend {
 
@@ -62,12 +63,9 @@ std::uint32_t Unit(std::string_view bytes, std::size_t at) {
   return unit;
 }
 
-bool IsHighSurrogate(std::uint32_t u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLowSurrogate(std::uint32_t u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
+using support::IsLeadSurrogate;
+using support::IsSurrogate;
+using support::IsTrailSurrogate;
 
 template <bool kBigEndian>
 std::u16string DecodeUtf16(std::string_view bytes) {
@@ -76,13 +74,12 @@ std::u16string DecodeUtf16(std::string_view bytes) {
   const std::size_t units = bytes.size() / 2;
   for (std::size_t i = 0; i < units; ++i) {
     const std::uint32_t unit = Unit<2, kBigEndian>(bytes, 2 * i);
-    if (IsHighSurrogate(unit) && i + 1 < units &&
-        IsLowSurrogate(Unit<2, kBigEndian>(bytes, 2 * i + 2))) {
+    if (IsLeadSurrogate(unit) && i + 1 < units &&
+        IsTrailSurrogate(Unit<2, kBigEndian>(bytes, 2 * i + 2))) {
       text += static_cast<char16_t>(unit);
       text += static_cast<char16_t>(Unit<2, kBigEndian>(bytes, 2 * ++i));
     } else {
-      text += IsHighSurrogate(unit) || IsLowSurrogate(unit) ? kReplacement
-                                                            : static_cast<char16_t>(unit);
+      text += IsSurrogate(unit) ? kReplacement : static_cast<char16_t>(unit);
     }
   }
   if (bytes.size() % 2 != 0) text += kReplacement;
@@ -95,13 +92,10 @@ std::u16string DecodeUtf32(std::string_view bytes) {
   text.reserve(bytes.size() / 4 + 1);
   for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
     const std::uint32_t c = Unit<4, kBigEndian>(bytes, at);
-    if (c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+    if (c > 0x10FFFF || IsSurrogate(c)) {
       text += kReplacement;
-    } else if (c >= 0x10000) {
-      text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
     } else {
-      text += static_cast<char16_t>(c);
+      support::AppendUtf16(text, c);
     }
   }
   if (bytes.size() % 4 != 0) text += kReplacement;
@@ -265,7 +259,7 @@ TextWithBytes::TextWithBytes(const std::string& file) {
     std::size_t byte = static_cast<std::size_t>(run.data() - bytes.data());
     for (std::size_t k = 0; k < decoded.size();) {
       const char16_t c = decoded[k];
-      const bool pair = c >= 0xD800 && c <= 0xDBFF;
+      const bool pair = IsLeadSurrogate(c);
       k += pair ? 2 : 1;
       unit += pair ? 2 : 1;
       byte += pair ? 4 : c < 0x800 ? 2 : 3;

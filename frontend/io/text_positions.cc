@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include "support/utf16.h"
+
 namespace lexivane::frontend {
 
 namespace {
 
 bool IsLowSurrogateAfterHigh(std::u16string_view text, std::size_t i) {
-  return text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 &&
-         text[i - 1] <= 0xDBFF;
+  return support::IsTrailSurrogate(text[i]) && i > 0 && support::IsLeadSurrogate(text[i - 1]);
 }
 
 }  // namespace

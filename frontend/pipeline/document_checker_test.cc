@@ -116,6 +116,24 @@ std::string Utf16Le(std::u16string_view text) {
 }
 
 // `count` words joined by dashes into one stretch, with `tail` at its end.
+// Texts made of fragments picked at random, the same for the same seed.
+class RandomTexts {
+ public:
+  RandomTexts(unsigned seed, const std::vector<std::string>& fragments)
+      : random_(seed), fragments_(fragments) {}
+  std::size_t Below(std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_);
+  }
+  // Fewer than `most` fragments at the end of `text`.
+  void Append(std::string& text, std::size_t most) {
+    for (std::size_t n = Below(most); n > 0; --n) text += fragments_[Below(fragments_.size())];
+  }
+
+ private:
+  std::mt19937 random_;
+  const std::vector<std::string>& fragments_;
+};
+
 std::string DashedWords(int count, const std::string& tail) {
   std::string stretch;
   for (int i = 0; i < count; ++i) stretch += (i % 2 == 0 ? "teh-" : "wrold-");
@@ -278,15 +296,13 @@ TEST_F(DocumentCheckerTest, AgreesWithTheUtf16WalkOnGeneratedText) {
                                               "\xFF",
                                               "\xED\xA0\x80",
                                               "\xEF\xBB\xBF"};
-  std::mt19937 random(20261206);
-  const auto below = [&](std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
-  };
+  RandomTexts random(20261206, fragments);
+  const auto below = [&](std::size_t n) { return random.Below(n); };
   for (int round = 0; round < 10000; ++round) {
     std::vector<std::string> texts(1 + below(3));
     for (std::string& text : texts) {
       if (below(20) == 0) text = below(2) == 0 ? "\xFF\xFE" : "\xEF\xBB\xBF";
-      for (std::size_t n = below(60); n > 0; --n) text += fragments[below(fragments.size())];
+      random.Append(text, 60);
     }
     const bool unique = below(2) == 0;
     const std::size_t chunk_size = below(4) == 0 ? std::size_t{1} << 20 : 1 + below(9);
@@ -362,15 +378,11 @@ TEST_F(DocumentCheckerTest, DocumentsPrintWhatTheUtf16WalkPrints) {
                                               "\xC3\xA9",
                                               "\xE2\x80\x99",
                                               "x_y"};
-  std::mt19937 random(6122026);
-  const auto below = [&](std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
-  };
+  RandomTexts random(6122026, fragments);
+  const auto below = [&](std::size_t n) { return random.Below(n); };
   for (int round = 0; round < 3000; ++round) {
     std::vector<std::string> texts(1 + below(2));
-    for (std::string& text : texts) {
-      for (std::size_t n = below(40); n > 0; --n) text += fragments[below(fragments.size())];
-    }
+    for (std::string& text : texts) random.Append(text, 40);
     const bool unique = below(2) == 0;
     const ModeName& mode = ModeNames()[below(ModeNames().size())];
     ASSERT_EQ(ListedDocuments(engine_, texts, unique, mode.mode),

@@ -1,5 +1,6 @@
 #include "frontend/words/identifier_parts.h"
 #include "support/ascii.h"
+#include "support/utf16.h"
 
 #include <unicode/uchar.h>
 
@@ -16,7 +17,7 @@ Kind KindOf(char16_t c) {
   if (support::IsAsciiUpper(c)) return Kind::kCapital;
   if (support::IsAsciiDigit(c)) return Kind::kDigit;
   if (c < 0x80) return c == u'_' ? Kind::kConnector : Kind::kOther;
-  if (c >= 0xD800 && c <= 0xDFFF) return Kind::kOtherLetter;  // rare: no case to cut at
+  if (support::IsSurrogate(c)) return Kind::kOtherLetter;  // rare: no case to cut at
   if (u_isULowercase(c)) return Kind::kSmall;
   if (u_isUUppercase(c)) return Kind::kCapital;
   if (u_isdigit(c)) return Kind::kDigit;

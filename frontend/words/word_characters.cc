@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "frontend/words/running_words.h"
+#include "support/utf16.h"
 
 namespace lexivane::frontend {
 
@@ -15,12 +16,7 @@ namespace {
 bool AskTheRule(char32_t character, PlaceInWord place) {
   std::u16string probe;
   if (place != PlaceInWord::kFirst) probe += u'a';
-  if (character < 0x10000) {
-    probe += static_cast<char16_t>(character);
-  } else {
-    probe += static_cast<char16_t>(0xD7C0 + (character >> 10));
-    probe += static_cast<char16_t>(0xDC00 | (character & 0x3FF));
-  }
+  support::AppendUtf16(probe, character);
   if (place != PlaceInWord::kLast) probe += u'a';
   bool whole = false;
   ForEachRunningWordByIcu(probe, [&](const RunningWord& word) {
@@ -49,7 +45,7 @@ const std::array<std::uint8_t, 128>& AsciiAnswers() {
 bool MayStandInWord(char32_t character, PlaceInWord place) {
   const int bit = 1 << static_cast<int>(place);
   if (character < 128) return AsciiAnswers()[character] & bit;
-  if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) return false;
+  if (character > 0x10FFFF || support::IsSurrogate(character)) return false;
   // Text repeats its characters; each distinct one is asked of the rule once per place.
   thread_local std::unordered_map<char32_t, std::uint8_t> known;  // bits asked, then answers
   std::uint8_t& entry = known[character];
