@@ -16,6 +16,7 @@
 #include "frontend/modes/find_units.h"
 #include "frontend/modes/mode_filters.h"
 #include "frontend/modes/text_cursor.h"
+#include "support/utf16.h"
 
 namespace lexivane::frontend {
 
@@ -26,12 +27,12 @@ namespace {
 // What a preprocessor line does with its text: most lines are code, strings and all, but some
 // show a message: `#pragma message("…")` (and `#pragma GCC warning "…"`) its strings, `#error`
 // and `#warning` the rest of their line, quoted or not.
-enum class Directive { kCode, kMessageStrings, kMessageLine };
+enum class DirectiveKind { kCode, kMessageStrings, kMessageLine };
 
 // The kind of the preprocessor line whose `#` is at `hash`; `rest` gets where the text of an
 // `#error` or `#warning` starts.
-Directive ReadDirective(std::u16string_view text, std::size_t hash, std::size_t line_end,
-                        std::size_t& rest) {
+DirectiveKind ReadDirective(std::u16string_view text, std::size_t hash, std::size_t line_end,
+                            std::size_t& rest) {
   std::size_t at = hash + 1;
   const auto next_word = [&] {
     while (at < line_end && (text[at] == u' ' || text[at] == u'\t')) ++at;
@@ -43,13 +44,14 @@ Directive ReadDirective(std::u16string_view text, std::size_t hash, std::size_t 
   if (name == u"error" || name == u"warning") {
     while (at < line_end && (text[at] == u' ' || text[at] == u'\t')) ++at;
     rest = at;
-    return Directive::kMessageLine;
+    return DirectiveKind::kMessageLine;
   }
-  if (name != u"pragma") return Directive::kCode;
+  if (name != u"pragma") return DirectiveKind::kCode;
   name = next_word();
   if (name == u"GCC" || name == u"clang") name = next_word();
-  return name == u"message" || name == u"warning" || name == u"error" ? Directive::kMessageStrings
-                                                                      : Directive::kCode;
+  return name == u"message" || name == u"warning" || name == u"error"
+             ? DirectiveKind::kMessageStrings
+             : DirectiveKind::kCode;
 }
 
 // The end of a C-family character literal from `from` (just past its quote) on a line that ends
@@ -88,203 +90,241 @@ bool StartsCFamilyToken(std::u16string_view text, std::size_t i) {
   return true;
 }
 
-}  // namespace
+// The walk over one text. Run reads it token by token; each step is given the token's first unit
+// and returns where the token ends, or kNotAToken when the unit starts none after all, and the
+// walk goes on past it. `code_` is the start of the code not hidden yet: a step that keeps a
+// comment or a literal hides the code before it.
+class CFamilyWalk {
+ public:
+  CFamilyWalk(std::u16string& text, CodeIdentifiers identifiers)
+      : text_(text),
+        identifiers_(identifiers),
+        n_(text.size()),
+        line_ends_(text),
+        character_ends_(text) {}
 
-void KeepCFamilyCommentsAndStrings(std::u16string& original, CodeIdentifiers identifiers) {
-  const TextCursor text(original);
-  const auto hide_code = [&](std::size_t from, std::size_t to) {
-    HideCode(text, from, to, identifiers, CodeLanguage::kCFamily);
-  };
-  const std::size_t n = text.size();
-  Fence fence;
-  LineEnds line_ends(text);
-  CharacterLiteralEnds character_ends(text);
-  std::size_t code = 0;  // the start of the code not hidden yet
-  bool line_start = true;
-  bool directive = false;  // in a preprocessor line that shows no message: its strings are code
-  // Keeps [open_end, close_begin) as a literal's content; the rest of [code, end) is code.
-  const auto keep_string = [&](std::size_t content, std::size_t content_end, std::size_t end,
-                               bool raw, bool written_spaced = false) {
-    content_end = std::max(content, content_end);
-    hide_code(code, content);
-    text.Hide(content_end, end);
-    if (directive) {
-      text.Hide(content, content_end);
-    } else {
-      KeepStringContent(text, content, content_end, raw, written_spaced);
-    }
-    code = end;
-  };
-  std::size_t i = 0;
-  while (i < n) {
-    if (!line_start) {  // inside a line, only these characters may start something
-      while ((i = FindAnyOf(text, i, u'\n', u'/', u'"', u'\'', u'`', u'r', u'@')) < n &&
-             !StartsCFamilyToken(text, i)) {
-        ++i;
+  void Run() {
+    std::size_t i = 0;
+    while (i < n_) {
+      if (!line_start_) {  // inside a line, only these characters may start something
+        while ((i = FindAnyOf(text_, i, u'\n', u'/', u'"', u'\'', u'`', u'r', u'@')) < n_ &&
+               !StartsCFamilyToken(text_, i)) {
+          ++i;
+        }
+        if (i == n_) break;
       }
-      if (i == n) break;
+      const std::size_t end = Step(i);
+      i = end == kNotAToken ? i + 1 : end;
     }
-    const char16_t c = text[i];
-    const char16_t next = UnitAt(text, i + 1);
-    const char16_t before = i > 0 ? text[i - 1] : 0;
-    if (c == u'\n') {
-      const bool continued =
-          (before == u'\\') || (before == u'\r' && i > 1 && text[i - 2] == u'\\');
-      directive = directive && continued;
-      line_start = true;
-      ++i;
-      while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\r')) ++i;
-      continue;
-    }
-    if (line_start && c == u'#') {
-      std::size_t rest = i;
-      const Directive kind = ReadDirective(text, i, line_ends.Of(i), rest);
-      directive = kind == Directive::kCode;
-      if (kind == Directive::kMessageLine && UnitAt(text, rest) != u'"') {  // #error Not supported
-        line_start = false;
-        keep_string(rest, line_ends.Of(i), line_ends.Of(i), false);
-        i = line_ends.Of(i);
-        continue;
-      }
-    }
-    if (c != u' ' && c != u'\t' && c != u'\r') line_start = false;
+    HideCodeUpTo(n_);
+  }
 
-    if (c == u'/' && (next == u'/' || next == u'*')) {
-      std::size_t content_end;
-      std::size_t end;
-      if (next == u'*') {  // only to its `*/`: many such comments may share one line
-        std::size_t close = i + 2;
-        while ((close = FindAnyOf(text, close, u'*')) + 1 < n && text[close + 1] != u'/') ++close;
-        if (close + 1 >= n) close = kNoPosition;
-        content_end = close == kNoPosition ? n : close;
-        end = close == kNoPosition ? n : close + 2;
-      } else {
-        content_end = end = NextLineFeed(text, i);
-      }
-      hide_code(code, i);
-      text.Hide(content_end, end);
-      KeepComment(text, i, content_end, fence);
-      code = i = end;
-      continue;
+ private:
+  static constexpr std::size_t kNotAToken = kNoPosition;
+
+  std::size_t Step(std::size_t i) {
+    const char16_t c = text_[i];
+    if (c == u'\n') return NextLine(i);
+    if (line_start_ && c == u'#') {
+      const std::size_t end = Directive(i);
+      if (end != kNotAToken) return end;
     }
-    if (c != u'"' && c != u'\'' && c != u'`' && c != u'r' && c != u'@') {
-      ++i;
-      continue;
-    }
-    if ((c == u'r' && next != u'#' && next != u'"') || (c == u'@' && next != u'"')) {
-      ++i;
-      continue;
-    }
+    if (c != u' ' && c != u'\t' && c != u'\r') line_start_ = false;
+    const char16_t next = UnitAt(text_, i + 1);
+    if (c == u'/' && (next == u'/' || next == u'*')) return Comment(i);
+    if (c == u'@') return next == u'"' ? VerbatimString(i) : kNotAToken;
+    if (c != u'"' && c != u'\'' && c != u'`' && c != u'r') return kNotAToken;
+    if (c == u'r' && next != u'#' && next != u'"') return kNotAToken;
     // The letters right before a quote: R (C++ raw), u8, L...
     std::size_t prefix = i;
-    while (prefix > code && (IsAsciiLetter(text[prefix - 1]) || IsAsciiDigit(text[prefix - 1])))
+    while (prefix > code_ &&
+           (IsAsciiLetter(text_[prefix - 1]) || IsAsciiDigit(text_[prefix - 1]))) {
       --prefix;
-    const bool prefix_free = prefix == 0 || !IsIdentifierCharacter(text[prefix - 1]);
-    const std::u16string_view letters = std::u16string_view(text).substr(prefix, i - prefix);
+    }
+    const bool prefix_free = prefix == 0 || !IsIdentifierCharacter(text_[prefix - 1]);
+    const std::u16string_view letters = text_.substr(prefix, i - prefix);
+    if (c == u'r') {
+      const bool raw = prefix_free && (letters.empty() || letters == u"b" || letters == u"c");
+      return raw ? RustRawString(i) : kNotAToken;
+    }
+    if (c == u'"') return DoubleQuoted(i, prefix_free, letters);
+    if (c == u'`') return TemplateLiteral(i);
+    return SingleQuoted(i, letters);
+  }
 
-    if (c == u'r' && prefix_free && (letters.empty() || letters == u"b" || letters == u"c") &&
-        (next == u'#' || next == u'"')) {  // Rust r"…", r#"…"#, br#"…"#
-      std::size_t j = i + 1;
-      while (j < n && text[j] == u'#') ++j;
-      if (j < n && text[j] == u'"') {
-        std::u16string close(j - i, u'#');  // a quote, as many "#" as opened
-        close.front() = u'"';
-        const std::size_t end = LiteralEnd(text, j + 1, close, false, n);
-        const bool closed = text.compare(end - close.size(), close.size(), close) == 0 && end > j;
-        keep_string(j + 1, closed ? end - close.size() : end, end, true);
-        i = end;
-        continue;
+  // A line feed: whether the next line goes on with a preprocessor line, and its indentation.
+  std::size_t NextLine(std::size_t i) {
+    const char16_t before = i > 0 ? text_[i - 1] : 0;
+    const bool continued = (before == u'\\') || (before == u'\r' && i > 1 && text_[i - 2] == u'\\');
+    directive_ = directive_ && continued;
+    line_start_ = true;
+    ++i;
+    while (i < n_ && (text_[i] == u' ' || text_[i] == u'\t' || text_[i] == u'\r')) ++i;
+    return i;
+  }
+
+  // A `#` that starts a line: whether its strings are code, and the message of an `#error Not
+  // supported` kept whole; kNotAToken unless the line was read to its end.
+  std::size_t Directive(std::size_t hash) {
+    std::size_t rest = hash;
+    const std::size_t line_end = line_ends_.Of(hash);
+    const DirectiveKind kind = ReadDirective(text_, hash, line_end, rest);
+    directive_ = kind == DirectiveKind::kCode;
+    if (kind != DirectiveKind::kMessageLine || UnitAt(text_, rest) == u'"') return kNotAToken;
+    line_start_ = false;
+    KeepString(rest, line_end, line_end, false);
+    return line_end;
+  }
+
+  // `//` to its line's end; `/*` only to its `*/`: many such comments may share one line.
+  std::size_t Comment(std::size_t i) {
+    std::size_t content_end;
+    std::size_t end;
+    if (text_[i + 1] == u'*') {
+      std::size_t close = i + 2;
+      while ((close = FindAnyOf(text_, close, u'*')) + 1 < n_ && text_[close + 1] != u'/') ++close;
+      if (close + 1 >= n_) close = kNoPosition;
+      content_end = close == kNoPosition ? n_ : close;
+      end = close == kNoPosition ? n_ : close + 2;
+    } else {
+      content_end = end = NextLineFeed(text_, i);
+    }
+    HideCodeUpTo(i);
+    text_.Hide(content_end, end);
+    KeepComment(text_, i, content_end, fence_);
+    code_ = end;
+    return end;
+  }
+
+  // Rust r"…", r#"…"#, br#"…"#: to a quote and as many `#` as opened.
+  std::size_t RustRawString(std::size_t i) {
+    std::size_t j = i + 1;
+    while (j < n_ && text_[j] == u'#') ++j;
+    if (j == n_ || text_[j] != u'"') return kNotAToken;
+    std::u16string close(j - i, u'#');
+    close.front() = u'"';
+    const std::size_t end = LiteralEnd(text_, j + 1, close, false, n_);
+    const bool closed = text_.compare(end - close.size(), close.size(), close) == 0 && end > j;
+    KeepString(j + 1, closed ? end - close.size() : end, end, true);
+    return end;
+  }
+
+  // C# @"…", in which "" is a quote.
+  std::size_t VerbatimString(std::size_t i) {
+    std::size_t j = i + 2;
+    while (j < n_ && !(text_[j] == u'"' && UnitAt(text_, j + 1) != u'"')) {
+      j += text_[j] == u'"' ? 2 : 1;
+    }
+    const std::size_t end = j < n_ ? j + 1 : n_;
+    KeepString(i + 2, j < n_ ? j : n_, end, true);
+    return end;
+  }
+
+  // """…""" (C#, Java, Kotlin, Swift) to as many quotes, C++'s R"delim(…)delim", or "…" to
+  // its quote on the same line.
+  std::size_t DoubleQuoted(std::size_t i, bool prefix_free, std::u16string_view letters) {
+    std::size_t quotes = 0;
+    while (i + quotes < n_ && text_[i + quotes] == u'"') ++quotes;
+    if (quotes >= 3) {
+      const std::u16string close(quotes, u'"');
+      const std::size_t end = LiteralEnd(text_, i + quotes, close, false, n_);
+      const bool closed = end >= i + 2 * quotes && text_.compare(end - quotes, quotes, close) == 0;
+      KeepString(i + quotes, closed ? end - quotes : end, end, false);
+      return end;
+    }
+    const bool cpp_raw = prefix_free && !letters.empty() && letters.back() == u'R' &&
+                         (letters == u"R" || letters == u"u8R" || letters == u"uR" ||
+                          letters == u"UR" || letters == u"LR");
+    if (cpp_raw) {
+      const std::size_t paren = text_.substr(0, std::min(n_, i + 18)).find(u'(', i);
+      if (paren != kNoPosition) {
+        std::u16string close(1, u')');  // ")", the delimiter, a quote
+        close.append(text_.substr(i + 1, paren - i - 1)).push_back(u'"');
+        const std::size_t end = LiteralEnd(text_, paren + 1, close, false, n_);
+        const bool closed = text_.compare(end - close.size(), close.size(), close) == 0 &&
+                            end >= paren + 1 + close.size();
+        KeepString(paren + 1, closed ? end - close.size() : end, end, true);
+        return end;
       }
-      ++i;
-      continue;
     }
-    if (c == u'@' && next == u'"') {  // C# verbatim: "" is a quote
-      std::size_t j = i + 2;
-      while (j < n && !(text[j] == u'"' && UnitAt(text, j + 1) != u'"'))
-        j += text[j] == u'"' ? 2 : 1;
-      const std::size_t end = j < n ? j + 1 : n;
-      keep_string(i + 2, j < n ? j : n, end, true);
-      i = end;
-      continue;
-    }
-    if (c == u'"') {
-      std::size_t quotes = 0;
-      while (i + quotes < n && text[i + quotes] == u'"') ++quotes;
-      if (quotes >= 3) {  // """…""" (C#, Java, Kotlin, Swift): to as many quotes
-        const std::u16string close(quotes, u'"');
-        const std::size_t end = LiteralEnd(text, i + quotes, close, false, n);
-        const bool closed = end >= i + 2 * quotes && text.compare(end - quotes, quotes, close) == 0;
-        keep_string(i + quotes, closed ? end - quotes : end, end, false);
-        i = end;
-        continue;
-      }
-      const bool cpp_raw = prefix_free && !letters.empty() && letters.back() == u'R' &&
-                           (letters == u"R" || letters == u"u8R" || letters == u"uR" ||
-                            letters == u"UR" || letters == u"LR");
-      if (cpp_raw) {  // R"delim(…)delim"
-        const std::size_t paren =
-            std::u16string_view(text).substr(0, std::min(n, i + 18)).find(u'(', i);
-        if (paren != kNoPosition) {
-          std::u16string close(1, u')');  // ")", the delimiter, a quote
-          close.append(text, i + 1, paren - i - 1).push_back(u'"');
-          const std::size_t end = LiteralEnd(text, paren + 1, close, false, n);
-          const bool closed = text.compare(end - close.size(), close.size(), close) == 0 &&
-                              end >= paren + 1 + close.size();
-          keep_string(paren + 1, closed ? end - close.size() : end, end, true);
-          i = end;
-          continue;
-        }
-      }
-      const std::size_t end = LiteralEnd(text, i + 1, u"\"", true, line_ends.Of(i));
-      const bool closed = end > i + 1 && text[end - 1] == u'"';
-      keep_string(i + 1, closed ? end - 1 : end, end, false);
-      i = end;
-      continue;
-    }
-    if (c == u'`') {  // template literals (JS, TS), raw strings (Go)
-      const std::size_t end = LiteralEnd(text, i + 1, u"`", true, n);
-      const bool closed = end > i + 1 && text[end - 1] == u'`';
-      const bool spaced = HasInnerBlank(text, i + 1, closed ? end - 1 : end);
-      HideInterpolations(text, i + 1, closed ? end - 1 : end, true);
-      keep_string(i + 1, closed ? end - 1 : end, end, false, spaced);
-      i = end;
-      continue;
-    }
-    // A single quote: a digit separator (1'000), a Rust lifetime or label ('a, 'static,
-    // 'outer:), a character literal, or a string (JavaScript).
+    const std::size_t end = LiteralEnd(text_, i + 1, u"\"", true, line_ends_.Of(i));
+    const bool closed = end > i + 1 && text_[end - 1] == u'"';
+    KeepString(i + 1, closed ? end - 1 : end, end, false);
+    return end;
+  }
+
+  // Template literals (JS, TS) with their ${…} hidden, and Go's raw strings.
+  std::size_t TemplateLiteral(std::size_t i) {
+    const std::size_t end = LiteralEnd(text_, i + 1, u"`", true, n_);
+    const bool closed = end > i + 1 && text_[end - 1] == u'`';
+    const bool spaced = HasInnerBlank(text_, i + 1, closed ? end - 1 : end);
+    HideInterpolations(text_, i + 1, closed ? end - 1 : end, true);
+    KeepString(i + 1, closed ? end - 1 : end, end, false, spaced);
+    return end;
+  }
+
+  // A single quote: a digit separator (1'000), a Rust lifetime or label ('a, 'static, 'outer:),
+  // a character literal (code, hidden with what follows), or a string (JavaScript).
+  std::size_t SingleQuoted(std::size_t i, std::u16string_view letters) {
+    const char16_t before = i > 0 ? text_[i - 1] : 0;
     if (IsAsciiDigit(before) ||
         (IsIdentifierCharacter(before) && letters.size() != 1 && letters != u"u8")) {
-      ++i;
-      continue;
+      return kNotAToken;
     }
     std::size_t name_end = i + 1;
-    while (name_end < n && IsIdentifierCharacter(text[name_end])) ++name_end;
-    const char16_t after_name = UnitAt(text, name_end);
+    while (name_end < n_ && IsIdentifierCharacter(text_[name_end])) ++name_end;
+    const char16_t after_name = UnitAt(text_, name_end);
     if (name_end > i + 1 && after_name != u'\'' &&
         (before == u'&' || before == u'<' ||
          std::u16string_view(u">,:;)+{=").find(after_name) != kNoPosition)) {
-      ++i;
-      continue;
+      return kNotAToken;
     }
-    const std::size_t line_end = line_ends.Of(i);
-    const std::size_t end = character_ends.Of(i + 1, line_end);
-    if (end == line_end && (end == i + 1 || text[end - 1] != u'\'')) {
-      ++i;  // no closing quote on the line: not a literal
-      continue;
+    const std::size_t line_end = line_ends_.Of(i);
+    const std::size_t end = character_ends_.Of(i + 1, line_end);
+    if (end == line_end && (end == i + 1 || text_[end - 1] != u'\'')) {
+      return kNotAToken;  // no closing quote on the line: not a literal
     }
-    const std::u16string_view content = std::u16string_view(text).substr(i + 1, end - i - 2);
+    const std::u16string_view content = text_.substr(i + 1, end - i - 2);
     const bool character =
-        content.size() <= 1 ||
-        (content.size() == 2 && content[0] >= 0xd800 && content[0] < 0xdc00) ||
+        content.size() <= 1 || (content.size() == 2 && support::IsLeadSurrogate(content[0])) ||
         (content[0] == u'\\' && content.find(u' ') == kNoPosition && content.size() <= 12);
-    if (character) {
-      i = end;  // code: hidden with what follows
-      continue;
-    }
-    keep_string(i + 1, end - 1, end, false);
-    i = end;
+    if (!character) KeepString(i + 1, end - 1, end, false);
+    return end;
   }
-  hide_code(code, n);
+
+  void HideCodeUpTo(std::size_t end) {
+    HideCode(text_, code_, end, identifiers_, CodeLanguage::kCFamily);
+  }
+
+  // Keeps [content, content_end) as a literal's content; the rest of [code_, end) is code.
+  void KeepString(std::size_t content, std::size_t content_end, std::size_t end, bool raw,
+                  bool written_spaced = false) {
+    content_end = std::max(content, content_end);
+    HideCodeUpTo(content);
+    text_.Hide(content_end, end);
+    if (directive_) {
+      text_.Hide(content, content_end);
+    } else {
+      KeepStringContent(text_, content, content_end, raw, written_spaced);
+    }
+    code_ = end;
+  }
+
+  const TextCursor text_;
+  const CodeIdentifiers identifiers_;
+  const std::size_t n_;
+  Fence fence_;
+  LineEnds line_ends_;
+  CharacterLiteralEnds character_ends_;
+  std::size_t code_ = 0;
+  bool line_start_ = true;
+  bool directive_ = false;  // in a preprocessor line that shows no message: its strings are code
+};
+
+}  // namespace
+
+void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers) {
+  CFamilyWalk(text, identifiers).Run();
 }
 
 }  // namespace lexivane::frontend

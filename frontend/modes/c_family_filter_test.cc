@@ -66,6 +66,8 @@ TEST(CFamilyFilter, CFamilyKeepsCommentsAndStringProse) {
              {"/** @param[in,out] buf the buffer\n * @param {string} name its name */",
               "the buffer its name"},
              {"printf(\"%5.2f%% done, %zu left\", a, b);", "done left"},
+             // An `r` after a letter before a quote is the end of a name, never a quote.
+             {"ar\"fine\" 'teh wrold'; xr#x = 'it is'", "teh wrold it is"},
          });
 }
 
