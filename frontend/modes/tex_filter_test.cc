@@ -95,6 +95,68 @@ TEST(TexFilter, HidesMarkupAndKeepsProse) {
             "deep");
 }
 
+TEST(TexFilter, ReadsEachConstructToItsEdge) {
+  ExpectWords(
+      HideTexMarkup,
+      {
+          // \verb with any delimiter, a star or braces, and no escapes inside; \lstinline and
+          // \mintinline; a \verb at the text's end.
+          {u"\\verb!a_b! one \\verb*+x y+ two \\verb{c d} three", "one two three"},
+          {u"\\lstinline{int x} a \\lstinline|y| b \\mintinline{python}{x = 1} c", "a b c"},
+          {u"end \\verb", "end"},
+          {u"\\verb|x\\| y| z", "y z"},
+          // Environments: math and verbatim starred or spaced, unknown ones with a text
+          // argument, column specifications with widths, a \begin without a name.
+          {u"\\begin{comment}\nhidden words\n\\end{comment} shown", "shown"},
+          {u"\\begin{align*}a &= b\\end{align*} \\begin {gather}x\\end{gather} ok", "ok"},
+          {u"\\begin{minted}{python}\nprint(x)\n\\end{minted} \\begin{tikzpicture}\\node{N};"
+           u"\\end{tikzpicture} after",
+           "after"},
+          {u"\\begin{tabular*}{\\textwidth}{@{}lr@{}} a & b \\end{tabular*}", "a b"},
+          {u"\\begin{minipage}[t]{0.5\\textwidth} Inside\\end{minipage}", "Inside"},
+          {u"\\begin{mybox}{Box title} body \\end{mybox}", "Box title body"},
+          {u"\\begin word", "word"},
+          {u"\\begin{verbatim} never closed", ""},
+          // Optional arguments of commands whose arguments are text are text.
+          {u"\\section[Short]{Long title} \\item[Label] \\caption[List]{Full}",
+           "Short Long title Label List Full"},
+          {u"\\setcounter{page}{3}\\definecolor{dark}{rgb}{0,0,0} \\rule[1ex]{2cm}{1pt} left",
+           "left"},
+          // Math: escaped dollars inside and out, display math, \( \) and \[ \] open at the end.
+          {u"costs \\$5, $a\\$b$ and $$x$$ paid", "costs and paid"},
+          {u"before \\(x + y", "before"},
+          {u"before \\[ x", "before"},
+          {u"open $$ display\n\nnext", "open next"},
+          {u"text $", "text"},
+          // Groups: closed, nested, or open to the end; escaped braces are hidden.
+          {u"{\\bf bold} {{nested}} {open group", "bold nested open group"},
+          {u"\\{set\\} a\\,b c\\;d e\\ f g\\@ h\\/ i", "set a b c d e f g h i"},
+          // Accents: each mark, braced or not, on a letter; a blank before a letter accent's
+          // base; the accent command braced whole; accents on what is no letter are hidden.
+          {u"\\^ote \\~n \\=a \\u{g} \\.z \\H{o} \\v c \\k{a} \\r{a} \\d{o} \\`a",
+           "\u00f4te \u00f1 \u0101 \u011f \u017c \u0151 \u010d \u0105 \u00e5 \u1ecd \u00e0"},
+          {u"{\\'e}t{\\'{e}} Stra{\\ss}e {\\o}l \\ae ther \\OE{}uvre \\l{}\\'od\\'z",
+           "\u00e9t\u00e9 Stra\u00dfe \u00f8l \u00e6ther \u0152uvre \u0142\u00f3d\u017a"},
+          {u"\\v{x}ar x\\'1 y\\'{} z", "xar x y z"},
+          // Comments: to the line's end only, and `%` in a word or after an escape.
+          {u"one% two\nthree 5\\% four %\n five", "one three four five"},
+          // Plain TeX assignments: numbers, glue, a value after `=`; not prose after a command.
+          {u"\\parindent=0pt \\baselineskip=12pt plus 2pt minus 1pt \\tolerance 1000 kept", "kept"},
+          {u"\\count255=-5 \\today is \\LaTeX here", "is here"},
+          // Scripts are text outside a definition, math within one.
+          {u"a_b x^2 \\newcommand{\\sq}{x^{2}y_1}", "a_b x x y"},
+
+          // References and citations, known or not.
+          {u"\\autoref{s} \\cref{a,b} \\nameref{x} \\footcite[p.~4]{k} \\Citeauthor{k} \\secref{y}"
+           u" ok",
+           "ok"},
+          // Addresses read through escapes, and ended by a brace or a \verb.
+          {u"at https://x.org/a\\%20b\\#frag, www.x.org/\\textasciitilde{}me and ok", "at and ok"},
+          {u"\\href{https://x.org/a\\_b}{Link} and \\url{mailto:me@x.org}", "Link and"},
+      },
+      FilterChanges::kBlanksAndJoinedLetters);
+}
+
 // Random mixes of the characters the format treats specially keep the contract and end.
 TEST(TexFilter, KeepsTheContractOnAnyInput) {
   ExpectContractOnRandomText(HideTexMarkup, u"\\{}[]$%()'\"`~-&.*@#|^ \n\rabcfsinTEBIP12(",
