@@ -65,6 +65,39 @@ TEST(NroffFilter, HidesMarkupAndKeepsProse) {
       FilterChanges::kBlanksAndJoinedLetters);
 }
 
+TEST(NroffFilter, ReadsEachConstructToItsEdge) {
+  ExpectWords(
+      HideNroffMarkup,
+      {
+          // Control lines: blanks after the dot, the `'` form, a comment after the arguments,
+          // CRLF line ends, no-fill text (still prose), an .IP without a tag.
+          {u".  SH  Spaced name\n'B quoted form\n.B bold \\\" a note",
+           "Spaced name quoted form bold"},
+          {u".SH NAME\r\ngzip \\- compress\r\n.PP\r\n", "NAME gzip compress"},
+          {u".nf\nline one\nline two\n.fi\nfilled", "line one line two filled"},
+          {u".IP\nbody \\\"\n.IP \"\"\nmore", "body more"},
+          // Escapes: sizes in each form, named and numbered characters, a backslash at a
+          // line's end, marks that print nothing between words and inside one.
+          {u"\\s'+2'a \\s(12b \\s[+2]c \\s+(10d \\s-e \\s3f \\s36g", "a b c d e f g"},
+          {u"\\[:u]ber \\[char233]t\\(,c \\C'u00E9't\\[u00f6] \\N'65'x \\[u1F600]y",
+           "\u00fcber \u00e9t\u00e7 \u00e9t Ax y"},
+          {u"one\\\ntwo \\eword\\(emdash a\\&b end\\& more", "one two word dash ab end more"},
+          {u"\\*[name arg]x \\n[a]y \\k[pos]z \\gab \\Y[m]w \\V[v]v", "x y z b w v"},
+          // Blocks: a macro appended to, an ignored block with its own end, eqn, a table
+          // without a format, one whose format goes on over lines, and .T& between formats.
+          {u".am XX\ntext\n..\n.ig\nhidden\n..\nafter", "after"},
+          {u".TS\nplain cell words\n.TE\nafter", "plain cell words after"},
+          {u".TS\nl l\nl l.\na\tb\n.T&\nc s.\nwide\n.TE", "a b wide"},
+          {u".TS\ncenter;\nl.\nT{\ncell\nT} T{ next T}\n.TE", "cell next"},
+          {u".TS\nl.\nnever closed", "never closed"},
+          {u".EQ\nnever closed", ""},
+          // mdoc: a non-literal display is prose, each macro switches what follows on its line.
+          {u".Bd -ragged\nplain words\n.Ed\n.It Sy Bold Ar file No text", "plain words Bold text"},
+          {u".Op Fl a Ar b Ns No c \"quoted words\"", "c quoted words"},
+      },
+      FilterChanges::kBlanksAndJoinedLetters);
+}
+
 // Random mixes of the characters the format treats specially keep the contract and end.
 TEST(NroffFilter, KeepsTheContractOnAnyInput) {
   ExpectContractOnRandomText(HideNroffMarkup, u"\\{}[]$%()'\"`~-&.*@#|^ \n\rabcfsinTEBIP12(",
