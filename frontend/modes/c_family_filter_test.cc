@@ -71,5 +71,25 @@ TEST(CFamilyFilter, CFamilyKeepsCommentsAndStringProse) {
          });
 }
 
+TEST(CFamilyFilter, ReadsEveryLiteralToItsEnd) {
+  Expect(KeepCFamilyCommentsAndStrings,
+         {
+             // Raw strings: the delimiter must match, prefixes u8R, LR.
+             {"R\"ab(one )a\" two)ab\" u8R\"(three more)\" LR\"x(and four)x\"",
+              "one a two three more and four"},
+             // C#: verbatim with doubled quotes over lines, interpolated with fields, both.
+             {"@\"line one\nline \"\"two\"\"\" $\"Hi {name}, {n:D2} left\" $@\"a {x} b\"",
+              "line one line two Hi left a b"},
+             // Rust raw strings with more hashes, a `"#` inside that does not close.
+             {"r##\"a \"# b\"## r\"plain text\" br#\"raw bytes\"#", "a b plain text raw bytes"},
+             // Templates: nested templates and braces in fields, an escaped backtick.
+             {"`a ${`inner ${x}`} b ${ {k: 1}.k } c \\` d`", "a b c d"},
+             // Character literals: escapes, a quote, numbers with separators, lifetimes.
+             {"c = '\\''; d = '\"'; e = 0x1'0; // after", "after"},
+             // Strings with only keys, paths or format specifiers are not prose.
+             {"f(\"%s\"); g(\"a_b\"); h(\"/tmp/x\"); k(\"en-US\");", ""},
+         });
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -22,12 +23,13 @@ inline std::string JoinedRunningWords(std::u16string_view text) {
   return words;
 }
 
-// What a filter may put in place of what it hides: blanks only (the code modes, addresses), or
-// also characters that sequences stand for, with word joiners (the markup modes).
-enum class FilterChanges { kBlanksOnly, kBlanksAndCharacters };
+// What a filter may put in place of what it hides: blanks only (the code modes, addresses); also
+// characters that sequences stand for, with word joiners (the markup modes); or, for TeX and
+// nroff, only blanks, word joiners and letters that a word joiner follows.
+enum class FilterChanges { kBlanksOnly, kBlanksAndCharacters, kBlanksAndJoinedLetters };
 
 // Runs `filter` over `text`, expects the text's length kept, its line breaks where they were and
-// no new ones, and with kBlanksOnly every other change a blank; returns the words left.
+// no new ones, and every other change one that `changes` allows; returns the words left.
 template <typename Filter>
 std::string FilteredWords(Filter filter, std::u16string text, FilterChanges changes) {
   const std::u16string original = text;
@@ -39,6 +41,10 @@ std::string FilteredWords(Filter filter, std::u16string text, FilterChanges chan
       EXPECT_EQ(text[i], original[i]) << ToUtf8(original) << " @" << i;
     } else if (changes == FilterChanges::kBlanksOnly && text[i] != original[i]) {
       EXPECT_EQ(text[i], u' ') << ToUtf8(original) << " @" << i;
+    } else if (changes == FilterChanges::kBlanksAndJoinedLetters && text[i] != original[i] &&
+               text[i] != u' ' && text[i] != kWordJoiner) {
+      EXPECT_TRUE(i + 1 < text.size() && text[i + 1] == kWordJoiner)
+          << ToUtf8(original) << " @" << i;
     }
   }
   return JoinedRunningWords(text);
@@ -63,10 +69,22 @@ inline std::string WordsLeft(TextFilter filter, const std::string& utf8) {
 inline void Expect(TextFilter filter, std::initializer_list<CodeCase> cases) {
   for (const CodeCase& c : cases) EXPECT_EQ(WordsLeft(filter, c.text), c.words) << c.text;
 }
-inline void ExpectWords(TextFilter filter, std::initializer_list<MarkupCase> cases) {
+inline void ExpectWords(TextFilter filter, std::initializer_list<MarkupCase> cases,
+                        FilterChanges changes = FilterChanges::kBlanksAndCharacters) {
   for (const MarkupCase& c : cases) {
-    EXPECT_EQ(FilteredWords(filter, c.text, FilterChanges::kBlanksAndCharacters), c.words)
-        << ToUtf8(c.text);
+    EXPECT_EQ(FilteredWords(filter, c.text, changes), c.words) << ToUtf8(c.text);
+  }
+}
+
+// Runs `filter` over a few thousand short random texts made of `alphabet`, each held to the
+// contract as FilteredWords holds it: the filter must keep it on any input, and end.
+inline void ExpectContractOnRandomText(TextFilter filter, std::u16string_view alphabet,
+                                       FilterChanges changes) {
+  std::mt19937 random(19);
+  for (int round = 0; round < 3000 && !::testing::Test::HasFailure(); ++round) {
+    std::u16string text(random() % 40, u' ');
+    for (char16_t& c : text) c = alphabet[random() % alphabet.size()];
+    FilteredWords(filter, text, changes);
   }
 }
 

@@ -25,5 +25,18 @@ TEST(HashCommentFilter, HashCommentsOnlyOutsideStrings) {
          });
 }
 
+TEST(HashCommentFilter, QuotesAndBracketsDecideWhereACommentStarts) {
+  Expect(KeepHashComments, {
+                               // Escaped quotes do not close a string.
+                               {"s = \"say \\\"#hi\\\"\" # real note", "real note"},
+                               // A bracket comment closes only with as many `=` as opened it.
+                               {"#[==[ one ]=] still ]==] x # two", "one still two"},
+                               // `#[` without a bracket pair is a plain line comment.
+                               {"#[ plain\nx #[=x y", "plain x y"},
+                               // Comments in CRLF files and at the text's end.
+                               {"# first\r\n# second", "first second"},
+                           });
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

@@ -110,5 +110,31 @@ TEST(HtmlFilter, OddInputKeepsLengthAndTime) {
   HideMarkdownMarkup(runs);
 }
 
+TEST(HtmlFilter, ReadsTagsInAnyCaseAndEachRawTextToItsEnd) {
+  ExpectWords(HideHtml,
+              {
+                  // Tag and attribute names in any case; values quoted, unquoted, spaced, empty.
+                  {u"<P>Upper</P> <IMG ALT=\"Caps\" Title=Mixed> <img alt = 'Spaced' >",
+                   "Upper Caps Mixed Spaced"},
+                  {u"<img alt title=\"\" alt=>x <a title=\"Go &amp; see\" href=\"a&amp;b\">y</a>",
+                   "x Go see y"},
+                  // Self-closing script and code elements hide nothing after them; an end tag
+                  // of a code element never opened, or in capitals, closes nothing or the one open.
+                  {u"<script/>one <code/>two </code>three <PRE>x</pre> four", "one two three four"},
+                  // Raw text ends only at its own end tag, in any case.
+                  {u"<script>if (a</b) x</script>ok <style>p</p>{}</STYLE>done", "ok done"},
+                  // Comments, declarations and instructions: empty, with `--` or `>` inside.
+                  {u"<!----> a <!-- x -- y --> b <?php echo \"x\" ?> c <!x> d", "a b c d"},
+                  {u"<![CDATA[ open", "open"},
+                  {u"</ p>e </>f", "e f"},
+                  // References: a hexadecimal `X`, names in their case only, invisible ones join.
+                  {u"&#XE9;t&eacute; &Eacute;T&EACUTE; zero&#x200B;width don&#39;t &hellip;end",
+                   "\u00e9t\u00e9 \u00c9T zerowidth don't end"},
+              });
+  // An instruction ends at `>` in HTML, at `?>` in XML, where script is no raw text.
+  ExpectWords(HideHtml, {{u"<?pi a > b ?>text", "b text"}});
+  ExpectWords(HideXml, {{u"<?pi a > b ?>text <script>words</script>", "text words"}});
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

@@ -82,5 +82,60 @@ TEST(MarkdownFilter, MarkdownReadsItsHtml) {
       });
 }
 
+TEST(MarkdownFilter, MarkdownReadsInlineConstructsToTheirEdges) {
+  ExpectWords(
+      HideMarkdownMarkup,
+      {
+          // Code spans: the closer is a run of the same length; a longer or shorter run inside
+          // is code; a run with no closer of its length is text.
+          {u"a ```x `` y``` b ``` c", "a b c"},
+          {u"``` `` `x` ``` after", "after"},
+          // Autolinks: a scheme (`<a:b>` is a tag) or a local part before `@`; else text.
+          {u"<a:b> <ftp://x.org/f> <me.you@x.org> <x@> <@x> <1http://x>", "x 1http x"},
+          // Images, links with titles in each quote, nested brackets in the text, a definition
+          // with a title on the next line, a reference whose label is a footnote.
+          {u"![alt *emph*](i.png 'T1') [x](u (T2)) [[a] b](c)", "alt emph T1 x T2 a b"},
+          {u"[label]:\n  https://x.org/l\n  \"Title\"", "Title"},
+          {u"[Ref]: <a b.html> 'Quoted'\n[^long note]: not a footnote",
+           "Quoted long note not a footnote"},
+          {u"text[^1] and[^two-words] [^]", "text and"},
+          // Underscores at a word's edge are emphasis, inside one they join it.
+          {u"__init__ _a_b_ ***c***", "init a_b c"},
+          // Escapes of every kind stand for the character; a backslash before a letter stays.
+          {u"\\# not a heading \\[not link\\](x) \\`tick\\` a\\b",
+           "not a heading not link x tick a b"},
+          // HTML inline: a tag split over lines, an attribute with `>` in quotes, one that is no
+          // tag; references decoded.
+          {u"a <span\ntitle=\"T\">b</span> <abbr title=\"x>y\">c</abbr> 3<4 d", "a T b x y c d"},
+          {u"na&iuml;ve &#8217;quoted&#8217; &copy;2024 &#x27;s", "na\u00efve quoted s"},
+          // Tables: pipes hidden, cells read, escaped pipes kept apart.
+          {u"a | b\n:-|-:\n`c|d` | e\\|f", "a b e f"},
+      });
+  ExpectWords(
+      HideMarkdownMarkup,
+      {
+          // Headings: up to six markers, a blank after them, closing markers only after
+          // a blank.
+          {u"####### seven\n#NoSpace\n# Title #hash\n## Closed ##   ",
+           "seven NoSpace Title hash Closed"},
+          // Front matter only at the very start, and not after a blank first line.
+          {u"\n---\ntitle: x\n---\nbody", "title x body"},
+          {u"+++\nopen toml", "open toml"},
+          // Fences: longer closers close, shorter or indented ones and ones with text
+          // after them do not, a tilde fence takes backticks in its info string.
+          {u"````\n```\nstill\n````\nout", "out"},
+          {u"```\ncode\n``` not closing\nstill code", ""},
+          {u"~~~ `info`\ncode\n~~~\nout", "out"},
+          {u"- a\n  ```\n  code\n  ```\n- b", "a b"},
+          // HTML blocks: raw text to its end tag across blank lines, a block tag ended
+          // by a blank line, a processing instruction, a declaration, CDATA.
+          {u"<script>\nvar a;\n\nvar b;\n</script>\nafter", "after"},
+          {u"<table><tr><td>Cell</td></tr>\n</table>\n\nPara", "Cell Para"},
+          {u"<?php\necho 1;\n?>\nafter <!DOCTYPE html>\n\n<![CDATA[\nkept\n]]>", "after kept"},
+          // Lists: ordered markers up to nine digits, a marker with no blank after it.
+          {u"123456789. nine\n1234567890. ten\n-not a list\n+ plus", "nine ten not a list plus"},
+      });
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

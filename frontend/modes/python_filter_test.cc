@@ -36,5 +36,23 @@ TEST(PythonFilter, PythonKeepsCommentsDocstringsAndStrings) {
          });
 }
 
+TEST(PythonFilter, ReadsEveryPrefixAndQuoting) {
+  Expect(KeepPythonCommentsAndStrings,
+         {
+             // Prefixes in any case and order; f-strings hide their fields.
+             {"Rb'\\w' BR\"x\" Fr'{a} one' rF\"two {b!r:>3} more\" U'three more'",
+              "one two more three more"},
+             {"f'''multi {x}\nline'''  # end", "multi line end"},
+             // Quotes inside other quotes, an empty string before a word.
+             {"\"say 'hi' there\" '' + 'a word'", "say hi there a word"},
+             // A string left open at its line's end stops there.
+             {"s = 'open words\nnext_line = 1  # note", "open words note"},
+             // Docstring fields: reST and Google style names hidden, their text kept.
+             {"\"\"\"Do it.\n\n:param int count: how many\n:raises ValueError: when bad\n"
+              "Returns:\n    list: the items\n\"\"\"",
+              "Do it how many when bad Returns the items"},
+         });
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

@@ -45,5 +45,25 @@ TEST(ShellFilter, ShellKeepsCommentsStringsAndHereDocuments) {
          });
 }
 
+TEST(ShellFilter, ReadsEachQuotingToItsEnd) {
+  Expect(KeepShellCommentsAndStrings,
+         {
+             // Here-documents: tabs stripped before the delimiter with <<-, a delimiter quoted in
+             // part or escaped, a body whose delimiter is indented without <<- (no end).
+             {"cat <<-EOF\n\tTabbed $x text\n\tEOF\necho 'all done'", "Tabbed text all done"},
+             {"cat <<E\"OF\"\nPart quoted $HOME\nEOF\ncat <<\\END\nEscaped $x\nEND",
+              "Part quoted HOME Escaped x"},
+             {"cat <<EOF\nbody\n  EOF\nstill body", "body EOF still body"},
+             // ANSI-C strings end at an unescaped quote; single quotes at the next quote.
+             {"echo $'it\\'s here' 'no \\' escapes", "it s here no"},
+             // Nested substitutions, backticks and arithmetic inside strings are code; the strings
+             // of a command substitution outside a string are prose.
+             {"echo \"x $(a \"$(b 'c')\") y `d \"e\"` z $((1+2)) w\"", "x y z w"},
+             {"x=`echo \"in backticks\"`", "in backticks"},
+             // A `#` starts a comment only at a word's start.
+             {"echo a#b c # real\necho ${#x} $# #also", "real also"},
+         });
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

@@ -51,5 +51,15 @@ TEST(UrlFilter, HideUrlsInAPartReadsOnlyThatPart) {
   }
 }
 
+TEST(UrlFilter, HideUrlsKnowsWhereAnAddressStopsAndWhatIsNone) {
+  Expect(HideUrls, {
+                       {"ftp://x.org/f, file:///etc/x and ssh://git@x.org:22/r.git ok", "and ok"},
+                       {"user@host is not@ an@ address@", "user host is not an address"},
+                       {"a [see www.x.org/a]. {http://x.org} <me@x.org>; 'www.x.org'", "a see"},
+                       {"3.14 and v1.2.3 or 10:30, a.m. then U.S.A.", "and v1 or a m then U S A"},
+                       {"paths: /a, ~/b; ./c: and end", "paths and end"},
+                   });
+}
+
 }  // namespace
 }  // namespace lexivane::frontend
