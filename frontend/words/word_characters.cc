@@ -25,7 +25,10 @@ bool AskTheRule(char32_t character, PlaceInWord place) {
   return whole;
 }
 
-// Bit `place` of entry c: whether ASCII character c may stand there.
+}  // namespace
+
+namespace word_characters_detail {
+
 const std::array<std::uint8_t, 128>& AsciiAnswers() {
   static const std::array<std::uint8_t, 128> answers = [] {
     std::array<std::uint8_t, 128> table{};
@@ -40,11 +43,8 @@ const std::array<std::uint8_t, 128>& AsciiAnswers() {
   return answers;
 }
 
-}  // namespace
-
-bool MayStandInWord(char32_t character, PlaceInWord place) {
+bool MayStandInWordBeyondAscii(char32_t character, PlaceInWord place) {
   const int bit = 1 << static_cast<int>(place);
-  if (character < 128) return AsciiAnswers()[character] & bit;
   if (character > 0x10FFFF || support::IsSurrogate(character)) return false;
   // Text repeats its characters; each distinct one is asked of the rule once per place.
   thread_local std::unordered_map<char32_t, std::uint8_t> known;  // bits asked, then answers
@@ -53,4 +53,5 @@ bool MayStandInWord(char32_t character, PlaceInWord place) {
   return entry & bit;
 }
 
+}  // namespace word_characters_detail
 }  // namespace lexivane::frontend

@@ -10,11 +10,26 @@
 // Any thread.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 namespace lexivane::frontend {
 
 enum class PlaceInWord { kFirst, kInside, kLast };
 
-// False for a value that is no character (a surrogate, or above U+10FFFF).
-bool MayStandInWord(char32_t character, PlaceInWord place);
+namespace word_characters_detail {
+// Bit `place` of entry c: whether ASCII character c may stand there.
+const std::array<std::uint8_t, 128>& AsciiAnswers();
+bool MayStandInWordBeyondAscii(char32_t character, PlaceInWord place);
+}  // namespace word_characters_detail
+
+// False for a value that is no character (a surrogate, or above U+10FFFF). Inline for ASCII,
+// which a client asks about character by character.
+inline bool MayStandInWord(char32_t character, PlaceInWord place) {
+  if (character < 128) {
+    return word_characters_detail::AsciiAnswers()[character] & (1 << static_cast<int>(place));
+  }
+  return word_characters_detail::MayStandInWordBeyondAscii(character, place);
+}
 
 }  // namespace lexivane::frontend
