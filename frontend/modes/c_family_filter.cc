@@ -100,7 +100,7 @@ class CFamilyWalk {
       : text_(text),
         identifiers_(identifiers),
         n_(text.size()),
-        line_ends_(text),
+        line_ends_(text, LineSplices::kJoin),
         character_ends_(text) {}
 
   void Run() {
@@ -176,7 +176,8 @@ class CFamilyWalk {
     return line_end;
   }
 
-  // `//` to its line's end; `/*` only to its `*/`: many such comments may share one line.
+  // `//` to its line's end, with the lines a backslash splices to it as C does; `/*` only to its
+  // `*/`: many such comments may share one line.
   std::size_t Comment(std::size_t i) {
     std::size_t content_end;
     std::size_t end;
@@ -187,7 +188,7 @@ class CFamilyWalk {
       content_end = close == kNoPosition ? n_ : close;
       end = close == kNoPosition ? n_ : close + 2;
     } else {
-      content_end = end = NextLineFeed(text_, i);
+      content_end = end = SplicedLineEnd(text_, i);
     }
     HideCodeUpTo(i);
     text_.Hide(content_end, end);

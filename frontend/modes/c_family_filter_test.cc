@@ -66,6 +66,10 @@ TEST(CFamilyFilter, CFamilyKeepsCommentsAndStringProse) {
              {"/** @param[in,out] buf the buffer\n * @param {string} name its name */",
               "the buffer its name"},
              {"printf(\"%5.2f%% done, %zu left\", a, b);", "done left"},
+             // A backslash at a line's end joins the next line to a comment or a string.
+             {"// one \\\ntwo words here\nx = \"three \\\r\nfour more\"; int code_here = other;",
+              "one two words here three four more"},
+             {"/* a \\\n*/ int b; // c \\\\\n", "a c"},
              // An `r` after a letter before a quote is the end of a name, never a quote.
              {"ar\"fine\" 'teh wrold'; xr#x = 'it is'", "teh wrold it is"},
          });

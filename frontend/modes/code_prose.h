@@ -41,21 +41,26 @@ inline unsigned char RolesOf(char16_t c) {
   return c < 0x80 ? kAsciiRoles[c] : static_cast<unsigned char>(kInWord);
 }
 
+// Whether a backslash at the end of a line joins the next line to it (SplicedLineEnd).
+enum class LineSplices { kIgnored, kJoin };
+
 // The end of the line of a position that only moves forward: each line is searched once, so a
 // file of one long line with many literals on it stays linear.
 class LineEnds {
  public:
-  explicit LineEnds(std::u16string_view text) : text_(text) {}
+  explicit LineEnds(std::u16string_view text, LineSplices splices = LineSplices::kIgnored)
+      : text_(text), splices_(splices) {}
   std::size_t Of(std::size_t i) {
     if (i < start_ || i > end_) {
       start_ = i;
-      end_ = NextLineFeed(text_, i);
+      end_ = splices_ == LineSplices::kJoin ? SplicedLineEnd(text_, i) : NextLineFeed(text_, i);
     }
     return end_;
   }
 
  private:
   std::u16string_view text_;
+  LineSplices splices_;
   std::size_t start_ = 1;
   std::size_t end_ = 0;
 };

@@ -111,7 +111,7 @@ void KeepPythonCommentsAndStrings(std::u16string& original, CodeIdentifiers iden
   };
   const std::size_t n = text.size();
   Fence fence;
-  LineEnds line_ends(text);
+  LineEnds line_ends(text, LineSplices::kJoin);  // for one-line strings
   std::size_t code = 0;
   std::size_t i = 0;
   while (i < n) {

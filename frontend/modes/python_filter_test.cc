@@ -47,6 +47,10 @@ TEST(PythonFilter, ReadsEveryPrefixAndQuoting) {
              {"\"say 'hi' there\" '' + 'a word'", "say hi there a word"},
              // A string left open at its line's end stops there.
              {"s = 'open words\nnext_line = 1  # note", "open words note"},
+             // ...unless a backslash joins the next line to it; a comment never goes on.
+             {"s = 'first \\\nsecond word'; x = other_name\r\nt = \"one \\\r\nmore\"",
+              "first second word one more"},
+             {"# a comment \\\nnot_a_comment = 'two words'", "a comment two words"},
              // Docstring fields: reST and Google style names hidden, their text kept.
              {"\"\"\"Do it.\n\n:param int count: how many\n:raises ValueError: when bad\n"
               "Returns:\n    list: the items\n\"\"\"",

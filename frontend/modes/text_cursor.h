@@ -50,6 +50,17 @@ constexpr char16_t UnitAt(std::u16string_view text, std::size_t i) {
 inline std::size_t NextLineFeed(std::u16string_view text, std::size_t from) {
   return FindAnyOf(text, from, u'\n');
 }
+// NextLineFeed, past every line feed that a backslash right before it (or before its CR) splices
+// to the next line, as C reads its lines and Python its one-line strings.
+inline std::size_t SplicedLineEnd(std::u16string_view text, std::size_t from) {
+  std::size_t end = NextLineFeed(text, from);
+  while (end < text.size()) {
+    const std::size_t last = end > from && text[end - 1] == u'\r' ? end - 1 : end;
+    if (last == from || text[last - 1] != u'\\') break;
+    end = NextLineFeed(text, end + 1);
+  }
+  return end;
+}
 
 class TextCursor {
  public:
