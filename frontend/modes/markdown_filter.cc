@@ -16,7 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "frontend/io/text_positions.h"
 #include "frontend/modes/html_markup.h"
 #include "frontend/modes/mode_filters.h"
 #include "frontend/modes/text_cursor.h"
@@ -137,6 +136,12 @@ bool EndsHtmlBlock(HtmlBlock kind, std::u16string_view line) {
 
 // The inline content of one paragraph (or heading, or table): code spans, links' targets,
 // autolinks and bare addresses, inline HTML, references, escapes and emphasis.
+// Where the line at `from` ends: at its CR or LF, or at the end of the text. Eight units at a
+// time: Markdown asks it of every line.
+std::size_t LineBreak(std::u16string_view text, std::size_t from) {
+  return FindAnyOf(text, from, u'\n', u'\r');
+}
+
 class MarkdownInline {
  public:
   MarkdownInline(TextCursor text, std::size_t begin, std::size_t end)
@@ -455,7 +460,7 @@ class MarkdownBlocks {
   void Run() {
     std::size_t line = FrontMatterEnd();
     while (line < text_.size()) {
-      const std::size_t line_end = LineEnd(text_, line);
+      const std::size_t line_end = LineBreak(text_, line);
       Line(line, line_end);
       line = line_end;
       if (line < text_.size() && text_[line] == u'\r') ++line;
@@ -470,21 +475,21 @@ class MarkdownBlocks {
   std::size_t FrontMatterEnd() {
     for (std::u16string_view marker : {u"---", u"+++"}) {
       if (!IsMarkerLine(0, marker)) continue;
-      for (std::size_t line = LineEnd(text_, 0); line < text_.size();) {
+      for (std::size_t line = LineBreak(text_, 0); line < text_.size();) {
         while (line < text_.size() && IsLineBreak(text_[line])) ++line;
         if (IsMarkerLine(line, marker) || (marker == u"---" && IsMarkerLine(line, u"..."))) {
-          const std::size_t end = LineEnd(text_, line);
+          const std::size_t end = LineBreak(text_, line);
           text_.Hide(0, end);
           return end;
         }
-        line = LineEnd(text_, line);
+        line = LineBreak(text_, line);
       }
     }
     return 0;
   }
 
   bool IsMarkerLine(std::size_t at, std::u16string_view marker) const {
-    const std::size_t end = LineEnd(text_, at);
+    const std::size_t end = LineBreak(text_, at);
     return text_.StartsWith(at, end, marker) && IsBlankLine(text_, at + marker.size(), end);
   }
 
