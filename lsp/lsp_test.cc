@@ -86,7 +86,7 @@ TEST(TextDocument, EditsKeepTheLinesAFreshDocumentFinds) {
 
 Misspelling At(std::size_t offset, std::u16string word) {
   const std::size_t length = word.size();
-  return {offset, length, word, word};
+  return {offset, length, word};
 }
 
 // What VisitMisspellings finds: each as "line:character-line:character word".
@@ -299,7 +299,7 @@ TEST(ProtocolJson, PublishedDiagnosticsReadAsTheTreeBuiltOnes) {
   std::vector<Misspelling> found;
   for (const std::u16string word :
        {u"\"x\"y", u"\\tehh\\", u"caf\u00e9x", u"\u0001q\u001fq", u"wrold\u2019s", u"\u2028z"}) {
-    found.push_back({text.find(word), word.size(), word, word});
+    found.push_back({text.find(word), word.size(), word});
   }
   for (const int severity : {1, 3}) {
     Json expected = Json::array();

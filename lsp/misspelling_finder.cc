@@ -5,7 +5,6 @@
 
 #include "frontend/pipeline/document_checker.h"
 #include "frontend/words/running_words.h"
-#include "lexivane/utf8.h"
 
 namespace lexivane::frontend::lsp {
 
@@ -22,8 +21,7 @@ class Gatherer : public Reporter {
     // `&eacute;` in a document's prose: "caf&eacute;" reads "café".
     std::u16string as_written(text_.substr(finding.offset, finding.length));
     std::erase(as_written, kWordJoiner);
-    found_.push_back(
-        {finding.offset, finding.length, std::move(as_written), FromUtf8(finding.word)});
+    found_.push_back({finding.offset, finding.length, std::move(as_written)});
   }
 
  private:
@@ -48,7 +46,11 @@ std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_v
 }
 
 SuggestionList MisspellingFinder::Suggestions(const Misspelling& misspelling) {
-  return prepared_.session().Suggestions(misspelling.judged);
+  // The word as it was checked: a document keeps thousands of misspellings, so that form is
+  // made again here rather than kept beside each (the word joiners are out already).
+  std::u16string checked = misspelling.word;
+  ReadApostrophes(checked);
+  return prepared_.session().Suggestions(checked);
 }
 
 void MisspellingFinder::Add(std::u16string_view word) {

@@ -36,8 +36,7 @@ namespace lexivane::frontend::lsp {
 struct Misspelling {
   std::size_t offset = 0;  // in UTF-16 code units
   std::size_t length = 0;
-  std::u16string word;    // as written in the text
-  std::u16string judged;  // as the check was asked it (RunningWord::word)
+  std::u16string word;  // as written in the text, less word joiners
 };
 
 // A misspelling at the position the client sees.
