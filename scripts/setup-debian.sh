@@ -8,6 +8,10 @@ packages=(
   # the formatter the sources are held to (scripts/check-format.sh), pinned: versions differ
   clang-format-14
   libicu-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev zlib1g-dev
+  # repositories: ignore rules and diffs, and the project configuration
+  libgit2-dev libtomlplusplus-dev
+  # the report formats' schemas checked in the tests
+  python3-jsonschema
   # the Windows cross-build, and Wine (with an X server) to run and test it and to show the
   # dialog (scripts/screenshot-dialog.sh); the component's type library is made with widl and Wine
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools

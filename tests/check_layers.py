@@ -37,7 +37,7 @@ RANK = {folder: rank for rank, layer in enumerate(LAYERS) for folder in layer}
 
 # The floors of the front-end layer, lowest first: each may include the ones below it.
 FRONTEND_FLOORS = ["frontend/io", "frontend/words", "frontend/modes", "frontend/session",
-                   "frontend/pipeline"]
+                   "frontend/pipeline", "frontend/project"]
 
 # Each client folder and the folders it may include besides its own ("frontend": any of its
 # floors); all of them may include every public header, none of the library's folders but
