@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <iostream>
 #include <limits>
+#include <memory>
 
-#include "cli/check_reporter.h"
+#include "cli/check_output.h"
 #include "cli/command_options.h"
 #include "cli/event_printer.h"
 #include "frontend/io/command_error.h"
@@ -45,7 +46,7 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
 // command: each distinct word is judged once, and its suggestions are searched only when shown,
 // and once, since a misspelling tends to recur.
 void CheckInput(const CheckOptions& options, const InputText& input, DocumentMode mode,
-                DocumentChecker& checker, CheckReporter& reporter) {
+                DocumentChecker& checker, CheckOutput& reporter) {
   reporter.Begin(input.text);
   checker.Check({input.name, mode, CodeIdentifiersIn(mode, options.identifiers)}, input.text,
                 reporter);
@@ -63,7 +64,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
   AddModeOption(*check, options.mode_name);
   AddIdentifiersOption(*check, options.identifiers);
   AddNoRuleOption(*check, options.rules_off);
-  check->add_flag("--json", options.json, "Print one JSON object per misspelt word");
+  AddFormatOptions(*check, options.format);
   check->add_flag("--events", options.events,
                   "Print every event of a text check run without the dialog, one JSON object a "
                   "line, instead of the findings");
@@ -87,17 +88,18 @@ int RunCheck(const CheckOptions& options) {
   setup.ranking = options.ranking;
   setup.max_suggestions = static_cast<std::size_t>(options.max_suggestions);
   PreparedChecker checker(setup);
-  CheckReporter reporter(options.json ? CheckReporter::Format::kJson : CheckReporter::Format::kText,
-                         options.max_suggestions > 0, checker.session());
+  const std::unique_ptr<CheckOutput> reporter =
+      MakeCheckOutput(options.format, options.max_suggestions > 0, checker.session(), std::cout);
   bool found = false;
   const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {
     const InputText input = ReadInput(file);
     if (options.events) {
       found = PrintEvents(checker.engine(), input) || found;
     } else {
-      CheckInput(options, input, ModeOf(options.mode_name, file), checker.checker(), reporter);
+      CheckInput(options, input, ModeOf(options.mode_name, file), checker.checker(), *reporter);
     }
   });
+  if (!options.events) reporter->Finish();
   found = found || checker.checker().found();
   return !all_read ? kExitError : found ? kExitFound : kExitClean;
 }

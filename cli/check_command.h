@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check_output.h"
 #include "frontend/session/ranking.h"
 
 namespace CLI {
@@ -19,7 +20,7 @@ struct CheckOptions {
   std::optional<std::string> custom_file;
   std::optional<std::string> mode_name;  // none: by each file's extension
   std::vector<std::string> rules_off;    // word rules switched off, by name
-  bool json = false;
+  CheckFormat format = CheckFormat::kText;
   bool events = false;
   bool identifiers = false;
   int max_suggestions = 5;

@@ -1,49 +1,41 @@
 #include "cli/check_reporter.h"
 
-#include <iostream>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "frontend/io/standard_output.h"
-#include "lexivane/utf8.h"
 
 namespace lexivane::cli {
 
 using namespace frontend;
 
-CheckReporter::CheckReporter(Format format, bool shows_suggestions, SpellingSession& session)
-    : format_(format), shows_suggestions_(shows_suggestions), session_(session) {}
-
-void CheckReporter::Begin(std::u16string_view text) {
-  positions_.emplace(text, Columns::kCharacters);
-}
+CheckReporter::CheckReporter(bool json, bool shows_suggestions, SpellingSession& session,
+                             std::ostream& out)
+    : CheckOutput(Columns::kCharacters, session, out),
+      json_(json),
+      shows_suggestions_(shows_suggestions) {}
 
 void CheckReporter::Report(const Document& document, const Finding& finding) {
-  const LinePosition where = positions_->At(finding.offset);
-  const SuggestionList list = session_.Suggestions(FromUtf8(finding.word));
-  const std::vector<std::u16string>& suggestions = *list;
-  if (format_ == Format::kJson) {
-    nlohmann::ordered_json report{
-        {"file", document.name},      {"line", where.line + 1},
-        {"column", where.column + 1}, {"offset", finding.offset},
-        {"word", finding.written},    {"suggestions", nlohmann::ordered_json::array()}};
-    for (const std::u16string& suggestion : suggestions) {
-      report["suggestions"].push_back(ToUtf8(suggestion));
-    }
-    std::cout << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-              << '\n';
+  const LinePosition where = PlaceOf(finding);
+  const std::vector<std::string> suggestions = SuggestionsFor(finding);
+  if (json_) {
+    const nlohmann::ordered_json report{{"file", document.name},      {"line", where.line + 1},
+                                        {"column", where.column + 1}, {"offset", finding.offset},
+                                        {"word", finding.written},    {"suggestions", suggestions}};
+    out() << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
-    std::cout << document.name << ':' << where.line + 1 << ':' << where.column + 1 << ": "
-              << finding.written;
+    out() << document.name << ':' << where.line + 1 << ':' << where.column + 1 << ": "
+          << finding.written;
     if (shows_suggestions_) {
-      std::cout << ':';
-      if (suggestions.empty()) std::cout << " (no suggestions)";
+      out() << ':';
+      if (suggestions.empty()) out() << " (no suggestions)";
       for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        std::cout << (i == 0 ? " " : ", ") << ToUtf8(suggestions[i]);
+        out() << (i == 0 ? " " : ", ") << suggestions[i];
       }
     }
-    std::cout << '\n';
+    out() << '\n';
   }
   CheckStandardOutput();
 }

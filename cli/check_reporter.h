@@ -1,38 +1,26 @@
-// The reports of `lexivane check`, written as each misspelt word is found: a line
+// The text and JSON reports of `lexivane check`, written as each misspelt word is found: a line
 // `FILE:LINE:COLUMN: WORD: S1, S2, ...` (lines and columns from 1, columns in characters; the
 // suggestions left out when none are asked for, "(no suggestions)" when there are none), or one
-// JSON object a line with --json. WORD is the word as it stands in the file.
-//
-// The suggestions are the session's, searched when a word is reported. One reporter per run.
+// JSON object a line. WORD is the word as it stands in the file.
 #pragma once
 
-#include <cstddef>
-#include <optional>
-#include <string_view>
+#include <iosfwd>
 
-#include "frontend/io/text_positions.h"
-#include "frontend/pipeline/document_checker.h"
-#include "frontend/session/spelling_session.h"
+#include "cli/check_output.h"
 
 namespace lexivane::cli {
 
-class CheckReporter : public frontend::Reporter {
+class CheckReporter : public CheckOutput {
  public:
-  enum class Format { kText, kJson };
+  // `shows_suggestions`: whether the text lines show them (JSON always has the list).
+  CheckReporter(bool json, bool shows_suggestions, frontend::SpellingSession& session,
+                std::ostream& out);
 
-  // `shows_suggestions`: whether the text lines show them (the session gives none when asked
-  // for none, and JSON always has the list).
-  CheckReporter(Format format, bool shows_suggestions, frontend::SpellingSession& session);
-
-  // The text whose findings come next, which their places are counted in.
-  void Begin(std::u16string_view text);
   void Report(const frontend::Document& document, const frontend::Finding& finding) override;
 
  private:
-  const Format format_;
+  const bool json_;
   const bool shows_suggestions_;
-  frontend::SpellingSession& session_;
-  std::optional<frontend::PositionCounter> positions_;
 };
 
 }  // namespace lexivane::cli

@@ -119,6 +119,15 @@ run(1 check --json ${WORK_DIR}/lines.txt)
 expect_in("${out}" "\"column\":10,")
 expect_in("${out}" "\"line\":3,")
 expect_in("${out}" "\"word\":\"wrold\"")
+# --json is --format json; the two together, or a format of no name, are usage errors.
+set(json_lines "${out}")
+run(1 check --format json ${WORK_DIR}/lines.txt)
+if(NOT out STREQUAL json_lines)
+  message(FATAL_ERROR "--format json differs from --json:\n${out}")
+endif()
+run(2 check --json --format sarif ${WORK_DIR}/lines.txt)
+run(2 check --format xml ${WORK_DIR}/lines.txt)
+expect_in("${err}" "no format xml")
 
 # A custom dictionary named on the command line must be readable, and so must a text; the
 # message gives the system's reason.
