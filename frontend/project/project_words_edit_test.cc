@@ -36,7 +36,7 @@ TEST(ProjectWordsEdit, AddsTheWordAndKeepsTheRestOfTheFile) {
       {"words = [\n  \"a\", \"b\"]\n", "kubectl", "words = [\n  \"a\", \"b\", \"kubectl\"]\n"},
       {"words = [\"a\"]\r\n", "say \"hi\"\\", "words = [\"a\", \"say \\\"hi\\\"\\\\\"]\r\n"},
       {"words = [\"caf\xC3\xA9\"]  # é\n", "na\xC3\xAFve",
-       "words = [\"caf\xC3\xA9\", \"na\xC3\xAFve\"]\n"},
+       "words = [\"caf\xC3\xA9\", \"na\xC3\xAFve\"]  # é\n"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.before);
