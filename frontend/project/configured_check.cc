@@ -9,8 +9,8 @@ ConfiguredCheck::ConfiguredCheck(std::optional<std::string> config_file, WordRul
     : configs_(std::move(config_file)), rules_(rules), identifiers_(identifiers) {}
 
 void ConfiguredCheck::ReadConfigurations(const std::vector<std::string>& files) {
-  if (files.empty()) configs_.SettingsFor("-");
-  for (const std::string& file : files) configs_.SettingsFor(file);
+  if (files.empty()) configs_.ConfigFor("-");
+  for (const std::string& file : files) configs_.ConfigFor(file);
 }
 
 std::optional<CodeIdentifiers> ConfiguredCheck::Prepare(const std::string& file, DocumentMode mode,

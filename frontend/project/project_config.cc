@@ -96,13 +96,10 @@ class Reader {
     auto table = std::make_unique<ProjectConfig::Table>();
     for (const auto& [key, value] : keys) {
       const std::string_view name = key.str();
-      if (name == "words") {
+      if (name == "words" || name == "flag-words") {
+        std::vector<std::u16string>& words = name == "words" ? table->words : table->flag_words;
         ForEachString(value, name, [&](const toml::value<std::string>& word) {
-          table->words.push_back(Word(word, name));
-        });
-      } else if (name == "flag-words") {
-        ForEachString(value, name, [&](const toml::value<std::string>& word) {
-          table->flag_words.push_back(Word(word, name));
+          words.push_back(Word(word, name));
         });
       } else if (name == "words-files") {
         ForEachString(value, name, [&](const toml::value<std::string>& file) {
@@ -112,15 +109,17 @@ class Reader {
         table->ignore_paths = Globs(value, name);
       } else if (name == "paths" && is_override) {
         table->paths = Globs(value, name);
-        if (table->paths->empty())
+        if (table->paths->empty()) {
           Fail(value.source(), "paths is empty: the override covers no file");
+        }
       } else if (name == "variant") {
         table->variant = Variant(value);
       } else if (name == "rules") {
         table->rules = Rules(value);
       } else if (name == "identifiers") {
-        if (!value.is_boolean())
+        if (!value.is_boolean()) {
           Fail(value.source(), Expected("identifiers", "true or false", value));
+        }
         table->identifiers = value.as_boolean()->get();
       } else if (!(name == "overrides" && !is_override)) {
         Fail(key.source(), "unknown key " + std::string(name) + " (the keys: " + ListOf(kKeys) +
@@ -155,8 +154,9 @@ class Reader {
     if (!items) Fail(value.source(), Expected(key, "an array of strings", value));
     for (const toml::node& item : *items) {
       const auto* string = item.as_string();
-      if (!string)
+      if (!string) {
         Fail(item.source(), Expected("each item of " + std::string(key), "a string", item));
+      }
       take(*string);
     }
   }
@@ -229,8 +229,9 @@ class Reader {
         Fail(key.source(),
              "no rule " + std::string(key.str()) + " (the rules: " + ListOf(WordRuleNames()) + ")");
       }
-      if (!on.is_boolean())
+      if (!on.is_boolean()) {
         Fail(on.source(), Expected("rules." + std::string(key.str()), "true or false", on));
+      }
       switched.emplace_back(*rule, on.as_boolean()->get());
     }
     return switched;

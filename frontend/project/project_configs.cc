@@ -30,21 +30,29 @@ fs::path Shown(const fs::path& path) {
 ProjectConfigs::ProjectConfigs(std::optional<std::string> named)
     : named_(std::move(named)), defaults_(std::make_shared<ProjectSettings>()) {}
 
-FileSettings ProjectConfigs::SettingsFor(const std::string& file) {
-  const bool standard_input = file == "-";
-  const fs::path path = fs::absolute(standard_input ? "." : file).lexically_normal();
-  std::shared_ptr<const ProjectConfig> config;
-  {
-    const std::lock_guard lock(mutex_);
-    if (named_) {
-      if (!named_config_) named_config_ = ProjectConfig::Read(*named_);
-      config = named_config_;
-    } else {
-      config = ConfigIn(standard_input ? path : path.parent_path());
-    }
+namespace {
+
+// Standard input is a text of the current folder.
+fs::path AbsolutePath(const std::string& file) {
+  return fs::absolute(file == "-" ? "." : file).lexically_normal();
+}
+
+}  // namespace
+
+std::shared_ptr<const ProjectConfig> ProjectConfigs::ConfigFor(const std::string& file) {
+  const std::lock_guard lock(mutex_);
+  if (named_) {
+    if (!named_config_) named_config_ = ProjectConfig::Read(*named_);
+    return named_config_;
   }
+  const fs::path path = AbsolutePath(file);
+  return ConfigIn(file == "-" ? path : path.parent_path());
+}
+
+FileSettings ProjectConfigs::SettingsFor(const std::string& file) {
+  const std::shared_ptr<const ProjectConfig> config = ConfigFor(file);
   if (!config) return {false, defaults_};
-  return config->SettingsFor(path, standard_input);
+  return config->SettingsFor(AbsolutePath(file), file == "-");
 }
 
 std::shared_ptr<const ProjectConfig> ProjectConfigs::ConfigIn(const fs::path& folder) {

@@ -31,8 +31,10 @@ class ProjectConfigs {
   // `named`: the one configuration file for every file; none: each file's is found as above.
   explicit ProjectConfigs(std::optional<std::string> named = std::nullopt);
 
-  // The settings for `file`. Throws CommandError for a configuration that cannot be read or
-  // holds a fault (project_config.h).
+  // The configuration that applies to `file`, or null. Throws CommandError for one that cannot
+  // be read or holds a fault (project_config.h).
+  std::shared_ptr<const ProjectConfig> ConfigFor(const std::string& file);
+  // Its settings for `file` (throws as ConfigFor).
   FileSettings SettingsFor(const std::string& file);
 
  private:
