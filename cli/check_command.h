@@ -19,10 +19,11 @@ struct CheckOptions {
   std::optional<std::string> custom_file;
   std::optional<std::string> mode_name;  // none: by each file's extension
   std::vector<std::string> rules_off;    // word rules switched off, by name
-  std::optional<std::string> config_file;  // none: each file's own
   bool json = false;
   bool events = false;
   bool identifiers = false;
+  // The configuration for every file (--config); none: each file's own.
+  std::optional<std::string> config_file;
   int max_suggestions = 5;
   frontend::Ranking ranking = frontend::kDefaultRanking;
 };
