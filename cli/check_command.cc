@@ -16,6 +16,7 @@
 #include "frontend/io/standard_output.h"
 #include "frontend/modes/document_modes.h"
 #include "frontend/pipeline/prepared_checker.h"
+#include "frontend/project/configured_check.h"
 #include "support/ascii.h"
 
 namespace lexivane::cli {
@@ -45,11 +46,10 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
 // it stands in the file, at its place there. The session is shared by all the inputs of the
 // command: each distinct word is judged once, and its suggestions are searched only when shown,
 // and once, since a misspelling tends to recur.
-void CheckInput(const CheckOptions& options, const InputText& input, DocumentMode mode,
+void CheckInput(const InputText& input, DocumentMode mode, CodeIdentifiers identifiers,
                 DocumentChecker& checker, CheckOutput& reporter) {
   reporter.Begin(input.text);
-  checker.Check({input.name, mode, CodeIdentifiersIn(mode, options.identifiers)}, input.text,
-                reporter);
+  checker.Check({input.name, mode, identifiers}, input.text, reporter);
 }
 
 }  // namespace
@@ -64,6 +64,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
   AddModeOption(*check, options.mode_name);
   AddIdentifiersOption(*check, options.identifiers);
   AddNoRuleOption(*check, options.rules_off);
+  AddConfigOption(*check, options.config_file);
   AddFormatOptions(*check, options.format);
   check->add_flag("--events", options.events,
                   "Print every event of a text check run without the dialog, one JSON object a "
@@ -87,16 +88,22 @@ int RunCheck(const CheckOptions& options) {
   setup.rules = AllRulesExcept(options.rules_off);
   setup.ranking = options.ranking;
   setup.max_suggestions = static_cast<std::size_t>(options.max_suggestions);
+  ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers);
+  configured.ReadConfigurations(options.files);
   PreparedChecker checker(setup);
   const std::unique_ptr<CheckOutput> reporter =
       MakeCheckOutput(options.format, options.max_suggestions > 0, checker.session(), std::cout);
   bool found = false;
   const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {
+    const DocumentMode mode = ModeOf(options.mode_name, file);
+    const std::optional<CodeIdentifiers> identifiers =
+        configured.Prepare(file, mode, checker.session());
+    if (!identifiers) return;  // left out by the configuration
     const InputText input = ReadInput(file);
     if (options.events) {
       found = PrintEvents(checker.engine(), input) || found;
     } else {
-      CheckInput(options, input, ModeOf(options.mode_name, file), checker.checker(), *reporter);
+      CheckInput(input, mode, *identifiers, checker.checker(), *reporter);
     }
   });
   if (!options.events) reporter->Finish();

@@ -23,6 +23,8 @@ struct CheckOptions {
   CheckFormat format = CheckFormat::kText;
   bool events = false;
   bool identifiers = false;
+  // The configuration for every file (--config); none: each file's own.
+  std::optional<std::string> config_file;
   int max_suggestions = 5;
   frontend::Ranking ranking = frontend::kDefaultRanking;
 };

@@ -87,4 +87,10 @@ void AddIdentifiersOption(CLI::App& command, bool& identifiers) {
                    "the code too, each word of one (getValue, max_size) on its own");
 }
 
+void AddConfigOption(CLI::App& command, std::optional<std::string>& config_file) {
+  command.add_option("--config", config_file,
+                     "Configuration file for every file (default: each file's .lexivane.toml or "
+                     "lexivane.toml, in its folder or the nearest above it in the repository)");
+}
+
 }  // namespace lexivane::cli

@@ -38,4 +38,8 @@ frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const
 // into its words (frontend/words/identifier_parts.h).
 void AddIdentifiersOption(CLI::App& command, bool& identifiers);
 
+// Registers --config FILE: the configuration file for every file checked, instead of each
+// file's own (frontend/project/project_configs.h).
+void AddConfigOption(CLI::App& command, std::optional<std::string>& config_file);
+
 }  // namespace lexivane::cli

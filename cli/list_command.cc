@@ -6,6 +6,7 @@
 #include "frontend/io/command_error.h"
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/pipeline/word_list_reporter.h"
+#include "frontend/project/configured_check.h"
 #include "frontend/session/custom_dictionary_file.h"
 
 namespace lexivane::cli {
@@ -21,6 +22,7 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
   AddCustomOption(*list, options.custom_file);
   AddModeOption(*list, options.mode_name);
   AddNoRuleOption(*list, options.rules_off);
+  AddConfigOption(*list, options.config_file);
   list->add_flag("-u,--unique", options.unique, "Print each misspelt word once");
   AddIdentifiersOption(*list, options.identifiers);
 }
@@ -29,11 +31,18 @@ int RunList(const ListOptions& options) {
   CheckerSetup setup;
   setup.custom_file = options.custom_file;
   setup.rules = AllRulesExcept(options.rules_off);
+  ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers);
+  configured.ReadConfigurations(options.files);
   PreparedChecker checker(setup);
   const ListedFiles listed = ListMisspeltWordsOfFiles(
       checker, options.files, options.unique,
       [&options](const std::string& file) { return ModeOf(options.mode_name, file); },
-      options.identifiers);
+      options.identifiers,
+      [&](const std::string& file, Document& document) {
+        const auto identifiers = configured.Prepare(file, document.mode, checker.session());
+        if (identifiers) document.identifiers = *identifiers;
+        return identifiers.has_value();
+      });
   return listed.failed ? kExitError : listed.found ? kExitFound : kExitClean;
 }
 

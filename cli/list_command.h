@@ -18,6 +18,8 @@ struct ListOptions {
   std::vector<std::string> rules_off;    // word rules switched off, by name
   bool unique = false;
   bool identifiers = false;
+  // The configuration for every file (--config); none: each file's own.
+  std::optional<std::string> config_file;
 };
 
 // Registers the subcommand and its options on `app`.

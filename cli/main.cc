@@ -13,6 +13,7 @@
 
 #include "cli/check_command.h"
 #include "cli/fix_command.h"
+#include "cli/init_command.h"
 #include "cli/list_command.h"
 #include "cli/lsp_command.h"
 #include "cli/replace_command.h"
@@ -63,6 +64,7 @@ int Run(int argc, char** argv) {
       {"replace", [&] { AddReplaceCommand(app, replace); }, [&] { return RunReplace(replace); }},
       {"fix", [&] { AddFixCommand(app, fix); }, [&] { return RunFix(fix); }},
       {"lsp", [&] { AddLspCommand(app, lsp); }, [&] { return RunLsp(lsp); }},
+      {"init", [&] { AddInitCommand(app); }, [] { return RunInit(); }},
   };
   // Only the command named first is set up: making every command's options took longer than
   // the rest of a short `list`. Anything else (help, the version, a mistake) sees them all.

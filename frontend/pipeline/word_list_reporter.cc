@@ -26,7 +26,8 @@ void WordListReporter::Flush() {
 
 ListedFiles ListMisspeltWordsOfFiles(
     PreparedChecker& checker, const std::vector<std::string>& files, bool unique,
-    const std::function<DocumentMode(const std::string& file)>& mode_of, bool check_identifiers) {
+    const std::function<DocumentMode(const std::string& file)>& mode_of, bool check_identifiers,
+    const std::function<bool(const std::string& file, Document& document)>& prepare) {
   WordListReporter reporter(unique, [](std::string_view lines) {
     std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     CheckStandardOutput();
@@ -34,7 +35,8 @@ ListedFiles ListMisspeltWordsOfFiles(
   DocumentChecker& documents = checker.checker();
   const bool all_read = ForEachInputFile(files, [&](const std::string& file) {
     const DocumentMode mode = mode_of ? mode_of(file) : DocumentMode::kNone;
-    const Document document{file, mode, CodeIdentifiersIn(mode, check_identifiers)};
+    Document document{file, mode, CodeIdentifiersIn(mode, check_identifiers)};
+    if (prepare && !prepare(file, document)) return;
     if (mode == DocumentMode::kNone) {
       InputFile input(file);
       ChunkedInput pieces(

@@ -47,10 +47,13 @@ struct ListedFiles {
   bool failed = false;  // a file that could not be read
 };
 // `mode_of` says which parts of a file are prose (none given: all of every file);
-// `check_identifiers`: in the code modes, the words of the code's identifiers too.
+// `check_identifiers`: in the code modes, the words of the code's identifiers too; `prepare`,
+// when given, is called with each file's document before the file is read: it may change the
+// document and the session's settings, and false passes the file over.
 ListedFiles ListMisspeltWordsOfFiles(
     PreparedChecker& checker, const std::vector<std::string>& files, bool unique,
     const std::function<DocumentMode(const std::string& file)>& mode_of = {},
-    bool check_identifiers = false);
+    bool check_identifiers = false,
+    const std::function<bool(const std::string& file, Document& document)>& prepare = {});
 
 }  // namespace lexivane::frontend

@@ -1,6 +1,7 @@
 #include "frontend/session/spelling_session.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "frontend/session/name_words.h"
 #include "lexivane/letter_case.h"
@@ -35,12 +36,20 @@ SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions
                                  Ranking ranking, bool check_custom)
     : engine_(engine),
       max_suggestions_(max_suggestions),
+      rules_(rules),
       ranking_(ranking),
       check_custom_(check_custom),
-      verdicts_([this, rules](std::u16string_view word) {
-        return FrontEndAccepts(engine_, word, rules, accepted_names_, check_custom_) ||
-               (!session_words_.empty() && session_words_.contains(FoldCase(word)));
-      }) {}
+      verdicts_([this](std::u16string_view word) { return Judge(word); }) {}
+
+bool SpellingSession::Judge(std::u16string_view word) const {
+  if (project_words_) {
+    const std::u16string folded = FoldCase(word);
+    if (project_words_->flagged.contains(folded)) return false;
+    if (project_words_->accepted.contains(folded)) return true;
+  }
+  return FrontEndAccepts(engine_, word, rules_, accepted_names_, check_custom_) ||
+         (!session_words_.empty() && session_words_.contains(FoldCase(word)));
+}
 
 void SpellingSession::AcceptNames(AcceptedNames names) {
   accepted_names_ = std::move(names);
@@ -76,6 +85,14 @@ void SpellingSession::AddToCustom(std::u16string_view word) {
 void SpellingSession::AcceptForSession(std::u16string_view word) {
   session_words_.insert(FoldCase(word));
   Forget();
+}
+
+void SpellingSession::UseProjectSettings(WordRules rules,
+                                         std::shared_ptr<const ProjectWords> words) {
+  if (rules == rules_ && words == project_words_) return;
+  rules_ = rules;
+  project_words_ = std::move(words);
+  verdicts_.Forget();  // the suggestions do not depend on either
 }
 
 void SpellingSession::Forget() {

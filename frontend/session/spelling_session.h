@@ -18,7 +18,9 @@
 // bound.
 //
 // Words the engine rejects may still pass the word rules (word_rules.h), all of them unless the
-// front end switched some off.
+// front end switched some off. A project's configuration (frontend/project/) may change the rules
+// from one file to the next, and bring words of its own: accepted as the session's words are,
+// or flagged, rejected even where the dictionaries or the rules accept them.
 //
 // One session per engine object, on the engine's thread; the engine must be initialised and
 // outlive the session.
@@ -51,6 +53,12 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
                                               Ranking ranking = kDefaultRanking,
                                               bool check_custom = true);
 
+// A project's words, folded (FoldCase). A word in both sets is flagged.
+struct ProjectWords {
+  std::unordered_set<std::u16string> accepted;
+  std::unordered_set<std::u16string> flagged;
+};
+
 class SpellingSession {
  public:
   // `check_custom`: whether the engine's custom dictionary counts, in verdicts and suggestions
@@ -78,14 +86,22 @@ class SpellingSession {
   void AcceptForSession(std::u16string_view word);
   // The engine's dictionaries changed behind the session's back.
   void Forget();
+  // The rules and the project's words (none: null) for the texts checked from now on. The
+  // verdicts are forgotten only when either differs from the last (words compared as objects),
+  // so that the files of one configuration, which come one after another, share them.
+  void UseProjectSettings(WordRules rules, std::shared_ptr<const ProjectWords> words);
 
   // The words added with AddToCustom, in order.
   const std::vector<std::u16string>& added_words() const { return added_words_; }
   std::size_t max_suggestions() const { return max_suggestions_; }
 
  private:
+  bool Judge(std::u16string_view word) const;
+
   SpellCheck& engine_;
   const std::size_t max_suggestions_;
+  WordRules rules_;
+  std::shared_ptr<const ProjectWords> project_words_;
   const Ranking ranking_;
   const bool check_custom_;
   std::unordered_set<std::u16string> session_words_;  // folded

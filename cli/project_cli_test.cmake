@@ -1,0 +1,69 @@
+# End-to-end checks of a project's configuration: `check` and `list` take each file's, or the
+# one --config names; a fault stops the command before any file is checked; `init` writes a
+# starter once. Run by CTest with -DLEXIVANE=<tool> -DWORK_DIR=<scratch>.
+include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
+
+file(REMOVE_RECURSE ${WORK_DIR})
+set(repo ${WORK_DIR}/repo)
+file(MAKE_DIRECTORY ${repo}/.git ${repo}/docs ${repo}/vendor ${WORK_DIR}/new)
+file(WRITE ${repo}/.lexivane.toml [=[
+words = ["wrold"]
+flag-words = ["their"]
+ignore-paths = ["vendor/"]
+[[overrides]]
+paths = ["docs/"]
+words = ["helo"]
+]=])
+set(text "Hello wrold, their helo.\n")
+foreach(file a.txt docs/b.txt vendor/c.txt)
+  file(WRITE ${repo}/${file} "${text}")
+endforeach()
+
+run(1 check --suggestions 0 ${repo}/a.txt ${repo}/docs/b.txt ${repo}/vendor/c.txt)
+if(NOT out STREQUAL "${repo}/a.txt:1:14: their\n${repo}/a.txt:1:20: helo\n${repo}/docs/b.txt:1:14: their\n")
+  message(FATAL_ERROR "check with the configuration gave:\n${out}")
+endif()
+run(1 list ${repo}/docs/b.txt ${repo}/vendor/c.txt)
+if(NOT out STREQUAL "their\n")
+  message(FATAL_ERROR "list with the configuration gave:\n${out}")
+endif()
+# --config: that file for every file, wherever it is.
+file(WRITE ${WORK_DIR}/elsewhere.txt "${text}")
+run(1 list --config ${repo}/.lexivane.toml ${WORK_DIR}/elsewhere.txt)
+if(NOT out STREQUAL "their\nhelo\n")
+  message(FATAL_ERROR "list --config gave:\n${out}")
+endif()
+run(2 check --config ${WORK_DIR}/none.toml ${WORK_DIR}/elsewhere.txt)
+
+# A fault in the configuration of the last file stops the command before the first.
+file(WRITE ${repo}/docs/lexivane.toml "words = \"helo\"\n")
+foreach(command check list)
+  run(2 ${command} ${repo}/a.txt ${repo}/docs/b.txt)
+  expect_in("${err}" "^lexivane: [^\n]*repo/docs/lexivane.toml:1:9: words is an array of strings, not a string\n$")
+  if(NOT out STREQUAL "")
+    message(FATAL_ERROR "${command} checked a file before the fault:\n${out}")
+  endif()
+endforeach()
+
+# init writes a starter that changes nothing, and never writes over a configuration.
+function(run_in folder expected_code)
+  execute_process(COMMAND ${LEXIVANE} ${ARGN} WORKING_DIRECTORY ${folder}
+                  RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "lexivane ${ARGN} in ${folder}: exit ${code}, expected ${expected_code}\n${out}${err}")
+  endif()
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+run_in(${WORK_DIR}/new 0 init)
+file(READ ${WORK_DIR}/new/.lexivane.toml starter)
+file(WRITE ${WORK_DIR}/new/a.txt "${text}")
+run(1 list ${WORK_DIR}/new/a.txt)
+if(NOT out STREQUAL "wrold\nhelo\n")
+  message(FATAL_ERROR "the starter configuration changed the check:\n${out}")
+endif()
+run_in(${WORK_DIR}/new 2 init)
+expect_in("${err}" "^lexivane: .lexivane.toml is here already; nothing was written\n$")
+file(READ ${WORK_DIR}/new/.lexivane.toml kept)
+if(NOT kept STREQUAL starter)
+  message(FATAL_ERROR "init wrote over a configuration")
+endif()

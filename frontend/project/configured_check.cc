@@ -1,0 +1,29 @@
+#include "frontend/project/configured_check.h"
+
+#include <utility>
+
+namespace lexivane::frontend {
+
+ConfiguredCheck::ConfiguredCheck(std::optional<std::string> config_file, WordRules rules,
+                                 bool identifiers)
+    : configs_(std::move(config_file)), rules_(rules), identifiers_(identifiers) {}
+
+void ConfiguredCheck::ReadConfigurations(const std::vector<std::string>& files) {
+  if (files.empty()) configs_.ConfigFor("-");
+  for (const std::string& file : files) configs_.ConfigFor(file);
+}
+
+std::optional<CodeIdentifiers> ConfiguredCheck::Prepare(const std::string& file, DocumentMode mode,
+                                                        SpellingSession& session) {
+  const FileSettings settings = configs_.SettingsFor(file);
+  if (settings.ignored) return std::nullopt;
+  WordRules rules = settings.settings->rules;
+  for (const std::string_view name : WordRuleNames()) {
+    const WordRule rule = *NamedWordRule(name);
+    if (!rules_.Has(rule)) rules = rules.Without(rule);
+  }
+  session.UseProjectSettings(rules, settings.settings->words);
+  return CodeIdentifiersIn(mode, identifiers_ || settings.settings->identifiers);
+}
+
+}  // namespace lexivane::frontend

@@ -1,0 +1,41 @@
+// What a configuration changes in the check of each file, for the commands that check files
+// (`check`, `list`) and for the walk that finds them: whether the file is checked at all, the
+// session's word rules and project words, and whether the identifiers of code are checked.
+// The command line has the last word: a rule it switches off stays off, and --identifiers
+// checks the identifiers whatever the configuration says.
+//
+// Any thread may call Prepare, each with its own session.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frontend/modes/document_modes.h"
+#include "frontend/project/project_configs.h"
+#include "frontend/session/spelling_session.h"
+#include "frontend/session/word_rules.h"
+
+namespace lexivane::frontend {
+
+class ConfiguredCheck {
+ public:
+  // `config_file`: --config; `rules` and `identifiers`: as the command line sets them.
+  ConfiguredCheck(std::optional<std::string> config_file, WordRules rules, bool identifiers);
+
+  // Reads the configuration of each file (a CommandError on the first fault), so that a wrong
+  // one stops the command before any file is checked.
+  void ReadConfigurations(const std::vector<std::string>& files);
+
+  // Readies `session` to check `file`, read in `mode`, and answers how its document shows the
+  // identifiers of code; none when the configuration's ignore-paths leave the file out.
+  std::optional<CodeIdentifiers> Prepare(const std::string& file, DocumentMode mode,
+                                         SpellingSession& session);
+
+ private:
+  ProjectConfigs configs_;
+  const WordRules rules_;
+  const bool identifiers_;
+};
+
+}  // namespace lexivane::frontend
