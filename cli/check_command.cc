@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <iostream>
 #include <limits>
+#include <memory>
+#include <sstream>
 
 #include "cli/check_reporter.h"
 #include "cli/command_options.h"
@@ -15,6 +17,7 @@
 #include "frontend/io/standard_output.h"
 #include "frontend/modes/document_modes.h"
 #include "frontend/pipeline/prepared_checker.h"
+#include "frontend/project/walk.h"
 #include "support/ascii.h"
 
 namespace lexivane::cli {
@@ -43,12 +46,32 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
 // Reports the misspelt words of one input, those of the prose the file's mode leaves, each as
 // it stands in the file, at its place there. The session is shared by all the inputs of the
 // command: each distinct word is judged once, and its suggestions are searched only when shown,
-// and once, since a misspelling tends to recur.
+// and once, since a misspelling tends to recur. `sink` is the reporter, or passes the findings
+// on to it.
 void CheckInput(const CheckOptions& options, const InputText& input, DocumentMode mode,
-                DocumentChecker& checker, CheckReporter& reporter) {
+                DocumentChecker& checker, CheckReporter& reporter, Reporter& sink) {
   reporter.Begin(input.text);
-  checker.Check({input.name, mode, CodeIdentifiersIn(mode, options.identifiers)}, input.text,
-                reporter);
+  checker.Check({input.name, mode, CodeIdentifiersIn(mode, options.identifiers)}, input.text, sink);
+}
+
+// The files of the folders among options.files, and the files named beside them, each thread
+// with a checker of its own.
+int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
+                 CheckReporter::Format format) {
+  if (options.events) throw CommandError("--events takes files, not folders");
+  const WalkOutcome outcome = CheckWalkedFiles(options.files, options.walk, [&] {
+    auto checker = std::make_shared<PreparedChecker>(setup);
+    return [&options, format, checker](const WalkedFile& file, FileReport& report) {
+      std::ostringstream out;
+      CheckReporter reporter(format, options.max_suggestions > 0, checker->session(), out);
+      FindingCounter counter(reporter);
+      CheckInput(options, ReadInput(file.path), ModeOf(options.mode_name, file.path),
+                 checker->checker(), reporter, counter);
+      report.output = out.str();
+      report.findings = counter.count();
+    };
+  });
+  return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
 }
 
 }  // namespace
@@ -78,6 +101,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
           },
           "N"));
   AddRankingOption(*check, options.ranking);
+  AddWalkOptions(*check, options.walk);
 }
 
 int RunCheck(const CheckOptions& options) {
@@ -86,16 +110,18 @@ int RunCheck(const CheckOptions& options) {
   setup.rules = AllRulesExcept(options.rules_off);
   setup.ranking = options.ranking;
   setup.max_suggestions = static_cast<std::size_t>(options.max_suggestions);
+  const auto format = options.json ? CheckReporter::Format::kJson : CheckReporter::Format::kText;
+  if (NamesDirectory(options.files)) return CheckFolders(options, setup, format);
   PreparedChecker checker(setup);
-  CheckReporter reporter(options.json ? CheckReporter::Format::kJson : CheckReporter::Format::kText,
-                         options.max_suggestions > 0, checker.session());
+  CheckReporter reporter(format, options.max_suggestions > 0, checker.session());
   bool found = false;
   const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {
     const InputText input = ReadInput(file);
     if (options.events) {
       found = PrintEvents(checker.engine(), input) || found;
     } else {
-      CheckInput(options, input, ModeOf(options.mode_name, file), checker.checker(), reporter);
+      CheckInput(options, input, ModeOf(options.mode_name, file), checker.checker(), reporter,
+                 reporter);
     }
   });
   found = found || checker.checker().found();

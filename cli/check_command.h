@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/walked_files.h"
 #include "frontend/session/ranking.h"
 
 namespace CLI {
@@ -24,6 +25,7 @@ struct CheckOptions {
   bool identifiers = false;
   int max_suggestions = 5;
   frontend::Ranking ranking = frontend::kDefaultRanking;
+  WalkFlags walk;  // for the folders among `files`
 };
 
 // Registers the subcommand and its options on `app`.

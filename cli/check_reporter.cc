@@ -12,8 +12,9 @@ namespace lexivane::cli {
 
 using namespace frontend;
 
-CheckReporter::CheckReporter(Format format, bool shows_suggestions, SpellingSession& session)
-    : format_(format), shows_suggestions_(shows_suggestions), session_(session) {}
+CheckReporter::CheckReporter(Format format, bool shows_suggestions, SpellingSession& session,
+                             std::ostream& out)
+    : format_(format), shows_suggestions_(shows_suggestions), session_(session), out_(out) {}
 
 void CheckReporter::Begin(std::u16string_view text) {
   positions_.emplace(text, Columns::kCharacters);
@@ -31,19 +32,18 @@ void CheckReporter::Report(const Document& document, const Finding& finding) {
     for (const std::u16string& suggestion : suggestions) {
       report["suggestions"].push_back(ToUtf8(suggestion));
     }
-    std::cout << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-              << '\n';
+    out_ << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
-    std::cout << document.name << ':' << where.line + 1 << ':' << where.column + 1 << ": "
-              << finding.written;
+    out_ << document.name << ':' << where.line + 1 << ':' << where.column + 1 << ": "
+         << finding.written;
     if (shows_suggestions_) {
-      std::cout << ':';
-      if (suggestions.empty()) std::cout << " (no suggestions)";
+      out_ << ':';
+      if (suggestions.empty()) out_ << " (no suggestions)";
       for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        std::cout << (i == 0 ? " " : ", ") << ToUtf8(suggestions[i]);
+        out_ << (i == 0 ? " " : ", ") << ToUtf8(suggestions[i]);
       }
     }
-    std::cout << '\n';
+    out_ << '\n';
   }
   CheckStandardOutput();
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iostream>
 #include <optional>
 #include <string_view>
 
@@ -21,8 +22,9 @@ class CheckReporter : public frontend::Reporter {
   enum class Format { kText, kJson };
 
   // `shows_suggestions`: whether the text lines show them (the session gives none when asked
-  // for none, and JSON always has the list).
-  CheckReporter(Format format, bool shows_suggestions, frontend::SpellingSession& session);
+  // for none, and JSON always has the list). The reports go to `out`.
+  CheckReporter(Format format, bool shows_suggestions, frontend::SpellingSession& session,
+                std::ostream& out = std::cout);
 
   // The text whose findings come next, which their places are counted in.
   void Begin(std::u16string_view text);
@@ -32,6 +34,7 @@ class CheckReporter : public frontend::Reporter {
   const Format format_;
   const bool shows_suggestions_;
   frontend::SpellingSession& session_;
+  std::ostream& out_;
   std::optional<frontend::PositionCounter> positions_;
 };
 

@@ -1,16 +1,59 @@
 #include "cli/list_command.h"
 
 #include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unordered_set>
 
 #include "cli/command_options.h"
 #include "frontend/io/command_error.h"
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/pipeline/word_list_reporter.h"
+#include "frontend/project/walk.h"
 #include "frontend/session/custom_dictionary_file.h"
 
 namespace lexivane::cli {
 
 using namespace frontend;
+
+namespace {
+
+// The words of the folders among options.files, and of the files named beside them, each
+// thread with a checker of its own; with --unique, each word once across them all.
+int ListFolders(const ListOptions& options, const CheckerSetup& setup) {
+  std::unordered_set<std::string> printed;
+  const auto print = [&options, &printed](const std::string& output) {
+    if (!options.unique) {
+      std::cout << output;
+      return;
+    }
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+      if (printed.insert(line).second) std::cout << line << '\n';
+    }
+  };
+  const WalkOutcome outcome = CheckWalkedFiles(
+      options.files, options.walk,
+      [&] {
+        auto checker = std::make_shared<PreparedChecker>(setup);
+        return [&options, checker](const WalkedFile& file, FileReport& report) {
+          WordListReporter words(options.unique,
+                                 [&report](std::string_view lines) { report.output += lines; });
+          FindingCounter counter(words);
+          const DocumentMode mode = ModeOf(options.mode_name, file.path);
+          ListWordsOfFile(checker->checker(),
+                          {file.path, mode, CodeIdentifiersIn(mode, options.identifiers)},
+                          file.path, counter);
+          report.findings = counter.count();
+        };
+      },
+      print);
+  return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
+}
+
+}  // namespace
 
 void AddListCommand(CLI::App& app, ListOptions& options) {
   CLI::App* list = app.add_subcommand(
@@ -23,12 +66,14 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
   AddNoRuleOption(*list, options.rules_off);
   list->add_flag("-u,--unique", options.unique, "Print each misspelt word once");
   AddIdentifiersOption(*list, options.identifiers);
+  AddWalkOptions(*list, options.walk);
 }
 
 int RunList(const ListOptions& options) {
   CheckerSetup setup;
   setup.custom_file = options.custom_file;
   setup.rules = AllRulesExcept(options.rules_off);
+  if (NamesDirectory(options.files)) return ListFolders(options, setup);
   PreparedChecker checker(setup);
   const ListedFiles listed = ListMisspeltWordsOfFiles(
       checker, options.files, options.unique,

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/walked_files.h"
+
 namespace CLI {
 class App;
 }
@@ -18,6 +20,7 @@ struct ListOptions {
   std::vector<std::string> rules_off;    // word rules switched off, by name
   bool unique = false;
   bool identifiers = false;
+  WalkFlags walk;  // for the folders among `files`
 };
 
 // Registers the subcommand and its options on `app`.
