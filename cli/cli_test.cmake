@@ -163,6 +163,13 @@ run(1 list -u --hidden ${tree} ${tree})
 if(NOT out STREQUAL "Teh\nrecieve\nwrold\n")
   message(FATAL_ERROR "list -u --hidden of a folder gave:\n${out}")
 endif()
+# Many files of different sizes, each thread with its own session: still the output of one.
+run(1 check --suggestions 3 --jobs 1 ${SOURCE_DIR}/docs)
+set(one_job "${out}")
+run(1 check --suggestions 3 --jobs 4 ${SOURCE_DIR}/docs)
+if(NOT out STREQUAL one_job)
+  message(FATAL_ERROR "check --jobs 4 of the docs differs from --jobs 1")
+endif()
 execute_process(COMMAND ${LEXIVANE} check --suggestions 0 . WORKING_DIRECTORY ${tree}
                 RESULT_VARIABLE code OUTPUT_VARIABLE out)
 if(NOT "${code}:${out}" STREQUAL "1:a.txt:1:1: recieve\na/z.txt:1:1: wrold\nb.md:1:1: Teh\n")

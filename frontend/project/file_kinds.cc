@@ -3,6 +3,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 #include "frontend/io/input_text.h"
@@ -20,12 +21,12 @@ bool EndsWith(std::string_view text, std::string_view end) {
 // Formats that are never text, by extension (lower case; a name matches in any case). SVG is
 // text, but its words are markup and path data.
 constexpr std::string_view kNotTextExtensions[] = {
-    ".png", ".jpg",  ".jpeg",  ".gif",    ".bmp", ".ico", ".icns",  ".webp", ".tif",  ".tiff",
-    ".psd", ".xcf",  ".svg",   ".pdf",    ".zip", ".gz",  ".tgz",   ".bz2",  ".xz",   ".zst",
-    ".7z",  ".rar",  ".tar",   ".jar",    ".war", ".whl", ".class", ".o",    ".obj",  ".a",
-    ".lib", ".so",   ".dylib", ".dll",    ".exe", ".pyc", ".pyo",   ".wasm", ".woff", ".woff2",
-    ".ttf", ".otf",  ".eot",   ".mp3",    ".mp4", ".wav", ".ogg",   ".flac", ".avi",  ".mov",
-    ".mkv", ".webm", ".db",    ".sqlite", ".bin", ".dat", ".pickle"};
+    ".png", ".jpg",  ".jpeg",  ".gif",    ".bmp", ".ico",   ".icns",  ".webp", ".tif",  ".tiff",
+    ".psd", ".xcf",  ".svg",   ".pdf",    ".zip", ".gz",    ".tgz",   ".bz2",  ".xz",   ".zst",
+    ".7z",  ".rar",  ".tar",   ".jar",    ".war", ".whl",   ".class", ".o",    ".obj",  ".a",
+    ".lib", ".so",   ".dylib", ".dll",    ".exe", ".pyc",   ".pyo",   ".wasm", ".woff", ".woff2",
+    ".ttf", ".otf",  ".eot",   ".mp3",    ".mp4", ".wav",   ".ogg",   ".flac", ".avi",  ".mov",
+    ".mkv", ".webm", ".db",    ".sqlite", ".bin", ".pickle"};
 
 // Lock files by their whole name, beside every `*.lock`.
 constexpr std::string_view kLockFiles[] = {"package-lock.json", "npm-shrinkwrap.json",

@@ -215,15 +215,19 @@ std::string RulesFromRoot(std::string_view rules, std::string_view folder) {
     if (line.empty() || line.front() == '#') continue;
     const bool negated = line.front() == '!';
     if (negated) line.remove_prefix(1);
-    if (negated) from_root += '!';
+    std::string rule;
     if (!folder.empty()) {
       std::string_view body = line;
       while (!body.empty() && body.back() == '/') body.remove_suffix(1);
       const bool anchored = body.find('/') != std::string_view::npos;
       if (anchored && line.front() == '/') line.remove_prefix(1);
-      from_root.append(folder).append(anchored ? "/" : "/**/");
+      rule.append(folder).append(anchored ? "/" : "/**/");
     }
-    from_root.append(line).append("\n");
+    rule.append(line).append("\n");
+    // libgit2 drops a `!` rule that undoes no rule before it in the same file, but a `!` in an
+    // .ignore takes back what a .gitignore excludes: the rule it undoes goes first.
+    if (negated) from_root.append(rule).append("!");
+    from_root.append(rule);
   }
   return from_root;
 }

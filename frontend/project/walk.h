@@ -20,6 +20,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frontend/project/file_kinds.h"
@@ -55,7 +56,8 @@ bool NamesDirectory(const std::vector<std::string>& paths);
 // The rules of an `.ignore` file in the folder `folder` (relative to the repository's root,
 // without a slash at the end; empty for the root), rewritten to apply from the root as they do
 // from that folder: a pattern with a slash before its end is anchored to the folder, one
-// without matches at any depth below it. Blank lines and comments are left out.
+// without matches at any depth below it. A `!` rule comes with the rule it undoes before it, so
+// that it takes back what any other ignore file excludes. Blank lines and comments are left out.
 std::string RulesFromRoot(std::string_view rules, std::string_view folder);
 
 }  // namespace lexivane::frontend

@@ -36,7 +36,7 @@ class WalkTest : public ::testing::Test {
     Write("repo/.git/info/exclude", "excluded.txt\n");
     Write("repo/.gitignore", "build/\n*.log\n");
     // An .ignore wins over .gitignore; its rules reach the folders below it.
-    Write("repo/.ignore", "*.log\n!keep.log\n*.draft\n");
+    Write("repo/.ignore", "!keep.log\n*.draft\n");
     Write("repo/src/.gitignore", "generated.txt\n/top-only.txt\n");
     Write("repo/src/.ignore", "*.tmp\n");
     for (const char* file : {"a.md",
@@ -165,9 +165,10 @@ TEST_F(WalkTest, ReportsAFolderItCannotRead) {
 
 TEST(IgnoreFileRules, ApplyFromTheirFolder) {
   EXPECT_EQ(RulesFromRoot("# note\n\n*.tmp\r\n!/keep.tmp\nout/\n", ""),
-            "*.tmp\n!/keep.tmp\nout/\n");
+            "*.tmp\n/keep.tmp\n!/keep.tmp\nout/\n");
   EXPECT_EQ(RulesFromRoot("*.tmp\n!/keep.tmp\nout/\ndocs/*.txt\n\\#x", "a/b"),
-            "a/b/**/*.tmp\n!a/b/keep.tmp\na/b/**/out/\na/b/docs/*.txt\na/b/**/\\#x\n");
+            "a/b/**/*.tmp\na/b/keep.tmp\n!a/b/keep.tmp\na/b/**/out/\na/b/docs/*.txt\n"
+            "a/b/**/\\#x\n");
 }
 
 TEST(FileKinds, ByNameAndByFirstBlock) {
