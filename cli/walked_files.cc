@@ -83,7 +83,8 @@ void AddWalkOptions(CLI::App& command, WalkFlags& flags) {
   command
       .add_option("-j,--jobs", flags.jobs,
                   "How many files of a folder to check at once (default: one per core)")
-      ->check(CLI::Range(1U, 4096U));
+      ->check(CLI::Range(1U, 4096U))
+      ->type_name("N");
 }
 
 WalkOutcome CheckWalkedFiles(const std::vector<std::string>& paths, const WalkFlags& flags,
