@@ -6,10 +6,14 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/check_output.h"
 #include "cli/command_options.h"
 #include "cli/event_printer.h"
+#include "cli/sarif_reporter.h"
 #include "frontend/io/command_error.h"
 #include "frontend/io/input_text.h"
 #include "frontend/io/sink_connection.h"
@@ -17,6 +21,7 @@
 #include "frontend/modes/document_modes.h"
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/project/configured_check.h"
+#include "frontend/project/walk.h"
 #include "support/ascii.h"
 
 namespace lexivane::cli {
@@ -45,11 +50,61 @@ bool PrintEvents(SpellCheck& engine, const InputText& input) {
 // Reports the misspelt words of one input, those of the prose the file's mode leaves, each as
 // it stands in the file, at its place there. The session is shared by all the inputs of the
 // command: each distinct word is judged once, and its suggestions are searched only when shown,
-// and once, since a misspelling tends to recur.
+// and once, since a misspelling tends to recur. `sink` is the reporter, or passes the findings
+// on to it.
 void CheckInput(const InputText& input, DocumentMode mode, CodeIdentifiers identifiers,
-                DocumentChecker& checker, CheckOutput& reporter) {
+                DocumentChecker& checker, CheckOutput& reporter, Reporter& sink) {
   reporter.Begin(input.text);
-  checker.Check({input.name, mode, identifiers}, input.text, reporter);
+  checker.Check({input.name, mode, identifiers}, input.text, sink);
+}
+
+// The files of the folders among options.files, and the files named beside them, each thread
+// with a checker of its own and each file's report made apart, then printed in path order. A
+// SARIF log is one document: each file's results come back as JSON and are written at the end.
+int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
+                 ConfiguredCheck& configured) {
+  if (options.events) throw CommandError("--events takes files, not folders");
+  const bool sarif = options.format == CheckFormat::kSarif;
+  nlohmann::ordered_json sarif_results = nlohmann::ordered_json::array();
+  const WalkOutcome outcome = CheckWalkedFiles(
+      options.files, options.walk,
+      [&] {
+        auto checker = std::make_shared<PreparedChecker>(setup);
+        return [&options, &configured, sarif, checker](const WalkedFile& file, FileReport& report) {
+          const DocumentMode mode = ModeOf(options.mode_name, file.path);
+          const std::optional<CodeIdentifiers> identifiers =
+              configured.Prepare(file.path, mode, checker->session());
+          if (!identifiers) {
+            report.skipped = SkipReason::kConfigured;
+            return;
+          }
+          std::ostringstream out;
+          const std::unique_ptr<CheckOutput> reporter =
+              MakeCheckOutput(options.format, options.max_suggestions > 0, checker->session(), out);
+          FindingCounter counter(*reporter);
+          CheckInput(ReadInput(file.path), mode, *identifiers, checker->checker(), *reporter,
+                     counter);
+          if (sarif) {
+            report.output = static_cast<SarifReporter&>(*reporter).TakeResults().dump();
+          } else {
+            reporter->Finish();
+            report.output = out.str();
+          }
+          report.findings = counter.count();
+        };
+      },
+      [&](const std::string& output) {
+        if (!sarif) {
+          std::cout << output;
+          return;
+        }
+        for (auto& result : nlohmann::ordered_json::parse(output)) {
+          sarif_results.push_back(std::move(result));
+        }
+      },
+      [&](const std::vector<std::string>& files) { configured.ReadConfigurations(files); });
+  if (sarif) WriteSarifLog(std::cout, std::move(sarif_results));
+  return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
 }
 
 }  // namespace
@@ -80,6 +135,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
           },
           "N"));
   AddRankingOption(*check, options.ranking);
+  AddWalkOptions(*check, options.walk);
 }
 
 int RunCheck(const CheckOptions& options) {
@@ -89,6 +145,7 @@ int RunCheck(const CheckOptions& options) {
   setup.ranking = options.ranking;
   setup.max_suggestions = static_cast<std::size_t>(options.max_suggestions);
   ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers);
+  if (NamesDirectory(options.files)) return CheckFolders(options, setup, configured);
   configured.ReadConfigurations(options.files);
   PreparedChecker checker(setup);
   const std::unique_ptr<CheckOutput> reporter =
@@ -103,7 +160,7 @@ int RunCheck(const CheckOptions& options) {
     if (options.events) {
       found = PrintEvents(checker.engine(), input) || found;
     } else {
-      CheckInput(input, mode, *identifiers, checker.checker(), *reporter);
+      CheckInput(input, mode, *identifiers, checker.checker(), *reporter, *reporter);
     }
   });
   if (!options.events) reporter->Finish();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/check_output.h"
+#include "cli/walked_files.h"
 #include "frontend/session/ranking.h"
 
 namespace CLI {
@@ -27,6 +28,7 @@ struct CheckOptions {
   std::optional<std::string> config_file;
   int max_suggestions = 5;
   frontend::Ranking ranking = frontend::kDefaultRanking;
+  WalkFlags walk;  // for the folders among `files`
 };
 
 // Registers the subcommand and its options on `app`.

@@ -1,17 +1,65 @@
 #include "cli/list_command.h"
 
 #include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unordered_set>
 
 #include "cli/command_options.h"
 #include "frontend/io/command_error.h"
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/pipeline/word_list_reporter.h"
 #include "frontend/project/configured_check.h"
+#include "frontend/project/walk.h"
 #include "frontend/session/custom_dictionary_file.h"
 
 namespace lexivane::cli {
 
 using namespace frontend;
+
+namespace {
+
+// The words of the folders among options.files, and of the files named beside them, each
+// thread with a checker of its own; with --unique, each word once across them all.
+int ListFolders(const ListOptions& options, const CheckerSetup& setup,
+                ConfiguredCheck& configured) {
+  std::unordered_set<std::string> printed;
+  const auto print = [&options, &printed](const std::string& output) {
+    if (!options.unique) {
+      std::cout << output;
+      return;
+    }
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+      if (printed.insert(line).second) std::cout << line << '\n';
+    }
+  };
+  const WalkOutcome outcome = CheckWalkedFiles(
+      options.files, options.walk,
+      [&] {
+        auto checker = std::make_shared<PreparedChecker>(setup);
+        return [&options, &configured, checker](const WalkedFile& file, FileReport& report) {
+          const DocumentMode mode = ModeOf(options.mode_name, file.path);
+          const std::optional<CodeIdentifiers> identifiers =
+              configured.Prepare(file.path, mode, checker->session());
+          if (!identifiers) {
+            report.skipped = SkipReason::kConfigured;
+            return;
+          }
+          WordListReporter words(options.unique,
+                                 [&report](std::string_view lines) { report.output += lines; });
+          FindingCounter counter(words);
+          ListWordsOfFile(checker->checker(), {file.path, mode, *identifiers}, file.path, counter);
+          report.findings = counter.count();
+        };
+      },
+      print, [&](const std::vector<std::string>& files) { configured.ReadConfigurations(files); });
+  return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
+}
+
+}  // namespace
 
 void AddListCommand(CLI::App& app, ListOptions& options) {
   CLI::App* list = app.add_subcommand(
@@ -25,6 +73,7 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
   AddConfigOption(*list, options.config_file);
   list->add_flag("-u,--unique", options.unique, "Print each misspelt word once");
   AddIdentifiersOption(*list, options.identifiers);
+  AddWalkOptions(*list, options.walk);
 }
 
 int RunList(const ListOptions& options) {
@@ -32,6 +81,7 @@ int RunList(const ListOptions& options) {
   setup.custom_file = options.custom_file;
   setup.rules = AllRulesExcept(options.rules_off);
   ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers);
+  if (NamesDirectory(options.files)) return ListFolders(options, setup, configured);
   configured.ReadConfigurations(options.files);
   PreparedChecker checker(setup);
   const ListedFiles listed = ListMisspeltWordsOfFiles(

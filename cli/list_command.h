@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/walked_files.h"
+
 namespace CLI {
 class App;
 }
@@ -20,6 +22,7 @@ struct ListOptions {
   bool identifiers = false;
   // The configuration for every file (--config); none: each file's own.
   std::optional<std::string> config_file;
+  WalkFlags walk;  // for the folders among `files`
 };
 
 // Registers the subcommand and its options on `app`.

@@ -1,5 +1,7 @@
 #include "cli/sarif_reporter.h"
 
+#include <utility>
+
 #include <ostream>
 #include <vector>
 
@@ -59,6 +61,14 @@ void SarifReporter::Report(const Document& document, const Finding& finding) {
 }
 
 void SarifReporter::Finish() {
+  WriteSarifLog(out(), TakeResults());
+}
+
+Json SarifReporter::TakeResults() {
+  return std::exchange(results_, Json::array());
+}
+
+void WriteSarifLog(std::ostream& out, Json results) {
   const Json rule{
       {"id", kRuleId},
       {"name", "Misspelling"},
@@ -73,9 +83,8 @@ void SarifReporter::Finish() {
                  {"runs",
                   {{{"tool", {{"driver", driver}}},
                     {"columnKind", "utf16CodeUnits"},
-                    {"results", std::move(results_)}}}}};
-  results_ = Json::array();
-  out() << log.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+                    {"results", std::move(results)}}}}};
+  out << log.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
   CheckStandardOutput();
 }
 

@@ -23,10 +23,16 @@ class SarifReporter : public CheckOutput {
 
   void Report(const frontend::Document& document, const frontend::Finding& finding) override;
   void Finish() override;
+  // The results so far, taken out of the reporter: each file's, when files are checked apart
+  // and their results written in one log (WriteSarifLog).
+  nlohmann::ordered_json TakeResults();
 
  private:
   nlohmann::ordered_json results_ = nlohmann::ordered_json::array();
 };
+
+// The SARIF log of `results` (an array of results), written whole to `out`.
+void WriteSarifLog(std::ostream& out, nlohmann::ordered_json results);
 
 // The URI reference that names a file given by `path`: relative as given, or a `file:` URI for
 // an absolute path, with every byte but the unreserved characters and `/` percent-encoded

@@ -24,6 +24,21 @@ void WordListReporter::Flush() {
   lines_.clear();
 }
 
+void ListWordsOfFile(DocumentChecker& checker, const Document& document, const std::string& file,
+                     Reporter& reporter) {
+  if (document.mode == DocumentMode::kNone) {
+    InputFile input(file);
+    ChunkedInput pieces([&input](char* into, std::size_t most) { return input.Read(into, most); });
+    checker.CheckPieces(document, pieces, reporter);
+  } else if (HidesOnly(document.mode)) {
+    InputText input = ReadInput(file);
+    checker.CheckInPlace(document, input.text, reporter);
+  } else {
+    TextWithBytes input(file);
+    checker.Check(document, input, reporter);
+  }
+}
+
 ListedFiles ListMisspeltWordsOfFiles(
     PreparedChecker& checker, const std::vector<std::string>& files, bool unique,
     const std::function<DocumentMode(const std::string& file)>& mode_of, bool check_identifiers,
@@ -37,18 +52,7 @@ ListedFiles ListMisspeltWordsOfFiles(
     const DocumentMode mode = mode_of ? mode_of(file) : DocumentMode::kNone;
     Document document{file, mode, CodeIdentifiersIn(mode, check_identifiers)};
     if (prepare && !prepare(file, document)) return;
-    if (mode == DocumentMode::kNone) {
-      InputFile input(file);
-      ChunkedInput pieces(
-          [&input](char* into, std::size_t most) { return input.Read(into, most); });
-      documents.CheckPieces(document, pieces, reporter);
-    } else if (HidesOnly(mode)) {
-      InputText input = ReadInput(file);
-      documents.CheckInPlace(document, input.text, reporter);
-    } else {
-      TextWithBytes input(file);
-      documents.Check(document, input, reporter);
-    }
+    ListWordsOfFile(documents, document, file, reporter);
   });
   return {documents.found(), !all_read};
 }

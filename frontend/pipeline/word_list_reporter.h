@@ -42,6 +42,11 @@ class WordListReporter : public Reporter {
   std::string lines_;
 };
 
+// The misspelt words of `file`, read as its document's mode wants it, to `reporter`. Throws
+// CommandError when the file cannot be read.
+void ListWordsOfFile(DocumentChecker& checker, const Document& document, const std::string& file,
+                     Reporter& reporter);
+
 struct ListedFiles {
   bool found = false;   // a misspelt word
   bool failed = false;  // a file that could not be read

@@ -1,0 +1,167 @@
+#include "cli/walked_files.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <new>
+#include <sstream>
+#include <thread>
+
+#include "frontend/io/command_error.h"
+#include "frontend/io/standard_output.h"
+#include "frontend/project/ordered_jobs.h"
+
+namespace lexivane::cli {
+
+using namespace frontend;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The line on a terminal that counts the files checked, once a walk has lasted a second;
+// erased before anything else is written to standard error, and at the end.
+class Progress {
+ public:
+  explicit Progress(std::size_t total) : total_(total), shown_(::isatty(STDERR_FILENO) == 1) {}
+  ~Progress() { Erase(); }
+
+  void Done(std::size_t done) {
+    if (!shown_) return;
+    const Clock::time_point now = Clock::now();
+    if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::milliseconds(100)) {
+      return;
+    }
+    last_ = now;
+    // Findings printed on the same terminal go out first, and the next erases the line.
+    std::cout.flush();
+    CheckStandardOutput();
+    std::cerr << "\rlexivane: " << done << " of " << total_ << " files checked" << std::flush;
+    on_screen_ = true;
+  }
+  void Erase() {
+    if (on_screen_) std::cerr << "\r\x1b[K" << std::flush;
+    on_screen_ = false;
+  }
+
+ private:
+  const std::size_t total_;
+  const bool shown_;
+  const Clock::time_point start_ = Clock::now();
+  Clock::time_point last_;
+  bool on_screen_ = false;
+};
+
+std::string Summary(std::size_t checked, std::size_t findings, const SkipCounts& skipped,
+                    double seconds) {
+  std::ostringstream line;
+  line << "lexivane: " << checked << (checked == 1 ? " file" : " files") << " checked, " << findings
+       << (findings == 1 ? " finding" : " findings") << ", " << skipped.Total() << " skipped";
+  const char* between = " (";
+  for (std::size_t i = 0; i < kSkipReasons; ++i) {
+    const auto reason = static_cast<SkipReason>(i);
+    if (skipped.Of(reason) == 0) continue;
+    line << between << skipped.Of(reason) << ' ' << SkipReasonName(reason);
+    between = ", ";
+  }
+  if (skipped.Total() > 0) line << ')';
+  line.precision(2);
+  line << std::fixed << ", " << seconds << " s\n";
+  return line.str();
+}
+
+}  // namespace
+
+void AddWalkOptions(CLI::App& command, WalkFlags& flags) {
+  command.add_flag("--hidden", flags.hidden, "In folders, check hidden files and folders too");
+  command.add_flag("--no-ignore", flags.no_ignore,
+                   "In folders, check what .gitignore, .ignore and git's excludes leave out");
+  command.add_flag("--follow", flags.follow, "In folders, follow symbolic links");
+  command
+      .add_option("-j,--jobs", flags.jobs,
+                  "How many files of a folder to check at once (default: one per core)")
+      ->check(CLI::Range(1U, 4096U))
+      ->type_name("N");
+}
+
+WalkOutcome CheckWalkedFiles(
+    const std::vector<std::string>& paths, const WalkFlags& flags,
+    const std::function<FileCheck()>& make_check,
+    const std::function<void(const std::string& output)>& print,
+    const std::function<void(const std::vector<std::string>& files)>& walked) {
+  const Clock::time_point start = Clock::now();
+  WalkOptions options;
+  options.hidden = flags.hidden;
+  options.ignore_files = !flags.no_ignore;
+  options.follow = flags.follow;
+  const Walk walk = WalkPaths(paths, options);
+  if (walked) {
+    std::vector<std::string> files;
+    files.reserve(walk.files.size());
+    for (const WalkedFile& file : walk.files) {
+      if (file.failure.empty()) files.push_back(file.path);
+    }
+    walked(files);
+  }
+  const unsigned jobs =
+      flags.jobs > 0 ? flags.jobs : std::max(1U, std::thread::hardware_concurrency());
+
+  const std::function<std::function<FileReport(std::size_t)>()> make_worker = [&] {
+    FileCheck check = make_check();
+    return [&walk, check](std::size_t i) {
+      const WalkedFile& file = walk.files[i];
+      FileReport report;
+      try {
+        if (!file.failure.empty()) throw CommandError(file.path + ": " + file.failure);
+        if (!file.named) report.skipped = SkipFileByContent(file.path);
+        if (!report.skipped) check(file, report);
+      } catch (const CommandError& error) {
+        report = FileReport{};
+        report.failure = error.what();
+      } catch (const std::bad_alloc&) {
+        report = FileReport{};
+        report.failure = file.path + ": not enough memory to check it";
+      }
+      return report;
+    };
+  };
+  WalkOutcome outcome;
+  SkipCounts skipped = walk.skipped;
+  std::size_t checked = 0, findings = 0;
+  Progress progress(walk.files.size());
+  RunInOrder<FileReport>(walk.files.size(), jobs, make_worker,
+                         [&](std::size_t i, FileReport& report) {
+                           if (!report.output.empty()) {
+                             progress.Erase();
+                             if (print) {
+                               print(report.output);
+                             } else {
+                               std::cout << report.output;
+                             }
+                             CheckStandardOutput();
+                           }
+                           if (!report.failure.empty()) {
+                             progress.Erase();
+                             std::cerr << "lexivane: " << report.failure << std::endl;
+                             outcome.failed = true;
+                           } else if (report.skipped) {
+                             skipped.Add(*report.skipped);
+                           } else {
+                             ++checked;
+                           }
+                           findings += report.findings;
+                           outcome.found = outcome.found || report.findings > 0;
+                           progress.Done(i + 1);
+                         });
+  progress.Erase();
+  if (walk.walked_directory) {
+    const std::chrono::duration<double> seconds = Clock::now() - start;
+    std::cerr << Summary(checked, findings, skipped, seconds.count()) << std::flush;
+  }
+  return outcome;
+}
+
+}  // namespace lexivane::cli

@@ -1,0 +1,77 @@
+// How `check` and `list` take folders: the walk's options, and the run over the files found,
+// checked in parallel with one checker per thread and printed in path order, the same for any
+// number of threads. Standard error gets what could not be read, in the same order, a progress
+// line on a terminal while a long walk lasts, and a summary at the end.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frontend/pipeline/document_checker.h"
+#include "frontend/project/walk.h"
+
+namespace CLI {
+class App;
+}
+
+namespace lexivane::cli {
+
+struct WalkFlags {
+  bool hidden = false;
+  bool no_ignore = false;
+  bool follow = false;
+  unsigned jobs = 0;  // 0: one per core
+};
+
+// Registers --hidden, --no-ignore, --follow and --jobs N on a command.
+void AddWalkOptions(CLI::App& command, WalkFlags& flags);
+
+// What checking one file gave.
+struct FileReport {
+  std::string output;  // for standard output
+  std::size_t findings = 0;
+  std::string failure;  // why it could not be read, if it could not
+  std::optional<frontend::SkipReason> skipped;
+};
+
+// Checks one file into its report, on the thread that made it.
+using FileCheck = std::function<void(const frontend::WalkedFile& file, FileReport& report)>;
+
+struct WalkOutcome {
+  bool found = false;   // a misspelt word
+  bool failed = false;  // a file that could not be read
+};
+
+// Walks `paths` and checks what it finds, each thread with the FileCheck that make_check made
+// there. A file found (not named) whose first block is not text is left out. `print` gets each
+// file's output in order (standard output when none). A failure to make a checker, or to
+// write, ends it, thrown.
+// `walked`, when given, gets every file found before any is checked (to read their
+// configurations first, so that a wrong one stops the command before it prints anything).
+WalkOutcome CheckWalkedFiles(
+    const std::vector<std::string>& paths, const WalkFlags& flags,
+    const std::function<FileCheck()>& make_check,
+    const std::function<void(const std::string& output)>& print = {},
+    const std::function<void(const std::vector<std::string>& files)>& walked = {});
+
+// A reporter that counts the findings it passes on.
+class FindingCounter : public frontend::Reporter {
+ public:
+  explicit FindingCounter(frontend::Reporter& next) : next_(next) {}
+  void Report(const frontend::Document& document, const frontend::Finding& finding) override {
+    ++count_;
+    next_.Report(document, finding);
+  }
+  void Flush() override { next_.Flush(); }
+  std::size_t count() const { return count_; }
+
+ private:
+  frontend::Reporter& next_;
+  std::size_t count_ = 0;
+};
+
+}  // namespace lexivane::cli

@@ -1,0 +1,60 @@
+// Which files a walk of a directory leaves out by what they are, and why: files that are not
+// text, and text that no one writes by hand (lock files, minified code, source maps, armored
+// keys). Names are judged from the file name alone; the content from the first block of the
+// file, so that a file is read once more only up to kFirstBlock bytes.
+//
+// A file named on the command line is never judged: it is checked as it is.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lexivane::frontend {
+
+enum class SkipReason {
+  kIgnored,     // an ignore file's rule
+  kHidden,      // its name starts with a dot
+  kLink,        // a symbolic link, not followed
+  kLockFile,    // a package manager's lock file
+  kGenerated,   // minified code or a source map
+  kNotText,     // an image, an archive, a compiled file, by its extension
+  kBinary,      // a NUL byte or broken UTF-8 in its first block
+  kArmored,     // an armored PGP or SSH key
+  kConfigured,  // the ignore-paths of the project's configuration
+};
+inline constexpr std::size_t kSkipReasons = 9;
+
+// What the summary calls the reason: "ignored", "lock file", ...
+std::string_view SkipReasonName(SkipReason reason);
+
+// How many files were left out for each reason.
+class SkipCounts {
+ public:
+  void Add(SkipReason reason, std::size_t count = 1) {
+    counts_[static_cast<std::size_t>(reason)] += count;
+  }
+  std::size_t Of(SkipReason reason) const { return counts_[static_cast<std::size_t>(reason)]; }
+  std::size_t Total() const;
+  void Add(const SkipCounts& other);
+
+ private:
+  std::array<std::size_t, kSkipReasons> counts_{};
+};
+
+// The reason to leave out a file by its name (the last part of its path), if any.
+std::optional<SkipReason> SkipByName(std::string_view file_name);
+
+inline constexpr std::size_t kFirstBlock = 8192;
+
+// The reason to leave out a file whose first bytes are `first_block` (the whole file when it is
+// shorter than kFirstBlock), if any. A UTF-16 or UTF-32 byte order mark makes it text, as the
+// tool reads those; a UTF-8 sequence cut by the end of a full block is not broken.
+std::optional<SkipReason> SkipByContent(std::string_view first_block);
+
+// SkipByContent on the file's first block. Throws CommandError when it cannot be read.
+std::optional<SkipReason> SkipFileByContent(const std::string& file);
+
+}  // namespace lexivane::frontend
