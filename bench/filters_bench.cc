@@ -180,6 +180,7 @@ constexpr Pattern kPatterns[] = {
     {"rst", "role_openers", "", ":a:` "},
     {"rst", "long_role_names", "", ":aaaaaaaaaa:"},
     {"rst", "references", "", "`a <b>`_ c_ [1]_ |d| "},
+    {"rst", "reference_titles", "", "`a>`_ "},
     {"rst", "reference_openers", "", "` | [ _ "},
     {"yaml", "values", "", "- a: b c # d\n"},
     {"yaml", "block_scalars", "", "a: |\n  b c\n"},

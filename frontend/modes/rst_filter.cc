@@ -266,8 +266,8 @@ void ReadInterpreted(TextCursor text, std::size_t role, std::size_t open, std::s
   text.Hide(close, end);
   // `title <target>`: the target is hidden, the title read.
   if (close > open + 1 && text[close - 1] == u'>') {
-    const std::size_t angle = text.view().substr(0, close).rfind(u'<');
-    if (angle != kNoPosition && angle > open) text.Hide(angle, close);
+    const std::size_t angle = text.substr(open, close - open).rfind(u'<');
+    if (angle != kNoPosition) text.Hide(open + angle, close);
   }
 }
 
