@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <fstream>
+#include <string_view>
+
 #include "frontend/session/custom_dictionary_file.h"
 
 namespace lexivane::cli {
@@ -78,7 +81,14 @@ void AddRankingOption(CLI::App& command, frontend::Ranking& ranking) {
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name,
                               const std::string& file) {
   if (mode_name) return frontend::ModeNamed(*mode_name).value_or(frontend::DocumentMode::kNone);
-  return frontend::ModeForFile(file);
+  const frontend::DocumentMode by_name = frontend::ModeForFile(file);
+  if (by_name != frontend::DocumentMode::kNone || file == "-") return by_name;
+  // A script without an extension says what it is on its interpreter line.
+  std::ifstream in(file, std::ios::binary);
+  char head[256];
+  in.read(head, sizeof head);
+  const std::string_view first(head, static_cast<std::size_t>(in.gcount()));
+  return frontend::ModeForFile(file, first.substr(0, first.find('\n')));
 }
 
 void AddIdentifiersOption(CLI::App& command, bool& identifiers) {

@@ -31,7 +31,8 @@ void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off);
 // holds the command's default until the option is given. An unknown name is a usage error.
 void AddRankingOption(CLI::App& command, frontend::Ranking& ranking);
 
-// The mode to read `file` in: the one named, or the one its name calls for.
+// The mode to read `file` in: the one named, or the one its name calls for, or else its
+// interpreter line (`#!/bin/sh`), read from the file.
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file);
 
 // Registers --identifiers: in the code modes, check the identifiers of the code too, each cut

@@ -69,27 +69,93 @@ constexpr KnownName kKnownNames[] = {
     {".rb", DocumentMode::kHashComments},
     {".pl", DocumentMode::kHashComments},
     {".pm", DocumentMode::kHashComments},
-    {".yaml", DocumentMode::kHashComments},
-    {".yml", DocumentMode::kHashComments},
-    {".toml", DocumentMode::kHashComments},
     {".cmake", DocumentMode::kHashComments},
     {".mk", DocumentMode::kHashComments},
     {".r", DocumentMode::kHashComments},
+    {".dockerfile", DocumentMode::kHashComments},
     {"makefile", DocumentMode::kHashComments},
+    {"gnumakefile", DocumentMode::kHashComments},
     {"cmakelists.txt", DocumentMode::kHashComments},
     {"dockerfile", DocumentMode::kHashComments},
+    {"containerfile", DocumentMode::kHashComments},
+    {".m4", DocumentMode::kM4},
+    {".ac", DocumentMode::kM4},
+    {"configure.in", DocumentMode::kM4},
+    {".ini", DocumentMode::kIni},
+    {".cfg", DocumentMode::kIni},
+    {".conf", DocumentMode::kIni},
+    {".rst", DocumentMode::kRestructuredText},
+    {".rest", DocumentMode::kRestructuredText},
+    {".yaml", DocumentMode::kYaml},
+    {".yml", DocumentMode::kYaml},
+    {".toml", DocumentMode::kToml},
+    {".json", DocumentMode::kJson},
+    {".jsonc", DocumentMode::kJson},
 };
+
+// Interpreters a script's first line may name, by their name less a version (`python3.12`).
+constexpr KnownName kInterpreters[] = {
+    {"sh", DocumentMode::kShell},          {"bash", DocumentMode::kShell},
+    {"dash", DocumentMode::kShell},        {"ash", DocumentMode::kShell},
+    {"zsh", DocumentMode::kShell},         {"ksh", DocumentMode::kShell},
+    {"mksh", DocumentMode::kShell},        {"python", DocumentMode::kPython},
+    {"pypy", DocumentMode::kPython},       {"perl", DocumentMode::kHashComments},
+    {"ruby", DocumentMode::kHashComments}, {"rscript", DocumentMode::kHashComments},
+    {"make", DocumentMode::kHashComments}, {"node", DocumentMode::kCFamily},
+    {"deno", DocumentMode::kCFamily},
+};
+
+// The mode of the interpreter an interpreter line names: its program, or with `env` the
+// program env runs (its options and assignments skipped).
+DocumentMode InterpreterMode(std::string_view first_line) {
+  const std::size_t length = InterpreterLineLength(first_line);
+  std::string_view rest = first_line.substr(2, length - 2);
+  bool after_env = false;
+  while (!rest.empty()) {
+    const std::size_t start = rest.find_first_not_of(" \t\r");
+    if (start == rest.npos) break;
+    rest.remove_prefix(start);
+    const std::string_view word = rest.substr(0, rest.find_first_of(" \t\r"));
+    rest.remove_prefix(word.size());
+    if (after_env && (word.front() == '-' || word.find('=') != word.npos)) continue;
+    std::string program = support::AsciiLowered(word.substr(word.find_last_of('/') + 1));
+    if (program == "env" && !after_env) {
+      after_env = true;
+      continue;
+    }
+    while (!program.empty() && (support::IsAsciiDigit(program.back()) || program.back() == '.')) {
+      program.pop_back();
+    }
+    for (const KnownName& known : kInterpreters) {
+      if (known.name == program) return known.mode;
+    }
+    break;
+  }
+  return DocumentMode::kNone;
+}
 
 }  // namespace
 
 const std::vector<ModeName>& ModeNames() {
   static const std::vector<ModeName> names = {
-      {"none", DocumentMode::kNone},         {"url", DocumentMode::kUrl},
-      {"markdown", DocumentMode::kMarkdown}, {"html", DocumentMode::kHtml},
-      {"xml", DocumentMode::kXml},           {"sgml", DocumentMode::kXml},
-      {"tex", DocumentMode::kTex},           {"nroff", DocumentMode::kNroff},
-      {"ccpp", DocumentMode::kCFamily},      {"comment", DocumentMode::kHashComments},
-      {"shell", DocumentMode::kShell},       {"python", DocumentMode::kPython},
+      {"none", DocumentMode::kNone},
+      {"url", DocumentMode::kUrl},
+      {"markdown", DocumentMode::kMarkdown},
+      {"html", DocumentMode::kHtml},
+      {"xml", DocumentMode::kXml},
+      {"sgml", DocumentMode::kXml},
+      {"tex", DocumentMode::kTex},
+      {"nroff", DocumentMode::kNroff},
+      {"ccpp", DocumentMode::kCFamily},
+      {"comment", DocumentMode::kHashComments},
+      {"shell", DocumentMode::kShell},
+      {"python", DocumentMode::kPython},
+      {"m4", DocumentMode::kM4},
+      {"ini", DocumentMode::kIni},
+      {"rst", DocumentMode::kRestructuredText},
+      {"yaml", DocumentMode::kYaml},
+      {"toml", DocumentMode::kToml},
+      {"json", DocumentMode::kJson},
   };
   return names;
 }
@@ -113,6 +179,8 @@ DocumentMode ModeForFile(std::string_view file_name) {
   for (const KnownName& known : kKnownNames) {
     if (known.name.front() != '.' && base == known.name) return known.mode;
   }
+  // Dockerfile.dev, Dockerfile.alpine: the variants of a project's image.
+  if (base.starts_with("dockerfile.")) return DocumentMode::kHashComments;
   const std::size_t dot = base.find_last_of('.');
   if (dot == std::string::npos || dot == 0) return DocumentMode::kNone;
   const std::string_view extension = std::string_view(base).substr(dot);
@@ -122,9 +190,17 @@ DocumentMode ModeForFile(std::string_view file_name) {
   return DocumentMode::kNone;
 }
 
+DocumentMode ModeForFile(std::string_view file_name, std::string_view first_line) {
+  const DocumentMode by_name = ModeForFile(file_name);
+  return by_name != DocumentMode::kNone || InterpreterLineLength(first_line) == 0
+             ? by_name
+             : InterpreterMode(first_line);
+}
+
 CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers) {
   const bool code = mode == DocumentMode::kCFamily || mode == DocumentMode::kHashComments ||
-                    mode == DocumentMode::kShell || mode == DocumentMode::kPython;
+                    mode == DocumentMode::kShell || mode == DocumentMode::kPython ||
+                    mode == DocumentMode::kM4 || mode == DocumentMode::kIni;
   return check_identifiers && code ? CodeIdentifiers::kChecked : CodeIdentifiers::kHidden;
 }
 
@@ -157,6 +233,18 @@ void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers ident
       return KeepShellCommentsAndStrings(text, identifiers);
     case DocumentMode::kPython:
       return KeepPythonCommentsAndStrings(text, identifiers);
+    case DocumentMode::kM4:
+      return KeepM4Comments(text, identifiers);
+    case DocumentMode::kIni:
+      return KeepIniComments(text, identifiers);
+    case DocumentMode::kRestructuredText:
+      return HideRestructuredTextMarkup(text);
+    case DocumentMode::kYaml:
+      return KeepYamlProse(text);
+    case DocumentMode::kToml:
+      return KeepTomlProse(text);
+    case DocumentMode::kJson:
+      return KeepJsonProse(text);
   }
 }
 
@@ -174,6 +262,12 @@ bool HidesOnly(DocumentMode mode) {
     case DocumentMode::kHashComments:
     case DocumentMode::kShell:
     case DocumentMode::kPython:
+    case DocumentMode::kM4:
+    case DocumentMode::kIni:
+    case DocumentMode::kRestructuredText:
+    case DocumentMode::kYaml:
+    case DocumentMode::kToml:
+    case DocumentMode::kJson:
       return true;
   }
   return false;

@@ -33,9 +33,15 @@ enum class DocumentMode {
   kTex,       // commands and their non-text arguments, math, verbatim, comments
   kNroff,     // requests, macro names and escapes
   kCFamily,   // comments and string literals only (ccpp: C, C++, Java, JS, TS, Rust, Go, C#, Swift)
-  kHashComments,  // # comments only (comment: YAML, TOML, Ruby, Perl, Makefiles, ...)
-  kShell,         // # comments, quoted strings and here-documents, expansions hidden
-  kPython,        // comments, docstrings and string literals
+  kHashComments,      // # comments only (comment: Ruby, Perl, Makefiles, CMake, Dockerfiles, ...)
+  kShell,             // # comments, quoted strings and here-documents, expansions hidden
+  kPython,            // comments, docstrings and string literals
+  kM4,                // # and dnl comments (m4, autoconf)
+  kIni,               // ; and # comments (INI, .cfg, .conf)
+  kRestructuredText,  // directives, roles, literal blocks, targets, comments and markers hidden
+  kYaml,              // comments and prose values (block scalars too), keys hidden
+  kToml,              // comments and prose string values, keys and tables hidden
+  kJson,              // prose string values, keys hidden (and comments, where written)
 };
 
 struct ModeName {
@@ -49,12 +55,16 @@ std::optional<DocumentMode> ModeNamed(std::string_view name);
 std::string_view NameOf(DocumentMode mode);
 
 // The mode a file's name calls for (by its extension, or its whole name for a few such as
-// "Makefile"); kNone when nothing is known of it. "-" (standard input) is kNone.
+// "Makefile" and "Dockerfile.dev"); kNone when nothing is known of it. "-" (standard input) is
+// kNone.
 DocumentMode ModeForFile(std::string_view file_name);
+// As above, and when the name says nothing, the mode of the interpreter that `first_line` names
+// (`#!/bin/sh`, `#!/usr/bin/env python3`, `#!/usr/bin/perl -w`); kNone without one.
+DocumentMode ModeForFile(std::string_view file_name, std::string_view first_line);
 
-// Whether the code modes (ccpp, comment, shell, python) check the code around comments and strings
-// too: its identifiers, less the language's keywords (code_identifiers.h), each to be walked
-// in the words it is made of (ForEachRunningWordPart). Other modes have no code to check.
+// Whether the code modes (ccpp, comment, shell, python, m4, ini) check the code around comments and
+// strings too: its identifiers, less the language's keywords (code_identifiers.h), each to be
+// walked in the words it is made of (ForEachRunningWordPart). Other modes have no code to check.
 enum class CodeIdentifiers { kHidden, kChecked };
 // kChecked when they are to be checked and `mode` is a code mode: prose is never cut up.
 CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers);

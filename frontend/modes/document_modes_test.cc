@@ -24,7 +24,19 @@ TEST(DocumentModes, TheModeComesFromTheNameGivenOrTheFilesName) {
       {"main.cc", DocumentMode::kCFamily},
       {"app.tsx", DocumentMode::kCFamily},
       {"setup.py", DocumentMode::kPython},
-      {"ci.yml", DocumentMode::kHashComments},
+      {"ci.yml", DocumentMode::kYaml},
+      {"pyproject.toml", DocumentMode::kToml},
+      {"package.json", DocumentMode::kJson},
+      {"docs/CHANGES.rst", DocumentMode::kRestructuredText},
+      {"GNUmakefile", DocumentMode::kHashComments},
+      {"rules.mk", DocumentMode::kHashComments},
+      {"CMakeLists.txt", DocumentMode::kHashComments},
+      {"Dockerfile.dev", DocumentMode::kHashComments},
+      {"app.dockerfile", DocumentMode::kHashComments},
+      {"configure.ac", DocumentMode::kM4},
+      {"m4/ax_check.m4", DocumentMode::kM4},
+      {"setup.cfg", DocumentMode::kIni},
+      {"nginx.conf", DocumentMode::kIni},
       {"bin/install.sh", DocumentMode::kShell},
       {"env.ZSH", DocumentMode::kShell},
       {"src/Makefile", DocumentMode::kHashComments},
@@ -39,6 +51,27 @@ TEST(DocumentModes, TheModeComesFromTheNameGivenOrTheFilesName) {
     EXPECT_EQ(ModeNamed(NameOf(known.mode)), known.mode);
   }
   EXPECT_EQ(ModeNamed("Markdown"), std::nullopt);
+}
+
+// A script without an extension is known by the interpreter its first line names; its name
+// wins when it says something.
+TEST(DocumentModes, AFileWithoutAKnownNameTakesTheModeOfItsInterpreter) {
+  const struct {
+    const char* file;
+    const char* first_line;
+    DocumentMode mode;
+  } files[] = {
+      {"bin/build", "#!/bin/sh", DocumentMode::kShell},
+      {"run", "#! /usr/bin/env -S bash -e", DocumentMode::kShell},
+      {"tool", "#!/usr/bin/env LANG=C python3.12\r", DocumentMode::kPython},
+      {"x", "#!/usr/bin/perl -w", DocumentMode::kHashComments},
+      {"x", "#!/usr/local/bin/node", DocumentMode::kCFamily},
+      {"x", "#!/usr/bin/awk -f", DocumentMode::kNone},
+      {"x", "#!/usr/bin/env", DocumentMode::kNone},
+      {"x", "# not an interpreter line", DocumentMode::kNone},
+      {"x.md", "#!/bin/sh", DocumentMode::kMarkdown},
+  };
+  for (const auto& f : files) EXPECT_EQ(ModeForFile(f.file, f.first_line), f.mode) << f.first_line;
 }
 
 // Whatever the input, a filter keeps the text's length and its line breaks, and changes a code

@@ -1,6 +1,7 @@
-// The filter of languages whose comments start with `#` (YAML, TOML, Ruby, Perl, Makefiles,
-// CMake with its bracket comments): only the comments are prose. Quotes are read only so that
-// a `#` inside a string starts no comment.
+// The filter of languages whose comments start with `#` (Ruby, Perl, Makefiles, Dockerfiles,
+// CMake with its bracket comments), and of those that have another marker beside it (m4's and
+// autoconf's `dnl`, INI's `;`): only the comments are prose. Quotes are read only so that a
+// comment marker inside a string starts no comment.
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -17,7 +18,30 @@ namespace lexivane::frontend {
 
 using namespace code_prose;  // NOLINT: the pieces every code filter is made of
 
-void KeepHashComments(std::u16string& original, CodeIdentifiers identifiers) {
+namespace {
+
+enum class CommentMarkers {
+  kHash,
+  kHashAndDnl,        // m4: `dnl` as a word, to the end of its line
+  kHashAndSemicolon,  // INI: `;` where `#` may start a comment
+};
+
+// The length of the marker of a comment that starts at `i` (a word `dnl`, a `;` that starts a
+// line or follows a blank), or 0; `before` is the character before it, a blank at a line's start.
+std::size_t OtherMarkerAt(TextCursor text, std::size_t i, std::size_t line_end, char16_t before,
+                          CommentMarkers markers) {
+  if (markers == CommentMarkers::kHashAndSemicolon) {
+    return text[i] == u';' && IsBlankOrLineBreak(before) ? 1 : 0;
+  }
+  if (markers == CommentMarkers::kHashAndDnl && text[i] == u'd' &&
+      text.StartsWith(i, line_end, u"dnl") && !IsIdentifierCharacter(before) &&
+      !IsIdentifierCharacter(text.At(i + 3))) {
+    return 3;
+  }
+  return 0;
+}
+
+void KeepComments(std::u16string& original, CodeIdentifiers identifiers, CommentMarkers markers) {
   const TextCursor text(original);
   const auto hide_code = [&](std::size_t from, std::size_t to) {
     HideCode(text, from, to, identifiers, CodeLanguage::kHash);
@@ -33,6 +57,7 @@ void KeepHashComments(std::u16string& original, CodeIdentifiers identifiers) {
   while (line < n) {
     const std::size_t line_end = line_ends.Of(line);
     std::size_t comment = kNoPosition;
+    std::size_t other_marker = 0;  // the length of a marker other than `#`
     char16_t quote = 0;
     for (std::size_t i = line; i < line_end; ++i) {
       const char16_t c = text[i];
@@ -59,6 +84,13 @@ void KeepHashComments(std::u16string& original, CodeIdentifiers identifiers) {
         comment = i;
         break;
       }
+      if (markers != CommentMarkers::kHash) {
+        other_marker = OtherMarkerAt(text, i, line_end, before, markers);
+        if (other_marker > 0) {
+          comment = i;
+          break;
+        }
+      }
     }
     if (comment == kNoPosition) {
       hide_code(line, line_end);
@@ -67,6 +99,12 @@ void KeepHashComments(std::u16string& original, CodeIdentifiers identifiers) {
     }
     hide_code(line, comment);
     std::size_t end = line_end;
+    if (other_marker > 0) {
+      text.Hide(comment, comment + other_marker);
+      KeepComment(text, comment + other_marker, end, fence);
+      line = end + 1;
+      continue;
+    }
     // CMake's #[[…]] and #[=[…]=]: bracket comments over lines.
     if (UnitAt(text, comment + 1) == u'[') {
       std::size_t j = comment + 2;
@@ -86,6 +124,18 @@ void KeepHashComments(std::u16string& original, CodeIdentifiers identifiers) {
     KeepComment(text, comment, end, fence);
     line = end + 1;
   }
+}
+
+}  // namespace
+
+void KeepHashComments(std::u16string& text, CodeIdentifiers identifiers) {
+  KeepComments(text, identifiers, CommentMarkers::kHash);
+}
+void KeepM4Comments(std::u16string& text, CodeIdentifiers identifiers) {
+  KeepComments(text, identifiers, CommentMarkers::kHashAndDnl);
+}
+void KeepIniComments(std::u16string& text, CodeIdentifiers identifiers) {
+  KeepComments(text, identifiers, CommentMarkers::kHashAndSemicolon);
 }
 
 }  // namespace lexivane::frontend

@@ -38,5 +38,18 @@ TEST(HashCommentFilter, QuotesAndBracketsDecideWhereACommentStarts) {
                            });
 }
 
+TEST(HashCommentFilter, M4AndIniHaveAMarkerOfTheirOwn) {
+  Expect(KeepM4Comments, {
+                             {"dnl Check for the compiler\nAC_INIT([x]) dnl the start",
+                              "Check for the compiler the start"},
+                             {"# hash too\nAC_SUBST(dnlx) xdnl ydnl_z", "hash too"},
+                         });
+  Expect(KeepIniComments,
+         {
+             {"; settings\n[core]\nname = x ; inline # and hash", "settings inline and hash"},
+             {"path = a;b\nkey=v;w # note", "note"},
+         });
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

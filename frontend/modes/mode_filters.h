@@ -29,6 +29,14 @@ void KeepCFamilyCommentsAndStrings(std::u16string& text, CodeIdentifiers identif
 void KeepHashComments(std::u16string& text, CodeIdentifiers identifiers);
 void KeepShellCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers);
 void KeepPythonCommentsAndStrings(std::u16string& text, CodeIdentifiers identifiers);
+// hash_comment_filter.cc: m4's `dnl` comments beside `#`, and INI's `;` beside `#`.
+void KeepM4Comments(std::u16string& text, CodeIdentifiers identifiers);
+void KeepIniComments(std::u16string& text, CodeIdentifiers identifiers);
+void HideRestructuredTextMarkup(std::u16string& text);  // rst_filter.cc
+// data_filter.cc: comments and the string values that are prose; keys, tables and the rest hidden.
+void KeepYamlProse(std::u16string& text);
+void KeepTomlProse(std::u16string& text);
+void KeepJsonProse(std::u16string& text);
 inline void KeepCFamilyCommentsAndStrings(std::u16string& text) {
   KeepCFamilyCommentsAndStrings(text, CodeIdentifiers::kHidden);
 }
@@ -40,6 +48,12 @@ inline void KeepShellCommentsAndStrings(std::u16string& text) {
 }
 inline void KeepPythonCommentsAndStrings(std::u16string& text) {
   KeepPythonCommentsAndStrings(text, CodeIdentifiers::kHidden);
+}
+inline void KeepM4Comments(std::u16string& text) {
+  KeepM4Comments(text, CodeIdentifiers::kHidden);
+}
+inline void KeepIniComments(std::u16string& text) {
+  KeepIniComments(text, CodeIdentifiers::kHidden);
 }
 
 // The pieces the filters share beside the text cursor (text_cursor.h).
