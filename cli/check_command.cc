@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -20,6 +21,8 @@
 #include "frontend/io/standard_output.h"
 #include "frontend/modes/document_modes.h"
 #include "frontend/pipeline/prepared_checker.h"
+#include "frontend/project/changed_lines.h"
+#include "frontend/project/changed_lines_reporter.h"
 #include "frontend/project/configured_check.h"
 #include "frontend/project/walk.h"
 #include "support/ascii.h"
@@ -62,7 +65,7 @@ void CheckInput(const InputText& input, DocumentMode mode, CodeIdentifiers ident
 // with a checker of its own and each file's report made apart, then printed in path order. A
 // SARIF log is one document: each file's results come back as JSON and are written at the end.
 int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
-                 ConfiguredCheck& configured) {
+                 ConfiguredCheck& configured, const std::optional<ChangedLines>& changed) {
   if (options.events) throw CommandError("--events takes files, not folders");
   const bool sarif = options.format == CheckFormat::kSarif;
   nlohmann::ordered_json sarif_results = nlohmann::ordered_json::array();
@@ -70,7 +73,12 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
       options.files, options.walk,
       [&] {
         auto checker = std::make_shared<PreparedChecker>(setup);
-        return [&options, &configured, sarif, checker](const WalkedFile& file, FileReport& report) {
+        return [&options, &configured, &changed, sarif, checker](const WalkedFile& file,
+                                                                 FileReport& report) {
+          if (changed && !changed->Touches(file.path)) {
+            report.skipped = SkipReason::kUnchanged;
+            return;
+          }
           const DocumentMode mode = ModeOf(options.mode_name, file.path);
           const std::optional<CodeIdentifiers> identifiers =
               configured.Prepare(file.path, mode, checker->session());
@@ -82,8 +90,13 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
           const std::unique_ptr<CheckOutput> reporter =
               MakeCheckOutput(options.format, options.max_suggestions > 0, checker->session(), out);
           FindingCounter counter(*reporter);
-          CheckInput(ReadInput(file.path), mode, *identifiers, checker->checker(), *reporter,
-                     counter);
+          const InputText input = ReadInput(file.path);
+          if (changed) {
+            ChangedLinesReporter changed_only(counter, *changed, file.path, input.text);
+            CheckInput(input, mode, *identifiers, checker->checker(), *reporter, changed_only);
+          } else {
+            CheckInput(input, mode, *identifiers, checker->checker(), *reporter, counter);
+          }
           if (sarif) {
             report.output = static_cast<SarifReporter&>(*reporter).TakeResults().dump();
           } else {
@@ -105,6 +118,15 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
       [&](const std::vector<std::string>& files) { configured.ReadConfigurations(files); });
   if (sarif) WriteSarifLog(std::cout, std::move(sarif_results));
   return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
+}
+
+// The folder whose repository --changed reads: the first path's (a folder, or a file's
+// folder), or the current one.
+std::filesystem::path FolderOf(const std::vector<std::string>& paths) {
+  if (paths.empty() || paths.front() == "-") return ".";
+  const std::filesystem::path first(paths.front());
+  if (std::filesystem::is_directory(first)) return first;
+  return first.has_parent_path() ? first.parent_path() : std::filesystem::path(".");
 }
 
 }  // namespace
@@ -136,16 +158,35 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
           "N"));
   AddRankingOption(*check, options.ranking);
   AddWalkOptions(*check, options.walk);
+  check
+      ->add_option("--changed", options.changed,
+                   "Check only the lines added or changed since REV (default: the working tree "
+                   "against HEAD), in the git repository of the paths given")
+      ->expected(0, 1)
+      ->type_name("REV");
 }
 
-int RunCheck(const CheckOptions& options) {
+int RunCheck(const CheckOptions& given) {
+  CheckOptions options = given;
+  // `--changed PATH`: the value is a path to check, not a revision (a revision named as a path
+  // is written in full: refs/heads/docs).
+  if (options.changed && !options.changed->empty() && std::filesystem::exists(*options.changed)) {
+    options.files.insert(options.files.begin(), *options.changed);
+    options.changed = "";
+  }
   CheckerSetup setup;
   setup.custom_file = options.custom_file;
   setup.rules = AllRulesExcept(options.rules_off);
   setup.ranking = options.ranking;
   setup.max_suggestions = static_cast<std::size_t>(options.max_suggestions);
   ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers);
-  if (NamesDirectory(options.files)) return CheckFolders(options, setup, configured);
+  std::optional<ChangedLines> changed;
+  if (options.changed) {
+    if (options.events) throw CommandError("--events takes whole texts, not --changed");
+    changed = ChangedLines::Since(FolderOf(options.files),
+                                  options.changed->empty() ? std::nullopt : options.changed);
+  }
+  if (NamesDirectory(options.files)) return CheckFolders(options, setup, configured, changed);
   configured.ReadConfigurations(options.files);
   PreparedChecker checker(setup);
   const std::unique_ptr<CheckOutput> reporter =
@@ -156,11 +197,17 @@ int RunCheck(const CheckOptions& options) {
     const std::optional<CodeIdentifiers> identifiers =
         configured.Prepare(file, mode, checker.session());
     if (!identifiers) return;  // left out by the configuration
+    if (changed && (file == "-" || !changed->Touches(file))) return;
     const InputText input = ReadInput(file);
     if (options.events) {
       found = PrintEvents(checker.engine(), input) || found;
     } else {
-      CheckInput(input, mode, *identifiers, checker.checker(), *reporter, *reporter);
+      if (changed) {
+        ChangedLinesReporter changed_only(*reporter, *changed, file, input.text);
+        CheckInput(input, mode, *identifiers, checker.checker(), *reporter, changed_only);
+      } else {
+        CheckInput(input, mode, *identifiers, checker.checker(), *reporter, *reporter);
+      }
     }
   });
   if (!options.events) reporter->Finish();

@@ -29,6 +29,8 @@ struct CheckOptions {
   int max_suggestions = 5;
   frontend::Ranking ranking = frontend::kDefaultRanking;
   WalkFlags walk;  // for the folders among `files`
+  // --changed [REV]: only the lines changed since REV ("" for the working tree against HEAD).
+  std::optional<std::string> changed;
 };
 
 // Registers the subcommand and its options on `app`.

@@ -74,6 +74,8 @@ std::string_view SkipReasonName(SkipReason reason) {
       return "armored key";
     case SkipReason::kConfigured:
       return "ignore-paths";
+    case SkipReason::kUnchanged:
+      return "unchanged";
   }
   return "";
 }

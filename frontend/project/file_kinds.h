@@ -24,8 +24,9 @@ enum class SkipReason {
   kBinary,      // a NUL byte or broken UTF-8 in its first block
   kArmored,     // an armored PGP or SSH key
   kConfigured,  // the ignore-paths of the project's configuration
+  kUnchanged,   // no line of it changed (--changed)
 };
-inline constexpr std::size_t kSkipReasons = 9;
+inline constexpr std::size_t kSkipReasons = 10;
 
 // What the summary calls the reason: "ignored", "lock file", ...
 std::string_view SkipReasonName(SkipReason reason);
