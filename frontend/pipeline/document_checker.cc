@@ -72,16 +72,23 @@ void DocumentChecker::ReadDirectives(Text text) {
 }
 
 void DocumentChecker::Judge(const Finding& finding, Utf8WordVerdicts::Place place) {
-  const auto covered = [&] {
+  if (verdicts_.Accepts(finding.word, place)) {
+    if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+    return;
+  }
+  Reject(finding);
+}
+
+void DocumentChecker::Reject(const Finding& finding) {
+  if (directives_ != nullptr) {
     const std::size_t at =
         finding.offset != Finding::kNoOffset
             ? directives_start_ + finding.offset
             : piece_start_ + static_cast<std::size_t>(finding.written.data() - piece_);
-    return directives_->Covers(at, finding.word);
-  };
-  if (verdicts_.Accepts(finding.word, place) || (directives_ != nullptr && covered())) {
-    if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
-    return;
+    if (directives_->Covers(at, finding.word)) {
+      if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+      return;
+    }
   }
   found_ = true;
   reporter_->Report(*document_, finding);

@@ -128,6 +128,9 @@ class DocumentChecker {
   void AddAscii(const Finding& finding);
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
+  // A word the verdicts reject: reported unless a directive covers it. Apart, so that Judge,
+  // called for every word, stays small enough to be inlined.
+  [[gnu::noinline]] void Reject(const Finding& finding);
 
   SpellingSession& session_;
   Utf8WordVerdicts& verdicts_;
