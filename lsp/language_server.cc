@@ -320,7 +320,7 @@ Json LanguageServer::CodeActions(const std::string& uri, const Json& params) {
   std::vector<Misspelling> found;
   std::vector<PlacedMisspelling> placed;
   if (finder != nullptr) {
-    found = *finder->Find(piece->text, {}, piece->identifiers);
+    found = *finder->Find(piece->text, *piece->directives, piece->offset, {}, piece->identifiers);
     placed = MisspellingsTouchingRange(*piece, start, end, found);
   } else {
     // Copied out, so that the suggestions are searched with the workspace unlocked.

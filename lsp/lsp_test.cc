@@ -487,9 +487,9 @@ class TestClient : public Outbox {
                                       {"version", 1},
                                       {"text", std::move(text)}}}});
   }
-  // Inserts `text` at the start of the document.
-  void Prepend(const std::string& text) {
-    const Json at = {{"line", 0}, {"character", 0}};
+  // Inserts `text` at `where`, the start of the document unless given.
+  void Insert(const std::string& text, TextPosition where = {}) {
+    const Json at = {{"line", where.line}, {"character", where.character}};
     Notify("textDocument/didChange",
            {{"textDocument", {{"uri", kUri}, {"version", ++version_}}},
             {"contentChanges",
@@ -579,7 +579,7 @@ TEST(LanguageServer, CodeActionsAfterEditsTakeTheSessionsWordsAndSettings) {
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 16}),
               (std::vector<std::string>{"teh:5@0:0", "wrold:2@0:4", "izmirx:2@0:10"}));
     // The text just typed has no stored misspellings: the server's thread checks it.
-    client.Prepend("wrold ");
+    client.Insert("wrold ");
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 0}), std::vector<std::string>{"wrold:2@0:0"});
     // Ignored in another letter case, and added to a dictionary that cannot be saved: the word
     // is accepted all the same, and the failed save reported.
@@ -593,11 +593,11 @@ TEST(LanguageServer, CodeActionsAfterEditsTakeTheSessionsWordsAndSettings) {
         client.AwaitNotification("window/showMessage", [](const Json&) { return true; });
     EXPECT_EQ(report["type"], 1);
     EXPECT_NE(report["message"].get<std::string>().find("words.dic"), std::string::npos);
-    client.Prepend("IZMIRX wrold tehh ");
+    client.Insert("IZMIRX wrold tehh ");
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 18}), std::vector<std::string>{"tehh:5@0:13"});
     // A finder made afresh for the new settings has the session's words too.
     client.Notify("workspace/didChangeConfiguration", {{"settings", {{"maxSuggestions", 1}}}});
-    client.Prepend("izmirx wrold tehh ");
+    client.Insert("izmirx wrold tehh ");
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 50}),
               (std::vector<std::string>{"tehh:1@0:13", "tehh:1@0:31", "teh:1@0:42"}));
   });
@@ -614,14 +614,34 @@ TEST(LanguageServer, AnotherCustomDictionaryLeavesCodeActionsToTheWorker) {
     TestClient client(settings);
     client.Open("wrold teh");
     client.AwaitDiagnostics([](const Json&) { return true; });
-    client.Prepend("x ");
+    client.Insert("x ");
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 20}), std::vector<std::string>{"teh:5@0:8"});
     client.Notify("workspace/didChangeConfiguration",
                   {{"settings", {{"customDictionary", (scratch.path() / "second.dic").string()}}}});
     client.AwaitDiagnostics([](const Json& params) { return params["diagnostics"].size() == 2; });
-    client.Prepend("y ");
+    client.Insert("y ");
     EXPECT_EQ(client.ActionWords({0, 0}, {0, 20}),
               (std::vector<std::string>{"wrold:2@0:4", "teh:5@0:10"}));
+  });
+}
+
+// The directives of the whole document, those in a comment its mode hides included, hold for
+// the worker's check and for the pieces that code actions check after an edit.
+TEST(LanguageServer, HonoursTheDocumentsDirectives) {
+  OnFreshThread([] {
+    TestClient client{OwnSearchSettings()};
+    client.Open(
+        "<!-- cspell:ignore izmirx -->\n<!-- lexivane: disable -->\nwrold\n"
+        "<!-- lexivane: enable -->\nteh izmirx",
+        "markdown");
+    const Json found = client.AwaitDiagnostics([](const Json&) { return true; });
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0]["range"]["start"], (Json{{"line", 4}, {"character", 0}}));
+    client.Insert("tehh izmirx ", {2, 0});
+    EXPECT_EQ(client.ActionWords({2, 0}, {2, 20}), std::vector<std::string>{});
+    client.Insert("izmirx wrold ", {4, 0});
+    EXPECT_EQ(client.ActionWords({4, 0}, {4, 20}),
+              (std::vector<std::string>{"wrold:2@4:7", "teh:5@4:13"}));
   });
 }
 
@@ -664,10 +684,10 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
     EXPECT_EQ(found[1]["range"]["start"], (Json{{"line", 5}, {"character", 0}}));
     // A fence put before the text turns each block inside out: the word typed with it is code,
     // the word that was code is prose.
-    markdown.Prepend("```\ntehh ");
+    markdown.Insert("```\ntehh ");
     EXPECT_EQ(markdown.ActionWords({0, 0}, {9, 9}), std::vector<std::string>{"xyzzyq:0@4:0"});
     EXPECT_EQ(markdown.ActionWords({4, 0}, {4, 0}), std::vector<std::string>{"xyzzyq:0@4:0"});
-    markdown.Prepend("```\n");  // an empty block first: the prose made before must not serve
+    markdown.Insert("```\n");  // an empty block first: the prose made before must not serve
     EXPECT_EQ(markdown.ActionWords({0, 0}, {9, 9}),
               (std::vector<std::string>{"tehh:5@2:0", "Teh:5@2:5", "wrold:2@7:0"}));
 
@@ -681,7 +701,7 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
                        d["range"]["end"]["character"].dump());
     }
     EXPECT_EQ(placed, (std::vector<std::string>{"wrold@10-15", "caf\u00e9x@17-29", "wrold@53-58"}));
-    html.Prepend("<b>tehh</b> ");
+    html.Insert("<b>tehh</b> ");
     EXPECT_EQ(html.ActionWords({0, 0}, {0, 80}),
               (std::vector<std::string>{"tehh:5@0:3", "wrold:2@0:22", "caf\u00e9x:5@0:29",
                                         "wrold:2@0:65"}));
@@ -699,7 +719,7 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
                        d["range"]["end"]["character"].dump());
     }
     EXPECT_EQ(placed, (std::vector<std::string>{"Vaule@7-12", "teh@24-27"}));
-    code.Prepend("x_wrold; ");
+    code.Insert("x_wrold; ");
     EXPECT_EQ(code.ActionWords({0, 0}, {0, 80}),
               (std::vector<std::string>{"wrold:2@0:2", "Vaule:5@0:16", "teh:5@0:33"}));
     TestClient prose{settings};  // prose is never cut up

@@ -37,11 +37,23 @@ MisspellingFinder::MisspellingFinder(const CheckerSettings& settings, const Warn
 std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view text,
                                                                 const std::function<bool()>& stop,
                                                                 CodeIdentifiers identifiers) {
+  InlineDirectives directives;
+  directives.Read(text);
+  return Find(text, directives, 0, stop, identifiers);
+}
+
+std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view prose,
+                                                                const InlineDirectives& directives,
+                                                                std::size_t start,
+                                                                const std::function<bool()>& stop,
+                                                                CodeIdentifiers identifiers) {
   std::vector<Misspelling> found;
-  Gatherer gatherer(text, found);
+  Gatherer gatherer(prose, found);
   Document document;
   document.identifiers = identifiers;
-  if (!prepared_.checker().CheckProse(document, text, text, gatherer, stop)) return std::nullopt;
+  if (!prepared_.checker().CheckProse(document, prose, prose, directives, start, gatherer, stop)) {
+    return std::nullopt;
+  }
   return found;
 }
 

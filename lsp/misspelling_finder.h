@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "frontend/modes/document_modes.h"
+#include "frontend/pipeline/inline_directives.h"
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/session/spelling_session.h"
 #include "lexivane/spell_check.h"
@@ -51,8 +52,15 @@ class MisspellingFinder {
   // In order of appearance, in a text or a document's prose (with the identifiers of code
   // kept, each word of one is one). `stop` is asked now and then; when it returns true, Find
   // returns nullopt at once.
+  // The inline directives are those of `text`.
   std::optional<std::vector<Misspelling>> Find(
       std::u16string_view text, const std::function<bool()>& stop = {},
+      CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
+  // The same for the prose of a document, or a part of it that starts at `start`, under the
+  // directives read from the whole document as written (those in a hidden comment count).
+  std::optional<std::vector<Misspelling>> Find(
+      std::u16string_view prose, const InlineDirectives& directives, std::size_t start,
+      const std::function<bool()>& stop = {},
       CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
   // The ranked suggestions for a misspelling, in its letter case; searched once per distinct
   // word, then remembered until the dictionaries change.

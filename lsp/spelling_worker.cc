@@ -87,7 +87,9 @@ void SpellingWorker::Check() {
       }
       const std::u16string_view text =
           snapshot->prose ? std::u16string_view(*snapshot->prose) : snapshot->document.text();
-      auto found = finder.Find(text, stopping, identifiers);
+      InlineDirectives directives;
+      directives.Read(snapshot->document.text());
+      auto found = finder.Find(text, directives, 0, stopping, identifiers);
       if (!found) break;  // asked to stop
       std::string message = render_(*snapshot, *found);
       if (stopping()) break;

@@ -40,6 +40,7 @@ bool Workspace::Change(const std::string& uri, std::int64_t version,
   }
   entry.version = version;
   entry.prose.reset();
+  entry.directives.reset();
   entry.dirty = true;
   entry.stored_current = false;
   entry.changed_at = Clock::now();
@@ -117,6 +118,11 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
       entry.prose_identifiers = identifiers;
     }
   }
+  if (!entry.directives) {
+    auto directives = std::make_shared<InlineDirectives>();
+    directives->Read(document.text());
+    entry.directives = std::move(directives);
+  }
   const std::u16string& text = entry.prose ? *entry.prose : document.text();
   const auto blank = [&](std::size_t i) { return support::IsAsciiSpace(text[i]); };
   // The blank itself starts the piece: a combining mark after it belongs to it, as it does
@@ -128,8 +134,13 @@ std::optional<Workspace::TextPiece> Workspace::UncheckedPiece(const std::string&
   std::size_t stop = to;
   while (stop < text.size() && stop - to < kStretchReach && !blank(stop)) ++stop;
   const bool cut_after = stop < text.size() && !blank(stop);
-  return TextPiece{text.substr(begin, stop - begin), document.PositionOf(begin), cut_before,
-                   cut_after, identifiers};
+  return TextPiece{text.substr(begin, stop - begin),
+                   document.PositionOf(begin),
+                   cut_before,
+                   cut_after,
+                   identifiers,
+                   entry.directives,
+                   begin};
 }
 
 std::optional<Workspace::Snapshot> Workspace::NextToCheck(const std::function<bool()>& stop) {

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "frontend/modes/document_modes.h"
+#include "frontend/pipeline/inline_directives.h"
 #include "lsp/text_document.h"
 
 namespace lexivane::frontend::lsp {
@@ -111,6 +112,9 @@ class Workspace {
     bool cut_before = false;
     bool cut_after = false;
     CodeIdentifiers identifiers = CodeIdentifiers::kHidden;  // kept in it, for the finder
+    // The inline directives of the whole document, and where the piece starts in it.
+    std::shared_ptr<const InlineDirectives> directives = nullptr;
+    std::size_t offset = 0;
   };
   static constexpr std::size_t kStretchReach = 4096;
   static constexpr std::size_t kLongestUncheckedRange = 65536;
@@ -148,6 +152,8 @@ class Workspace {
     // the worker's next check takes it instead of filtering the text again.
     mutable std::optional<std::u16string> prose;
     mutable CodeIdentifiers prose_identifiers = CodeIdentifiers::kHidden;  // it was made with
+    // The inline directives of the text as it stands, read with the prose.
+    mutable std::shared_ptr<const InlineDirectives> directives;
   };
 
   // Moves the misspellings after the edit and drops those it touches.

@@ -63,10 +63,32 @@ void DocumentChecker::JudgeBatch() {
   waiting_ = 0;
 }
 
+template <typename Text>
+void DocumentChecker::ReadDirectives(Text text) {
+  directives_of_text_.Clear();
+  directives_of_text_.Read(text);
+  directives_ = directives_of_text_.empty() ? nullptr : &directives_of_text_;
+  directives_start_ = 0;
+}
+
 void DocumentChecker::Judge(const Finding& finding, Utf8WordVerdicts::Place place) {
   if (verdicts_.Accepts(finding.word, place)) {
     if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
     return;
+  }
+  Reject(finding);
+}
+
+void DocumentChecker::Reject(const Finding& finding) {
+  if (directives_ != nullptr) {
+    const std::size_t at =
+        finding.offset != Finding::kNoOffset
+            ? directives_start_ + finding.offset
+            : piece_start_ + static_cast<std::size_t>(finding.written.data() - piece_);
+    if (directives_->Covers(at, finding.word)) {
+      if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+      return;
+    }
   }
   found_ = true;
   reporter_->Report(*document_, finding);
@@ -77,6 +99,9 @@ void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
   document_ = &document;
   reporter_ = &reporter;
   waiting_ = 0;  // words of a walk that an exception ended are gone with their piece
+  directives_of_text_.Clear();
+  directives_ = nullptr;
+  piece_start_ = 0;
   std::string_view piece;
   if (!input.Next(piece)) return reporter.Flush();
   using namespace std::string_view_literals;
@@ -99,6 +124,10 @@ void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
   bool interpreter_line = InterpreterLineLength(piece) > 0;
   char blank_before = '\0';  // none at the start of the text
   do {
+    // The directives so far; a piece's words are placed by their distance from its start.
+    directives_of_text_.Read(piece, piece_start_);
+    if (!directives_of_text_.empty()) directives_ = &directives_of_text_;
+    piece_ = piece.data();
     if (interpreter_line) {
       const std::size_t end = piece.find('\n');
       interpreter_line = end == std::string_view::npos;
@@ -119,6 +148,7 @@ void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
     // A piece that does not end in a blank ends before a character that no word runs across
     // (or where a stretch too long was cut anyway): the next one is walked from its start.
     blank_before = !piece.empty() && IsAsciiBlank(piece.back()) ? piece.back() : '\0';
+    piece_start_ += static_cast<std::size_t>(piece.data() + piece.size() - piece_);
   } while (input.Next(piece));
 }
 
@@ -143,6 +173,7 @@ void DocumentChecker::Check(const Document& document, TextWithBytes& input, Repo
   }
   document_ = &document;
   reporter_ = &reporter;
+  ReadDirectives(std::u16string_view(input.text));
   HideNonProse(input.text, document.mode, document.identifiers);
   Walk(input.text,
        [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {
@@ -159,6 +190,7 @@ void DocumentChecker::CheckInPlace(const Document& document, std::u16string& tex
                                    Reporter& reporter) {
   document_ = &document;
   reporter_ = &reporter;
+  ReadDirectives(std::u16string_view(text));
   HideNonProse(text, document.mode, document.identifiers);
   const std::u16string_view prose = text;
   Walk(prose,
@@ -174,8 +206,19 @@ void DocumentChecker::CheckInPlace(const Document& document, std::u16string& tex
 bool DocumentChecker::CheckProse(const Document& document, std::u16string_view text,
                                  std::u16string_view prose, Reporter& reporter,
                                  const std::function<bool()>& stop) {
+  directives_of_text_.Clear();
+  directives_of_text_.Read(text);
+  return CheckProse(document, text, prose, directives_of_text_, 0, reporter, stop);
+}
+
+bool DocumentChecker::CheckProse(const Document& document, std::u16string_view text,
+                                 std::u16string_view prose, const InlineDirectives& directives,
+                                 std::size_t start, Reporter& reporter,
+                                 const std::function<bool()>& stop) {
   document_ = &document;
   reporter_ = &reporter;
+  directives_ = directives.empty() ? nullptr : &directives;
+  directives_start_ = start;
   return Walk(
       prose,
       [text, prose](std::size_t begin, std::size_t end, std::string_view prose_word,

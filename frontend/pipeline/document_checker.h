@@ -17,6 +17,11 @@
 // Prose a caller filtered itself (the server keeps a document's prose between checks, and checks
 // a piece of it for a code action) goes through CheckProse.
 //
+// Before its walk, each form reads the text's inline directives (inline_directives.h) from the
+// text as written, and a word one of them covers is taken as accepted; a text without any costs
+// the look for them alone. A caller that checks a part of a document gives the directives of
+// the whole.
+//
 // Each distinct word is judged once for all the texts of a session (the session's
 // Utf8WordVerdicts), words of plain ASCII a batch at a time so that the lookups of several
 // overlap; the findings of a text come out in order. A reporter may ask the session for
@@ -32,6 +37,7 @@
 
 #include "frontend/io/input_text.h"
 #include "frontend/modes/document_modes.h"
+#include "frontend/pipeline/inline_directives.h"
 #include "frontend/session/spelling_session.h"
 #include "frontend/session/word_verdicts.h"
 #include "frontend/words/chunked_input.h"
@@ -92,6 +98,11 @@ class DocumentChecker {
   // as written are those of `text`. Offsets count from the start of both.
   bool CheckProse(const Document& document, std::u16string_view text, std::u16string_view prose,
                   Reporter& reporter, const std::function<bool()>& stop = {});
+  // The same for a part of a document that starts at `start` in it, under `directives`, those
+  // of the whole document (a directive may stand outside the part).
+  bool CheckProse(const Document& document, std::u16string_view text, std::u16string_view prose,
+                  const InlineDirectives& directives, std::size_t start, Reporter& reporter,
+                  const std::function<bool()>& stop = {});
 
   SpellingSession& session() { return session_; }
   // Whether a text so far had a misspelt word.
@@ -111,14 +122,27 @@ class DocumentChecker {
   // of the prose when it is plain ASCII (else empty), what it is when the text was not rewritten.
   template <typename Written>
   bool Walk(std::u16string_view prose, Written&& written, const std::function<bool()>& stop);
+  // Reads the directives of a text about to be walked; those of no text when it has none.
+  template <typename Text>
+  void ReadDirectives(Text text);
   void AddAscii(const Finding& finding);
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
+  // A word the verdicts reject: reported unless a directive covers it. Apart, so that Judge,
+  // called for every word, stays small enough to be inlined.
+  [[gnu::noinline]] void Reject(const Finding& finding);
 
   SpellingSession& session_;
   Utf8WordVerdicts& verdicts_;
   const Document* document_ = nullptr;  // of the walk under way
   Reporter* reporter_ = nullptr;
+  InlineDirectives directives_of_text_;
+  const InlineDirectives* directives_ = nullptr;  // of the walk under way; none when empty
+  std::size_t directives_start_ = 0;  // where the text walked starts in the directives' text
+  // The piece being walked (CheckPieces), where its words are found, and where it starts in
+  // its text.
+  const char* piece_ = nullptr;
+  std::size_t piece_start_ = 0;
   Waiting batch_[kBatch];
   std::size_t waiting_ = 0;
   bool found_ = false;

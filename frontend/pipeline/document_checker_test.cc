@@ -391,5 +391,83 @@ TEST_F(DocumentCheckerTest, DocumentsPrintWhatTheUtf16WalkPrints) {
   }
 }
 
+// Directives, with each prefix and in each family of modes, read from the text as written
+// (a comment the mode hides included); whole texts and texts read in pieces agree.
+TEST_F(DocumentCheckerTest, DirectivesLeaveWordsAndLinesUnchecked) {
+  using enum DocumentMode;
+  const struct {
+    DocumentMode mode;
+    std::string text;
+    std::string listed;
+  } cases[] = {
+      // Words for the whole text, before or after the directive, in any letter case; the
+      // directive's own words are never checked.
+      {kNone, "teh wrold recieve\nlexivane: ignore Teh, WROLD\nteh", "recieve\n"},
+      {kNone, "cspell:words teh\nspellchecker: ignore wrold\nteh wrold", ""},
+      {kNone, "cSpell:ignore teh\nSPELL-CHECKER:words wrold\nteh wrold", ""},
+      {kMarkdown, "<!-- lexivane: ignore teh -->\n\nteh wrold", "wrold\n"},
+      {kMarkdown, "<!-- cspell:words teh wrold-->\nteh wrold", ""},
+      {kHtml, "<p>teh wrold</p><!--spellchecker:ignore wrold-->", "teh\n"},
+      {kCFamily, "int teh; /* cspell:ignore teh*/ // teh wrold", "wrold\n"},
+      {kPython, "# lexivane: words naïvx\nx = 'naïvx teh'", "teh\n"},
+      // Lines: this one, the next (also past a CR LF or a lone CR), none after the last.
+      {kNone, "teh wrold lexivane: disable-line\nrecieve", "recieve\n"},
+      {kNone, "teh\ncspell:disable-next-line\nwrold naïvx\nrecieve", "teh\nrecieve\n"},
+      {kNone, "spellchecker:disable-next-line\r\nteh\r\nwrold\r\n", "wrold\n"},
+      {kNone, "lexivane: disable-next-line\rteh\rwrold", "wrold\n"},
+      {kNone, "teh lexivane: disable-next-line", "teh\n"},
+      {kNone, "teh\ncspell:disable-next-line\n", "teh\n"},
+      {kShell, "echo teh # cspell:disable-line\n# wrold", "wrold\n"},
+      {kHashComments, "# teh\n# spellchecker:disable-next-line\n# wrold\n", "teh\n"},
+      {kMarkdown, "<!-- cspell:disable-next-line -->\nteh\n\nwrold", "wrold\n"},
+      // Ranges, to the end when nothing enables again.
+      {kNone, "teh\nlexivane: disable\nwrold\nrecieve\nlexivane: enable\nteh", "teh\nteh\n"},
+      {kNone, "teh\ncspell:disable\nwrold\ncspell:disable\nrecieve", "teh\n"},
+      {kNone, "teh\nspellchecker:enable\nwrold", "teh\nwrold\n"},
+      {kCFamily, "/* cspell:disable */\n// teh\n/* cspell:enable */\n// wrold", "wrold\n"},
+      {kMarkdown, "teh\n<!-- lexivane: disable -->\nwrold\n<!-- lexivane: enable -->\nrecieve",
+       "teh\nrecieve\n"},
+      // codespell's own: alone, its line; with words, those on its line only.
+      {kNone, "teh wrold codespell:ignore\nteh", "teh\n"},
+      {kPython, "# teh wrold  # codespell:ignore teh,recieve\n# teh", "wrold\nteh\n"},
+      {kCFamily, "// teh codespell:ignore teh\r\n// teh", "teh\n"},
+      {kNone, "codespell:disable-next-line\nteh", "codespell\nteh\n"},
+      // Not directives: a longer name, a prefix in upper case, an unknown command.
+      {kNone, "xcspell:ignore teh\nteh", "xcspell\nteh\nteh\n"},
+      {kNone, "LEXIVANE: ignore teh\nteh", "LEXIVANE\nteh\nteh\n"},
+      {kNone, "cspell:ignoreteh teh", "cspell\nignoreteh\nteh\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string name = std::string(NameOf(c.mode)) + ": " + c.text;
+    EXPECT_EQ(ListedDocuments(engine_, {c.text}, false, c.mode), c.listed) << name;
+    if (c.mode == kNone) {
+      EXPECT_EQ(Listed(engine_, {c.text}, false, std::size_t{1} << 20, std::size_t{1} << 20),
+                c.listed)
+          << name;
+    }
+  }
+}
+
+// A text read in pieces, each holding its directive whole: a range, a line to cover and a
+// next line left open at a piece's end are closed in a later piece.
+TEST_F(DocumentCheckerTest, DirectivesActAcrossPieces) {
+  const struct {
+    std::string text;
+    std::string listed;
+  } cases[] = {
+      {"teh\nlexivane: disable\nteh teh teh wrold wrold\nlexivane: enable\nrecieve",
+       "teh\nrecieve\n"},
+      {"teh cspell:disable-line teh teh wrold wrold wrold\nrecieve", "recieve\n"},
+      {"teh cspell:disable-next-line    \nteh teh wrold wrold wrold\nrecieve", "teh\nrecieve\n"},
+      {"teh codespell:ignore wrold teh teh wrold wrold\nwrold", "teh\nteh\nteh\nwrold\n"},
+  };
+  for (const auto& c : cases) {
+    for (const std::size_t chunk_size : {32, 36, 40}) {
+      EXPECT_EQ(Listed(engine_, {c.text}, false, chunk_size, 1 << 20), c.listed)
+          << c.text << " in pieces of " << chunk_size;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

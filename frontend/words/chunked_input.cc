@@ -43,11 +43,15 @@ bool ChunkedInput::Next(std::string_view& piece) {
       at_end_ = n == 0;
       end_ += n;
     }
+    if (at_end_) return hand_out(end_);
+    // A whole line is best: what a line says of itself (an inline directive) is read whole.
+    for (std::size_t i = end_; i > searched; --i) {
+      if (buffer_[i - 1] == '\n') return hand_out(i);
+    }
     for (std::size_t i = end_; i > searched; --i) {
       if (IsAsciiBlank(buffer_[i - 1])) return hand_out(i);
       if (IsAsciiCutPoint(buffer_[i - 1]) && i - 1 >= first_cut_before) return hand_out(i - 1);
     }
-    if (at_end_) return hand_out(end_);
     if (end_ >= max_piece_) {
       // Cut anyway, before a sequence that may go on past what was read.
       std::size_t cut = end_;

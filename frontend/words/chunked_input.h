@@ -1,12 +1,13 @@
 // Text read in pieces of bounded size, so that a program can walk a file of any length in little
 // memory and still see every word, and every UTF-8 sequence, whole within one piece.
 //
-// Each piece is what was read, `chunk_size` bytes with those carried over (or up to the end of
-// the input), cut at its last cut point: just after an ASCII blank, or just before one of the
-// ASCII characters that no word runs across (IsAsciiCutPoint: controls, and marks such as `-`
-// and `/`). A blank byte, or such a character, is never part of a multi-byte sequence, and the
-// words of the pieces are those of the whole text. The bytes after the cut are carried into the
-// next piece. A stretch without any cut point grows the piece by `chunk_size` bytes at a time,
+// Each piece is what was read, `chunk_size` bytes with those carried over, or everything left
+// when the input ends within them. Otherwise it is cut just after its last line feed, so that its
+// lines are whole; and when it has none, at its last cut point: just after an ASCII blank, or just
+// before one of the ASCII characters that no word runs across (IsAsciiCutPoint: controls, and marks
+// such as `-` and `/`). A blank byte, or such a character, is never part of a multi-byte sequence,
+// and the words of the pieces are those of the whole text. The bytes after the cut are carried into
+// the next piece. A stretch without any cut point grows the piece by `chunk_size` bytes at a time,
 // up to `max_piece` bytes; a piece that reaches it is cut there anyway, between two UTF-8
 // sequences (before the last lead byte of its last three), and a word across that cut is split
 // in two. The last piece ends where the input ends. The first piece is never cut inside its

@@ -45,9 +45,10 @@ TEST(ChunkedInput, EndsEachPieceAtACutPointAndGrowsWhenThereIsNone) {
       {"", 4, ""},
       {"ab cd ef", 1, "ab |cd |ef"},
       {"ab cd ef", 4, "ab |cd |ef"},
-      {"ab cd ef", 100, "ab cd |ef"},
-      {"abcdefgh ij", 2, "abcdefgh |ij"},  // grown to the blank
-      {"abcdefghij", 3, "abcdefghij"},     // grown to the end
+      {"ab cd ef", 100, "ab cd ef"},
+      {"ab\ncd\nef gh ij", 12, "ab\ncd\n|ef gh ij"},  // whole lines first
+      {"abcdefgh ij", 2, "abcdefgh |ij"},             // grown to the blank
+      {"abcdefghij", 3, "abcdefghij"},                // grown to the end
       {"a\r\nb\tc\fd\ve", 1, "a\r|\n|b\t|c\f|d\v|e"},
       {"trailing blank ", 100, "trailing blank "},
       {"   ", 1, " | | "},
@@ -56,11 +57,11 @@ TEST(ChunkedInput, EndsEachPieceAtACutPointAndGrowsWhenThereIsNone) {
       // where a byte order mark may be.
       {"abcde\0fg\0\0h"s, 1, "abcde|\0fg|\0|\0h"s},
       {"a-b/c+\xCC\x81"
-       "d",
+       "defgh",
        5,
        "a-b/c|+\xCC\x81"
-       "d"},
-      {"\0\0\xFE\xFF\0\0\0x"s, 100, "\0\0\xFE\xFF\0\0|\0x"s},
+       "defgh"},
+      {"\0\0\xFE\xFF\0\0\0x"s, 100, "\0\0\xFE\xFF\0\0\0x"s},
       {"\0\0\xFE\xFF\0\0\0x"s, 1, "\0\0\xFE\xFF|\0|\0|\0x"s},
       {"a.b:c'd\"e_f", 1, "a.b:c'd\"e_f"},  // these may join letters
       // At the largest piece a stretch is cut anyway, before a character cut by the read.
