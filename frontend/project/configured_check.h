@@ -31,8 +31,13 @@ class ConfiguredCheck {
   // identifiers of code; none when the configuration's ignore-paths leave the file out.
   std::optional<CodeIdentifiers> Prepare(const std::string& file, DocumentMode mode,
                                          SpellingSession& session);
+  // As Prepare, for a caller with no session to ready yet.
+  std::optional<CodeIdentifiers> IdentifiersFor(const std::string& file, DocumentMode mode);
 
  private:
+  std::optional<CodeIdentifiers> Apply(const std::string& file, DocumentMode mode,
+                                       SpellingSession* session);
+
   ProjectConfigs configs_;
   const WordRules rules_;
   const bool identifiers_;
