@@ -104,9 +104,8 @@ std::optional<fs::path> DocumentConfigs::ConfigFileOf(const std::string& uri) {
   const std::optional<std::string> file = FilePathOfUri(uri);
   if (!file) return std::nullopt;
   const fs::path path = fs::path(*file).lexically_normal();
-  ProjectConfigs configs;
   try {
-    const auto config = configs.ConfigFor(path.string());
+    const auto config = CurrentCheck(path.parent_path())->ConfigFor(path.string());
     if (config) return fs::absolute(config->file()).lexically_normal();
   } catch (const CommandError&) {
   }

@@ -359,28 +359,31 @@ Json LanguageServer::CodeActions(const std::string& uri, const Json& params) {
   // The text has not changed since the words were placed: only this thread changes it.
   const std::optional<std::int64_t> version =
       versioned_edits_ ? workspace_.VersionOf(uri) : std::nullopt;
+  const std::optional<ConfigText> config = placed.empty() ? std::nullopt : ConfigTextOf(uri);
   Json actions = Json::array();
   for (std::size_t i = 0; i < placed.size(); ++i) {
-    const std::optional<Json> project_words_edit =
-        ProjectWordsEditFor(uri, placed[i].misspelling->word);
+    std::optional<Json> project_words_edit;
+    try {
+      if (config) {
+        project_words_edit =
+            ProjectWordsEdit(config->uri, config->toml, placed[i].misspelling->word);
+      }
+    } catch (const CommandError&) {
+      // A file the edit cannot be made in: the other fixes stay offered.
+    }
     AddQuickFixes(actions, {uri, version}, placed[i], *suggestions[i], settings_.severity,
                   project_words_edit ? &*project_words_edit : nullptr);
   }
   return actions;
 }
 
-std::optional<Json> LanguageServer::ProjectWordsEditFor(const std::string& uri,
-                                                        const std::u16string& word) {
+std::optional<LanguageServer::ConfigText> LanguageServer::ConfigTextOf(const std::string& uri) {
   const std::optional<std::filesystem::path> config = document_configs_.ConfigFileOf(uri);
   if (!config) return std::nullopt;
   std::ifstream in(*config, std::ios::binary);
-  const std::string toml{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (!in && !in.eof()) return std::nullopt;
-  try {
-    return ProjectWordsEdit(FileUriOf(config->string()), toml, word);
-  } catch (const CommandError&) {
-    return std::nullopt;  // a word the file cannot take: the other fixes stay offered
-  }
+  if (!in) return std::nullopt;
+  std::string toml{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return ConfigText{FileUriOf(config->string()), std::move(toml)};
 }
 
 std::vector<SuggestionList> LanguageServer::SuggestionsFor(

@@ -102,8 +102,13 @@ class LanguageServer {
   std::vector<SuggestionList> SuggestionsFor(
       const std::vector<PlacedMisspelling>& placed,
       const std::function<void(MisspellingFinder&)>& prepare);
-  // The edit that adds the word to the configuration of the document's file, if it has one.
-  std::optional<Json> ProjectWordsEditFor(const std::string& uri, const std::u16string& word);
+  // The configuration file of the document's file, as it is on disk, if it has one: what the
+  // project-words actions edit.
+  struct ConfigText {
+    std::string uri;
+    std::string toml;
+  };
+  std::optional<ConfigText> ConfigTextOf(const std::string& uri);
 
   // `about`: the document whose text the result was made from.
   void Respond(const Json& id, Json result, const std::string& about = {});
