@@ -122,7 +122,8 @@ class LanguageServer {
   Outbox& outbox_;
   ServerSettings settings_;
   Workspace workspace_;
-  DocumentConfigs document_configs_;  // before the worker, which uses it
+  // The configuration of each document's file; made before the worker, which uses it.
+  DocumentConfigs document_configs_;
   SessionWords session_words_;  // for a worker or a finder made later
   // Set on the server's thread; the saver's thread reaches it under worker_mutex_, which also
   // guards custom_file_seen_.
