@@ -2,14 +2,19 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "frontend/io/command_error.h"
 #include "lexivane/utf8.h"
 #include "lexivane/version.h"
 #include "lsp/code_action_words.h"
+#include "lsp/file_uri.h"
 #include "lsp/language_modes.h"
 #include "lsp/protocol_json.h"
 #include "support/ascii.h"
@@ -97,8 +102,15 @@ LanguageServer::LanguageServer(Outbox& outbox, ServerSettings settings,
     : outbox_(outbox),
       settings_(std::move(settings)),
       workspace_(quiet_time),
+      document_configs_(
+          [this](const std::string& message) {
+            ShowMessage(kMessageError, "lexivane: " + message);
+          },
+          [this] { workspace_.CheckAllAgain(); }),
       saver_([this](const CustomDictionaryFile& file, const std::vector<std::u16string>& words,
-                    const std::optional<std::string>& failure) { Saved(file, words, failure); }) {}
+                    const std::optional<std::string>& failure) { Saved(file, words, failure); }) {
+  document_configs_.UseSettings(settings_.checker.rules, settings_.checker.check_identifiers);
+}
 
 LanguageServer::~LanguageServer() = default;
 
@@ -215,7 +227,10 @@ void LanguageServer::HandleNotification(const std::string& method, const Json& p
              uri);
     });
   } else if (method == "textDocument/didSave") {
+    document_configs_.Refresh();  // the saved file may be a configuration
     workspace_.CheckAgain(params.at("textDocument").at("uri").get<std::string>());
+  } else if (method == "workspace/didChangeWatchedFiles") {
+    document_configs_.Refresh();
   } else if (method == "workspace/didChangeConfiguration") {
     Configure(params.value("settings", Json::object()));
   }
@@ -252,6 +267,7 @@ void LanguageServer::Configure(const Json& given) {
   if (change.settings == settings_) return;
   if (change.settings.checker != settings_.checker) finder_.reset();
   settings_ = std::move(change.settings);
+  document_configs_.UseSettings(settings_.checker.rules, settings_.checker.check_identifiers);
   if (worker_) {
     StartWorker();
     workspace_.CheckAllAgain();
@@ -264,7 +280,7 @@ void LanguageServer::StartWorker() {
   custom_file_seen_ = CustomDictionaryOf(settings_.checker).Stamp();  // the new one loads it
   const int severity = settings_.severity;
   worker_ = std::make_unique<SpellingWorker>(
-      workspace_, settings_.checker, session_words_,
+      workspace_, document_configs_, settings_.checker, session_words_,
       [severity](const Workspace::Snapshot& checked, const std::vector<Misspelling>& found) {
         return PublishDiagnosticsMessage(checked, found, severity);
       },
@@ -314,12 +330,21 @@ Json LanguageServer::CodeActions(const std::string& uri, const Json& params) {
   // edited after its last check, the text around the range checked now.
   const TextPosition start = PositionFrom(range.at("start"));
   const TextPosition end = std::max(start, PositionFrom(range.at("end")));
+  // A document that is not open, or that its configuration leaves out, has no misspellings.
+  const std::optional<DocumentMode> mode = workspace_.ModeOf(uri);
+  const std::optional<CodeIdentifiers> configured =
+      mode ? document_configs_.Prepare(uri, *mode, nullptr) : std::nullopt;
+  if (!configured) return Json::array();
+  const auto prepare = [&](MisspellingFinder& finder) {
+    document_configs_.Prepare(uri, *mode, &finder.session());
+  };
   const auto piece =
-      workspace_.UncheckedPiece(uri, start, end, settings_.checker.check_identifiers);
+      workspace_.UncheckedPiece(uri, start, end, *configured == CodeIdentifiers::kChecked);
   MisspellingFinder* const finder = piece ? FinderOfThisThread() : nullptr;
   std::vector<Misspelling> found;
   std::vector<PlacedMisspelling> placed;
   if (finder != nullptr) {
+    prepare(*finder);
     found = *finder->Find(piece->text, *piece->directives, piece->offset, {}, piece->identifiers);
     placed = MisspellingsTouchingRange(*piece, start, end, found);
   } else {
@@ -330,21 +355,43 @@ Json LanguageServer::CodeActions(const std::string& uri, const Json& params) {
     });
     for (std::size_t i = 0; i < placed.size(); ++i) placed[i].misspelling = &found[i];
   }
-  const std::vector<SuggestionList> suggestions = SuggestionsFor(placed);
+  const std::vector<SuggestionList> suggestions = SuggestionsFor(placed, prepare);
   // The text has not changed since the words were placed: only this thread changes it.
   const std::optional<std::int64_t> version =
       versioned_edits_ ? workspace_.VersionOf(uri) : std::nullopt;
+  const std::optional<ConfigText> config = placed.empty() ? std::nullopt : ConfigTextOf(uri);
   Json actions = Json::array();
   for (std::size_t i = 0; i < placed.size(); ++i) {
-    AddQuickFixes(actions, {uri, version}, placed[i], *suggestions[i], settings_.severity);
+    std::optional<Json> project_words_edit;
+    try {
+      if (config) {
+        project_words_edit =
+            ProjectWordsEdit(config->uri, config->toml, placed[i].misspelling->word);
+      }
+    } catch (const CommandError&) {
+      // A file the edit cannot be made in: the other fixes stay offered.
+    }
+    AddQuickFixes(actions, {uri, version}, placed[i], *suggestions[i], settings_.severity,
+                  project_words_edit ? &*project_words_edit : nullptr);
   }
   return actions;
 }
 
+std::optional<LanguageServer::ConfigText> LanguageServer::ConfigTextOf(const std::string& uri) {
+  const std::optional<std::filesystem::path> config = document_configs_.ConfigFileOf(uri);
+  if (!config) return std::nullopt;
+  std::ifstream in(*config, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string toml{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return ConfigText{FileUriOf(config->string()), std::move(toml)};
+}
+
 std::vector<SuggestionList> LanguageServer::SuggestionsFor(
-    const std::vector<PlacedMisspelling>& placed) {
+    const std::vector<PlacedMisspelling>& placed,
+    const std::function<void(MisspellingFinder&)>& prepare) {
   std::vector<SuggestionList> lists;
   const auto search = [&](MisspellingFinder& finder) {
+    prepare(finder);
     for (const PlacedMisspelling& each : placed) {
       lists.push_back(finder.Suggestions(*each.misspelling));
     }

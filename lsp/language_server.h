@@ -18,6 +18,10 @@
 // cancels its request, or when the document it was made from changes, is replaced by the
 // protocol's error for that.
 //
+// Each document is checked with the project configuration of its file (document_configs.h),
+// read again when a configuration file changes, and a misspelling's quick fixes add the word to
+// the project's words when the document has one.
+//
 // The server's thread must be the same for the object's whole life, and the server's finder
 // uses that thread's dictionaries (lexivane/spell_check.h): a host should not check words with
 // engines of its own on that thread.
@@ -37,6 +41,7 @@
 #include <nlohmann/json.hpp>
 
 #include "lsp/dictionary_saver.h"
+#include "lsp/document_configs.h"
 #include "lsp/message_transport.h"
 #include "lsp/misspelling_finder.h"
 #include "lsp/server_settings.h"
@@ -93,7 +98,17 @@ class LanguageServer {
   MisspellingFinder* FinderOfThisThread();
   // The suggestions of each misspelling, in order, searched on this thread when its finder can
   // be trusted (remembered for the next request), else on a thread of their own.
-  std::vector<SuggestionList> SuggestionsFor(const std::vector<PlacedMisspelling>& placed);
+  // `prepare` readies a finder for the document.
+  std::vector<SuggestionList> SuggestionsFor(
+      const std::vector<PlacedMisspelling>& placed,
+      const std::function<void(MisspellingFinder&)>& prepare);
+  // The configuration file of the document's file, as it is on disk, if it has one: what the
+  // project-words actions edit.
+  struct ConfigText {
+    std::string uri;
+    std::string toml;
+  };
+  std::optional<ConfigText> ConfigTextOf(const std::string& uri);
 
   // `about`: the document whose text the result was made from.
   void Respond(const Json& id, Json result, const std::string& about = {});
@@ -107,6 +122,8 @@ class LanguageServer {
   Outbox& outbox_;
   ServerSettings settings_;
   Workspace workspace_;
+  // The configuration of each document's file; made before the worker, which uses it.
+  DocumentConfigs document_configs_;
   SessionWords session_words_;  // for a worker or a finder made later
   // Set on the server's thread; the saver's thread reaches it under worker_mutex_, which also
   // guards custom_file_seen_.

@@ -19,6 +19,7 @@
 #include "frontend/words/running_words.h"
 #include "lexivane/utf8.h"
 #include "lsp/code_action_words.h"
+#include "lsp/file_uri.h"
 #include "lsp/language_modes.h"
 #include "lsp/language_server.h"
 #include "lsp/message_transport.h"
@@ -480,12 +481,12 @@ class TestClient : public Outbox {
     return AwaitNotification("textDocument/publishDiagnostics", wanted)["diagnostics"];
   }
 
-  void Open(std::string text, const std::string& language_id = "plaintext") {
-    Notify("textDocument/didOpen", {{"textDocument",
-                                     {{"uri", kUri},
-                                      {"languageId", language_id},
-                                      {"version", 1},
-                                      {"text", std::move(text)}}}});
+  void Open(std::string text, const std::string& language_id = "plaintext",
+            const std::string& uri = kUri) {
+    Notify(
+        "textDocument/didOpen",
+        {{"textDocument",
+          {{"uri", uri}, {"languageId", language_id}, {"version", 1}, {"text", std::move(text)}}}});
   }
   // Inserts `text` at `where`, the start of the document unless given.
   void Insert(const std::string& text, TextPosition where = {}) {
@@ -498,18 +499,12 @@ class TestClient : public Outbox {
   // The words of the code actions for the range, each with its number of corrections:
   // "word:corrections@line:character".
   std::vector<std::string> ActionWords(TextPosition start, TextPosition end) {
-    const Json answer =
-        Request("textDocument/codeAction",
-                {{"textDocument", {{"uri", kUri}}},
-                 {"range",
-                  {{"start", {{"line", start.line}, {"character", start.character}}},
-                   {"end", {{"line", end.line}, {"character", end.character}}}}},
-                 {"context", {{"diagnostics", Json::array()}}}});
     std::vector<std::string> words;
     int corrections = 0;
-    for (const Json& action : answer.at("result")) {
+    for (const Json& action : CodeActions(start, end)) {
       if (action.contains("edit")) {
-        ++corrections;
+        corrections +=
+            action["edit"].contains("changes") && action["edit"]["changes"].contains(kUri);
       } else if (action["command"]["command"] == kAddCommand) {
         const Json& where = action["diagnostics"][0]["range"]["start"];
         words.push_back(action["command"]["arguments"][0].get<std::string>() + ":" +
@@ -519,6 +514,16 @@ class TestClient : public Outbox {
       }
     }
     return words;
+  }
+
+  Json CodeActions(TextPosition start, TextPosition end, const std::string& uri = kUri) {
+    return Request("textDocument/codeAction",
+                   {{"textDocument", {{"uri", uri}}},
+                    {"range",
+                     {{"start", {{"line", start.line}, {"character", start.character}}},
+                      {"end", {{"line", end.line}, {"character", end.character}}}}},
+                    {"context", {{"diagnostics", Json::array()}}}})
+        .at("result");
   }
 
  private:
@@ -727,6 +732,82 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
     const Json whole = prose.AwaitDiagnostics([](const Json&) { return true; });
     ASSERT_EQ(whole.size(), 1u);
     EXPECT_EQ(whole[0]["data"]["word"], "McDonaldx");
+  });
+}
+
+TEST(FileUri, ReadsThePathAndWritesItBack) {
+  const struct {
+    const char* uri;
+    std::optional<std::string> path;
+  } cases[] = {
+      {"file:///a/b%20c/%C3%A9.md", "/a/b c/\u00e9.md"},
+      {"FILE://localhost/a?x#y", "/a"},
+      {"file:///C:/x", "C:/x"},
+      {"file://host/a", std::nullopt},
+      {"file:///a%2", std::nullopt},
+      {"untitled:Untitled-1", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FilePathOfUri(c.uri), c.path) << c.uri;
+  for (const std::string path : {"/a/b c/\u00e9#%.md", "C:/x y"}) {
+    EXPECT_EQ(FilePathOfUri(FileUriOf(path)), path) << FileUriOf(path);
+  }
+}
+
+// A document is checked with the configuration of its file, read again when it changes; the
+// project-words action edits that file in the client's units.
+TEST(LanguageServer, AppliesTheConfigurationOfEachDocumentsFile) {
+  const ScratchDir scratch;
+  std::filesystem::create_directory(scratch.path() / ".git");
+  std::filesystem::create_directory(scratch.path() / "vendor");
+  const std::filesystem::path config = scratch.path() / ".lexivane.toml";
+  WriteBytes(config,
+             "# caf\u00e9\nwords = [\"wrold\", \"caf\u00e9\"]  # \u2615\n"
+             "flag-words = [\"the\"]\nignore-paths = [\"vendor/\"]\n");
+  const std::string notes = FileUriOf((scratch.path() / "notes.txt").string());
+  const std::string vendored = FileUriOf((scratch.path() / "vendor" / "x.txt").string());
+  const auto words_of = [](const Json& diagnostics) {
+    std::vector<std::string> words;
+    for (const Json& d : diagnostics) words.push_back(d["data"]["word"].get<std::string>());
+    return words;
+  };
+  const auto of = [](const std::string& uri) {
+    return [uri](const Json& params) { return params["uri"] == uri; };
+  };
+  OnFreshThread([&] {
+    TestClient client{OwnSearchSettings()};
+    client.Open("the wrold teh", "plaintext", notes);
+    EXPECT_EQ(words_of(client.AwaitDiagnostics(of(notes))),
+              (std::vector<std::string>{"the", "teh"}));
+    client.Open("teh", "plaintext", vendored);
+    EXPECT_EQ(client.AwaitDiagnostics(of(vendored)), Json::array());
+    EXPECT_EQ(client.CodeActions({0, 0}, {0, 3}, vendored), Json::array());
+
+    // Beside "Add to the dictionary", an edit of the configuration file, in UTF-16 units.
+    std::vector<Json> project_edits;
+    for (const Json& action : client.CodeActions({0, 10}, {0, 10}, notes)) {
+      if (action["title"] == "Add 'teh' to the project's words") project_edits.push_back(action);
+    }
+    ASSERT_EQ(project_edits.size(), 1u);
+    const Json edits = project_edits[0]["edit"]["changes"][FileUriOf(config.string())];
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(edits[0]["range"], Range({1, 24}, {1, 24}));
+    EXPECT_EQ(edits[0]["newText"], ", \"teh\"");
+
+    // A changed file counts at the next check, which checks every document again.
+    WriteBytes(config, "words = [\"teh\"]\n");
+    client.CodeActions({0, 0}, {0, 0}, notes);
+    EXPECT_EQ(words_of(client.AwaitDiagnostics(of(notes))), (std::vector<std::string>{"wrold"}));
+    EXPECT_EQ(words_of(client.AwaitDiagnostics(of(vendored))), std::vector<std::string>{});
+    // A broken one is shown, and the documents are checked without it.
+    WriteBytes(config, "words = [\n");
+    client.Notify("workspace/didChangeWatchedFiles", {{"changes", Json::array()}});
+    const Json shown =
+        client.AwaitNotification("window/showMessage", [](const Json&) { return true; });
+    EXPECT_EQ(shown["type"], 1);
+    EXPECT_NE(shown["message"].get<std::string>().find(".lexivane.toml:1:"), std::string::npos)
+        << shown["message"];
+    EXPECT_EQ(words_of(client.AwaitDiagnostics(of(notes))),
+              (std::vector<std::string>{"wrold", "teh"}));
   });
 }
 

@@ -66,6 +66,9 @@ class MisspellingFinder {
   // word, then remembered until the dictionaries change.
   SuggestionList Suggestions(const Misspelling& misspelling);
 
+  // For the project's settings of each document (DocumentConfigs::Prepare) before it is checked.
+  SpellingSession& session() { return prepared_.session(); }
+
   void Add(std::u16string_view word);     // to the thread's custom dictionary, in memory
   void Ignore(std::u16string_view word);  // any letter case
   void Take(const SessionWords& words);

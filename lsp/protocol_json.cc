@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "frontend/project/project_words_edit.h"
 #include "frontend/words/given_word.h"
 #include "lexivane/utf8.h"
 
@@ -73,7 +74,8 @@ Json Diagnostic(const Json& range, const Misspelling& misspelling, int severity)
 }
 
 void AddQuickFixes(Json& actions, const EditedDocument& document, const PlacedMisspelling& placed,
-                   const std::vector<std::u16string>& suggestions, int severity) {
+                   const std::vector<std::u16string>& suggestions, int severity,
+                   const Json* project_words_edit) {
   const Json where = Range(placed.start, placed.end);
   const Json diagnostic = Diagnostic(where, *placed.misspelling, severity);
   const std::string word = ToUtf8(placed.misspelling->word);
@@ -106,7 +108,28 @@ void AddQuickFixes(Json& actions, const EditedDocument& document, const PlacedMi
          {"diagnostics", Json::array({diagnostic})},
          {"command",
           {{"title", title}, {"command", command}, {"arguments", Json::array({word})}}}});
+    if (command == kAddCommand && project_words_edit != nullptr) {
+      actions.push_back({{"title", "Add " + Quoted(word) + " to the project's words"},
+                         {"kind", "quickfix"},
+                         {"diagnostics", Json::array({diagnostic})},
+                         {"edit", *project_words_edit}});
+    }
   }
+}
+
+std::optional<Json> ProjectWordsEdit(const std::string& uri, std::string_view toml,
+                                     std::u16string_view word) {
+  const std::string file_name = uri.substr(uri.rfind('/') + 1);
+  const FileEdit edit = AddProjectWord(toml, ToUtf8(word), file_name);
+  if (edit.length == 0 && edit.text.empty()) return std::nullopt;
+  // Positions in UTF-16 code units; the file is UTF-8, since it was read as TOML.
+  const TextDocument file(FromUtf8(toml));
+  const auto position = [&](std::size_t offset) {
+    return file.PositionOf(FromUtf8(toml.substr(0, offset)).size());
+  };
+  Json text_edit = {{"range", Range(position(edit.offset), position(edit.offset + edit.length))},
+                    {"newText", edit.text}};
+  return Json{{"changes", {{uri, Json::array({std::move(text_edit)})}}}};
 }
 
 std::string PublishDiagnosticsMessage(const Workspace::Snapshot& checked,

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -42,10 +43,17 @@ struct EditedDocument {
 };
 
 // Appends to `actions` the quick fixes of one misspelling of the document: a change to each of
-// its suggestions (the first preferred), then adding the word and ignoring it.
+// its suggestions (the first preferred), then adding the word to the dictionary, to the
+// project's words when `project_words_edit` (a WorkspaceEdit) is given, and ignoring it.
 void AddQuickFixes(nlohmann::json& actions, const EditedDocument& document,
                    const PlacedMisspelling& placed, const std::vector<std::u16string>& suggestions,
-                   int severity);
+                   int severity, const nlohmann::json* project_words_edit = nullptr);
+
+// The WorkspaceEdit that adds `word` to the words of the configuration file at `uri`, whose
+// text is `toml` (AddProjectWord, which keeps the file's comments and layout); none when the
+// word is there already. Throws CommandError for a file that AddProjectWord refuses.
+std::optional<nlohmann::json> ProjectWordsEdit(const std::string& uri, std::string_view toml,
+                                               std::u16string_view word);
 
 // The whole textDocument/publishDiagnostics notification for the misspellings found in a
 // snapshot, each a Diagnostic. Written as text, not built as a tree and dumped: a large

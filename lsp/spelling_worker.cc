@@ -9,9 +9,11 @@
 
 namespace lexivane::frontend::lsp {
 
-SpellingWorker::SpellingWorker(Workspace& workspace, CheckerSettings settings, SessionWords words,
-                               Render render, Deliver deliver, MisspellingFinder::Warn warn)
+SpellingWorker::SpellingWorker(Workspace& workspace, DocumentConfigs& configs,
+                               CheckerSettings settings, SessionWords words, Render render,
+                               Deliver deliver, MisspellingFinder::Warn warn)
     : workspace_(workspace),
+      configs_(configs),
       settings_(std::move(settings)),
       render_(std::move(render)),
       deliver_(std::move(deliver)),
@@ -75,8 +77,13 @@ void SpellingWorker::Check() {
       }
       finder.Take(words);
       if (finder.CatchUpWithCustomFile() && !all_due_again) workspace_.CheckAllAgain();
-      const CodeIdentifiers identifiers =
-          CodeIdentifiersIn(snapshot->mode, settings_.check_identifiers);
+      const std::optional<CodeIdentifiers> configured =
+          configs_.Prepare(snapshot->uri, snapshot->mode, &finder.session());
+      if (!configured) {  // left out: its diagnostics are cleared
+        Publish(*snapshot, {});
+        continue;
+      }
+      const CodeIdentifiers identifiers = *configured;
       if (!snapshot->prose || snapshot->prose_identifiers != identifiers) {
         std::u16string prose;
         snapshot->prose.reset();
@@ -91,16 +98,20 @@ void SpellingWorker::Check() {
       directives.Read(snapshot->document.text());
       auto found = finder.Find(text, directives, 0, stopping, identifiers);
       if (!found) break;  // asked to stop
-      std::string message = render_(*snapshot, *found);
       if (stopping()) break;
-      workspace_.Store(*snapshot, std::move(*found),
-                       [&](const Workspace::Snapshot& checked, const std::vector<Misspelling>&) {
-                         deliver_(std::move(message), checked.uri);
-                       });
+      Publish(*snapshot, std::move(*found));
     }
   } catch (const std::exception& error) {
     warn_(std::string("the spelling worker stopped: ") + error.what());
   }
+}
+
+void SpellingWorker::Publish(const Workspace::Snapshot& snapshot, std::vector<Misspelling> found) {
+  std::string message = render_(snapshot, found);
+  workspace_.Store(snapshot, std::move(found),
+                   [&](const Workspace::Snapshot& checked, const std::vector<Misspelling>&) {
+                     deliver_(std::move(message), checked.uri);
+                   });
 }
 
 }  // namespace lexivane::frontend::lsp

@@ -12,7 +12,8 @@
 // worker loads the custom dictionary file again if it changed on disk; when it finds such a change
 // first (no caller has said CustomFileChanged or given it words since its last check) it asks the
 // workspace to check every document again itself, so that a word another program added stops being
-// flagged everywhere.
+// flagged everywhere. Each document is checked with the project configuration of its file
+// (`configs`, which must outlive the worker).
 #pragma once
 
 #include <atomic>
@@ -24,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "lsp/document_configs.h"
 #include "lsp/misspelling_finder.h"
 #include "lsp/server_settings.h"
 #include "lsp/workspace.h"
@@ -41,8 +43,8 @@ class SpellingWorker {
 
   // `words` are the session's words so far. `render`, `deliver` and `warn` are called on the
   // worker's thread; `warn` also reports a worker that stopped on a failure.
-  SpellingWorker(Workspace& workspace, CheckerSettings settings, SessionWords words, Render render,
-                 Deliver deliver, MisspellingFinder::Warn warn);
+  SpellingWorker(Workspace& workspace, DocumentConfigs& configs, CheckerSettings settings,
+                 SessionWords words, Render render, Deliver deliver, MisspellingFinder::Warn warn);
   SpellingWorker(const SpellingWorker&) = delete;
   SpellingWorker& operator=(const SpellingWorker&) = delete;
   ~SpellingWorker();  // Stop, and waits for the thread to end
@@ -64,8 +66,10 @@ class SpellingWorker {
  private:
   void Run();
   void Check();  // checks the documents as they change until asked to stop
+  void Publish(const Workspace::Snapshot& snapshot, std::vector<Misspelling> found);
 
   Workspace& workspace_;
+  DocumentConfigs& configs_;
   const CheckerSettings settings_;
   const Render render_;
   const Deliver deliver_;

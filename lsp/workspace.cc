@@ -78,6 +78,13 @@ std::optional<std::int64_t> Workspace::VersionOf(const std::string& uri) const {
   return found->second.version;
 }
 
+std::optional<DocumentMode> Workspace::ModeOf(const std::string& uri) const {
+  std::lock_guard lock(mutex_);
+  const auto found = documents_.find(uri);
+  if (found == documents_.end()) return std::nullopt;
+  return found->second.mode;
+}
+
 bool Workspace::VisitMisspellings(
     const std::string& uri, TextPosition start, TextPosition end,
     const std::function<void(const PlacedMisspelling&)>& visit) const {

@@ -89,6 +89,8 @@ class Workspace {
 
   // The version of the document's text as it stands; nullopt when it is not open.
   std::optional<std::int64_t> VersionOf(const std::string& uri) const;
+  // The mode it is read in; nullopt when it is not open.
+  std::optional<DocumentMode> ModeOf(const std::string& uri) const;
 
   // Calls `visit` with the lock held for the stored misspellings that touch the range (a word
   // that ends where the range starts counts), in order; false when the document is not open.

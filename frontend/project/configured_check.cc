@@ -15,6 +15,16 @@ void ConfiguredCheck::ReadConfigurations(const std::vector<std::string>& files) 
 
 std::optional<CodeIdentifiers> ConfiguredCheck::Prepare(const std::string& file, DocumentMode mode,
                                                         SpellingSession& session) {
+  return Apply(file, mode, &session);
+}
+
+std::optional<CodeIdentifiers> ConfiguredCheck::IdentifiersFor(const std::string& file,
+                                                               DocumentMode mode) {
+  return Apply(file, mode, nullptr);
+}
+
+std::optional<CodeIdentifiers> ConfiguredCheck::Apply(const std::string& file, DocumentMode mode,
+                                                      SpellingSession* session) {
   const FileSettings settings = configs_.SettingsFor(file);
   if (settings.ignored) return std::nullopt;
   WordRules rules = settings.settings->rules;
@@ -22,7 +32,7 @@ std::optional<CodeIdentifiers> ConfiguredCheck::Prepare(const std::string& file,
     const WordRule rule = *NamedWordRule(name);
     if (!rules_.Has(rule)) rules = rules.Without(rule);
   }
-  session.UseProjectSettings(rules, settings.settings->words);
+  if (session != nullptr) session->UseProjectSettings(rules, settings.settings->words);
   return CodeIdentifiersIn(mode, identifiers_ || settings.settings->identifiers);
 }
 

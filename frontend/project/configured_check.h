@@ -7,6 +7,7 @@
 // Any thread may call Prepare, each with its own session.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,8 +32,17 @@ class ConfiguredCheck {
   // identifiers of code; none when the configuration's ignore-paths leave the file out.
   std::optional<CodeIdentifiers> Prepare(const std::string& file, DocumentMode mode,
                                          SpellingSession& session);
+  // As Prepare, for a caller with no session to ready yet.
+  std::optional<CodeIdentifiers> IdentifiersFor(const std::string& file, DocumentMode mode);
+  // The configuration that applies to `file` (ProjectConfigs::ConfigFor).
+  std::shared_ptr<const ProjectConfig> ConfigFor(const std::string& file) {
+    return configs_.ConfigFor(file);
+  }
 
  private:
+  std::optional<CodeIdentifiers> Apply(const std::string& file, DocumentMode mode,
+                                       SpellingSession* session);
+
   ProjectConfigs configs_;
   const WordRules rules_;
   const bool identifiers_;

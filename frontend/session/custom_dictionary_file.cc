@@ -286,14 +286,18 @@ bool CustomDictionaryFile::IsMissing() const {
          (::stat(path_.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR));
 }
 
-std::optional<FileStamp> CustomDictionaryFile::Stamp() const {
+std::optional<FileStamp> StampOf(const std::string& path) {
   struct stat info;
-  if (path_.empty() || ::stat(path_.c_str(), &info) != 0) return std::nullopt;
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) return std::nullopt;
   constexpr std::int64_t kBillion = 1000000000;
   return FileStamp{static_cast<std::int64_t>(info.st_dev), static_cast<std::int64_t>(info.st_ino),
                    static_cast<std::int64_t>(info.st_size),
                    info.st_mtim.tv_sec * kBillion + info.st_mtim.tv_nsec,
                    info.st_ctim.tv_sec * kBillion + info.st_ctim.tv_nsec};
+}
+
+std::optional<FileStamp> CustomDictionaryFile::Stamp() const {
+  return StampOf(path_);
 }
 
 bool CustomDictionaryFile::LoadInto(SpellCheck& engine, AcceptedNames* words) const {

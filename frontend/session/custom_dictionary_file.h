@@ -53,6 +53,9 @@ struct FileStamp {
   friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
+// The state of the file at `path` now; nothing while it is missing or cannot be looked at.
+std::optional<FileStamp> StampOf(const std::string& path);
+
 class CustomDictionaryFile {
  public:
   enum class Missing { kRefused, kNoneUntilMade };

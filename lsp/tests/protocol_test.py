@@ -969,6 +969,46 @@ def dictionary_locked_by_another_program():
 
 
 @scenario
+def project_configuration():
+    """A document is checked with its folder's .lexivane.toml; the client applies the action that
+    adds a word to the project's words, and once the file is saved the word is no longer
+    reported."""
+    project = os.path.join(WORK, "project")
+    os.makedirs(os.path.join(project, ".git"))
+    config = os.path.join(project, ".lexivane.toml")
+    with open(config, "w", encoding="utf-8") as out:
+        out.write('# the words of this project\nwords = [\n  "wrold",\n]\n')
+    server = Server()
+    server.initialize()
+    uri = f"file://{project}/notes.txt"
+    server.notify("textDocument/didOpen", {"textDocument": {
+        "uri": uri, "languageId": "plaintext", "version": 1, "text": "wrold teh"}})
+    expect("diagnostics", [d["data"]["word"] for d in server.published(uri)], ["teh"])
+    actions = server.result("textDocument/codeAction", {
+        "textDocument": {"uri": uri},
+        "range": {"start": {"line": 0, "character": 7}, "end": {"line": 0, "character": 7}},
+        "context": {"diagnostics": []}})
+    titles = [action["title"] for action in actions]
+    title = "Add 'teh' to the project's words"
+    expect("the project's action follows the dictionary's",
+           titles[titles.index("Add 'teh' to the dictionary") + 1], title)
+    changes = actions[titles.index(title)]["edit"]["changes"]
+    expect("the file edited", list(changes), [f"file://{config}"])
+    with open(config, encoding="utf-8") as read:
+        text = read.read()
+    for change in changes[f"file://{config}"]:
+        text = apply_change(text, dict(change, text=change["newText"]))
+    expect("the file after the edit", text,
+           '# the words of this project\nwords = [\n  "wrold",\n  "teh",\n]\n')
+    with open(config, "w", encoding="utf-8") as out:
+        out.write(text)
+    server.notify("workspace/didChangeWatchedFiles",
+                  {"changes": [{"uri": f"file://{config}", "type": 2}]})
+    server.settled(uri, [])
+    expect("exit status", server.end(), 0)
+
+
+@scenario
 def shutdown_during_a_check():
     """`shutdown` is answered at once while large documents are being checked, and `exit` ends
     the server soon after."""
@@ -1004,7 +1044,7 @@ def main():
     shutil.rmtree(WORK, ignore_errors=True)
     os.makedirs(WORK)
     for run in (capabilities, utf16_ranges, incremental_changes, document_modes, code_actions,
-                commands, shared_dictionary, settings, errors, lifecycle,
+                commands, shared_dictionary, settings, project_configuration, errors, lifecycle,
                 client_that_writes_before_it_reads, client_that_does_not_read,
                 replies_the_client_can_no_longer_use, dictionary_locked_by_another_program,
                 shutdown_during_a_check, long_header_line):
