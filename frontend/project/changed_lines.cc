@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "frontend/io/command_error.h"
+#include "frontend/project/libgit2.h"
 
 namespace lexivane::frontend {
 
@@ -26,15 +27,6 @@ struct DiffFree {
   void operator()(git_diff* diff) const { git_diff_free(diff); }
 };
 
-// libgit2 set up for as long as it is used; its global state is counted, so nesting is fine.
-class Libgit2 {
- public:
-  Libgit2() { git_libgit2_init(); }
-  ~Libgit2() { git_libgit2_shutdown(); }
-  Libgit2(const Libgit2&) = delete;
-  Libgit2& operator=(const Libgit2&) = delete;
-};
-
 [[noreturn]] void Fail(const std::string& what) {
   const git_error* error = git_error_last();
   throw CommandError(what + (error != nullptr && error->message != nullptr
@@ -46,7 +38,7 @@ class Libgit2 {
 
 ChangedLines ChangedLines::Since(const std::filesystem::path& folder,
                                  const std::optional<std::string>& revision) {
-  const Libgit2 library;
+  UseLibgit2();
   git_repository* opened = nullptr;
   if (git_repository_open_ext(&opened, folder.c_str(), 0, nullptr) != 0) {
     Fail(folder.string() + ": not in a git repository");

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "frontend/io/command_error.h"
+#include "frontend/project/libgit2.h"
 
 namespace lexivane::frontend {
 
@@ -128,17 +129,13 @@ std::optional<std::string> GlobProblem(std::string_view glob) {
 
 void PathGlobs::FreeRepository::operator()(git_repository* repository) const {
   git_repository_free(repository);
-  git_libgit2_shutdown();
 }
 
 PathGlobs::PathGlobs(const std::vector<std::string>& globs) {
   if (globs.empty()) return;
-  git_libgit2_init();
+  UseLibgit2();
   git_repository* made = nullptr;
-  if (git_repository_new(&made) < 0) {
-    git_libgit2_shutdown();
-    Fail("cannot set up the matching of globs");
-  }
+  if (git_repository_new(&made) < 0) Fail("cannot set up the matching of globs");
   repository_.reset(made);
   git_config* config = nullptr;
   if (git_config_new(&config) < 0) Fail("cannot set up the matching of globs");

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "frontend/io/command_error.h"
+#include "frontend/project/libgit2.h"
 
 namespace lexivane::frontend {
 
@@ -38,8 +39,7 @@ class IgnoreRules {
   // The rules of the repository that holds `folder`; none outside a repository, or in a bare
   // one. `look_up`: `folder` may be below the working tree's root.
   static std::unique_ptr<IgnoreRules> Of(const std::string& folder, bool look_up) {
-    static const int initialised = git_libgit2_init();
-    (void)initialised;
+    UseLibgit2();
     git_repository* repository = nullptr;
     // As git, it looks no higher than the folders GIT_CEILING_DIRECTORIES names.
     const int error = git_repository_open_ext(&repository, folder.c_str(),
