@@ -70,7 +70,7 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
   const bool sarif = options.format == CheckFormat::kSarif;
   nlohmann::ordered_json sarif_results = nlohmann::ordered_json::array();
   const WalkOutcome outcome = CheckWalkedFiles(
-      options.files, options.walk,
+      options.files, options.walk, configured,
       [&] {
         auto checker = std::make_shared<PreparedChecker>(setup);
         return [&options, &configured, &changed, sarif, checker](const WalkedFile& file,
@@ -81,11 +81,8 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
           }
           const DocumentMode mode = ModeOf(options.mode_name, file.path);
           const std::optional<CodeIdentifiers> identifiers =
-              configured.Prepare(file.path, mode, checker->session());
-          if (!identifiers) {
-            report.skipped = SkipReason::kConfigured;
-            return;
-          }
+              PrepareWalkedFile(configured, file, mode, checker->session(), report);
+          if (!identifiers) return;
           std::ostringstream out;
           const std::unique_ptr<CheckOutput> reporter =
               MakeCheckOutput(options.format, options.max_suggestions > 0, checker->session(), out);
@@ -114,8 +111,7 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
         for (auto& result : nlohmann::ordered_json::parse(output)) {
           sarif_results.push_back(std::move(result));
         }
-      },
-      [&](const std::vector<std::string>& files) { configured.ReadConfigurations(files); });
+      });
   if (sarif) WriteSarifLog(std::cout, std::move(sarif_results));
   return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
 }

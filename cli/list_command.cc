@@ -37,17 +37,14 @@ int ListFolders(const ListOptions& options, const CheckerSetup& setup,
     }
   };
   const WalkOutcome outcome = CheckWalkedFiles(
-      options.files, options.walk,
+      options.files, options.walk, configured,
       [&] {
         auto checker = std::make_shared<PreparedChecker>(setup);
         return [&options, &configured, checker](const WalkedFile& file, FileReport& report) {
           const DocumentMode mode = ModeOf(options.mode_name, file.path);
           const std::optional<CodeIdentifiers> identifiers =
-              configured.Prepare(file.path, mode, checker->session());
-          if (!identifiers) {
-            report.skipped = SkipReason::kConfigured;
-            return;
-          }
+              PrepareWalkedFile(configured, file, mode, checker->session(), report);
+          if (!identifiers) return;
           WordListReporter words(options.unique,
                                  [&report](std::string_view lines) { report.output += lines; });
           FindingCounter counter(words);
@@ -55,7 +52,7 @@ int ListFolders(const ListOptions& options, const CheckerSetup& setup,
           report.findings = counter.count();
         };
       },
-      print, [&](const std::vector<std::string>& files) { configured.ReadConfigurations(files); });
+      print);
   return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
 }
 

@@ -87,25 +87,30 @@ void AddWalkOptions(CLI::App& command, WalkFlags& flags) {
       ->type_name("N");
 }
 
-WalkOutcome CheckWalkedFiles(
-    const std::vector<std::string>& paths, const WalkFlags& flags,
-    const std::function<FileCheck()>& make_check,
-    const std::function<void(const std::string& output)>& print,
-    const std::function<void(const std::vector<std::string>& files)>& walked) {
+std::optional<CodeIdentifiers> PrepareWalkedFile(ConfiguredCheck& configured,
+                                                 const WalkedFile& file, DocumentMode mode,
+                                                 SpellingSession& session, FileReport& report) {
+  const std::optional<CodeIdentifiers> identifiers = configured.Prepare(file.path, mode, session);
+  if (!identifiers) report.skipped = SkipReason::kConfigured;
+  return identifiers;
+}
+
+WalkOutcome CheckWalkedFiles(const std::vector<std::string>& paths, const WalkFlags& flags,
+                             ConfiguredCheck& configured,
+                             const std::function<FileCheck()>& make_check,
+                             const std::function<void(const std::string& output)>& print) {
   const Clock::time_point start = Clock::now();
   WalkOptions options;
   options.hidden = flags.hidden;
   options.ignore_files = !flags.no_ignore;
   options.follow = flags.follow;
   const Walk walk = WalkPaths(paths, options);
-  if (walked) {
-    std::vector<std::string> files;
-    files.reserve(walk.files.size());
-    for (const WalkedFile& file : walk.files) {
-      if (file.failure.empty()) files.push_back(file.path);
-    }
-    walked(files);
+  std::vector<std::string> files;
+  files.reserve(walk.files.size());
+  for (const WalkedFile& file : walk.files) {
+    if (file.failure.empty()) files.push_back(file.path);
   }
+  configured.ReadConfigurations(files);
   const unsigned jobs =
       flags.jobs > 0 ? flags.jobs : std::max(1U, std::thread::hardware_concurrency());
 

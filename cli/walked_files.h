@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frontend/pipeline/document_checker.h"
+#include "frontend/project/configured_check.h"
 #include "frontend/project/walk.h"
 
 namespace CLI {
@@ -47,16 +48,23 @@ struct WalkOutcome {
 };
 
 // Walks `paths` and checks what it finds, each thread with the FileCheck that make_check made
-// there. A file found (not named) whose first block is not text is left out. `print` gets each
-// file's output in order (standard output when none). A failure to make a checker, or to
-// write, ends it, thrown.
-// `walked`, when given, gets every file found before any is checked (to read their
-// configurations first, so that a wrong one stops the command before it prints anything).
-WalkOutcome CheckWalkedFiles(
-    const std::vector<std::string>& paths, const WalkFlags& flags,
-    const std::function<FileCheck()>& make_check,
-    const std::function<void(const std::string& output)>& print = {},
-    const std::function<void(const std::vector<std::string>& files)>& walked = {});
+// there. The configuration of every file found is read before any is checked, so that a wrong
+// one stops the command before it prints anything. A file found (not named) whose first block
+// is not text is left out. `print` gets each file's output in order (standard output when
+// none). A failure to make a checker, or to write, ends it, thrown.
+WalkOutcome CheckWalkedFiles(const std::vector<std::string>& paths, const WalkFlags& flags,
+                             frontend::ConfiguredCheck& configured,
+                             const std::function<FileCheck()>& make_check,
+                             const std::function<void(const std::string& output)>& print = {});
+
+// Readies `session` for a walked file read in `mode` (ConfiguredCheck::Prepare) and answers how
+// its document shows the identifiers of code; none, with the report marked skipped, when the
+// configuration's ignore-paths leave the file out.
+std::optional<frontend::CodeIdentifiers> PrepareWalkedFile(frontend::ConfiguredCheck& configured,
+                                                           const frontend::WalkedFile& file,
+                                                           frontend::DocumentMode mode,
+                                                           frontend::SpellingSession& session,
+                                                           FileReport& report);
 
 // A reporter that counts the findings it passes on.
 class FindingCounter : public frontend::Reporter {

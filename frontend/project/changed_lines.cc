@@ -48,15 +48,16 @@ ChangedLines ChangedLines::Since(const std::filesystem::path& folder,
 
   // The tree compared with: none in a repository without commits, when HEAD is meant.
   std::unique_ptr<git_tree, TreeFree> tree;
-  const std::string spec = revision.value_or("HEAD");
+  const std::string revision_name = revision.value_or("HEAD");
   git_object* object = nullptr;
-  if (git_revparse_single(&object, repository.get(), spec.c_str()) == 0) {
+  if (git_revparse_single(&object, repository.get(), revision_name.c_str()) == 0) {
     const std::unique_ptr<git_object, ObjectFree> named(object);
     git_object* peeled = nullptr;
-    if (git_object_peel(&peeled, named.get(), GIT_OBJECT_TREE) != 0) Fail(spec + ": no commit");
+    if (git_object_peel(&peeled, named.get(), GIT_OBJECT_TREE) != 0)
+      Fail(revision_name + ": no commit");
     tree.reset(reinterpret_cast<git_tree*>(peeled));
   } else if (revision || !git_repository_head_unborn(repository.get())) {
-    Fail(spec + ": no such revision");
+    Fail(revision_name + ": no such revision");
   }
 
   git_diff_options options = GIT_DIFF_OPTIONS_INIT;
@@ -65,7 +66,7 @@ ChangedLines ChangedLines::Since(const std::filesystem::path& folder,
   options.context_lines = 0;
   git_diff* made = nullptr;
   if (git_diff_tree_to_workdir_with_index(&made, repository.get(), tree.get(), &options) != 0) {
-    Fail(folder.string() + ": cannot compare with " + spec);
+    Fail(folder.string() + ": cannot compare with " + revision_name);
   }
   const std::unique_ptr<git_diff, DiffFree> diff(made);
 

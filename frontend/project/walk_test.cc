@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frontend/project/file_kinds.h"
+#include "frontend/project/libgit2.h"
 #include "frontend/project/ordered_jobs.h"
 #include "tests/test_support.h"
 
@@ -24,7 +25,7 @@ namespace fs = std::filesystem;
 class WalkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    git_libgit2_init();
+    UseLibgit2();
     git_repository* repository = nullptr;
     ASSERT_EQ(git_repository_init(&repository, Path("repo").c_str(), 0), 0);
     git_config* config = nullptr;
