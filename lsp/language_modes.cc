@@ -10,7 +10,7 @@ namespace {
 
 // The identifiers editors send (those of the protocol's list, and a few that Neovim and Helix
 // send for the same languages). Plain text is checked whole, as the tool checks a .txt file.
-constexpr std::array<std::pair<std::string_view, DocumentMode>, 36> kLanguages = {{
+constexpr std::array<std::pair<std::string_view, DocumentMode>, 44> kLanguages = {{
     {"plaintext", DocumentMode::kNone},
     {"text", DocumentMode::kNone},
     {"markdown", DocumentMode::kMarkdown},
@@ -38,8 +38,16 @@ constexpr std::array<std::pair<std::string_view, DocumentMode>, 36> kLanguages =
     {"shellscript", DocumentMode::kShell},
     {"ruby", DocumentMode::kHashComments},
     {"perl", DocumentMode::kHashComments},
-    {"yaml", DocumentMode::kHashComments},
-    {"toml", DocumentMode::kHashComments},
+    {"yaml", DocumentMode::kYaml},
+    {"toml", DocumentMode::kToml},
+    {"json", DocumentMode::kJson},
+    {"jsonc", DocumentMode::kJson},
+    {"restructuredtext", DocumentMode::kRestructuredText},
+    {"rst", DocumentMode::kRestructuredText},
+    {"ini", DocumentMode::kIni},
+    {"dosini", DocumentMode::kIni},
+    {"m4", DocumentMode::kM4},
+    {"kconfig", DocumentMode::kKconfig},
     {"cmake", DocumentMode::kHashComments},
     {"makefile", DocumentMode::kHashComments},
     {"dockerfile", DocumentMode::kHashComments},

@@ -664,6 +664,9 @@ TEST(LanguageModes, TheLanguageIdDecidesAndTheFileNameServesForAnUnknownOne) {
       {"python", "file:///a/x", DocumentMode::kPython},
       {"dockerfile", "file:///a/x", DocumentMode::kHashComments},
       {"groff", "file:///a/x", DocumentMode::kNroff},
+      {"yaml", "file:///a/x", DocumentMode::kYaml},
+      {"restructuredtext", "file:///a/x", DocumentMode::kRestructuredText},
+      {"", "file:///linux/arch/Kconfig.debug", DocumentMode::kKconfig},
       {"Markdown", "file:///a/page.html", DocumentMode::kHtml},  // ids are case-sensitive
       {"", "file:///a/b.c/paper.tex?query#frag", DocumentMode::kTex},
       {"gitcommit", "file:///a/Makefile", DocumentMode::kHashComments},

@@ -40,6 +40,9 @@ constexpr KnownName kKnownNames[] = {
     {".8", DocumentMode::kNroff},
     {".9", DocumentMode::kNroff},
     {".c", DocumentMode::kCFamily},
+    {".s", DocumentMode::kCFamily},  // assembly through the C preprocessor (.S): its comments
+    {".dts", DocumentMode::kCFamily},
+    {".dtsi", DocumentMode::kCFamily},
     {".h", DocumentMode::kCFamily},
     {".cc", DocumentMode::kCFamily},
     {".cpp", DocumentMode::kCFamily},
@@ -78,6 +81,9 @@ constexpr KnownName kKnownNames[] = {
     {"cmakelists.txt", DocumentMode::kHashComments},
     {"dockerfile", DocumentMode::kHashComments},
     {"containerfile", DocumentMode::kHashComments},
+    {"kbuild", DocumentMode::kHashComments},
+    {"defconfig", DocumentMode::kHashComments},
+    {"kconfig", DocumentMode::kKconfig},
     {".m4", DocumentMode::kM4},
     {".ac", DocumentMode::kM4},
     {"configure.in", DocumentMode::kM4},
@@ -156,6 +162,7 @@ const std::vector<ModeName>& ModeNames() {
       {"yaml", DocumentMode::kYaml},
       {"toml", DocumentMode::kToml},
       {"json", DocumentMode::kJson},
+      {"kconfig", DocumentMode::kKconfig},
   };
   return names;
 }
@@ -179,8 +186,13 @@ DocumentMode ModeForFile(std::string_view file_name) {
   for (const KnownName& known : kKnownNames) {
     if (known.name.front() != '.' && base == known.name) return known.mode;
   }
-  // Dockerfile.dev, Dockerfile.alpine: the variants of a project's image.
-  if (base.starts_with("dockerfile.")) return DocumentMode::kHashComments;
+  // Dockerfile.dev, Makefile.am, Kconfig.debug, x86_64_defconfig: the parts and variants of a
+  // project's image, build and configuration.
+  if (base.starts_with("dockerfile.") || base.starts_with("makefile.") ||
+      base.ends_with("_defconfig")) {
+    return DocumentMode::kHashComments;
+  }
+  if (base.starts_with("kconfig.")) return DocumentMode::kKconfig;
   const std::size_t dot = base.find_last_of('.');
   if (dot == std::string::npos || dot == 0) return DocumentMode::kNone;
   const std::string_view extension = std::string_view(base).substr(dot);
@@ -245,6 +257,8 @@ void HideNonProse(std::u16string& text, DocumentMode mode, CodeIdentifiers ident
       return KeepTomlProse(text);
     case DocumentMode::kJson:
       return KeepJsonProse(text);
+    case DocumentMode::kKconfig:
+      return KeepKconfigProse(text);
   }
 }
 
@@ -268,6 +282,7 @@ bool HidesOnly(DocumentMode mode) {
     case DocumentMode::kYaml:
     case DocumentMode::kToml:
     case DocumentMode::kJson:
+    case DocumentMode::kKconfig:
       return true;
   }
   return false;

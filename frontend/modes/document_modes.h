@@ -42,6 +42,7 @@ enum class DocumentMode {
   kYaml,              // comments and prose values (block scalars too), keys hidden
   kToml,              // comments and prose string values, keys and tables hidden
   kJson,              // prose string values, keys hidden (and comments, where written)
+  kKconfig,           // prompts, help texts and # comments of configuration menus
 };
 
 struct ModeName {

@@ -37,6 +37,7 @@ void HideRestructuredTextMarkup(std::u16string& text);  // rst_filter.cc
 void KeepYamlProse(std::u16string& text);
 void KeepTomlProse(std::u16string& text);
 void KeepJsonProse(std::u16string& text);
+void KeepKconfigProse(std::u16string& text);  // kconfig_filter.cc
 inline void KeepCFamilyCommentsAndStrings(std::u16string& text) {
   KeepCFamilyCommentsAndStrings(text, CodeIdentifiers::kHidden);
 }
