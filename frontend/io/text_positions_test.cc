@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace lexivane::frontend {
 namespace {
@@ -28,6 +29,41 @@ TEST(TextPositions, LinesEndAtLfCrLfOrALoneCrAndColumnsCountUnitsOrCharacters) {
       const LinePosition expected = columns == Columns::kUtf16Units ? c.units : c.characters;
       EXPECT_EQ(counter.At(c.offset), expected) << c.offset;
       EXPECT_EQ(PositionCounter(text, columns).At(c.offset), expected) << c.offset;
+    }
+  }
+}
+
+// The counter skips stretches without CR or surrogates in one go; asked at every step size, it
+// answers as a walk over each unit does.
+TEST(TextPositions, StretchesAnswerAsAWalkUnitByUnit) {
+  const std::u16string texts[] = {
+      u"one\ntwo\n\nthree four\nfive",
+      u"a\nb\r\nc\rd\U0001F600e\nf\xDC00g\n",
+      u"\n\n\n",
+  };
+  for (const std::u16string& text : texts) {
+    for (const Columns columns : {Columns::kUtf16Units, Columns::kCharacters}) {
+      std::vector<LinePosition> walked;  // at each offset, by the plain rule
+      LinePosition position;
+      for (std::size_t i = 0; i <= text.size(); ++i) {
+        walked.push_back(position);
+        if (i == text.size()) break;
+        const bool trail =
+            i > 0 && (text[i] & 0xFC00) == 0xDC00 && (text[i - 1] & 0xFC00) == 0xD800;
+        position.characters += !trail;
+        if (EndsLine(text, i)) {
+          ++position.line;
+          position.column = 0;
+        } else if (columns == Columns::kUtf16Units || !trail) {
+          ++position.column;
+        }
+      }
+      for (std::size_t step = 1; step <= 7; ++step) {
+        PositionCounter counter(text, columns);
+        for (std::size_t offset = 0; offset <= text.size(); offset += step) {
+          EXPECT_EQ(counter.At(offset), walked[offset]) << offset << " by " << step;
+        }
+      }
     }
   }
 }

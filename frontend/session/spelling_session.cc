@@ -63,7 +63,7 @@ bool SpellingSession::Accepts(std::u16string_view word) {
 
 SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
   // None to search for, and none to remember: a long token would only fill the memory.
-  if (word.size() > kLongestWordToSuggestFor) {
+  if (max_suggestions_ == 0 || word.size() > kLongestWordToSuggestFor) {
     static const SuggestionList kNone = std::make_shared<const std::vector<std::u16string>>();
     return kNone;
   }
