@@ -64,15 +64,21 @@ void CheckInput(const InputText& input, DocumentMode mode, CodeIdentifiers ident
 // The files of the folders among options.files, and the files named beside them, each thread
 // with a checker of its own and each file's report made apart, then printed in path order. A
 // SARIF log is one document: each file's results come back as JSON and are written at the end.
+// A whole repository's misspellings: a few hundred thousand distinct ones in the largest trees.
+constexpr std::size_t kWalkSuggestionLists = std::size_t{1} << 18;
+
 int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
                  ConfiguredCheck& configured, const std::optional<ChangedLines>& changed) {
   if (options.events) throw CommandError("--events takes files, not folders");
   const bool sarif = options.format == CheckFormat::kSarif;
   nlohmann::ordered_json sarif_results = nlohmann::ordered_json::array();
+  // The threads' checkers answer alike, so a word is searched for suggestions once in the walk.
+  CheckerSetup walk_setup = setup;
+  walk_setup.shared_suggestions = std::make_shared<SuggestionMemo>(kWalkSuggestionLists);
   const WalkOutcome outcome = CheckWalkedFiles(
       options.files, options.walk, configured,
       [&] {
-        auto checker = std::make_shared<PreparedChecker>(setup);
+        auto checker = std::make_shared<PreparedChecker>(walk_setup);
         return [&options, &configured, &changed, sarif, checker](const WalkedFile& file,
                                                                  FileReport& report) {
           if (changed && !changed->Touches(file.path)) {

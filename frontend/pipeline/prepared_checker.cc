@@ -10,7 +10,8 @@ PreparedChecker::PreparedChecker(const CheckerSetup& setup, Warn warn)
     : file_(setup.custom_file, setup.missing),
       uses_file_(setup.uses_custom_file),
       warn_(std::move(warn)),
-      session_(engine_, setup.max_suggestions, setup.rules, setup.ranking, uses_file_),
+      session_(engine_, setup.max_suggestions, setup.rules, setup.ranking, uses_file_,
+               setup.shared_suggestions),
       checker_(session_) {
   engine_.Init();
   if (setup.suggestion_threshold) engine_.SetSuggestionSimilarity(*setup.suggestion_threshold);

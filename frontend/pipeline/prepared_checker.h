@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "frontend/session/custom_dictionary_file.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/spelling_session.h"
+#include "frontend/session/suggestion_memo.h"
 #include "frontend/session/word_rules.h"
 #include "lexivane/spell_check.h"
 
@@ -33,6 +35,9 @@ struct CheckerSetup {
   Ranking ranking = kDefaultRanking;
   std::size_t max_suggestions = 0;
   std::optional<float> suggestion_threshold;  // the engine's own when none
+  // The suggestion memo of the checkers of one walk's threads (suggestion_memo.h); none: each
+  // session keeps its own.
+  std::shared_ptr<SuggestionMemo> shared_suggestions;
 };
 
 class PreparedChecker {

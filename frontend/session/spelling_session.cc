@@ -33,13 +33,16 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
 }
 
 SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules,
-                                 Ranking ranking, bool check_custom)
+                                 Ranking ranking, bool check_custom,
+                                 std::shared_ptr<SuggestionMemo> shared_suggestions)
     : engine_(engine),
       max_suggestions_(max_suggestions),
       rules_(rules),
       ranking_(ranking),
       check_custom_(check_custom),
-      verdicts_([this](std::u16string_view word) { return Judge(word); }) {}
+      verdicts_([this](std::u16string_view word) { return Judge(word); }),
+      suggestions_(shared_suggestions ? std::move(shared_suggestions)
+                                      : std::make_shared<SuggestionMemo>(kRememberedSuggestions)) {}
 
 bool SpellingSession::Judge(std::u16string_view word) const {
   if (project_words_) {
@@ -67,12 +70,10 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
     static const SuggestionList kNone = std::make_shared<const std::vector<std::u16string>>();
     return kNone;
   }
-  const std::u16string key(word);
-  if (const auto known = suggestions_.find(key); known != suggestions_.end()) return known->second;
-  if (suggestions_.size() >= kRememberedSuggestions) suggestions_.clear();
-  auto list = std::make_shared<const std::vector<std::u16string>>(
-      SuggestionsToShow(engine_, word, max_suggestions_, ranking_, check_custom_));
-  return suggestions_.emplace(key, std::move(list)).first->second;
+  if (SuggestionList known = suggestions_->Find(word)) return known;
+  return suggestions_->Remember(
+      word, std::make_shared<const std::vector<std::u16string>>(
+                SuggestionsToShow(engine_, word, max_suggestions_, ranking_, check_custom_)));
 }
 
 void SpellingSession::AddToCustom(std::u16string_view word) {
@@ -97,7 +98,7 @@ void SpellingSession::UseProjectSettings(WordRules rules,
 
 void SpellingSession::Forget() {
   verdicts_.Forget();
-  suggestions_.clear();
+  suggestions_->Forget();
 }
 
 }  // namespace lexivane::frontend

@@ -12,10 +12,8 @@
 // chose the engine's own search), in the misspelling's letter case, at most `max_suggestions`; a
 // word longer than kLongestWordToSuggestFor gets none, since the search grows with the square of
 // the length and no English word comes near such a word (nor is it remembered). Each list is
-// searched once and remembered, which matters most for the typing ranking (a few tenths of a
-// millisecond a word against under a tenth). At most kRememberedSuggestions lists are kept; more
-// distinct misspellings start the memory afresh, so that endless garbage cannot grow it without
-// bound.
+// searched once and remembered (suggestion_memo.h), in a memo of the session's own of at most
+// kRememberedSuggestions lists, or in one it shares with the sessions of other threads.
 //
 // Words the engine rejects may still pass the word rules (word_rules.h), all of them unless the
 // front end switched some off. A project's configuration (frontend/project/) may change the rules
@@ -35,13 +33,12 @@
 #include <vector>
 
 #include "frontend/session/ranking.h"
+#include "frontend/session/suggestion_memo.h"
 #include "frontend/session/word_rules.h"
 #include "frontend/session/word_verdicts.h"
 #include "lexivane/spell_check.h"
 
 namespace lexivane::frontend {
-
-using SuggestionList = std::shared_ptr<const std::vector<std::u16string>>;
 
 inline constexpr std::size_t kLongestWordToSuggestFor = 100;  // UTF-16 code units
 inline constexpr std::size_t kRememberedSuggestions = 16384;
@@ -63,9 +60,11 @@ class SpellingSession {
  public:
   // `check_custom`: whether the engine's custom dictionary counts, in verdicts and suggestions
   // (not for a front end whose host keeps the person's words itself, as Enchant does).
+  // `shared_suggestions`: the memo of the sessions this one answers alike; none: one of its own.
   SpellingSession(SpellCheck& engine, std::size_t max_suggestions,
                   WordRules rules = WordRules::All(), Ranking ranking = kDefaultRanking,
-                  bool check_custom = true);
+                  bool check_custom = true,
+                  std::shared_ptr<SuggestionMemo> shared_suggestions = nullptr);
   SpellingSession(const SpellingSession&) = delete;
   SpellingSession& operator=(const SpellingSession&) = delete;
 
@@ -108,7 +107,7 @@ class SpellingSession {
   AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
   std::vector<std::u16string> added_words_;
   Utf8WordVerdicts verdicts_;
-  std::unordered_map<std::u16string, SuggestionList> suggestions_;
+  std::shared_ptr<SuggestionMemo> suggestions_;
 };
 
 }  // namespace lexivane::frontend
