@@ -82,10 +82,11 @@ class CharacterLiteralEnds {
 };
 
 // Whether one of the characters that may start something in a line of C-family code does: a
-// `r` only before `#` or a quote (Rust raw strings), a `@` only before a quote (C# verbatim).
+// `#` only after an `r` (a Rust raw string, which starts at the `r`), a `@` only before a quote
+// (C# verbatim).
 bool StartsCFamilyToken(std::u16string_view text, std::size_t i) {
   const char16_t c = text[i];
-  if (c == u'r') return UnitAt(text, i + 1) == u'#' || UnitAt(text, i + 1) == u'"';
+  if (c == u'#') return i > 0 && text[i - 1] == u'r';
   if (c == u'@') return UnitAt(text, i + 1) == u'"';
   return true;
 }
@@ -107,11 +108,24 @@ class CFamilyWalk {
     std::size_t i = 0;
     while (i < n_) {
       if (!line_start_) {  // inside a line, only these characters may start something
-        while ((i = FindAnyOf(text_, i, u'\n', u'/', u'"', u'\'', u'`', u'r', u'@')) < n_ &&
+        while ((i = FindAnyOf(text_, i, u'\n', u'/', u'"', u'\'', u'`', u'#', u'@')) < n_ &&
                !StartsCFamilyToken(text_, i)) {
           ++i;
         }
         if (i == n_) break;
+        // A Rust raw string starts at the `r` before its `"` or `#`: looked for at the quote
+        // or hash, since the letter is everywhere in code.
+        if (i > 0 && text_[i - 1] == u'r' && (text_[i] == u'"' || text_[i] == u'#')) {
+          const std::size_t end = Step(i - 1);
+          if (end != kNotAToken) {
+            i = end;
+            continue;
+          }
+          if (text_[i] == u'#') {
+            ++i;
+            continue;
+          }
+        }
       }
       const std::size_t end = Step(i);
       i = end == kNotAToken ? i + 1 : end;
