@@ -3,14 +3,17 @@
 //
 // Each thread first makes its own worker (make_worker, on that thread: an engine works on the
 // thread that set it up), which then turns indices into results. `take` gets every result on
-// the calling thread in order of index, as soon as it and all before it are done, so that
-// output streams. With one thread, or one job, all of it runs on the calling thread.
+// the calling thread in order of index, in runs of up to kTakenTogether as they and all before
+// them are done, so that output streams while the calling thread wakes once a run rather than
+// once a job (a walk's jobs are many and short). With one thread, or one job, all of it runs on
+// the calling thread.
 //
 // An exception from making a worker or from a job stops the others, and one from `take` too;
 // once every thread has ended, the first is thrown again on the calling thread. The results
 // wait in memory until taken, so a slow `take` lets them pile up.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -35,9 +38,12 @@ void RunInOrder(std::size_t count, unsigned threads,
     }
     return;
   }
+  constexpr std::size_t kTakenTogether = 32;
   std::mutex mutex;
   std::condition_variable done;
   std::vector<std::optional<Result>> results(count);
+  std::size_t ready = 0;   // results[0, ready) are done (or taken), under `mutex`
+  std::size_t wanted = 0;  // what `ready` must reach for the calling thread to go on
   std::atomic<std::size_t> next{0};
   std::atomic<bool> stop{false};
   std::exception_ptr failure;  // the first of a worker, under `mutex`
@@ -48,7 +54,9 @@ void RunInOrder(std::size_t count, unsigned threads,
         Result result = worker(i);
         const std::lock_guard lock(mutex);
         results[i] = std::move(result);
-        done.notify_all();
+        const bool short_of = ready < wanted;
+        while (ready < count && results[ready]) ++ready;
+        if (short_of && ready >= wanted) done.notify_all();
       }
     } catch (...) {
       const std::lock_guard lock(mutex);
@@ -63,8 +71,11 @@ void RunInOrder(std::size_t count, unsigned threads,
   try {
     for (std::size_t i = 0; i < count; ++i) {
       std::unique_lock lock(mutex);
-      done.wait(lock, [&] { return results[i].has_value() || failure; });
-      if (!results[i]) break;
+      if (!results[i]) {
+        wanted = std::min(count, i + kTakenTogether);
+        done.wait(lock, [&] { return ready >= wanted || failure; });
+        if (!results[i]) break;
+      }
       Result result = std::move(*results[i]);
       results[i].reset();
       lock.unlock();
