@@ -30,8 +30,9 @@ void DocumentConfigs::ReadAfresh() {
   reported_.clear();
 }
 
-// The folders a configuration is searched in, as ProjectConfigs searches them.
-DocumentConfigs::Stamps DocumentConfigs::StampsIn(const fs::path& folder) {
+// The folders a configuration is searched in, as ProjectConfigs searches them, then the words
+// files of the configuration that applies there.
+DocumentConfigs::Stamps DocumentConfigs::StampsIn(const fs::path& folder, ConfiguredCheck& check) {
   Stamps stamps;
   for (fs::path at = folder;; at = at.parent_path()) {
     for (const std::string_view name : kConfigFileNames) {
@@ -40,26 +41,47 @@ DocumentConfigs::Stamps DocumentConfigs::StampsIn(const fs::path& folder) {
     std::error_code error;
     if (fs::exists(fs::symlink_status(at / ".git", error)) || at == at.root_path() ||
         !at.has_relative_path()) {
-      return stamps;
+      break;
     }
   }
+  try {
+    // Any file of the folder has the folder's configuration.
+    if (const auto config = check.ConfigFor((folder / kConfigFileNames[0]).string())) {
+      for (const fs::path& words : config->words_files()) stamps.push_back(StampOf(words.string()));
+    }
+  } catch (const CommandError&) {
+    // A configuration with a fault is reported where it is used; its own stamp will show it
+    // mended.
+  }
+  return stamps;
 }
 
 std::shared_ptr<ConfiguredCheck> DocumentConfigs::CurrentCheck(const fs::path& folder) {
-  Stamps now = StampsIn(folder);
-  bool changed = false;
   std::shared_ptr<ConfiguredCheck> check;
+  {
+    std::lock_guard lock(mutex_);
+    check = check_;
+  }
+  Stamps now = StampsIn(folder, *check);
+  bool changed = false;
   {
     std::lock_guard lock(mutex_);
     const auto [seen, first] = seen_.try_emplace(folder, now);
     if (!first && seen->second != now) {
       changed = true;
       ReadAfresh();
-      seen_.emplace(folder, std::move(now));
     }
     check = check_;
   }
-  if (changed) changed_();
+  if (changed) {
+    // Seen as the configuration read afresh names its words files.
+    Stamps read = StampsIn(folder, *check);
+    {
+      std::lock_guard lock(mutex_);
+      seen_.insert_or_assign(folder, std::move(read));
+    }
+    changed_();
+  }
   return check;
 }
 
@@ -68,7 +90,7 @@ void DocumentConfigs::Refresh() {
   {
     std::lock_guard lock(mutex_);
     for (const auto& [folder, stamps] : seen_) {
-      if (StampsIn(folder) != stamps) changed = true;
+      if (StampsIn(folder, *check_) != stamps) changed = true;
     }
     if (changed) ReadAfresh();
   }

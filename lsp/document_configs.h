@@ -8,7 +8,7 @@
 // compared with those seen before. When one changed, appeared or went, every configuration is
 // read afresh and `changed` is called, so that the server checks every open document again.
 // Refresh does the same for every folder seen, when the client says a file changed. The files a
-// configuration's words-files name are read with it but not watched.
+// configuration's words-files name are looked at alike.
 //
 // A configuration with a fault is reported through `report`, once until a configuration file
 // changes, and the document is checked without it.
@@ -56,8 +56,9 @@ class DocumentConfigs {
 
  private:
   using Stamps = std::vector<std::optional<FileStamp>>;
-  // The configuration files' stamps as they are now, for a folder.
-  static Stamps StampsIn(const std::filesystem::path& folder);
+  // The stamps of what the configuration of a folder is read from, as they are now: every
+  // configuration file that could apply, and the words files of the one `check` finds.
+  static Stamps StampsIn(const std::filesystem::path& folder, ConfiguredCheck& check);
   // The check of the configuration files as they stand, after looking at those of `folder`.
   std::shared_ptr<ConfiguredCheck> CurrentCheck(const std::filesystem::path& folder);
   void ReadAfresh();  // with mutex_ held

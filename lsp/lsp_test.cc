@@ -801,6 +801,16 @@ TEST(LanguageServer, AppliesTheConfigurationOfEachDocumentsFile) {
     client.CodeActions({0, 0}, {0, 0}, notes);
     EXPECT_EQ(words_of(client.AwaitDiagnostics(of(notes))), (std::vector<std::string>{"wrold"}));
     EXPECT_EQ(words_of(client.AwaitDiagnostics(of(vendored))), std::vector<std::string>{});
+    // So does a change of a words file it names.
+    const std::filesystem::path words_file = scratch.path() / "words.txt";
+    WriteBytes(words_file, "");
+    WriteBytes(config, "words-files = [\"words.txt\"]\n");
+    for (const auto& [accepted, flagged] :
+         {std::pair<const char*, const char*>{"teh", "wrold"}, {"wrold", "teh"}}) {
+      WriteBytes(words_file, std::string(accepted) + "\n");
+      client.CodeActions({0, 0}, {0, 0}, notes);
+      EXPECT_EQ(words_of(client.AwaitDiagnostics(of(notes))), std::vector<std::string>{flagged});
+    }
     // A broken one is shown, and the documents are checked without it.
     WriteBytes(config, "words = [\n");
     client.Notify("workspace/didChangeWatchedFiles", {{"changes", Json::array()}});

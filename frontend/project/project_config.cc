@@ -141,6 +141,8 @@ class Reader {
     return overrides;
   }
 
+  std::vector<fs::path> TakeWordsFiles() { return std::move(words_files_); }
+
  private:
   static std::string Expected(std::string_view what, std::string_view expected,
                               const toml::node& found) {
@@ -170,6 +172,7 @@ class Reader {
   // One word a line; blank lines and lines that begin with # are passed over.
   void ReadWordsFile(const toml::value<std::string>& name, std::vector<std::u16string>& words) {
     const fs::path file = folder_ / name.get();
+    words_files_.push_back(file.lexically_normal());
     const std::string shown = (file_.parent_path() / name.get()).string();
     std::string bytes;
     try {
@@ -239,6 +242,7 @@ class Reader {
 
   const fs::path& file_;
   const fs::path& folder_;
+  std::vector<fs::path> words_files_;
 };
 
 }  // namespace
@@ -257,6 +261,7 @@ std::shared_ptr<const ProjectConfig> ProjectConfig::Read(const fs::path& file) {
   if (const toml::node* overrides = keys.get("overrides")) {
     config->overrides_ = reader.ReadOverrides(*overrides);
   }
+  config->words_files_ = reader.TakeWordsFiles();
   return config;
 }
 

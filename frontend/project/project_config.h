@@ -62,6 +62,8 @@ class ProjectConfig {
   ~ProjectConfig();
 
   const std::filesystem::path& file() const { return file_; }
+  // The words files it read (words-files, of its top level and overrides), absolute.
+  const std::vector<std::filesystem::path>& words_files() const { return words_files_; }
   // `file`: absolute and lexically normal; one outside the configuration's folder is matched
   // by no glob. `folder_wide`: the top-level keys only, for a text that is no file there
   // (standard input).
@@ -77,6 +79,7 @@ class ProjectConfig {
   const std::filesystem::path folder_;  // absolute, lexically normal
   std::unique_ptr<Table> base_;
   std::vector<std::unique_ptr<Table>> overrides_;
+  std::vector<std::filesystem::path> words_files_;
   // The settings of each set of overrides met so far (one bit per override).
   mutable std::mutex mutex_;
   mutable std::map<std::vector<bool>, std::shared_ptr<const ProjectSettings>> merged_;
