@@ -79,23 +79,24 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
       options.files, options.walk, configured,
       [&] {
         auto checker = std::make_shared<PreparedChecker>(walk_setup);
-        return [&options, &configured, &changed, sarif, checker](const WalkedFile& file,
+        return [&options, &configured, &changed, sarif, checker](OpenedFile& file,
                                                                  FileReport& report) {
-          if (changed && !changed->Touches(file.path)) {
+          const std::string& path = file.walked.path;
+          if (changed && !changed->Touches(path)) {
             report.skipped = SkipReason::kUnchanged;
             return;
           }
-          const DocumentMode mode = ModeOf(options.mode_name, file.path);
+          const DocumentMode mode = ModeOf(options.mode_name, path, file.first_block);
           const std::optional<CodeIdentifiers> identifiers =
-              PrepareWalkedFile(configured, file, mode, checker->session(), report);
+              PrepareWalkedFile(configured, file.walked, mode, checker->session(), report);
           if (!identifiers) return;
           std::ostringstream out;
           const std::unique_ptr<CheckOutput> reporter =
               MakeCheckOutput(options.format, options.max_suggestions > 0, checker->session(), out);
           FindingCounter counter(*reporter);
-          const InputText input = ReadInput(file.path);
+          const InputText input = ReadInput(file.input, std::move(file.first_block));
           if (changed) {
-            ChangedLinesReporter changed_only(counter, *changed, file.path, input.text);
+            ChangedLinesReporter changed_only(counter, *changed, path, input.text);
             CheckInput(input, mode, *identifiers, checker->checker(), *reporter, changed_only);
           } else {
             CheckInput(input, mode, *identifiers, checker->checker(), *reporter, counter);

@@ -87,8 +87,13 @@ frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name,
   std::ifstream in(file, std::ios::binary);
   char head[256];
   in.read(head, sizeof head);
-  const std::string_view first(head, static_cast<std::size_t>(in.gcount()));
-  return frontend::ModeForFile(file, first.substr(0, first.find('\n')));
+  return ModeOf(mode_name, file, std::string_view(head, static_cast<std::size_t>(in.gcount())));
+}
+
+frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file,
+                              std::string_view first_bytes) {
+  if (mode_name) return frontend::ModeNamed(*mode_name).value_or(frontend::DocumentMode::kNone);
+  return frontend::ModeForFile(file, first_bytes.substr(0, first_bytes.find('\n')));
 }
 
 void AddIdentifiersOption(CLI::App& command, bool& identifiers) {

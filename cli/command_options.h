@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frontend/modes/document_modes.h"
@@ -34,6 +35,9 @@ void AddRankingOption(CLI::App& command, frontend::Ranking& ranking);
 // The mode to read `file` in: the one named, or the one its name calls for, or else its
 // interpreter line (`#!/bin/sh`), read from the file.
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file);
+// The same, given the file's first bytes (for its interpreter line).
+frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file,
+                              std::string_view first_bytes);
 
 // Registers --identifiers: in the code modes, check the identifiers of the code too, each cut
 // into its words (frontend/words/identifier_parts.h).

@@ -40,15 +40,17 @@ int ListFolders(const ListOptions& options, const CheckerSetup& setup,
       options.files, options.walk, configured,
       [&] {
         auto checker = std::make_shared<PreparedChecker>(setup);
-        return [&options, &configured, checker](const WalkedFile& file, FileReport& report) {
-          const DocumentMode mode = ModeOf(options.mode_name, file.path);
+        return [&options, &configured, checker](OpenedFile& file, FileReport& report) {
+          const std::string& path = file.walked.path;
+          const DocumentMode mode = ModeOf(options.mode_name, path, file.first_block);
           const std::optional<CodeIdentifiers> identifiers =
-              PrepareWalkedFile(configured, file, mode, checker->session(), report);
+              PrepareWalkedFile(configured, file.walked, mode, checker->session(), report);
           if (!identifiers) return;
           WordListReporter words(options.unique,
                                  [&report](std::string_view lines) { report.output += lines; });
           FindingCounter counter(words);
-          ListWordsOfFile(checker->checker(), {file.path, mode, *identifiers}, file.path, counter);
+          ListWordsOfFile(checker->checker(), {path, mode, *identifiers}, file.input,
+                          std::move(file.first_block), counter);
           report.findings = counter.count();
         };
       },

@@ -131,8 +131,10 @@ WalkOutcome CheckWalkedFiles(const std::vector<std::string>& paths, const WalkFl
       FileReport report;
       try {
         if (!file.failure.empty()) throw CommandError(file.path + ": " + file.failure);
-        if (!file.named) report.skipped = SkipFileByContent(file.path);
-        if (!report.skipped) check(file, report);
+        InputFile input(file.path);
+        OpenedFile opened{file, input, ReadFirstBlock(input)};
+        if (!file.named) report.skipped = SkipByContent(opened.first_block);
+        if (!report.skipped) check(opened, report);
       } catch (const CommandError& error) {
         report = FileReport{};
         report.failure = error.what();

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/io/input_text.h"
 #include "frontend/pipeline/document_checker.h"
 #include "frontend/project/configured_check.h"
 #include "frontend/project/walk.h"
@@ -39,8 +40,16 @@ struct FileReport {
   std::optional<frontend::SkipReason> skipped;
 };
 
+// A walked file open for reading, its first block read already (to judge it by), so that it is
+// opened and read once.
+struct OpenedFile {
+  const frontend::WalkedFile& walked;
+  frontend::InputFile& input;
+  std::string first_block;  // for the check to read on from (ReadInput of `input`)
+};
+
 // Checks one file into its report, on the thread that made it.
-using FileCheck = std::function<void(const frontend::WalkedFile& file, FileReport& report)>;
+using FileCheck = std::function<void(OpenedFile& file, FileReport& report)>;
 
 struct WalkOutcome {
   bool found = false;   // a misspelt word

@@ -40,9 +40,11 @@ void ReserveMapped(std::u16string& text, std::size_t units) {
 
 // Read straight into the string, not through a buffer: a large file is not copied twice. The
 // byte past the size expected leaves room for the read that finds the end.
-std::string ReadAll(InputFile& input) {
-  std::string bytes(input.SizeHint() + 1, '\0');
-  std::size_t filled = 0;
+// `start` (the bytes read from it already), then the rest of the input.
+std::string ReadAll(InputFile& input, std::string start = {}) {
+  std::string bytes = std::move(start);
+  std::size_t filled = bytes.size();
+  bytes.resize(filled + input.SizeHint() + 1, '\0');
   for (;;) {
     if (filled == bytes.size()) bytes.resize(std::max(bytes.size() * 2, std::size_t{1} << 16));
     const std::size_t n = input.Read(bytes.data() + filled, bytes.size() - filled);
@@ -211,8 +213,11 @@ std::size_t InputFile::SizeHint() const {
 
 InputText ReadInput(const std::string& file) {
   InputFile input(file);
+  return ReadInput(input, {});
+}
+
+InputText ReadInput(InputFile& input, std::string start) {
   // The first bytes say the encoding (DecodeText): four are enough to tell every mark.
-  std::string start;
   char first[4];
   while (start.size() < sizeof first) {
     const std::size_t n = input.Read(first, sizeof first - start.size());
@@ -223,7 +228,7 @@ InputText ReadInput(const std::string& file) {
   const std::string_view mark = start;
   if (mark.starts_with("\xFF\xFE"sv) || mark.starts_with("\xFE\xFF"sv) ||
       mark.starts_with("\0\0\xFE\xFF"sv)) {
-    return {input.name(), DecodeText(start + ReadAll(input))};
+    return {input.name(), DecodeText(ReadAll(input, std::move(start)))};
   }
   if (mark.starts_with("\xEF\xBB\xBF"sv)) start.erase(0, 3);
   return {input.name(), ReadUtf8(input, std::move(start))};
@@ -231,7 +236,11 @@ InputText ReadInput(const std::string& file) {
 
 TextWithBytes::TextWithBytes(const std::string& file) {
   InputFile input(file);
-  bytes_ = ReadAll(input);
+  *this = TextWithBytes(input, {});
+}
+
+TextWithBytes::TextWithBytes(InputFile& input, std::string start) {
+  bytes_ = ReadAll(input, std::move(start));
   using namespace std::string_view_literals;
   std::string_view bytes = bytes_;
   if (bytes.starts_with("\xFF\xFE"sv) || bytes.starts_with("\xFE\xFF"sv) ||

@@ -43,6 +43,9 @@ struct InputText {
 
 // Throws CommandError naming the file when it cannot be read.
 InputText ReadInput(const std::string& file);
+// The same of a file open already, whose first bytes `start` were read from it (to tell what
+// kind of file it is) and are not read again.
+InputText ReadInput(InputFile& input, std::string start);
 
 // A text read whole and decoded as ReadInput decodes it, for a caller that also needs the bytes
 // each part was decoded from: when the file is well-formed UTF-8 (a UTF-8 byte order mark
@@ -51,7 +54,8 @@ InputText ReadInput(const std::string& file);
 // outside ASCII to map cheaply) has_bytes() is false and only `text` is there.
 class TextWithBytes {
  public:
-  explicit TextWithBytes(const std::string& file);  // throws CommandError, as ReadInput
+  explicit TextWithBytes(const std::string& file);     // throws CommandError, as ReadInput
+  TextWithBytes(InputFile& input, std::string start);  // as ReadInput of an open file
 
   std::u16string text;  // the caller's to change in place, its length kept
 

@@ -46,6 +46,17 @@ TEST(InputText, AFileReadsAsItsBytesDecodedWhole) {
   for (const std::string& bytes : cases) {
     lexivane::testing::WriteBytes(file, bytes);
     EXPECT_EQ(ReadInput(file).text, DecodeText(bytes)) << "size " << bytes.size();
+    // The same of a file open already, whatever was read of it first (a mark cut in two too).
+    for (const std::size_t first : {1, 3, 8192}) {
+      for (const bool with_bytes : {false, true}) {
+        InputFile input(file);
+        std::string start(first, '\0');
+        start.resize(input.Read(start.data(), first));
+        EXPECT_EQ(with_bytes ? TextWithBytes(input, start).text : ReadInput(input, start).text,
+                  DecodeText(bytes))
+            << "size " << bytes.size() << " after " << first;
+      }
+    }
   }
 }
 

@@ -26,16 +26,28 @@ void WordListReporter::Flush() {
 
 void ListWordsOfFile(DocumentChecker& checker, const Document& document, const std::string& file,
                      Reporter& reporter) {
+  InputFile input(file);
+  ListWordsOfFile(checker, document, input, {}, reporter);
+}
+
+void ListWordsOfFile(DocumentChecker& checker, const Document& document, InputFile& input,
+                     std::string start, Reporter& reporter) {
   if (document.mode == DocumentMode::kNone) {
-    InputFile input(file);
-    ChunkedInput pieces([&input](char* into, std::size_t most) { return input.Read(into, most); });
+    // What was read already comes first, then the rest of the file.
+    std::size_t handed = 0;
+    ChunkedInput pieces([&](char* into, std::size_t most) {
+      if (handed == start.size()) return input.Read(into, most);
+      const std::size_t n = start.copy(into, most, handed);
+      handed += n;
+      return n;
+    });
     checker.CheckPieces(document, pieces, reporter);
   } else if (HidesOnly(document.mode)) {
-    InputText input = ReadInput(file);
-    checker.CheckInPlace(document, input.text, reporter);
+    InputText text = ReadInput(input, std::move(start));
+    checker.CheckInPlace(document, text.text, reporter);
   } else {
-    TextWithBytes input(file);
-    checker.Check(document, input, reporter);
+    TextWithBytes text(input, std::move(start));
+    checker.Check(document, text, reporter);
   }
 }
 

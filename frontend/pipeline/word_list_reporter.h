@@ -18,6 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "frontend/io/input_text.h"
 #include "frontend/pipeline/document_checker.h"
 #include "frontend/pipeline/prepared_checker.h"
 
@@ -46,6 +47,9 @@ class WordListReporter : public Reporter {
 // CommandError when the file cannot be read.
 void ListWordsOfFile(DocumentChecker& checker, const Document& document, const std::string& file,
                      Reporter& reporter);
+// The same of a file open already, whose first bytes `start` were read from it.
+void ListWordsOfFile(DocumentChecker& checker, const Document& document, InputFile& input,
+                     std::string start, Reporter& reporter);
 
 struct ListedFiles {
   bool found = false;   // a misspelt word

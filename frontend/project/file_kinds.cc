@@ -121,8 +121,7 @@ std::optional<SkipReason> SkipByContent(std::string_view first_block) {
   return std::nullopt;
 }
 
-std::optional<SkipReason> SkipFileByContent(const std::string& file) {
-  InputFile input(file);
+std::string ReadFirstBlock(InputFile& input) {
   std::string block(kFirstBlock, '\0');
   std::size_t got = 0;
   while (got < block.size()) {
@@ -131,7 +130,7 @@ std::optional<SkipReason> SkipFileByContent(const std::string& file) {
     got += n;
   }
   block.resize(got);
-  return SkipByContent(block);
+  return block;
 }
 
 }  // namespace lexivane::frontend

@@ -1,7 +1,7 @@
 // Which files a walk of a directory leaves out by what they are, and why: files that are not
 // text, and text that no one writes by hand (lock files, minified code, source maps, armored
 // keys). Names are judged from the file name alone; the content from the first block of the
-// file, so that a file is read once more only up to kFirstBlock bytes.
+// file, read once: what checks the file goes on from there.
 //
 // A file named on the command line is never judged: it is checked as it is.
 #pragma once
@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "frontend/io/input_text.h"
 
 namespace lexivane::frontend {
 
@@ -55,7 +57,8 @@ inline constexpr std::size_t kFirstBlock = 8192;
 // tool reads those; a UTF-8 sequence cut by the end of a full block is not broken.
 std::optional<SkipReason> SkipByContent(std::string_view first_block);
 
-// SkipByContent on the file's first block. Throws CommandError when it cannot be read.
-std::optional<SkipReason> SkipFileByContent(const std::string& file);
+// The first kFirstBlock bytes of an open file, or all of a shorter one. Throws CommandError when
+// it cannot be read.
+std::string ReadFirstBlock(InputFile& input);
 
 }  // namespace lexivane::frontend
