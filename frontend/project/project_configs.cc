@@ -45,8 +45,16 @@ std::shared_ptr<const ProjectConfig> ProjectConfigs::ConfigFor(const std::string
     if (!named_config_) named_config_ = ProjectConfig::Read(*named_);
     return named_config_;
   }
+  // A walk's files of one folder come one after another: the folder as written tells them.
+  const std::string_view written_folder = std::string_view(file).substr(0, file.rfind('/') + 1);
+  if (file != "-" && last_folder_written_ == written_folder) return last_config_;
   const fs::path path = AbsolutePath(file);
-  return ConfigIn(file == "-" ? path : path.parent_path());
+  std::shared_ptr<const ProjectConfig> config = ConfigIn(file == "-" ? path : path.parent_path());
+  if (file != "-") {
+    last_folder_written_ = written_folder;
+    last_config_ = config;
+  }
+  return config;
 }
 
 FileSettings ProjectConfigs::SettingsFor(const std::string& file) {

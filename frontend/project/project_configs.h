@@ -47,6 +47,10 @@ class ProjectConfigs {
   std::mutex mutex_;
   std::shared_ptr<const ProjectConfig> named_config_;
   std::unordered_map<std::string, std::shared_ptr<const ProjectConfig>> by_folder_;
+  // The folder of the file asked last, as written ("dir/" or "" for the current one), and its
+  // configuration.
+  std::optional<std::string> last_folder_written_;
+  std::shared_ptr<const ProjectConfig> last_config_;
 };
 
 }  // namespace lexivane::frontend

@@ -137,22 +137,34 @@ class Walker {
   // `place`: the folder's place in the working tree of `rules` ("" or "a/b/").
   void WalkFolder(const std::string& folder, IgnoreRules* rules, const std::string& place) {
     if (rules != nullptr) rules->AddIgnoreFile(folder, place);
-    std::vector<std::string> names;
+    // Each name, and whether the folder says it is a regular file: such a file needs no look of
+    // its own (the type comes with the name on most file systems).
+    std::vector<std::pair<std::string, bool>> entries;
     std::error_code failed;
     for (fs::directory_iterator entry(folder, failed), end; !failed && entry != end;
          entry.increment(failed)) {
-      names.push_back(entry->path().filename().string());
+      std::error_code unknown;
+      const bool regular = !entry->is_symlink(unknown) && entry->is_regular_file(unknown);
+      entries.emplace_back(entry->path().filename().string(), regular && !unknown);
     }
     if (failed) walk_.files.push_back({folder, false, failed.message()});
     // In name order, so that of two links to one folder the same one is walked every time.
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) Take(Join(folder, name), name, rules, place + name);
+    std::sort(entries.begin(), entries.end());
+    for (const auto& [name, regular] : entries) {
+      Take(Join(folder, name), name, regular, rules, place + name);
+    }
   }
 
-  void Take(const std::string& path, const std::string& name, IgnoreRules* rules,
+  void Take(const std::string& path, const std::string& name, bool regular, IgnoreRules* rules,
             const std::string& relative) {
     if (name == ".git") return;
     if (name.front() == '.' && !options_.hidden) return Skip(SkipReason::kHidden);
+    if (regular) {
+      if (rules != nullptr && rules->Ignored(relative)) return Skip(SkipReason::kIgnored);
+      if (const auto reason = SkipByName(name)) return Skip(*reason);
+      walk_.files.push_back({path, false, {}});
+      return;
+    }
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) return;
     if (S_ISLNK(info.st_mode)) {
