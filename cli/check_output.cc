@@ -36,11 +36,14 @@ void AddFormatOptions(CLI::App& check, CheckFormat& format) {
       ->excludes(named);
 }
 
-std::vector<std::string> CheckOutput::SuggestionsFor(const frontend::Finding& finding) {
+const std::vector<std::string>& CheckOutput::SuggestionsFor(const frontend::Finding& finding) {
+  if (const auto known = shown_.find(finding.word); known != shown_.end()) return known->second;
+  // As many as the session remembers, so that a text of endless distinct words cannot grow it.
+  if (shown_.size() >= frontend::kRememberedSuggestions) shown_.clear();
   const frontend::SuggestionList list = session_.Suggestions(FromUtf8(finding.word));
   std::vector<std::string> suggestions;
   for (const std::u16string& suggestion : *list) suggestions.push_back(ToUtf8(suggestion));
-  return suggestions;
+  return shown_.emplace(finding.word, std::move(suggestions)).first->second;
 }
 
 std::unique_ptr<CheckOutput> MakeCheckOutput(CheckFormat format, bool shows_suggestions,

@@ -9,11 +9,14 @@
 // thread.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "frontend/io/text_positions.h"
@@ -47,8 +50,8 @@ class CheckOutput : public frontend::Reporter {
   frontend::LinePosition PlaceOf(const frontend::Finding& finding) {
     return positions_->At(finding.offset);
   }
-  // The session's first suggestions for the finding's word, in UTF-8.
-  std::vector<std::string> SuggestionsFor(const frontend::Finding& finding);
+  // The session's first suggestions for the finding's word, in UTF-8; valid until the next call.
+  const std::vector<std::string>& SuggestionsFor(const frontend::Finding& finding);
   std::ostream& out() { return out_; }
 
  private:
@@ -56,6 +59,15 @@ class CheckOutput : public frontend::Reporter {
   frontend::SpellingSession& session_;
   std::ostream& out_;
   std::optional<frontend::PositionCounter> positions_;
+  // The lists shown so far, by word: a text repeats its misspellings, and each finding would
+  // otherwise convert its word and its list between UTF-8 and UTF-16 again.
+  struct WordHash {
+    using is_transparent = void;  // found by the finding's view, without a copy
+    std::size_t operator()(std::string_view word) const {
+      return std::hash<std::string_view>{}(word);
+    }
+  };
+  std::unordered_map<std::string, std::vector<std::string>, WordHash, std::equal_to<>> shown_;
 };
 
 // `shows_suggestions`: whether the text lines show them (the session gives none when asked for

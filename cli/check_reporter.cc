@@ -19,7 +19,7 @@ CheckReporter::CheckReporter(bool json, bool shows_suggestions, SpellingSession&
 
 void CheckReporter::Report(const Document& document, const Finding& finding) {
   const LinePosition where = PlaceOf(finding);
-  const std::vector<std::string> suggestions = SuggestionsFor(finding);
+  const std::vector<std::string>& suggestions = SuggestionsFor(finding);
   if (json_) {
     const nlohmann::ordered_json report{{"file", document.name},      {"line", where.line + 1},
                                         {"column", where.column + 1}, {"offset", finding.offset},

@@ -40,7 +40,7 @@ void SarifReporter::Report(const Document& document, const Finding& finding) {
                     {"startColumn", where.column + 1},
                     {"endColumn", where.column + finding.length + 1}};
   const Json artifact{{"uri", ArtifactUri(document.name)}};
-  const std::vector<std::string> suggestions = SuggestionsFor(finding);
+  const std::vector<std::string>& suggestions = SuggestionsFor(finding);
   Json fixes = Json::array();
   for (const std::string& suggestion : suggestions) {
     fixes.push_back(
