@@ -4,7 +4,8 @@
 -- file with typos in its prose and in its markup; both are opened but never written. The test
 -- checks the diagnostics as the editor places them (byte columns), applies the preferred quick
 -- fix, adds a word to the custom dictionary through the server's command, checks the Markdown
--- buffer's diagnostics over its prose only, and ends the server. Exit status 0 when all of it matched; otherwise the editor quits with `cq`
+-- buffer's diagnostics over its prose only, checks a project's document under its configuration
+-- before and after the configuration changes, and ends the server. Exit status 0 when all of it matched; otherwise the editor quits with `cq`
 -- after printing what differed. Every wait is bounded, so a silent server fails the test.
 
 local PATIENCE = 5000 -- milliseconds for any one wait
@@ -142,6 +143,36 @@ local function run()
     { 2, 12, 17, info, source, "Unknown word 'wrold'" }, -- link text, after an emoji
     { 2, 81, 90, info, source, "Unknown word 'mispelled'" }, -- element text, not the link target
   })
+
+  -- A document of a project is checked with the project's .lexivane.toml, read again once it
+  -- changed on disk: the next change of the document shows it.
+  local project = config .. "/project"
+  vim.fn.mkdir(project .. "/.git", "p")
+  local function write(path, text)
+    local file = assert(io.open(path, "wb"))
+    file:write(text)
+    file:close()
+  end
+  write(project .. "/.lexivane.toml", 'words = ["wrods"]\n')
+  write(project .. "/notes.txt", "wrods mispelled\n")
+  vim.cmd("edit " .. vim.fn.fnameescape(project .. "/notes.txt"))
+  local notes = vim.api.nvim_get_current_buf()
+  local notes_uri = vim.uri_from_bufnr(notes)
+  vim.lsp.buf_attach_client(notes, client_id)
+  local function latest(uri)
+    for i = #published, 1, -1 do
+      if published[i].uri == uri then return messages(published[i]) end
+    end
+  end
+  local function shows(want)
+    return function() return vim.deep_equal(latest(notes_uri), want) end
+  end
+  wait_for("diagnostics under the project's words", shows({ "Unknown word 'mispelled'" }))
+  expect("the project's words are accepted", latest(notes_uri), { "Unknown word 'mispelled'" })
+  write(project .. "/.lexivane.toml", 'words = ["mispelled"]\n')
+  vim.api.nvim_buf_set_lines(notes, 1, 1, false, { "and a new line" })
+  wait_for("diagnostics under the changed configuration", shows({ "Unknown word 'wrods'" }))
+  expect("the changed configuration counts", latest(notes_uri), { "Unknown word 'wrods'" })
 
   client.stop()
   wait_for("end of the server", function() return exit_code ~= nil end)
