@@ -160,10 +160,17 @@ std::pair<std::size_t, std::size_t> LetterSurplus(const LetterBins& word_bins,
   return {static_cast<std::size_t>(missing), static_cast<std::size_t>(extra)};
 }
 
-// The candidate's word in lower case.
-std::u16string FoldedText(const PreparedTables& tables, const TypingCandidate& candidate) {
-  if (!candidate.word.empty()) return FoldCase(candidate.word);
-  return platform::FromSingleByte(tables.Word(candidate.index));
+// The candidate's word in lower case, into `text`, whose storage is reused.
+void FoldedText(const PreparedTables& tables, const TypingCandidate& candidate,
+                std::u16string& text) {
+  if (!candidate.word.empty()) {
+    platform::ToLower(candidate.word, text);
+    return;
+  }
+  const std::string_view listed = tables.Word(candidate.index);
+  text.resize(listed.size());
+  for (std::size_t at = 0; at < listed.size(); ++at)
+    text[at] = platform::FromSingleByte(static_cast<unsigned char>(listed[at]));
 }
 
 // A candidate as it is offered for a word of `style`: a listed word (`folded`) in that style, a
@@ -186,6 +193,9 @@ class CostBounds {
              std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
     cheapest_letter_ = LeastLetterCost(weights.typing);
     cheapest_edit_ = LeastEditCost(weights.typing);
+    const TypingCosts& typing = weights.typing;
+    first_edit_ = typing.swap >= 0 && typing.confusion >= 0 ? std::max(typing.first_letter, 0.0f)
+                                                             : 0.0f;
     subsequence_ = ascii_ && lower.size() <= kLongestSubsequenced;
     if (subsequence_) {
       for (std::size_t at = 0; at < lower.size(); ++at)
@@ -231,6 +241,12 @@ class CostBounds {
     return {similarity, typing};
   }
 
+  // The least typing distance of a candidate that does not begin with the misspelling's first
+  // letter. Every alignment then begins with an edit of that letter, which costs
+  // `first_letter` more than its kind, and so at least that when no kind costs less than
+  // nothing; every value a TypingMeter reaches on the way is as high.
+  float LeastWithFirstLetterEdited() const { return first_edit_; }
+
  private:
   // The misspelling's longest common subsequence with a listed word: a row of the classic table
   // as a bit vector (Allison and Dix), one addition a letter.
@@ -259,7 +275,7 @@ class CostBounds {
   char16_t last_letter_;
   bool ascii_, subsequence_;
   std::array<std::uint64_t, 128> positions_{};  // where each ASCII letter is in the misspelling
-  float cheapest_letter_, cheapest_edit_;
+  float cheapest_letter_, cheapest_edit_, first_edit_;
 };
 
 }  // namespace
@@ -476,17 +492,19 @@ std::vector<std::u16string> RankCandidates(const PreparedTables& main,
     const bool full = most > 0 && best_costs.size() == most;
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
     if (least > bar) continue;
-    text = FoldedText(main, candidates[i]);
+    FoldedText(main, candidates[i], text);
+    const float rest = known[i] + least_similarity[i];
+    // Such a candidate would cost more than the bar however it was measured.
+    if (text[0] != lower[0] && rest + bounds.LeastWithFirstLetterEdited() > bar) continue;
     // The word as it is written is no correction of it.
     if (text == lower && Shown(candidates[i], text, style) == word) continue;
-    const float rest = known[i] + least_similarity[i];
     float cost = meter.AtMost(text, bar - rest);
     if (cost + rest > bar) continue;
     if (weights.similarity != 0.0f) {
       cost -= weights.similarity * static_cast<float>(SimilarityRatio(text, lower));
     }
     cost += known[i];
-    costs.push_back({cost, i, std::move(text)});
+    costs.push_back({cost, i, text});
     if (most == 0) continue;
     best_costs.push_back(cost);
     std::push_heap(best_costs.begin(), best_costs.end());
