@@ -33,10 +33,8 @@ constexpr int kNearEdits = 2;
 // A sound neighbour whose length differs more than this is not worth ranking.
 constexpr std::size_t kSoundLengthSpread = 3;
 
-constexpr std::string_view kInsertable = "abcdefghijklmnopqrstuvwxyz'-";
-
 // Calls `take` for every string one edit away from `word`: a unit deleted, two adjacent ones
-// swapped, one replaced by or one inserted from kInsertable.
+// swapped, one replaced by or one inserted from kRunLetters.
 template <typename Text, typename Take>
 void ForEachEdit(const Text& word, Take&& take) {
   Text edit;
@@ -49,7 +47,7 @@ void ForEachEdit(const Text& word, Take&& take) {
       take(edit);
     }
     edit.assign(word);
-    for (const char c : kInsertable) {
+    for (const char c : kRunLetters) {
       if (static_cast<typename Text::value_type>(c) == word[i]) continue;
       edit[i] = static_cast<typename Text::value_type>(c);
       take(edit);
@@ -57,10 +55,47 @@ void ForEachEdit(const Text& word, Take&& take) {
   }
   for (std::size_t i = 0; i <= word.size(); ++i) {
     edit.assign(word, 0, i).append(1, 'a').append(word, i);
-    for (const char c : kInsertable) {
+    for (const char c : kRunLetters) {
       edit[i] = static_cast<typename Text::value_type>(c);
       take(edit);
     }
+  }
+}
+
+// As ForEachEdit over a single-byte word, in the same order, but calls take(edit, may_be_listed)
+// with LetterTriples::MayBeListed of each, and only for the deletions, the swaps and the edits
+// that may be listed: the letters that may replace one of the word's, or be put in, come from
+// the runs around the place at once, so most edits are never spelled out. Of two letters or
+// more, so that only a deletion leaves one.
+template <typename Take>
+void ForEachListableEdit(const std::string& word, const EditedWordTriples& runs, Take&& take) {
+  const std::size_t n = word.size();
+  const auto each_letter = [](std::uint32_t letters, auto&& with) {
+    for (; letters != 0; letters &= letters - 1)
+      with(kRunLetters[static_cast<std::size_t>(std::countr_zero(letters)) - 1]);
+  };
+  std::string edit;
+  for (std::size_t i = 0; i < n; ++i) {
+    edit.assign(word, 0, i).append(word, i + 1);
+    take(edit, runs.MayBeListed(edit, i, n - i - 1));
+    if (i + 1 < n && word[i] != word[i + 1]) {
+      edit.assign(word);
+      std::swap(edit[i], edit[i + 1]);
+      take(edit, runs.MayBeListed(edit, i, n - i - 2));
+    }
+    edit.assign(word);
+    each_letter(runs.Replacing(i), [&](char c) {
+      if (c == word[i]) return;
+      edit[i] = c;
+      take(edit, true);
+    });
+  }
+  for (std::size_t i = 0; i <= n; ++i) {
+    edit.assign(word, 0, i).append(1, 'a').append(word, i);
+    each_letter(runs.PuttingIn(i), [&](char c) {
+      edit[i] = c;
+      take(edit, true);
+    });
   }
 }
 
@@ -368,12 +403,12 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
   // beyond Latin-1 is in no list; the custom entries came above.
   const LetterTriples& triples = dictionaries.triples;
   std::size_t within_one_edit = 0;
-  const auto add_edit = [&](std::string_view edit) {
+  const auto add_edit = [&](std::string_view edit, bool may_be_listed) {
     if (edit.size() < 2) {
       if (edit == "a" || edit == "i") add_text(std::u16string(1, edit[0]), true);
       return;
     }
-    if (!triples.MayBeListed(edit)) return;
+    if (!may_be_listed) return;
     const std::int32_t index = tables.Find(edit);
     if (index >= 0) {
       add_listed(index, true);
@@ -381,11 +416,13 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     }
   };
   std::string lower_bytes, edit_bytes;
-  if (ToListForm(lower, lower_bytes)) {
-    ForEachEdit(lower_bytes, [&](const std::string& edit) { add_edit(edit); });
+  const bool single_byte = ToListForm(lower, lower_bytes);
+  const EditedWordTriples edited(triples, lower_bytes);
+  if (single_byte) {
+    ForEachListableEdit(lower_bytes, edited, add_edit);
   } else {
     ForEachEdit(lower, [&](const std::u16string& edit) {
-      if (ToListForm(edit, edit_bytes)) add_edit(edit_bytes);
+      if (ToListForm(edit, edit_bytes)) add_edit(edit_bytes, triples.MayBeListed(edit_bytes));
     });
   }
   // Listed words two edits away, when at most one is within one.
@@ -403,7 +440,7 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
       for (std::size_t j = 0; j + 1 < swapped.size(); ++j) {
         if (j == i || swapped[j] == swapped[j + 1]) continue;
         std::swap(swapped[j], swapped[j + 1]);
-        if (triples.MayBeListed(swapped)) {
+        if (edited.MayBeListed(swapped, std::min(i, j), swapped.size() - std::max(i, j) - 2)) {
           const std::int32_t index = tables.Find(swapped);
           if (index >= 0) add_listed(index, false);
         }
