@@ -107,16 +107,17 @@ bool ToListForm(std::u16string_view word, std::string& bytes) {
   return false;
 }
 
-// Candidates by main-list index, in a small open-addressing table that a gathering clears.
+// Candidates by main-list index, in an open-addressing table of the thread's that keeps its
+// size from one gathering to the next: Clear empties only the slots the last gathering used, so
+// that a word whose sound reaches thousands of words grows the table once, not every time.
 class ListedCandidates {
  public:
   static constexpr std::uint32_t kNone = UINT32_MAX;
 
-  void Clear(std::size_t expected) {
-    std::size_t size = 1024;
-    while (size < 2 * expected) size *= 2;
-    slots_.assign(size, {-1, kNone});
-    used_ = 0;
+  void Clear() {
+    for (const std::size_t at : used_) slots_[at] = {-1, kNone};
+    used_.clear();
+    if (slots_.empty()) slots_.assign(1024, {-1, kNone});
   }
   // The candidate of `index`, or nullptr when it has none.
   std::uint32_t* Find(std::int32_t index) {
@@ -130,13 +131,13 @@ class ListedCandidates {
   }
   // The candidate of `index`: its slot's position, kNone until set.
   std::uint32_t& At(std::int32_t index) {
-    if (used_ * 2 >= slots_.size()) Grow();
+    if (used_.size() * 2 >= slots_.size()) Grow();
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = Home(index, mask);
     while (slots_[at].first != index && slots_[at].first != -1) at = (at + 1) & mask;
     if (slots_[at].first == -1) {
       slots_[at].first = index;
-      ++used_;
+      used_.push_back(at);
     }
     return slots_[at].second;
   }
@@ -148,14 +149,14 @@ class ListedCandidates {
   void Grow() {
     std::vector<std::pair<std::int32_t, std::uint32_t>> old = std::move(slots_);
     slots_.assign(old.size() * 2, {-1, kNone});
-    used_ = 0;
+    used_.clear();
     for (const auto& [index, position] : old) {
       if (index != -1) At(index) = position;
     }
   }
 
   std::vector<std::pair<std::int32_t, std::uint32_t>> slots_;
-  std::size_t used_ = 0;
+  std::vector<std::size_t> used_;  // the slots in use
 };
 
 // The steps of a word level, commonest first (0) to custom words (7).
@@ -325,11 +326,12 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
   if (!IsSuggestible(CleanWord(lower))) return {};
   const PreparedTables& tables = dictionaries.main;
   std::vector<TypingCandidate> candidates;
-  candidates.reserve(512);  // a misspelling has about 400
-  // The thread's table, reached once: each use of a thread_local by name costs a lookup.
+  candidates.reserve(64);  // most come from the sound, reserved for below
+  // The thread's tables, reached once: each use of a thread_local by name costs a lookup.
   thread_local ListedCandidates thread_listed;
+  thread_local std::vector<std::pair<std::int32_t, int>> thread_sounding;
   ListedCandidates& listed = thread_listed;
-  listed.Clear(512);
+  listed.Clear();
   std::string bytes;
   const auto add_listed = [&](std::int32_t index, bool one_edit) -> TypingCandidate& {
     std::uint32_t& position = listed.At(index);
@@ -463,18 +465,24 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
       add_text(std::u16string(left) + u' ' + std::u16string(right), false);
     }
   }
-  // Words that sound alike.
+  // Words that sound alike, listed first so that the candidates are reserved at once: a short
+  // sound key reaches thousands of words.
   const std::string sound = SoundKey(lower);
-  dictionaries.sounds.ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
+  std::vector<std::pair<std::int32_t, int>>& sounding = thread_sounding;
+  sounding.clear();
+  dictionaries.sounds.ForEachWordNearSound(
+      sound, [&](std::int32_t index, int key_edits) { sounding.emplace_back(index, key_edits); });
+  candidates.reserve(candidates.size() + sounding.size());
+  for (const auto& [index, key_edits] : sounding) {
     const std::size_t length = tables.Word(index).size();
     // One far in length becomes no candidate, but one that already is learns its sound.
     if (std::max(length, lower.size()) - std::min(length, lower.size()) > kSoundLengthSpread &&
         listed.Find(index) == nullptr) {
-      return;
+      continue;
     }
     TypingCandidate& candidate = add_listed(index, false);
     candidate.sound_edits = std::min(candidate.sound_edits, key_edits);
-  });
+  }
   // The index knows every listed word's sound; the others' is worked out.
   for (TypingCandidate& candidate : candidates) {
     if (candidate.index < 0 && SoundKey(FoldCase(candidate.word)) == sound) {
