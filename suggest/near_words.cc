@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "engine/prepared_tables.h"
 #include "engine/word_list.h"
@@ -99,40 +98,6 @@ class ColumnDistance {
   std::array<Column, kDeepest + 1> columns_;
 };
 
-std::size_t CommonPrefix(std::string_view a, std::string_view b, std::size_t most) {
-  std::size_t n = std::min({a.size(), b.size(), most});
-  std::size_t i = 0;
-  while (i < n && a[i] == b[i]) ++i;
-  return i;
-}
-
-// The first index from `from` to `end` whose word does not begin with `prefix`, `end` + 1 when
-// all do: the words that do come first, as the list is in byte order. A gallop, then a binary
-// search, so that a large family of words is passed over in a few comparisons.
-std::int32_t FirstNotSharing(const PreparedTables& tables, std::string_view prefix,
-                             std::int32_t from, std::int32_t end) {
-  const auto shares = [&](std::int32_t i) { return tables.Word(i).starts_with(prefix); };
-  std::int32_t lo = from, hi = end + 1;
-  for (std::int32_t step = 1; lo <= end; step *= 2) {
-    const std::int32_t probe = lo + step - 1;
-    if (probe > end) break;
-    if (!shares(probe)) {
-      hi = probe;
-      break;
-    }
-    lo = probe + 1;
-  }
-  while (lo < hi) {
-    const std::int32_t middle = lo + (hi - lo) / 2;
-    if (shares(middle)) {
-      lo = middle + 1;
-    } else {
-      hi = middle;
-    }
-  }
-  return lo;
-}
-
 }  // namespace
 
 void FindNearWords(const PreparedTables& tables, std::string_view word, int most_edits,
@@ -152,13 +117,12 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
         static_cast<unsigned char>(opening[1]) != second) {
       continue;
     }
-    // The last word whose columns were filled, and how many of them hold.
-    std::string_view filled;
+    // How many columns hold for the last word filled: the next word shares with it as many
+    // letters as with the word before it, since every word passed over between shares more.
     std::size_t depth_filled = 0;
     for (std::int32_t i = begin; i <= end; ++i) {
       const std::string_view listed = tables.Word(i);
-      const std::size_t shared = CommonPrefix(listed, filled, depth_filled);
-      filled = listed;
+      const std::size_t shared = std::min<std::size_t>(tables.SharedPrefix(i), depth_filled);
       std::size_t dead_at = SIZE_MAX;  // the depth at which its prefix falls out of reach
       std::size_t d = shared + 1;
       std::size_t deepest = std::min<std::size_t>(listed.size(), kDeepest);
@@ -167,7 +131,7 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
           std::max(listed.size(), word.size()) - std::min(listed.size(), word.size()) <=
           static_cast<std::size_t>(most_edits);
       if (!may_be_near) {
-        deepest = i < end ? CommonPrefix(listed, tables.Word(i + 1), deepest) : 0;
+        deepest = i < end ? std::min<std::size_t>(tables.SharedPrefix(i + 1), deepest) : 0;
       }
       for (; d <= deepest; ++d) {
         if (!distance.FillColumn(listed, static_cast<int>(d))) {
@@ -177,8 +141,9 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
       }
       depth_filled = std::min(d, deepest);
       if (dead_at != SIZE_MAX) {
-        // Every word that shares the prefix is as far.
-        i = FirstNotSharing(tables, listed.substr(0, dead_at), i + 1, end) - 1;
+        // Every word that shares the prefix is as far: those that follow while each shares
+        // that much with the one before.
+        while (i < end && tables.SharedPrefix(i + 1) >= dead_at) ++i;
         continue;
       }
       if (!may_be_near || listed.size() > kDeepest) continue;
