@@ -7,6 +7,7 @@
 #include "engine/prepared_tables.h"
 #include "lexivane/error.h"
 #include "support/binary_image.h"
+#include "support/bloom_filter.h"
 
 namespace lexivane {
 namespace {
@@ -14,6 +15,9 @@ namespace {
 constexpr int kSymbols = 30;
 constexpr std::size_t kPairs = kSymbols * kSymbols;
 constexpr std::uint32_t kLetterBits = ((std::uint32_t{1} << kRunLetters.size()) - 1) << 1;
+// 2^20 bits for some 106,000 words: two bits each leave one string in thirty that is no word
+// in the filter.
+constexpr std::size_t kWordFilterWords = (std::size_t{1} << 20) / 64;
 
 constexpr std::array<unsigned char, 256> kSymbolOf = [] {
   std::array<unsigned char, 256> symbols{};
@@ -37,6 +41,13 @@ bool AllTriples(std::string_view word, Take&& take) {
   return take(first, second, std::size_t{0});  // the edge after
 }
 
+// 64-bit FNV-1a: words are short, and the filter mixes the hash again.
+std::uint64_t WordHash(std::string_view word) {
+  std::uint64_t hash = 14695981039346656037u;
+  for (const unsigned char byte : word) hash = (hash ^ byte) * 1099511628211u;
+  return hash;
+}
+
 bool InMask(std::uint32_t mask, std::size_t symbol) {
   return ((mask >> symbol) & 1) != 0;
 }
@@ -49,7 +60,9 @@ bool InMask(std::uint32_t mask, std::size_t symbol) {
 
 std::vector<std::uint8_t> BuildLetterTriplesImage(const PreparedTables& tables) {
   std::vector<std::uint32_t> last(kPairs), middle(kPairs), first(kPairs);
+  std::vector<std::uint64_t> words(kWordFilterWords);
   for (std::int32_t i = 0; i < tables.word_count(); ++i) {
+    support::BloomAdd(words, WordHash(tables.Word(i)));
     AllTriples(tables.Word(i), [&](std::size_t a, std::size_t b, std::size_t c) {
       last[a * kSymbols + b] |= std::uint32_t{1} << c;
       middle[a * kSymbols + c] |= std::uint32_t{1} << b;
@@ -63,6 +76,7 @@ std::vector<std::uint8_t> BuildLetterTriplesImage(const PreparedTables& tables) 
   image.Add(last);
   image.Add(middle);
   image.Add(first);
+  image.Add(words);
   return std::move(image).Finish();
 }
 
@@ -85,6 +99,7 @@ void LetterTriples::Read(std::span<const std::uint8_t> image) {
   last_ = reader.Section<std::uint32_t>(kPairs).data();
   middle_ = reader.Section<std::uint32_t>(kPairs).data();
   first_ = reader.Section<std::uint32_t>(kPairs).data();
+  words_ = reader.Section<std::uint64_t>(kWordFilterWords);
   if (!reader.Complete()) Malformed("has an unexpected size or alignment");
 }
 
@@ -92,6 +107,10 @@ bool LetterTriples::MayBeListed(std::string_view word) const {
   return AllTriples(word, [&](std::size_t a, std::size_t b, std::size_t c) {
     return InMask(last_[a * kSymbols + b], c);
   });
+}
+
+bool LetterTriples::PassesWordFilter(std::string_view word) const {
+  return support::BloomMayHold(words_, WordHash(word));
 }
 
 EditedWordTriples::EditedWordTriples(const LetterTriples& triples, std::string_view word)

@@ -1,17 +1,21 @@
 // LetterTriples: which runs of three letters occur in the words of the main list, with the
 // word's start and end counting as letters, so that a string holding a run no word holds is
-// known to be no word without looking it up. The typing ranking tries hundreds of strings one
-// edit from a misspelling; most of them hold such a run ("tqe").
+// known to be no word without looking it up; and a filter of the words themselves, for the
+// strings whose every run occurs. The typing ranking tries hundreds of strings one edit from a
+// misspelling; most of them hold such a run ("tqe"), and the filter turns away all but one in
+// thirty of the rest that are no word, in less time than a look-up in the word tables takes.
 //
 // A letter is one of kRunLetters (a-z, the apostrophe and the hyphen, symbols 1 to 28; the edge
 // is symbol 0); every other byte counts as one more letter, symbol 29, the same for all of them,
 // which can only make a run seem to occur, never hide one. The set is kept three times over, so
 // that the letters that may stand in any one place of a run come in one number: for each pair
 // of symbols, a 30-bit mask of the symbols that complete a run as its last, its middle and its
-// first. One image (support/binary_image.h) that can be made at build time and read in place
-// (little-endian): a LetterTriplesHeader (16 bytes), then uint32[900] thrice, at a * 30 + b
-// the masks of the runs (a, b, x), (a, x, b) and (x, a, b), bit x for symbol x; 10,816 bytes in
-// all. lexivane_ranking_data_compiler writes the image of the embedded list at build time;
+// first. The words' filter is a Bloom filter (support/bloom_filter.h) of 2^20 bits, of a 64-bit
+// FNV-1a hash of each word's bytes. One image (support/binary_image.h) that can be made at build
+// time and read in place (little-endian): a LetterTriplesHeader (16 bytes), then uint32[900]
+// thrice, at a * 30 + b the masks of the runs (a, b, x), (a, x, b) and (x, a, b), bit x for
+// symbol x, then the filter, uint64[16384]; 141,888 bytes in all.
+// lexivane_ranking_data_compiler writes the image of the embedded list at build time;
 // SharedLetterTriples() reads it in place, checked once per process. Building from
 // PreparedTables at run time (about 1 ms) gives the same set. A set is immutable and every
 // thread may read it.
@@ -30,7 +34,7 @@ class PreparedTables;
 struct LetterTriplesHeader {
   char magic[8];
   std::uint32_t symbols;   // the runs are of symbols 0 to symbols - 1: the edge, 28 letters, other
-  std::uint32_t reserved;  // 0; keeps the bits 8-byte aligned
+  std::uint32_t reserved;  // 0; keeps the sections that follow aligned
 };
 
 inline constexpr char kLetterTriplesMagic[8] = {'L', 'V', 'T', 'R', 'I', 'P', 'L', '2'};
@@ -57,6 +61,9 @@ class LetterTriples {
   // False when `word` holds a run of three that no listed word holds (then it is no listed
   // word); true otherwise.
   bool MayBeListed(std::string_view word) const;
+  // False when the words' filter says that no listed word is `word`; true for every listed
+  // word and about one string in thirty that is none.
+  bool PassesWordFilter(std::string_view word) const;
 
  private:
   friend class EditedWordTriples;
@@ -66,6 +73,7 @@ class LetterTriples {
 
   std::vector<std::uint8_t> owned_;  // the image when built here, else empty
   Masks last_ = nullptr, middle_ = nullptr, first_ = nullptr;
+  std::span<const std::uint64_t> words_;  // the words' filter
 };
 
 // LetterTriples::MayBeListed for the strings made from one word by an edit in one place (the

@@ -22,15 +22,32 @@ TEST(LetterTriples, EmbedsTheImageOfTheListAsBuiltNow) {
   EXPECT_TRUE(std::equal(embedded.begin(), embedded.end(), built.begin(), built.end()));
 }
 
-// Every listed word may be listed, and so may a string of common runs; runs no English word
-// holds, at the edges too, rule a string out. The same for the embedded set and one built now.
+// Every listed word may be listed and passes the words' filter, and so may a string of common
+// runs; runs no English word holds, at the edges too, rule a string out. The same for the
+// embedded set and one built now.
 TEST(LetterTriples, RuleOutOnlyWhatNoListedWordHolds) {
   const PreparedTables& tables = SharedMainTables();
   const LetterTriples built(tables);
   for (const LetterTriples* triples : {&SharedLetterTriples(), &built}) {
     for (std::int32_t i = 0; i < tables.word_count(); ++i) {
       ASSERT_TRUE(triples->MayBeListed(tables.Word(i))) << tables.Word(i);
+      ASSERT_TRUE(triples->PassesWordFilter(tables.Word(i))) << tables.Word(i);
     }
+    // The filter turns away nearly all strings of common runs that are no word: here each
+    // letter put in anywhere in a few words.
+    int tried = 0, passed = 0;
+    for (const std::string word : {"recieve", "seperately", "acomodate", "tomorow"}) {
+      for (std::size_t at = 0; at <= word.size(); ++at) {
+        for (const char letter : kRunLetters) {
+          const std::string edit = word.substr(0, at) + letter + word.substr(at);
+          if (!triples->MayBeListed(edit) || tables.Find(edit) >= 0) continue;
+          ++tried;
+          passed += triples->PassesWordFilter(edit);
+        }
+      }
+    }
+    EXPECT_GT(tried, 100);
+    EXPECT_LT(passed * 10, tried);
     EXPECT_TRUE(triples->MayBeListed("recieve"));  // no word, but every run is common
     for (const char* word : {"tqe", "qqa", "aaq'", "-ab", "ab-", "zxqv"}) {
       EXPECT_FALSE(triples->MayBeListed(word)) << word;

@@ -9,6 +9,7 @@
 #include "lexivane/error.h"
 #include "suggest/sound_key.h"
 #include "support/binary_image.h"
+#include "support/bloom_filter.h"
 
 namespace lexivane {
 namespace {
@@ -90,18 +91,6 @@ void ForEachPackedVariant(const Codes& codes, Take&& take) {
   }
 }
 
-// Where a packed key sets its two bits in the keys' filter: a 64-bit mix of the key (the
-// finaliser of SplitMix64), so that keys alike in their first symbols land far apart.
-std::pair<std::uint32_t, std::uint32_t> FilterBitsOf(std::uint64_t packed) {
-  std::uint64_t hash = packed;
-  hash = (hash ^ (hash >> 30)) * 0xbf58476d1ce4e5b9u;
-  hash = (hash ^ (hash >> 27)) * 0x94d049bb133111ebu;
-  hash ^= hash >> 31;
-  constexpr std::uint64_t kPlaces = std::uint64_t{1} << kFilterBits;
-  return {static_cast<std::uint32_t>(hash & (kPlaces - 1)),
-          static_cast<std::uint32_t>((hash >> 32) & (kPlaces - 1))};
-}
-
 // The checks below run once over the whole image before its first use. They count instead of
 // stopping at the first fault, so that the compiler vectorises them: the 1.3 MiB take tens of
 // microseconds.
@@ -156,11 +145,7 @@ std::vector<std::uint8_t> BuildSoundIndexImage(const PreparedTables& tables) {
   }
 
   std::vector<std::uint64_t> filter(kFilterWords);
-  for (const std::uint64_t packed : keys) {
-    const auto [first, second] = FilterBitsOf(packed);
-    for (const std::uint32_t place : {first, second})
-      filter[place / 64] |= std::uint64_t{1} << (place % 64);
-  }
+  for (const std::uint64_t packed : keys) support::BloomAdd(filter, packed);
 
   SoundIndexHeader header{};
   header.indexed_key_symbols = SoundIndex::kIndexedKeySymbols;
@@ -238,11 +223,6 @@ std::int32_t SoundIndex::FindGroup(std::uint64_t packed) const {
   return static_cast<std::int32_t>(found - keys_.begin());
 }
 
-bool SoundIndex::MayHold(std::uint64_t packed) const {
-  const auto [first, second] = FilterBitsOf(packed);
-  return ((filter_[first / 64] >> (first % 64)) & (filter_[second / 64] >> (second % 64)) & 1) != 0;
-}
-
 void SoundIndex::FindNearKeys(std::string_view key, std::vector<NearKey>& near) const {
   std::optional<Codes> codes = CodesOf(key);
   if (!codes) return;
@@ -253,7 +233,7 @@ void SoundIndex::FindNearKeys(std::string_view key, std::vector<NearKey>& near) 
   if (same >= 0) near.push_back({same, 0});
   const std::size_t first_near = near.size();
   ForEachPackedVariant(*codes, [&](std::uint64_t variant) {
-    if (!MayHold(variant)) return;
+    if (!support::BloomMayHold(filter_, variant)) return;
     if (const std::int32_t group = FindGroup(variant); group >= 0 && group != same) {
       near.push_back({group, 1});
     }

@@ -104,8 +104,6 @@ class SoundIndex {
   void FindNearKeys(std::string_view key, std::vector<NearKey>& near) const;
   // The group of a packed key, or -1.
   std::int32_t FindGroup(std::uint64_t packed) const;
-  // False when no word has the packed key; true for every key a word has, and a few others.
-  bool MayHold(std::uint64_t packed) const;
   // Points the arrays into `image` once it has passed every check.
   void Read(std::span<const std::uint8_t> image);
 
@@ -117,7 +115,7 @@ class SoundIndex {
   std::span<const std::int32_t> words_;
   std::span<const std::int32_t> group_of_word_;
   std::span<const std::int32_t> directory_;
-  std::span<const std::uint64_t> filter_;
+  std::span<const std::uint64_t> filter_;  // support/bloom_filter.h, of the packed keys
 };
 
 // The index of the embedded main list (engine/word_tables.h: SharedMainTables), read from the

@@ -410,7 +410,7 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
       if (edit == "a" || edit == "i") add_text(std::u16string(1, edit[0]), true);
       return;
     }
-    if (!may_be_listed) return;
+    if (!may_be_listed || !triples.PassesWordFilter(edit)) return;
     const std::int32_t index = tables.Find(edit);
     if (index >= 0) {
       add_listed(index, true);
@@ -442,7 +442,8 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
       for (std::size_t j = 0; j + 1 < swapped.size(); ++j) {
         if (j == i || swapped[j] == swapped[j + 1]) continue;
         std::swap(swapped[j], swapped[j + 1]);
-        if (edited.MayBeListed(swapped, std::min(i, j), swapped.size() - std::max(i, j) - 2)) {
+        if (edited.MayBeListed(swapped, std::min(i, j), swapped.size() - std::max(i, j) - 2) &&
+            triples.PassesWordFilter(swapped)) {
           const std::int32_t index = tables.Find(swapped);
           if (index >= 0) add_listed(index, false);
         }
