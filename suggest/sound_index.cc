@@ -20,9 +20,16 @@ constexpr std::string_view kSymbols = "0ABFHJKLMNPRSTWXY";
 static_assert(kSymbols.size() == kSoundKeySymbols);
 constexpr int kBitsPerSymbol = 5;
 constexpr int kTopShift = kBitsPerSymbol * (SoundIndex::kIndexedKeySymbols - 1);
-// The first two symbols of a packed key.
-constexpr int kDirectoryShift = kTopShift - kBitsPerSymbol;
-constexpr std::size_t kDirectorySize = (std::size_t{1} << (2 * kBitsPerSymbol)) + 1;
+// The directory's place of a packed key: its first three symbols as a number in base 18 (a
+// symbol code or the end), which orders keys as the packed numbers do.
+constexpr std::size_t kCodes = kSoundKeySymbols + 1;
+constexpr std::size_t kDirectorySize = kCodes * kCodes * kCodes + 1;
+constexpr std::size_t DirectoryPlace(std::uint64_t packed) {
+  const auto code = [&](int i) {
+    return static_cast<std::size_t>((packed >> (kTopShift - kBitsPerSymbol * i)) & 31);
+  };
+  return (code(0) * kCodes + code(1)) * kCodes + code(2);
+}
 // The keys' filter: 2^19 bits (64 KiB), two set for each key. A lookup tries a few hundred
 // variants of its key, nearly all of which no word has; about one in forty of those passes the
 // filter to be sought in the keys.
@@ -138,7 +145,7 @@ std::vector<std::uint8_t> BuildSoundIndexImage(const PreparedTables& tables) {
   std::int32_t group = 0;
   for (std::size_t d = 0; d < directory.size(); ++d) {
     while (group < static_cast<std::int32_t>(keys.size()) &&
-           (keys[static_cast<std::size_t>(group)] >> kDirectoryShift) < d) {
+           DirectoryPlace(keys[static_cast<std::size_t>(group)]) < d) {
       ++group;
     }
     directory[d] = group;
@@ -215,7 +222,7 @@ std::string SoundIndex::KeyOf(std::int32_t word_index) const {
 }
 
 std::int32_t SoundIndex::FindGroup(std::uint64_t packed) const {
-  const auto d = static_cast<std::size_t>(packed >> kDirectoryShift);
+  const std::size_t d = DirectoryPlace(packed);
   const auto first = keys_.begin() + directory_[d];
   const auto last = keys_.begin() + directory_[d + 1];
   const auto found = std::lower_bound(first, last, packed);

@@ -190,7 +190,7 @@ TEST(SoundIndexTest, RefusesAMalformedImage) {
       {"negative word", set(words, -1)},
       {"group past the keys", set(group_of_word + 4 * 9, header.key_count)},
       {"directory backwards", set(directory + 4 * 300, 0)},
-      {"directory past the keys", set(directory + 4 * 1024, header.key_count + 1)},
+      {"directory past the keys", set(directory + 4 * 5832, header.key_count + 1)},
       {"negative directory", set(directory, -1)},
   };
   for (const auto& c : cases) {
