@@ -1,6 +1,7 @@
 #include "engine/prepared_tables.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "lexivane/error.h"
 #include "support/binary_image.h"
@@ -41,11 +42,17 @@ std::vector<std::uint8_t> BuildPreparedImage(const WordListTables& tables) {
 
   std::vector<std::uint32_t> offsets{0};
   std::string blob;
+  std::vector<std::uint8_t> shared;
   std::uint32_t max_length = 0;
+  std::string_view before;
   for (const std::string& word : tables.words) {
     blob += word;
     offsets.push_back(static_cast<std::uint32_t>(blob.size()));
     max_length = std::max(max_length, static_cast<std::uint32_t>(word.size()));
+    const auto differ = std::mismatch(word.begin(), word.end(), before.begin(), before.end());
+    shared.push_back(static_cast<std::uint8_t>(std::min<std::ptrdiff_t>(
+        differ.first - word.begin(), std::numeric_limits<std::uint8_t>::max())));
+    before = word;
   }
 
   // Two thirds full: a probe for a missing word ends after a few slots of one cache line,
@@ -80,6 +87,7 @@ std::vector<std::uint8_t> BuildPreparedImage(const WordListTables& tables) {
   image.Add(tables.end_idx);
   image.Add(hash);
   image.Add(blob);
+  image.Add(shared);
   return std::move(image).Finish();
 }
 
@@ -98,6 +106,7 @@ PreparedTables::PreparedTables(std::span<const std::uint8_t> image) {
   const auto end_idx = reader.Section<std::int32_t>(kPrefixSlots);
   const auto hash = reader.Section<std::uint32_t>(header.hash_slots);
   const auto blob = reader.Section<char>(header.blob_size);
+  const auto shared = reader.Section<std::uint8_t>(header.word_count);
   if (!reader.Complete()) {
     throw Error(kErrorCorruptWordTables,
                 "the embedded word tables have an unexpected size or alignment");
@@ -111,6 +120,7 @@ PreparedTables::PreparedTables(std::span<const std::uint8_t> image) {
   end_idx_ = end_idx.data();
   hash_ = hash.data();
   blob_ = blob.data();
+  shared_ = shared.data();
 }
 
 std::int32_t PreparedTables::Find(std::string_view word) const {

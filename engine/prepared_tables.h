@@ -16,6 +16,10 @@
 //   hash        uint32[hash_slots]       0 = free, else entry index + 1 (low 17 bits) and a
 //                                        tag of the word's hash (high 15 bits)
 //   blob        the entries' single-byte forms, concatenated
+//   shared      uint8[word_count]        how many leading bytes each entry shares with the one
+//                                        before it, at most 255 (0 for the first), so that a walk
+//                                        of the list in order passes over a family of words
+//                                        without reading them
 #pragma once
 
 #include <cstdint>
@@ -37,7 +41,7 @@ struct ImageHeader {
   std::uint32_t max_word_length;
 };
 
-inline constexpr char kImageMagic[8] = {'L', 'V', 'T', 'A', 'B', 'L', 'E', '1'};
+inline constexpr char kImageMagic[8] = {'L', 'V', 'T', 'A', 'B', 'L', 'E', '2'};
 
 // Serialises `tables` into an image. Throws lexivane::Error when the tables cannot be indexed
 // exactly (a duplicate entry, an entry outside its prefix range, more than 131,071 entries).
@@ -57,6 +61,8 @@ class PreparedTables {
     return {blob_ + offsets_[i], offsets_[i + 1] - offsets_[i]};
   }
   PackedKey Key(std::int32_t i) const { return keys_[i]; }
+  // How many leading bytes entry i shares with entry i - 1, at most 255; 0 for entry 0.
+  std::uint8_t SharedPrefix(std::int32_t i) const { return shared_[i]; }
   std::int32_t StartIdx(std::int32_t slot) const { return start_idx_[slot]; }
   std::int32_t EndIdx(std::int32_t slot) const { return end_idx_[slot]; }
 
@@ -73,6 +79,7 @@ class PreparedTables {
   const std::int32_t* end_idx_ = nullptr;
   const std::uint32_t* hash_ = nullptr;
   const char* blob_ = nullptr;
+  const std::uint8_t* shared_ = nullptr;
 };
 
 }  // namespace lexivane

@@ -44,6 +44,19 @@ TEST(PreparedTables, RefusesWhatItCannotIndexExactly) {
   EXPECT_THROW(PreparedTables{image}, Error);
 }
 
+// What a walk of the list in order skips by: the bytes each entry shares with the one before,
+// none for the first, at most 255.
+TEST(PreparedTables, CountTheBytesEachEntrySharesWithTheOneBefore) {
+  const std::string longer(300, 'q');
+  const std::string list = "ab\r\nabc\r\nabd\r\nb" + longer + "x\r\nb" + longer + "y\r\nbz";
+  const std::vector<std::uint8_t> image = BuildPreparedImage(LoadWordList(Bytes(list)));
+  const PreparedTables tables(image);
+  ASSERT_EQ(tables.word_count(), 6);
+  const int expected[] = {0, 2, 2, 0, 255, 1};
+  for (std::int32_t i = 0; i < tables.word_count(); ++i)
+    EXPECT_EQ(int{tables.SharedPrefix(i)}, expected[i]) << tables.Word(i).substr(0, 3);
+}
+
 // The embedded tables must be exactly what the plain loader makes of the embedded list, and
 // the hash index must find every entry and nothing else: not a skipped one-letter line, not a
 // prefix or an extension of an entry.

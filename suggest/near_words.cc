@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "engine/prepared_tables.h"
 #include "engine/word_list.h"
@@ -10,88 +9,94 @@
 namespace lexivane {
 namespace {
 
-// rows[d][j]: the distance between the first d letters of the listed word and the first j of
-// the misspelling, capped at most_edits + 1 (every larger value acts alike). Only the band
-// |d - j| <= most_edits is computed, and the cells just beside it hold the cap.
-using Row = std::array<std::uint8_t, kLongestNearWord + 2>;
+// Column d of the table of distances between the first d letters of the listed word and each
+// beginning of the misspelling, kept as bit vectors over the misspelling's letters (Myers's
+// algorithm, with Hyyro's term for swaps of adjacent letters): bit j - 1 of `up` and `down`
+// says that the distance to its first j letters is one more or one less than to its first
+// j - 1. A column costs a few operations on 64-bit numbers, whatever the misspelling's length.
 constexpr std::size_t kDeepest = kLongestNearWord + kMostNearEdits + 1;
 
-class BandedDistance {
- public:
-  BandedDistance(std::string_view word, int most_edits)
-      : word_(word), m_(static_cast<int>(word.size())), k_(most_edits), cap_(most_edits + 1) {
-    for (int j = 0; j <= m_; ++j) rows_[0][j] = static_cast<std::uint8_t>(std::min(j, cap_));
-  }
-
-  // Fills row `d` for `listed`'s letter d - 1 (rows below must hold its prefix); false when the
-  // whole band is above the limit, so that no word with this prefix can be near.
-  bool FillRow(std::string_view listed, int d) {
-    const int lo = std::max(0, d - k_), hi = std::min(m_, d + k_);
-    Row& row = rows_[d];
-    const Row& up = rows_[d - 1];
-    if (lo > 0) row[lo - 1] = static_cast<std::uint8_t>(cap_);
-    if (hi < m_) row[hi + 1] = static_cast<std::uint8_t>(cap_);
-    const char letter = listed[d - 1];
-    int least = cap_;
-    for (int j = lo; j <= hi; ++j) {
-      int best;
-      if (j == 0) {
-        best = std::min(d, cap_);
-      } else {
-        best = std::min({up[j - 1] + (letter == word_[j - 1] ? 0 : 1), up[j] + 1, row[j - 1] + 1});
-        if (d > 1 && j > 1 && letter == word_[j - 2] && listed[d - 2] == word_[j - 1] &&
-            letter != word_[j - 1]) {
-          best = std::min(best, rows_[d - 2][j - 2] + 1);
-        }
+// The least running sum of kBandSteps steps, each +1 (a bit set in the first number), -1 (in
+// the second) or 0, by the two numbers: a band's least distance, less its first, in one look-up.
+constexpr int kBandSteps = 2 * kMostNearEdits;
+constexpr auto kLeastRunningSum = [] {
+  std::array<std::int8_t, 1 << (2 * kBandSteps)> least{};
+  for (unsigned up = 0; up < (1u << kBandSteps); ++up) {
+    for (unsigned down = 0; down < (1u << kBandSteps); ++down) {
+      int sum = 0, lowest = 0;
+      for (int step = 0; step < kBandSteps; ++step) {
+        sum += static_cast<int>((up >> step) & 1) - static_cast<int>((down >> step) & 1);
+        lowest = std::min(lowest, sum);
       }
-      row[j] = static_cast<std::uint8_t>(std::min(best, cap_));
-      least = std::min(least, best);
+      least[(up << kBandSteps) | down] = static_cast<std::int8_t>(lowest);
     }
-    return least <= k_;
+  }
+  return least;
+}();
+
+class ColumnDistance {
+ public:
+  ColumnDistance(std::string_view word, int most_edits)
+      : m_(static_cast<int>(word.size())), k_(most_edits) {
+    for (std::size_t j = 0; j < word.size(); ++j)
+      letters_[static_cast<unsigned char>(word[j])] |= std::uint64_t{1} << j;
+    all_ = word.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << word.size()) - 1;
+    columns_[0] = {all_, 0, 0, 0, m_, 0};
   }
 
-  // The distance of a listed word of length d whose rows are filled, when d is in the band.
-  int Final(int d) const { return d >= m_ - k_ && d <= m_ + k_ ? rows_[d][m_] : cap_; }
+  // Fills column `d` for `listed`'s letter d - 1 (the columns before must hold its prefix);
+  // false when every beginning of the misspelling is more than `most_edits` away, so that no
+  // word with this prefix can be near.
+  bool FillColumn(std::string_view listed, int d) {
+    const Column& before = columns_[d - 1];
+    Column& column = columns_[d];
+    // The misspelling's letters equal to this one, and those that a swap of two adjacent ones
+    // aligns with it and the one before.
+    const std::uint64_t matches = letters_[static_cast<unsigned char>(listed[d - 1])];
+    const std::uint64_t swaps = ((~before.diagonal_same & matches) << 1) & before.matches;
+    const std::uint64_t same =
+        ((((matches & before.up) + before.up) ^ before.up) | matches | before.down | swaps) & all_;
+    // Bit j - 1: the distance to the first j letters grows or shrinks by one from the column
+    // before to this one; the distance to none grows by one with every letter.
+    const std::uint64_t grows = before.down | ~(same | before.up);
+    const std::uint64_t shrinks = same & before.up;
+    column.last = before.last + static_cast<int>((grows >> (m_ - 1)) & 1) -
+                  static_cast<int>((shrinks >> (m_ - 1)) & 1);
+    const std::uint64_t grows_before = (grows << 1) | 1;
+    column.down = grows_before & same;
+    column.up = ((shrinks << 1) | ~(grows_before | same)) & all_;
+    column.diagonal_same = same;
+    column.matches = matches;
+    // The distances within most_edits of the diagonal, from the first: a cell further off it
+    // is further than most_edits.
+    const int lo = std::max(0, d - k_), hi = std::min(m_, d + k_);
+    if (lo > hi) return false;
+    column.band_first =
+        lo == 0 ? d : before.band_first + 1 - static_cast<int>((same >> (lo - 1)) & 1);
+    const std::uint64_t steps = (std::uint64_t{1} << (hi - lo)) - 1;  // of j from lo + 1 to hi
+    const auto band = [&](std::uint64_t bits) { return lo < hi ? (bits >> lo) & steps : 0; };
+    const int least = kLeastRunningSum[(band(column.up) << kBandSteps) | band(column.down)];
+    return column.band_first + least <= k_;
+  }
+
+  // The distance of a listed word of length d whose columns are filled.
+  int Final(int d) const { return columns_[d].last; }
 
  private:
-  std::string_view word_;
-  int m_, k_, cap_;
-  std::array<Row, kDeepest + 1> rows_;
+  struct Column {
+    std::uint64_t up, down;
+    std::uint64_t diagonal_same;  // bit j - 1: the distance to j letters is that to j - 1 in
+                                  // the column before
+    std::uint64_t matches;        // the misspelling's letters equal to the column's
+    int last;                     // the distance to the whole misspelling
+    int band_first;               // the distance to its first max(0, d - most_edits) letters
+  };
+
+  int m_, k_;
+  std::uint64_t all_;
+  std::array<std::uint64_t, 256> letters_{};  // where each byte stands in the misspelling
+  std::array<Column, kDeepest + 1> columns_;
 };
-
-std::size_t CommonPrefix(std::string_view a, std::string_view b, std::size_t most) {
-  std::size_t n = std::min({a.size(), b.size(), most});
-  std::size_t i = 0;
-  while (i < n && a[i] == b[i]) ++i;
-  return i;
-}
-
-// The first index from `from` to `end` whose word does not begin with `prefix`, `end` + 1 when
-// all do: the words that do come first, as the list is in byte order. A gallop, then a binary
-// search, so that a large family of words is passed over in a few comparisons.
-std::int32_t FirstNotSharing(const PreparedTables& tables, std::string_view prefix,
-                             std::int32_t from, std::int32_t end) {
-  const auto shares = [&](std::int32_t i) { return tables.Word(i).starts_with(prefix); };
-  std::int32_t lo = from, hi = end + 1;
-  for (std::int32_t step = 1; lo <= end; step *= 2) {
-    const std::int32_t probe = lo + step - 1;
-    if (probe > end) break;
-    if (!shares(probe)) {
-      hi = probe;
-      break;
-    }
-    lo = probe + 1;
-  }
-  while (lo < hi) {
-    const std::int32_t middle = lo + (hi - lo) / 2;
-    if (shares(middle)) {
-      lo = middle + 1;
-    } else {
-      hi = middle;
-    }
-  }
-  return lo;
-}
 
 }  // namespace
 
@@ -99,7 +104,7 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
                    std::vector<NearWord>& found) {
   if (word.empty() || word.size() > kLongestNearWord) return;
   most_edits = std::clamp(most_edits, 0, kMostNearEdits);
-  BandedDistance distance(word, most_edits);
+  ColumnDistance distance(word, most_edits);
   const auto first = static_cast<unsigned char>(word[0]);
   for (int second = 0; second < 256; ++second) {
     if (!MaySecond(word, static_cast<char>(second))) continue;
@@ -112,33 +117,33 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
         static_cast<unsigned char>(opening[1]) != second) {
       continue;
     }
-    // The last word whose rows were filled, and how many of them hold.
-    std::string_view filled;
+    // How many columns hold for the last word filled: the next word shares with it as many
+    // letters as with the word before it, since every word passed over between shares more.
     std::size_t depth_filled = 0;
     for (std::int32_t i = begin; i <= end; ++i) {
       const std::string_view listed = tables.Word(i);
-      const std::size_t shared = CommonPrefix(listed, filled, depth_filled);
-      filled = listed;
+      const std::size_t shared = std::min<std::size_t>(tables.SharedPrefix(i), depth_filled);
       std::size_t dead_at = SIZE_MAX;  // the depth at which its prefix falls out of reach
       std::size_t d = shared + 1;
       std::size_t deepest = std::min<std::size_t>(listed.size(), kDeepest);
-      // A word too long or too short to be near needs only the rows the next word shares.
+      // A word too long or too short to be near needs only the columns the next word shares.
       const bool may_be_near =
           std::max(listed.size(), word.size()) - std::min(listed.size(), word.size()) <=
           static_cast<std::size_t>(most_edits);
       if (!may_be_near) {
-        deepest = i < end ? CommonPrefix(listed, tables.Word(i + 1), deepest) : 0;
+        deepest = i < end ? std::min<std::size_t>(tables.SharedPrefix(i + 1), deepest) : 0;
       }
       for (; d <= deepest; ++d) {
-        if (!distance.FillRow(listed, static_cast<int>(d))) {
+        if (!distance.FillColumn(listed, static_cast<int>(d))) {
           dead_at = d;
           break;
         }
       }
       depth_filled = std::min(d, deepest);
       if (dead_at != SIZE_MAX) {
-        // Every word that shares the prefix is as far.
-        i = FirstNotSharing(tables, listed.substr(0, dead_at), i + 1, end) - 1;
+        // Every word that shares the prefix is as far: those that follow while each shares
+        // that much with the one before.
+        while (i < end && tables.SharedPrefix(i + 1) >= dead_at) ++i;
         continue;
       }
       if (!may_be_near || listed.size() > kDeepest) continue;

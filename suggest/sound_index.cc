@@ -1,6 +1,7 @@
 #include "suggest/sound_index.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <optional>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "lexivane/error.h"
 #include "suggest/sound_key.h"
 #include "support/binary_image.h"
+#include "support/bloom_filter.h"
 
 namespace lexivane {
 namespace {
@@ -18,9 +20,21 @@ constexpr std::string_view kSymbols = "0ABFHJKLMNPRSTWXY";
 static_assert(kSymbols.size() == kSoundKeySymbols);
 constexpr int kBitsPerSymbol = 5;
 constexpr int kTopShift = kBitsPerSymbol * (SoundIndex::kIndexedKeySymbols - 1);
-// The first two symbols of a packed key.
-constexpr int kDirectoryShift = kTopShift - kBitsPerSymbol;
-constexpr std::size_t kDirectorySize = (std::size_t{1} << (2 * kBitsPerSymbol)) + 1;
+// The directory's place of a packed key: its first three symbols as a number in base 18 (a
+// symbol code or the end), which orders keys as the packed numbers do.
+constexpr std::size_t kCodes = kSoundKeySymbols + 1;
+constexpr std::size_t kDirectorySize = kCodes * kCodes * kCodes + 1;
+constexpr std::size_t DirectoryPlace(std::uint64_t packed) {
+  const auto code = [&](int i) {
+    return static_cast<std::size_t>((packed >> (kTopShift - kBitsPerSymbol * i)) & 31);
+  };
+  return (code(0) * kCodes + code(1)) * kCodes + code(2);
+}
+// The keys' filter: 2^19 bits (64 KiB), two set for each key. A lookup tries a few hundred
+// variants of its key, nearly all of which no word has; about one in forty of those passes the
+// filter to be sought in the keys.
+constexpr int kFilterBits = 19;
+constexpr std::size_t kFilterWords = (std::size_t{1} << kFilterBits) / 64;
 
 using Codes = std::vector<std::uint8_t>;
 
@@ -45,41 +59,43 @@ std::uint64_t Pack(const Codes& codes) {
   return packed;
 }
 
-// The packed forms of every key one edit from `codes`, the query itself left out, each once.
-std::vector<std::uint64_t> PackedVariants(const Codes& codes) {
-  std::vector<std::uint64_t> variants;
+// Masks of a packed key: the symbol at `i`, and the symbols from `i` to the last indexed one.
+constexpr std::uint64_t SymbolAt(std::size_t i) {
+  return std::uint64_t{31} << (kTopShift - kBitsPerSymbol * static_cast<int>(i));
+}
+constexpr std::uint64_t SymbolsFrom(std::size_t i) {
+  return i < SoundIndex::kIndexedKeySymbols ? SymbolAt(i) | (SymbolAt(i) - 1) : 0;
+}
+
+// Calls take(packed) with the packed form of every key one edit from `codes` (at most
+// kIndexedKeySymbols + 1 symbols), edited in the packed number itself: some more than once,
+// and the query's own form among them.
+template <typename Take>
+void ForEachPackedVariant(const Codes& codes, Take&& take) {
   const std::size_t n = codes.size();
-  variants.reserve(2 * n + 1 + (2 * n + 1) * kSoundKeySymbols);
-  Codes edited;
-  edited.reserve(n + 1);
-  for (std::size_t i = 0; i < n; ++i) {
-    edited = codes;
-    edited.erase(edited.begin() + static_cast<std::ptrdiff_t>(i));
-    variants.push_back(Pack(edited));
-    if (i + 1 < n && codes[i] != codes[i + 1]) {
-      edited = codes;
-      std::swap(edited[i], edited[i + 1]);
-      variants.push_back(Pack(edited));
+  const std::uint64_t packed = Pack(codes);
+  // The symbol past the indexed ones, which a deletion before it moves into them.
+  const std::uint64_t past = n > SoundIndex::kIndexedKeySymbols ? codes.back() : 0;
+  const auto shifted = [](std::uint8_t symbol, std::size_t i) {
+    return std::uint64_t{symbol} << (kTopShift - kBitsPerSymbol * static_cast<int>(i));
+  };
+  // A swap with the symbol past the indexed ones packs as the deletion before it does.
+  for (std::size_t i = 0; i < n && i < SoundIndex::kIndexedKeySymbols; ++i) {
+    take((packed & ~SymbolsFrom(i)) | ((packed & SymbolsFrom(i + 1)) << kBitsPerSymbol) | past);
+    if (i + 1 < n && i + 1 < SoundIndex::kIndexedKeySymbols && codes[i] != codes[i + 1]) {
+      take((packed & ~SymbolAt(i) & ~SymbolAt(i + 1)) | shifted(codes[i + 1], i) |
+           shifted(codes[i], i + 1));
     }
   }
   // Symbols past the indexed length do not change the packed form, so neither do edits there.
   for (std::size_t i = 0; i <= n && i < SoundIndex::kIndexedKeySymbols; ++i) {
+    const std::uint64_t head = packed & ~SymbolsFrom(i);
+    const std::uint64_t moved = (packed & SymbolsFrom(i)) >> kBitsPerSymbol;
     for (std::uint8_t symbol = 1; symbol <= kSoundKeySymbols; ++symbol) {
-      edited = codes;
-      edited.insert(edited.begin() + static_cast<std::ptrdiff_t>(i), symbol);
-      variants.push_back(Pack(edited));
-      if (i < n && symbol != codes[i]) {
-        edited = codes;
-        edited[i] = symbol;
-        variants.push_back(Pack(edited));
-      }
+      take(head | shifted(symbol, i) | moved);
+      if (i < n && symbol != codes[i]) take((packed & ~SymbolAt(i)) | shifted(symbol, i));
     }
   }
-  std::sort(variants.begin(), variants.end());
-  variants.erase(std::unique(variants.begin(), variants.end()), variants.end());
-  const auto query = std::lower_bound(variants.begin(), variants.end(), Pack(codes));
-  if (query != variants.end() && *query == Pack(codes)) variants.erase(query);
-  return variants;
 }
 
 // The checks below run once over the whole image before its first use. They count instead of
@@ -129,11 +145,14 @@ std::vector<std::uint8_t> BuildSoundIndexImage(const PreparedTables& tables) {
   std::int32_t group = 0;
   for (std::size_t d = 0; d < directory.size(); ++d) {
     while (group < static_cast<std::int32_t>(keys.size()) &&
-           (keys[static_cast<std::size_t>(group)] >> kDirectoryShift) < d) {
+           DirectoryPlace(keys[static_cast<std::size_t>(group)]) < d) {
       ++group;
     }
     directory[d] = group;
   }
+
+  std::vector<std::uint64_t> filter(kFilterWords);
+  for (const std::uint64_t packed : keys) support::BloomAdd(filter, packed);
 
   SoundIndexHeader header{};
   header.indexed_key_symbols = SoundIndex::kIndexedKeySymbols;
@@ -145,6 +164,7 @@ std::vector<std::uint8_t> BuildSoundIndexImage(const PreparedTables& tables) {
   image.Add(words);
   image.Add(group_of_word);
   image.Add(directory);
+  image.Add(filter);
   return std::move(image).Finish();
 }
 
@@ -169,6 +189,7 @@ void SoundIndex::Read(std::span<const std::uint8_t> image) {
   const auto words = reader.Section<std::int32_t>(header.word_count);
   const auto group_of_word = reader.Section<std::int32_t>(header.word_count);
   const auto directory = reader.Section<std::int32_t>(kDirectorySize);
+  const auto filter = reader.Section<std::uint64_t>(kFilterWords);
   if (!reader.Complete()) Malformed("has an unexpected size or alignment");
   // Lookups trust these bounds; the keys' order only decides what a lookup finds.
   if (group_start.front() != 0 || !Ascending(group_start) ||
@@ -184,6 +205,7 @@ void SoundIndex::Read(std::span<const std::uint8_t> image) {
   words_ = words;
   group_of_word_ = group_of_word;
   directory_ = directory;
+  filter_ = filter;
 }
 
 std::string SoundIndex::KeyOf(std::int32_t word_index) const {
@@ -200,7 +222,7 @@ std::string SoundIndex::KeyOf(std::int32_t word_index) const {
 }
 
 std::int32_t SoundIndex::FindGroup(std::uint64_t packed) const {
-  const auto d = static_cast<std::size_t>(packed >> kDirectoryShift);
+  const std::size_t d = DirectoryPlace(packed);
   const auto first = keys_.begin() + directory_[d];
   const auto last = keys_.begin() + directory_[d + 1];
   const auto found = std::lower_bound(first, last, packed);
@@ -214,10 +236,22 @@ void SoundIndex::FindNearKeys(std::string_view key, std::vector<NearKey>& near) 
   // One symbol past the indexed ones still moves into them when a symbol before it is deleted
   // or swapped with it; none further does. This bounds the work for a word of any length.
   if (codes->size() > kIndexedKeySymbols + 1) codes->resize(kIndexedKeySymbols + 1);
-  if (const std::int32_t same = FindGroup(Pack(*codes)); same >= 0) near.push_back({same, 0});
-  for (const std::uint64_t variant : PackedVariants(*codes)) {
-    if (const std::int32_t group = FindGroup(variant); group >= 0) near.push_back({group, 1});
-  }
+  const std::int32_t same = FindGroup(Pack(*codes));
+  if (same >= 0) near.push_back({same, 0});
+  const std::size_t first_near = near.size();
+  ForEachPackedVariant(*codes, [&](std::uint64_t variant) {
+    if (!support::BloomMayHold(filter_, variant)) return;
+    if (const std::int32_t group = FindGroup(variant); group >= 0 && group != same) {
+      near.push_back({group, 1});
+    }
+  });
+  // Groups are numbered in the order of their keys: sorting the few found, rather than the
+  // variants, gives the order of the keys.
+  const auto by_group = [](const NearKey& a, const NearKey& b) { return a.group < b.group; };
+  const auto same_group = [](const NearKey& a, const NearKey& b) { return a.group == b.group; };
+  const auto variants = near.begin() + static_cast<std::ptrdiff_t>(first_near);
+  std::sort(variants, near.end(), by_group);
+  near.erase(std::unique(variants, near.end(), same_group), near.end());
 }
 
 }  // namespace lexivane

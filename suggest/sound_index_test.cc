@@ -131,6 +131,19 @@ TEST(SoundIndexTest, TakesAnyKey) {
   EXPECT_TRUE(NearWords(index, std::string("FS\0KS", 5)).empty());
 }
 
+// A query of one symbol more than are indexed reaches a word whose key fills them when a
+// symbol before the last is deleted: the last one moves into the indexed ones.
+TEST(SoundIndexTest, MovesTheSymbolPastTheIndexedOnesIn) {
+  const PreparedTables& tables = SharedMainTables();
+  std::int32_t word = 0;
+  while (SoundKey(tables.Word(word)).size() != SoundIndex::kIndexedKeySymbols) ++word;
+  const std::string key = SoundKey(tables.Word(word));
+  for (const std::size_t at : {std::size_t{0}, std::size_t{5}, key.size() - 1}) {
+    const std::string query = key.substr(0, at) + (key[at] == 'K' ? 'T' : 'K') + key.substr(at);
+    EXPECT_EQ(NearWords(SharedSoundIndex(), query).at(word), 1) << query;
+  }
+}
+
 // An index of no words finds nothing, read from its image as when built.
 TEST(SoundIndexTest, IndexesAnEmptyList) {
   const PreparedTables none;
@@ -166,7 +179,7 @@ TEST(SoundIndexTest, RefusesAMalformedImage) {
       {"truncated header", [](auto& image) { image.resize(sizeof(SoundIndexHeader) - 1); }},
       {"one byte short", [](auto& image) { image.pop_back(); }},
       {"one byte more", [](auto& image) { image.push_back(0); }},
-      {"magic", [](auto& image) { image[7] = '2'; }},
+      {"magic", [](auto& image) { image[7] = '1'; }},
       {"key length", set(offsetof(SoundIndexHeader, indexed_key_symbols), 13)},
       {"key count", set(offsetof(SoundIndexHeader, key_count), header.key_count - 1)},
       {"reserved", set(offsetof(SoundIndexHeader, reserved), 1)},
@@ -177,7 +190,7 @@ TEST(SoundIndexTest, RefusesAMalformedImage) {
       {"negative word", set(words, -1)},
       {"group past the keys", set(group_of_word + 4 * 9, header.key_count)},
       {"directory backwards", set(directory + 4 * 300, 0)},
-      {"directory past the keys", set(directory + 4 * 1024, header.key_count + 1)},
+      {"directory past the keys", set(directory + 4 * 5832, header.key_count + 1)},
       {"negative directory", set(directory, -1)},
   };
   for (const auto& c : cases) {

@@ -61,6 +61,25 @@ constexpr std::pair<std::string_view, std::string_view> kSpellingConfusions[] = 
     {"aw", "au"}, {"er", "ur"}, {"o", "ow"},  {"ai", "ay"}, {"a", "ai"},  {"o", "oa"},
 };
 
+// Each side of a confusion with the other side, by the side's last letter: a meter looks up
+// the confusions that may end at each letter of its text instead of trying them all.
+struct ConfusionSide {
+  std::string_view side, other;
+};
+using ConfusionSides = std::array<std::vector<ConfusionSide>, 26>;
+
+const ConfusionSides& ConfusionsByLastLetter() {
+  static const ConfusionSides sides = [] {
+    ConfusionSides by_last;
+    for (const auto& [one, other] : kSpellingConfusions) {
+      by_last[static_cast<std::size_t>(one.back() - 'a')].push_back({one, other});
+      by_last[static_cast<std::size_t>(other.back() - 'a')].push_back({other, one});
+    }
+    return by_last;
+  }();
+  return sides;
+}
+
 bool EndsWith(std::u16string_view text, std::size_t end, std::string_view part) {
   if (part.size() > end) return false;
   for (std::size_t k = 0; k < part.size(); ++k) {
@@ -137,6 +156,8 @@ struct SlipTable {
       typed_for[kOtherCharacter][word] = typed_for[word][kOtherCharacter] = costs.substitute;
     }
     typed_for[kOtherCharacter][kOtherCharacter] = costs.substitute;
+    least_letter = LeastLetter();
+    least_edit = LeastEdit();
   }
 
   // The thread's table for `costs`: the last one it worked out, or a new one.
@@ -150,27 +171,38 @@ struct SlipTable {
   SingleCosts put_in;    // a typed character that the word lacks
   SingleCosts left_out;  // a character of the word that the typed text lacks
   std::array<std::array<float, 27>, 27> typed_for;  // [typed][word]
+  // LeastLetterCost and LeastEditCost, worked out with the table: a ranking asks for them with
+  // every word it ranks.
+  float least_letter, least_edit;
+
+ private:
+  float LeastLetter() const {
+    float least = std::numeric_limits<float>::infinity();
+    for (const SingleCosts* single : {&put_in, &left_out}) {
+      for (const auto* costs_of : {&single->alone, &single->doubled})
+        least = std::min(least, *std::min_element(costs_of->begin(), costs_of->end()));
+    }
+    // A confusion of groups of one and kLongestConfusion letters changes the length by all but
+    // one.
+    least = std::min(least, costs.confusion / static_cast<float>(kLongestConfusion - 1));
+    return std::max(0.0f, least + std::min(0.0f, costs.first_letter));
+  }
+  float LeastEdit() const {
+    // A confusion may mend as many letters as a group has, at once.
+    float least =
+        std::min(least_letter, costs.confusion / static_cast<float>(kLongestConfusion));
+    for (const auto& row : typed_for)
+      least = std::min(least, *std::min_element(row.begin(), row.end()));
+    return std::max(0.0f, least + std::min(0.0f, costs.first_letter));
+  }
 };
 
 float LeastLetterCost(const TypingCosts& costs) {
-  const std::shared_ptr<const SlipTable> slips = SlipTable::For(costs);
-  float least = std::numeric_limits<float>::infinity();
-  for (const SingleCosts* single : {&slips->put_in, &slips->left_out}) {
-    for (const auto* costs_of : {&single->alone, &single->doubled})
-      least = std::min(least, *std::min_element(costs_of->begin(), costs_of->end()));
-  }
-  // A confusion of groups of one and kLongestConfusion letters changes the length by all but one.
-  least = std::min(least, costs.confusion / static_cast<float>(kLongestConfusion - 1));
-  return std::max(0.0f, least + std::min(0.0f, costs.first_letter));
+  return SlipTable::For(costs)->least_letter;
 }
 
 float LeastEditCost(const TypingCosts& costs) {
-  // A confusion may mend as many letters as a group has, at once.
-  float least =
-      std::min(LeastLetterCost(costs), costs.confusion / static_cast<float>(kLongestConfusion));
-  for (const auto& row : SlipTable::For(costs)->typed_for)
-    least = std::min(least, *std::min_element(row.begin(), row.end()));
-  return std::max(0.0f, least + std::min(0.0f, costs.first_letter));
+  return SlipTable::For(costs)->least_edit;
 }
 
 float TypingDistance(std::u16string_view typed, std::u16string_view word,
@@ -181,10 +213,11 @@ float TypingDistance(std::u16string_view typed, std::u16string_view word,
 TypingMeter::TypingMeter(std::u16string_view typed, const TypingCosts& costs)
     : typed_(typed), slips_(SlipTable::For(costs)), typed_single_(typed.size()) {
   slips_->put_in.Of(typed, costs.first_letter, typed_single_.data());
+  const ConfusionSides& by_last_letter = ConfusionsByLastLetter();
   for (std::size_t end = 1; end <= typed.size(); ++end) {
-    for (const auto& [one, other] : kSpellingConfusions) {
-      if (EndsWith(typed, end, one)) confusions_.push_back({end, one.size(), other});
-      if (EndsWith(typed, end, other)) confusions_.push_back({end, other.size(), one});
+    if (!support::IsAsciiLower(typed[end - 1])) continue;
+    for (const auto& [side, other] : by_last_letter[typed[end - 1] - u'a']) {
+      if (EndsWith(typed, end, side)) confusions_.push_back({end, side.size(), other});
     }
   }
 }

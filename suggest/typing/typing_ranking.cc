@@ -33,10 +33,8 @@ constexpr int kNearEdits = 2;
 // A sound neighbour whose length differs more than this is not worth ranking.
 constexpr std::size_t kSoundLengthSpread = 3;
 
-constexpr std::string_view kInsertable = "abcdefghijklmnopqrstuvwxyz'-";
-
 // Calls `take` for every string one edit away from `word`: a unit deleted, two adjacent ones
-// swapped, one replaced by or one inserted from kInsertable.
+// swapped, one replaced by or one inserted from kRunLetters.
 template <typename Text, typename Take>
 void ForEachEdit(const Text& word, Take&& take) {
   Text edit;
@@ -49,7 +47,7 @@ void ForEachEdit(const Text& word, Take&& take) {
       take(edit);
     }
     edit.assign(word);
-    for (const char c : kInsertable) {
+    for (const char c : kRunLetters) {
       if (static_cast<typename Text::value_type>(c) == word[i]) continue;
       edit[i] = static_cast<typename Text::value_type>(c);
       take(edit);
@@ -57,10 +55,47 @@ void ForEachEdit(const Text& word, Take&& take) {
   }
   for (std::size_t i = 0; i <= word.size(); ++i) {
     edit.assign(word, 0, i).append(1, 'a').append(word, i);
-    for (const char c : kInsertable) {
+    for (const char c : kRunLetters) {
       edit[i] = static_cast<typename Text::value_type>(c);
       take(edit);
     }
+  }
+}
+
+// As ForEachEdit over a single-byte word, in the same order, but calls take(edit, may_be_listed)
+// with LetterTriples::MayBeListed of each, and only for the deletions, the swaps and the edits
+// that may be listed: the letters that may replace one of the word's, or be put in, come from
+// the runs around the place at once, so most edits are never spelled out. Of two letters or
+// more, so that only a deletion leaves one.
+template <typename Take>
+void ForEachListableEdit(const std::string& word, const EditedWordTriples& runs, Take&& take) {
+  const std::size_t n = word.size();
+  const auto each_letter = [](std::uint32_t letters, auto&& with) {
+    for (; letters != 0; letters &= letters - 1)
+      with(kRunLetters[static_cast<std::size_t>(std::countr_zero(letters)) - 1]);
+  };
+  std::string edit;
+  for (std::size_t i = 0; i < n; ++i) {
+    edit.assign(word, 0, i).append(word, i + 1);
+    take(edit, runs.MayBeListed(edit, i, n - i - 1));
+    if (i + 1 < n && word[i] != word[i + 1]) {
+      edit.assign(word);
+      std::swap(edit[i], edit[i + 1]);
+      take(edit, runs.MayBeListed(edit, i, n - i - 2));
+    }
+    edit.assign(word);
+    each_letter(runs.Replacing(i), [&](char c) {
+      if (c == word[i]) return;
+      edit[i] = c;
+      take(edit, true);
+    });
+  }
+  for (std::size_t i = 0; i <= n; ++i) {
+    edit.assign(word, 0, i).append(1, 'a').append(word, i);
+    each_letter(runs.PuttingIn(i), [&](char c) {
+      edit[i] = c;
+      take(edit, true);
+    });
   }
 }
 
@@ -72,16 +107,17 @@ bool ToListForm(std::u16string_view word, std::string& bytes) {
   return false;
 }
 
-// Candidates by main-list index, in a small open-addressing table that a gathering clears.
+// Candidates by main-list index, in an open-addressing table of the thread's that keeps its
+// size from one gathering to the next: Clear empties only the slots the last gathering used, so
+// that a word whose sound reaches thousands of words grows the table once, not every time.
 class ListedCandidates {
  public:
   static constexpr std::uint32_t kNone = UINT32_MAX;
 
-  void Clear(std::size_t expected) {
-    std::size_t size = 1024;
-    while (size < 2 * expected) size *= 2;
-    slots_.assign(size, {-1, kNone});
-    used_ = 0;
+  void Clear() {
+    for (const std::size_t at : used_) slots_[at] = {-1, kNone};
+    used_.clear();
+    if (slots_.empty()) slots_.assign(1024, {-1, kNone});
   }
   // The candidate of `index`, or nullptr when it has none.
   std::uint32_t* Find(std::int32_t index) {
@@ -95,13 +131,13 @@ class ListedCandidates {
   }
   // The candidate of `index`: its slot's position, kNone until set.
   std::uint32_t& At(std::int32_t index) {
-    if (used_ * 2 >= slots_.size()) Grow();
+    if (used_.size() * 2 >= slots_.size()) Grow();
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = Home(index, mask);
     while (slots_[at].first != index && slots_[at].first != -1) at = (at + 1) & mask;
     if (slots_[at].first == -1) {
       slots_[at].first = index;
-      ++used_;
+      used_.push_back(at);
     }
     return slots_[at].second;
   }
@@ -113,14 +149,14 @@ class ListedCandidates {
   void Grow() {
     std::vector<std::pair<std::int32_t, std::uint32_t>> old = std::move(slots_);
     slots_.assign(old.size() * 2, {-1, kNone});
-    used_ = 0;
+    used_.clear();
     for (const auto& [index, position] : old) {
       if (index != -1) At(index) = position;
     }
   }
 
   std::vector<std::pair<std::int32_t, std::uint32_t>> slots_;
-  std::size_t used_ = 0;
+  std::vector<std::size_t> used_;  // the slots in use
 };
 
 // The steps of a word level, commonest first (0) to custom words (7).
@@ -160,10 +196,17 @@ std::pair<std::size_t, std::size_t> LetterSurplus(const LetterBins& word_bins,
   return {static_cast<std::size_t>(missing), static_cast<std::size_t>(extra)};
 }
 
-// The candidate's word in lower case.
-std::u16string FoldedText(const PreparedTables& tables, const TypingCandidate& candidate) {
-  if (!candidate.word.empty()) return FoldCase(candidate.word);
-  return platform::FromSingleByte(tables.Word(candidate.index));
+// The candidate's word in lower case, into `text`, whose storage is reused.
+void FoldedText(const PreparedTables& tables, const TypingCandidate& candidate,
+                std::u16string& text) {
+  if (!candidate.word.empty()) {
+    platform::ToLower(candidate.word, text);
+    return;
+  }
+  const std::string_view listed = tables.Word(candidate.index);
+  text.resize(listed.size());
+  for (std::size_t at = 0; at < listed.size(); ++at)
+    text[at] = platform::FromSingleByte(static_cast<unsigned char>(listed[at]));
 }
 
 // A candidate as it is offered for a word of `style`: a listed word (`folded`) in that style, a
@@ -172,6 +215,17 @@ std::u16string Shown(const TypingCandidate& candidate, const std::u16string& fol
                      CaseStyle style) {
   return InCaseStyle(candidate.word.empty() ? folded : candidate.word, style);
 }
+
+// The set bits of `bits`, counted in line: std::popcount, built for any x86-64 (without the
+// popcnt instruction), calls a library routine, once for every candidate ranked.
+constexpr int SetBits(std::uint64_t bits) {
+  bits -= (bits >> 1) & 0x5555555555555555u;
+  bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+  bits = (bits + (bits >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+  return static_cast<int>((bits * 0x0101010101010101u) >> 56);
+}
+static_assert(SetBits(0) == 0 && SetBits(~std::uint64_t{0}) == 64 &&
+              SetBits(0x8000000000000101u) == 3);
 
 // What a candidate's cost is known to be before it is measured: the terms that need no
 // measuring, and the least that the similarity and the typing distance can add.
@@ -186,6 +240,9 @@ class CostBounds {
              std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; });
     cheapest_letter_ = LeastLetterCost(weights.typing);
     cheapest_edit_ = LeastEditCost(weights.typing);
+    const TypingCosts& typing = weights.typing;
+    first_edit_ = typing.swap >= 0 && typing.confusion >= 0 ? std::max(typing.first_letter, 0.0f)
+                                                             : 0.0f;
     subsequence_ = ascii_ && lower.size() <= kLongestSubsequenced;
     if (subsequence_) {
       for (std::size_t at = 0; at < lower.size(); ++at)
@@ -231,6 +288,12 @@ class CostBounds {
     return {similarity, typing};
   }
 
+  // The least typing distance of a candidate that does not begin with the misspelling's first
+  // letter. Every alignment then begins with an edit of that letter, which costs
+  // `first_letter` more than its kind, and so at least that when no kind costs less than
+  // nothing; every value a TypingMeter reaches on the way is as high.
+  float LeastWithFirstLetterEdited() const { return first_edit_; }
+
  private:
   // The misspelling's longest common subsequence with a listed word: a row of the classic table
   // as a bit vector (Allison and Dix), one addition a letter.
@@ -244,7 +307,7 @@ class CostBounds {
     }
     const std::uint64_t used =
         lower_.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << lower_.size()) - 1;
-    return lower_.size() - static_cast<std::size_t>(std::popcount(row & used));
+    return lower_.size() - static_cast<std::size_t>(SetBits(row & used));
   }
 
   std::size_t LengthDifference(const TypingCandidate& candidate) const {
@@ -259,7 +322,7 @@ class CostBounds {
   char16_t last_letter_;
   bool ascii_, subsequence_;
   std::array<std::uint64_t, 128> positions_{};  // where each ASCII letter is in the misspelling
-  float cheapest_letter_, cheapest_edit_;
+  float cheapest_letter_, cheapest_edit_, first_edit_;
 };
 
 }  // namespace
@@ -274,11 +337,12 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
   if (!IsSuggestible(CleanWord(lower))) return {};
   const PreparedTables& tables = dictionaries.main;
   std::vector<TypingCandidate> candidates;
-  candidates.reserve(512);  // a misspelling has about 400
-  // The thread's table, reached once: each use of a thread_local by name costs a lookup.
+  candidates.reserve(64);  // most come from the sound, reserved for below
+  // The thread's tables, reached once: each use of a thread_local by name costs a lookup.
   thread_local ListedCandidates thread_listed;
+  thread_local std::vector<std::pair<std::int32_t, int>> thread_sounding;
   ListedCandidates& listed = thread_listed;
-  listed.Clear(512);
+  listed.Clear();
   std::string bytes;
   const auto add_listed = [&](std::int32_t index, bool one_edit) -> TypingCandidate& {
     std::uint32_t& position = listed.At(index);
@@ -352,12 +416,12 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
   // beyond Latin-1 is in no list; the custom entries came above.
   const LetterTriples& triples = dictionaries.triples;
   std::size_t within_one_edit = 0;
-  const auto add_edit = [&](std::string_view edit) {
+  const auto add_edit = [&](std::string_view edit, bool may_be_listed) {
     if (edit.size() < 2) {
       if (edit == "a" || edit == "i") add_text(std::u16string(1, edit[0]), true);
       return;
     }
-    if (!triples.MayBeListed(edit)) return;
+    if (!may_be_listed || !triples.PassesWordFilter(edit)) return;
     const std::int32_t index = tables.Find(edit);
     if (index >= 0) {
       add_listed(index, true);
@@ -365,11 +429,13 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     }
   };
   std::string lower_bytes, edit_bytes;
-  if (ToListForm(lower, lower_bytes)) {
-    ForEachEdit(lower_bytes, [&](const std::string& edit) { add_edit(edit); });
+  const bool single_byte = ToListForm(lower, lower_bytes);
+  const EditedWordTriples edited(triples, lower_bytes);
+  if (single_byte) {
+    ForEachListableEdit(lower_bytes, edited, add_edit);
   } else {
     ForEachEdit(lower, [&](const std::u16string& edit) {
-      if (ToListForm(edit, edit_bytes)) add_edit(edit_bytes);
+      if (ToListForm(edit, edit_bytes)) add_edit(edit_bytes, triples.MayBeListed(edit_bytes));
     });
   }
   // Listed words two edits away, when at most one is within one.
@@ -387,7 +453,8 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
       for (std::size_t j = 0; j + 1 < swapped.size(); ++j) {
         if (j == i || swapped[j] == swapped[j + 1]) continue;
         std::swap(swapped[j], swapped[j + 1]);
-        if (triples.MayBeListed(swapped)) {
+        if (edited.MayBeListed(swapped, std::min(i, j), swapped.size() - std::max(i, j) - 2) &&
+            triples.PassesWordFilter(swapped)) {
           const std::int32_t index = tables.Find(swapped);
           if (index >= 0) add_listed(index, false);
         }
@@ -410,18 +477,24 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
       add_text(std::u16string(left) + u' ' + std::u16string(right), false);
     }
   }
-  // Words that sound alike.
+  // Words that sound alike, listed first so that the candidates are reserved at once: a short
+  // sound key reaches thousands of words.
   const std::string sound = SoundKey(lower);
-  dictionaries.sounds.ForEachWordNearSound(sound, [&](std::int32_t index, int key_edits) {
+  std::vector<std::pair<std::int32_t, int>>& sounding = thread_sounding;
+  sounding.clear();
+  dictionaries.sounds.ForEachWordNearSound(
+      sound, [&](std::int32_t index, int key_edits) { sounding.emplace_back(index, key_edits); });
+  candidates.reserve(candidates.size() + sounding.size());
+  for (const auto& [index, key_edits] : sounding) {
     const std::size_t length = tables.Word(index).size();
     // One far in length becomes no candidate, but one that already is learns its sound.
     if (std::max(length, lower.size()) - std::min(length, lower.size()) > kSoundLengthSpread &&
         listed.Find(index) == nullptr) {
-      return;
+      continue;
     }
     TypingCandidate& candidate = add_listed(index, false);
     candidate.sound_edits = std::min(candidate.sound_edits, key_edits);
-  });
+  }
   // The index knows every listed word's sound; the others' is worked out.
   for (TypingCandidate& candidate : candidates) {
     if (candidate.index < 0 && SoundKey(FoldCase(candidate.word)) == sound) {
@@ -476,17 +549,19 @@ std::vector<std::u16string> RankCandidates(const PreparedTables& main,
     const bool full = most > 0 && best_costs.size() == most;
     const float bar = full ? best_costs.front() + kMargin : std::numeric_limits<float>::infinity();
     if (least > bar) continue;
-    text = FoldedText(main, candidates[i]);
+    FoldedText(main, candidates[i], text);
+    const float rest = known[i] + least_similarity[i];
+    // Such a candidate would cost more than the bar however it was measured.
+    if (text[0] != lower[0] && rest + bounds.LeastWithFirstLetterEdited() > bar) continue;
     // The word as it is written is no correction of it.
     if (text == lower && Shown(candidates[i], text, style) == word) continue;
-    const float rest = known[i] + least_similarity[i];
     float cost = meter.AtMost(text, bar - rest);
     if (cost + rest > bar) continue;
     if (weights.similarity != 0.0f) {
       cost -= weights.similarity * static_cast<float>(SimilarityRatio(text, lower));
     }
     cost += known[i];
-    costs.push_back({cost, i, std::move(text)});
+    costs.push_back({cost, i, text});
     if (most == 0) continue;
     best_costs.push_back(cost);
     std::push_heap(best_costs.begin(), best_costs.end());
