@@ -189,8 +189,7 @@ struct SlipTable {
   }
   float LeastEdit() const {
     // A confusion may mend as many letters as a group has, at once.
-    float least =
-        std::min(least_letter, costs.confusion / static_cast<float>(kLongestConfusion));
+    float least = std::min(least_letter, costs.confusion / static_cast<float>(kLongestConfusion));
     for (const auto& row : typed_for)
       least = std::min(least, *std::min_element(row.begin(), row.end()));
     return std::max(0.0f, least + std::min(0.0f, costs.first_letter));

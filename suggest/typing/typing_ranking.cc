@@ -241,8 +241,8 @@ class CostBounds {
     cheapest_letter_ = LeastLetterCost(weights.typing);
     cheapest_edit_ = LeastEditCost(weights.typing);
     const TypingCosts& typing = weights.typing;
-    first_edit_ = typing.swap >= 0 && typing.confusion >= 0 ? std::max(typing.first_letter, 0.0f)
-                                                             : 0.0f;
+    first_edit_ =
+        typing.swap >= 0 && typing.confusion >= 0 ? std::max(typing.first_letter, 0.0f) : 0.0f;
     subsequence_ = ascii_ && lower.size() <= kLongestSubsequenced;
     if (subsequence_) {
       for (std::size_t at = 0; at < lower.size(); ++at)
