@@ -17,7 +17,7 @@
 // symbol x, then the filter, uint64[16384]; 141,888 bytes in all.
 // lexivane_ranking_data_compiler writes the image of the embedded list at build time;
 // SharedLetterTriples() reads it in place, checked once per process. Building from
-// PreparedTables at run time (about 1 ms) gives the same set. A set is immutable and every
+// PreparedTables at run time (about 2 ms) gives the same set. A set is immutable and every
 // thread may read it.
 #pragma once
 

@@ -52,11 +52,14 @@ std::vector<std::pair<std::int32_t, int>> FoundPlainly(std::string_view word, in
 
 // Misspellings of every length the walk treats apart: short enough that the band reaches the
 // first column, a swap at the start, apostrophes and hyphens, letters beyond ASCII, past the
-// longest entry.
+// longest entry, and as long as a column's bits.
 TEST(NearWords, AreTheWordsOfThePlainDistance) {
-  for (const char* word : {"ab", "teh", "recieve", "acomodate", "ocurrence", "seperately", "dont'",
-                           "well-know", "caf\xe9", "zz", "xylophonist", "electroencephalogrammms",
-                           "antidisestablishmentarianismm"}) {
+  const std::string longest = "pneumonoultramicroscopicsilicovolcanoconiosispneumonoultramicros";
+  ASSERT_EQ(longest.size(), kLongestNearWord);
+  for (const std::string word :
+       {"ab", "teh", "recieve", "acomodate", "ocurrence", "seperately", "dont'", "well-know",
+        "caf\xe9", "zz", "xylophonist", "electroencephalogrammms", "antidisestablishmentarianismm",
+        longest.c_str()}) {
     for (int most_edits = 0; most_edits <= kMostNearEdits; ++most_edits) {
       EXPECT_EQ(Found(word, most_edits), FoundPlainly(word, most_edits))
           << word << " within " << most_edits;
