@@ -69,19 +69,12 @@ std::shared_ptr<ConfiguredCheck> DocumentConfigs::CurrentCheck(const fs::path& f
     const auto [seen, first] = seen_.try_emplace(folder, now);
     if (!first && seen->second != now) {
       changed = true;
+      // Every folder is seen afresh at its next check, with the words files read now.
       ReadAfresh();
     }
     check = check_;
   }
-  if (changed) {
-    // Seen as the configuration read afresh names its words files.
-    Stamps read = StampsIn(folder, *check);
-    {
-      std::lock_guard lock(mutex_);
-      seen_.insert_or_assign(folder, std::move(read));
-    }
-    changed_();
-  }
+  if (changed) changed_();
   return check;
 }
 
