@@ -61,11 +61,13 @@ void CheckInput(const InputText& input, DocumentMode mode, CodeIdentifiers ident
   checker.Check({input.name, mode, identifiers}, input.text, sink);
 }
 
+// The suggestion lists a walk keeps: a whole repository's misspellings, a few hundred thousand
+// distinct ones in the largest trees.
+constexpr std::size_t kWalkSuggestionLists = std::size_t{1} << 18;
+
 // The files of the folders among options.files, and the files named beside them, each thread
 // with a checker of its own and each file's report made apart, then printed in path order. A
 // SARIF log is one document: each file's results come back as JSON and are written at the end.
-// A whole repository's misspellings: a few hundred thousand distinct ones in the largest trees.
-constexpr std::size_t kWalkSuggestionLists = std::size_t{1} << 18;
 
 int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
                  ConfiguredCheck& configured, const std::optional<ChangedLines>& changed) {

@@ -159,19 +159,16 @@ class Walker {
             const std::string& relative) {
     if (name == ".git") return;
     if (name.front() == '.' && !options_.hidden) return Skip(SkipReason::kHidden);
-    if (regular) {
-      if (rules != nullptr && rules->Ignored(relative)) return Skip(SkipReason::kIgnored);
-      if (const auto reason = SkipByName(name)) return Skip(*reason);
-      walk_.files.push_back({path, false, {}});
-      return;
-    }
+    // What the folder did not say is a regular file is looked at on its own.
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return;
-    if (S_ISLNK(info.st_mode)) {
-      if (!options_.follow || ::stat(path.c_str(), &info) != 0) return Skip(SkipReason::kLink);
+    if (!regular) {
+      if (::lstat(path.c_str(), &info) != 0) return;
+      if (S_ISLNK(info.st_mode)) {
+        if (!options_.follow || ::stat(path.c_str(), &info) != 0) return Skip(SkipReason::kLink);
+      }
     }
     if (rules != nullptr && rules->Ignored(relative)) return Skip(SkipReason::kIgnored);
-    if (S_ISDIR(info.st_mode)) {
+    if (!regular && S_ISDIR(info.st_mode)) {
       if (!visited_.emplace(info.st_dev, info.st_ino).second) return;
       // A repository inside this one keeps its own rules.
       std::error_code failed;
@@ -181,7 +178,7 @@ class Walker {
       }
       return WalkFolder(path, rules, relative + '/');
     }
-    if (!S_ISREG(info.st_mode)) return;
+    if (!regular && !S_ISREG(info.st_mode)) return;
     if (const auto reason = SkipByName(name)) return Skip(*reason);
     walk_.files.push_back({path, false, {}});
   }
