@@ -1,8 +1,8 @@
 #include "suggest/candidate_filter.h"
 #include "support/ascii.h"
+#include "support/set_bits.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace lexivane {
 namespace {
@@ -190,7 +190,7 @@ std::size_t CandidateFilter::CommonSubsequenceLength(std::string_view candidate)
   }
   const std::uint64_t used =
       input_.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << input_.size()) - 1;
-  return static_cast<std::size_t>(std::popcount(~row & used));
+  return static_cast<std::size_t>(support::SetBits(~row & used));
 }
 
 }  // namespace lexivane

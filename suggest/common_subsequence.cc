@@ -1,9 +1,10 @@
 #include "suggest/common_subsequence.h"
 
-#include <bit>
 #include <cstdint>
 #include <utility>
 #include <vector>
+
+#include "support/set_bits.h"
 
 namespace lexivane {
 
@@ -34,7 +35,7 @@ std::size_t LongestCommonSubsequence(std::string_view a, std::string_view b) {
   }
   // Bits above b's length stay set, since no byte matches there and `old & ~matches` keeps them.
   std::size_t length = 0;
-  for (const std::uint64_t bits : row) length += static_cast<std::size_t>(std::popcount(~bits));
+  for (const std::uint64_t bits : row) length += static_cast<std::size_t>(support::SetBits(~bits));
   return length;
 }
 

@@ -20,6 +20,7 @@
 #include "suggest/sound_key.h"
 #include "suggest/suggestion_search.h"
 #include "suggest/word_level.h"
+#include "support/set_bits.h"
 
 namespace lexivane {
 namespace {
@@ -216,17 +217,6 @@ std::u16string Shown(const TypingCandidate& candidate, const std::u16string& fol
   return InCaseStyle(candidate.word.empty() ? folded : candidate.word, style);
 }
 
-// The set bits of `bits`, counted in line: std::popcount, built for any x86-64 (without the
-// popcnt instruction), calls a library routine, once for every candidate ranked.
-constexpr int SetBits(std::uint64_t bits) {
-  bits -= (bits >> 1) & 0x5555555555555555u;
-  bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
-  bits = (bits + (bits >> 4)) & 0x0f0f0f0f0f0f0f0fu;
-  return static_cast<int>((bits * 0x0101010101010101u) >> 56);
-}
-static_assert(SetBits(0) == 0 && SetBits(~std::uint64_t{0}) == 64 &&
-              SetBits(0x8000000000000101u) == 3);
-
 // What a candidate's cost is known to be before it is measured: the terms that need no
 // measuring, and the least that the similarity and the typing distance can add.
 class CostBounds {
@@ -307,7 +297,7 @@ class CostBounds {
     }
     const std::uint64_t used =
         lower_.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << lower_.size()) - 1;
-    return lower_.size() - static_cast<std::size_t>(SetBits(row & used));
+    return lower_.size() - static_cast<std::size_t>(support::SetBits(row & used));
   }
 
   std::size_t LengthDifference(const TypingCandidate& candidate) const {
