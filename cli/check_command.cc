@@ -81,8 +81,9 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
       options.files, options.walk, configured,
       [&] {
         auto checker = std::make_shared<PreparedChecker>(walk_setup);
-        return [&options, &configured, &changed, sarif, checker](OpenedFile& file,
-                                                                 FileReport& report) {
+        auto shown = std::make_shared<ShownLists>(checker->session());
+        return [&options, &configured, &changed, sarif, checker, shown](OpenedFile& file,
+                                                                        FileReport& report) {
           const std::string& path = file.walked.path;
           if (changed && !changed->Touches(path)) {
             report.skipped = SkipReason::kUnchanged;
@@ -94,7 +95,7 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
           if (!identifiers) return;
           std::ostringstream out;
           const std::unique_ptr<CheckOutput> reporter =
-              MakeCheckOutput(options.format, options.max_suggestions > 0, checker->session(), out);
+              MakeCheckOutput(options.format, options.max_suggestions > 0, *shown, out);
           FindingCounter counter(*reporter);
           const InputText input = ReadInput(file.input, std::move(file.first_block));
           if (changed) {
@@ -194,8 +195,9 @@ int RunCheck(const CheckOptions& given) {
   if (NamesDirectory(options.files)) return CheckFolders(options, setup, configured, changed);
   configured.ReadConfigurations(options.files);
   PreparedChecker checker(setup);
+  ShownLists shown(checker.session());
   const std::unique_ptr<CheckOutput> reporter =
-      MakeCheckOutput(options.format, options.max_suggestions > 0, checker.session(), std::cout);
+      MakeCheckOutput(options.format, options.max_suggestions > 0, shown, std::cout);
   bool found = false;
   const bool all_read = ForEachInputFile(options.files, [&](const std::string& file) {
     const DocumentMode mode = ModeOf(options.mode_name, file);

@@ -6,7 +6,6 @@
 #include "cli/check_reporter.h"
 #include "cli/github_reporter.h"
 #include "cli/sarif_reporter.h"
-#include "lexivane/utf8.h"
 
 namespace lexivane::cli {
 
@@ -36,29 +35,18 @@ void AddFormatOptions(CLI::App& check, CheckFormat& format) {
       ->excludes(named);
 }
 
-const std::vector<std::string>& CheckOutput::SuggestionsFor(const frontend::Finding& finding) {
-  if (const auto known = shown_.find(finding.word); known != shown_.end()) return known->second;
-  // As many as the session remembers, so that a text of endless distinct words cannot grow it.
-  if (shown_.size() >= frontend::kRememberedSuggestions) shown_.clear();
-  const frontend::SuggestionList list = session_.Suggestions(FromUtf8(finding.word));
-  std::vector<std::string> suggestions;
-  for (const std::u16string& suggestion : *list) suggestions.push_back(ToUtf8(suggestion));
-  return shown_.emplace(finding.word, std::move(suggestions)).first->second;
-}
-
 std::unique_ptr<CheckOutput> MakeCheckOutput(CheckFormat format, bool shows_suggestions,
-                                             frontend::SpellingSession& session,
-                                             std::ostream& out) {
+                                             ShownLists& shown, std::ostream& out) {
   switch (format) {
     case CheckFormat::kSarif:
-      return std::make_unique<SarifReporter>(session, out);
+      return std::make_unique<SarifReporter>(shown, out);
     case CheckFormat::kGithub:
-      return std::make_unique<GithubReporter>(session, out);
+      return std::make_unique<GithubReporter>(shown, out);
     case CheckFormat::kText:
     case CheckFormat::kJson:
       break;
   }
-  return std::make_unique<CheckReporter>(format == CheckFormat::kJson, shows_suggestions, session,
+  return std::make_unique<CheckReporter>(format == CheckFormat::kJson, shows_suggestions, shown,
                                          out);
 }
 

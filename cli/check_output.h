@@ -4,9 +4,9 @@
 // come next, since their lines and columns are counted in it, and when the last text is done,
 // since a format may gather its findings into one document written then.
 //
-// A format asks the session for a word's suggestions when it reports the word, and writes to
-// the stream it is given (standard output in the tool). One object per run, on the session's
-// thread.
+// A format asks for a word's suggestions when it reports the word (from the lists shown so far,
+// cli/shown_lists.h, which may outlive it), and writes to the stream it is given (standard
+// output in the tool). One object per run, or per file of a walk, on the session's thread.
 #pragma once
 
 #include <cstddef>
@@ -16,12 +16,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "cli/shown_lists.h"
 #include "frontend/io/text_positions.h"
 #include "frontend/pipeline/document_checker.h"
-#include "frontend/session/spelling_session.h"
 
 namespace CLI {
 class App;
@@ -43,37 +42,30 @@ class CheckOutput : public frontend::Reporter {
   virtual void Finish() {}
 
  protected:
-  CheckOutput(frontend::Columns columns, frontend::SpellingSession& session, std::ostream& out)
-      : columns_(columns), session_(session), out_(out) {}
+  CheckOutput(frontend::Columns columns, ShownLists& shown, std::ostream& out)
+      : columns_(columns), shown_(shown), out_(out) {}
 
   // Where the finding starts in the text begun last, its column in this format's columns.
   frontend::LinePosition PlaceOf(const frontend::Finding& finding) {
     return positions_->At(finding.offset);
   }
   // The session's first suggestions for the finding's word, in UTF-8; valid until the next call.
-  const std::vector<std::string>& SuggestionsFor(const frontend::Finding& finding);
+  const std::vector<std::string>& SuggestionsFor(const frontend::Finding& finding) {
+    return shown_.For(finding.word);
+  }
   std::ostream& out() { return out_; }
 
  private:
   const frontend::Columns columns_;
-  frontend::SpellingSession& session_;
+  ShownLists& shown_;
   std::ostream& out_;
   std::optional<frontend::PositionCounter> positions_;
-  // The lists shown so far, by word: a text repeats its misspellings, and each finding would
-  // otherwise convert its word and its list between UTF-8 and UTF-16 again.
-  struct WordHash {
-    using is_transparent = void;  // found by the finding's view, without a copy
-    std::size_t operator()(std::string_view word) const {
-      return std::hash<std::string_view>{}(word);
-    }
-  };
-  std::unordered_map<std::string, std::vector<std::string>, WordHash, std::equal_to<>> shown_;
 };
 
 // `shows_suggestions`: whether the text lines show them (the session gives none when asked for
 // none; the other formats show what it gives).
 std::unique_ptr<CheckOutput> MakeCheckOutput(CheckFormat format, bool shows_suggestions,
-                                             frontend::SpellingSession& session, std::ostream& out);
+                                             ShownLists& shown, std::ostream& out);
 
 // The sentence a CI system shows for a finding: `"Teh" is not a known word (suggestions: The,
 // Th)`, without the parenthesis when there are no suggestions.

@@ -31,8 +31,9 @@ class CheckOutputTest : public ::testing::Test {
     SpellingSession session(engine_, suggestions);
     DocumentChecker checker(session);
     std::ostringstream out;
+    ShownLists shown(session);
     const std::unique_ptr<CheckOutput> output =
-        MakeCheckOutput(format, suggestions > 0, session, out);
+        MakeCheckOutput(format, suggestions > 0, shown, out);
     for (const std::string& text : texts) {
       const std::u16string decoded = FromUtf8(text);
       output->Begin(decoded);

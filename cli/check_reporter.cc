@@ -11,9 +11,9 @@ namespace lexivane::cli {
 
 using namespace frontend;
 
-CheckReporter::CheckReporter(bool json, bool shows_suggestions, SpellingSession& session,
+CheckReporter::CheckReporter(bool json, bool shows_suggestions, ShownLists& shown,
                              std::ostream& out)
-    : CheckOutput(Columns::kCharacters, session, out),
+    : CheckOutput(Columns::kCharacters, shown, out),
       json_(json),
       shows_suggestions_(shows_suggestions) {}
 

@@ -13,8 +13,7 @@ namespace lexivane::cli {
 class CheckReporter : public CheckOutput {
  public:
   // `shows_suggestions`: whether the text lines show them (JSON always has the list).
-  CheckReporter(bool json, bool shows_suggestions, frontend::SpellingSession& session,
-                std::ostream& out);
+  CheckReporter(bool json, bool shows_suggestions, ShownLists& shown, std::ostream& out);
 
   void Report(const frontend::Document& document, const frontend::Finding& finding) override;
 

@@ -17,8 +17,8 @@ std::string EscapeCommandProperty(std::string_view text) {
       text, [](char c) { return c == '%' || c == '\r' || c == '\n' || c == ':' || c == ','; });
 }
 
-GithubReporter::GithubReporter(SpellingSession& session, std::ostream& out)
-    : CheckOutput(Columns::kUtf16Units, session, out) {}
+GithubReporter::GithubReporter(ShownLists& shown, std::ostream& out)
+    : CheckOutput(Columns::kUtf16Units, shown, out) {}
 
 void GithubReporter::Report(const Document& document, const Finding& finding) {
   const LinePosition where = PlaceOf(finding);

@@ -20,7 +20,7 @@ namespace lexivane::cli {
 
 class GithubReporter : public CheckOutput {
  public:
-  GithubReporter(frontend::SpellingSession& session, std::ostream& out);
+  GithubReporter(ShownLists& shown, std::ostream& out);
 
   void Report(const frontend::Document& document, const frontend::Finding& finding) override;
 };

@@ -31,8 +31,8 @@ std::string ArtifactUri(std::string_view path) {
   return (path.starts_with('/') ? "file://" : "") + PercentEncoded(path, reserved);
 }
 
-SarifReporter::SarifReporter(SpellingSession& session, std::ostream& out)
-    : CheckOutput(Columns::kUtf16Units, session, out) {}
+SarifReporter::SarifReporter(ShownLists& shown, std::ostream& out)
+    : CheckOutput(Columns::kUtf16Units, shown, out) {}
 
 void SarifReporter::Report(const Document& document, const Finding& finding) {
   const LinePosition where = PlaceOf(finding);

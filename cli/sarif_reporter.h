@@ -19,7 +19,7 @@ namespace lexivane::cli {
 
 class SarifReporter : public CheckOutput {
  public:
-  SarifReporter(frontend::SpellingSession& session, std::ostream& out);
+  SarifReporter(ShownLists& shown, std::ostream& out);
 
   void Report(const frontend::Document& document, const frontend::Finding& finding) override;
   void Finish() override;
