@@ -147,6 +147,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options) {
   AddModeOption(*check, options.mode_name);
   AddIdentifiersOption(*check, options.identifiers);
   AddNoRuleOption(*check, options.rules_off);
+  AddVariantOption(*check, options.variant);
   AddConfigOption(*check, options.config_file);
   AddFormatOptions(*check, options.format);
   check->add_flag("--events", options.events,
@@ -185,7 +186,8 @@ int RunCheck(const CheckOptions& given) {
   setup.rules = AllRulesExcept(options.rules_off);
   setup.ranking = options.ranking;
   setup.max_suggestions = static_cast<std::size_t>(options.max_suggestions);
-  ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers);
+  ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers,
+                             options.variant);
   std::optional<ChangedLines> changed;
   if (options.changed) {
     if (options.events) throw CommandError("--events takes whole texts, not --changed");

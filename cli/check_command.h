@@ -19,8 +19,9 @@ namespace lexivane::cli {
 struct CheckOptions {
   std::vector<std::string> files;  // none means standard input
   std::optional<std::string> custom_file;
-  std::optional<std::string> mode_name;  // none: by each file's extension
-  std::vector<std::string> rules_off;    // word rules switched off, by name
+  std::optional<std::string> mode_name;             // none: by each file's extension
+  std::vector<std::string> rules_off;               // word rules switched off, by name
+  std::optional<frontend::EnglishVariant> variant;  // none: each file's configuration's
   CheckFormat format = CheckFormat::kText;
   bool events = false;
   bool identifiers = false;

@@ -55,6 +55,26 @@ void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off) {
           "NAME"));
 }
 
+void AddVariantOption(CLI::App& command, std::optional<frontend::EnglishVariant>& variant) {
+  std::string names;
+  for (const std::string_view name : frontend::VariantNames()) {
+    names += (names.empty() ? "" : ", ") + std::string(name);
+  }
+  command
+      .add_option_function<std::string>(
+          "--variant",
+          [&variant](const std::string& name) { variant = frontend::NamedVariant(name); },
+          "The English to check for: " + names +
+              " (en: any of them; default: the configuration's, else en-US)")
+      ->check(CLI::Validator(
+          [names](const std::string& name) {
+            return frontend::NamedVariant(name)
+                       ? ""
+                       : "no variant " + name + " (the variants: " + names + ")";
+          },
+          "NAME"));
+}
+
 void AddRankingOption(CLI::App& command, frontend::Ranking& ranking) {
   std::string what;
   for (const frontend::RankingName& known : frontend::RankingNames()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frontend/modes/document_modes.h"
+#include "frontend/session/english_variant.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/word_rules.h"
 
@@ -27,6 +28,11 @@ void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name);
 // Registers --no-rule NAME[,NAME...] (word rules to switch off: frontend/session/word_rules.h); an
 // unknown name is a usage error.
 void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off);
+
+// Registers --variant NAME (the English to check for: frontend/session/english_variant.h); none
+// until the option is given (then each file's configuration says). An unknown name is a usage
+// error.
+void AddVariantOption(CLI::App& command, std::optional<frontend::EnglishVariant>& variant);
 
 // Registers --ranking NAME (the order of the suggestions: frontend/session/ranking.h); `ranking`
 // holds the command's default until the option is given. An unknown name is a usage error.

@@ -69,6 +69,7 @@ void AddListCommand(CLI::App& app, ListOptions& options) {
   AddCustomOption(*list, options.custom_file);
   AddModeOption(*list, options.mode_name);
   AddNoRuleOption(*list, options.rules_off);
+  AddVariantOption(*list, options.variant);
   AddConfigOption(*list, options.config_file);
   list->add_flag("-u,--unique", options.unique, "Print each misspelt word once");
   AddIdentifiersOption(*list, options.identifiers);
@@ -79,7 +80,8 @@ int RunList(const ListOptions& options) {
   CheckerSetup setup;
   setup.custom_file = options.custom_file;
   setup.rules = AllRulesExcept(options.rules_off);
-  ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers);
+  ConfiguredCheck configured(options.config_file, setup.rules, options.identifiers,
+                             options.variant);
   if (NamesDirectory(options.files)) return ListFolders(options, setup, configured);
   configured.ReadConfigurations(options.files);
   PreparedChecker checker(setup);

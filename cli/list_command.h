@@ -16,8 +16,9 @@ namespace lexivane::cli {
 struct ListOptions {
   std::vector<std::string> files;  // none means standard input
   std::optional<std::string> custom_file;
-  std::optional<std::string> mode_name;  // none: by each file's extension
-  std::vector<std::string> rules_off;    // word rules switched off, by name
+  std::optional<std::string> mode_name;             // none: by each file's extension
+  std::vector<std::string> rules_off;               // word rules switched off, by name
+  std::optional<frontend::EnglishVariant> variant;  // none: each file's configuration's
   bool unique = false;
   bool identifiers = false;
   // The configuration for every file (--config); none: each file's own.

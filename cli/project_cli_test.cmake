@@ -35,6 +35,21 @@ if(NOT out STREQUAL "their\nhelo\n")
 endif()
 run(2 check --config ${WORK_DIR}/none.toml ${WORK_DIR}/elsewhere.txt)
 
+# The English variant: the configuration's (an override's for its files), unless --variant names one.
+file(MAKE_DIRECTORY ${WORK_DIR}/british/uk)
+file(WRITE ${WORK_DIR}/british/.lexivane.toml "variant = \"en-US\"\n[[overrides]]\npaths = [\"uk/\"]\nvariant = \"en_GB\"\n")
+file(WRITE ${WORK_DIR}/british/uk/a.txt "The colour of the color.\n")
+file(WRITE ${WORK_DIR}/british/b.txt "The colour of the color.\n")
+run(1 check ${WORK_DIR}/british/uk/a.txt ${WORK_DIR}/british/b.txt)
+expect_in("${out}" "^[^\n]*uk/a.txt:1:19: color: colour, [^\n]*\n[^\n]*b.txt:1:5: colour: color, [^\n]*\n$")
+run(0 list --variant en ${WORK_DIR}/british/uk/a.txt ${WORK_DIR}/british/b.txt)
+run(1 list --variant en-AU ${WORK_DIR}/british/b.txt)
+if(NOT out STREQUAL "color\n")
+  message(FATAL_ERROR "list --variant en-AU gave:\n${out}")
+endif()
+run(2 check --variant en-NZ ${WORK_DIR}/british/b.txt)
+expect_in("${err}" "no variant en-NZ \\(the variants: en-US, en-GB, en-CA, en-AU, en\\)")
+
 # A fault in the configuration of the last file stops the command before the first.
 file(WRITE ${repo}/docs/lexivane.toml "words = \"helo\"\n")
 foreach(command check list)

@@ -7,6 +7,11 @@
 namespace lexivane::cli {
 
 const std::vector<std::string>& ShownLists::For(std::string_view word) {
+  if (session_.variant() != variant_) {
+    variant_ = session_.variant();
+    recent_.clear();
+    older_.clear();
+  }
   if (const auto known = recent_.find(word); known != recent_.end()) return known->second;
   if (recent_.size() >= frontend::kRememberedSuggestions) {
     older_ = std::move(recent_);

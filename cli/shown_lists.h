@@ -5,7 +5,8 @@
 //
 // Keeps from kRememberedSuggestions to twice as many words: when the recent ones fill up they
 // become the older ones, and a word found among the older ones is recent again, so the words a
-// walk keeps meeting stay while garbage passes through. One thread, with its session.
+// walk keeps meeting stay while garbage passes through; all of them go when the session's English
+// variant changes. One thread, with its session.
 #pragma once
 
 #include <functional>
@@ -20,7 +21,8 @@ namespace lexivane::cli {
 
 class ShownLists {
  public:
-  explicit ShownLists(frontend::SpellingSession& session) : session_(session) {}
+  explicit ShownLists(frontend::SpellingSession& session)
+      : session_(session), variant_(session.variant()) {}
 
   // The session's suggestions for the word; valid until the next call.
   const std::vector<std::string>& For(std::string_view word);
@@ -36,6 +38,7 @@ class ShownLists {
       std::unordered_map<std::string, std::vector<std::string>, WordHash, std::equal_to<>>;
 
   frontend::SpellingSession& session_;
+  frontend::EnglishVariant variant_;  // the session's, for the lists kept
   Lists recent_, older_;
 };
 

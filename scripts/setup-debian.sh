@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   # build and test
   build-essential cmake pkg-config git python3
+  # the English variants' word lists (data/make_variant_words.py, run by the build)
+  scowl
   # the formatter the sources are held to (scripts/check-format.sh), pinned: versions differ
   clang-format-14
   libicu-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev zlib1g-dev

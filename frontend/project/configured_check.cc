@@ -5,8 +5,11 @@
 namespace lexivane::frontend {
 
 ConfiguredCheck::ConfiguredCheck(std::optional<std::string> config_file, WordRules rules,
-                                 bool identifiers)
-    : configs_(std::move(config_file)), rules_(rules), identifiers_(identifiers) {}
+                                 bool identifiers, std::optional<EnglishVariant> variant)
+    : configs_(std::move(config_file)),
+      rules_(rules),
+      identifiers_(identifiers),
+      variant_(variant) {}
 
 void ConfiguredCheck::ReadConfigurations(const std::vector<std::string>& files) {
   if (files.empty()) configs_.ConfigFor("-");
@@ -32,7 +35,10 @@ std::optional<CodeIdentifiers> ConfiguredCheck::Apply(const std::string& file, D
     const WordRule rule = *NamedWordRule(name);
     if (!rules_.Has(rule)) rules = rules.Without(rule);
   }
-  if (session != nullptr) session->UseProjectSettings(rules, settings.settings->words);
+  if (session != nullptr) {
+    session->UseProjectSettings(rules, settings.settings->words,
+                                variant_.value_or(settings.settings->variant));
+  }
   return CodeIdentifiersIn(mode, identifiers_ || settings.settings->identifiers);
 }
 

@@ -1,8 +1,9 @@
 // What a configuration changes in the check of each file, for the commands that check files
 // (`check`, `list`) and for the walk that finds them: whether the file is checked at all, the
-// session's word rules and project words, and whether the identifiers of code are checked.
-// The command line has the last word: a rule it switches off stays off, and --identifiers
-// checks the identifiers whatever the configuration says.
+// session's word rules, project words and English variant, and whether the identifiers of code
+// are checked. The command line has the last word: a rule it switches off stays off, a variant
+// it names is the variant, and --identifiers checks the identifiers whatever the configuration
+// says.
 //
 // Any thread may call Prepare, each with its own session.
 #pragma once
@@ -21,8 +22,10 @@ namespace lexivane::frontend {
 
 class ConfiguredCheck {
  public:
-  // `config_file`: --config; `rules` and `identifiers`: as the command line sets them.
-  ConfiguredCheck(std::optional<std::string> config_file, WordRules rules, bool identifiers);
+  // `config_file`: --config; `rules`, `identifiers` and `variant` (none: the configuration's):
+  // as the command line sets them.
+  ConfiguredCheck(std::optional<std::string> config_file, WordRules rules, bool identifiers,
+                  std::optional<EnglishVariant> variant = std::nullopt);
 
   // Reads the configuration of each file (a CommandError on the first fault), so that a wrong
   // one stops the command before any file is checked.
@@ -46,6 +49,7 @@ class ConfiguredCheck {
   ProjectConfigs configs_;
   const WordRules rules_;
   const bool identifiers_;
+  const std::optional<EnglishVariant> variant_;
 };
 
 }  // namespace lexivane::frontend

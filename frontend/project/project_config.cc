@@ -25,13 +25,10 @@ struct ProjectConfig::Table {
   std::unique_ptr<PathGlobs> paths;  // of an override
   std::vector<std::pair<WordRule, bool>> rules;
   std::optional<bool> identifiers;
-  std::optional<std::string> variant;
+  std::optional<EnglishVariant> variant;
 };
 
 namespace {
-
-// The names a variant is written with; the word list is American English only.
-constexpr std::array kVariantNames = {"en-US", "en_US", "en"};
 
 constexpr std::string_view kKeys[] = {"words",   "words-files", "flag-words", "ignore-paths",
                                       "variant", "rules",       "identifiers"};
@@ -210,14 +207,12 @@ class Reader {
     return std::make_unique<PathGlobs>(globs);
   }
 
-  std::string Variant(const toml::node& value) const {
+  EnglishVariant Variant(const toml::node& value) const {
     const auto* name = value.as_string();
     if (!name) Fail(value.source(), Expected("variant", "a string", value));
-    for (const std::string_view known : kVariantNames) {
-      if (name->get() == known) return "en-US";
-    }
-    Fail(value.source(), "no variant " + name->get() +
-                             " (the word list is American English: " + ListOf(kVariantNames) + ")");
+    if (const auto variant = NamedVariant(name->get())) return *variant;
+    Fail(value.source(),
+         "no variant " + name->get() + " (the variants: " + ListOf(VariantNames()) + ")");
   }
 
   std::vector<std::pair<WordRule, bool>> Rules(const toml::node& value) const {

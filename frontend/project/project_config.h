@@ -6,7 +6,7 @@
 //   words-files = ["words.txt"]         more of them, one a line, relative to this file
 //   flag-words = ["teh"]                rejected even where the word list holds them
 //   ignore-paths = ["vendor/", "*.svg"] files not checked (.gitignore syntax, path_globs.h)
-//   variant = "en-US"                   the English of the word list, the only one there is
+//   variant = "en-GB"                   the English: en-US, en-GB, en-CA, en-AU or en (any)
 //   rules = { names = false }           word rules switched off or on (word_rules.h)
 //   identifiers = true                  the words of the identifiers of code checked too
 //   [[overrides]]                       for the files its `paths` globs match, in order:
@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "frontend/project/path_globs.h"
+#include "frontend/session/english_variant.h"
 #include "frontend/session/spelling_session.h"
 #include "frontend/session/word_rules.h"
 
@@ -43,7 +44,7 @@ struct ProjectSettings {
   std::shared_ptr<const ProjectWords> words;  // null: none
   WordRules rules = WordRules::All();         // those the configuration leaves on
   bool identifiers = false;
-  std::string variant = "en-US";
+  EnglishVariant variant = kDefaultVariant;
 };
 
 struct FileSettings {

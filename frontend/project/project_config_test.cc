@@ -52,7 +52,8 @@ TEST(ProjectConfig, EachFaultNamesItsFileLineAndColumn) {
       {"ignore-paths = [\"# x\"]", "1:17: ignore-paths: a glob that begins with # is a comment"},
       {"ignore-paths = [\"x\\\\\"]", "1:17: ignore-paths: a glob ends in a lone \\"},
       {"ignore-paths = [\"!\"]", "1:17: ignore-paths: an empty glob after !"},
-      {"variant = \"en-GB\"", "1:11: no variant en-GB (the word list is American English"},
+      {"variant = \"en-NZ\"",
+       "1:11: no variant en-NZ (the variants: en-US, en-GB, en-CA, en-AU, en)"},
       {"variant = 1", "1:11: variant is a string, not an integer"},
       {"rules = [\"names\"]", "1:9: rules is a table of rules and true or false, not an array"},
       {"[rules]\nnmes = false", "2:1: no rule nmes (the rules: digits, underscores, capitals,"},
@@ -96,6 +97,7 @@ rules = { names = false, digits = false }
 paths = ["docs/"]
 words = ["recieved"]
 identifiers = true
+variant = "en-GB"
 rules = { digits = true }
 ignore-paths = ["*.txt"]
 [[overrides]]
@@ -136,7 +138,9 @@ identifiers = false
     EXPECT_EQ(settings.rules.Has(WordRule::kDigits), each.digits);
     EXPECT_FALSE(settings.rules.Has(WordRule::kNames));
     EXPECT_EQ(settings.identifiers, each.identifiers);
-    EXPECT_EQ(settings.variant, "en-US");
+    EXPECT_EQ(settings.variant, std::string_view(each.file).starts_with("docs/")
+                                    ? EnglishVariant::kBritish
+                                    : EnglishVariant::kAmerican);
   }
   // Files the same tables apply to share their settings, so that a session keeps its verdicts.
   EXPECT_EQ(config->SettingsFor(dir.path() / "b.c").settings,

@@ -29,8 +29,8 @@ words = []
 # Files not to check, in the syntax of .gitignore.
 ignore-paths = []
 
-# The English of the word list: en-US, the one variant there is.
-# variant = "en-US"
+# The English to check for: en-US (the default), en-GB, en-CA, en-AU, or en for any of them.
+# variant = "en-GB"
 
 # Word rules switched off (or on): digits, underscores, capitals, roman, extra-words, names.
 # rules = { names = false }

@@ -1,12 +1,9 @@
 // The front ends' extra word list: words the embedded list lacks that running text is full of
 // (SCOWL's larger sizes, software terms); data/extra_words.txt, made by data/make_extra_words.py.
 //
-// The list is built into the program as it stands (one entry a line, sorted by the lower-cased
-// entry) and searched in place, so it costs nothing at start-up and no memory beyond its pages.
-// A lower-case entry accepts the word in any letter case (`distro`, `Distro`, `DISTRO`); an entry
-// with capitals accepts itself and its ALL CAPS form (`GitHub`, `GITHUB`, not `github`). Its
-// entries are ASCII letters with inner apostrophes; other words are never in it. An entry followed
-// by 's is accepted too (`systemd's`), as the word check accepts its own words' possessives.
+// The list is built into the program as it stands and searched in place (sorted_word_list.h, which
+// says how letter case and possessives are matched), so it costs nothing at start-up and no memory
+// beyond its pages.
 //
 // The word rule `extra-words` (word_rules.h) decides whether a front end asks it. Any thread.
 #pragma once

@@ -50,7 +50,7 @@ bool SpellingSession::Judge(std::u16string_view word) const {
     if (project_words_->flagged.contains(folded)) return false;
     if (project_words_->accepted.contains(folded)) return true;
   }
-  return FrontEndAccepts(engine_, word, rules_, accepted_names_, check_custom_) ||
+  return FrontEndAccepts(engine_, word, rules_, accepted_names_, check_custom_, variant_) ||
          (!session_words_.empty() && session_words_.contains(FoldCase(word)));
 }
 
@@ -70,10 +70,19 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
     static const SuggestionList kNone = std::make_shared<const std::vector<std::u16string>>();
     return kNone;
   }
-  if (SuggestionList known = suggestions_->Find(word)) return known;
+  // The memo's key: the word, and after a NUL the variant's name when it is not American, since
+  // the variants' lists differ and sessions of several variants may share a memo.
+  std::u16string key(word);
+  if (variant_ != kDefaultVariant) {
+    key += u'\0';
+    for (const char c : VariantName(variant_)) key += static_cast<char16_t>(c);
+  }
+  if (SuggestionList known = suggestions_->Find(key)) return known;
   return suggestions_->Remember(
-      word, std::make_shared<const std::vector<std::u16string>>(
-                SuggestionsToShow(engine_, word, max_suggestions_, ranking_, check_custom_)));
+      key, std::make_shared<const std::vector<std::u16string>>(InVariant(
+               variant_, word,
+               SuggestionsToShow(engine_, word, max_suggestions_, ranking_, check_custom_),
+               max_suggestions_)));
 }
 
 void SpellingSession::AddToCustom(std::u16string_view word) {
@@ -88,12 +97,13 @@ void SpellingSession::AcceptForSession(std::u16string_view word) {
   Forget();
 }
 
-void SpellingSession::UseProjectSettings(WordRules rules,
-                                         std::shared_ptr<const ProjectWords> words) {
-  if (rules == rules_ && words == project_words_) return;
+void SpellingSession::UseProjectSettings(WordRules rules, std::shared_ptr<const ProjectWords> words,
+                                         EnglishVariant variant) {
+  if (rules == rules_ && words == project_words_ && variant == variant_) return;
   rules_ = rules;
   project_words_ = std::move(words);
-  verdicts_.Forget();  // the suggestions do not depend on either
+  variant_ = variant;
+  verdicts_.Forget();  // the suggestions are remembered by variant, and depend on nothing else
 }
 
 void SpellingSession::Forget() {

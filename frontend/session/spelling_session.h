@@ -16,9 +16,12 @@
 // kRememberedSuggestions lists, or in one it shares with the sessions of other threads.
 //
 // Words the engine rejects may still pass the word rules (word_rules.h), all of them unless the
-// front end switched some off. A project's configuration (frontend/project/) may change the rules
-// from one file to the next, and bring words of its own: accepted as the session's words are,
-// or flagged, rejected even where the dictionaries or the rules accept them.
+// front end switched some off. The English variant (english_variant.h; American unless the front
+// end chose another) accepts its own spellings, flags the American ones it writes otherwise,
+// and puts its spellings into the suggestions. A project's configuration (frontend/project/) may
+// change the rules and the variant from one file to the next, and bring words of its own:
+// accepted as the session's words are, or flagged, rejected even where the dictionaries or the
+// rules accept them.
 //
 // One session per engine object, on the engine's thread; the engine must be initialised and
 // outlive the session.
@@ -32,6 +35,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "frontend/session/english_variant.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/suggestion_memo.h"
 #include "frontend/session/word_rules.h"
@@ -85,10 +89,14 @@ class SpellingSession {
   void AcceptForSession(std::u16string_view word);
   // The engine's dictionaries changed behind the session's back.
   void Forget();
-  // The rules and the project's words (none: null) for the texts checked from now on. The
-  // verdicts are forgotten only when either differs from the last (words compared as objects),
-  // so that the files of one configuration, which come one after another, share them.
-  void UseProjectSettings(WordRules rules, std::shared_ptr<const ProjectWords> words);
+  // The rules, the project's words (none: null) and the variant for the texts checked from now
+  // on. The verdicts are forgotten only when one differs from the last (words compared as
+  // objects), so that the files of one configuration, which come one after another, share them.
+  void UseProjectSettings(WordRules rules, std::shared_ptr<const ProjectWords> words,
+                          EnglishVariant variant = kDefaultVariant);
+  // The variant alone, for a front end with no project (the pipe, the provider).
+  void UseVariant(EnglishVariant variant) { UseProjectSettings(rules_, project_words_, variant); }
+  EnglishVariant variant() const { return variant_; }
 
   // The words added with AddToCustom, in order.
   const std::vector<std::u16string>& added_words() const { return added_words_; }
@@ -101,6 +109,7 @@ class SpellingSession {
   const std::size_t max_suggestions_;
   WordRules rules_;
   std::shared_ptr<const ProjectWords> project_words_;
+  EnglishVariant variant_ = kDefaultVariant;
   const Ranking ranking_;
   const bool check_custom_;
   std::unordered_set<std::u16string> session_words_;  // folded

@@ -112,5 +112,25 @@ TEST(SpellingSession, NoSuggestionsForNoneAskedOrAWordTooLong) {
   });
 }
 
+// Sessions of two variants that share a memo each get their own variant's lists, and a session
+// that changes its variant judges its words afresh.
+TEST(SpellingSession, AVariantJudgesAndSuggestsApartFromTheOthers) {
+  SpellCheck engine;
+  engine.Init();
+  const auto memo = std::make_shared<SuggestionMemo>(64);
+  SpellingSession american(engine, 3, WordRules::All(), kDefaultRanking, true, memo);
+  SpellingSession british(engine, 3, WordRules::All(), kDefaultRanking, true, memo);
+  british.UseVariant(EnglishVariant::kBritish);
+  EXPECT_EQ(american.Suggestions(u"colr")->front(), u"color");
+  EXPECT_EQ(british.Suggestions(u"colr")->front(), u"colour");
+  EXPECT_EQ(british.Suggestions(u"color")->front(), u"colour");
+  EXPECT_TRUE(american.Accepts(u"color"));
+  EXPECT_FALSE(british.Accepts(u"color"));
+  EXPECT_TRUE(british.Accepts(u"colour"));
+  british.UseVariant(EnglishVariant::kAny);
+  EXPECT_TRUE(british.Accepts(u"color"));
+  EXPECT_TRUE(british.Accepts(u"colour"));
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

@@ -6,6 +6,7 @@
 
 #include "frontend/session/extra_words.h"
 #include "frontend/session/name_words.h"
+#include "lexivane/letter_case.h"
 #include "support/ascii.h"
 
 namespace lexivane::frontend {
@@ -110,9 +111,13 @@ bool RulesFlagName(std::u16string_view word, WordRules rules) {
 }
 
 bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRules rules,
-                     const AcceptedNames& accepted_names, bool check_custom) {
-  if (!engine.CheckWord(word, check_custom)) return RulesAccept(word, rules);
-  return !RulesFlagName(word, rules) || accepted_names.contains(std::u16string(word));
+                     const AcceptedNames& accepted_names, bool check_custom,
+                     EnglishVariant variant) {
+  if (VariantFlags(variant, word)) return accepted_names.contains(FoldCase(word));
+  if (!engine.CheckWord(word, check_custom))
+    return RulesAccept(word, rules) || VariantAccepts(variant, word);
+  return !RulesFlagName(word, rules) || accepted_names.contains(std::u16string(word)) ||
+         VariantAccepts(variant, word);
 }
 
 }  // namespace lexivane::frontend

@@ -29,6 +29,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "frontend/session/english_variant.h"
 #include "lexivane/spell_check.h"
 
 namespace lexivane::frontend {
@@ -79,13 +80,16 @@ bool RulesAccept(std::u16string_view word, WordRules rules);
 // small letters. The caller still accepts it when the custom dictionary or the session holds it.
 bool RulesFlagName(std::u16string_view word, WordRules rules);
 
-// Names in small letters the person accepted (the custom dictionary's, the session's), folded.
+// Words the person accepted (the custom dictionary's, the session's), folded: they stand against
+// the names rule and the variant's flags.
 using AcceptedNames = std::unordered_set<std::u16string>;
 
 // The front ends' verdict on a word of running text: the engine's word check (the custom
-// dictionary included), overruled by the rules both ways.
+// dictionary included), overruled by the rules both ways, with the spellings of `variant`
+// (english_variant.h): its own accepted, the American ones it writes otherwise flagged.
 // `check_custom`: whether the engine's custom dictionary counts (as CheckWord's bCheckCustom).
 bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRules rules,
-                     const AcceptedNames& accepted_names, bool check_custom = true);
+                     const AcceptedNames& accepted_names, bool check_custom = true,
+                     EnglishVariant variant = kDefaultVariant);
 
 }  // namespace lexivane::frontend
