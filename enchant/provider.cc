@@ -31,6 +31,7 @@
 #include <glib.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -38,6 +39,7 @@
 #include <vector>
 
 #include "frontend/pipeline/prepared_checker.h"
+#include "frontend/session/english_variant.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/spelling_session.h"
 #include "frontend/session/word_rules.h"
@@ -49,10 +51,9 @@
 
 namespace {
 
-// The tags served. The word list is American English; "en" is offered as well so that a host
-// asking for English without a region gets it, while Enchant still prefers a provider that
-// has the exact regional tag (en_GB, en_AU) when one is installed.
-constexpr const char* kTags[] = {"en_US", "en"};
+// The tags served, each an English variant (english_variant.h); "en" takes every variant's
+// spellings, for a host asking for English without a region.
+constexpr const char* kTags[] = {"en_US", "en_GB", "en_CA", "en_AU", "en"};
 
 // The word as the engine is asked it, as running text is: each broken UTF-8 sequence becomes
 // U+FFFD, a character no list entry holds, and marks are composed.
@@ -97,9 +98,18 @@ lexivane::frontend::PreparedChecker& ThreadChecker() {
   return *checker;
 }
 
-int Check(EnchantDict*, const char* const word, std::size_t length) {
+// The thread's session, checking for the variant of `dict`'s tag (its user data). A thread that
+// asks two dictionaries in turn judges afresh at each change of variant.
+lexivane::frontend::SpellingSession& SessionFor(EnchantDict* dict) {
+  lexivane::frontend::SpellingSession& session = ThreadChecker().session();
+  session.UseVariant(static_cast<lexivane::frontend::EnglishVariant>(
+      reinterpret_cast<std::uintptr_t>(dict->user_data)));
+  return session;
+}
+
+int Check(EnchantDict* dict, const char* const word, std::size_t length) {
   try {
-    return ThreadChecker().session().Accepts(EngineWord(word, length)) ? 0 : 1;
+    return SessionFor(dict).Accepts(EngineWord(word, length)) ? 0 : 1;
   } catch (...) {
     return -1;
   }
@@ -112,11 +122,12 @@ char** GStringArray(const std::vector<std::string>& items) {
   return array;
 }
 
-char** Suggest(EnchantDict*, const char* const word, std::size_t length, std::size_t* out_count) {
+char** Suggest(EnchantDict* dict, const char* const word, std::size_t length,
+               std::size_t* out_count) {
   *out_count = 0;
   try {
     const lexivane::frontend::SuggestionList list =
-        ThreadChecker().session().Suggestions(EngineWord(word, length));
+        SessionFor(dict).Suggestions(EngineWord(word, length));
     const std::vector<std::u16string>& suggestions = *list;
     if (suggestions.empty()) return nullptr;
     std::vector<std::string> utf8;
@@ -158,6 +169,8 @@ bool Serves(const char* tag) {
 EnchantDict* RequestDict(EnchantProvider*, const char* const tag) {
   if (!Serves(tag)) return nullptr;
   EnchantDict* dict = g_new0(EnchantDict, 1);
+  dict->user_data =
+      reinterpret_cast<void*>(static_cast<std::uintptr_t>(*lexivane::frontend::NamedVariant(tag)));
   dict->check = Check;
   dict->suggest = Suggest;
   dict->get_extra_word_characters = ExtraWordCharacters;

@@ -50,17 +50,38 @@ class ProviderTest : public testing::Test {
   EnchantDict* dict_ = nullptr;
 };
 
-TEST_F(ProviderTest, IdentifiesItselfAndServesAmericanAndPlainEnglish) {
+TEST_F(ProviderTest, IdentifiesItselfAndServesEachEnglishVariant) {
   EXPECT_STREQ(provider_->identify(provider_), "lexivane");
   EXPECT_TRUE(g_utf8_validate(provider_->describe(provider_), -1, nullptr));
   std::size_t count = 0;
   char** tags = provider_->list_dicts(provider_, &count);
-  EXPECT_EQ(TakeList(tags, count), (std::vector<std::string>{"en_US", "en"}));
-  for (const char* tag : {"en_US", "en"}) EXPECT_TRUE(provider_->dictionary_exists(provider_, tag));
-  for (const char* tag : {"en_GB", "de_DE", "", "en_US.UTF-8"}) {
+  const std::vector<std::string> served = {"en_US", "en_GB", "en_CA", "en_AU", "en"};
+  EXPECT_EQ(TakeList(tags, count), served);
+  for (const std::string& tag : served) {
+    EXPECT_TRUE(provider_->dictionary_exists(provider_, tag.c_str()));
+  }
+  for (const char* tag : {"en_NZ", "de_DE", "", "en_US.UTF-8"}) {
     EXPECT_FALSE(provider_->dictionary_exists(provider_, tag)) << tag;
     EXPECT_EQ(provider_->request_dict(provider_, tag), nullptr) << tag;
   }
+}
+
+// Two dictionaries asked in turn on one thread each answer for their own variant.
+TEST_F(ProviderTest, EachDictionaryChecksItsOwnVariant) {
+  EnchantDict* british = provider_->request_dict(provider_, "en_GB");
+  ASSERT_NE(british, nullptr);
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(Check("color"), 0);
+    EXPECT_EQ(Check("colour"), 1);
+    EXPECT_EQ(british->check(british, "color", 5), 1);
+    EXPECT_EQ(british->check(british, "colour", 6), 0);
+  }
+  std::size_t count = 0;
+  char** list = british->suggest(british, "color", 5, &count);
+  const std::vector<std::string> suggested = TakeList(list, count);
+  ASSERT_FALSE(suggested.empty());
+  EXPECT_EQ(suggested.front(), "colour");
+  provider_->dispose_dict(provider_, british);
 }
 
 // Enchant's answers (0 correct, 1 misspelt), and for a misspelt word the first suggestion.

@@ -16,16 +16,18 @@ DocumentConfigs::DocumentConfigs(Report report, std::function<void()> changed)
   ReadAfresh();
 }
 
-void DocumentConfigs::UseSettings(WordRules rules, bool identifiers) {
+void DocumentConfigs::UseSettings(WordRules rules, bool identifiers,
+                                  std::optional<EnglishVariant> variant) {
   std::lock_guard lock(mutex_);
-  if (rules == rules_ && identifiers == identifiers_) return;
+  if (rules == rules_ && identifiers == identifiers_ && variant == variant_) return;
   rules_ = rules;
   identifiers_ = identifiers;
-  check_ = std::make_shared<ConfiguredCheck>(std::nullopt, rules_, identifiers_);
+  variant_ = variant;
+  check_ = std::make_shared<ConfiguredCheck>(std::nullopt, rules_, identifiers_, variant_);
 }
 
 void DocumentConfigs::ReadAfresh() {
-  check_ = std::make_shared<ConfiguredCheck>(std::nullopt, rules_, identifiers_);
+  check_ = std::make_shared<ConfiguredCheck>(std::nullopt, rules_, identifiers_, variant_);
   seen_.clear();
   reported_.clear();
 }
@@ -111,7 +113,8 @@ std::optional<CodeIdentifiers> DocumentConfigs::Prepare(const std::string& uri, 
     }
   }
   std::lock_guard lock(mutex_);
-  if (session != nullptr) session->UseProjectSettings(rules_, nullptr);
+  if (session != nullptr)
+    session->UseProjectSettings(rules_, nullptr, variant_.value_or(kDefaultVariant));
   return CodeIdentifiersIn(mode, identifiers_);
 }
 

@@ -41,8 +41,9 @@ class DocumentConfigs {
 
   DocumentConfigs(Report report, std::function<void()> changed);
 
-  // The server's settings: the word rules it leaves on, and whether it checks identifiers.
-  void UseSettings(WordRules rules, bool identifiers);
+  // The server's settings: the word rules it leaves on, whether it checks identifiers, and the
+  // English variant it names (none: each configuration's).
+  void UseSettings(WordRules rules, bool identifiers, std::optional<EnglishVariant> variant);
 
   // Readies `session` (when given) for the document at `uri`, read in `mode`, and answers how
   // its document shows the identifiers of code; none when its configuration leaves it out.
@@ -69,6 +70,7 @@ class DocumentConfigs {
   std::mutex mutex_;
   WordRules rules_ = WordRules::All();
   bool identifiers_ = false;
+  std::optional<EnglishVariant> variant_;
   std::shared_ptr<ConfiguredCheck> check_;
   std::map<std::filesystem::path, Stamps> seen_;  // by folder, since the last ReadAfresh
   std::set<std::string> reported_;

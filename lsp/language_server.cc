@@ -109,7 +109,8 @@ LanguageServer::LanguageServer(Outbox& outbox, ServerSettings settings,
           [this] { workspace_.CheckAllAgain(); }),
       saver_([this](const CustomDictionaryFile& file, const std::vector<std::u16string>& words,
                     const std::optional<std::string>& failure) { Saved(file, words, failure); }) {
-  document_configs_.UseSettings(settings_.checker.rules, settings_.checker.check_identifiers);
+  document_configs_.UseSettings(settings_.checker.rules, settings_.checker.check_identifiers,
+                                settings_.checker.variant);
 }
 
 LanguageServer::~LanguageServer() = default;
@@ -267,7 +268,8 @@ void LanguageServer::Configure(const Json& given) {
   if (change.settings == settings_) return;
   if (change.settings.checker != settings_.checker) finder_.reset();
   settings_ = std::move(change.settings);
-  document_configs_.UseSettings(settings_.checker.rules, settings_.checker.check_identifiers);
+  document_configs_.UseSettings(settings_.checker.rules, settings_.checker.check_identifiers,
+                                settings_.checker.variant);
   if (worker_) {
     StartWorker();
     workspace_.CheckAllAgain();

@@ -367,6 +367,13 @@ TEST(ServerSettings, TakesTheValuesThatFitAndNamesTheOthers) {
       {R"({"suggestionRanking": ["engine"]})", current, {"suggestionRanking"}},
       {R"({"noRule": ["digits", "nosuch"]})", current, {"noRule"}},
       {R"({"noRule": "digits"})", current, {"noRule"}},
+      {R"({"variant": "en_GB"})",
+       {{"/old.dic", 0.8f, 5, Ranking::kTyping, WordRules::All(), false, EnglishVariant::kBritish},
+        3},
+       {}},
+      {R"({"variant": null})", current, {}},
+      {R"({"variant": "en-NZ"})", current, {"variant"}},
+      {R"({"variant": 1})", current, {"variant"}},
       {R"({"lexivane": 5, "severity": 1})", current, {}},  // the key wins, and is no object
       {R"([1])", current, {}},
   };

@@ -102,6 +102,14 @@ SettingsChange ChangeSettings(const ServerSettings& current, const Json& given) 
       refuse("noRule");
     }
   }
+  if (const auto it = settings.find("variant"); it != settings.end()) {
+    const auto variant = it->is_string() ? NamedVariant(it->get<std::string>()) : std::nullopt;
+    if (variant || it->is_null()) {
+      next.checker.variant = variant;
+    } else {
+      refuse("variant");
+    }
+  }
   if (const auto it = settings.find("checkIdentifiers"); it != settings.end()) {
     if (it->is_boolean()) {
       next.checker.check_identifiers = it->get<bool>();

@@ -15,6 +15,7 @@
 
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/session/custom_dictionary_file.h"
+#include "frontend/session/english_variant.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/word_rules.h"
 
@@ -27,6 +28,8 @@ struct CheckerSettings {
   Ranking ranking = kDefaultRanking;   // "suggestionRanking": "typing" or "engine"
   WordRules rules = WordRules::All();  // "noRule": the names of those switched off
   bool check_identifiers = false;      // in the code modes, the identifiers of the code too
+  // "variant": the English to check for; none: each document's configuration's, else en-US.
+  std::optional<EnglishVariant> variant = std::nullopt;
   friend bool operator==(const CheckerSettings&, const CheckerSettings&) = default;
 };
 

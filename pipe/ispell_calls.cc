@@ -16,6 +16,7 @@
 #include "frontend/pipeline/prepared_checker.h"
 #include "frontend/pipeline/word_list_reporter.h"
 #include "frontend/session/custom_dictionary_file.h"
+#include "frontend/session/english_variant.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/word_rules.h"
 #include "frontend/words/running_words.h"
@@ -30,6 +31,8 @@ namespace {
 // A longer line is not checked (it gets its blank line and a warning): a client that sends
 // endless bytes without a line end must not exhaust the memory.
 constexpr std::size_t kMaxLine = std::size_t{64} << 20;
+
+constexpr std::string_view kDictionaries[] = {"en_US", "en_GB", "en_CA", "en_AU", "en"};
 
 enum class Call {
   kHelp,
@@ -49,16 +52,20 @@ struct IspellOptions {
   std::vector<std::string> files;      // list mode's texts; none means standard input
   std::vector<std::string> rules_off;  // names of word rules, several to an item with commas
   Ranking ranking = kDefaultRanking;
+  EnglishVariant variant = kDefaultVariant;  // the dictionary asked for
 };
 
-// The words a client may ask for: the embedded list is American English, and editors name it
-// in several ways.
-void CheckDictionary(const std::string& name) {
-  if (name == "en" || name == "en_US" || name == "en-US" || name == "english" ||
-      name == "american" || name == "default") {
-    return;
-  }
-  throw CommandError("no dictionary " + name + ": lexivane has only en_US (American English)");
+// The dictionaries a client may ask for, one an English variant (english_variant.h), named as
+// locales and editors name them: en_GB, en-GB, british; en for any variant.
+EnglishVariant VariantOfDictionary(const std::string& name) {
+  if (name == "english" || name == "american" || name == "default")
+    return EnglishVariant::kAmerican;
+  if (name == "british") return EnglishVariant::kBritish;
+  if (name == "canadian") return EnglishVariant::kCanadian;
+  if (name == "australian") return EnglishVariant::kAustralian;
+  if (const auto variant = NamedVariant(name)) return *variant;
+  throw CommandError("no dictionary " + name +
+                     ": the dictionaries are en_US, en_GB, en_CA, en_AU and en (any of them)");
 }
 
 void CheckEncoding(std::string name) {
@@ -79,7 +86,8 @@ constexpr const char* kHelpBeforeRankings =
     "  lexivane -word-chars [DICT]       print the characters besides letters that words hold\n"
     "  lexivane dicts | config KEY       print the dictionaries; a setting (none has a value)\n"
     "Options:\n"
-    "  -d DICT, --lang=DICT, --master=DICT   en_US (or en, en-US, english, american, default)\n"
+    "  -d DICT, --lang=DICT, --master=DICT   en_US (also en-US, english, american, default),\n"
+    "                                        en_GB (british), en_CA, en_AU, en (any of them)\n"
     "  -p FILE, --personal=FILE              the personal dictionary (default: the custom one)\n"
     "  -i ENC, --encoding=ENC                UTF-8, the only encoding\n"
     "  -H, -t, -n                            read HTML, TeX, nroff (--mode=html, tex, nroff)\n"
@@ -143,7 +151,7 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
       options.call = Call::kListDictionaries;
     } else if (argument == "-word-chars") {
       options.call = Call::kWordCharacters;
-      if (i + 1 < arguments.size()) CheckDictionary(arguments[++i]);
+      if (i + 1 < arguments.size()) VariantOfDictionary(arguments[++i]);
     } else if (i == 0 && argument == "dicts") {
       options.call = Call::kDictionaries;
     } else if (i == 0 && argument == "config") {
@@ -178,7 +186,7 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
         throw CommandError("unknown ranking " + name + ": the rankings are " + RankingNameList());
       options.ranking = *ranking;
     } else if (argument == "-d") {
-      CheckDictionary(value(argument));
+      options.variant = VariantOfDictionary(value(argument));
     } else if (argument == "-i") {
       CheckEncoding(value(argument));
     } else if (argument == "-T") {
@@ -186,7 +194,7 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
     } else if (argument.starts_with("--encoding=")) {
       CheckEncoding(argument.substr(11));
     } else if (argument.starts_with("--lang=") || argument.starts_with("--master=")) {
-      CheckDictionary(argument.substr(argument.find('=') + 1));
+      options.variant = VariantOfDictionary(argument.substr(argument.find('=') + 1));
     } else if (argument == "-p" || argument.starts_with("--personal=")) {
       options.personal_file =
           argument == "-p" ? value(argument) : argument.substr(argument.find('=') + 1);
@@ -195,7 +203,7 @@ IspellOptions Parse(const std::vector<std::string>& arguments) {
     } else if (argument.starts_with("-d") || argument.starts_with("-p")) {
       // ispell also takes the value glued to the option.
       if (argument[1] == 'd') {
-        CheckDictionary(argument.substr(2));
+        options.variant = VariantOfDictionary(argument.substr(2));
       } else {
         options.personal_file = argument.substr(2);
       }
@@ -277,6 +285,7 @@ CheckerSetup SetupOf(const IspellOptions& options) {
   setup.custom_file = options.personal_file;
   setup.missing = CustomDictionaryFile::Missing::kNoneUntilMade;
   setup.rules = AllRulesExcept(options.rules_off);
+  setup.variant = options.variant;
   setup.ranking = options.ranking;
   setup.max_suggestions = kShownSuggestionsMax;
   return setup;
@@ -342,10 +351,10 @@ int RunIspellCall(const std::vector<std::string>& arguments) {
       std::cout << IspellBanner() << '\n';
       break;
     case Call::kListDictionaries:
-      std::cout << "en_US (lexivane)\n";
+      for (const std::string_view tag : kDictionaries) std::cout << tag << " (lexivane)\n";
       break;
     case Call::kDictionaries:
-      std::cout << "en_US\n";
+      for (const std::string_view tag : kDictionaries) std::cout << tag << '\n';
       break;
     case Call::kWordCharacters:
       // Apostrophes join the parts of a word ("don't"); the editor takes letters as given.

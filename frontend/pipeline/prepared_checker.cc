@@ -14,6 +14,7 @@ PreparedChecker::PreparedChecker(const CheckerSetup& setup, Warn warn)
                setup.shared_suggestions),
       checker_(session_) {
   engine_.Init();
+  session_.UseVariant(setup.variant);
   if (setup.suggestion_threshold) engine_.SetSuggestionSimilarity(*setup.suggestion_threshold);
   // Looked at before it is read: a change made while it is read shows at the next look.
   if (uses_file_) Load(file_.Stamp());

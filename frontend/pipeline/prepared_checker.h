@@ -16,6 +16,7 @@
 
 #include "frontend/pipeline/document_checker.h"
 #include "frontend/session/custom_dictionary_file.h"
+#include "frontend/session/english_variant.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/spelling_session.h"
 #include "frontend/session/suggestion_memo.h"
@@ -32,6 +33,8 @@ struct CheckerSetup {
   CustomDictionaryFile::Missing missing = CustomDictionaryFile::Missing::kRefused;
   bool uses_custom_file = true;
   WordRules rules = WordRules::All();
+  // The session's until a project's settings (configured_check.h) say otherwise.
+  EnglishVariant variant = kDefaultVariant;
   Ranking ranking = kDefaultRanking;
   std::size_t max_suggestions = 0;
   std::optional<float> suggestion_threshold;  // the engine's own when none

@@ -32,7 +32,8 @@
   ;; The identity the banner gives: UTF-8 and the dictionaries the program lists.
   (ispell-set-spellchecker-params)
   (lexivane-expect "recognised as a UTF-8 speller" (and ispell-really-enchant t) t)
-  (lexivane-expect "dictionaries" (mapcar #'car ispell-enchant-dictionary-alist) '("en_US"))
+  (lexivane-expect "dictionaries" (mapcar #'car ispell-enchant-dictionary-alist)
+                   '("en_US" "en_GB" "en_CA" "en_AU" "en"))
   ;; Word by word through the pipe (a region below flyspell-large-region).
   (flyspell-mode 1)
   (flyspell-buffer)

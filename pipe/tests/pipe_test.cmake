@@ -46,6 +46,17 @@ foreach(ranking first IN ZIP_LISTS rankings firsts)
   expect_in("${out}" "\n& helo 15 0: ${first}, ")
 endforeach()
 
+# A dictionary is an English variant: its own spellings accepted, the American ones it writes
+# otherwise flagged with its own first.
+file(WRITE ${WORK_DIR}/colour.in "colour color\n")
+foreach(dictionary "-d en_GB" "-den-GB" "--lang=british")
+  separate_arguments(dictionary)
+  run_with_input(0 ${WORK_DIR}/colour.in -a ${dictionary} -p ${WORK_DIR}/none.dic)
+  expect_in("${out}" "\n\\*\n& color [0-9]+ 7: colour, ")
+endforeach()
+run_with_input(0 ${WORK_DIR}/colour.in -a -d en -p ${WORK_DIR}/none.dic)
+expect_in("${out}" "\n\\*\n\\*\n\n$")
+
 # `*` and `&` words, not `@` ones, were saved by `#`, in the custom dictionary's format.
 file(READ ${personal} saved HEX)
 if(NOT saved STREQUAL "77726f6c640d0a666f6f626172780d0a")  # wrold CR LF foobarx CR LF
@@ -169,7 +180,7 @@ expect_in("${out}" "^Teh\nhelo\n$")
 run(0 -vv)
 expect_in("${out}" "^@\\(#\\) International Ispell Version 3\\.1\\.20 \\(but really Enchant [0-9.]+\\)[^\n]*\n$")
 run(0 -list-dicts)
-expect_in("${out}" "^en_US \\(lexivane\\)\n$")
+expect_in("${out}" "^en_US \\(lexivane\\)\nen_GB \\(lexivane\\)\nen_CA \\(lexivane\\)\nen_AU \\(lexivane\\)\nen \\(lexivane\\)\n$")
 run(0 -word-chars en_US)
 expect_in("${out}" "^'’\n$")
 foreach(call "-D" "dicts" "config;dict-dir")
