@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "frontend/pipeline/word_context.h"
 #include "frontend/words/ascii_words.h"
 #include "frontend/words/identifier_parts.h"
 #include "frontend/words/running_words.h"
@@ -80,6 +81,24 @@ void DocumentChecker::Judge(const Finding& finding, Utf8WordVerdicts::Place plac
 }
 
 void DocumentChecker::Reject(const Finding& finding) {
+  const WordRules rules = session_.rules();
+  const WordInContext context =
+      finding.offset != Finding::kNoOffset
+          ? ContextOf(walked_.substr(0, finding.offset), finding.word, rules)
+          : ContextOf(
+                std::string_view(piece_, static_cast<std::size_t>(finding.written.data() - piece_)),
+                finding.word, rules);
+  if (context == WordInContext::kWord) return Report(finding);
+  if (context == WordInContext::kAfterEscape) {
+    const Finding rest{finding.offset == Finding::kNoOffset ? finding.offset : finding.offset + 1,
+                       finding.length == 0 ? 0 : finding.length - 1, finding.written.substr(1),
+                       finding.word.substr(1)};
+    if (!verdicts_.Accepts(rest.word)) return Report(rest);
+  }
+  if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+}
+
+void DocumentChecker::Report(const Finding& finding) {
   if (directives_ != nullptr) {
     const std::size_t at =
         finding.offset != Finding::kNoOffset
@@ -235,6 +254,7 @@ template <typename Written>
 bool DocumentChecker::Walk(std::u16string_view prose, Written&& written,
                            const std::function<bool()>& stop) {
   waiting_ = 0;
+  walked_ = prose;
   std::string scratch, word;
   alignas(16) char short_word[16];
   std::size_t words = 0;

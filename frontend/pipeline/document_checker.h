@@ -128,9 +128,11 @@ class DocumentChecker {
   void AddAscii(const Finding& finding);
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
-  // A word the verdicts reject: reported unless a directive covers it. Apart, so that Judge,
-  // called for every word, stays small enough to be inlined.
+  // A word the verdicts reject: reported unless the characters before it show it no word
+  // (word_context.h) or a directive covers it. Apart, so that Judge, called for every word,
+  // stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
+  void Report(const Finding& finding);
 
   SpellingSession& session_;
   Utf8WordVerdicts& verdicts_;
@@ -143,6 +145,7 @@ class DocumentChecker {
   // its text.
   const char* piece_ = nullptr;
   std::size_t piece_start_ = 0;
+  std::u16string_view walked_;  // the prose of the walk under way, when not in pieces
   Waiting batch_[kBatch];
   std::size_t waiting_ = 0;
   bool found_ = false;

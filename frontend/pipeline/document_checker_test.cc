@@ -146,18 +146,26 @@ class DocumentCheckerTest : public ::testing::Test {
   SpellCheck engine_;
 };
 
-// The rules count in both walks, and only those left on.
+// The rules count in every walk (pieces of UTF-8 or of UTF-16, a text read whole), and only
+// those left on; those that look at the characters before a word (#fff, %lu, \nHelo) too, and
+// a word after an escape is reported without the escape's letter.
 TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
-  const std::string text = "GPLv3 _ssh ABIs xiv distro teh";
+  const std::string text = "GPLv3 _ssh ABIs xiv distro deadbeefcafe #fff %-zx \\nHelo \\nHello teh";
   const std::string utf16 = Utf16Le(FromUtf8(text));
   const struct {
     WordRules rules;
     const char* listed;
   } cases[] = {
-      {WordRules::All(), "teh\n"},
+      {WordRules::All(), "Helo\nteh\n"},
       {WordRules::All().Without(WordRule::kRoman).Without(WordRule::kExtraWords),
-       "xiv\ndistro\nteh\n"},
-      {WordRules::None(), "GPLv3\n_ssh\nABIs\nxiv\ndistro\nteh\n"},
+       "xiv\ndistro\nHelo\nteh\n"},
+      {WordRules::All()
+           .Without(WordRule::kHex)
+           .Without(WordRule::kFormats)
+           .Without(WordRule::kEscapes),
+       "deadbeefcafe\nfff\nzx\nnHelo\nnHello\nteh\n"},
+      {WordRules::None(),
+       "GPLv3\n_ssh\nABIs\nxiv\ndistro\ndeadbeefcafe\nfff\nzx\nnHelo\nnHello\nteh\n"},
   };
   for (const auto& c : cases) {
     for (const std::string& bytes : {text, utf16}) {
@@ -171,6 +179,9 @@ TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
       misspelt.checker.CheckPieces({}, input, misspelt.reporter);
       EXPECT_EQ(misspelt.out, c.listed) << c.listed;
     }
+    Lister whole(engine_, false, c.rules);
+    whole.checker.Check(Document{"text"}, FromUtf8(text), whole.reporter);
+    EXPECT_EQ(whole.out, c.listed) << c.listed;
   }
 }
 

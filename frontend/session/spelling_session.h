@@ -97,6 +97,7 @@ class SpellingSession {
   // The variant alone, for a front end with no project (the pipe, the provider).
   void UseVariant(EnglishVariant variant) { UseProjectSettings(rules_, project_words_, variant); }
   EnglishVariant variant() const { return variant_; }
+  WordRules rules() const { return rules_; }
 
   // The words added with AddToCustom, in order.
   const std::vector<std::u16string>& added_words() const { return added_words_; }

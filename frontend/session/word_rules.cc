@@ -13,9 +13,18 @@ namespace lexivane::frontend {
 
 namespace {
 
-constexpr WordRule kRulesInOrder[] = {WordRule::kDigits,     WordRule::kUnderscores,
-                                      WordRule::kCapitals,   WordRule::kRoman,
-                                      WordRule::kExtraWords, WordRule::kNames};
+constexpr WordRule kRulesInOrder[] = {
+    WordRule::kDigits, WordRule::kUnderscores, WordRule::kCapitals,
+    WordRule::kRoman,  WordRule::kExtraWords,  WordRule::kNames,
+    WordRule::kHex,    WordRule::kFormats,     WordRule::kEscapes};
+
+// Eight or more hex digits, all of them letters: a hash or a key that happens to have no digit
+// (`deadbeefcafe`); no English word is such a run, nor is a misspelling of one.
+bool IsHexLetters(std::u16string_view word) {
+  return word.size() >= 8 && std::all_of(word.begin(), word.end(), [](char16_t c) {
+           return (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+         });
+}
 
 bool HasDigit(std::u16string_view word) {
   return std::any_of(word.begin(), word.end(), [](char16_t c) { return u_isdigit(c) != 0; });
@@ -69,7 +78,8 @@ bool IsRomanNumeral(std::u16string_view word) {
 
 const std::vector<std::string_view>& WordRuleNames() {
   static const std::vector<std::string_view> names = {"digits", "underscores", "capitals",
-                                                      "roman",  "extra-words", "names"};
+                                                      "roman",  "extra-words", "names",
+                                                      "hex",    "formats",     "escapes"};
   return names;
 }
 
@@ -103,7 +113,8 @@ bool RulesAccept(std::u16string_view word, WordRules rules) {
          (rules.Has(WordRule::kUnderscores) && (word.front() == u'_' || word.back() == u'_')) ||
          (rules.Has(WordRule::kCapitals) && IsShortCapitals(word)) ||
          (rules.Has(WordRule::kRoman) && IsRomanNumeral(word)) ||
-         (rules.Has(WordRule::kExtraWords) && ExtraWordsHold(word));
+         (rules.Has(WordRule::kExtraWords) && ExtraWordsHold(word)) ||
+         (rules.Has(WordRule::kHex) && IsHexLetters(word));
 }
 
 bool RulesFlagName(std::u16string_view word, WordRules rules) {

@@ -11,6 +11,11 @@
 //   roman          a well-formed Roman numeral, all capitals or all lower case (`xiv`, `MCMXCIX`;
 //                  not `iiii` or `vx`)
 //   extra-words    a word of the extra word list
+//   hex            eight or more hex digits that are all letters (`deadbeefcafe`, a hash or a
+//                  key); and after `#`, a CSS colour (`#fff`, frontend/pipeline/word_context.h)
+//   formats        a printf conversion after `%` (`%lu`, `%-8s`; word_context.h)
+//   escapes        a capitalised word glued to a backslash escape: `\nHello` is `Hello`
+//                  (word_context.h)
 //
 // One rule works the other way: it flags a word the word check accepts.
 //
@@ -41,13 +46,16 @@ enum class WordRule : unsigned {
   kRoman = 8,
   kExtraWords = 16,
   kNames = 32,
+  kHex = 64,
+  kFormats = 128,
+  kEscapes = 256,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kNames) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kEscapes) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 

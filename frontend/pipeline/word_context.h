@@ -1,0 +1,33 @@
+// What the characters just before a word the word check rejected show it to be, under the word
+// rules that look at them (word_rules.h):
+//
+//   hex       the hex digits of a CSS colour after `#` (3, 4, 6 or 8 of them: `#fff`,
+//             `#deadbeef`): no word
+//   formats   a printf conversion after `%` and its flags, width and precision (`%lu`, `%-8s`,
+//             `%zx`): no word
+//   escapes   a capitalised word glued to a backslash escape (`\nHello`, `\tWorld`; not
+//             `\\nHello`): the word after the escape's letter, which is judged instead
+//
+// The characters before are those of the text the word was walked in (prose or a piece of a
+// file), in UTF-16 or UTF-8; only ASCII ones matter. Pure functions, any thread.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "frontend/session/word_rules.h"
+
+namespace lexivane::frontend {
+
+enum class WordInContext {
+  kWord,         // a word as it stands
+  kNoWord,       // not a word at all: never reported
+  kAfterEscape,  // its first letter ends an escape: the word is the rest
+};
+
+// `before`: the text before the word (any length; the last few characters are looked at).
+template <typename Char>
+WordInContext ContextOf(std::basic_string_view<Char> before, std::string_view word,
+                        WordRules rules);
+
+}  // namespace lexivane::frontend
