@@ -234,10 +234,11 @@ if(NOT out STREQUAL "Hellp\nTeh\n")
 endif()
 run(2 list --mode nope ${WORK_DIR}/page.htm)
 expect_in("${err}" "no mode nope")
-# With --identifiers, each word of an identifier in the code, at its own column.
-file(WRITE ${WORK_DIR}/code.c "int getVaule(int max_lenght); // teh getVaule\n")
+# With --identifiers, each word of an identifier in the code, at its own column; a part of one
+# or two letters is not judged, nor one that runs listed words together.
+file(WRITE ${WORK_DIR}/code.c "int getVaule(int max_lenght, dt, getIi, filedir); // teh getVaule\n")
 run(1 check --suggestions 0 --identifiers ${WORK_DIR}/code.c)
-if(NOT out STREQUAL "${WORK_DIR}/code.c:1:8: Vaule\n${WORK_DIR}/code.c:1:22: lenght\n${WORK_DIR}/code.c:1:34: teh\n")
+if(NOT out STREQUAL "${WORK_DIR}/code.c:1:8: Vaule\n${WORK_DIR}/code.c:1:22: lenght\n${WORK_DIR}/code.c:1:54: teh\n")
   message(FATAL_ERROR "check --identifiers code.c:\n${out}")
 endif()
 run(1 list ${WORK_DIR}/code.c)

@@ -8,6 +8,7 @@
 
 #include "frontend/pipeline/word_context.h"
 #include "frontend/words/ascii_words.h"
+#include "frontend/words/compound_words.h"
 #include "frontend/words/identifier_parts.h"
 #include "frontend/words/running_words.h"
 #include "frontend/words/utf8_running_words.h"
@@ -88,7 +89,13 @@ void DocumentChecker::Reject(const Finding& finding) {
           : ContextOf(
                 std::string_view(piece_, static_cast<std::size_t>(finding.written.data() - piece_)),
                 finding.word, rules);
-  if (context == WordInContext::kWord) return Report(finding);
+  if (context == WordInContext::kWord) {
+    const bool compound = document_->identifiers == CodeIdentifiers::kChecked &&
+                          IsCompoundOfWords(finding.word, [this](std::string_view part) {
+                            return verdicts_.Accepts(part);
+                          });
+    if (!compound) return Report(finding);
+  }
   if (context == WordInContext::kAfterEscape) {
     const Finding rest{finding.offset == Finding::kNoOffset ? finding.offset : finding.offset + 1,
                        finding.length == 0 ? 0 : finding.length - 1, finding.written.substr(1),
@@ -269,7 +276,11 @@ bool DocumentChecker::Walk(std::u16string_view prose, Written&& written,
   try {
     if (document_->identifiers == CodeIdentifiers::kChecked) {
       // Each word of an identifier on its own, at its own place.
-      ForEachRunningWordPart(prose, add_running);
+      ForEachRunningWordPart(prose, [&](const RunningWord& part) {
+        // A part of one or two letters (`dt`, `hw`, the `Ii` of `getIi`) is an abbreviation or
+        // a letter of a name far more often than a slip: not judged.
+        if (part.length > 2) add_running(part);
+      });
     } else {
       ForEachRunningWord(
           prose,

@@ -129,7 +129,8 @@ class DocumentChecker {
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
   // A word the verdicts reject: reported unless the characters before it show it no word
-  // (word_context.h) or a directive covers it. Apart, so that Judge, called for every word,
+  // (word_context.h), it is a run of words in an identifier (compound_words.h) or a directive
+  // covers it. Apart, so that Judge, called for every word,
   // stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
   void Report(const Finding& finding);
