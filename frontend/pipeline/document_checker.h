@@ -129,10 +129,14 @@ class DocumentChecker {
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
   // A word the verdicts reject: reported unless the characters before it show it no word
-  // (word_context.h), it is a run of words in an identifier (compound_words.h) or a directive
-  // covers it. Apart, so that Judge, called for every word,
-  // stays small enough to be inlined.
+  // (word_context.h), it is a name with `_` inside whose parts pass (RejectParts), it is a run
+  // of words in an identifier (compound_words.h) or a directive covers it. Apart, so that Judge,
+  // called for every word, stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
+  // A word of ASCII with `_` inside (`detect_data_type`, a name of the code in prose): each of
+  // its parts judged, and the rejected ones reported apart, at their places. False for another
+  // word.
+  bool RejectParts(const Finding& finding);
   void Report(const Finding& finding);
 
   SpellingSession& session_;

@@ -125,8 +125,21 @@ bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRul
                      const AcceptedNames& accepted_names, bool check_custom,
                      EnglishVariant variant) {
   if (VariantFlags(variant, word)) return accepted_names.contains(FoldCase(word));
-  if (!engine.CheckWord(word, check_custom))
-    return RulesAccept(word, rules) || VariantAccepts(variant, word);
+  if (!engine.CheckWord(word, check_custom)) {
+    if (RulesAccept(word, rules) || VariantAccepts(variant, word)) return true;
+    // A name with `_` inside: its parts of three letters or more must each be a word.
+    if (!rules.Has(WordRule::kUnderscores) || word.find(u'_') == std::u16string_view::npos)
+      return false;
+    for (std::size_t begin = 0; begin < word.size();) {
+      const std::size_t end = std::min(word.find(u'_', begin), word.size());
+      if (end - begin > 2 && !FrontEndAccepts(engine, word.substr(begin, end - begin), rules,
+                                              accepted_names, check_custom, variant)) {
+        return false;
+      }
+      begin = end + 1;
+    }
+    return true;
+  }
   return !RulesFlagName(word, rules) || accepted_names.contains(std::u16string(word)) ||
          VariantAccepts(variant, word);
 }

@@ -112,5 +112,31 @@ TEST(WordRules, NamesInSmallLettersAreFlaggedUnlessAccepted) {
   EXPECT_TRUE(FrontEndAccepts(engine, u"GPLv3", all, {}));
 }
 
+// A name with `_` inside passes when each part of three letters or more does, under any rule
+// left on (`ABI`, `xiv`), and never without the underscores rule.
+TEST(WordRules, NamesWithUnderscoresInsideAreJudgedByTheirParts) {
+  SpellCheck engine;
+  engine.Init();
+  const struct {
+    const char16_t* word;
+    bool accepted;
+  } cases[] = {
+      {u"detect_data_type", true},
+      {u"size_t", true},
+      {u"ABI_check_xiv", true},
+      {u"x_y", true},
+      {u"a__b", true},
+      {u"detcet_data_type", false},
+      {u"data_tpye", false},
+      {u"dataa_x", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FrontEndAccepts(engine, c.word, WordRules::All(), {}), c.accepted) << ToUtf8(c.word);
+    EXPECT_FALSE(
+        FrontEndAccepts(engine, c.word, WordRules::All().Without(WordRule::kUnderscores), {}))
+        << ToUtf8(c.word);
+  }
+}
+
 }  // namespace
 }  // namespace lexivane::frontend
