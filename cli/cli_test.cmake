@@ -245,11 +245,15 @@ run(1 list ${WORK_DIR}/code.c)
 if(NOT out STREQUAL "teh\n")
   message(FATAL_ERROR "list code.c:\n${out}")
 endif()
-# Prose is never cut up: in other modes the option changes nothing.
+# In other modes the option changes nothing: prose is cut up only by the camel-case rule.
 file(WRITE ${WORK_DIR}/notes.txt "McDonaldx getVaule\n")
-run(1 list --identifiers ${WORK_DIR}/notes.txt ${WORK_DIR}/doc.md)
+run(1 list --identifiers --no-rule camel-case ${WORK_DIR}/notes.txt ${WORK_DIR}/doc.md)
 if(NOT out STREQUAL "McDonaldx\ngetVaule\nguidde\nemphasys\n")
   message(FATAL_ERROR "list --identifiers notes.txt doc.md:\n${out}")
+endif()
+run(1 list ${WORK_DIR}/notes.txt)
+if(NOT out STREQUAL "Donaldx\nVaule\n")
+  message(FATAL_ERROR "list notes.txt:\n${out}")
 endif()
 
 # The word rules accept words of these shapes and the extra word list's words, unless switched off.

@@ -737,7 +737,9 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
     code.Insert("x_wrold; ");
     EXPECT_EQ(code.ActionWords({0, 0}, {0, 80}),
               (std::vector<std::string>{"wrold:2@0:2", "Vaule:5@0:16", "teh:5@0:33"}));
-    TestClient prose{settings};  // prose is never cut up
+    // Prose is not cut up by the setting, only by the camel-case rule.
+    settings.checker.rules = WordRules::All().Without(WordRule::kCamelCase);
+    TestClient prose{settings};
     prose.Open("McDonaldx", "markdown");
     const Json whole = prose.AwaitDiagnostics([](const Json&) { return true; });
     ASSERT_EQ(whole.size(), 1u);

@@ -90,7 +90,7 @@ void DocumentChecker::Reject(const Finding& finding) {
                 std::string_view(piece_, static_cast<std::size_t>(finding.written.data() - piece_)),
                 finding.word, rules);
   if (context == WordInContext::kWord) {
-    if (rules.Has(WordRule::kUnderscores) && RejectParts(finding)) return;
+    if (RejectParts(finding, rules)) return;
     const bool compound = document_->identifiers == CodeIdentifiers::kChecked &&
                           IsCompoundOfWords(finding.word, [this](std::string_view part) {
                             return verdicts_.Accepts(part);
@@ -106,23 +106,22 @@ void DocumentChecker::Reject(const Finding& finding) {
   if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
 }
 
-bool DocumentChecker::RejectParts(const Finding& finding) {
+bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {
   const std::string_view word = finding.word;
-  if (word.find('_') == std::string_view::npos || finding.written != word ||
+  if (finding.written != word ||
       !std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; })) {
     return false;
   }
-  for (std::size_t begin = 0; begin < word.size();) {
-    const std::size_t end = std::min(word.find('_', begin), word.size());
+  const std::u16string wide(word.begin(), word.end());
+  if (!IsNameByItsParts(wide, rules)) return false;
+  for (const WordPart& at : IdentifierParts(wide)) {
     // A part of one or two letters (`t` of `size_t`, `fd`) is not judged, as in identifiers.
-    if (end - begin > 2) {
-      const std::string_view part = word.substr(begin, end - begin);
-      if (!verdicts_.Accepts(part)) {
-        Reject({finding.offset == Finding::kNoOffset ? finding.offset : finding.offset + begin,
-                part.size(), finding.written.substr(begin, end - begin), part});
-      }
+    if (at.length <= 2) continue;
+    const std::string_view part = word.substr(at.offset, at.length);
+    if (!verdicts_.Accepts(part)) {
+      Reject({finding.offset == Finding::kNoOffset ? finding.offset : finding.offset + at.offset,
+              part.size(), part, part});
     }
-    begin = end + 1;
   }
   return true;
 }

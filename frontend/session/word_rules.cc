@@ -6,6 +6,7 @@
 
 #include "frontend/session/extra_words.h"
 #include "frontend/session/name_words.h"
+#include "frontend/words/identifier_parts.h"
 #include "lexivane/letter_case.h"
 #include "support/ascii.h"
 
@@ -14,9 +15,9 @@ namespace lexivane::frontend {
 namespace {
 
 constexpr WordRule kRulesInOrder[] = {
-    WordRule::kDigits, WordRule::kUnderscores, WordRule::kCapitals,
-    WordRule::kRoman,  WordRule::kExtraWords,  WordRule::kNames,
-    WordRule::kHex,    WordRule::kFormats,     WordRule::kEscapes};
+    WordRule::kDigits,     WordRule::kUnderscores, WordRule::kCapitals, WordRule::kRoman,
+    WordRule::kExtraWords, WordRule::kNames,       WordRule::kHex,      WordRule::kFormats,
+    WordRule::kEscapes,    WordRule::kCamelCase};
 
 // Eight or more hex digits, all of them letters: a hash or a key that happens to have no digit
 // (`deadbeefcafe`); no English word is such a run, nor is a misspelling of one.
@@ -77,9 +78,9 @@ bool IsRomanNumeral(std::u16string_view word) {
 }  // namespace
 
 const std::vector<std::string_view>& WordRuleNames() {
-  static const std::vector<std::string_view> names = {"digits", "underscores", "capitals",
-                                                      "roman",  "extra-words", "names",
-                                                      "hex",    "formats",     "escapes"};
+  static const std::vector<std::string_view> names = {
+      "digits", "underscores", "capitals", "roman",   "extra-words",
+      "names",  "hex",         "formats",  "escapes", "camel-case"};
   return names;
 }
 
@@ -117,6 +118,24 @@ bool RulesAccept(std::u16string_view word, WordRules rules) {
          (rules.Has(WordRule::kHex) && IsHexLetters(word));
 }
 
+bool IsNameByItsParts(std::u16string_view word, WordRules rules) {
+  if (rules.Has(WordRule::kUnderscores) && word.find(u'_') != std::u16string_view::npos &&
+      word.front() != u'_' && word.back() != u'_') {
+    return true;
+  }
+  if (!rules.Has(WordRule::kCamelCase)) return false;
+  bool case_changes = false;
+  for (std::size_t i = 1; i < word.size(); ++i) {
+    case_changes =
+        case_changes || (support::IsAsciiLower(word[i - 1]) && support::IsAsciiUpper(word[i]));
+  }
+  if (!case_changes) return false;
+  // `tHe` and `teH` are slips of the shift key, not names: every part has two letters or more.
+  const std::vector<WordPart> parts = IdentifierParts(word);
+  return parts.size() >= 2 && std::all_of(parts.begin(), parts.end(),
+                                          [](const WordPart& part) { return part.length >= 2; });
+}
+
 bool RulesFlagName(std::u16string_view word, WordRules rules) {
   return rules.Has(WordRule::kNames) && IsNameInSmallLetters(word);
 }
@@ -127,18 +146,13 @@ bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRul
   if (VariantFlags(variant, word)) return accepted_names.contains(FoldCase(word));
   if (!engine.CheckWord(word, check_custom)) {
     if (RulesAccept(word, rules) || VariantAccepts(variant, word)) return true;
-    // A name with `_` inside: its parts of three letters or more must each be a word.
-    if (!rules.Has(WordRule::kUnderscores) || word.find(u'_') == std::u16string_view::npos)
-      return false;
-    for (std::size_t begin = 0; begin < word.size();) {
-      const std::size_t end = std::min(word.find(u'_', begin), word.size());
-      if (end - begin > 2 && !FrontEndAccepts(engine, word.substr(begin, end - begin), rules,
-                                              accepted_names, check_custom, variant)) {
-        return false;
-      }
-      begin = end + 1;
-    }
-    return true;
+    // A name: its parts of three letters or more must each be a word.
+    if (!IsNameByItsParts(word, rules)) return false;
+    const std::vector<WordPart> parts = IdentifierParts(word);
+    return std::all_of(parts.begin(), parts.end(), [&](const WordPart& part) {
+      return part.length <= 2 || FrontEndAccepts(engine, word.substr(part.offset, part.length),
+                                                 rules, accepted_names, check_custom, variant);
+    });
   }
   return !RulesFlagName(word, rules) || accepted_names.contains(std::u16string(word)) ||
          VariantAccepts(variant, word);

@@ -16,6 +16,11 @@
 //   formats        a printf conversion after `%` (`%lu`, `%-8s`; word_context.h)
 //   escapes        a capitalised word glued to a backslash escape: `\nHello` is `Hello`
 //                  (word_context.h)
+//   camel-case     a name written in camel case (`windowBits`, `zlibVersion`) whose parts of
+//                  three letters or more are words; each part has two letters or more
+//
+// Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
+// parts of three letters or more (identifier_parts.h cuts both kinds).
 //
 // One rule works the other way: it flags a word the word check accepts.
 //
@@ -49,13 +54,14 @@ enum class WordRule : unsigned {
   kHex = 64,
   kFormats = 128,
   kEscapes = 256,
+  kCamelCase = 512,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kEscapes) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kCamelCase) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 
@@ -83,6 +89,11 @@ WordRules AllRulesExcept(const std::vector<std::string>& names, std::string* unk
 
 // Whether one of the rules accepts `word` (a word of running text, as CheckWord is asked it).
 bool RulesAccept(std::u16string_view word, WordRules rules);
+
+// Whether `word`, which the word check rejects, is a name to be judged by its parts
+// (identifier_parts.h): one with `_` inside under `underscores`, one in camel case under
+// `camel-case`.
+bool IsNameByItsParts(std::u16string_view word, WordRules rules);
 
 // Whether the names rule flags `word`, a word the word check accepts: a name of the word list in
 // small letters. The caller still accepts it when the custom dictionary or the session holds it.

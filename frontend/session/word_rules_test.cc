@@ -112,28 +112,35 @@ TEST(WordRules, NamesInSmallLettersAreFlaggedUnlessAccepted) {
   EXPECT_TRUE(FrontEndAccepts(engine, u"GPLv3", all, {}));
 }
 
-// A name with `_` inside passes when each part of three letters or more does, under any rule
-// left on (`ABI`, `xiv`), and never without the underscores rule.
-TEST(WordRules, NamesWithUnderscoresInsideAreJudgedByTheirParts) {
+// A name with `_` inside, or in camel case, passes when each part of three letters or more
+// does, under any rule left on (`ABI`, `xiv`), and never without its rule; a camel-case word
+// with a part of one letter is a slip of the shift key.
+TEST(WordRules, NamesAreJudgedByTheirParts) {
   SpellCheck engine;
   engine.Init();
   const struct {
     const char16_t* word;
+    WordRule rule;
     bool accepted;
   } cases[] = {
-      {u"detect_data_type", true},
-      {u"size_t", true},
-      {u"ABI_check_xiv", true},
-      {u"x_y", true},
-      {u"a__b", true},
-      {u"detcet_data_type", false},
-      {u"data_tpye", false},
-      {u"dataa_x", false},
+      {u"detect_data_type", WordRule::kUnderscores, true},
+      {u"size_t", WordRule::kUnderscores, true},
+      {u"ABI_check_xiv", WordRule::kUnderscores, true},
+      {u"x_y", WordRule::kUnderscores, true},
+      {u"a__b", WordRule::kUnderscores, true},
+      {u"detcet_data_type", WordRule::kUnderscores, false},
+      {u"data_tpye", WordRule::kUnderscores, false},
+      {u"dataa_x", WordRule::kUnderscores, false},
+      {u"windowBits", WordRule::kCamelCase, true},
+      {u"readHTTPHeader", WordRule::kCamelCase, true},
+      {u"getUrlOk", WordRule::kCamelCase, true},
+      {u"windowBist", WordRule::kCamelCase, false},
+      {u"teH", WordRule::kCamelCase, false},
+      {u"wordX", WordRule::kCamelCase, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FrontEndAccepts(engine, c.word, WordRules::All(), {}), c.accepted) << ToUtf8(c.word);
-    EXPECT_FALSE(
-        FrontEndAccepts(engine, c.word, WordRules::All().Without(WordRule::kUnderscores), {}))
+    EXPECT_FALSE(FrontEndAccepts(engine, c.word, WordRules::All().Without(c.rule), {}))
         << ToUtf8(c.word);
   }
 }
