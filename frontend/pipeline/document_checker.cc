@@ -13,6 +13,7 @@
 #include "frontend/words/running_words.h"
 #include "frontend/words/utf8_running_words.h"
 #include "lexivane/utf8.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend {
 
@@ -108,7 +109,14 @@ void DocumentChecker::Reject(const Finding& finding) {
 
 bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {
   const std::string_view word = finding.word;
-  if (finding.written != word ||
+  // Most rejected words have no `_` and no capital after a small letter: no name.
+  bool may_be_name = false;
+  for (std::size_t i = 0; i < word.size() && !may_be_name; ++i) {
+    if ((word[i] & 0x80) != 0) return false;
+    may_be_name = word[i] == '_' ||
+                  (i > 0 && support::IsAsciiLower(word[i - 1]) && support::IsAsciiUpper(word[i]));
+  }
+  if (!may_be_name || finding.written != word ||
       !std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; })) {
     return false;
   }
