@@ -11,9 +11,13 @@ stands alone in prose or a comment (`kind` word) or inside a name with `_` or in
 (`kind` identifier). What was planted is written to COPY/.planted.tsv: path, line, the
 misspelling, the word it replaced, the kind.
 
-Limitation: places are picked anywhere in a text file, code outside comments and strings
-included, where only a checker that reads code (`lexivane check --identifiers`, codespell) can
-find a misspelling; telling comments and prose from code is still to do.
+Places are told apart by a rough scan of each file's language, by its name: in C-family
+files `//` and `/* */` comments and `"` strings are prose, in `#` languages (Python, shell,
+Perl, Ruby, CMake, make) `#` comments and quoted strings, and text files (no code extension)
+are prose throughout. A word alone in code (a keyword, a type) is never planted: a slip there
+breaks the build. So the kinds are `prose` (a word alone in prose), `prose-name` (a part of a
+name in prose) and `code-name` (a part of a name in code, found only by a checker that reads
+identifiers).
 
 `score` reads REPORT, the output of TOOL run in COPY (`lexivane`: `lexivane check
 --suggestions 0 .`; `cspell`: `cspell lint --no-progress --no-summary "**"`; `codespell`:
@@ -32,6 +36,24 @@ WORD = re.compile(r"[A-Za-z]+")
 # A name: letters, digits and `_`, with `_` inside or a capital after a small letter.
 TOKEN = re.compile(r"[A-Za-z0-9_]+")
 LARGEST_FILE = 1 << 20
+C_FAMILY = {".c", ".h", ".cc", ".cpp", ".cxx", ".hpp", ".hh", ".java", ".js", ".ts", ".go", ".rs",
+            ".cs", ".m", ".swift", ".kt", ".scala", ".php"}
+HASH_COMMENTS = {".py", ".sh", ".bash", ".pl", ".pm", ".rb", ".cmake", ".mk", ".in", ".am",
+                 ".ac", ".tcl", ".r", ".yml", ".yaml", ".toml", ".conf", ".cfg"}
+HASH_NAMES = {"Makefile", "CMakeLists.txt", "configure", "Rakefile"}
+
+
+def prose_spans(path, text):
+    """The [begin, end) spans of `text` that are prose, by the file's language."""
+    name = os.path.basename(path)
+    extension = os.path.splitext(name)[1].lower()
+    if extension in C_FAMILY:
+        pattern = re.compile(r'//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"', re.S)
+    elif extension in HASH_COMMENTS or name in HASH_NAMES:
+        pattern = re.compile(r'#[^\n]*|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'')
+    else:
+        return [(0, len(text))]
+    return [match.span() for match in pattern.finditer(text)]
 
 
 def misspellings_by_word():
@@ -83,14 +105,22 @@ def plant(args):
     texts = {}
     for path, text in text_files(args.copy):
         texts[path] = text
+        spans = prose_spans(path, text)
+        line_start = 0
         for number, line in enumerate(text.split("\n"), 1):
             for token in TOKEN.finditer(line):
+                at = line_start + token.start()
+                prose = any(begin <= at < end for begin, end in spans)
                 name = "_" in token.group().strip("_") or re.search(r"[a-z][A-Z]", token.group())
+                if not prose and not name:
+                    continue
+                kind = ("prose-name" if name else "prose") if prose else "code-name"
                 for word in re.finditer(r"[A-Z]?[a-z]+|[A-Z]+(?![a-z])", token.group()):
                     if word.group().lower() in by_word and word.group() in (
                             word.group().lower(), word.group().capitalize()):
                         places.append((path, number, token.start() + word.start(), word.group(),
-                                       "identifier" if name else "word"))
+                                       kind))
+            line_start += len(line) + 1
     random.shuffle(places)
     chosen, lines, per_file = [], set(), {}
     for place in places:
