@@ -8,6 +8,17 @@
 #include "frontend/session/custom_dictionary_file.h"
 
 namespace lexivane::cli {
+namespace {
+
+// "a, b, c": the names an option takes, for its help and its errors.
+template <typename Names, typename NameOf>
+std::string ListOfNames(const Names& names, NameOf name_of) {
+  std::string list;
+  for (const auto& each : names) list += (list.empty() ? "" : ", ") + std::string(name_of(each));
+  return list;
+}
+
+}  // namespace
 
 void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file) {
   command
@@ -19,10 +30,8 @@ void AddCustomOption(CLI::App& command, std::optional<std::string>& custom_file)
 }
 
 void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name) {
-  std::string names;
-  for (const frontend::ModeName& known : frontend::ModeNames()) {
-    names += (names.empty() ? "" : ", ") + std::string(known.name);
-  }
+  const std::string names = ListOfNames(frontend::ModeNames(),
+                                        [](const frontend::ModeName& known) { return known.name; });
   command
       .add_option("--mode", mode_name,
                   "Which parts of the files are prose to check: " + names +
@@ -36,10 +45,8 @@ void AddModeOption(CLI::App& command, std::optional<std::string>& mode_name) {
 }
 
 void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off) {
-  std::string names;
-  for (const std::string_view name : frontend::WordRuleNames()) {
-    names += (names.empty() ? "" : ", ") + std::string(name);
-  }
+  const std::string names =
+      ListOfNames(frontend::WordRuleNames(), [](std::string_view name) { return name; });
   command
       .add_option(
           "--no-rule", rules_off,
@@ -56,10 +63,8 @@ void AddNoRuleOption(CLI::App& command, std::vector<std::string>& rules_off) {
 }
 
 void AddVariantOption(CLI::App& command, std::optional<frontend::EnglishVariant>& variant) {
-  std::string names;
-  for (const std::string_view name : frontend::VariantNames()) {
-    names += (names.empty() ? "" : ", ") + std::string(name);
-  }
+  const std::string names =
+      ListOfNames(frontend::VariantNames(), [](std::string_view name) { return name; });
   command
       .add_option_function<std::string>(
           "--variant",

@@ -9,7 +9,6 @@
 #include "frontend/pipeline/word_context.h"
 #include "frontend/words/ascii_words.h"
 #include "frontend/words/compound_words.h"
-#include "frontend/words/identifier_parts.h"
 #include "frontend/words/running_words.h"
 #include "frontend/words/utf8_running_words.h"
 #include "lexivane/utf8.h"
@@ -109,20 +108,20 @@ void DocumentChecker::Reject(const Finding& finding) {
 
 bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {
   const std::string_view word = finding.word;
-  // Most rejected words have no `_` and no capital after a small letter: no name.
+  if (finding.written != word) return false;
+  // Most rejected words have no `_` and no capital after a small letter: no name, and no need
+  // to widen them.
   bool may_be_name = false;
-  for (std::size_t i = 0; i < word.size() && !may_be_name; ++i) {
+  for (std::size_t i = 0; i < word.size(); ++i) {
     if ((word[i] & 0x80) != 0) return false;
-    may_be_name = word[i] == '_' ||
+    may_be_name = may_be_name || word[i] == '_' ||
                   (i > 0 && support::IsAsciiLower(word[i - 1]) && support::IsAsciiUpper(word[i]));
   }
-  if (!may_be_name || finding.written != word ||
-      !std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; })) {
-    return false;
-  }
-  const std::u16string wide(word.begin(), word.end());
-  if (!IsNameByItsParts(wide, rules)) return false;
-  for (const WordPart& at : IdentifierParts(wide)) {
+  if (!may_be_name) return false;
+  const std::optional<std::vector<WordPart>> parts =
+      NameParts(std::u16string(word.begin(), word.end()), rules);
+  if (!parts) return false;
+  for (const WordPart& at : *parts) {
     // A part of one or two letters (`t` of `size_t`, `fd`) is not judged, as in identifiers.
     if (at.length <= 2) continue;
     const std::string_view part = word.substr(at.offset, at.length);

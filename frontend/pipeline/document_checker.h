@@ -133,7 +133,7 @@ class DocumentChecker {
   // of words in an identifier (compound_words.h) or a directive covers it. Apart, so that Judge,
   // called for every word, stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
-  // A name of ASCII (IsNameByItsParts: `detect_data_type`, `windowBits`, a name of the code in
+  // A name of ASCII (NameParts: `detect_data_type`, `windowBits`, a name of the code in
   // prose): each of its parts judged, and the rejected ones reported apart, at their places.
   // False for another word.
   bool RejectParts(const Finding& finding, WordRules rules);

@@ -42,11 +42,7 @@ WordInContext ContextOf(std::basic_string_view<Char> before, std::string_view wo
     // Back over the flags (but the blank: "100% s" is prose), the width and the precision to the
     // `%`.
     std::size_t back = 1;
-    while (back <= before.size() &&
-           std::string_view("-+#0123456789.*").find(at(back)) != std::string_view::npos &&
-           at(back) != '\0') {
-      ++back;
-    }
+    while (std::string_view("-+#0123456789.*").find(at(back)) != std::string_view::npos) ++back;
     if (at(back) == '%' && at(back + 1) != '%') return WordInContext::kNoWord;
   }
   if (rules.Has(WordRule::kEscapes) && at(1) == '\\' && at(2) != '\\' && word.size() > 1 &&

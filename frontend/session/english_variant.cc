@@ -60,10 +60,14 @@ LetterCase CaseOf(std::u16string_view word) {
   return LetterCase::kCapitalised;
 }
 
+// `word`, in lower case, with its first letter or all of them capitals.
 std::u16string InCase(std::u16string word, LetterCase letter_case) {
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    if (word[i] >= 0x80 || (letter_case == LetterCase::kCapitalised && i > 0)) continue;
-    if (letter_case != LetterCase::kAsWritten)
+  const std::size_t raised = letter_case == LetterCase::kAllCaps ? word.size()
+                             : letter_case == LetterCase::kCapitalised
+                                 ? std::min<std::size_t>(1, word.size())
+                                 : 0;
+  for (std::size_t i = 0; i < raised; ++i) {
+    if (word[i] < 0x80)
       word[i] = static_cast<char16_t>(support::AsciiUpper(static_cast<char>(word[i])));
   }
   return word;

@@ -6,7 +6,6 @@
 
 #include "frontend/session/extra_words.h"
 #include "frontend/session/name_words.h"
-#include "frontend/words/identifier_parts.h"
 #include "lexivane/letter_case.h"
 #include "support/ascii.h"
 
@@ -118,22 +117,25 @@ bool RulesAccept(std::u16string_view word, WordRules rules) {
          (rules.Has(WordRule::kHex) && IsHexLetters(word));
 }
 
-bool IsNameByItsParts(std::u16string_view word, WordRules rules) {
+std::optional<std::vector<WordPart>> NameParts(std::u16string_view word, WordRules rules) {
   if (rules.Has(WordRule::kUnderscores) && word.find(u'_') != std::u16string_view::npos &&
       word.front() != u'_' && word.back() != u'_') {
-    return true;
+    return IdentifierParts(word);
   }
-  if (!rules.Has(WordRule::kCamelCase)) return false;
+  if (!rules.Has(WordRule::kCamelCase)) return std::nullopt;
   bool case_changes = false;
   for (std::size_t i = 1; i < word.size(); ++i) {
     case_changes =
         case_changes || (support::IsAsciiLower(word[i - 1]) && support::IsAsciiUpper(word[i]));
   }
-  if (!case_changes) return false;
+  if (!case_changes) return std::nullopt;
   // `tHe` and `teH` are slips of the shift key, not names: every part has two letters or more.
-  const std::vector<WordPart> parts = IdentifierParts(word);
-  return parts.size() >= 2 && std::all_of(parts.begin(), parts.end(),
-                                          [](const WordPart& part) { return part.length >= 2; });
+  std::vector<WordPart> parts = IdentifierParts(word);
+  if (parts.size() < 2 || std::any_of(parts.begin(), parts.end(),
+                                      [](const WordPart& part) { return part.length < 2; })) {
+    return std::nullopt;
+  }
+  return parts;
 }
 
 bool RulesFlagName(std::u16string_view word, WordRules rules) {
@@ -147,12 +149,12 @@ bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRul
   if (!engine.CheckWord(word, check_custom)) {
     if (RulesAccept(word, rules) || VariantAccepts(variant, word)) return true;
     // A name: its parts of three letters or more must each be a word.
-    if (!IsNameByItsParts(word, rules)) return false;
-    const std::vector<WordPart> parts = IdentifierParts(word);
-    return std::all_of(parts.begin(), parts.end(), [&](const WordPart& part) {
-      return part.length <= 2 || FrontEndAccepts(engine, word.substr(part.offset, part.length),
-                                                 rules, accepted_names, check_custom, variant);
-    });
+    const std::optional<std::vector<WordPart>> parts = NameParts(word, rules);
+    return parts && std::all_of(parts->begin(), parts->end(), [&](const WordPart& part) {
+             return part.length <= 2 ||
+                    FrontEndAccepts(engine, word.substr(part.offset, part.length), rules,
+                                    accepted_names, check_custom, variant);
+           });
   }
   return !RulesFlagName(word, rules) || accepted_names.contains(std::u16string(word)) ||
          VariantAccepts(variant, word);

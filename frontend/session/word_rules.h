@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "frontend/session/english_variant.h"
+#include "frontend/words/identifier_parts.h"
 #include "lexivane/spell_check.h"
 
 namespace lexivane::frontend {
@@ -90,10 +91,10 @@ WordRules AllRulesExcept(const std::vector<std::string>& names, std::string* unk
 // Whether one of the rules accepts `word` (a word of running text, as CheckWord is asked it).
 bool RulesAccept(std::u16string_view word, WordRules rules);
 
-// Whether `word`, which the word check rejects, is a name to be judged by its parts
-// (identifier_parts.h): one with `_` inside under `underscores`, one in camel case under
-// `camel-case`.
-bool IsNameByItsParts(std::u16string_view word, WordRules rules);
+// The parts (identifier_parts.h) of `word`, which the word check rejects, when it is a name to be
+// judged by them: one with `_` inside under `underscores`, one in camel case under
+// `camel-case`; none for another word.
+std::optional<std::vector<WordPart>> NameParts(std::u16string_view word, WordRules rules);
 
 // Whether the names rule flags `word`, a word the word check accepts: a name of the word list in
 // small letters. The caller still accepts it when the custom dictionary or the session holds it.
