@@ -14,4 +14,14 @@ std::vector<std::u16string> TypingSuggestions(const SpellCheck& /*engine*/,
   return RankByTyping(TypingDictionaries::OfEmbeddedList(custom), word, most);
 }
 
+std::optional<TypingCorrection> LikeliestCorrection(const SpellCheck& /*engine*/,
+                                                    std::u16string_view word, bool check_custom) {
+  const CustomDictionary* custom = check_custom ? &ThisThread().dictionaries.custom : nullptr;
+  std::vector<float> costs;
+  std::vector<std::u16string> first =
+      RankByTyping(TypingDictionaries::OfEmbeddedList(custom), word, 1, &costs);
+  if (first.empty()) return std::nullopt;
+  return TypingCorrection{std::move(first.front()), costs.front()};
+}
+
 }  // namespace lexivane

@@ -41,7 +41,15 @@ TEST(TypingSuggestions, RankedInTheWordsCase) {
     ASSERT_FALSE(found.empty()) << c.first;
     EXPECT_EQ(found.front(), c.first);
     EXPECT_EQ(std::set<std::string>(found.begin(), found.end()).size(), found.size());
+    // The same first word, with its cost: a slip of a common word costs well below zero.
+    const std::optional<TypingCorrection> likeliest = LikeliestCorrection(engine, c.word);
+    ASSERT_TRUE(likeliest.has_value());
+    EXPECT_EQ(ToUtf8(likeliest->word), c.first);
+    EXPECT_LT(likeliest->cost, -4.0f) << c.first;
   }
+  // A made-up word lies further from its likeliest correction than any slip above.
+  EXPECT_GT(LikeliestCorrection(engine, u"ctx")->cost, -4.0f);
+  EXPECT_FALSE(LikeliestCorrection(engine, u"1234").has_value());
   EXPECT_THAT(TypingSuggestions(engine, u"a"), IsEmpty());
   EXPECT_THAT(TypingSuggestions(engine, u"1234"), IsEmpty());
   EXPECT_EQ(TypingSuggestions(engine, u"teh", 3).size(), 3u);

@@ -65,6 +65,13 @@ void DocumentChecker::JudgeBatch() {
   waiting_ = 0;
 }
 
+void DocumentChecker::KeepProseAlone(const Document& document, std::u16string_view text) {
+  prose_alone_.clear();
+  if (document.identifiers != CodeIdentifiers::kChecked) return;
+  prose_alone_.assign(text);
+  HideNonProse(prose_alone_, document.mode, CodeIdentifiers::kHidden);
+}
+
 template <typename Text>
 void DocumentChecker::ReadDirectives(Text text) {
   directives_of_text_.Clear();
@@ -95,7 +102,9 @@ void DocumentChecker::Reject(const Finding& finding) {
                           IsCompoundOfWords(finding.word, [this](std::string_view part) {
                             return verdicts_.Accepts(part);
                           });
-    if (!compound) return Report(finding);
+    const bool vocabulary = finding.in_identifier && rules.Has(WordRule::kUnlikelyTypos) &&
+                            !compound && !session_.LikelyTypo(finding.word);
+    if (!compound && !vocabulary) return Report(finding);
   }
   if (context == WordInContext::kAfterEscape) {
     const Finding rest{finding.offset == Finding::kNoOffset ? finding.offset : finding.offset + 1,
@@ -228,6 +237,7 @@ void DocumentChecker::Check(const Document& document, TextWithBytes& input, Repo
   document_ = &document;
   reporter_ = &reporter;
   ReadDirectives(std::u16string_view(input.text));
+  KeepProseAlone(document, input.text);
   HideNonProse(input.text, document.mode, document.identifiers);
   Walk(input.text,
        [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {
@@ -245,6 +255,7 @@ void DocumentChecker::CheckInPlace(const Document& document, std::u16string& tex
   document_ = &document;
   reporter_ = &reporter;
   ReadDirectives(std::u16string_view(text));
+  KeepProseAlone(document, text);
   HideNonProse(text, document.mode, document.identifiers);
   const std::u16string_view prose = text;
   Walk(prose,
@@ -273,6 +284,7 @@ bool DocumentChecker::CheckProse(const Document& document, std::u16string_view t
   reporter_ = &reporter;
   directives_ = directives.empty() ? nullptr : &directives;
   directives_start_ = start;
+  KeepProseAlone(document, text);
   return Walk(
       prose,
       [text, prose](std::size_t begin, std::size_t end, std::string_view prose_word,
@@ -299,7 +311,9 @@ bool DocumentChecker::Walk(std::u16string_view prose, Written&& written,
     const std::size_t end = running.offset + running.length;
     const std::string_view as_written = written(running.offset, end, std::string_view(), scratch);
     word = ToUtf8(running.word);
-    Judge({running.offset, running.length, as_written, word}, verdicts_.Find(word));
+    // The filter that hides identifiers hid this word: it is one (or a part of one).
+    const bool in_identifier = !prose_alone_.empty() && prose_alone_[running.offset] == u' ';
+    Judge({running.offset, running.length, as_written, word, in_identifier}, verdicts_.Find(word));
   };
   try {
     if (document_->identifiers == CodeIdentifiers::kChecked) {

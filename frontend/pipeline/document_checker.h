@@ -58,6 +58,7 @@ struct Finding {
   std::size_t length = 0;          // in UTF-16 code units of the text (0 in pieces)
   std::string_view written;        // as it stands in the text, in UTF-8
   std::string_view word;           // as it was judged (RunningWord::word), in UTF-8
+  bool in_identifier = false;      // a word of an identifier of code (CodeIdentifiers::kChecked)
 };
 
 class Reporter {
@@ -122,6 +123,10 @@ class DocumentChecker {
   // of the prose when it is plain ASCII (else empty), what it is when the text was not rewritten.
   template <typename Written>
   bool Walk(std::u16string_view prose, Written&& written, const std::function<bool()>& stop);
+  // When the document's identifiers are checked, keeps `text` with its identifiers hidden too
+  // (prose_alone_), so that the walk tells the words of identifiers from those of comments
+  // and strings; call before the text is filtered.
+  void KeepProseAlone(const Document& document, std::u16string_view text);
   // Reads the directives of a text about to be walked; those of no text when it has none.
   template <typename Text>
   void ReadDirectives(Text text);
@@ -130,7 +135,8 @@ class DocumentChecker {
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
   // A word the verdicts reject: reported unless the characters before it show it no word
   // (word_context.h), it is a name with `_` inside whose parts pass (RejectParts), it is a run
-  // of words in an identifier (compound_words.h) or a directive covers it. Apart, so that Judge,
+  // of words in an identifier (compound_words.h) or a word of one that is no likely typo (the
+  // rule unlikely-typos), or a directive covers it. Apart, so that Judge,
   // called for every word, stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
   // A name of ASCII (NameParts: `detect_data_type`, `windowBits`, a name of the code in
@@ -151,6 +157,9 @@ class DocumentChecker {
   const char* piece_ = nullptr;
   std::size_t piece_start_ = 0;
   std::u16string_view walked_;  // the prose of the walk under way, when not in pieces
+  // The text of the walk under way with its identifiers hidden too (KeepProseAlone); empty
+  // when they are not checked.
+  std::u16string prose_alone_;
   Waiting batch_[kBatch];
   std::size_t waiting_ = 0;
   bool found_ = false;

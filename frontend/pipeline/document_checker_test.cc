@@ -189,6 +189,32 @@ TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
   }
 }
 
+// In identifiers, a word that is no likely typo is the code's vocabulary (unlikely-typos): only
+// the slips of common words are reported there, while comments and strings keep every word.
+// Each form of text (in a copy, in place, with its bytes) tells identifiers apart alike.
+TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
+  const std::u16string code =
+      u"/* a ctx lenght */ int shader_ctx = get_lenght(rpc_funciton, \"a ctx\", Comparator);";
+  const struct {
+    WordRules rules;
+    const char* listed;
+  } cases[] = {
+      {WordRules::All(), "ctx\nlenght\nlenght\nfunciton\nctx\n"},
+      {WordRules::All().Without(WordRule::kUnlikelyTypos),
+       "ctx\nlenght\nshader\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\n"},
+  };
+  const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
+  for (const auto& c : cases) {
+    Lister copied(engine_, false, c.rules);
+    copied.checker.Check(document, code, copied.reporter);
+    EXPECT_EQ(copied.out, c.listed);
+    Lister in_place(engine_, false, c.rules);
+    std::u16string text = code;
+    in_place.checker.CheckInPlace(document, text, in_place.reporter);
+    EXPECT_EQ(in_place.out, c.listed);
+  }
+}
+
 TEST_F(DocumentCheckerTest, PrintsWhatTheUtf16WalkPrints) {
   const struct {
     std::vector<std::string> texts;

@@ -112,12 +112,18 @@ class Reader {
       } else if (name == "variant") {
         table->variant = Variant(value);
       } else if (name == "rules") {
-        table->rules = Rules(value);
+        // After what `identifiers` switched: the table of rules has the last word.
+        for (const auto& switched : Rules(value)) table->rules.push_back(switched);
       } else if (name == "identifiers") {
-        if (!value.is_boolean()) {
-          Fail(value.source(), Expected("identifiers", "true or false", value));
+        // "likely": the words that are likely typos (true says the same); "all": every word
+        // no list holds, as the rule unlikely-typos switched off says.
+        const std::optional<std::string_view> which = value.value<std::string_view>();
+        if (!value.is_boolean() && which != "likely" && which != "all") {
+          Fail(value.source(),
+               Expected("identifiers", "true, false, \"likely\" or \"all\"", value));
         }
-        table->identifiers = value.as_boolean()->get();
+        table->identifiers = !value.is_boolean() || value.as_boolean()->get();
+        if (which) table->rules.emplace_back(WordRule::kUnlikelyTypos, which == "likely");
       } else if (!(name == "overrides" && !is_override)) {
         Fail(key.source(), "unknown key " + std::string(name) + " (the keys: " + ListOf(kKeys) +
                                (is_override ? ", paths)" : ", overrides)"));

@@ -8,7 +8,9 @@
 //   ignore-paths = ["vendor/", "*.svg"] files not checked (.gitignore syntax, path_globs.h)
 //   variant = "en-GB"                   the English: en-US, en-GB, en-CA, en-AU or en (any)
 //   rules = { names = false }           word rules switched off or on (word_rules.h)
-//   identifiers = true                  the words of the identifiers of code checked too
+//   identifiers = true                  the words of the identifiers of code checked too: "likely"
+//                                       (as true) reports their likely typos, "all" every word
+//                                       (the rule unlikely-typos off)
 //   [[overrides]]                       for the files its `paths` globs match, in order:
 //   paths = ["docs/**"]                 a later table's word wins over an earlier one's, its
 //   words = ["docstring"]               rules and values replace theirs, its ignore-paths add

@@ -58,7 +58,8 @@ TEST(ProjectConfig, EachFaultNamesItsFileLineAndColumn) {
       {"rules = [\"names\"]", "1:9: rules is a table of rules and true or false, not an array"},
       {"[rules]\nnmes = false", "2:1: no rule nmes (the rules: digits, underscores, capitals,"},
       {"rules = { names = 0 }", "1:19: rules.names is true or false, not an integer"},
-      {"identifiers = \"yes\"", "1:15: identifiers is true or false, not a string"},
+      {"identifiers = \"yes\"",
+       "1:15: identifiers is true, false, \"likely\" or \"all\", not a string"},
       {"overrides = 1", "1:13: overrides is an array of tables, not an integer"},
       {"\n[[overrides]]\nwords = []", "2:1: an override needs paths"},
       {"[[overrides]]\npaths = []", "2:9: paths is empty: the override covers no file"},
@@ -96,7 +97,7 @@ rules = { names = false, digits = false }
 [[overrides]]
 paths = ["docs/"]
 words = ["recieved"]
-identifiers = true
+identifiers = "all"
 variant = "en-GB"
 rules = { digits = true }
 ignore-paths = ["*.txt"]
@@ -138,6 +139,8 @@ identifiers = false
     EXPECT_EQ(settings.rules.Has(WordRule::kDigits), each.digits);
     EXPECT_FALSE(settings.rules.Has(WordRule::kNames));
     EXPECT_EQ(settings.identifiers, each.identifiers);
+    EXPECT_EQ(settings.rules.Has(WordRule::kUnlikelyTypos),
+              !std::string_view(each.file).starts_with("docs/"));
     EXPECT_EQ(settings.variant, std::string_view(each.file).starts_with("docs/")
                                     ? EnglishVariant::kBritish
                                     : EnglishVariant::kAmerican);

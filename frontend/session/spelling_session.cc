@@ -85,6 +85,22 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
                max_suggestions_)));
 }
 
+bool SpellingSession::LikelyTypo(std::string_view word) {
+  // Bounded like the verdicts, so that a tree of endless made-up names cannot exhaust memory.
+  constexpr std::size_t kMostRemembered = std::size_t{1} << 16;
+  if (const auto known = likely_typos_.find(std::string(word)); known != likely_typos_.end()) {
+    return known->second;
+  }
+  const std::u16string wide = FromUtf8(word);
+  const std::optional<TypingCorrection> correction =
+      wide.size() > kLongestWordToSuggestFor ? std::nullopt
+                                             : LikeliestCorrection(engine_, wide, check_custom_);
+  const bool likely = correction && correction->cost <= kLikelyTypoCost;
+  if (likely_typos_.size() == kMostRemembered) likely_typos_.clear();
+  likely_typos_.emplace(word, likely);
+  return likely;
+}
+
 void SpellingSession::AddToCustom(std::u16string_view word) {
   engine_.AddToCustom(word);
   added_words_.emplace_back(word);
@@ -108,6 +124,7 @@ void SpellingSession::UseProjectSettings(WordRules rules, std::shared_ptr<const 
 
 void SpellingSession::Forget() {
   verdicts_.Forget();
+  likely_typos_.clear();
   suggestions_->Forget();
 }
 

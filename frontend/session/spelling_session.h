@@ -46,6 +46,12 @@ namespace lexivane::frontend {
 
 inline constexpr std::size_t kLongestWordToSuggestFor = 100;  // UTF-16 code units
 inline constexpr std::size_t kRememberedSuggestions = 16384;
+// The typing ranking's cost of a correction at or below which a word is likely a typo of it.
+// Typos of common words cost less: a letter dropped, doubled or swapped, or a neighbouring key
+// struck, in a word of five letters or more (`lenght`, `funciton`, `recieve`: -6 to -8). Made-up
+// words and abbreviations cost more, since no common word lies so near them (`ctx`, `rpc`,
+// `comparator`: -1.5 to -2). Tuned on the identifiers of real source trees (bench/).
+inline constexpr float kLikelyTypoCost = -5.5f;
 
 // What every front end shows for a misspelt word: TypingSuggestions or ShownSuggestions, as
 // `ranking` says, or none for a word longer than kLongestWordToSuggestFor.
@@ -78,6 +84,10 @@ class SpellingSession {
   // (DocumentChecker), which looks several up at once.
   Utf8WordVerdicts& verdicts() { return verdicts_; }
   SuggestionList Suggestions(std::u16string_view word);
+  // Whether `word`, a word the session rejects (in UTF-8), is likely a typo: its likeliest
+  // correction in the typing ranking (LikeliestCorrection) costs at most kLikelyTypoCost. What
+  // the rule `unlikely-typos` asks of the words of identifiers. Remembered like the verdicts.
+  bool LikelyTypo(std::string_view word);
 
   // Adds the word, as given, to the engine's custom dictionary (in memory; see
   // CustomDictionaryFile::AddWords for the file).
@@ -117,6 +127,7 @@ class SpellingSession {
   AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
   std::vector<std::u16string> added_words_;
   Utf8WordVerdicts verdicts_;
+  std::unordered_map<std::string, bool> likely_typos_;  // LikelyTypo's answers
   std::shared_ptr<SuggestionMemo> suggestions_;
 };
 

@@ -18,6 +18,10 @@
 //                  (word_context.h)
 //   camel-case     a name written in camel case (`windowBits`, `zlibVersion`) whose parts of
 //                  three letters or more are words; each part has two letters or more
+//   unlikely-typos a word of an identifier of code that is no likely typo: no common word lies
+//                  a slip or two away from it (`shader`, `ctx`, a name the project made up);
+//                  judged by the DocumentChecker (frontend/pipeline/) with the typing
+//                  ranking's cost (SpellingSession::LikelyTypo), never by RulesAccept
 //
 // Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
 // parts of three letters or more (identifier_parts.h cuts both kinds).
@@ -56,13 +60,14 @@ enum class WordRule : unsigned {
   kFormats = 128,
   kEscapes = 256,
   kCamelCase = 512,
+  kUnlikelyTypos = 1024,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kCamelCase) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kUnlikelyTypos) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,5 +34,18 @@ LEXIVANE_API std::vector<std::u16string> TypingSuggestions(const SpellCheck& eng
                                                            std::u16string_view word,
                                                            std::size_t most = kShownSuggestionsMax,
                                                            bool check_custom = true);
+
+// The first of TypingSuggestions with its cost in the ranking: the lower, the likelier that the
+// word is a slip for it. A front end weighs it to tell a typing error from a word that no list
+// holds (a name, an abbreviation): a letter dropped or two letters swapped in a common word of
+// six letters cost about -4, a word that is no near slip of any listed word 0 or more. None
+// when there is no suggestion.
+struct TypingCorrection {
+  std::u16string word;
+  float cost;
+};
+LEXIVANE_API std::optional<TypingCorrection> LikeliestCorrection(const SpellCheck& engine,
+                                                                 std::u16string_view word,
+                                                                 bool check_custom = true);
 
 }  // namespace lexivane

@@ -500,7 +500,8 @@ constexpr std::size_t kLeadingPerSuggestion = 2;
 std::vector<std::u16string> RankCandidates(const PreparedTables& main,
                                            const std::vector<TypingCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
-                                           const RankingWeights& weights) {
+                                           const RankingWeights& weights,
+                                           std::vector<float>* costs_out) {
   const std::u16string lower = FoldCase(word);
   const CostBounds bounds(main, lower, weights);
   const CaseStyle style = CaseStyleOf(word);
@@ -569,15 +570,19 @@ std::vector<std::u16string> RankCandidates(const PreparedTables& main,
     if (suggestions.size() == most) break;
     const TypingCandidate& candidate = candidates[measured.candidate];
     std::u16string shown = Shown(candidate, measured.text, style);
-    if (std::find(suggestions.begin(), suggestions.end(), shown) == suggestions.end())
+    if (std::find(suggestions.begin(), suggestions.end(), shown) == suggestions.end()) {
       suggestions.push_back(std::move(shown));
+      if (costs_out != nullptr) costs_out->push_back(measured.cost);
+    }
   }
   return suggestions;
 }
 
 std::vector<std::u16string> RankByTyping(const TypingDictionaries& dictionaries,
-                                         std::u16string_view word, std::size_t most) {
-  return RankCandidates(dictionaries.main, GatherCandidates(dictionaries, word), word, most);
+                                         std::u16string_view word, std::size_t most,
+                                         std::vector<float>* costs) {
+  return RankCandidates(dictionaries.main, GatherCandidates(dictionaries, word), word, most, {},
+                        costs);
 }
 
 }  // namespace lexivane

@@ -86,15 +86,17 @@ struct RankingWeights {
 };
 
 // The first `most` candidates by cost, in the letter case of `word`, each once; `main` is the
-// list they were gathered from.
+// list they were gathered from. `costs`, when given, receives the cost of each in turn.
 std::vector<std::u16string> RankCandidates(const PreparedTables& main,
                                            const std::vector<TypingCandidate>& candidates,
                                            std::u16string_view word, std::size_t most,
-                                           const RankingWeights& weights = {});
+                                           const RankingWeights& weights = {},
+                                           std::vector<float>* costs = nullptr);
 
 // Both halves at the fitted weights: the first `most` corrections of `word`, in its letter case,
 // never the word as it is written.
 std::vector<std::u16string> RankByTyping(const TypingDictionaries& dictionaries,
-                                         std::u16string_view word, std::size_t most);
+                                         std::u16string_view word, std::size_t most,
+                                         std::vector<float>* costs = nullptr);
 
 }  // namespace lexivane
