@@ -38,8 +38,8 @@ grep -v '^#' "$here/projects.txt" | awk 'NF { print $1, $2 }' | while read -r tr
   [ -n "$split" ] && [ "$split" != "$in_split" ] && continue
   folder=$cache/$tree
   if [ ! -d "$folder" ]; then
-    echo "$0: $folder is not there (bench/fetch-sources.sh --list bench/projects.txt)" >&2
-    exit 2
+    echo "$0: $folder is not there (bench/fetch-sources.sh --list bench/projects.txt); passed over" >&2
+    continue
   fi
   (cd "$folder" && "$lexivane" list -u . 2>/dev/null || true) | distinct >"$out/$tree.lexivane.txt"
   (cd "$folder" && "$lexivane" list -u --identifiers . 2>/dev/null || true) |

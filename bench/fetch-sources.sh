@@ -32,12 +32,20 @@ options=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=-
 if [ -z "$(ls "$apt/lists" 2>/dev/null | grep -v partial)" ]; then
   apt-get "${options[@]}" -qq update >&2
 fi
+# A package the archive cannot serve now is reported and passed over; the others are fetched.
+missing=0
 for package in "${packages[@]}"; do
   folder=$cache/$package
   if [ ! -d "$folder" ]; then
-    (cd "$cache/downloads" && apt-get "${options[@]}" -qq source --download-only "$package" >&2)
+    if ! (cd "$cache/downloads" &&
+          apt-get "${options[@]}" -qq source --download-only "$package" >&2); then
+      echo "$0: $package could not be fetched; passed over" >&2
+      missing=$((missing + 1))
+      continue
+    fi
     dsc=$(ls -t "$cache/downloads/${package}_"*.dsc | head -n 1)
     dpkg-source --no-check -x "$dsc" "$folder" >/dev/null
   fi
   echo "$folder"
 done
+[ "$missing" -eq 0 ]

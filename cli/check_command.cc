@@ -77,6 +77,9 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
   // The threads' checkers answer alike, so a word is searched for suggestions once in the walk.
   CheckerSetup walk_setup = setup;
   walk_setup.shared_suggestions = std::make_shared<SuggestionMemo>(kWalkSuggestionLists);
+  const Learning learning{setup, [&options](const std::string& path, std::string_view first) {
+                            return ModeOf(options.mode_name, path, first);
+                          }};
   const WalkOutcome outcome = CheckWalkedFiles(
       options.files, options.walk, configured,
       [&] {
@@ -121,7 +124,8 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
         for (auto& result : nlohmann::ordered_json::parse(output)) {
           sarif_results.push_back(std::move(result));
         }
-      });
+      },
+      &learning);
   if (sarif) WriteSarifLog(std::cout, std::move(sarif_results));
   return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
 }

@@ -36,6 +36,9 @@ int ListFolders(const ListOptions& options, const CheckerSetup& setup,
       if (printed.insert(line).second) std::cout << line << '\n';
     }
   };
+  const Learning learning{setup, [&options](const std::string& path, std::string_view first) {
+                            return ModeOf(options.mode_name, path, first);
+                          }};
   const WalkOutcome outcome = CheckWalkedFiles(
       options.files, options.walk, configured,
       [&] {
@@ -54,7 +57,7 @@ int ListFolders(const ListOptions& options, const CheckerSetup& setup,
           report.findings = counter.count();
         };
       },
-      print);
+      print, &learning);
   return outcome.failed ? kExitError : outcome.found ? kExitFound : kExitClean;
 }
 

@@ -15,6 +15,7 @@
 
 #include "frontend/io/command_error.h"
 #include "frontend/io/standard_output.h"
+#include "frontend/project/learned_words.h"
 #include "frontend/project/ordered_jobs.h"
 
 namespace lexivane::cli {
@@ -76,6 +77,63 @@ std::string Summary(std::size_t checked, std::size_t findings, const SkipCounts&
   return line.str();
 }
 
+// The words the project uses as its own (learned_words.h): the files checked once, each thread
+// with a checker of its own, their words added up in file order, and the candidates judged.
+std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
+                                               ConfiguredCheck& configured,
+                                               const Learning& learning) {
+  CheckerSetup setup = learning.setup;
+  setup.max_suggestions = 0;
+  setup.shared_suggestions = nullptr;
+  using Words = std::unordered_map<std::string, bool>;
+  WordTally tally;
+  configured.SetLearning(true);
+  RunInOrder<Words>(
+      walk.files.size(), jobs,
+      [&] {
+        auto checker = std::make_shared<PreparedChecker>(setup);
+        return [&walk, &configured, &learning, checker](std::size_t i) {
+          const WalkedFile& file = walk.files[i];
+          FileWords words;
+          if (!file.failure.empty()) return words.Take();
+          try {
+            InputFile input(file.path);
+            std::string first_block = ReadFirstBlock(input);
+            if (!file.named && SkipByContent(first_block)) return words.Take();
+            const DocumentMode mode = learning.mode_of(file.path, first_block);
+            const std::optional<CodeIdentifiers> identifiers =
+                configured.Prepare(file.path, mode, checker->session());
+            if (!identifiers) return words.Take();
+            const InputText text = ReadInput(input, std::move(first_block));
+            checker->checker().Check({file.path, mode, *identifiers}, text.text, words);
+          } catch (const CommandError&) {
+            // Reported by the check that follows.
+          } catch (const std::bad_alloc&) {
+          }
+          return words.Take();
+        };
+      },
+      [&](std::size_t, Words& words) { tally.Add(words); });
+  configured.SetLearning(false);
+  // The candidates that are likely typos stay unlearned, judged on every thread at once.
+  const std::vector<std::string> candidates = tally.Candidates();
+  std::vector<char> likely_typo(candidates.size());
+  RunInOrder<char>(
+      candidates.size(), jobs,
+      [&] {
+        auto checker = std::make_shared<PreparedChecker>(setup);
+        return [&candidates, checker](std::size_t i) {
+          return static_cast<char>(checker->session().LikelyTypo(candidates[i]));
+        };
+      },
+      [&](std::size_t i, char& likely) { likely_typo[i] = likely; });
+  auto learned = std::make_shared<LearnedWords>();
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    if (!likely_typo[i]) learned->insert(candidates[i]);
+  }
+  return learned;
+}
+
 }  // namespace
 
 void AddWalkOptions(CLI::App& command, WalkFlags& flags) {
@@ -101,7 +159,8 @@ std::optional<CodeIdentifiers> PrepareWalkedFile(ConfiguredCheck& configured,
 WalkOutcome CheckWalkedFiles(const std::vector<std::string>& paths, const WalkFlags& flags,
                              ConfiguredCheck& configured,
                              const std::function<FileCheck()>& make_check,
-                             const std::function<void(const std::string& output)>& print) {
+                             const std::function<void(const std::string& output)>& print,
+                             const Learning* learning) {
   const Clock::time_point start = Clock::now();
 #if defined(__GLIBC__)
   // A tree's largest files (generated headers of tens of megabytes) need buffers several times
@@ -123,6 +182,9 @@ WalkOutcome CheckWalkedFiles(const std::vector<std::string>& paths, const WalkFl
   configured.ReadConfigurations(files);
   const unsigned jobs =
       flags.jobs > 0 ? flags.jobs : std::max(1U, std::thread::hardware_concurrency());
+  if (learning != nullptr && walk.walked_directory) {
+    configured.UseLearnedWords(LearnWords(walk, jobs, configured, *learning));
+  }
 
   const std::function<std::function<FileReport(std::size_t)>()> make_worker = [&] {
     FileCheck check = make_check();

@@ -13,6 +13,7 @@
 
 #include "frontend/io/input_text.h"
 #include "frontend/pipeline/document_checker.h"
+#include "frontend/pipeline/prepared_checker.h"
 #include "frontend/project/configured_check.h"
 #include "frontend/project/walk.h"
 
@@ -56,15 +57,26 @@ struct WalkOutcome {
   bool failed = false;  // a file that could not be read
 };
 
+// What a walk that learns the project's words (frontend/project/learned_words.h) checks the
+// tree with first: the command's checker setup, and the mode of a file by its path and first
+// block.
+struct Learning {
+  frontend::CheckerSetup setup;
+  std::function<frontend::DocumentMode(const std::string& path, std::string_view first_block)>
+      mode_of;
+};
+
 // Walks `paths` and checks what it finds, each thread with the FileCheck that make_check made
-// there. The configuration of every file found is read before any is checked, so that a wrong
-// one stops the command before it prints anything. A file found (not named) whose first block
-// is not text is left out. `print` gets each file's output in order (standard output when
-// none). A failure to make a checker, or to write, ends it, thrown.
+// there. With `learning`, the files are first checked to learn the project's words, which the
+// configured check then hands to each thread's session. The configuration of every file found is
+// read before any is checked, so that a wrong one stops the command before it prints anything. A
+// file found (not named) whose first block is not text is left out. `print` gets each file's output
+// in order (standard output when none). A failure to make a checker, or to write, ends it, thrown.
 WalkOutcome CheckWalkedFiles(const std::vector<std::string>& paths, const WalkFlags& flags,
                              frontend::ConfiguredCheck& configured,
                              const std::function<FileCheck()>& make_check,
-                             const std::function<void(const std::string& output)>& print = {});
+                             const std::function<void(const std::string& output)>& print = {},
+                             const Learning* learning = nullptr);
 
 // Readies `session` for a walked file read in `mode` (ConfiguredCheck::Prepare) and answers how
 // its document shows the identifiers of code; none, with the report marked skipped, when the

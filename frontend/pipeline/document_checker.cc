@@ -102,8 +102,10 @@ void DocumentChecker::Reject(const Finding& finding) {
                           IsCompoundOfWords(finding.word, [this](std::string_view part) {
                             return verdicts_.Accepts(part);
                           });
-    const bool vocabulary = finding.in_identifier && rules.Has(WordRule::kUnlikelyTypos) &&
-                            !compound && !session_.LikelyTypo(finding.word);
+    const bool vocabulary =
+        !compound && ((finding.in_identifier && rules.Has(WordRule::kUnlikelyTypos) &&
+                       !session_.LikelyTypo(finding.word)) ||
+                      session_.Learned(finding.word));
     if (!compound && !vocabulary) return Report(finding);
   }
   if (context == WordInContext::kAfterEscape) {

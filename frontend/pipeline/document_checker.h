@@ -136,8 +136,8 @@ class DocumentChecker {
   // A word the verdicts reject: reported unless the characters before it show it no word
   // (word_context.h), it is a name with `_` inside whose parts pass (RejectParts), it is a run
   // of words in an identifier (compound_words.h) or a word of one that is no likely typo (the
-  // rule unlikely-typos), or a directive covers it. Apart, so that Judge,
-  // called for every word, stays small enough to be inlined.
+  // rule unlikely-typos), the session learned it from the project, or a directive covers it. Apart,
+  // so that Judge, called for every word, stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
   // A name of ASCII (NameParts: `detect_data_type`, `windowBits`, a name of the code in
   // prose): each of its parts judged, and the rejected ones reported apart, at their places.

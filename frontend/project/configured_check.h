@@ -37,6 +37,13 @@ class ConfiguredCheck {
                                          SpellingSession& session);
   // As Prepare, for a caller with no session to ready yet.
   std::optional<CodeIdentifiers> IdentifiersFor(const std::string& file, DocumentMode mode);
+  // Whether Prepare readies a session to learn the project's words (learned_words.h): with the
+  // identifiers of code checked and every word of them reported. Not while a walk runs.
+  void SetLearning(bool learning) { learning_ = learning; }
+  // The words Prepare hands each session from now on (SpellingSession::UseLearnedWords).
+  void UseLearnedWords(std::shared_ptr<const LearnedWords> words) {
+    learned_words_ = std::move(words);
+  }
   // The configuration that applies to `file` (ProjectConfigs::ConfigFor).
   std::shared_ptr<const ProjectConfig> ConfigFor(const std::string& file) {
     return configs_.ConfigFor(file);
@@ -50,6 +57,8 @@ class ConfiguredCheck {
   const WordRules rules_;
   const bool identifiers_;
   const std::optional<EnglishVariant> variant_;
+  bool learning_ = false;
+  std::shared_ptr<const LearnedWords> learned_words_;
 };
 
 }  // namespace lexivane::frontend

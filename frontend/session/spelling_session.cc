@@ -32,6 +32,16 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
   return shown;
 }
 
+std::string LearnedForm(std::string_view word) {
+  const bool ascii = std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; });
+  if (!ascii) return ToUtf8(FoldCase(FromUtf8(word)));
+  std::string folded(word);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
 SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules,
                                  Ranking ranking, bool check_custom,
                                  std::shared_ptr<SuggestionMemo> shared_suggestions)

@@ -60,6 +60,11 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
                                               Ranking ranking = kDefaultRanking,
                                               bool check_custom = true);
 
+// Words learned from a project's tree (frontend/project/learned_words.h), in LearnedForm.
+using LearnedWords = std::unordered_set<std::string>;
+// `word` (UTF-8) as learned words are kept: folded (FoldCase).
+std::string LearnedForm(std::string_view word);
+
 // A project's words, folded (FoldCase). A word in both sets is flagged.
 struct ProjectWords {
   std::unordered_set<std::u16string> accepted;
@@ -104,6 +109,14 @@ class SpellingSession {
   // objects), so that the files of one configuration, which come one after another, share them.
   void UseProjectSettings(WordRules rules, std::shared_ptr<const ProjectWords> words,
                           EnglishVariant variant = kDefaultVariant);
+  // The words learned from the tree being checked (none: null), taken as the project's own
+  // where the verdicts reject them (Learned). They leave the verdicts as they are.
+  void UseLearnedWords(std::shared_ptr<const LearnedWords> words) {
+    learned_words_ = std::move(words);
+  }
+  bool Learned(std::string_view word) const {
+    return learned_words_ && learned_words_->contains(LearnedForm(word));
+  }
   // The variant alone, for a front end with no project (the pipe, the provider).
   void UseVariant(EnglishVariant variant) { UseProjectSettings(rules_, project_words_, variant); }
   EnglishVariant variant() const { return variant_; }
@@ -120,6 +133,7 @@ class SpellingSession {
   const std::size_t max_suggestions_;
   WordRules rules_;
   std::shared_ptr<const ProjectWords> project_words_;
+  std::shared_ptr<const LearnedWords> learned_words_;
   EnglishVariant variant_ = kDefaultVariant;
   const Ranking ranking_;
   const bool check_custom_;
