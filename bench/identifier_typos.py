@@ -101,6 +101,8 @@ def identifier_parts(identifier):
     ['get', 'HTTP', 'Response2', 'max', 'URLs']
     >>> [part for _, part in identifier_parts("XMLHttpRequest")]
     ['XML', 'Http', 'Request']
+    >>> [part for _, part in identifier_parts("IDsByName__snake_Case_ABCDef_utf8Decoder_x86")]
+    ['IDs', 'By', 'Name', 'snake', 'Case', 'ABC', 'Def', 'utf8', 'Decoder', 'x86']
     """
     parts, start = [], 0
 
@@ -220,7 +222,15 @@ def written_as(part):
 
 def typo_of(identifier, source, lists, rng):
     """`identifier` with one part misspelt from `source` ("a" or "b"), or None when none fits:
-    (offset, the misspelt part, the part it replaced, the new identifier)."""
+    (offset, the misspelt part, the part it replaced, the new identifier).
+
+    >>> typo_of("maxSafeInteger", "a", ({"integer": ["integr"]}, {}, {}), random.Random(1))
+    (7, 'Integr', 'Integer', 'maxSafeIntegr')
+    >>> typo_of("MAX_VALUE", "b", ({}, {"value"}, {}), random.Random(1))[1].isupper()
+    True
+    >>> typo_of("get_value", "b", ({}, {"get"}, {}), random.Random(1)) is None
+    True
+    """
     by_word, plain_words, words = lists
     places = []
     for offset, part in identifier_parts(identifier):
@@ -346,7 +356,8 @@ def score(args):
     items = [("correct", language, name) for _, language, name in correct]
     items += [(f"typo-{row[2]}", row[1], row[3]) for row in typos]
     trees = len({row[0] for row in correct})
-    print(f"{args.split}: {len(correct)} correct identifiers from {trees} trees; typos: "
+    print(f"{args.split}: {len(correct)} correct identifiers from {trees} of "
+          f"{len(projects(args.split))} trees; typos: "
           + ", ".join(f"({s}) {sum(row[2] == s for row in typos)}" for s in "ab"))
     print(f"{'tool':<12} {'identifiers':>11} {'false alarms %':>14} {'detection (a) %':>15} "
           f"{'detection (b) %':>15}")
