@@ -27,7 +27,8 @@ flagged, and detection, the share of typo identifiers whose changed part is flag
 source. Tools: `lexivane` (`check --identifiers --suggestions 0` and --lexivane-args),
 `cspell` (`lint --no-progress --no-summary`), `codespell` (Debian's, with a word pattern that
 cuts identifiers into their parts, since out of the box it reads `max_safe_integr` as one
-word). --top K lists the K parts each tool flags most often in the correct identifiers.
+word). --top K lists the K parts (in small letters) each tool flags most often in the correct
+identifiers.
 """
 
 import argparse
@@ -372,7 +373,7 @@ def score(args):
                     continue  # the statement's own `x`
                 flagged.add(index)
                 if index < len(correct):
-                    parts[word] += 1
+                    parts[word.lower()] += 1
                     continue
                 offset, wrong = int(typos[index - len(correct)][4]), typos[index - len(correct)][5]
                 if column is None:
