@@ -12,8 +12,9 @@ stands alone in prose or a comment (`kind` word) or inside a name with `_` or in
 misspelling, the word it replaced, the kind.
 
 Places are told apart by a rough scan of each file's language, by its name: in C-family
-files `//` and `/* */` comments and `"` strings are prose, in `#` languages (Python, shell,
-Perl, Ruby, CMake, make) `#` comments and quoted strings, and text files (no code extension)
+files `//` and `/* */` comments, `"` and backtick strings and `'` literals (in Rust of one
+character: `'a` is a lifetime) are prose, in `#` languages (Python, shell, Perl, Ruby, CMake,
+make) `#` comments and quoted strings (triple-quoted too), and text files (no code extension)
 are prose throughout. A word alone in code (a keyword, a type) is never planted: a slip there
 breaks the build. So the kinds are `prose` (a word alone in prose), `prose-name` (a part of a
 name in prose) and `code-name` (a part of a name in code, found only by a checker that reads
@@ -36,8 +37,8 @@ WORD = re.compile(r"[A-Za-z]+")
 # A name: letters, digits and `_`, with `_` inside or a capital after a small letter.
 TOKEN = re.compile(r"[A-Za-z0-9_]+")
 LARGEST_FILE = 1 << 20
-C_FAMILY = {".c", ".h", ".cc", ".cpp", ".cxx", ".hpp", ".hh", ".java", ".js", ".ts", ".go", ".rs",
-            ".cs", ".m", ".swift", ".kt", ".scala", ".php"}
+C_FAMILY = {".c", ".h", ".cc", ".cpp", ".cxx", ".hpp", ".hh", ".java", ".js", ".mjs", ".cjs", ".ts",
+            ".go", ".rs", ".cs", ".m", ".swift", ".kt", ".scala", ".php"}
 HASH_COMMENTS = {".py", ".sh", ".bash", ".pl", ".pm", ".rb", ".cmake", ".mk", ".in", ".am",
                  ".ac", ".tcl", ".r", ".yml", ".yaml", ".toml", ".conf", ".cfg"}
 HASH_NAMES = {"Makefile", "CMakeLists.txt", "configure", "Rakefile"}
@@ -48,9 +49,12 @@ def prose_spans(path, text):
     name = os.path.basename(path)
     extension = os.path.splitext(name)[1].lower()
     if extension in C_FAMILY:
-        pattern = re.compile(r'//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"', re.S)
+        # Rust's `'` also opens a lifetime (`&'a str`): there only a one-character literal.
+        quoted = r"'(?:\\.|[^'\\\n])'" if extension == ".rs" else r"'(?:\\.|[^'\\\n])*'"
+        pattern = re.compile(r'//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|`[^`]*`|' + quoted, re.S)
     elif extension in HASH_COMMENTS or name in HASH_NAMES:
-        pattern = re.compile(r'#[^\n]*|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'')
+        pattern = re.compile(r'#[^\n]*|"""[\s\S]*?"""|\'\'\'[\s\S]*?\'\'\'|'
+                             r'"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'')
     else:
         return [(0, len(text))]
     return [match.span() for match in pattern.finditer(text)]
