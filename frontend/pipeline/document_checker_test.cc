@@ -194,14 +194,14 @@ TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
 // Each form of text (in a copy, in place, with its bytes) tells identifiers apart alike.
 TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
   const std::u16string code =
-      u"/* a ctx lenght */ int shader_ctx = get_lenght(rpc_funciton, \"a ctx\", Comparator);";
+      u"/* a ctx lenght */ int zalloc_ctx = get_lenght(rpc_funciton, \"a ctx\", Comparator);";
   const struct {
     WordRules rules;
     const char* listed;
   } cases[] = {
       {WordRules::All(), "ctx\nlenght\nlenght\nfunciton\nctx\n"},
       {WordRules::All().Without(WordRule::kUnlikelyTypos),
-       "ctx\nlenght\nshader\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\n"},
+       "ctx\nlenght\nzalloc\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\n"},
   };
   const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
   for (const auto& c : cases) {

@@ -1,6 +1,7 @@
 #include "frontend/session/spelling_session.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "frontend/session/name_words.h"
@@ -95,6 +96,13 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
                max_suggestions_)));
 }
 
+float LikelyTypoCost(std::size_t length) {
+  // By length from three letters on; eight and more share the last.
+  constexpr float kBars[] = {-5.0f, -4.0f, -4.0f, -3.0f, -3.0f, -2.0f};
+  constexpr std::size_t kLast = std::size(kBars) - 1;
+  return kBars[length <= 3 ? 0 : std::min(length - 3, kLast)];
+}
+
 bool SpellingSession::LikelyTypo(std::string_view word) {
   // Bounded like the verdicts, so that a tree of endless made-up names cannot exhaust memory.
   constexpr std::size_t kMostRemembered = std::size_t{1} << 16;
@@ -105,7 +113,7 @@ bool SpellingSession::LikelyTypo(std::string_view word) {
   const std::optional<TypingCorrection> correction =
       wide.size() > kLongestWordToSuggestFor ? std::nullopt
                                              : LikeliestCorrection(engine_, wide, check_custom_);
-  const bool likely = correction && correction->cost <= kLikelyTypoCost;
+  const bool likely = correction && correction->cost <= LikelyTypoCost(wide.size());
   if (likely_typos_.size() == kMostRemembered) likely_typos_.clear();
   likely_typos_.emplace(word, likely);
   return likely;

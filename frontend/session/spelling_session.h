@@ -46,12 +46,15 @@ namespace lexivane::frontend {
 
 inline constexpr std::size_t kLongestWordToSuggestFor = 100;  // UTF-16 code units
 inline constexpr std::size_t kRememberedSuggestions = 16384;
-// The typing ranking's cost of a correction at or below which a word is likely a typo of it.
-// Typos of common words cost less: a letter dropped, doubled or swapped, or a neighbouring key
-// struck, in a word of five letters or more (`lenght`, `funciton`, `recieve`: -6 to -8). Made-up
+// The typing ranking's cost of a correction at or below which a word of `length` letters is
+// likely a typo of it. A typo of a common word costs little: a letter dropped, doubled or
+// swapped, or a neighbouring key struck (`lenght`, `funciton`, `recieve`: -6 to -8). Made-up
 // words and abbreviations cost more, since no common word lies so near them (`ctx`, `rpc`,
-// `comparator`: -1.5 to -2). Tuned on the identifiers of real source trees (bench/).
-inline constexpr float kLikelyTypoCost = -5.5f;
+// `comparator`: -1.5 to -2). Short words are held to a lower bar than long ones: most words of
+// three to five letters lie near some common word (`tls` and `tells`), while a long word near a
+// common one is nearly always a slip of it. Tuned on the identifiers of real source trees
+// (bench/identifier_typos.py), -5 for three letters up to -2 from eight on.
+float LikelyTypoCost(std::size_t length);
 
 // What every front end shows for a misspelt word: TypingSuggestions or ShownSuggestions, as
 // `ranking` says, or none for a word longer than kLongestWordToSuggestFor.
@@ -90,7 +93,7 @@ class SpellingSession {
   Utf8WordVerdicts& verdicts() { return verdicts_; }
   SuggestionList Suggestions(std::u16string_view word);
   // Whether `word`, a word the session rejects (in UTF-8), is likely a typo: its likeliest
-  // correction in the typing ranking (LikeliestCorrection) costs at most kLikelyTypoCost. What
+  // correction in the typing ranking (LikeliestCorrection) costs at most LikelyTypoCost. What
   // the rule `unlikely-typos` asks of the words of identifiers. Remembered like the verdicts.
   bool LikelyTypo(std::string_view word);
 

@@ -19,7 +19,7 @@
 //   camel-case     a name written in camel case (`windowBits`, `zlibVersion`) whose parts of
 //                  three letters or more are words; each part has two letters or more
 //   unlikely-typos a word of an identifier of code that is no likely typo: no common word lies
-//                  a slip or two away from it (`shader`, `ctx`, a name the project made up);
+//                  a slip or two away from it (`zalloc`, `ctx`, a name the project made up);
 //                  judged by the DocumentChecker (frontend/pipeline/) with the typing
 //                  ranking's cost (SpellingSession::LikelyTypo), never by RulesAccept
 //
