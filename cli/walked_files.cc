@@ -123,7 +123,7 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
       [&] {
         auto checker = std::make_shared<PreparedChecker>(setup);
         return [&candidates, checker](std::size_t i) {
-          return static_cast<char>(checker->session().LikelyTypo(candidates[i]));
+          return static_cast<char>(checker->session().TypoCost(candidates[i]) <= kSureTypoCost);
         };
       },
       [&](std::size_t i, char& likely) { likely_typo[i] = likely; });

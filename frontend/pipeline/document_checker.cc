@@ -98,15 +98,11 @@ void DocumentChecker::Reject(const Finding& finding) {
                 finding.word, rules);
   if (context == WordInContext::kWord) {
     if (RejectParts(finding, rules)) return;
-    const bool compound = document_->identifiers == CodeIdentifiers::kChecked &&
-                          IsCompoundOfWords(finding.word, [this](std::string_view part) {
-                            return verdicts_.Accepts(part);
-                          });
-    const bool vocabulary =
-        !compound && ((finding.in_identifier && rules.Has(WordRule::kUnlikelyTypos) &&
-                       !session_.LikelyTypo(finding.word)) ||
-                      session_.Learned(finding.word));
-    if (!compound && !vocabulary) return Report(finding);
+    // The project's words stand in its prose and comments; in code, the slips of its names are
+    // what identifiers are checked for.
+    const bool vocabulary = finding.in_identifier ? IdentifierVocabulary(finding, rules)
+                                                  : session_.Learned(finding.word);
+    if (!vocabulary) return Report(finding);
   }
   if (context == WordInContext::kAfterEscape) {
     const Finding rest{finding.offset == Finding::kNoOffset ? finding.offset : finding.offset + 1,
@@ -115,6 +111,13 @@ void DocumentChecker::Reject(const Finding& finding) {
     if (!verdicts_.Accepts(rest.word)) return Report(rest);
   }
   if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+}
+
+bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rules) {
+  if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
+  return session_.TypoCost(finding.word) > kSureTypoCost &&
+         IsCompoundOfWords(finding.word,
+                           [this](std::string_view part) { return verdicts_.Accepts(part); });
 }
 
 bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {

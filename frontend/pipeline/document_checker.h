@@ -134,11 +134,16 @@ class DocumentChecker {
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
   // A word the verdicts reject: reported unless the characters before it show it no word
-  // (word_context.h), it is a name with `_` inside whose parts pass (RejectParts), it is a run
-  // of words in an identifier (compound_words.h) or a word of one that is no likely typo (the
-  // rule unlikely-typos), the session learned it from the project, or a directive covers it. Apart,
+  // (word_context.h), it is a name with `_` inside whose parts pass (RejectParts), it is the
+  // code's vocabulary (IdentifierVocabulary), the session learned it from the project (in
+  // prose and comments), or a directive covers it. Apart,
   // so that Judge, called for every word, stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
+  // Whether a rejected word of an identifier is taken as the code's own: under the rule
+  // unlikely-typos one that is no likely typo (SpellingSession::LikelyTypo), and under any
+  // rules a run of two or three accepted words (compound_words.h: `filedir`) unless it is
+  // surely a typo (kSureTypoCost: `foramt`, `for` and `amt` but a slip of `format`).
+  bool IdentifierVocabulary(const Finding& finding, WordRules rules);
   // A name of ASCII (NameParts: `detect_data_type`, `windowBits`, a name of the code in
   // prose): each of its parts judged, and the rejected ones reported apart, at their places.
   // False for another word.

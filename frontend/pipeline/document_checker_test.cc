@@ -189,19 +189,21 @@ TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
   }
 }
 
-// In identifiers, a word that is no likely typo is the code's vocabulary (unlikely-typos): only
-// the slips of common words are reported there, while comments and strings keep every word.
-// Each form of text (in a copy, in place, with its bytes) tells identifiers apart alike.
+// In identifiers, a word that is no likely typo is the code's vocabulary (unlikely-typos), and
+// under any rules a run of words that is no sure typo (`filedir`, not `foramt`): only the slips
+// of common words are reported there, while comments and strings keep every word (`putpose`
+// is `put` and `pose`). Whole texts and texts filtered in place tell identifiers apart alike.
 TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
   const std::u16string code =
-      u"/* a ctx lenght */ int zalloc_ctx = get_lenght(rpc_funciton, \"a ctx\", Comparator);";
+      u"/* a ctx lenght putpose */ int zalloc_ctx = get_lenght(rpc_funciton, \"a ctx\", "
+      u"Comparator, foramt_filedir);";
   const struct {
     WordRules rules;
     const char* listed;
   } cases[] = {
-      {WordRules::All(), "ctx\nlenght\nlenght\nfunciton\nctx\n"},
+      {WordRules::All(), "ctx\nlenght\nputpose\nlenght\nfunciton\nctx\nforamt\n"},
       {WordRules::All().Without(WordRule::kUnlikelyTypos),
-       "ctx\nlenght\nzalloc\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\n"},
+       "ctx\nlenght\nputpose\nzalloc\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\nforamt\n"},
   };
   const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
   for (const auto& c : cases) {

@@ -1,9 +1,10 @@
 // Words a project uses as its own, learned from its tree before `check` or `list` checks it: the
 // words of the names its code defines or uses, and the words that recur in kRecurringFiles of
 // its files or more (its own names in its docs, its authors, its tools). Either kind is taken as
-// the project's vocabulary in every file of the walk, unless the word is likely a typo of a
-// common word (SpellingSession::LikelyTypo): a misspelt name used in twenty places is still
-// reported at each, with its fix.
+// the project's vocabulary in the prose and comments of every file of the walk (identifiers are
+// judged by their own rule, unlikely-typos), unless the word is likely a typo of a
+// common word (its SpellingSession::TypoCost at most kSureTypoCost): a misspelt name used in twenty
+// places is still reported at each, with its fix.
 //
 // The walk gathers each file's rejected words first (FileWords, a reporter, with the identifiers
 // of code checked and every word of them reported), adds them up in the order of the files

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 #include <utility>
 
 #include "frontend/session/name_words.h"
@@ -103,20 +104,24 @@ float LikelyTypoCost(std::size_t length) {
   return kBars[length <= 3 ? 0 : std::min(length - 3, kLast)];
 }
 
-bool SpellingSession::LikelyTypo(std::string_view word) {
+float SpellingSession::TypoCost(std::string_view word) {
   // Bounded like the verdicts, so that a tree of endless made-up names cannot exhaust memory.
   constexpr std::size_t kMostRemembered = std::size_t{1} << 16;
-  if (const auto known = likely_typos_.find(std::string(word)); known != likely_typos_.end()) {
+  if (const auto known = typo_costs_.find(std::string(word)); known != typo_costs_.end()) {
     return known->second;
   }
   const std::u16string wide = FromUtf8(word);
   const std::optional<TypingCorrection> correction =
       wide.size() > kLongestWordToSuggestFor ? std::nullopt
                                              : LikeliestCorrection(engine_, wide, check_custom_);
-  const bool likely = correction && correction->cost <= LikelyTypoCost(wide.size());
-  if (likely_typos_.size() == kMostRemembered) likely_typos_.clear();
-  likely_typos_.emplace(word, likely);
-  return likely;
+  const float cost = correction ? correction->cost : std::numeric_limits<float>::infinity();
+  if (typo_costs_.size() == kMostRemembered) typo_costs_.clear();
+  typo_costs_.emplace(word, cost);
+  return cost;
+}
+
+bool SpellingSession::LikelyTypo(std::string_view word) {
+  return TypoCost(word) <= LikelyTypoCost(FromUtf8(word).size());
 }
 
 void SpellingSession::AddToCustom(std::u16string_view word) {
@@ -142,7 +147,7 @@ void SpellingSession::UseProjectSettings(WordRules rules, std::shared_ptr<const 
 
 void SpellingSession::Forget() {
   verdicts_.Forget();
-  likely_typos_.clear();
+  typo_costs_.clear();
   suggestions_->Forget();
 }
 

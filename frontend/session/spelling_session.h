@@ -55,6 +55,10 @@ inline constexpr std::size_t kRememberedSuggestions = 16384;
 // common one is nearly always a slip of it. Tuned on the identifiers of real source trees
 // (bench/identifier_typos.py), -5 for three letters up to -2 from eight on.
 float LikelyTypoCost(std::size_t length);
+// The cost at or below which a word is taken as a typo whatever speaks for it otherwise (its
+// parts are words, the project writes it in many files): a letter swapped, doubled or dropped
+// in a common word of five letters or more (`foramt`, `mesage`, `lenght`).
+inline constexpr float kSureTypoCost = -5.5f;
 
 // What every front end shows for a misspelt word: TypingSuggestions or ShownSuggestions, as
 // `ranking` says, or none for a word longer than kLongestWordToSuggestFor.
@@ -92,9 +96,11 @@ class SpellingSession {
   // (DocumentChecker), which looks several up at once.
   Utf8WordVerdicts& verdicts() { return verdicts_; }
   SuggestionList Suggestions(std::u16string_view word);
-  // Whether `word`, a word the session rejects (in UTF-8), is likely a typo: its likeliest
-  // correction in the typing ranking (LikeliestCorrection) costs at most LikelyTypoCost. What
-  // the rule `unlikely-typos` asks of the words of identifiers. Remembered like the verdicts.
+  // The cost of the likeliest correction of `word`, a word the session rejects (in UTF-8), in
+  // the typing ranking (LikeliestCorrection); infinity for none. Remembered like the verdicts.
+  float TypoCost(std::string_view word);
+  // Whether that costs at most LikelyTypoCost: what the rule `unlikely-typos` asks of the
+  // words of identifiers.
   bool LikelyTypo(std::string_view word);
 
   // Adds the word, as given, to the engine's custom dictionary (in memory; see
@@ -144,7 +150,7 @@ class SpellingSession {
   AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
   std::vector<std::u16string> added_words_;
   Utf8WordVerdicts verdicts_;
-  std::unordered_map<std::string, bool> likely_typos_;  // LikelyTypo's answers
+  std::unordered_map<std::string, float> typo_costs_;  // TypoCost's answers
   std::shared_ptr<SuggestionMemo> suggestions_;
 };
 
