@@ -128,7 +128,8 @@ class DocumentChecker {
   void AddAscii(const Finding& finding);
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
-  // A word the verdicts reject: reported unless the characters before it show it no word
+  // A word the verdicts reject: reported unless a list of programming words of the document's
+  // mode holds it (code_words.h), the characters before it show it no word
   // (word_context.h), it is a name with `_` inside whose parts pass (RejectParts), it is a run
   // of words in an identifier (compound_words.h) or a directive covers it. Apart, so that Judge,
   // called for every word, stays small enough to be inlined.

@@ -189,6 +189,36 @@ TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
   }
 }
 
+// In a document of code, the lists of programming words that its mode chooses accept what the
+// verdicts reject, a part of a name too (`ptrBuf`), Capitalised too, and documents of prose the
+// general list; a misspelling and another language's names are still listed, and with the rule
+// off all of them.
+TEST_F(DocumentCheckerTest, CodeWordsOfTheModeAreNotListed) {
+  const struct {
+    DocumentMode mode;
+    const char* text;
+    const char* listed;
+    const char* listed_without_rule;
+  } cases[] = {
+      {DocumentMode::kCFamily,
+       "// the mmap ctx, recieve\nint f(char *ptrBuf, int idx) { strrchr(s); pushd(); "
+       "return Ctx; }",
+       "recieve\npushd\n", "mmap\nctx\nrecieve\nptr\nBuf\nidx\nstrrchr\npushd\nCtx\n"},
+      {DocumentMode::kHtml, "<p>the onclick handler and cellpadding, not the pushd or recieve</p>",
+       "pushd\nrecieve\n", "onclick\ncellpadding\npushd\nrecieve\n"},
+      {DocumentMode::kMarkdown, "the ctx and mmap, not pushd", "pushd\n", "ctx\nmmap\npushd\n"},
+  };
+  for (const auto& c : cases) {
+    for (const bool rule : {true, false}) {
+      Lister misspelt(engine_, false,
+                      rule ? WordRules::All() : WordRules::All().Without(WordRule::kCodeWords));
+      const Document document{"code", c.mode, CodeIdentifiersIn(c.mode, true)};
+      misspelt.checker.Check(document, FromUtf8(c.text), misspelt.reporter);
+      EXPECT_EQ(misspelt.out, rule ? c.listed : c.listed_without_rule) << c.text;
+    }
+  }
+}
+
 TEST_F(DocumentCheckerTest, PrintsWhatTheUtf16WalkPrints) {
   const struct {
     std::vector<std::string> texts;

@@ -18,6 +18,9 @@
 //                  (word_context.h)
 //   camel-case     a name written in camel case (`windowBits`, `zlibVersion`) whose parts of
 //                  three letters or more are words; each part has two letters or more
+//   code-words     in a document of code, a word of the lists of programming words that its
+//                  mode chooses (`ctx`, `mmap`; code_words.h); the document checker asks them,
+//                  since RulesAccept knows no mode
 //
 // Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
 // parts of three letters or more (identifier_parts.h cuts both kinds).
@@ -56,13 +59,14 @@ enum class WordRule : unsigned {
   kFormats = 128,
   kEscapes = 256,
   kCamelCase = 512,
+  kCodeWords = 1024,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kCamelCase) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kCodeWords) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 
