@@ -45,7 +45,6 @@ give the same bytes; the script stops when a package's version differs from PACK
 """
 
 import argparse
-import gzip
 import html.entities
 import json
 import os
@@ -55,6 +54,8 @@ import subprocess
 import sys
 import textwrap
 from collections import Counter
+
+from make_extra_words import entries_of as extra_entries_of, read_lines
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_OUTPUT = os.path.join(HERE, "code_words.txt")
@@ -109,25 +110,10 @@ ENTRY = re.compile(r"[A-Za-z]+")
 NAME_PART = re.compile(r"[A-Z]?[a-z]+|[A-Z]+(?![a-z])")
 
 
-def read_lines(path):
-    opener = gzip.open if path.endswith(".gz") else open
-    with opener(path, "rb") as f:
-        raw = f.read()
-    try:
-        return raw.decode("utf-8").splitlines()
-    except UnicodeDecodeError:
-        return raw.decode("iso-8859-1").splitlines()
-
-
 def entries_of(path):
-    """The entries of a list of ASCII letters: comments, blanks, forbidden words (`!`), affix
-    marks and other syntax left out."""
-    entries = set()
-    for line in read_lines(path):
-        word = line.split("#", 1)[0].strip()
-        if ENTRY.fullmatch(word):
-            entries.add(word)
-    return entries
+    """The entries of a list that are ASCII letters alone (comments, blanks, forbidden words,
+    affix marks and other syntax left out)."""
+    return {e for e in extra_entries_of(read_lines(path)) if ENTRY.fullmatch(e)}
 
 
 def package_files(cspell_dir, package, names=None):
