@@ -59,6 +59,9 @@ if(TARGET lexivane_qt)
   install(FILES ${PROJECT_BINARY_DIR}/lexivane-qt.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 endif()
 
+# The word lists built into the library and the front ends come with their sources' licences.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
               ${PROJECT_SOURCE_DIR}/data/COPYING.scowl
+              ${PROJECT_SOURCE_DIR}/data/COPYING.software-terms
+              ${PROJECT_SOURCE_DIR}/data/COPYING.cspell-dicts
         DESTINATION ${CMAKE_INSTALL_DOCDIR})

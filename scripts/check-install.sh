@@ -22,7 +22,9 @@ lib=$root$libdir
 DESTDIR=$root cmake --install "$build" >/dev/null
 
 for file in LICENSE README.md; do cmp "$file" "$root$prefix/share/doc/lexivane/$file"; done
-cmp data/COPYING.scowl "$root$prefix/share/doc/lexivane/COPYING.scowl"
+for file in COPYING.scowl COPYING.software-terms COPYING.cspell-dicts; do
+  cmp "data/$file" "$root$prefix/share/doc/lexivane/$file"
+done
 # The Enchant provider, where it was built, goes to Enchant's folder below the libdir and finds
 # the library one level up.
 if grep -q '^ENCHANT_FOUND:INTERNAL=1' "$build/CMakeCache.txt"; then

@@ -7,6 +7,7 @@
 #endif
 
 #include "frontend/pipeline/word_context.h"
+#include "frontend/session/code_words.h"
 #include "frontend/words/ascii_words.h"
 #include "frontend/words/compound_words.h"
 #include "frontend/words/running_words.h"
@@ -90,6 +91,10 @@ void DocumentChecker::Judge(const Finding& finding, Utf8WordVerdicts::Place plac
 
 void DocumentChecker::Reject(const Finding& finding) {
   const WordRules rules = session_.rules();
+  if (rules.Has(WordRule::kCodeWords) && CodeWordsHold(document_->mode, finding.word)) {
+    if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+    return;
+  }
   const WordInContext context =
       finding.offset != Finding::kNoOffset
           ? ContextOf(walked_.substr(0, finding.offset), finding.word, rules)

@@ -133,11 +133,12 @@ class DocumentChecker {
   void AddAscii(const Finding& finding);
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
-  // A word the verdicts reject: reported unless the characters before it show it no word
-  // (word_context.h), it is a name with `_` inside whose parts pass (RejectParts), it is the
-  // code's vocabulary (IdentifierVocabulary), the session learned it from the project (in
-  // prose and comments), or a directive covers it. Apart,
-  // so that Judge, called for every word, stays small enough to be inlined.
+  // A word the verdicts reject: reported unless a list of programming words of the document's
+  // mode holds it (code_words.h), the characters before it show it no word (word_context.h),
+  // it is a name with `_` inside whose parts pass (RejectParts), it is the code's vocabulary
+  // (IdentifierVocabulary), the session learned it from the project (in prose and comments),
+  // or a directive covers it. Apart, so that Judge, called for every word, stays small enough
+  // to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
   // Whether a rejected word of an identifier is taken as the code's own: under the rule
   // unlikely-typos one that is no likely typo (SpellingSession::LikelyTypo), and under any

@@ -201,8 +201,9 @@ TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
     WordRules rules;
     const char* listed;
   } cases[] = {
-      {WordRules::All(), "ctx\nlenght\nputpose\nlenght\nfunciton\nctx\nforamt\n"},
-      {WordRules::All().Without(WordRule::kUnlikelyTypos),
+      {WordRules::All().Without(WordRule::kCodeWords),
+       "ctx\nlenght\nputpose\nlenght\nfunciton\nctx\nforamt\n"},
+      {WordRules::All().Without(WordRule::kCodeWords).Without(WordRule::kUnlikelyTypos),
        "ctx\nlenght\nputpose\nzalloc\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\nforamt\n"},
   };
   const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
@@ -214,6 +215,38 @@ TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
     std::u16string text = code;
     in_place.checker.CheckInPlace(document, text, in_place.reporter);
     EXPECT_EQ(in_place.out, c.listed);
+  }
+}
+
+// In a document of code, the lists of programming words that its mode chooses accept what the
+// verdicts reject, a part of a name too (`ptrBuf`), Capitalised too, and documents of prose the
+// general list; a misspelling and another language's names are still listed, and with the rule
+// off all of them.
+TEST_F(DocumentCheckerTest, CodeWordsOfTheModeAreNotListed) {
+  const struct {
+    DocumentMode mode;
+    const char* text;
+    const char* listed;
+    const char* listed_without_rule;
+  } cases[] = {
+      {DocumentMode::kCFamily,
+       "// the mmap ctx, recieve\nint f(char *ptrBuf, int idx) { strrchr(s); pushd(); "
+       "return Ctx; }",
+       "recieve\npushd\n", "mmap\nctx\nrecieve\nptr\nBuf\nidx\nstrrchr\npushd\nCtx\n"},
+      {DocumentMode::kHtml, "<p>the onclick handler and cellpadding, not the pushd or recieve</p>",
+       "pushd\nrecieve\n", "onclick\ncellpadding\npushd\nrecieve\n"},
+      {DocumentMode::kMarkdown, "the ctx and mmap, not pushd", "pushd\n", "ctx\nmmap\npushd\n"},
+  };
+  for (const auto& c : cases) {
+    for (const bool rule : {true, false}) {
+      Lister misspelt(
+          engine_, false,
+          rule ? WordRules::All().Without(WordRule::kUnlikelyTypos)
+               : WordRules::All().Without(WordRule::kCodeWords).Without(WordRule::kUnlikelyTypos));
+      const Document document{"code", c.mode, CodeIdentifiersIn(c.mode, true)};
+      misspelt.checker.Check(document, FromUtf8(c.text), misspelt.reporter);
+      EXPECT_EQ(misspelt.out, rule ? c.listed : c.listed_without_rule) << c.text;
+    }
   }
 }
 

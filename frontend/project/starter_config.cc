@@ -32,7 +32,8 @@ ignore-paths = []
 # The English to check for: en-US (the default), en-GB, en-CA, en-AU, or en for any of them.
 # variant = "en-GB"
 
-# Word rules switched off (or on): digits, underscores, capitals, roman, extra-words, names.
+# Word rules switched off (or on): digits, underscores, capitals, roman, extra-words, names,
+# code-words (docs/word-rules.md has them all).
 # rules = { names = false }
 
 # Check the words inside the identifiers of source code too (getValue: get, value).

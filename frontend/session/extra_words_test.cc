@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "frontend/session/code_words.h"
 #include "frontend/session/embedded_text.h"
 
 #include "lexivane/utf8.h"
@@ -37,23 +39,60 @@ TEST(EmbeddedText, FirstLineNotBeforeIsWhereAWalkStops) {
   }
 }
 
-// The search relies on the order the generator writes; an entry it cannot reach is lost.
+// The search relies on the order the generators write; an entry it cannot reach is lost. The
+// code lists are searched through their index.
 TEST(ExtraWords, EveryEntryIsFoundWhereTheOrderPutsIt) {
-  const std::string_view text = ExtraWordsText();
-  ASSERT_TRUE(text.ends_with('\n'));
-  std::string previous;
-  std::size_t entries = 0;
-  for (std::size_t start = 0; start < text.size(); ++entries) {
-    const std::size_t end = text.find('\n', start);
-    const std::string entry(text.substr(start, end - start));
-    std::string folded = entry;
-    for (char& c : folded) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    ASSERT_LE(previous, folded) << entry;
-    previous = folded;
-    ASSERT_TRUE(ExtraWordsHold(FromUtf8(entry))) << entry;
-    start = end + 1;
+  const struct {
+    std::string_view name;
+    std::optional<DocumentMode> mode;  // of a code list
+    std::size_t at_least;
+  } lists[] = {{"extra", std::nullopt, 10'000},     {"general", DocumentMode::kNone, 1'000},
+               {"c", DocumentMode::kCFamily, 500},  {"python", DocumentMode::kPython, 500},
+               {"shell", DocumentMode::kShell, 50}, {"html", DocumentMode::kHtml, 300}};
+  for (const auto& list : lists) {
+    const std::string_view text = list.mode ? CodeWordList(list.name) : ExtraWordsText();
+    ASSERT_TRUE(text.ends_with('\n')) << list.name;
+    std::string previous;
+    std::size_t entries = 0;
+    for (std::size_t start = 0; start < text.size(); ++entries) {
+      const std::size_t end = text.find('\n', start);
+      const std::string entry(text.substr(start, end - start));
+      std::string folded = entry;
+      for (char& c : folded) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+      ASSERT_LE(previous, folded) << list.name << ": " << entry;
+      previous = folded;
+      ASSERT_TRUE(list.mode ? CodeWordsHold(*list.mode, entry) : ExtraWordsHold(FromUtf8(entry)))
+          << list.name << ": " << entry;
+      start = end + 1;
+    }
+    EXPECT_GT(entries, list.at_least) << list.name;
   }
-  EXPECT_GT(entries, 10'000u);
+}
+
+// Each mode asks the general list and its language's, in the letter case the entries allow
+// (`bsearch` any case, `Huffman` Capitalised and in capitals only).
+TEST(CodeWords, ModesChooseTheirListsAndLetterCaseCounts) {
+  struct Case {
+    DocumentMode mode;
+    const char* word;
+    bool held;
+  };
+  using enum DocumentMode;
+  const Case cases[] = {{kCFamily, "bsearch", true},   {kCFamily, "Bsearch", true},
+                        {kCFamily, "BSEARCH", true},   {kCFamily, "bSearch", false},
+                        {kCFamily, "bsearch's", true}, {kCFamily, "bsearchs", false},
+                        {kCFamily, "Huffman", true},   {kCFamily, "HUFFMAN", true},
+                        {kCFamily, "huffman", false},  {kPython, "bsearch", false},
+                        {kPython, "isinstance", true}, {kShell, "isinstance", false},
+                        {kShell, "pushd", true},       {kHashComments, "pushd", true},
+                        {kM4, "pushd", true},          {kIni, "pushd", false},
+                        {kHtml, "cellpadding", true},  {kMarkdown, "cellpadding", false},
+                        {kNone, "ctx", true},          {kNroff, "mmap", true},
+                        {kIni, "recieve", false},      {kCFamily, "caf\u00e9", false},
+                        {kCFamily, "", false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(CodeWordsHold(c.mode, c.word), c.held) << c.word << " in " << NameOf(c.mode);
+  }
 }
 
 TEST(ExtraWords, LetterCaseAsEntriesStand) {

@@ -9,6 +9,9 @@
 namespace lexivane::frontend {
 namespace {
 
+// The longest entry of a list is far shorter; a longer word is in none.
+constexpr std::size_t kLongestEntry = 64;
+
 // A line's entry: up to its blank.
 std::string_view EntryOf(std::string_view line) {
   return line.substr(0, line.find(' '));
@@ -37,23 +40,51 @@ bool CaseAccepts(std::string_view entry, std::string_view word) {
 
 }  // namespace
 
+SortedWordIndex IndexOfLines(std::string_view text) {
+  SortedWordIndex index;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    std::string key(EntryOf(text.substr(at, end - at)));
+    for (char& c : key) c = support::AsciiLower(c);
+    index.emplace(std::move(key), at);  // the first of the entries with the key's letters
+    at = end + 1;
+  }
+  return index;
+}
+
 std::optional<std::string_view> SortedWordList::Find(std::u16string_view word) const {
-  if (word.empty() || word.size() > 64) return std::nullopt;
-  std::string ascii, key;
+  if (word.size() > kLongestEntry) return std::nullopt;
+  std::string ascii;
   for (const char16_t c : word) {
     if (c > 0x7F) return std::nullopt;
     ascii += static_cast<char>(c);
-    key += support::AsciiLower(static_cast<char>(c));
   }
-  std::size_t low = FirstLineNotBefore(
-      text_, [&](std::string_view line) { return CompareFolded(EntryOf(line), key) < 0; });
+  return FindAscii(ascii);
+}
+
+std::optional<std::string_view> SortedWordList::FindAscii(std::string_view word) const {
+  if (word.empty() || word.size() > kLongestEntry) return std::nullopt;
+  std::string key(word);
+  for (char& c : key) {
+    if ((c & 0x80) != 0) return std::nullopt;
+    c = support::AsciiLower(c);
+  }
+  std::size_t low;
+  if (index_ != nullptr) {
+    const auto found = index_->find(key);
+    if (found == index_->end()) return std::nullopt;
+    low = found->second;
+  } else {
+    low = FirstLineNotBefore(
+        text_, [&](std::string_view line) { return CompareFolded(EntryOf(line), key) < 0; });
+  }
   // The entries with the key's letters, in any case, follow one another from there.
   while (low < text_.size()) {
     const std::size_t end = text_.find('\n', low);
     const std::string_view line = text_.substr(low, end - low);
     const std::string_view entry = EntryOf(line);
     if (CompareFolded(entry, key) != 0) return std::nullopt;
-    if (CaseAccepts(entry, ascii)) {
+    if (CaseAccepts(entry, word)) {
       return entry.size() < line.size() ? line.substr(entry.size() + 1) : std::string_view();
     }
     low = end + 1;
@@ -62,9 +93,20 @@ std::optional<std::string_view> SortedWordList::Find(std::u16string_view word) c
 }
 
 bool SortedWordList::Holds(std::u16string_view word) const {
-  if (Find(word)) return true;
-  return (word.ends_with(u"'s") || word.ends_with(u"'S")) &&
-         Find(word.substr(0, word.size() - 2)).has_value();
+  // The entries are ASCII: so is a word one holds, possessive or not.
+  if (word.size() > kLongestEntry + 2) return false;
+  std::string ascii;
+  for (const char16_t c : word) {
+    if (c > 0x7F) return false;
+    ascii += static_cast<char>(c);
+  }
+  return Holds(std::string_view(ascii));
+}
+
+bool SortedWordList::Holds(std::string_view word) const {
+  if (FindAscii(word)) return true;
+  return (word.ends_with("'s") || word.ends_with("'S")) &&
+         FindAscii(word.substr(0, word.size() - 2)).has_value();
 }
 
 }  // namespace lexivane::frontend

@@ -1,5 +1,6 @@
 // A word list built into the front ends as a text of sorted lines (support/embed.h), searched in
-// place, without an index: the extra word list, the English variants' lists.
+// place: the extra word list, the English variants' lists, the lists of programming words. A
+// binary search finds an entry's lines, or, for a list asked often, an index of them.
 //
 // Each line is an entry, then optionally a blank and the entry's data (a flagged spelling's
 // other spellings). Lines are sorted by the lower-cased entry, then by the entry, in byte order.
@@ -10,18 +11,30 @@
 // own words' possessives. Any thread.
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace lexivane::frontend {
 
+// Where the lines of each entry start in a list's text, by the entry in lower case: for a list
+// asked so often that a hash lookup pays for the table (code_words.cc) over a binary search.
+using SortedWordIndex = std::unordered_map<std::string, std::size_t>;
+SortedWordIndex IndexOfLines(std::string_view text);
+
 class SortedWordList {
  public:
-  constexpr explicit SortedWordList(std::string_view text) : text_(text) {}
+  // `index`, when given, is IndexOfLines(text), and outlives the list.
+  constexpr explicit SortedWordList(std::string_view text, const SortedWordIndex* index = nullptr)
+      : text_(text), index_(index) {}
 
   // Whether an entry accepts `word` (as CheckWord is asked it), or `word` is the possessive of
   // a word one accepts.
   bool Holds(std::u16string_view word) const;
+  // The same for a word in UTF-8, as the document walk has it.
+  bool Holds(std::string_view word) const;
   // The data of the entry that accepts `word` itself ("" when its line has none), or nullopt
   // when no entry does.
   std::optional<std::string_view> Find(std::u16string_view word) const;
@@ -29,7 +42,11 @@ class SortedWordList {
   std::string_view text() const { return text_; }
 
  private:
+  // Find for a word of ASCII characters.
+  std::optional<std::string_view> FindAscii(std::string_view word) const;
+
   std::string_view text_;
+  const SortedWordIndex* index_;
 };
 
 }  // namespace lexivane::frontend

@@ -18,6 +18,9 @@
 //                  (word_context.h)
 //   camel-case     a name written in camel case (`windowBits`, `zlibVersion`) whose parts of
 //                  three letters or more are words; each part has two letters or more
+//   code-words     in a document of code, a word of the lists of programming words that its
+//                  mode chooses (`ctx`, `mmap`; code_words.h); the document checker asks them,
+//                  since RulesAccept knows no mode
 //   unlikely-typos a word of an identifier of code that is no likely typo: no common word lies
 //                  a slip or two away from it (`zalloc`, `ctx`, a name the project made up);
 //                  judged by the DocumentChecker (frontend/pipeline/) with the typing
@@ -60,7 +63,8 @@ enum class WordRule : unsigned {
   kFormats = 128,
   kEscapes = 256,
   kCamelCase = 512,
-  kUnlikelyTypos = 1024,
+  kCodeWords = 1024,
+  kUnlikelyTypos = 2048,
 };
 
 class WordRules {

@@ -1,0 +1,31 @@
+// The front ends' lists of programming words (data/code_words.txt, made by
+// data/make_code_words.py): a general vocabulary of programming (`ctx`, `ptr`, `async`,
+// `decrypt`) and the names of a language (the C library's `strrchr` and `mmap`, Python's
+// `getattr`, the shell's `pushd`, HTML's `colspan`). A code document is full of them, and the
+// word check knows few.
+//
+// A document's mode chooses the lists: C family sources the general list and C's, Python
+// sources Python's, shell scripts and the comment modes (Makefiles, Dockerfiles, autoconf) the
+// shell's, configuration files the general one alone, HTML pages HTML's; documents of prose
+// (Markdown, reStructuredText, man pages, plain text) none. The word rule `code-words`
+// (word_rules.h) decides whether the document checker asks them, and asks only for a word the
+// verdicts reject, so that a walk over files of several languages shares one verdict memo.
+//
+// The lists are built into the program as they stand and searched in place (sorted_word_list.h,
+// which says how letter case and possessives are matched). Any thread.
+#pragma once
+
+#include <string_view>
+
+#include "frontend/modes/document_modes.h"
+
+namespace lexivane::frontend {
+
+// Whether a list of `mode` accepts `word` (UTF-8, as the walk found it).
+bool CodeWordsHold(DocumentMode mode, std::string_view word);
+
+// The section of the lists named `name` (general, c, python, shell, html), as built in; empty
+// for another name. For tests and documentation.
+std::string_view CodeWordList(std::string_view name);
+
+}  // namespace lexivane::frontend
