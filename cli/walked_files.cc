@@ -85,15 +85,16 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
   CheckerSetup setup = learning.setup;
   setup.max_suggestions = 0;
   setup.shared_suggestions = nullptr;
-  using Words = std::unordered_map<std::string, bool>;
+  using Words = FileWords::Words;
   WordTally tally;
   configured.SetLearning(true);
+  const std::size_t stride = (walk.files.size() + kLearnedFilesMost - 1) / kLearnedFilesMost;
   RunInOrder<Words>(
-      walk.files.size(), jobs,
+      (walk.files.size() + stride - 1) / stride, jobs,
       [&] {
         auto checker = std::make_shared<PreparedChecker>(setup);
-        return [&walk, &configured, &learning, checker](std::size_t i) {
-          const WalkedFile& file = walk.files[i];
+        return [&walk, &configured, &learning, checker, stride](std::size_t i) {
+          const WalkedFile& file = walk.files[i * stride];
           FileWords words;
           if (!file.failure.empty()) return words.Take();
           try {
@@ -106,6 +107,9 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
             if (!identifiers) return words.Take();
             const InputText text = ReadInput(input, std::move(first_block));
             checker->checker().Check({file.path, mode, *identifiers}, text.text, words);
+            if (CodeIdentifiersIn(mode, true) == CodeIdentifiers::kChecked) {
+              MarkNamesOfCode(text.text, words.words());
+            }
           } catch (const CommandError&) {
             // Reported by the check that follows.
           } catch (const std::bad_alloc&) {

@@ -120,9 +120,9 @@ void DocumentChecker::Reject(const Finding& finding) {
 
 bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rules) {
   if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
-  return session_.TypoCost(finding.word) > kSureTypoCost &&
-         IsCompoundOfWords(finding.word,
-                           [this](std::string_view part) { return verdicts_.Accepts(part); });
+  return IsCompoundOfWords(finding.word,
+                           [this](std::string_view part) { return verdicts_.Accepts(part); }) &&
+         session_.TypoCost(finding.word) > kSureTypoCost;
 }
 
 bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {

@@ -35,13 +35,12 @@ std::optional<CodeIdentifiers> ConfiguredCheck::Apply(const std::string& file, D
     const WordRule rule = *NamedWordRule(name);
     if (!rules_.Has(rule)) rules = rules.Without(rule);
   }
-  if (learning_) rules = rules.Without(WordRule::kUnlikelyTypos);
   if (session != nullptr) {
     session->UseProjectSettings(rules, settings.settings->words,
                                 variant_.value_or(settings.settings->variant));
     session->UseLearnedWords(learned_words_);
   }
-  return CodeIdentifiersIn(mode, learning_ || identifiers_ || settings.settings->identifiers);
+  return CodeIdentifiersIn(mode, !learning_ && (identifiers_ || settings.settings->identifiers));
 }
 
 }  // namespace lexivane::frontend

@@ -37,8 +37,8 @@ class ConfiguredCheck {
                                          SpellingSession& session);
   // As Prepare, for a caller with no session to ready yet.
   std::optional<CodeIdentifiers> IdentifiersFor(const std::string& file, DocumentMode mode);
-  // Whether Prepare readies a session to learn the project's words (learned_words.h): with the
-  // identifiers of code checked and every word of them reported. Not while a walk runs.
+  // Whether Prepare readies a session to learn the project's words (learned_words.h): prose
+  // alone, the identifiers of code left out. Not while a walk runs.
   void SetLearning(bool learning) { learning_ = learning; }
   // The words Prepare hands each session from now on (SpellingSession::UseLearnedWords).
   void UseLearnedWords(std::shared_ptr<const LearnedWords> words) {

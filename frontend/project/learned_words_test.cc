@@ -1,0 +1,50 @@
+#include "frontend/project/learned_words.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace lexivane::frontend {
+namespace {
+
+// A word of the findings is a name of the code when the text holds it more often than the prose
+// did: as a word or as a part of a name, in any letter case; never inside a longer part.
+TEST(LearnedWords, NamesOfCodeAreWordsTheTextHoldsBesideItsProse) {
+  const struct {
+    const char16_t* text;
+    std::uint32_t in_prose;  // of "zalloc"
+    bool in_code;
+  } cases[] = {
+      {u"/* zalloc */ void *zalloc(int n);", 1, true},
+      {u"/* zalloc */ p = zallocFunc(ZALLOC_MAX);", 1, true},
+      {u"/* zalloc and zalloc */ int x;", 2, false},
+      {u"/* zalloc */ int zallocate, myzalloc, zallocs;", 1, false},
+      {u"/* zalloc */ x = get_zalloc2();", 1, true},
+  };
+  for (const auto& c : cases) {
+    FileWords::Words words;
+    words["zalloc"].in_prose = c.in_prose;
+    words["frob"].in_prose = 1;
+    MarkNamesOfCode(c.text, words);
+    EXPECT_EQ(words["zalloc"].in_code, c.in_code) << static_cast<int>(&c - cases);
+    EXPECT_FALSE(words["frob"].in_code);
+  }
+}
+
+// Candidates: names of code in any file, other words from kRecurringFiles files on, each once
+// and sorted.
+TEST(LearnedWords, CandidatesAreNamesOfCodeAndWordsOfSeveralFiles) {
+  WordTally tally;
+  for (std::uint32_t file = 0; file < kRecurringFiles; ++file) {
+    FileWords::Words words;
+    words["recurring"].in_prose = 1;
+    if (file == 0) words["named"] = {1, true};
+    if (file + 1 < kRecurringFiles) words["fewer"].in_prose = 2;
+    tally.Add(words);
+  }
+  EXPECT_EQ(tally.Candidates(), (std::vector<std::string>{"named", "recurring"}));
+}
+
+}  // namespace
+}  // namespace lexivane::frontend
