@@ -120,8 +120,12 @@ void DocumentChecker::Reject(const Finding& finding) {
 
 bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rules) {
   if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
-  return IsCompoundOfWords(finding.word,
-                           [this](std::string_view part) { return verdicts_.Accepts(part); }) &&
+  // The words of a run may be programming words too (`pathlen`, `checkurl`).
+  const auto accepts = [this, rules](std::string_view part) {
+    return verdicts_.Accepts(part) ||
+           (rules.Has(WordRule::kCodeWords) && CodeWordsHold(document_->mode, part));
+  };
+  return IsCompoundOfWords(finding.word, accepts) &&
          session_.TypoCost(finding.word) > kSureTypoCost;
 }
 

@@ -142,8 +142,9 @@ class DocumentChecker {
   [[gnu::noinline]] void Reject(const Finding& finding);
   // Whether a rejected word of an identifier is taken as the code's own: under the rule
   // unlikely-typos one that is no likely typo (SpellingSession::LikelyTypo), and under any
-  // rules a run of two or three accepted words (compound_words.h: `filedir`) unless it is
-  // surely a typo (kSureTypoCost: `foramt`, `for` and `amt` but a slip of `format`).
+  // rules a run of two or three accepted or programming words (compound_words.h: `filedir`,
+  // `pathlen`) unless it is surely a typo (kSureTypoCost: `foramt`, `for` and `amt` but a slip
+  // of `format`).
   bool IdentifierVocabulary(const Finding& finding, WordRules rules);
   // A name of ASCII (NameParts: `detect_data_type`, `windowBits`, a name of the code in
   // prose): each of its parts judged, and the rejected ones reported apart, at their places.

@@ -219,7 +219,8 @@ TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
 }
 
 // In a document of code, the lists of programming words that its mode chooses accept what the
-// verdicts reject, a part of a name too (`ptrBuf`), Capitalised too, and documents of prose the
+// verdicts reject, a part of a name too (`ptrBuf`, and of a run of words: `pathlen`),
+// Capitalised too, and documents of prose the
 // general list; a misspelling and another language's names are still listed, and with the rule
 // off all of them.
 TEST_F(DocumentCheckerTest, CodeWordsOfTheModeAreNotListed) {
@@ -231,8 +232,8 @@ TEST_F(DocumentCheckerTest, CodeWordsOfTheModeAreNotListed) {
   } cases[] = {
       {DocumentMode::kCFamily,
        "// the mmap ctx, recieve\nint f(char *ptrBuf, int idx) { strrchr(s); pushd(); "
-       "return Ctx; }",
-       "recieve\npushd\n", "mmap\nctx\nrecieve\nptr\nBuf\nidx\nstrrchr\npushd\nCtx\n"},
+       "return Ctx + pathlen; }",
+       "recieve\npushd\n", "mmap\nctx\nrecieve\nptr\nBuf\nidx\nstrrchr\npushd\nCtx\npathlen\n"},
       {DocumentMode::kHtml, "<p>the onclick handler and cellpadding, not the pushd or recieve</p>",
        "pushd\nrecieve\n", "onclick\ncellpadding\npushd\nrecieve\n"},
       {DocumentMode::kMarkdown, "the ctx and mmap, not pushd", "pushd\n", "ctx\nmmap\npushd\n"},
