@@ -72,6 +72,8 @@ std::string_view SkipReasonName(SkipReason reason) {
       return "binary";
     case SkipReason::kArmored:
       return "armored key";
+    case SkipReason::kTranslation:
+      return "translation";
     case SkipReason::kConfigured:
       return "ignore-paths";
     case SkipReason::kUnchanged:
@@ -100,6 +102,10 @@ std::optional<SkipReason> SkipByName(std::string_view file_name) {
   }
   if (std::any_of(std::begin(kNotTextExtensions), std::end(kNotTextExtensions), ends)) {
     return SkipReason::kNotText;
+  }
+  if (ends(".po") && !file_name.starts_with("en.") && !file_name.starts_with("en_") &&
+      !file_name.starts_with("en@")) {
+    return SkipReason::kTranslation;
   }
   return std::nullopt;
 }

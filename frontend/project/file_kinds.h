@@ -1,6 +1,8 @@
 // Which files a walk of a directory leaves out by what they are, and why: files that are not
-// text, and text that no one writes by hand (lock files, minified code, source maps, armored
-// keys). Names are judged from the file name alone; the content from the first block of the
+// text, text that no one writes by hand (lock files, minified code, source maps, armored
+// keys), and translations into other languages (a `.po` file whose name is no English one: its
+// msgid strings are the program's own, checked where the program writes them, and the rest is
+// in another language; `en.po`, `en_GB.po`, `en@quot.po` and the `.pot` template stay). Names are judged from the file name alone; the content from the first block of the
 // file, read once: what checks the file goes on from there.
 //
 // A file named on the command line is never judged: it is checked as it is.
@@ -25,10 +27,11 @@ enum class SkipReason {
   kNotText,     // an image, an archive, a compiled file, by its extension
   kBinary,      // a NUL byte or broken UTF-8 in its first block
   kArmored,     // an armored PGP or SSH key
+  kTranslation,  // a translation of a program's messages into another language (`de.po`)
   kConfigured,  // the ignore-paths of the project's configuration
   kUnchanged,   // no line of it changed (--changed)
 };
-inline constexpr std::size_t kSkipReasons = 10;
+inline constexpr std::size_t kSkipReasons = 11;
 
 // What the summary calls the reason: "ignored", "lock file", ...
 std::string_view SkipReasonName(SkipReason reason);

@@ -187,7 +187,12 @@ TEST(FileKinds, ByNameAndByFirstBlock) {
       {"Logo.PNG", SkipReason::kNotText},
       {"icon.svg", SkipReason::kNotText},
       {"README", std::nullopt},
-      {"notes.md", std::nullopt}};
+      {"notes.md", std::nullopt},
+      {"de.po", SkipReason::kTranslation},
+      {"pt_BR.po", SkipReason::kTranslation},
+      {"en_GB.po", std::nullopt},
+      {"en@quot.po", std::nullopt},
+      {"nano.pot", std::nullopt}};
   for (const auto& [name, reason] : names) EXPECT_EQ(SkipByName(name), reason) << name;
 
   using namespace std::string_literals;
