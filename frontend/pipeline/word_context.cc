@@ -45,6 +45,9 @@ WordInContext ContextOf(std::basic_string_view<Char> before, std::string_view wo
     while (std::string_view("-+#0123456789.*").find(at(back)) != std::string_view::npos) ++back;
     if (at(back) == '%' && at(back + 1) != '%') return WordInContext::kNoWord;
   }
+  if (rules.Has(WordRule::kMentions) && at(1) == '@' && !support::IsAsciiAlnum(at(2))) {
+    return WordInContext::kNoWord;
+  }
   if (rules.Has(WordRule::kEscapes) && at(1) == '\\' && at(2) != '\\' && word.size() > 1 &&
       std::string_view("abefnrtv").find(word.front()) != std::string_view::npos &&
       support::IsAsciiUpper(word[1])) {

@@ -5,6 +5,9 @@
 //             `#deadbeef`): no word
 //   formats   a printf conversion after `%` and its flags, width and precision (`%lu`, `%-8s`,
 //             `%zx`): no word
+//   mentions  a name right after `@` that no letter or digit comes before (`@phprus`, a
+//             mention of a person or a team; `@Override`): no word. An address's `@` has its
+//             user name before it.
 //   escapes   a capitalised word glued to a backslash escape (`\nHello`, `\tWorld`; not
 //             `\\nHello`): the word after the escape's letter, which is judged instead
 //

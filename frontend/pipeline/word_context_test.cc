@@ -34,6 +34,12 @@ TEST(WordContext, WhatTheCharactersBeforeAWordShowItToBe) {
       {"\\", "xHello", kWord},
       {"\\", "n", kWord},
       {"", "fff", kWord},
+      {"Thanks @", "phprus", kNoWord},
+      {"(@", "Vladislav", kNoWord},
+      {"@", "Override", kNoWord},
+      {"user@", "exmaple", kWord},
+      {"1@", "exmaple", kWord},
+      {"@ ", "wrold", kWord},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ContextOf(c.before, c.word, WordRules::All()), c.context) << c.before << c.word;

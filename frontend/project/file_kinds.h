@@ -2,8 +2,9 @@
 // text, text that no one writes by hand (lock files, minified code, source maps, armored
 // keys), and translations into other languages (a `.po` file whose name is no English one: its
 // msgid strings are the program's own, checked where the program writes them, and the rest is
-// in another language; `en.po`, `en_GB.po`, `en@quot.po` and the `.pot` template stay). Names are judged from the file name alone; the content from the first block of the
-// file, read once: what checks the file goes on from there.
+// in another language; `en.po`, `en_GB.po`, `en@quot.po` and the `.pot` template stay). Names are
+// judged from the file name alone; the content from the first block of the file, read once: what
+// checks the file goes on from there.
 //
 // A file named on the command line is never judged: it is checked as it is.
 #pragma once
@@ -19,17 +20,17 @@
 namespace lexivane::frontend {
 
 enum class SkipReason {
-  kIgnored,     // an ignore file's rule
-  kHidden,      // its name starts with a dot
-  kLink,        // a symbolic link, not followed
-  kLockFile,    // a package manager's lock file
-  kGenerated,   // minified code or a source map
-  kNotText,     // an image, an archive, a compiled file, by its extension
-  kBinary,      // a NUL byte or broken UTF-8 in its first block
-  kArmored,     // an armored PGP or SSH key
+  kIgnored,      // an ignore file's rule
+  kHidden,       // its name starts with a dot
+  kLink,         // a symbolic link, not followed
+  kLockFile,     // a package manager's lock file
+  kGenerated,    // minified code or a source map
+  kNotText,      // an image, an archive, a compiled file, by its extension
+  kBinary,       // a NUL byte or broken UTF-8 in its first block
+  kArmored,      // an armored PGP or SSH key
   kTranslation,  // a translation of a program's messages into another language (`de.po`)
-  kConfigured,  // the ignore-paths of the project's configuration
-  kUnchanged,   // no line of it changed (--changed)
+  kConfigured,   // the ignore-paths of the project's configuration
+  kUnchanged,    // no line of it changed (--changed)
 };
 inline constexpr std::size_t kSkipReasons = 11;
 

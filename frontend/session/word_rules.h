@@ -25,6 +25,8 @@
 //                  a slip or two away from it (`zalloc`, `ctx`, a name the project made up);
 //                  judged by the DocumentChecker (frontend/pipeline/) with the typing
 //                  ranking's cost (SpellingSession::LikelyTypo), never by RulesAccept
+//   mentions       a name right after `@` (`@phprus`, `@Override`; frontend/pipeline/
+//                  word_context.h)
 //
 // Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
 // parts of three letters or more (identifier_parts.h cuts both kinds).
@@ -65,13 +67,14 @@ enum class WordRule : unsigned {
   kCamelCase = 512,
   kCodeWords = 1024,
   kUnlikelyTypos = 2048,
+  kMentions = 4096,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kUnlikelyTypos) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kMentions) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 
