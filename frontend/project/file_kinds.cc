@@ -74,6 +74,8 @@ std::string_view SkipReasonName(SkipReason reason) {
       return "armored key";
     case SkipReason::kTranslation:
       return "translation";
+    case SkipReason::kCredits:
+      return "credits";
     case SkipReason::kConfigured:
       return "ignore-paths";
     case SkipReason::kUnchanged:
@@ -102,6 +104,16 @@ std::optional<SkipReason> SkipByName(std::string_view file_name) {
   }
   if (std::any_of(std::begin(kNotTextExtensions), std::end(kNotTextExtensions), ends)) {
     return SkipReason::kNotText;
+  }
+  std::string lower(file_name);
+  for (char& c : lower) c = static_cast<char>(support::AsciiLower(c));
+  const std::size_t dot = lower.find('.');
+  const std::string_view stem = std::string_view(lower).substr(0, dot);
+  const std::string_view extension = dot == std::string::npos ? "" : lower.substr(dot);
+  if ((stem == "thanks" || stem == "authors" || stem == "contributors" || stem == "credits") &&
+      (extension.empty() || extension == ".md" || extension == ".txt" || extension == ".rst" ||
+       extension == ".adoc")) {
+    return SkipReason::kCredits;
   }
   if (ends(".po") && !file_name.starts_with("en.") && !file_name.starts_with("en_") &&
       !file_name.starts_with("en@")) {

@@ -1,10 +1,12 @@
 // Which files a walk of a directory leaves out by what they are, and why: files that are not
 // text, text that no one writes by hand (lock files, minified code, source maps, armored
-// keys), and translations into other languages (a `.po` file whose name is no English one: its
+// keys), translations into other languages (a `.po` file whose name is no English one: its
 // msgid strings are the program's own, checked where the program writes them, and the rest is
-// in another language; `en.po`, `en_GB.po`, `en@quot.po` and the `.pot` template stay). Names are
-// judged from the file name alone; the content from the first block of the file, read once: what
-// checks the file goes on from there.
+// in another language; `en.po`, `en_GB.po`, `en@quot.po` and the `.pot` template stay), and the
+// lists of names a project credits (`THANKS`, `AUTHORS`, `CONTRIBUTORS`, `CREDITS`, in any
+// letter case, alone or as `.md`, `.txt`, `.rst` or `.adoc`), each name of which no dictionary
+// holds. Names are judged from the file name alone; the content from the first block of the file,
+// read once: what checks the file goes on from there.
 //
 // A file named on the command line is never judged: it is checked as it is.
 #pragma once
@@ -29,10 +31,11 @@ enum class SkipReason {
   kBinary,       // a NUL byte or broken UTF-8 in its first block
   kArmored,      // an armored PGP or SSH key
   kTranslation,  // a translation of a program's messages into another language (`de.po`)
+  kCredits,      // a list of the people a project thanks (`THANKS`, `AUTHORS`, `CONTRIBUTORS`)
   kConfigured,   // the ignore-paths of the project's configuration
   kUnchanged,    // no line of it changed (--changed)
 };
-inline constexpr std::size_t kSkipReasons = 11;
+inline constexpr std::size_t kSkipReasons = 12;
 
 // What the summary calls the reason: "ignored", "lock file", ...
 std::string_view SkipReasonName(SkipReason reason);

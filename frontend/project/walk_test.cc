@@ -192,7 +192,12 @@ TEST(FileKinds, ByNameAndByFirstBlock) {
       {"pt_BR.po", SkipReason::kTranslation},
       {"en_GB.po", std::nullopt},
       {"en@quot.po", std::nullopt},
-      {"nano.pot", std::nullopt}};
+      {"nano.pot", std::nullopt},
+      {"THANKS", SkipReason::kCredits},
+      {"AUTHORS.md", SkipReason::kCredits},
+      {"contributors.txt", SkipReason::kCredits},
+      {"thanks.c", std::nullopt},
+      {"THANKSGIVING", std::nullopt}};
   for (const auto& [name, reason] : names) EXPECT_EQ(SkipByName(name), reason) << name;
 
   using namespace std::string_literals;
