@@ -109,7 +109,8 @@ std::optional<SkipReason> SkipByName(std::string_view file_name) {
   for (char& c : lower) c = static_cast<char>(support::AsciiLower(c));
   const std::size_t dot = lower.find('.');
   const std::string_view stem = std::string_view(lower).substr(0, dot);
-  const std::string_view extension = dot == std::string::npos ? "" : lower.substr(dot);
+  const std::string_view extension =
+      dot == std::string::npos ? std::string_view() : std::string_view(lower).substr(dot);
   if ((stem == "thanks" || stem == "authors" || stem == "contributors" || stem == "credits") &&
       (extension.empty() || extension == ".md" || extension == ".txt" || extension == ".rst" ||
        extension == ".adoc")) {
