@@ -103,3 +103,8 @@ run_in(${learning} 1 list README notes1.txt)
 if(NOT out STREQUAL "Frobnitz\nQuuxley\nQuuxley\nzorbify\nlenght\n")
   message(FATAL_ERROR "list of files named learned words:\n${out}")
 endif()
+# An empty folder has nothing to learn from, nor to check.
+file(MAKE_DIRECTORY ${WORK_DIR}/empty)
+foreach(command check list)
+  run_in(${WORK_DIR}/empty 0 ${command} .)
+endforeach()

@@ -88,7 +88,8 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
   using Words = FileWords::Words;
   WordTally tally;
   configured.SetLearning(true);
-  const std::size_t stride = (walk.files.size() + kLearnedFilesMost - 1) / kLearnedFilesMost;
+  const std::size_t stride =
+      std::max<std::size_t>(1, (walk.files.size() + kLearnedFilesMost - 1) / kLearnedFilesMost);
   RunInOrder<Words>(
       (walk.files.size() + stride - 1) / stride, jobs,
       [&] {
