@@ -105,8 +105,7 @@ std::optional<SkipReason> SkipByName(std::string_view file_name) {
   if (std::any_of(std::begin(kNotTextExtensions), std::end(kNotTextExtensions), ends)) {
     return SkipReason::kNotText;
   }
-  std::string lower(file_name);
-  for (char& c : lower) c = static_cast<char>(support::AsciiLower(c));
+  const std::string lower = support::AsciiLowered(file_name);
   const std::size_t dot = lower.find('.');
   const std::string_view stem = std::string_view(lower).substr(0, dot);
   const std::string_view extension =

@@ -10,6 +10,7 @@
 #include "lexivane/shown_suggestions.h"
 #include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
+#include "support/ascii.h"
 
 namespace lexivane::frontend {
 
@@ -36,12 +37,7 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
 
 std::string LearnedForm(std::string_view word) {
   const bool ascii = std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; });
-  if (!ascii) return ToUtf8(FoldCase(FromUtf8(word)));
-  std::string folded(word);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
+  return ascii ? support::AsciiLowered(word) : ToUtf8(FoldCase(FromUtf8(word)));
 }
 
 SpellingSession::SpellingSession(SpellCheck& engine, std::size_t max_suggestions, WordRules rules,
@@ -121,7 +117,16 @@ float SpellingSession::TypoCost(std::string_view word) {
 }
 
 bool SpellingSession::LikelyTypo(std::string_view word) {
-  return TypoCost(word) <= LikelyTypoCost(FromUtf8(word).size());
+  // The word's length in UTF-16 code units, counted in its UTF-8: one a sequence, two for one
+  // of four bytes.
+  const auto units = std::count_if(word.begin(), word.end(),
+                                   [](char c) {
+                                     const auto byte = static_cast<unsigned char>(c);
+                                     return (byte & 0xC0) != 0x80;
+                                   }) +
+                     std::count_if(word.begin(), word.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
+  return TypoCost(word) <= LikelyTypoCost(static_cast<std::size_t>(units));
 }
 
 void SpellingSession::AddToCustom(std::u16string_view word) {

@@ -124,7 +124,8 @@ class SpellingSession {
     learned_words_ = std::move(words);
   }
   bool Learned(std::string_view word) const {
-    return learned_words_ && learned_words_->contains(LearnedForm(word));
+    return learned_words_ && !learned_words_->empty() &&
+           learned_words_->contains(LearnedForm(word));
   }
   // The variant alone, for a front end with no project (the pipe, the provider).
   void UseVariant(EnglishVariant variant) { UseProjectSettings(rules_, project_words_, variant); }
