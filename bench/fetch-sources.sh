@@ -7,6 +7,8 @@
 #        bench/fetch-sources.sh [--cache DIR] --list FILE  (the first word of each line of FILE
 #                                                           that is not a comment)
 # Prints the folder of each package. Needs apt-get and dpkg-source (dpkg-dev), and the network.
+# A binary package's name (python3-click) is fetched as its source package; when the archive
+# cannot serve that source, the binary package's files are unpacked instead.
 set -euo pipefail
 
 cache=${HOME}/.cache/lexivane-bench
@@ -15,7 +17,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --cache) cache=$2; shift 2 ;;
     --list) packages+=($(grep -v '^#' "$2" | awk 'NF { print $1 }')); shift 2 ;;
-    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) packages+=("$1"); shift ;;
   esac
 done
@@ -37,14 +39,22 @@ missing=0
 for package in "${packages[@]}"; do
   folder=$cache/$package
   if [ ! -d "$folder" ]; then
-    if ! (cd "$cache/downloads" &&
-          apt-get "${options[@]}" -qq source --download-only "$package" >&2); then
+    if (cd "$cache/downloads" &&
+        apt-get "${options[@]}" -qq source --download-only "$package" >&2); then
+      dsc=$(ls -t "$cache/downloads/${package}_"*.dsc | head -n 1)
+      dpkg-source --no-check -x "$dsc" "$folder" >/dev/null
+    elif (cd "$cache/downloads" && apt-get -qq download "$package" >&2); then
+      # Where the archive serves the binary package but not the source (the mirror answers
+      # 404 for some source tarballs), the binary's files stand in: for Python and JavaScript
+      # they are the code itself, with its comments and docstrings.
+      echo "$0: $package: the source could not be fetched; its binary package's files are used" >&2
+      deb=$(ls -t "$cache/downloads/${package}_"*.deb | head -n 1)
+      dpkg-deb -x "$deb" "$folder"
+    else
       echo "$0: $package could not be fetched; passed over" >&2
       missing=$((missing + 1))
       continue
     fi
-    dsc=$(ls -t "$cache/downloads/${package}_"*.dsc | head -n 1)
-    dpkg-source --no-check -x "$dsc" "$folder" >/dev/null
   fi
   echo "$folder"
 done

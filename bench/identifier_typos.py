@@ -334,7 +334,9 @@ CODESPELL_PARTS = r"[A-Z]?[a-z]+|[A-Z]+(?![a-z])"
 
 def run_tool(tool, args, folder, files):
     if tool == "lexivane":
-        command = [args.lexivane, "check", "--identifiers", "--suggestions", "0"]
+        # The tool runs in the scratch folder: a relative path is taken from here.
+        program = os.path.abspath(args.lexivane) if os.sep in args.lexivane else args.lexivane
+        command = [program, "check", "--identifiers", "--suggestions", "0"]
         command += shlex.split(args.lexivane_args) + files
     elif tool == "cspell":
         command = [args.cspell, "lint", "--no-progress", "--no-summary"] + files
