@@ -8,6 +8,7 @@
 
 #include "frontend/pipeline/word_context.h"
 #include "frontend/session/code_words.h"
+#include "frontend/session/english_variant.h"
 #include "frontend/words/ascii_words.h"
 #include "frontend/words/compound_words.h"
 #include "frontend/words/running_words.h"
@@ -119,6 +120,13 @@ void DocumentChecker::Reject(const Finding& finding) {
 }
 
 bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rules) {
+  // A name is written in its author's English, or in that of the interface it wraps
+  // (`SetColor` in a British project): any variant's spelling is right in one.
+  const std::u16string wide = FromUtf8(finding.word);
+  if (VariantAccepts(EnglishVariant::kAny, wide) ||
+      VariantFlags(session_.variant(), wide)) {
+    return true;
+  }
   if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
   // The words of a run may be programming words too (`pathlen`, `checkurl`).
   const auto accepts = [this, rules](std::string_view part) {

@@ -140,7 +140,8 @@ class DocumentChecker {
   // or a directive covers it. Apart, so that Judge, called for every word, stays small enough
   // to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
-  // Whether a rejected word of an identifier is taken as the code's own: under the rule
+  // Whether a rejected word of an identifier is taken as the code's own: a spelling of any
+  // English variant (`colour` under en-US, `color` under en-GB); under the rule
   // unlikely-typos one that is no likely typo (SpellingSession::LikelyTypo), and under any
   // rules a run of two or three accepted or programming words (compound_words.h: `filedir`,
   // `pathlen`) unless it is surely a typo (kSureTypoCost: `foramt`, `for` and `amt` but a slip

@@ -192,19 +192,20 @@ TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
 // In identifiers, a word that is no likely typo is the code's vocabulary (unlikely-typos), and
 // under any rules a run of words that is no sure typo (`filedir`, not `foramt`): only the slips
 // of common words are reported there, while comments and strings keep every word (`putpose`
-// is `put` and `pose`). Whole texts and texts filtered in place tell identifiers apart alike.
+// is `put` and `pose`); any English variant's spelling passes in identifiers alone. Whole texts and texts filtered in place tell identifiers apart alike.
 TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
   const std::u16string code =
-      u"/* a ctx lenght putpose */ int zalloc_ctx = get_lenght(rpc_funciton, \"a ctx\", "
-      u"Comparator, foramt_filedir);";
+      u"/* a ctx lenght putpose colour */ int zalloc_ctx = get_lenght(rpc_funciton, \"a ctx\", "
+      u"Comparator, foramt_filedir, set_colour);";
   const struct {
     WordRules rules;
     const char* listed;
   } cases[] = {
       {WordRules::All().Without(WordRule::kCodeWords),
-       "ctx\nlenght\nputpose\nlenght\nfunciton\nctx\nforamt\n"},
+       "ctx\nlenght\nputpose\ncolour\nlenght\nfunciton\nctx\nforamt\n"},
       {WordRules::All().Without(WordRule::kCodeWords).Without(WordRule::kUnlikelyTypos),
-       "ctx\nlenght\nputpose\nzalloc\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\nforamt\n"},
+       "ctx\nlenght\nputpose\ncolour\nzalloc\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\n"
+       "foramt\n"},
   };
   const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
   for (const auto& c : cases) {
