@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "frontend/modes/markup_names.h"
 #include "frontend/pipeline/word_context.h"
 #include "frontend/session/code_words.h"
 #include "frontend/session/english_variant.h"
@@ -74,6 +75,11 @@ void DocumentChecker::KeepProseAlone(const Document& document, std::u16string_vi
   HideNonProse(prose_alone_, document.mode, CodeIdentifiers::kHidden);
 }
 
+void DocumentChecker::ReadMarkupNames(const Document& document, std::u16string_view text) {
+  markup_names_.clear();
+  AddMarkupNames(document.mode, text, markup_names_);
+}
+
 template <typename Text>
 void DocumentChecker::ReadDirectives(Text text) {
   directives_of_text_.Clear();
@@ -107,7 +113,8 @@ void DocumentChecker::Reject(const Finding& finding) {
     // The project's words stand in its prose and comments; in code, the slips of its names are
     // what identifiers are checked for.
     const bool vocabulary = finding.in_identifier ? IdentifierVocabulary(finding, rules)
-                                                  : session_.Learned(finding.word);
+                                                  : session_.Learned(finding.word) ||
+                                                        IsMarkupName(markup_names_, finding.word);
     if (!vocabulary) return Report(finding);
   }
   if (context == WordInContext::kAfterEscape) {
@@ -123,8 +130,7 @@ bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rul
   // A name is written in its author's English, or in that of the interface it wraps
   // (`SetColor` in a British project): any variant's spelling is right in one.
   const std::u16string wide = FromUtf8(finding.word);
-  if (VariantAccepts(EnglishVariant::kAny, wide) ||
-      VariantFlags(session_.variant(), wide)) {
+  if (VariantAccepts(EnglishVariant::kAny, wide) || VariantFlags(session_.variant(), wide)) {
     return true;
   }
   if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
@@ -186,6 +192,7 @@ void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
   waiting_ = 0;  // words of a walk that an exception ended are gone with their piece
   directives_of_text_.Clear();
   directives_ = nullptr;
+  markup_names_.clear();  // plain text has none
   piece_start_ = 0;
   std::string_view piece;
   if (!input.Next(piece)) return reporter.Flush();
@@ -260,6 +267,7 @@ void DocumentChecker::Check(const Document& document, TextWithBytes& input, Repo
   reporter_ = &reporter;
   ReadDirectives(std::u16string_view(input.text));
   KeepProseAlone(document, input.text);
+  ReadMarkupNames(document, input.text);
   HideNonProse(input.text, document.mode, document.identifiers);
   Walk(input.text,
        [&input](std::size_t begin, std::size_t end, std::string_view, std::string&) {
@@ -278,6 +286,7 @@ void DocumentChecker::CheckInPlace(const Document& document, std::u16string& tex
   reporter_ = &reporter;
   ReadDirectives(std::u16string_view(text));
   KeepProseAlone(document, text);
+  ReadMarkupNames(document, text);
   HideNonProse(text, document.mode, document.identifiers);
   const std::u16string_view prose = text;
   Walk(prose,
@@ -307,6 +316,7 @@ bool DocumentChecker::CheckProse(const Document& document, std::u16string_view t
   directives_ = directives.empty() ? nullptr : &directives;
   directives_start_ = start;
   KeepProseAlone(document, text);
+  ReadMarkupNames(document, text);
   return Walk(
       prose,
       [text, prose](std::size_t begin, std::size_t end, std::string_view prose_word,

@@ -37,6 +37,7 @@
 
 #include "frontend/io/input_text.h"
 #include "frontend/modes/document_modes.h"
+#include "frontend/modes/markup_names.h"
 #include "frontend/pipeline/inline_directives.h"
 #include "frontend/session/spelling_session.h"
 #include "frontend/session/word_verdicts.h"
@@ -127,6 +128,9 @@ class DocumentChecker {
   // (prose_alone_), so that the walk tells the words of identifiers from those of comments
   // and strings; call before the text is filtered.
   void KeepProseAlone(const Document& document, std::u16string_view text);
+  // Reads the names of the markup of a text about to be walked (markup_names.h); call before
+  // the text is filtered.
+  void ReadMarkupNames(const Document& document, std::u16string_view text);
   // Reads the directives of a text about to be walked; those of no text when it has none.
   template <typename Text>
   void ReadDirectives(Text text);
@@ -136,9 +140,9 @@ class DocumentChecker {
   // A word the verdicts reject: reported unless a list of programming words of the document's
   // mode holds it (code_words.h), the characters before it show it no word (word_context.h),
   // it is a name with `_` inside whose parts pass (RejectParts), it is the code's vocabulary
-  // (IdentifierVocabulary), the session learned it from the project (in prose and comments),
-  // or a directive covers it. Apart, so that Judge, called for every word, stays small enough
-  // to be inlined.
+  // (IdentifierVocabulary), the session learned it from the project or the document's markup
+  // is written with it (markup_names.h; both in prose and comments), or a directive covers it.
+  // Apart, so that Judge, called for every word, stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
   // Whether a rejected word of an identifier is taken as the code's own: a spelling of any
   // English variant (`colour` under en-US, `color` under en-GB); under the rule
@@ -168,6 +172,7 @@ class DocumentChecker {
   // The text of the walk under way with its identifiers hidden too (KeepProseAlone); empty
   // when they are not checked.
   std::u16string prose_alone_;
+  MarkupNames markup_names_;  // of the text being walked
   Waiting batch_[kBatch];
   std::size_t waiting_ = 0;
   bool found_ = false;

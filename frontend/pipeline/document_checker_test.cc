@@ -189,10 +189,26 @@ TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
   }
 }
 
+// A TeX document's prose may name the commands, environments and packages its markup uses
+// (markup_names.h); those names pass in it alone, not in the next document.
+TEST_F(DocumentCheckerTest, TexDocumentsMayNameTheirOwnMarkup) {
+  const std::u16string tex =
+      u"\\usepackage{amsmath} Load amsmath for \\begin{pmatrix}1\\end{pmatrix}: Pmatrix "
+      u"and pmatrix, or \\cn{dotsb} for $\\dotsb$; not bmatrix, nor pmatirx.";
+  Lister listed(engine_, false, WordRules::All());
+  listed.checker.Check(Document{"a.tex", DocumentMode::kTex}, tex, listed.reporter);
+  EXPECT_EQ(listed.out, "bmatrix\npmatirx\n");
+  listed.out.clear();
+  listed.checker.Check(Document{"a.md", DocumentMode::kMarkdown}, u"amsmath and pmatrix",
+                       listed.reporter);
+  EXPECT_EQ(listed.out, "amsmath\npmatrix\n");
+}
+
 // In identifiers, a word that is no likely typo is the code's vocabulary (unlikely-typos), and
 // under any rules a run of words that is no sure typo (`filedir`, not `foramt`): only the slips
 // of common words are reported there, while comments and strings keep every word (`putpose`
-// is `put` and `pose`); any English variant's spelling passes in identifiers alone. Whole texts and texts filtered in place tell identifiers apart alike.
+// is `put` and `pose`); any English variant's spelling passes in identifiers alone. Whole texts and
+// texts filtered in place tell identifiers apart alike.
 TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
   const std::u16string code =
       u"/* a ctx lenght putpose colour */ int zalloc_ctx = get_lenght(rpc_funciton, \"a ctx\", "

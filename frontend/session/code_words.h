@@ -4,10 +4,10 @@
 // `getattr`, the shell's `pushd`, HTML's `colspan`). A code document is full of them, and the
 // word check knows few.
 //
-// A document's mode chooses the lists: C family sources the general list and C's, Python
-// sources Python's, shell scripts and the comment modes (Makefiles, Dockerfiles, autoconf) the
-// shell's, configuration files the general one alone, HTML pages HTML's; documents of prose
-// (Markdown, reStructuredText, man pages, plain text) none. The word rule `code-words`
+// Every mode has the general list (documents of prose too: a README names `async` and
+// `decrypt`); a document's mode adds its language's: C family sources C's, Python sources
+// Python's, shell scripts and the comment modes (Makefiles, Dockerfiles, autoconf) the shell's,
+// HTML pages HTML's. The word rule `code-words`
 // (word_rules.h) decides whether the document checker asks them, and asks only for a word the
 // verdicts reject, so that a walk over files of several languages shares one verdict memo.
 //
