@@ -140,6 +140,106 @@ DocumentMode InterpreterMode(std::string_view first_line) {
   return DocumentMode::kNone;
 }
 
+// The modes of Emacs's major modes and Vim's file types that a file's first line may name
+// (`-*- shell-script -*-`, `-*- mode: python; coding: utf-8 -*-`, `vim: set ft=sh:`), less a
+// `-mode` or `-ts` ending; in small letters.
+constexpr KnownName kEditorModes[] = {
+    {"sh", DocumentMode::kShell},
+    {"shell-script", DocumentMode::kShell},
+    {"bash", DocumentMode::kShell},
+    {"ksh", DocumentMode::kShell},
+    {"zsh", DocumentMode::kShell},
+    {"python", DocumentMode::kPython},
+    {"c", DocumentMode::kCFamily},
+    {"c++", DocumentMode::kCFamily},
+    {"cpp", DocumentMode::kCFamily},
+    {"java", DocumentMode::kCFamily},
+    {"js", DocumentMode::kCFamily},
+    {"javascript", DocumentMode::kCFamily},
+    {"typescript", DocumentMode::kCFamily},
+    {"go", DocumentMode::kCFamily},
+    {"rust", DocumentMode::kCFamily},
+    {"perl", DocumentMode::kHashComments},
+    {"cperl", DocumentMode::kHashComments},
+    {"ruby", DocumentMode::kHashComments},
+    {"make", DocumentMode::kHashComments},
+    {"makefile", DocumentMode::kHashComments},
+    {"makefile-gmake", DocumentMode::kHashComments},
+    {"makefile-automake", DocumentMode::kHashComments},
+    {"cmake", DocumentMode::kHashComments},
+    {"autoconf", DocumentMode::kM4},
+    {"m4", DocumentMode::kM4},
+    {"tex", DocumentMode::kTex},
+    {"latex", DocumentMode::kTex},
+    {"plain-tex", DocumentMode::kTex},
+    {"nroff", DocumentMode::kNroff},
+    {"markdown", DocumentMode::kMarkdown},
+    {"gfm", DocumentMode::kMarkdown},
+    {"html", DocumentMode::kHtml},
+    {"xml", DocumentMode::kXml},
+    {"nxml", DocumentMode::kXml},
+    {"rst", DocumentMode::kRestructuredText},
+    {"yaml", DocumentMode::kYaml},
+    {"toml", DocumentMode::kToml},
+    {"json", DocumentMode::kJson},
+};
+
+DocumentMode EditorModeNamed(std::string_view name) {
+  std::string lowered(name);
+  for (const std::string_view ending : {"-mode", "-ts"}) {
+    if (lowered.ends_with(ending)) lowered.resize(lowered.size() - ending.size());
+  }
+  for (const KnownName& known : kEditorModes) {
+    if (known.name == lowered) return known.mode;
+  }
+  return DocumentMode::kNone;
+}
+
+// The value of `key` in a line of `key: value` or `key=value` settings, separated by `;`,
+// blanks or `:`; empty when not there.
+std::string_view SettingIn(std::string_view settings, std::string_view key) {
+  for (std::size_t at = settings.find(key); at != settings.npos;
+       at = settings.find(key, at + 1)) {
+    const bool starts = at == 0 || std::string_view(" \t;:").find(settings[at - 1]) != settings.npos;
+    std::size_t value = at + key.size();
+    while (value < settings.size() && settings[value] == ' ') ++value;
+    if (!starts || value == settings.size() || (settings[value] != ':' && settings[value] != '=')) {
+      continue;
+    }
+    value = settings.find_first_not_of(' ', value + 1);
+    if (value == settings.npos) return {};
+    return settings.substr(value, settings.find_first_of(" \t;:", value) - value);
+  }
+  return {};
+}
+
+// The mode an editor's mode line in `line` names: Emacs's `-*- MODE -*-` or `-*- mode:
+// MODE; ... -*-`, or Vim's `vim: ft=TYPE` (`filetype=` too, `vi:` and `ex:` as well); kNone
+// without one.
+DocumentMode EditorMode(std::string_view line) {
+  const std::string lowered = support::AsciiLowered(line);  // `Mode: Python`
+  const std::string_view first_line = lowered;
+  if (const std::size_t open = first_line.find("-*-"); open != first_line.npos) {
+    const std::size_t close = first_line.find("-*-", open + 3);
+    if (close == first_line.npos) return DocumentMode::kNone;
+    std::string_view inside = first_line.substr(open + 3, close - open - 3);
+    if (inside.find(':') != inside.npos) return EditorModeNamed(SettingIn(inside, "mode"));
+    const std::size_t start = inside.find_first_not_of(' ');
+    if (start == inside.npos) return DocumentMode::kNone;
+    inside = inside.substr(start, inside.find_last_not_of(' ') + 1 - start);
+    return EditorModeNamed(inside);
+  }
+  for (const std::string_view editor : {"vim:", "vi:", "ex:"}) {
+    const std::size_t at = first_line.find(editor);
+    if (at == first_line.npos || (at > 0 && first_line[at - 1] != ' ')) continue;
+    const std::string_view settings = first_line.substr(at + editor.size());
+    std::string_view type = SettingIn(settings, "filetype");
+    if (type.empty()) type = SettingIn(settings, "ft");
+    return EditorModeNamed(type);
+  }
+  return DocumentMode::kNone;
+}
+
 }  // namespace
 
 const std::vector<ModeName>& ModeNames() {
@@ -204,9 +304,9 @@ DocumentMode ModeForFile(std::string_view file_name) {
 
 DocumentMode ModeForFile(std::string_view file_name, std::string_view first_line) {
   const DocumentMode by_name = ModeForFile(file_name);
-  return by_name != DocumentMode::kNone || InterpreterLineLength(first_line) == 0
-             ? by_name
-             : InterpreterMode(first_line);
+  if (by_name != DocumentMode::kNone) return by_name;
+  return InterpreterLineLength(first_line) > 0 ? InterpreterMode(first_line)
+                                               : EditorMode(first_line);
 }
 
 CodeIdentifiers CodeIdentifiersIn(DocumentMode mode, bool check_identifiers) {

@@ -60,7 +60,9 @@ std::string_view NameOf(DocumentMode mode);
 // kNone.
 DocumentMode ModeForFile(std::string_view file_name);
 // As above, and when the name says nothing, the mode of the interpreter that `first_line` names
-// (`#!/bin/sh`, `#!/usr/bin/env python3`, `#!/usr/bin/perl -w`); kNone without one.
+// (`#!/bin/sh`, `#!/usr/bin/env python3`, `#!/usr/bin/perl -w`), or else of the editor's mode
+// line it holds (Emacs's `-*- shell-script -*-`, `-*- mode: python -*-`, Vim's `vim: ft=sh`);
+// kNone without one.
 DocumentMode ModeForFile(std::string_view file_name, std::string_view first_line);
 
 // Whether the code modes (ccpp, comment, shell, python, m4, ini) check the code around comments and

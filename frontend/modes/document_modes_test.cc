@@ -60,8 +60,8 @@ TEST(DocumentModes, TheModeComesFromTheNameGivenOrTheFilesName) {
   EXPECT_EQ(ModeNamed("Markdown"), std::nullopt);
 }
 
-// A script without an extension is known by the interpreter its first line names; its name
-// wins when it says something.
+// A script without an extension is known by the interpreter its first line names, or else by
+// the editor's mode line there; its name wins when it says something.
 TEST(DocumentModes, AFileWithoutAKnownNameTakesTheModeOfItsInterpreter) {
   const struct {
     const char* file;
@@ -77,6 +77,17 @@ TEST(DocumentModes, AFileWithoutAKnownNameTakesTheModeOfItsInterpreter) {
       {"x", "#!/usr/bin/env", DocumentMode::kNone},
       {"x", "# not an interpreter line", DocumentMode::kNone},
       {"x.md", "#!/bin/sh", DocumentMode::kMarkdown},
+      {"perlcritic", "# perlcritic(1) completion        -*- shell-script -*-", DocumentMode::kShell},
+      {"x", "/* -*- Mode: C++; indent-tabs-mode: nil -*- */", DocumentMode::kCFamily},
+      {"x", "# -*- coding: utf-8; mode: python-ts -*-", DocumentMode::kPython},
+      {"x", "%% -*-LaTeX-*-", DocumentMode::kTex},
+      {"x", "-*- text -*-", DocumentMode::kNone},
+      {"x", "-*- mode: python", DocumentMode::kNone},
+      {"x", "#!/bin/sh -*- python -*-", DocumentMode::kShell},
+      {"x", "# vim: set ft=sh ts=4:", DocumentMode::kShell},
+      {"x", "# vi: filetype=yaml", DocumentMode::kYaml},
+      {"x", "the tuple ex: (1, 2)", DocumentMode::kNone},
+      {"x", "# vim:ts=4", DocumentMode::kNone},
   };
   for (const auto& f : files) EXPECT_EQ(ModeForFile(f.file, f.first_line), f.mode) << f.first_line;
 }
