@@ -14,9 +14,10 @@ misspelling, the word it replaced, the kind.
 Places are told apart by a rough scan of each file's language, by its name: in C-family
 files `//` and `/* */` comments, `"` and backtick strings and `'` literals (in Rust of one
 character: `'a` is a lifetime) are prose, in `#` languages (Python, shell, Perl, Ruby, CMake,
-make) `#` comments and quoted strings (triple-quoted too), and text files (no code extension)
-are prose throughout. A word alone in code (a keyword, a type) is never planted: a slip there
-breaks the build. So the kinds are `prose` (a word alone in prose), `prose-name` (a part of a
+make; also a file without a known extension whose first line is an interpreter line, or an
+editor's mode line naming such a language: `-*- shell-script -*-`) `#` comments and quoted
+strings (triple-quoted too), and text files (no code extension) are prose throughout. A word
+alone in code (a keyword, a type) is never planted: a slip there breaks the build. So the kinds are `prose` (a word alone in prose), `prose-name` (a part of a
 name in prose) and `code-name` (a part of a name in code, found only by a checker that reads
 identifiers).
 
@@ -44,10 +45,19 @@ HASH_COMMENTS = {".py", ".sh", ".bash", ".pl", ".pm", ".rb", ".cmake", ".mk", ".
 HASH_NAMES = {"Makefile", "CMakeLists.txt", "configure", "Rakefile"}
 
 
+# A first line that makes a file without a known extension a script of a `#` language: an
+# interpreter line, or an editor's mode line naming one (`-*- shell-script -*-`).
+HASH_SCRIPT = re.compile(r"#!|.*-\*-.*\b(?:shell-script|sh|bash|python|perl|ruby)\b.*-\*-|"
+                         r".*\bvim?:.*\b(?:ft|filetype)=(?:sh|bash|python|perl|ruby)\b", re.I)
+
+
 def prose_spans(path, text):
     """The [begin, end) spans of `text` that are prose, by the file's language."""
     name = os.path.basename(path)
     extension = os.path.splitext(name)[1].lower()
+    if (extension not in C_FAMILY and extension not in HASH_COMMENTS
+            and HASH_SCRIPT.match(text[:text.find("\n")])):
+        extension = ".sh"
     if extension in C_FAMILY:
         # Rust's `'` also opens a lifetime (`&'a str`): there only a one-character literal.
         quoted = r"'(?:\\.|[^'\\\n])'" if extension == ".rs" else r"'(?:\\.|[^'\\\n])*'"

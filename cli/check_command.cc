@@ -78,7 +78,7 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
   CheckerSetup walk_setup = setup;
   walk_setup.shared_suggestions = std::make_shared<SuggestionMemo>(kWalkSuggestionLists);
   const Learning learning{setup, [&options](const std::string& path, std::string_view first) {
-                            return ModeOf(options.mode_name, path, first);
+                            return WalkedFileMode(options.mode_name, path, first);
                           }};
   const WalkOutcome outcome = CheckWalkedFiles(
       options.files, options.walk, configured,
@@ -92,7 +92,7 @@ int CheckFolders(const CheckOptions& options, const CheckerSetup& setup,
             report.skipped = SkipReason::kUnchanged;
             return;
           }
-          const DocumentMode mode = ModeOf(options.mode_name, path, file.first_block);
+          const DocumentMode mode = WalkedFileMode(options.mode_name, path, file.first_block);
           const std::optional<CodeIdentifiers> identifiers =
               PrepareWalkedFile(configured, file.walked, mode, checker->session(), report);
           if (!identifiers) return;

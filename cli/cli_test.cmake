@@ -148,8 +148,9 @@ foreach(file reason IN ZIP_LISTS files reasons)
 endforeach()
 
 # A folder: its text files in path order, what is left out counted on standard error, the same
-# output for any number of jobs; a file named is checked whatever it is. The tree is no
-# repository (the one the build folder stands in ends above it).
+# output for any number of jobs; a file named is checked whatever it is. A file found whose name
+# says nothing is read by its editor's mode line, or else as text with addresses (url). The tree
+# is no repository (the one the build folder stands in ends above it).
 set(ENV{GIT_CEILING_DIRECTORIES} ${WORK_DIR})
 set(tree ${WORK_DIR}/tree)
 file(WRITE ${tree}/b.md "Teh end.\n")
@@ -158,18 +159,24 @@ file(WRITE ${tree}/a.txt "recieve\n")
 file(WRITE ${tree}/.hidden.txt "Teh\n")
 file(WRITE ${tree}/yarn.lock "wrold\n")
 write_bytes(${tree}/data.txt "7772006F6C640A00")
+file(WRITE ${tree}/NEWS "wrold, see https://exampel.org/\n")
+file(WRITE ${tree}/complete "# -*- shell-script -*-\nx=$recieve\n")
 run(1 check --suggestions 0 --jobs 1 ${tree})
-set(walked "${tree}/a.txt:1:1: recieve\n${tree}/a/z.txt:1:1: wrold\n${tree}/b.md:1:1: Teh\n")
+set(walked "${tree}/NEWS:1:1: wrold\n${tree}/a.txt:1:1: recieve\n${tree}/a/z.txt:1:1: wrold\n${tree}/b.md:1:1: Teh\n")
 if(NOT out STREQUAL walked)
   message(FATAL_ERROR "check of a folder gave:\n${out}")
 endif()
-expect_in("${err}" "^lexivane: 3 files checked, 3 findings, 3 skipped \\(1 hidden, 1 lock file, 1 binary\\), [0-9.]+ s\n$")
+expect_in("${err}" "^lexivane: 5 files checked, 4 findings, 3 skipped \\(1 hidden, 1 lock file, 1 binary\\), [0-9.]+ s\n$")
+run(1 list ${tree}/NEWS)
+if(NOT out STREQUAL "wrold\nexampel\n")
+  message(FATAL_ERROR "list of a file named gave:\n${out}")
+endif()
 run(1 check --suggestions 0 --jobs 4 ${tree}/yarn.lock ${tree})
 if(NOT out STREQUAL "${tree}/yarn.lock:1:1: wrold\n${walked}")
   message(FATAL_ERROR "check --jobs 4 of a file and a folder gave:\n${out}")
 endif()
 run(1 list -u --hidden ${tree} ${tree})
-if(NOT out STREQUAL "Teh\nrecieve\nwrold\n")
+if(NOT out STREQUAL "Teh\nwrold\nrecieve\n")
   message(FATAL_ERROR "list -u --hidden of a folder gave:\n${out}")
 endif()
 # Many files of different sizes, each thread with its own session: still the output of one.
@@ -181,7 +188,7 @@ if(NOT out STREQUAL one_job)
 endif()
 execute_process(COMMAND ${LEXIVANE} check --suggestions 0 . WORKING_DIRECTORY ${tree}
                 RESULT_VARIABLE code OUTPUT_VARIABLE out)
-if(NOT "${code}:${out}" STREQUAL "1:a.txt:1:1: recieve\na/z.txt:1:1: wrold\nb.md:1:1: Teh\n")
+if(NOT "${code}:${out}" STREQUAL "1:NEWS:1:1: wrold\na.txt:1:1: recieve\na/z.txt:1:1: wrold\nb.md:1:1: Teh\n")
   message(FATAL_ERROR "check . gave: exit ${code}\n${out}")
 endif()
 execute_process(COMMAND ${LEXIVANE} check --custom "" ${WORK_DIR}/lines.txt RESULT_VARIABLE code

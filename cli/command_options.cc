@@ -121,6 +121,13 @@ frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const
   return frontend::ModeForFile(file, first_bytes.substr(0, first_bytes.find('\n')));
 }
 
+frontend::DocumentMode WalkedFileMode(const std::optional<std::string>& mode_name,
+                                      const std::string& file, std::string_view first_bytes) {
+  const frontend::DocumentMode mode = ModeOf(mode_name, file, first_bytes);
+  return !mode_name && mode == frontend::DocumentMode::kNone ? frontend::DocumentMode::kUrl
+                                                             : mode;
+}
+
 void AddIdentifiersOption(CLI::App& command, bool& identifiers) {
   command.add_flag("--identifiers", identifiers,
                    "In source code (the modes ccpp, comment, python), check the identifiers of "

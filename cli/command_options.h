@@ -44,6 +44,11 @@ frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const
 // The same, given the file's first bytes (for its interpreter line).
 frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const std::string& file,
                               std::string_view first_bytes);
+// The mode to read a file found by walking a folder in: as ModeOf, but a file that neither its
+// name nor its first line says anything of is read as plain text with addresses (url), not as
+// plain text: a project's README, NEWS and copyright files are full of links.
+frontend::DocumentMode WalkedFileMode(const std::optional<std::string>& mode_name,
+                                      const std::string& file, std::string_view first_bytes);
 
 // Registers --identifiers: in the code modes, check the identifiers of the code too, each cut
 // into its words (frontend/words/identifier_parts.h).

@@ -37,7 +37,7 @@ int ListFolders(const ListOptions& options, const CheckerSetup& setup,
     }
   };
   const Learning learning{setup, [&options](const std::string& path, std::string_view first) {
-                            return ModeOf(options.mode_name, path, first);
+                            return WalkedFileMode(options.mode_name, path, first);
                           }};
   const WalkOutcome outcome = CheckWalkedFiles(
       options.files, options.walk, configured,
@@ -45,7 +45,7 @@ int ListFolders(const ListOptions& options, const CheckerSetup& setup,
         auto checker = std::make_shared<PreparedChecker>(setup);
         return [&options, &configured, checker](OpenedFile& file, FileReport& report) {
           const std::string& path = file.walked.path;
-          const DocumentMode mode = ModeOf(options.mode_name, path, file.first_block);
+          const DocumentMode mode = WalkedFileMode(options.mode_name, path, file.first_block);
           const std::optional<CodeIdentifiers> identifiers =
               PrepareWalkedFile(configured, file.walked, mode, checker->session(), report);
           if (!identifiers) return;
