@@ -18,6 +18,7 @@ TEST(DocumentModes, TheModeComesFromTheNameGivenOrTheFilesName) {
   } files[] = {
       {"README.md", DocumentMode::kMarkdown},
       {"docs/Index.HTML", DocumentMode::kHtml},
+      {"lib/libcurl.vcxproj", DocumentMode::kXml},
       {"a.b/paper.tex", DocumentMode::kTex},
       {"gzip.1", DocumentMode::kNroff},
       {"x.tar.gz", DocumentMode::kNone},
