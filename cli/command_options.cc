@@ -124,8 +124,7 @@ frontend::DocumentMode ModeOf(const std::optional<std::string>& mode_name, const
 frontend::DocumentMode WalkedFileMode(const std::optional<std::string>& mode_name,
                                       const std::string& file, std::string_view first_bytes) {
   const frontend::DocumentMode mode = ModeOf(mode_name, file, first_bytes);
-  return !mode_name && mode == frontend::DocumentMode::kNone ? frontend::DocumentMode::kUrl
-                                                             : mode;
+  return !mode_name && mode == frontend::DocumentMode::kNone ? frontend::DocumentMode::kUrl : mode;
 }
 
 void AddIdentifiersOption(CLI::App& command, bool& identifiers) {

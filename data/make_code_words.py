@@ -18,7 +18,12 @@ a section of the file:
   (Debian's libpython3.11-stdlib 3.11.2, /usr/lib/python3.11), as a name or a part of one;
 - `shell`: @cspell/dict-shell's commands, builtins and options;
 - `html`: @cspell/dict-html's and @cspell/dict-css's elements, attributes, properties and values,
-  less the names of character references (which never reach the check as words).
+  less the names of character references (which never reach the check as words);
+- `identifiers`, asked for the words of identifiers alone: the parts of names (cut as the front
+  ends cut identifiers) that IDENTIFIER_NAMES (2) distinct names use in each of
+  IDENTIFIER_CORPORA (2) of four corpora of code: the kernel's C sources (Debian's
+  linux-source-6.1, read from its tarball), Python's standard library, and the headers of
+  libc6-dev and libstdc++-12-dev (`tok`, `hdr`, `nxt`, `rlimit`); less what another list holds.
 A language's list leaves out what the general list holds.
 
 Every list then drops (data/README.md says why each filter is there, and what it costs):
@@ -28,6 +33,7 @@ Every list then drops (data/README.md says why each filter is there, and what it
 - what the embedded list (unless the names rule flags it in small letters) or the extra word
   list already accepts;
 - a word one typing slip (a letter put in, left out, changed, or two swapped) from a common word
+  (not in `identifiers`, whose corpora vouch for every entry)
   of five letters or more, that is not that word with an ending (`parsers`): common English
   (SCOWL size 35 or less: `pinger` is a slip of `finger`) or an entry of SHARED (4) languages
   (`strcut` of `struct`); unless VOUCHING (3) languages list it (`fread`, a slip of `bread`) or,
@@ -36,7 +42,8 @@ Every list then drops (data/README.md says why each filter is there, and what it
 An entry in small letters is kept rather than a capitalised twin. Lines: a heading `=NAME`, then
 the section's entries sorted by the lower-cased entry, then by the entry, in byte order.
 
-    apt-get install scowl codespell manpages-dev libpython3.11-stdlib
+    apt-get install scowl codespell manpages-dev libpython3.11-stdlib linux-source-6.1 \
+        libc6-dev libstdc++-12-dev
     npm install --prefix /tmp/codedicts @cspell/dict-cpp@7.2.0 ...   (each of PACKAGES)
     python3 data/make_code_words.py --cspell-dir /tmp/codedicts/node_modules/@cspell
 
@@ -52,6 +59,7 @@ import re
 import string
 import subprocess
 import sys
+import tarfile
 import textwrap
 from collections import Counter
 
@@ -67,6 +75,8 @@ SCOWL_DIR = "/usr/share/dict/scowl"
 CODESPELL_DIR = "/usr/lib/python3/dist-packages/codespell_lib/data"
 MANUAL_FILES = "/var/lib/dpkg/info/manpages-dev.list"
 PYTHON_LIBRARY = "/usr/lib/python3.11"
+KERNEL_SOURCE = "/usr/src/linux-source-6.1.tar.xz"
+HEADER_PACKAGES = ("libc6-dev", "libstdc++-12-dev")
 
 # The packages read, with the versions the committed file was made from.
 PACKAGES = {
@@ -106,6 +116,12 @@ MIN_LENGTH = 3
 ENDINGS = ("s", "r", "d", "es", "er", "or", "ed", "ly")
 RARER_MIN_LENGTH = 5
 
+# The vocabulary of identifiers: the parts of names made of two parts or more (`tok_type`,
+# `hdrLen`) that IDENTIFIER_NAMES (2) distinct names use in each of IDENTIFIER_CORPORA (2) of
+# the corpora of code.
+IDENTIFIER_NAMES = 2
+IDENTIFIER_CORPORA = 2
+IDENTIFIER = re.compile(r"[A-Za-z_][A-Za-z0-9_]*")
 ENTRY = re.compile(r"[A-Za-z]+")
 NAME_PART = re.compile(r"[A-Z]?[a-z]+|[A-Z]+(?![a-z])")
 
@@ -196,6 +212,78 @@ def shell_names():
 
 def html_references():
     return {name.rstrip(";").lower() for name in html.entities.html5}
+
+
+def identifier_parts(name):
+    """The parts of `name` of letters alone, in small letters, cut as the front ends cut an
+    identifier (frontend/words/identifier_parts.h): at `_` and digits, before a capital after a
+    small letter, and before the last capital of a run that a small letter follows (unless that
+    is a lone `s`: `URLs`)."""
+    parts = []
+    for piece in re.split(r"[_0-9]+", name):
+        start = 0
+        for i in range(1, len(piece)):
+            c, before = piece[i], piece[i - 1]
+            small_next = i + 1 < len(piece) and piece[i + 1].islower()
+            plural = small_next and piece[i + 1] == "s" and (
+                i + 2 == len(piece) or not piece[i + 2].islower())
+            if c.isupper() and (before.islower() or (before.isupper() and small_next
+                                                       and not plural)):
+                parts.append(piece[start:i])
+                start = i
+        parts.append(piece[start:])
+    return [p.lower() for p in parts if p]
+
+
+def names_by_part(texts):
+    """For each part of the names of two parts or more in `texts`, how many distinct names."""
+    names = set()
+    for text in texts:
+        names.update(IDENTIFIER.findall(text))
+    counts = Counter()
+    for name in names:
+        counts.update(set(identifier_parts(name)))
+    return counts
+
+
+def kernel_texts():
+    """The C sources and headers of the kernel, from Debian's linux-source package."""
+    if not os.path.exists(KERNEL_SOURCE):
+        raise SystemExit(f"no {KERNEL_SOURCE} (apt-get install linux-source-6.1)")
+    with tarfile.open(KERNEL_SOURCE, "r:xz") as tar:
+        for member in tar:
+            if member.isfile() and member.name.endswith((".c", ".h")):
+                yield tar.extractfile(member).read().decode("utf-8", "replace")
+
+
+def python_texts():
+    for root, dirs, files in os.walk(PYTHON_LIBRARY):
+        dirs.sort()
+        for name in sorted(files):
+            if name.endswith(".py"):
+                with open(os.path.join(root, name), "rb") as f:
+                    yield f.read().decode("utf-8", "replace")
+
+
+def package_header_texts(package):
+    listed = subprocess.run(["dpkg", "-L", package], capture_output=True, text=True,
+                            check=True).stdout.split("\n")
+    for path in sorted(listed):
+        if os.path.isfile(path) and "/include/" in path:
+            with open(path, "rb") as f:
+                yield f.read().decode("utf-8", "replace")
+
+
+def identifier_vocabulary():
+    """The parts that IDENTIFIER_NAMES names of each of IDENTIFIER_CORPORA corpora use: the
+    kernel (C), Python's library, and the headers of the C and C++ libraries."""
+    corpora = [kernel_texts(), python_texts()] + [package_header_texts(p)
+                                                  for p in HEADER_PACKAGES]
+    agreement = Counter()
+    for texts in corpora:
+        counts = names_by_part(texts)
+        agreement.update(p for p, n in counts.items() if n >= IDENTIFIER_NAMES)
+    return {p for p, n in agreement.items() if n >= IDENTIFIER_CORPORA}
 
 
 class Accepted:
@@ -330,6 +418,10 @@ def build(cspell_dir, counts):
         # What the general list holds, a language's list need not: every mode has both.
         entries = {e for e in entries if e.lower() not in general_lower}
         lists[name] = filters.apply(name, entries, lambda w, v=own_names: w in vouched or v(w))
+    # Parts of names no other list holds; judged in identifiers alone.
+    held = {e.lower() for entries in lists.values() for e in entries}
+    parts = {p for p in identifier_vocabulary() if p not in held}
+    lists["identifiers"] = filters.apply("identifiers", parts, lambda w: True)
     return lists
 
 

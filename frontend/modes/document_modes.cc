@@ -213,9 +213,9 @@ DocumentMode EditorModeNamed(std::string_view name) {
 // The value of `key` in a line of `key: value` or `key=value` settings, separated by `;`,
 // blanks or `:`; empty when not there.
 std::string_view SettingIn(std::string_view settings, std::string_view key) {
-  for (std::size_t at = settings.find(key); at != settings.npos;
-       at = settings.find(key, at + 1)) {
-    const bool starts = at == 0 || std::string_view(" \t;:").find(settings[at - 1]) != settings.npos;
+  for (std::size_t at = settings.find(key); at != settings.npos; at = settings.find(key, at + 1)) {
+    const bool starts =
+        at == 0 || std::string_view(" \t;:").find(settings[at - 1]) != settings.npos;
     std::size_t value = at + key.size();
     while (value < settings.size() && settings[value] == ' ') ++value;
     if (!starts || value == settings.size() || (settings[value] != ':' && settings[value] != '=')) {

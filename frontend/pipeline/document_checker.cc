@@ -133,11 +133,13 @@ bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rul
   if (VariantAccepts(EnglishVariant::kAny, wide) || VariantFlags(session_.variant(), wide)) {
     return true;
   }
+  const bool code_words = rules.Has(WordRule::kCodeWords);
+  if (code_words && IdentifierWordsHold(finding.word)) return true;
   if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
-  // The words of a run may be programming words too (`pathlen`, `checkurl`).
-  const auto accepts = [this, rules](std::string_view part) {
-    return verdicts_.Accepts(part) ||
-           (rules.Has(WordRule::kCodeWords) && CodeWordsHold(document_->mode, part));
+  // The words of a run may be programming words too (`pathlen`, `checkurl`); not the
+  // vocabulary of identifiers, whose short parts would pass too many slips as runs.
+  const auto accepts = [this, code_words](std::string_view part) {
+    return verdicts_.Accepts(part) || (code_words && CodeWordsHold(document_->mode, part));
   };
   return IsCompoundOfWords(finding.word, accepts) &&
          session_.TypoCost(finding.word) > kSureTypoCost;

@@ -212,16 +212,18 @@ TEST_F(DocumentCheckerTest, TexDocumentsMayNameTheirOwnMarkup) {
 TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
   const std::u16string code =
       u"/* a ctx lenght putpose colour */ int zalloc_ctx = get_lenght(rpc_funciton, \"a ctx\", "
-      u"Comparator, foramt_filedir, set_colour);";
+      u"Comparator, foramt_filedir, set_colour, nxt_hdr);";
   const struct {
     WordRules rules;
     const char* listed;
   } cases[] = {
+      // Programming words and the vocabulary of identifiers (`nxt`, `hdr`) pass too.
+      {WordRules::All(), "lenght\nputpose\ncolour\nlenght\nfunciton\nforamt\n"},
       {WordRules::All().Without(WordRule::kCodeWords),
-       "ctx\nlenght\nputpose\ncolour\nlenght\nfunciton\nctx\nforamt\n"},
+       "ctx\nlenght\nputpose\ncolour\nlenght\nfunciton\nctx\nforamt\nnxt\nhdr\n"},
       {WordRules::All().Without(WordRule::kCodeWords).Without(WordRule::kUnlikelyTypos),
        "ctx\nlenght\nputpose\ncolour\nzalloc\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\n"
-       "foramt\n"},
+       "foramt\nnxt\nhdr\n"},
   };
   const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
   for (const auto& c : cases) {

@@ -12,7 +12,7 @@ LEXIVANE_EMBED(lexivane_code_words, LEXIVANE_CODE_WORDS_FILE);
 namespace lexivane::frontend {
 namespace {
 
-enum class List { kNone, kGeneral, kC, kPython, kShell, kHtml };
+enum class List { kNone, kGeneral, kC, kPython, kShell, kHtml, kIdentifiers };
 
 // The list of the language of `mode`, beside the general list that every mode has.
 List LanguageListOf(DocumentMode mode) {
@@ -32,8 +32,8 @@ List LanguageListOf(DocumentMode mode) {
   }
 }
 
-constexpr std::array<std::string_view, 6> kSectionNames = {"",       "general", "c",
-                                                           "python", "shell",   "html"};
+constexpr std::array<std::string_view, 7> kSectionNames = {
+    "", "general", "c", "python", "shell", "html", "identifiers"};
 
 struct Section {
   std::string_view text;
@@ -70,6 +70,10 @@ bool CodeWordsHold(DocumentMode mode, std::string_view word) {
   const List language = LanguageListOf(mode);
   return ListOf(List::kGeneral).Holds(word) ||
          (language != List::kNone && ListOf(language).Holds(word));
+}
+
+bool IdentifierWordsHold(std::string_view word) {
+  return ListOf(List::kIdentifiers).Holds(word);
 }
 
 std::string_view CodeWordList(std::string_view name) {

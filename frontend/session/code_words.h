@@ -24,7 +24,14 @@ namespace lexivane::frontend {
 // Whether a list of `mode` accepts `word` (UTF-8, as the walk found it).
 bool CodeWordsHold(DocumentMode mode, std::string_view word);
 
-// The section of the lists named `name` (general, c, python, shell, html), as built in; empty
+// Whether the vocabulary of identifiers holds `word`, a part of an identifier of code: the
+// parts that the names of several corpora of code share (`tok`, `hdr`, `nxt`, `rlimit`; made
+// from the kernel, Python's library and the C and C++ libraries' headers), which prose does
+// not write. In any mode.
+bool IdentifierWordsHold(std::string_view word);
+
+// The section of the lists named `name` (general, c, python, shell, html, identifiers), as
+// built in; empty
 // for another name. For tests and documentation.
 std::string_view CodeWordList(std::string_view name);
 
