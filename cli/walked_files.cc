@@ -87,7 +87,6 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
   setup.shared_suggestions = nullptr;
   using Words = FileWords::Words;
   WordTally tally;
-  configured.SetLearning(true);
   const std::size_t stride =
       std::max<std::size_t>(1, (walk.files.size() + kLearnedFilesMost - 1) / kLearnedFilesMost);
   RunInOrder<Words>(
@@ -107,6 +106,7 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
                 configured.Prepare(file.path, mode, checker->session());
             if (!identifiers) return words.Take();
             const InputText text = ReadInput(input, std::move(first_block));
+            words.ReadText(text.text);
             checker->checker().Check({file.path, mode, *identifiers}, text.text, words);
             if (CodeIdentifiersIn(mode, true) == CodeIdentifiers::kChecked) {
               MarkNamesOfCode(text.text, words.words());
@@ -119,23 +119,26 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
         };
       },
       [&](std::size_t, Words& words) { tally.Add(words); });
-  configured.SetLearning(false);
-  // The candidates that are likely typos stay unlearned, judged on every thread at once.
-  const std::vector<std::string> candidates = tally.Candidates();
-  std::vector<char> likely_typo(candidates.size());
-  RunInOrder<char>(
-      candidates.size(), jobs,
-      [&] {
-        auto checker = std::make_shared<PreparedChecker>(setup);
-        return [&candidates, checker](std::size_t i) {
-          return static_cast<char>(checker->session().TypoCost(candidates[i]) <= kSureTypoCost);
-        };
-      },
-      [&](std::size_t i, char& likely) { likely_typo[i] = likely; });
+  // The candidates that are surely typos stay unlearned, judged on every thread at once.
+  const auto learn = [&](const std::vector<std::string>& candidates,
+                         std::unordered_set<std::string>& learned) {
+    std::vector<char> sure_typo(candidates.size());
+    RunInOrder<char>(
+        candidates.size(), jobs,
+        [&] {
+          auto checker = std::make_shared<PreparedChecker>(setup);
+          return [&candidates, checker](std::size_t i) {
+            return static_cast<char>(checker->session().TypoCost(candidates[i]) <= kSureTypoCost);
+          };
+        },
+        [&](std::size_t i, char& sure) { sure_typo[i] = sure; });
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+      if (!sure_typo[i]) learned.insert(candidates[i]);
+    }
+  };
   auto learned = std::make_shared<LearnedWords>();
-  for (std::size_t i = 0; i < candidates.size(); ++i) {
-    if (!likely_typo[i]) learned->insert(candidates[i]);
-  }
+  learn(tally.Candidates(), learned->in_prose);
+  learn(tally.NameCandidates(), learned->in_names);
   return learned;
 }
 

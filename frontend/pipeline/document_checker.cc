@@ -134,7 +134,9 @@ bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rul
     return true;
   }
   const bool code_words = rules.Has(WordRule::kCodeWords);
-  if (code_words && IdentifierWordsHold(finding.word)) return true;
+  if ((code_words && IdentifierWordsHold(finding.word)) || session_.LearnedInNames(finding.word)) {
+    return true;
+  }
   if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
   // The words of a run may be programming words too (`pathlen`, `checkurl`); not the
   // vocabulary of identifiers, whose short parts would pass too many slips as runs.

@@ -40,7 +40,7 @@ std::optional<CodeIdentifiers> ConfiguredCheck::Apply(const std::string& file, D
                                 variant_.value_or(settings.settings->variant));
     session->UseLearnedWords(learned_words_);
   }
-  return CodeIdentifiersIn(mode, !learning_ && (identifiers_ || settings.settings->identifiers));
+  return CodeIdentifiersIn(mode, identifiers_ || settings.settings->identifiers);
 }
 
 }  // namespace lexivane::frontend

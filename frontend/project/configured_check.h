@@ -37,9 +37,6 @@ class ConfiguredCheck {
                                          SpellingSession& session);
   // As Prepare, for a caller with no session to ready yet.
   std::optional<CodeIdentifiers> IdentifiersFor(const std::string& file, DocumentMode mode);
-  // Whether Prepare readies a session to learn the project's words (learned_words.h): prose
-  // alone, the identifiers of code left out. Not while a walk runs.
-  void SetLearning(bool learning) { learning_ = learning; }
   // The words Prepare hands each session from now on (SpellingSession::UseLearnedWords).
   void UseLearnedWords(std::shared_ptr<const LearnedWords> words) {
     learned_words_ = std::move(words);
@@ -57,7 +54,6 @@ class ConfiguredCheck {
   const WordRules rules_;
   const bool identifiers_;
   const std::optional<EnglishVariant> variant_;
-  bool learning_ = false;
   std::shared_ptr<const LearnedWords> learned_words_;
 };
 

@@ -7,8 +7,23 @@
 
 namespace lexivane::frontend {
 
+void NamesOfWord::Add(std::size_t name) {
+  if (size_ < names_.size() && std::find(begin(), end(), name) == end()) names_[size_++] = name;
+}
+
 void FileWords::Report(const Document&, const Finding& finding) {
-  ++words_[LearnedForm(finding.word)].in_prose;
+  FoundWord& found = words_[LearnedForm(finding.word)];
+  if (!finding.in_identifier || finding.offset == Finding::kNoOffset ||
+      finding.offset + finding.length > text_.size()) {
+    ++found.in_prose;
+    return;
+  }
+  const auto in_name = [](char16_t c) { return c == u'_' || support::IsAsciiAlnum(c); };
+  std::size_t begin = finding.offset;
+  std::size_t end = finding.offset + finding.length;
+  while (begin > 0 && in_name(text_[begin - 1])) --begin;
+  while (end < text_.size() && in_name(text_[end])) ++end;
+  found.names.Add(std::hash<std::u16string_view>{}(text_.substr(begin, end - begin)));
 }
 
 void MarkNamesOfCode(std::u16string_view text, FileWords::Words& words) {
@@ -17,7 +32,10 @@ void MarkNamesOfCode(std::u16string_view text, FileWords::Words& words) {
   constexpr std::size_t kLongest = 63;
   std::array<std::uint64_t, 26> lengths_by_first{};  // bit n: a word of n letters
   for (const auto& [word, found] : words) {
-    if (word.size() > kLongest || !support::IsAsciiLower(word[0])) continue;
+    // Words found in identifiers alone are judged by their names (WordTally::NameCandidates).
+    if (found.in_prose == 0 || word.size() > kLongest || !support::IsAsciiLower(word[0])) {
+      continue;
+    }
     lengths_by_first[static_cast<std::size_t>(word[0] - 'a')] |= std::uint64_t{1} << word.size();
   }
   if (std::all_of(lengths_by_first.begin(), lengths_by_first.end(),
@@ -34,7 +52,9 @@ void MarkNamesOfCode(std::u16string_view text, FileWords::Words& words) {
     part.resize(length);
     std::transform(begin, end, part.begin(),
                    [](char16_t c) { return static_cast<char>(support::AsciiLower(c)); });
-    if (words.contains(part)) ++places[part];
+    if (const auto found = words.find(part); found != words.end() && found->second.in_prose > 0) {
+      ++places[part];
+    }
   };
   // Each unit's class, looked up once: the scan runs over every unit of every file of code.
   enum : unsigned char { kOther, kSmall, kCapital };
@@ -74,8 +94,9 @@ void MarkNamesOfCode(std::u16string_view text, FileWords::Words& words) {
 void WordTally::Add(const FileWords::Words& file_words) {
   for (const auto& [word, found] : file_words) {
     Count& count = counts_[word];
-    ++count.files;
+    count.files += found.in_prose > 0 || found.in_code ? 1 : 0;
     count.in_code = count.in_code || found.in_code;
+    for (const std::size_t name : found.names) count.names.Add(name);
   }
 }
 
@@ -83,6 +104,15 @@ std::vector<std::string> WordTally::Candidates() const {
   std::vector<std::string> candidates;
   for (const auto& [word, count] : counts_) {
     if (count.in_code || count.files >= kRecurringFiles) candidates.push_back(word);
+  }
+  std::sort(candidates.begin(), candidates.end());
+  return candidates;
+}
+
+std::vector<std::string> WordTally::NameCandidates() const {
+  std::vector<std::string> candidates;
+  for (const auto& [word, count] : counts_) {
+    if (count.names.size() >= kRecurringNames) candidates.push_back(word);
   }
   std::sort(candidates.begin(), candidates.end());
   return candidates;

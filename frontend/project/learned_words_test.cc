@@ -39,11 +39,43 @@ TEST(LearnedWords, CandidatesAreNamesOfCodeAndWordsOfSeveralFiles) {
   for (std::uint32_t file = 0; file < kRecurringFiles; ++file) {
     FileWords::Words words;
     words["recurring"].in_prose = 1;
-    if (file == 0) words["named"] = {1, true};
+    if (file == 0) {
+      words["named"].in_prose = 1;
+      words["named"].in_code = true;
+    }
     if (file + 1 < kRecurringFiles) words["fewer"].in_prose = 2;
     tally.Add(words);
   }
   EXPECT_EQ(tally.Candidates(), (std::vector<std::string>{"named", "recurring"}));
+}
+
+// A word of identifiers is a name candidate once kRecurringNames distinct names hold it, over
+// all files: one name written in many places counts once, and a finding in prose not at all.
+TEST(LearnedWords, NameCandidatesAreWordsOfSeveralDistinctNames) {
+  const std::u16string files[] = {
+      u"KEYC_UP + KEYC_UP + recieve_all(x); // keyc\n",
+      u"KEYC_UP + recieve_all + keyc_lookup(recieve_all)",
+      u"KEYC_DOWN;",
+  };
+  const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
+  WordTally tally;
+  for (const std::u16string& text : files) {
+    FileWords words;
+    words.ReadText(text);
+    // Reports the first `length` letters of each place of `found`.
+    const auto find = [&](std::u16string_view found, std::size_t length, bool in_identifier) {
+      for (std::size_t at = text.find(found); at != text.npos; at = text.find(found, at + 1)) {
+        const std::string utf8(found.begin(), found.begin() + length);
+        words.Report(document, {at, length, utf8, utf8, in_identifier});
+      }
+    };
+    find(u"KEYC", 4, true);
+    find(u"keyc_", 4, true);
+    find(u"recieve", 7, true);
+    find(u"keyc\n", 4, false);  // in a comment
+    tally.Add(words.Take());
+  }
+  EXPECT_EQ(tally.NameCandidates(), std::vector<std::string>{"keyc"});
 }
 
 }  // namespace

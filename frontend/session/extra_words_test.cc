@@ -59,8 +59,7 @@ TEST(ExtraWords, EveryEntryIsFoundWhereTheOrderPutsIt) {
       {"html", in(DocumentMode::kHtml), 300},
       {"identifiers", IdentifierWordsHold, 1'000}};
   for (const auto& list : lists) {
-    const std::string_view text =
-        list.name == "extra" ? ExtraWordsText() : CodeWordList(list.name);
+    const std::string_view text = list.name == "extra" ? ExtraWordsText() : CodeWordList(list.name);
     ASSERT_TRUE(text.ends_with('\n')) << list.name;
     std::string previous;
     std::size_t entries = 0;

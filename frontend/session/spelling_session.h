@@ -67,8 +67,12 @@ std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16
                                               Ranking ranking = kDefaultRanking,
                                               bool check_custom = true);
 
-// Words learned from a project's tree (frontend/project/learned_words.h), in LearnedForm.
-using LearnedWords = std::unordered_set<std::string>;
+// Words learned from a project's tree (frontend/project/learned_words.h), in LearnedForm: those
+// of its prose and comments, and those of its identifiers.
+struct LearnedWords {
+  std::unordered_set<std::string> in_prose;
+  std::unordered_set<std::string> in_names;
+};
 // `word` (UTF-8) as learned words are kept: folded (FoldCase).
 std::string LearnedForm(std::string_view word);
 
@@ -124,8 +128,10 @@ class SpellingSession {
     learned_words_ = std::move(words);
   }
   bool Learned(std::string_view word) const {
-    return learned_words_ && !learned_words_->empty() &&
-           learned_words_->contains(LearnedForm(word));
+    return learned_words_ && Holds(learned_words_->in_prose, word);
+  }
+  bool LearnedInNames(std::string_view word) const {
+    return learned_words_ && Holds(learned_words_->in_names, word);
   }
   // The variant alone, for a front end with no project (the pipe, the provider).
   void UseVariant(EnglishVariant variant) { UseProjectSettings(rules_, project_words_, variant); }
@@ -138,6 +144,10 @@ class SpellingSession {
 
  private:
   bool Judge(std::u16string_view word) const;
+  // Most words are not learned: the set is not searched, nor the word folded, when it is empty.
+  static bool Holds(const std::unordered_set<std::string>& learned, std::string_view word) {
+    return !learned.empty() && learned.contains(LearnedForm(word));
+  }
 
   SpellCheck& engine_;
   const std::size_t max_suggestions_;
