@@ -23,7 +23,8 @@ a section of the file:
   ends cut identifiers) that IDENTIFIER_NAMES (2) distinct names use in each of
   IDENTIFIER_CORPORA (2) of four corpora of code: the kernel's C sources (Debian's
   linux-source-6.1, read from its tarball), Python's standard library, and the headers of
-  libc6-dev and libstdc++-12-dev (`tok`, `hdr`, `nxt`, `rlimit`); less what another list holds.
+  libc6-dev and libstdc++-12-dev (`tok`, `hdr`, `nxt`, `rlimit`); less what another list holds,
+  and with codespell's list for code (`uint` for `unit`) left out of its misspellings.
 A language's list leaves out what the general list holds.
 
 Every list then drops (data/README.md says why each filter is there, and what it costs):
@@ -73,6 +74,7 @@ EXTRA_LIST = os.path.join(HERE, "extra_words.txt")
 NAME_LIST = os.path.join(HERE, "name_words.txt")
 SCOWL_DIR = "/usr/share/dict/scowl"
 CODESPELL_DIR = "/usr/lib/python3/dist-packages/codespell_lib/data"
+CODESPELL_CODE_LIST = "dictionary_code.txt"
 MANUAL_FILES = "/var/lib/dpkg/info/manpages-dev.list"
 PYTHON_LIBRARY = "/usr/lib/python3.11"
 KERNEL_SOURCE = "/usr/src/linux-source-6.1.tar.xz"
@@ -165,11 +167,11 @@ def scowl_words(sizes, parts=("words",)):
     return words
 
 
-def misspellings():
-    """Every misspelling codespell knows, in lower case."""
+def misspellings(skipped=()):
+    """Every misspelling codespell knows, in lower case, but those of its `skipped` lists."""
     found = set()
     for name in sorted(os.listdir(CODESPELL_DIR)):
-        if name.startswith("dictionary") and name.endswith(".txt"):
+        if name.startswith("dictionary") and name.endswith(".txt") and name not in skipped:
             for line in read_lines(os.path.join(CODESPELL_DIR, name)):
                 if "->" in line:
                     found.add(line.split("->", 1)[0].strip().lower())
@@ -421,6 +423,9 @@ def build(cspell_dir, counts):
     # Parts of names no other list holds; judged in identifiers alone.
     held = {e.lower() for entries in lists.values() for e in entries}
     parts = {p for p in identifier_vocabulary() if p not in held}
+    # codespell's list for code holds names of code as misspellings of words (`uint` of `unit`,
+    # `stdio` of `studio`, `creat` of `create`): right for prose, wrong for identifiers.
+    filters.misspelt = misspellings(skipped={CODESPELL_CODE_LIST})
     lists["identifiers"] = filters.apply("identifiers", parts, lambda w: True)
     return lists
 
