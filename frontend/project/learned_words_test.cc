@@ -52,30 +52,38 @@ TEST(LearnedWords, CandidatesAreNamesOfCodeAndWordsOfSeveralFiles) {
 // A word of identifiers is a name candidate once kRecurringNames distinct names hold it, over
 // all files: one name written in many places counts once, and a finding in prose not at all.
 TEST(LearnedWords, NameCandidatesAreWordsOfSeveralDistinctNames) {
-  const std::u16string files[] = {
-      u"KEYC_UP + KEYC_UP + recieve_all(x); // keyc\n",
-      u"KEYC_UP + recieve_all + keyc_lookup(recieve_all)",
-      u"KEYC_DOWN;",
-  };
   const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
-  WordTally tally;
-  for (const std::u16string& text : files) {
-    FileWords words;
-    words.ReadText(text);
-    // Reports the first `length` letters of each place of `found`.
-    const auto find = [&](std::u16string_view found, std::size_t length, bool in_identifier) {
-      for (std::size_t at = text.find(found); at != text.npos; at = text.find(found, at + 1)) {
-        const std::string utf8(found.begin(), found.begin() + length);
-        words.Report(document, {at, length, utf8, utf8, in_identifier});
-      }
+  // Files of KEYC_UP and recieve_all, and then of `names` more names of `keyc`.
+  const auto candidates = [&](std::size_t names) {
+    std::vector<std::u16string> files = {
+        u"KEYC_UP + KEYC_UP + recieve_all(x); // keyc\n",
+        u"KEYC_UP + recieve_all + keyc_lookup(recieve_all)",
+        u"",
     };
-    find(u"KEYC", 4, true);
-    find(u"keyc_", 4, true);
-    find(u"recieve", 7, true);
-    find(u"keyc\n", 4, false);  // in a comment
-    tally.Add(words.Take());
-  }
-  EXPECT_EQ(tally.NameCandidates(), std::vector<std::string>{"keyc"});
+    for (std::size_t i = 0; i < names; ++i)
+      files[2] += u"KEYC_F" + std::u16string(1, u'A' + i) + u";";
+    WordTally tally;
+    for (const std::u16string& text : files) {
+      FileWords words;
+      words.ReadText(text);
+      // Reports the first `length` letters of each place of `found`.
+      const auto find = [&](std::u16string_view found, std::size_t length, bool in_identifier) {
+        for (std::size_t at = text.find(found); at != text.npos; at = text.find(found, at + 1)) {
+          const std::string utf8(found.begin(), found.begin() + length);
+          words.Report(document, {at, length, utf8, utf8, in_identifier});
+        }
+      };
+      find(u"KEYC", 4, true);
+      find(u"keyc_", 4, true);
+      find(u"recieve", 7, true);
+      find(u"keyc\n", 4, false);  // in a comment
+      tally.Add(words.Take());
+    }
+    return tally.NameCandidates();
+  };
+  // KEYC_UP and keyc_lookup, and the rest.
+  EXPECT_EQ(candidates(kRecurringNames - 3), std::vector<std::string>{});
+  EXPECT_EQ(candidates(kRecurringNames - 2), std::vector<std::string>{"keyc"});
 }
 
 }  // namespace
