@@ -1,22 +1,50 @@
 #include "frontend/modes/markup_names.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
 #include "support/ascii.h"
 
 namespace lexivane::frontend {
 namespace {
 
-// The letters from `at` on, as ASCII.
-std::string LettersFrom(std::u16string_view text, std::size_t at) {
-  std::string letters;
-  while (at < text.size() && support::IsAsciiLetter(text[at]))
-    letters += static_cast<char>(text[at++]);
-  return letters;
-}
+// Adds runs of letters of a text to the names. A document's control words recur by the
+// thousand (`\item`, `\emph`): each run is hashed as it is read and looked up among the hashes
+// met so far, and only a new one is copied into the set.
+class NameAdder {
+ public:
+  explicit NameAdder(MarkupNames& names) : names_(names) {}
+
+  // The letters of `text` from `at` on; where they end.
+  std::size_t AddLettersFrom(std::u16string_view text, std::size_t at) {
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    std::size_t end = at;
+    for (; end < text.size() && support::IsAsciiLetter(text[end]); ++end) {
+      hash = (hash ^ text[end]) * 1099511628211u;
+    }
+    std::uint64_t& seen = seen_[hash % kSeen];
+    if (end > at && seen != hash) {
+      seen = hash;
+      std::string letters(end - at, '\0');
+      std::transform(text.begin() + at, text.begin() + end, letters.begin(),
+                     [](char16_t c) { return static_cast<char>(c); });
+      names_.insert(std::move(letters));
+    }
+    return end;
+  }
+
+ private:
+  static constexpr std::size_t kSeen = 1021;
+  std::array<std::uint64_t, kSeen> seen_{};
+  MarkupNames& names_;
+};
 
 // The comma-separated names in the braces after a control word that ends at `at`
 // (`\usepackage[opts]{amsmath,amssymb}`, `\begin{pmatrix}`), blanks and an optional argument
 // before them passed over.
-void AddArgumentNames(std::u16string_view text, std::size_t at, MarkupNames& names) {
+void AddArgumentNames(std::u16string_view text, std::size_t at, NameAdder& names) {
   while (at < text.size() && (text[at] == u' ' || text[at] == u'\t')) ++at;
   if (at < text.size() && text[at] == u'[') {
     const std::size_t close = text.find(u']', at);
@@ -27,26 +55,50 @@ void AddArgumentNames(std::u16string_view text, std::size_t at, MarkupNames& nam
   const std::size_t close = text.find(u'}', at);
   if (close == std::u16string_view::npos) return;
   for (std::size_t i = at + 1; i < close; ++i) {
-    if (support::IsAsciiLetter(text[i]) && !support::IsAsciiLetter(text[i - 1]))
-      names.insert(LettersFrom(text, i));
+    if (support::IsAsciiLetter(text[i]) && !support::IsAsciiLetter(text[i - 1])) {
+      i = names.AddLettersFrom(text, i);
+    }
   }
 }
 
+// The first backslash of `text` from `from` on, or npos. memchr on the text's bytes, which
+// libraries vectorise, finds its low byte: the whole text is scanned for every document.
+std::size_t FindBackslash(std::u16string_view text, std::size_t from) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size() * sizeof(char16_t);
+  for (std::size_t at = from * sizeof(char16_t); at < size;) {
+    const void* found = std::memchr(bytes + at, '\\', size - at);
+    if (found == nullptr) break;
+    const auto offset = static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes);
+    if (offset % sizeof(char16_t) == 0 && text[offset / sizeof(char16_t)] == u'\\') {
+      return offset / sizeof(char16_t);
+    }
+    at = offset + 1;
+  }
+  return std::u16string_view::npos;
+}
+
 void AddTexNames(std::u16string_view text, MarkupNames& names) {
-  for (std::size_t at = text.find(u'\\'); at != std::u16string_view::npos;
-       at = text.find(u'\\', at + 1)) {
+  NameAdder adder(names);
+  for (std::size_t at = FindBackslash(text, 0); at != std::u16string_view::npos;
+       at = FindBackslash(text, at + 1)) {
     // A control word; `@` is a letter in packages' internals (`\@startsection`, `\end@float`),
     // and each run of letters between is a name.
     std::size_t end = at + 1;
     while (end < text.size() && (support::IsAsciiLetter(text[end]) || text[end] == u'@')) ++end;
-    for (std::size_t i = at + 1; i < end; ++i) {
-      if (text[i] != u'@' && (i == at + 1 || text[i - 1] == u'@')) {
-        std::string letters = LettersFrom(text, i);
-        if (letters == "begin" || letters == "usepackage" || letters == "RequirePackage" ||
-            letters == "documentclass") {
-          AddArgumentNames(text, end, names);
-        }
-        names.insert(std::move(letters));
+    for (std::size_t i = at + 1; i < end;) {
+      if (text[i] == u'@') {
+        ++i;
+        continue;
+      }
+      const std::size_t start = i;
+      i = adder.AddLettersFrom(text, i);
+      // The commands whose argument names an environment, packages or a class.
+      static constexpr std::u16string_view kNaming[] = {u"begin", u"usepackage", u"RequirePackage",
+                                                        u"documentclass"};
+      const std::u16string_view run = text.substr(start, i - start);
+      if (std::find(std::begin(kNaming), std::end(kNaming), run) != std::end(kNaming)) {
+        AddArgumentNames(text, end, adder);
       }
     }
   }

@@ -98,7 +98,11 @@ void DocumentChecker::Judge(const Finding& finding, Utf8WordVerdicts::Place plac
 
 void DocumentChecker::Reject(const Finding& finding) {
   const WordRules rules = session_.rules();
-  if (rules.Has(WordRule::kCodeWords) && CodeWordsHold(document_->mode, finding.word)) {
+  const std::string_view stem =
+      rules.Has(WordRule::kElisions) ? ElidedStem(finding.word) : std::string_view();
+  if (rules.Has(WordRule::kCodeWords) &&
+      (CodeWordsHold(document_->mode, finding.word) ||
+       (!stem.empty() && CodeWordsHold(document_->mode, stem)))) {
     if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
     return;
   }

@@ -17,7 +17,7 @@ constexpr WordRule kRulesInOrder[] = {
     WordRule::kDigits,     WordRule::kUnderscores, WordRule::kCapitals,  WordRule::kRoman,
     WordRule::kExtraWords, WordRule::kNames,       WordRule::kHex,       WordRule::kFormats,
     WordRule::kEscapes,    WordRule::kCamelCase,   WordRule::kCodeWords, WordRule::kUnlikelyTypos,
-    WordRule::kMentions};
+    WordRule::kMentions,   WordRule::kElisions};
 
 // Eight or more hex digits, all of them letters: a hash or a key that happens to have no digit
 // (`deadbeefcafe`); no English word is such a run, nor is a misspelling of one.
@@ -79,8 +79,9 @@ bool IsRomanNumeral(std::u16string_view word) {
 
 const std::vector<std::string_view>& WordRuleNames() {
   static const std::vector<std::string_view> names = {
-      "digits",  "underscores", "capitals",   "roman",      "extra-words",    "names",   "hex",
-      "formats", "escapes",     "camel-case", "code-words", "unlikely-typos", "mentions"};
+      "digits",   "underscores", "capitals", "roman",      "extra-words", "names",
+      "hex",      "formats",     "escapes",  "camel-case", "code-words",  "unlikely-typos",
+      "mentions", "elisions"};
   return names;
 }
 
@@ -118,6 +119,24 @@ bool RulesAccept(std::u16string_view word, WordRules rules) {
          (rules.Has(WordRule::kHex) && IsHexLetters(word));
 }
 
+std::u16string_view ElidedStem(std::u16string_view word) {
+  for (const std::u16string_view ending : {u"'d", u"\u2019d"}) {
+    if (word.size() > ending.size() && word.ends_with(ending)) {
+      return word.substr(0, word.size() - ending.size());
+    }
+  }
+  return {};
+}
+
+std::string_view ElidedStem(std::string_view word) {
+  for (const std::string_view ending : {"'d", "\u2019d"}) {
+    if (word.size() > ending.size() && word.ends_with(ending)) {
+      return word.substr(0, word.size() - ending.size());
+    }
+  }
+  return {};
+}
+
 std::optional<std::vector<WordPart>> NameParts(std::u16string_view word, WordRules rules) {
   if (rules.Has(WordRule::kUnderscores) && word.find(u'_') != std::u16string_view::npos &&
       word.front() != u'_' && word.back() != u'_') {
@@ -149,6 +168,10 @@ bool FrontEndAccepts(const SpellCheck& engine, std::u16string_view word, WordRul
   if (VariantFlags(variant, word)) return accepted_names.contains(FoldCase(word));
   if (!engine.CheckWord(word, check_custom)) {
     if (RulesAccept(word, rules) || VariantAccepts(variant, word)) return true;
+    if (const std::u16string_view stem = ElidedStem(word);
+        rules.Has(WordRule::kElisions) && !stem.empty()) {
+      return FrontEndAccepts(engine, stem, rules, accepted_names, check_custom, variant);
+    }
     // A name: its parts of three letters or more must each be a word.
     const std::optional<std::vector<WordPart>> parts = NameParts(word, rules);
     return parts && std::all_of(parts->begin(), parts->end(), [&](const WordPart& part) {

@@ -27,6 +27,8 @@
 //                  ranking's cost (SpellingSession::LikelyTypo), never by RulesAccept
 //   mentions       a name right after `@` (`@phprus`, `@Override`; frontend/pipeline/
 //                  word_context.h)
+//   elisions       a word the rules accept followed by an elided -ed, `'d` or `’d` (`arm'd`,
+//                  `CC'd`; `malloc'd` where the mode's programming words hold `malloc`)
 //
 // Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
 // parts of three letters or more (identifier_parts.h cuts both kinds).
@@ -68,13 +70,14 @@ enum class WordRule : unsigned {
   kCodeWords = 1024,
   kUnlikelyTypos = 2048,
   kMentions = 4096,
+  kElisions = 8192,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kMentions) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kElisions) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 
@@ -102,6 +105,11 @@ WordRules AllRulesExcept(const std::vector<std::string>& names, std::string* unk
 
 // Whether one of the rules accepts `word` (a word of running text, as CheckWord is asked it).
 bool RulesAccept(std::u16string_view word, WordRules rules);
+
+// `word` without an elided -ed at its end (`arm` of `arm'd` or `arm’d`); empty when it has none
+// or nothing is left before it.
+std::u16string_view ElidedStem(std::u16string_view word);
+std::string_view ElidedStem(std::string_view word);  // UTF-8
 
 // The parts (identifier_parts.h) of `word`, which the word check rejects, when it is a name to be
 // judged by them: one with `_` inside under `underscores`, one in camel case under

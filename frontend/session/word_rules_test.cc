@@ -114,7 +114,8 @@ TEST(WordRules, NamesInSmallLettersAreFlaggedUnlessAccepted) {
 
 // A name with `_` inside, or in camel case, passes when each part of three letters or more
 // does, under any rule left on (`ABI`, `xiv`), and never without its rule; a camel-case word
-// with a part of one letter is a slip of the shift key.
+// with a part of one letter is a slip of the shift key. A word with an elided -ed is judged by
+// what comes before it the same way.
 TEST(WordRules, NamesAreJudgedByTheirParts) {
   SpellCheck engine;
   engine.Init();
@@ -137,6 +138,9 @@ TEST(WordRules, NamesAreJudgedByTheirParts) {
       {u"windowBist", WordRule::kCamelCase, false},
       {u"teH", WordRule::kCamelCase, false},
       {u"wordX", WordRule::kCamelCase, false},
+      {u"arm'd", WordRule::kElisions, true},
+      {u"CC'd", WordRule::kElisions, true},
+      {u"teh'd", WordRule::kElisions, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FrontEndAccepts(engine, c.word, WordRules::All(), {}), c.accepted) << ToUtf8(c.word);
