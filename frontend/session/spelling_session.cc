@@ -95,7 +95,7 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
 
 float LikelyTypoCost(std::size_t length) {
   // By length from three letters on; eight and more share the last.
-  constexpr float kBars[] = {-5.0f, -4.0f, -4.0f, -3.0f, -3.0f, -2.0f};
+  constexpr float kBars[] = {-6.0f, -4.5f, -3.5f, -3.0f, -3.0f, -2.5f};
   constexpr std::size_t kLast = std::size(kBars) - 1;
   return kBars[length <= 3 ? 0 : std::min(length - 3, kLast)];
 }
@@ -126,7 +126,30 @@ bool SpellingSession::LikelyTypo(std::string_view word) {
                                    }) +
                      std::count_if(word.begin(), word.end(),
                                    [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
-  return TypoCost(word) <= LikelyTypoCost(static_cast<std::size_t>(units));
+  return TypoCost(word) <= LikelyTypoCost(static_cast<std::size_t>(units)) || SlipShaped(word);
+}
+
+bool SpellingSession::SlipShaped(std::string_view word) const {
+  constexpr std::size_t kShortest = 4;
+  if (word.size() < kShortest ||
+      !std::all_of(word.begin(), word.end(), support::IsAsciiLetter<char>)) {
+    return false;
+  }
+  std::u16string candidate(word.begin(), word.end());
+  for (std::size_t i = 0; i + 1 < candidate.size(); ++i) {
+    if (candidate[i] == candidate[i + 1]) {
+      // `Globbal`: one of the two letters struck twice.
+      const std::u16string single = candidate.substr(0, i) + candidate.substr(i + 1);
+      if (single.size() >= kShortest && engine_.CheckWord(single, check_custom_)) return true;
+    } else {
+      // `tset`: two neighbouring letters swapped.
+      std::swap(candidate[i], candidate[i + 1]);
+      const bool word_again = engine_.CheckWord(candidate, check_custom_);
+      std::swap(candidate[i], candidate[i + 1]);
+      if (word_again) return true;
+    }
+  }
+  return false;
 }
 
 void SpellingSession::AddToCustom(std::u16string_view word) {

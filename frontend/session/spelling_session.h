@@ -53,7 +53,8 @@ inline constexpr std::size_t kRememberedSuggestions = 16384;
 // `comparator`: -1.5 to -2). Short words are held to a lower bar than long ones: most words of
 // three to five letters lie near some common word (`tls` and `tells`), while a long word near a
 // common one is nearly always a slip of it. Tuned on the identifiers of real source trees
-// (bench/identifier_typos.py), -5 for three letters up to -2 from eight on.
+// (bench/identifier_typos.py): -6 for three letters, -4.5 for four, -3.5 for five, -3 for six
+// and seven, -2.5 from eight on.
 float LikelyTypoCost(std::size_t length);
 // The cost at or below which a word is taken as a typo whatever speaks for it otherwise (its
 // parts are words, the project writes it in many files): a letter swapped, doubled or dropped
@@ -103,8 +104,10 @@ class SpellingSession {
   // The cost of the likeliest correction of `word`, a word the session rejects (in UTF-8), in
   // the typing ranking (LikeliestCorrection); infinity for none. Remembered like the verdicts.
   float TypoCost(std::string_view word);
-  // Whether that costs at most LikelyTypoCost: what the rule `unlikely-typos` asks of the
-  // words of identifiers.
+  // Whether that costs at most LikelyTypoCost, or the word is a word of four letters or more
+  // the engine accepts with two neighbouring letters swapped or a doubled letter made single
+  // (`tset`, `Globbal`: shapes of slips that abbreviations do not take, whatever the ranking
+  // finds nearest): what the rule `unlikely-typos` asks of the words of identifiers.
   bool LikelyTypo(std::string_view word);
 
   // Adds the word, as given, to the engine's custom dictionary (in memory; see
@@ -144,6 +147,8 @@ class SpellingSession {
 
  private:
   bool Judge(std::u16string_view word) const;
+  // LikelyTypo's shapes of slips; ASCII letters only.
+  bool SlipShaped(std::string_view word) const;
   // Most words are not learned: the set is not searched, nor the word folded, when it is empty.
   static bool Holds(const std::unordered_set<std::string>& learned, std::string_view word) {
     return !learned.empty() && learned.contains(LearnedForm(word));
