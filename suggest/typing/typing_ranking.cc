@@ -328,10 +328,10 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
   const PreparedTables& tables = dictionaries.main;
   std::vector<TypingCandidate> candidates;
   candidates.reserve(64);  // most come from the sound, reserved for below
-  // The thread's tables, reached once: each use of a thread_local by name costs a lookup.
-  thread_local ListedCandidates thread_listed;
-  thread_local std::vector<std::pair<std::int32_t, int>> thread_sounding;
-  ListedCandidates& listed = thread_listed;
+  // The search's own tables, not the thread's: a thread_local with a destructor is not safe in
+  // the Windows component (HACKING.md), and under Wine threads ranking at once were seen to get
+  // each other's candidates.
+  ListedCandidates listed;
   listed.Clear();
   std::string bytes;
   const auto add_listed = [&](std::int32_t index, bool one_edit) -> TypingCandidate& {
@@ -470,8 +470,7 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
   // Words that sound alike, listed first so that the candidates are reserved at once: a short
   // sound key reaches thousands of words.
   const std::string sound = SoundKey(lower);
-  std::vector<std::pair<std::int32_t, int>>& sounding = thread_sounding;
-  sounding.clear();
+  std::vector<std::pair<std::int32_t, int>> sounding;
   dictionaries.sounds.ForEachWordNearSound(
       sound, [&](std::int32_t index, int key_edits) { sounding.emplace_back(index, key_edits); });
   candidates.reserve(candidates.size() + sounding.size());
