@@ -200,12 +200,11 @@ constexpr KnownName kEditorModes[] = {
 };
 
 DocumentMode EditorModeNamed(std::string_view name) {
-  std::string lowered(name);
   for (const std::string_view ending : {"-mode", "-ts"}) {
-    if (lowered.ends_with(ending)) lowered.resize(lowered.size() - ending.size());
+    if (name.ends_with(ending)) name.remove_suffix(ending.size());
   }
   for (const KnownName& known : kEditorModes) {
-    if (known.name == lowered) return known.mode;
+    if (known.name == name) return known.mode;
   }
   return DocumentMode::kNone;
 }

@@ -131,17 +131,18 @@ void DocumentChecker::Reject(const Finding& finding) {
 }
 
 bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rules) {
+  // Asked for every place an identifier's word is written: the remembered answers first.
+  const bool code_words = rules.Has(WordRule::kCodeWords);
+  if ((code_words && IdentifierWordsHold(finding.word)) || session_.LearnedInNames(finding.word)) {
+    return true;
+  }
+  if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
   // A name is written in its author's English, or in that of the interface it wraps
   // (`SetColor` in a British project): any variant's spelling is right in one.
   const std::u16string wide = FromUtf8(finding.word);
   if (VariantAccepts(EnglishVariant::kAny, wide) || VariantFlags(session_.variant(), wide)) {
     return true;
   }
-  const bool code_words = rules.Has(WordRule::kCodeWords);
-  if ((code_words && IdentifierWordsHold(finding.word)) || session_.LearnedInNames(finding.word)) {
-    return true;
-  }
-  if (rules.Has(WordRule::kUnlikelyTypos) && !session_.LikelyTypo(finding.word)) return true;
   // The words of a run may be programming words too (`pathlen`, `checkurl`); not the
   // vocabulary of identifiers, whose short parts would pass too many slips as runs.
   const auto accepts = [this, code_words](std::string_view part) {

@@ -100,10 +100,11 @@ float LikelyTypoCost(std::size_t length) {
   return kBars[length <= 3 ? 0 : std::min(length - 3, kLast)];
 }
 
-float SpellingSession::TypoCost(std::string_view word) {
+SpellingSession::TypoJudgement& SpellingSession::Judged(std::string_view word) {
   // Bounded like the verdicts, so that a tree of endless made-up names cannot exhaust memory.
   constexpr std::size_t kMostRemembered = std::size_t{1} << 16;
-  if (const auto known = typo_costs_.find(std::string(word)); known != typo_costs_.end()) {
+  if (const auto known = typo_judgements_.find(std::string(word));
+      known != typo_judgements_.end()) {
     return known->second;
   }
   const std::u16string wide = FromUtf8(word);
@@ -111,22 +112,28 @@ float SpellingSession::TypoCost(std::string_view word) {
       wide.size() > kLongestWordToSuggestFor ? std::nullopt
                                              : LikeliestCorrection(engine_, wide, check_custom_);
   const float cost = correction ? correction->cost : std::numeric_limits<float>::infinity();
-  if (typo_costs_.size() == kMostRemembered) typo_costs_.clear();
-  typo_costs_.emplace(word, cost);
-  return cost;
+  if (typo_judgements_.size() == kMostRemembered) typo_judgements_.clear();
+  return typo_judgements_.emplace(word, TypoJudgement{cost, std::nullopt}).first->second;
+}
+
+float SpellingSession::TypoCost(std::string_view word) {
+  return Judged(word).cost;
 }
 
 bool SpellingSession::LikelyTypo(std::string_view word) {
-  // The word's length in UTF-16 code units, counted in its UTF-8: one a sequence, two for one
-  // of four bytes.
-  const auto units = std::count_if(word.begin(), word.end(),
-                                   [](char c) {
-                                     const auto byte = static_cast<unsigned char>(c);
-                                     return (byte & 0xC0) != 0x80;
-                                   }) +
-                     std::count_if(word.begin(), word.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
-  return TypoCost(word) <= LikelyTypoCost(static_cast<std::size_t>(units)) || SlipShaped(word);
+  TypoJudgement& judged = Judged(word);
+  if (!judged.likely) {
+    // The word's length in UTF-16 code units, counted in its UTF-8: one a sequence, two for one
+    // of four bytes.
+    const auto units =
+        std::count_if(word.begin(), word.end(),
+                      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }) +
+        std::count_if(word.begin(), word.end(),
+                      [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
+    judged.likely =
+        judged.cost <= LikelyTypoCost(static_cast<std::size_t>(units)) || SlipShaped(word);
+  }
+  return *judged.likely;
 }
 
 bool SpellingSession::SlipShaped(std::string_view word) const {
@@ -175,7 +182,7 @@ void SpellingSession::UseProjectSettings(WordRules rules, std::shared_ptr<const 
 
 void SpellingSession::Forget() {
   verdicts_.Forget();
-  typo_costs_.clear();
+  typo_judgements_.clear();
   suggestions_->Forget();
 }
 

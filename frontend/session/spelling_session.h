@@ -29,6 +29,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -149,6 +150,13 @@ class SpellingSession {
   bool Judge(std::u16string_view word) const;
   // LikelyTypo's shapes of slips; ASCII letters only.
   bool SlipShaped(std::string_view word) const;
+  // What is known of a word's typo likelihood: TypoCost's answer, and LikelyTypo's once asked
+  // (the document checker asks it for every place an identifier's word is written).
+  struct TypoJudgement {
+    float cost;
+    std::optional<bool> likely;
+  };
+  TypoJudgement& Judged(std::string_view word);
   // Most words are not learned: the set is not searched, nor the word folded, when it is empty.
   static bool Holds(const std::unordered_set<std::string>& learned, std::string_view word) {
     return !learned.empty() && learned.contains(LearnedForm(word));
@@ -166,7 +174,7 @@ class SpellingSession {
   AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
   std::vector<std::u16string> added_words_;
   Utf8WordVerdicts verdicts_;
-  std::unordered_map<std::string, float> typo_costs_;  // TypoCost's answers
+  std::unordered_map<std::string, TypoJudgement> typo_judgements_;
   std::shared_ptr<SuggestionMemo> suggestions_;
 };
 

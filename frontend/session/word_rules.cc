@@ -3,6 +3,8 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <type_traits>
 
 #include "frontend/session/extra_words.h"
 #include "frontend/session/name_words.h"
@@ -25,6 +27,19 @@ bool IsHexLetters(std::u16string_view word) {
   return word.size() >= 8 && std::all_of(word.begin(), word.end(), [](char16_t c) {
            return (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
          });
+}
+
+// `word` less the first of `endings` it ends with, when something is left; empty otherwise.
+template <typename Char>
+std::basic_string_view<Char> StemBefore(
+    std::basic_string_view<Char> word,
+    std::initializer_list<std::type_identity_t<std::basic_string_view<Char>>> endings) {
+  for (const std::basic_string_view<Char> ending : endings) {
+    if (word.size() > ending.size() && word.ends_with(ending)) {
+      return word.substr(0, word.size() - ending.size());
+    }
+  }
+  return {};
 }
 
 bool HasDigit(std::u16string_view word) {
@@ -120,21 +135,11 @@ bool RulesAccept(std::u16string_view word, WordRules rules) {
 }
 
 std::u16string_view ElidedStem(std::u16string_view word) {
-  for (const std::u16string_view ending : {u"'d", u"\u2019d"}) {
-    if (word.size() > ending.size() && word.ends_with(ending)) {
-      return word.substr(0, word.size() - ending.size());
-    }
-  }
-  return {};
+  return StemBefore(word, {u"'d", u"\u2019d"});
 }
 
 std::string_view ElidedStem(std::string_view word) {
-  for (const std::string_view ending : {"'d", "\u2019d"}) {
-    if (word.size() > ending.size() && word.ends_with(ending)) {
-      return word.substr(0, word.size() - ending.size());
-    }
-  }
-  return {};
+  return StemBefore(word, {"'d", "\u2019d"});
 }
 
 std::optional<std::vector<WordPart>> NameParts(std::u16string_view word, WordRules rules) {
