@@ -112,7 +112,19 @@ void DocumentChecker::Reject(const Finding& finding) {
           : ContextOf(
                 std::string_view(piece_, static_cast<std::size_t>(finding.written.data() - piece_)),
                 finding.word, rules);
-  if (context == WordInContext::kWord) {
+  if (context == WordInContext::kAfterKeyLetter) {
+    // The key letter, two characters before the word: an ASCII letter, as ContextOf saw.
+    const char key = finding.offset != Finding::kNoOffset
+                         ? static_cast<char>(walked_[finding.offset - 2])
+                         : finding.written.data()[-2];
+    const std::string whole = key + std::string(finding.word);
+    if (verdicts_.Accepts(whole) ||
+        (rules.Has(WordRule::kCodeWords) && CodeWordsHold(document_->mode, whole))) {
+      if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+      return;
+    }
+  }
+  if (context == WordInContext::kWord || context == WordInContext::kAfterKeyLetter) {
     if (RejectParts(finding, rules)) return;
     // The project's words stand in its prose and comments; in code, the slips of its names are
     // what identifiers are checked for.

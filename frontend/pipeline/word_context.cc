@@ -53,6 +53,11 @@ WordInContext ContextOf(std::basic_string_view<Char> before, std::string_view wo
       support::IsAsciiUpper(word[1])) {
     return WordInContext::kAfterEscape;
   }
+  if (rules.Has(WordRule::kKeyLetters) &&
+      std::string_view("&)]").find(at(1)) != std::string_view::npos &&
+      support::IsAsciiLetter(at(2)) && !support::IsAsciiAlnum(at(3))) {
+    return WordInContext::kAfterKeyLetter;
+  }
   return WordInContext::kWord;
 }
 

@@ -10,6 +10,8 @@
 //             user name before it.
 //   escapes   a capitalised word glued to a backslash escape (`\nHello`, `\tWorld`; not
 //             `\\nHello`): the word after the escape's letter, which is judged instead
+//   key-letters  a word right after a menu's key letter, marked off by `&`, `)` or `]` (`E&xit`,
+//             `(y)es`, `s)ubject`, `[q]uit`): the letter and the word, judged together
 //
 // The characters before are those of the text the word was walked in (prose or a piece of a
 // file), in UTF-16 or UTF-8; only ASCII ones matter. Pure functions, any thread.
@@ -23,9 +25,10 @@
 namespace lexivane::frontend {
 
 enum class WordInContext {
-  kWord,         // a word as it stands
-  kNoWord,       // not a word at all: never reported
-  kAfterEscape,  // its first letter ends an escape: the word is the rest
+  kWord,            // a word as it stands
+  kNoWord,          // not a word at all: never reported
+  kAfterEscape,     // its first letter ends an escape: the word is the rest
+  kAfterKeyLetter,  // a key letter and its mark come before: the word is the letter and it
 };
 
 // `before`: the text before the word (any length; the last few characters are looked at).

@@ -40,6 +40,14 @@ TEST(WordContext, WhatTheCharactersBeforeAWordShowItToBe) {
       {"user@", "exmaple", kWord},
       {"1@", "exmaple", kWord},
       {"@ ", "wrold", kWord},
+      {"E&", "xit", kAfterKeyLetter},
+      {"(y)", "es", kAfterKeyLetter},
+      {" s)", "ubject", kAfterKeyLetter},
+      {"[q]", "uit", kAfterKeyLetter},
+      {"ab&", "xit", kWord},
+      {"2)", "es", kWord},
+      {"&", "xit", kWord},
+      {"y}", "es", kWord},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ContextOf(c.before, c.word, WordRules::All()), c.context) << c.before << c.word;

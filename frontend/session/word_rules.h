@@ -29,6 +29,8 @@
 //                  word_context.h)
 //   elisions       a word the rules accept followed by an elided -ed, `'d` or `’d` (`arm'd`,
 //                  `CC'd`; `malloc'd` where the mode's programming words hold `malloc`)
+//   key-letters    a word that a menu's key letter before it makes whole (`E&xit`, `(y)es`;
+//                  frontend/pipeline/word_context.h)
 //
 // Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
 // parts of three letters or more (identifier_parts.h cuts both kinds).
@@ -71,13 +73,14 @@ enum class WordRule : unsigned {
   kUnlikelyTypos = 2048,
   kMentions = 4096,
   kElisions = 8192,
+  kKeyLetters = 16384,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kElisions) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kKeyLetters) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 
