@@ -59,6 +59,13 @@ constexpr NamedReference kNamedReferences[] = {
     {u"yacute", 0xFD},  {u"yuml", 0xFF},
 };
 
+bool SameNameNoCase(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+           return support::AsciiLower(x) == support::AsciiLower(y);
+         });
+}
+
 // Puts what a reference stands for in its place. A letter (or an apostrophe, which joins the
 // letters around it) is followed by word joiners, so that "caf&eacute;" and "don&rsquo;t" are
 // read whole; another mark is followed by blanks, so that the word after "&amp;" starts where
@@ -266,15 +273,44 @@ std::size_t HtmlScanner::EndTag(std::size_t at, std::size_t end) {
     text_.Hide(at, end);
     return end;
   }
-  if (!xml_ && IsCode(std::u16string_view(text_).substr(at + 2, name_end - at - 2))) {
+  const std::u16string_view name = std::u16string_view(text_).substr(at + 2, name_end - at - 2);
+  if (IsCode(name)) {
     code_depth_ = std::max(code_depth_ - 1, 0);
+  } else if (!code_by_class_.empty() && SameNameNoCase(name, code_by_class_.back().name)) {
+    if (code_by_class_.back().nested-- == 0) {
+      code_by_class_.pop_back();
+      code_depth_ = std::max(code_depth_ - 1, 0);
+    }
   }
   text_.Hide(at, i + 1);
   return i + 1;
 }
 
-bool HtmlScanner::IsCode(std::u16string_view name) {
-  return IsOneOfNoCase(name, {"code", "pre", "kbd", "samp", "var"});
+bool HtmlScanner::IsCode(std::u16string_view name) const {
+  if (!xml_) return IsOneOfNoCase(name, {"code", "pre", "kbd", "samp", "tt", "var"});
+  return IsOneOfNoCase(
+      name,
+      {"classname",   "code",        "command", "computeroutput", "envar",          "filename",
+       "function",    "literal",     "option",  "parameter",      "programlisting", "prompt",
+       "replaceable", "returnvalue", "screen",  "structfield",    "structname",     "synopsis",
+       "systemitem",  "userinput",   "varname"});
+}
+
+bool HtmlScanner::IsCodeClass(std::u16string_view classes) {
+  for (std::size_t i = 0; i < classes.size();) {
+    while (i < classes.size() && IsHtmlSpace(classes[i])) ++i;
+    std::size_t end = i;
+    while (end < classes.size() && !IsHtmlSpace(classes[end])) ++end;
+    if (IsOneOfNoCase(
+            classes.substr(i, end - i),
+            {"classname", "command", "computeroutput", "envar", "filename", "function", "literal",
+             "option", "parameter", "programlisting", "prompt", "replaceable", "returnvalue",
+             "screen", "structfield", "structname", "systemitem", "userinput", "varname"})) {
+      return true;
+    }
+    i = end;
+  }
+  return false;
 }
 
 bool HtmlScanner::IsRead(std::u16string_view attribute) const {
@@ -286,6 +322,7 @@ std::size_t HtmlScanner::StartTag(std::size_t at, std::size_t end) {
   const std::size_t name_end = NameEnd(at + 1, end);
   const std::u16string_view name = std::u16string_view(text_).substr(at + 1, name_end - at - 1);
   kept_.clear();
+  bool code_class = false;
   bool self_closing = false;
   std::size_t i = name_end;
   std::size_t tag_end = kNoPosition;
@@ -304,7 +341,10 @@ std::size_t HtmlScanner::StartTag(std::size_t at, std::size_t end) {
     } else {
       const std::size_t attribute = i;
       i = std::max(NameEnd(i, end), i + 1);
-      const bool read = IsRead(std::u16string_view(text_).substr(attribute, i - attribute));
+      const std::u16string_view attribute_name =
+          std::u16string_view(text_).substr(attribute, i - attribute);
+      const bool read = IsRead(attribute_name);
+      const bool classes = !xml_ && IsOneOfNoCase(attribute_name, {"class"});
       std::size_t j = i;
       while (j < end && IsHtmlSpace(text_[j])) ++j;
       if (j >= end || text_[j] != u'=') continue;
@@ -318,6 +358,8 @@ std::size_t HtmlScanner::StartTag(std::size_t at, std::size_t end) {
           ++close;
         }
         if (read) kept_.push_back({j + 1, close});
+        if (classes)
+          code_class = IsCodeClass(std::u16string_view(text_).substr(j + 1, close - j - 1));
         i = close < end ? close + 1 : end;
       } else {
         std::size_t value_end = j;
@@ -326,6 +368,7 @@ std::size_t HtmlScanner::StartTag(std::size_t at, std::size_t end) {
           ++value_end;
         }
         if (read) kept_.push_back({j, value_end});
+        if (classes) code_class = IsCodeClass(std::u16string_view(text_).substr(j, value_end - j));
         i = value_end;
       }
     }
@@ -339,7 +382,15 @@ std::size_t HtmlScanner::StartTag(std::size_t at, std::size_t end) {
   const bool script = raw_text && name.size() == 6;
   // A MathML formula (`<math>`, `<m:math>` in XML) holds symbols and names, no prose.
   const bool math = !self_closing && IsOneOfNoCase(name.substr(name.find(u':') + 1), {"math"});
-  const bool code = !xml_ && !self_closing && IsCode(name);
+  const bool code = !self_closing && IsCode(name);
+  // An element of the name of the innermost one made code by its class holds it open longer.
+  if (!self_closing && !code_by_class_.empty() &&
+      SameNameNoCase(name, code_by_class_.back().name)) {
+    ++code_by_class_.back().nested;
+  } else if (!self_closing && !code && code_class) {
+    code_by_class_.push_back({std::u16string(name), 0});
+    ++code_depth_;
+  }
   std::size_t hidden_from = at;
   for (const auto& [begin, value_end] : kept_) {
     text_.Hide(hidden_from, begin);

@@ -19,37 +19,46 @@ void HideXml(std::u16string& text) {
 }
 
 TEST(HtmlFilter, HtmlHidesTagsButReadableValues) {
-  ExpectWords(HideHtml,
-              {
-                  {u"<p class=\"lead\" data-x='q' hidden>Hello</p>", "Hello"},
-                  {u"<img src=a.png alt=\"Alt text\" title='Tip'><input placeholder=Type "
-                   u"aria-label=\"Says\""
-                   u" value=\"val\">",
-                   "Alt text Tip Type Says"},
-                  {u"<img alt=\"caf&eacute;\">", "caf\u00E9"},
-                  {u"<script>var xyz = \"<b>\";</script>a<style>p{}</style>b<SCRIPT src=x>", "a b"},
-                  {u"<pre><code>int <b>x</b></code></pre> after <kbd>Ctrl</kbd> <var>n</var> "
-                   u"<samp>s</samp>",
-                   "after"},
-                  {u"<!DOCTYPE html [ <!ENTITY e \"a>b\"> ]><!-- c --><?xml v?>text", "text"},
-                  {u"a <!-- never closed", "a"},
-                  {u"a <p title=\"never closed", "a never closed"},
-                  {u"a < b, a<b", "a b a"},
-                  {u"x <math display=\"block\"><mi>qx</mi><mo>+</mo><mn>1</mn></MATH> y", "x y"},
-                  {u"<p>See https://x.org/a_b, me@x.org and /usr/share.</p> x.org/?a=1&amp;bc=2"
-                   u"&nbsp;next &lt;www.x.org&gt; <img alt=\"Logo of x.org/logo.png\">",
-                   "See and next Logo of"},
-                  {u"<![CDATA[cdata words]]>", "cdata words"},
-                  {u"<script>never closed", ""},
-                  {u"a <pre>code <b>bold</b>", "a"},
-                  {u"<code><code>x</code>y</code> z", "z"},
-                  {u"<p\r\ntitle=\"T\"\r\n>x</p>", "T x"},
-              });
+  ExpectWords(
+      HideHtml,
+      {
+          {u"<p class=\"lead\" data-x='q' hidden>Hello</p>", "Hello"},
+          {u"<img src=a.png alt=\"Alt text\" title='Tip'><input placeholder=Type "
+           u"aria-label=\"Says\""
+           u" value=\"val\">",
+           "Alt text Tip Type Says"},
+          {u"<img alt=\"caf&eacute;\">", "caf\u00E9"},
+          {u"<script>var xyz = \"<b>\";</script>a<style>p{}</style>b<SCRIPT src=x>", "a b"},
+          {u"<pre><code>int <b>x</b></code></pre> after <kbd>Ctrl</kbd> <var>n</var> "
+           u"<samp>s</samp>",
+           "after"},
+          {u"<!DOCTYPE html [ <!ENTITY e \"a>b\"> ]><!-- c --><?xml v?>text", "text"},
+          {u"a <!-- never closed", "a"},
+          {u"a <p title=\"never closed", "a never closed"},
+          {u"a < b, a<b", "a b a"},
+          {u"x <math display=\"block\"><mi>qx</mi><mo>+</mo><mn>1</mn></MATH> y", "x y"},
+          {u"<p>See https://x.org/a_b, me@x.org and /usr/share.</p> x.org/?a=1&amp;bc=2"
+           u"&nbsp;next &lt;www.x.org&gt; <img alt=\"Logo of x.org/logo.png\">",
+           "See and next Logo of"},
+          {u"<![CDATA[cdata words]]>", "cdata words"},
+          {u"<script>never closed", ""},
+          {u"a <pre>code <b>bold</b>", "a"},
+          {u"<code><code>x</code>y</code> z", "z"},
+          {u"<p\r\ntitle=\"T\"\r\n>x</p>", "T x"},
+          // DocBook's HTML: classes of code, however nested and cased.
+          {u"Run <B\nCLASS=\"COMMAND\"\n>klogd</B\n>, <tt class='filename'>/dev/kmem</tt> "
+           u"<span class=\"x command\"><span>make</span> me</span> done <b class=lead>Lead</b>",
+           "Run done Lead"},
+          {u"<span class=\"option\"/>a <i class=literal>b<i>c</i>d</i>e", "a e"},
+      });
   ExpectWords(
       HideXml,
       {
-          {u"<?xml version=\"1.0\"?><doc placeholder=\"p\" title=\"T\"><code>read</code></doc>",
+          {u"<?xml version=\"1.0\"?><doc placeholder=\"p\" title=\"T\"><tt>read</tt></doc>",
            "T read"},
+          {u"<para>Run <command>klogd</command> on <filename>/dev/kmem</filename>, <code>x</code> "
+           u"<b class=\"command\">bold</b></para>",
+           "Run on bold"},
           {u"<x:para xmlns:x=\"urn:y\">Text<![CDATA[ <not> a tag ]]></x:para>", "Text not a tag"},
           {u"<para>See https://x.org/a_b or docs/modes.md</para>", "See or"},
           {u"<p>x <m:math><m:mi>qx</m:mi></m:math> y <math><mi>z</mi></math></p>", "x y"},

@@ -42,7 +42,10 @@ class HtmlScanner {
   HtmlScanner(TextCursor text, bool xml, bool complete_tags_only)
       : text_(text), xml_(xml), complete_only_(complete_tags_only), addresses_(text.text()) {}
 
-  // Inside an element whose text is code (HTML's code, pre, kbd, samp, var).
+  // Inside an element whose text is code: HTML's code, pre, kbd, samp, tt and var, an element of
+  // a class that marks code in the HTML that DocBook documents become (`<b class="command">`,
+  // `<tt class="filename">`), and DocBook's own elements of code in XML (`<command>`,
+  // `<filename>`, `<literal>`).
   bool InCode() const { return code_depth_ > 0; }
 
   // Hides the markup at text[at] == '<' and returns its end, or `at` when no markup starts there.
@@ -75,7 +78,10 @@ class HtmlScanner {
 
   std::size_t EndTag(std::size_t at, std::size_t end);
 
-  static bool IsCode(std::u16string_view name);
+  bool IsCode(std::u16string_view name) const;
+
+  // Whether a class attribute's value names one of the classes of code.
+  static bool IsCodeClass(std::u16string_view classes);
 
   bool IsRead(std::u16string_view attribute) const;
 
@@ -90,6 +96,13 @@ class HtmlScanner {
   const bool xml_;
   const bool complete_only_;
   int code_depth_ = 0;
+  // The elements made code by their class, innermost last, each with how many elements of its
+  // name it holds open (`<span class="command"><span>make</span></span>`).
+  struct CodeByClass {
+    std::u16string name;
+    int nested = 0;
+  };
+  std::vector<CodeByClass> code_by_class_;
   std::vector<std::pair<std::size_t, std::size_t>> kept_;
   std::size_t addresses_read_to_ = 0;  // the text before it has had its addresses hidden
   filter::AddressReading addresses_;
