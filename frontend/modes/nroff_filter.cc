@@ -508,6 +508,10 @@ class NroffFilter {
       case u'H':
         stop = DelimitedEnd(i + 2, end);
         break;
+      case u'-':
+        // A minus sign: what starts an option (`\-\-verbose`) or joins a compound.
+        Decode(i, i + 2, u'-');
+        return i + 2;
       case u'%':
       case u':':
       case u'&':

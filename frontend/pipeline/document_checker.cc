@@ -106,12 +106,15 @@ void DocumentChecker::Reject(const Finding& finding) {
     if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
     return;
   }
+  const char* const written_end = finding.written.data() + finding.written.size();
   const WordInContext context =
       finding.offset != Finding::kNoOffset
-          ? ContextOf(walked_.substr(0, finding.offset), finding.word, rules)
+          ? ContextOf(walked_.substr(0, finding.offset), finding.word, rules,
+                      walked_.substr(std::min(finding.offset + finding.length, walked_.size())))
           : ContextOf(
                 std::string_view(piece_, static_cast<std::size_t>(finding.written.data() - piece_)),
-                finding.word, rules);
+                finding.word, rules,
+                std::string_view(written_end, static_cast<std::size_t>(piece_end_ - written_end)));
   if (context == WordInContext::kAfterKeyLetter) {
     // The key letter, two characters before the word: an ASCII letter, as ContextOf saw.
     const char key = finding.offset != Finding::kNoOffset
@@ -124,13 +127,16 @@ void DocumentChecker::Reject(const Finding& finding) {
       return;
     }
   }
-  if (context == WordInContext::kWord || context == WordInContext::kAfterKeyLetter) {
+  if (context == WordInContext::kWord || context == WordInContext::kAfterKeyLetter ||
+      context == WordInContext::kInOption) {
     if (RejectParts(finding, rules)) return;
-    // The project's words stand in its prose and comments; in code, the slips of its names are
-    // what identifiers are checked for.
-    const bool vocabulary = finding.in_identifier ? IdentifierVocabulary(finding, rules)
-                                                  : session_.Learned(finding.word) ||
-                                                        IsMarkupName(markup_names_, finding.word);
+    // The project's words stand in its prose and comments; in code, and in the options of its
+    // commands, the slips of its names are what is looked for.
+    const bool vocabulary =
+        finding.in_identifier
+            ? IdentifierVocabulary(finding, rules)
+            : session_.Learned(finding.word) || IsMarkupName(markup_names_, finding.word) ||
+                  (context == WordInContext::kInOption && IdentifierVocabulary(finding, rules));
     if (!vocabulary) return Report(finding);
   }
   if (context == WordInContext::kAfterEscape) {
@@ -241,6 +247,7 @@ void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
     directives_of_text_.Read(piece, piece_start_);
     if (!directives_of_text_.empty()) directives_ = &directives_of_text_;
     piece_ = piece.data();
+    piece_end_ = piece.data() + piece.size();
     if (interpreter_line) {
       const std::size_t end = piece.find('\n');
       interpreter_line = end == std::string_view::npos;

@@ -167,6 +167,7 @@ class DocumentChecker {
   // The piece being walked (CheckPieces), where its words are found, and where it starts in
   // its text.
   const char* piece_ = nullptr;
+  const char* piece_end_ = nullptr;
   std::size_t piece_start_ = 0;
   std::u16string_view walked_;  // the prose of the walk under way, when not in pieces
   // The text of the walk under way with its identifiers hidden too (KeepProseAlone); empty

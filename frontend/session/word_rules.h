@@ -31,6 +31,9 @@
 //                  `CC'd`; `malloc'd` where the mode's programming words hold `malloc`)
 //   key-letters    a word that a menu's key letter before it makes whole (`E&xit`, `(y)es`;
 //                  frontend/pipeline/word_context.h)
+//   options        a word of a command-line option (`--max-procs`), judged as an identifier's
+//                  word is, by the DocumentChecker
+//   man-pages      a name right before a manual page's section (`getent(1)`)
 //
 // Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
 // parts of three letters or more (identifier_parts.h cuts both kinds).
@@ -74,13 +77,15 @@ enum class WordRule : unsigned {
   kMentions = 4096,
   kElisions = 8192,
   kKeyLetters = 16384,
+  kOptions = 32768,
+  kManPages = 65536,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kKeyLetters) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kManPages) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 
