@@ -15,20 +15,20 @@ namespace {
 
 // libgit2's objects, freed by their own functions.
 struct RepositoryFree {
-  void operator()(git_repository* repository) const { git_repository_free(repository); }
+  void operator()(git_repository* repository) const { Libgit2().git_repository_free(repository); }
 };
 struct ObjectFree {
-  void operator()(git_object* object) const { git_object_free(object); }
+  void operator()(git_object* object) const { Libgit2().git_object_free(object); }
 };
 struct TreeFree {
-  void operator()(git_tree* tree) const { git_tree_free(tree); }
+  void operator()(git_tree* tree) const { Libgit2().git_tree_free(tree); }
 };
 struct DiffFree {
-  void operator()(git_diff* diff) const { git_diff_free(diff); }
+  void operator()(git_diff* diff) const { Libgit2().git_diff_free(diff); }
 };
 
 [[noreturn]] void Fail(const std::string& what) {
-  const git_error* error = git_error_last();
+  const git_error* error = Libgit2().git_error_last();
   throw CommandError(what + (error != nullptr && error->message != nullptr
                                  ? std::string(": ") + error->message
                                  : std::string()));
@@ -38,25 +38,25 @@ struct DiffFree {
 
 ChangedLines ChangedLines::Since(const std::filesystem::path& folder,
                                  const std::optional<std::string>& revision) {
-  UseLibgit2();
   git_repository* opened = nullptr;
-  if (git_repository_open_ext(&opened, folder.c_str(), 0, nullptr) != 0) {
+  if (Libgit2().git_repository_open_ext(&opened, folder.c_str(), 0, nullptr) != 0) {
     Fail(folder.string() + ": not in a git repository");
   }
   const std::unique_ptr<git_repository, RepositoryFree> repository(opened);
-  if (git_repository_is_bare(repository.get())) Fail(folder.string() + ": a bare repository");
+  if (Libgit2().git_repository_is_bare(repository.get()))
+    Fail(folder.string() + ": a bare repository");
 
   // The tree compared with: none in a repository without commits, when HEAD is meant.
   std::unique_ptr<git_tree, TreeFree> tree;
   const std::string revision_name = revision.value_or("HEAD");
   git_object* object = nullptr;
-  if (git_revparse_single(&object, repository.get(), revision_name.c_str()) == 0) {
+  if (Libgit2().git_revparse_single(&object, repository.get(), revision_name.c_str()) == 0) {
     const std::unique_ptr<git_object, ObjectFree> named(object);
     git_object* peeled = nullptr;
-    if (git_object_peel(&peeled, named.get(), GIT_OBJECT_TREE) != 0)
+    if (Libgit2().git_object_peel(&peeled, named.get(), GIT_OBJECT_TREE) != 0)
       Fail(revision_name + ": no commit");
     tree.reset(reinterpret_cast<git_tree*>(peeled));
-  } else if (revision || !git_repository_head_unborn(repository.get())) {
+  } else if (revision || !Libgit2().git_repository_head_unborn(repository.get())) {
     Fail(revision_name + ": no such revision");
   }
 
@@ -65,14 +65,15 @@ ChangedLines ChangedLines::Since(const std::filesystem::path& folder,
                   GIT_DIFF_SHOW_UNTRACKED_CONTENT;
   options.context_lines = 0;
   git_diff* made = nullptr;
-  if (git_diff_tree_to_workdir_with_index(&made, repository.get(), tree.get(), &options) != 0) {
+  if (Libgit2().git_diff_tree_to_workdir_with_index(&made, repository.get(), tree.get(),
+                                                    &options) != 0) {
     Fail(folder.string() + ": cannot compare with " + revision_name);
   }
   const std::unique_ptr<git_diff, DiffFree> diff(made);
 
   ChangedLines changed;
   changed.work_folder_ =
-      std::filesystem::weakly_canonical(git_repository_workdir(repository.get()));
+      std::filesystem::weakly_canonical(Libgit2().git_repository_workdir(repository.get()));
   const auto on_line = [](const git_diff_delta* delta, const git_diff_hunk*,
                           const git_diff_line* line, void* payload) {
     if (line->origin != GIT_DIFF_LINE_ADDITION || line->new_lineno <= 0) return 0;
@@ -87,7 +88,8 @@ ChangedLines ChangedLines::Since(const std::filesystem::path& folder,
     }
     return 0;
   };
-  if (git_diff_foreach(diff.get(), nullptr, nullptr, nullptr, on_line, &changed.changed_) != 0) {
+  if (Libgit2().git_diff_foreach(diff.get(), nullptr, nullptr, nullptr, on_line,
+                                 &changed.changed_) != 0) {
     Fail(folder.string() + ": cannot read the changes");
   }
   return changed;

@@ -56,7 +56,7 @@ int Snapshot(git_config_backend** snapshot, git_config_backend*) {
 git_config_backend* NewOneSettingBackend() {
   auto* made = new OneSettingBackend{};
   git_config_backend& backend = made->backend;
-  git_config_init_backend(&backend, GIT_CONFIG_BACKEND_VERSION);
+  Libgit2().git_config_init_backend(&backend, GIT_CONFIG_BACKEND_VERSION);
   backend.readonly = 1;
   backend.open = [](git_config_backend*, git_config_level_t, const git_repository*) { return 0; };
   backend.get = Get;
@@ -79,7 +79,7 @@ git_config_backend* NewOneSettingBackend() {
 }
 
 [[noreturn]] void Fail(const char* what) {
-  const git_error* error = git_error_last();
+  const git_error* error = Libgit2().git_error_last();
   throw CommandError(std::string(what) + ": " + (error ? error->message : "libgit2 failed"));
 }
 
@@ -128,27 +128,26 @@ std::optional<std::string> GlobProblem(std::string_view glob) {
 }
 
 void PathGlobs::FreeRepository::operator()(git_repository* repository) const {
-  git_repository_free(repository);
+  Libgit2().git_repository_free(repository);
 }
 
 PathGlobs::PathGlobs(const std::vector<std::string>& globs) {
   if (globs.empty()) return;
-  UseLibgit2();
   git_repository* made = nullptr;
-  if (git_repository_new(&made) < 0) Fail("cannot set up the matching of globs");
+  if (Libgit2().git_repository_new(&made) < 0) Fail("cannot set up the matching of globs");
   repository_.reset(made);
   git_config* config = nullptr;
-  if (git_config_new(&config) < 0) Fail("cannot set up the matching of globs");
-  const int added =
-      git_config_add_backend(config, NewOneSettingBackend(), GIT_CONFIG_LEVEL_APP, nullptr, 0);
-  if (added < 0 || git_repository_set_config(made, config) < 0) {
-    git_config_free(config);
+  if (Libgit2().git_config_new(&config) < 0) Fail("cannot set up the matching of globs");
+  const int added = Libgit2().git_config_add_backend(config, NewOneSettingBackend(),
+                                                     GIT_CONFIG_LEVEL_APP, nullptr, 0);
+  if (added < 0 || Libgit2().git_repository_set_config(made, config) < 0) {
+    Libgit2().git_config_free(config);
     Fail("cannot set up the matching of globs");
   }
-  git_config_free(config);  // the repository holds its own reference
+  Libgit2().git_config_free(config);  // the repository holds its own reference
   std::string rules;
   for (const std::string& glob : globs) rules += glob + '\n';
-  if (git_ignore_add_rule(made, rules.c_str()) < 0) Fail("cannot read the globs");
+  if (Libgit2().git_ignore_add_rule(made, rules.c_str()) < 0) Fail("cannot read the globs");
 }
 
 PathGlobs::~PathGlobs() = default;
@@ -157,7 +156,7 @@ bool PathGlobs::Match(const std::string& path) const {
   if (!repository_) return false;
   const std::lock_guard lock(mutex_);
   int ignored = 0;
-  if (git_ignore_path_is_ignored(&ignored, repository_.get(), path.c_str()) < 0) {
+  if (Libgit2().git_ignore_path_is_ignored(&ignored, repository_.get(), path.c_str()) < 0) {
     Fail(("cannot match " + path).c_str());
   }
   return ignored == 1;

@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string GitMessage() {
-  const git_error* error = git_error_last();
+  const git_error* error = Libgit2().git_error_last();
   return error != nullptr && error->message != nullptr ? error->message : "unknown error";
 }
 
@@ -39,24 +39,23 @@ class IgnoreRules {
   // The rules of the repository that holds `folder`; none outside a repository, or in a bare
   // one. `look_up`: `folder` may be below the working tree's root.
   static std::unique_ptr<IgnoreRules> Of(const std::string& folder, bool look_up) {
-    UseLibgit2();
     git_repository* repository = nullptr;
     // As git, it looks no higher than the folders GIT_CEILING_DIRECTORIES names.
-    const int error = git_repository_open_ext(&repository, folder.c_str(),
-                                              look_up ? 0 : GIT_REPOSITORY_OPEN_NO_SEARCH,
-                                              std::getenv("GIT_CEILING_DIRECTORIES"));
+    const int error = Libgit2().git_repository_open_ext(&repository, folder.c_str(),
+                                                        look_up ? 0 : GIT_REPOSITORY_OPEN_NO_SEARCH,
+                                                        std::getenv("GIT_CEILING_DIRECTORIES"));
     if (error == GIT_ENOTFOUND) return nullptr;
     if (error < 0) throw CommandError(folder + ": cannot read its repository: " + GitMessage());
     std::unique_ptr<IgnoreRules> rules(new IgnoreRules(repository));
-    if (git_repository_workdir(repository) == nullptr) return nullptr;
+    if (Libgit2().git_repository_workdir(repository) == nullptr) return nullptr;
     std::error_code failed;
-    rules->root_ = fs::canonical(git_repository_workdir(repository), failed);
+    rules->root_ = fs::canonical(Libgit2().git_repository_workdir(repository), failed);
     if (failed) return nullptr;
     return rules;
   }
   IgnoreRules(const IgnoreRules&) = delete;
   IgnoreRules& operator=(const IgnoreRules&) = delete;
-  ~IgnoreRules() { git_repository_free(repository_); }
+  ~IgnoreRules() { Libgit2().git_repository_free(repository_); }
 
   // Where `folder` stands in the working tree ("" at its root, else "a/b/"); none when it is
   // not inside.
@@ -73,7 +72,7 @@ class IgnoreRules {
 
   bool Ignored(const std::string& relative) const {
     int ignored = 0;
-    if (git_ignore_path_is_ignored(&ignored, repository_, relative.c_str()) < 0) {
+    if (Libgit2().git_ignore_path_is_ignored(&ignored, repository_, relative.c_str()) < 0) {
       throw CommandError(relative + ": cannot read the ignore rules: " + GitMessage());
     }
     return ignored != 0;
@@ -86,7 +85,7 @@ class IgnoreRules {
     if (!fs::is_regular_file(file, failed)) return;
     if (!place.empty()) place.remove_suffix(1);
     const std::string rules = RulesFromRoot(ReadWhole(file), place);
-    if (git_ignore_add_rule(repository_, rules.c_str()) < 0) {
+    if (Libgit2().git_ignore_add_rule(repository_, rules.c_str()) < 0) {
       throw CommandError(file + ": cannot read its rules: " + GitMessage());
     }
   }

@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 class WalkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    UseLibgit2();
+    Libgit2();  // loaded and set up, as a walk would
     git_repository* repository = nullptr;
     ASSERT_EQ(git_repository_init(&repository, Path("repo").c_str(), 0), 0);
     git_config* config = nullptr;

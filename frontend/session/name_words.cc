@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "support/ascii.h"
 #include "support/embed.h"
 
-// The list's bytes: lower-case entries, one a line, sorted in byte order.
+// The list's bytes: lower-case entries, one a line, sorted in byte order; and the table of their
+// places.
 LEXIVANE_EMBED(lexivane_name_words, LEXIVANE_NAME_WORDS_FILE);
+LEXIVANE_EMBED(lexivane_name_table, LEXIVANE_NAME_TABLE_FILE);
 
 namespace lexivane::frontend {
 
@@ -18,44 +19,27 @@ namespace {
 // The longest entry of the list is far shorter; a longer word is no name of it.
 constexpr std::size_t kLongestName = 64;
 
-std::uint32_t HashOf(std::string_view word) {  // FNV-1a
+std::uint32_t HashOf(std::string_view word) {  // FNV-1a, as data/make_name_table.py hashes
   std::uint32_t hash = 2166136261u;
   for (const char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   return hash;
 }
 
-// The list's lines in an open-addressed table of their places (start << 8 | length; 0 for an
-// empty slot), for a custom dictionary of millions of lines asks once a line. Made when the
-// list is first asked, in a tenth of the time a std::unordered_set of the lines takes (it
-// allocates a node for each of the 12,660), which every run that checks a text paid at its
-// start.
-class NameTable {
- public:
-  explicit NameTable(std::string_view text) : text_(text), slots_(kSlots, 0) {
-    for (std::size_t at = 0; at < text.size();) {
-      const std::size_t end = std::min(text.find('\n', at), text.size());
-      if (end > at && end - at <= kLongestName && at < (1u << 24)) {
-        std::uint32_t slot = HashOf(text.substr(at, end - at)) & (kSlots - 1);
-        while (slots_[slot] != 0) slot = (slot + 1) & (kSlots - 1);
-        slots_[slot] = static_cast<std::uint32_t>(at << 8 | (end - at));
-      }
-      at = end + 1;
-    }
+// Whether the list holds `word`: asked in the open-addressed table of its lines' places that
+// data/make_name_table.py made when the program was built (start << 8 | length; 0 for an
+// empty slot), so that no run pays for making it.
+bool ListHolds(std::string_view word) {
+  const std::string_view text = LEXIVANE_EMBEDDED_TEXT(lexivane_name_words);
+  const auto table = LEXIVANE_EMBEDDED_BYTES(lexivane_name_table);
+  const std::size_t slots = table.size() / 4;  // a power of two
+  for (std::size_t slot = HashOf(word) & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+    const std::uint8_t* const bytes = table.data() + slot * 4;  // little-endian
+    const std::uint32_t place =
+        bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    if (place == 0) return false;
+    if (text.substr(place >> 8, place & 0xFF) == word) return true;
   }
-
-  bool Holds(std::string_view word) const {
-    for (std::uint32_t slot = HashOf(word) & (kSlots - 1); slots_[slot] != 0;
-         slot = (slot + 1) & (kSlots - 1)) {
-      if (text_.substr(slots_[slot] >> 8, slots_[slot] & 0xFF) == word) return true;
-    }
-    return false;
-  }
-
- private:
-  static constexpr std::uint32_t kSlots = 1 << 15;  // more than twice the lines
-  std::string_view text_;
-  std::vector<std::uint32_t> slots_;
-};
+}
 
 }  // namespace
 
@@ -66,8 +50,7 @@ bool IsNameInSmallLetters(std::u16string_view word) {
     if (!(support::IsAsciiLower(c) || c == u'\'')) return false;
     key += static_cast<char>(c);
   }
-  static const NameTable names(LEXIVANE_EMBEDDED_TEXT(lexivane_name_words));
-  return names.Holds(key);
+  return ListHolds(key);
 }
 
 std::u16string CapitalisedName(std::u16string_view word) {
