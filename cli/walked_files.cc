@@ -119,16 +119,19 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
         };
       },
       [&](std::size_t, Words& words) { tally.Add(words); });
-  // The candidates that are surely typos stay unlearned, judged on every thread at once.
+  // The candidates that are surely typos (or, for names, shaped as slips) stay unlearned,
+  // judged on every thread at once.
   const auto learn = [&](const std::vector<std::string>& candidates,
-                         std::unordered_set<std::string>& learned) {
+                         std::unordered_set<std::string>& learned, bool names) {
     std::vector<char> sure_typo(candidates.size());
     RunInOrder<char>(
         candidates.size(), jobs,
         [&] {
           auto checker = std::make_shared<PreparedChecker>(setup);
-          return [&candidates, checker](std::size_t i) {
-            return static_cast<char>(checker->session().TypoCost(candidates[i]) <= kSureTypoCost);
+          return [&candidates, checker, names](std::size_t i) {
+            SpellingSession& session = checker->session();
+            return static_cast<char>(names ? !session.MayBeNameVocabulary(candidates[i])
+                                           : session.TypoCost(candidates[i]) <= kSureTypoCost);
           };
         },
         [&](std::size_t i, char& sure) { sure_typo[i] = sure; });
@@ -137,8 +140,8 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
     }
   };
   auto learned = std::make_shared<LearnedWords>();
-  learn(tally.Candidates(), learned->in_prose);
-  learn(tally.NameCandidates(), learned->in_names);
+  learn(tally.Candidates(), learned->in_prose, false);
+  learn(tally.NameCandidates(), learned->in_names, true);
   return learned;
 }
 

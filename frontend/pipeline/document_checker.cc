@@ -166,8 +166,14 @@ bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rul
   const auto accepts = [this, code_words](std::string_view part) {
     return verdicts_.Accepts(part) || (code_words && CodeWordsHold(document_->mode, part));
   };
-  return IsCompoundOfWords(finding.word, accepts) &&
-         session_.TypoCost(finding.word) > kSureTypoCost;
+  // C's count of a thing, `n` and its name (`nread`, `nfields`, `NITEMS`); not `nneeded`, the
+  // slip that doubles a first `n`.
+  const std::string_view word = finding.word;
+  if (word.size() >= 5 && (word[0] == 'n' || word[0] == 'N') &&
+      support::AsciiLower(word[1]) != 'n' && accepts(word.substr(1))) {
+    return true;
+  }
+  return IsCompoundOfWords(word, accepts) && session_.TypoCost(word) > kSureTypoCost;
 }
 
 bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {

@@ -110,6 +110,13 @@ class SpellingSession {
   // (`tset`, `Globbal`: shapes of slips that abbreviations do not take, whatever the ranking
   // finds nearest): what the rule `unlikely-typos` asks of the words of identifiers.
   bool LikelyTypo(std::string_view word);
+  // Whether a rejected word that many names of code use may be their vocabulary (a prefix of
+  // a project's names, `KEYC`): no sure typo (TypoCost above kSureTypoCost) and no shape of a
+  // slip (`etst`, `flagg`), since a misspelt word is often written the same way in every name
+  // made with it.
+  bool MayBeNameVocabulary(std::string_view word) {
+    return TypoCost(word) > kSureTypoCost && !SlipShaped(word);
+  }
 
   // Adds the word, as given, to the engine's custom dictionary (in memory; see
   // CustomDictionaryFile::AddWords for the file).
