@@ -167,10 +167,11 @@ bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rul
     return verdicts_.Accepts(part) || (code_words && CodeWordsHold(document_->mode, part));
   };
   // C's count of a thing, `n` and its name (`nread`, `nfields`, `NITEMS`); not `nneeded`, the
-  // slip that doubles a first `n`.
+  // slip that doubles a first `n`, nor a sure typo (`ndoes` of `nodes`).
   const std::string_view word = finding.word;
   if (word.size() >= 5 && (word[0] == 'n' || word[0] == 'N') &&
-      support::AsciiLower(word[1]) != 'n' && accepts(word.substr(1))) {
+      support::AsciiLower(word[1]) != 'n' && accepts(word.substr(1)) &&
+      session_.TypoCost(word) > kSureTypoCost) {
     return true;
   }
   return IsCompoundOfWords(word, accepts) && session_.TypoCost(word) > kSureTypoCost;

@@ -211,23 +211,25 @@ TEST_F(DocumentCheckerTest, TexDocumentsMayNameTheirOwnMarkup) {
 // of common words are reported there, while comments and strings keep every word (`putpose`
 // is `put` and `pose`); any English variant's spelling passes in identifiers alone, and a word
 // shaped as a slip (`ksip`: `skip` with two letters swapped) is reported whatever it costs; C's
-// count of a thing passes (`nfields`), not the slip that doubles a first `n` (`nneeded`). Whole
+// count of a thing passes (`nfields`), not the slip that doubles a first `n` (`nneeded`) nor a
+// sure typo (`ndoes`). Whole
 // texts and texts filtered in place tell identifiers apart alike.
 TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
   const std::u16string code =
       u"/* a ctx lenght putpose colour */ int zalloc_ctx = get_lenght(rpc_funciton, \"a ctx\", "
-      u"Comparator, foramt_filedir, set_colour, nxt_hdr, ksip_count, nfields, nneeded);";
+      u"Comparator, foramt_filedir, set_colour, nxt_hdr, ksip_count, nfields, nneeded, ndoes);";
   const struct {
     WordRules rules;
     const char* listed;
   } cases[] = {
       // Programming words and the vocabulary of identifiers (`nxt`, `hdr`) pass too.
-      {WordRules::All(), "lenght\nputpose\ncolour\nlenght\nfunciton\nforamt\nksip\nnneeded\n"},
+      {WordRules::All(),
+       "lenght\nputpose\ncolour\nlenght\nfunciton\nforamt\nksip\nnneeded\nndoes\n"},
       {WordRules::All().Without(WordRule::kCodeWords),
-       "ctx\nlenght\nputpose\ncolour\nlenght\nfunciton\nctx\nforamt\nnxt\nksip\nnneeded\n"},
+       "ctx\nlenght\nputpose\ncolour\nlenght\nfunciton\nctx\nforamt\nnxt\nksip\nnneeded\nndoes\n"},
       {WordRules::All().Without(WordRule::kCodeWords).Without(WordRule::kUnlikelyTypos),
        "ctx\nlenght\nputpose\ncolour\nzalloc\nctx\nlenght\nrpc\nfunciton\nctx\nComparator\n"
-       "foramt\nnxt\nhdr\nksip\nnneeded\n"},
+       "foramt\nnxt\nhdr\nksip\nnneeded\nndoes\n"},
   };
   const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
   for (const auto& c : cases) {
