@@ -40,18 +40,6 @@ bool CaseAccepts(std::string_view entry, std::string_view word) {
 
 }  // namespace
 
-SortedWordIndex IndexOfLines(std::string_view text) {
-  SortedWordIndex index;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = std::min(text.find('\n', at), text.size());
-    std::string key(EntryOf(text.substr(at, end - at)));
-    for (char& c : key) c = support::AsciiLower(c);
-    index.emplace(std::move(key), at);  // the first of the entries with the key's letters
-    at = end + 1;
-  }
-  return index;
-}
-
 std::optional<std::string_view> SortedWordList::Find(std::u16string_view word) const {
   if (word.size() > kLongestEntry) return std::nullopt;
   std::string ascii;
@@ -70,10 +58,9 @@ std::optional<std::string_view> SortedWordList::FindAscii(std::string_view word)
     c = support::AsciiLower(c);
   }
   std::size_t low;
-  if (index_ != nullptr) {
-    const auto found = index_->find(key);
-    if (found == index_->end()) return std::nullopt;
-    low = found->second;
+  if (table_ != nullptr) {
+    low = table_->Find(key);
+    if (low == std::string_view::npos) return std::nullopt;
   } else {
     low = FirstLineNotBefore(
         text_, [&](std::string_view line) { return CompareFolded(EntryOf(line), key) < 0; });

@@ -1,6 +1,7 @@
 // A word list built into the front ends as a text of sorted lines (support/embed.h), searched in
 // place: the extra word list, the English variants' lists, the lists of programming words. A
-// binary search finds an entry's lines, or, for a list asked often, an index of them.
+// binary search finds an entry's lines, or, for a list asked often, a table of them made at build
+// time (line_table.h).
 //
 // Each line is an entry, then optionally a blank and the entry's data (a flagged spelling's
 // other spellings). Lines are sorted by the lower-cased entry, then by the entry, in byte order.
@@ -15,20 +16,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+
+#include "frontend/session/line_table.h"
 
 namespace lexivane::frontend {
 
-// Where the lines of each entry start in a list's text, by the entry in lower case: for a list
-// asked so often that a hash lookup pays for the table (code_words.cc) over a binary search.
-using SortedWordIndex = std::unordered_map<std::string, std::size_t>;
-SortedWordIndex IndexOfLines(std::string_view text);
-
 class SortedWordList {
  public:
-  // `index`, when given, is IndexOfLines(text), and outlives the list.
-  constexpr explicit SortedWordList(std::string_view text, const SortedWordIndex* index = nullptr)
-      : text_(text), index_(index) {}
+  // `table`, when given, finds the entries' lines of `text` (line_table.h: a list asked so often
+  // that a hash lookup pays over a binary search, code_words.cc), and outlives the list.
+  constexpr explicit SortedWordList(std::string_view text, const LineTable* table = nullptr)
+      : text_(text), table_(table) {}
 
   // Whether an entry accepts `word` (as CheckWord is asked it), or `word` is the possessive of
   // a word one accepts.
@@ -46,7 +44,7 @@ class SortedWordList {
   std::optional<std::string_view> FindAscii(std::string_view word) const;
 
   std::string_view text_;
-  const SortedWordIndex* index_;
+  const LineTable* table_;
 };
 
 }  // namespace lexivane::frontend
