@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 
+#include "frontend/modes/find_units.h"
 #include "support/ascii.h"
 
 namespace lexivane::frontend {
@@ -61,21 +61,11 @@ void AddArgumentNames(std::u16string_view text, std::size_t at, NameAdder& names
   }
 }
 
-// The first backslash of `text` from `from` on, or npos. memchr on the text's bytes, which
-// libraries vectorise, finds its low byte: the whole text is scanned for every document.
+// The first backslash of `text` from `from` on, or npos: the whole text is scanned for every
+// document, eight units at a time.
 std::size_t FindBackslash(std::u16string_view text, std::size_t from) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size() * sizeof(char16_t);
-  for (std::size_t at = from * sizeof(char16_t); at < size;) {
-    const void* found = std::memchr(bytes + at, '\\', size - at);
-    if (found == nullptr) break;
-    const auto offset = static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes);
-    if (offset % sizeof(char16_t) == 0 && text[offset / sizeof(char16_t)] == u'\\') {
-      return offset / sizeof(char16_t);
-    }
-    at = offset + 1;
-  }
-  return std::u16string_view::npos;
+  const std::size_t at = FindAnyOf(text, from, u'\\');
+  return at < text.size() ? at : std::u16string_view::npos;
 }
 
 void AddTexNames(std::u16string_view text, MarkupNames& names) {
