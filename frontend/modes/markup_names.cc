@@ -24,7 +24,7 @@ class NameAdder {
     for (; end < text.size() && support::IsAsciiLetter(text[end]); ++end) {
       hash = (hash ^ text[end]) * 1099511628211u;
     }
-    std::uint64_t& seen = seen_[hash % kSeen];
+    std::uint64_t& seen = seen_[hash & (kSeen - 1)];
     if (end > at && seen != hash) {
       seen = hash;
       std::string letters(end - at, '\0');
@@ -36,7 +36,7 @@ class NameAdder {
   }
 
  private:
-  static constexpr std::size_t kSeen = 1021;
+  static constexpr std::size_t kSeen = 1024;
   std::array<std::uint64_t, kSeen> seen_{};
   MarkupNames& names_;
 };
@@ -74,23 +74,25 @@ void AddTexNames(std::u16string_view text, MarkupNames& names) {
        at = FindBackslash(text, at + 1)) {
     // A control word; `@` is a letter in packages' internals (`\@startsection`, `\end@float`),
     // and each run of letters between is a name.
+    bool naming = false;
     std::size_t end = at + 1;
-    while (end < text.size() && (support::IsAsciiLetter(text[end]) || text[end] == u'@')) ++end;
-    for (std::size_t i = at + 1; i < end;) {
-      if (text[i] == u'@') {
-        ++i;
-        continue;
-      }
-      const std::size_t start = i;
-      i = adder.AddLettersFrom(text, i);
-      // The commands whose argument names an environment, packages or a class.
-      static constexpr std::u16string_view kNaming[] = {u"begin", u"usepackage", u"RequirePackage",
-                                                        u"documentclass"};
-      const std::u16string_view run = text.substr(start, i - start);
-      if (std::find(std::begin(kNaming), std::end(kNaming), run) != std::end(kNaming)) {
-        AddArgumentNames(text, end, adder);
+    while (end < text.size()) {
+      if (text[end] == u'@') {
+        ++end;
+      } else if (support::IsAsciiLetter(text[end])) {
+        const std::size_t start = end;
+        end = adder.AddLettersFrom(text, end);
+        // The commands whose argument names an environment, packages or a class.
+        static constexpr std::u16string_view kNaming[] = {u"begin", u"usepackage",
+                                                          u"RequirePackage", u"documentclass"};
+        const std::u16string_view run = text.substr(start, end - start);
+        naming =
+            naming || std::find(std::begin(kNaming), std::end(kNaming), run) != std::end(kNaming);
+      } else {
+        break;
       }
     }
+    if (naming) AddArgumentNames(text, end, adder);
   }
 }
 
