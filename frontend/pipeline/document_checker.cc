@@ -136,7 +136,9 @@ void DocumentChecker::Reject(const Finding& finding) {
         finding.in_identifier
             ? IdentifierVocabulary(finding, rules)
             : session_.Learned(finding.word) || IsMarkupName(markup_names_, finding.word) ||
-                  (context == WordInContext::kInOption && IdentifierVocabulary(finding, rules));
+                  (context == WordInContext::kInOption && IdentifierVocabulary(finding, rules)) ||
+                  (rules.Has(WordRule::kCapitalNames) && IsCapitalName(finding.word) &&
+                   !session_.LikelyTypo(finding.word));
     if (!vocabulary) return Report(finding);
   }
   if (context == WordInContext::kAfterEscape) {
@@ -175,6 +177,10 @@ bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rul
     return true;
   }
   return IsCompoundOfWords(word, accepts) && session_.TypoCost(word) > kSureTypoCost;
+}
+
+bool DocumentChecker::IsCapitalName(std::string_view word) {
+  return word.size() >= 4 && std::all_of(word.begin(), word.end(), support::IsAsciiUpper<char>);
 }
 
 bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {

@@ -149,29 +149,31 @@ class DocumentCheckerTest : public ::testing::Test {
 // The rules count in every walk (pieces of UTF-8 or of UTF-16, a text read whole), and only
 // those left on; those that look at the characters before a word (#fff, %lu, \nHelo) too; a
 // word after an escape is reported without the escape's letter, one after a key letter
-// (`E&xit`) passes when the two make a word, and a name with `_` inside by
+// (`E&xit`) passes when the two make a word, a word in capitals when it is no likely typo
+// (`LINEPTR`, not `RECIEVE`), and a name with `_` inside by
 // the parts that are no words.
 TEST_F(DocumentCheckerTest, WordsTheRulesAcceptAreNotListed) {
   const std::string text =
       "GPLv3 _ssh ABIs xiv distro deadbeefcafe #fff %-zx \\nHelo \\nHello detect_data_type "
-      "wrold_data teh E&xit (a)ccept E&xti";
+      "wrold_data teh E&xit (a)ccept E&xti LINEPTR RECIEVE";
   const std::string utf16 = Utf16Le(FromUtf8(text));
   const struct {
     WordRules rules;
     const char* listed;
   } cases[] = {
-      {WordRules::All(), "Helo\nwrold\nteh\nxti\n"},
+      {WordRules::All(), "Helo\nwrold\nteh\nxti\nRECIEVE\n"},
       {WordRules::All().Without(WordRule::kRoman).Without(WordRule::kExtraWords),
-       "xiv\ndistro\nHelo\nwrold\nteh\nxti\n"},
-      {WordRules::All().Without(WordRule::kKeyLetters), "Helo\nwrold\nteh\nxit\nccept\nxti\n"},
+       "xiv\ndistro\nHelo\nwrold\nteh\nxti\nRECIEVE\n"},
+      {WordRules::All().Without(WordRule::kKeyLetters).Without(WordRule::kCapitalNames),
+       "Helo\nwrold\nteh\nxit\nccept\nxti\nLINEPTR\nRECIEVE\n"},
       {WordRules::All()
            .Without(WordRule::kHex)
            .Without(WordRule::kFormats)
            .Without(WordRule::kEscapes),
-       "deadbeefcafe\nfff\nzx\nnHelo\nnHello\nwrold\nteh\nxti\n"},
+       "deadbeefcafe\nfff\nzx\nnHelo\nnHello\nwrold\nteh\nxti\nRECIEVE\n"},
       {WordRules::None(),
        "GPLv3\n_ssh\nABIs\nxiv\ndistro\ndeadbeefcafe\nfff\nzx\nnHelo\nnHello\ndetect_data_"
-       "type\nwrold_data\nteh\nxit\nccept\nxti\n"},
+       "type\nwrold_data\nteh\nxit\nccept\nxti\nLINEPTR\nRECIEVE\n"},
   };
   for (const auto& c : cases) {
     for (const std::string& bytes : {text, utf16}) {

@@ -20,7 +20,7 @@ constexpr WordRule kRulesInOrder[] = {
     WordRule::kExtraWords, WordRule::kNames,       WordRule::kHex,        WordRule::kFormats,
     WordRule::kEscapes,    WordRule::kCamelCase,   WordRule::kCodeWords,  WordRule::kUnlikelyTypos,
     WordRule::kMentions,   WordRule::kElisions,    WordRule::kKeyLetters, WordRule::kOptions,
-    WordRule::kManPages};
+    WordRule::kManPages,   WordRule::kCapitalNames};
 
 // Eight or more hex digits, all of them letters: a hash or a key that happens to have no digit
 // (`deadbeefcafe`); no English word is such a run, nor is a misspelling of one.
@@ -97,7 +97,7 @@ const std::vector<std::string_view>& WordRuleNames() {
   static const std::vector<std::string_view> names = {
       "digits",   "underscores", "capitals",    "roman",      "extra-words", "names",
       "hex",      "formats",     "escapes",     "camel-case", "code-words",  "unlikely-typos",
-      "mentions", "elisions",    "key-letters", "options",    "man-pages"};
+      "mentions", "elisions",    "key-letters", "options",    "man-pages",   "capital-names"};
   return names;
 }
 

@@ -34,6 +34,9 @@
 //   options        a word of a command-line option (`--max-procs`), judged as an identifier's
 //                  word is, by the DocumentChecker
 //   man-pages      a name right before a manual page's section (`getent(1)`)
+//   capital-names  a word of four capitals or more that is no likely typo (`BUFSIZ`,
+//                  `MAKEFLAGS`; not `RECIEVE`), judged by the DocumentChecker as unlikely-typos
+//                  judges identifiers
 //
 // Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
 // parts of three letters or more (identifier_parts.h cuts both kinds).
@@ -79,13 +82,14 @@ enum class WordRule : unsigned {
   kKeyLetters = 16384,
   kOptions = 32768,
   kManPages = 65536,
+  kCapitalNames = 131072,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kManPages) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kCapitalNames) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 
