@@ -347,7 +347,8 @@ Json LanguageServer::CodeActions(const std::string& uri, const Json& params) {
   std::vector<PlacedMisspelling> placed;
   if (finder != nullptr) {
     prepare(*finder);
-    found = *finder->Find(piece->text, *piece->directives, piece->offset, {}, piece->identifiers);
+    found = *finder->Find(piece->text, *piece->directives, piece->offset, {}, piece->identifiers,
+                          *mode);
     placed = MisspellingsTouchingRange(*piece, start, end, found);
   } else {
     // Copied out, so that the suggestions are searched with the workspace unlocked.

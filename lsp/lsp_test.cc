@@ -737,6 +737,23 @@ TEST(LanguageServer, ChecksTheProseOfADocumentInItsLanguagesMode) {
     code.Insert("x_wrold; ");
     EXPECT_EQ(code.ActionWords({0, 0}, {0, 80}),
               (std::vector<std::string>{"wrold:2@0:2", "Vaule:5@0:16", "teh:5@0:33"}));
+    // As the tool checks them: the programming words of the document's language (`strrchr` in
+    // C), an identifier's word that is no likely typo (`zalloc`, judged as a name where it is
+    // one, as prose in the comment), a TeX document's own markup names (`amsmath`).
+    TestClient c_code{settings};
+    c_code.Open("/* strrchr frobz zalloc */ void *zalloc(int lenght);", "c");
+    placed.clear();
+    for (const Json& d : c_code.AwaitDiagnostics([](const Json&) { return true; })) {
+      placed.push_back(d["data"]["word"].get<std::string>());
+    }
+    EXPECT_EQ(placed, (std::vector<std::string>{"frobz", "zalloc", "lenght"}));
+    TestClient tex{OwnSearchSettings()};
+    tex.Open("\\usepackage{amsmath} Load amsmath, not amsmathx.", "latex");
+    placed.clear();
+    for (const Json& d : tex.AwaitDiagnostics([](const Json&) { return true; })) {
+      placed.push_back(d["data"]["word"].get<std::string>());
+    }
+    EXPECT_EQ(placed, std::vector<std::string>{"amsmathx"});
     // Prose is not cut up by the setting, only by the camel-case rule.
     settings.checker.rules = WordRules::All().Without(WordRule::kCamelCase);
     TestClient prose{settings};

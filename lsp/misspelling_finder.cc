@@ -42,16 +42,20 @@ std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_v
   return Find(text, directives, 0, stop, identifiers);
 }
 
-std::optional<std::vector<Misspelling>> MisspellingFinder::Find(std::u16string_view prose,
-                                                                const InlineDirectives& directives,
-                                                                std::size_t start,
-                                                                const std::function<bool()>& stop,
-                                                                CodeIdentifiers identifiers) {
+std::optional<std::vector<Misspelling>> MisspellingFinder::Find(
+    std::u16string_view prose, const InlineDirectives& directives, std::size_t start,
+    const std::function<bool()>& stop, CodeIdentifiers identifiers, DocumentMode mode,
+    std::u16string_view written) {
   std::vector<Misspelling> found;
   Gatherer gatherer(prose, found);
   Document document;
   document.identifiers = identifiers;
-  if (!prepared_.checker().CheckProse(document, prose, prose, directives, start, gatherer, stop)) {
+  // A part's prose alone would be filtered again to tell its identifiers: the mode only for
+  // its programming words then, and not when identifiers are checked.
+  document.mode =
+      written.empty() && identifiers == CodeIdentifiers::kChecked ? DocumentMode::kNone : mode;
+  const std::u16string_view text = written.size() == prose.size() ? written : prose;
+  if (!prepared_.checker().CheckProse(document, text, prose, directives, start, gatherer, stop)) {
     return std::nullopt;
   }
   return found;

@@ -58,10 +58,15 @@ class MisspellingFinder {
       CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
   // The same for the prose of a document, or a part of it that starts at `start`, under the
   // directives read from the whole document as written (those in a hidden comment count).
+  // `mode`: the document's, for the lists of programming words of its language; `written`:
+  // the whole document as written when `prose` is all of its prose, so that the words of its
+  // identifiers are told from those of its comments and a TeX document's own markup names
+  // pass, as in the tool (empty for a part).
   std::optional<std::vector<Misspelling>> Find(
       std::u16string_view prose, const InlineDirectives& directives, std::size_t start,
       const std::function<bool()>& stop = {},
-      CodeIdentifiers identifiers = CodeIdentifiers::kHidden);
+      CodeIdentifiers identifiers = CodeIdentifiers::kHidden,
+      DocumentMode mode = DocumentMode::kNone, std::u16string_view written = {});
   // The ranked suggestions for a misspelling, in its letter case; searched once per distinct
   // word, then remembered until the dictionaries change.
   SuggestionList Suggestions(const Misspelling& misspelling);

@@ -96,7 +96,8 @@ void SpellingWorker::Check() {
           snapshot->prose ? std::u16string_view(*snapshot->prose) : snapshot->document.text();
       InlineDirectives directives;
       directives.Read(snapshot->document.text());
-      auto found = finder.Find(text, directives, 0, stopping, identifiers);
+      auto found = finder.Find(text, directives, 0, stopping, identifiers, snapshot->mode,
+                               snapshot->document.text());
       if (!found) break;  // asked to stop
       if (stopping()) break;
       Publish(*snapshot, std::move(*found));
