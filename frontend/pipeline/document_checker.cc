@@ -26,6 +26,12 @@ constexpr std::size_t kWordsBetweenStops = 4096;
 
 struct Stopped {};
 
+// A word of four capitals or more, ASCII: a macro, a variable, a constant (`BUFSIZ`,
+// `MAKEFLAGS`), judged by the rule capital-names as an identifier's word is.
+bool IsCapitalName(std::string_view word) {
+  return word.size() >= 4 && std::all_of(word.begin(), word.end(), support::IsAsciiUpper<char>);
+}
+
 // text[begin, end), all ASCII, one byte a unit: a short word in `short_word` (its 16 units at
 // once, so that the hash's wider loads of it find one store to read from and do not wait for
 // the bytes to be written one by one), a long one in `word`.
@@ -177,10 +183,6 @@ bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rul
     return true;
   }
   return IsCompoundOfWords(word, accepts) && session_.TypoCost(word) > kSureTypoCost;
-}
-
-bool DocumentChecker::IsCapitalName(std::string_view word) {
-  return word.size() >= 4 && std::all_of(word.begin(), word.end(), support::IsAsciiUpper<char>);
 }
 
 bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {

@@ -155,9 +155,6 @@ class DocumentChecker {
   // prose): each of its parts judged, and the rejected ones reported apart, at their places.
   // False for another word.
   bool RejectParts(const Finding& finding, WordRules rules);
-  // A word of four capitals or more, ASCII: a macro, a variable, a constant (`BUFSIZ`,
-  // `MAKEFLAGS`), judged by the rule capital-names as an identifier's word is.
-  static bool IsCapitalName(std::string_view word);
   void Report(const Finding& finding);
 
   SpellingSession& session_;

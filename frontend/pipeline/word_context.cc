@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frontend/words/running_words.h"
 #include "support/ascii.h"
 
 namespace lexivane::frontend {
@@ -38,18 +39,18 @@ bool StartsWithManualSection(std::basic_string_view<Char> after) {
   return false;
 }
 
-// Whether the word that `before` ends before is in a command-line option's token: a run of
-// letters, digits, `-`, `_` and word joiners that starts with one or two `-` and a letter,
-// after the start of the text, a blank or an opening mark.
 template <typename Char>
 bool IsWordJoiner(Char c) {
   if constexpr (sizeof(Char) == 1) {
     return false;  // a piece of UTF-8 is text as written, never filtered
   } else {
-    return c == 0x2060;
+    return c == kWordJoiner;
   }
 }
 
+// Whether the word that `before` ends before is in a command-line option's token: a run of
+// letters, digits, `-`, `_` and word joiners that starts with one or two `-` and a letter,
+// after the start of the text, a blank or an opening mark.
 template <typename Char>
 bool InOption(std::basic_string_view<Char> before) {
   std::size_t start = before.size();

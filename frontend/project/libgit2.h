@@ -16,30 +16,37 @@
 
 namespace lexivane::frontend {
 
-// The functions of libgit2 the project floor calls, under their own names.
+// The functions of libgit2 the project floor calls, each named once: the table's members and
+// what Libgit2() looks up come from this list.
+#define LEXIVANE_LIBGIT2_FUNCTIONS(F)    \
+  F(git_config_add_backend)              \
+  F(git_config_free)                     \
+  F(git_config_init_backend)             \
+  F(git_config_new)                      \
+  F(git_diff_foreach)                    \
+  F(git_diff_free)                       \
+  F(git_diff_tree_to_workdir_with_index) \
+  F(git_error_last)                      \
+  F(git_ignore_add_rule)                 \
+  F(git_ignore_path_is_ignored)          \
+  F(git_libgit2_init)                    \
+  F(git_object_free)                     \
+  F(git_object_peel)                     \
+  F(git_repository_free)                 \
+  F(git_repository_head_unborn)          \
+  F(git_repository_is_bare)              \
+  F(git_repository_new)                  \
+  F(git_repository_open_ext)             \
+  F(git_repository_set_config)           \
+  F(git_repository_workdir)              \
+  F(git_revparse_single)                 \
+  F(git_tree_free)
+
+// Their addresses in the library loaded, under their own names.
 struct Libgit2Functions {
-  decltype(&::git_config_add_backend) git_config_add_backend;
-  decltype(&::git_config_free) git_config_free;
-  decltype(&::git_config_init_backend) git_config_init_backend;
-  decltype(&::git_config_new) git_config_new;
-  decltype(&::git_diff_foreach) git_diff_foreach;
-  decltype(&::git_diff_free) git_diff_free;
-  decltype(&::git_diff_tree_to_workdir_with_index) git_diff_tree_to_workdir_with_index;
-  decltype(&::git_error_last) git_error_last;
-  decltype(&::git_ignore_add_rule) git_ignore_add_rule;
-  decltype(&::git_ignore_path_is_ignored) git_ignore_path_is_ignored;
-  decltype(&::git_libgit2_init) git_libgit2_init;
-  decltype(&::git_object_free) git_object_free;
-  decltype(&::git_object_peel) git_object_peel;
-  decltype(&::git_repository_free) git_repository_free;
-  decltype(&::git_repository_head_unborn) git_repository_head_unborn;
-  decltype(&::git_repository_is_bare) git_repository_is_bare;
-  decltype(&::git_repository_new) git_repository_new;
-  decltype(&::git_repository_open_ext) git_repository_open_ext;
-  decltype(&::git_repository_set_config) git_repository_set_config;
-  decltype(&::git_repository_workdir) git_repository_workdir;
-  decltype(&::git_revparse_single) git_revparse_single;
-  decltype(&::git_tree_free) git_tree_free;
+#define LEXIVANE_LIBGIT2_POINTER(name) decltype(&::name) name;
+  LEXIVANE_LIBGIT2_FUNCTIONS(LEXIVANE_LIBGIT2_POINTER)
+#undef LEXIVANE_LIBGIT2_POINTER
 };
 
 // The library, loaded and set up by the first call.

@@ -23,8 +23,7 @@ class LineTable {
   // ("" for a list without sections) and `section_text`, that section's lines, a part of
   // `list`.
   LineTable(std::span<const std::uint8_t> slots, std::string_view list, std::string_view section,
-            std::string_view section_text)
-      : slots_(slots), list_(list), section_(section), section_text_(section_text) {}
+            std::string_view section_text);
 
   // Where in the section's text the first line of the entry spelt `key` in small letters
   // starts; npos when the section has none.
@@ -33,8 +32,9 @@ class LineTable {
  private:
   std::span<const std::uint8_t> slots_;
   std::string_view list_;
-  std::string_view section_;
-  std::string_view section_text_;
+  std::uint32_t section_hash_ = 0;  // of the section's name and the line feed, the keys' start
+  std::size_t section_start_ = 0;   // where the section's lines are in `list`
+  std::size_t section_end_ = 0;
 };
 
 }  // namespace lexivane::frontend
