@@ -2,6 +2,7 @@
 // their expansions hidden; strings given to commands that run them (`eval`, `trap`, `ssh`,
 // `sh -c`) are code. A one-pass walk, as the other code filters.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -162,18 +163,27 @@ class ShellCommand {
   // Reads the code up to `to`, where a string starts, and tells whether that string is code.
   bool StringAtIsCode(std::u16string_view text, std::size_t to) {
     for (std::size_t k = read_; k < to; ++k) {
-      const char16_t c = text[k];
-      if (c == u' ' || c == u'\t' || c == u'\r' || (c == u'\\' && UnitAt(text, k + 1) == u'\n')) {
-        EndWord(text, k);
-        if (c == u'\\') ++k;  // a line continued
-      } else if (c == u';' || c == u'&' || c == u'|' || c == u'(' || c == u')' || c == u'\n' ||
-                 c == u'`') {
-        EndWord(text, k);
-        named_ = runs_code_ = after_dash_c_ = false;
-      } else if (word_ == kNoPosition) {
-        word_ = k;
+      switch (KindOf(text[k])) {
+        case Unit::kOfWord:
+          if (word_ == kNoPosition) word_ = k;
+          while (k + 1 < to && KindOf(text[k + 1]) == Unit::kOfWord) ++k;  // the rest of it
+          break;
+        case Unit::kBlank:
+          EndWord(text, k);
+          break;
+        case Unit::kBreak:
+          EndWord(text, k);
+          named_ = runs_code_ = after_dash_c_ = false;
+          break;
+        case Unit::kBackslash:
+          if (UnitAt(text, k + 1) == u'\n') {  // a line continued
+            EndWord(text, k);
+          } else if (word_ == kNoPosition) {  // an escaped character, part of a word
+            word_ = k;
+          }
+          ++k;
+          break;
       }
-      if (c == u'\\' && UnitAt(text, k + 1) != u'\n') ++k;
     }
     read_ = std::max(read_, to);
     return named_ && (runs_code_ || (after_dash_c_ && word_ == kNoPosition));
@@ -191,6 +201,20 @@ class ShellCommand {
   }
 
  private:
+  // What a unit of code is to the words of a command: most are of a word; blanks end one, and
+  // the units that end a command too (`;`, `&`, `|`, parentheses, a line's end, a backquote).
+  enum class Unit : unsigned char { kOfWord, kBlank, kBreak, kBackslash };
+  static constexpr std::array<Unit, 128> kUnits = [] {
+    std::array<Unit, 128> units{};
+    for (const char c : {' ', '\t', '\r'}) units[static_cast<unsigned char>(c)] = Unit::kBlank;
+    for (const char c : {';', '&', '|', '(', ')', '\n', '`'}) {
+      units[static_cast<unsigned char>(c)] = Unit::kBreak;
+    }
+    units['\\'] = Unit::kBackslash;
+    return units;
+  }();
+  static Unit KindOf(char16_t c) { return c < kUnits.size() ? kUnits[c] : Unit::kOfWord; }
+
   void EndWord(std::u16string_view text, std::size_t end) {
     if (word_ == kNoPosition) return;
     const std::u16string_view word = text.substr(word_, end - word_);
