@@ -32,6 +32,18 @@ bool IsCapitalName(std::string_view word) {
   return word.size() >= 4 && std::all_of(word.begin(), word.end(), support::IsAsciiUpper<char>);
 }
 
+// A unit of a name of code: an ASCII letter or digit, or `_`.
+bool IsNameUnit(char16_t c) {
+  return support::IsAsciiAlnum(c) || c == u'_';
+}
+
+// Whether a name's first part starts at `at` in `text`: nothing of a name before it but `_`
+// (`_BEOS_`).
+bool StartsName(std::u16string_view text, std::size_t at) {
+  while (at > 0 && text[at - 1] == u'_') --at;
+  return at == 0 || !IsNameUnit(text[at - 1]);
+}
+
 // text[begin, end), all ASCII, one byte a unit: a short word in `short_word` (its 16 units at
 // once, so that the hash's wider loads of it find one store to read from and do not wait for
 // the bytes to be written one by one), a long one in `word`.
@@ -182,7 +194,36 @@ bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rul
       session_.TypoCost(word) > kSureTypoCost) {
     return true;
   }
-  return IsCompoundOfWords(word, accepts) && session_.TypoCost(word) > kSureTypoCost;
+  if (IsCompoundOfWords(word, accepts) && session_.TypoCost(word) > kSureTypoCost) return true;
+  return rules.Has(WordRule::kNamePrefixes) && IsNamePrefix(finding) &&
+         session_.MayBeNameVocabulary(word);
+}
+
+bool DocumentChecker::IsNamePrefix(const Finding& finding) {
+  constexpr std::size_t kNamesOfAFamily = 3;
+  const std::size_t end = finding.offset + finding.length;
+  if (finding.offset == Finding::kNoOffset || end >= walked_.size() || walked_[end] != u'_' ||
+      !StartsName(walked_, finding.offset)) {
+    return false;
+  }
+  // The prefix with its `_`, as written.
+  std::u16string prefix(walked_.substr(finding.offset, finding.length + 1));
+  if (const auto known = name_prefixes_.find(prefix); known != name_prefixes_.end()) {
+    return known->second;
+  }
+  std::vector<std::u16string_view> names;
+  for (std::size_t at = walked_.find(prefix); at != std::u16string_view::npos;
+       at = walked_.find(prefix, at + 1)) {
+    if (!StartsName(walked_, at)) continue;
+    std::size_t name_end = at + prefix.size();
+    while (name_end < walked_.size() && IsNameUnit(walked_[name_end])) ++name_end;
+    const std::u16string_view name = walked_.substr(at, name_end - at);
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    if (names.size() == kNamesOfAFamily) break;
+  }
+  const bool family = names.size() == kNamesOfAFamily;
+  name_prefixes_.emplace(std::move(prefix), family);
+  return family;
 }
 
 bool DocumentChecker::RejectParts(const Finding& finding, WordRules rules) {
@@ -377,6 +418,7 @@ bool DocumentChecker::Walk(std::u16string_view prose, Written&& written,
                            const std::function<bool()>& stop) {
   waiting_ = 0;
   walked_ = prose;
+  name_prefixes_.clear();
   std::string scratch, word;
   alignas(16) char short_word[16];
   std::size_t words = 0;

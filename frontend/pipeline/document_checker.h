@@ -34,6 +34,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "frontend/io/input_text.h"
 #include "frontend/modes/document_modes.h"
@@ -150,7 +151,13 @@ class DocumentChecker {
   // rules a run of two or three accepted or programming words (compound_words.h: `filedir`,
   // `pathlen`) unless it is surely a typo (kSureTypoCost: `foramt`, `for` and `amt` but a slip
   // of `format`).
+  // Under the rule name-prefixes, a family's prefix (IsNamePrefix) that is no slip's shape nor
+  // a sure typo passes too (`KEYC` of `KEYC_F1`).
   bool IdentifierVocabulary(const Finding& finding, WordRules rules);
+  // Whether the identifier's word at `finding` is the prefix of a family of names: the name's
+  // first part (after `_` alone, if any), right before a `_`, with which three or more distinct
+  // names of the walked text begin. Remembered for the walk.
+  bool IsNamePrefix(const Finding& finding);
   // A name of ASCII (NameParts: `detect_data_type`, `windowBits`, a name of the code in
   // prose): each of its parts judged, and the rejected ones reported apart, at their places.
   // False for another word.
@@ -173,7 +180,8 @@ class DocumentChecker {
   // The text of the walk under way with its identifiers hidden too (KeepProseAlone); empty
   // when they are not checked.
   std::u16string prose_alone_;
-  MarkupNames markup_names_;  // of the text being walked
+  MarkupNames markup_names_;                                // of the text being walked
+  std::unordered_map<std::u16string, bool> name_prefixes_;  // IsNamePrefix's, for the walk
   Waiting batch_[kBatch];
   std::size_t waiting_ = 0;
   bool found_ = false;

@@ -245,6 +245,31 @@ TEST_F(DocumentCheckerTest, IdentifiersReportTheirLikelyTyposAlone) {
   }
 }
 
+// The prefix of a family of names passes in identifiers when three or more distinct names of
+// the text begin with it and its `_` (after `_` alone), under the rule name-prefixes; not two
+// names, not a part inside a name, nor a prefix shaped as a slip (`RAED`, `read` swapped).
+TEST_F(DocumentCheckerTest, PrefixesOfFamiliesOfNamesPassInIdentifiers) {
+  const struct {
+    const char* code;
+    const char* listed;
+    const char* listed_without_rule;
+  } cases[] = {
+      {"f(KEYC_F1, KEYC_F2, _KEYC_PASTE_START, KEYC_F1);", "", "KEYC\nKEYC\nKEYC\nKEYC\n"},
+      {"f(KEYC_F1, KEYC_F2, KEYC_F1);", "KEYC\nKEYC\nKEYC\n", "KEYC\nKEYC\nKEYC\n"},
+      {"f(KEYC_F1, KEYC_F2, KEYC_F3, x_KEYC_F4);", "KEYC\n", "KEYC\nKEYC\nKEYC\nKEYC\n"},
+      {"f(RAED_A, RAED_B, RAED_C);", "RAED\nRAED\nRAED\n", "RAED\nRAED\nRAED\n"},
+  };
+  const Document document{"a.c", DocumentMode::kCFamily, CodeIdentifiers::kChecked};
+  for (const auto& c : cases) {
+    for (const bool rule : {true, false}) {
+      Lister listed(engine_, false,
+                    rule ? WordRules::All() : WordRules::All().Without(WordRule::kNamePrefixes));
+      listed.checker.Check(document, FromUtf8(c.code), listed.reporter);
+      EXPECT_EQ(listed.out, rule ? c.listed : c.listed_without_rule) << c.code;
+    }
+  }
+}
+
 // In a document of code, the lists of programming words that its mode chooses accept what the
 // verdicts reject, a part of a name too (`ptrBuf`, and of a run of words: `pathlen`),
 // Capitalised too, and documents of prose the

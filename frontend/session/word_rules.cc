@@ -16,11 +16,13 @@ namespace lexivane::frontend {
 namespace {
 
 constexpr WordRule kRulesInOrder[] = {
-    WordRule::kDigits,     WordRule::kUnderscores, WordRule::kCapitals,   WordRule::kRoman,
-    WordRule::kExtraWords, WordRule::kNames,       WordRule::kHex,        WordRule::kFormats,
-    WordRule::kEscapes,    WordRule::kCamelCase,   WordRule::kCodeWords,  WordRule::kUnlikelyTypos,
-    WordRule::kMentions,   WordRule::kElisions,    WordRule::kKeyLetters, WordRule::kOptions,
-    WordRule::kManPages,   WordRule::kCapitalNames};
+    WordRule::kDigits,      WordRule::kUnderscores, WordRule::kCapitals,
+    WordRule::kRoman,       WordRule::kExtraWords,  WordRule::kNames,
+    WordRule::kHex,         WordRule::kFormats,     WordRule::kEscapes,
+    WordRule::kCamelCase,   WordRule::kCodeWords,   WordRule::kUnlikelyTypos,
+    WordRule::kMentions,    WordRule::kElisions,    WordRule::kKeyLetters,
+    WordRule::kOptions,     WordRule::kManPages,    WordRule::kCapitalNames,
+    WordRule::kNamePrefixes};
 
 // Eight or more hex digits, all of them letters: a hash or a key that happens to have no digit
 // (`deadbeefcafe`); no English word is such a run, nor is a misspelling of one.
@@ -95,9 +97,10 @@ bool IsRomanNumeral(std::u16string_view word) {
 
 const std::vector<std::string_view>& WordRuleNames() {
   static const std::vector<std::string_view> names = {
-      "digits",   "underscores", "capitals",    "roman",      "extra-words", "names",
-      "hex",      "formats",     "escapes",     "camel-case", "code-words",  "unlikely-typos",
-      "mentions", "elisions",    "key-letters", "options",    "man-pages",   "capital-names"};
+      "digits",       "underscores", "capitals",    "roman",      "extra-words", "names",
+      "hex",          "formats",     "escapes",     "camel-case", "code-words",  "unlikely-typos",
+      "mentions",     "elisions",    "key-letters", "options",    "man-pages",   "capital-names",
+      "name-prefixes"};
   return names;
 }
 

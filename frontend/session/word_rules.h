@@ -37,6 +37,10 @@
 //   capital-names  a word of four capitals or more that is no likely typo (`BUFSIZ`,
 //                  `MAKEFLAGS`; not `RECIEVE`), judged by the DocumentChecker as unlikely-typos
 //                  judges identifiers
+//   name-prefixes  in an identifier, a first part right before `_` that begins three or more
+//                  of the text's distinct names (`KEYC_` of `KEYC_F1`, `KEYC_PASTE_START`):
+//                  the prefix of a family of names, unless shaped as a slip or surely a typo
+//                  (SpellingSession::MayBeNameVocabulary); judged by the DocumentChecker
 //
 // Under `underscores` a name with `_` inside (`detect_data_type`) is judged so too, by its
 // parts of three letters or more (identifier_parts.h cuts both kinds).
@@ -83,13 +87,14 @@ enum class WordRule : unsigned {
   kOptions = 32768,
   kManPages = 65536,
   kCapitalNames = 131072,
+  kNamePrefixes = 262144,
 };
 
 class WordRules {
  public:
   // Every bit up to the last rule's.
   static constexpr WordRules All() {
-    return WordRules((static_cast<unsigned>(WordRule::kCapitalNames) << 1) - 1);
+    return WordRules((static_cast<unsigned>(WordRule::kNamePrefixes) << 1) - 1);
   }
   static constexpr WordRules None() { return WordRules(0); }
 
