@@ -20,6 +20,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 using namespace code_prose;  // NOLINT: the pieces every code filter is made of
 
 namespace {
@@ -41,15 +43,15 @@ DirectiveKind ReadDirective(std::u16string_view text, std::size_t hash, std::siz
     return text.substr(start, at - start);
   };
   std::u16string_view name = next_word();
-  if (name == u"error" || name == u"warning") {
+  if (name == u"error"sv || name == u"warning"sv) {
     while (at < line_end && (text[at] == u' ' || text[at] == u'\t')) ++at;
     rest = at;
     return DirectiveKind::kMessageLine;
   }
-  if (name != u"pragma") return DirectiveKind::kCode;
+  if (name != u"pragma"sv) return DirectiveKind::kCode;
   name = next_word();
-  if (name == u"GCC" || name == u"clang") name = next_word();
-  return name == u"message" || name == u"warning" || name == u"error"
+  if (name == u"GCC"sv || name == u"clang"sv) name = next_word();
+  return name == u"message"sv || name == u"warning"sv || name == u"error"sv
              ? DirectiveKind::kMessageStrings
              : DirectiveKind::kCode;
 }
@@ -158,7 +160,7 @@ class CFamilyWalk {
     const bool prefix_free = prefix == 0 || !IsIdentifierCharacter(text_[prefix - 1]);
     const std::u16string_view letters = text_.substr(prefix, i - prefix);
     if (c == u'r') {
-      const bool raw = prefix_free && (letters.empty() || letters == u"b" || letters == u"c");
+      const bool raw = prefix_free && (letters.empty() || letters == u"b"sv || letters == u"c"sv);
       return raw ? RustRawString(i) : kNotAToken;
     }
     if (c == u'"') return DoubleQuoted(i, prefix_free, letters);
@@ -248,8 +250,8 @@ class CFamilyWalk {
       return end;
     }
     const bool cpp_raw = prefix_free && !letters.empty() && letters.back() == u'R' &&
-                         (letters == u"R" || letters == u"u8R" || letters == u"uR" ||
-                          letters == u"UR" || letters == u"LR");
+                         (letters == u"R"sv || letters == u"u8R"sv || letters == u"uR"sv ||
+                          letters == u"UR"sv || letters == u"LR"sv);
     if (cpp_raw) {
       const std::size_t paren = text_.substr(0, std::min(n_, i + 18)).find(u'(', i);
       if (paren != kNoPosition) {
@@ -283,15 +285,14 @@ class CFamilyWalk {
   std::size_t SingleQuoted(std::size_t i, std::u16string_view letters) {
     const char16_t before = i > 0 ? text_[i - 1] : 0;
     if (IsAsciiDigit(before) ||
-        (IsIdentifierCharacter(before) && letters.size() != 1 && letters != u"u8")) {
+        (IsIdentifierCharacter(before) && letters.size() != 1 && letters != u"u8"sv)) {
       return kNotAToken;
     }
     std::size_t name_end = i + 1;
     while (name_end < n_ && IsIdentifierCharacter(text_[name_end])) ++name_end;
     const char16_t after_name = UnitAt(text_, name_end);
     if (name_end > i + 1 && after_name != u'\'' &&
-        (before == u'&' || before == u'<' ||
-         std::u16string_view(u">,:;)+{=").find(after_name) != kNoPosition)) {
+        (before == u'&' || before == u'<' || u">,:;)+{="sv.find(after_name) != kNoPosition)) {
       return kNotAToken;
     }
     const std::size_t line_end = line_ends_.Of(i);

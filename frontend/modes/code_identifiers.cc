@@ -11,6 +11,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 using Keywords = std::unordered_set<std::u16string_view>;
@@ -102,7 +104,7 @@ bool IsIncludeLine(std::u16string_view text, std::size_t at) {
   std::size_t i = at + 1;
   while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
   const std::u16string_view rest = text.substr(i, 7);
-  return rest == u"include" || rest.substr(0, 6) == u"import";
+  return rest == u"include"sv || rest.substr(0, 6) == u"import"sv;
 }
 
 }  // namespace

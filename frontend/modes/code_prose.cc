@@ -11,6 +11,8 @@
 
 namespace lexivane::frontend::code_prose {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 bool IsCamelCase(std::u16string_view word) {
@@ -242,8 +244,7 @@ void HideEscapesAndPlaceholders(TextCursor text, std::size_t begin, std::size_t 
       while (j < end && (text[j] == u'h' || text[j] == u'l' || text[j] == u'L' || text[j] == u'z' ||
                          text[j] == u'j' || text[j] == u't' || text[j] == u'q'))
         ++j;
-      if (j < end &&
-          std::u16string_view(u"diouxXeEfFgGaAcspn%vTqwb").find(text[j]) != kNoPosition &&
+      if (j < end && u"diouxXeEfFgGaAcspn%vTqwb"sv.find(text[j]) != kNoPosition &&
           !(j + 1 < end && IsAsciiLetter(text[j + 1]) && j == i + 1 && text[j] != u'%')) {
         text.Hide(i, j + 1);
         i = j;
@@ -251,8 +252,7 @@ void HideEscapesAndPlaceholders(TextCursor text, std::size_t begin, std::size_t 
     } else if (c == u'{') {
       std::size_t j = i + 1;
       while (j < end && j < i + 40 &&
-             (IsIdentifierCharacter(text[j]) ||
-              std::u16string_view(u":.<>^+#?!*,=-").find(text[j]) != kNoPosition))
+             (IsIdentifierCharacter(text[j]) || u":.<>^+#?!*,=-"sv.find(text[j]) != kNoPosition))
         ++j;
       if (j < end && text[j] == u'}') {
         text.Hide(i, j + 1);
@@ -273,7 +273,7 @@ void HideTokenString(TextCursor text, std::size_t begin, std::size_t end) {
   if (first < last && IsAsciiUpper(text[first])) {  // "Cancel", "Done."
     std::size_t i = first + 1;
     while (i < last && IsAsciiLower(text[i])) ++i;
-    while (i < last && std::u16string_view(u".,:;!?").find(text[i]) != kNoPosition) ++i;
+    while (i < last && u".,:;!?"sv.find(text[i]) != kNoPosition) ++i;
     if (i == last) return;
   }
   text.Hide(first, last);
@@ -377,11 +377,11 @@ void HideCodeWords(TextCursor text, std::size_t begin, std::size_t end) {
     const char16_t before2 = i > begin + 1 ? text[i - 2] : 0;
     code = code || (inner_capital && IsCamelCase(word));
     code = code || (after.size() >= 2 && after[0] == u'(' &&
-                    (after[1] == u')' || (after[1] != u's' && after.substr(0, 3) != u"(es")));
+                    (after[1] == u')' || (after[1] != u's' && after.substr(0, 3) != u"(es"sv)));
     code = code || (after.size() >= 2 && after[0] == u'.' && IsIdentifierCharacter(after[1]) &&
                     !(word.size() == 1 && after.size() == 3 && after[2] == u'.'));  // not e.g.
     code = code || (before1 == u'.' && IsIdentifierCharacter(before2) && word.size() > 1);
-    code = code || after.substr(0, 2) == u"::" || after.substr(0, 2) == u"->" ||
+    code = code || after.substr(0, 2) == u"::"sv || after.substr(0, 2) == u"->"sv ||
            (before1 == u':' && before2 == u':') || (before1 == u'>' && before2 == u'-');
     if (code) text.Hide(i, j);
     i = j;
@@ -403,7 +403,7 @@ void KeepComment(TextCursor text, std::size_t begin, std::size_t end, Fence& fen
             text[content] == u'*' || text[content] == u'!' || text[content] == u'#')) {
       ++content;
     }
-    if (std::u16string_view(text).substr(content, 3) == u"```") {
+    if (std::u16string_view(text).substr(content, 3) == u"```"sv) {
       fence.open = !fence.open;
       text.Hide(line, line_end);
     } else if (fence.open) {

@@ -16,6 +16,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 using namespace code_prose;  // NOLINT: the pieces every code filter is made of
 
 namespace {
@@ -50,7 +52,7 @@ void KeepComments(std::u16string& original, CodeIdentifiers identifiers, Comment
   Fence fence;
   LineEnds line_ends(text);  // a line may go on after a bracket comment
   std::size_t line = 0;
-  if (std::u16string_view(text).substr(0, 2) == u"#!") {
+  if (std::u16string_view(text).substr(0, 2) == u"#!"sv) {
     line = NextLineFeed(text, 0);
     text.Hide(0, line);
   }

@@ -16,6 +16,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 using namespace code_prose;  // NOLINT: the pieces every code filter is made of
 
 namespace {
@@ -50,7 +52,7 @@ bool KeepMenuLine(TextCursor text, std::size_t content, std::size_t line_end, Fe
   }
   const std::u16string_view keyword = text.substr(content, word_end - content);
   const bool prompt = IsPromptKeyword(keyword);
-  const bool opens_help = keyword == u"help" || keyword == u"---help---";
+  const bool opens_help = keyword == u"help"sv || keyword == u"---help---"sv;
   bool string_kept = false;
   std::size_t code = content;  // the start of what is still to hide
   for (std::size_t i = word_end; i < line_end; ++i) {

@@ -23,6 +23,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 using html::DecodeReference;
@@ -255,8 +257,7 @@ class MarkdownInline {
     bool mail = false;
     if (!scheme) {
       while (i < end_ &&
-             (IsAsciiAlnum(text_[i]) ||
-              std::u16string_view(u".!#$%&'*+/=?^_`{|}~-").find(text_[i]) != kNoPosition)) {
+             (IsAsciiAlnum(text_[i]) || u".!#$%&'*+/=?^_`{|}~-"sv.find(text_[i]) != kNoPosition)) {
         ++i;
       }
       mail = i > at + 1 && i < end_ && text_[i] == u'@';
@@ -418,7 +419,7 @@ class MarkdownInline {
                    std::count(address.begin(), address.end(), u'(');
         counted = true;
       }
-      if (std::u16string_view(u"?!.,:*_~'\"").find(c) != kNoPosition) {
+      if (u"?!.,:*_~'\""sv.find(c) != kNoPosition) {
         --last;
       } else if (c == u')' && unopened > 0) {
         --unopened;
@@ -477,7 +478,7 @@ class MarkdownBlocks {
       if (!IsMarkerLine(0, marker)) continue;
       for (std::size_t line = LineBreak(text_, 0); line < text_.size();) {
         while (line < text_.size() && IsLineBreak(text_[line])) ++line;
-        if (IsMarkerLine(line, marker) || (marker == u"---" && IsMarkerLine(line, u"..."))) {
+        if (IsMarkerLine(line, marker) || (marker == u"---"sv && IsMarkerLine(line, u"..."))) {
           const std::size_t end = LineBreak(text_, line);
           text_.Hide(0, end);
           return end;

@@ -20,6 +20,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 using std::size_t;
@@ -122,7 +124,7 @@ char16_t NamedLetter(std::u16string_view name) {
   if (name.size() >= 5 && name.size() <= 6 && name[0] == u'u') {
     digits = name.substr(1);
     base = 16;
-  } else if (name.size() > 4 && name.size() <= 9 && name.substr(0, 4) == u"char") {
+  } else if (name.size() > 4 && name.size() <= 9 && name.substr(0, 4) == u"char"sv) {
     digits = name.substr(4);
   } else {
     return 0;
@@ -190,19 +192,19 @@ class NroffFilter {
       case Block::kNone:
         break;
       case Block::kDefinition:
-        if (control && name == u".") block_ = Block::kNone;
+        if (control && name == u"."sv) block_ = Block::kNone;
         return Hide(begin, end);
       case Block::kEquation:
-        if (control && name == u"EN") block_ = Block::kNone;
+        if (control && name == u"EN"sv) block_ = Block::kNone;
         return Hide(begin, end);
       case Block::kExample:
-        if (control && (name == u"EE" || name == u"Ve")) block_ = Block::kNone;
+        if (control && (name == u"EE"sv || name == u"Ve"sv)) block_ = Block::kNone;
         return Hide(begin, end);
       case Block::kLiteral:
-        if (control && name == u"Ed") block_ = Block::kNone;
+        if (control && name == u"Ed"sv) block_ = Block::kNone;
         return Hide(begin, end);
       case Block::kTableFormat: {
-        if (control && name == u"TE") {
+        if (control && name == u"TE"sv) {
           block_ = Block::kNone;
           return Hide(begin, end);
         }
@@ -219,11 +221,11 @@ class NroffFilter {
         break;
       }
       case Block::kTable:
-        if (control && name == u"TE") {
+        if (control && name == u"TE"sv) {
           block_ = Block::kNone;
           return Hide(begin, end);
         }
-        if (control && name == u"T&") {
+        if (control && name == u"T&"sv) {
           block_ = Block::kTableFormat;
           return Hide(begin, end);
         }
@@ -234,23 +236,23 @@ class NroffFilter {
     if (!control) return Escapes(begin, end, false);
     Hide(begin, name_end);
     if (IsManTextMacro(name)) return Escapes(name_end, end, true);
-    if (name == u"IP") return ItemParagraph(name_end, end);
+    if (name == u"IP"sv) return ItemParagraph(name_end, end);
     if (const MdocMacro* mdoc = FindMdoc(name)) {
-      if (name == u"Bd" &&
+      if (name == u"Bd"sv &&
           std::u16string_view(t_).substr(name_end, end - name_end).find(u"-literal") !=
               std::u16string_view::npos) {
         block_ = Block::kLiteral;
       }
       return Mdoc(name_end, end, mdoc->text);
     }
-    if (name == u"de" || name == u"de1" || name == u"am" || name == u"am1" || name == u"ig" ||
-        name == u"dei" || name == u"ami") {
+    if (name == u"de"sv || name == u"de1"sv || name == u"am"sv || name == u"am1"sv ||
+        name == u"ig"sv || name == u"dei"sv || name == u"ami"sv) {
       block_ = Block::kDefinition;
-    } else if (name == u"EQ") {
+    } else if (name == u"EQ"sv) {
       block_ = Block::kEquation;
-    } else if (name == u"EX" || name == u"Vb") {  // Vb: the verbatim of pages made from POD
+    } else if (name == u"EX"sv || name == u"Vb"sv) {  // Vb: the verbatim of pages made from POD
       block_ = Block::kExample;
-    } else if (name == u"TS") {
+    } else if (name == u"TS"sv) {
       block_ = Block::kTableFormat;
     }
     Hide(name_end, end);

@@ -15,6 +15,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 using namespace code_prose;  // NOLINT: the pieces every code filter is made of
 
 namespace {
@@ -26,7 +28,7 @@ std::size_t ParameterNamesEnd(std::u16string_view text, std::size_t i, std::size
     while (i < end && i < start + 2 && text[i] == u'*') ++i;
     if (i == end || !(IsAsciiLetter(text[i]) || text[i] == u'_')) return start;
     while (i < end && (IsIdentifierCharacter(text[i]) || text[i] == u'.')) ++i;
-    if (text.substr(i, 2) != u", ") return i;
+    if (text.substr(i, 2) != u", "sv) return i;
     start = i;
     i += 2;
   }
@@ -87,7 +89,7 @@ void HideDocstringParameters(TextCursor text, std::size_t begin, std::size_t end
     const std::size_t names_end = ParameterNamesEnd(text, first, first + content.size());
     if (section == Section::kGoogle && indent == entry_indent && names_end > first) {
       std::size_t colon = names_end;
-      if (text.substr(colon, 2) == u" (") {  // name (int, optional): text
+      if (text.substr(colon, 2) == u" ("sv) {  // name (int, optional): text
         colon = FindAnyOf(docstring.substr(0, line_end), colon, u':');
         while (colon < line_end && text[colon - 1] != u')') {
           colon = FindAnyOf(docstring.substr(0, line_end), colon + 1, u':');
@@ -95,7 +97,7 @@ void HideDocstringParameters(TextCursor text, std::size_t begin, std::size_t end
       }
       if (colon < line_end && text[colon] == u':') text.Hide(first, colon + 1);
     } else if (section == Section::kNumpy && indent == section_indent && names_end > first &&
-               (names_end == first + content.size() || text.substr(names_end, 3) == u" : ")) {
+               (names_end == first + content.size() || text.substr(names_end, 3) == u" : "sv)) {
       text.Hide(first, first + content.size());  // name : int, optional
     }
     line = next;
@@ -159,7 +161,7 @@ void KeepPythonCommentsAndStrings(std::u16string& original, CodeIdentifiers iden
         std::size_t first = line;
         while (first < line_end && (text[first] == u' ' || text[first] == u'\t')) ++first;
         const std::u16string_view start = std::u16string_view(text).substr(first, 3);
-        if (start == u">>>" || start == u"...") text.Hide(line, line_end);
+        if (start == u">>>"sv || start == u"..."sv) text.Hide(line, line_end);
         line = line_end + 1;
       }
       for (std::size_t j = FindAnyOf(docstring, open_end, u':'); j < content_end;

@@ -14,6 +14,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 using code_prose::IsIdentifierCharacter;
@@ -213,7 +215,7 @@ void HideBlocks(TextCursor text) {
         }
       }
       // A paragraph that ends with `::` announces a literal block.
-      if (content_end - first >= 2 && text.substr(content_end - 2, 2) == u"::") {
+      if (content_end - first >= 2 && text.substr(content_end - 2, 2) == u"::"sv) {
         literal_next = true;
         literal_indent = TextColumn(text, first, content_end) - line;
         text.Hide(content_end - 2, content_end);

@@ -16,6 +16,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 using namespace code_prose;  // NOLINT: the pieces every code filter is made of
 
 namespace {
@@ -96,7 +98,7 @@ void HideShellExpansions(TextCursor text, std::size_t begin, std::size_t end) {
       j = i + 1;
       while (j < end && (IsAsciiLetter(text[j]) || IsAsciiDigit(text[j]) || text[j] == u'_')) ++j;
     } else if (c == u'$' && i + 1 < end &&
-               (IsAsciiDigit(next) || std::u16string_view(u"@*#?$!-").find(next) != kNoPosition)) {
+               (IsAsciiDigit(next) || u"@*#?$!-"sv.find(next) != kNoPosition)) {
       j = i + 2;
     } else {
       continue;
@@ -132,7 +134,7 @@ std::size_t ReadHereDocument(std::u16string_view text, std::size_t i,
     return j;
   }
   while (j < text.size() && !IsBlankOrLineBreak(text[j]) &&
-         std::u16string_view(u";&|()<>").find(text[j]) == kNoPosition) {
+         u";&|()<>"sv.find(text[j]) == kNoPosition) {
     const char16_t c = text[j];
     if (c == u'\'' || c == u'"') {
       doc.expands = false;
@@ -225,19 +227,24 @@ class ShellCommand {
                       std::all_of(word.begin() + 1, word.end(), IsAsciiLetter<char16_t>);
       return;
     }
+    if (LeadsToCommand(word) || IsAssignment(word)) return;
+    named_ = true;
+    const std::u16string_view name = word.substr(word.rfind(u'/') + 1);  // /usr/bin/ssh
+    runs_code_ = name == u"trap"sv || name == u"eval"sv || name == u"ssh"sv;
+  }
+
+  // A word that a command's name follows: a keyword or a command that runs the next words.
+  static bool LeadsToCommand(std::u16string_view word) {
     static constexpr std::u16string_view kPrefixes[] = {
         u"if", u"then", u"elif", u"else", u"do",      u"while",   u"until",
         u"!",  u"{",    u"time", u"exec", u"command", u"builtin", u"nohup"};
-    const std::size_t equals = word.find(u'=');
-    const bool assignment = equals != kNoPosition && equals > 0 &&
-                            std::all_of(word.begin(), word.begin() + equals, IsIdentifierCharacter);
-    if (assignment ||
-        std::find(std::begin(kPrefixes), std::end(kPrefixes), word) != std::end(kPrefixes)) {
-      return;
-    }
-    named_ = true;
-    const std::u16string_view name = word.substr(word.rfind(u'/') + 1);  // /usr/bin/ssh
-    runs_code_ = name == u"trap" || name == u"eval" || name == u"ssh";
+    return std::find(std::begin(kPrefixes), std::end(kPrefixes), word) != std::end(kPrefixes);
+  }
+  // `NAME=value`: a variable set for the command that follows.
+  static bool IsAssignment(std::u16string_view word) {
+    std::size_t equals = 0;
+    while (equals < word.size() && IsIdentifierCharacter(word[equals])) ++equals;
+    return equals > 0 && equals < word.size() && word[equals] == u'=';
   }
 
   std::size_t read_ = 0;            // the code before this is read
@@ -270,7 +277,7 @@ void KeepShellCommentsAndStrings(std::u16string& original, CodeIdentifiers ident
     code = end;
   };
   std::size_t i = 0;
-  if (std::u16string_view(text).substr(0, 2) == u"#!") i = NextLineFeed(text, 0);
+  if (std::u16string_view(text).substr(0, 2) == u"#!"sv) i = NextLineFeed(text, 0);
   while (i < n) {
     // Only these characters may start something; a line's end only when here-documents wait.
     i = pending.empty() ? FindAnyOf(text, i, u'\\', u'#', u'\'', u'"', u'$', u'<')
@@ -306,9 +313,11 @@ void KeepShellCommentsAndStrings(std::u16string& original, CodeIdentifiers ident
     }
     if (c == u'\\') {
       i += 2;
-    } else if (c == u'#' && (IsBlankOrLineBreak(before) ||
-                             std::u16string_view(u";&|()").find(before) != kNoPosition)) {
-      const std::size_t end = NextLineFeed(text, i);
+    } else if (c == u'#' &&
+               (IsBlankOrLineBreak(before) || u";&|()"sv.find(before) != kNoPosition)) {
+      // A block of comment lines at once, unless a here-document's body starts on the next.
+      const std::size_t line_end = NextLineFeed(text, i);
+      const std::size_t end = pending.empty() ? LineCommentsEnd(text, line_end, u'#') : line_end;
       hide_code(code, i);
       KeepComment(text, i, end, fence);
       code = i = end;

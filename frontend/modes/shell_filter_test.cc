@@ -11,38 +11,43 @@ namespace lexivane::frontend {
 namespace {
 
 TEST(ShellFilter, ShellKeepsCommentsStringsAndHereDocuments) {
-  Expect(KeepShellCommentsAndStrings,
-         {
-             {"#!/bin/sh\n# Install it\nls -l  # list files", "Install it list files"},
-             {"echo \"Updating files in $DIR...\" 'and # these'", "Updating files in and these"},
-             {"echo \"Found ${#list[@]} of $1 in ${x:-\"the default\"}, $(wc -l \"$f\")\"",
-              "Found of in"},
-             {"echo $\"error: you cannot read\" \"`cat \\`x\\``\" $'tab\\there'",
-              "error you cannot read tab here"},
-             {"printf '%s: no such file\\n' \"$0\" >&2", "no such file"},
-             {"[ \"$v\" = 0 ] || ARG=\"--verbose\"; cd 'build'; x=\"HOME\"", ""},
-             {"echo \"$n fiels\" \"${x} begining\" \"${HOME}\" \"$1\" \"$HOME/bin\"",
-              "fiels begining"},
-             {"n=$# ; m=${#arr[@]} ; x=a#b ; y=${p#'*'} # note", "note"},
-             {"msg=$(gettext \"Good morning\") # greet\nnext", "Good morning greet"},
-             {"trap 'rm -rf \"$tmp\"' EXIT; eval \"$x --quiet\"; su -c 'ls -l' me; echo 'one more'"
-              "\nx=$(ssh host 'cat /etc/x'); bash -lc \"make it\" && echo \"two -c\" 'three more'",
-              "one more two c three more"},
-             {"echo \"see https://example.org and /usr/bin/ldd\"", "see and"},
-             {"echo \"one\ntwo\" \\'not a string", "one two"},
-             // Here-documents: read as strings, expansions hidden unless the word is quoted.
-             {"cat <<EOF\nUsage: $0 [options] files\nEOF\necho 'all done'",
-              "Usage options files all done"},
-             {"cat <<-'END' >x; cat <<<\"$y\"\n\tLiteral $HOME text\n\tEND\n# done",
-              "Literal HOME text done"},
-             {"cat <<A <<\"B\"\nfirst one\nA\nsecond one\nB\n", "first one second one"},
-             {"cat <<EOF\nnever closed # here", "never closed here"},
-             {"x=$((1 << n)); (( y <<= 2 )); z=$(( a << b ))\n# shifts, not here-documents",
-              "shifts not here documents"},
-             {"cat <<EOF\r\nbody text\r\nEOF\r\necho 'x y'", "body text x y"},
-             {"echo \"a $(echo \"b $(c)\") d\"", "a d"},
-             {"echo \"open $(", "open"},
-         });
+  Expect(
+      KeepShellCommentsAndStrings,
+      {
+          {"#!/bin/sh\n# Install it\nls -l  # list files", "Install it list files"},
+          {"echo \"Updating files in $DIR...\" 'and # these'", "Updating files in and these"},
+          {"echo \"Found ${#list[@]} of $1 in ${x:-\"the default\"}, $(wc -l \"$f\")\"",
+           "Found of in"},
+          {"echo $\"error: you cannot read\" \"`cat \\`x\\``\" $'tab\\there'",
+           "error you cannot read tab here"},
+          {"printf '%s: no such file\\n' \"$0\" >&2", "no such file"},
+          {"[ \"$v\" = 0 ] || ARG=\"--verbose\"; cd 'build'; x=\"HOME\"", ""},
+          {"echo \"$n fiels\" \"${x} begining\" \"${HOME}\" \"$1\" \"$HOME/bin\"",
+           "fiels begining"},
+          {"n=$# ; m=${#arr[@]} ; x=a#b ; y=${p#'*'} # note", "note"},
+          {"msg=$(gettext \"Good morning\") # greet\nnext", "Good morning greet"},
+          {"trap 'rm -rf \"$tmp\"' EXIT; eval \"$x --quiet\"; su -c 'ls -l' me; echo 'one more'"
+           "\nx=$(ssh host 'cat /etc/x'); bash -lc \"make it\" && echo \"two -c\" 'three more'",
+           "one more two c three more"},
+          {"echo \"see https://example.org and /usr/bin/ldd\"", "see and"},
+          {"echo \"one\ntwo\" \\'not a string", "one two"},
+          // Here-documents: read as strings, expansions hidden unless the word is quoted.
+          {"cat <<EOF\nUsage: $0 [options] files\nEOF\necho 'all done'",
+           "Usage options files all done"},
+          {"cat <<-'END' >x; cat <<<\"$y\"\n\tLiteral $HOME text\n\tEND\n# done",
+           "Literal HOME text done"},
+          {"cat <<A <<\"B\"\nfirst one\nA\nsecond one\nB\n", "first one second one"},
+          {"cat <<EOF\nnever closed # here", "never closed here"},
+          // A block of comment lines, indented or not, is one comment; not the body of a
+          // here-document announced on the line of a comment.
+          {"  # one `two\n\t#  three` four\n#\nx=1 # five\n# six", "one two three four five six"},
+          {"cat <<EOF # a note\n# body $HOME line\nEOF\n# after", "a note body line after"},
+          {"x=$((1 << n)); (( y <<= 2 )); z=$(( a << b ))\n# shifts, not here-documents",
+           "shifts not here documents"},
+          {"cat <<EOF\r\nbody text\r\nEOF\r\necho 'x y'", "body text x y"},
+          {"echo \"a $(echo \"b $(c)\") d\"", "a d"},
+          {"echo \"open $(", "open"},
+      });
 }
 
 TEST(ShellFilter, ReadsEachQuotingToItsEnd) {

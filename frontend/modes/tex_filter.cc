@@ -21,6 +21,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 using std::size_t;
@@ -266,7 +268,7 @@ bool IsCite(std::u16string_view name) {
 // A document's own reference commands (\thmref, \secref, \figRef) take a label as \ref does.
 bool IsReference(std::u16string_view name) {
   return name.size() > 3 && (name.ends_with(u"ref") || name.ends_with(u"Ref")) &&
-         name != u"hyperref";
+         name != u"hyperref"sv;
 }
 
 // The combining mark of an accent command (`\'`, `\"`, `\c`, ...), or 0.
@@ -480,10 +482,10 @@ class TexFilter {
 
     size_t end = name_end;
     if (s_.At(end) == u'*') ++end;
-    if (name == u"begin") return Begin(i, end);
-    if (name == u"verb" || name == u"lstinline") return Verb(i, end);
-    if (name == u"mintinline") return HideArguments(i, end, 2);
-    if (name == u"def" || name == u"gdef" || name == u"edef" || name == u"xdef") {
+    if (name == u"begin"sv) return Begin(i, end);
+    if (name == u"verb"sv || name == u"lstinline"sv) return Verb(i, end);
+    if (name == u"mintinline"sv) return HideArguments(i, end, 2);
+    if (name == u"def"sv || name == u"gdef"sv || name == u"edef"sv || name == u"xdef"sv) {
       // \def\name#1#2{body}: the name and the parameter text up to the body are hidden.
       size_t body = s_.t.view().find(u'{', end);
       if (body == std::u16string::npos) body = s_.Size();
@@ -500,7 +502,7 @@ class TexFilter {
       return HideArguments(i, end, known->count);
     }
     if (IsCite(name) || IsReference(name)) return HideArguments(i, end, 1);
-    if (name == u"font") {  // \font\big=cmbx10: the name and the font's file
+    if (name == u"font"sv) {  // \font\big=cmbx10: the name and the font's file
       end = s_.SkipBlanks(end);
       if (s_.At(end) == u'\\') end = s_.ControlSequenceEnd(end);
     }
@@ -524,8 +526,7 @@ class TexFilter {
       ++j;
     }
     // Glue: `5pt plus 1pt minus 2pt`.
-    for (std::u16string_view part :
-         {std::u16string_view(u" plus "), std::u16string_view(u" minus ")}) {
+    for (std::u16string_view part : {u" plus "sv, u" minus "sv}) {
       if (std::u16string_view(s_.t).substr(j, part.size()) == part) {
         j += part.size();
         while (j < s_.Size() && !IsBlank(s_.t[j]) && s_.t[j] != u'\n' && s_.t[j] != u'\\') ++j;

@@ -62,6 +62,19 @@ inline std::size_t SplicedLineEnd(std::u16string_view text, std::size_t from) {
   return end;
 }
 
+// The end of a run of line comments from the end of its first, `end`: the end of the last of
+// the lines after it that hold nothing but blanks before `marker` (a comment block of `#`
+// lines is read as one comment, its markers hidden line by line).
+inline std::size_t LineCommentsEnd(std::u16string_view text, std::size_t end, char16_t marker) {
+  while (end < text.size()) {
+    std::size_t next = end + 1;
+    while (next < text.size() && (text[next] == u' ' || text[next] == u'\t')) ++next;
+    if (next == text.size() || text[next] != marker) break;
+    end = NextLineFeed(text, next);
+  }
+  return end;
+}
+
 class TextCursor {
  public:
   explicit TextCursor(std::u16string& text) : text_(&text) {}

@@ -19,6 +19,8 @@
 
 namespace lexivane::frontend {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // Blanks, quotes and guillemets outside ASCII: they end an address as an ASCII blank does.
@@ -168,7 +170,7 @@ std::size_t AddressAt(std::u16string_view text, std::size_t start, std::size_t& 
     }
     return start;
   }
-  if (head.substr(0, 2) == u"./" || head.substr(0, 3) == u"../") {
+  if (head.substr(0, 2) == u"./"sv || head.substr(0, 3) == u"../"sv) {
     return AddressEnd(text, start, run);
   }
   if (head.size() == 1 && IsAsciiLetter(first) &&

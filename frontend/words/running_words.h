@@ -130,6 +130,29 @@ inline std::size_t SkipHiddenRun(const char16_t* units, std::size_t from, std::s
   return i;
 }
 
+// The first i from `from` on, before `limit`, where units[i] is an ASCII blank or a unit
+// outside ASCII, or `limit`: the plain ASCII of a stretch, read eight units a step.
+inline std::size_t AsciiRunEnd(const char16_t* units, std::size_t from, std::size_t limit) {
+  std::size_t i = from;
+#if defined(__SSE2__)
+  // Signed lanes: U+8000 and up are below zero, and outside ASCII as U+0080 and up are.
+  const __m128i last_ascii = _mm_set1_epi16(0x7F), space = _mm_set1_epi16(' ');
+  const __m128i before_tab = _mm_set1_epi16('\t' - 1), after_return = _mm_set1_epi16('\r' + 1);
+  for (; i + 8 <= limit; i += 8) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+    const __m128i outside = _mm_or_si128(_mm_cmpgt_epi16(eight, last_ascii),
+                                         _mm_cmplt_epi16(eight, _mm_setzero_si128()));
+    const __m128i blank = _mm_or_si128(
+        _mm_cmpeq_epi16(eight, space),
+        _mm_and_si128(_mm_cmpgt_epi16(eight, before_tab), _mm_cmplt_epi16(eight, after_return)));
+    const auto stop = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(outside, blank)));
+    if (stop != 0) return i + static_cast<std::size_t>(std::countr_zero(stop)) / 2;
+  }
+#endif
+  while (i < limit && units[i] < 0x80 && !IsAsciiBlank(units[i])) ++i;
+  return i;
+}
+
 // The words of text[begin, end), a stretch without blanks that is not all ASCII, by ICU.
 void ForEachWordOfStretch(std::u16string_view text, std::size_t begin, std::size_t end,
                           const std::function<void(const RunningWord&)>& found);
@@ -153,8 +176,10 @@ void ForEachRunningWord(std::u16string_view text, FoundAscii&& found_ascii,
       continue;
     }
     const std::size_t start = i;
+    const std::size_t limit = size - start < kMaxIcuStretch ? size : start + kMaxIcuStretch;
+    i = running_words_detail::AsciiRunEnd(units, i, limit);
     bool ascii = true, by_hand = true;
-    for (; i < size && i - start < kMaxIcuStretch; ++i) {
+    for (; i < limit; ++i) {
       const char16_t c = units[i];
       if (c < 0x80) {
         if (IsAsciiBlank(c)) break;
