@@ -119,8 +119,7 @@ void DocumentChecker::Reject(const Finding& finding) {
   const std::string_view stem =
       rules.Has(WordRule::kElisions) ? ElidedStem(finding.word) : std::string_view();
   if (rules.Has(WordRule::kCodeWords) &&
-      (CodeWordsHold(document_->mode, finding.word) ||
-       (!stem.empty() && CodeWordsHold(document_->mode, stem)))) {
+      (CodeWordsOfModeHold(finding.word) || (!stem.empty() && CodeWordsOfModeHold(stem)))) {
     if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
     return;
   }
@@ -166,6 +165,19 @@ void DocumentChecker::Reject(const Finding& finding) {
     if (!verdicts_.Accepts(rest.word)) return Report(rest);
   }
   if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+}
+
+bool DocumentChecker::CodeWordsOfModeHold(std::string_view word) {
+  constexpr std::size_t kMostRemembered = std::size_t{1} << 16;
+  code_word_key_.assign(1, static_cast<char>(document_->mode));
+  code_word_key_ += word;
+  if (const auto known = code_words_held_.find(code_word_key_); known != code_words_held_.end()) {
+    return known->second;
+  }
+  const bool held = CodeWordsHold(document_->mode, word);
+  if (code_words_held_.size() == kMostRemembered) code_words_held_.clear();
+  code_words_held_.emplace(code_word_key_, held);
+  return held;
 }
 
 bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rules) {

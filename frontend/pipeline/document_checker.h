@@ -145,6 +145,9 @@ class DocumentChecker {
   // is written with it (markup_names.h; both in prose and comments), or a directive covers it.
   // Apart, so that Judge, called for every word, stays small enough to be inlined.
   [[gnu::noinline]] void Reject(const Finding& finding);
+  // CodeWordsHold for the document's mode, remembered: Reject asks it for every place a
+  // rejected word is written. A bounded memory, as the verdicts are.
+  bool CodeWordsOfModeHold(std::string_view word);
   // Whether a rejected word of an identifier is taken as the code's own: a spelling of any
   // English variant (`colour` under en-US, `color` under en-GB); under the rule
   // unlikely-typos one that is no likely typo (SpellingSession::LikelyTypo), and under any
@@ -182,6 +185,9 @@ class DocumentChecker {
   std::u16string prose_alone_;
   MarkupNames markup_names_;                                // of the text being walked
   std::unordered_map<std::u16string, bool> name_prefixes_;  // IsNamePrefix's, for the walk
+  // CodeWordsOfModeHold's answers, keyed by the mode's number and the word.
+  std::unordered_map<std::string, bool> code_words_held_;
+  std::string code_word_key_;
   Waiting batch_[kBatch];
   std::size_t waiting_ = 0;
   bool found_ = false;
