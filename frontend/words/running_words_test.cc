@@ -75,7 +75,8 @@ TEST(RunningWords, CutsAsDocumented) {
 TEST(RunningWords, AsciiShortcutAgreesWithIcu) {
   const std::u16string pieces[] = {
       u"a", u"Z", u"q", u"0", u"9", u"_", u"'", u".", u":", u",", u";", u"-", u"/", u"^", u"@",
-      u"\"", u" ", u"\n", u"\t", u"\r", u"1", u"st", u"ND", u"rd", u"th", u"\0"s, u"\u00E9",
+      u"\"", u" ", u"\n", u"\t", u"\r", u"\v", u"\f", u"1", u"st", u"ND", u"rd", u"th", u"\0"s,
+      u"\u00E9", u"abcdefghijklmnopq",  // plain ASCII read eight units a step
       u"\u2019", u"\u201C", u"\u2014", u"\u0301", u"\u00AD", u"\u6771", u"\U0001F600",
       // Separators outside ASCII, word joiners after them and after letters, and characters
       // near them that are no separators (middle dot, one-dot leader, the other quotes).
