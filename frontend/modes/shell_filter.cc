@@ -238,9 +238,11 @@ class ShellCommand {
     static constexpr std::u16string_view kPrefixes[] = {
         u"if", u"then", u"elif", u"else", u"do",      u"while",   u"until",
         u"!",  u"{",    u"time", u"exec", u"command", u"builtin", u"nohup"};
-    // Most first words are none of them, as their first unit tells.
-    if (word.empty() || u"!{bcdeintuw"sv.find(word[0]) == kNoPosition) return false;
-    return std::find(std::begin(kPrefixes), std::end(kPrefixes), word) != std::end(kPrefixes);
+    // Most first words are none of them, as their length and first unit tell before a comparison.
+    return !word.empty() &&
+           std::any_of(std::begin(kPrefixes), std::end(kPrefixes), [word](std::u16string_view p) {
+             return p.size() == word.size() && p.front() == word.front() && p == word;
+           });
   }
   // `NAME=value`: a variable set for the command that follows.
   static bool IsAssignment(std::u16string_view word) {
