@@ -8,7 +8,7 @@
 # occur there and were not planted), and the CPU time of lexivane list and aspell list over the
 # same files, best of RUNS runs of 5 passes: the start-up (a document of one word), one process
 # per file, and one process per format over all its files (aspell reading them one after
-# another on its standard input), and each format's documents repeated 60 times in one process
+# another on its standard input), and each format's documents repeated to 8 MB in one process
 # (throughput, start-up aside). aspell has no Python mode:
 # Python and shell files go through its perl mode (# comments and string literals): its comment
 # mode flags nothing at all in aspell 0.60.8, not even a misspelt word in a comment.
