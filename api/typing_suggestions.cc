@@ -1,9 +1,42 @@
 #include "lexivane/typing_suggestions.h"
 
+#include <algorithm>
+
 #include "api/thread_state.h"
+#include "suggest/typing/offered_words.h"
 #include "suggest/typing/typing_ranking.h"
 
 namespace lexivane {
+namespace {
+
+// The scale of word levels ends where a byte does.
+std::uint8_t LevelOf(int level) {
+  return static_cast<std::uint8_t>(std::clamp(level, 1, 255));
+}
+
+}  // namespace
+
+OfferedWords::OfferedWords(const std::vector<std::u16string>& words, int level)
+    : index_(std::make_unique<const OfferedWordIndex>(words, LevelOf(level))) {}
+
+OfferedWords::~OfferedWords() = default;
+
+std::size_t OfferedWords::size() const {
+  return index_->size();
+}
+
+std::vector<std::u16string> TypingSuggestions(const SpellCheck& /*engine*/,
+                                              std::u16string_view word, std::size_t most,
+                                              bool check_custom,
+                                              const std::vector<const OfferedWords*>& offered) {
+  const CustomDictionary* custom = check_custom ? &ThisThread().dictionaries.custom : nullptr;
+  std::vector<const OfferedWordIndex*> indexes;
+  indexes.reserve(offered.size());
+  for (const OfferedWords* words : offered) {
+    if (words != nullptr) indexes.push_back(&words->index());
+  }
+  return RankByTyping(TypingDictionaries::OfEmbeddedList(custom, indexes), word, most);
+}
 
 // The engine stands for its thread's dictionaries: the custom dictionary is the thread's, the
 // main list the embedded one that every thread's tables point at.

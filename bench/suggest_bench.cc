@@ -3,7 +3,9 @@
 // compared without regard to case, first / among the first five suggestions).
 //
 // The engine runs at its default threshold, the typing ranking (TypingSuggestions) for the 15
-// suggestions the front ends show, aspell in "normal" mode. hunspell and nuspell take tens of
+// suggestions the front ends show, alone and with the lists the front ends offer besides (the
+// extra words and the programming words, read from data/ as the front ends build them in),
+// aspell in "normal" mode. hunspell and nuspell take tens of
 // milliseconds a word, so they run over every 10th row only (rows 0, 10, 20, ...); the engine,
 // the typing ranking and aspell run over both the whole sample and that subset, so that each
 // peer has a figure on the very same words. The argument "every" in a benchmark's name is that
@@ -17,7 +19,9 @@
 // threshold, so the figure is the price of finding that out.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -94,6 +98,34 @@ void BM_Lexivane_GetSuggestions(benchmark::State& state) {
 void BM_Lexivane_TypingSuggestions(benchmark::State& state) {
   MeasureLexivane(state, [](const SpellCheck& engine, std::u16string_view word, auto& found) {
     found = TypingSuggestions(engine, word);
+  });
+}
+
+// The entries of the sections `sections` of a list of data/ (a word a line, a section opened
+// by "=name"; every line when `sections` is empty), widened: they are ASCII.
+std::vector<std::u16string> DataWords(const char* file, std::vector<std::string> sections) {
+  std::ifstream in(std::string(LEXIVANE_DATA_DIR) + "/" + file);
+  if (!in) throw std::runtime_error(std::string("cannot read data/") + file);
+  std::vector<std::u16string> words;
+  bool taken = sections.empty();
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with('=')) {
+      taken = std::find(sections.begin(), sections.end(), line.substr(1)) != sections.end();
+    } else if (taken && !line.empty()) {
+      words.emplace_back(line.begin(), line.end());
+    }
+  }
+  return words;
+}
+
+// The same with the lists the front ends offer, at their level.
+void BM_Lexivane_TypingSuggestionsOffered(benchmark::State& state) {
+  const OfferedWords extra(DataWords("extra_words.txt", {}), 50);
+  const OfferedWords code(DataWords("code_words.txt", {"general", "c", "python", "shell", "html"}),
+                          50);
+  const std::vector<const OfferedWords*> offered = {&extra, &code};
+  MeasureLexivane(state, [&](const SpellCheck& engine, std::u16string_view word, auto& found) {
+    found = TypingSuggestions(engine, word, kShownSuggestionsMax, true, offered);
   });
 }
 
@@ -188,6 +220,11 @@ BENCHMARK(BM_Lexivane_TypingSuggestions)
     ->ArgName("every")
     ->Arg(1)
     ->Arg(10)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lexivane_TypingSuggestionsOffered)
+    ->ArgName("every")
+    ->Arg(1)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Lexivane_LongWord)

@@ -127,6 +127,7 @@ std::vector<TunableWeight> Tunable(RankingWeights& w) {
           {"length", &w.length, 1},
           {"far", &w.far, 1},
           {"split", &w.split, 1},
+          {"joined", &w.joined, 1},
           {"sound_one", &w.sound_one, 1},
           {"sound_far", &w.sound_far, 1},
           {"rare", &w.rare, 0.5f},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "engine/prepared_tables.h"
 #include "engine/word_list.h"
@@ -100,6 +101,38 @@ class ColumnDistance {
 
 }  // namespace
 
+namespace {
+
+// The range of the words that begin with `first` and `second`, or nullopt for none.
+std::optional<std::pair<std::int32_t, std::int32_t>> RangeOf(const PreparedTables& tables,
+                                                             unsigned char first,
+                                                             unsigned char second) {
+  const std::int32_t slot = PrefixSlot(first, second);
+  const std::int32_t begin = tables.StartIdx(slot), end = tables.EndIdx(slot);
+  // An empty slot holds 0 or an index of another slot.
+  if (begin > end || begin < 0 || end >= tables.word_count()) return std::nullopt;
+  const std::string_view opening = tables.Word(begin);
+  if (opening.size() < 2 || static_cast<unsigned char>(opening[0]) != first ||
+      static_cast<unsigned char>(opening[1]) != second) {
+    return std::nullopt;
+  }
+  return std::pair{begin, end};
+}
+
+}  // namespace
+
+std::vector<std::pair<std::int32_t, std::int32_t>> RangesOfFirstLetter(const PreparedTables& tables,
+                                                                       char first) {
+  std::vector<std::pair<std::int32_t, std::int32_t>> ranges;
+  for (int second = 0; second < 256; ++second) {
+    if (const auto range = RangeOf(tables, static_cast<unsigned char>(first),
+                                   static_cast<unsigned char>(second))) {
+      ranges.push_back(*range);
+    }
+  }
+  return ranges;
+}
+
 void FindNearWords(const PreparedTables& tables, std::string_view word, int most_edits,
                    std::vector<NearWord>& found) {
   if (word.empty() || word.size() > kLongestNearWord) return;
@@ -108,15 +141,9 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
   const auto first = static_cast<unsigned char>(word[0]);
   for (int second = 0; second < 256; ++second) {
     if (!MaySecond(word, static_cast<char>(second))) continue;
-    const std::int32_t slot = PrefixSlot(first, static_cast<unsigned char>(second));
-    const std::int32_t begin = tables.StartIdx(slot), end = tables.EndIdx(slot);
-    // An empty slot holds 0 or an index of another slot.
-    if (begin > end || begin < 0 || end >= tables.word_count()) continue;
-    const std::string_view opening = tables.Word(begin);
-    if (opening.size() < 2 || static_cast<unsigned char>(opening[0]) != first ||
-        static_cast<unsigned char>(opening[1]) != second) {
-      continue;
-    }
+    const auto range = RangeOf(tables, first, static_cast<unsigned char>(second));
+    if (!range) continue;
+    const auto [begin, end] = *range;
     // How many columns hold for the last word filled: the next word shares with it as many
     // letters as with the word before it, since every word passed over between shares more.
     std::size_t depth_filled = 0;

@@ -57,6 +57,11 @@ inline bool MaySecond(std::string_view word, char second) {
   return word.size() < 3 || second == word[1] || second == word[2];
 }
 
+// The ranges of main-list indexes, first to last, of the words that begin with `first` and a
+// second letter, in list order.
+std::vector<std::pair<std::int32_t, std::int32_t>> RangesOfFirstLetter(const PreparedTables& tables,
+                                                                       char first);
+
 // Appends to `found`, in list order, every near word of `word` (single-byte, lower case) at most
 // `most_edits` (0 to kMostNearEdits) away. Nothing for an empty word or one longer than
 // kLongestNearWord.

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,10 +31,42 @@
 
 namespace lexivane {
 
+class OfferedWordIndex;
+
 LEXIVANE_API std::vector<std::u16string> TypingSuggestions(const SpellCheck& engine,
                                                            std::u16string_view word,
                                                            std::size_t most = kShownSuggestionsMax,
                                                            bool check_custom = true);
+
+// A list of words a host accepts besides the engine's lists, for TypingSuggestions to offer as
+// well: its own vocabularies (technical terms, a language's names, a project's words), with how
+// common its words are in the texts it checks, graded as the main list's are: 10 the commonest
+// English words, 55 the rarest the main list holds, above that rarer (60 for the next size of
+// English words). A word is offered when it is within two edits of the misspelling (one for a
+// misspelling of four letters or fewer) and begins alike (the same first letter, the first two
+// swapped, or a first letter put in, dropped or replaced). Words of fewer than two letters are
+// left out, and each word is kept once in any letter case, as first given; it is offered in the
+// misspelling's letter case. Made once (tens of thousands of words take a few milliseconds) and
+// then read only: any thread.
+class LEXIVANE_API OfferedWords {
+ public:
+  OfferedWords(const std::vector<std::u16string>& words, int level);
+  ~OfferedWords();
+  OfferedWords(const OfferedWords&) = delete;
+  OfferedWords& operator=(const OfferedWords&) = delete;
+
+  std::size_t size() const;
+  // The library's own index of the words.
+  const OfferedWordIndex& index() const { return *index_; }
+
+ private:
+  std::unique_ptr<const OfferedWordIndex> index_;
+};
+
+// TypingSuggestions with the words of `offered` among the candidates, ranked with the rest.
+LEXIVANE_API std::vector<std::u16string> TypingSuggestions(
+    const SpellCheck& engine, std::u16string_view word, std::size_t most, bool check_custom,
+    const std::vector<const OfferedWords*>& offered);
 
 // The first of TypingSuggestions with its cost in the ranking: the lower, the likelier that the
 // word is a slip for it. A front end weighs it to tell a typing error from a word that no list

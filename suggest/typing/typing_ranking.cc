@@ -19,6 +19,7 @@
 #include "suggest/sound_index.h"
 #include "suggest/sound_key.h"
 #include "suggest/suggestion_search.h"
+#include "suggest/typing/offered_words.h"
 #include "suggest/word_level.h"
 #include "support/set_bits.h"
 
@@ -31,6 +32,16 @@ constexpr double kCustomSimilarity = 0.7;
 // is within one edit (the search costs more than all else, and where a word one edit away
 // exists, the intended word is nearly always among the others).
 constexpr int kNearEdits = 2;
+// Two listed words written as one are looked for in a misspelling of this many letters or more,
+// the first of two letters or more (`re`, `un`, `sub`), the second of three or more: shorter
+// ones split into hundreds of pairs of short words.
+constexpr std::size_t kShortestJoined = 8;
+constexpr std::size_t kShortestFirstPart = 2;
+constexpr std::size_t kShortestSecondPart = 3;
+// Where nothing else is near, the listed words of the misspelling's first letter this similar
+// to it (SimilarityRatio) and at most this many letters longer or shorter.
+constexpr double kLastResortSimilarity = 0.7;
+constexpr std::size_t kLastResortLengths = 4;
 // A sound neighbour whose length differs more than this is not worth ranking.
 constexpr std::size_t kSoundLengthSpread = 3;
 
@@ -246,6 +257,7 @@ class CostBounds {
     if (candidate.soundex != key_) known += w.sound;
     if (!candidate.one_edit) known += w.far;
     if (candidate.two_words) known += w.split;
+    if (candidate.joined) known += w.joined;
     if (candidate.last_letter != last_letter_) known += w.last_letter;
     if (candidate.sound_edits == 1) known += w.sound_one;
     if (candidate.sound_edits == 2) known += w.sound_far;
@@ -317,8 +329,9 @@ class CostBounds {
 
 }  // namespace
 
-TypingDictionaries TypingDictionaries::OfEmbeddedList(const CustomDictionary* custom) {
-  return {SharedMainTables(), SharedSoundIndex(), SharedLetterTriples(), custom};
+TypingDictionaries TypingDictionaries::OfEmbeddedList(
+    const CustomDictionary* custom, std::span<const OfferedWordIndex* const> offered) {
+  return {SharedMainTables(), SharedSoundIndex(), SharedLetterTriples(), custom, offered};
 }
 
 std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictionaries,
@@ -341,7 +354,7 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
       const std::string_view listed_word = tables.Word(index);
       // The candidate's fields as TypingCandidate lists them, not one a line.
       // clang-format off
-      candidates.push_back({index, {}, listed_word.size(), candidates.size(), one_edit, false, 2,
+      candidates.push_back({index, {}, listed_word.size(), candidates.size(), one_edit, false, false, 2,
                             WordLevel(index), WordFrequencyClass(index), tables.Key(index),
                             static_cast<unsigned char>(listed_word.back())});
       // clang-format on
@@ -350,8 +363,10 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     candidate.one_edit = candidate.one_edit || one_edit;
     return candidate;
   };
-  // A word not (or not as) the list holds it: a custom entry, a split, "a" or "i".
-  const auto add_text = [&](std::u16string text, bool one_edit) {
+  // A word not (or not as) the list holds it: a custom entry, an offered word, a split, two
+  // words joined, "a" or "i". `level` and `frequency` are those of a word the list lacks.
+  const auto add_text = [&](std::u16string text, bool one_edit, std::uint8_t unlisted_level = 0,
+                            std::uint8_t unlisted_frequency = 0, bool joined = false) {
     const std::u16string folded = FoldCase(text);
     const bool single_byte = ToListForm(folded, bytes);
     const std::int32_t index = single_byte ? tables.Find(bytes) : -1;
@@ -368,7 +383,8 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     if (index >= 0) listed.At(index) = static_cast<std::uint32_t>(candidates.size());
     const std::size_t blank = bytes.find(' ');
     const bool two_words = single_byte && blank != std::string::npos;
-    std::uint8_t level = WordLevel(index), frequency = WordFrequencyClass(index);
+    std::uint8_t level = index >= 0 ? WordLevel(index) : unlisted_level;
+    std::uint8_t frequency = index >= 0 ? WordFrequencyClass(index) : unlisted_frequency;
     if (two_words) {
       // As common as the rarer of its words ("a" and "i" are among the commonest; an unlisted
       // word, the rarest).
@@ -387,8 +403,8 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     }
     const char16_t last_letter = folded.empty() ? 0 : folded.back();
     candidates.push_back({index, std::move(text), folded.size(), candidates.size(), one_edit,
-                          two_words, 2, level, frequency, PackedSoundex(single_byte ? bytes : ""),
-                          last_letter});
+                          two_words, joined, 2, level, frequency,
+                          PackedSoundex(single_byte ? bytes : ""), last_letter});
   };
 
   // Custom entries first, so that each keeps its letter case.
@@ -401,6 +417,14 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
         add_text(entry, one_edit);
       }
     }
+  }
+  // The host's offered words, in its order of lists.
+  std::size_t within_two_edits = 0;  // words found by their edits, listed or offered
+  for (const OfferedWordIndex* offered : dictionaries.offered) {
+    offered->ForEachNear(lower, [&](std::size_t near, int edits) {
+      add_text(offered->shown(near), edits <= 1, offered->level());
+      ++within_two_edits;
+    });
   }
   // Listed words one edit away, and the words "a" and "i" (no table holds one letter). A word
   // beyond Latin-1 is in no list; the custom entries came above.
@@ -416,6 +440,7 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     if (index >= 0) {
       add_listed(index, true);
       ++within_one_edit;
+      ++within_two_edits;
     }
   };
   std::string lower_bytes, edit_bytes;
@@ -433,6 +458,7 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     std::vector<NearWord> near;
     FindNearWords(tables, lower_bytes, kNearEdits, near);
     for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);
+    within_two_edits += near.size();
   }
   // Listed words two swaps of adjacent letters away ("tyhe" for "they", "nkwo" for "know").
   {
@@ -467,6 +493,41 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
       add_text(std::u16string(left) + u' ' + std::u16string(right), false);
     }
   }
+  // Two listed words written as one, one of them slipped (`postprocesing`, `autonegotaition`):
+  // the listed part as it is and each listed word within one edit of the other; only when no
+  // word is within two edits, since a slip of one word is far likelier than a compound no list
+  // holds (`justication` is `justification`, not `just` and `cation`).
+  if (within_two_edits == 0 && single_byte && lower_bytes.size() >= kShortestJoined) {
+    const std::size_t n = lower_bytes.size();
+    const auto join = [&](std::string_view left, std::string_view right) {
+      const std::int32_t left_index = tables.Find(left), right_index = tables.Find(right);
+      std::string joined = std::string(left).append(right);
+      add_text(platform::FromSingleByte(joined), false,
+               std::max(WordLevel(left_index), WordLevel(right_index)),
+               std::min(WordFrequencyClass(left_index), WordFrequencyClass(right_index)), true);
+    };
+    for (std::size_t i = kShortestFirstPart; i + kShortestSecondPart <= n; ++i) {
+      const std::string_view left = std::string_view(lower_bytes).substr(0, i);
+      const std::string_view right = std::string_view(lower_bytes).substr(i);
+      const bool left_listed = tables.Find(left) >= 0, right_listed = tables.Find(right) >= 0;
+      // Both listed: the split above has them; neither: two slips, too far.
+      if (left_listed == right_listed) continue;
+      const std::string slipped(left_listed ? right : left);
+      const EditedWordTriples slipped_runs(triples, slipped);
+      ForEachListableEdit(slipped, slipped_runs, [&](std::string_view edit, bool may_be_listed) {
+        if (!may_be_listed ||
+            edit.size() < (left_listed ? kShortestSecondPart : kShortestFirstPart) ||
+            !triples.PassesWordFilter(edit) || tables.Find(edit) < 0) {
+          return;
+        }
+        if (left_listed) {
+          join(left, edit);
+        } else {
+          join(edit, right);
+        }
+      });
+    }
+  }
   // Words that sound alike, listed first so that the candidates are reserved at once: a short
   // sound key reaches thousands of words.
   const std::string sound = SoundKey(lower);
@@ -483,6 +544,26 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     }
     TypingCandidate& candidate = add_listed(index, false);
     candidate.sound_edits = std::min(candidate.sound_edits, key_edits);
+  }
+  // Nothing near by any of the above (a long word with several slips): the listed words of the
+  // same first letter three edits away, so that a word gets some suggestion where one is near.
+  if (candidates.empty()) {
+    std::vector<NearWord> near;
+    FindNearWords(tables, lower_bytes, kMostNearEdits, near);
+    for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);
+  }
+  if (candidates.empty() && single_byte && !lower_bytes.empty()) {
+    for (const auto& [begin, end] : RangesOfFirstLetter(tables, lower_bytes[0])) {
+      for (std::int32_t index = begin; index <= end; ++index) {
+        const std::string_view listed = tables.Word(index);
+        const std::size_t spread = std::max(listed.size(), lower_bytes.size()) -
+                                   std::min(listed.size(), lower_bytes.size());
+        if (spread <= kLastResortLengths &&
+            SimilarityRatioOfBytes(listed, lower_bytes) >= kLastResortSimilarity) {
+          add_listed(index, false);
+        }
+      }
+    }
   }
   // The index knows every listed word's sound; the others' is worked out.
   for (TypingCandidate& candidate : candidates) {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,23 +20,27 @@ namespace lexivane {
 
 class CustomDictionary;
 class LetterTriples;
+class OfferedWordIndex;
 class PreparedTables;
 class SoundIndex;
 
 // What the candidates come from: the main list's tables with the data made from the same list,
 // its sound index and its letter triples (the word levels and frequency classes of
-// suggest/word_level.h are read by the embedded list's indexes, so `main` is that list), and the
-// custom dictionary whose entries are candidates too, or none.
+// suggest/word_level.h are read by the embedded list's indexes, so `main` is that list), the
+// custom dictionary whose entries are candidates too, or none, and a host's lists of words it
+// offers besides (offered_words.h).
 struct TypingDictionaries {
   // The embedded main list's (engine/word_tables.h, suggest/sound_index.h,
-  // suggest/letter_triples.h) with `custom`. Throws lexivane::Error when an embedded image is
-  // unreadable.
-  static TypingDictionaries OfEmbeddedList(const CustomDictionary* custom);
+  // suggest/letter_triples.h) with `custom` and `offered`. Throws lexivane::Error when an
+  // embedded image is unreadable.
+  static TypingDictionaries OfEmbeddedList(const CustomDictionary* custom,
+                                           std::span<const OfferedWordIndex* const> offered = {});
 
   const PreparedTables& main;
   const SoundIndex& sounds;
   const LetterTriples& triples;
   const CustomDictionary* custom;  // nullptr: the custom dictionary's words are no candidates
+  std::span<const OfferedWordIndex* const> offered;
 };
 
 struct TypingCandidate {
@@ -45,6 +50,7 @@ struct TypingCandidate {
   std::size_t place;       // the order the candidates were gathered in
   bool one_edit;           // within one edit of the misspelling
   bool two_words;          // a split of the misspelling
+  bool joined;             // two listed words written as one, one of them slipped
   int sound_edits;         // its sound key's edits from the misspelling's: 0, 1, or 2 for more
   std::uint8_t level;      // its WordLevel (suggest/word_level.h); 0 for no main-list word
   std::uint8_t frequency;  // its WordFrequencyClass (the same); 0 for no main-list word
@@ -58,13 +64,18 @@ struct TypingCandidate {
 // two words of two letters or more, each listed or a custom entry), custom entries within one edit
 // or of a similarity ratio above 0.7, and the listed words whose sound key is within one edit
 // (suggest/sound_index.h) and whose length is within three. The custom dictionary's entries are
-// among them when `dictionaries` has one. None for a word too short to suggest for or a number.
+// among them when `dictionaries` has one, and the offered words near the misspelling
+// (OfferedWordIndex::ForEachNear). When no listed word is within one edit, a misspelling of eight
+// letters or more is also read as two listed words of three letters or more written as one, one
+// of them within one edit of what is written (`postprocesing`: post and processing). None for a
+// word too short to suggest for or a number.
 std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictionaries,
                                               std::u16string_view word);
 
 // The cost of a candidate is its TypingDistance less `similarity` times the engine's similarity
 // ratio, plus `sound` when their sound keys differ, `length` for each character of difference
-// in length, `far` when it lies beyond one edit and `split` for two words, `sound_one` and
+// in length, `far` when it lies beyond one edit, `split` for two words and `joined` for two
+// words written as one, `sound_one` and
 // `sound_far` when its English sound key (suggest/sound_key.h) is one edit or more away, and
 // `rare` for each step of its word level above the commonest (10, 20, 35, 40, 50, 55, more; a
 // custom word counts as the rarest), and `common` for each frequency class (a two-word split
@@ -78,6 +89,7 @@ struct RankingWeights {
   float length = 0.2f;
   float far = 0.15f;
   float split = 5.55f;
+  float joined = 8.0f;
   float sound_one = 1.0f;
   float sound_far = 1.25f;
   float rare = 0.4f;

@@ -11,18 +11,21 @@
 #include "engine/custom_dictionary.h"
 #include "engine/word_tables.h"
 #include "lexivane/utf8.h"
+#include "suggest/typing/offered_words.h"
 
 namespace lexivane {
 namespace {
 
-// The embedded list, with a custom dictionary of one entry.
+// The embedded list, with a custom dictionary of one entry and a list of offered words.
 const TypingDictionaries& Dictionaries() {
   static const CustomDictionary custom = [] {
     CustomDictionary words;
     words.Add(u"Zorblaxian");
     return words;
   }();
-  static const TypingDictionaries dictionaries = TypingDictionaries::OfEmbeddedList(&custom);
+  static const OfferedWordIndex offered({u"namespace", u"GitHub"}, 60);
+  static const OfferedWordIndex* const lists[] = {&offered};
+  static const TypingDictionaries dictionaries = TypingDictionaries::OfEmbeddedList(&custom, lists);
   return dictionaries;
 }
 
@@ -61,6 +64,14 @@ TEST(TypingRanking, EachSourceBringsItsWords) {
        "custom, one edit"},
       {u"Zorblaksiann", "Zorblaxian", [](const auto& c) { return !c.one_edit; }, "custom, similar"},
       {u"ab", "a", [](const auto& c) { return c.one_edit; }, "one letter"},
+      {u"namnespace", "namespace",
+       [](const auto& c) { return c.one_edit && c.index < 0 && c.level == 60; }, "offered"},
+      {u"postprocesing", "postprocessing", [](const auto& c) { return c.joined && c.index < 0; },
+       "two words joined, one slipped"},
+      {u"reimplementaions", "reimplementations", [](const auto& c) { return c.index < 0; },
+       "two words joined, the first of two letters"},
+      {u"implemememntation", "implementation", [](const auto& c) { return !c.one_edit; },
+       "three edits, where nothing is nearer"},
       {u"the", "the", [](const auto& c) { return c.level == 10 && c.frequency == 15; }, "prior"},
   };
   for (const auto& c : cases) {
@@ -97,6 +108,7 @@ TEST(TypingRanking, EachWeightMovesWhatItWeighs) {
   } cases[] = {
       {"far", &RankingWeights::far, u"recieve", [](const auto& c) { return !c.one_edit; }},
       {"split", &RankingWeights::split, u"alot", [](const auto& c) { return c.two_words; }},
+      {"joined", &RankingWeights::joined, u"apprators", [](const auto& c) { return c.joined; }},
       {"sound_one", &RankingWeights::sound_one, u"fisicks",
        [](const auto& c) { return c.sound_edits == 1; }},
       {"sound_far", &RankingWeights::sound_far, u"fisicks",

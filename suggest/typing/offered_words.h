@@ -1,0 +1,68 @@
+// OfferedWordIndex: a list of words besides the main list that the typing ranking offers as
+// corrections (a host's own vocabularies: technical terms, a programming language's names, a
+// project's words), with how common its words are, and the search for those near a misspelling.
+//
+// A word is near when it is within two edits of the misspelling (one for a misspelling of four
+// letters or fewer; optimal string alignment: a letter inserted, deleted or replaced, or two
+// adjacent ones swapped, each one edit) and its beginning is the misspelling's: the same first
+// letter, or the first two swapped, or a first letter put in, dropped or replaced. The words are
+// kept by their first and by their second letter and their length, so that a search reads only
+// those of the misspelling's first two letters and near its length (a few hundred in a list of
+// tens of thousands), and a word is measured only when its letters allow it to be near.
+//
+// Immutable once made; any thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace lexivane {
+
+class OfferedWordIndex {
+ public:
+  // `words` as they are to be shown (their letter case kept), each once in any letter case (the
+  // first one given stays); `level` how common they are, as WordLevel (suggest/word_level.h)
+  // grades the main list's: 10 the commonest, 55 the rarest the main list holds, above that
+  // rarer.
+  OfferedWordIndex(const std::vector<std::u16string>& words, std::uint8_t level);
+
+  std::uint8_t level() const { return level_; }
+  std::size_t size() const { return shown_.size(); }
+  const std::u16string& shown(std::size_t word) const { return shown_[word]; }
+
+  // Calls take(word, edits) for each near word of `lower` (a misspelling in lower case, as
+  // FoldCase gives it), once, with its edits (0 to 2) from it.
+  template <typename Take>
+  void ForEachNear(std::u16string_view lower, Take&& take) const {
+    std::vector<Near> near;
+    FindNear(lower, near);
+    for (const Near& found : near) take(found.word, found.edits);
+  }
+
+ private:
+  struct Near {
+    std::size_t word;
+    int edits;
+  };
+  void FindNear(std::u16string_view lower, std::vector<Near>& near) const;
+
+  // The words of a letter (first or second) and a length, by Key.
+  using Buckets = std::unordered_map<std::uint32_t, std::vector<std::uint32_t>>;
+  static std::uint32_t Key(char16_t letter, std::size_t length);
+
+  std::vector<std::u16string> shown_;
+  std::vector<std::u16string> folded_;
+  std::vector<std::uint32_t> letters_;  // of each word, a bit for each letter's low five bits
+  Buckets by_first_, by_second_;
+  std::uint8_t level_;
+};
+
+// The optimal string alignment distance of two words when it is at most `most`, else `most` + 1.
+// Code units compared exactly.
+int EditsWithin(std::u16string_view a, std::u16string_view b, int most);
+
+}  // namespace lexivane

@@ -1,0 +1,94 @@
+#include "suggest/typing/offered_words.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lexivane {
+namespace {
+
+// The optimal string alignment distance, the whole table, no bound.
+int PlainEdits(std::u16string_view a, std::u16string_view b) {
+  std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = static_cast<int>(i);
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      d[i][j] = std::min(
+          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+// Whether `word` begins as a near word of `misspelling` must.
+bool BeginsAlike(std::u16string_view word, std::u16string_view misspelling) {
+  return word[0] == misspelling[0] || word[0] == misspelling[1] || word[1] == misspelling[0] ||
+         word[1] == misspelling[1];
+}
+
+// Random words over a few letters, so that many lie near one another.
+std::u16string RandomWord(std::mt19937& random, std::size_t shortest, std::size_t longest) {
+  std::uniform_int_distribution<std::size_t> length(shortest, longest);
+  std::uniform_int_distribution<int> letter(0, 4);
+  std::u16string word(length(random), u'a');
+  for (char16_t& c : word) c = static_cast<char16_t>(u'a' + letter(random));
+  return word;
+}
+
+TEST(OfferedWords, EditsWithinIsThePlainDistanceUpToItsBound) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    const std::u16string a = RandomWord(random, 0, 9), b = RandomWord(random, 0, 9);
+    const int most = round % 4;
+    ASSERT_EQ(EditsWithin(a, b, most), std::min(PlainEdits(a, b), most + 1))
+        << round << " most " << most;
+  }
+  EXPECT_EQ(EditsWithin(u"abcd", u"bacd", 1), 1);  // a swap is one edit
+  EXPECT_EQ(EditsWithin(u"ca", u"abc", 3), 3);     // not two: OSA edits no letter twice
+}
+
+// The index finds exactly the words a plain search over every word finds: those that begin
+// alike, within one edit of a misspelling of four letters or fewer, else two.
+TEST(OfferedWords, FindsWhatAPlainSearchFinds) {
+  std::mt19937 random(11);
+  std::vector<std::u16string> words;
+  for (int i = 0; i < 3000; ++i) words.push_back(RandomWord(random, 2, 8));
+  const OfferedWordIndex index(words, 60);
+  for (int round = 0; round < 300; ++round) {
+    const std::u16string misspelling = RandomWord(random, 2, 8);
+    const int most = misspelling.size() >= 5 ? 2 : 1;
+    std::vector<std::pair<std::u16string, int>> found, plain;
+    index.ForEachNear(misspelling, [&](std::size_t word, int edits) {
+      found.emplace_back(index.shown(word), edits);
+    });
+    for (std::size_t word = 0; word < index.size(); ++word) {
+      const std::u16string& listed = index.shown(word);
+      const int edits = PlainEdits(listed, misspelling);
+      if (edits <= most && BeginsAlike(listed, misspelling)) plain.emplace_back(listed, edits);
+    }
+    std::sort(found.begin(), found.end());
+    std::sort(plain.begin(), plain.end());
+    ASSERT_EQ(found, plain) << round;
+  }
+}
+
+TEST(OfferedWords, KeepsEachWordOnceAsFirstGiven) {
+  const OfferedWordIndex index({u"GitHub", u"github", u"x", u"namespace"}, 60);
+  ASSERT_EQ(index.size(), 2u);  // one letter is no word to offer
+  EXPECT_EQ(index.shown(0), u"GitHub");
+  EXPECT_EQ(index.level(), 60);
+  std::vector<std::u16string> near;
+  index.ForEachNear(u"githbu", [&](std::size_t word, int) { near.push_back(index.shown(word)); });
+  EXPECT_EQ(near, std::vector<std::u16string>{u"GitHub"});
+}
+
+}  // namespace
+}  // namespace lexivane
