@@ -10,6 +10,7 @@
 #include "frontend/io/command_error.h"
 #include "frontend/io/standard_output.h"
 #include "frontend/pipeline/prepared_checker.h"
+#include "frontend/session/offered_lists.h"
 #include "lexivane/typing_suggestions.h"
 #include "lexivane/utf8.h"
 
@@ -49,8 +50,9 @@ int RunSuggest(const SuggestOptions& options) {
     std::vector<std::u16string> suggestions;
     std::int32_t count = 0;
     if (options.ranking == frontend::Ranking::kTyping) {
-      suggestions = TypingSuggestions(engine, lexivane::FromUtf8(word),
-                                      lexivane::kShownSuggestionsMax, !options.no_custom);
+      suggestions = TypingSuggestions(
+          engine, lexivane::FromUtf8(word), lexivane::kShownSuggestionsMax, !options.no_custom,
+          {&frontend::ExtraWordsOffered(), &frontend::CodeWordsOffered()});
       count = static_cast<std::int32_t>(suggestions.size());
     } else {
       count = engine.GetSuggestions(lexivane::FromUtf8(word), suggestions, !options.no_custom);

@@ -17,6 +17,8 @@
 #include "frontend/io/standard_output.h"
 #include "frontend/project/learned_words.h"
 #include "frontend/project/ordered_jobs.h"
+#include "frontend/session/offered_lists.h"
+#include "lexivane/utf8.h"
 
 namespace lexivane::cli {
 
@@ -142,6 +144,9 @@ std::shared_ptr<const LearnedWords> LearnWords(const Walk& walk, unsigned jobs,
   auto learned = std::make_shared<LearnedWords>();
   learn(tally.Candidates(), learned->in_prose, false);
   learn(tally.NameCandidates(), learned->in_names, true);
+  std::vector<std::u16string> offered;
+  for (const std::string& word : learned->in_prose) offered.push_back(FromUtf8(word));
+  learned->offered = OwnWordsOffered(std::move(offered));
   return learned;
 }
 

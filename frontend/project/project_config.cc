@@ -10,6 +10,7 @@
 
 #include "frontend/io/command_error.h"
 #include "frontend/io/input_text.h"
+#include "frontend/session/offered_lists.h"
 #include "frontend/words/given_word.h"
 #include "lexivane/letter_case.h"
 #include "lexivane/utf8.h"
@@ -305,6 +306,7 @@ FileSettings ProjectConfig::SettingsFor(const fs::path& file, bool folder_wide) 
     for (std::size_t i = 0; i < overrides_.size(); ++i) {
       if (applying[i]) apply(*overrides_[i]);
     }
+    words->offered = OwnWordsOffered({words->accepted.begin(), words->accepted.end()});
     if (!words->accepted.empty() || !words->flagged.empty()) made->words = std::move(words);
     merged = std::move(made);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <string>
 #include <utility>
 
 #include "frontend/session/name_words.h"
@@ -16,11 +17,13 @@ namespace lexivane::frontend {
 
 std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
                                               std::size_t max_count, Ranking ranking,
-                                              bool check_custom) {
+                                              bool check_custom,
+                                              const std::vector<const OfferedWords*>& offered) {
   if (max_count == 0 || word.size() > kLongestWordToSuggestFor) return {};
   std::vector<std::u16string> shown =
-      ranking == Ranking::kEngine ? ShownSuggestions(engine, word, max_count, check_custom)
-                                  : TypingSuggestions(engine, word, max_count, check_custom);
+      ranking == Ranking::kEngine
+          ? ShownSuggestions(engine, word, max_count, check_custom)
+          : TypingSuggestions(engine, word, max_count, check_custom, offered);
   // A name flagged for its small letters (word_rules.h) is offered with its capital, first when
   // the ranking leaves out the word as it is written (the typing ranking does).
   if (IsNameInSmallLetters(word)) {
@@ -78,18 +81,35 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
     static const SuggestionList kNone = std::make_shared<const std::vector<std::u16string>>();
     return kNone;
   }
-  // The memo's key: the word, and after a NUL the variant's name when it is not American, since
-  // the variants' lists differ and sessions of several variants may share a memo.
+  // The lists offered besides the engine's: the built-in ones the rules accept, and the
+  // project's, the tree's and the session's words.
+  std::vector<const OfferedWords*> offered;
+  if (rules_.Has(WordRule::kExtraWords)) offered.push_back(&ExtraWordsOffered());
+  if (rules_.Has(WordRule::kCodeWords)) offered.push_back(&CodeWordsOffered());
+  // The memo's key: the word, and after a NUL what sets its suggestions apart from those of the
+  // sessions it may share the memo with: the variant's name when it is not American, a built-in
+  // list left out, the serial numbers of the own lists.
+  std::string apart;
+  if (variant_ != kDefaultVariant) apart += VariantName(variant_);
+  if (!rules_.Has(WordRule::kExtraWords)) apart += " -extra";
+  if (!rules_.Has(WordRule::kCodeWords)) apart += " -code";
+  for (const OfferedList* own :
+       {project_words_ ? project_words_->offered.get() : nullptr,
+        learned_words_ ? learned_words_->offered.get() : nullptr, session_offered_.get()}) {
+    if (own == nullptr) continue;
+    offered.push_back(&own->words);
+    apart += ' ' + std::to_string(own->serial);
+  }
   std::u16string key(word);
-  if (variant_ != kDefaultVariant) {
+  if (!apart.empty()) {
     key += u'\0';
-    for (const char c : VariantName(variant_)) key += static_cast<char16_t>(c);
+    key.append(apart.begin(), apart.end());
   }
   if (SuggestionList known = suggestions_->Find(key)) return known;
   return suggestions_->Remember(
       key, std::make_shared<const std::vector<std::u16string>>(InVariant(
                variant_, word,
-               SuggestionsToShow(engine_, word, max_suggestions_, ranking_, check_custom_),
+               SuggestionsToShow(engine_, word, max_suggestions_, ranking_, check_custom_, offered),
                max_suggestions_)));
 }
 
@@ -168,6 +188,7 @@ void SpellingSession::AddToCustom(std::u16string_view word) {
 
 void SpellingSession::AcceptForSession(std::u16string_view word) {
   session_words_.insert(FoldCase(word));
+  session_offered_ = OwnWordsOffered({session_words_.begin(), session_words_.end()});
   Forget();
 }
 

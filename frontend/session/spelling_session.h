@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "frontend/session/english_variant.h"
+#include "frontend/session/offered_lists.h"
 #include "frontend/session/ranking.h"
 #include "frontend/session/suggestion_memo.h"
 #include "frontend/session/word_rules.h"
@@ -62,26 +63,32 @@ float LikelyTypoCost(std::size_t length);
 // in a common word of five letters or more (`foramt`, `mesage`, `lenght`).
 inline constexpr float kSureTypoCost = -5.5f;
 
-// What every front end shows for a misspelt word: TypingSuggestions or ShownSuggestions, as
-// `ranking` says, or none for a word longer than kLongestWordToSuggestFor.
+// What every front end shows for a misspelt word: TypingSuggestions (with the words of
+// `offered` among its candidates) or ShownSuggestions, as `ranking` says, or none for a word
+// longer than kLongestWordToSuggestFor.
 std::vector<std::u16string> SuggestionsToShow(const SpellCheck& engine, std::u16string_view word,
                                               std::size_t max_count,
                                               Ranking ranking = kDefaultRanking,
-                                              bool check_custom = true);
+                                              bool check_custom = true,
+                                              const std::vector<const OfferedWords*>& offered = {});
 
 // Words learned from a project's tree (frontend/project/learned_words.h), in LearnedForm: those
-// of its prose and comments, and those of its identifiers.
+// of its prose and comments, and those of its identifiers; and those of its prose and comments
+// offered as suggestions (null: none).
 struct LearnedWords {
   std::unordered_set<std::string> in_prose;
   std::unordered_set<std::string> in_names;
+  std::shared_ptr<const OfferedList> offered;
 };
 // `word` (UTF-8) as learned words are kept: folded (FoldCase).
 std::string LearnedForm(std::string_view word);
 
-// A project's words, folded (FoldCase). A word in both sets is flagged.
+// A project's words, folded (FoldCase). A word in both sets is flagged. The accepted ones are
+// offered as suggestions (null: none).
 struct ProjectWords {
   std::unordered_set<std::u16string> accepted;
   std::unordered_set<std::u16string> flagged;
+  std::shared_ptr<const OfferedList> offered;
 };
 
 class SpellingSession {
@@ -177,7 +184,8 @@ class SpellingSession {
   EnglishVariant variant_ = kDefaultVariant;
   const Ranking ranking_;
   const bool check_custom_;
-  std::unordered_set<std::u16string> session_words_;  // folded
+  std::unordered_set<std::u16string> session_words_;    // folded
+  std::shared_ptr<const OfferedList> session_offered_;  // the session's words, offered
   AcceptedNames accepted_names_;  // the custom dictionary's and the added words, folded
   std::vector<std::u16string> added_words_;
   Utf8WordVerdicts verdicts_;
