@@ -19,6 +19,9 @@ std::uint8_t LevelOf(int level) {
 OfferedWords::OfferedWords(const std::vector<std::u16string>& words, int level)
     : index_(std::make_unique<const OfferedWordIndex>(words, LevelOf(level))) {}
 
+OfferedWords::OfferedWords(std::string_view lines, int level)
+    : index_(std::make_unique<const OfferedWordIndex>(lines, LevelOf(level))) {}
+
 OfferedWords::~OfferedWords() = default;
 
 std::size_t OfferedWords::size() const {

@@ -94,7 +94,9 @@ std::uint32_t Fnv1a(const std::string& bytes) {
 }
 
 // Whether a tuning row is in the half a fit may see: its misspelling, lowered, hashes even.
-bool InTuneHalf(const Misspelling& row) { return Fnv1a(Lower(row.misspelling)) % 2 == 0; }
+bool InTuneHalf(const Misspelling& row) {
+  return Fnv1a(Lower(row.misspelling)) % 2 == 0;
+}
 
 // The rows of the tuning set in its tune half (`tune`) or its held-out half.
 std::vector<Misspelling> TuningHalf(const std::vector<Misspelling>& tuning_set, bool tune) {
@@ -302,8 +304,7 @@ int main(int argc, char** argv) {
   corpora.emplace_back("tuning set: held-out half", TuningHalf(tuning_set, false));
   if (!tuning_file.empty()) {
     std::ofstream out(tuning_file, std::ios::binary);
-    for (const Misspelling& row : tuning_set)
-      out << row.misspelling << '\t' << row.correct << '\n';
+    for (const Misspelling& row : tuning_set) out << row.misspelling << '\t' << row.correct << '\n';
   }
 
   std::printf("| corpus | rows |");

@@ -132,5 +132,44 @@ TEST(SpellingSession, AVariantJudgesAndSuggestsApartFromTheOthers) {
   EXPECT_TRUE(british.Accepts(u"colour"));
 }
 
+// Every list the session accepts is offered: the built-in ones as their rules allow, the
+// project's, the tree's and the session's own words; sessions that share a memo and hold other
+// lists each get their own.
+TEST(SpellingSession, EveryListItAcceptsIsOffered) {
+  SpellCheck engine;
+  engine.Init();
+  const auto memo = std::make_shared<SuggestionMemo>(64);
+  const auto offers = [](SpellingSession& session, std::u16string_view misspelling,
+                         std::u16string_view word) {
+    const SuggestionList list = session.Suggestions(misspelling);
+    return std::find(list->begin(), list->end(), word) != list->end();
+  };
+  SpellingSession plain(engine, 5, WordRules::All(), kDefaultRanking, true, memo);
+  EXPECT_TRUE(offers(plain, u"chanelog", u"changelog"));  // the extra words
+  EXPECT_TRUE(offers(plain, u"mallco", u"malloc"));       // the programming words
+  SpellingSession bare(engine, 5, WordRules::All(), kDefaultRanking, true, memo);
+  bare.UseProjectSettings(
+      WordRules::All().Without(WordRule::kExtraWords).Without(WordRule::kCodeWords), nullptr);
+  EXPECT_FALSE(offers(bare, u"chanelog", u"changelog"));
+  EXPECT_FALSE(offers(bare, u"mallco", u"malloc"));
+
+  SpellingSession project(engine, 5, WordRules::All(), kDefaultRanking, true, memo);
+  auto words = std::make_shared<ProjectWords>();
+  words->accepted = {u"frobnicator"};
+  words->offered = OwnWordsOffered({u"frobnicator"});
+  project.UseProjectSettings(WordRules::All(), words);
+  auto learned = std::make_shared<LearnedWords>();
+  learned->in_prose = {"quuxify"};
+  learned->offered = OwnWordsOffered({u"quuxify"});
+  project.UseLearnedWords(learned);
+  project.AcceptForSession(u"Zorblax");
+  for (const auto& [misspelling, word] : {std::pair{u"frobnicatr", u"frobnicator"},
+                                          {u"quuxfy", u"quuxify"},
+                                          {u"zorblx", u"zorblax"}}) {
+    EXPECT_TRUE(offers(project, misspelling, word)) << ToUtf8(word);
+    EXPECT_FALSE(offers(plain, misspelling, word)) << ToUtf8(word);
+  }
+}
+
 }  // namespace
 }  // namespace lexivane::frontend

@@ -51,6 +51,9 @@ LEXIVANE_API std::vector<std::u16string> TypingSuggestions(const SpellCheck& eng
 class LEXIVANE_API OfferedWords {
  public:
   OfferedWords(const std::vector<std::u16string>& words, int level);
+  // The words of `lines`, UTF-8: each line's text up to its first blank (a line ends at LF), as
+  // a list is kept in a file or built into a program.
+  OfferedWords(std::string_view lines, int level);
   ~OfferedWords();
   OfferedWords(const OfferedWords&) = delete;
   OfferedWords& operator=(const OfferedWords&) = delete;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <unordered_set>
 
 #include "lexivane/letter_case.h"
+#include "lexivane/utf8.h"
 
 namespace lexivane {
 namespace {
@@ -30,6 +30,14 @@ bool LettersAllow(std::u16string_view a, std::u16string_view b, int most) {
     lack += std::max(-d, 0);
   }
   return surplus <= most && lack <= most;
+}
+
+// The buckets of the words: by a letter (its low seven bits) and the length (up to 63; longer
+// words share the last).
+constexpr std::size_t kBucketLengths = 64;
+constexpr std::size_t kBuckets = 128 * kBucketLengths;
+std::size_t Bucket(char16_t letter, std::size_t length) {
+  return (letter & 127u) * kBucketLengths + std::min(length, kBucketLengths - 1);
 }
 
 // A bit for each letter's low five bits.
@@ -73,22 +81,71 @@ int EditsWithin(std::u16string_view a, std::u16string_view b, int most) {
 
 OfferedWordIndex::OfferedWordIndex(const std::vector<std::u16string>& words, std::uint8_t level)
     : level_(level) {
-  std::unordered_set<std::u16string> seen;
-  for (const std::u16string& word : words) {
-    std::u16string folded = FoldCase(word);
-    if (folded.size() < 2 || !seen.insert(folded).second) continue;
-    const auto at = static_cast<std::uint32_t>(shown_.size());
-    by_first_[Key(folded[0], folded.size())].push_back(at);
-    by_second_[Key(folded[1], folded.size())].push_back(at);
-    letters_.push_back(LettersOf(folded));
-    shown_.push_back(word);
-    folded_.push_back(std::move(folded));
-  }
+  starts_.push_back(0);
+  for (const std::u16string& word : words) Add(word);
+  Index();
 }
 
-std::uint32_t OfferedWordIndex::Key(char16_t letter, std::size_t length) {
-  return std::uint32_t{letter} << 8 |
-         static_cast<std::uint32_t>(std::min<std::size_t>(length, 255));
+OfferedWordIndex::OfferedWordIndex(std::string_view lines, std::uint8_t level) : level_(level) {
+  starts_.push_back(0);
+  std::u16string wide;
+  for (std::size_t start = 0; start < lines.size();) {
+    std::size_t end = lines.find('\n', start);
+    if (end == std::string_view::npos) end = lines.size();
+    std::string_view word = lines.substr(start, end - start);
+    word = word.substr(0, word.find(' '));
+    if (std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; })) {
+      wide.assign(word.begin(), word.end());
+    } else {
+      wide = FromUtf8(word);
+    }
+    Add(wide);
+    start = end + 1;
+  }
+  Index();
+}
+
+void OfferedWordIndex::Add(std::u16string_view word) {
+  if (word.size() < 2) return;
+  const std::size_t at = folded_.size();
+  // Most words are ASCII: lowered here, without FoldCase's string.
+  if (std::all_of(word.begin(), word.end(), [](char16_t c) { return c < 0x80; })) {
+    folded_.append(word);
+    for (std::size_t i = at; i < folded_.size(); ++i) {
+      if (folded_[i] >= u'A' && folded_[i] <= u'Z')
+        folded_[i] = static_cast<char16_t>(folded_[i] + 32);
+    }
+  } else {
+    const std::u16string folded = FoldCase(word);
+    if (folded.size() != word.size()) return;  // shown and folded share their starts
+    folded_.append(folded);
+  }
+  shown_.append(word);
+  starts_.push_back(static_cast<std::uint32_t>(folded_.size()));
+  letters_.push_back(LettersOf(Text(folded_, size() - 1)));
+}
+
+void OfferedWordIndex::Index() {
+  // A counting sort of the words into their buckets, which keeps the order given.
+  std::vector<std::uint32_t> first_bucket(size()), second_bucket(size());
+  for (std::size_t word = 0; word < size(); ++word) {
+    const char16_t* text = folded_.data() + starts_[word];
+    const std::size_t length = starts_[word + 1] - starts_[word];
+    first_bucket[word] = static_cast<std::uint32_t>(Bucket(text[0], length));
+    second_bucket[word] = static_cast<std::uint32_t>(Bucket(text[1], length));
+  }
+  const auto fill = [&](Buckets& buckets, const std::vector<std::uint32_t>& bucket_of) {
+    buckets.begins.assign(kBuckets + 1, 0);
+    for (const std::uint32_t bucket : bucket_of) ++buckets.begins[bucket + 1];
+    for (std::size_t b = 0; b < kBuckets; ++b) buckets.begins[b + 1] += buckets.begins[b];
+    buckets.words.resize(size());
+    std::vector<std::uint32_t> next(buckets.begins.begin(), buckets.begins.end() - 1);
+    for (std::size_t word = 0; word < size(); ++word) {
+      buckets.words[next[bucket_of[word]]++] = static_cast<std::uint32_t>(word);
+    }
+  };
+  fill(by_first_, first_bucket);
+  fill(by_second_, second_bucket);
 }
 
 void OfferedWordIndex::FindNear(std::u16string_view lower, std::vector<Near>& near) const {
@@ -102,30 +159,38 @@ void OfferedWordIndex::FindNear(std::u16string_view lower, std::vector<Near>& ne
         std::popcount(letters & ~letters_[word]) > most) {
       return;
     }
-    const std::u16string& folded = folded_[word];
+    const std::u16string_view folded = Text(folded_, word);
     if (!LettersAllow(folded, lower, most)) return;
     const int edits = EditsWithin(folded, lower, most);
     if (edits <= most) near.push_back({word, edits});
   };
+  // A bucket holds letters and lengths that share it: `pass` and EditsWithin read the words
+  // themselves.
   const auto each = [&](const Buckets& by, char16_t letter, auto&& pass) {
     const std::size_t shortest = lower.size() - std::min<std::size_t>(lower.size(), most);
+    std::size_t last_bucket = kBuckets;
     for (std::size_t length = shortest; length <= lower.size() + most; ++length) {
-      const auto found = by.find(Key(letter, length));
-      if (found == by.end()) continue;
-      for (const std::uint32_t word : found->second) {
-        if (pass(folded_[word])) measure(word);
+      const std::size_t bucket = Bucket(letter, length);
+      if (bucket == last_bucket) continue;  // the longest lengths share one
+      last_bucket = bucket;
+      for (std::uint32_t at = by.begins[bucket]; at < by.begins[bucket + 1]; ++at) {
+        const std::uint32_t word = by.words[at];
+        if (pass(Text(folded_, word))) measure(word);
       }
     }
   };
   // Each word once: the four beginnings exclude one another in this order.
-  each(by_first_, first, [](const std::u16string&) { return true; });
+  each(by_first_, first, [&](std::u16string_view w) { return w[0] == first; });
   // A first letter put in, or the first two swapped.
-  each(by_first_, second, [&](const std::u16string& w) { return w[0] != first; });
+  each(by_first_, second, [&](std::u16string_view w) { return w[0] == second && w[0] != first; });
   // The first letter dropped.
-  each(by_second_, first, [&](const std::u16string& w) { return w[0] != first && w[0] != second; });
+  each(by_second_, first,
+       [&](std::u16string_view w) { return w[1] == first && w[0] != first && w[0] != second; });
   // The first letter replaced.
-  each(by_second_, second,
-       [&](const std::u16string& w) { return w[0] != first && w[0] != second && w[1] != first; });
+  each(by_second_, second, [&](std::u16string_view w) {
+    return w[1] == second && w[0] != first && w[0] != second && w[1] != first;
+  });
+  std::sort(near.begin(), near.end());
 }
 
 }  // namespace lexivane

@@ -17,25 +17,26 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace lexivane {
 
 class OfferedWordIndex {
  public:
-  // `words` as they are to be shown (their letter case kept), each once in any letter case (the
-  // first one given stays); `level` how common they are, as WordLevel (suggest/word_level.h)
-  // grades the main list's: 10 the commonest, 55 the rarest the main list holds, above that
-  // rarer.
+  // `words` as they are to be shown (their letter case kept); words of fewer than two letters
+  // are left out. `level` says how common they are, as WordLevel (suggest/word_level.h) grades
+  // the main list's: 10 the commonest, 55 the rarest the main list holds, above that rarer.
   OfferedWordIndex(const std::vector<std::u16string>& words, std::uint8_t level);
+  // The same for the words of `lines`, UTF-8: each line's text up to its first blank (a line
+  // ends at LF). A list built into a program is read so without a string made for each word.
+  OfferedWordIndex(std::string_view lines, std::uint8_t level);
 
   std::uint8_t level() const { return level_; }
-  std::size_t size() const { return shown_.size(); }
-  const std::u16string& shown(std::size_t word) const { return shown_[word]; }
+  std::size_t size() const { return starts_.size() - 1; }
+  std::u16string_view shown(std::size_t word) const { return Text(shown_, word); }
 
   // Calls take(word, edits) for each near word of `lower` (a misspelling in lower case, as
-  // FoldCase gives it), once, with its edits (0 to 2) from it.
+  // FoldCase gives it), once, with its edits (0 to 2) from it, in the order of the words.
   template <typename Take>
   void ForEachNear(std::u16string_view lower, Take&& take) const {
     std::vector<Near> near;
@@ -47,16 +48,25 @@ class OfferedWordIndex {
   struct Near {
     std::size_t word;
     int edits;
+    bool operator<(const Near& other) const { return word < other.word; }
   };
   void FindNear(std::u16string_view lower, std::vector<Near>& near) const;
+  // Adds a word as it is shown; Index then sorts the words into their buckets.
+  void Add(std::u16string_view word);
+  void Index();
+  std::u16string_view Text(const std::u16string& text, std::size_t word) const {
+    return std::u16string_view(text).substr(starts_[word], starts_[word + 1] - starts_[word]);
+  }
 
-  // The words of a letter (first or second) and a length, by Key.
-  using Buckets = std::unordered_map<std::uint32_t, std::vector<std::uint32_t>>;
-  static std::uint32_t Key(char16_t letter, std::size_t length);
-
-  std::vector<std::u16string> shown_;
-  std::vector<std::u16string> folded_;
+  // The words one after another, as shown and in lower case, each from its start.
+  std::u16string shown_, folded_;
+  std::vector<std::uint32_t> starts_;
   std::vector<std::uint32_t> letters_;  // of each word, a bit for each letter's low five bits
+  // The words by the bucket (Bucket) of their first and of their second letter with their
+  // length: bucket b's words are [begins[b], begins[b + 1]) of `words`, in the order given.
+  struct Buckets {
+    std::vector<std::uint32_t> begins, words;
+  };
   Buckets by_first_, by_second_;
   std::uint8_t level_;
 };

@@ -70,7 +70,7 @@ TEST(OfferedWords, FindsWhatAPlainSearchFinds) {
       found.emplace_back(index.shown(word), edits);
     });
     for (std::size_t word = 0; word < index.size(); ++word) {
-      const std::u16string& listed = index.shown(word);
+      const std::u16string listed(index.shown(word));
       const int edits = PlainEdits(listed, misspelling);
       if (edits <= most && BeginsAlike(listed, misspelling)) plain.emplace_back(listed, edits);
     }
@@ -80,14 +80,15 @@ TEST(OfferedWords, FindsWhatAPlainSearchFinds) {
   }
 }
 
-TEST(OfferedWords, KeepsEachWordOnceAsFirstGiven) {
-  const OfferedWordIndex index({u"GitHub", u"github", u"x", u"namespace"}, 60);
-  ASSERT_EQ(index.size(), 2u);  // one letter is no word to offer
-  EXPECT_EQ(index.shown(0), u"GitHub");
+// Words are matched in lower case and shown as given, in the order given.
+TEST(OfferedWords, MatchesInLowerCaseAndShowsAsGiven) {
+  const OfferedWordIndex index({u"GitHub", u"x", u"namespace", u"Gith\u00fcb"}, 60);
+  ASSERT_EQ(index.size(), 3u);  // one letter is no word to offer
   EXPECT_EQ(index.level(), 60);
   std::vector<std::u16string> near;
-  index.ForEachNear(u"githbu", [&](std::size_t word, int) { near.push_back(index.shown(word)); });
-  EXPECT_EQ(near, std::vector<std::u16string>{u"GitHub"});
+  index.ForEachNear(u"githbu",
+                    [&](std::size_t word, int) { near.emplace_back(index.shown(word)); });
+  EXPECT_EQ(near, (std::vector<std::u16string>{u"GitHub", u"Gith\u00fcb"}));
 }
 
 }  // namespace

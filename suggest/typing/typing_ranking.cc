@@ -422,7 +422,7 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
   std::size_t within_two_edits = 0;  // words found by their edits, listed or offered
   for (const OfferedWordIndex* offered : dictionaries.offered) {
     offered->ForEachNear(lower, [&](std::size_t near, int edits) {
-      add_text(offered->shown(near), edits <= 1, offered->level());
+      add_text(std::u16string(offered->shown(near)), edits <= 1, offered->level());
       ++within_two_edits;
     });
   }
