@@ -5,6 +5,7 @@
 #include "api/thread_state.h"
 #include "suggest/typing/offered_words.h"
 #include "suggest/typing/typing_ranking.h"
+#include "suggest/word_level.h"
 
 namespace lexivane {
 namespace {
@@ -14,13 +15,19 @@ std::uint8_t LevelOf(int level) {
   return static_cast<std::uint8_t>(std::clamp(level, 1, 255));
 }
 
+std::uint8_t FrequencyClassOf(int frequency_class) {
+  return static_cast<std::uint8_t>(std::clamp<int>(frequency_class, 0, kHighestFrequencyClass));
+}
+
 }  // namespace
 
-OfferedWords::OfferedWords(const std::vector<std::u16string>& words, int level)
-    : index_(std::make_unique<const OfferedWordIndex>(words, LevelOf(level))) {}
+OfferedWords::OfferedWords(const std::vector<std::u16string>& words, int level, int frequency_class)
+    : index_(std::make_unique<const OfferedWordIndex>(words, LevelOf(level),
+                                                      FrequencyClassOf(frequency_class))) {}
 
-OfferedWords::OfferedWords(std::string_view lines, int level)
-    : index_(std::make_unique<const OfferedWordIndex>(lines, LevelOf(level))) {}
+OfferedWords::OfferedWords(std::string_view lines, int level, int frequency_class)
+    : index_(std::make_unique<const OfferedWordIndex>(lines, LevelOf(level),
+                                                      FrequencyClassOf(frequency_class))) {}
 
 OfferedWords::~OfferedWords() = default;
 

@@ -100,6 +100,10 @@ bool VariantAccepts(EnglishVariant variant, std::u16string_view word) {
   return variant != EnglishVariant::kAmerican && Lists(variant).accepted.Holds(word);
 }
 
+std::string_view VariantOwnSpellings(EnglishVariant variant) {
+  return Lists(variant).accepted.text();
+}
+
 bool VariantFlags(EnglishVariant variant, std::u16string_view word) {
   return variant != EnglishVariant::kAmerican && Lists(variant).flagged.Holds(word);
 }

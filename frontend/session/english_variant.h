@@ -31,6 +31,9 @@ std::optional<EnglishVariant> NamedVariant(std::string_view name);
 // Whether `variant` has `word` (as CheckWord is asked it) among its own spellings, which the
 // American lists lack.
 bool VariantAccepts(EnglishVariant variant, std::u16string_view word);
+// The spellings `variant` accepts that the American lists lack, as the lines of a sorted word
+// list (sorted_word_list.h); empty for American.
+std::string_view VariantOwnSpellings(EnglishVariant variant);
 // Whether `variant` writes `word`, an American spelling, otherwise.
 bool VariantFlags(EnglishVariant variant, std::u16string_view word);
 // The spellings `variant` writes a word it flags with, in lower case (`colour` for `color`,

@@ -1,7 +1,9 @@
 #include "frontend/session/offered_lists.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -30,6 +32,20 @@ const OfferedWords& CodeWordsOffered() {
     return OfferedWords(lines, kCodeWordsLevel);
   }();
   return offered;
+}
+
+const OfferedWords* VariantSpellingsOffered(EnglishVariant variant) {
+  if (variant == EnglishVariant::kAmerican) return nullptr;
+  // One list a variant, each made when its variant is first asked for.
+  constexpr std::size_t kVariants = static_cast<std::size_t>(EnglishVariant::kAny) + 1;
+  static std::array<std::once_flag, kVariants> made;
+  static std::array<std::unique_ptr<const OfferedWords>, kVariants> lists;
+  const auto at = static_cast<std::size_t>(variant);
+  std::call_once(made.at(at), [&] {
+    lists[at] = std::make_unique<const OfferedWords>(
+        VariantOwnSpellings(variant), kVariantSpellingsLevel, kVariantSpellingsFrequency);
+  });
+  return lists[at].get();
 }
 
 std::shared_ptr<const OfferedList> OwnWordsOffered(std::vector<std::u16string> words) {

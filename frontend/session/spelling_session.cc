@@ -81,9 +81,11 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
     static const SuggestionList kNone = std::make_shared<const std::vector<std::u16string>>();
     return kNone;
   }
-  // The lists offered besides the engine's: the built-in ones the rules accept, and the
-  // project's, the tree's and the session's words.
+  // The lists offered besides the engine's: the variant's own spellings, the built-in ones the
+  // rules accept, and the project's, the tree's and the session's words.
   std::vector<const OfferedWords*> offered;
+  if (const OfferedWords* spellings = VariantSpellingsOffered(variant_))
+    offered.push_back(spellings);
   if (rules_.Has(WordRule::kExtraWords)) offered.push_back(&ExtraWordsOffered());
   if (rules_.Has(WordRule::kCodeWords)) offered.push_back(&CodeWordsOffered());
   // The memo's key: the word, and after a NUL what sets its suggestions apart from those of the

@@ -124,6 +124,7 @@ TEST(SpellingSession, AVariantJudgesAndSuggestsApartFromTheOthers) {
   EXPECT_EQ(american.Suggestions(u"colr")->front(), u"color");
   EXPECT_EQ(british.Suggestions(u"colr")->front(), u"colour");
   EXPECT_EQ(british.Suggestions(u"color")->front(), u"colour");
+  EXPECT_EQ(british.Suggestions(u"organisaton")->front(), u"organisation");
   EXPECT_TRUE(american.Accepts(u"color"));
   EXPECT_FALSE(british.Accepts(u"color"));
   EXPECT_TRUE(british.Accepts(u"colour"));

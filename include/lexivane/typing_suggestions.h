@@ -46,14 +46,16 @@ LEXIVANE_API std::vector<std::u16string> TypingSuggestions(const SpellCheck& eng
 // misspelling of four letters or fewer) and begins alike (the same first letter, the first two
 // swapped, or a first letter put in, dropped or replaced). Words of fewer than two letters are
 // left out, and each word is kept once in any letter case, as first given; it is offered in the
-// misspelling's letter case. Made once (tens of thousands of words take a few milliseconds) and
-// then read only: any thread.
+// misspelling's letter case. `frequency_class` says how often they occur in a million words of
+// English text, as the main list's words are classed (0 for unknown, else 1 + log2 of the count,
+// at most 15). Made once (tens of thousands of words take a few milliseconds) and then read
+// only: any thread.
 class LEXIVANE_API OfferedWords {
  public:
-  OfferedWords(const std::vector<std::u16string>& words, int level);
+  OfferedWords(const std::vector<std::u16string>& words, int level, int frequency_class = 0);
   // The words of `lines`, UTF-8: each line's text up to its first blank (a line ends at LF), as
   // a list is kept in a file or built into a program.
-  OfferedWords(std::string_view lines, int level);
+  OfferedWords(std::string_view lines, int level, int frequency_class = 0);
   ~OfferedWords();
   OfferedWords(const OfferedWords&) = delete;
   OfferedWords& operator=(const OfferedWords&) = delete;

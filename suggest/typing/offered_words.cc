@@ -79,14 +79,17 @@ int EditsWithin(std::u16string_view a, std::u16string_view b, int most) {
   return std::min(previous[b.size()], over);
 }
 
-OfferedWordIndex::OfferedWordIndex(const std::vector<std::u16string>& words, std::uint8_t level)
-    : level_(level) {
+OfferedWordIndex::OfferedWordIndex(const std::vector<std::u16string>& words, std::uint8_t level,
+                                   std::uint8_t frequency)
+    : level_(level), frequency_(frequency) {
   starts_.push_back(0);
   for (const std::u16string& word : words) Add(word);
   Index();
 }
 
-OfferedWordIndex::OfferedWordIndex(std::string_view lines, std::uint8_t level) : level_(level) {
+OfferedWordIndex::OfferedWordIndex(std::string_view lines, std::uint8_t level,
+                                   std::uint8_t frequency)
+    : level_(level), frequency_(frequency) {
   starts_.push_back(0);
   std::u16string wide;
   for (std::size_t start = 0; start < lines.size();) {

@@ -25,13 +25,16 @@ class OfferedWordIndex {
  public:
   // `words` as they are to be shown (their letter case kept); words of fewer than two letters
   // are left out. `level` says how common they are, as WordLevel (suggest/word_level.h) grades
-  // the main list's: 10 the commonest, 55 the rarest the main list holds, above that rarer.
-  OfferedWordIndex(const std::vector<std::u16string>& words, std::uint8_t level);
+  // the main list's: 10 the commonest, 55 the rarest the main list holds, above that rarer;
+  // `frequency` how often, as WordFrequencyClass does (0 for unknown).
+  OfferedWordIndex(const std::vector<std::u16string>& words, std::uint8_t level,
+                   std::uint8_t frequency = 0);
   // The same for the words of `lines`, UTF-8: each line's text up to its first blank (a line
   // ends at LF). A list built into a program is read so without a string made for each word.
-  OfferedWordIndex(std::string_view lines, std::uint8_t level);
+  OfferedWordIndex(std::string_view lines, std::uint8_t level, std::uint8_t frequency = 0);
 
   std::uint8_t level() const { return level_; }
+  std::uint8_t frequency() const { return frequency_; }
   std::size_t size() const { return starts_.size() - 1; }
   std::u16string_view shown(std::size_t word) const { return Text(shown_, word); }
 
@@ -68,7 +71,7 @@ class OfferedWordIndex {
     std::vector<std::uint32_t> begins, words;
   };
   Buckets by_first_, by_second_;
-  std::uint8_t level_;
+  std::uint8_t level_, frequency_;
 };
 
 // The optimal string alignment distance of two words when it is at most `most`, else `most` + 1.

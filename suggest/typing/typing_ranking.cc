@@ -422,7 +422,8 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
   std::size_t within_two_edits = 0;  // words found by their edits, listed or offered
   for (const OfferedWordIndex* offered : dictionaries.offered) {
     offered->ForEachNear(lower, [&](std::size_t near, int edits) {
-      add_text(std::u16string(offered->shown(near)), edits <= 1, offered->level());
+      add_text(std::u16string(offered->shown(near)), edits <= 1, offered->level(),
+               offered->frequency());
       ++within_two_edits;
     });
   }
