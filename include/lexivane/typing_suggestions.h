@@ -42,14 +42,14 @@ LEXIVANE_API std::vector<std::u16string> TypingSuggestions(const SpellCheck& eng
 // well: its own vocabularies (technical terms, a language's names, a project's words), with how
 // common its words are in the texts it checks, graded as the main list's are: 10 the commonest
 // English words, 55 the rarest the main list holds, above that rarer (60 for the next size of
-// English words). A word is offered when it is within two edits of the misspelling (one for a
-// misspelling of four letters or fewer) and begins alike (the same first letter, the first two
-// swapped, or a first letter put in, dropped or replaced). Words of fewer than two letters are
-// left out, and each word is kept once in any letter case, as first given; it is offered in the
-// misspelling's letter case. `frequency_class` says how often they occur in a million words of
-// English text, as the main list's words are classed (0 for unknown, else 1 + log2 of the count,
-// at most 15). Made once (tens of thousands of words take a few milliseconds) and then read
-// only: any thread.
+// English words). A word is offered when it begins with the misspelling's first letter and is
+// within two edits of it (one for a misspelling of four letters or fewer), or is one edit away
+// at its beginning (the first two swapped, or a first letter put in, dropped or replaced). Words of
+// fewer than two letters are left out, and each word is kept once in any letter case, as first
+// given; it is offered in the misspelling's letter case. `frequency_class` says how often they
+// occur in a million words of English text, as the main list's words are classed (0 for unknown,
+// else 1 + log2 of the count, at most 15). Made once (tens of thousands of words take a few
+// milliseconds) and then read only: any thread.
 class LEXIVANE_API OfferedWords {
  public:
   OfferedWords(const std::vector<std::u16string>& words, int level, int frequency_class = 0);

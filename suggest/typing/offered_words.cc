@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 
 #include "lexivane/letter_case.h"
 #include "lexivane/utf8.h"
@@ -82,6 +81,9 @@ int EditsWithin(std::u16string_view a, std::u16string_view b, int most) {
 OfferedWordIndex::OfferedWordIndex(const std::vector<std::u16string>& words, std::uint8_t level,
                                    std::uint8_t frequency)
     : level_(level), frequency_(frequency) {
+  std::size_t units = 0;
+  for (const std::u16string& word : words) units += word.size();
+  Reserve(words.size(), units);
   starts_.push_back(0);
   for (const std::u16string& word : words) Add(word);
   Index();
@@ -90,42 +92,62 @@ OfferedWordIndex::OfferedWordIndex(const std::vector<std::u16string>& words, std
 OfferedWordIndex::OfferedWordIndex(std::string_view lines, std::uint8_t level,
                                    std::uint8_t frequency)
     : level_(level), frequency_(frequency) {
+  // No more words than lines, nor units than bytes.
+  Reserve(static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')) + 1, lines.size());
   starts_.push_back(0);
-  std::u16string wide;
   for (std::size_t start = 0; start < lines.size();) {
     std::size_t end = lines.find('\n', start);
     if (end == std::string_view::npos) end = lines.size();
     std::string_view word = lines.substr(start, end - start);
     word = word.substr(0, word.find(' '));
     if (std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; })) {
-      wide.assign(word.begin(), word.end());
+      AddAscii(word);
     } else {
-      wide = FromUtf8(word);
+      Add(FromUtf8(word));
     }
-    Add(wide);
     start = end + 1;
   }
   Index();
 }
 
+void OfferedWordIndex::Reserve(std::size_t words, std::size_t units) {
+  starts_.reserve(words + 1);
+  letters_.reserve(words);
+  shown_.reserve(units);
+  folded_.reserve(units);
+}
+
 void OfferedWordIndex::Add(std::u16string_view word) {
-  if (word.size() < 2) return;
-  const std::size_t at = folded_.size();
-  // Most words are ASCII: lowered here, without FoldCase's string.
   if (std::all_of(word.begin(), word.end(), [](char16_t c) { return c < 0x80; })) {
-    folded_.append(word);
-    for (std::size_t i = at; i < folded_.size(); ++i) {
-      if (folded_[i] >= u'A' && folded_[i] <= u'Z')
-        folded_[i] = static_cast<char16_t>(folded_[i] + 32);
-    }
-  } else {
-    const std::u16string folded = FoldCase(word);
-    if (folded.size() != word.size()) return;  // shown and folded share their starts
-    folded_.append(folded);
+    AddAscii(word);
+    return;
   }
+  if (word.size() < 2) return;
+  const std::u16string folded = FoldCase(word);
+  if (folded.size() != word.size()) return;  // shown and folded share their starts
   shown_.append(word);
+  folded_.append(folded);
   starts_.push_back(static_cast<std::uint32_t>(folded_.size()));
-  letters_.push_back(LettersOf(Text(folded_, size() - 1)));
+  letters_.push_back(LettersOf(folded));
+}
+
+template <typename Char>
+void OfferedWordIndex::AddAscii(std::basic_string_view<Char> word) {
+  if (word.size() < 2) return;
+  // Shown, lowered and its letters noted in one pass: most lists are ASCII.
+  const std::size_t at = folded_.size();
+  shown_.resize(at + word.size());
+  folded_.resize(at + word.size());
+  std::uint32_t letters = 0;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const auto c = static_cast<char16_t>(word[i]);
+    const char16_t lower = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+    shown_[at + i] = c;
+    folded_[at + i] = lower;
+    letters |= std::uint32_t{1} << (lower & 31);
+  }
+  starts_.push_back(static_cast<std::uint32_t>(folded_.size()));
+  letters_.push_back(letters);
 }
 
 void OfferedWordIndex::Index() {
@@ -141,10 +163,12 @@ void OfferedWordIndex::Index() {
     buckets.begins.assign(kBuckets + 1, 0);
     for (const std::uint32_t bucket : bucket_of) ++buckets.begins[bucket + 1];
     for (std::size_t b = 0; b < kBuckets; ++b) buckets.begins[b + 1] += buckets.begins[b];
-    buckets.words.resize(size());
+    buckets.entries.resize(size());
     std::vector<std::uint32_t> next(buckets.begins.begin(), buckets.begins.end() - 1);
     for (std::size_t word = 0; word < size(); ++word) {
-      buckets.words[next[bucket_of[word]]++] = static_cast<std::uint32_t>(word);
+      const char16_t* text = folded_.data() + starts_[word];
+      buckets.entries[next[bucket_of[word]]++] = {static_cast<std::uint32_t>(word), letters_[word],
+                                                  text[0], text[1]};
     }
   };
   fill(by_first_, first_bucket);
@@ -156,42 +180,46 @@ void OfferedWordIndex::FindNear(std::u16string_view lower, std::vector<Near>& ne
   const int most = lower.size() >= kTwoEditsFrom ? 2 : 1;
   const char16_t first = lower[0], second = lower[1];
   const std::uint32_t letters = LettersOf(lower);
-  const auto measure = [&](std::uint32_t word) {
-    // Each edit puts in at most one letter the other word lacks, and takes out at most one.
-    if (std::popcount(letters_[word] & ~letters) > most ||
-        std::popcount(letters & ~letters_[word]) > most) {
-      return;
-    }
-    const std::u16string_view folded = Text(folded_, word);
-    if (!LettersAllow(folded, lower, most)) return;
-    const int edits = EditsWithin(folded, lower, most);
-    if (edits <= most) near.push_back({word, edits});
+  // Whether more than `edits` (1 or 2) bits are set.
+  const auto more_than = [](std::uint32_t bits, int edits) {
+    bits &= bits - 1;
+    if (edits == 2) bits &= bits - 1;
+    return bits != 0;
   };
-  // A bucket holds letters and lengths that share it: `pass` and EditsWithin read the words
-  // themselves.
-  const auto each = [&](const Buckets& by, char16_t letter, auto&& pass) {
-    const std::size_t shortest = lower.size() - std::min<std::size_t>(lower.size(), most);
+  // The words of the buckets of `letter` at lengths within `edits`, that `pass` lets through.
+  // A bucket holds letters and lengths that share it: `pass` and EditsWithin tell them apart.
+  const auto each = [&](const Buckets& by, char16_t letter, int edits, auto&& pass) {
+    const std::size_t shortest = lower.size() - std::min<std::size_t>(lower.size(), edits);
     std::size_t last_bucket = kBuckets;
-    for (std::size_t length = shortest; length <= lower.size() + most; ++length) {
+    for (std::size_t length = shortest; length <= lower.size() + edits; ++length) {
       const std::size_t bucket = Bucket(letter, length);
       if (bucket == last_bucket) continue;  // the longest lengths share one
       last_bucket = bucket;
       for (std::uint32_t at = by.begins[bucket]; at < by.begins[bucket + 1]; ++at) {
-        const std::uint32_t word = by.words[at];
-        if (pass(Text(folded_, word))) measure(word);
+        const Entry& entry = by.entries[at];
+        // Each edit puts in at most one letter the other word lacks, and takes out at most one.
+        if (!pass(entry) || more_than(entry.letters & ~letters, edits) ||
+            more_than(letters & ~entry.letters, edits)) {
+          continue;
+        }
+        const std::u16string_view folded = Text(folded_, entry.word);
+        if (!LettersAllow(folded, lower, edits)) continue;
+        const int found = EditsWithin(folded, lower, edits);
+        if (found <= edits) near.push_back({entry.word, found});
       }
     }
   };
-  // Each word once: the four beginnings exclude one another in this order.
-  each(by_first_, first, [&](std::u16string_view w) { return w[0] == first; });
+  // Each word once: the four beginnings exclude one another in this order. A word that begins
+  // otherwise than the misspelling is near only by the one edit of its beginning.
+  each(by_first_, first, most, [&](const Entry& w) { return w.first == first; });
   // A first letter put in, or the first two swapped.
-  each(by_first_, second, [&](std::u16string_view w) { return w[0] == second && w[0] != first; });
+  each(by_first_, second, 1, [&](const Entry& w) { return w.first == second && w.first != first; });
   // The first letter dropped.
-  each(by_second_, first,
-       [&](std::u16string_view w) { return w[1] == first && w[0] != first && w[0] != second; });
+  each(by_second_, first, 1,
+       [&](const Entry& w) { return w.second == first && w.first != first && w.first != second; });
   // The first letter replaced.
-  each(by_second_, second, [&](std::u16string_view w) {
-    return w[1] == second && w[0] != first && w[0] != second && w[1] != first;
+  each(by_second_, second, 1, [&](const Entry& w) {
+    return w.second == second && w.first != first && w.first != second && w.second != first;
   });
   std::sort(near.begin(), near.end());
 }

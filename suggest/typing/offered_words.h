@@ -2,10 +2,11 @@
 // corrections (a host's own vocabularies: technical terms, a programming language's names, a
 // project's words), with how common its words are, and the search for those near a misspelling.
 //
-// A word is near when it is within two edits of the misspelling (one for a misspelling of four
-// letters or fewer; optimal string alignment: a letter inserted, deleted or replaced, or two
-// adjacent ones swapped, each one edit) and its beginning is the misspelling's: the same first
-// letter, or the first two swapped, or a first letter put in, dropped or replaced. The words are
+// A word is near when it begins with the misspelling's first letter and is within two edits of
+// it (one for a misspelling of four letters or fewer; optimal string alignment: a letter
+// inserted, deleted or replaced, or two adjacent ones swapped, each one edit), or when it is one
+// edit away at its beginning: the first two letters swapped, or a first letter put in, dropped
+// or replaced. The words are
 // kept by their first and by their second letter and their length, so that a search reads only
 // those of the misspelling's first two letters and near its length (a few hundred in a list of
 // tens of thousands), and a word is measured only when its letters allow it to be near.
@@ -54,8 +55,13 @@ class OfferedWordIndex {
     bool operator<(const Near& other) const { return word < other.word; }
   };
   void FindNear(std::u16string_view lower, std::vector<Near>& near) const;
+  // Room for `words` words of `units` code units in all.
+  void Reserve(std::size_t words, std::size_t units);
   // Adds a word as it is shown; Index then sorts the words into their buckets.
   void Add(std::u16string_view word);
+  // Add for a word of ASCII units alone (of either width).
+  template <typename Char>
+  void AddAscii(std::basic_string_view<Char> word);
   void Index();
   std::u16string_view Text(const std::u16string& text, std::size_t word) const {
     return std::u16string_view(text).substr(starts_[word], starts_[word + 1] - starts_[word]);
@@ -66,9 +72,16 @@ class OfferedWordIndex {
   std::vector<std::uint32_t> starts_;
   std::vector<std::uint32_t> letters_;  // of each word, a bit for each letter's low five bits
   // The words by the bucket (Bucket) of their first and of their second letter with their
-  // length: bucket b's words are [begins[b], begins[b + 1]) of `words`, in the order given.
+  // length: bucket b's words are [begins[b], begins[b + 1]) of `entries`, in the order given,
+  // each with what a search reads of it before the word itself.
+  struct Entry {
+    std::uint32_t word;
+    std::uint32_t letters;  // as letters_
+    char16_t first, second;
+  };
   struct Buckets {
-    std::vector<std::uint32_t> begins, words;
+    std::vector<std::uint32_t> begins;
+    std::vector<Entry> entries;
   };
   Buckets by_first_, by_second_;
   std::uint8_t level_, frequency_;
