@@ -8,26 +8,12 @@
 
 #include "engine/prepared_tables.h"
 #include "engine/word_tables.h"
+#include "tests/test_support.h"
 
 namespace lexivane {
 namespace {
 
-// The optimal-string-alignment distance, the whole table, written the plain way.
-int PlainDistance(std::string_view a, std::string_view b) {
-  std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
-  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = static_cast<int>(i);
-  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      d[i][j] = std::min(
-          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-      }
-    }
-  }
-  return d[a.size()][b.size()];
-}
+using testing::PlainEdits;
 
 std::vector<std::pair<std::int32_t, int>> Found(std::string_view word, int most_edits) {
   std::vector<NearWord> found;
@@ -44,7 +30,7 @@ std::vector<std::pair<std::int32_t, int>> FoundPlainly(std::string_view word, in
   for (std::int32_t i = 0; i < tables.word_count(); ++i) {
     const std::string_view listed = tables.Word(i);
     if (listed.size() < 2 || listed[0] != word[0] || !MaySecond(word, listed[1])) continue;
-    const int edits = PlainDistance(listed, word);
+    const int edits = PlainEdits<std::string_view>(listed, word);
     if (edits <= most_edits) pairs.emplace_back(i, edits);
   }
   return pairs;
@@ -74,7 +60,8 @@ TEST(NearWords, WithinOneEdit) {
                          "xbc", "ab", "abcd", "abdc", "acbd", "abce", "bcd", "aabc"};
   for (const char* a : words) {
     for (const char* b : words) {
-      EXPECT_EQ(WithinOneEdit<std::string_view>(a, b), PlainDistance(a, b) <= 1) << a << " / " << b;
+      EXPECT_EQ(WithinOneEdit<std::string_view>(a, b), PlainEdits<std::string_view>(a, b) <= 1)
+          << a << " / " << b;
     }
   }
 }

@@ -2,6 +2,7 @@
 // readable UTF-16 in failure messages.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -46,6 +47,26 @@ struct CorpusRow {
 std::vector<CorpusRow> ReadCorpus(std::string_view file_name);
 
 std::string Utf8(std::u16string_view text);
+
+// The optimal string alignment distance of two words (a unit inserted, deleted or replaced, or
+// two adjacent ones swapped, each one edit), the whole table written the plain way: the
+// reference for the searches that bound it or walk it in pieces.
+template <typename Text>
+int PlainEdits(Text a, Text b) {
+  std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = static_cast<int>(i);
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      d[i][j] = std::min(
+          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    }
+  }
+  return d[a.size()][b.size()];
+}
 
 // The lexivane::Error that `action` throws; fails the test when it throws none.
 template <typename Action>

@@ -8,25 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "tests/test_support.h"
+
 namespace lexivane {
 namespace {
 
-// The optimal string alignment distance, the whole table, no bound.
-int PlainEdits(std::u16string_view a, std::u16string_view b) {
-  std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
-  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = static_cast<int>(i);
-  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      d[i][j] = std::min(
-          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-      }
-    }
-  }
-  return d[a.size()][b.size()];
-}
+using testing::PlainEdits;
 
 // The most edits a near word of `misspelling` may lie from it: within two (one for a
 // misspelling of four letters or fewer) of one that begins alike, one of one that begins with
@@ -51,7 +38,7 @@ TEST(OfferedWords, EditsWithinIsThePlainDistanceUpToItsBound) {
   for (int round = 0; round < 20000; ++round) {
     const std::u16string a = RandomWord(random, 0, 9), b = RandomWord(random, 0, 9);
     const int most = round % 4;
-    ASSERT_EQ(EditsWithin(a, b, most), std::min(PlainEdits(a, b), most + 1))
+    ASSERT_EQ(EditsWithin(a, b, most), std::min(PlainEdits<std::u16string_view>(a, b), most + 1))
         << round << " most " << most;
   }
   EXPECT_EQ(EditsWithin(u"abcd", u"bacd", 1), 1);  // a swap is one edit
@@ -72,7 +59,7 @@ TEST(OfferedWords, FindsWhatAPlainSearchFinds) {
     });
     for (std::size_t word = 0; word < index.size(); ++word) {
       const std::u16string listed(index.shown(word));
-      const int edits = PlainEdits(listed, misspelling);
+      const int edits = PlainEdits<std::u16string_view>(listed, misspelling);
       if (edits <= MostEdits(listed, misspelling)) plain.emplace_back(listed, edits);
     }
     std::sort(found.begin(), found.end());
