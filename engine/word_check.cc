@@ -53,6 +53,21 @@ bool IsAcceptedWord(Dictionaries& dictionaries, std::u16string_view word, bool c
   const WordTables& tables = dictionaries.tables;
   WordCheckScratch& scratch = dictionaries.scratch;
   std::u16string& lowered = scratch.lowered;
+  // Most words are ASCII letters alone: such a word has no digit, so it reads as no number; it
+  // is plain, so it is its own cleaned form; and its lower case is ASCII's, already the
+  // single-byte form the list holds. It is lowered once, into those bytes.
+  if (word.size() >= 2 && std::all_of(word.begin(), word.end(), support::IsAsciiLetter<char16_t>)) {
+    std::string& bytes = scratch.single_byte;
+    bytes.resize(word.size());
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      bytes[i] = support::AsciiLower(static_cast<char>(word[i]));
+    }
+    if (tables.LookUpMainBytes(bytes)) return true;
+    if (!check_custom) return false;
+    lowered.resize(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), lowered.begin());
+    return dictionaries.custom.Contains(lowered);
+  }
   platform::ToLower(word, lowered);
   if (IsShortOrNumeric(lowered) || tables.LookUpMain(lowered, scratch.single_byte)) return true;
   const std::u16string cleaned = CleanWord(lowered);

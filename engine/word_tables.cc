@@ -25,6 +25,13 @@ bool WordTables::LookUpMain(std::u16string_view word, std::string& bytes) const 
   // A word with a character outside the code page equals no entry: every entry is the
   // decoding of single-byte text.
   if (!platform::ToSingleByteExact(word, bytes)) return false;
+  return LookUpMainBytes(bytes);
+}
+
+bool WordTables::LookUpMainBytes(std::string_view bytes) const {
+  if (image_ == nullptr || bytes.size() < 2 || bytes.size() > image_->max_word_length()) {
+    return false;
+  }
   const std::int32_t index = image_->Find(bytes);
   if (index < 0) return false;
   const std::int32_t slot = PrefixSlot(bytes[0], bytes[1]);

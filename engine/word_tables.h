@@ -38,6 +38,8 @@ class WordTables {
   // True when `word` (lower case, two or more characters) is an entry of its prefix range.
   // `scratch` is reused for the word's single-byte form.
   bool LookUpMain(std::u16string_view word, std::string& scratch) const;
+  // The same for a word already in its single-byte form.
+  bool LookUpMainBytes(std::string_view bytes) const;
 
  private:
   const PreparedTables* image_ = nullptr;  // null while the tables are empty
