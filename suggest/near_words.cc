@@ -99,10 +99,6 @@ class ColumnDistance {
   std::array<Column, kDeepest + 1> columns_;
 };
 
-}  // namespace
-
-namespace {
-
 // The range of the words that begin with `first` and `second`, or nullopt for none.
 std::optional<std::pair<std::int32_t, std::int32_t>> RangeOf(const PreparedTables& tables,
                                                              unsigned char first,

@@ -1,6 +1,7 @@
 #include "frontend/session/spelling_session.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <limits>
 #include <string>
@@ -81,13 +82,10 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
     static const SuggestionList kNone = std::make_shared<const std::vector<std::u16string>>();
     return kNone;
   }
-  // The lists offered besides the engine's: the variant's own spellings, the built-in ones the
-  // rules accept, and the project's, the tree's and the session's words.
-  std::vector<const OfferedWords*> offered;
-  if (const OfferedWords* spellings = VariantSpellingsOffered(variant_))
-    offered.push_back(spellings);
-  if (rules_.Has(WordRule::kExtraWords)) offered.push_back(&ExtraWordsOffered());
-  if (rules_.Has(WordRule::kCodeWords)) offered.push_back(&CodeWordsOffered());
+  // The lists of the project, the tree and the session, each told apart by its serial number.
+  const std::array<const OfferedList*, 3> own = {
+      project_words_ ? project_words_->offered.get() : nullptr,
+      learned_words_ ? learned_words_->offered.get() : nullptr, session_offered_.get()};
   // The memo's key: the word, and after a NUL what sets its suggestions apart from those of the
   // sessions it may share the memo with: the variant's name when it is not American, a built-in
   // list left out, the serial numbers of the own lists.
@@ -95,12 +93,8 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
   if (variant_ != kDefaultVariant) apart += VariantName(variant_);
   if (!rules_.Has(WordRule::kExtraWords)) apart += " -extra";
   if (!rules_.Has(WordRule::kCodeWords)) apart += " -code";
-  for (const OfferedList* own :
-       {project_words_ ? project_words_->offered.get() : nullptr,
-        learned_words_ ? learned_words_->offered.get() : nullptr, session_offered_.get()}) {
-    if (own == nullptr) continue;
-    offered.push_back(&own->words);
-    apart += ' ' + std::to_string(own->serial);
+  for (const OfferedList* list : own) {
+    if (list != nullptr) apart += ' ' + std::to_string(list->serial);
   }
   std::u16string key(word);
   if (!apart.empty()) {
@@ -108,6 +102,16 @@ SuggestionList SpellingSession::Suggestions(std::u16string_view word) {
     key.append(apart.begin(), apart.end());
   }
   if (SuggestionList known = suggestions_->Find(key)) return known;
+  // The lists offered besides the engine's: the variant's own spellings, the built-in ones the
+  // rules accept, and the own lists.
+  std::vector<const OfferedWords*> offered;
+  if (const OfferedWords* spellings = VariantSpellingsOffered(variant_))
+    offered.push_back(spellings);
+  if (rules_.Has(WordRule::kExtraWords)) offered.push_back(&ExtraWordsOffered());
+  if (rules_.Has(WordRule::kCodeWords)) offered.push_back(&CodeWordsOffered());
+  for (const OfferedList* list : own) {
+    if (list != nullptr) offered.push_back(&list->words);
+  }
   return suggestions_->Remember(
       key, std::make_shared<const std::vector<std::u16string>>(InVariant(
                variant_, word,

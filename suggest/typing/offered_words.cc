@@ -112,7 +112,6 @@ OfferedWordIndex::OfferedWordIndex(std::string_view lines, std::uint8_t level,
 
 void OfferedWordIndex::Reserve(std::size_t words, std::size_t units) {
   starts_.reserve(words + 1);
-  letters_.reserve(words);
   shown_.reserve(units);
   folded_.reserve(units);
 }
@@ -128,26 +127,21 @@ void OfferedWordIndex::Add(std::u16string_view word) {
   shown_.append(word);
   folded_.append(folded);
   starts_.push_back(static_cast<std::uint32_t>(folded_.size()));
-  letters_.push_back(LettersOf(folded));
 }
 
 template <typename Char>
 void OfferedWordIndex::AddAscii(std::basic_string_view<Char> word) {
   if (word.size() < 2) return;
-  // Shown, lowered and its letters noted in one pass: most lists are ASCII.
+  // Shown and lowered in one pass: most lists are ASCII.
   const std::size_t at = folded_.size();
   shown_.resize(at + word.size());
   folded_.resize(at + word.size());
-  std::uint32_t letters = 0;
   for (std::size_t i = 0; i < word.size(); ++i) {
     const auto c = static_cast<char16_t>(word[i]);
-    const char16_t lower = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
     shown_[at + i] = c;
-    folded_[at + i] = lower;
-    letters |= std::uint32_t{1} << (lower & 31);
+    folded_[at + i] = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
   }
   starts_.push_back(static_cast<std::uint32_t>(folded_.size()));
-  letters_.push_back(letters);
 }
 
 void OfferedWordIndex::Index() {
@@ -166,8 +160,8 @@ void OfferedWordIndex::Index() {
     buckets.entries.resize(size());
     std::vector<std::uint32_t> next(buckets.begins.begin(), buckets.begins.end() - 1);
     for (std::size_t word = 0; word < size(); ++word) {
-      const char16_t* text = folded_.data() + starts_[word];
-      buckets.entries[next[bucket_of[word]]++] = {static_cast<std::uint32_t>(word), letters_[word],
+      const std::u16string_view text = Text(folded_, word);
+      buckets.entries[next[bucket_of[word]]++] = {static_cast<std::uint32_t>(word), LettersOf(text),
                                                   text[0], text[1]};
     }
   };

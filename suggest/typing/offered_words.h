@@ -70,13 +70,12 @@ class OfferedWordIndex {
   // The words one after another, as shown and in lower case, each from its start.
   std::u16string shown_, folded_;
   std::vector<std::uint32_t> starts_;
-  std::vector<std::uint32_t> letters_;  // of each word, a bit for each letter's low five bits
   // The words by the bucket (Bucket) of their first and of their second letter with their
   // length: bucket b's words are [begins[b], begins[b + 1]) of `entries`, in the order given,
   // each with what a search reads of it before the word itself.
   struct Entry {
     std::uint32_t word;
-    std::uint32_t letters;  // as letters_
+    std::uint32_t letters;  // a bit for each of the word's letters' low five bits
     char16_t first, second;
   };
   struct Buckets {

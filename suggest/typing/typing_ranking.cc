@@ -553,6 +553,7 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     FindNearWords(tables, lower_bytes, kMostNearEdits, near);
     for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);
   }
+  // Failing those, the words of its first letter as similar as kLastResortSimilarity.
   if (candidates.empty() && single_byte && !lower_bytes.empty()) {
     for (const auto& [begin, end] : RangesOfFirstLetter(tables, lower_bytes[0])) {
       for (std::int32_t index = begin; index <= end; ++index) {
