@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -160,11 +162,20 @@ struct SlipTable {
     least_edit = LeastEdit();
   }
 
-  // The thread's table for `costs`: the last one it worked out, or a new one.
+  // The table for `costs`: one of the few the process worked out last, or a new one. Shared by
+  // the process rather than kept per thread: in the Windows component a thread_local with a
+  // destructor runs it on storage that is already freed when the thread ends (HACKING.md).
   static std::shared_ptr<const SlipTable> For(const TypingCosts& costs) {
-    thread_local std::shared_ptr<const SlipTable> last;
-    if (!last || !(last->costs == costs)) last = std::make_shared<const SlipTable>(costs);
-    return last;
+    static std::mutex guard;
+    static std::array<std::shared_ptr<const SlipTable>, 4> recent;  // the newest first
+    const std::lock_guard<std::mutex> locked(guard);
+    const auto kept = std::find_if(recent.begin(), recent.end(), [&](const auto& table) {
+      return table && table->costs == costs;
+    });
+    if (kept != recent.end()) return *kept;
+    std::rotate(recent.begin(), recent.end() - 1, recent.end());
+    recent.front() = std::make_shared<const SlipTable>(costs);
+    return recent.front();
   }
 
   TypingCosts costs;

@@ -59,7 +59,7 @@ float TypingDistance(std::u16string_view typed, std::u16string_view word,
                      const TypingCosts& costs = {});
 
 // The cost of every slip of one letter under some TypingCosts, worked out once for all the
-// meters of a thread that measure under them.
+// meters that measure under them.
 struct SlipTable;
 
 // Measures one typed text against many words, keeping what depends on the text alone and the
