@@ -33,6 +33,68 @@ CandidateFilter::CandidateFilter(std::string_view input, PackedKey input_key, fl
   }
 }
 
+std::uint32_t CandidateFilter::AllowedUnmatched(std::size_t length) const {
+  const std::size_t required = RequiredMatches(length);
+  return required == kUnreachable ? kUnreachable : static_cast<std::uint32_t>(length - required);
+}
+
+void CandidateFilter::AcceptEntries(const PreparedTables& tables, std::int32_t first,
+                                    std::int32_t last, std::vector<AcceptedEntry>& accepted) {
+  double score;
+  if (input_.empty() || input_.size() > kMaxBitParallelInput) {
+    for (std::int32_t k = first; k <= last; ++k) {
+      if (Accept(tables.Word(k), tables.Key(k), score)) accepted.push_back({k, score});
+    }
+    return;
+  }
+  const std::size_t deepest = tables.max_word_length();
+  std::uint32_t most_allowed = 0;  // over every length an entry may have
+  for (std::size_t length = 1; length <= deepest; ++length) {
+    const std::uint32_t allowed = AllowedUnmatched(length);
+    if (allowed != kUnreachable) most_allowed = std::max(most_allowed, allowed);
+  }
+  path_unused_.resize(deepest + 1);
+  path_unmatched_.resize(deepest + 1);
+  path_unused_[0] = ~std::uint64_t{0};
+  path_unmatched_[0] = 0;
+  std::size_t walked = 0;  // the depths of the path that hold for the entry at hand
+  const auto accept_under_input_key = [&](std::int32_t k) {
+    if (AcceptAfterLengthBound(tables.Word(k), input_key_, score)) accepted.push_back({k, score});
+  };
+  for (std::int32_t k = first; k <= last; ++k) {
+    walked = std::min<std::size_t>(walked, tables.SharedPrefix(k));
+    // Under the input's key a close match by edit distance gets past every bound below, and so
+    // does an entry equal to the input but for case, which always has its key.
+    if (tables.Key(k) == input_key_) {
+      accept_under_input_key(k);
+      continue;
+    }
+    const std::string_view word = tables.Word(k);
+    const std::size_t length = word.size();
+    const std::uint32_t allowed = AllowedUnmatched(length);
+    if (allowed == kUnreachable) continue;
+    std::size_t depth = walked;
+    for (; path_unmatched_[depth] <= allowed && depth < length; ++depth) {
+      const auto byte = static_cast<unsigned char>(word[depth]);
+      const std::uint64_t partners = path_unused_[depth] & position_masks_[byte];
+      path_unused_[depth + 1] = path_unused_[depth] ^ (partners & (~partners + 1));
+      path_unmatched_[depth + 1] = path_unmatched_[depth] + (partners == 0 ? 1 : 0);
+    }
+    walked = depth;
+    if (path_unmatched_[depth] > allowed) {
+      // When no length allows so many bytes without a partner, every entry that goes on from
+      // this prefix is ruled out as well, but for those under the input's key.
+      if (path_unmatched_[depth] > most_allowed) {
+        while (k < last && tables.SharedPrefix(k + 1) >= depth) {
+          if (tables.Key(++k) == input_key_) accept_under_input_key(k);
+        }
+      }
+      continue;
+    }
+    if (AcceptByMatches(word, RequiredMatches(length), score)) accepted.push_back({k, score});
+  }
+}
+
 std::size_t CandidateFilter::RequiredMatches(std::size_t length) const {
   return length < kTabledLengths ? required_matches_[length] : ComputeRequiredMatches(length);
 }
@@ -59,7 +121,10 @@ std::size_t CandidateFilter::ComputeRequiredMatches(std::size_t length) const {
 bool CandidateFilter::AcceptAfterLengthBound(std::string_view candidate, PackedKey candidate_key,
                                              double& score) {
   // A length gap above 2 alone puts the distance above 2, so only near-equal lengths need it.
-  if (candidate_key == input_key_ && LengthGap(candidate.size(), input_.size()) <= 2) [[unlikely]] {
+  // Each edit removes at most one candidate byte without a partner in the input, so more than
+  // two such bytes put the distance above 2 for the price of a pass over the candidate.
+  if (candidate_key == input_key_ && LengthGap(candidate.size(), input_.size()) <= 2 &&
+      (input_.size() > kMaxBitParallelInput || FewUnmatched(candidate, 2))) [[unlikely]] {
     const int distance = BandedEditDistance(candidate);
     if (distance <= 2) {
       const double close = SameLetters(input_, candidate, same_letters_scratch_)
@@ -88,15 +153,22 @@ bool CandidateFilter::AcceptByRatio(std::string_view candidate, std::size_t requ
   } else {
     // Every bound is an upper bound on the matching characters M, and the ratio only grows
     // with M, so a bound below the required M rules the candidate out for certain.
-    if (required > 0) {
-      if (!LetterCountsAllow(candidate, required)) return false;
-      if (input_.size() <= kMaxBitParallelInput && CommonSubsequenceLength(candidate) < required) {
-        return false;
-      }
-    }
-    ratio =
-        GestaltRatio(matcher_.MatchingChars(candidate, input_), candidate.size() + input_.size());
+    if (required > 0 && !LetterCountsAllow(candidate, required)) return false;
+    return AcceptByMatches(candidate, required, score);
   }
+  if (!(ratio >= threshold_)) return false;
+  score = ratio;
+  return true;
+}
+
+bool CandidateFilter::AcceptByMatches(std::string_view candidate, std::size_t required,
+                                      double& score) {
+  if (required > 0 && input_.size() <= kMaxBitParallelInput &&
+      CommonSubsequenceLength(candidate) < required) {
+    return false;
+  }
+  const double ratio =
+      GestaltRatio(matcher_.MatchingChars(candidate, input_), candidate.size() + input_.size());
   if (!(ratio >= threshold_)) return false;
   score = ratio;
   return true;
@@ -149,18 +221,8 @@ bool CandidateFilter::LetterCountsAllow(std::string_view candidate, std::size_t 
   std::size_t absent = 0;
   for (const char byte : candidate) absent += absent_from_input_[static_cast<unsigned char>(byte)];
   if (absent > allowed_unmatched) return false;
+  if (input_.size() <= kMaxBitParallelInput) return FewUnmatched(candidate, allowed_unmatched);
   std::size_t unmatched = 0;
-  if (input_.size() <= kMaxBitParallelInput) {
-    // The unused input positions fit in one register; a partner takes the lowest one.
-    std::uint64_t unused = ~std::uint64_t{0};
-    for (const char byte : candidate) {
-      const std::uint64_t partners = unused & position_masks_[static_cast<unsigned char>(byte)];
-      unused ^= partners & (~partners + 1);
-      unmatched += partners == 0;
-      if (unmatched > allowed_unmatched) return false;
-    }
-    return true;
-  }
   std::size_t visited = 0;
   bool allowed = true;
   while (visited < candidate.size()) {
@@ -177,6 +239,19 @@ bool CandidateFilter::LetterCountsAllow(std::string_view candidate, std::size_t 
     remaining_[byte] = input_counts_[byte];
   }
   return allowed;
+}
+
+bool CandidateFilter::FewUnmatched(std::string_view candidate, std::size_t most) const {
+  // The unused input positions fit in one register; a partner takes the lowest one.
+  std::uint64_t unused = ~std::uint64_t{0};
+  std::size_t unmatched = 0;
+  for (const char byte : candidate) {
+    const std::uint64_t partners = unused & position_masks_[static_cast<unsigned char>(byte)];
+    unused ^= partners & (~partners + 1);
+    unmatched += partners == 0;
+    if (unmatched > most) return false;
+  }
+  return true;
 }
 
 std::size_t CandidateFilter::CommonSubsequenceLength(std::string_view candidate) const {

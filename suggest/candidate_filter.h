@@ -8,13 +8,22 @@
 // of CandidateScore bit for bit; the tests hold it to that. The filter keeps its own copy of the
 // input and reuses its work buffers, so Accept allocates only while they grow. Not thread-safe: one
 // filter per search.
+//
+// AcceptEntries scores a run of the prepared tables' sorted entries at once. The letter-count
+// bound depends on a word's bytes from the left, so it is kept for each depth of the last entry
+// walked and the next entry starts from the bytes it shares with it (as a walk down a trie of
+// the list); a prefix that already has more bytes without a partner than any length allows rules
+// out every entry that goes on from it, which the walk passes over reading only how much each
+// shares with the one before, and its key.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/prepared_tables.h"
 #include "engine/soundex.h"
 #include "suggest/similarity.h"
 
@@ -37,6 +46,15 @@ class CandidateFilter {
     return AcceptAfterLengthBound(candidate, candidate_key, score);
   }
 
+  struct AcceptedEntry {
+    std::int32_t index;
+    double score;
+  };
+  // Appends {k, score} for each entry k of `tables` from `first` to `last` that Accept accepts,
+  // in order. The input key must be the input's PackedSoundex, as each entry's key is its own.
+  void AcceptEntries(const PreparedTables& tables, std::int32_t first, std::int32_t last,
+                     std::vector<AcceptedEntry>& accepted);
+
  private:
   // The number of matching characters a candidate of `length` bytes needs for its ratio to
   // reach the threshold, or kUnreachable when more than the shorter word's length.
@@ -47,8 +65,17 @@ class CandidateFilter {
   // The edit distance to the input when it is at most 2, else 3; needs |la - lb| <= 2.
   int BandedEditDistance(std::string_view candidate) const;
   bool LetterCountsAllow(std::string_view candidate, std::size_t required);
+  // Whether at most `most` bytes of the candidate find no partner among the input's bytes (each
+  // input byte partners one); inputs of up to kMaxBitParallelInput bytes.
+  bool FewUnmatched(std::string_view candidate, std::size_t most) const;
   std::size_t CommonSubsequenceLength(std::string_view candidate) const;
   bool AcceptByRatio(std::string_view candidate, std::size_t required, double& score);
+  // The rest of AcceptByRatio once the candidate is known to differ from the input beyond case,
+  // both are non-empty, and the letter counts allow `required` matches.
+  bool AcceptByMatches(std::string_view candidate, std::size_t required, double& score);
+  // How many bytes of a candidate of `length` bytes may lack a partner in the input for it to
+  // reach the threshold, or kUnreachable.
+  std::uint32_t AllowedUnmatched(std::size_t length) const;
 
   std::string input_;
   PackedKey input_key_;
@@ -69,6 +96,12 @@ class CandidateFilter {
   // For inputs of up to 64 bytes: bit i of position_masks_[c] is set when input_[i] == c.
   static constexpr std::size_t kMaxBitParallelInput = 64;
   std::array<std::uint64_t, 256> position_masks_{};
+
+  // AcceptEntries' walk: for each depth d of the entry last walked, the input positions still
+  // without a partner after its first d bytes (position_masks_ order) and how many of those
+  // bytes found none.
+  std::vector<std::uint64_t> path_unused_;
+  std::vector<std::uint32_t> path_unmatched_;
 
   std::string same_letters_scratch_;
   GestaltMatcher matcher_;

@@ -2,12 +2,15 @@
 
 #include <limits>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "engine/prepared_tables.h"
 #include "engine/soundex.h"
+#include "engine/word_list.h"
 #include "suggest/similarity.h"
 
 namespace lexivane {
@@ -145,6 +148,49 @@ TEST(CandidateFilterTest, AgreesWithTheScoreOnRandomWords) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.alphabet));
     CompareRandomWords(c.alphabet, c.max_length, c.inputs, c.candidates_per_input);
+  }
+}
+
+// The walk over sorted entries answers as Accept does for each entry, whatever an entry shares
+// with the one before: random lists over small alphabets (long shared prefixes, many entries
+// under the input's key), inputs near an entry and far from all, in capitals (equal to an entry
+// but for case), and beyond 64 bytes, under every threshold.
+TEST(CandidateFilterTest, AcceptEntriesAgreesWithAcceptOnEveryEntry) {
+  std::mt19937 random(2024);
+  for (const std::string_view alphabet : {"ab", "abc'\xE9", "abcdefghij"}) {
+    SCOPED_TRACE(alphabet);
+    std::set<std::string> unique;
+    while (unique.size() < 300) {
+      if (std::string word = RandomWord(random, alphabet, 12); word.size() >= 2)
+        unique.insert(word);
+    }
+    std::string list;
+    for (const std::string& word : unique) list += word + "\r\n";
+    const std::vector<std::uint8_t> image = BuildPreparedImage(
+        LoadWordList({reinterpret_cast<const std::uint8_t*>(list.data()), list.size()}));
+    const PreparedTables tables(image);
+    const std::vector<std::string> words(unique.begin(), unique.end());
+    std::vector<std::string> inputs = {std::string(70, alphabet[1]) + "a", "AB", "BA"};
+    for (int n = 0; n < 20; ++n) {
+      const std::string& near = words[random() % words.size()];
+      inputs.push_back(n % 2 == 0 ? RandomEdits(random, near, alphabet)
+                                  : RandomWord(random, alphabet, 12));
+    }
+    for (const std::string& input : inputs) {
+      const PackedKey input_key = PackedSoundex(input);
+      for (const float t : kThresholds) {
+        CandidateFilter walk(input, input_key, t), each(input, input_key, t);
+        std::vector<CandidateFilter::AcceptedEntry> walked;
+        walk.AcceptEntries(tables, 0, tables.word_count() - 1, walked);
+        std::vector<std::pair<std::int32_t, double>> found, expected;
+        for (const auto& entry : walked) found.emplace_back(entry.index, entry.score);
+        for (std::int32_t k = 0; k < tables.word_count(); ++k) {
+          double score;
+          if (each.Accept(tables.Word(k), tables.Key(k), score)) expected.emplace_back(k, score);
+        }
+        ASSERT_EQ(found, expected) << "input \"" << input << "\", t " << t;
+      }
+    }
   }
 }
 

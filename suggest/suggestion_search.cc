@@ -57,19 +57,6 @@ void AppendSplits(Dictionaries& dictionaries, std::u16string_view word, bool che
   }
 }
 
-// `Tables` is the thread's WordTables, or the prepared image itself once they are loaded, which
-// spares the scan a check of the load state for every word.
-template <typename Tables>
-void ScoreWindow(const Tables& tables, std::int32_t first, std::int32_t last,
-                 CandidateFilter& filter, std::vector<Ranked>& results) {
-  for (std::int32_t k = first; k <= last; ++k) {
-    double score;
-    if (filter.Accept(tables.Word(k), tables.Key(k), score)) {
-      results.push_back({platform::FromSingleByte(tables.Word(k)), static_cast<float>(score)});
-    }
-  }
-}
-
 void AppendWindow(const WordTables& tables, std::string_view word, float threshold,
                   std::vector<Ranked>& results) {
   const unsigned char first_byte = word[0];
@@ -77,10 +64,21 @@ void AppendWindow(const WordTables& tables, std::string_view word, float thresho
   const std::int32_t first = tables.StartIdx(PrefixSlot(first_byte, 'a'));
   const std::int32_t last = tables.EndIdx(PrefixSlot(first_byte + 1, 'a'));
   CandidateFilter filter(word, PackedSoundex(word), threshold);
-  if (const PreparedTables* image = tables.image()) {
-    ScoreWindow(*image, first, last, filter, results);
-  } else {
-    ScoreWindow(tables, first, last, filter, results);
+  const PreparedTables* image = tables.image();
+  if (image == nullptr) {
+    // Tables not loaded: every entry reads as "".
+    for (std::int32_t k = first; k <= last; ++k) {
+      double score;
+      if (filter.Accept(tables.Word(k), tables.Key(k), score)) {
+        results.push_back({u"", static_cast<float>(score)});
+      }
+    }
+    return;
+  }
+  std::vector<CandidateFilter::AcceptedEntry> accepted;
+  filter.AcceptEntries(*image, first, last, accepted);
+  for (const auto& [index, score] : accepted) {
+    results.push_back({platform::FromSingleByte(image->Word(index)), static_cast<float>(score)});
   }
 }
 
