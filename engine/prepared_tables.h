@@ -66,6 +66,16 @@ class PreparedTables {
   std::int32_t StartIdx(std::int32_t slot) const { return start_idx_[slot]; }
   std::int32_t EndIdx(std::int32_t slot) const { return end_idx_[slot]; }
 
+  // The arrays behind Word, Key and SharedPrefix, for a loop over many entries that keeps them
+  // at hand: entry i is blob[offsets[i], offsets[i + 1]), with keys[i] and shared[i].
+  struct Columns {
+    const std::uint32_t* offsets;
+    const char* blob;
+    const PackedKey* keys;
+    const std::uint8_t* shared;
+  };
+  Columns columns() const { return {offsets_, blob_, keys_, shared_}; }
+
   // The index of the entry equal to `word` (single-byte form), or -1.
   std::int32_t Find(std::string_view word) const;
 

@@ -30,6 +30,7 @@ CandidateFilter::CandidateFilter(std::string_view input, PackedKey input_key, fl
   }
   for (std::size_t length = 0; length < kTabledLengths; ++length) {
     required_matches_[length] = static_cast<std::uint32_t>(ComputeRequiredMatches(length));
+    allowed_unmatched_[length] = AllowedUnmatched(length);
   }
 }
 
@@ -61,37 +62,44 @@ void CandidateFilter::AcceptEntries(const PreparedTables& tables, std::int32_t f
   const auto accept_under_input_key = [&](std::int32_t k) {
     if (AcceptAfterLengthBound(tables.Word(k), input_key_, score)) accepted.push_back({k, score});
   };
+  const auto [offsets, blob, keys, shared] = tables.columns();
+  const PackedKey input_key = input_key_;
+  std::uint64_t* const path_unused = path_unused_.data();
+  std::uint32_t* const path_unmatched = path_unmatched_.data();
   for (std::int32_t k = first; k <= last; ++k) {
-    walked = std::min<std::size_t>(walked, tables.SharedPrefix(k));
+    walked = std::min<std::size_t>(walked, shared[k]);
     // Under the input's key a close match by edit distance gets past every bound below, and so
     // does an entry equal to the input but for case, which always has its key.
-    if (tables.Key(k) == input_key_) {
+    if (keys[k] == input_key) {
       accept_under_input_key(k);
       continue;
     }
-    const std::string_view word = tables.Word(k);
-    const std::size_t length = word.size();
-    const std::uint32_t allowed = AllowedUnmatched(length);
+    const char* const word = blob + offsets[k];
+    const std::size_t length = offsets[k + 1] - offsets[k];
+    const std::uint32_t allowed =
+        length < kTabledLengths ? allowed_unmatched_[length] : AllowedUnmatched(length);
     if (allowed == kUnreachable) continue;
     std::size_t depth = walked;
-    for (; path_unmatched_[depth] <= allowed && depth < length; ++depth) {
+    for (; path_unmatched[depth] <= allowed && depth < length; ++depth) {
       const auto byte = static_cast<unsigned char>(word[depth]);
-      const std::uint64_t partners = path_unused_[depth] & position_masks_[byte];
-      path_unused_[depth + 1] = path_unused_[depth] ^ (partners & (~partners + 1));
-      path_unmatched_[depth + 1] = path_unmatched_[depth] + (partners == 0 ? 1 : 0);
+      const std::uint64_t partners = path_unused[depth] & position_masks_[byte];
+      path_unused[depth + 1] = path_unused[depth] ^ (partners & (~partners + 1));
+      path_unmatched[depth + 1] = path_unmatched[depth] + (partners == 0 ? 1 : 0);
     }
     walked = depth;
-    if (path_unmatched_[depth] > allowed) {
+    if (path_unmatched[depth] > allowed) {
       // When no length allows so many bytes without a partner, every entry that goes on from
       // this prefix is ruled out as well, but for those under the input's key.
-      if (path_unmatched_[depth] > most_allowed) {
-        while (k < last && tables.SharedPrefix(k + 1) >= depth) {
-          if (tables.Key(++k) == input_key_) accept_under_input_key(k);
+      if (path_unmatched[depth] > most_allowed) {
+        while (k < last && shared[k + 1] >= depth) {
+          if (keys[++k] == input_key) accept_under_input_key(k);
         }
       }
       continue;
     }
-    if (AcceptByMatches(word, RequiredMatches(length), score)) accepted.push_back({k, score});
+    if (AcceptByMatches({word, length}, RequiredMatches(length), score)) {
+      accepted.push_back({k, score});
+    }
   }
 }
 

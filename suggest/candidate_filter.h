@@ -84,6 +84,7 @@ class CandidateFilter {
   // RequiredMatches for the common candidate lengths, computed once.
   static constexpr std::size_t kTabledLengths = 64;
   std::array<std::uint32_t, kTabledLengths> required_matches_{};
+  std::array<std::uint32_t, kTabledLengths> allowed_unmatched_{};  // AllowedUnmatched
 
   // For inputs longer than 64 bytes: how often each byte value occurs in the input.
   // `remaining_` is the same table while a candidate is counted against it, and is restored
