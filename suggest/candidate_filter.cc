@@ -30,13 +30,18 @@ CandidateFilter::CandidateFilter(std::string_view input, PackedKey input_key, fl
   }
   for (std::size_t length = 0; length < kTabledLengths; ++length) {
     required_matches_[length] = static_cast<std::uint32_t>(ComputeRequiredMatches(length));
-    allowed_unmatched_[length] = AllowedUnmatched(length);
+    allowed_unmatched_[length] = AllowedOrNegative(length);
   }
 }
 
 std::uint32_t CandidateFilter::AllowedUnmatched(std::size_t length) const {
   const std::size_t required = RequiredMatches(length);
   return required == kUnreachable ? kUnreachable : static_cast<std::uint32_t>(length - required);
+}
+
+std::int32_t CandidateFilter::AllowedOrNegative(std::size_t length) const {
+  const std::uint32_t allowed = AllowedUnmatched(length);
+  return allowed == kUnreachable ? -1 : static_cast<std::int32_t>(allowed);
 }
 
 void CandidateFilter::AcceptEntries(const PreparedTables& tables, std::int32_t first,
@@ -76,9 +81,10 @@ void CandidateFilter::AcceptEntries(const PreparedTables& tables, std::int32_t f
     }
     const char* const word = blob + offsets[k];
     const std::size_t length = offsets[k + 1] - offsets[k];
-    const std::uint32_t allowed =
-        length < kTabledLengths ? allowed_unmatched_[length] : AllowedUnmatched(length);
-    if (allowed == kUnreachable) continue;
+    // An unreachable length allows less than none, so that its entries are ruled out below
+    // with the others: one branch less to mispredict.
+    const std::int64_t allowed =
+        length < kTabledLengths ? allowed_unmatched_[length] : AllowedOrNegative(length);
     std::size_t depth = walked;
     for (; path_unmatched[depth] <= allowed && depth < length; ++depth) {
       const auto byte = static_cast<unsigned char>(word[depth]);
