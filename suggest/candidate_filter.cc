@@ -85,18 +85,24 @@ void CandidateFilter::AcceptEntries(const PreparedTables& tables, std::int32_t f
     // with the others: one branch less to mispredict.
     const std::int64_t allowed =
         length < kTabledLengths ? allowed_unmatched_[length] : AllowedOrNegative(length);
+    // The state in registers; the path keeps a copy of each depth for the entries after.
     std::size_t depth = walked;
-    for (; path_unmatched[depth] <= allowed && depth < length; ++depth) {
-      const auto byte = static_cast<unsigned char>(word[depth]);
-      const std::uint64_t partners = path_unused[depth] & position_masks_[byte];
-      path_unused[depth + 1] = path_unused[depth] ^ (partners & (~partners + 1));
-      path_unmatched[depth + 1] = path_unmatched[depth] + (partners == 0 ? 1 : 0);
+    std::uint64_t unused = path_unused[depth];
+    std::uint32_t unmatched = path_unmatched[depth];
+    while (unmatched <= allowed && depth < length) {
+      const std::uint64_t partners =
+          unused & position_masks_[static_cast<unsigned char>(word[depth])];
+      unused ^= partners & (~partners + 1);
+      unmatched += partners == 0 ? 1 : 0;
+      ++depth;
+      path_unused[depth] = unused;
+      path_unmatched[depth] = unmatched;
     }
     walked = depth;
-    if (path_unmatched[depth] > allowed) {
+    if (unmatched > allowed) {
       // When no length allows so many bytes without a partner, every entry that goes on from
       // this prefix is ruled out as well, but for those under the input's key.
-      if (path_unmatched[depth] > most_allowed) {
+      if (unmatched > most_allowed) {
         while (k < last && shared[k + 1] >= depth) {
           if (keys[++k] == input_key) accept_under_input_key(k);
         }
