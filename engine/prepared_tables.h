@@ -41,7 +41,7 @@ struct ImageHeader {
   std::uint32_t max_word_length;
 };
 
-inline constexpr char kImageMagic[8] = {'L', 'V', 'T', 'A', 'B', 'L', 'E', '2'};
+inline constexpr char kImageMagic[8] = {'L', 'V', 'T', 'A', 'B', 'L', 'E', '3'};
 
 // Serialises `tables` into an image. Throws lexivane::Error when the tables cannot be indexed
 // exactly (a duplicate entry, an entry outside its prefix range, more than 131,071 entries).

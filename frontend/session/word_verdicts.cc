@@ -7,57 +7,16 @@
 #include <utility>
 
 #include "lexivane/utf8.h"
+#include "support/word_bytes.h"
 
 namespace lexivane::frontend {
 
 namespace {
 
-std::uint64_t Read64(const unsigned char* p) {
-  std::uint64_t v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
-std::uint64_t Read32(const unsigned char* p) {
-  std::uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
-// The high and low halves of the full product, folded: each bit of either factor reaches most
-// bits of the result.
-std::uint64_t Mix(std::uint64_t a, std::uint64_t b) {
-  const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
-  return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
-}
-
 // Small, so that a short text touches few pages: the hash spreads even a few hundred words
 // over every page of the table, and each page is a fault the first time. Growing by doubling
 // costs a long text less than those faults cost a short one.
 constexpr std::size_t kFirstCapacity = std::size_t{1} << 10;
-
-constexpr std::uint64_t k0 = 0xA0761D6478BD642Full, k1 = 0xE7037ED1A0B428DBull;
-
-// The bytes of a word of 1 to 8 bytes in one number: with the length, it tells the word apart
-// from every other (overlapping loads for 4 to 8 bytes, the first, middle and last below 4).
-std::uint64_t ShortKey(const unsigned char* p, std::size_t bytes) {
-  if (bytes >= 4) return Read32(p) | Read32(p + bytes - 4) << 32;
-  return std::uint64_t{p[0]} | std::uint64_t{p[bytes >> 1]} << 8 |
-         std::uint64_t{p[bytes - 1]} << 16;
-}
-
-std::uint32_t ShortHash(std::uint64_t key, std::size_t bytes) {
-  return static_cast<std::uint32_t>(Mix(key ^ k1, bytes ^ k0));
-}
-
-// A word of more than 8 bytes, 16 bytes a step; the last 16 (or all, up to 16) are read in
-// two loads that overlap when they must.
-std::uint32_t LongHash(const unsigned char* p, std::size_t bytes) {
-  const unsigned char* const end = p + bytes;
-  std::uint64_t seed = k0 ^ bytes;
-  if (bytes <= 16) return static_cast<std::uint32_t>(Mix(Read64(p) ^ k1, Read64(end - 8) ^ seed));
-  for (; end - p > 16; p += 16) seed = Mix(Read64(p) ^ k1, Read64(p + 8) ^ seed);
-  return static_cast<std::uint32_t>(Mix(Read64(end - 16) ^ k1, Read64(end - 8) ^ seed));
-}
 
 }  // namespace
 
@@ -105,10 +64,10 @@ typename BasicWordVerdicts<Char>::Place BasicWordVerdicts<Char>::Find(
   const std::size_t byte_count = word.size() * sizeof(Char);
   Place place{0, 0};
   if (byte_count > 8) {
-    place.hash = LongHash(bytes, byte_count);
+    place.hash = static_cast<std::uint32_t>(support::LongHash(bytes, byte_count));
   } else if (byte_count > 0) {
-    place.key = ShortKey(bytes, byte_count);
-    place.hash = ShortHash(place.key, byte_count);
+    place.key = support::ShortKey(bytes, byte_count);
+    place.hash = static_cast<std::uint32_t>(support::ShortHash(place.key, byte_count));
   }
   __builtin_prefetch(&slots_[place.hash & (capacity_ - 1)]);
   return place;
@@ -129,7 +88,7 @@ bool BasicWordVerdicts<Char>::Accepts(std::basic_string_view<Char> word, Place p
     const Slot& slot = slots_[i];
     if (slot.hash != h || (slot.length_and_verdict & ~kAccepted) != length) continue;
     if (is_short ? slot.key == key
-                 : std::memcmp(words_.data() + slot.key, bytes, byte_count) == 0) {
+                 : support::EqualBytes(words_.data() + slot.key, bytes, byte_count)) {
       return (slot.length_and_verdict & kAccepted) != 0;
     }
   }
