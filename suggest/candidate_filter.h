@@ -51,7 +51,8 @@ class CandidateFilter {
     double score;
   };
   // Appends {k, score} for each entry k of `tables` from `first` to `last` that Accept accepts,
-  // in order. The input key must be the input's PackedSoundex, as each entry's key is its own.
+  // in order. The input key must be the input's PackedSoundex, as each entry's key is its own,
+  // and the entries non-empty, as the list's are.
   void AcceptEntries(const PreparedTables& tables, std::int32_t first, std::int32_t last,
                      std::vector<AcceptedEntry>& accepted);
 
