@@ -30,18 +30,13 @@ CandidateFilter::CandidateFilter(std::string_view input, PackedKey input_key, fl
   }
   for (std::size_t length = 0; length < kTabledLengths; ++length) {
     required_matches_[length] = static_cast<std::uint32_t>(ComputeRequiredMatches(length));
-    allowed_unmatched_[length] = AllowedOrNegative(length);
+    allowed_unmatched_[length] = AllowedUnmatched(length);
   }
 }
 
-std::uint32_t CandidateFilter::AllowedUnmatched(std::size_t length) const {
+std::int32_t CandidateFilter::AllowedUnmatched(std::size_t length) const {
   const std::size_t required = RequiredMatches(length);
-  return required == kUnreachable ? kUnreachable : static_cast<std::uint32_t>(length - required);
-}
-
-std::int32_t CandidateFilter::AllowedOrNegative(std::size_t length) const {
-  const std::uint32_t allowed = AllowedUnmatched(length);
-  return allowed == kUnreachable ? -1 : static_cast<std::int32_t>(allowed);
+  return required == kUnreachable ? -1 : static_cast<std::int32_t>(length - required);
 }
 
 void CandidateFilter::AcceptEntries(const PreparedTables& tables, std::int32_t first,
@@ -54,10 +49,9 @@ void CandidateFilter::AcceptEntries(const PreparedTables& tables, std::int32_t f
     return;
   }
   const std::size_t deepest = tables.max_word_length();
-  std::uint32_t most_allowed = 0;  // over every length an entry may have
+  std::int64_t most_allowed = 0;  // over every length an entry may have
   for (std::size_t length = 1; length <= deepest; ++length) {
-    const std::uint32_t allowed = AllowedUnmatched(length);
-    if (allowed != kUnreachable) most_allowed = std::max(most_allowed, allowed);
+    most_allowed = std::max<std::int64_t>(most_allowed, AllowedUnmatched(length));
   }
   path_unused_.resize(deepest + 1);
   path_unmatched_.resize(deepest + 1);
@@ -84,7 +78,7 @@ void CandidateFilter::AcceptEntries(const PreparedTables& tables, std::int32_t f
     // An unreachable length allows less than none, so that its entries are ruled out below
     // with the others: one branch less to mispredict.
     const std::int64_t allowed =
-        length < kTabledLengths ? allowed_unmatched_[length] : AllowedOrNegative(length);
+        length < kTabledLengths ? allowed_unmatched_[length] : AllowedUnmatched(length);
     // The state in registers; the path keeps a copy of each depth for the entries after.
     std::size_t depth = walked;
     std::uint64_t unused = path_unused[depth];

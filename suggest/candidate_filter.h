@@ -75,10 +75,8 @@ class CandidateFilter {
   // both are non-empty, and the letter counts allow `required` matches.
   bool AcceptByMatches(std::string_view candidate, std::size_t required, double& score);
   // How many bytes of a candidate of `length` bytes may lack a partner in the input for it to
-  // reach the threshold, or kUnreachable.
-  std::uint32_t AllowedUnmatched(std::size_t length) const;
-  // The same with -1 for kUnreachable.
-  std::int32_t AllowedOrNegative(std::size_t length) const;
+  // reach the threshold, or -1 when no candidate of that length can.
+  std::int32_t AllowedUnmatched(std::size_t length) const;
 
   std::string input_;
   PackedKey input_key_;
@@ -87,7 +85,7 @@ class CandidateFilter {
   // RequiredMatches for the common candidate lengths, computed once.
   static constexpr std::size_t kTabledLengths = 64;
   std::array<std::uint32_t, kTabledLengths> required_matches_{};
-  std::array<std::int32_t, kTabledLengths> allowed_unmatched_{};  // AllowedOrNegative
+  std::array<std::int32_t, kTabledLengths> allowed_unmatched_{};  // AllowedUnmatched
 
   // For inputs longer than 64 bytes: how often each byte value occurs in the input.
   // `remaining_` is the same table while a candidate is counted against it, and is restored
