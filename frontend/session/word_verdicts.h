@@ -80,7 +80,7 @@ class BasicWordVerdicts {
 
   Judge judge_;
   Slots slots_;
-  std::size_t capacity_;  // a power of two, at most half full
+  std::size_t capacity_;  // a power of two, at most three quarters full
   std::size_t used_ = 0;
   std::basic_string<Char> words_;  // the words longer than 8 bytes, side by side
 };
