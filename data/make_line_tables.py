@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Builds the table a word list built into the front ends is looked up in, at build time.
 
-The lists (data/name_words.txt, data/code_words.txt) are texts of sorted lines, each an entry
-and optionally a blank and its data, in sections opened by a line `=NAME` (a list without one is
-a single section named ""). The front ends ask them for nearly every text, so the table of where
-each entry's lines start is made here rather than at each run's start
+The lists (data/name_words.txt, data/code_words.txt, data/extra_words.txt) are texts of sorted
+lines, each an entry and optionally a blank and its data, in sections opened by a line `=NAME` (a
+list without one is a single section named ""). The front ends ask them for nearly every text, so
+the table of where each entry's lines start is made here rather than at each run's start
 (frontend/session/line_table.h): an open-addressed hash table of 32-bit slots, a power of two and
 more than twice the entries, each 0 (empty) or the place of the first line of one entry in the
 list's text, its byte offset shifted left by 8 and its entry's length in the low byte. The key
