@@ -32,10 +32,9 @@ bool WordTables::LookUpMainBytes(std::string_view bytes) const {
   if (image_ == nullptr || bytes.size() < 2 || bytes.size() > image_->max_word_length()) {
     return false;
   }
-  const std::int32_t index = image_->Find(bytes);
-  if (index < 0) return false;
-  const std::int32_t slot = PrefixSlot(bytes[0], bytes[1]);
-  return image_->StartIdx(slot) <= index && index <= image_->EndIdx(slot);
+  // Every entry sits in its own prefix range (BuildPreparedImage refuses a list where one does
+  // not), so an entry found is one of the word's range, and the range need not be read.
+  return image_->Find(bytes) >= 0;
 }
 
 }  // namespace lexivane
