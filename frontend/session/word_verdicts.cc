@@ -58,22 +58,6 @@ bool BasicWordVerdicts<Char>::Check(std::basic_string_view<Char> word) const {
 }
 
 template <typename Char>
-typename BasicWordVerdicts<Char>::Place BasicWordVerdicts<Char>::Find(
-    std::basic_string_view<Char> word) const {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
-  const std::size_t byte_count = word.size() * sizeof(Char);
-  Place place{0, 0};
-  if (byte_count > 8) {
-    place.hash = static_cast<std::uint32_t>(support::LongHash(bytes, byte_count));
-  } else if (byte_count > 0) {
-    place.key = support::ShortKey(bytes, byte_count);
-    place.hash = static_cast<std::uint32_t>(support::ShortHash(place.key, byte_count));
-  }
-  __builtin_prefetch(&slots_[place.hash & (capacity_ - 1)]);
-  return place;
-}
-
-template <typename Char>
 bool BasicWordVerdicts<Char>::Accepts(std::basic_string_view<Char> word, Place place) {
   if (word.empty() || word.size() > kLongestRemembered) return Check(word);
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());

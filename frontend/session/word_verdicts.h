@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "lexivane/spell_check.h"
+#include "support/word_bytes.h"
 
 namespace lexivane::frontend {
 
@@ -47,7 +48,19 @@ class BasicWordVerdicts {
     std::uint64_t key;
     std::uint32_t hash;
   };
-  Place Find(std::basic_string_view<Char> word) const;
+  Place Find(std::basic_string_view<Char> word) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
+    const std::size_t byte_count = word.size() * sizeof(Char);
+    Place place{0, 0};
+    if (byte_count > 8) {
+      place.hash = static_cast<std::uint32_t>(support::LongHash(bytes, byte_count));
+    } else if (byte_count > 0) {
+      place.key = support::ShortKey(bytes, byte_count);
+      place.hash = static_cast<std::uint32_t>(support::ShortHash(place.key, byte_count));
+    }
+    __builtin_prefetch(&slots_[place.hash & (capacity_ - 1)]);
+    return place;
+  }
 
   // The judge's verdict on the word (engine.CheckWord(word), the custom dictionary included).
   // `place` is Find(word), computed after the last Forget.
