@@ -83,6 +83,11 @@ bool MayStartInterpreterLine(std::string_view bytes) {
 DocumentChecker::DocumentChecker(SpellingSession& session)
     : session_(session), verdicts_(session.verdicts()) {}
 
+void DocumentChecker::UseReporter(Reporter& reporter) {
+  reporter_ = &reporter;
+  wants_accepted_ = reporter.WantsAcceptedWords();
+}
+
 void DocumentChecker::AddAscii(const Finding& finding) {
   batch_[waiting_++] = {finding, verdicts_.Find(finding.word)};
   if (waiting_ == kBatch) JudgeBatch();
@@ -115,7 +120,7 @@ void DocumentChecker::ReadDirectives(Text text) {
 
 void DocumentChecker::Judge(const Finding& finding, Utf8WordVerdicts::Place place) {
   if (verdicts_.Accepts(finding.word, place)) {
-    if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+    if (wants_accepted_) reporter_->Accept(*document_, finding);
     return;
   }
   Reject(finding);
@@ -127,7 +132,7 @@ void DocumentChecker::Reject(const Finding& finding) {
       rules.Has(WordRule::kElisions) ? ElidedStem(finding.word) : std::string_view();
   if (rules.Has(WordRule::kCodeWords) &&
       (CodeWordsOfModeHold(finding.word) || (!stem.empty() && CodeWordsOfModeHold(stem)))) {
-    if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+    if (wants_accepted_) reporter_->Accept(*document_, finding);
     return;
   }
   const char* const written_end = finding.written.data() + finding.written.size();
@@ -147,7 +152,7 @@ void DocumentChecker::Reject(const Finding& finding) {
     const std::string whole = key + std::string(finding.word);
     if (verdicts_.Accepts(whole) ||
         (rules.Has(WordRule::kCodeWords) && CodeWordsHold(document_->mode, whole))) {
-      if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+      if (wants_accepted_) reporter_->Accept(*document_, finding);
       return;
     }
   }
@@ -171,7 +176,7 @@ void DocumentChecker::Reject(const Finding& finding) {
                        finding.word.substr(1)};
     if (!verdicts_.Accepts(rest.word)) return Report(rest);
   }
-  if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+  if (wants_accepted_) reporter_->Accept(*document_, finding);
 }
 
 bool DocumentChecker::CodeWordsOfModeHold(std::string_view word) {
@@ -279,7 +284,7 @@ void DocumentChecker::Report(const Finding& finding) {
             ? directives_start_ + finding.offset
             : piece_start_ + static_cast<std::size_t>(finding.written.data() - piece_);
     if (directives_->Covers(at, finding.word)) {
-      if (reporter_->WantsAcceptedWords()) reporter_->Accept(*document_, finding);
+      if (wants_accepted_) reporter_->Accept(*document_, finding);
       return;
     }
   }
@@ -290,7 +295,7 @@ void DocumentChecker::Report(const Finding& finding) {
 void DocumentChecker::CheckPieces(const Document& document, ChunkedInput& input,
                                   Reporter& reporter) {
   document_ = &document;
-  reporter_ = &reporter;
+  UseReporter(reporter);
   waiting_ = 0;  // words of a walk that an exception ended are gone with their piece
   directives_of_text_.Clear();
   directives_ = nullptr;
@@ -367,7 +372,7 @@ void DocumentChecker::Check(const Document& document, TextWithBytes& input, Repo
     return;
   }
   document_ = &document;
-  reporter_ = &reporter;
+  UseReporter(reporter);
   ReadDirectives(std::u16string_view(input.text));
   KeepProseAlone(document, input.text);
   ReadMarkupNames(document, input.text);
@@ -386,7 +391,7 @@ void DocumentChecker::Check(const Document& document, TextWithBytes& input, Repo
 void DocumentChecker::CheckInPlace(const Document& document, std::u16string& text,
                                    Reporter& reporter) {
   document_ = &document;
-  reporter_ = &reporter;
+  UseReporter(reporter);
   ReadDirectives(std::u16string_view(text));
   KeepProseAlone(document, text);
   ReadMarkupNames(document, text);
@@ -415,7 +420,7 @@ bool DocumentChecker::CheckProse(const Document& document, std::u16string_view t
                                  std::size_t start, Reporter& reporter,
                                  const std::function<bool()>& stop) {
   document_ = &document;
-  reporter_ = &reporter;
+  UseReporter(reporter);
   directives_ = directives.empty() ? nullptr : &directives;
   directives_start_ = start;
   KeepProseAlone(document, text);

@@ -68,7 +68,8 @@ class Reporter {
   virtual ~Reporter() = default;
   virtual void Report(const Document& document, const Finding& finding) = 0;
   // Every word accepted, in its place among the findings, for a reporter whose output shows
-  // them too (the ispell pipe's `*`); only when WantsAcceptedWords().
+  // them too (the ispell pipe's `*`); only when WantsAcceptedWords(), which is asked once at the
+  // start of each walk.
   virtual bool WantsAcceptedWords() const { return false; }
   virtual void Accept(const Document&, const Finding&) {}
   // The findings so far are all out: a reporter that gathers its output may write it now.
@@ -135,6 +136,8 @@ class DocumentChecker {
   // Reads the directives of a text about to be walked; those of no text when it has none.
   template <typename Text>
   void ReadDirectives(Text text);
+  // The reporter of the walk about to start.
+  void UseReporter(Reporter& reporter);
   void AddAscii(const Finding& finding);
   void JudgeBatch();
   void Judge(const Finding& finding, Utf8WordVerdicts::Place place);
@@ -171,6 +174,7 @@ class DocumentChecker {
   Utf8WordVerdicts& verdicts_;
   const Document* document_ = nullptr;  // of the walk under way
   Reporter* reporter_ = nullptr;
+  bool wants_accepted_ = false;  // reporter_->WantsAcceptedWords(), asked once a walk
   InlineDirectives directives_of_text_;
   const InlineDirectives* directives_ = nullptr;  // of the walk under way; none when empty
   std::size_t directives_start_ = 0;  // where the text walked starts in the directives' text
