@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 
 #include "engine/prepared_tables.h"
+#include "engine/soundex.h"
 #include "engine/word_list.h"
+#include "suggest/candidate_filter.h"
+#include "suggest/similarity.h"
 
 namespace lexivane {
 namespace {
@@ -172,6 +176,29 @@ void FindNearWords(const PreparedTables& tables, std::string_view word, int most
       if (!may_be_near || listed.size() > kDeepest) continue;
       const int edits = distance.Final(static_cast<int>(listed.size()));
       if (edits <= most_edits) found.push_back({i, edits});
+    }
+  }
+}
+
+void FindSimilarWords(const PreparedTables& tables, std::string_view word, double at_least,
+                      std::size_t most_length_spread, std::vector<std::int32_t>& found) {
+  if (word.empty()) return;
+  // The filter accepts every word whose score reaches its bar: the ratio, or for a close match
+  // under the same Soundex key a score above the bar. Its bar is a float, taken no higher than
+  // the one asked, so it lets every word through that reaches that.
+  float bar = static_cast<float>(at_least);
+  if (bar > at_least) bar = std::nextafter(bar, 0.0f);
+  CandidateFilter filter(word, PackedSoundex(word), bar);
+  std::vector<CandidateFilter::AcceptedEntry> accepted;
+  for (const auto& [first, last] : RangesOfFirstLetter(tables, word[0])) {
+    filter.AcceptEntries(tables, first, last, accepted);
+  }
+  for (const CandidateFilter::AcceptedEntry& entry : accepted) {
+    const std::string_view listed = tables.Word(entry.index);
+    const std::size_t spread =
+        std::max(listed.size(), word.size()) - std::min(listed.size(), word.size());
+    if (spread <= most_length_spread && SimilarityRatioOfBytes(listed, word) >= at_least) {
+      found.push_back(entry.index);
     }
   }
 }

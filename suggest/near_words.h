@@ -1,5 +1,6 @@
 // FindNearWords: the main-list words within a few edits of a misspelling, for the typing
-// ranking's candidates beyond one edit.
+// ranking's candidates beyond one edit; and FindSimilarWords, those of its first letter whose
+// similarity ratio reaches a bar, for its last resort where nothing is within a few edits.
 //
 // A word is near when it begins with the misspelling's first letter (people rarely get that one
 // wrong, and words that sound alike come from the sound index), its second letter is the
@@ -67,5 +68,13 @@ std::vector<std::pair<std::int32_t, std::int32_t>> RangesOfFirstLetter(const Pre
 // kLongestNearWord.
 void FindNearWords(const PreparedTables& tables, std::string_view word, int most_edits,
                    std::vector<NearWord>& found);
+
+// Appends to `found`, in list order, the index of every word of `word`'s first letter (any second
+// one) whose length differs from the word's by at most `most_length_spread` and whose similarity
+// ratio to it, SimilarityRatioOfBytes(listed, word), is at least `at_least`. The candidate filter
+// (candidate_filter.h) passes over most of the letter's words unread, so the ratio is worked out
+// for few. Nothing for an empty word.
+void FindSimilarWords(const PreparedTables& tables, std::string_view word, double at_least,
+                      std::size_t most_length_spread, std::vector<std::int32_t>& found);
 
 }  // namespace lexivane

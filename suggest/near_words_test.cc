@@ -8,6 +8,7 @@
 
 #include "engine/prepared_tables.h"
 #include "engine/word_tables.h"
+#include "suggest/similarity.h"
 #include "tests/test_support.h"
 
 namespace lexivane {
@@ -49,6 +50,32 @@ TEST(NearWords, AreTheWordsOfThePlainDistance) {
     for (int most_edits = 0; most_edits <= kMostNearEdits; ++most_edits) {
       EXPECT_EQ(Found(word, most_edits), FoundPlainly(word, most_edits))
           << word << " within " << most_edits;
+    }
+  }
+}
+
+// The words the candidate filter lets through, checked again, are those a ratio worked out for
+// every word of the first letter finds: at bars a float holds from below (0.7) and from above
+// (0.3), for words near many listed ones and near none, and with each length spread.
+TEST(NearWords, SimilarWordsAreThoseOfThePlainRatio) {
+  const PreparedTables& tables = SharedMainTables();
+  for (const std::string word : {"implemememntation", "acomodate", "teh", "zz", "caf\xe9", "dont'",
+                                 "qwertyuiopasdfgh", "electroencephalogrammms"}) {
+    for (const double bar : {0.3, 0.5, 0.7, 0.9, 1.0}) {
+      for (const std::size_t spread : {std::size_t{0}, std::size_t{4}, std::size_t{100}}) {
+        std::vector<std::int32_t> found, plainly;
+        FindSimilarWords(tables, word, bar, spread, found);
+        for (std::int32_t i = 0; i < tables.word_count(); ++i) {
+          const std::string_view listed = tables.Word(i);
+          const std::size_t difference =
+              std::max(listed.size(), word.size()) - std::min(listed.size(), word.size());
+          if (listed[0] == word[0] && difference <= spread &&
+              SimilarityRatioOfBytes(listed, word) >= bar) {
+            plainly.push_back(i);
+          }
+        }
+        EXPECT_EQ(found, plainly) << word << " at " << bar << " within " << spread;
+      }
     }
   }
 }

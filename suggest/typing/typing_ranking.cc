@@ -12,7 +12,6 @@
 #include "engine/word_tables.h"
 #include "lexivane/letter_case.h"
 #include "platform/text.h"
-#include "suggest/candidate_filter.h"
 #include "suggest/case_style.h"
 #include "suggest/letter_triples.h"
 #include "suggest/near_words.h"
@@ -42,9 +41,6 @@ constexpr std::size_t kShortestSecondPart = 3;
 // Where nothing else is near, the listed words of the misspelling's first letter this similar
 // to it (SimilarityRatio) and at most this many letters longer or shorter.
 constexpr double kLastResortSimilarity = 0.7;
-// The candidate filter takes its bar as a float: one no higher lets every word through that
-// reaches the bar.
-static_assert(static_cast<float>(kLastResortSimilarity) <= kLastResortSimilarity);
 constexpr std::size_t kLastResortLengths = 4;
 // A sound neighbour whose length differs more than this is not worth ranking.
 constexpr std::size_t kSoundLengthSpread = 3;
@@ -557,25 +553,11 @@ std::vector<TypingCandidate> GatherCandidates(const TypingDictionaries& dictiona
     FindNearWords(tables, lower_bytes, kMostNearEdits, near);
     for (const NearWord& found : near) add_listed(found.index, found.edits <= 1);
   }
-  // Failing those, the words of its first letter as similar as kLastResortSimilarity. The
-  // candidate filter passes over most of them unread: it accepts every word whose ratio reaches
-  // the bar (a close match by its score's other rule too), so the ratio is worked out for few.
-  if (candidates.empty() && single_byte && !lower_bytes.empty()) {
-    CandidateFilter filter(lower_bytes, PackedSoundex(lower_bytes),
-                           static_cast<float>(kLastResortSimilarity));
-    std::vector<CandidateFilter::AcceptedEntry> similar;
-    for (const auto& [begin, end] : RangesOfFirstLetter(tables, lower_bytes[0])) {
-      filter.AcceptEntries(tables, begin, end, similar);
-    }
-    for (const CandidateFilter::AcceptedEntry& entry : similar) {
-      const std::string_view listed = tables.Word(entry.index);
-      const std::size_t spread =
-          std::max(listed.size(), lower_bytes.size()) - std::min(listed.size(), lower_bytes.size());
-      if (spread <= kLastResortLengths &&
-          SimilarityRatioOfBytes(listed, lower_bytes) >= kLastResortSimilarity) {
-        add_listed(entry.index, false);
-      }
-    }
+  // Failing those, the words of its first letter as similar as kLastResortSimilarity.
+  if (candidates.empty() && single_byte) {
+    std::vector<std::int32_t> similar;
+    FindSimilarWords(tables, lower_bytes, kLastResortSimilarity, kLastResortLengths, similar);
+    for (const std::int32_t index : similar) add_listed(index, false);
   }
   // The index knows every listed word's sound; the others' is worked out.
   for (TypingCandidate& candidate : candidates) {
