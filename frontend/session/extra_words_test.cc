@@ -40,8 +40,8 @@ TEST(EmbeddedText, FirstLineNotBeforeIsWhereAWalkStops) {
   }
 }
 
-// The search relies on the order the generators write; an entry it cannot reach is lost. The
-// code lists are searched through the table made at build time (line_table.h).
+// The search relies on the order the generators write; an entry it cannot reach is lost. Every
+// list is searched through the table made at build time (line_table.h).
 TEST(ExtraWords, EveryEntryIsFoundWhereTheOrderPutsIt) {
   const auto in = [](DocumentMode mode) {
     return [mode](std::string_view entry) { return CodeWordsHold(mode, entry); };
