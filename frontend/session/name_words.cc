@@ -10,7 +10,7 @@
 // The list's bytes: lower-case entries, one a line, sorted in byte order; and the table of their
 // places.
 LEXIVANE_EMBED(lexivane_name_words, LEXIVANE_NAME_WORDS_FILE);
-LEXIVANE_EMBED(lexivane_name_table, LEXIVANE_NAME_TABLE_FILE);
+LEXIVANE_EMBED(lexivane_name_table, LEXIVANE_NAME_WORDS_TABLE_FILE);
 
 namespace lexivane::frontend {
 
