@@ -114,8 +114,10 @@ class DocumentChecker {
 
  private:
   // Words of plain ASCII wait in a batch, so that the lookups of several overlap; a word of
-  // the text being walked stays valid until the batch is judged.
-  static constexpr std::size_t kBatch = 16;
+  // the text being walked stays valid until the batch is judged. 48 rather than 16: a word's
+  // slot, fetched as it joins the batch, then has longer to arrive (`list` over big.txt 3 %
+  // faster; 96 is no faster).
+  static constexpr std::size_t kBatch = 48;
   struct Waiting {
     Finding finding;
     Utf8WordVerdicts::Place place;
