@@ -1,5 +1,6 @@
 #include "frontend/session/word_verdicts.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -51,6 +52,15 @@ void BasicWordVerdicts<Char>::Forget() {
 template <typename Char>
 bool BasicWordVerdicts<Char>::Check(std::basic_string_view<Char> word) const {
   if constexpr (std::is_same_v<Char, char>) {
+    // A word of ASCII, most, is widened on the stack: the judge is asked about every distinct
+    // word of a text, and a string of its own would be allocated for most.
+    char16_t ascii[kLongestRemembered];
+    if (word.size() <= kLongestRemembered &&
+        std::all_of(word.begin(), word.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      std::copy(word.begin(), word.end(), ascii);
+      return judge_(std::u16string_view(ascii, word.size()));
+    }
     return judge_(FromUtf8(word));
   } else {
     return judge_(word);
