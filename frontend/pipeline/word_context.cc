@@ -15,6 +15,7 @@ bool IsHexLetter(char c) {
 
 // printf's length modifiers and conversions: `lu`, `zx`, `hhd`, `s`, `Lf`.
 bool IsConversion(std::string_view word) {
+  if (word.size() > 3) return false;  // the longest is a modifier of two letters and one more
   for (const std::string_view length : {"hh", "ll", "h", "l", "j", "z", "t", "L", "q", ""}) {
     if (word.size() == length.size() + 1 && word.starts_with(length) &&
         std::string_view("diouxXfFeEgGaAcspn").find(word.back()) != std::string_view::npos) {
