@@ -55,9 +55,9 @@ bool BasicWordVerdicts<Char>::Check(std::basic_string_view<Char> word) const {
     // A word of ASCII, most, is widened on the stack: the judge is asked about every distinct
     // word of a text, and a string of its own would be allocated for most.
     char16_t ascii[kLongestRemembered];
-    if (word.size() <= kLongestRemembered &&
-        std::all_of(word.begin(), word.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (word.size() <= kLongestRemembered && std::all_of(word.begin(), word.end(), [](char c) {
+          return static_cast<unsigned char>(c) < 0x80;
+        })) {
       std::copy(word.begin(), word.end(), ascii);
       return judge_(std::u16string_view(ascii, word.size()));
     }
