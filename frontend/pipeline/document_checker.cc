@@ -180,16 +180,13 @@ void DocumentChecker::Reject(const Finding& finding) {
 }
 
 bool DocumentChecker::CodeWordsOfModeHold(std::string_view word) {
-  constexpr std::size_t kMostRemembered = std::size_t{1} << 16;
-  code_word_key_.assign(1, static_cast<char>(document_->mode));
-  code_word_key_ += word;
-  if (const auto known = code_words_held_.find(code_word_key_); known != code_words_held_.end()) {
-    return known->second;
+  std::unique_ptr<Utf8WordVerdicts>& held = code_words_held_[document_->mode];
+  if (held == nullptr) {
+    held = std::make_unique<Utf8WordVerdicts>([mode = document_->mode](std::u16string_view word) {
+      return CodeWordsHold(mode, ToUtf8(word));
+    });
   }
-  const bool held = CodeWordsHold(document_->mode, word);
-  if (code_words_held_.size() == kMostRemembered) code_words_held_.clear();
-  code_words_held_.emplace(code_word_key_, held);
-  return held;
+  return held->Accepts(word);
 }
 
 bool DocumentChecker::IdentifierVocabulary(const Finding& finding, WordRules rules) {

@@ -32,6 +32,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -191,9 +192,8 @@ class DocumentChecker {
   std::u16string prose_alone_;
   MarkupNames markup_names_;                                // of the text being walked
   std::unordered_map<std::u16string, bool> name_prefixes_;  // IsNamePrefix's, for the walk
-  // CodeWordsOfModeHold's answers, keyed by the mode's number and the word.
-  std::unordered_map<std::string, bool> code_words_held_;
-  std::string code_word_key_;
+  // CodeWordsOfModeHold's answers, a table of them for each mode asked.
+  std::unordered_map<DocumentMode, std::unique_ptr<Utf8WordVerdicts>> code_words_held_;
   Waiting batch_[kBatch];
   std::size_t waiting_ = 0;
   bool found_ = false;
