@@ -5,6 +5,7 @@
 
 #include "frontend/io/input_text.h"
 #include "frontend/io/standard_output.h"
+#include "frontend/session/word_verdicts.h"
 
 namespace lexivane::frontend {
 
@@ -32,6 +33,7 @@ void ListWordsOfFile(DocumentChecker& checker, const Document& document, const s
 
 void ListWordsOfFile(DocumentChecker& checker, const Document& document, InputFile& input,
                      std::string start, Reporter& reporter) {
+  checker.session().verdicts().Reserve(DistinctWordsToExpect(input.SizeHint()));
   if (document.mode == DocumentMode::kNone) {
     // What was read already comes first, then the rest of the file.
     std::size_t handed = 0;

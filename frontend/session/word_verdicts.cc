@@ -1,6 +1,7 @@
 #include "frontend/session/word_verdicts.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -90,20 +91,29 @@ bool BasicWordVerdicts<Char>::Accepts(std::basic_string_view<Char> word, Place p
   if (used_ < kMaxRemembered) {
     slots_[i] = Slot{h, length | (accepted ? kAccepted : 0), is_short ? key : words_.size()};
     if (!is_short) words_.append(word);
-    // Three quarters full at most: a text's words then take half the memory they take at
-    // half full (fewer pages touched, more of the table in the cache), and a probe rarely
-    // leaves the slot's cache line, since most probes are for words already there.
+    // Three quarters full at most (Reserve keeps to it too): a text's words then take half
+    // the memory they take at half full (fewer pages touched, more of the table in the cache),
+    // and a probe rarely leaves the slot's cache line, since most probes are for words already
+    // there.
     if (++used_ * 4 > capacity_ * 3) Grow();
   }
   return accepted;
 }
 
 template <typename Char>
-void BasicWordVerdicts<Char>::Grow() {
-  Slots old = NewSlots(capacity_ * 2);
+void BasicWordVerdicts<Char>::Reserve(std::size_t words) {
+  const std::size_t kept = std::min(used_ + words, kMaxRemembered);
+  std::size_t capacity = capacity_;
+  while (kept * 4 > capacity * 3) capacity *= 2;
+  if (capacity > capacity_) Rehash(capacity);
+}
+
+template <typename Char>
+void BasicWordVerdicts<Char>::Rehash(std::size_t capacity) {
+  Slots old = NewSlots(capacity);
   old.swap(slots_);
   const std::size_t old_capacity = capacity_;
-  capacity_ *= 2;
+  capacity_ = capacity;
   const std::size_t mask = capacity_ - 1;
   for (std::size_t j = 0; j < old_capacity; ++j) {
     const Slot& slot = old[j];
@@ -112,6 +122,14 @@ void BasicWordVerdicts<Char>::Grow() {
     while (slots_[i].length_and_verdict != 0) i = (i + 1) & mask;
     slots_[i] = slot;
   }
+}
+
+std::size_t DistinctWordsToExpect(std::size_t bytes) {
+  constexpr double kPerRootOfWords = 30;
+  constexpr double kBytesPerWord = 6;
+  constexpr double kMost = 65'536;
+  return static_cast<std::size_t>(
+      std::min(kMost, kPerRootOfWords * std::sqrt(static_cast<double>(bytes) / kBytesPerWord)));
 }
 
 template class BasicWordVerdicts<char16_t>;

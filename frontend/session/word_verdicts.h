@@ -67,6 +67,11 @@ class BasicWordVerdicts {
   bool Accepts(std::basic_string_view<Char> word, Place place);
   bool Accepts(std::basic_string_view<Char> word) { return Accepts(word, Find(word)); }
 
+  // Makes room for `words` words more than the table holds, so that a caller about to walk a
+  // long text spares the table its growth a step at a time. At most kMaxRemembered are kept
+  // whatever is reserved.
+  void Reserve(std::size_t words);
+
   // Drops every verdict: the judge would answer otherwise now.
   void Forget();
 
@@ -89,7 +94,8 @@ class BasicWordVerdicts {
   // Zeroed (empty) slots from calloc, whose pages the system maps as they are first touched.
   static Slots NewSlots(std::size_t count);
   bool Check(std::basic_string_view<Char> word) const;
-  void Grow();
+  void Grow() { Rehash(capacity_ * 2); }
+  void Rehash(std::size_t capacity);
 
   Judge judge_;
   Slots slots_;
@@ -97,6 +103,11 @@ class BasicWordVerdicts {
   std::size_t used_ = 0;
   std::basic_string<Char> words_;  // the words longer than 8 bytes, side by side
 };
+
+// About how many distinct words a text of `bytes` bytes holds, guessed low for prose (some 30
+// times the square root of its words, a word and what follows it about six bytes: 31,000 for
+// big.txt's 6.5 MB, which hold 37,700) and at most 65,536, for Reserve.
+std::size_t DistinctWordsToExpect(std::size_t bytes);
 
 using WordVerdicts = BasicWordVerdicts<char16_t>;
 using Utf8WordVerdicts = BasicWordVerdicts<char>;

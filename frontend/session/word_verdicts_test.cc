@@ -71,5 +71,24 @@ TEST(WordVerdicts, KeepNoTokenLongerThanAWord) {
   EXPECT_EQ(judged, 2 + 2 * 2);
 }
 
+// Room made for more words, before any and among them, keeps every verdict and asks the judge
+// about no word twice.
+TEST(WordVerdicts, ReserveKeepsTheVerdicts) {
+  int judged = 0;
+  const auto judge = [&](std::u16string_view word) { return ++judged, word.size() % 2 == 0; };
+  Utf8WordVerdicts verdicts(judge);
+  verdicts.Reserve(3);
+  const std::vector<std::string> words = Words();
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i == 100 || i == 5'000) verdicts.Reserve(i * 30);
+    verdicts.Accepts(words[i]);
+  }
+  const int asked = judged;
+  for (const std::string& word : words) {
+    ASSERT_EQ(verdicts.Accepts(word), FromUtf8(word).size() % 2 == 0) << word;
+  }
+  EXPECT_EQ(judged, asked + 1);  // the empty word alone, never kept
+}
+
 }  // namespace
 }  // namespace lexivane::frontend
