@@ -17,7 +17,8 @@ namespace {
 
 // Small, so that a short text touches few pages: the hash spreads even a few hundred words
 // over every page of the table, and each page is a fault the first time. Growing by doubling
-// costs a long text less than those faults cost a short one.
+// costs a long text less than those faults cost a short one, and a caller that knows a text's
+// length reserves its room at once.
 constexpr std::size_t kFirstCapacity = std::size_t{1} << 10;
 
 }  // namespace
